@@ -1,0 +1,32 @@
+#pragma once
+// The one place where the program yields to the window system. Every wait in
+// Pagora is a loop on gDelayTicks that calls WaitForEvents() once per pass;
+// in the program that blocks until the next event (at the latest the next
+// 50 ms tick), so a waiting console costs no CPU. Tests replace it with a
+// deterministic pump that advances one tick per call.
+
+#include <cstdint>
+#include <functional>
+
+// Lets pending window events run once without blocking (VB's DoEvents).
+void DoEvents();
+
+// One pass of a wait loop: blocks in the event loop until something happens,
+// or runs the installed test pump instead.
+void WaitForEvents();
+
+// Installs a replacement for WaitForEvents (empty function restores the event loop).
+void SetYieldHook(std::function<void()> hook);
+bool HasYieldHook();
+
+// Advances the tick counter by one; what tmrDelay does every 50 ms.
+void AdvanceTick();
+
+// Waits the given number of 50 ms ticks, letting window events run meanwhile.
+void WaitTicks(std::int32_t noOf50msCycles);
+
+// Exit may be chosen from inside a wait (the tray menu runs during transfers):
+// once requested, every wait loop falls through so the process can end cleanly.
+bool ExitRequested();
+void RequestExit();
+void ClearExitRequest();

@@ -1,0 +1,211 @@
+#include "KS_Forms.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_String.h"
+
+void SafeSetFocus(QWidget* control)
+{
+    if (control && control->isVisible() && control->isEnabled())
+        control->setFocus(Qt::OtherFocusReason);
+}
+
+namespace {
+bool busyPointer = false;
+} // namespace
+
+void ShowBusyPointer()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    busyPointer = true;
+}
+
+void ShowNormalPointer()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    while (QGuiApplication::overrideCursor())
+        QGuiApplication::restoreOverrideCursor();
+    busyPointer = false;
+}
+
+bool BusyPointerShown() { return busyPointer; }
+
+// ---- The loading window ----------------------------------------------------
+
+namespace {
+
+class KS_SYS_LoadingMessage : public QWidget {
+public:
+    explicit KS_SYS_LoadingMessage(QWidget* owner)
+        : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    {
+        setObjectName("KS_SYS_LoadingMessage");
+        setWindowTitle(ToQString(gAppName));
+        setAttribute(Qt::WA_DeleteOnClose);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        lblMessage = new QLabel(this);
+        lblMessage->setObjectName("lblMessage");
+        lblMessage->setAlignment(Qt::AlignCenter);
+        lblMessage->setWordWrap(true);
+        layout->addWidget(lblMessage);
+        resize(Twips(4500), Twips(1200));
+    }
+    QLabel* lblMessage = nullptr;
+};
+
+QPointer<KS_SYS_LoadingMessage> loadingWindow;
+
+} // namespace
+
+void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips, int heightTwips)
+{
+    if (loadingWindow)
+        return;
+    loadingWindow = new KS_SYS_LoadingMessage(parentForm);
+    ShowBusyPointer();
+    if (widthTwips > 0)
+        loadingWindow->resize(Twips(widthTwips), loadingWindow->height());
+    if (heightTwips > 0)
+        loadingWindow->resize(loadingWindow->width(), Twips(heightTwips));
+    loadingWindow->lblMessage->setText(ToQString(text));
+    DoEvents();
+    loadingWindow->show();
+}
+
+void UnloadLoadMessage()
+{
+    if (!loadingWindow)
+        return;
+    loadingWindow->close();
+    loadingWindow = nullptr;
+    ShowNormalPointer();
+    DoEvents();
+}
+
+bool LoadMessageShowing() { return !loadingWindow.isNull(); }
+QString LoadMessageText() { return loadingWindow ? loadingWindow->lblMessage->text() : QString(); }
+
+// ---- Key filters -------------------------------------------------------------
+
+int DigitsOnlyKey(int keyAscii)
+{
+    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii < 20)
+        return keyAscii;
+    return 0;
+}
+
+int PhoneKeyFilter(int keyAscii)
+{
+    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii < 20)
+        return keyAscii;
+    switch (keyAscii) {
+    case '(':
+    case ')':
+    case '-':
+    case ' ':
+        return keyAscii;
+    default:
+        return 0;
+    }
+}
+
+int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, bool allowMinus)
+{
+    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii < 20)
+        return keyAscii;
+    if (keyAscii == '.')
+        return boxText.contains(QLatin1Char('.')) ? 0 : keyAscii;
+    if (keyAscii == '-' && allowMinus && selectionStart == 0 && !boxText.contains(QLatin1Char('-')))
+        return keyAscii;
+    return 0;
+}
+
+int DecimalKeyFilter(int keyAscii, bool allowMinus)
+{
+    auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const QString text = box ? box->text() : QString();
+    const int start = box ? (box->hasSelectedText() ? box->selectionStart() : box->cursorPosition()) : 0;
+    return DecimalKeyFilter(keyAscii, text, start, allowMinus);
+}
+
+// ---- Dialog conventions --------------------------------------------------------
+
+FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
+    : QObject(form)
+    , form_(form)
+    , enterMovesOn_(enterMovesOn)
+{
+}
+
+FormConventions* FormConventions::Install(QWidget* form, bool enterMovesOn)
+{
+    auto* conventions = new FormConventions(form, enterMovesOn);
+    conventions->watch(form);
+    for (QWidget* child : form->findChildren<QWidget*>())
+        conventions->watch(child);
+    return conventions;
+}
+
+void FormConventions::watch(QObject* object) { object->installEventFilter(this); }
+
+void FormConventions::SetKeyFilter(QLineEdit* box, KeyFilter filter)
+{
+    watch(box);
+    filters_.insert(box, std::move(filter));
+}
+
+void FormConventions::ExemptFromEnter(QWidget* control) { exempt_.insert(control); }
+
+bool FormConventions::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded: {
+        auto* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType())
+            watch(child);
+        break;
+    }
+    case QEvent::FocusIn:
+        if (auto* box = qobject_cast<QLineEdit*>(watched); box && selectAllOnFocus_) {
+            // After the click that gave the focus has placed the caret.
+            QTimer::singleShot(0, box, [box] { box->selectAll(); });
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && enterMovesOn_ && watched->isWidgetType() && !exempt_.contains(watched)) {
+            auto* widget = static_cast<QWidget*>(watched);
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(widget, &tab);
+            return true;
+        }
+        const auto filter = filters_.constFind(watched);
+        if (filter != filters_.constEnd() && key->text().size() == 1) {
+            const int code = key->text().at(0).unicode();
+            if ((*filter)(code) == 0)
+                return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}

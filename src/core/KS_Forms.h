@@ -1,0 +1,67 @@
+#pragma once
+// Services every window uses: twips, focus, the hourglass, the loading window,
+// key filters and the shared dialog conventions.
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <functional>
+#include <string_view>
+
+class QWidget;
+class QLineEdit;
+
+// Form layouts are given in twips; 15 twips make one pixel.
+constexpr int Twips(double twips) { return static_cast<int>(twips / 15.0 + 0.5); }
+constexpr double PixelsToTwips(int pixels) { return pixels * 15.0; }
+
+// Moves the focus only to a control that is visible and enabled.
+void SafeSetFocus(QWidget* control);
+
+// The screen's pointer: hourglass during long operations, arrow after.
+void ShowBusyPointer();
+void ShowNormalPointer();
+bool BusyPointerShown();
+
+// The modeless please-wait window. A second call while it shows changes nothing.
+void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int widthTwips = 0, int heightTwips = 0);
+void UnloadLoadMessage();
+bool LoadMessageShowing();
+QString LoadMessageText();
+
+// Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are control keys.
+int DigitsOnlyKey(int keyAscii);
+int PhoneKeyFilter(int keyAscii);
+// Reads the text and caret of the box that has the focus.
+int DecimalKeyFilter(int keyAscii, bool allowMinus = false);
+int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, bool allowMinus);
+
+// The dialog conventions of every form, installed once per form:
+//  - Enter moves to the next control as Tab does (except in the controls named as exempt);
+//  - a line edit selects its whole text when it gets the focus;
+//  - a line edit given a key filter passes each typed character through it.
+class FormConventions : public QObject {
+public:
+    using KeyFilter = std::function<int(int)>;
+
+    static FormConventions* Install(QWidget* form, bool enterMovesOn = true);
+
+    void SetKeyFilter(QLineEdit* box, KeyFilter filter);
+    // Enter keeps its own meaning in this control (a multi-line message box, a button).
+    void ExemptFromEnter(QWidget* control);
+    void SetSelectAllOnFocus(bool on) { selectAllOnFocus_ = on; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    FormConventions(QWidget* form, bool enterMovesOn);
+    void watch(QObject* object);
+
+    QWidget* form_;
+    bool enterMovesOn_;
+    bool selectAllOnFocus_ = true;
+    QHash<QObject*, KeyFilter> filters_;
+    QSet<QObject*> exempt_;
+};

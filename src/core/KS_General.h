@@ -1,0 +1,36 @@
+#pragma once
+// Start-up, the encoder-type predicates and the hex helpers.
+
+#include <QMainWindow>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// What Main needs of the main window, which lives further up (console).
+class MainWindowBase : public QMainWindow {
+public:
+    using QMainWindow::QMainWindow;
+    // The window's load: opens the link, detects the encoder, builds itself.
+    virtual void Form_Load() = 0;
+};
+
+// The program's entry point: single instance, settings, then the main window.
+int Main(int argc, char** argv, const std::function<MainWindowBase*()>& createMainWindow);
+
+// The path of the help document beside the program.
+std::string HelpFilePath();
+
+// ---- Encoder-type predicates: exact, case-sensitive tests of the model letter.
+bool EncoderSerialIsReversed(std::string_view modelLetter);
+bool IsEncoderTypeAB(std::string_view modelLetter);
+bool EncoderSupportsToneChannels(std::string_view modelLetter);
+bool EncoderSupportsToneActions(std::string_view modelLetter);
+bool EncoderSupportsDateTimeCommands(std::string_view modelLetter);
+bool EncoderUsesExtendedAlarmLayout(std::string_view modelLetter);
+
+// ---- Hex helpers for the block framing of device uploads.
+// Upper-case hex, zero-padded to width; throws std::invalid_argument when the value needs more digits.
+std::string ToHexPadded(std::int32_t value, std::int16_t width);
+// The 16-bit additive checksum of the bytes (each 0..255) as four hex digits.
+std::string TextToHexChecksum(std::string_view text);

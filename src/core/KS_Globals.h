@@ -1,0 +1,78 @@
+#pragma once
+// Program-wide variables. Every window and module reads and writes these
+// directly, as the console always has; keep each one here and nowhere else.
+
+#include <cstdint>
+#include <string>
+
+class CommPort;
+
+// ---- Program and settings (read once at start-up) --------------------------
+inline std::string gAppName = "Pagora";
+inline std::string gRegistryRoot = "Software\\Kestrane\\Pagora\\";
+inline std::string gDataFolder;
+inline std::int16_t gConnectionType = 1; // 1 serial, 2 modem
+inline std::int16_t gSerialPort = 0;
+inline std::int16_t gModemPort = 0;
+inline std::string gComSettings = "38400,N,8,1";
+inline std::string gModemPhone;
+inline std::string gAdminPassword;
+inline bool gAutoTimeSet = false;
+inline bool gUTCTimeOverride = false;
+inline std::string gToneGenFile;
+inline std::string gToneGenSlot = "1";
+inline std::string gToneGenCalendarFile;
+inline std::string gSBChars = "32";
+inline std::string gSBLines = "3";
+inline bool gShowHelpMessage = true;
+inline bool gShowSBSupport = false;
+inline bool gAutoHide = false;
+inline bool gDatabaseFound = false;
+inline bool gAdminMode = false;
+
+// ---- Time base ------------------------------------------------------------
+// Advanced by the main window's 50 ms tmrDelay. 64 bits wide so that it never
+// wraps within the life of the program.
+inline std::int64_t gDelayTicks = 0;
+
+// ---- The link -------------------------------------------------------------
+inline CommPort* gComm = nullptr;
+inline std::string gReplyBuffer;
+inline bool gReceiverIdle = true;
+inline bool gReplyAcknowledged = false;
+inline bool gProbeAnswered = false;
+inline bool gModemConnected = false;
+inline bool gModemFailed = false;
+inline bool gModemReady = false;
+// Set while a long transfer reads the port itself; tmrCheckCOMPort then leaves the line alone.
+inline bool gLinkBusy = false;
+
+// ---- The encoder's identity and capabilities (written by DetectEncoder) ----
+inline std::string gEncoderModelName = "encoder";
+inline std::string gEncoderModelLetter = "N/A";
+inline std::string gEncoderFamily;
+inline std::string gEncoderVersion;
+inline std::string gEncoderSerialNumber;
+inline bool gEncoderIdentified = false;
+inline std::string gEncoderOptionFlag;
+
+inline bool gEncoderSupportsAlarm = false;
+inline bool gEncoderSupportsPABX = false;
+inline bool gEncoderSupportsFastkey = false;
+inline bool gEncoderSupportsFreetext = false;
+inline bool gEncoderSupportsWireless = false;
+inline int gAlarmMessageCount = 24;
+inline int gPABXMessageCount = 20;
+inline int gFastkeyMessageCount = 10;
+inline int gFreetextMessageCount = 49;
+inline int gWirelessMessageCount = 200;
+
+inline bool gToneGenSupported = false;
+inline bool gToneCalendarSupported = false;
+inline int gToneCalendarEventsPerDay = 0;
+inline bool gToneEventsSupported = false;
+
+// ---- The message box ------------------------------------------------------
+inline std::int16_t gMessageResult = 0;
+inline bool gMessageOption = false;
+inline std::int16_t gMessageDefaultButton = 0;

@@ -1,0 +1,103 @@
+#include "KS_Messages.h"
+
+#include <QApplication>
+
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_SYS_Message.h"
+
+namespace {
+
+bool boxShowing = false;
+
+MessageAnswerHook& answerHook()
+{
+    static MessageAnswerHook hook;
+    return hook;
+}
+
+StatusSink& statusSink()
+{
+    static StatusSink sink;
+    return sink;
+}
+
+StatusReport& lastStatus()
+{
+    static StatusReport report;
+    return report;
+}
+
+QWidget* ownerWindow()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return nullptr;
+}
+
+} // namespace
+
+std::int16_t ShowMessage(std::string_view message, int buttons, int defaultButton, int icon, std::string_view title,
+                         std::string_view optionText, bool optionValue, bool timeOutEnabled, int timeOutInterval,
+                         bool tall)
+{
+    MessageRequest request;
+    request.message = std::string(message);
+    request.buttons = buttons;
+    request.defaultButton = defaultButton;
+    request.icon = icon;
+    request.title = std::string(title);
+    request.optionText = std::string(optionText);
+    request.optionValue = optionValue;
+    request.timeOutEnabled = timeOutEnabled;
+    request.timeOutInterval = timeOutInterval;
+    request.tall = tall;
+    return ShowMessage(request);
+}
+
+std::int16_t ShowMessage(const MessageRequest& request)
+{
+    if (boxShowing)
+        return kAnswerBoxBusy;
+    // Each box starts from no answer, never from the previous box's.
+    gMessageResult = 0;
+
+    if (auto& hook = answerHook()) {
+        if (const auto answer = hook(request)) {
+            gMessageDefaultButton = static_cast<std::int16_t>(request.defaultButton);
+            gMessageResult = answer->result;
+            if (answer->result != kAnswerTimedOut)
+                gMessageOption = !request.optionText.empty() && answer->option;
+            return gMessageResult;
+        }
+    }
+    if (!QApplication::instance())
+        return gMessageResult;
+
+    boxShowing = true;
+    {
+        KS_SYS_Message box(ownerWindow());
+        box.Prepare(request);
+        box.ShowMe();
+    }
+    boxShowing = false;
+    DoEvents();
+    return gMessageResult;
+}
+
+void SetMessageAnswerHook(MessageAnswerHook hook) { answerHook() = std::move(hook); }
+
+bool MessageBoxShowing() { return boxShowing; }
+
+void SetStatusSink(StatusSink sink) { statusSink() = std::move(sink); }
+
+void ReportStatus(std::string_view statusText, bool isError, int noOfBeeps)
+{
+    if (noOfBeeps < 0)
+        noOfBeeps = isError ? 3 : 0;
+    lastStatus() = StatusReport{std::string(statusText), isError, noOfBeeps};
+    if (auto& sink = statusSink())
+        sink(lastStatus().text, isError, noOfBeeps);
+}
+
+const StatusReport& LastStatusReport() { return lastStatus(); }

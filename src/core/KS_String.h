@@ -1,0 +1,31 @@
+#pragma once
+// String helpers on the program's single-byte text. Record fields and link
+// lines are bytes (Windows-1252); QString only appears at the widget edge,
+// through ToQString / FromQString.
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+std::string StripChar(std::string_view text, std::string_view character);
+std::string StripDelimiter(std::string_view text, std::string_view nullText = "NULL",
+                           std::string_view delimiter = ",");
+std::string ReplaceLineBreaks(std::string_view text, std::string_view replacement);
+std::string ReplaceChar(std::string_view text, std::string_view character, std::string_view replacement);
+
+// Leading and trailing blanks removed (VB's Trim: spaces only).
+std::string Trim(std::string_view text);
+std::string UpperCase(std::string_view text);
+
+// The numeric prefix of a text, as VB's Val reads it: leading blanks, an
+// optional sign, digits and one decimal point; 0 when there is none.
+double Val(std::string_view text);
+
+// Text padded with leading zeros to the given width (never cut).
+std::string ZeroPad(long long value, int width);
+// Text padded with trailing spaces, or cut, to exactly the given width.
+std::string PadRight(std::string_view text, std::size_t width);
+
+// Windows-1252 bytes to and from widget text.
+QString ToQString(std::string_view bytes);
+std::string FromQString(const QString& text);

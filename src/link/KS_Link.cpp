@@ -1,0 +1,1 @@
+#include "KS_Link.h"

@@ -1,0 +1,2 @@
+#pragma once
+// The encoder link: the one serial line and the conversations on it.

@@ -1,0 +1,181 @@
+#include "SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> readLines(const QString& path)
+{
+    std::vector<std::string> lines;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    const QByteArray all = file.readAll();
+    std::string current;
+    for (char c : all) {
+        if (c == '\n') {
+            if (!current.empty() && current.back() == '\r')
+                current.pop_back();
+            lines.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty())
+        lines.push_back(std::move(current));
+    return lines;
+}
+
+std::string_view trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool isSectionHeader(const std::string& line, std::string_view* name)
+{
+    std::string_view t = trim(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']')
+        return false;
+    *name = t.substr(1, t.size() - 2);
+    return true;
+}
+
+// Splits "name=value"; the value is everything after the first '=' as stored.
+bool splitEntry(const std::string& line, std::string_view* name, std::string_view* value)
+{
+    const auto eq = line.find('=');
+    if (eq == std::string::npos)
+        return false;
+    *name = trim(std::string_view(line).substr(0, eq));
+    *value = std::string_view(line).substr(eq + 1);
+    return true;
+}
+
+QString envOrHome(const char* variable, const char* fallback)
+{
+    const QString value = qEnvironmentVariable(variable);
+    if (!value.isEmpty())
+        return value;
+    return QDir::homePath() + QLatin1String(fallback);
+}
+
+} // namespace
+
+QString ConfigHome() { return envOrHome("XDG_CONFIG_HOME", "/.config"); }
+
+QString ProgramFolder()
+{
+    const QString folder = envOrHome("XDG_DATA_HOME", "/.local/share") + QLatin1String("/Pagora");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+SettingsFile SettingsFile::ForRegistryKey(std::string_view subkey, std::string* section)
+{
+    // Software\<Vendor>\<Program>\<Key>
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : subkey) {
+        if (c == '\\' || c == '/') {
+            if (!current.empty())
+                parts.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty())
+        parts.push_back(std::move(current));
+    if (!parts.empty() && parts.front() == "Software")
+        parts.erase(parts.begin());
+
+    std::string key = parts.empty() ? std::string("Config") : parts.back();
+    if (!parts.empty())
+        parts.pop_back();
+    QString file = ConfigHome();
+    for (std::size_t i = 0; i + 1 < parts.size(); ++i)
+        file += QLatin1Char('/') + QString::fromStdString(parts[i]);
+    file += QLatin1Char('/') + (parts.empty() ? QStringLiteral("Pagora") : QString::fromStdString(parts.back()))
+        + QLatin1String(".conf");
+    if (section)
+        *section = key;
+    return SettingsFile(file);
+}
+
+std::optional<std::string> SettingsFile::Read(std::string_view section, std::string_view name) const
+{
+    bool inSection = false;
+    for (const auto& line : readLines(path_)) {
+        std::string_view header;
+        if (isSectionHeader(line, &header)) {
+            inSection = header == section;
+            continue;
+        }
+        std::string_view key, value;
+        if (inSection && splitEntry(line, &key, &value) && key == name)
+            return std::string(value);
+    }
+    return std::nullopt;
+}
+
+bool SettingsFile::Write(std::string_view section, std::string_view name, std::string_view value) const
+{
+    // A line break inside a value would split it into two entries.
+    std::string stored(value);
+    for (char& c : stored)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+
+    std::vector<std::string> lines = readLines(path_);
+    const std::string entry = std::string(name) + "=" + stored;
+    bool inSection = false;
+    bool written = false;
+    std::ptrdiff_t sectionEnd = -1;
+    for (std::size_t i = 0; i < lines.size() && !written; ++i) {
+        std::string_view header;
+        if (isSectionHeader(lines[i], &header)) {
+            if (inSection)
+                break;
+            inSection = header == section;
+            if (inSection)
+                sectionEnd = static_cast<std::ptrdiff_t>(i) + 1;
+            continue;
+        }
+        if (!inSection)
+            continue;
+        std::string_view key, old;
+        if (splitEntry(lines[i], &key, &old) && key == name) {
+            lines[i] = entry;
+            written = true;
+        } else if (!trim(lines[i]).empty()) {
+            sectionEnd = static_cast<std::ptrdiff_t>(i) + 1;
+        }
+    }
+    if (!written) {
+        if (sectionEnd < 0) {
+            lines.push_back("[" + std::string(section) + "]");
+            lines.push_back(entry);
+        } else {
+            lines.insert(lines.begin() + sectionEnd, entry);
+        }
+    }
+
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (const auto& line : lines) {
+        file.write(line.data(), static_cast<qint64>(line.size()));
+        file.write("\n", 1);
+    }
+    return file.commit();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Helpers shared by all test programs.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "KS_Messages.h"
+
+// Puts the program-wide variables and hooks back to their start-up values.
+void ResetProgramStateForTest();
+
+// Answers message boxes from a queue instead of showing them. Every box shown
+// is recorded; a box with no queued answer fails the test and answers the
+// box's Escape choice so the code under test can go on.
+class ScriptedMessages {
+public:
+    ScriptedMessages();
+    ~ScriptedMessages();
+    ScriptedMessages(const ScriptedMessages&) = delete;
+    ScriptedMessages& operator=(const ScriptedMessages&) = delete;
+
+    void Answer(std::int16_t result, bool option = false);
+    // Answers the next box with the button, and any later unanswered box too.
+    void AnswerAlways(std::int16_t result);
+
+    const std::vector<MessageRequest>& shown() const { return shown_; }
+    std::vector<std::string> texts() const;
+    bool queueEmpty() const { return answers_.empty(); }
+
+private:
+    std::deque<MessageAnswer> answers_;
+    std::vector<MessageRequest> shown_;
+    std::int16_t always_ = 0;
+};
+
+// A fresh temporary data folder, set as gDataFolder for the test's life.
+std::string MakeDataFolder();
