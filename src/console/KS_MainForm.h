@@ -9,6 +9,8 @@ class QLineEdit;
 class QTimer;
 
 class KS_MainForm : public MainWindowBase {
+    Q_OBJECT
+
 public:
     explicit KS_MainForm(QWidget* parent = nullptr);
     ~KS_MainForm() override;

@@ -76,17 +76,16 @@ std::string HelpFilePath()
     return QDir(QCoreApplication::applicationDirPath()).filePath("Pagora.html").toStdString();
 }
 
-int Main(int argc, char** argv, const std::function<MainWindowBase*()>& createMainWindow)
+std::unique_ptr<MainWindowBase> StartProgram(const std::function<MainWindowBase*()>& createMainWindow,
+                                             std::unique_ptr<QLockFile>& instanceLock)
 {
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    QLockFile instanceLock(instanceLockPath());
-    instanceLock.setStaleLockTime(0);
-    if (!instanceLock.tryLock(0)) {
+    instanceLock = std::make_unique<QLockFile>(instanceLockPath());
+    instanceLock->setStaleLockTime(0);
+    if (!instanceLock->tryLock(0)) {
+        instanceLock.reset();
         ShowMessage("Pagora is already active. Right click the Pagora icon on the taskbar to display the options menu.",
                     kButtonsOk, kAnswerOk, kIconCritical);
-        return 0;
+        return nullptr;
     }
 
     gAppName = "Pagora";
@@ -95,5 +94,16 @@ int Main(int argc, char** argv, const std::function<MainWindowBase*()>& createMa
 
     std::unique_ptr<MainWindowBase> mainWindow(createMainWindow());
     mainWindow->Form_Load();
+    return mainWindow;
+}
+
+int Main(int argc, char** argv, const std::function<MainWindowBase*()>& createMainWindow)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::unique_ptr<QLockFile> instanceLock;
+    auto mainWindow = StartProgram(createMainWindow, instanceLock);
+    if (!mainWindow)
+        return 0;
     return app.exec();
 }

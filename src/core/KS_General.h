@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,16 @@ public:
     virtual void Form_Load() = 0;
 };
 
+class QLockFile;
+
 // The program's entry point: single instance, settings, then the main window.
 int Main(int argc, char** argv, const std::function<MainWindowBase*()>& createMainWindow);
+
+// Main's work once the application object exists. Returns no window when
+// another instance runs (after telling the operator); the lock is held for as
+// long as the caller keeps it.
+std::unique_ptr<MainWindowBase> StartProgram(const std::function<MainWindowBase*()>& createMainWindow,
+                                             std::unique_ptr<QLockFile>& instanceLock);
 
 // The path of the help document beside the program.
 std::string HelpFilePath();

@@ -12,6 +12,8 @@ class QPushButton;
 class QTimer;
 
 class KS_SYS_Message : public QDialog {
+    Q_OBJECT
+
 public:
     explicit KS_SYS_Message(QWidget* parent = nullptr);
 

@@ -17,8 +17,10 @@ public:
     {
         config_ = std::make_unique<QTemporaryDir>();
         data_ = std::make_unique<QTemporaryDir>();
+        runtime_ = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit());
         qputenv("XDG_DATA_HOME", data_->path().toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
         ResetProgramStateForTest();
     }
     void OnTestEnd(const testing::TestInfo&) override
@@ -26,11 +28,13 @@ public:
         ResetProgramStateForTest();
         config_.reset();
         data_.reset();
+        runtime_.reset();
     }
 
 private:
     std::unique_ptr<QTemporaryDir> config_;
     std::unique_ptr<QTemporaryDir> data_;
+    std::unique_ptr<QTemporaryDir> runtime_;
 };
 
 } // namespace

@@ -1,0 +1,92 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_SYS_About.h"
+#include "KS_SYS_Login.h"
+#include "TestSupport.h"
+
+TEST(Login, PasswordIgnoresCaseAndBlanks)
+{
+    EXPECT_TRUE(PasswordMatches("  SeCrEt ", "secret"));
+    EXPECT_TRUE(PasswordMatches("", ""));
+    EXPECT_FALSE(PasswordMatches("secret1", "secret"));
+}
+
+TEST(Login, WrongPasswordLogsOutAndEmptiesTheBox)
+{
+    ScriptedMessages script;
+    script.Answer(kAnswerOk);
+    gAdminPassword = "pass";
+    gAdminMode = true;
+    auto* login = new KS_SYS_Login;
+    login->show();
+    login->txtPassword->setText("nope");
+    login->cmdOk->click();
+    EXPECT_FALSE(gAdminMode);
+    EXPECT_EQ(script.texts(), std::vector<std::string>{"Invalid password. Please enter password."});
+    EXPECT_TRUE(login->txtPassword->text().isEmpty());
+    EXPECT_TRUE(login->isVisible());
+
+    login->txtPassword->setText(" PASS ");
+    login->cmdOk->click();
+    EXPECT_TRUE(gAdminMode);
+}
+
+TEST(Login, EnterInThePasswordBoxMeansOk)
+{
+    gAdminPassword = "";
+    auto* login = new KS_SYS_Login;
+    login->show();
+    login->activateWindow();
+    login->txtPassword->setFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(login->txtDummy->isVisible());
+    QTest::keyClick(login->txtPassword, Qt::Key_Return);
+    for (int i = 0; i < 20 && !gAdminMode; ++i)
+        QApplication::processEvents();
+    EXPECT_TRUE(gAdminMode);
+}
+
+TEST(About, DescribesTheEncoderOrItsAbsence)
+{
+    gEncoderModelName = "encoder";
+    gEncoderSerialNumber = "00000";
+    EXPECT_EQ(AboutSystemText(), "Encoder Model: Not Connected / Unknown\nSerial Number: \n");
+    gEncoderModelName = "QX7100";
+    gEncoderIdentified = false;
+    gEncoderSerialNumber = "01234";
+    EXPECT_EQ(AboutSystemText(), "Encoder Model: QX7100 (N/C)\nSerial Number: 01234\n");
+    gEncoderIdentified = true;
+    EXPECT_EQ(AboutSystemText(), "Encoder Model: QX7100\nSerial Number: 01234\n");
+    EXPECT_EQ(AboutProgramText().rfind("Pagora\nVersion ", 0), 0u);
+}
+
+TEST(FormConventions, EnterMovesOnAndFiltersSwallowKeys)
+{
+    QWidget form;
+    auto* first = new QLineEdit(&form);
+    auto* second = new QLineEdit(&form);
+    auto* conventions = FormConventions::Install(&form);
+    conventions->SetKeyFilter(first, DigitsOnlyKey);
+    form.show();
+    form.activateWindow();
+    first->setFocus();
+    QApplication::processEvents();
+    QTest::keyClicks(first, "1a2");
+    EXPECT_EQ(first->text(), "12");
+    QTest::keyClick(first, Qt::Key_Return);
+    EXPECT_TRUE(second->hasFocus());
+}
+
+TEST(LoadingWindow, ASecondCallKeepsTheFirstText)
+{
+    ShowLoadMessage("first");
+    ShowLoadMessage("second");
+    EXPECT_EQ(LoadMessageText(), "first");
+    UnloadLoadMessage();
+    EXPECT_FALSE(LoadMessageShowing());
+}

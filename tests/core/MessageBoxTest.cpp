@@ -1,0 +1,193 @@
+// The real message window, driven offscreen: keys and clicks are posted before
+// the box runs its modal loop, so no test waits on an operator.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_SYS_Message.h"
+#include "TestSupport.h"
+
+namespace {
+
+KS_SYS_Message* openBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// Runs `act` on the box once it is showing; gives up (closing nothing) after a bound.
+void whenBoxShows(std::function<void(KS_SYS_Message*)> act, int triesLeft = 200)
+{
+    QTimer::singleShot(5, [act, triesLeft] {
+        if (auto* box = openBox()) {
+            act(box);
+            return;
+        }
+        if (triesLeft > 0)
+            whenBoxShows(act, triesLeft - 1);
+    });
+}
+
+void pressKey(KS_SYS_Message* box, Qt::Key key, const QString& text = {})
+{
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+}
+
+} // namespace
+
+TEST(MessageBox, ButtonSetsPlaceAndShowTheRightButtons)
+{
+    struct Case {
+        int buttons;
+        std::vector<std::pair<const char*, int>> shown; // name, left edge in twips
+    };
+    const Case cases[] = {
+        {kButtonsOk, {{"cmd_Ok", 2200}}},
+        {kButtonsOkCancel, {{"cmd_Ok", 1550}, {"cmd_Cancel", 2850}}},
+        {kButtonsCancel, {{"cmd_Cancel", 2200}}},
+        {kButtonsYesNoCancel, {{"cmd_Yes", 900}, {"cmd_No", 2200}, {"cmd_Cancel", 3500}}},
+        {kButtonsYesNo, {{"cmd_Yes", 1550}, {"cmd_No", 2850}}},
+        {9, {{"cmd_Ok", 2200}}},
+    };
+    for (const auto& c : cases) {
+        KS_SYS_Message box;
+        MessageRequest request;
+        request.buttons = c.buttons;
+        box.Prepare(request);
+        int visible = 0;
+        for (auto* button : box.findChildren<QPushButton*>())
+            visible += button->isVisibleTo(&box) ? 1 : 0;
+        EXPECT_EQ(visible, static_cast<int>(c.shown.size())) << c.buttons;
+        for (const auto& [name, left] : c.shown) {
+            auto* button = box.findChild<QPushButton*>(name);
+            EXPECT_TRUE(button->isVisibleTo(&box)) << name;
+            EXPECT_EQ(button->x(), Twips(left)) << name;
+            EXPECT_EQ(button->y(), Twips(1500)) << name;
+        }
+    }
+}
+
+TEST(MessageBox, IconsAndTheTallLayout)
+{
+    KS_SYS_Message box;
+    MessageRequest request;
+    request.icon = 0;
+    request.tall = true;
+    box.Prepare(request);
+    EXPECT_TRUE(box.pic_Critical->isVisibleTo(&box));
+    EXPECT_FALSE(box.pic_Question->isVisibleTo(&box));
+    EXPECT_EQ(box.height(), Twips(4350));
+    EXPECT_EQ(box.cmd_Ok->y(), Twips(3500));
+    EXPECT_EQ(box.windowTitle(), "Pagora - System Message");
+
+    KS_SYS_Message other;
+    request.icon = kIconInformation;
+    request.title = "Custom";
+    other.Prepare(request);
+    EXPECT_TRUE(other.pic_Information->isVisibleTo(&other));
+    EXPECT_FALSE(other.pic_Critical->isVisibleTo(&other));
+    EXPECT_EQ(other.windowTitle(), "Custom");
+}
+
+TEST(MessageBox, EscapePressesTheTableButtonAndDefaultGetsFocus)
+{
+    QString focused;
+    whenBoxShows([&](KS_SYS_Message* box) {
+        focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        pressKey(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(ShowMessage("Delete?", kButtonsYesNo, kAnswerNo, kIconQuestion), kAnswerNo);
+    EXPECT_EQ(focused, "cmd_No");
+
+    whenBoxShows([](KS_SYS_Message* box) { pressKey(box, Qt::Key_Escape); });
+    EXPECT_EQ(ShowMessage("x", kButtonsYesNoCancel, kAnswerYes), kAnswerCancel);
+}
+
+TEST(MessageBox, LetterKeysPressOnlyVisibleButtons)
+{
+    whenBoxShows([](KS_SYS_Message* box) {
+        pressKey(box, Qt::Key_Y, "y"); // no Yes button: nothing happens
+        pressKey(box, Qt::Key_O, "o");
+    });
+    EXPECT_EQ(ShowMessage("Note", kButtonsOk), kAnswerOk);
+
+    whenBoxShows([](KS_SYS_Message* box) { pressKey(box, Qt::Key_N, "n"); });
+    EXPECT_EQ(ShowMessage("Q", kButtonsYesNo, kAnswerYes), kAnswerNo);
+
+    whenBoxShows([](KS_SYS_Message* box) { pressKey(box, Qt::Key_Return); });
+    EXPECT_EQ(ShowMessage("Q", kButtonsYesNo, kAnswerYes), kAnswerYes);
+}
+
+TEST(MessageBox, CloseBoxActsAsEscape)
+{
+    whenBoxShows([](KS_SYS_Message* box) { box->close(); });
+    EXPECT_EQ(ShowMessage("Q", kButtonsYesNo, kAnswerYes), kAnswerNo);
+}
+
+TEST(MessageBox, TimeOutAnswersThreeAndKeepsThePreviousOption)
+{
+    gMessageOption = true;
+    EXPECT_EQ(ShowMessage("wait", kButtonsOk, kAnswerOk, kIconInformation, "", "", false, true, 30), kAnswerTimedOut);
+    EXPECT_TRUE(gMessageOption);
+    EXPECT_EQ(gMessageResult, kAnswerTimedOut);
+}
+
+TEST(MessageBox, TickedOptionIsReportedWithTheAnswer)
+{
+    whenBoxShows([](KS_SYS_Message* box) {
+        EXPECT_FALSE(box->chkOption->isChecked());
+        box->chkOption->setChecked(true);
+        box->cmd_Yes->click();
+    });
+    EXPECT_EQ(ShowMessage("Go?", kButtonsYesNo, kAnswerYes, kIconQuestion, "", "&Don't ask me again", false), kAnswerYes);
+    EXPECT_TRUE(gMessageOption);
+
+    whenBoxShows([](KS_SYS_Message* box) { box->cmd_Ok->click(); });
+    ShowMessage("plain");
+    EXPECT_FALSE(gMessageOption); // no check box shown: never ticked
+}
+
+TEST(MessageBox, ASecondBoxWhileOneShowsReturnsMinusOne)
+{
+    int inner = 0;
+    whenBoxShows([&](KS_SYS_Message* box) {
+        inner = ShowMessage("second");
+        box->cmd_Ok->click();
+    });
+    EXPECT_EQ(ShowMessage("first"), kAnswerOk);
+    EXPECT_EQ(inner, kAnswerBoxBusy);
+}
+
+TEST(MessageBox, ScriptedAnswersAreRecordedAndStartFresh)
+{
+    ScriptedMessages script;
+    script.Answer(kAnswerYes, true);
+    EXPECT_EQ(ShowMessage("one", kButtonsYesNo, kAnswerYes, kIconQuestion, "", "&Don't ask me again"), kAnswerYes);
+    EXPECT_TRUE(gMessageOption);
+    script.Answer(kAnswerNo);
+    EXPECT_EQ(ShowMessage("two", kButtonsYesNo), kAnswerNo);
+    EXPECT_EQ(script.texts(), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(MessageBox, StatusReportsReachTheSinkWithDefaultBeeps)
+{
+    std::vector<int> beeps;
+    SetStatusSink([&](const std::string&, bool, int n) { beeps.push_back(n); });
+    ReportStatus("x", true);
+    ReportStatus("y");
+    ReportStatus("z", true, 1);
+    EXPECT_EQ(beeps, (std::vector<int>{3, 0, 1}));
+    EXPECT_EQ(LastStatusReport().text, "z");
+}
