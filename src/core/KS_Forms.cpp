@@ -1,6 +1,7 @@
 #include "KS_Forms.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -100,6 +101,13 @@ void UnloadLoadMessage()
 
 bool LoadMessageShowing() { return !loadingWindow.isNull(); }
 QString LoadMessageText() { return loadingWindow ? loadingWindow->lblMessage->text() : QString(); }
+
+std::string BrowseForFolder(QWidget* owner, std::string_view title)
+{
+    const QString folder = QFileDialog::getExistingDirectory(owner, ToQString(title), QString(),
+                                                             QFileDialog::ShowDirsOnly);
+    return folder.toStdString();
+}
 
 // ---- Key filters -------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <string>
 #include <string_view>
 
 class QWidget;
@@ -29,6 +30,9 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int w
 void UnloadLoadMessage();
 bool LoadMessageShowing();
 QString LoadMessageText();
+
+// The folder browser: the chosen folder's path, or "" when the operator cancels.
+std::string BrowseForFolder(QWidget* owner, std::string_view title);
 
 // Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are control keys.
 int DigitsOnlyKey(int keyAscii);
