@@ -1,20 +1,90 @@
 #include "KS_MainForm.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QSystemTrayIcon>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
+#include "KS_ListServices.h"
 #include "KS_Messages.h"
 #include "KS_String.h"
 
 namespace {
+
 // The console's colours were given blue-green-red; these are the same colours as RGB.
 constexpr QRgb kStatusColour = 0xFFFF80;      // the line's normal text
 constexpr QRgb kStatusErrorColour = 0x00FFFF; // an error text, which blinks
+constexpr QRgb kGroupRowColour = 0xC00000;
+constexpr QRgb kUserRowColour = 0x0000FF;
+
+const std::vector<double> kUsersWeights = {4.05, 1.6, 0, 3, 2};
+const std::vector<double> kSelectedWeights = {2, 4, 0};
+
+enum UsersColumn { kUserName = 0, kUserPager = 1, kUserTypeId = 2, kUserType = 3, kUserCapcode = 4 };
+enum SelectedColumn { kSelPager = 0, kSelName = 1, kSelTypeId = 2 };
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, const char* tip)
+{
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(name);
+    button->setToolTip(QString::fromLatin1(tip));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QComboBox* makeCombo(QWidget* parent, const char* name)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    return combo;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, QWidget* buddy = nullptr)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    if (name)
+        label->setObjectName(name);
+    if (buddy)
+        label->setBuddy(buddy);
+    return label;
+}
+
+QString statusStyle(QRgb colour)
+{
+    return QStringLiteral("background-color: black; color: #%1;").arg(colour, 6, 16, QLatin1Char('0'));
+}
+
+QTreeWidget* makeList(QWidget* parent, const char* name, const char* tip)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setToolTip(QString::fromLatin1(tip));
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->header()->setSectionsClickable(true);
+    return list;
+}
+
 } // namespace
 
 KS_MainForm::KS_MainForm(QWidget* parent)
@@ -22,22 +92,25 @@ KS_MainForm::KS_MainForm(QWidget* parent)
 {
     setObjectName("KS_MainForm");
     gMainForm = this;
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    txtStatus = new QLineEdit(central);
-    txtStatus->setObjectName("txtStatus");
-    txtStatus->setReadOnly(true);
-    txtStatus->setStyleSheet("background-color: black; color: #00FFFF;"); // as designed, before any report
-    layout->addStretch();
-    layout->addWidget(txtStatus);
-    setCentralWidget(central);
-    resize(Twips(9600), Twips(7200));
+    buildControls();
 
     tmrDelay = new QTimer(this);
     tmrDelay->setObjectName("tmrDelay");
     tmrDelay->setInterval(50);
     connect(tmrDelay, &QTimer::timeout, this, &KS_MainForm::tmrDelay_Timer);
     tmrDelay->start();
+
+    tmrCheckCOMPort = new QTimer(this);
+    tmrCheckCOMPort->setObjectName("tmrCheckCOMPort");
+    tmrCheckCOMPort->setInterval(50);
+
+    tmrSeconds = new QTimer(this);
+    tmrSeconds->setObjectName("tmrSeconds");
+    tmrSeconds->setInterval(1000);
+
+    tmrMinutes = new QTimer(this);
+    tmrMinutes->setObjectName("tmrMinutes");
+    tmrMinutes->setInterval(60000);
 
     SetStatusSink([this](const std::string& text, bool isError, int beeps) { ReportStatus(text, isError, beeps); });
 }
@@ -49,13 +122,187 @@ KS_MainForm::~KS_MainForm()
         gMainForm = nullptr;
 }
 
+void KS_MainForm::buildControls()
+{
+    auto* central = new QWidget(this);
+    auto* root = new QVBoxLayout(central);
+
+    // Connection and modem state
+    auto* statusRow = new QHBoxLayout;
+    lblConnectionStatus = makeLabel(central, "lblConnectionStatus", "Not Connected");
+    lblConnectionStatus->setFrameShape(QFrame::Panel);
+    lblConnectionStatus->setFrameShadow(QFrame::Sunken);
+    lblModemStatus = makeLabel(central, "lblModemStatus", "Modem Offline");
+    lblModemStatus->setFrameShape(QFrame::Panel);
+    lblModemStatus->setFrameShadow(QFrame::Sunken);
+    lblModemStatus->setStyleSheet("color: #400040;");
+    statusRow->addWidget(lblConnectionStatus, 3);
+    statusRow->addWidget(lblModemStatus, 1);
+    root->addLayout(statusRow);
+
+    // The user lists
+    auto* lists = new QGridLayout;
+    txtUserID = new QLineEdit(central);
+    txtUserID->setObjectName("txtUserID");
+    txtUserID->setToolTip("Type in pager no to search for ");
+    lblUserID = makeLabel(central, "lblUserID", "F&ind Pager:", txtUserID);
+    txtUserName = new QLineEdit(central);
+    txtUserName->setObjectName("txtUserName");
+    txtUserName->setToolTip("Type in user name to search for ");
+    lblUserName = makeLabel(central, "lblUserName", "Find &Name:", txtUserName);
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(lblUserID);
+    findRow->addWidget(txtUserID, 1);
+    findRow->addWidget(lblUserName);
+    findRow->addWidget(txtUserName, 2);
+    lists->addLayout(findRow, 0, 0);
+
+    lvwUsers = makeList(central, "lvwUsers", "Double click on a user to add to the Selected Users list ");
+    lists->addWidget(lvwUsers, 1, 0);
+
+    auto* userButtons = new QHBoxLayout;
+    cmdAdd = makeButton(central, "cmdAdd", "&Add", "Add user ");
+    cmdUpdate = makeButton(central, "cmdUpdate", "&Update", "Update selected user details ");
+    cmdDelete = makeButton(central, "cmdDelete", "&Delete", "Delete selected user ");
+    cmdRefresh = makeButton(central, "cmdRefresh", "Refres&h", "Refresh users list ");
+    for (auto* b : {cmdAdd, cmdUpdate, cmdDelete, cmdRefresh})
+        userButtons->addWidget(b);
+    userButtons->addStretch();
+    lists->addLayout(userButtons, 2, 0);
+
+    cmdSelect = makeButton(central, "cmdSelect", "&>>", "Select users ");
+    lists->addWidget(cmdSelect, 1, 1, Qt::AlignVCenter);
+
+    lvwSelectedUsers = makeList(central, "lvwSelectedUsers", "Double click on a user to remove from the list ");
+    lblSelectedUsers = makeLabel(central, "lblSelectedUsers", "Selected Users:", lvwSelectedUsers);
+    lists->addWidget(lblSelectedUsers, 0, 2);
+    lists->addWidget(lvwSelectedUsers, 1, 2);
+    auto* selectedButtons = new QHBoxLayout;
+    cmdRemove = makeButton(central, "cmdRemove", "Re&move", "Remove selected users ");
+    cmdRemoveAll = makeButton(central, "cmdRemoveAll", "Remo&ve All", "Remove all users ");
+    selectedButtons->addWidget(cmdRemove);
+    selectedButtons->addWidget(cmdRemoveAll);
+    selectedButtons->addStretch();
+    lists->addLayout(selectedButtons, 2, 2);
+    lists->setColumnStretch(0, 3);
+    lists->setColumnStretch(2, 2);
+    root->addLayout(lists, 1);
+
+    // The message and its commands
+    auto* messageRow = new QHBoxLayout;
+    txtMessage = new QPlainTextEdit(central);
+    txtMessage->setObjectName("txtMessage");
+    txtMessage->setToolTip("Type in the message text here ");
+    txtMessage->setStyleSheet("background-color: black; color: #00FF00;");
+    txtMessage->setFixedHeight(Twips(1300));
+    messageRow->addWidget(txtMessage, 1);
+    auto* messageButtons = new QGridLayout;
+    cmdSendPage = makeButton(central, "cmdSendPage", "Send &Page", "Send message to the selected users ");
+    cmdLastPage = makeButton(central, "cmdLastPage", "&Last Page", "Load last page sent ");
+    cmdClear = makeButton(central, "cmdClear", "&Clear", "Clear message text ");
+    cmdDialOut = makeButton(central, "cmdDialOut", "Dial &Out", "Dial Out / Disconnect ");
+    cmdSBMessages = makeButton(central, "cmdSBMessages", "S&B Messages", "Clear message text ");
+    cmdRecordMessage = makeButton(central, "cmdRecordMessage", "R&ecord", "Record a message for Voice pager ");
+    messageButtons->addWidget(cmdSendPage, 0, 0);
+    messageButtons->addWidget(cmdLastPage, 0, 1);
+    messageButtons->addWidget(cmdClear, 1, 0);
+    messageButtons->addWidget(cmdDialOut, 1, 1);
+    messageButtons->addWidget(cmdSBMessages, 2, 0);
+    messageButtons->addWidget(cmdRecordMessage, 2, 1);
+    messageRow->addLayout(messageButtons);
+    root->addLayout(messageRow);
+
+    auto* recordRow = new QHBoxLayout;
+    prgRecordProgress = new QProgressBar(central);
+    prgRecordProgress->setObjectName("prgRecordProgress");
+    prgRecordProgress->setRange(0, 12);
+    prgRecordProgress->setTextVisible(false);
+    prgRecordProgress->hide();
+    txtRecordProgress = new QLineEdit(central);
+    txtRecordProgress->setObjectName("txtRecordProgress");
+    txtRecordProgress->setReadOnly(true);
+    txtRecordProgress->setFixedWidth(Twips(1200));
+    txtRecordProgress->hide();
+    recordRow->addWidget(prgRecordProgress, 1);
+    recordRow->addWidget(txtRecordProgress);
+    root->addLayout(recordRow);
+
+    // Sign-board display attributes
+    fraDeviceSettings = new QGroupBox("Alphanumeric Display Parameters", central);
+    fraDeviceSettings->setObjectName("fraDeviceSettings");
+    auto* display = new QGridLayout(fraDeviceSettings);
+    chkUseDisplayParameters = new QCheckBox("Apply Display Parameters", fraDeviceSettings);
+    chkUseDisplayParameters->setObjectName("chkUseDisplayParameters");
+    display->addWidget(chkUseDisplayParameters, 0, 0, 1, 2);
+    struct ComboSpec {
+        QComboBox** combo;
+        const char* name;
+        const char* caption;
+    };
+    const ComboSpec combos[] = {
+        {&cmbDisplaySlot, "cmbDisplaySlot", "S&lot:"},
+        {&cmbDisplaySlice, "cmbDisplaySlice", "Time Sl&ice:"},
+        {&cmbDisplayTimeout, "cmbDisplayTimeout", "&Timeout:"},
+        {&cmbDisplayColor, "cmbDisplayColor", "Colo&r and Intensity:"},
+        {&cmbDisplayEffect, "cmbDisplayEffect", "&Effect:"},
+        {&cmbDisplayFont, "cmbDisplayFont", "&Font:"},
+        {&cmbDisplayAlignment, "cmbDisplayAlignment", "Alignmen&t:"},
+    };
+    int slot = 0;
+    for (const auto& spec : combos) {
+        *spec.combo = makeCombo(fraDeviceSettings, spec.name);
+        const int row = 1 + slot / 4;
+        const int column = (slot % 4) * 2;
+        display->addWidget(makeLabel(fraDeviceSettings, nullptr, spec.caption, *spec.combo), row, column);
+        display->addWidget(*spec.combo, row, column + 1);
+        ++slot;
+    }
+    cmdClearDisplay = makeButton(fraDeviceSettings, "cmdClearDisplay", "Clear Di&splay",
+                                 "Send command to clear selected alphanumeric display ");
+    display->addWidget(cmdClearDisplay, 2, 6, 1, 2);
+    root->addWidget(fraDeviceSettings);
+
+    txtStatus = new QLineEdit(central);
+    txtStatus->setObjectName("txtStatus");
+    txtStatus->setReadOnly(true);
+    txtStatus->setFocusPolicy(Qt::NoFocus);
+    txtStatus->setStyleSheet(statusStyle(kStatusErrorColour)); // the line's colour as designed
+    root->addWidget(txtStatus);
+
+    setCentralWidget(central);
+    resize(Twips(11400), Twips(8400));
+
+    connect(cmdClear, &QPushButton::clicked, this, &KS_MainForm::cmdClear_Click);
+    connect(cmdSelect, &QPushButton::clicked, this, &KS_MainForm::cmdSelect_Click);
+    connect(cmdRemove, &QPushButton::clicked, this, &KS_MainForm::cmdRemove_Click);
+    connect(cmdRemoveAll, &QPushButton::clicked, this, &KS_MainForm::cmdRemoveAll_Click);
+    connect(lvwUsers, &QTreeWidget::itemDoubleClicked, this, [this] { lvwUsers_DblClick(); });
+    connect(lvwSelectedUsers, &QTreeWidget::itemDoubleClicked, this, [this] { lvwSelectedUsers_DblClick(); });
+    connect(lvwUsers->header(), &QHeaderView::sectionClicked, this, &KS_MainForm::lvwUsers_ColumnClick);
+    connect(lvwSelectedUsers->header(), &QHeaderView::sectionClicked, this, &KS_MainForm::lvwSelectedUsers_ColumnClick);
+    connect(txtUserID, &QLineEdit::textChanged, this, &KS_MainForm::txtUserID_Change);
+    connect(txtUserName, &QLineEdit::textChanged, this, &KS_MainForm::txtUserName_Change);
+
+    conventions_ = FormConventions::Install(this);
+    conventions_->ExemptFromEnter(txtMessage);
+    conventions_->SetKeyFilter(txtUserID, DigitsOnlyKey);
+    for (auto* button : findChildren<QPushButton*>())
+        conventions_->ExemptFromEnter(button);
+}
+
 void KS_MainForm::Form_Load()
 {
     setWindowTitle(ToQString(gAppName));
+    ClearUserLists();
+    SetupUsersListColumns();
+    SetupSelectedUsersColumns();
+    gReceiverIdle = true;
     if (!gAutoHide)
         show();
     DoEvents();
 }
+
+// ---- Status line and waiting ------------------------------------------------
 
 void KS_MainForm::tmrDelay_Timer() { AdvanceTick(); }
 
@@ -66,20 +313,183 @@ void KS_MainForm::ReportStatus(const std::string& statusText, bool isError, int 
     if (noOfBeeps < 0)
         noOfBeeps = isError ? 3 : 0;
     const QString text = ToQString(statusText);
-    const QRgb colour = isError ? kStatusErrorColour : kStatusColour;
-    txtStatus->setStyleSheet(QStringLiteral("background-color: black; color: #%1;").arg(colour, 6, 16, QLatin1Char('0')));
+    txtStatus->setStyleSheet(statusStyle(isError ? kStatusErrorColour : kStatusColour));
     txtStatus->setText(text);
     if (isVisible()) {
-        for (int i = 0; i < noOfBeeps; ++i) {
+        for (int i = 0; i < noOfBeeps && !ExitRequested(); ++i) {
             QApplication::beep();
             txtStatus->setText(text);
             DoEvents();
             WaitTicks(15);
             if (isError)
-                txtStatus->setText(QString());
+                txtStatus->clear();
             DoEvents();
             WaitTicks(10);
         }
     }
     DoEvents();
+}
+
+// ---- The user lists ---------------------------------------------------------
+
+void KS_MainForm::ClearUserLists()
+{
+    lvwUsers->clear();
+    lvwSelectedUsers->clear();
+    txtUserID->clear();
+    txtUserName->clear();
+    txtMessage->clear();
+    txtStatus->clear();
+}
+
+void KS_MainForm::SetupUsersListColumns()
+{
+    SetupListViewColumns(lvwUsers, kUsersWeights, {"User Name", "Pager", "Type ID", "Pager Type", "Capcode"});
+}
+
+void KS_MainForm::SetupSelectedUsersColumns()
+{
+    SetupListViewColumns(lvwSelectedUsers, kSelectedWeights, {"Pager", "User Name", "Type ID"});
+}
+
+void KS_MainForm::AutoSizeUsersColumns() { AutoSizeListViewColumns(lvwUsers, kUsersWeights); }
+void KS_MainForm::AutoSizeSelectedUsersColumns() { AutoSizeListViewColumns(lvwSelectedUsers, kSelectedWeights); }
+
+QTreeWidgetItem* KS_MainForm::AddUserRow(const std::string& name, const std::string& pagerNo, int typeId,
+                                         const std::string& typeText, const std::string& capcode, bool isGroup)
+{
+    auto* row = new QTreeWidgetItem;
+    row->setText(kUserName, ToQString(Trim(name)));
+    row->setText(kUserPager, ToQString(Trim(pagerNo)));
+    row->setText(kUserTypeId, QString::number(typeId));
+    row->setText(kUserType, ToQString(typeText));
+    row->setText(kUserCapcode, ToQString(Trim(capcode)));
+    row->setIcon(kUserName, style()->standardIcon(isGroup ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+    const QColor colour = QColor::fromRgb(isGroup ? kGroupRowColour : kUserRowColour);
+    for (int c = 0; c < 5; ++c)
+        row->setForeground(c, colour);
+    lvwUsers->addTopLevelItem(row);
+    return row;
+}
+
+void KS_MainForm::cmdClear_Click()
+{
+    txtMessage->clear();
+    SafeSetFocus(txtMessage);
+}
+
+void KS_MainForm::cmdRemoveAll_Click()
+{
+    lvwSelectedUsers->clear();
+    AutoSizeSelectedUsersColumns();
+}
+
+void KS_MainForm::lvwUsers_DblClick()
+{
+    const int count = lvwUsers->topLevelItemCount();
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem* user = lvwUsers->topLevelItem(i);
+        if (!user->isSelected())
+            continue;
+        bool already = false;
+        for (int j = 0; j < lvwSelectedUsers->topLevelItemCount() && !already; ++j)
+            already = lvwSelectedUsers->topLevelItem(j)->text(kSelPager) == user->text(kUserPager);
+        if (already)
+            continue;
+        auto* row = new QTreeWidgetItem;
+        row->setText(kSelPager, user->text(kUserPager));
+        row->setText(kSelName, user->text(kUserName));
+        row->setText(kSelTypeId, user->text(kUserTypeId));
+        for (int c = 0; c < 3; ++c)
+            row->setForeground(c, user->foreground(kUserName));
+        lvwSelectedUsers->addTopLevelItem(row);
+    }
+    if (lvwSelectedUsers->isSortingEnabled())
+        lvwSelectedUsers->sortItems(lvwSelectedUsers->sortColumn(), selectedOrder_);
+    AutoSizeSelectedUsersColumns();
+    SafeSetFocus(txtMessage);
+}
+
+void KS_MainForm::lvwSelectedUsers_DblClick()
+{
+    std::vector<int> selected;
+    for (int i = 0; i < lvwSelectedUsers->topLevelItemCount(); ++i)
+        if (lvwSelectedUsers->topLevelItem(i)->isSelected())
+            selected.push_back(i);
+    int removed = 0;
+    for (int index : selected)
+        delete lvwSelectedUsers->takeTopLevelItem(index - removed++);
+    if (lvwSelectedUsers->topLevelItemCount() > 0 && lvwSelectedUsers->currentItem())
+        lvwSelectedUsers->currentItem()->setSelected(true);
+    AutoSizeSelectedUsersColumns();
+    SafeSetFocus(lvwSelectedUsers);
+}
+
+void KS_MainForm::sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int column)
+{
+    // Every click turns the order round, whichever column was clicked before.
+    order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    list->sortItems(column, order);
+    list->header()->setSortIndicator(column, order);
+    list->header()->setSortIndicatorShown(true);
+}
+
+void KS_MainForm::lvwUsers_ColumnClick(int column) { sortByColumn(lvwUsers, usersOrder_, column); }
+void KS_MainForm::lvwSelectedUsers_ColumnClick(int column) { sortByColumn(lvwSelectedUsers, selectedOrder_, column); }
+
+void KS_MainForm::findRow(int column, const QString& text)
+{
+    lvwUsers->clearSelection();
+    for (int i = 0; i < lvwUsers->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvwUsers->topLevelItem(i);
+        bool match = false;
+        if (column == kUserName) {
+            match = row->text(kUserName).startsWith(text, Qt::CaseInsensitive);
+        } else {
+            for (int c = 1; c < lvwUsers->columnCount() && !match; ++c)
+                match = row->text(c).startsWith(text, Qt::CaseInsensitive);
+        }
+        if (match) {
+            lvwUsers->scrollToItem(row);
+            row->setSelected(true);
+            lvwUsers->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
+            return;
+        }
+    }
+}
+
+void KS_MainForm::txtUserID_Change() { findRow(kUserPager, txtUserID->text()); }
+void KS_MainForm::txtUserName_Change() { findRow(kUserName, txtUserName->text()); }
+
+// ---- Window events --------------------------------------------------------------
+
+void KS_MainForm::HideToTray()
+{
+    // Without a notification area nothing could bring a hidden window back.
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        hide();
+    else
+        showMinimized();
+}
+
+bool KS_MainForm::Form_QueryUnload(int unloadMode)
+{
+    if (unloadMode != kUnloadFromCloseBox)
+        return false;
+    const auto answer = ShowMessage(gAppName + " will stay active and will be accessible from the system tray." + "\r\n"
+                                        + "To terminate " + gAppName
+                                        + ", please go to File menu and select Exit. Continue?",
+                                    kButtonsYesNo, kAnswerYes, kIconQuestion);
+    if (answer == kAnswerYes)
+        HideToTray();
+    return true;
+}
+
+void KS_MainForm::closeEvent(QCloseEvent* event)
+{
+    // Only the window manager's close box sends a spontaneous close.
+    if (Form_QueryUnload(event->spontaneous() ? kUnloadFromCloseBox : kUnloadFromCode))
+        event->ignore();
+    else
+        event->accept();
 }

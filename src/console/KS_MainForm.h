@@ -1,12 +1,26 @@
 #pragma once
-// The operator's console: the program's one long-lived window.
+// The operator's console: the program's one long-lived window. It holds the
+// user table, the two user lists, the message box, the status line that
+// every part of the program writes to, and the timers that drive it all.
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "KS_General.h"
 
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
 class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class FormConventions;
 
 class KS_MainForm : public MainWindowBase {
     Q_OBJECT
@@ -17,14 +31,96 @@ public:
 
     void Form_Load() override;
 
+    // ---- Public members the other windows use
     // The status line; noOfBeeps < 0 takes the default (3 for an error, else 0).
     void ReportStatus(const std::string& statusText, bool isError = false, int noOfBeeps = -1);
     void WaitTicks(int noOf50msCycles);
 
-    QLineEdit* txtStatus = nullptr;
-    QTimer* tmrDelay = nullptr;
+    std::uint8_t EditMode = 1; // 1 add, 2 update; read by the user dialog
+    bool mViewMode = false;    // the sign-board list opens for sending only
 
+    // ---- Controls
+    QLabel* lblConnectionStatus = nullptr;
+    QLabel* lblModemStatus = nullptr;
+    QLineEdit* txtStatus = nullptr;
+    QLineEdit* txtRecordProgress = nullptr;
+    QProgressBar* prgRecordProgress = nullptr;
+    QPlainTextEdit* txtMessage = nullptr;
+    QPushButton* cmdSendPage = nullptr;
+    QPushButton* cmdLastPage = nullptr;
+    QPushButton* cmdClear = nullptr;
+    QPushButton* cmdDialOut = nullptr;
+    QPushButton* cmdSBMessages = nullptr;
+    QPushButton* cmdRecordMessage = nullptr;
+    QGroupBox* fraDeviceSettings = nullptr;
+    QCheckBox* chkUseDisplayParameters = nullptr;
+    QComboBox* cmbDisplaySlot = nullptr;
+    QComboBox* cmbDisplaySlice = nullptr;
+    QComboBox* cmbDisplayTimeout = nullptr;
+    QComboBox* cmbDisplayColor = nullptr;
+    QComboBox* cmbDisplayEffect = nullptr;
+    QComboBox* cmbDisplayFont = nullptr;
+    QComboBox* cmbDisplayAlignment = nullptr;
+    QPushButton* cmdClearDisplay = nullptr;
+    QLabel* lblUserID = nullptr;
+    QLineEdit* txtUserID = nullptr;
+    QLabel* lblUserName = nullptr;
+    QLineEdit* txtUserName = nullptr;
+    QTreeWidget* lvwUsers = nullptr;
+    QPushButton* cmdSelect = nullptr;
+    QLabel* lblSelectedUsers = nullptr;
+    QTreeWidget* lvwSelectedUsers = nullptr;
+    QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdRemoveAll = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdUpdate = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QTimer* tmrDelay = nullptr;
+    QTimer* tmrCheckCOMPort = nullptr;
+    QTimer* tmrSeconds = nullptr;
+    QTimer* tmrMinutes = nullptr;
+
+    // ---- Handlers
+    void cmdClear_Click();
+    void cmdSelect_Click() { lvwUsers_DblClick(); }
+    void cmdRemove_Click() { lvwSelectedUsers_DblClick(); }
+    void cmdRemoveAll_Click();
+    void lvwUsers_DblClick();
+    void lvwSelectedUsers_DblClick();
+    void lvwUsers_ColumnClick(int column);
+    void lvwSelectedUsers_ColumnClick(int column);
+    void txtUserID_Change();
+    void txtUserName_Change();
     void tmrDelay_Timer();
+    // True cancels the unload: the close box only hides the window, after a question.
+    static constexpr int kUnloadFromCloseBox = 0;
+    static constexpr int kUnloadFromCode = 1;
+    bool Form_QueryUnload(int unloadMode);
+
+    // ---- Lists
+    void ClearUserLists();
+    // Hides the window to the notification area (minimises it where there is none).
+    void HideToTray();
+    // Adds one user row as FillUsersList does (tests and the user dialog use it).
+    QTreeWidgetItem* AddUserRow(const std::string& name, const std::string& pagerNo, int typeId,
+                                const std::string& typeText, const std::string& capcode, bool isGroup);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void SetupUsersListColumns();
+    void SetupSelectedUsersColumns();
+    void AutoSizeUsersColumns();
+    void AutoSizeSelectedUsersColumns();
+    void sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int column);
+    void findRow(int column, const QString& text);
+
+    FormConventions* conventions_ = nullptr;
+    Qt::SortOrder usersOrder_ = Qt::AscendingOrder;
+    Qt::SortOrder selectedOrder_ = Qt::AscendingOrder;
 };
 
 // The one global instance, created by Main.

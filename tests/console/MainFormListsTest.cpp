@@ -1,0 +1,118 @@
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "TestSupport.h"
+
+namespace {
+
+QStringList column(QTreeWidget* list, int c)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(c);
+    return texts;
+}
+
+struct MainFormFixture : testing::Test {
+    MainFormFixture()
+    {
+        form.Form_Load();
+        form.AddUserRow("Anna", "001", 2, "Alphanumeric", "1234567", false);
+        form.AddUserRow("Bert", "002", 1, "Tone", "1234568", false);
+        form.AddUserRow("Carl", "003", 3, "Numeric", "1234569", false);
+        form.AddUserRow("Dora", "004", 4, "Voice", "1234570", false);
+        form.AddUserRow("Emil", "905", 2, "Alphanumeric", "0000000", true);
+    }
+    void selectUsers(std::initializer_list<int> rows)
+    {
+        form.lvwUsers->clearSelection();
+        for (int r : rows)
+            form.lvwUsers->topLevelItem(r)->setSelected(true);
+    }
+    KS_MainForm form;
+};
+
+} // namespace
+
+TEST_F(MainFormFixture, SelectingCopiesTheRowOnceWithItsColour)
+{
+    selectUsers({0, 4});
+    form.cmdSelect->click();
+    selectUsers({0});
+    form.cmdSelect->click();
+    EXPECT_EQ(column(form.lvwSelectedUsers, 0), (QStringList{"001", "905"}));
+    EXPECT_EQ(column(form.lvwSelectedUsers, 1), (QStringList{"Anna", "Emil"}));
+    EXPECT_EQ(column(form.lvwSelectedUsers, 2), (QStringList{"2", "2"}));
+    EXPECT_EQ(form.lvwSelectedUsers->topLevelItem(1)->foreground(0).color(), QColor(0xC0, 0, 0));
+    EXPECT_EQ(form.lvwSelectedUsers->topLevelItem(0)->foreground(0).color(), QColor(0, 0, 0xFF));
+}
+
+TEST_F(MainFormFixture, RemovingTakesExactlyTheSelectedRows)
+{
+    selectUsers({0, 1, 2, 3, 4});
+    form.cmdSelect->click();
+    form.lvwSelectedUsers->clearSelection();
+    form.lvwSelectedUsers->topLevelItem(1)->setSelected(true);
+    form.lvwSelectedUsers->topLevelItem(3)->setSelected(true);
+    form.cmdRemove->click();
+    EXPECT_EQ(column(form.lvwSelectedUsers, 0), (QStringList{"001", "003", "905"}));
+    form.cmdRemoveAll->click();
+    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 0);
+}
+
+TEST_F(MainFormFixture, ColumnClicksToggleTheOrderWhicheverColumn)
+{
+    form.lvwUsers_ColumnClick(0);
+    EXPECT_EQ(column(form.lvwUsers, 0).first(), "Emil"); // descending first
+    form.lvwUsers_ColumnClick(1);
+    EXPECT_EQ(column(form.lvwUsers, 1).first(), "001"); // then ascending, on the new column
+    form.lvwUsers_ColumnClick(1);
+    EXPECT_EQ(column(form.lvwUsers, 1).first(), "905");
+}
+
+TEST_F(MainFormFixture, FindSelectsTheFirstMatchingRow)
+{
+    form.txtUserName->setText("ca");
+    ASSERT_EQ(form.lvwUsers->selectedItems().size(), 1);
+    EXPECT_EQ(form.lvwUsers->selectedItems().first()->text(0), "Carl");
+    form.txtUserID->setText("90");
+    ASSERT_EQ(form.lvwUsers->selectedItems().size(), 1);
+    EXPECT_EQ(form.lvwUsers->selectedItems().first()->text(0), "Emil");
+    form.txtUserID->setText("77");
+    EXPECT_TRUE(form.lvwUsers->selectedItems().isEmpty());
+}
+
+TEST_F(MainFormFixture, AnErrorReportBlinksAndEndsEmptyWhileAPlainOneStays)
+{
+    SetYieldHook([] { AdvanceTick(); });
+    form.show();
+    form.ReportStatus("x", true);
+    EXPECT_EQ(form.txtStatus->text(), "");
+    EXPECT_EQ(gDelayTicks, 3 * (16 + 11));
+    form.ReportStatus("y");
+    EXPECT_EQ(form.txtStatus->text(), "y");
+    ReportStatus("through the module");
+    EXPECT_EQ(form.txtStatus->text(), "through the module");
+}
+
+TEST_F(MainFormFixture, TheCloseBoxOnlyHidesAfterTheQuestion)
+{
+    ScriptedMessages script;
+    form.show();
+    script.Answer(kAnswerNo);
+    EXPECT_TRUE(form.Form_QueryUnload(KS_MainForm::kUnloadFromCloseBox));
+    EXPECT_TRUE(form.isVisible());
+    script.Answer(kAnswerYes);
+    EXPECT_TRUE(form.Form_QueryUnload(KS_MainForm::kUnloadFromCloseBox));
+    EXPECT_FALSE(form.isVisible() && !form.isMinimized());
+    EXPECT_FALSE(form.Form_QueryUnload(KS_MainForm::kUnloadFromCode));
+    ASSERT_EQ(script.shown().size(), 2u);
+    EXPECT_NE(script.shown()[0].message.find("will stay active and will be accessible from the system tray."),
+              std::string::npos);
+}
