@@ -13,6 +13,7 @@ std::function<void()>& yieldHook()
     return hook;
 }
 bool exitRequested = false;
+int conversationDepth = 0;
 } // namespace
 
 void DoEvents()
@@ -48,3 +49,7 @@ void WaitTicks(std::int32_t noOf50msCycles)
 bool ExitRequested() { return exitRequested; }
 void RequestExit() { exitRequested = true; }
 void ClearExitRequest() { exitRequested = false; }
+
+LinkConversation::LinkConversation() { ++conversationDepth; }
+LinkConversation::~LinkConversation() { --conversationDepth; }
+bool LinkConversation::ConversationActive() { return conversationDepth > 0; }

@@ -30,3 +30,17 @@ void WaitTicks(std::int32_t noOf50msCycles);
 bool ExitRequested();
 void RequestExit();
 void ClearExitRequest();
+
+// Marks a conversation with the encoder (a page, a transfer, a clock setting)
+// for as long as it lives. Timer jobs that would start a conversation of their
+// own check ConversationActive() and wait for a later tick instead of nesting
+// inside another's wait, so no acknowledgement is credited to the wrong command.
+class LinkConversation {
+public:
+    LinkConversation();
+    ~LinkConversation();
+    LinkConversation(const LinkConversation&) = delete;
+    LinkConversation& operator=(const LinkConversation&) = delete;
+
+    static bool ConversationActive();
+};
