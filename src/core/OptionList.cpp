@@ -133,8 +133,8 @@ void AppendAllItem(OptionList& list, bool withAll)
 
 void ApplySelection(OptionList& list, std::int16_t selectIndex)
 {
-    // Below -1 the list control of old refused the index with an error that
-    // ended the opening window; such an index now simply selects nothing new.
+    // An index below -1 names neither an item nor "none": it leaves the
+    // selection as it was instead of failing the window that fills the list.
     if (selectIndex >= -1 && selectIndex <= list.ItemCount() - 1)
         list.SetSelectedIndex(selectIndex);
 }

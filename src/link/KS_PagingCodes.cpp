@@ -47,8 +47,8 @@ std::string field(std::string_view value, std::size_t width) { return PadRight(v
 std::string take(std::string_view line, std::size_t position, std::size_t count, std::size_t width)
 {
     const std::size_t start = position - 1;
-    const std::string_view piece = start < line.size() ? line.substr(start, count) : std::string_view();
-    return field(piece, width);
+    const std::string_view chunk = start < line.size() ? line.substr(start, count) : std::string_view();
+    return field(chunk, width);
 }
 
 std::string character(unsigned code) { return std::string(1, static_cast<char>(code)); }

@@ -49,7 +49,6 @@ constexpr OptionItem kAlertRepeatItems[] = {
     {"None", 0}, {"1", 1}, {"2", 2}, {"3", 3}, {"4", 4}, {"5", 5}, {"6", 6}, {"7", 7}, {"8", 8}, {"9", 9},
 };
 
-// Code 9 is the long pause: the devices have no 9-second delay.
 constexpr OptionItem kAlertDelayItems[] = {
     {"1 Second", 1},  {"2 Seconds", 2}, {"3 Seconds", 3}, {"4 Seconds", 4},  {"5 Seconds", 5},
     {"6 Seconds", 6}, {"7 Seconds", 7}, {"8 Seconds", 8}, {"20 Seconds", 9},
@@ -101,7 +100,7 @@ constexpr OptionItem kCallTypeItems[] = {
     {"None", 0},     {"Cancel", 2},   {"Tamper", 3},   {"Button 1", 4},
     {"Button 2", 5}, {"Button 3", 6}, {"Button 4", 7},
 };
-// Older wireless records still hold call type 1, which the devices treat as the first button.
+// Code 1 has no item of its own, yet a record holding it still shows as the first button.
 constexpr OptionItem kCallTypeShownItems[] = {
     {"None", 0},     {"Button 1", 1}, {"Cancel", 2},   {"Tamper", 3},
     {"Button 1", 4}, {"Button 2", 5}, {"Button 3", 6}, {"Button 4", 7},
@@ -329,7 +328,7 @@ void FillAlertTypeCombo(OptionList& list, std::int16_t selectIndex, std::int16_t
                         bool includeSpecial)
 {
     for (int n = first; n <= last; ++n) {
-        // 9 and 10 are the weekly schedule's countdown and activation; 91 to 97 are the device's own.
+        // 9 and 10 mean countdown and activation in the weekly schedule; 91 to 97 are never offered.
         if (n == 9 || n == 10 || (n >= 91 && n <= 97))
             continue;
         if (n == 98 || n == 99) {
@@ -358,7 +357,7 @@ void FillAlertDelayCombo(OptionList& list, std::int16_t selectIndex) { fill(list
 std::string AlertNumberCode(std::string_view value, bool emptyForNone)
 {
     const long long number = valueOf(value);
-    // 999 marks a schedule slot without an alert.
+    // 999 stands for an event without an alert, shown as an empty cell.
     if (emptyForNone && number == 999)
         return {};
     if (!emptyForNone && number == 9)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <functional>
 
 #include "KS_Globals.h"
@@ -270,7 +271,10 @@ TEST_F(PagingLists, DeviceListsCarryTheirCodes)
     EXPECT_EQ(power.ItemData(4), 5);
     EXPECT_EQ(power.SelectedIndex(), 1);
 
+    const std::string locale = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "C");
     const auto deviation = filled([](OptionList& l) { FillDeviationCombo(l, 4); });
+    std::setlocale(LC_NUMERIC, locale.c_str());
     ASSERT_EQ(deviation.ItemCount(), 9);
     EXPECT_EQ(deviation.ItemText(0), "\xB1 0.5 kHz");
     EXPECT_EQ(deviation.ItemText(1), "\xB1 1 kHz");
