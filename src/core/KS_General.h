@@ -43,3 +43,21 @@ bool EncoderUsesExtendedAlarmLayout(std::string_view modelLetter);
 std::string ToHexPadded(std::int32_t value, std::int16_t width);
 // The 16-bit additive checksum of the bytes (each 0..255) as four hex digits.
 std::string TextToHexChecksum(std::string_view text);
+
+// ---- Display-attribute lists and the sign-board attribute code -------------
+// The fillers of the seven display lists. Every one but FillNumberCombo first
+// clears its list, so filling again rebuilds it. withAll puts an "All" item
+// (datum kAllItemData) in front.
+class OptionList;
+void FillNumberCombo(OptionList& list, std::int16_t selectIndex);
+void FillSBTimeSliceCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+void FillSBTimeoutMinutesCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+void FillSBColorCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+void FillSBEffectCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+void FillSBFontCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+void FillSBAlignmentCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+
+// The seven-character attribute code that a sign-board page carries between
+// "SB" and "*", or "*" alone when the display is to be cleared.
+std::string BuildSBAttributeCode(std::int16_t slot, std::int16_t timeSlice, std::int16_t timeout, std::int16_t color,
+                                 std::int16_t effect, std::int16_t font, std::int16_t alignment, bool clear);

@@ -1,0 +1,38 @@
+#pragma once
+// Module KS_Paging, user-record codes: the one-character codes of a user
+// record (pager type, baud, format, mode, group flag) and the user-record
+// string in which a user travels to and from the encoder. Everything here
+// reads the connected encoder from gEncoderModelLetter and gEncoderFamily.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "PagerFields.h"
+
+// The encoders whose user record uses digit pager-type codes and the 54-character string.
+bool IsDigitCodeEncoder(std::string_view modelLetter);
+
+// Code to text when toText, else text to code, in the code family of the connected encoder.
+std::string PagerTypeCodeText(std::string_view value, bool toText);
+// The image of a pager type in the users' list views.
+std::int16_t PagerTypeIconIndex(std::string_view code);
+std::string BaudCodeText(std::string_view value, bool toText);
+std::string PagerFormatCodeText(std::string_view value, bool toText);
+// fromValue: "0"/"16"/"32"/"48" to "0".."3"; otherwise the reverse.
+std::string PagerModeCodeValue(std::string_view value, bool fromValue);
+// fromFlag: the value is a stored flag; otherwise a check-box value ("1" set).
+std::string PagerGroupFlagCode(std::string_view value, bool fromFlag);
+// The pager-type digit that the 54-character string carries.
+std::string PagerTypeDigitCode(std::string_view code);
+
+// The user-record string for "A" <string> "M": 44 characters on letter-code
+// encoders, 54 on digit-code encoders. Empty, with the reason in *error, when
+// the record holds a byte that would break the command line (a carriage
+// return anywhere, or "*" as a group code of the 44-character layout).
+std::optional<std::string> BuildEncoderUserRecord(const PagerFields& record, std::string* error = nullptr);
+
+// Fills record from the encoder's answer to a user read. A line too short for
+// the connected encoder's layout is refused: false, and record is left as it was.
+bool ParseEncoderUserRecord(PagerFields& record, std::string_view line);

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include "KS_Globals.h"
+#include "KS_PagingCodes.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+class PagingCodes : public testing::Test {
+protected:
+    void SetUp() override { connect("A", "QX8XXX"); }
+    void TearDown() override { connect("N/A", ""); }
+    static void connect(std::string letter, std::string family)
+    {
+        gEncoderModelLetter = std::move(letter);
+        gEncoderFamily = std::move(family);
+        gEncoderModelName = "QX8000";
+    }
+};
+
+// A user as the data file holds it: every field at its full width.
+PagerFields sampleUser()
+{
+    PagerFields r;
+    r.PagerNo = "012";
+    r.UserName = "Dr. Evelyn Marchetti";  // 20
+    r.Capcode = "1234567";
+    r.PagerType = "A";
+    r.Baud = "1";
+    r.Phone = "555-0101 ext 4477    "; // cut to 20 by the record
+    r.Phone.resize(20);
+    r.Format = "P";
+    r.Mode = "2";
+    r.GroupFlag = "I";
+    r.Group1 = "3";
+    r.Group2 = "B";
+    r.Group3 = " ";
+    r.Group4 = "V";
+    r.InUse = "Y";
+    r.DSC = std::string(4, '\0');
+    return r;
+}
+
+} // namespace
+
+TEST_F(PagingCodes, LetterCodeRecordIsTheFortyFourCharacterString)
+{
+    const auto line = BuildEncoderUserRecord(sampleUser());
+    ASSERT_TRUE(line);
+    const std::string expected = "012"s + "Dr. Evelyn M" + "1234567" + "3B V" + "A" + "P" + char(33) + "I" + "Y" +
+                                 "555-0101 ext ";
+    EXPECT_EQ(*line, expected);
+    EXPECT_EQ(line->size(), 44u);
+}
+
+TEST_F(PagingCodes, LetterCodeShortFieldsAreSentWithTheirBlanks)
+{
+    PagerFields r = sampleUser();
+    r.UserName = "Al";
+    r.Phone = "";
+    const auto line = BuildEncoderUserRecord(r);
+    ASSERT_TRUE(line);
+    EXPECT_EQ(line->substr(3, 12), "Al          ");
+    EXPECT_EQ(line->substr(31), std::string(13, ' '));
+}
+
+TEST_F(PagingCodes, BaudAndModeShareOneByteBothWays)
+{
+    for (const char* baud : {"5", "1", "2"}) {
+        for (int mode = 0; mode <= 3; ++mode) {
+            PagerFields r = sampleUser();
+            r.Baud = baud;
+            r.Mode = std::to_string(mode);
+            const auto line = BuildEncoderUserRecord(r);
+            ASSERT_TRUE(line);
+            EXPECT_EQ(static_cast<unsigned char>((*line)[28]), (baud[0] - '0') + 16 * mode);
+            PagerFields back;
+            ASSERT_TRUE(ParseEncoderUserRecord(back, *line));
+            EXPECT_EQ(back.Baud, baud);
+            EXPECT_EQ(back.Mode, std::to_string(mode));
+        }
+    }
+}
+
+TEST_F(PagingCodes, LetterCodeRecordParsesBackToItself)
+{
+    PagerFields r = sampleUser();
+    r.UserName = "Dr. Evelyn M" + std::string(8, ' '); // what the string can carry
+    r.Phone = "555-0101 ext " + std::string(7, ' ');
+    PagerFields back;
+    ASSERT_TRUE(ParseEncoderUserRecord(back, *BuildEncoderUserRecord(r)));
+    EXPECT_EQ(back, r); // the DSC does not travel and stays four NULs
+}
+
+TEST_F(PagingCodes, DigitCodeRecordIsTheFiftyFourCharacterString)
+{
+    connect("X", "QX8XXX");
+    const auto line = BuildEncoderUserRecord(sampleUser());
+    ASSERT_TRUE(line);
+    const std::string expected = "012"s + "1234567" + "Dr. Evelyn March" + "555-0101 ext 447" + "0" + "P" + "1" +
+                                 "2" + "3B V" + "    ";
+    EXPECT_EQ(*line, expected);
+}
+
+TEST_F(PagingCodes, DigitCodeRecordParsesBackBehindTheReplyCharacter)
+{
+    for (const char* letter : {"X", "Y", "R", "U"}) {
+        connect(letter, "QX8XXX");
+        PagerFields r = sampleUser();
+        r.PagerType = "3";
+        r.UserName = "Dr. Evelyn March" + std::string(4, ' ');
+        r.Phone = "555-0101 ext 447" + std::string(4, ' ');
+        r.Group1 = std::string(1, char(7 + 32));
+        r.Group2 = r.Group3 = r.Group4 = " ";
+        r.DSC = "A1B2";
+        r.GroupFlag = std::string(1, '\0'); // the digit-code answer has no group flag
+        PagerFields back;
+        ASSERT_TRUE(ParseEncoderUserRecord(back, "?" + *BuildEncoderUserRecord(r))) << letter;
+        EXPECT_EQ(back, r) << letter;
+    }
+}
+
+TEST_F(PagingCodes, ModelUSendsItsOwnPagerTypeDigits)
+{
+    connect("U", "");
+    PagerFields r = sampleUser();
+    r.PagerType = "W";
+    EXPECT_EQ((*BuildEncoderUserRecord(r))[42], '0');
+    r.PagerType = PagerTypeCodeText("LED Display", false);
+    EXPECT_EQ(r.PagerType, "8");
+    EXPECT_EQ((*BuildEncoderUserRecord(r))[42], '5');
+    EXPECT_EQ(PagerTypeDigitCode("7"), "0");
+    EXPECT_EQ(PagerTypeDigitCode("9"), "0");
+    EXPECT_EQ(PagerTypeCodeText("5", true), "LED Display");
+    EXPECT_EQ(PagerTypeIconIndex("5"), 11);
+
+    connect("X", "");
+    EXPECT_EQ(PagerTypeDigitCode("W"), "5");
+    EXPECT_EQ(PagerTypeCodeText("5", true), "Widearea");
+    EXPECT_EQ(PagerTypeIconIndex("5"), 5);
+}
+
+TEST_F(PagingCodes, PagerTypeCodesFollowTheEncoderFamily)
+{
+    EXPECT_EQ(PagerTypeCodeText("Voice", false), "V");
+    EXPECT_EQ(PagerTypeCodeText("Phone", false), "N"); // no letter code
+    EXPECT_EQ(PagerTypeCodeText("7", true), "Numeric");
+    connect("Y", "");
+    EXPECT_EQ(PagerTypeCodeText("Phone", false), "7");
+    EXPECT_EQ(PagerTypeCodeText("Pager", false), "1");
+    EXPECT_EQ(PagerTypeCodeText("A", true), "Numeric");
+    EXPECT_EQ(PagerTypeIconIndex("?"), 1);
+}
+
+TEST_F(PagingCodes, CodeConvertersFallBackToTheirDefaults)
+{
+    EXPECT_EQ(BaudCodeText("9", true), "512");
+    EXPECT_EQ(BaudCodeText("4800", false), "5");
+    EXPECT_EQ(PagerFormatCodeText("FLEX", false), "P");
+    EXPECT_EQ(PagerModeCodeValue("7", false), "0");
+    EXPECT_EQ(PagerGroupFlagCode("G", true), "G");
+    EXPECT_EQ(PagerGroupFlagCode("1", true), "I");
+    EXPECT_EQ(PagerGroupFlagCode("1", false), "G");
+}
+
+TEST_F(PagingCodes, QX7AnswerMakesGroupPagersOfNumbersAboveNine100)
+{
+    connect("K", "QX7XXX");
+    PagerFields group;
+    ASSERT_TRUE(ParseEncoderUserRecord(group, "9050000000\x01"s + "AP" + char(0x11) + "?" + "\x01"));
+    EXPECT_EQ(group.GroupFlag, "G");
+    EXPECT_EQ(group.Group1, std::string(1, char(5)));
+    EXPECT_EQ(group.InUse, "Y");
+    EXPECT_EQ(group.UserName, std::string(20, ' '));
+    EXPECT_EQ(group.Group2, " ");
+    EXPECT_EQ(group.DSC, std::string(4, '\0'));
+
+    PagerFields user;
+    ASSERT_TRUE(ParseEncoderUserRecord(user, "9001234567" "4" "NG" "\x22" "?" "\x02"));
+    EXPECT_EQ(user.GroupFlag, "I");
+    EXPECT_EQ(user.Capcode, "1234567");
+    EXPECT_EQ(user.Group1, "4");
+    EXPECT_EQ(user.PagerType, "N");
+    EXPECT_EQ(user.Format, "G");
+    EXPECT_EQ(user.Baud, "2");
+    EXPECT_EQ(user.Mode, "2");
+    EXPECT_EQ(user.InUse, "Y"); // code 2 is the QX7's in-use mark
+
+    ASSERT_TRUE(ParseEncoderUserRecord(user, "0011234567" "4" "NG" "\x05" "?" "N"));
+    EXPECT_EQ(user.InUse, "N");
+}
+
+TEST_F(PagingCodes, GroupsThatWouldBreakTheCommandLineAreRefused)
+{
+    connect("K", "QX7XXX");
+    PagerFields r = sampleUser();
+    std::string error;
+    for (int group : {13, 42}) {
+        r.Group1 = std::string(1, char(group));
+        error.clear();
+        EXPECT_FALSE(BuildEncoderUserRecord(r, &error)) << group;
+        EXPECT_EQ(error, "Group " + std::to_string(group) +
+                             " cannot be programmed into the QX8000. Please choose another group for pager 012.");
+    }
+    r.Group1 = std::string(1, char(12));
+    r.Group3 = std::string(1, char(43));
+    EXPECT_TRUE(BuildEncoderUserRecord(r));
+
+    // The digit-code encoders carry group 10 as "*" by their own rule (number + 32).
+    connect("X", "");
+    r.Group3 = std::string(1, char(10 + 32));
+    EXPECT_TRUE(BuildEncoderUserRecord(r));
+    r.UserName = "Night\rShift";
+    EXPECT_FALSE(BuildEncoderUserRecord(r, &error));
+    EXPECT_NE(error.find("line break"), std::string::npos);
+}
+
+TEST_F(PagingCodes, ShortAnswersAreRefusedAndLeaveTheRecord)
+{
+    const PagerFields before = sampleUser();
+    PagerFields r = before;
+    EXPECT_FALSE(ParseEncoderUserRecord(r, "012Dr. Evelyn M1234567"));
+    EXPECT_FALSE(ParseEncoderUserRecord(r, ""));
+    connect("X", "");
+    EXPECT_FALSE(ParseEncoderUserRecord(r, *BuildEncoderUserRecord(before))); // reply character missing
+    connect("K", "QX7XXX");
+    EXPECT_FALSE(ParseEncoderUserRecord(r, "9050000000\x01"));
+    EXPECT_EQ(r, before);
+}
