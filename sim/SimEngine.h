@@ -153,6 +153,9 @@ public:
     // The tick of the next byte waiting to go out, if any.
     std::optional<std::int64_t> NextDueTick() const;
 
+    // Host bytes appear when their CR arrives (a chunk without CR once the
+    // host has paused), the unit's when Transmit hands them out, stamped with
+    // the tick they were due.
     const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
     void ClearTranscript() { transcript_.clear(); }
 
