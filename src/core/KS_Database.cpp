@@ -36,10 +36,13 @@ std::uint8_t digitAt(std::string_view text, std::size_t index)
 }
 
 // Old slot numbers were two characters; the new ones are three. A number is
-// written with leading zeros, anything else is kept as it was.
+// written with leading zeros, anything else is kept as it was. Zero bytes are
+// the unset rest of a field, as blanks are.
 std::string asThreeDigits(const std::string& text)
 {
-    const std::string trimmed = Trim(text);
+    std::string trimmed = text;
+    std::replace(trimmed.begin(), trimmed.end(), '\0', ' ');
+    trimmed = Trim(trimmed);
     const bool numeric = !trimmed.empty() && std::all_of(trimmed.begin(), trimmed.end(), isDigit);
     return numeric ? ZeroPad(static_cast<long long>(Val(trimmed)), 3) : text;
 }

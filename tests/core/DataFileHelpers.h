@@ -68,6 +68,7 @@ public:
     }
     const std::string& str() const { return bytes_; }
     operator const std::string&() const { return bytes_; }
+    operator std::string_view() const { return bytes_; }
 
 private:
     std::string bytes_;
