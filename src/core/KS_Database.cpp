@@ -307,17 +307,17 @@ bool CreateEmptyPagerDatabase()
 
 UpgradeOutcome UpgradeDataFile(std::string_view fileName)
 {
-    const auto spec = std::find_if(std::begin(kUpgradeFiles), std::end(kUpgradeFiles),
+    const auto entry = std::find_if(std::begin(kUpgradeFiles), std::end(kUpgradeFiles),
                                    [&](const TableFile& f) { return f.name == fileName; });
-    if (spec == std::end(kUpgradeFiles) || !FolderExists(gDataFolder))
+    if (entry == std::end(kUpgradeFiles) || !FolderExists(gDataFolder))
         return UpgradeOutcome::Missing;
     const std::string path = DataFilePath(fileName);
     const std::int64_t length = FileLength(path);
     if (length < 0)
         return UpgradeOutcome::Missing;
 
-    const auto len = static_cast<std::int64_t>(spec->length);
-    const auto oldLen = static_cast<std::int64_t>(spec->oldLength);
+    const auto len = static_cast<std::int64_t>(entry->length);
+    const auto oldLen = static_cast<std::int64_t>(entry->oldLength);
     UpgradeOutcome outcome = UpgradeOutcome::Current;
     FileError error = FileError::None;
     // A length that is a whole number of current records is never taken for an

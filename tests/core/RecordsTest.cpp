@@ -259,66 +259,6 @@ TEST(RecordCodec, CalendarEventDatesAreLittleEndianDoubles)
     EXPECT_EQ(EncodeRecord(e), image);
 }
 
-TEST(RecordCodec, LegacyLayoutsSitAtTheirOffsets)
-{
-    const std::string pager = Image(45)
-                                  .Put(0, "001")
-                                  .Put(3, "Bob Smith   ")
-                                  .Put(15, "7654321")
-                                  .Put(22, "B")
-                                  .Put(23, "2")
-                                  .Put(24, "0123456789012")
-                                  .Put(37, "G")
-                                  .Put(38, "1")
-                                  .Put(39, "I")
-                                  .Put(40, "wxyz")
-                                  .Put(44, "Y");
-    const auto p = DecodeRecord<LegacyPagerRecord>(pager);
-    EXPECT_EQ(p.UserName, "Bob Smith   ");
-    EXPECT_EQ(p.Capcode, "7654321");
-    EXPECT_EQ(p.Phone, "0123456789012");
-    EXPECT_EQ(p.Format, "G");
-    EXPECT_EQ(p.Group4, "z");
-    EXPECT_EQ(p.InUse, "Y");
-    EXPECT_EQ(EncodeRecord(p), pager);
-
-    const std::string alarm = Image(84)
-                                  .Put(0, "012")
-                                  .Put(3, "201")
-                                  .Put(6, "Y")
-                                  .Put(7, std::string(30, 'M'))
-                                  .Put(37, "S")
-                                  .Put(38, "030")
-                                  .Put(41, "202")
-                                  .Put(44, std::string(30, 'C'))
-                                  .Put(74, "3")
-                                  .Put(75, "+10")
-                                  .Put(78, "5")
-                                  .Put(79, "4")
-                                  .Put(80, "U")
-                                  .Put(81, "07")
-                                  .Put(83, "2");
-    const auto a = DecodeRecord<LegacyAlarmPointRecord>(alarm);
-    EXPECT_EQ(a.RepeatFlag, "Y");
-    EXPECT_EQ(a.Status, "S");
-    EXPECT_EQ(a.CancelPager, "202");
-    EXPECT_EQ(a.Threshold, "+10");
-    EXPECT_EQ(a.RepeatModuleCode, "4");
-    EXPECT_EQ(a.Relay, "07");
-    EXPECT_EQ(a.Pulse, "2");
-    EXPECT_EQ(EncodeRecord(a), alarm);
-
-    const auto t = DecodeRecord<LegacyTableMessage>(Image(32).Put(0, "09").Put(2, "x").str());
-    EXPECT_EQ(t.No, "09");
-    const auto f = DecodeRecord<LegacyFreetextEntry>(Image(36).Put(0, "03").Put(2, "111").Put(35, "Y").str());
-    EXPECT_EQ(f.Pager, "111");
-    EXPECT_EQ(f.Flag, "Y");
-    const auto w = DecodeRecord<LegacyWirelessMessageRecord>(Image(42).Put(36, "12").Put(38, "345").Put(41, "N").str());
-    EXPECT_EQ(w.RepeatMinutes, "12");
-    EXPECT_EQ(w.DeviceCode, "345");
-    EXPECT_EQ(w.Supervised, "N");
-}
-
 template <class R>
 class RecordRoundTrip : public testing::Test {};
 using AllRecords = testing::Types<PagerRecord, TableMessage, FreetextEntry, WirelessMessageRecord, AlarmPointRecord,
