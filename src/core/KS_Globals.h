@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "KS_Records.h"
 
 class CommPort;
 
@@ -76,3 +79,10 @@ inline bool gToneEventsSupported = false;
 inline std::int16_t gMessageResult = 0;
 inline bool gMessageOption = false;
 inline std::int16_t gMessageDefaultButton = 0;
+
+// ---- The schedules ------------------------------------------------------------
+// 700 entries once the first LoadScheduleDatabase has run (empty before);
+// the seconds timer's Fired marks live here and survive reloads.
+inline std::vector<ScheduleEntry> gSchedule;
+// 336 events, built anew by every LoadToneSchedule.
+inline std::vector<ToneScheduleEvent> gToneSchedule;

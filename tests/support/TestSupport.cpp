@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "KS_Clock.h"
+#include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_Globals.h"
 
@@ -37,6 +38,18 @@ void ResetProgramStateForTest()
     gEncoderIdentified = false;
     gEncoderSerialNumber.clear();
     gEncoderVersion.clear();
+    gEncoderFamily.clear();
+    gFastkeyMessageCount = 10;
+    gWirelessMessageCount = 200;
+    gToneGenSupported = false;
+    gToneCalendarSupported = false;
+    gToneCalendarEventsPerDay = 0;
+    gToneEventsSupported = false;
+    gToneGenFile.clear();
+    gToneGenCalendarFile.clear();
+    gSchedule.clear();
+    gToneSchedule.clear();
+    SetToneDownloadHooks({});
 }
 
 namespace {

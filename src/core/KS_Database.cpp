@@ -1,0 +1,742 @@
+#include "KS_Database.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "KS_Clock.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+
+namespace {
+
+void showFileError(FileError error)
+{
+    ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
+}
+
+// The hourglass for the length of a routine, whichever way it returns.
+struct BusyPointer {
+    BusyPointer() { ShowBusyPointer(); }
+    ~BusyPointer() { ShowNormalPointer(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The value of one digit character; anything else reads as 0.
+std::uint8_t digitAt(std::string_view text, std::size_t index)
+{
+    return index < text.size() && isDigit(text[index]) ? static_cast<std::uint8_t>(text[index] - '0') : 0;
+}
+
+// Old slot numbers were two characters; the new ones are three. A number is
+// written with leading zeros, anything else is kept as it was. Zero bytes are
+// the unset rest of a field, as blanks are.
+std::string asThreeDigits(const std::string& text)
+{
+    std::string trimmed = text;
+    std::replace(trimmed.begin(), trimmed.end(), '\0', ' ');
+    trimmed = Trim(trimmed);
+    const bool numeric = !trimmed.empty() && std::all_of(trimmed.begin(), trimmed.end(), isDigit);
+    return numeric ? ZeroPad(static_cast<long long>(Val(trimmed)), 3) : text;
+}
+
+// Copies an old field into a wider one; the rest of the new field is blanks.
+std::string widened(const std::string& text, std::size_t width) { return PadRight(text, width); }
+
+// ---- The conversions of the older layouts ---------------------------------------------
+
+PagerRecord convertPager(const LegacyPagerRecord& old)
+{
+    PagerRecord r;
+    r.PagerNo = old.PagerNo;
+    r.UserName = widened(old.UserName, 20);
+    r.Capcode = old.Capcode;
+    r.PagerType = old.PagerType;
+    r.Baud = old.Baud;
+    r.Phone = widened(old.Phone, 20);
+    r.Format = old.Format;
+    r.Mode = old.Mode;
+    r.GroupFlag = old.GroupFlag;
+    r.Group1 = old.Group1;
+    r.Group2 = old.Group2;
+    r.Group3 = old.Group3;
+    r.Group4 = old.Group4;
+    r.InUse = old.InUse;
+    r.DSC = std::string(4, ' ');
+    r.Reserved = std::string(96, ' ');
+    return r;
+}
+
+AlarmPointRecord convertAlarm(const LegacyAlarmPointRecord& old)
+{
+    AlarmPointRecord r;
+    r.Point = asThreeDigits(old.Point);
+    r.Pager = old.Pager;
+    r.Message = old.Message;
+    r.CancelMessage = old.CancelMessage;
+    r.CancelPager = old.CancelPager;
+    r.Status = old.Status;
+    r.RealTime = old.RealTime;
+    r.InputType = old.InputType;
+    r.Threshold = old.Threshold;
+    r.ActivationPlan = old.ActivationPlan;
+    r.RepeatModuleCode = old.RepeatModuleCode;
+    r.Relay = old.Relay;
+    r.Pulse = old.Pulse;
+    r.RepeatMinutes = "00";
+    r.InputDelay = "000";
+    r.SendCancel = 0;
+    r.Reserved = std::string(57, ' ');
+    return r;
+}
+
+TableMessage convertTableMessage(const LegacyTableMessage& old)
+{
+    TableMessage r;
+    r.No = asThreeDigits(old.No);
+    r.Text = old.Text;
+    r.Reserved = std::string(67, ' ');
+    return r;
+}
+
+TableMessage newFastkey(int k)
+{
+    TableMessage r;
+    r.No = ZeroPad(k, 3);
+    r.Text = std::string(30, ' ');
+    r.Reserved = std::string(67, ' ');
+    return r;
+}
+
+FreetextEntry convertFreetext(const LegacyFreetextEntry& old)
+{
+    FreetextEntry r;
+    r.No = asThreeDigits(old.No);
+    r.Pager = old.Pager;
+    r.Keyword = old.Keyword;
+    r.Reserved = "  ";
+    r.ReplaceKeyword = 0;
+    return r;
+}
+
+WirelessMessageRecord convertWireless(const LegacyWirelessMessageRecord& old)
+{
+    WirelessMessageRecord r;
+    r.Slot = asThreeDigits(old.Slot);
+    r.Pager = old.Pager;
+    r.Message = old.Message;
+    r.RepeatMinutes = old.RepeatMinutes;
+    r.DeviceCode = old.DeviceCode;
+    r.Supervised = old.Supervised;
+    r.CancelDeviceCode = "000";
+    r.ActivationPlan = "0";
+    r.Reserved = std::string(56, ' ');
+    return r;
+}
+
+WirelessMessageRecord newWireless(int k)
+{
+    WirelessMessageRecord r;
+    r.Slot = ZeroPad(k, 3);
+    r.Message = std::string(30, ' ');
+    r.Pager = "000";
+    r.DeviceCode = "000";
+    r.CancelDeviceCode = "000";
+    r.RepeatMinutes = "00";
+    r.Supervised = "N";
+    r.ActivationPlan = "0";
+    r.Reserved = std::string(56, ' ');
+    return r;
+}
+
+// Reads every old record, converts it and grows the table to `size` entries
+// with `added(k)`; then replaces the file through .TMP and .BAK.
+template <class Old, class New, class Convert, class Added>
+FileError convertFile(const std::string& path, std::size_t maxRecords, std::size_t size, Convert convert,
+                      Added added)
+{
+    std::vector<Old> old;
+    if (const FileError error = ReadRecords(path, old); error != FileError::None)
+        return error;
+    if (old.size() > maxRecords)
+        old.resize(maxRecords);
+    std::vector<New> table;
+    table.reserve(std::max(old.size(), size));
+    for (const auto& record : old)
+        table.push_back(convert(record));
+    for (std::size_t k = table.size() + 1; k <= size; ++k)
+        table.push_back(added(static_cast<int>(k)));
+    return ReplaceRecords(path, table);
+}
+
+struct TableFile {
+    std::string_view name;
+    std::size_t length;
+    std::size_t oldLength;
+};
+
+constexpr TableFile kUpgradeFiles[] = {
+    {"Pager.DBS", PagerRecord::kLength, LegacyPagerRecord::kLength},
+    {"PPM_Alarm.DBS", AlarmPointRecord::kLength, LegacyAlarmPointRecord::kLength},
+    {"PPM_PABXDI.DBS", TableMessage::kLength, LegacyTableMessage::kLength},
+    {"PPM_Fastkey.DBS", TableMessage::kLength, LegacyTableMessage::kLength},
+    {"PPM_Freetext.DBS", FreetextEntry::kLength, LegacyFreetextEntry::kLength},
+    {"PPM_Wireless.DBS", WirelessMessageRecord::kLength, LegacyWirelessMessageRecord::kLength},
+};
+
+FileError convertOldLayout(std::string_view name, const std::string& path)
+{
+    constexpr std::size_t all = static_cast<std::size_t>(-1);
+    const auto none = [](int) -> PagerRecord { return {}; };
+    if (name == "Pager.DBS")
+        return convertFile<LegacyPagerRecord, PagerRecord>(path, kPagerRecords, kPagerRecords, convertPager,
+                                                           none);
+    if (name == "PPM_Alarm.DBS")
+        return convertFile<LegacyAlarmPointRecord, AlarmPointRecord>(path, all, 0, convertAlarm,
+                                                                     [](int) { return AlarmPointRecord{}; });
+    if (name == "PPM_PABXDI.DBS")
+        return convertFile<LegacyTableMessage, TableMessage>(path, all, 0, convertTableMessage, newFastkey);
+    if (name == "PPM_Fastkey.DBS")
+        return convertFile<LegacyTableMessage, TableMessage>(
+            path, all, static_cast<std::size_t>(std::max(gFastkeyMessageCount, 0)), convertTableMessage,
+            newFastkey);
+    if (name == "PPM_Freetext.DBS")
+        return convertFile<LegacyFreetextEntry, FreetextEntry>(path, all, 0, convertFreetext,
+                                                               [](int) { return FreetextEntry{}; });
+    return convertFile<LegacyWirelessMessageRecord, WirelessMessageRecord>(
+        path, all, static_cast<std::size_t>(std::max(gWirelessMessageCount, 0)), convertWireless, newWireless);
+}
+
+// A current Pager.DBS short of 999 users gets free users at the end, so that
+// every user number has its record.
+FileError padPagerFile(const std::string& path)
+{
+    std::vector<std::string> records;
+    const RecordFile file(path, PagerRecord::kLength);
+    if (const FileError error = file.ReadAll(records); error != FileError::None)
+        return error;
+    const std::string free = EncodeRecord(FreePagerRecord());
+    records.resize(kPagerRecords, free);
+    return file.ReplaceAll(records);
+}
+
+} // namespace
+
+// ---- Defaults --------------------------------------------------------------------------
+
+PagerRecord FreePagerRecord()
+{
+    PagerRecord r;
+    r.InUse = "N";
+    return r;
+}
+
+ScheduleEntry DefaultScheduleEntry(int row)
+{
+    ScheduleEntry e;
+    e.No = ZeroPad(row + 1, 3);
+    e.Time = "12:00 AM";
+    e.Pager = "000";
+    e.AlertType = 1;
+    e.Message = std::string(30, ' ');
+    e.Active = 0;
+    e.Fired = 0;
+    return e;
+}
+
+ToneScheduleEvent DefaultToneScheduleEvent(int eventNo)
+{
+    ToneScheduleEvent e;
+    e.EventNo = ZeroPad(eventNo, 2);
+    e.Zone = "01";
+    e.Description = std::string(25, ' ');
+    e.Time = "12:00 AM";
+    e.AlertType = 1;
+    e.AlertLength = 0;
+    e.AlertLevel = 1;
+    e.Active = 0;
+    e.Countdown = 0;
+    e.Repeat = 0;
+    e.Delay = 1;
+    e.Action = 1;
+    e.Seconds = 1;
+    return e;
+}
+
+CalendarEvent DefaultCalendarEvent(double eventDate, int eventNo)
+{
+    CalendarEvent e;
+    e.EventDate = eventDate;
+    e.EventNo = static_cast<std::int16_t>(eventNo);
+    e.Zone = 0;
+    e.Description = std::string(25, ' ');
+    e.Time = 0;
+    e.AlertType = 1;
+    e.AlertLength = 0;
+    e.AlertLevel = 1;
+    e.Active = 0;
+    e.Repeat = 0;
+    e.Delay = 1;
+    e.Action = 1;
+    e.Duration = 0;
+    return e;
+}
+
+// ---- The user table and the upgrade ----------------------------------------------
+
+bool CreateEmptyPagerDatabase()
+{
+    if (!FolderExists(gDataFolder))
+        return false;
+    const std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
+    if (ReplaceRecords(DataFilePath("Pager.DBS"), table) != FileError::None) {
+        ShowMessage("Unable to create file " + DataFilePath("Pager.DBS") + ". " +
+                        "Please confirm that you have the appropriate access permissions.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        return false;
+    }
+    return true;
+}
+
+UpgradeOutcome UpgradeDataFile(std::string_view fileName)
+{
+    const auto entry = std::find_if(std::begin(kUpgradeFiles), std::end(kUpgradeFiles),
+                                   [&](const TableFile& f) { return f.name == fileName; });
+    if (entry == std::end(kUpgradeFiles) || !FolderExists(gDataFolder))
+        return UpgradeOutcome::Missing;
+    const std::string path = DataFilePath(fileName);
+    const std::int64_t length = FileLength(path);
+    if (length < 0)
+        return UpgradeOutcome::Missing;
+
+    const auto len = static_cast<std::int64_t>(entry->length);
+    const auto oldLen = static_cast<std::int64_t>(entry->oldLength);
+    UpgradeOutcome outcome = UpgradeOutcome::Current;
+    FileError error = FileError::None;
+    // A length that is a whole number of current records is never taken for an
+    // older layout: reading it that way would scramble every field.
+    if (length % len == 0) {
+        if (fileName == "Pager.DBS" && length / len < kPagerRecords) {
+            error = padPagerFile(path);
+            outcome = UpgradeOutcome::Padded;
+        }
+    } else if (length % oldLen == 0) {
+        error = convertOldLayout(fileName, path);
+        outcome = UpgradeOutcome::Converted;
+    } else {
+        ShowMessage("The data file " + path + " is damaged or of an unknown layout. It was left unchanged.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return UpgradeOutcome::Unrecognised;
+    }
+    if (error != FileError::None) {
+        ShowMessage("The data file " + path + " could not be brought up to date. It was left unchanged." +
+                        "\r\n" + FileErrorMessage(error),
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return UpgradeOutcome::Failed;
+    }
+    return outcome;
+}
+
+bool UpgradeDataFiles()
+{
+    for (const auto& file : kUpgradeFiles)
+        UpgradeDataFile(file.name);
+    return false;
+}
+
+// ---- The paging schedule ---------------------------------------------------------
+
+bool LoadScheduleDatabase()
+{
+    const BusyPointer busy;
+    if (gSchedule.empty())
+        gSchedule.assign(kScheduleEntries, ScheduleEntry{});
+    if (!FolderExists(gDataFolder)) {
+        showFileError(FileError::PathOrAccess);
+        return false;
+    }
+
+    const std::string path = DataFilePath("Schedule.DBS");
+    if (!FileExists(path)) {
+        DoEvents();
+        for (int d = 0; d < 7; ++d)
+            for (int j = 0; j < 100; ++j)
+                gSchedule[static_cast<std::size_t>(d * 100 + j)] = DefaultScheduleEntry(j);
+        const FileError error = ReplaceRecords(path, gSchedule);
+        DoEvents();
+        if (error != FileError::None) {
+            showFileError(error);
+            return false;
+        }
+        return true;
+    }
+
+    std::vector<ScheduleEntry> records;
+    const FileError error = ReadRecords(path, records);
+    const std::size_t count = std::min<std::size_t>(records.size(), kScheduleEntries);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::int16_t fired = gSchedule[i].Fired;
+        gSchedule[i] = records[i];
+        gSchedule[i].Fired = fired;
+    }
+    if (error != FileError::None) {
+        showFileError(error);
+        return false;
+    }
+    if (RecordFile(path, ScheduleEntry::kLength).HasTrailingBytes())
+        ReportStatus("Schedule.DBS ends in an incomplete record, which was not read.", true);
+    return true;
+}
+
+// ---- The tone schedule and calendar ------------------------------------------------
+
+namespace {
+
+ToneDownloadHooks& toneHooks()
+{
+    static ToneDownloadHooks hooks;
+    return hooks;
+}
+
+bool linkResponding() { return toneHooks().isLinkResponding && toneHooks().isLinkResponding(); }
+
+bool isToneFamily() { return gEncoderFamily == "HTG-XXX" || gEncoderFamily == "HPA-XXX"; }
+
+bool twoDigitZone()
+{
+    return EncoderSupportsToneChannels(gEncoderModelLetter) ||
+           (gEncoderModelLetter == "K" && gEncoderFamily == "HTG-XXX");
+}
+
+bool threeDigitZone() { return !isToneFamily() && !EncoderSupportsToneChannels(gEncoderModelLetter); }
+
+std::string loadingText() { return "Downloading tone schedule from " + gEncoderModelName + ". Please wait..."; }
+
+// The ask-again rule of both downloads when the unit does not answer: No
+// cancels the rest, the "Don't ask me again" box ends the asking.
+void askAfterSilence(bool& askAgain, bool& cancelled)
+{
+    if (!askAgain)
+        return;
+    const std::int16_t answer = toneHooks().askRetryDownload ? toneHooks().askRetryDownload() : kAnswerNo;
+    if (answer == kAnswerNo)
+        cancelled = true;
+    if (gMessageOption)
+        askAgain = false;
+}
+
+// Returns true when the operator cancelled.
+bool downloadWeek()
+{
+    if (toneHooks().detectEncoder)
+        toneHooks().detectEncoder();
+    ShowLoadMessage(loadingText());
+    bool askAgain = true;
+    bool cancelled = false;
+    const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
+    for (int d = 0; d < 7; ++d) {
+        const std::string dayDigit = d == 6 ? "1" : std::to_string(d + 2);
+        for (int e = 0; e < kToneEventsPerDay; ++e) {
+            const int i = d * kToneEventsPerDay + e;
+            ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
+            if (ExitRequested())
+                cancelled = true;
+            if (cancelled || !gToneGenSupported || !toneHooks().queryLink)
+                continue;
+            const LinkQuery query{"?E", dayDigit + ZeroPad(e + 1, 2), shape.length, true, shape.ticks, true, 3};
+            std::string reply;
+            const std::string answer = toneHooks().queryLink(query, reply);
+            // An answer of the wrong length cannot be read by position; it is
+            // treated as no answer so the event keeps its defaults.
+            if (answer.empty() || !ParseToneEventAnswer(answer, e + 1, gToneSchedule[static_cast<std::size_t>(i)]))
+                askAfterSilence(askAgain, cancelled);
+        }
+    }
+    ReportStatus("Ready");
+    return cancelled;
+}
+
+bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
+{
+    if (toneHooks().detectEncoder)
+        toneHooks().detectEncoder();
+    ShowLoadMessage(loadingText());
+    bool askAgain = true;
+    bool cancelled = false;
+    if (gToneCalendarSupported && gToneCalendarEventsPerDay >= 1 && toneHooks().queryLink) {
+        for (int d = 0; d < kCalendarDayBlocks && !cancelled; ++d) {
+            if (ExitRequested()) {
+                cancelled = true;
+                break;
+            }
+            const QDate day = firstDay.addDays(d);
+            ReportStatus("Downloading Scheduled Events for " + ZeroPad(day.month(), 2) + "/" +
+                         ZeroPad(day.day(), 2));
+            const LinkQuery query{"?CD", ZeroPad(day.month(), 2) + ZeroPad(day.day(), 2), 0, false, 20, false, 1};
+            std::string reply;
+            toneHooks().queryLink(query, reply);
+            if (reply.empty()) {
+                askAfterSilence(askAgain, cancelled);
+                continue;
+            }
+            ParseCalendarDayReply(reply, gToneCalendarEventsPerDay,
+                                  std::span<CalendarEvent>(table).subspan(
+                                      static_cast<std::size_t>(d) * kCalendarEventsPerBlock,
+                                      kCalendarEventsPerBlock));
+        }
+    }
+    ReportStatus("Ready");
+    return cancelled;
+}
+
+// Reads a tone schedule file into gToneSchedule. A file of more than 336
+// records is damaged: its first 336 are kept and the operator is told.
+bool readToneSchedule(const std::string& path, bool correctCountdown)
+{
+    std::vector<ToneScheduleEvent> records;
+    const FileError error = ReadRecords(path, records);
+    const std::size_t count = std::min<std::size_t>(records.size(), kToneScheduleEvents);
+    for (std::size_t i = 0; i < count; ++i) {
+        gToneSchedule[i] = records[i];
+        if (correctCountdown && gToneSchedule[i].Countdown > 79)
+            gToneSchedule[i].Countdown = 0;
+    }
+    if (error != FileError::None || records.size() > kToneScheduleEvents) {
+        showFileError(error == FileError::None ? FileError::Other : error);
+        return false;
+    }
+    if (RecordFile(path, ToneScheduleEvent::kLength).HasTrailingBytes())
+        ReportStatus("The tone schedule file ends in an incomplete record, which was not read.", true);
+    return true;
+}
+
+bool parseClock(std::string_view text, int& hours, int& minutes)
+{
+    if (text.size() < 4 || !std::all_of(text.begin(), text.begin() + 4, isDigit))
+        return false;
+    hours = (text[0] - '0') * 10 + (text[1] - '0');
+    minutes = (text[2] - '0') * 10 + (text[3] - '0');
+    return hours < 24 && minutes < 60;
+}
+
+} // namespace
+
+void SetToneDownloadHooks(ToneDownloadHooks hooks) { toneHooks() = std::move(hooks); }
+
+ToneEventReplyShape ToneEventReplyShapeForUnit()
+{
+    const std::int16_t extra = gToneEventsSupported ? 2 : 0;
+    if (twoDigitZone())
+        return {static_cast<std::int16_t>(14 + extra), 60};
+    if (!isToneFamily())
+        return {static_cast<std::int16_t>(15 + extra), 0};
+    return {static_cast<std::int16_t>(12 + extra), 0};
+}
+
+bool ParseToneEventAnswer(std::string_view answer, int eventNo, ToneScheduleEvent& event)
+{
+    if (answer.size() != static_cast<std::size_t>(ToneEventReplyShapeForUnit().length))
+        return false;
+    const bool toneActions = EncoderSupportsToneActions(gEncoderModelLetter);
+    ToneScheduleEvent e = event;
+
+    e.EventNo = ZeroPad(eventNo, 2);
+    int hours = 0;
+    int minutes = 0;
+    e.Time = parseClock(answer.substr(4, 4), hours, minutes) ? FormatTimeAmPm(hours, minutes) : "12:00 AM";
+
+    std::size_t p = 8; // zero-based position of character 9
+    if (threeDigitZone()) {
+        e.Zone = ZeroPad(static_cast<long long>(Val(answer.substr(p, 3))), 3);
+        p += 3;
+    }
+    const char typeChar = answer[p];
+    if (typeChar == '0')
+        e.AlertType = 1;
+    else
+        e.AlertType = typeChar >= '1' && typeChar <= '9' ? static_cast<std::uint8_t>(typeChar - '0')
+                                                         : static_cast<std::uint8_t>(typeChar);
+    const int alertType = e.AlertType > 9 ? e.AlertType - 48 : e.AlertType;
+    const bool activation = alertType == 10 && toneActions;
+
+    e.AlertLength = digitAt(answer, p + 1);
+    e.AlertLevel = digitAt(answer, p + 2);
+    if ((e.AlertLevel == 0 || e.AlertLevel > 4) && alertType != 9 && !activation)
+        e.AlertLevel = 1;
+    if (alertType == 9)
+        e.Countdown = static_cast<std::int16_t>(e.AlertLevel * 10 + e.AlertLength);
+    e.Active = answer[p + 3] == 'Y' ? kFlagYes : kFlagNo;
+    p += 4;
+
+    if (twoDigitZone()) {
+        e.Zone = ZeroPad(static_cast<long long>(Val(answer.substr(p, 2))), 2);
+        p += 2;
+    }
+    if (!gToneEventsSupported) {
+        e.Repeat = 0;
+        e.Delay = 1;
+        event = e;
+        return true;
+    }
+    e.Repeat = digitAt(answer, p);
+    e.Delay = digitAt(answer, p + 1);
+    if (e.Delay == 0 && !activation)
+        e.Delay = 1;
+    if (activation) {
+        const std::string seconds =
+            std::to_string(e.AlertLevel) + std::to_string(e.Repeat) + std::to_string(e.Delay);
+        e.Action = e.AlertLength == 1 ? (seconds != "000" ? 1 : 2) : 3;
+        e.Seconds = static_cast<std::int16_t>(Val(seconds));
+    }
+    event = e;
+    return true;
+}
+
+int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<CalendarEvent> day)
+{
+    if (reply.size() < 2 || reply.substr(reply.size() - 2) != "*\r")
+        return 0;
+    std::string_view events = reply.substr(0, reply.size() - 2);
+    events = events.size() > 5 ? events.substr(5) : std::string_view{};
+    const std::size_t limit = std::min<std::size_t>(day.size(), static_cast<std::size_t>(std::max(maxEvents, 0)));
+    const std::size_t count = std::min(events.size() / 14, limit);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::string_view text = events.substr(k * 14, 14);
+        CalendarEvent& e = day[k];
+        int hours = 0;
+        int minutes = 0;
+        if (parseClock(text.substr(0, 4), hours, minutes))
+            e.Time = SerialFromTime(hours, minutes);
+        e.Zone = static_cast<std::int16_t>(Val(text.substr(4, 3)));
+        e.AlertType = static_cast<std::uint8_t>(Val(text.substr(7, 2)));
+        e.Duration = 0;
+        e.AlertLength = digitAt(text, 9);
+        e.AlertLevel = digitAt(text, 10);
+        e.Repeat = digitAt(text, 11);
+        e.Delay = digitAt(text, 12);
+        e.Active = text[13] == 'Y' ? kFlagYes : kFlagNo;
+        if (e.AlertType == 98) {
+            e.Duration = static_cast<std::int16_t>((e.AlertLength * 10 + e.AlertLevel) * 60 + e.Repeat * 10 + e.Delay);
+            e.Repeat = 0;
+            e.Delay = 1;
+        } else if (e.AlertType == 99) {
+            const std::string seconds =
+                std::to_string(e.AlertLevel) + std::to_string(e.Repeat) + std::to_string(e.Delay);
+            e.Action = e.AlertLength == 1 ? (seconds != "000" ? 1 : 2) : 3;
+            e.Duration = static_cast<std::int16_t>(Val(seconds));
+            e.AlertLength = 0;
+            e.AlertLevel = 1;
+            e.Repeat = 0;
+            e.Delay = 1;
+        }
+    }
+    return static_cast<int>(count);
+}
+
+bool LoadToneSchedule(bool download)
+{
+    const BusyPointer busy;
+    gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
+
+    if (FileExists(gToneGenFile))
+        return readToneSchedule(gToneGenFile, true);
+
+    if (!FolderExists(gDataFolder)) {
+        showFileError(FileError::PathOrAccess);
+        return false;
+    }
+    const std::string schedulePath = DataFilePath("ToneGen.TGS");
+    const std::string oldNamePath = DataFilePath("ToneGen.DBS");
+    if (!FileExists(schedulePath) && FileExists(oldNamePath))
+        std::rename(oldNamePath.c_str(), schedulePath.c_str());
+    if (FileExists(schedulePath))
+        return readToneSchedule(schedulePath, false);
+
+    DoEvents();
+    for (int d = 0; d < 7; ++d)
+        for (int e = 0; e < kToneEventsPerDay; ++e)
+            gToneSchedule[static_cast<std::size_t>(d * kToneEventsPerDay + e)] = DefaultToneScheduleEvent(e + 1);
+
+    bool cancelled = false;
+    if (download && linkResponding())
+        cancelled = downloadWeek();
+
+    bool result = true;
+    if (!cancelled) {
+        if (const FileError error = ReplaceRecords(schedulePath, gToneSchedule); error != FileError::None) {
+            UnloadLoadMessage();
+            showFileError(error);
+            result = false;
+        }
+    }
+    UnloadLoadMessage();
+    DoEvents();
+    return result;
+}
+
+bool LoadToneCalendar(bool download, bool& created, QDate& firstDay)
+{
+    const BusyPointer busy;
+    const std::string dataFolderCalendar = DataFilePath("ToneGenCalendar.TGC");
+    for (const std::string& path : {gToneGenCalendarFile, dataFolderCalendar}) {
+        if (!FileExists(path))
+            continue;
+        CalendarEvent first;
+        // An empty file holds no calendar: it is treated as missing.
+        if (ReadRecordAt(path, 1, first) == FileError::None) {
+            firstDay = DateFromSerial(first.EventDate);
+            created = false;
+            return true;
+        }
+        if (FileLength(path) > 0)
+            ReportStatus("The calendar file " + path + " could not be read.", true);
+    }
+    if (!FolderExists(gDataFolder)) {
+        showFileError(FileError::PathOrAccess);
+        return false;
+    }
+
+    DoEvents();
+    const QDate start(GetLocalTime().date().year(), 1, 1);
+    const auto daysInYear = static_cast<int>(start.daysTo(start.addYears(1)));
+    std::vector<CalendarEvent> table;
+    table.reserve(static_cast<std::size_t>(kCalendarDayBlocks) * kCalendarEventsPerBlock);
+    for (int d = 0; d < kCalendarDayBlocks; ++d) {
+        const double date = d < daysInYear ? SerialFromDate(start.addDays(d)) : kEmptyBlockDate;
+        for (int e = 0; e < kCalendarEventsPerBlock; ++e)
+            table.push_back(DefaultCalendarEvent(date, e + 1));
+    }
+
+    bool cancelled = false;
+    if (download && linkResponding())
+        cancelled = downloadYear(start, table);
+
+    bool result = true;
+    if (!cancelled) {
+        // A damaged calendar that stood in the way is kept as the .BAK.
+        std::string bytes;
+        bytes.reserve(table.size() * CalendarEvent::kLength);
+        for (const auto& event : table)
+            bytes += EncodeRecord(event);
+        const FileError error = ReplaceFileContents(dataFolderCalendar, bytes, DataFilePath("ToneGenCalendar.TMP"),
+                                                    DataFilePath("ToneGenCalendar.BAK"));
+        if (error != FileError::None) {
+            UnloadLoadMessage();
+            showFileError(error);
+            result = false;
+        } else {
+            firstDay = start;
+            created = true;
+        }
+    }
+    UnloadLoadMessage();
+    DoEvents();
+    return result;
+}

@@ -1,0 +1,149 @@
+#pragma once
+// The data-file module: creates, loads and upgrades Pagora's data files.
+
+#include <QDate>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "KS_Records.h"
+#include "RecordFile.h"
+
+// ---- Typed access to a data file -------------------------------------------------
+
+template <class Record>
+FileError ReadRecords(const std::string& path, std::vector<Record>& records)
+{
+    std::vector<std::string> raw;
+    const FileError error = RecordFile(path, Record::kLength).ReadAll(raw);
+    records.clear();
+    records.reserve(raw.size());
+    for (const auto& bytes : raw)
+        records.push_back(DecodeRecord<Record>(bytes));
+    return error;
+}
+
+template <class Record>
+FileError ReadRecordAt(const std::string& path, std::int64_t n, Record& record)
+{
+    std::string bytes;
+    const FileError error = RecordFile(path, Record::kLength).ReadRecord(n, bytes);
+    if (error == FileError::None)
+        record = DecodeRecord<Record>(bytes);
+    return error;
+}
+
+template <class Record>
+FileError WriteRecordAt(const std::string& path, std::int64_t n, const Record& record)
+{
+    return RecordFile(path, Record::kLength).WriteRecord(n, EncodeRecord(record));
+}
+
+// Replaces the whole file: NAME.TMP first, then the old file becomes NAME.BAK.
+template <class Record>
+FileError ReplaceRecords(const std::string& path, const std::vector<Record>& records)
+{
+    std::vector<std::string> raw;
+    raw.reserve(records.size());
+    for (const auto& record : records)
+        raw.push_back(EncodeRecord(record));
+    return RecordFile(path, Record::kLength).ReplaceAll(raw);
+}
+
+// ---- Sizes of the fixed tables -------------------------------------------------------
+inline constexpr int kPagerRecords = 999;
+inline constexpr int kScheduleEntries = 700;
+inline constexpr int kToneScheduleEvents = 336;
+inline constexpr int kToneEventsPerDay = 48;
+inline constexpr int kCalendarDayBlocks = 372;
+inline constexpr int kCalendarEventsPerBlock = 100;
+
+// ---- Default records ---------------------------------------------------------------
+// A free user: zero bytes, InUse "N".
+PagerRecord FreePagerRecord();
+ScheduleEntry DefaultScheduleEntry(int row);             // row 0..99
+ToneScheduleEvent DefaultToneScheduleEvent(int eventNo); // 1..48
+CalendarEvent DefaultCalendarEvent(double eventDate, int eventNo);
+
+// ---- The user table and the upgrade ----------------------------------------------
+
+// Writes a fresh Pager.DBS of 999 free users (exactly 159,840 bytes). False
+// when the data folder is missing (nothing is said) or the file could not be
+// written (the operator is told).
+bool CreateEmptyPagerDatabase();
+
+enum class UpgradeOutcome {
+    Missing,      // no such file
+    Current,      // already of the current layout
+    Converted,    // an older layout, converted; the old file is the .BAK
+    Padded,       // a current Pager.DBS short of 999 users, filled up with free users
+    Unrecognised, // a length that fits no layout: left alone and reported
+    Failed,       // a read or write failed: the file is as it was, and the operator is told
+};
+
+// Checks one of Pager.DBS, PPM_Alarm.DBS, PPM_PABXDI.DBS, PPM_Fastkey.DBS,
+// PPM_Freetext.DBS, PPM_Wireless.DBS in the data folder.
+UpgradeOutcome UpgradeDataFile(std::string_view fileName);
+// All six in that order, after encoder detection (the fast-key and wireless
+// files grow to the encoder's table sizes). Returns false; callers ignore it.
+bool UpgradeDataFiles();
+
+// ---- The paging schedule -----------------------------------------------------------
+
+// Fills gSchedule from Schedule.DBS, or creates the file with the default week.
+// The Fired marks in memory survive every reload.
+bool LoadScheduleDatabase();
+
+// ---- The tone schedule and calendar ----------------------------------------------
+
+// One read request on the encoder link, as QueryLink takes it.
+struct LinkQuery {
+    std::string command;
+    std::string data;
+    std::int16_t expectedLength = 0;
+    bool noSuffix = false;   // true: no "?" is appended
+    std::int32_t ticks = 0;  // 0 means the query's default
+    bool pokeOnTimeout = false;
+    std::int16_t attempts = 1;
+};
+
+// What the tone downloads need of the encoder link, which lives above this
+// module; the link installs these at start-up. Missing hooks read as a unit
+// that does not answer.
+struct ToneDownloadHooks {
+    std::function<bool()> isLinkResponding;
+    std::function<void()> detectEncoder;
+    // Returns the value read ("" for none) and leaves the whole reply line in reply.
+    std::function<std::string(const LinkQuery& query, std::string& reply)> queryLink;
+    // AskRetryDownload: 6 Yes, 7 No; the check box state is left in gMessageOption.
+    std::function<std::int16_t()> askRetryDownload;
+};
+void SetToneDownloadHooks(ToneDownloadHooks hooks);
+
+// The length and wait of a "?E" answer on the connected unit.
+struct ToneEventReplyShape {
+    std::int16_t length = 0;
+    std::int32_t ticks = 0;
+};
+ToneEventReplyShape ToneEventReplyShapeForUnit();
+
+// Reads a "?E" answer into the event (which holds its defaults). False, with
+// the event untouched, when the answer is not of the unit's length.
+bool ParseToneEventAnswer(std::string_view answer, int eventNo, ToneScheduleEvent& event);
+
+// Reads a "?CD" reply into one day's events; fills at most min(day.size(),
+// maxEvents) of them. Returns how many it filled; 0 when the reply does not
+// end in "*" CR.
+int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<CalendarEvent> day);
+
+// Fills gToneSchedule from the schedule file, or builds (and optionally
+// downloads) the default week and writes ToneGen.TGS.
+bool LoadToneSchedule(bool download);
+
+// Finds the calendar file and gives its first day, or builds (and optionally
+// downloads) a year from 1 January of this year and writes ToneGenCalendar.TGC.
+// created and firstDay are left as passed when a download is cancelled.
+bool LoadToneCalendar(bool download, bool& created, QDate& firstDay);

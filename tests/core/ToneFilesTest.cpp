@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include "DataFileHelpers.h"
+#include "KS_Clock.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_String.h"
+#include "TestSupport.h"
+
+namespace {
+
+class ToneFiles : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        MakeDataFolder();
+        SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    }
+};
+
+// A unit on the link: answers what the test scripts and records every question.
+struct FakeUnit {
+    bool responding = true;
+    std::vector<LinkQuery> queries;
+    std::function<std::string(const LinkQuery&, std::string&)> answer = [](const LinkQuery&, std::string&) {
+        return std::string();
+    };
+    std::vector<std::int16_t> retryAnswers; // the last one repeats
+    bool tickDontAskAgain = false;
+    int asked = 0;
+
+    void Install()
+    {
+        SetToneDownloadHooks({
+            [this] { return responding; },
+            [] {},
+            [this](const LinkQuery& q, std::string& reply) {
+                queries.push_back(q);
+                reply.clear();
+                return answer(q, reply);
+            },
+            [this] {
+                const auto a = retryAnswers[std::min<std::size_t>(asked, retryAnswers.size() - 1)];
+                ++asked;
+                gMessageOption = tickDontAskAgain;
+                return a;
+            },
+        });
+    }
+};
+
+std::string defaultToneRecord(int eventNo)
+{
+    return Image(73)
+        .Put(0, ZeroPad(eventNo, 2))
+        .Put(2, "01 ")
+        .Fill(5, 25, ' ')
+        .Put(30, "12:00 AM")
+        .PutByte(38, 1)
+        .PutByte(40, 1)
+        .PutByte(46, 1)
+        .PutByte(47, 1)
+        .PutInt16(48, 1);
+}
+
+std::string toneRecordWithCountdown(int countdown) { return Image(73).Put(0, "01").PutInt16(43, countdown); }
+
+} // namespace
+
+TEST_F(ToneFiles, WithoutAFileTheDefaultWeekIsWritten)
+{
+    ASSERT_TRUE(LoadToneSchedule(true)); // no link installed: nothing is downloaded
+    const std::string file = ReadBytes(DataFilePath("ToneGen.TGS"));
+    ASSERT_EQ(file.size(), 336u * 73);
+    EXPECT_EQ(Record(file, 73, 1), defaultToneRecord(1));
+    EXPECT_EQ(Record(file, 73, 48), defaultToneRecord(48));
+    EXPECT_EQ(Record(file, 73, 49), defaultToneRecord(1));
+    EXPECT_EQ(Record(file, 73, 336), defaultToneRecord(48));
+    EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
+}
+
+TEST_F(ToneFiles, TheOldFileNameIsTakenOverWithoutADownload)
+{
+    FakeUnit unit;
+    unit.Install();
+    WriteBytes(DataFilePath("ToneGen.DBS"), Repeat(toneRecordWithCountdown(80), 100));
+    ASSERT_TRUE(LoadToneSchedule(true));
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGen.DBS")));
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).size(), 100u * 73);
+    EXPECT_TRUE(unit.queries.empty());
+    // A short file fills what it holds; the data folder's file keeps a countdown of 80.
+    EXPECT_EQ(gToneSchedule[99].Countdown, 80);
+    EXPECT_EQ(gToneSchedule[100], ToneScheduleEvent{});
+
+    // The configured file has countdowns beyond 79 cleared.
+    gToneGenFile = DataFilePath("ToneGen.TGS");
+    ASSERT_TRUE(LoadToneSchedule(false));
+    EXPECT_EQ(gToneSchedule[0].Countdown, 0);
+}
+
+TEST_F(ToneFiles, AScheduleFileOfMoreThanAWeekIsAnError)
+{
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    WriteBytes(DataFilePath("ToneGen.TGS"), Repeat(toneRecordWithCountdown(5), 337));
+    EXPECT_FALSE(LoadToneSchedule(false));
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Error reading user record."});
+    EXPECT_EQ(gToneSchedule[335].Countdown, 5);
+}
+
+TEST_F(ToneFiles, WeeklyAnswersAreReadByPositionForEachKindOfUnit)
+{
+    // Three-digit zone, no repeat and delay (second row of the unit table).
+    ToneScheduleEvent e = DefaultToneScheduleEvent(1);
+    ASSERT_TRUE(ParseToneEventAnswer("xxxx0930012542Y", 7, e));
+    EXPECT_EQ(e.EventNo, "07");
+    EXPECT_EQ(e.Time, "09:30 AM");
+    EXPECT_EQ(e.Zone, "012");
+    EXPECT_EQ(e.AlertType, 5);
+    EXPECT_EQ(e.AlertLength, 4);
+    EXPECT_EQ(e.AlertLevel, 2);
+    EXPECT_EQ(e.Active, -1);
+    EXPECT_EQ(e.Repeat, 0);
+    EXPECT_EQ(e.Delay, 1);
+
+    ASSERT_TRUE(ParseToneEventAnswer("xxxx2575012047N", 1, e));
+    EXPECT_EQ(e.Time, "12:00 AM"); // 25:75 is no time
+    EXPECT_EQ(e.AlertType, 1);     // "0" is alert 1
+    EXPECT_EQ(e.AlertLevel, 1);    // level 7 is out of range
+    ASSERT_TRUE(ParseToneEventAnswer("xxxx1200001;12N", 1, e));
+    EXPECT_EQ(e.AlertType, 59);
+    EXPECT_FALSE(ParseToneEventAnswer("xxxx1200001;12", 1, e));
+
+    // Two-digit zone after the flag; alert 9 keeps its level as the countdown's tens.
+    gEncoderModelLetter = "L";
+    ASSERT_TRUE(ParseToneEventAnswer("abcd0800957N12", 3, e));
+    EXPECT_EQ(e.Zone, "12");
+    EXPECT_EQ(e.AlertLevel, 7);
+    EXPECT_EQ(e.Countdown, 75);
+    EXPECT_EQ(e.Active, 0);
+
+    // Tone actions: alert 10 carries its action and seconds.
+    gEncoderModelLetter = "X";
+    gToneEventsSupported = true;
+    ASSERT_TRUE(ParseToneEventAnswer("abcd1305:10Y0745", 2, e));
+    EXPECT_EQ(e.Time, "01:05 PM");
+    EXPECT_EQ(e.AlertType, 58);
+    EXPECT_EQ(e.AlertLevel, 0);
+    EXPECT_EQ(e.Zone, "07");
+    EXPECT_EQ(e.Repeat, 4);
+    EXPECT_EQ(e.Delay, 5);
+    EXPECT_EQ(e.Action, 1);
+    EXPECT_EQ(e.Seconds, 45);
+    ASSERT_TRUE(ParseToneEventAnswer("abcd1305:10Y0700", 2, e));
+    EXPECT_EQ(e.Action, 2);
+    EXPECT_EQ(e.Delay, 0);
+    ASSERT_TRUE(ParseToneEventAnswer("abcd1305:20Y0700", 2, e));
+    EXPECT_EQ(e.Action, 3);
+}
+
+TEST_F(ToneFiles, TheWeekIsDownloadedEventByEvent)
+{
+    gToneGenSupported = true;
+    FakeUnit unit;
+    unit.answer = [](const LinkQuery& q, std::string&) {
+        return q.data == "201" ? std::string("xxxx0930012542Y") : std::string();
+    };
+    unit.retryAnswers = {kAnswerYes};
+    unit.tickDontAskAgain = true;
+    unit.Install();
+
+    ASSERT_TRUE(LoadToneSchedule(true));
+
+    ASSERT_EQ(unit.queries.size(), 336u);
+    EXPECT_EQ(unit.queries[0].command, "?E");
+    EXPECT_EQ(unit.queries[0].data, "201");
+    EXPECT_EQ(unit.queries[0].expectedLength, 15);
+    EXPECT_TRUE(unit.queries[0].noSuffix);
+    EXPECT_TRUE(unit.queries[0].pokeOnTimeout);
+    EXPECT_EQ(unit.queries[0].attempts, 3);
+    EXPECT_EQ(unit.queries[47].data, "248");
+    EXPECT_EQ(unit.queries[6 * 48].data, "101"); // Sunday
+    EXPECT_EQ(unit.asked, 1);                    // the box was ticked the first time
+    const std::string file = ReadBytes(DataFilePath("ToneGen.TGS"));
+    EXPECT_EQ(Record(file, 73, 1).substr(0, 41),
+              Image(41).Put(0, "01012").Fill(5, 25, ' ').Put(30, "09:30 AM").PutByte(38, 5).PutByte(39, 4).PutByte(40, 2).str());
+    EXPECT_EQ(Record(file, 73, 2), defaultToneRecord(2));
+    EXPECT_EQ(LastStatusReport().text, "Ready");
+}
+
+TEST_F(ToneFiles, AnsweringNoToTheRetryWritesNoFile)
+{
+    gToneGenSupported = true;
+    FakeUnit unit;
+    unit.retryAnswers = {kAnswerYes, kAnswerNo};
+    unit.Install();
+    ASSERT_TRUE(LoadToneSchedule(true));
+    EXPECT_EQ(unit.queries.size(), 2u);
+    EXPECT_EQ(unit.asked, 2);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGen.TGS")));
+
+    unit.retryAnswers = {kAnswerYes};
+    unit.asked = 0;
+    ASSERT_TRUE(LoadToneSchedule(true));
+    EXPECT_EQ(unit.asked, 336);
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")), [] {
+        std::string all;
+        for (int d = 0; d < 7; ++d)
+            for (int e = 1; e <= 48; ++e)
+                all += defaultToneRecord(e);
+        return all;
+    }());
+}
+
+TEST_F(ToneFiles, ANewCalendarCoversThisYearAndLeavesTheRestEmpty)
+{
+    bool created = false;
+    QDate firstDay;
+    ASSERT_TRUE(LoadToneCalendar(false, created, firstDay));
+    EXPECT_TRUE(created);
+    EXPECT_EQ(firstDay, QDate(2024, 1, 1));
+
+    const std::string file = ReadBytes(DataFilePath("ToneGenCalendar.TGC"));
+    ASSERT_EQ(file.size(), 37200u * 68);
+    const auto event = [](std::string_view dateHex, int eventNo) {
+        return Image(68)
+            .PutHex(0, dateHex)
+            .PutInt16(8, eventNo)
+            .Fill(12, 25, ' ')
+            .PutByte(45, 1)
+            .PutByte(47, 1)
+            .PutByte(51, 1)
+            .PutByte(52, 1)
+            .str();
+    };
+    EXPECT_EQ(Record(file, 68, 1), event("00000000801de640", 1));  // 1 January 2024
+    EXPECT_EQ(Record(file, 68, 100), event("00000000801de640", 100));
+    EXPECT_EQ(Record(file, 68, 36501), event("00000000204be640", 1)); // 31 December 2024, block 365
+    EXPECT_EQ(Record(file, 68, 36601), event("0000000000000040", 1)); // 01/01/1900, block 366
+    EXPECT_EQ(Record(file, 68, 37200), event("0000000000000040", 100));
+
+    // Found the next time: its first day, not created.
+    created = true;
+    SetClockForTest([] { return QDateTime(QDate(2025, 3, 1), QTime(12, 0), Qt::UTC); });
+    ASSERT_TRUE(LoadToneCalendar(false, created, firstDay));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(firstDay, QDate(2024, 1, 1));
+}
+
+TEST_F(ToneFiles, TheConfiguredCalendarComesFirstAndAnEmptyOneCountsAsMissing)
+{
+    const std::string elsewhere = gDataFolder + "/My.TGC";
+    WriteBytes(elsewhere, Image(68).PutHex(0, "00000000e0efe540").str()); // 44927: 1 January 2023
+    gToneGenCalendarFile = elsewhere;
+    bool created = true;
+    QDate firstDay;
+    ASSERT_TRUE(LoadToneCalendar(false, created, firstDay));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(firstDay, QDate(2023, 1, 1));
+
+    WriteBytes(elsewhere, "");
+    WriteBytes(DataFilePath("ToneGenCalendar.TGC"), "");
+    WriteBytes(DataFilePath("ToneGenCalendar.BAK"), "last year's calendar");
+    ASSERT_TRUE(LoadToneCalendar(false, created, firstDay));
+    EXPECT_TRUE(created);
+    EXPECT_EQ(firstDay, QDate(2024, 1, 1));
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.TGC")).size(), 37200u * 68);
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.BAK")), "last year's calendar");
+}
+
+TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
+{
+    std::vector<CalendarEvent> day(100, DefaultCalendarEvent(45292, 1));
+    const std::string reply = std::string("ABCDE") + "093001298" + "1234Y" + "141500599" + "1045N" +
+                              "000000101" + "1000N" + "*\r";
+    ASSERT_EQ(ParseCalendarDayReply(reply, 100, day), 3);
+    EXPECT_EQ(day[0].EventDate, 45292.0);
+    EXPECT_EQ(day[0].Time, SerialFromTime(9, 30));
+    EXPECT_EQ(day[0].Zone, 12);
+    EXPECT_EQ(day[0].AlertType, 98);
+    EXPECT_EQ(day[0].Duration, 12 * 60 + 34);
+    EXPECT_EQ(day[0].Repeat, 0);
+    EXPECT_EQ(day[0].Delay, 1);
+    EXPECT_EQ(day[0].Active, -1);
+    EXPECT_EQ(day[1].AlertType, 99);
+    EXPECT_EQ(day[1].Action, 1);
+    EXPECT_EQ(day[1].Duration, 45);
+    EXPECT_EQ(day[1].AlertLength, 0);
+    EXPECT_EQ(day[1].AlertLevel, 1);
+    EXPECT_EQ(day[1].Active, 0);
+    EXPECT_EQ(day[2].AlertType, 1);
+    EXPECT_EQ(day[2].AlertLength, 1);
+    EXPECT_EQ(day[3], DefaultCalendarEvent(45292, 1));
+
+    EXPECT_EQ(ParseCalendarDayReply(reply.substr(0, reply.size() - 1), 100, day), 0);
+    // Never more events than the unit keeps a day, nor than a day block holds.
+    EXPECT_EQ(ParseCalendarDayReply(reply, 2, day), 2);
+    std::string flood = "ABCDE";
+    for (int i = 0; i < 120; ++i)
+        flood += "000000101" "1000N";
+    EXPECT_EQ(ParseCalendarDayReply(flood + "*\r", 500, day), 100);
+}
+
+TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)
+{
+    gToneCalendarSupported = true;
+    gToneCalendarEventsPerDay = 2;
+    FakeUnit unit;
+    unit.answer = [](const LinkQuery& q, std::string& reply) {
+        reply = q.data == "0101" ? "ABCDE" "093001205" "1234Y" "100001205" "1234Y" "110001205" "1234Y" "*\r"
+                                 : "ABCDE*\r";
+        return std::string();
+    };
+    unit.Install();
+    bool created = false;
+    QDate firstDay;
+    ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
+    ASSERT_EQ(unit.queries.size(), 372u);
+    EXPECT_EQ(unit.queries[0].command, "?CD");
+    EXPECT_EQ(unit.queries[0].data, "0101");
+    EXPECT_FALSE(unit.queries[0].noSuffix);
+    EXPECT_EQ(unit.queries[0].ticks, 20);
+    EXPECT_EQ(unit.queries[0].attempts, 1);
+    EXPECT_EQ(unit.queries[365].data, "1231");
+    EXPECT_EQ(unit.queries[366].data, "0101"); // the empty blocks lie in the next January
+
+    const std::string file = ReadBytes(DataFilePath("ToneGenCalendar.TGC"));
+    EXPECT_EQ(Record(file, 68, 2).substr(10, 2), Image(2).PutInt16(0, 12).str());
+    EXPECT_EQ(Record(file, 68, 3).substr(10, 2), Image(2).str()); // the third event was not taken
+    // The block past the year keeps its empty date while holding the events.
+    EXPECT_EQ(Record(file, 68, 36601).substr(0, 12),
+              Image(12).PutHex(0, "0000000000000040").PutInt16(8, 1).PutInt16(10, 12).str());
+}
+
+TEST_F(ToneFiles, ACancelledOrFailedCalendarWritesNothingAndSaysSo)
+{
+    gToneCalendarSupported = true;
+    gToneCalendarEventsPerDay = 100;
+    FakeUnit unit;
+    unit.retryAnswers = {kAnswerNo};
+    unit.Install();
+    bool created = false;
+    QDate firstDay(2020, 5, 5);
+    ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(firstDay, QDate(2020, 5, 5));
+    EXPECT_EQ(unit.queries.size(), 1u);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
+
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    MakeDirectory(DataFilePath("ToneGenCalendar.TMP"));
+    EXPECT_FALSE(LoadToneCalendar(false, created, firstDay));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(boxes.texts().size(), 1u);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
+}

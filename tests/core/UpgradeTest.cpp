@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include "DataFileHelpers.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_String.h"
+#include "TestSupport.h"
+
+namespace {
+
+class DataFileUpgrade : public testing::Test {
+protected:
+    void SetUp() override { MakeDataFolder(); }
+};
+
+std::string spaces(std::size_t n) { return std::string(n, ' '); }
+std::string zeros(std::size_t n) { return std::string(n, '\0'); }
+
+std::string legacyPager(const std::string& no)
+{
+    return Image(45)
+        .Put(0, no)
+        .Put(3, "Bob Smith   ")
+        .Put(15, "7654321")
+        .Put(22, "B")
+        .Put(23, "2")
+        .Put(24, "0123456789012")
+        .Put(37, "G")
+        .Put(38, "1")
+        .Put(39, "I")
+        .Put(40, "wxyz")
+        .Put(44, "Y");
+}
+
+std::string convertedPager(const std::string& no)
+{
+    return Image(160)
+        .Put(0, no)
+        .Put(3, "Bob Smith   " + spaces(8))
+        .Put(23, "7654321")
+        .Put(30, "B")
+        .Put(31, "2")
+        .Put(32, "0123456789012" + spaces(7))
+        .Put(52, "G")
+        .Put(53, "1")
+        .Put(54, "I")
+        .Put(55, "wxyz")
+        .Put(59, "Y")
+        .Fill(60, 100, ' ');
+}
+
+const std::string kFreeUser = Image(160).Put(59, "N");
+
+} // namespace
+
+TEST_F(DataFileUpgrade, AnOldUserTableBecomes999CurrentRecordsAndTheOldFileTheBak)
+{
+    std::string old;
+    for (int i = 1; i <= 12; ++i)
+        old += legacyPager(ZeroPad(i, 3));
+    WriteBytes(DataFilePath("Pager.DBS"), old);
+
+    EXPECT_EQ(UpgradeDataFile("Pager.DBS"), UpgradeOutcome::Converted);
+
+    const std::string converted = ReadBytes(DataFilePath("Pager.DBS"));
+    ASSERT_EQ(converted.size(), 159840u);
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(Record(converted, 160, i), convertedPager(ZeroPad(i, 3))) << "record " << i;
+    EXPECT_EQ(converted.substr(12 * 160), zeros(987 * 160));
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), old);
+    EXPECT_FALSE(PathExists(DataFilePath("Pager.TMP")));
+
+    // Once converted, the file is left alone.
+    EXPECT_EQ(UpgradeDataFile("Pager.DBS"), UpgradeOutcome::Current);
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), old);
+}
+
+TEST_F(DataFileUpgrade, OldAlarmPointsGainTheNewFieldsWithTheirStartValues)
+{
+    const std::string old = Image(84)
+                                .Put(0, " 7 ")
+                                .Put(3, "201")
+                                .Put(6, "Y")
+                                .Put(7, std::string(30, 'M'))
+                                .Put(37, "S")
+                                .Put(38, "030")
+                                .Put(41, "202")
+                                .Put(44, std::string(30, 'C'))
+                                .Put(74, "3")
+                                .Put(75, "+10")
+                                .Put(78, "5")
+                                .Put(79, "4")
+                                .Put(80, "U")
+                                .Put(81, "07")
+                                .Put(83, "2");
+    WriteBytes(DataFilePath("PPM_Alarm.DBS"), old + old);
+
+    EXPECT_EQ(UpgradeDataFile("PPM_Alarm.DBS"), UpgradeOutcome::Converted);
+
+    const std::string expected = Image(150)
+                                     .Put(0, "007")
+                                     .Put(3, "201")
+                                     .Put(6, std::string(30, 'M'))
+                                     .Put(36, std::string(30, 'C'))
+                                     .Put(68, "000")
+                                     .Put(71, "00")
+                                     .Put(73, "5")
+                                     .Put(74, "202")
+                                     .Put(77, "S")
+                                     .Put(78, "030")
+                                     .Put(81, "3")
+                                     .Put(82, "+10")
+                                     .Put(85, "4")
+                                     .Put(86, "07")
+                                     .Put(88, "2")
+                                     .Fill(93, 57, ' ');
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_Alarm.DBS")), expected + expected);
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_Alarm.BAK")), old + old);
+}
+
+TEST_F(DataFileUpgrade, OldMessageTablesAreConvertedFieldByField)
+{
+    WriteBytes(DataFilePath("PPM_PABXDI.DBS"),
+               Image(32).Put(0, "09").Put(2, "Call reception").str() + Image(32).Put(0, "AB").Put(2, "x").str());
+    WriteBytes(DataFilePath("PPM_Freetext.DBS"), Image(36).Put(0, "03").Put(2, "111").Put(5, "FIRE").Put(35, "Y"));
+    WriteBytes(DataFilePath("PPM_Wireless.DBS"),
+               Image(42).Put(0, "5").Put(3, "020").Put(6, "Door").Put(36, "12").Put(38, "345").Put(41, "Y"));
+    gWirelessMessageCount = 3;
+
+    UpgradeDataFiles();
+
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_PABXDI.DBS")),
+              Image(100).Put(0, "009").Put(3, "Call reception").Fill(33, 67, ' ').str() +
+                  Image(100).Put(0, "AB ").Put(3, "x").Fill(33, 67, ' ').str());
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_Freetext.DBS")),
+              Image(70).Put(0, "003").Put(3, "111").Put(6, "FIRE").Put(68, "  ").str());
+
+    const std::string wireless = ReadBytes(DataFilePath("PPM_Wireless.DBS"));
+    ASSERT_EQ(wireless.size(), 330u);
+    EXPECT_EQ(Record(wireless, 110, 1), Image(110)
+                                            .Put(0, "005")
+                                            .Put(3, "020")
+                                            .Put(6, "Door")
+                                            .Put(36, "12")
+                                            .Put(38, "345")
+                                            .Put(41, "000")
+                                            .Put(44, "Y")
+                                            .Put(45, "0")
+                                            .Fill(54, 56, ' ')
+                                            .str());
+    const std::string added = Image(110)
+                                  .Put(0, "003")
+                                  .Put(3, "000")
+                                  .Fill(6, 30, ' ')
+                                  .Put(36, "00")
+                                  .Put(38, "000")
+                                  .Put(41, "000")
+                                  .Put(44, "N")
+                                  .Put(45, "0")
+                                  .Fill(54, 56, ' ');
+    EXPECT_EQ(Record(wireless, 110, 3), added);
+}
+
+TEST_F(DataFileUpgrade, OldFastKeysGrowToTheEncodersTableButAreNeverCut)
+{
+    std::string old;
+    for (int i = 1; i <= 10; ++i)
+        old += Image(32).Put(0, ZeroPad(i, 2)).Put(2, "Key " + std::to_string(i)).str();
+    const std::string path = DataFilePath("PPM_Fastkey.DBS");
+
+    WriteBytes(path, old);
+    gFastkeyMessageCount = 20;
+    EXPECT_EQ(UpgradeDataFile("PPM_Fastkey.DBS"), UpgradeOutcome::Converted);
+    std::string grown = ReadBytes(path);
+    ASSERT_EQ(grown.size(), 2000u);
+    EXPECT_EQ(Record(grown, 100, 10), Image(100).Put(0, "010").Put(3, "Key 10").Fill(33, 67, ' ').str());
+    EXPECT_EQ(Record(grown, 100, 11), "011" + spaces(97));
+    EXPECT_EQ(Record(grown, 100, 20), "020" + spaces(97));
+
+    WriteBytes(path, old);
+    gFastkeyMessageCount = 8;
+    EXPECT_EQ(UpgradeDataFile("PPM_Fastkey.DBS"), UpgradeOutcome::Converted);
+    EXPECT_EQ(ReadBytes(path).size(), 1000u);
+}
+
+TEST_F(DataFileUpgrade, LengthsThatFitTheCurrentLayoutAreNeverTakenForTheOldOne)
+{
+    // 25 old fast keys make 800 bytes: a whole number of current records.
+    const std::string fastkeys(800, 'k');
+    WriteBytes(DataFilePath("PPM_Fastkey.DBS"), fastkeys);
+    const std::string users = Repeat(Image(160).Put(0, "001").Put(59, "Y"), 999);
+    WriteBytes(DataFilePath("Pager.DBS"), users);
+
+    UpgradeDataFiles();
+
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_Fastkey.DBS")), fastkeys);
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), users);
+    EXPECT_FALSE(PathExists(DataFilePath("PPM_Fastkey.BAK")));
+    EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
+}
+
+TEST_F(DataFileUpgrade, AShortCurrentUserTableIsPaddedWithFreeUsers)
+{
+    const std::string two = Image(160, 'u').str() + Image(160, 'v').str();
+    WriteBytes(DataFilePath("Pager.DBS"), two);
+
+    EXPECT_EQ(UpgradeDataFile("Pager.DBS"), UpgradeOutcome::Padded);
+
+    const std::string padded = ReadBytes(DataFilePath("Pager.DBS"));
+    ASSERT_EQ(padded.size(), 159840u);
+    EXPECT_EQ(padded.substr(0, 320), two);
+    EXPECT_EQ(Record(padded, 160, 3), kFreeUser);
+    EXPECT_EQ(Record(padded, 160, 999), kFreeUser);
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), two);
+}
+
+TEST_F(DataFileUpgrade, AFileOfNoKnownLengthIsReportedAndLeftAlone)
+{
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    const std::string odd(161, 'z');
+    WriteBytes(DataFilePath("Pager.DBS"), odd);
+    WriteBytes(DataFilePath("PPM_Alarm.DBS"), std::string(151, 'a'));
+
+    UpgradeDataFiles();
+
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), odd);
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_Alarm.DBS")).size(), 151u);
+    ASSERT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.texts()[0],
+              "The data file " + DataFilePath("Pager.DBS") + " is damaged or of an unknown layout. It was left unchanged.");
+    EXPECT_EQ(boxes.shown()[0].icon, kIconExclamation);
+    EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
+}
+
+TEST_F(DataFileUpgrade, AConversionThatCannotBeWrittenLeavesTheOldFile)
+{
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    const std::string old = Image(32).Put(0, "01").Put(2, "Keep me");
+    WriteBytes(DataFilePath("PPM_PABXDI.DBS"), old);
+    MakeDirectory(DataFilePath("PPM_PABXDI.TMP"));
+
+    EXPECT_EQ(UpgradeDataFile("PPM_PABXDI.DBS"), UpgradeOutcome::Failed);
+
+    EXPECT_EQ(ReadBytes(DataFilePath("PPM_PABXDI.DBS")), old);
+    EXPECT_FALSE(PathExists(DataFilePath("PPM_PABXDI.BAK")));
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_NE(boxes.texts()[0].find("could not be brought up to date"), std::string::npos);
+}
+
+TEST_F(DataFileUpgrade, MissingFilesAreNotCreated)
+{
+    UpgradeDataFiles();
+    EXPECT_TRUE(QDir(QString::fromStdString(gDataFolder)).isEmpty());
+}
+
+TEST_F(DataFileUpgrade, ANewUserTableIsExactly999FreeUsers)
+{
+    // Longer than a user table: nothing of the old bytes may remain past record 999.
+    WriteBytes(DataFilePath("Pager.DBS"), std::string(200000, 'x'));
+    EXPECT_TRUE(CreateEmptyPagerDatabase());
+    const std::string table = ReadBytes(DataFilePath("Pager.DBS"));
+    EXPECT_EQ(table, Repeat(kFreeUser, 999));
+    EXPECT_EQ(table.size(), 159840u);
+}
+
+TEST_F(DataFileUpgrade, ANewUserTableReportsWhatStoppedIt)
+{
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    MakeDirectory(DataFilePath("Pager.TMP"));
+    EXPECT_FALSE(CreateEmptyPagerDatabase());
+    ASSERT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(boxes.texts()[0], "Unable to create file " + DataFilePath("Pager.DBS") +
+                                    ". Please confirm that you have the appropriate access permissions.");
+    EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);
+    EXPECT_FALSE(PathExists(DataFilePath("Pager.DBS")));
+
+    // No data folder: nothing is said and nothing written.
+    gDataFolder += "/gone";
+    EXPECT_FALSE(CreateEmptyPagerDatabase());
+    EXPECT_EQ(boxes.texts().size(), 1u);
+}
