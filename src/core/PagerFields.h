@@ -7,25 +7,12 @@
 #include <cstddef>
 #include <string>
 
-struct PagerFields {
-    std::string PagerNo;   // 3
-    std::string UserName;  // 20
-    std::string Capcode;   // 7
-    std::string PagerType; // 1
-    std::string Baud;      // 1
-    std::string Phone;     // 20
-    std::string Format;    // 1
-    std::string Mode;      // 1
-    std::string GroupFlag; // 1
-    std::string Group1;    // 1
-    std::string Group2;    // 1
-    std::string Group3;    // 1
-    std::string Group4;    // 1
-    std::string InUse;     // 1
-    std::string DSC;       // 4
+#include "KS_Records.h"
 
-    bool operator==(const PagerFields&) const = default;
-};
+// The encoder's user-record string is built from and parsed into the
+// Pager.DBS record itself, so a record read from the file goes to the encoder
+// without a copy of its fields.
+using PagerFields = PagerRecord;
 
 namespace PagerFieldWidth {
 inline constexpr std::size_t PagerNo = 3;
