@@ -36,7 +36,8 @@ void ResetProgramStateForTest()
     gEncoderModelLetter = "N/A";
     gEncoderIdentified = false;
     gEncoderSerialNumber.clear();
-    gEncoderVersion.clear();
+    gEncoderVersion = 0;
+    gAcknowledgedLine.clear();
 }
 
 namespace {
