@@ -52,6 +52,8 @@ long FakeUnit::Write(std::string_view bytes)
     if (vanished_)
         return -1;
     writes_.push_back({gDelayTicks, std::string(bytes)});
+    if (writeHandler_)
+        writeHandler_(*this, std::string(bytes));
     for (char c : bytes) {
         partialHostLine_ += c;
         if (c == '\r') {

@@ -30,6 +30,8 @@ public:
     void DiscardInput() override;
 
     void OnLine(LineHandler handler) { handler_ = std::move(handler); }
+    // Sees every write as it comes, before it is split into lines ("+++" has no CR).
+    void OnWrite(LineHandler handler) { writeHandler_ = std::move(handler); }
     // Queues bytes for the host, readable once the tick counter has advanced by afterTicks.
     void Reply(std::string_view bytes, std::int64_t afterTicks = 1);
     // The device disappears: the next read reports it gone.
@@ -53,6 +55,7 @@ private:
         std::string bytes;
     };
     LineHandler handler_;
+    LineHandler writeHandler_;
     std::vector<HostWrite> writes_;
     std::vector<Pending> pending_;
     std::string partialHostLine_;
