@@ -1,0 +1,245 @@
+#pragma once
+// A simulated encoder, optionally behind a Hayes modem. Bytes go in at a host
+// tick (50 ms each) and the unit's answers come out when they are due, so a
+// test pump that advances one tick per yield sees the line as it would be.
+//
+// The engine has no clock of its own: every call names the host tick, and
+// ticks never go backwards.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <regex>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SimLine.h"
+#include "SimProfile.h"
+
+namespace sim {
+
+struct TranscriptEntry {
+    std::int64_t tick;
+    bool fromHost;
+    std::string bytes;
+};
+
+// What can go wrong with the answer to one host line.
+enum class FaultKind {
+    Silence,     // no answer at all
+    Refuse,      // "?99" CR instead of the answer
+    DropCarrier, // the modem loses the call instead of passing the answer on
+    MissingCR,   // the answer without its final CR
+    Garbage,     // `bytes` (default: noise) inserted into the answer
+    Nuls,        // `bytes` (default: two NULs) inserted into the answer
+    Delay,       // the answer `ticks` later than usual
+    LateAnswer,  // the answer exactly `ticks` after the line's CR
+    Split,       // the answer in two chunks, the second `ticks` after the first
+    Merge,       // the answer held back and sent together with the next one
+};
+
+enum class MatchMode {
+    Prefix, // the line begins with the pattern
+    Exact,  // the line is the pattern ("" is the bare-CR probe)
+    Regex,  // the whole line matches the ECMAScript expression
+};
+
+// A fault applies to host lines (without their CR) that match the pattern,
+// for encoder commands and modem commands alike. Several faults may spoil the
+// same answer; they act in the order of FaultKind.
+struct Fault {
+    FaultKind kind = FaultKind::Silence;
+    std::string pattern;
+    MatchMode match = MatchMode::Prefix;
+    std::int64_t ticks = 5;
+    std::string bytes;
+    // Where Garbage and Nuls go, and where Split cuts; kEnd means before the
+    // final CR for insertions and the middle of the answer for Split.
+    std::size_t position = 0;
+    // How many matching lines it spoils; 0 means every one (persistent).
+    int times = 1;
+
+    static constexpr std::size_t kEnd = std::numeric_limits<std::size_t>::max();
+};
+
+// Numeric result codes; the verbal form is used until "V0".
+enum class ModemResult {
+    Ok = 0,
+    Connect = 1,
+    Ring = 2,
+    NoCarrier = 3,
+    Error = 4,
+    NoDialTone = 6,
+    Busy = 7,
+    NoAnswer = 8,
+    Connect2400 = 10,
+    Connect4800 = 13,
+    Connect9600 = 18,
+};
+
+enum class ModemState {
+    Command, // reads AT commands (with or without a call up)
+    Dialing,
+    Online, // bytes pass through to the encoder
+};
+
+// Date and time on the unit's clock.
+struct ClockTime {
+    int year = 2000;
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    bool operator==(const ClockTime&) const = default;
+};
+
+// A page the unit received, whether it took it or not.
+struct PageRecord {
+    std::int64_t tick;
+    int pagerNo;
+    std::string text;
+    bool accepted;
+};
+
+class Engine {
+public:
+    // The answer to one command line: the bytes to send (CR included), or
+    // nothing for silence.
+    using Reply = std::optional<std::string>;
+    using CommandHandler = std::function<Reply(Engine&, const std::smatch&, std::int64_t tick)>;
+
+    Engine(); // a model-X encoder at 38400,N,8,1
+
+    // --- the unit -------------------------------------------------------
+    void SetModel(char modelLetter); // any letter; one outside the model list is an "unknown" unit
+    void SetLegacyModel(Legacy variant);
+    void SetProfile(const Profile& profile);
+    const Profile& GetProfile() const { return profile_; }
+    Profile& EditProfile() { return profile_; }
+
+    // The host port's settings as the program set them; the unit only hears
+    // and answers when they match its own.
+    void SetHostSettings(std::string_view settings);
+    void SetUnitSettings(std::string_view settings);
+    const std::string& HostSettings() const { return hostSettings_; }
+    const std::string& UnitSettings() const { return unitSettings_; }
+
+    // Ticks between a command's CR and its answer (default 1).
+    void SetReplyDelay(std::int64_t ticks) { replyDelay_ = ticks; }
+    // When on, each answer byte takes its time at the unit's line speed.
+    void SetLineTimeEmulation(bool on) { lineTime_ = on; }
+
+    // Pages to these pager numbers are refused with "?99"; number 000 always is.
+    void RefusePagesTo(int pagerNo, bool refuse = true);
+    const std::vector<PageRecord>& Pages() const { return pages_; }
+
+    // The unit's clock; it runs on with the host ticks from the moment it is set.
+    void SetClock(const ClockTime& time, std::int64_t tick);
+    ClockTime Clock(std::int64_t tick) const;
+
+    // A command that the built-in table does not know, or a new answer to one
+    // it does: matched against the whole line (without CR) before the built-in
+    // commands; the later added wins.
+    void AddCommand(std::string_view pattern, CommandHandler handler);
+
+    // --- the line -------------------------------------------------------
+    void Receive(std::string_view bytes, std::int64_t tick);
+    std::string Transmit(std::int64_t tick);
+    // The tick of the next byte waiting to go out, if any.
+    std::optional<std::int64_t> NextDueTick() const;
+
+    const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
+    void ClearTranscript() { transcript_.clear(); }
+
+    // --- faults ---------------------------------------------------------
+    void AddFault(const Fault& fault);
+    void ClearFaults() { faults_.clear(); }
+
+    // --- the modem ------------------------------------------------------
+    void EnableModem(bool on = true);
+    bool ModemEnabled() const { return modem_; }
+    void SetDialDelay(std::int64_t ticks) { dialDelay_ = ticks; }
+    void SetDialResult(ModemResult result) { dialResult_ = result; }
+    // Silence needed before and after "+++" for the escape to count (S12).
+    void SetGuardTicks(std::int64_t ticks) { guardTicks_ = ticks; }
+    ModemState GetModemState() const { return modemState_; }
+    bool CallUp() const { return callUp_; }
+    const std::string& DialedNumber() const { return dialedNumber_; }
+    // The far end hangs up: the modem reports NO CARRIER.
+    void DropCarrier(std::int64_t tick);
+
+private:
+    struct Command {
+        std::regex pattern;
+        CommandHandler handler;
+    };
+    struct Pending {
+        std::int64_t due;
+        std::string bytes;
+    };
+
+    void Advance(std::int64_t tick);
+    void FlushHostPartial();
+    void FeedEncoder(char byte, std::int64_t tick);
+    void FeedModem(char byte, std::int64_t tick);
+    void HandleEncoderLine(const std::string& line, std::int64_t tick);
+    void HandleModemLine(const std::string& line, std::int64_t tick);
+    void Answer(const std::string& line, Reply reply, std::int64_t tick);
+    void Enqueue(std::int64_t due, std::string bytes);
+    void SendResult(ModemResult result, std::int64_t due);
+    void EndCall();
+    bool HearsHost() const;
+
+    void BuildCommandTable();
+    Reply Dispatch(const std::string& line, std::int64_t tick);
+    Reply Identity() const;
+    Reply TableSizeAnswer(const TableSize& table) const;
+    Reply Page(const std::smatch& m, std::int64_t tick);
+    Reply SetClockFromDigits(std::string_view digits, bool date, bool time, std::int64_t tick);
+
+    Profile profile_ = ProfileFor('X');
+    std::string hostSettings_ = "38400,N,8,1";
+    std::string unitSettings_ = "38400,N,8,1";
+    std::optional<LineSettings> hostLine_;
+    std::optional<LineSettings> unitLine_;
+    std::int64_t replyDelay_ = 1;
+    bool lineTime_ = false;
+
+    std::vector<Command> commands_; // added commands first, then the built-in ones
+    std::set<int> refusedPagers_;
+    std::vector<PageRecord> pages_;
+    std::chrono::sys_seconds clockAtSet_{};
+    std::int64_t clockSetTick_ = 0;
+
+    std::string encoderLine_;
+    std::vector<Pending> queue_;
+    std::int64_t lastDue_ = std::numeric_limits<std::int64_t>::min();
+    std::string held_; // an answer kept back by a Merge fault
+    std::vector<Fault> faults_;
+
+    std::vector<TranscriptEntry> transcript_;
+    std::string hostPartial_;
+    std::int64_t hostPartialTick_ = 0;
+    std::int64_t lastHostByteTick_ = std::numeric_limits<std::int64_t>::min() / 2;
+
+    bool modem_ = false;
+    ModemState modemState_ = ModemState::Command;
+    bool callUp_ = false;
+    bool echo_ = true;
+    bool verbose_ = true;
+    std::string modemLine_;
+    std::int64_t dialDelay_ = 40;
+    ModemResult dialResult_ = ModemResult::Connect9600;
+    std::int64_t dialDoneTick_ = 0;
+    std::string dialedNumber_;
+    std::int64_t guardTicks_ = 20;
+    int plusCount_ = 0;
+    std::int64_t lastPlusTick_ = 0;
+};
+
+} // namespace sim

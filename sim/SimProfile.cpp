@@ -1,0 +1,69 @@
+#include "SimProfile.h"
+
+namespace sim {
+
+namespace {
+
+bool OneOf(char letter, std::string_view letters)
+{
+    return letters.find(letter) != std::string_view::npos;
+}
+
+constexpr std::string_view kModelLetters = "ABEFGHIJKLMNOPQRSTUWXY";
+// Tone generators and the speaker hold no message tables of their own.
+constexpr std::string_view kNoMessageTables = "KQST";
+
+} // namespace
+
+Profile ProfileFor(char letter)
+{
+    Profile p;
+    p.letter = letter;
+    p.identifies = true;
+    if (!OneOf(letter, kModelLetters)) {
+        p.clock = ClockForm::TwoCommand;
+        return p;
+    }
+
+    const bool tables = !OneOf(letter, kNoMessageTables);
+    // The sizes are those of the tables each model really holds; a model whose
+    // table the console never asks for still refuses the question honestly.
+    if (tables && !OneOf(letter, "IULRW"))
+        p.alarm.size = 24;
+    if (tables)
+        p.pabx.size = 20;
+    if (OneOf(letter, "ABXY"))
+        p.fastkey.size = 10;
+    if (OneOf(letter, "ABXYR"))
+        p.freetext.size = 49;
+    if (OneOf(letter, "BXYR"))
+        p.wireless.size = 200;
+
+    if (OneOf(letter, "AB"))
+        p.toneReply = "T0001";
+    if (OneOf(letter, "LPJMNOWRXQY")) {
+        p.toneGenerator = true;
+        p.calendarEventsPerDay = 48;
+    }
+    if (letter == 'H' || letter == 'I')
+        p.option = '1';
+    if (letter == 'I')
+        p.value3 = "005";
+
+    p.clock = OneOf(letter, "UJMNOWRXQY") ? ClockForm::OneCommand : ClockForm::TwoCommand;
+    return p;
+}
+
+Profile LegacyProfile(Legacy variant)
+{
+    Profile p;
+    // A legacy unit never reports a letter; this one is only for the transcript.
+    p.letter = '-';
+    p.identifies = false;
+    p.acknowledgesBarePage = variant == Legacy::QX7;
+    p.version.clear();
+    p.clock = ClockForm::TwoCommand;
+    return p;
+}
+
+} // namespace sim

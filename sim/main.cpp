@@ -1,0 +1,191 @@
+// pagora-sim: an encoder (optionally behind a modem) on a pseudo-terminal.
+// The first line on stdout is the terminal the console should open, e.g.
+//   PAGORA_COM1=$(pagora-sim --model X | head -n 1) pagora
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <poll.h>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+#include "SimEngine.h"
+#include "SimPty.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+
+void OnStopSignal(int) { gStop = 1; }
+
+constexpr auto kTick = std::chrono::milliseconds(50);
+
+void Usage()
+{
+    std::fputs("usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--settings 38400,N,8,1]\n"
+               "                  [--modem] [--transcript FILE | -v]\n",
+               stderr);
+}
+
+// Control characters shown as escapes so a transcript stays one line per entry.
+std::string Printable(std::string_view bytes)
+{
+    std::string out;
+    for (const unsigned char c : bytes) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (c < 0x20 || c >= 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        } else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
+sim::ClockTime LocalNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+// Writes what the master cannot take at once later; the console may be slow
+// to read or have its port closed for a moment.
+bool WriteSome(int fd, std::string& pending)
+{
+    while (!pending.empty()) {
+        const ssize_t n = ::write(fd, pending.data(), pending.size());
+        if (n > 0) {
+            pending.erase(0, static_cast<std::size_t>(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    sim::Engine engine;
+    std::string transcriptPath;
+    bool verbose = false;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--model" && hasValue && std::strlen(argv[i + 1]) == 1) {
+            engine.SetModel(argv[++i][0]);
+        } else if (arg == "--legacy" && hasValue) {
+            const std::string_view v = argv[++i];
+            if (v == "qx7")
+                engine.SetLegacyModel(sim::Legacy::QX7);
+            else if (v == "qx8")
+                engine.SetLegacyModel(sim::Legacy::QX8);
+            else {
+                Usage();
+                return 2;
+            }
+        } else if (arg == "--settings" && hasValue) {
+            if (!sim::ParseLineSettings(argv[i + 1])) {
+                std::fprintf(stderr, "pagora-sim: not a settings string: %s\n", argv[i + 1]);
+                return 2;
+            }
+            engine.SetUnitSettings(argv[++i]);
+        } else if (arg == "--modem") {
+            engine.EnableModem();
+        } else if (arg == "--transcript" && hasValue) {
+            transcriptPath = argv[++i];
+        } else if (arg == "-v") {
+            verbose = true;
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+
+    std::FILE* transcript = nullptr;
+    if (!transcriptPath.empty()) {
+        transcript = std::fopen(transcriptPath.c_str(), "w");
+        if (!transcript) {
+            std::fprintf(stderr, "pagora-sim: cannot write %s: %s\n", transcriptPath.c_str(), std::strerror(errno));
+            return 1;
+        }
+    } else if (verbose) {
+        transcript = stderr;
+    }
+
+    sim::Pty pty;
+    std::string error;
+    if (!pty.Open(error)) {
+        std::fprintf(stderr, "pagora-sim: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("%s\n", pty.SlavePath().c_str());
+    std::fflush(stdout);
+
+    struct sigaction action{};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const auto start = std::chrono::steady_clock::now();
+    engine.SetClock(LocalNow(), 0);
+    std::string pending;
+    char buffer[4096];
+
+    while (!gStop) {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        const std::int64_t tick = elapsed / kTick;
+
+        // The console may change speed at any time (its speed search does);
+        // the unit only understands it when the settings agree.
+        if (const std::string settings = pty.SlaveSettings(); !settings.empty())
+            engine.SetHostSettings(settings);
+
+        pending += engine.Transmit(tick);
+        WriteSome(pty.MasterFd(), pending);
+
+        if (transcript) {
+            for (const sim::TranscriptEntry& e : engine.Transcript())
+                std::fprintf(transcript, "%lld %s %s\n", static_cast<long long>(e.tick), e.fromHost ? ">" : "<",
+                             Printable(e.bytes).c_str());
+            std::fflush(transcript);
+        }
+        // The transcript is written as it grows; keeping it would only cost memory.
+        engine.ClearTranscript();
+
+        const auto nextTick = start + (tick + 1) * kTick;
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
+        pollfd fd{pty.MasterFd(), static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
+        const int ready = ::poll(&fd, 1, static_cast<int>(std::max<std::int64_t>(wait.count(), 0)));
+        if (ready > 0 && (fd.revents & POLLIN)) {
+            const ssize_t n = ::read(pty.MasterFd(), buffer, sizeof buffer);
+            if (n > 0)
+                engine.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), tick);
+        } else if (ready > 0 && (fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLOUT)) {
+            // Should not happen while our own slave handle is open; never spin on it.
+            ::poll(nullptr, 0, static_cast<int>(std::max<std::int64_t>(wait.count(), 1)));
+        }
+    }
+
+    if (transcript && transcript != stderr)
+        std::fclose(transcript);
+    return 0;
+}
