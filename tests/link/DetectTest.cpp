@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Modem.h"
 #include "KS_Paging.h"
 #include "KS_Registry.h"
 #include "LinkSimBackend.h"
@@ -277,4 +279,41 @@ TEST(DetectEncoder, ModemLinkWithoutACallNeitherSearchesNorReopens)
     EXPECT_EQ(sim.backend->opens, 1);
     EXPECT_TRUE(sim.hostLines().empty());
     EXPECT_EQ(gEncoderModelLetter, "N/A");
+}
+
+TEST(ModemLink, DialsThroughAHayesModemDetectsTheUnitAndHangsUp)
+{
+    SimLink sim('X');
+    sim.engine.EnableModem();
+    sim.engine.SetDialResult(sim::ModemResult::Connect9600);
+    gConnectionType = 2;
+    EXPECT_TRUE(DialModem("5551234"));
+    EXPECT_EQ(sim.engine.DialedNumber(), "5551234");
+    EXPECT_TRUE(gModemConnected);
+    EXPECT_EQ(LastStatusReport().text, "Connected 9600 BPS.");
+
+    DetectEncoder();
+    EXPECT_TRUE(gEncoderIdentified);
+    EXPECT_EQ(gEncoderModelName, "QX9860");
+    EXPECT_EQ(sim.backend->opens, 1); // the call was never dropped by a reopen
+
+    HangUpModem();
+    EXPECT_FALSE(sim.engine.CallUp());
+    EXPECT_EQ(sim.engine.GetModemState(), sim::ModemState::Command);
+    EXPECT_EQ(sim.backend->opens, 2);
+}
+
+TEST(ModemLink, BusyNumberFailsAndTheModemIsHungUp)
+{
+    SimLink sim('X');
+    sim.engine.EnableModem();
+    sim.engine.SetDialResult(sim::ModemResult::Busy);
+    gConnectionType = 2;
+    EXPECT_FALSE(DialModem("5551234"));
+    EXPECT_FALSE(gModemConnected);
+    EXPECT_EQ(LastStatusReport().text, "Modem is Ready.");
+    int dials = 0;
+    for (const auto& line : sim.hostLines())
+        dials += line.rfind("ATDT", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(dials, 1);
 }
