@@ -270,6 +270,9 @@ CommError CommPort::SetPortOpen(bool open)
         backend_->Close();
         return CommError::DeviceUnavailable;
     }
+    // Bytes that reached the device while nobody had it open (or at another
+    // speed) are not replies to anything this program will send.
+    backend_->DiscardInput();
     open_ = true;
     input_.clear();
     pendingOutput_.clear();

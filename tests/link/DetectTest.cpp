@@ -139,28 +139,6 @@ TEST(DetectEncoder, SpeakerAndToneGeneratorFamilies)
     }
 }
 
-TEST(DetectEncoder, EveryModelLetterHasItsNameAndFamily)
-{
-    const std::vector<std::tuple<char, std::string, std::string>> models {
-        {'A', "QX8140", "QX8XXX"},         {'B', "QX8240", "QX8XXX"},  {'E', "QX7015", "QX7XXX"},
-        {'F', "QX7260", "QX7XXX"},         {'G', "QX7560", "QX7XXX"},  {'H', "QX6560", "QX7XXX"},
-        {'I', "QX6860", "QX7XXX"},         {'J', "RL7860", "QX7XXX"},  {'K', "Tone Generator", "HTG-XXX"},
-        {'L', "QMR7560", "QX7XXX"},        {'M', "RL7960", "QX7XXX"},  {'N', "RL7970", "QX7XXX"},
-        {'O', "RL9260", "QX7XXX"},         {'P', "QMR7560", "QX7XXX"}, {'Q', "RL7990", "HTG-XXX"},
-        {'R', "QX9560", "Not Defined"},    {'S', "PA Speaker", "HPA-XXX"}, {'T', "Tone Generator", "HTG-XXX"},
-        {'U', "QX6870", "Not Defined"},    {'W', "QX9260", "QX7XXX"},  {'X', "QX9860", "Not Defined"},
-        {'Y', "QX8140E", "Not Defined"},   {'Z', "encoder", "N/A"},
-    };
-    for (const auto& [letter, name, family] : models) {
-        SimLink sim(letter);
-        DetectEncoder();
-        EXPECT_EQ(gEncoderModelLetter, std::string(1, letter));
-        EXPECT_EQ(gEncoderModelName, name) << letter;
-        EXPECT_EQ(gEncoderFamily, family) << letter;
-        EXPECT_TRUE(gEncoderIdentified);
-    }
-}
-
 TEST(DetectEncoder, LegacyUnitsAreToldApartByTheirAnswerToABarePage)
 {
     {

@@ -47,15 +47,6 @@ TEST(CommPort, RefusesBadValuesAndKeepsTheOldOnes)
     EXPECT_EQ(port.CommPortNumber(), 2);
 }
 
-TEST(CommPort, ClosedPortReadsNothingAndDropsOutput)
-{
-    CommPort port;
-    port.Output("P001\r");
-    EXPECT_EQ(port.InBufferCount(), 0);
-    EXPECT_EQ(port.Input(), "");
-    EXPECT_FALSE(port.PortOpen());
-}
-
 TEST(CommPort, ANonTerminalCannotBeOpened)
 {
     CommPort port;
