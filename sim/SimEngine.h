@@ -57,8 +57,8 @@ struct Fault {
     MatchMode match = MatchMode::Prefix;
     std::int64_t ticks = 5;
     std::string bytes;
-    // Where Garbage and Nuls go, and where Split cuts; kEnd means before the
-    // final CR for insertions and the middle of the answer for Split.
+    // Where Garbage and Nuls go (kEnd: just before the final CR), and where
+    // Split cuts (0 or kEnd: the middle of the answer).
     std::size_t position = 0;
     // How many matching lines it spoils; 0 means every one (persistent).
     int times = 1;
@@ -153,6 +153,9 @@ public:
     // The tick of the next byte waiting to go out, if any.
     std::optional<std::int64_t> NextDueTick() const;
 
+    // Host bytes appear when their CR arrives (a chunk without CR once the
+    // host has paused), the unit's when Transmit hands them out, stamped with
+    // the tick they were due.
     const std::vector<TranscriptEntry>& Transcript() const { return transcript_; }
     void ClearTranscript() { transcript_.clear(); }
 

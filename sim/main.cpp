@@ -150,17 +150,23 @@ int main(int argc, char** argv)
     std::string pending;
     char buffer[4096];
 
+    // The console may change speed at any time (its speed search does);
+    // the unit only understands it when the settings agree.
+    const auto followHostSettings = [&] {
+        if (const std::string settings = pty.SlaveSettings(); !settings.empty())
+            engine.SetHostSettings(settings);
+    };
+
     while (!gStop) {
         const auto elapsed = std::chrono::steady_clock::now() - start;
         const std::int64_t tick = elapsed / kTick;
 
-        // The console may change speed at any time (its speed search does);
-        // the unit only understands it when the settings agree.
-        if (const std::string settings = pty.SlaveSettings(); !settings.empty())
-            engine.SetHostSettings(settings);
+        followHostSettings();
 
         pending += engine.Transmit(tick);
-        WriteSome(pty.MasterFd(), pending);
+        // What cannot be written at all is lost, as on a cable with nobody at the other end.
+        if (!WriteSome(pty.MasterFd(), pending))
+            pending.clear();
 
         if (transcript) {
             for (const sim::TranscriptEntry& e : engine.Transcript())
@@ -175,14 +181,22 @@ int main(int argc, char** argv)
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
         pollfd fd{pty.MasterFd(), static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
         const int ready = ::poll(&fd, 1, static_cast<int>(std::max<std::int64_t>(wait.count(), 0)));
+        bool lineTrouble = ready > 0 && (fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLIN);
         if (ready > 0 && (fd.revents & POLLIN)) {
             const ssize_t n = ::read(pty.MasterFd(), buffer, sizeof buffer);
-            if (n > 0)
-                engine.Receive(std::string_view(buffer, static_cast<std::size_t>(n)), tick);
-        } else if (ready > 0 && (fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLOUT)) {
-            // Should not happen while our own slave handle is open; never spin on it.
-            ::poll(nullptr, 0, static_cast<int>(std::max<std::int64_t>(wait.count(), 1)));
+            if (n > 0) {
+                // Bytes written right after a change of speed were sent at the new one.
+                followHostSettings();
+                engine.Receive(std::string_view(buffer, static_cast<std::size_t>(n)),
+                               (std::chrono::steady_clock::now() - start) / kTick);
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                lineTrouble = true;
+            }
         }
+        // Cannot happen while our own slave handle is open; should it anyway,
+        // wait out the tick rather than spin on the error.
+        if (lineTrouble)
+            ::poll(nullptr, 0, static_cast<int>(std::max<std::int64_t>(wait.count(), 1)));
     }
 
     if (transcript && transcript != stderr)

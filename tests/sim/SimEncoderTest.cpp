@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "SimLine.h"
+#include "SimPty.h"
+#include "SimTestLine.h"
+
+using namespace std::string_literals;
+
+TEST(SimDetection, ModelXAnswersEveryDetectionQuestion)
+{
+    SimLine line;
+    EXPECT_EQ(line.Send("\r"), "?99\r");
+    EXPECT_EQ(line.Send("?000M\r"), "12345X0001*\r");
+    EXPECT_EQ(line.Send("?V\r"), "2.10*\r");
+    EXPECT_EQ(line.Send("Z000?\r"), "024*\r");
+    EXPECT_EQ(line.Send("C00?\r"), "20*\r");
+    EXPECT_EQ(line.Send("K00?\r"), "10*\r");
+    EXPECT_EQ(line.Send("F00?\r"), "49*\r");
+    EXPECT_EQ(line.Send("W000?\r"), "200*\r");
+    EXPECT_EQ(line.Send("?TG\r"), "TG1*\r");
+    EXPECT_EQ(line.Send("?TC\r"), "48*\r");
+}
+
+TEST(SimDetection, ModelEHoldsOnlyAlarmAndPabxTables)
+{
+    SimLine line;
+    line.unit.SetModel('E');
+    EXPECT_EQ(line.Send("?000M\r"), "12345E0001*\r");
+    EXPECT_EQ(line.Send("Z000?\r"), "024*\r");
+    EXPECT_EQ(line.Send("C00?\r"), "20*\r");
+    EXPECT_EQ(line.Send("K00?\r"), "?99\r");
+    EXPECT_EQ(line.Send("F00?\r"), "?99\r");
+    EXPECT_EQ(line.Send("W000?\r"), "?99\r");
+    EXPECT_EQ(line.Send("?TG\r"), "?99\r");
+}
+
+TEST(SimDetection, OptionCharacterValueAndToneAnswersFollowTheModel)
+{
+    SimLine line;
+    line.unit.SetModel('I');
+    EXPECT_EQ(line.Send("?000M\r"), "12345I1005*\r");
+
+    line.unit.SetModel('B');
+    EXPECT_EQ(line.Send("?T\r"), "T0001*\r");
+    EXPECT_EQ(line.Send("W000?\r"), "200*\r");
+
+    line.unit.SetModel('K'); // a tone generator: no message tables
+    EXPECT_EQ(line.Send("Z000?\r"), "?99\r");
+    EXPECT_EQ(line.Send("C00?\r"), "?99\r");
+}
+
+TEST(SimDetection, EveryModelLetterAndAnUnknownOneIdentifyThemselves)
+{
+    for (const char letter : std::string("ABEFGHIJKLMNOPQRSTUWXYZ")) {
+        SimLine line;
+        line.unit.SetModel(letter);
+        const std::string identity = line.Send("?000M\r");
+        ASSERT_EQ(identity.size(), 12u) << letter;
+        EXPECT_EQ(identity[5], letter);
+        EXPECT_TRUE(identity.ends_with("*\r")) << letter;
+    }
+    SimLine unknown;
+    unknown.unit.SetModel('Z');
+    EXPECT_EQ(unknown.Send("Z000?\r"), "?99\r");
+    EXPECT_EQ(unknown.Send("?TG\r"), "?99\r");
+}
+
+TEST(SimDetection, LegacyUnitsRefuseIdentificationAndDifferOnABarePage)
+{
+    SimLine qx7;
+    qx7.unit.SetLegacyModel(sim::Legacy::QX7);
+    EXPECT_EQ(qx7.Send("\r"), "?99\r");
+    EXPECT_EQ(qx7.Send("?000M\r"), "?99\r");
+    EXPECT_EQ(qx7.Send("P\r"), "*\r");
+    EXPECT_EQ(qx7.Send("P001hi\r"), "*\r");
+
+    SimLine qx8;
+    qx8.unit.SetLegacyModel(sim::Legacy::QX8);
+    EXPECT_EQ(qx8.Send("?000M\r"), "?99\r");
+    EXPECT_EQ(qx8.Send("P\r"), "?99\r");
+
+    SimLine identified;
+    EXPECT_EQ(identified.Send("P\r"), "?99\r");
+}
+
+TEST(SimDetection, ProfileAnswersCanBeChanged)
+{
+    SimLine line;
+    sim::Profile& p = line.unit.EditProfile();
+    p.serial = "98765";
+    p.alarm = {0, 2};
+    p.pabx = {};
+    p.version = "1.5";
+    p.toneGenerator = false;
+    p.calendarEventsPerDay = 0;
+    EXPECT_EQ(line.Send("?000M\r"), "98765X0001*\r");
+    EXPECT_EQ(line.Send("Z000?\r"), "00*\r");
+    EXPECT_EQ(line.Send("C00?\r"), "?99\r");
+    EXPECT_EQ(line.Send("?V\r"), "1.5*\r");
+    EXPECT_EQ(line.Send("?TG\r"), "TG0*\r");
+    EXPECT_EQ(line.Send("?TC\r"), "00*\r");
+}
+
+TEST(SimLine, UnitHearsOnlyAHostAtItsOwnSpeedParityAndDataBits)
+{
+    SimLine line;
+    line.unit.SetUnitSettings("9600,N,8,1");
+    line.unit.SetHostSettings("38400,N,8,1");
+    EXPECT_EQ(line.Send("\r"), "");
+    line.unit.SetHostSettings("1200,N,8,1");
+    EXPECT_EQ(line.Send("\r"), "");
+    line.unit.SetHostSettings("9600,E,7,1");
+    EXPECT_EQ(line.Send("\r"), "");
+    line.unit.SetHostSettings(" 9600, n ,8,1");
+    EXPECT_EQ(line.Send("\r"), "?99\r");
+    line.unit.SetHostSettings("9600,N,8,2");
+    EXPECT_EQ(line.Send("\r"), "?99\r");
+    line.unit.SetHostSettings("garbage");
+    EXPECT_EQ(line.Send("\r"), "");
+}
+
+TEST(SimLine, HalfALineSentBeforeASpeedChangeIsLost)
+{
+    SimLine line;
+    line.unit.Receive("?000", line.tick);
+    line.unit.SetHostSettings("9600,N,8,1");
+    line.unit.SetHostSettings("38400,N,8,1");
+    EXPECT_EQ(line.Send("M\r"), "?99\r");
+}
+
+TEST(SimLine, AnswersAreDueAfterTheReplyDelayAndInOrder)
+{
+    SimLine line;
+    line.unit.Receive("\r", line.tick);
+    EXPECT_EQ(line.unit.NextDueTick(), line.tick + 1);
+    EXPECT_EQ(line.unit.Transmit(line.tick), "");
+    EXPECT_EQ(line.Run(1), "?99\r");
+
+    line.unit.SetReplyDelay(4);
+    line.unit.Receive("\r?000M\r", line.tick);
+    EXPECT_EQ(line.Run(3), "");
+    EXPECT_EQ(line.Run(1), "?99\r12345X0001*\r");
+}
+
+TEST(SimLine, LineTimeSpreadsAnAnswerOverTheTicksItTakes)
+{
+    SimLine line;
+    line.unit.SetUnitSettings("1200,N,8,1");
+    line.unit.SetHostSettings("1200,N,8,1");
+    line.unit.SetLineTimeEmulation(true);
+    line.unit.Receive("?000M\r", line.tick);
+    // Ten bits a character at 1200 baud: six characters per 50 ms tick.
+    EXPECT_EQ(line.Run(1), "12345");
+    EXPECT_EQ(line.Run(1), "X0001*");
+    EXPECT_EQ(line.Run(1), "\r");
+}
+
+TEST(SimLine, TranscriptHoldsEveryHostLineAndUnitAnswerWithItsTick)
+{
+    SimLine line;
+    line.unit.SetUnitSettings("9600,N,8,1");
+    const std::int64_t start = line.tick;
+    line.Send("\r");                   // not heard, but on the wire
+    line.unit.SetHostSettings("9600,N,8,1");
+    line.Send("?000M\r");
+    const auto& t = line.unit.Transcript();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].tick, start);
+    EXPECT_TRUE(t[0].fromHost);
+    EXPECT_EQ(t[0].bytes, "\r");
+    EXPECT_EQ(t[1].tick, start + 3);
+    EXPECT_EQ(t[1].bytes, "?000M\r");
+    EXPECT_FALSE(t[2].fromHost);
+    EXPECT_EQ(t[2].tick, start + 4);
+    EXPECT_EQ(t[2].bytes, "12345X0001*\r");
+
+    // Bytes without CR appear once the host has paused.
+    line.unit.Receive("?00", line.tick);
+    line.Run(25);
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[3].bytes, "?00");
+
+    line.unit.ClearTranscript();
+    EXPECT_TRUE(line.unit.Transcript().empty());
+}
+
+TEST(SimPage, PagesAreAcknowledgedOrRefusedAndRecordedWithTheirBytes)
+{
+    SimLine line;
+    line.unit.RefusePagesTo(42);
+    EXPECT_EQ(line.Send("P001Hello\r"), "*\r");
+    EXPECT_EQ(line.Send("P042Hello\r"), "?99\r");
+    EXPECT_EQ(line.Send("P000Hello\r"), "?99\r");
+    const std::string odd = "SB1*a\0b\xe9\n"s;
+    EXPECT_EQ(line.Send("P007" + odd + "\r"), "*\r");
+    EXPECT_EQ(line.Send("P123\r"), "*\r"); // a tone page carries no text
+
+    const auto& pages = line.unit.Pages();
+    ASSERT_EQ(pages.size(), 5u);
+    EXPECT_EQ(pages[0].pagerNo, 1);
+    EXPECT_EQ(pages[0].text, "Hello");
+    EXPECT_TRUE(pages[0].accepted);
+    EXPECT_FALSE(pages[1].accepted);
+    EXPECT_FALSE(pages[2].accepted);
+    EXPECT_EQ(pages[3].text, odd);
+    EXPECT_EQ(pages[4].text, "");
+
+    line.unit.RefusePagesTo(42, false);
+    EXPECT_EQ(line.Send("P042Hello\r"), "*\r");
+    EXPECT_EQ(line.Send("P12Hello\r"), "?99\r");
+}
+
+TEST(SimClock, OneCommandUnitTakesDateAndTimeAndReadsThemBack)
+{
+    SimLine line; // model X sets its clock in one command
+    EXPECT_EQ(line.Send("T140509020315UW\r"), "*\r");
+    // 14:05:09 on Tuesday 3 February 2015, check digit over the thirteen digits.
+    EXPECT_EQ(line.Send("QT\r"), "14050902031533\r");
+    line.Run(40);
+    EXPECT_EQ(line.Send("QT\r").substr(0, 6), "140511");
+
+    EXPECT_EQ(line.Send("T250509020315UW\r"), "?99\r");
+    EXPECT_EQ(line.Send("PT140509\r"), "?99\r");
+    EXPECT_EQ(line.Send("?D\r"), "?99\r");
+}
+
+TEST(SimClock, TwoCommandUnitTakesTimeThenDate)
+{
+    SimLine line;
+    line.unit.SetModel('E');
+    EXPECT_EQ(line.Send("PT140509\r"), "*\r");
+    EXPECT_EQ(line.Send("PD0203153\r"), "*\r");
+    EXPECT_EQ(line.Send("?T\r"), "140509*\r");
+    EXPECT_EQ(line.Send("?D\r"), "0203153*\r");
+    EXPECT_EQ(line.Send("PT0930\r"), "*\r");
+    EXPECT_EQ(line.Send("?T\r"), "093000*\r");
+
+    EXPECT_EQ(line.Send("PD1302153\r"), "?99\r"); // month 13
+    EXPECT_EQ(line.Send("PD0203159\r"), "?99\r"); // weekday 9
+    EXPECT_EQ(line.Send("?D\r"), "0203153*\r");
+    EXPECT_EQ(line.Send("T140509020315UW\r"), "?99\r");
+    EXPECT_EQ(line.Send("QT\r"), "?99\r");
+}
+
+TEST(SimClock, UnitWithoutSecondsTakesOnlyTheShortTime)
+{
+    SimLine line;
+    line.unit.SetModel('A');
+    line.unit.EditProfile().acceptsSecondsInTime = false;
+    EXPECT_EQ(line.Send("PT140509\r"), "?99\r");
+    EXPECT_EQ(line.Send("PT1405\r"), "*\r");
+    EXPECT_EQ(line.Send("PD0203153\r"), "*\r");
+    EXPECT_EQ(line.unit.Clock(line.tick), (sim::ClockTime{2015, 2, 3, 14, 5, 0}));
+}
+
+TEST(SimCommands, AddedCommandsComeBeforeTheBuiltInOnes)
+{
+    SimLine line;
+    line.unit.AddCommand(R"(U(\d{3})\?)", [](sim::Engine&, const std::smatch& m, std::int64_t) {
+        return sim::Engine::Reply("user" + m.str(1) + "*\r");
+    });
+    line.unit.AddCommand(R"(\?V)", [](sim::Engine&, const std::smatch&, std::int64_t) {
+        return sim::Engine::Reply();
+    });
+    EXPECT_EQ(line.Send("U017?\r"), "user017*\r");
+    EXPECT_EQ(line.Send("?V\r"), "");
+    EXPECT_EQ(line.Send("XYZ\r"), "?99\r");
+}
+
+TEST(SimSettings, SettingsStringsAndTerminalModesReadAlike)
+{
+    const auto s = sim::ParseLineSettings(" 300 , e, 7 ,1");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->ToString(), "300,E,7,1");
+    EXPECT_EQ(s->BitsPerCharacter(), 10);
+    EXPECT_FALSE(sim::ParseLineSettings("9600,N,8"));
+    EXPECT_FALSE(sim::ParseLineSettings("fast,N,8,1"));
+    EXPECT_FALSE(sim::ParseLineSettings("9600,X,8,1"));
+    EXPECT_FALSE(sim::ParseLineSettings("9600,N,9,1"));
+
+    termios t{};
+    cfsetospeed(&t, B9600);
+    t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB;
+    EXPECT_EQ(sim::SettingsFromTermios(t), "9600,E,7,1");
+}

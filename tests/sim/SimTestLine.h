@@ -1,0 +1,30 @@
+#pragma once
+// A host on the simulator's line, tick by tick: what it writes goes in at the
+// current tick, and each step forward collects what the unit has sent.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "SimEngine.h"
+
+struct SimLine {
+    sim::Engine unit;
+    std::int64_t tick = 100;
+
+    // Advances the given number of ticks and returns what arrived meanwhile.
+    std::string Run(int ticks)
+    {
+        std::string out;
+        for (int i = 0; i < ticks; ++i)
+            out += unit.Transmit(++tick);
+        return out;
+    }
+
+    // Writes the bytes and returns what arrives within the given number of ticks.
+    std::string Send(std::string_view bytes, int ticks = 3)
+    {
+        unit.Receive(bytes, tick);
+        return Run(ticks);
+    }
+};
