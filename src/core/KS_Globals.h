@@ -47,6 +47,9 @@ inline bool gProbeAnswered = false;
 inline bool gModemConnected = false;
 inline bool gModemFailed = false;
 inline bool gModemReady = false;
+// The line that set gReplyAcknowledged; a stray line arriving after it must not
+// turn an acknowledged command into a failure or change the value read.
+inline std::string gAcknowledgedLine;
 // Set while a long transfer reads the port itself; tmrCheckCOMPort then leaves the line alone.
 inline bool gLinkBusy = false;
 
@@ -54,10 +57,11 @@ inline bool gLinkBusy = false;
 inline std::string gEncoderModelName = "encoder";
 inline std::string gEncoderModelLetter = "N/A";
 inline std::string gEncoderFamily;
-inline std::string gEncoderVersion;
+inline double gEncoderVersion = 0;
 inline std::string gEncoderSerialNumber;
 inline bool gEncoderIdentified = false;
-inline std::string gEncoderOptionFlag;
+inline bool gEncoderOptionFlag = false;
+inline int gAlarmIndexOffset = 0;
 
 inline bool gEncoderSupportsAlarm = false;
 inline bool gEncoderSupportsPABX = false;

@@ -37,7 +37,8 @@ void ResetProgramStateForTest()
     gEncoderModelLetter = "N/A";
     gEncoderIdentified = false;
     gEncoderSerialNumber.clear();
-    gEncoderVersion.clear();
+    gEncoderVersion = 0;
+    gAcknowledgedLine.clear();
     gEncoderFamily.clear();
     gFastkeyMessageCount = 10;
     gWirelessMessageCount = 200;

@@ -1,1 +1,0 @@
-#include "KS_Link.h"

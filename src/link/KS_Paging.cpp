@@ -1,0 +1,637 @@
+#include "KS_Paging.h"
+
+#include <algorithm>
+#include <array>
+
+#include "CommPort.h"
+#include "KS_Delay.h"
+#include "KS_Events.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+
+namespace {
+
+constexpr char kCR = '\r';
+constexpr std::int64_t kLineTimeoutTicks = 20;
+// A line longer than this is garbage, not a reply; it is dropped like a line
+// that never ended, so a flood cannot grow the receiver without bound.
+constexpr std::size_t kMaxLineLength = 4096;
+constexpr std::int64_t kPokePauseTicks = 40;
+
+// The receiver's line in progress, kept across polls.
+struct ReceiverState {
+    bool collecting = false;
+    std::string line;
+    clsDelay timeout;
+};
+ReceiverState& receiver()
+{
+    static ReceiverState state;
+    return state;
+}
+
+ConnectionStatusSink& connectionStatusSink()
+{
+    static ConnectionStatusSink sink;
+    return sink;
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool onEncoderLink() { return gConnectionType == 1 || gModemConnected; }
+
+bool portOpen() { return gComm && gComm->PortOpen(); }
+
+void transmit(std::string_view bytes)
+{
+    if (gComm)
+        gComm->Output(bytes);
+}
+
+// Waits up to the given ticks for the condition; true when it holds.
+template <class Condition>
+bool waitFor(std::int64_t ticks, Condition done)
+{
+    clsDelay delay;
+    delay.InitDelay(ticks);
+    while (!done()) {
+        if (delay.DelayExpired() || ExitRequested())
+            return done();
+        WaitForEvents();
+    }
+    return true;
+}
+
+bool waitForIdleReceiver(std::int64_t ticks)
+{
+    return waitFor(ticks, [] { return gReceiverIdle; });
+}
+
+std::string buildLine(std::string_view command, std::string_view data, bool noSuffix, bool terminate,
+                      char suffix)
+{
+    std::string line(command);
+    line += data;
+    if (!noSuffix) {
+        line += suffix;
+        line += kCR;
+    } else if (terminate) {
+        line += kCR;
+    }
+    return line;
+}
+
+// The line a sender judges: the one that carried the acknowledgement, else the last one received.
+const std::string& judgedLine() { return gReplyAcknowledged ? gAcknowledgedLine : gReplyBuffer; }
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A table size as the unit reports it. Anything but digits means the unit did
+// not answer the question, so the table counts as absent rather than as a
+// misread size.
+int tableSize(std::string_view value) { return allDigits(value) ? static_cast<int>(Val(value)) : 0; }
+
+struct Model {
+    char letter;
+    const char* name;
+    const char* family;
+};
+constexpr std::array<Model, 22> kModels {{
+    {'A', "QX8140", "QX8XXX"},       {'B', "QX8240", "QX8XXX"},
+    {'E', "QX7015", "QX7XXX"},       {'F', "QX7260", "QX7XXX"},
+    {'G', "QX7560", "QX7XXX"},       {'H', "QX6560", "QX7XXX"},
+    {'I', "QX6860", "QX7XXX"},       {'J', "RL7860", "QX7XXX"},
+    {'K', "Tone Generator", "HTG-XXX"}, {'L', "QMR7560", "QX7XXX"},
+    {'M', "RL7960", "QX7XXX"},       {'N', "RL7970", "QX7XXX"},
+    {'O', "RL9260", "QX7XXX"},       {'P', "QMR7560", "QX7XXX"},
+    {'Q', "RL7990", "HTG-XXX"},      {'R', "QX9560", "Not Defined"},
+    {'S', "PA Speaker", "HPA-XXX"},  {'T', "Tone Generator", "HTG-XXX"},
+    {'U', "QX6870", "Not Defined"},  {'W', "QX9260", "QX7XXX"},
+    {'X', "QX9860", "Not Defined"},  {'Y', "QX8140E", "Not Defined"},
+}};
+
+bool letterIn(char letter, std::string_view set) { return set.find(letter) != std::string_view::npos; }
+
+void clearTables()
+{
+    gAlarmMessageCount = gPABXMessageCount = gFastkeyMessageCount = gFreetextMessageCount = gWirelessMessageCount = 0;
+    gEncoderSupportsAlarm = gEncoderSupportsPABX = gEncoderSupportsFastkey = gEncoderSupportsFreetext
+        = gEncoderSupportsWireless = false;
+    gToneGenSupported = gToneCalendarSupported = false;
+    gToneCalendarEventsPerDay = 0;
+}
+
+// Presence and, on a serial link, the speed search. True when something answers.
+bool findUnit()
+{
+    if (IsLinkResponding(10))
+        return true;
+    // A modem link has no unit to find before the call is up, and reopening
+    // the port here would drop a call that is up.
+    if (!portOpen() || gConnectionType != 1)
+        return false;
+    for (const char* settings : {"38400,N,8,1", "9600,N,8,1", "1200,N,8,1"}) {
+        if (OpenSerialPort(*gComm, gSerialPort, settings) && IsLinkResponding()) {
+            gComSettings = UpperCase(gComm->Settings());
+            SaveConfigSetting("COMPortSettings", gComSettings);
+            return true;
+        }
+    }
+    OpenSerialPort(*gComm, gSerialPort, gComSettings);
+    return false;
+}
+
+void setNotConnected()
+{
+    gEncoderModelLetter = "N/A";
+    gEncoderModelName = "encoder";
+    gEncoderFamily.clear();
+    gEncoderIdentified = false;
+    gEncoderVersion = 0;
+    gAlarmIndexOffset = 0;
+    gEncoderSerialNumber = "00000";
+    clearTables();
+}
+
+void detectLegacyUnit()
+{
+    gEncoderIdentified = false;
+    gAlarmIndexOffset = 0;
+    gEncoderSerialNumber = "00000";
+    // A unit without the identification request has no letter; an empty one
+    // shows as connected and turns on none of the optional features, and no
+    // letter of an earlier unit may survive to select features this one lacks.
+    gEncoderModelLetter.clear();
+    gEncoderVersion = 0;
+    clearTables();
+
+    std::string reply;
+    SendLinkCommand("P", "", true, 0, reply, true, 3);
+    if (reply == "*\r") {
+        gEncoderModelName = gEncoderFamily = "QX7XXX";
+        gAlarmMessageCount = 7;
+        gPABXMessageCount = 99;
+    } else if (reply == "?99\r") {
+        gEncoderModelName = gEncoderFamily = "QX8XXX";
+    } else {
+        gEncoderModelName = "Not Connected / Unknown";
+        gEncoderFamily = "QX8XXX";
+    }
+}
+
+void readTableSizes(char letter)
+{
+    if (letterIn(letter, "IU"))
+        gAlarmMessageCount = 96;
+    else if (letter == 'L')
+        gAlarmMessageCount = 24;
+    else if (letterIn(letter, "RSW"))
+        gAlarmMessageCount = 0;
+    else {
+        gAlarmMessageCount = tableSize(QueryLink("Z", "000", 3, false, 0, true, false, nullptr, false, 3));
+        if (gAlarmMessageCount == 0)
+            gAlarmMessageCount = tableSize(QueryLink("Z", "000", 2, false, 0, true, false, nullptr, false, 3));
+        if (gAlarmMessageCount == 0)
+            gAlarmMessageCount = EncoderUsesExtendedAlarmLayout(std::string(1, letter)) ? 24 : 0;
+    }
+    gPABXMessageCount
+        = letter == 'S' ? 0 : tableSize(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 3));
+    gFastkeyMessageCount
+        = letterIn(letter, "ABXY") ? tableSize(QueryLink("K", "00", 2, false, 0, true, false, nullptr, false, 3)) : 0;
+    gFreetextMessageCount = letterIn(letter, "ABXYR")
+        ? tableSize(QueryLink("F", "00", 2, false, 0, true, false, nullptr, false, 3))
+        : 0;
+    gWirelessMessageCount = letterIn(letter, "BXYR")
+        ? tableSize(QueryLink("W", "000", 3, false, 0, true, false, nullptr, false, 3))
+        : 0;
+}
+
+void readToneCapabilities(char letter)
+{
+    gToneGenSupported = gToneCalendarSupported = false;
+    gToneCalendarEventsPerDay = 0;
+    if (letter == 'A' || letter == 'B') {
+        gToneGenSupported = startsWith(QueryLink("?T", "", 5, true, 0, true, false, nullptr, false, 3), "T");
+    } else if (EncoderSupportsToneChannels(gEncoderModelLetter)) {
+        gToneGenSupported = QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1) == "TG1";
+        std::string reply;
+        QueryLink("?TC", "", 2, true, 20, true, false, &reply, false, 1);
+        // Only two digits count as an events-per-day figure; the calendar upload
+        // divides by it, so a short or garbled answer means no calendar.
+        const std::string_view count = std::string_view(reply).substr(0, 2);
+        if (count.size() == 2 && allDigits(count) && Val(count) > 0) {
+            gToneCalendarSupported = true;
+            gToneCalendarEventsPerDay = static_cast<int>(Val(count));
+        }
+    } else {
+        gToneGenSupported = gEncoderFamily == "HTG-XXX" || gEncoderFamily == "HPA-XXX";
+    }
+}
+
+void detectIdentifiedUnit(const std::string& identity)
+{
+    gEncoderIdentified = true;
+    gEncoderVersion = 0;
+    const char letter = identity[5];
+    const std::string letterText(1, letter);
+
+    std::string serial = identity.substr(0, 5);
+    if (EncoderSerialIsReversed(letterText))
+        std::reverse(serial.begin(), serial.end());
+    gEncoderSerialNumber = serial;
+
+    gEncoderModelName = "encoder";
+    gEncoderFamily = "N/A";
+    for (const Model& model : kModels) {
+        if (model.letter == letter) {
+            gEncoderModelName = model.name;
+            gEncoderFamily = model.family;
+        }
+    }
+    if (letter == 'H' || letter == 'I')
+        gEncoderOptionFlag = identity[6] == '1';
+    gEncoderModelLetter = letterText;
+
+    if (letter == 'X' || letter == 'R') {
+        std::string reply;
+        QueryLink("?", "V", 0, true, 10, true, false, &reply, false, 1);
+        gEncoderVersion = Val(StripChar(reply, std::string_view("\0", 1)));
+    }
+    gAlarmIndexOffset = letter == 'I' ? static_cast<int>(Val(identity.substr(7, 3))) - 1 : 0;
+
+    readTableSizes(letter);
+    readToneCapabilities(letter);
+}
+
+// The identification answer: serial (5), letter, option, three digits, "*", CR.
+bool isIdentity(std::string_view reply) { return reply.size() == 12 && endsWith(reply, "*\r"); }
+
+void finishDetection()
+{
+    if (auto& sink = connectionStatusSink())
+        sink(ConnectionStatusCaption());
+
+    auto settle = [](bool& supported, int& count, int defaultCount) {
+        supported = count != 0;
+        if (!supported)
+            count = defaultCount;
+    };
+    settle(gEncoderSupportsAlarm, gAlarmMessageCount, 24);
+    settle(gEncoderSupportsPABX, gPABXMessageCount, 20);
+    settle(gEncoderSupportsFastkey, gFastkeyMessageCount, 10);
+    settle(gEncoderSupportsFreetext, gFreetextMessageCount, 49);
+
+    if (gEncoderModelLetter == "B")
+        gEncoderSupportsWireless = true;
+    else if (gEncoderModelLetter == "X" || gEncoderModelLetter == "Y" || gEncoderModelLetter == "R")
+        gEncoderSupportsWireless = gWirelessMessageCount != 0;
+    else
+        gEncoderSupportsWireless = false;
+    if (!gEncoderSupportsWireless)
+        gWirelessMessageCount = 200;
+}
+
+} // namespace
+
+// ---- Port and receiver --------------------------------------------------------
+
+std::string ResolveCommDevice(int port)
+{
+    return CommPort::DefaultDevicePath(port, GetConfigSetting("COM" + std::to_string(port)));
+}
+
+bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings)
+{
+    comm.SetDeviceResolver(ResolveCommDevice);
+    if (comm.PortOpen())
+        comm.SetPortOpen(false);
+    ResetLinkReceiver();
+    if (comm.SetCommPort(port) != CommError::None)
+        return false;
+    if (comm.SetSettings(Trim(settings).empty() ? std::string_view("9600,N,8,1") : settings) != CommError::None)
+        return false;
+    comm.SetInputLen(1);
+    comm.SetRThreshold(1);
+    comm.SetInBufferCount(0);
+    if (!comm.PortOpen()) {
+        const CommError error = comm.SetPortOpen(true);
+        if (error == CommError::PortAlreadyOpen) {
+            ShowMessage("COM Port " + std::to_string(port) + " is already open. Make sure that no other "
+                            + "applicatios are using this COM Port. ",
+                        kButtonsOk, kAnswerOk, kIconCritical);
+            return false;
+        }
+        if (error != CommError::None)
+            return false;
+    }
+    return true;
+}
+
+void ResetLinkReceiver()
+{
+    receiver().collecting = false;
+    receiver().line.clear();
+}
+
+void PollEncoderReply()
+{
+    ReceiverState& state = receiver();
+    if (!portOpen()) {
+        gReplyBuffer.clear();
+        if (state.collecting) {
+            // The device went away mid-line: nothing more can arrive.
+            ResetLinkReceiver();
+            gReceiverIdle = true;
+        }
+        return;
+    }
+    if (!state.collecting) {
+        if (gComm->InBufferCount() == 0) {
+            gReceiverIdle = true;
+            return;
+        }
+        gReceiverIdle = false;
+        state.collecting = true;
+        state.line.clear();
+        state.timeout.InitDelay(kLineTimeoutTicks);
+    }
+    // Bytes after the first CR stay in the port for the next poll: one line per poll.
+    while (state.line.empty() || state.line.back() != kCR) {
+        const std::string byte = gComm->Input();
+        if (byte.empty())
+            break;
+        // A LF between lines is the tail of a modem's CR LF, not the start of a
+        // reply; holding it as a line would keep the receiver busy for a second
+        // and make the next command give up without sending.
+        if (state.line.empty() && byte[0] == '\n')
+            continue;
+        state.line += byte;
+        if (state.line.size() > kMaxLineLength)
+            break;
+    }
+    if (!state.line.empty() && state.line.back() == kCR) {
+        std::string line = std::move(state.line);
+        ResetLinkReceiver();
+        gReplyBuffer = line;
+        HandleEncoderLine(line);
+        gReceiverIdle = true;
+        return;
+    }
+    if (!gComm->PortOpen()) {
+        // The device went away mid-line.
+        ResetLinkReceiver();
+        gReplyBuffer.clear();
+        gReceiverIdle = true;
+        return;
+    }
+    if (state.line.empty()) {
+        // Only line-feed leftovers were waiting; no reply has begun.
+        ResetLinkReceiver();
+        gReceiverIdle = true;
+        return;
+    }
+    if (state.line.size() > kMaxLineLength || state.timeout.DelayExpired()) {
+        // Dropped without a word; gReceiverIdle stays false until the next poll
+        // finds the port empty or completes a line.
+        ResetLinkReceiver();
+    }
+}
+
+void HandleEncoderLine(const std::string& line)
+{
+    if (onEncoderLink()) {
+        if (endsWith(line, "*\r")) {
+            gReplyAcknowledged = true;
+            gAcknowledgedLine = line;
+        }
+        if (startsWith(line, "?99"))
+            gProbeAnswered = true;
+        return;
+    }
+
+    std::string result;
+    std::copy_if(line.begin(), line.end(), std::back_inserter(result), [](char c) { return c != '\r' && c != '\n'; });
+    struct ModemResult {
+        const char* code;
+        enum { Ready, Connected, Waiting, Failed } kind;
+        const char* status;
+    };
+    static constexpr ModemResult kResults[] = {
+        {"0", ModemResult::Ready, "Modem is Ready."},
+        {"OK", ModemResult::Ready, "Modem is Ready."},
+        {"1", ModemResult::Connected, "Connected."},
+        {"10", ModemResult::Connected, "Connected 2400 BPS."},
+        {"13", ModemResult::Connected, "Connected 4800 BPS."},
+        {"18", ModemResult::Connected, "Connected 9600 BPS."},
+        {"2", ModemResult::Waiting, "Waiting for Answer..."},
+        {"3", ModemResult::Failed, "No Answer / No Carrier."},
+        {"4", ModemResult::Failed, "Modem Error."},
+        {"6", ModemResult::Failed, "No Dial Tone."},
+        {"7", ModemResult::Failed, "Line Busy."},
+        {"8", ModemResult::Failed, "No Answer."},
+    };
+    for (const ModemResult& known : kResults) {
+        if (result != known.code)
+            continue;
+        switch (known.kind) {
+        case ModemResult::Ready:
+            gModemReady = true;
+            gReplyAcknowledged = true;
+            gAcknowledgedLine = line;
+            ReportStatus(known.status);
+            break;
+        case ModemResult::Connected:
+            gModemConnected = true;
+            ReportStatus(known.status);
+            break;
+        case ModemResult::Waiting: ReportStatus(known.status, false, 3); break;
+        case ModemResult::Failed:
+            gModemFailed = true;
+            ReportStatus(known.status, true, 3);
+            break;
+        }
+        return;
+    }
+}
+
+// ---- Conversations ------------------------------------------------------------
+
+bool IsLinkResponding(std::int32_t ticks)
+{
+    if (!onEncoderLink() || !portOpen())
+        return false;
+    if (!waitForIdleReceiver(ticks))
+        return false;
+    gProbeAnswered = false;
+    transmit("\r");
+
+    clsDelay delay;
+    delay.InitDelay(20);
+    bool pokedAgain = false;
+    while (!gProbeAnswered && !delay.DelayExpired() && !ExitRequested()) {
+        if (!pokedAgain && delay.CurrentValue() >= 10) {
+            transmit("\r");
+            pokedAgain = true;
+        }
+        WaitForEvents();
+    }
+    if (!gProbeAnswered)
+        gReplyBuffer.clear();
+    return startsWith(gReplyBuffer, "?99");
+}
+
+bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuffix, std::int32_t ticks,
+                     std::string& reply, bool terminate, std::int16_t retries)
+{
+    if (!waitForIdleReceiver(15))
+        return false;
+    gReplyAcknowledged = false;
+    gModemReady = false;
+    gModemFailed = false;
+    gReplyBuffer.clear();
+    gAcknowledgedLine.clear();
+
+    const std::string line = buildLine(command, data, noSuffix, terminate, 'W');
+    const std::int64_t wait = ticks == 0 ? 8 : ticks;
+    const auto acknowledged = [] { return gReplyAcknowledged; };
+    transmit(line);
+    waitFor(wait, acknowledged);
+
+    for (int attempt = 0; attempt < retries && !gReplyAcknowledged; ++attempt) {
+        transmit("\r");
+        // A slow acknowledgement landing in the pause answers the line already
+        // sent; sending it again would page twice.
+        if (waitFor(kPokePauseTicks, acknowledged))
+            break;
+        for (char c : line)
+            transmit(std::string_view(&c, 1));
+        waitFor(wait, acknowledged);
+        if (!gEncoderIdentified && startsWith(gReplyBuffer, "?99"))
+            break;
+    }
+
+    reply = judgedLine();
+    if (onEncoderLink())
+        return gReplyAcknowledged && endsWith(reply, "*\r");
+    return gReplyAcknowledged;
+}
+
+std::string QueryLink(std::string_view command, std::string_view data, std::int16_t expectedLength, bool noSuffix,
+                      std::int32_t ticks, bool terminate, bool returnError, std::string* reply, bool pokeOnTimeout,
+                      std::int16_t attempts)
+{
+    if (!waitForIdleReceiver(8))
+        return {};
+    gReplyAcknowledged = false;
+    gAcknowledgedLine.clear();
+
+    const std::string line = buildLine(command, data, noSuffix, terminate, '?');
+    const std::int64_t wait = ticks == 0 ? 8 : ticks;
+    const auto acknowledged = [] { return gReplyAcknowledged; };
+    for (int attempt = 0; attempt < attempts && !gReplyAcknowledged; ++attempt) {
+        gReplyBuffer.clear();
+        transmit(line);
+        waitFor(wait, acknowledged);
+        if (!gReplyAcknowledged && pokeOnTimeout) {
+            transmit("\r");
+            waitFor(kPokePauseTicks, acknowledged);
+        }
+        if (!gEncoderIdentified && startsWith(gReplyBuffer, "?99"))
+            break;
+    }
+
+    std::string value;
+    const std::string answer = judgedLine();
+    if (gReplyAcknowledged) {
+        const auto length = static_cast<std::int64_t>(answer.size());
+        if (length - 2 == expectedLength)
+            value = answer.substr(0, static_cast<std::size_t>(length - 2));
+        else if (length - 3 == expectedLength)
+            value = answer.substr(1, static_cast<std::size_t>(length - 3));
+    } else if (returnError && startsWith(answer, "?99")) {
+        value = "?99";
+    }
+    gReplyAcknowledged = false;
+    if (reply)
+        *reply = answer;
+    return value;
+}
+
+// ---- Detection ------------------------------------------------------------------
+
+void DetectEncoder()
+{
+    if (!findUnit()) {
+        setNotConnected();
+        finishDetection();
+        return;
+    }
+    std::string identity;
+    const std::int32_t ticks = (gComSettings == "1200,N,8,1" || gComSettings == "9600,N,8,1") ? 60 : 40;
+    QueryLink("?", "000M", 0, true, ticks, true, false, &identity, false, 1);
+    if (isIdentity(identity))
+        detectIdentifiedUnit(identity);
+    else
+        detectLegacyUnit();
+    finishDetection();
+}
+
+std::string ConnectionStatusCaption()
+{
+    return gEncoderModelLetter == "N/A" ? std::string("Not Connected") : "Connected to " + gEncoderModelName;
+}
+
+void SetConnectionStatusSink(ConnectionStatusSink sink) { connectionStatusSink() = std::move(sink); }
+
+// ---- Shared link messages ----------------------------------------------------------
+
+void ShowLinkCommError()
+{
+    const std::string& model = gEncoderModelName;
+    if (gConnectionType != 1 && !gModemConnected) {
+        ShowMessage("Communication with the " + model + " is established by dial out. \r\n"
+                        + "Please click Dial Out to connect.",
+                    kButtonsOk, kAnswerOk, kIconInformation);
+        return;
+    }
+    ShowMessage("Communication with the " + model + " cannot be established. \r\nMake sure the " + model
+                    + " is powered on, the COM port that is connected to the PC is set to Kestrane protocol, "
+                    + "check COM settings and connections.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
+std::int16_t AskUpdateDatabaseOnly(bool offerDontAsk)
+{
+    return ShowMessage("Connection to " + gEncoderModelName + " cannot be established. "
+                           + "Click Yes to continue and update the database on the hard drive only, "
+                           + "No to cancel this operation.",
+                       kButtonsYesNo, kAnswerYes, kIconExclamation, {},
+                       offerDontAsk ? "&Don't ask me again" : "");
+}
+
+std::int16_t AskRetryDownload()
+{
+    return ShowMessage("Connection to " + gEncoderModelName + " cannot be established. \r\n"
+                           + "Click Yes to continue and retry to download from " + gEncoderModelName + ", "
+                           + "No to cancel this operation.",
+                       kButtonsYesNo, kAnswerNo, kIconExclamation, {}, "&Don't ask me again");
+}
+
+std::int16_t ShowOptionNotUpdatedWarning(std::string_view option)
+{
+    const std::string& model = gEncoderModelName;
+    return ShowMessage("Connection to " + model + " cannot be established or " + std::string(option)
+                           + " option is not supported by the " + model + ". \r\nThe " + model
+                           + " will not be updated.",
+                       kButtonsOk, kAnswerOk, kIconExclamation);
+}

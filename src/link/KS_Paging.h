@@ -1,0 +1,77 @@
+#pragma once
+// The encoder link: opening the port, the polled line receiver, the probe,
+// the acknowledged command, the query, encoder detection, and the messages
+// every window shows when the encoder cannot be reached.
+//
+// All conversations use gComm and wait on the flags in KS_Globals.h that the
+// receiver (PollEncoderReply, run by the main window's 50 ms timer and by the
+// test pump) sets. Every wait yields through WaitForEvents().
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class CommPort;
+
+// ---- Port and receiver --------------------------------------------------------
+
+// (Re)opens comm on the port with the settings ("9600,N,8,1" when blank); true when open.
+// A port held by another program is reported to the operator; other failures are silent.
+bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings);
+
+// Port n is $PAGORA_COM<n>, else the settings value COM<n>, else /dev/ttyS<n-1>.
+std::string ResolveCommDevice(int port);
+
+// Collects from gComm towards one reply line and hands a complete line to
+// HandleEncoderLine. A line may arrive over several polls; one that has not
+// ended within 20 ticks of its first byte is dropped.
+void PollEncoderReply();
+
+// Sets the link flags for one received line (CR included).
+void HandleEncoderLine(const std::string& line);
+
+// Forgets a half-received line (the port was reopened or flushed).
+void ResetLinkReceiver();
+
+// ---- Conversations ------------------------------------------------------------
+
+// True when the unit answers a bare CR with "?99".
+bool IsLinkResponding(std::int32_t ticks = 8);
+
+// Sends Command & Data & "W" CR (or the raw line with NoSuffix) and waits for "*" CR,
+// retrying with a CR poke. Ticks 0 means 8. Reply receives the acknowledging line,
+// or the last line received when nothing acknowledged.
+bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuffix, std::int32_t ticks,
+                     std::string& reply, bool terminate = true, std::int16_t retries = 0);
+
+// Sends Command & Data & "?" CR (or the raw line with NoSuffix) and returns the value
+// cut from the acknowledged answer, "" when none (or "?99" with ReturnError).
+std::string QueryLink(std::string_view command, std::string_view data, std::int16_t expectedLength, bool noSuffix,
+                      std::int32_t ticks, bool terminate = true, bool returnError = false, std::string* reply = nullptr,
+                      bool pokeOnTimeout = false, std::int16_t attempts = 1);
+
+// ---- Detection ------------------------------------------------------------------
+
+// Finds what answers on the link (searching the speed on a serial link) and
+// publishes its identity, table sizes and tone capabilities in the gEncoder*
+// variables.
+void DetectEncoder();
+
+// "Not Connected", or "Connected to " and the model name.
+std::string ConnectionStatusCaption();
+
+// The main window shows the connection caption in lblConnectionStatus; it
+// registers here so that every detection, whoever runs it, updates the label.
+using ConnectionStatusSink = std::function<void(const std::string& caption)>;
+void SetConnectionStatusSink(ConnectionStatusSink sink);
+
+// ---- Shared link messages ----------------------------------------------------------
+
+// The dial-out notice on a modem link without a call, else the "cannot be established" warning.
+void ShowLinkCommError();
+// Yes (6) lets the caller save to its data file only; No is 7.
+std::int16_t AskUpdateDatabaseOnly(bool offerDontAsk = false);
+// Yes (6) lets the caller retry; the check box (gMessageOption) lets it stop asking.
+std::int16_t AskRetryDownload();
+std::int16_t ShowOptionNotUpdatedWarning(std::string_view option);

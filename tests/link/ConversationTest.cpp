@@ -1,0 +1,347 @@
+// The receiver, the probe, the acknowledged command and the query, against a
+// scripted unit on the deterministic pump.
+#include <gtest/gtest.h>
+
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "LinkTestSupport.h"
+
+namespace {
+
+// Answers each host line through a table; lines not in it get no answer.
+void answerWith(FakeUnit& unit, std::vector<std::pair<std::string, std::string>> answers, std::int64_t after = 1)
+{
+    unit.OnLine([answers, after](FakeUnit& u, const std::string& line) {
+        for (const auto& [asked, answer] : answers)
+            if (line == asked)
+                u.Reply(answer, after);
+    });
+}
+
+// A yield in which the receiver runs twice, as when timer events pile up behind a slow handler.
+void pollTwicePerYield()
+{
+    SetYieldHook([] {
+        AdvanceTick();
+        PollEncoderReply();
+        PollEncoderReply();
+    });
+}
+
+} // namespace
+
+TEST(Receiver, TwoLinesArrivingTogetherAreDeliveredByTwoPolls)
+{
+    LinkHarness link;
+    link.unit()->Reply("*\r?99\r", 0);
+    PollEncoderReply();
+    EXPECT_TRUE(gReplyAcknowledged);
+    EXPECT_FALSE(gProbeAnswered);
+    EXPECT_EQ(gReplyBuffer, "*\r");
+    PollEncoderReply();
+    EXPECT_TRUE(gProbeAnswered);
+    EXPECT_EQ(gReplyBuffer, "?99\r");
+    EXPECT_TRUE(gReceiverIdle);
+}
+
+TEST(Receiver, ClassifiesEncoderLinesOnASerialLink)
+{
+    LinkHarness link;
+    link.unit()->Reply("OK*\r", 0);
+    PollEncoderReply();
+    EXPECT_TRUE(gReplyAcknowledged);
+    EXPECT_FALSE(gProbeAnswered);
+
+    gReplyAcknowledged = false;
+    link.unit()->Reply("?99*\r", 0);
+    PollEncoderReply();
+    EXPECT_TRUE(gReplyAcknowledged);
+    EXPECT_TRUE(gProbeAnswered);
+    EXPECT_FALSE(gModemReady); // "OK" means nothing on an encoder line
+}
+
+TEST(Receiver, AssemblesALineThatArrivesOverSeveralPolls)
+{
+    LinkHarness link;
+    link.unit()->Reply("12", 0);
+    link.unit()->Reply("*\r", 3);
+    gReplyBuffer = "old";
+    PollEncoderReply();
+    EXPECT_FALSE(gReceiverIdle);
+    EXPECT_EQ(gReplyBuffer, "old");
+    ASSERT_TRUE(link.PumpUntil([] { return gReplyAcknowledged; }, 5));
+    EXPECT_EQ(gReplyBuffer, "12*\r");
+    EXPECT_TRUE(gReceiverIdle);
+}
+
+TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
+{
+    LinkHarness link;
+    gReplyBuffer = "previous\r";
+    link.unit()->Reply("?99", 0);
+    PollEncoderReply();
+    EXPECT_FALSE(gReceiverIdle);
+    for (int i = 0; i < 21; ++i) {
+        AdvanceTick();
+        PollEncoderReply();
+    }
+    // The line has been given up, yet the receiver still reads as busy.
+    EXPECT_FALSE(gReceiverIdle);
+    EXPECT_EQ(gReplyBuffer, "previous\r");
+    EXPECT_FALSE(gProbeAnswered);
+    PollEncoderReply();
+    EXPECT_TRUE(gReceiverIdle);
+
+    // The CR arriving late starts a line of its own, not the dropped one.
+    link.unit()->Reply("\r", 0);
+    PollEncoderReply();
+    EXPECT_EQ(gReplyBuffer, "\r");
+    EXPECT_FALSE(gProbeAnswered);
+}
+
+TEST(Receiver, ClosedPortClearsTheReplyBuffer)
+{
+    LinkHarness link;
+    gReplyBuffer = "*\r";
+    link.port().SetPortOpen(false);
+    PollEncoderReply();
+    EXPECT_EQ(gReplyBuffer, "");
+}
+
+TEST(Receiver, AVanishedDeviceMidLineClosesThePortAndFreesTheReceiver)
+{
+    LinkHarness link;
+    link.unit()->Reply("12", 0);
+    PollEncoderReply();
+    EXPECT_FALSE(gReceiverIdle);
+    link.unit()->Vanish();
+    AdvanceTick();
+    PollEncoderReply();
+    EXPECT_FALSE(link.port().PortOpen());
+    EXPECT_TRUE(gReceiverIdle);
+    EXPECT_FALSE(IsLinkResponding());
+}
+
+TEST(Receiver, FloodWithoutCrIsDroppedInBoundedPieces)
+{
+    LinkHarness link;
+    link.unit()->Reply(std::string(20000, 'x'), 0);
+    for (int i = 0; i < 10; ++i)
+        PollEncoderReply();
+    EXPECT_FALSE(gReplyAcknowledged);
+    link.unit()->Reply("\r*\r", 0);
+    ASSERT_TRUE(link.PumpUntil([] { return gReplyAcknowledged; }, 60));
+    EXPECT_EQ(gReplyBuffer, "*\r");
+}
+
+TEST(Probe, SendsOneCrWhenAnsweredWithinTenTicksAndTwoWhenLater)
+{
+    {
+        LinkHarness link;
+        answerWith(*link.unit(), {{"\r", "?99\r"}}, 3);
+        EXPECT_TRUE(IsLinkResponding());
+        EXPECT_EQ(link.unit()->Written(), "\r");
+    }
+    {
+        LinkHarness link;
+        link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("?99\r", 13); });
+        EXPECT_TRUE(IsLinkResponding());
+        EXPECT_EQ(link.unit()->Written(), "\r\r");
+    }
+}
+
+TEST(Probe, SilenceClearsTheReplyBufferAndFails)
+{
+    LinkHarness link;
+    gReplyBuffer = "?99\r";
+    EXPECT_FALSE(IsLinkResponding());
+    EXPECT_EQ(gReplyBuffer, "");
+    EXPECT_EQ(link.unit()->Written(), "\r\r");
+}
+
+TEST(Probe, SendsNothingOnAModemLinkWithoutACallOrOnAClosedPort)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    EXPECT_FALSE(IsLinkResponding());
+    gConnectionType = 1;
+    link.port().SetPortOpen(false);
+    EXPECT_FALSE(IsLinkResponding());
+    EXPECT_EQ(link.unit()->Written(), "");
+}
+
+TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
+{
+    LinkHarness link;
+    link.unit()->Reply("partial", 0); // never ends: the receiver stays busy for 20 ticks
+    PollEncoderReply();
+    std::string reply = "untouched";
+    EXPECT_FALSE(IsLinkResponding(8));
+    link.unit()->Reply("more", 0);
+    PollEncoderReply();
+    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3), "");
+    EXPECT_EQ(reply, "untouched");
+    EXPECT_EQ(link.unit()->Written(), "");
+}
+
+TEST(BusyReceiver, CommandGivesUpAfterFifteenTicksWithoutSending)
+{
+    LinkHarness link;
+    link.unit()->Reply("partial", 0);
+    PollEncoderReply();
+    std::string reply = "untouched";
+    EXPECT_FALSE(SendLinkCommand("P001", "text", true, 40, reply, true, 3));
+    EXPECT_EQ(reply, "untouched");
+    EXPECT_EQ(link.unit()->Written(), "");
+}
+
+TEST(Command, TransmitsOnceWithNoRetriesAndOnePlusRetriesWhenSilent)
+{
+    gEncoderIdentified = true;
+    {
+        LinkHarness link;
+        std::string reply;
+        EXPECT_FALSE(SendLinkCommand("P001", "hello", true, 0, reply, true, 0));
+        EXPECT_EQ(link.unit()->Written(), "P001hello\r");
+    }
+    {
+        LinkHarness link;
+        std::string reply;
+        EXPECT_FALSE(SendLinkCommand("K", "05text", false, 40, reply, false, 3));
+        EXPECT_EQ(link.unit()->CountLines("K05textW\r"), 4); // "W" and CR even with Terminate False
+        EXPECT_EQ(link.unit()->CountLines("\r"), 3);
+        // The retransmissions go out one character per write.
+        EXPECT_EQ(link.unit()->Writes().size(), 1u + 3u * (1u + 9u));
+    }
+}
+
+TEST(Command, UnknownCommandEndsRetriesOnlyWhileTheUnitIsUnidentified)
+{
+    for (const bool identified : {false, true}) {
+        LinkHarness link;
+        gEncoderIdentified = identified;
+        link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("?99\r"); });
+        std::string reply;
+        EXPECT_FALSE(SendLinkCommand("X", "1", false, 0, reply, true, 3));
+        EXPECT_EQ(link.unit()->CountLines("X1W\r"), identified ? 4 : 2);
+        EXPECT_EQ(reply, "?99\r");
+    }
+}
+
+TEST(Command, AcknowledgementDuringThePokePauseEndsTheRetries)
+{
+    gEncoderIdentified = true;
+    LinkHarness link;
+    // The encoder is slow: it acknowledges 20 ticks after the page, after the 8-tick wait.
+    link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+        if (line == "P001hello\r")
+            u.Reply("*\r", 20);
+        else if (line == "\r")
+            u.Reply("?99\r", 1);
+    });
+    std::string reply;
+    EXPECT_TRUE(SendLinkCommand("P001", "hello", true, 0, reply, true, 3));
+    EXPECT_EQ(link.unit()->CountLines("P001hello\r"), 1);
+    EXPECT_EQ(reply, "*\r");
+}
+
+TEST(Command, SuccessIsJudgedOnTheAcknowledgingLineNotALaterStrayOne)
+{
+    LinkHarness link;
+    pollTwicePerYield();
+    link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("*\r?99\r", 1); });
+    std::string reply;
+    EXPECT_TRUE(SendLinkCommand("T", "1200", false, 0, reply, true, 3));
+    EXPECT_EQ(gReplyBuffer, "?99\r"); // the stray line did arrive before the sender looked
+    EXPECT_EQ(reply, "*\r");
+    EXPECT_EQ(link.unit()->CountLines("T1200W\r"), 1);
+}
+
+TEST(Command, ModemResultAcknowledgesAnAtCommandBeforeTheCall)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    answerWith(*link.unit(), {{"ATZ\r", "0\r"}});
+    std::string reply;
+    EXPECT_TRUE(SendLinkCommand("ATZ", "", true, 40, reply, true, 3));
+    EXPECT_TRUE(gModemReady);
+    EXPECT_EQ(link.unit()->Written(), "ATZ\r");
+}
+
+TEST(Command, UnterminatedLineIsRetransmittedWithoutCr)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    std::string reply;
+    EXPECT_FALSE(SendLinkCommand("+++", "", true, 40, reply, false, 1));
+    EXPECT_EQ(link.unit()->Written(), "+++\r+++");
+}
+
+TEST(Query, AttemptsBoundTheTransmissions)
+{
+    LinkHarness link;
+    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 0), "");
+    EXPECT_EQ(link.unit()->Written(), "");
+    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 1), "");
+    EXPECT_EQ(link.unit()->Written(), "C00?\r");
+    link.unit()->ClearWrites();
+    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, true, 3), "");
+    EXPECT_EQ(link.unit()->Written(), "C00?\r\rC00?\r\rC00?\r\r");
+}
+
+TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
+{
+    struct Case {
+        std::string answer;
+        std::int16_t expected;
+        std::string value;
+    };
+    const std::vector<Case> cases {
+        {"20*\r", 2, "20"},   // L - 2
+        {"x20*\r", 2, "20"},  // L - 3: one leading character dropped
+        {"120*\r", 1, ""},    // any other length
+        {"*\r", 0, ""},       // L - 2 = 0: an empty value
+        {"TG1*\r", 3, "TG1"},
+    };
+    for (const auto& c : cases) {
+        LinkHarness link;
+        answerWith(*link.unit(), {{"C00?\r", c.answer}});
+        std::string reply;
+        EXPECT_EQ(QueryLink("C", "00", c.expected, false, 0, true, false, &reply, false, 3), c.value) << c.answer;
+        EXPECT_EQ(reply, c.answer);
+        EXPECT_FALSE(gReplyAcknowledged);
+        EXPECT_EQ(link.unit()->CountLines("C00?\r"), 1);
+    }
+}
+
+TEST(Query, UnknownRequestGivesEmptyOrTheErrorWhenAskedFor)
+{
+    LinkHarness link;
+    answerWith(*link.unit(), {{"?TG\r", "?99\r"}});
+    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, false, nullptr, false, 3), "");
+    EXPECT_EQ(link.unit()->CountLines("?TG\r"), 1);
+    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1), "?99");
+}
+
+TEST(Query, ValueComesFromTheAcknowledgedLineNotALaterStrayLine)
+{
+    LinkHarness link;
+    pollTwicePerYield();
+    link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("20*\rjunk\r", 1); });
+    std::string reply;
+    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3), "20");
+    EXPECT_EQ(reply, "20*\r");
+}
+
+TEST(Query, LateAnswerDuringThePokePauseEndsTheAttempts)
+{
+    LinkHarness link;
+    link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+        if (line == "W000?\r")
+            u.Reply("200*\r", 12);
+    });
+    EXPECT_EQ(QueryLink("W", "000", 3, false, 0, true, false, nullptr, true, 3), "200");
+    EXPECT_EQ(link.unit()->CountLines("W000?\r"), 1);
+}

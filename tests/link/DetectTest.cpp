@@ -1,0 +1,297 @@
+// Encoder detection against the simulated encoder, checked by what went on the
+// wire and what the program now believes about the unit.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Modem.h"
+#include "KS_Paging.h"
+#include "KS_Registry.h"
+#include "LinkSimBackend.h"
+#include "LinkTestSupport.h"
+
+namespace {
+
+struct SimLink {
+    explicit SimLink(char letter = 'X')
+    {
+        engine.SetModel(letter);
+        auto owned = std::make_unique<SimBackend>(engine);
+        backend = owned.get();
+        link = std::make_unique<LinkHarness>(std::move(owned));
+        engine.ClearTranscript();
+    }
+    std::vector<std::string> hostLines() const
+    {
+        std::vector<std::string> lines;
+        for (const auto& entry : engine.Transcript())
+            if (entry.fromHost)
+                lines.push_back(entry.bytes);
+        return lines;
+    }
+    sim::Engine engine;
+    SimBackend* backend = nullptr;
+    std::unique_ptr<LinkHarness> link;
+};
+
+using Lines = std::vector<std::string>;
+
+sim::Engine::Reply fixed(std::string answer)
+{
+    return answer;
+}
+
+} // namespace
+
+TEST(DetectEncoder, QX9860ReadsVersionEveryTableAndToneCapabilities)
+{
+    SimLink sim('X');
+    std::string caption;
+    SetConnectionStatusSink([&](const std::string& text) { caption = text; });
+    DetectEncoder();
+    SetConnectionStatusSink({});
+
+    EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "?V\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "W000?\r",
+                                       "?TG\r", "?TC\r"}));
+    EXPECT_TRUE(gEncoderIdentified);
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    EXPECT_EQ(gEncoderModelName, "QX9860");
+    EXPECT_EQ(gEncoderFamily, "Not Defined");
+    EXPECT_EQ(gEncoderSerialNumber, "12345"); // X keeps the serial in its order
+    EXPECT_DOUBLE_EQ(gEncoderVersion, 2.10);
+    EXPECT_EQ(gAlarmMessageCount, 24);
+    EXPECT_EQ(gPABXMessageCount, 20);
+    EXPECT_EQ(gFastkeyMessageCount, 10);
+    EXPECT_EQ(gFreetextMessageCount, 49);
+    EXPECT_EQ(gWirelessMessageCount, 200);
+    EXPECT_TRUE(gEncoderSupportsAlarm && gEncoderSupportsPABX && gEncoderSupportsFastkey && gEncoderSupportsFreetext
+                && gEncoderSupportsWireless);
+    EXPECT_TRUE(gToneGenSupported);
+    EXPECT_TRUE(gToneCalendarSupported);
+    EXPECT_EQ(gToneCalendarEventsPerDay, 48);
+    EXPECT_EQ(caption, "Connected to QX9860");
+}
+
+TEST(DetectEncoder, QX7FamilyReadsOnlyAlarmAndPabxAndReversesTheSerial)
+{
+    SimLink sim('E');
+    DetectEncoder();
+    EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "Z000?\r", "C00?\r"}));
+    EXPECT_EQ(gEncoderModelName, "QX7015");
+    EXPECT_EQ(gEncoderFamily, "QX7XXX");
+    EXPECT_EQ(gEncoderSerialNumber, "54321");
+    EXPECT_FALSE(gEncoderSupportsFastkey || gEncoderSupportsFreetext || gEncoderSupportsWireless);
+    EXPECT_EQ(gFastkeyMessageCount, 10);
+    EXPECT_EQ(gFreetextMessageCount, 49);
+    EXPECT_EQ(gWirelessMessageCount, 200);
+    EXPECT_FALSE(gToneGenSupported);
+    EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
+}
+
+TEST(DetectEncoder, QX8FamilyAsksForTheToneGeneratorWithQuestionT)
+{
+    SimLink sim('A');
+    DetectEncoder();
+    EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "?T\r"}));
+    EXPECT_EQ(gEncoderModelName, "QX8140");
+    EXPECT_EQ(gEncoderFamily, "QX8XXX");
+    EXPECT_TRUE(gToneGenSupported);
+    EXPECT_FALSE(gEncoderSupportsWireless);
+}
+
+TEST(DetectEncoder, LetterIHasFixedAlarmTableOffsetAndOption)
+{
+    SimLink sim('I');
+    DetectEncoder();
+    EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "C00?\r"}));
+    EXPECT_EQ(gEncoderModelName, "QX6860");
+    EXPECT_EQ(gAlarmIndexOffset, 4);
+    EXPECT_EQ(gAlarmMessageCount, 96);
+    EXPECT_TRUE(gEncoderOptionFlag);
+}
+
+TEST(DetectEncoder, SpeakerAndToneGeneratorFamilies)
+{
+    {
+        SimLink sim('S');
+        DetectEncoder();
+        EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r"}));
+        EXPECT_EQ(gEncoderModelName, "PA Speaker");
+        EXPECT_EQ(gEncoderFamily, "HPA-XXX");
+        EXPECT_EQ(gEncoderSerialNumber, "12345");
+        EXPECT_TRUE(gToneGenSupported);
+        EXPECT_FALSE(gEncoderSupportsAlarm || gEncoderSupportsPABX);
+    }
+    {
+        // K holds no tables: each size read is refused, and an identified unit's
+        // refusal is retried like silence before the table counts as absent.
+        SimLink sim('K');
+        DetectEncoder();
+        EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r",
+                                           "Z000?\r", "C00?\r", "C00?\r", "C00?\r"}));
+        EXPECT_EQ(gEncoderModelName, "Tone Generator");
+        EXPECT_EQ(gEncoderFamily, "HTG-XXX");
+        EXPECT_TRUE(gToneGenSupported);
+        EXPECT_FALSE(gEncoderSupportsAlarm);
+        EXPECT_EQ(gAlarmMessageCount, 24);
+    }
+}
+
+TEST(DetectEncoder, LegacyUnitsAreToldApartByTheirAnswerToABarePage)
+{
+    {
+        SimLink sim;
+        sim.engine.SetLegacyModel(sim::Legacy::QX7);
+        gEncoderModelLetter = "X"; // left by a unit detected earlier
+        gEncoderVersion = 2.5;
+        DetectEncoder();
+        EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "P\r"}));
+        EXPECT_FALSE(gEncoderIdentified);
+        EXPECT_EQ(gEncoderModelLetter, "");
+        EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
+        EXPECT_EQ(gEncoderSerialNumber, "00000");
+        EXPECT_EQ(gEncoderModelName, "QX7XXX");
+        EXPECT_EQ(gEncoderFamily, "QX7XXX");
+        EXPECT_EQ(gAlarmMessageCount, 7);
+        EXPECT_EQ(gPABXMessageCount, 99);
+        EXPECT_TRUE(gEncoderSupportsAlarm && gEncoderSupportsPABX);
+        EXPECT_FALSE(gEncoderSupportsFastkey || gEncoderSupportsFreetext || gEncoderSupportsWireless);
+        EXPECT_EQ(ConnectionStatusCaption(), "Connected to QX7XXX");
+    }
+    {
+        SimLink sim;
+        sim.engine.SetLegacyModel(sim::Legacy::QX8);
+        DetectEncoder();
+        // The refusal ends the retries after the first one, since the unit is not identified.
+        EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "P\r", "\r", "P\r"}));
+        EXPECT_EQ(gEncoderModelName, "QX8XXX");
+        EXPECT_EQ(gEncoderFamily, "QX8XXX");
+        EXPECT_FALSE(gEncoderSupportsAlarm || gEncoderSupportsPABX);
+        EXPECT_EQ(gAlarmMessageCount, 24);
+        EXPECT_EQ(gPABXMessageCount, 20);
+    }
+}
+
+TEST(DetectEncoder, AnIdentityThatIsNotTwelveBytesIsNotTrusted)
+{
+    SimLink sim('X');
+    sim.engine.AddCommand(R"(\?000M)", [](sim::Engine&, const std::smatch&, std::int64_t) {
+        return fixed("12345X1*\r");
+    });
+    DetectEncoder();
+    EXPECT_FALSE(gEncoderIdentified);
+    EXPECT_EQ(gEncoderModelLetter, "");
+    EXPECT_EQ(sim.hostLines().back(), "P\r");
+}
+
+TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsent)
+{
+    SimLink sim('X');
+    sim.engine.AddCommand(R"(C00\?)", [](sim::Engine&, const std::smatch&, std::int64_t) { return fixed("2X*\r"); });
+    sim.engine.AddCommand(R"(\?TC)", [](sim::Engine&, const std::smatch&, std::int64_t) { return fixed("00*\r"); });
+    sim.engine.AddCommand(R"(\?V)", [](sim::Engine&, const std::smatch&, std::int64_t) {
+        return fixed(std::string("\0\0" "3.25*\r", 8));
+    });
+    DetectEncoder();
+    EXPECT_FALSE(gEncoderSupportsPABX);
+    EXPECT_EQ(gPABXMessageCount, 20);
+    EXPECT_FALSE(gToneCalendarSupported);
+    EXPECT_EQ(gToneCalendarEventsPerDay, 0);
+    EXPECT_DOUBLE_EQ(gEncoderVersion, 3.25); // NULs before the number are ignored
+}
+
+TEST(DetectEncoder, WirelessTableOfModelBCountsEvenWhenItsSizeCannotBeRead)
+{
+    SimLink sim('B');
+    sim.engine.EditProfile().wireless.size.reset();
+    DetectEncoder();
+    EXPECT_TRUE(gEncoderSupportsWireless);
+    EXPECT_EQ(gWirelessMessageCount, 0);
+}
+
+TEST(DetectEncoder, SpeedSearchFindsTheUnitAt9600AndSavesTheSettings)
+{
+    SimLink sim('X');
+    sim.engine.SetUnitSettings("9600,N,8,1");
+    DetectEncoder();
+    EXPECT_EQ(gComSettings, "9600,N,8,1");
+    EXPECT_EQ(GetConfigSetting("COMPortSettings"), "9600,N,8,1");
+    EXPECT_EQ(sim.engine.HostSettings(), "9600,N,8,1");
+    EXPECT_TRUE(gEncoderIdentified);
+    EXPECT_EQ(gEncoderModelName, "QX9860");
+    // Each speed is tried with a fresh port and a probe; the first 38400 probe is the one before the search.
+    EXPECT_EQ(sim.backend->opens, 1 + 2);
+}
+
+TEST(DetectEncoder, SpeedSearchThatFindsNothingRestoresThePortAndWritesNoSetting)
+{
+    SimLink sim('X');
+    sim.engine.SetUnitSettings("4800,N,8,1");
+    gEncoderModelLetter = "X";
+    DetectEncoder();
+    EXPECT_EQ(sim.backend->opens, 1 + 3 + 1);
+    EXPECT_EQ(sim.engine.HostSettings(), "38400,N,8,1");
+    EXPECT_EQ(gComSettings, "38400,N,8,1");
+    EXPECT_EQ(GetConfigSetting("COMPortSettings"), "");
+    EXPECT_EQ(gEncoderModelLetter, "N/A");
+    EXPECT_EQ(gEncoderModelName, "encoder");
+    EXPECT_EQ(gEncoderSerialNumber, "00000");
+    EXPECT_FALSE(gEncoderIdentified);
+    EXPECT_EQ(ConnectionStatusCaption(), "Not Connected");
+    EXPECT_EQ(gAlarmMessageCount, 24);
+    EXPECT_EQ(gPABXMessageCount, 20);
+    EXPECT_EQ(gFastkeyMessageCount, 10);
+    EXPECT_EQ(gFreetextMessageCount, 49);
+    EXPECT_EQ(gWirelessMessageCount, 200);
+    EXPECT_FALSE(gEncoderSupportsAlarm || gEncoderSupportsPABX || gEncoderSupportsWireless);
+}
+
+TEST(DetectEncoder, ModemLinkWithoutACallNeitherSearchesNorReopens)
+{
+    SimLink sim('X');
+    sim.engine.EnableModem();
+    gConnectionType = 2;
+    DetectEncoder();
+    EXPECT_EQ(sim.backend->opens, 1);
+    EXPECT_TRUE(sim.hostLines().empty());
+    EXPECT_EQ(gEncoderModelLetter, "N/A");
+}
+
+TEST(ModemLink, DialsThroughAHayesModemDetectsTheUnitAndHangsUp)
+{
+    SimLink sim('X');
+    sim.engine.EnableModem();
+    sim.engine.SetDialResult(sim::ModemResult::Connect9600);
+    gConnectionType = 2;
+    EXPECT_TRUE(DialModem("5551234"));
+    EXPECT_EQ(sim.engine.DialedNumber(), "5551234");
+    EXPECT_TRUE(gModemConnected);
+    EXPECT_EQ(LastStatusReport().text, "Connected 9600 BPS.");
+
+    DetectEncoder();
+    EXPECT_TRUE(gEncoderIdentified);
+    EXPECT_EQ(gEncoderModelName, "QX9860");
+    EXPECT_EQ(sim.backend->opens, 1); // the call was never dropped by a reopen
+
+    HangUpModem();
+    EXPECT_FALSE(sim.engine.CallUp());
+    EXPECT_EQ(sim.engine.GetModemState(), sim::ModemState::Command);
+    EXPECT_EQ(sim.backend->opens, 2);
+}
+
+TEST(ModemLink, BusyNumberFailsAndTheModemIsHungUp)
+{
+    SimLink sim('X');
+    sim.engine.EnableModem();
+    sim.engine.SetDialResult(sim::ModemResult::Busy);
+    gConnectionType = 2;
+    EXPECT_FALSE(DialModem("5551234"));
+    EXPECT_FALSE(gModemConnected);
+    EXPECT_EQ(LastStatusReport().text, "Modem is Ready.");
+    int dials = 0;
+    for (const auto& line : sim.hostLines())
+        dials += line.rfind("ATDT", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(dials, 1);
+}

@@ -1,0 +1,213 @@
+// Modem results, dialling and hang-up against a scripted Hayes modem.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Modem.h"
+#include "KS_Paging.h"
+#include "LinkTestSupport.h"
+
+namespace {
+
+struct StatusLog {
+    StatusLog()
+    {
+        SetStatusSink([this](const std::string& text, bool isError, int beeps) {
+            reports.push_back({text, isError, beeps});
+        });
+    }
+    ~StatusLog() { SetStatusSink({}); }
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> result;
+        for (const auto& r : reports)
+            result.push_back(r.text);
+        return result;
+    }
+    std::vector<StatusReport> reports;
+};
+
+// A modem that starts verbose with echo (as after a reset), switches to
+// numeric results on ATE0V0, and answers the dial with the given result.
+void actAsModem(FakeUnit& unit, std::string dialResult, std::int64_t dialDelay = 30)
+{
+    auto numericResults = std::make_shared<bool>(false);
+    unit.OnWrite([numericResults](FakeUnit& u, const std::string& bytes) {
+        if (bytes == "+++")
+            u.Reply(*numericResults ? "0\r" : "\r\nOK\r\n", 2);
+    });
+    unit.OnLine([dialResult, dialDelay, numericResults](FakeUnit& u, const std::string& line) {
+        bool& numeric = *numericResults;
+        if (line == "ATZ\r") {
+            u.Reply("ATZ\r\r\nOK\r\n");
+            numeric = false;
+        } else if (line == "ATE0V0\r") {
+            u.Reply("ATE0V0\r0\r");
+            numeric = true;
+        } else if (line.rfind("ATDT", 0) == 0) {
+            if (!dialResult.empty())
+                u.Reply(dialResult + "\r", dialDelay);
+        } else if (line == "ATH0\r" || line == "+++ATH0\r") {
+            u.Reply(numeric ? "0\r" : "\r\nOK\r\n");
+        }
+    });
+}
+
+} // namespace
+
+TEST(ModemResults, EachResultSetsItsFlagsAndStatus)
+{
+    struct Row {
+        std::string result;
+        bool ready, connected, failed;
+        std::string status;
+        bool isError;
+        int beeps;
+    };
+    const std::vector<Row> table {
+        {"0", true, false, false, "Modem is Ready.", false, -1},
+        {"OK", true, false, false, "Modem is Ready.", false, -1},
+        {"1", false, true, false, "Connected.", false, -1},
+        {"10", false, true, false, "Connected 2400 BPS.", false, -1},
+        {"13", false, true, false, "Connected 4800 BPS.", false, -1},
+        {"18", false, true, false, "Connected 9600 BPS.", false, -1},
+        {"2", false, false, false, "Waiting for Answer...", false, 3},
+        {"3", false, false, true, "No Answer / No Carrier.", true, 3},
+        {"4", false, false, true, "Modem Error.", true, 3},
+        {"6", false, false, true, "No Dial Tone.", true, 3},
+        {"7", false, false, true, "Line Busy.", true, 3},
+        {"8", false, false, true, "No Answer.", true, 3},
+    };
+    gConnectionType = 2;
+    for (const Row& row : table) {
+        gModemReady = gModemConnected = gModemFailed = gReplyAcknowledged = false;
+        StatusLog log;
+        HandleEncoderLine("\n" + row.result + "\r\n");
+        EXPECT_EQ(gModemReady, row.ready) << row.result;
+        EXPECT_EQ(gReplyAcknowledged, row.ready) << row.result;
+        EXPECT_EQ(gModemConnected, row.connected) << row.result;
+        EXPECT_EQ(gModemFailed, row.failed) << row.result;
+        ASSERT_EQ(log.reports.size(), 1u) << row.result;
+        EXPECT_EQ(log.reports[0].text, row.status);
+        EXPECT_EQ(log.reports[0].isError, row.isError);
+        EXPECT_EQ(log.reports[0].noOfBeeps, row.beeps < 0 ? 0 : row.beeps);
+    }
+}
+
+TEST(ModemResults, UnknownResultsAndVerbalConnectSetNothing)
+{
+    gConnectionType = 2;
+    StatusLog log;
+    for (const char* line : {"CONNECT 9600\r", "5\r", "\r", "00\r", "ok\r"})
+        HandleEncoderLine(line);
+    EXPECT_FALSE(gModemReady || gModemConnected || gModemFailed || gReplyAcknowledged);
+    EXPECT_TRUE(log.reports.empty());
+}
+
+TEST(ModemResults, OnceConnectedTheEncoderLinesPassThrough)
+{
+    gConnectionType = 2;
+    gModemConnected = true;
+    StatusLog log;
+    HandleEncoderLine("0\r");
+    EXPECT_FALSE(gModemReady);
+    HandleEncoderLine("*\r");
+    EXPECT_TRUE(gReplyAcknowledged);
+    EXPECT_TRUE(log.reports.empty());
+}
+
+TEST(ModemResults, LineFeedOfAVerboseResultDoesNotHoldUpTheNextCommand)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    link.unit()->Reply("\r\nOK\r\n", 0);
+    ASSERT_TRUE(link.PumpUntil([] { return gModemReady; }, 5));
+    link.PumpUntil([] { return false; }, 2);
+    EXPECT_TRUE(gReceiverIdle);
+    std::string reply;
+    SendLinkCommand("ATE0V0", "", true, 10, reply, true, 0);
+    EXPECT_EQ(link.unit()->Written(), "ATE0V0\r");
+}
+
+TEST(Dial, ConnectsOnEveryConnectResult)
+{
+    for (const std::string code : {"1", "10", "13", "18"}) {
+        LinkHarness link;
+        gConnectionType = 2;
+        gModemConnected = false;
+        StatusLog log;
+        actAsModem(*link.unit(), code);
+        EXPECT_TRUE(DialModem("5551234")) << code;
+        EXPECT_TRUE(gModemConnected);
+        const auto texts = log.texts();
+        ASSERT_GE(texts.size(), 2u);
+        EXPECT_EQ(texts[texts.size() - 2], "Waiting for Answer...");
+        EXPECT_EQ(texts.back(), code == "1" ? "Connected." : "Connected " + std::string(code == "10" ? "2400" : code == "13" ? "4800" : "9600") + " BPS.");
+        EXPECT_NE(std::find(texts.begin(), texts.end(), "Dialing to 5551234..."), texts.end());
+        EXPECT_EQ(link.unit()->CountLines("ATDT5551234\r"), 1);
+    }
+}
+
+TEST(Dial, DialsOnceAndSendsNothingWhileTheModemDials)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    actAsModem(*link.unit(), "1", 300); // a slow answer, far beyond the command's own wait
+    EXPECT_TRUE(DialModem("5551234"));
+    const auto lines = link.unit()->Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "ATDT5551234\r");
+    EXPECT_EQ(link.unit()->CountLines("ATDT5551234\r"), 1);
+}
+
+TEST(Dial, BusyLineHangsUpAndFails)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    StatusLog log;
+    actAsModem(*link.unit(), "7");
+    const int opensBefore = link.unit()->opens;
+    EXPECT_FALSE(DialModem("5551234"));
+    EXPECT_FALSE(gModemConnected);
+    const auto texts = log.texts();
+    const auto busy = std::find(texts.begin(), texts.end(), "Line Busy.");
+    ASSERT_NE(busy, texts.end());
+    const auto disconnecting = std::find(busy, texts.end(), "Disconecting Modem...");
+    ASSERT_NE(disconnecting, texts.end());
+    EXPECT_EQ(texts.back(), "Modem is Ready.");
+    // The escape goes out without CR, then the hang-up, then the port is reopened.
+    const std::string written = link.unit()->Written();
+    const auto escape = written.find("+++");
+    ASSERT_NE(escape, std::string::npos);
+    EXPECT_EQ(written.substr(escape, 9), "+++ATH0\r");
+    EXPECT_EQ(link.unit()->opens, opensBefore + 1);
+    EXPECT_TRUE(link.port().PortOpen());
+}
+
+TEST(Dial, SilentModemIsNeverDialledAndTheMinuteRunsOut)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    const std::int64_t start = gDelayTicks;
+    EXPECT_FALSE(DialModem("5551234"));
+    EXPECT_EQ(link.unit()->Written().find("ATDT"), std::string::npos);
+    EXPECT_EQ(link.unit()->Written().find("ATE0V0"), std::string::npos);
+    EXPECT_GT(gDelayTicks - start, 1200);
+}
+
+TEST(HangUp, ClearsTheCallSoModemResultsAreReadAgain)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    gModemConnected = true;
+    actAsModem(*link.unit(), "");
+    HangUpModem();
+    EXPECT_FALSE(gModemConnected);
+    // "+++" has no CR of its own, so it shares a line with the hang-up.
+    EXPECT_EQ(link.unit()->Lines(), std::vector<std::string>{"+++ATH0\r"});
+    EXPECT_TRUE(link.port().PortOpen());
+}

@@ -1,0 +1,221 @@
+// The port on a real pseudo-terminal: the test plays the unit on the master
+// side, the program opens the slave as port 1. Every wait is bounded.
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <sys/resource.h>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "CommPort.h"
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_Paging.h"
+#include "LinkTestSupport.h"
+#include "TestSupport.h"
+
+namespace {
+
+class RealLine : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.ok());
+        gComm = &port;
+        InstallRealLinePump();
+        ASSERT_TRUE(OpenSerialPort(port, 1, "38400,N,8,1"));
+        ASSERT_EQ(port.DevicePath(), pty.slavePath());
+    }
+    void TearDown() override
+    {
+        SetYieldHook({});
+        ResetLinkReceiver();
+        gComm = nullptr;
+    }
+    static bool pumpUntil(const std::function<bool()>& done, int maxTicks = 2000)
+    {
+        for (int i = 0; i < maxTicks && !done(); ++i)
+            WaitForEvents();
+        return done();
+    }
+
+    PseudoTerminal pty;
+    CommPort port;
+};
+
+std::string everyByte()
+{
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += static_cast<char>(i);
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(RealLine, EveryByteValuePassesUnchangedBothWays)
+{
+    const std::string bytes = everyByte();
+    port.Output(bytes);
+    std::string received;
+    for (int i = 0; i < 50 && received.size() < bytes.size(); ++i)
+        received += pty.Receive(200);
+    EXPECT_EQ(received, bytes);
+
+    pty.Send(bytes);
+    port.SetInputLen(0);
+    std::string read;
+    ASSERT_TRUE(pumpUntil([&] {
+        read += port.Input();
+        return read.size() >= bytes.size();
+    }));
+    EXPECT_EQ(read, bytes);
+}
+
+TEST_F(RealLine, InputLenLimitsOneRead)
+{
+    pty.Send("abc");
+    port.SetInputLen(1);
+    ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 3; }));
+    EXPECT_EQ(port.Input(), "a");
+    port.SetInputLen(0);
+    EXPECT_EQ(port.Input(), "bc");
+    EXPECT_EQ(port.Input(), ""); // nothing waiting is not the end of the line
+    EXPECT_TRUE(port.PortOpen());
+}
+
+TEST_F(RealLine, TwoLinesInOneWriteAreDeliveredByTwoPolls)
+{
+    SetYieldHook([] { ::poll(nullptr, 0, 1); AdvanceTick(); }); // the test runs the receiver itself
+    pty.Send("*\r?99\r");
+    ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 6; }));
+    PollEncoderReply();
+    EXPECT_TRUE(gReplyAcknowledged);
+    EXPECT_FALSE(gProbeAnswered);
+    PollEncoderReply();
+    EXPECT_TRUE(gProbeAnswered);
+    EXPECT_EQ(gReplyBuffer, "?99\r");
+}
+
+TEST_F(RealLine, LineWithoutCrIsDroppedAndTheReceiverRecovers)
+{
+    gReplyBuffer = "before\r";
+    pty.Send("?99");
+    ASSERT_TRUE(pumpUntil([] { return !gReceiverIdle; }));
+    ASSERT_TRUE(pumpUntil([] { return gReceiverIdle; }, 100));
+    EXPECT_EQ(gReplyBuffer, "before\r");
+    EXPECT_FALSE(gProbeAnswered);
+    pty.Send("*\r");
+    ASSERT_TRUE(pumpUntil([] { return gReplyAcknowledged; }));
+    EXPECT_EQ(gReplyBuffer, "*\r");
+}
+
+TEST_F(RealLine, ProbeIsAnsweredOverTheLine)
+{
+    // The unit answers once the CR has reached it; the pump keeps the program waiting meanwhile.
+    SetYieldHook([this] {
+        ::poll(nullptr, 0, 1);
+        if (pty.Receive(0).find('\r') != std::string::npos)
+            pty.Send("?99\r");
+        AdvanceTick();
+        PollEncoderReply();
+    });
+    EXPECT_TRUE(IsLinkResponding());
+}
+
+TEST_F(RealLine, PortHeldElsewhereIsReportedOnceAsAlreadyOpen)
+{
+    ScriptedMessages boxes;
+    boxes.Answer(kAnswerOk);
+    CommPort second;
+    EXPECT_FALSE(OpenSerialPort(second, 1, "38400,N,8,1"));
+    EXPECT_FALSE(second.PortOpen());
+    ASSERT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(boxes.texts()[0],
+              "COM Port 1 is already open. Make sure that no other applicatios are using this COM Port. ");
+    EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);
+    EXPECT_EQ(boxes.shown()[0].buttons, kButtonsOk);
+    // Once the first holder lets go, the port can be taken.
+    port.SetPortOpen(false);
+    EXPECT_TRUE(OpenSerialPort(second, 1, "38400,N,8,1"));
+}
+
+TEST_F(RealLine, MissingDeviceFailsSilently)
+{
+    ScriptedMessages boxes;
+    CommPort other;
+    ::setenv("PAGORA_COM7", "/nonexistent/serial", 1);
+    EXPECT_FALSE(OpenSerialPort(other, 7, "9600,N,8,1"));
+    ::unsetenv("PAGORA_COM7");
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(RealLine, DeviceVanishingMidLineClosesThePortWithoutHanging)
+{
+    pty.Send("12");
+    ASSERT_TRUE(pumpUntil([] { return !gReceiverIdle; }));
+    pty.CloseMaster();
+    ASSERT_TRUE(pumpUntil([&] { return !port.PortOpen(); }, 200));
+    EXPECT_TRUE(gReceiverIdle);
+    EXPECT_EQ(gReplyBuffer, "");
+    std::string reply;
+    EXPECT_FALSE(IsLinkResponding());
+    EXPECT_FALSE(SendLinkCommand("P001", "x", true, 2, reply, true, 1));
+}
+
+TEST_F(RealLine, SettingsChangeTheLineSpeedOfTheOpenPort)
+{
+    EXPECT_EQ(port.SetSettings("1200,E,7,1"), CommError::None);
+    termios tio {};
+    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::tcgetattr(fd, &tio), 0);
+    ::close(fd);
+    EXPECT_EQ(::cfgetospeed(&tio), B1200);
+    // A pseudo-terminal always reads back 8 data bits without parity, so the
+    // framing itself is not visible here; the speed and the raw flags are.
+    EXPECT_TRUE(tio.c_cflag & CLOCAL);
+    EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+    EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP));
+    EXPECT_FALSE(tio.c_oflag & OPOST);
+}
+
+// Not part of the suite (it takes ten seconds of real time): run with
+// --gtest_also_run_disabled_tests to see what a silent retry sequence costs
+// when the real 50 ms timers drive the ticks and the receiver.
+TEST_F(RealLine, DISABLED_SilentRetriesLeaveTheProcessIdle)
+{
+    SetYieldHook({});
+    QTimer tmrDelay;
+    QTimer tmrCheckCOMPort;
+    tmrDelay.setInterval(50);
+    tmrCheckCOMPort.setInterval(50);
+    QObject::connect(&tmrDelay, &QTimer::timeout, [] { AdvanceTick(); });
+    QObject::connect(&tmrCheckCOMPort, &QTimer::timeout, [] {
+        if (!gLinkBusy)
+            PollEncoderReply();
+    });
+    tmrDelay.start();
+    tmrCheckCOMPort.start();
+
+    gEncoderIdentified = true;
+    rusage before {};
+    ::getrusage(RUSAGE_SELF, &before);
+    const auto start = std::chrono::steady_clock::now();
+    std::string reply;
+    EXPECT_FALSE(SendLinkCommand("P001", "silent", true, 40, reply, true, 2)); // 40 + 2 x (40 + 40) ticks
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    rusage after {};
+    ::getrusage(RUSAGE_SELF, &after);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime)
+        - seconds(before.ru_stime);
+    std::printf("silent retry sequence: %.2f s wall, %.3f s CPU, %.2f%% of one core\n", wall, cpu,
+                100.0 * cpu / wall);
+}

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "CommPort.h"
+
+TEST(SerialSettings, AcceptsTheSpeedsParitiesAndFramesTheEncoderUses)
+{
+    for (const char* text : {"300,N,8,1", "1200,E,7,1", "9600,n,8,2", "38400,N,8,1", "115200,e,8,1"}) {
+        const auto settings = ParseSerialSettings(text);
+        ASSERT_TRUE(settings) << text;
+    }
+    const auto s = ParseSerialSettings("1200,e,7,2");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->baud, 1200);
+    EXPECT_EQ(s->parity, 'E');
+    EXPECT_EQ(s->dataBits, 7);
+    EXPECT_EQ(s->stopBits, 2);
+    EXPECT_EQ(FormatSerialSettings(*s), "1200,E,7,2");
+}
+
+TEST(SerialSettings, RejectsWhatThePortCannotBeSetTo)
+{
+    for (const char* text : {"", "   ", "38400", "38400,N,8", "38400,N,8,1,1", "31250,N,8,1", "9600,O,8,1",
+                             "9600,N,6,1", "9600,N,8,3", "9600,NN,8,1", "fast,N,8,1", "9600,N,8,1x"})
+        EXPECT_FALSE(ParseSerialSettings(text)) << '"' << text << '"';
+}
+
+TEST(CommPort, DevicePathComesFromTheEnvironmentThenTheSettingThenTheSystemName)
+{
+    ::unsetenv("PAGORA_COM3");
+    EXPECT_EQ(CommPort::DefaultDevicePath(3), "/dev/ttyS2");
+    EXPECT_EQ(CommPort::DefaultDevicePath(3, "/dev/serial/by-id/usb-encoder"), "/dev/serial/by-id/usb-encoder");
+    ::setenv("PAGORA_COM3", "/dev/pts/9", 1);
+    EXPECT_EQ(CommPort::DefaultDevicePath(3, "/dev/serial/by-id/usb-encoder"), "/dev/pts/9");
+    ::unsetenv("PAGORA_COM3");
+}
+
+TEST(CommPort, RefusesBadValuesAndKeepsTheOldOnes)
+{
+    CommPort port;
+    EXPECT_EQ(port.SetSettings("38400,N,8,1"), CommError::None);
+    EXPECT_EQ(port.SetSettings("38400,X,8,1"), CommError::InvalidSettings);
+    EXPECT_EQ(port.Settings(), "38400,N,8,1");
+    EXPECT_EQ(port.SetCommPort(0), CommError::InvalidPortNumber);
+    EXPECT_EQ(port.SetCommPort(2), CommError::None);
+    EXPECT_EQ(port.CommPortNumber(), 2);
+}
+
+TEST(CommPort, ANonTerminalCannotBeOpened)
+{
+    CommPort port;
+    port.SetDeviceResolver([](int) { return std::string("/dev/null"); });
+    EXPECT_EQ(port.SetPortOpen(true), CommError::DeviceUnavailable);
+    EXPECT_FALSE(port.PortOpen());
+}

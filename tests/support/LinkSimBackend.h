@@ -1,0 +1,33 @@
+#pragma once
+// The port's far end as a simulated encoder: host writes go into the engine at
+// the current tick, and the engine's bytes come out when they are due. With
+// LinkHarness's pump (one tick per yield, then the receiver) every transcript
+// is exact.
+
+#include <string>
+
+#if __has_include("SimEngine.h")
+#include "CommPort.h"
+#include "SimEngine.h"
+
+class SimBackend : public SerialBackend {
+public:
+    explicit SimBackend(sim::Engine& engine) : engine_(engine) {}
+
+    CommError Open(const std::string& device) override;
+    void Close() override;
+    bool Configure(const SerialSettings& settings) override;
+    bool Read(std::string& into, std::size_t max) override;
+    long Write(std::string_view bytes) override;
+    void DiscardInput() override;
+
+    // How often the port was opened, and on which device.
+    int opens = 0;
+    std::string openedDevice;
+
+private:
+    sim::Engine& engine_;
+    std::string arrived_; // due bytes the port has not taken yet
+};
+
+#endif
