@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -20,11 +22,18 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "CommPort.h"
+#include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
 #include "KS_Messages.h"
+#include "KS_Modem.h"
+#include "KS_Paging.h"
+#include "KS_PagingCodes.h"
+#include "KS_Registry.h"
+#include "OptionList.h"
 #include "KS_String.h"
 
 namespace {
@@ -87,30 +96,44 @@ QTreeWidget* makeList(QWidget* parent, const char* name, const char* tip)
 
 } // namespace
 
-KS_MainForm::KS_MainForm(QWidget* parent)
+KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
     : MainWindowBase(parent)
+    , port_(port ? std::move(port) : std::make_unique<CommPort>())
 {
     setObjectName("KS_MainForm");
     gMainForm = this;
+    comUnitConnect = port_.get();
+    gComm = comUnitConnect;
     buildControls();
 
     tmrDelay = new QTimer(this);
     tmrDelay->setObjectName("tmrDelay");
     tmrDelay->setInterval(50);
     connect(tmrDelay, &QTimer::timeout, this, &KS_MainForm::tmrDelay_Timer);
-    tmrDelay->start();
 
     tmrCheckCOMPort = new QTimer(this);
     tmrCheckCOMPort->setObjectName("tmrCheckCOMPort");
     tmrCheckCOMPort->setInterval(50);
+    connect(tmrCheckCOMPort, &QTimer::timeout, this, &KS_MainForm::tmrCheckCOMPort_Timer);
 
     tmrSeconds = new QTimer(this);
     tmrSeconds->setObjectName("tmrSeconds");
     tmrSeconds->setInterval(1000);
+    connect(tmrSeconds, &QTimer::timeout, this, &KS_MainForm::tmrSeconds_Timer);
 
     tmrMinutes = new QTimer(this);
     tmrMinutes->setObjectName("tmrMinutes");
     tmrMinutes->setInterval(60000);
+    connect(tmrMinutes, &QTimer::timeout, this, &KS_MainForm::tmrMinutes_Timer);
+
+    // The tick and the receiver run from the window's creation. A test that
+    // drives time with its own pump keeps them still, so its transcripts are exact.
+    if (!HasYieldHook()) {
+        tmrDelay->start();
+        tmrCheckCOMPort->start();
+    }
+
+    SetConnectionStatusSink([this](const std::string& caption) { lblConnectionStatus->setText(ToQString(caption)); });
 
     SetStatusSink([this](const std::string& text, bool isError, int beeps) { ReportStatus(text, isError, beeps); });
 }
@@ -118,6 +141,9 @@ KS_MainForm::KS_MainForm(QWidget* parent)
 KS_MainForm::~KS_MainForm()
 {
     SetStatusSink({});
+    SetConnectionStatusSink({});
+    if (gComm == comUnitConnect)
+        gComm = nullptr;
     if (gMainForm == this)
         gMainForm = nullptr;
 }
@@ -273,6 +299,20 @@ void KS_MainForm::buildControls()
     resize(Twips(11400), Twips(8400));
 
     connect(cmdClear, &QPushButton::clicked, this, &KS_MainForm::cmdClear_Click);
+    connect(cmdSendPage, &QPushButton::clicked, this, &KS_MainForm::cmdSendPage_Click);
+    connect(cmdLastPage, &QPushButton::clicked, this, &KS_MainForm::cmdLastPage_Click);
+    connect(cmdClearDisplay, &QPushButton::clicked, this, &KS_MainForm::cmdClearDisplay_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &KS_MainForm::cmdRefresh_Click);
+    connect(cmdDialOut, &QPushButton::clicked, this, &KS_MainForm::cmdDialOut_Click);
+    connect(txtMessage, &QPlainTextEdit::textChanged, this, [this] {
+        // The encoder takes at most 230 characters of text in one page.
+        const QString text = txtMessage->toPlainText();
+        if (text.size() > 230) {
+            QSignalBlocker block(txtMessage);
+            txtMessage->setPlainText(text.left(230));
+            txtMessage->moveCursor(QTextCursor::End);
+        }
+    });
     connect(cmdSelect, &QPushButton::clicked, this, &KS_MainForm::cmdSelect_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &KS_MainForm::cmdRemove_Click);
     connect(cmdRemoveAll, &QPushButton::clicked, this, &KS_MainForm::cmdRemoveAll_Click);
@@ -290,16 +330,211 @@ void KS_MainForm::buildControls()
         conventions_->ExemptFromEnter(button);
 }
 
+void KS_MainForm::placeFromSettings()
+{
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
+    double left = Val(GetConfigSetting("LastX", "100"));
+    double top = Val(GetConfigSetting("LastY", "200"));
+    // A position saved on a screen that is no longer there would hide the window.
+    if (left < 0 || left > PixelsToTwips(screen.width()))
+        left = 100;
+    if (top < 0 || top > PixelsToTwips(screen.height()))
+        top = 200;
+    move(Twips(left), Twips(top));
+}
+
 void KS_MainForm::Form_Load()
 {
     setWindowTitle(ToQString(gAppName));
+    placeFromSettings();
+    if (!gAutoHide && gDatabaseFound)
+        ShowLoadMessage("Checking connection and loading users. Please wait...");
+
     ClearUserLists();
     SetupUsersListColumns();
     SetupSelectedUsersColumns();
     gReceiverIdle = true;
+
+    if (gDatabaseFound) {
+        if (gConnectionType == 1 && gSerialPort > 0)
+            OpenSerialPort(*comUnitConnect, gSerialPort, gComSettings);
+        else if (gConnectionType == 2 && gModemPort >= 1)
+            OpenSerialPort(*comUnitConnect, gModemPort, gComSettings);
+        DetectEncoder();
+        LoadScheduleDatabase();
+        if (IsLinkResponding()) {
+            std::string connected = "Connected to " + gEncoderModelName;
+            if (Val(gEncoderSerialNumber) != 0)
+                connected += " S/N " + gEncoderSerialNumber;
+            ReportStatus(connected);
+        } else {
+            ShowLinkCommError();
+        }
+        UpgradeDataFiles();
+    }
+
+    ConfigureMenusAndTray();
+    cmdLastPage->setEnabled(false);
+
+    if (gDatabaseFound) {
+        listedUsersFolder_ = gDataFolder;
+        if (!gAutoHide)
+            UnloadLoadMessage();
+    }
+
+    FillNumberCombo(AsOptionList(cmbDisplaySlot), 0);
+    FillSBTimeSliceCombo(AsOptionList(cmbDisplaySlice), 0);
+    FillSBTimeoutMinutesCombo(AsOptionList(cmbDisplayTimeout), 0);
+    FillSBColorCombo(AsOptionList(cmbDisplayColor), 0);
+    FillSBEffectCombo(AsOptionList(cmbDisplayEffect), 0);
+    FillSBFontCombo(AsOptionList(cmbDisplayFont), 0);
+    FillSBAlignmentCombo(AsOptionList(cmbDisplayAlignment), 0);
+
+    cmdSBMessages->setVisible(gShowSBSupport);
+    DoEvents();
     if (!gAutoHide)
         show();
     DoEvents();
+
+    if (!gDatabaseFound)
+        ShowMessage(gAppName + " is not configured yet. Please go to Setup menu " + " and select Configure to configure "
+                        + gAppName + " (Administrator login is required).",
+                    kButtonsOk, kAnswerOk, kIconInformation);
+
+    if (!HasYieldHook()) {
+        tmrMinutes->start();
+        tmrSeconds->start();
+    }
+    DoEvents();
+}
+
+void KS_MainForm::ConfigureMenusAndTray()
+{
+    DoEvents();
+    cmdClear->setEnabled(true);
+    cmdSBMessages->setEnabled(true);
+    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete})
+        b->setVisible(true);
+    const std::initializer_list<QPushButton*> needsTable = {cmdSendPage,  cmdRefresh,   cmdRemove,
+                                                             cmdRemoveAll, cmdClearDisplay};
+    if (gDatabaseFound) {
+        for (QPushButton* b : needsTable)
+            b->setEnabled(true);
+        cmdDialOut->setEnabled(gModemConnected || gConnectionType == 2);
+        if (gDataFolder != listedUsersFolder_) {
+            LoadUsers();
+            listedUsersFolder_ = gDataFolder;
+        }
+    } else {
+        for (QPushButton* b : needsTable)
+            b->setEnabled(false);
+        cmdDialOut->setEnabled(false);
+        cmdRecordMessage->setEnabled(false);
+    }
+    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete})
+        b->setEnabled(gAdminMode);
+    cmdSBMessages->setVisible(gShowSBSupport);
+    DoEvents();
+}
+
+void KS_MainForm::SetControlsEnabled(bool enabled)
+{
+    if (menuBar())
+        menuBar()->setEnabled(enabled);
+    if (!enabled) {
+        for (QPushButton* b : {cmdSendPage, cmdLastPage, cmdRecordMessage, cmdClear, cmdSBMessages, cmdAdd, cmdUpdate,
+                               cmdDelete, cmdRefresh, cmdRemove, cmdRemoveAll, cmdClearDisplay})
+            b->setEnabled(false);
+        return;
+    }
+    ConfigureMenusAndTray();
+}
+
+// ---- The user table ----------------------------------------------------------------
+
+void KS_MainForm::LoadUsers()
+{
+    ShowBusyPointer();
+    lvwUsers->clear();
+    const std::string path = DataFilePath("Pager.DBS");
+    if (!FileExists(path)) {
+        ReportStatus("Database not found. Check Configure under Setup menu.", true);
+        ShowNormalPointer();
+        return;
+    }
+    ReportStatus("Reading Pager Database ...");
+    std::vector<PagerRecord> users;
+    const FileError error = ReadRecords(path, users);
+    if (error == FileError::PathOrAccess) {
+        ShowMessage("Please confirm that the folder " + gDataFolder + " exists "
+                        + "and that you have the appropriate access permissions."
+                        + "Check Configure under Setup menu (Administrator login is required). ",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        ShowNormalPointer();
+        return;
+    }
+    users_ = std::move(users);
+    if (!users_.empty()) {
+        FillUsersList(users_);
+        ReportStatus("Please select a user to page ...");
+    }
+    ShowNormalPointer();
+}
+
+void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
+{
+    lvwUsers->clear();
+    for (const PagerRecord& user : users) {
+        if (user.InUse != "Y")
+            continue;
+        AddUserRow(user.UserName, user.PagerNo, PagerTypeIconIndex(user.PagerType),
+                   PagerTypeCodeText(user.PagerType, true), user.Capcode, user.GroupFlag == "G");
+    }
+    lvwUsers->sortItems(kUserName, usersOrder_);
+    const int rows = lvwUsers->topLevelItemCount();
+    if (rows > 0) {
+        lvwUsers->topLevelItem(0)->setSelected(true);
+        lvwUsers->topLevelItem(rows - 1)->setSelected(false);
+    }
+    AutoSizeUsersColumns();
+}
+
+void KS_MainForm::cmdDialOut_Click() { SetModemDialMode(!gModemConnected); }
+
+void KS_MainForm::SetModemDialMode(bool dialOut)
+{
+    if (gConnectionType == 1) {
+        ShowNotModemConnectionNotice();
+        return;
+    }
+    auto showOffline = [this] {
+        cmdDialOut->setText("Dial &Out");
+        lblModemStatus->setText("Modem Offline");
+        lblModemStatus->setStyleSheet("color: #400040;");
+    };
+    cmdDialOut->setEnabled(false);
+    if (dialOut) {
+        DialModem(gModemPhone);
+        cmdDialOut->setEnabled(true);
+        if (gModemConnected) {
+            cmdDialOut->setText("Di&sconnect");
+            lblModemStatus->setText("Modem Online");
+            lblModemStatus->setStyleSheet("color: #FF0000;");
+            DetectEncoder();
+        } else {
+            showOffline();
+        }
+        return;
+    }
+    HangUpModem();
+    showOffline();
+    cmdDialOut->setEnabled(true);
+}
+
+void KS_MainForm::cmdRefresh_Click()
+{
+    LoadUsers();
+    SafeSetFocus(txtUserName);
 }
 
 // ---- Status line and waiting ------------------------------------------------

@@ -3,11 +3,16 @@
 // user table, the two user lists, the message box, the status line that
 // every part of the program writes to, and the timers that drive it all.
 
+#include <QDateTime>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "CommPort.h"
 #include "KS_General.h"
+#include "KS_PageRequest.h"
+#include "KS_Records.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,7 +31,8 @@ class KS_MainForm : public MainWindowBase {
     Q_OBJECT
 
 public:
-    explicit KS_MainForm(QWidget* parent = nullptr);
+    // The window owns the program's one serial port; tests hand in one on a simulated line.
+    explicit KS_MainForm(std::unique_ptr<CommPort> port = nullptr, QWidget* parent = nullptr);
     ~KS_MainForm() override;
 
     void Form_Load() override;
@@ -35,6 +41,21 @@ public:
     // The status line; noOfBeeps < 0 takes the default (3 for an error, else 0).
     void ReportStatus(const std::string& statusText, bool isError = false, int noOfBeeps = -1);
     void WaitTicks(int noOf50msCycles);
+
+    // The user table and its two lists.
+    void LoadUsers();
+    void FillUsersList(const std::vector<PagerRecord>& users);
+    const std::vector<PagerRecord>& Users() const { return users_; }
+
+    // Sends one page through the encoder; true when it was acknowledged.
+    bool SendPageToPager(PageRequest& request);
+    // Sends a stored sign-board message (1), clears its slot (2) or all slots (3) on every selected user.
+    void SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand);
+
+    // Sets the encoder's clock from the PC's; true when the encoder acknowledged it.
+    bool SendDateTimeToEncoder();
+    // Dials the modem (true) or hangs it up (false).
+    void SetModemDialMode(bool dialOut);
 
     std::uint8_t EditMode = 1; // 1 add, 2 update; read by the user dialog
     bool mViewMode = false;    // the sign-board list opens for sending only
@@ -76,6 +97,7 @@ public:
     QPushButton* cmdUpdate = nullptr;
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdRefresh = nullptr;
+    CommPort* comUnitConnect = nullptr;
     QTimer* tmrDelay = nullptr;
     QTimer* tmrCheckCOMPort = nullptr;
     QTimer* tmrSeconds = nullptr;
@@ -93,6 +115,14 @@ public:
     void txtUserID_Change();
     void txtUserName_Change();
     void tmrDelay_Timer();
+    void tmrCheckCOMPort_Timer();
+    void tmrSeconds_Timer();
+    void tmrMinutes_Timer();
+    void cmdSendPage_Click();
+    void cmdLastPage_Click();
+    void cmdClearDisplay_Click();
+    void cmdRefresh_Click();
+    void cmdDialOut_Click();
     // True cancels the unload: the close box only hides the window, after a question.
     static constexpr int kUnloadFromCloseBox = 0;
     static constexpr int kUnloadFromCode = 1;
@@ -100,6 +130,8 @@ public:
 
     // ---- Lists
     void ClearUserLists();
+    // Disables (false) or restores (true) the menus and commands around long user-table operations.
+    void SetControlsEnabled(bool enabled);
     // Hides the window to the notification area (minimises it where there is none).
     void HideToTray();
     // Adds one user row as FillUsersList does (tests and the user dialog use it).
@@ -118,10 +150,30 @@ private:
     void sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int column);
     void findRow(int column, const QString& text);
 
+    void ConfigureMenusAndTray();
+    void placeFromSettings();
+    void WaitForSecondStart();
+    void cancelToSelection();
+    bool sendPageChecksPass(bool clearDisplay);
+    void lockSelection(bool locked);
+    std::string selectedAttributeCode(bool clearDisplay) const;
+    // Kept apart so that a timer job or an unwanted click sees it while a batch runs.
+    bool sendingBatch_ = false;
+    bool scanningSchedule_ = false;
+    bool clearDisplay_ = false;
+    std::int32_t minuteCounter_ = 0;
+    std::unique_ptr<CommPort> port_;
+    std::vector<PagerRecord> users_;
+    std::vector<LastPageEntry> lastPage_;
+    std::string listedUsersFolder_;
+
     FormConventions* conventions_ = nullptr;
     Qt::SortOrder usersOrder_ = Qt::AscendingOrder;
     Qt::SortOrder selectedOrder_ = Qt::AscendingOrder;
 };
+
+// HHNNssMMDDYY of a moment, as the encoder's clock commands take it.
+std::string EncoderClockDigits(const QDateTime& moment);
 
 // The one global instance, created by Main.
 inline KS_MainForm* gMainForm = nullptr;

@@ -635,3 +635,38 @@ std::int16_t ShowOptionNotUpdatedWarning(std::string_view option)
                            + " will not be updated.",
                        kButtonsOk, kAnswerOk, kIconExclamation);
 }
+
+void ShowPartialUploadWarning(std::int16_t count)
+{
+    ShowMessage("Only " + std::to_string(count) + " messages were uploaded to the " + gEncoderModelName + ". ",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
+void ShowNotModemConnectionNotice()
+{
+    ShowMessage(gAppName + " is not set to connect using a modem. Please go to Setup menu, "
+                    + " select Configure and change to Modem Connection (Administrator login is required).",
+                kButtonsOk, 0, kIconExclamation);
+}
+
+std::int16_t ShowCannotSendPagesNotice(bool willRetry)
+{
+    if (!willRetry)
+        return 0;
+    return ShowMessage("Communication with the " + gEncoderModelName + " cannot be established. " + gAppName
+                           + " is unable to send pages.\r\n" + gAppName + " will try to reconnect within 5 seconds.",
+                       kButtonsOk, 0, kIconExclamation, {}, {}, false, true, 30000);
+}
+
+void ShowMessagesNotLoadedError()
+{
+    ShowMessage("Messages file was not found and communication with the " + gEncoderModelName
+                    + " cannot be established. Messages could not be loaded.",
+                kButtonsOk, 0, kIconCritical);
+}
+
+void ShowMessagesFileMissingError()
+{
+    ShowMessage("Messages file was not found. Cannot upload messages to " + gEncoderModelName + ". ", kButtonsOk, 0,
+                kIconCritical);
+}

@@ -75,3 +75,13 @@ std::int16_t AskUpdateDatabaseOnly(bool offerDontAsk = false);
 // Yes (6) lets the caller retry; the check box (gMessageOption) lets it stop asking.
 std::int16_t AskRetryDownload();
 std::int16_t ShowOptionNotUpdatedWarning(std::string_view option);
+// After an upload that had more records than the encoder has slots.
+void ShowPartialUploadWarning(std::int16_t count);
+// Dial-out asked for on a serial link.
+void ShowNotModemConnectionNotice();
+// A page that cannot be delivered; closes by itself after 30 s. Shows nothing and returns 0 without willRetry.
+std::int16_t ShowCannotSendPagesNotice(bool willRetry);
+// A message-table window with neither its data file nor a link to download from.
+void ShowMessagesNotLoadedError();
+// An upload that finds no data file.
+void ShowMessagesFileMissingError();

@@ -1,0 +1,443 @@
+// The road of a page: Send Page with its checks, Last Page, the one sender of
+// pages, sign-board pages, and the timers that fire scheduled pages.
+#include <QApplication>
+#include <QComboBox>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "KS_Clock.h"
+#include "KS_Database.h"
+#include "KS_Registry.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "OptionList.h"
+#include "KS_String.h"
+#include "SettingsFile.h"
+
+namespace {
+
+constexpr const char* kIdleText = "Please select a user to page ...";
+constexpr int kTypeTone = 1;
+constexpr int kTypeAlphanumeric = 2;
+constexpr int kTypeNumeric = 3;
+constexpr int kTypeVoice = 4;
+
+bool voiceMessageRecorded() { return QFileInfo(ProgramFolder() + "/MsgTemp.WAV").isFile(); }
+
+bool askYesNo(const std::string& text, int icon)
+{
+    return ShowMessage(text, kButtonsYesNo, kAnswerNo, icon) == kAnswerYes;
+}
+
+// Sets a flag for the life of a scope and clears it on every way out.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::int16_t itemDatum(QComboBox* combo)
+{
+    OptionList& list = AsOptionList(combo);
+    const int index = list.SelectedIndex();
+    return index < 0 ? 0 : static_cast<std::int16_t>(list.ItemData(index));
+}
+
+// Seconds from one "Hh:Nn AMPM" time of day to another; nullopt when either cannot be read.
+std::optional<int> secondsBetween(const std::string& from, const std::string& to)
+{
+    auto read = [](const std::string& text) -> std::optional<int> {
+        const std::string t = Trim(text);
+        if (t.size() < 8 || t[2] != ':' || t[5] != ' ')
+            return std::nullopt;
+        for (int i : {0, 1, 3, 4})
+            if (t[static_cast<std::size_t>(i)] < '0' || t[static_cast<std::size_t>(i)] > '9')
+                return std::nullopt;
+        int hours = (t[0] - '0') * 10 + (t[1] - '0');
+        const int minutes = (t[3] - '0') * 10 + (t[4] - '0');
+        const std::string half = UpperCase(t.substr(6, 2));
+        if (hours > 12 || minutes > 59 || (half != "AM" && half != "PM"))
+            return std::nullopt;
+        if (hours == 12)
+            hours = 0;
+        if (half == "PM")
+            hours += 12;
+        return (hours * 60 + minutes) * 60;
+    };
+    const auto a = read(from);
+    const auto b = read(to);
+    if (!a || !b)
+        return std::nullopt;
+    return *b - *a;
+}
+
+} // namespace
+
+// ---- Send Page --------------------------------------------------------------------
+
+void KS_MainForm::cancelToSelection()
+{
+    if (lvwSelectedUsers->topLevelItemCount() > 0) {
+        lvwSelectedUsers->clearSelection();
+        lvwSelectedUsers->topLevelItem(0)->setSelected(true);
+    }
+    SafeSetFocus(lvwSelectedUsers);
+}
+
+bool KS_MainForm::sendPageChecksPass(bool clearDisplay)
+{
+    if (clearDisplay)
+        return true;
+    int tone = 0, numeric = 0, voice = 0, nonVoice = 0;
+    for (int i = 0; i < lvwSelectedUsers->topLevelItemCount(); ++i) {
+        const int type = static_cast<int>(Val(FromQString(lvwSelectedUsers->topLevelItem(i)->text(2))));
+        tone += type == kTypeTone;
+        numeric += type == kTypeNumeric;
+        voice += type == kTypeVoice;
+        nonVoice += type != kTypeVoice;
+    }
+    const std::string typed = FromQString(txtMessage->toPlainText());
+    const bool textEmpty = Trim(typed).empty();
+    const bool haveVoice = voiceMessageRecorded();
+
+    if (voice > 0 && nonVoice > 0 && textEmpty && !haveVoice) {
+        ReportStatus("Cannot send pages. No Voice message and no text message entered !", true);
+        WaitTicks(30);
+        ReportStatus(kIdleText);
+        SafeSetFocus(txtMessage);
+        return false;
+    }
+    if (voice > 0 && !haveVoice) {
+        if (nonVoice > 0) {
+            if (!askYesNo("Some of the selected pagers are Voice pagers but no voice message "
+                          "was found. These pagers will not receive a message. Click Yes to "
+                          "continue and ignore these pagers, No to change your selected users "
+                          "or record a voice message.",
+                          kIconExclamation)) {
+                cancelToSelection();
+                return false;
+            }
+        } else {
+            ReportStatus("No Voice message found. Please record a message.", true);
+            WaitTicks(20);
+            ReportStatus(kIdleText);
+            cancelToSelection();
+            return false;
+        }
+    }
+    if (nonVoice == 0)
+        return true;
+    if (nonVoice > tone && textEmpty) {
+        if (voice > 0) {
+            if (!askYesNo("Some of the selected pagers are not Voice pagers but no message "
+                          "was entered. These pagers will not receive a message. Click Yes to "
+                          "continue and ignore these pagers, No to change your selected users "
+                          "or enter a message.",
+                          kIconExclamation)) {
+                cancelToSelection();
+                return false;
+            }
+        } else {
+            ReportStatus("No message data entered !", true);
+            WaitTicks(20);
+            ReportStatus(kIdleText);
+            SafeSetFocus(txtMessage);
+            return false;
+        }
+    }
+    if (tone >= 1 && !textEmpty
+        && !askYesNo("Some of the selected pagers are Tone / Vibrate pagers but the message "
+                     "includes some characters. These pagers might receive a corrupted message. "
+                     "\r\nClick Yes to continue and ignore these pagers, No to change your selected users. ",
+                     kIconQuestion)) {
+        cancelToSelection();
+        return false;
+    }
+    if (numeric >= 1 && !IsNumericText(typed)
+        && !askYesNo("Some of the selected pagers are Numeric pagers but the message "
+                     "includes non numeric characters. These pagers might receive a corrupted message. "
+                     "\r\nClick Yes to continue and ignore these pagers, No to change your selected users. ",
+                     kIconQuestion)) {
+        cancelToSelection();
+        return false;
+    }
+    return true;
+}
+
+std::string KS_MainForm::selectedAttributeCode(bool clearDisplay) const
+{
+    return BuildSBAttributeCode(itemDatum(cmbDisplaySlot), itemDatum(cmbDisplaySlice), itemDatum(cmbDisplayTimeout),
+                                itemDatum(cmbDisplayColor), itemDatum(cmbDisplayEffect), itemDatum(cmbDisplayFont),
+                                itemDatum(cmbDisplayAlignment), clearDisplay);
+}
+
+void KS_MainForm::lockSelection(bool locked)
+{
+    // The batch works from what was selected when Send was pressed; while it
+    // runs nobody may add, remove or resend.
+    for (QWidget* control : std::initializer_list<QWidget*>{lvwUsers, lvwSelectedUsers, cmdSelect, cmdRemove,
+                                                            cmdRemoveAll, cmdSendPage, cmdLastPage, cmdClearDisplay,
+                                                            cmdSBMessages})
+        control->setEnabled(!locked);
+}
+
+void KS_MainForm::cmdSendPage_Click()
+{
+    if (sendingBatch_)
+        return;
+    // Clear Display serves this one send; the flag never outlives it.
+    const bool clearDisplay = clearDisplay_;
+    clearDisplay_ = false;
+
+    if (gConnectionType == 2 && !gModemConnected) {
+        ShowLinkCommError();
+        SafeSetFocus(txtMessage);
+        return;
+    }
+    if (lvwSelectedUsers->topLevelItemCount() == 0) {
+        ReportStatus("No users / pagers were selected !", true);
+        WaitTicks(10);
+        ReportStatus(kIdleText);
+        SafeSetFocus(lvwUsers);
+        return;
+    }
+    if (!sendPageChecksPass(clearDisplay))
+        return;
+
+    struct Target {
+        std::string pagerNo, userName, typeId;
+    };
+    std::vector<Target> batch;
+    for (int i = 0; i < lvwSelectedUsers->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvwSelectedUsers->topLevelItem(i);
+        batch.push_back({FromQString(row->text(0)), FromQString(row->text(1)), FromQString(row->text(2))});
+    }
+    const std::string typed = FromQString(txtMessage->toPlainText());
+
+    FlagScope sending(sendingBatch_);
+    LinkConversation conversation;
+    lockSelection(true);
+    lastPage_.assign(batch.size(), LastPageEntry{});
+    ReportStatus("Sending the page ...");
+
+    for (std::size_t index = 0; index < batch.size() && !ExitRequested(); ++index) {
+        const Target& target = batch[index];
+        if (lvwSelectedUsers->topLevelItemCount() > 0) {
+            lvwSelectedUsers->clearSelection();
+            lvwSelectedUsers->topLevelItem(0)->setSelected(true);
+        }
+        const int type = static_cast<int>(Val(target.typeId));
+        PageRequest request;
+        request.SetPagerNo(target.pagerNo);
+        request.IsVoice = type == kTypeVoice;
+        request.Message = typed;
+        if (type == kTypeAlphanumeric && (chkUseDisplayParameters->isChecked() || clearDisplay))
+            request.Message = SBPageText(selectedAttributeCode(clearDisplay), typed, clearDisplay);
+
+        LastPageEntry& entry = lastPage_[index];
+        entry.PagerNo = request.PagerNo;
+        entry.UserName = target.userName.substr(0, 12);
+        entry.TypeID = request.IsVoice ? "4" : target.typeId;
+        entry.Message = Trim(typed);
+
+        request.Kind = PageRequest::kPage;
+        SendPageToPager(request);
+
+        delete lvwSelectedUsers->takeTopLevelItem(0);
+        AutoSizeSelectedUsersColumns();
+        DoEvents();
+    }
+    lockSelection(false);
+    cmdLastPage->setEnabled(true);
+    ReportStatus(kIdleText);
+    txtMessage->clear();
+}
+
+void KS_MainForm::cmdClearDisplay_Click()
+{
+    clearDisplay_ = true;
+    cmdSendPage_Click();
+}
+
+void KS_MainForm::cmdLastPage_Click()
+{
+    lvwSelectedUsers->clear();
+    txtMessage->clear();
+    if (!lastPage_.empty() && !Trim(lastPage_.front().PagerNo).empty()) {
+        for (const auto& entry : lastPage_) {
+            if (Val(entry.PagerNo) == 0)
+                continue;
+            auto* row = new QTreeWidgetItem;
+            row->setText(0, ToQString(entry.PagerNo));
+            row->setText(1, ToQString(entry.UserName));
+            row->setText(2, ToQString(entry.TypeID));
+            lvwSelectedUsers->addTopLevelItem(row);
+        }
+        txtMessage->setPlainText(ToQString(lastPage_.front().Message));
+    }
+    AutoSizeSelectedUsersColumns();
+}
+
+// ---- One page -----------------------------------------------------------------------
+
+bool KS_MainForm::SendPageToPager(PageRequest& request)
+{
+    LinkConversation conversation;
+    DoEvents();
+    const bool carriesText = request.Kind == PageRequest::kPage || request.Kind == PageRequest::kCoverPage;
+    ReportStatus("Sending page to pager " + request.PagerNo + " ...");
+    WaitTicks(40);
+    if (carriesText && request.IsVoice)
+        return false; // the voice path is not part of this line's traffic
+    if (!gComm) {
+        ShowLinkCommError();
+        return false;
+    }
+
+    const std::string text = ReplaceLineBreaks(carriesText ? request.Message : std::string(), " ");
+    bool sent = false;
+    for (int attempt = 0; attempt < 2 && !sent && !ExitRequested(); ++attempt) {
+        if (!IsLinkResponding())
+            continue;
+        std::string reply;
+        sent = SendLinkCommand("P", request.PagerNo + text, true, 0, reply, true, 3);
+    }
+
+    if (sent) {
+        ReportStatus("Page sent !");
+    } else if (IsLinkResponding()) {
+        ReportStatus("Page rejected !", true);
+    } else {
+        for (int round = 0; round < 2 && !ExitRequested(); ++round) {
+            ShowCannotSendPagesNotice(true);
+            DoEvents();
+            if (IsLinkResponding(100))
+                break;
+        }
+    }
+    WaitTicks(15);
+    ReportStatus(kIdleText);
+    DoEvents();
+    return sent;
+}
+
+// ---- Sign-board pages -----------------------------------------------------------------
+
+void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
+{
+    QWidget* caller = QApplication::activeWindow();
+    auto focusCaller = [caller] {
+        if (caller)
+            if (auto* list = caller->findChild<QWidget*>("lvwMessages"))
+                SafeSetFocus(list);
+    };
+    if (gConnectionType == 2 && !gModemConnected) {
+        ShowLinkCommError();
+        focusCaller();
+        return;
+    }
+    if (lvwSelectedUsers->topLevelItemCount() == 0 || sendingBatch_) {
+        ReportStatus("No users / pagers were selected !", true, 1);
+        WaitTicks(10);
+        ReportStatus(kIdleText);
+        focusCaller();
+        return;
+    }
+    ReportStatus("Sending the page ...");
+
+    SignBoardMessage message;
+    message.Text.clear();
+    const std::string path = DataFilePath("SBMessages.DBS");
+    if (FileExists(path)) {
+        const FileError error = ReadRecordAt(path, sbMessageNo, message);
+        if (error == FileError::PathOrAccess) {
+            ShowMessage("Please confirm that the file " + path + " "
+                            + "exists and that you have the appropriate access permissions.",
+                        kButtonsOk, kAnswerOk, kIconCritical);
+            return;
+        }
+        if (error != FileError::None)
+            message = SignBoardMessage{};
+    }
+
+    PageRequest request;
+    request.Kind = PageRequest::kPage;
+    request.Message = StoredSBPageText(message, sbCommand);
+
+    FlagScope sending(sendingBatch_);
+    LinkConversation conversation;
+    lockSelection(true);
+    while (lvwSelectedUsers->topLevelItemCount() > 0 && !ExitRequested()) {
+        lvwSelectedUsers->clearSelection();
+        lvwSelectedUsers->topLevelItem(0)->setSelected(true);
+        request.SetPagerNo(FromQString(lvwSelectedUsers->topLevelItem(0)->text(0)));
+        SendPageToPager(request);
+        delete lvwSelectedUsers->takeTopLevelItem(0);
+        AutoSizeSelectedUsersColumns();
+        DoEvents();
+    }
+    lockSelection(false);
+    ReportStatus(kIdleText);
+}
+
+// ---- Timers -------------------------------------------------------------------------------
+
+void KS_MainForm::tmrCheckCOMPort_Timer()
+{
+    if (!gLinkBusy)
+        PollEncoderReply();
+}
+
+void KS_MainForm::tmrSeconds_Timer()
+{
+    // A scheduled page waits while another conversation runs (or an earlier
+    // scan is still sending); the entry is not yet fired, so the next second
+    // sends it within the same minute.
+    if (scanningSchedule_ || LinkConversation::ConversationActive() || gSchedule.size() < 700)
+        return;
+    FlagScope scanning(scanningSchedule_);
+    const QDateTime now = GetLocalTime();
+    const int day = now.date().dayOfWeek(); // Monday is 1
+    const std::string nowText = FormatTimeAmPm(now.time().hour(), now.time().minute());
+    for (int i = (day - 1) * 100; i < day * 100; ++i) {
+        ScheduleEntry& entry = gSchedule[static_cast<std::size_t>(i)];
+        if (entry.Active != -1 || Val(entry.Pager) <= 0)
+            continue;
+        if (nowText == entry.Time && entry.Fired == 0) {
+            PageRequest request;
+            request.SetPagerNo(entry.Pager);
+            request.Kind = PageRequest::kPage;
+            request.IsVoice = false;
+            request.Message = entry.AlertType != 10 ? std::to_string(entry.AlertType) : Trim(entry.Message);
+            SendPageToPager(request);
+            gSchedule[static_cast<std::size_t>(i)].Fired = -1;
+            continue;
+        }
+        // An entry whose time cannot be read ends this second's scan.
+        const auto elapsed = secondsBetween(entry.Time, nowText);
+        if (!elapsed)
+            return;
+        if (*elapsed > 58)
+            entry.Fired = 0;
+    }
+}
+
+void KS_MainForm::tmrMinutes_Timer()
+{
+    minuteCounter_ = minuteCounter_ == 2147483647 ? 0 : minuteCounter_ + 1;
+    if (minuteCounter_ % 60 == 0 && gAutoTimeSet && !LinkConversation::ConversationActive())
+        SendDateTimeToEncoder();
+}
