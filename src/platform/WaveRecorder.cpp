@@ -175,7 +175,7 @@ bool WaveRecorder::Open()
     }
 
     installQuietAlsaErrors();
-    const auto noDevice = [this](int error) {
+    const auto refuse = [this](std::string_view what, int error) {
         if (pcm_) {
             snd_pcm_close(pcm_);
             pcm_ = nullptr;
@@ -184,7 +184,7 @@ bool WaveRecorder::Open()
             snd_config_delete(config_);
             config_ = nullptr;
         }
-        openError_ = "No sound card to record from (ALSA device \"" + pcmName_ + "\": " + snd_strerror(error) + ").";
+        openError_ = std::string(what) + " (ALSA device \"" + pcmName_ + "\": " + snd_strerror(error) + ").";
         return Fail(openError_);
     };
 
@@ -198,7 +198,7 @@ bool WaveRecorder::Open()
     }
     if (rc < 0) {
         pcm_ = nullptr;
-        return noDevice(rc);
+        return refuse("No sound card to record from", rc);
     }
 
     snd_pcm_hw_params_t* params = nullptr;
@@ -214,7 +214,7 @@ bool WaveRecorder::Open()
         || (rc = snd_pcm_hw_params_set_buffer_time_near(pcm_, params, &bufferTime, nullptr)) < 0
         || (rc = snd_pcm_hw_params(pcm_, params)) < 0
         || (rc = snd_pcm_hw_params_get_buffer_size(params, &bufferFrames)) < 0)
-        return noDevice(rc);
+        return refuse("The sound card cannot record 16-bit mono sound", rc);
 
     format_ = kRecordFormat;
     format_.sampleRate = rate;

@@ -36,7 +36,7 @@ public:
     enum class TimeFormat { Milliseconds };
 
     // Voice quality for pagers: mono, 16-bit, 11025 samples a second.
-    static constexpr WaveFormat kRecordFormat{};
+    static constexpr WaveFormat kRecordFormat{11025, 1, 16};
 
     explicit WaveRecorder(QObject* parent = nullptr);
     ~WaveRecorder() override;
