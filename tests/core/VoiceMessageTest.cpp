@@ -1,0 +1,178 @@
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include "FakeSoundCard.h"
+#include "KS_Messages.h"
+#include "TestSupport.h"
+#include "VoiceMessage.h"
+#include "WaveRecorder.h"
+
+namespace {
+
+void WriteOldMessage(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("an earlier message");
+}
+
+
+class StatusLine {
+public:
+    StatusLine()
+    {
+        SetStatusSink([this](const std::string& text, bool isError, int beeps) {
+            reports.push_back(StatusReport{text, isError, beeps});
+        });
+    }
+    ~StatusLine() { SetStatusSink({}); }
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> out;
+        for (const auto& report : reports)
+            out.push_back(report.text);
+        return out;
+    }
+    std::vector<StatusReport> reports;
+};
+
+} // namespace
+
+TEST(VoiceMessage, ProgressTextCountsSecondsOfTwelve)
+{
+    EXPECT_EQ(RecordProgressText(3), "3/12 sec");
+    EXPECT_EQ(RecordProgressText(12), "12/12 sec");
+}
+
+TEST(VoiceMessage, OpeningTheRecorderDeletesTheOldMessageEvenWithoutASoundCard)
+{
+    const QString path = VoiceMessagePath();
+    EXPECT_EQ(QFileInfo(path).fileName(), "MsgTemp.WAV");
+
+    FakeSoundCard card;
+    WaveRecorder recorder;
+    card.Attach(recorder);
+    WriteOldMessage(path);
+    ASSERT_TRUE(OpenVoiceRecorder(recorder, path)) << recorder.ErrorText();
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(recorder.DeviceType(), "WaveAudio");
+    EXPECT_EQ(recorder.FileName(), path);
+    EXPECT_EQ(recorder.UpdateInterval(), 1000);
+    EXPECT_EQ(recorder.From(), 0);
+    EXPECT_EQ(recorder.To(), 12000);
+    // Applying the configuration opens and closes at once: the file stays gone.
+    recorder.Command("Close");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(recorder.CanRecord());
+
+    WaveRecorder deaf;
+    card.AttachMissing(deaf);
+    WriteOldMessage(path);
+    EXPECT_FALSE(OpenVoiceRecorder(deaf, path));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(deaf.CanRecord());
+}
+
+TEST(VoiceMessage, ATakeLeftRunningEndsAtTwelveSecondsAndIsSaved)
+{
+    FakeSoundCard card;
+    WaveRecorder recorder;
+    card.Attach(recorder);
+    StatusLine status;
+    ScriptedMessages boxes;
+
+    ASSERT_TRUE(StartVoiceRecording(recorder));
+    EXPECT_EQ(status.texts(), std::vector<std::string>{"Recording voice message ..."});
+    EXPECT_TRUE(recorder.IsRecording());
+    EXPECT_FALSE(VoiceRecordingEnded(recorder));
+
+    recorder.ReadCapturedAudio();
+    EXPECT_FALSE(VoiceRecordingEnded(recorder)) << "still short of twelve seconds";
+    RunTakeToEnd(recorder);
+    EXPECT_EQ(recorder.Position(), 12000);
+    ASSERT_TRUE(VoiceRecordingEnded(recorder));
+
+    EXPECT_TRUE(FinishVoiceRecording(recorder));
+    EXPECT_FALSE(recorder.IsOpen());
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_EQ(status.texts(), (std::vector<std::string>{"Recording voice message ...", "Record ended ...",
+                                                        "Please select a user to page ..."}));
+    const std::string wave = ReadWholeFile(VoiceMessagePath());
+    ASSERT_GE(wave.size(), 44u);
+    EXPECT_EQ(wave.substr(0, 4), "RIFF");
+    EXPECT_EQ(ReadU32(wave, 40), 12u * recorder.Format().sampleRate * 2u);
+    EXPECT_FALSE(VoiceRecordingEnded(recorder)) << "a closed recorder has no take to end";
+}
+
+TEST(VoiceMessage, RecordingAgainStartsOverAFreshFile)
+{
+    FakeSoundCard card;
+    WaveRecorder recorder;
+    card.Attach(recorder);
+    ScriptedMessages boxes;
+
+    ASSERT_TRUE(StartVoiceRecording(recorder));
+    RunTakeToEnd(recorder);
+    ASSERT_TRUE(FinishVoiceRecording(recorder));
+    ASSERT_TRUE(QFile::exists(VoiceMessagePath()));
+
+    ASSERT_TRUE(StartVoiceRecording(recorder));
+    EXPECT_FALSE(QFile::exists(VoiceMessagePath())) << "the earlier message must not survive a new take";
+    recorder.ReadCapturedAudio();
+    ASSERT_TRUE(FinishVoiceRecording(recorder));
+    const std::string wave = ReadWholeFile(VoiceMessagePath());
+    EXPECT_LT(ReadU32(wave, 40), 12u * recorder.Format().sampleRate * 2u) << "the short second take replaced it";
+}
+
+TEST(VoiceMessage, WithoutASoundCardRecordIsRefusedOnTheStatusLine)
+{
+    FakeSoundCard card;
+    WaveRecorder recorder;
+    card.AttachMissing(recorder);
+    StatusLine status;
+    WriteOldMessage(VoiceMessagePath());
+
+    EXPECT_FALSE(StartVoiceRecording(recorder));
+    ASSERT_EQ(status.reports.size(), 1u);
+    EXPECT_TRUE(status.reports[0].isError);
+    EXPECT_NE(status.reports[0].text.find("No sound card to record from"), std::string::npos);
+    EXPECT_FALSE(recorder.IsOpen());
+    EXPECT_FALSE(VoiceRecordingEnded(recorder));
+    EXPECT_FALSE(QFile::exists(VoiceMessagePath()));
+}
+
+TEST(VoiceMessage, ATakeThatCannotBeSavedIsShownNotPassedOff)
+{
+    FakeSoundCard card;
+    WaveRecorder recorder;
+    card.Attach(recorder);
+    StatusLine status;
+
+    // Closed under the take (the configuration was applied meanwhile).
+    {
+        ScriptedMessages boxes;
+        boxes.Answer(kAnswerOk);
+        ASSERT_TRUE(StartVoiceRecording(recorder));
+        ASSERT_TRUE(OpenVoiceRecorder(recorder, VoiceMessagePath()));
+        recorder.Command("Close");
+        EXPECT_FALSE(FinishVoiceRecording(recorder));
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);
+        EXPECT_NE(boxes.shown()[0].message.find("not saved"), std::string::npos);
+        EXPECT_FALSE(QFile::exists(VoiceMessagePath()));
+    }
+    // The file cannot be written.
+    {
+        ScriptedMessages boxes;
+        boxes.Answer(kAnswerOk);
+        ASSERT_TRUE(StartVoiceRecording(recorder));
+        ASSERT_TRUE(QDir().mkdir(VoiceMessagePath()));
+        recorder.ReadCapturedAudio();
+        EXPECT_FALSE(FinishVoiceRecording(recorder));
+        ASSERT_EQ(boxes.shown().size(), 1u);
+        EXPECT_NE(boxes.shown()[0].message.find("could not be saved"), std::string::npos);
+        EXPECT_FALSE(recorder.IsOpen());
+        EXPECT_EQ(status.texts().back(), "Please select a user to page ...");
+    }
+}
