@@ -135,7 +135,7 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
 
     SetConnectionStatusSink([this](const std::string& caption) { lblConnectionStatus->setText(ToQString(caption)); });
 
-    SetStatusSink([this](const std::string& text, bool isError, int beeps) { ReportStatus(text, isError, beeps); });
+    SetStatusSink([this](const std::string& text, bool isError, int beeps) { showStatus(text, isError, beeps); });
 }
 
 KS_MainForm::~KS_MainForm()
@@ -545,8 +545,11 @@ void KS_MainForm::WaitTicks(int noOf50msCycles) { ::WaitTicks(noOf50msCycles); }
 
 void KS_MainForm::ReportStatus(const std::string& statusText, bool isError, int noOfBeeps)
 {
-    if (noOfBeeps < 0)
-        noOfBeeps = isError ? 3 : 0;
+    ::ReportStatus(statusText, isError, noOfBeeps);
+}
+
+void KS_MainForm::showStatus(const std::string& statusText, bool isError, int noOfBeeps)
+{
     const QString text = ToQString(statusText);
     txtStatus->setStyleSheet(statusStyle(isError ? kStatusErrorColour : kStatusColour));
     txtStatus->setText(text);

@@ -143,6 +143,8 @@ protected:
 
 private:
     void buildControls();
+    // Where every status report ends: the line itself, its colour, beeps and blinking.
+    void showStatus(const std::string& statusText, bool isError, int noOfBeeps);
     void SetupUsersListColumns();
     void SetupSelectedUsersColumns();
     void AutoSizeUsersColumns();

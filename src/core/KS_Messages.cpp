@@ -90,6 +90,7 @@ void SetMessageAnswerHook(MessageAnswerHook hook) { answerHook() = std::move(hoo
 bool MessageBoxShowing() { return boxShowing; }
 
 void SetStatusSink(StatusSink sink) { statusSink() = std::move(sink); }
+const StatusSink& CurrentStatusSink() { return statusSink(); }
 
 void ReportStatus(std::string_view statusText, bool isError, int noOfBeeps)
 {

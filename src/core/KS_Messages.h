@@ -65,6 +65,7 @@ bool MessageBoxShowing();
 // (and in tests) the last report is kept for reading.
 using StatusSink = std::function<void(const std::string& text, bool isError, int noOfBeeps)>;
 void SetStatusSink(StatusSink sink);
+const StatusSink& CurrentStatusSink();
 // noOfBeeps < 0 means the default: 3 for an error, else 0.
 void ReportStatus(std::string_view statusText, bool isError = false, int noOfBeeps = -1);
 struct StatusReport {

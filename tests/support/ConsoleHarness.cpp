@@ -58,6 +58,10 @@ KS_MainForm& ConsoleHarness::Load()
 {
     form_ = std::make_unique<KS_MainForm>(std::make_unique<CommPort>(std::make_unique<SimBackend>(engine)));
     form_->Form_Load();
+    SetStatusSink([this, display = CurrentStatusSink()](const std::string& text, bool isError, int beeps) {
+        statusLog.push_back({text, isError, beeps});
+        display(text, isError, beeps);
+    });
     HostLines(); // what start-up said is not what the test asks about
     return *form_;
 }
@@ -89,4 +93,12 @@ std::vector<std::string> ConsoleHarness::HostLines()
             lines.push_back(line);
     }
     return lines;
+}
+
+bool ConsoleHarness::Reported(const std::string& text, bool isError) const
+{
+    for (const auto& report : statusLog)
+        if (report.text == text && report.isError == isError)
+            return true;
+    return false;
 }

@@ -37,6 +37,10 @@ public:
     // The lines the encoder received since the last call (CR removed), bare probes left out.
     std::vector<std::string> HostLines();
 
+    // Every status report since the window loaded.
+    std::vector<StatusReport> statusLog;
+    bool Reported(const std::string& text, bool isError) const;
+
     sim::Engine engine;
     ScriptedMessages messages;
 
