@@ -2,6 +2,7 @@
 // The first line on stdout is the terminal the console should open, e.g.
 //   PAGORA_COM1=$(pagora-sim --model X | head -n 1) pagora
 
+#include "SeedDemo.h"
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -27,7 +28,8 @@ constexpr auto kTick = std::chrono::milliseconds(50);
 void Usage()
 {
     std::fputs("usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--settings 38400,N,8,1]\n"
-               "                  [--modem] [--transcript FILE | -v]\n",
+               "                  [--modem] [--transcript FILE | -v]\n"
+               "       pagora-sim --seed-demo DIR   (a demo user table, unless DIR has one)\n",
                stderr);
 }
 
@@ -110,6 +112,13 @@ int main(int argc, char** argv)
             engine.EnableModem();
         } else if (arg == "--transcript" && hasValue) {
             transcriptPath = argv[++i];
+        } else if (arg == "--seed-demo" && hasValue) {
+            std::string error;
+            if (!SeedDemoFolder(argv[++i], error)) {
+                std::fprintf(stderr, "pagora-sim: %s\n", error.c_str());
+                return 1;
+            }
+            return 0;
         } else if (arg == "-v") {
             verbose = true;
         } else {
