@@ -17,14 +17,14 @@ namespace {
 struct DemoUser {
     int number;
     const char* name;
-    const char* type; // A alphanumeric, N numeric, T tone, V voice
+    const char* type; // the default model X unit takes digit codes: 0 alphanumeric, 1 numeric, 2 tone, 3 voice
     const char* groupFlag;
 };
 
 constexpr DemoUser kDemoUsers[] = {
-    {1, "Front Desk", "A", "N"},   {2, "Maintenance", "N", "N"}, {3, "Security", "A", "N"},
-    {4, "Kitchen", "T", "N"},      {5, "Head Nurse", "V", "N"},  {6, "Lobby Sign", "A", "N"},
-    {12, "Night Porter", "N", "N"},
+    {1, "Front Desk", "0", "N"},   {2, "Maintenance", "1", "N"}, {3, "Security", "0", "N"},
+    {4, "Kitchen", "2", "N"},      {5, "Head Nurse", "3", "N"},  {6, "Lobby Sign", "0", "N"},
+    {12, "Night Porter", "1", "N"},
 };
 
 } // namespace

@@ -723,6 +723,21 @@ bool KS_MainForm::Form_QueryUnload(int unloadMode)
     return true;
 }
 
+// The columns are shares of the lists' widths, which only settle once the window is laid out.
+void KS_MainForm::resizeEvent(QResizeEvent* event)
+{
+    MainWindowBase::resizeEvent(event);
+    AutoSizeUsersColumns();
+    AutoSizeSelectedUsersColumns();
+}
+
+void KS_MainForm::showEvent(QShowEvent* event)
+{
+    MainWindowBase::showEvent(event);
+    AutoSizeUsersColumns();
+    AutoSizeSelectedUsersColumns();
+}
+
 void KS_MainForm::closeEvent(QCloseEvent* event)
 {
     // Only the window manager's close box sends a spontaneous close.
