@@ -367,6 +367,11 @@ void KS_MainForm::SetControlsEnabled(bool enabled)
 
 void KS_MainForm::addNotificationIcon()
 {
+    // A desktop without a notification area gets no icon; the window is then
+    // never hidden (HideToTray minimises it), and a later configuration run
+    // adds the icon once the area has appeared.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
     if (!trayIcon) {
         trayIcon = new QSystemTrayIcon(this);
         trayIcon->setObjectName("trayIcon");
