@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
@@ -321,4 +322,27 @@ TEST(Clock, TheMinuteTimerSetsTheClockEverySixtiethMinuteOnlyWithTheMark)
     form.mnuSetupTimeOptions_Click(1);
     EXPECT_FALSE(runMinutes(59));
     EXPECT_TRUE(runMinutes(1));
+}
+
+// ---- The Record button ------------------------------------------------------------------
+
+TEST(RecordButton, ATakeShowsItsSecondsAndStoppingPutsTheButtonBack)
+{
+    ConsoleHarness harness({{1, "Anna", "V"}});
+    KS_MainForm& form = harness.Load();
+    if (!form.mciRecordMessage->CanRecord())
+        GTEST_SKIP() << "no capture device";
+    form.cmdRecordMessage_Click();
+    ASSERT_EQ(form.cmdRecordMessage->text(), "Stop R&ecord");
+    EXPECT_FALSE(form.prgRecordProgress->isHidden());
+    for (int second = 0; second < 3; ++second)
+        form.mciRecordMessage_StatusUpdate();
+    EXPECT_EQ(form.txtRecordProgress->text(), "3/12 sec");
+
+    harness.messages.AnswerAlways(kAnswerOk);
+    form.cmdRecordMessage_Click();
+    EXPECT_EQ(form.cmdRecordMessage->text(), "R&ecord");
+    EXPECT_TRUE(form.prgRecordProgress->isHidden());
+    EXPECT_FALSE(form.mciRecordMessage->IsOpen());
+    EXPECT_EQ(form.txtStatus->text(), "Please select a user to page ...");
 }
