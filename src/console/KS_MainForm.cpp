@@ -105,6 +105,8 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
     comUnitConnect = port_.get();
     gComm = comUnitConnect;
     buildControls();
+    buildMenus();
+    buildVoiceRecorder();
 
     tmrDelay = new QTimer(this);
     tmrDelay->setObjectName("tmrDelay");
@@ -406,48 +408,6 @@ void KS_MainForm::Form_Load()
         tmrSeconds->start();
     }
     DoEvents();
-}
-
-void KS_MainForm::ConfigureMenusAndTray()
-{
-    DoEvents();
-    cmdClear->setEnabled(true);
-    cmdSBMessages->setEnabled(true);
-    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete})
-        b->setVisible(true);
-    const std::initializer_list<QPushButton*> needsTable = {cmdSendPage,  cmdRefresh,   cmdRemove,
-                                                             cmdRemoveAll, cmdClearDisplay};
-    if (gDatabaseFound) {
-        for (QPushButton* b : needsTable)
-            b->setEnabled(true);
-        cmdDialOut->setEnabled(gModemConnected || gConnectionType == 2);
-        if (gDataFolder != listedUsersFolder_) {
-            LoadUsers();
-            listedUsersFolder_ = gDataFolder;
-        }
-    } else {
-        for (QPushButton* b : needsTable)
-            b->setEnabled(false);
-        cmdDialOut->setEnabled(false);
-        cmdRecordMessage->setEnabled(false);
-    }
-    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete})
-        b->setEnabled(gAdminMode);
-    cmdSBMessages->setVisible(gShowSBSupport);
-    DoEvents();
-}
-
-void KS_MainForm::SetControlsEnabled(bool enabled)
-{
-    if (menuBar())
-        menuBar()->setEnabled(enabled);
-    if (!enabled) {
-        for (QPushButton* b : {cmdSendPage, cmdLastPage, cmdRecordMessage, cmdClear, cmdSBMessages, cmdAdd, cmdUpdate,
-                               cmdDelete, cmdRefresh, cmdRemove, cmdRemoveAll, cmdClearDisplay})
-            b->setEnabled(false);
-        return;
-    }
-    ConfigureMenusAndTray();
 }
 
 // ---- The user table ----------------------------------------------------------------

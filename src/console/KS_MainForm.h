@@ -4,9 +4,11 @@
 // every part of the program writes to, and the timers that drive it all.
 
 #include <QDateTime>
+#include <QPointer>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CommPort.h"
@@ -14,18 +16,22 @@
 #include "KS_PageRequest.h"
 #include "KS_Records.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSystemTrayIcon;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class FormConventions;
+class WaveRecorder;
 
 class KS_MainForm : public MainWindowBase {
     Q_OBJECT
@@ -56,6 +62,22 @@ public:
     bool SendDateTimeToEncoder();
     // Dials the modem (true) or hangs it up (false).
     void SetModemDialMode(bool dialOut);
+
+    // Enables (true) or disables the administrator-only items and buttons.
+    void SetAdminOptions(bool status);
+    // The page the cover-page window has put in gCoverPageRequest.
+    void SendCoverPager();
+    // Ends the program: hang-up, port, timers, recorder, window position, other windows, icon.
+    void ExitApplication();
+    // Shows a window owned by this one and disables this one until it closes;
+    // a modal one returns once it has closed.
+    void OpenOwnedWindow(QWidget* window, bool modal);
+    // True while a window opened from this one is showing.
+    bool OpenerDisabled() const { return ownedWindowsOpen_ > 0; }
+
+    // The user-table transfer with the encoder (Devices menu).
+    void DownloadPagerDatabase();
+    void UploadPagerDatabase();
 
     std::uint8_t EditMode = 1; // 1 add, 2 update; read by the user dialog
     bool mViewMode = false;    // the sign-board list opens for sending only
@@ -98,6 +120,29 @@ public:
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdRefresh = nullptr;
     CommPort* comUnitConnect = nullptr;
+    WaveRecorder* mciRecordMessage = nullptr;
+    QSystemTrayIcon* trayIcon = nullptr;
+
+    // ---- Menus: each item array holds a menu's items in order, separators
+    // included, so that an item's index is its position.
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuSetup = nullptr;
+    QMenu* mnuSetupTone = nullptr;
+    QMenu* mnuSetupTime = nullptr;
+    QMenu* mnuMessages = nullptr;
+    QMenu* mnuPagers = nullptr;
+    QMenu* mnuDevicesProgrammers = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QMenu* mnuPopup = nullptr;
+    std::vector<QAction*> mnuFileOptions;
+    std::vector<QAction*> mnuSetupOptions;
+    std::vector<QAction*> mnuSetupToneOptions;
+    std::vector<QAction*> mnuSetupTimeOptions;
+    std::vector<QAction*> mnuMessagesOptions;
+    std::vector<QAction*> mnuDevicesOptions;
+    std::vector<QAction*> mnuDevicesProgrammersOptions;
+    std::vector<QAction*> mnuHelpOptions;
+    std::vector<QAction*> mnuPopupOptions;
     QTimer* tmrDelay = nullptr;
     QTimer* tmrCheckCOMPort = nullptr;
     QTimer* tmrSeconds = nullptr;
@@ -123,6 +168,22 @@ public:
     void cmdClearDisplay_Click();
     void cmdRefresh_Click();
     void cmdDialOut_Click();
+    void cmdSBMessages_Click();
+    void cmdRecordMessage_Click();
+    void mciRecordMessage_StatusUpdate();
+    void mnuFileOptions_Click(int index);
+    void mnuSetupOptions_Click(int index);
+    void mnuSetupToneOptions_Click(int index);
+    void mnuSetupTimeOptions_Click(int index);
+    void mnuMessagesOptions_Click(int index);
+    void mnuDevicesOptions_Click(int index);
+    void mnuDevicesProgrammersOptions_Click(int index);
+    void mnuHelpOptions_Click(int index);
+    void mnuPopupOptions_Click(int index);
+    // The notification icon's mouse messages, as the window receives them.
+    static constexpr int kIconDoubleClick = 515;
+    static constexpr int kIconRightButtonDown = 516;
+    void Form_MouseDown(int iconMessage);
     // True cancels the unload: the close box only hides the window, after a question.
     static constexpr int kUnloadFromCloseBox = 0;
     static constexpr int kUnloadFromCode = 1;
@@ -155,6 +216,14 @@ private:
     void findRow(int column, const QString& text);
 
     void ConfigureMenusAndTray();
+    void buildMenus();
+    void buildVoiceRecorder();
+    void addNotificationIcon();
+    void applyWindowAvailability();
+    bool probeLink();
+    void openRegisteredWindow(std::string_view formName, bool modal);
+    void enableOpener();
+    void runExitSequence();
     void placeFromSettings();
     void WaitForSecondStart();
     void cancelToSelection();
@@ -170,6 +239,11 @@ private:
     std::vector<PagerRecord> users_;
     std::vector<LastPageEntry> lastPage_;
     std::string listedUsersFolder_;
+    int ownedWindowsOpen_ = 0;
+    std::shared_ptr<int> openerToken_ = std::make_shared<int>(0);
+    std::vector<QPointer<QWidget>> ownedWindows_; // in the order they opened
+    bool exitPending_ = false;
+    bool exitStarted_ = false;
 
     FormConventions* conventions_ = nullptr;
     Qt::SortOrder usersOrder_ = Qt::AscendingOrder;

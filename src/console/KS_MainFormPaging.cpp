@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -21,6 +22,7 @@
 #include "OptionList.h"
 #include "KS_String.h"
 #include "SettingsFile.h"
+#include "VoiceMessage.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ constexpr int kTypeAlphanumeric = 2;
 constexpr int kTypeNumeric = 3;
 constexpr int kTypeVoice = 4;
 
-bool voiceMessageRecorded() { return QFileInfo(ProgramFolder() + "/MsgTemp.WAV").isFile(); }
+bool voiceMessageRecorded() { return QFileInfo(VoiceMessagePath()).isFile(); }
 
 bool askYesNo(const std::string& text, int icon)
 {
@@ -438,6 +440,7 @@ void KS_MainForm::tmrSeconds_Timer()
 void KS_MainForm::tmrMinutes_Timer()
 {
     minuteCounter_ = minuteCounter_ == 2147483647 ? 0 : minuteCounter_ + 1;
-    if (minuteCounter_ % 60 == 0 && gAutoTimeSet && !LinkConversation::ConversationActive())
+    const bool autoTimeSet = mnuSetupTimeOptions.size() > 1 && mnuSetupTimeOptions[1]->isChecked();
+    if (minuteCounter_ % 60 == 0 && autoTimeSet && !LinkConversation::ConversationActive())
         SendDateTimeToEncoder();
 }

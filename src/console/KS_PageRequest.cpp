@@ -2,8 +2,6 @@
 
 #include "KS_String.h"
 
-void PageRequest::SetPagerNo(const std::string& number) { PagerNo = PadRight(number, 3); }
-
 std::string SBPageText(const std::string& attributeCode, const std::string& message, bool clearDisplay)
 {
     return "SB" + attributeCode + "*" + (clearDisplay ? std::string() : message);

@@ -1,23 +1,10 @@
 #pragma once
-// One page for one pager, as every sender of pages builds it.
+// Page texts: the last batch, sign-board page texts and the numeric-text check.
 
 #include <cstdint>
 #include <string>
 
-struct PageRequest {
-    static constexpr std::int32_t kPage = 1;
-    static constexpr std::int32_t kCoverPage = 3;
-
-    std::string PagerNo;          // 3 characters, "001" to "999"
-    std::int32_t Kind = kPage;    // only pages and cover pages carry their text
-    bool IsVoice = false;
-    std::string Reserved1;        // never set or read
-    std::string Message;
-    std::int32_t Reserved2 = 0;   // never set or read
-
-    // The pager number as the request holds it: blank-padded or cut to three characters.
-    void SetPagerNo(const std::string& number);
-};
+#include "PageRequest.h"
 
 // One user of the last batch sent, for Last Page.
 struct LastPageEntry {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <utility>
 
 #include "KS_Delay.h"
 #include "KS_Globals.h"
@@ -14,6 +15,7 @@ std::function<void()>& yieldHook()
 }
 bool exitRequested = false;
 int conversationDepth = 0;
+std::function<void()> afterConversations;
 } // namespace
 
 void DoEvents()
@@ -51,5 +53,19 @@ void RequestExit() { exitRequested = true; }
 void ClearExitRequest() { exitRequested = false; }
 
 LinkConversation::LinkConversation() { ++conversationDepth; }
-LinkConversation::~LinkConversation() { --conversationDepth; }
+LinkConversation::~LinkConversation()
+{
+    if (--conversationDepth == 0 && afterConversations)
+        std::exchange(afterConversations, {})();
+}
 bool LinkConversation::ConversationActive() { return conversationDepth > 0; }
+
+void WhenNoConversation(std::function<void()> callback)
+{
+    if (callback && conversationDepth == 0) {
+        afterConversations = {};
+        callback();
+        return;
+    }
+    afterConversations = std::move(callback);
+}

@@ -44,3 +44,8 @@ public:
 
     static bool ConversationActive();
 };
+
+// Runs the callback once no conversation is running: at once when none is,
+// else as the outermost one ends. A later call replaces a callback still
+// waiting; an empty one cancels it.
+void WhenNoConversation(std::function<void()> callback);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 
+#include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Registry.h"
@@ -103,7 +104,8 @@ int Main(int argc, char** argv, const std::function<MainWindowBase*()>& createMa
     QApplication::setQuitOnLastWindowClosed(false);
     std::unique_ptr<QLockFile> instanceLock;
     auto mainWindow = StartProgram(createMainWindow, instanceLock);
-    if (!mainWindow)
+    // Exit chosen while the window was still loading has already done its work.
+    if (!mainWindow || ExitRequested())
         return 0;
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "KS_Records.h"
+#include "PageRequest.h"
 
 class CommPort;
 
@@ -78,6 +79,11 @@ inline bool gToneGenSupported = false;
 inline bool gToneCalendarSupported = false;
 inline int gToneCalendarEventsPerDay = 0;
 inline bool gToneEventsSupported = false;
+
+// ---- The cover page ---------------------------------------------------------
+// Filled by the cover-page window before each test page; keeps its last values
+// after the window closes.
+inline PageRequest gCoverPageRequest;
 
 // ---- The message box ------------------------------------------------------
 inline std::int16_t gMessageResult = 0;

@@ -16,6 +16,7 @@ void ResetProgramStateForTest()
     SetStatusSink({});
     SetClockForTest({});
     ClearExitRequest();
+    WhenNoConversation({});
     gDelayTicks = 0;
     gDataFolder.clear();
     gDatabaseFound = false;

@@ -1,0 +1,762 @@
+// The menus and their administrator gates, the notification-area icon, the
+// windows the menus open, the voice recorder's button and the program's exit.
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QThread>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+#include <array>
+#include <initializer_list>
+#include <memory>
+
+#include "CommPort.h"
+#include "KS_Database.h"
+#include "KS_Delay.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_General.h"
+#include "KS_GEN_Configure.h"
+#include "KS_GEN_CoverPage.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Modem.h"
+#include "KS_Paging.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+#include "KS_SYS_About.h"
+#include "KS_SYS_Login.h"
+#include "KS_WindowRegistry.h"
+#include "RecordFile.h"
+#include "VoiceMessage.h"
+#include "WaveRecorder.h"
+
+namespace {
+
+constexpr const char* kIdleText = "Please select a user to page ...";
+constexpr const char* kRecordCaption = "R&ecord";
+constexpr const char* kStopRecordCaption = "Stop R&ecord";
+constexpr int kReceiverIdleWaitTicks = 20;
+
+// One item of a menu's item array: a caption ("-" for a separator), a submenu,
+// or nothing where the array has a gap.
+struct MenuItem {
+    const char* caption = nullptr;
+    QMenu* submenu = nullptr;
+};
+
+std::vector<QAction*> fillMenu(QMenu* menu, const char* arrayName, std::initializer_list<MenuItem> items)
+{
+    std::vector<QAction*> actions;
+    for (const MenuItem& item : items) {
+        QAction* action = nullptr;
+        if (item.submenu) {
+            action = menu->addMenu(item.submenu);
+        } else if (item.caption && std::string_view(item.caption) == "-") {
+            action = menu->addSeparator();
+        } else if (item.caption) {
+            action = menu->addAction(QString::fromLatin1(item.caption));
+        }
+        if (action)
+            action->setObjectName(QStringLiteral("%1_%2").arg(QLatin1String(arrayName)).arg(actions.size()));
+        actions.push_back(action);
+    }
+    return actions;
+}
+
+QMenu* makeMenu(QWidget* parent, const char* name, const char* caption)
+{
+    auto* menu = new QMenu(QString::fromLatin1(caption), parent);
+    menu->setObjectName(name);
+    return menu;
+}
+
+// Each item calls its array's handler with the item's index.
+void connectItems(KS_MainForm* form, const std::vector<QAction*>& items, void (KS_MainForm::*handler)(int))
+{
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        QAction* item = items[i];
+        if (!item || item->isSeparator() || item->menu())
+            continue;
+        const int index = static_cast<int>(i);
+        QObject::connect(item, &QAction::triggered, form, [form, handler, item, index] {
+            // Qt has already turned a check mark round; the handler turns it itself.
+            if (item->isCheckable())
+                item->setChecked(!item->isChecked());
+            (form->*handler)(index);
+        });
+    }
+}
+
+void setItemsEnabled(const std::vector<QAction*>& items, std::initializer_list<int> indices, bool enabled)
+{
+    for (int i : indices)
+        items[static_cast<std::size_t>(i)]->setEnabled(enabled);
+}
+
+// Re-enables the opener once, when the opened window is closed or hidden by
+// the program, or when it is destroyed without either.
+class OwnedWindowWatch : public QObject {
+public:
+    OwnedWindowWatch(QWidget* window, std::function<void()> closed)
+        : QObject(window)
+        , closed_(std::move(closed))
+    {
+        window->installEventFilter(this);
+    }
+    ~OwnedWindowWatch() override { fire(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // A spontaneous hide is the window being minimised, not closed.
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            fire();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void fire()
+    {
+        if (closed_)
+            std::exchange(closed_, {})();
+    }
+    std::function<void()> closed_;
+};
+
+} // namespace
+
+// ---- Building the menus -------------------------------------------------------------
+
+void KS_MainForm::buildMenus()
+{
+    mnuFile = makeMenu(this, "mnuFile", "&File   ");
+    mnuFileOptions = fillMenu(mnuFile, "mnuFileOptions",
+                              {{"&Hide"}, {"-"}, {"Admin Log&in"}, {"Admin Log&out"}, {"-"}, {"E&xit          "}});
+
+    mnuSetup = makeMenu(this, "mnuSetup", "&Setup   ");
+    mnuSetupTone = makeMenu(mnuSetup, "mnuSetupTone", "Tone &Schedule Programming");
+    mnuSetupToneOptions = fillMenu(mnuSetupTone, "mnuSetupToneOptions", {{"&Tone Schedule"}, {"Tone Schedule &Calendar"}});
+    mnuSetupTime = makeMenu(mnuSetup, "mnuSetupTime", "Time Synchronization");
+    mnuSetupTimeOptions = fillMenu(mnuSetupTime, "mnuSetupTimeOptions",
+                                   {{"Set Date && Time from PC &Now"}, {"Set Time from PC &Automatically"}});
+    mnuSetupTimeOptions[1]->setCheckable(true);
+    mnuSetupOptions = fillMenu(mnuSetup, "mnuSetupOptions",
+                               {{"&Configure"},
+                                {"-"},
+                                {"&TX Coverage Test"},
+                                {"-"},
+                                {"Scheduled &Paging"},
+                                {"-"},
+                                {nullptr, mnuSetupTone},
+                                {"-"},
+                                {nullptr, mnuSetupTime},
+                                {"-"},
+                                {"-"}});
+
+    mnuMessages = makeMenu(this, "mnuMessages", "M&essages ");
+    mnuMessagesOptions = fillMenu(mnuMessages, "mnuMessagesOptions",
+                                  {{"&Alarm Messages"},
+                                   {"-"},
+                                   {"&PABX Messages"},
+                                   {"&Fastkey Messages"},
+                                   {"Freete&xt Messages"},
+                                   {"-"},
+                                   {"&Wireless Devices Messages"},
+                                   {"-"},
+                                   {"&Sign Board Messages"},
+                                   {"-"}});
+
+    mnuPagers = makeMenu(this, "mnuPagers", "Dev&ices  ");
+    mnuDevicesProgrammers = makeMenu(mnuPagers, "mnuDevicesProgrammers", "&Device Programmers");
+    mnuDevicesProgrammersOptions = fillMenu(mnuDevicesProgrammers, "mnuDevicesProgrammersOptions",
+                                            {{"&Speaker Programmer"},
+                                             {"-"},
+                                             {"Custom Alerts Programmer"},
+                                             {"-"},
+                                             {"Pe&ndant Programmer"},
+                                             {"-"},
+                                             {"Pa&ddle Programmer"},
+                                             {"-"},
+                                             {"Time Receiver Programmer"},
+                                             {"-"},
+                                             {"&Clock Programmer"}});
+    mnuDevicesOptions = fillMenu(mnuPagers, "mnuDevicesOptions",
+                                 {{"&Pager Database Programmer"},
+                                  {"-"},
+                                  {"&Download Pagers from "},
+                                  {"&Upload Pagers to "},
+                                  {"-"},
+                                  {"&Clear Pager Database"},
+                                  {"-"},
+                                  {nullptr, mnuDevicesProgrammers},
+                                  {"-"}});
+
+    mnuHelp = makeMenu(this, "mnuHelp", "&Help");
+    // The help menu has never had an item 1; the gap keeps the indices.
+    mnuHelpOptions = fillMenu(mnuHelp, "mnuHelpOptions", {{"&Help Topics"}, {}, {"-"}, {"&About "}});
+
+    mnuPopup = makeMenu(this, "mnuPopup", "Popup");
+    mnuPopupOptions = fillMenu(mnuPopup, "mnuPopupOptions", {{"Show     "}, {"Hide     "}, {"-"}, {"Exit     "}});
+
+    for (QMenu* menu : {mnuFile, mnuSetup, mnuMessages, mnuPagers, mnuHelp})
+        menuBar()->addMenu(menu);
+
+    connectItems(this, mnuFileOptions, &KS_MainForm::mnuFileOptions_Click);
+    connectItems(this, mnuSetupOptions, &KS_MainForm::mnuSetupOptions_Click);
+    connectItems(this, mnuSetupToneOptions, &KS_MainForm::mnuSetupToneOptions_Click);
+    connectItems(this, mnuSetupTimeOptions, &KS_MainForm::mnuSetupTimeOptions_Click);
+    connectItems(this, mnuMessagesOptions, &KS_MainForm::mnuMessagesOptions_Click);
+    connectItems(this, mnuDevicesOptions, &KS_MainForm::mnuDevicesOptions_Click);
+    connectItems(this, mnuDevicesProgrammersOptions, &KS_MainForm::mnuDevicesProgrammersOptions_Click);
+    connectItems(this, mnuHelpOptions, &KS_MainForm::mnuHelpOptions_Click);
+    connectItems(this, mnuPopupOptions, &KS_MainForm::mnuPopupOptions_Click);
+
+    connect(cmdSBMessages, &QPushButton::clicked, this, &KS_MainForm::cmdSBMessages_Click);
+}
+
+void KS_MainForm::buildVoiceRecorder()
+{
+    mciRecordMessage = new WaveRecorder(this);
+    mciRecordMessage->setObjectName("mciRecordMessage");
+    connect(mciRecordMessage, &WaveRecorder::StatusUpdate, this, &KS_MainForm::mciRecordMessage_StatusUpdate);
+    connect(cmdRecordMessage, &QPushButton::clicked, this, &KS_MainForm::cmdRecordMessage_Click);
+}
+
+// ---- Fitting the menus to the configuration --------------------------------------------
+
+void KS_MainForm::ConfigureMenusAndTray()
+{
+    DoEvents();
+    const std::array<std::vector<QAction*>*, 3> gatedArrays = {&mnuSetupOptions, &mnuMessagesOptions,
+                                                               &mnuDevicesOptions};
+
+    mnuDevicesOptions[2]->setText(ToQString("&Download Pagers from " + gEncoderModelName));
+    mnuDevicesOptions[3]->setText(ToQString("&Upload Pagers to " + gEncoderModelName));
+
+    cmdClear->setEnabled(true);
+    cmdSBMessages->setEnabled(true);
+    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete})
+        b->setVisible(true);
+    cmdRefresh->setVisible(false);
+
+    for (auto* items : gatedArrays)
+        for (std::size_t i = 0; i + 1 < items->size(); ++i) {
+            (*items)[i]->setVisible(true);
+            (*items)[i]->setEnabled(gDatabaseFound);
+        }
+
+    const std::initializer_list<QPushButton*> needsTable = {cmdAdd,     cmdUpdate, cmdDelete,    cmdSendPage,
+                                                             cmdRefresh, cmdRemove, cmdRemoveAll, cmdClearDisplay};
+    for (QPushButton* b : needsTable)
+        b->setEnabled(gDatabaseFound);
+    if (gDatabaseFound) {
+        cmdDialOut->setEnabled(gModemConnected || gConnectionType == 2);
+        if (gDataFolder != listedUsersFolder_) {
+            LoadUsers();
+            listedUsersFolder_ = gDataFolder;
+        }
+    } else {
+        cmdDialOut->setEnabled(false);
+    }
+
+    mnuSetupOptions[0]->setEnabled(true);
+    for (auto* items : gatedArrays)
+        items->back()->setVisible(false);
+    mnuHelpOptions[3]->setText(ToQString("&About " + gAppName));
+
+    SetAdminOptions(gAdminMode);
+
+    cmdSBMessages->setVisible(gShowSBSupport);
+    mnuMessagesOptions[7]->setVisible(gShowSBSupport);
+    mnuMessagesOptions[8]->setVisible(gShowSBSupport);
+
+    // Opening the recorder also removes a message left from an earlier take.
+    OpenVoiceRecorder(*mciRecordMessage, VoiceMessagePath());
+    mciRecordMessage->Command("Close");
+    cmdRecordMessage->setEnabled(gDatabaseFound && mciRecordMessage->CanRecord());
+
+    addNotificationIcon();
+    DoEvents();
+}
+
+void KS_MainForm::SetAdminOptions(bool status)
+{
+    mnuFileOptions[2]->setEnabled(!status);
+    mnuFileOptions[3]->setEnabled(status);
+    for (QPushButton* b : {cmdAdd, cmdUpdate, cmdDelete})
+        b->setEnabled(status);
+    setItemsEnabled(mnuSetupOptions, {0, 2, 4, 6, 8}, status);
+    setItemsEnabled(mnuMessagesOptions, {0, 2, 3, 4, 6, 8}, status);
+    setItemsEnabled(mnuDevicesOptions, {0, 2, 3, 5, 7}, status);
+    mnuSetupTimeOptions[1]->setChecked(gAutoTimeSet);
+    applyWindowAvailability();
+}
+
+void KS_MainForm::applyWindowAvailability()
+{
+    // Items whose window belongs to a part not built into this program stay
+    // disabled, whatever the administrator state.
+    const std::pair<QAction*, std::string_view> gated[] = {
+        {mnuSetupOptions[4], FormName::ScheduledPaging},
+        {mnuMessagesOptions[0], FormName::MessagesAlarm},
+        {mnuMessagesOptions[2], FormName::MessagesPABX},
+        {mnuMessagesOptions[3], FormName::MessagesFastkey},
+        {mnuMessagesOptions[4], FormName::MessagesFreetext},
+        {mnuMessagesOptions[6], FormName::MessagesWireless},
+        {mnuMessagesOptions[8], FormName::MessagesSB},
+        {mnuDevicesOptions[0], FormName::DBProgrammer},
+    };
+    for (const auto& [item, form] : gated)
+        if (!IsWindowRegistered(form))
+            item->setEnabled(false);
+    if (!IsWindowRegistered(FormName::MessagesSB))
+        cmdSBMessages->setEnabled(false);
+
+    const std::pair<QAction*, std::string_view> submenuItems[] = {
+        {mnuSetupToneOptions[0], FormName::ToneSchedule},
+        {mnuSetupToneOptions[1], FormName::ToneScheduleCalendar},
+        {mnuDevicesProgrammersOptions[0], FormName::SpeakerProgrammer},
+        {mnuDevicesProgrammersOptions[2], FormName::CustomAlertsProgrammer},
+        {mnuDevicesProgrammersOptions[4], FormName::PendantProgrammer},
+        {mnuDevicesProgrammersOptions[6], FormName::PaddleProgrammer},
+        {mnuDevicesProgrammersOptions[8], FormName::TimeReceiverProgrammer},
+        {mnuDevicesProgrammersOptions[10], FormName::ClockProgrammer},
+    };
+    bool anyTone = false;
+    bool anyProgrammer = false;
+    for (const auto& [item, form] : submenuItems) {
+        const bool registered = IsWindowRegistered(form);
+        item->setEnabled(registered);
+        (item->parent() == mnuSetupTone ? anyTone : anyProgrammer) |= registered;
+    }
+    if (!anyTone)
+        mnuSetupOptions[6]->setEnabled(false);
+    if (!anyProgrammer)
+        mnuDevicesOptions[7]->setEnabled(false);
+}
+
+void KS_MainForm::SetControlsEnabled(bool enabled)
+{
+    for (QMenu* menu : {mnuFile, mnuSetup, mnuMessages, mnuPagers, mnuHelp})
+        menu->menuAction()->setEnabled(enabled);
+    if (!enabled) {
+        for (QPushButton* b : {cmdSendPage, cmdLastPage, cmdRecordMessage, cmdClear, cmdSBMessages, cmdAdd, cmdUpdate,
+                               cmdDelete, cmdRefresh, cmdRemove, cmdRemoveAll, cmdClearDisplay})
+            b->setEnabled(false);
+        return;
+    }
+    ConfigureMenusAndTray();
+}
+
+// ---- The notification-area icon ------------------------------------------------------
+
+void KS_MainForm::addNotificationIcon()
+{
+    // A desktop without a notification area gets no icon; the window is then
+    // never hidden (HideToTray minimises it), and a later configuration run
+    // adds the icon once the area has appeared.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    if (!trayIcon) {
+        trayIcon = new QSystemTrayIcon(this);
+        trayIcon->setObjectName("trayIcon");
+        connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::DoubleClick)
+                Form_MouseDown(kIconDoubleClick);
+            else if (reason == QSystemTrayIcon::Context)
+                Form_MouseDown(kIconRightButtonDown);
+        });
+    }
+    const QIcon icon = windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : windowIcon();
+    trayIcon->setIcon(icon);
+    trayIcon->setToolTip(windowTitle());
+    trayIcon->show();
+}
+
+void KS_MainForm::Form_MouseDown(int iconMessage)
+{
+    const bool available = !OpenerDisabled();
+    setItemsEnabled(mnuPopupOptions, {0, 1, 3}, available);
+    if (iconMessage == kIconDoubleClick) {
+        mnuPopupOptions_Click(0);
+    } else if (iconMessage == kIconRightButtonDown) {
+        const bool shown = isVisible() && !isMinimized();
+        mnuPopupOptions[0]->setVisible(!shown);
+        mnuPopupOptions[1]->setVisible(shown);
+        mnuPopup->popup(QCursor::pos());
+    }
+    DoEvents();
+}
+
+// ---- Opening the other windows ----------------------------------------------------------
+
+void KS_MainForm::OpenOwnedWindow(QWidget* window, bool modal)
+{
+    ++ownedWindowsOpen_;
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    ownedWindows_.emplace_back(window);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // The token dies with this window's members, before its children go, so a
+    // child closing while the program ends calls into nothing.
+    new OwnedWindowWatch(window, [this, token = std::weak_ptr<int>(openerToken_)] {
+        if (token.lock())
+            enableOpener();
+    });
+    if (!modal) {
+        window->show();
+        return;
+    }
+    window->setWindowModality(Qt::WindowModal);
+    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+        QPointer<QDialog> guard(dialog);
+        dialog->exec();
+        // Accepting only hides a dialog that is not deleted on close; it is unloaded all the same.
+        if (guard && !guard->isVisible())
+            guard->close();
+        return;
+    }
+    QPointer<QWidget> guard(window);
+    QEventLoop untilClosed;
+    QPointer<OwnedWindowWatch> loopWatch = new OwnedWindowWatch(window, [&untilClosed] { untilClosed.quit(); });
+    window->show();
+    if (guard && guard->isVisible())
+        untilClosed.exec();
+    delete loopWatch.data();
+}
+
+void KS_MainForm::enableOpener()
+{
+    if (ownedWindowsOpen_ > 0 && --ownedWindowsOpen_ == 0) {
+        centralWidget()->setEnabled(true);
+        menuBar()->setEnabled(true);
+    }
+}
+
+void KS_MainForm::openRegisteredWindow(std::string_view formName, bool modal)
+{
+    if (!IsWindowRegistered(formName))
+        return;
+    if (QWidget* window = CreateRegisteredWindow(formName, this))
+        OpenOwnedWindow(window, modal);
+}
+
+bool KS_MainForm::probeLink()
+{
+    LinkConversation conversation;
+    return IsLinkResponding();
+}
+
+// ---- Menu handlers ------------------------------------------------------------------------
+
+void KS_MainForm::mnuFileOptions_Click(int index)
+{
+    switch (index) {
+    case 0:
+        HideToTray();
+        break;
+    case 2: {
+        QPointer<KS_SYS_Login> login = new KS_SYS_Login(nullptr);
+        ownedWindows_.emplace_back(login.data());
+        login->exec();
+        if (login)
+            delete login.data();
+        SetAdminOptions(gAdminMode);
+        break;
+    }
+    case 3:
+        gAdminMode = false;
+        SetAdminOptions(false);
+        break;
+    case 5:
+        ExitApplication();
+        break;
+    default:
+        break;
+    }
+}
+
+void KS_MainForm::mnuSetupOptions_Click(int index)
+{
+    switch (index) {
+    case 0:
+        OpenOwnedWindow(new KS_GEN_Configure(this), true);
+        ConfigureMenusAndTray();
+        break;
+    case 2:
+        if (probeLink())
+            OpenOwnedWindow(new KS_GEN_CoverPage(this), false);
+        else
+            ShowLinkCommError();
+        SafeSetFocus(txtUserName);
+        break;
+    case 4:
+        openRegisteredWindow(FormName::ScheduledPaging, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void KS_MainForm::mnuSetupToneOptions_Click(int index)
+{
+    if (index == 0)
+        openRegisteredWindow(FormName::ToneSchedule, true);
+    else if (index == 1)
+        openRegisteredWindow(FormName::ToneScheduleCalendar, true);
+}
+
+void KS_MainForm::mnuSetupTimeOptions_Click(int index)
+{
+    if (index == 0) {
+        const bool modified = SendDateTimeToEncoder();
+        ShowMessage(modified ? "Date and Time modified succesfully." : "Error updating Date and Time.", kButtonsOk,
+                    kAnswerOk, kIconInformation);
+    } else if (index == 1) {
+        QAction* item = mnuSetupTimeOptions[1];
+        item->setChecked(!item->isChecked());
+        gAutoTimeSet = item->isChecked();
+        SaveConfigSetting("AutoTimeSet", gAutoTimeSet ? "1" : "0");
+    }
+}
+
+void KS_MainForm::mnuMessagesOptions_Click(int index)
+{
+    static constexpr std::array<std::string_view, 9> kForms = {
+        FormName::MessagesAlarm,    {}, FormName::MessagesPABX, FormName::MessagesFastkey, FormName::MessagesFreetext,
+        {},                         FormName::MessagesWireless, {}, FormName::MessagesSB};
+    if (index < 0 || index >= static_cast<int>(kForms.size()) || kForms[static_cast<std::size_t>(index)].empty())
+        return;
+    // The message windows open all the same: they can still show their data files.
+    if (index != 8 && !probeLink())
+        ShowLinkCommError();
+    clsDelay delay;
+    delay.InitDelay(kReceiverIdleWaitTicks);
+    while (!gReceiverIdle && !delay.DelayExpired() && !ExitRequested())
+        WaitForEvents();
+    if (index == 8)
+        mViewMode = false;
+    openRegisteredWindow(kForms[static_cast<std::size_t>(index)], index != 8);
+}
+
+void KS_MainForm::mnuDevicesOptions_Click(int index)
+{
+    const std::string localLoss = "Current pagers database and all pagers information on this computer will be lost. "
+                                  "Are you sure you want to continue ?";
+    auto confirmed = [this](const std::string& question) {
+        if (ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes)
+            return true;
+        SafeSetFocus(lvwUsers);
+        return false;
+    };
+    switch (index) {
+    case 0:
+        if (!probeLink())
+            ShowLinkCommError();
+        openRegisteredWindow(FormName::DBProgrammer, true);
+        break;
+    case 2:
+        if (!probeLink()) {
+            ShowLinkCommError();
+            return;
+        }
+        if (!confirmed(localLoss))
+            return;
+        ClearUserLists();
+        SetControlsEnabled(false);
+        DownloadPagerDatabase();
+        SetControlsEnabled(true);
+        SafeSetFocus(txtUserName);
+        break;
+    case 3:
+        if (!probeLink()) {
+            ShowLinkCommError();
+            return;
+        }
+        if (!confirmed("Current pagers database and all pagers information on the " + gEncoderModelName
+                       + " will be lost. Are you sure you want to continue ?"))
+            return;
+        SetControlsEnabled(false);
+        UploadPagerDatabase();
+        SetControlsEnabled(true);
+        SafeSetFocus(txtUserName);
+        break;
+    case 5:
+        if (!confirmed(localLoss))
+            return;
+        ClearUserLists();
+        SetControlsEnabled(false);
+        // The table in memory follows the file, so nothing works from the users just cleared.
+        if (CreateEmptyPagerDatabase())
+            LoadUsers();
+        SetControlsEnabled(true);
+        SafeSetFocus(txtUserName);
+        break;
+    default:
+        break;
+    }
+}
+
+void KS_MainForm::mnuDevicesProgrammersOptions_Click(int index)
+{
+    static constexpr std::array<std::string_view, 11> kForms = {
+        FormName::SpeakerProgrammer, {}, FormName::CustomAlertsProgrammer, {}, FormName::PendantProgrammer, {},
+        FormName::PaddleProgrammer,  {}, FormName::TimeReceiverProgrammer, {}, FormName::ClockProgrammer};
+    if (index >= 0 && index < static_cast<int>(kForms.size()) && !kForms[static_cast<std::size_t>(index)].empty())
+        openRegisteredWindow(kForms[static_cast<std::size_t>(index)], true);
+}
+
+void KS_MainForm::mnuHelpOptions_Click(int index)
+{
+    if (index == 0) {
+        const QString help = ToQString(HelpFilePath());
+        if (!QFileInfo(help).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+            ShowMessage("The help file " + HelpFilePath() + " could not be opened.", kButtonsOk, kAnswerOk,
+                        kIconExclamation);
+    } else if (index == 3) {
+        OpenOwnedWindow(new KS_SYS_About(this), false);
+    }
+}
+
+void KS_MainForm::mnuPopupOptions_Click(int index)
+{
+    switch (index) {
+    case 0:
+        showNormal();
+        raise();
+        activateWindow();
+        break;
+    case 1:
+        HideToTray();
+        break;
+    case 3:
+        ExitApplication();
+        break;
+    default:
+        break;
+    }
+}
+
+void KS_MainForm::cmdSBMessages_Click()
+{
+    mViewMode = true;
+    openRegisteredWindow(FormName::MessagesSB, false);
+}
+
+// ---- Cover page -----------------------------------------------------------------------------
+
+void KS_MainForm::SendCoverPager() { SendPageToPager(gCoverPageRequest); }
+
+// ---- Voice message ----------------------------------------------------------------------------
+
+void KS_MainForm::cmdRecordMessage_Click()
+{
+    if (cmdRecordMessage->text() == kRecordCaption) {
+        if (!StartVoiceRecording(*mciRecordMessage))
+            return;
+        prgRecordProgress->setValue(0);
+        prgRecordProgress->setVisible(true);
+        txtRecordProgress->clear();
+        txtRecordProgress->setVisible(true);
+        cmdRecordMessage->setText(kStopRecordCaption);
+        return;
+    }
+    cmdRecordMessage->setText(kRecordCaption);
+    FinishVoiceRecording(*mciRecordMessage);
+    prgRecordProgress->setVisible(false);
+    txtRecordProgress->setVisible(false);
+    ReportStatus(kIdleText);
+    SafeSetFocus(lvwUsers);
+}
+
+void KS_MainForm::mciRecordMessage_StatusUpdate()
+{
+    if (cmdRecordMessage->text() != kStopRecordCaption)
+        return;
+    if (VoiceRecordingEnded(*mciRecordMessage)) {
+        cmdRecordMessage_Click();
+        return;
+    }
+    prgRecordProgress->setValue(prgRecordProgress->value() + 1);
+    txtRecordProgress->setText(ToQString(RecordProgressText(prgRecordProgress->value())));
+}
+
+// ---- Exit ---------------------------------------------------------------------------------------
+
+void KS_MainForm::ExitApplication()
+{
+    if (exitStarted_)
+        return;
+    if (LinkConversation::ConversationActive()) {
+        // Chosen inside a conversation's wait (the tray menu works during a
+        // transfer): every wait now falls through, and the exit runs in its
+        // order once that conversation has given up, never inside it.
+        RequestExit();
+        if (!exitPending_) {
+            exitPending_ = true;
+            WhenNoConversation([self = QPointer<KS_MainForm>(this)] {
+                if (self)
+                    QTimer::singleShot(0, self, [self] {
+                        self->exitPending_ = false;
+                        self->ExitApplication();
+                    });
+            });
+        }
+        return;
+    }
+    runExitSequence();
+}
+
+void KS_MainForm::runExitSequence()
+{
+    exitStarted_ = true;
+    // Nothing waits any more; the hang-up below must wait for the modem's answers.
+    ClearExitRequest();
+    if (gComm && gComm->PortOpen()) {
+        if (gModemConnected)
+            HangUpModem();
+        gComm->SetPortOpen(false);
+    }
+    RequestExit();
+
+    for (QTimer* timer : {tmrMinutes, tmrSeconds, tmrDelay})
+        timer->stop();
+    mciRecordMessage->Command("Close");
+
+    SaveConfigSetting("LastX", std::to_string(static_cast<long long>(PixelsToTwips(pos().x()))));
+    SaveConfigSetting("LastY", std::to_string(static_cast<long long>(PixelsToTwips(pos().y()))));
+    SaveConfigSetting("ShowHelpMessage", gShowHelpMessage ? "1" : "0");
+
+    for (auto window = ownedWindows_.rbegin(); window != ownedWindows_.rend(); ++window)
+        if (*window)
+            (*window)->close();
+    ownedWindows_.clear();
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible() && window->windowType() != Qt::Popup)
+            window->close();
+
+    if (trayIcon) {
+        trayIcon->hide();
+        delete trayIcon;
+        trayIcon = nullptr;
+    }
+
+    // Before the event loop runs, Main sees the request and never starts it.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
+}

@@ -1,0 +1,132 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "ConsoleHarness.h"
+#include "KS_Events.h"
+#include "KS_GEN_CoverPage.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Paging.h"
+#include "TestSupport.h"
+
+namespace {
+
+constexpr const char* kDefaultText = "Testing - Sending Cover Page";
+
+struct CoverPageFixture : testing::Test {
+    CoverPageFixture()
+        : form(harness.Load())
+        , page(&form)
+    {
+    }
+    void choose(int repeatItem)
+    {
+        page.cmbRepeatTime->setCurrentIndex(repeatItem);
+        page.cmbRepeatTime_Click();
+    }
+    // Pager numbers of the pages the encoder received since the last call.
+    std::vector<std::string> pagedNumbers()
+    {
+        std::vector<std::string> numbers;
+        for (const auto& line : harness.HostLines())
+            if (line.size() > 4 && line[0] == 'P' && line.compare(4, std::string::npos, kDefaultText) == 0)
+                numbers.push_back(line.substr(1, 3));
+        return numbers;
+    }
+    ConsoleHarness harness{{{5, "Anna", "A"}, {6, "Bert", "A"}}};
+    KS_MainForm& form;
+    KS_GEN_CoverPage page;
+};
+
+} // namespace
+
+TEST(CoverPageText, TheStampFollowsTheMessageAsMonthDayYearAnd24HourTime)
+{
+    const QDateTime moment(QDate(2014, 12, 24), QTime(16, 5, 9));
+    EXPECT_EQ(CoverPageText("Test", true, moment), "Test. Date & Time: 12/24/14 16:05:09");
+    EXPECT_EQ(CoverPageText("Test", false, moment), "Test");
+    EXPECT_EQ(CoverPageText("", true, QDateTime(QDate(2009, 1, 2), QTime(3, 4, 5))), ". Date & Time: 01/02/09 03:04:05");
+}
+
+TEST_F(CoverPageFixture, OpensOnThirtySecondsToPagerHundredWithTheTestText)
+{
+    EXPECT_EQ(page.windowTitle(), "Cover Page");
+    EXPECT_EQ(page.cmbRepeatTime->currentText(), "30 Sec.");
+    EXPECT_EQ(page.cmbRepeatTime->count(), 16);
+    EXPECT_EQ(page.tmrCoverPage->interval(), 30000);
+    EXPECT_EQ(page.txtUserID->text(), "100");
+    EXPECT_EQ(page.txtMessage->text(), kDefaultText);
+    EXPECT_EQ(page.txtMessage->maxLength(), 100);
+}
+
+TEST_F(CoverPageFixture, MinuteModeSendsOnEveryNthMinuteAndSecondModeOnEveryEvent)
+{
+    page.txtUserID->setText("7");
+    choose(12); // "2 Min."
+    EXPECT_EQ(page.tmrCoverPage->interval(), 60000);
+    EXPECT_EQ(page.RepeatMinutes(), 2);
+    std::vector<std::size_t> pagesAfterEvent;
+    for (int event = 0; event < 4; ++event) {
+        page.tmrCoverPage_Timer();
+        pagesAfterEvent.push_back(pagedNumbers().size());
+    }
+    EXPECT_EQ(pagesAfterEvent, (std::vector<std::size_t>{0, 1, 0, 1}));
+    EXPECT_EQ(gCoverPageRequest.PagerNo, "007");
+    EXPECT_EQ(gCoverPageRequest.Kind, PageRequest::kCoverPage);
+
+    choose(0); // "5 Sec."
+    EXPECT_EQ(page.tmrCoverPage->interval(), 5000);
+    EXPECT_EQ(page.RepeatMinutes(), 0);
+    page.tmrCoverPage_Timer();
+    page.tmrCoverPage_Timer();
+    EXPECT_EQ(pagedNumbers(), (std::vector<std::string>{"007", "007"}));
+}
+
+TEST_F(CoverPageFixture, AnEventDueWhileItsPageIsInFlightIsSkippedAndTheNextOneSends)
+{
+    choose(0);
+    int yields = 0;
+    SetYieldHook([&] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+        if (++yields == 5)
+            page.tmrCoverPage_Timer(); // comes due inside the first page's wait
+    });
+    page.tmrCoverPage_Timer();
+    EXPECT_GT(yields, 5);
+    EXPECT_EQ(pagedNumbers().size(), 1u);
+    page.tmrCoverPage_Timer();
+    EXPECT_EQ(pagedNumbers().size(), 1u);
+}
+
+TEST_F(CoverPageFixture, RandomizePicksAListedPagerAndKeepsTheTypedOneWithoutUsers)
+{
+    choose(0);
+    page.chkRandomize->setChecked(true);
+    for (int event = 0; event < 6; ++event)
+        page.tmrCoverPage_Timer();
+    const auto numbers = pagedNumbers();
+    ASSERT_EQ(numbers.size(), 6u);
+    for (const auto& number : numbers)
+        EXPECT_TRUE(number == "005" || number == "006") << number;
+
+    form.lvwUsers->clear();
+    page.txtUserID->setText("42");
+    page.tmrCoverPage_Timer();
+    EXPECT_EQ(pagedNumbers(), (std::vector<std::string>{"042"}));
+}
+
+TEST_F(CoverPageFixture, TheTimeStampGoesOnThePageText)
+{
+    choose(0);
+    page.chkTimeStamp->setChecked(true);
+    page.tmrCoverPage_Timer();
+    const std::string prefix = std::string(kDefaultText) + ". Date & Time: ";
+    ASSERT_EQ(gCoverPageRequest.Message.compare(0, prefix.size(), prefix), 0) << gCoverPageRequest.Message;
+    EXPECT_EQ(gCoverPageRequest.Message.size(), prefix.size() + 17);
+}

@@ -1,0 +1,348 @@
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ConsoleHarness.h"
+#include "KS_Clock.h"
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Registry.h"
+#include "KS_SYS_Login.h"
+#include "KS_WindowRegistry.h"
+#include "RecordFile.h"
+#include "TestSupport.h"
+#include "WaveRecorder.h"
+
+namespace {
+
+constexpr std::string_view kAllForms[] = {
+    FormName::MessagesAlarm,         FormName::MessagesPABX,         FormName::MessagesFastkey,
+    FormName::MessagesFreetext,      FormName::MessagesWireless,     FormName::MessagesSB,
+    FormName::ScheduledPaging,       FormName::ToneSchedule,         FormName::ToneScheduleCalendar,
+    FormName::DBProgrammer,          FormName::SpeakerProgrammer,    FormName::CustomAlertsProgrammer,
+    FormName::PendantProgrammer,     FormName::PaddleProgrammer,     FormName::TimeReceiverProgrammer,
+    FormName::ClockProgrammer};
+
+// Stands in for the windows of the parts above the console.
+struct RegisteredWindows {
+    RegisteredWindows()
+    {
+        for (auto name : kAllForms)
+            RegisterWindow(name, [name](QWidget* owner) {
+                auto* window = new QDialog(owner);
+                window->setObjectName(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+                return window;
+            });
+    }
+    ~RegisteredWindows()
+    {
+        for (auto name : kAllForms)
+            RegisterWindow(name, {});
+    }
+};
+
+template <typename T>
+T* topLevel(const char* name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            if (auto* typed = qobject_cast<T*>(w))
+                return typed;
+    return nullptr;
+}
+
+bool enabled(const std::vector<QAction*>& items, int index) { return items[static_cast<std::size_t>(index)]->isEnabled(); }
+
+bool sentLine(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// The unit stops answering lines that match, for good.
+sim::Fault silenceOn(std::string pattern, sim::MatchMode match = sim::MatchMode::Prefix)
+{
+    sim::Fault fault;
+    fault.kind = sim::FaultKind::Silence;
+    fault.pattern = std::move(pattern);
+    fault.match = match;
+    fault.times = 0;
+    return fault;
+}
+
+} // namespace
+
+TEST(Menus, ItemsAndButtonsFollowTheTableTheAdministratorTheLinkAndSignBoardSupport)
+{
+    RegisteredWindows windows;
+    enum Link { Serial, ModemOffline, ModemOnline };
+    for (const bool database : {false, true}) {
+        ConsoleHarness harness({{1, "Anna", "A"}}, database);
+        harness.messages.AnswerAlways(kAnswerOk);
+        KS_MainForm& form = harness.Load();
+        for (const bool admin : {false, true})
+            for (const Link link : {Serial, ModemOffline, ModemOnline})
+                for (const bool sb : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "database " << database << " admin " << admin << " link "
+                                                    << link << " sign boards " << sb);
+                    gAdminMode = admin;
+                    gConnectionType = link == Serial ? 1 : 2;
+                    gModemConnected = link == ModemOnline;
+                    gShowSBSupport = sb;
+                    form.SetControlsEnabled(true);
+
+                    EXPECT_EQ(enabled(form.mnuFileOptions, 2), !admin);
+                    EXPECT_EQ(enabled(form.mnuFileOptions, 3), admin);
+                    for (int i : {0, 2, 4, 6, 8})
+                        EXPECT_EQ(enabled(form.mnuSetupOptions, i), admin) << "Setup " << i;
+                    for (int i : {0, 2, 3, 4, 6})
+                        EXPECT_EQ(enabled(form.mnuMessagesOptions, i), admin) << "Messages " << i;
+                    // A hidden action also reads as disabled.
+                    EXPECT_EQ(enabled(form.mnuMessagesOptions, 8), admin && sb);
+                    for (int i : {0, 2, 3, 5, 7})
+                        EXPECT_EQ(enabled(form.mnuDevicesOptions, i), admin) << "Devices " << i;
+                    for (QPushButton* b : {form.cmdAdd, form.cmdUpdate, form.cmdDelete}) {
+                        EXPECT_EQ(b->isEnabled(), admin) << b->objectName().toStdString();
+                        EXPECT_FALSE(b->isHidden());
+                    }
+                    for (QPushButton* b : {form.cmdSendPage, form.cmdRefresh, form.cmdRemove, form.cmdRemoveAll,
+                                           form.cmdClearDisplay})
+                        EXPECT_EQ(b->isEnabled(), database) << b->objectName().toStdString();
+                    EXPECT_TRUE(form.cmdRefresh->isHidden());
+                    EXPECT_EQ(form.cmdDialOut->isEnabled(), database && link != Serial);
+                    EXPECT_EQ(form.cmdRecordMessage->isEnabled(), database && form.mciRecordMessage->CanRecord());
+
+                    EXPECT_EQ(form.mnuMessagesOptions[7]->isVisible(), sb);
+                    EXPECT_EQ(form.mnuMessagesOptions[8]->isVisible(), sb);
+                    EXPECT_EQ(form.cmdSBMessages->isHidden(), !sb);
+                    for (auto* items : {&form.mnuSetupOptions, &form.mnuMessagesOptions, &form.mnuDevicesOptions})
+                        EXPECT_FALSE(items->back()->isVisible());
+                }
+        EXPECT_EQ(form.mnuDevicesOptions[2]->text().toStdString(), "&Download Pagers from " + gEncoderModelName);
+        EXPECT_EQ(form.mnuDevicesOptions[3]->text().toStdString(), "&Upload Pagers to " + gEncoderModelName);
+        EXPECT_EQ(form.mnuHelpOptions[3]->text(), "&About Pagora");
+    }
+}
+
+TEST(Menus, AWindowNotBuiltInStaysDisabledAndARegisteredOneOpensWithTheConsoleDisabled)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    gAdminMode = true;
+    KS_MainForm& form = harness.Load();
+    EXPECT_FALSE(enabled(form.mnuMessagesOptions, 0));
+    EXPECT_FALSE(enabled(form.mnuSetupOptions, 4));
+    EXPECT_FALSE(enabled(form.mnuSetupOptions, 6)); // no tone window at all
+    EXPECT_FALSE(enabled(form.mnuDevicesOptions, 7));
+    EXPECT_FALSE(form.cmdSBMessages->isEnabled());
+    EXPECT_TRUE(enabled(form.mnuSetupOptions, 0));
+    EXPECT_TRUE(enabled(form.mnuDevicesOptions, 5));
+
+    RegisterWindow(FormName::MessagesAlarm, [](QWidget* owner) {
+        auto* window = new QDialog(owner);
+        window->setObjectName("KS_PPM_MessagesAlarm");
+        return window;
+    });
+    form.SetAdminOptions(true);
+    ASSERT_TRUE(enabled(form.mnuMessagesOptions, 0));
+
+    bool consoleDisabledMeanwhile = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = topLevel<QDialog>("KS_PPM_MessagesAlarm");
+        ASSERT_NE(window, nullptr);
+        consoleDisabledMeanwhile = form.OpenerDisabled() && !form.centralWidget()->isEnabled() && window->isEnabled();
+        window->close();
+    });
+    form.mnuMessagesOptions[0]->trigger();
+    RegisterWindow(FormName::MessagesAlarm, {});
+    EXPECT_TRUE(consoleDisabledMeanwhile);
+    EXPECT_FALSE(form.OpenerDisabled());
+    EXPECT_TRUE(form.centralWidget()->isEnabled());
+}
+
+TEST(Menus, LoginAndLogoutSwitchTheGatesAndLeaveTheAutomaticClockMarkAlone)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    gAdminPassword = "secret";
+    gAutoTimeSet = true;
+    KS_MainForm& form = harness.Load();
+    EXPECT_TRUE(form.mnuSetupTimeOptions[1]->isChecked());
+
+    form.mnuSetupTimeOptions[1]->trigger();
+    EXPECT_FALSE(form.mnuSetupTimeOptions[1]->isChecked());
+    EXPECT_FALSE(gAutoTimeSet);
+    EXPECT_EQ(GetConfigSetting("AutoTimeSet"), "0");
+
+    QTimer::singleShot(0, [] {
+        auto* login = topLevel<KS_SYS_Login>("KS_SYS_Login");
+        ASSERT_NE(login, nullptr);
+        login->txtPassword->setText("secret");
+        login->cmdOk->click();
+    });
+    form.mnuFileOptions_Click(2);
+    EXPECT_TRUE(gAdminMode);
+    EXPECT_FALSE(enabled(form.mnuFileOptions, 2));
+    EXPECT_TRUE(enabled(form.mnuFileOptions, 3));
+    EXPECT_TRUE(form.cmdAdd->isEnabled());
+    EXPECT_FALSE(form.mnuSetupTimeOptions[1]->isChecked());
+
+    form.mnuFileOptions_Click(3);
+    EXPECT_FALSE(gAdminMode);
+    EXPECT_TRUE(enabled(form.mnuFileOptions, 2));
+    EXPECT_FALSE(form.cmdAdd->isEnabled());
+    EXPECT_FALSE(enabled(form.mnuSetupOptions, 0));
+}
+
+TEST(Menus, TheIconShowsTheWindowAndItsPopupIsDisabledWhileAWindowIsOpen)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.hide();
+    form.Form_MouseDown(KS_MainForm::kIconDoubleClick);
+    EXPECT_TRUE(form.isVisible());
+
+    form.Form_MouseDown(KS_MainForm::kIconRightButtonDown);
+    EXPECT_FALSE(form.mnuPopupOptions[0]->isVisible()); // "Show" while shown
+    EXPECT_TRUE(form.mnuPopupOptions[1]->isVisible());
+    for (int i : {1, 3})
+        EXPECT_TRUE(enabled(form.mnuPopupOptions, i));
+    form.mnuPopup->hide();
+
+    auto* child = new QDialog(&form);
+    form.OpenOwnedWindow(child, false);
+    form.Form_MouseDown(KS_MainForm::kIconRightButtonDown);
+    for (int i : {0, 1, 3})
+        EXPECT_FALSE(enabled(form.mnuPopupOptions, i));
+    form.mnuPopup->hide();
+    child->close();
+    EXPECT_FALSE(form.OpenerDisabled());
+}
+
+TEST(Menus, DownloadFromAnUnreachableEncoderOnlyTellsTheOperator)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    harness.engine.AddFault(silenceOn("", sim::MatchMode::Exact));
+    harness.messages.AnswerAlways(kAnswerOk);
+    form.mnuDevicesOptions_Click(2);
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
+}
+
+TEST(Menus, ClearingThePagerDatabaseEmptiesTheFileTheListAndTheTableInMemory)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
+    KS_MainForm& form = harness.Load();
+    harness.messages.Answer(kAnswerNo);
+    form.mnuDevicesOptions_Click(5);
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
+
+    harness.messages.Answer(kAnswerYes);
+    form.mnuDevicesOptions_Click(5);
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 0);
+    EXPECT_TRUE(std::all_of(form.Users().begin(), form.Users().end(),
+                            [](const PagerRecord& user) { return user.InUse != "Y"; }));
+    EXPECT_EQ(QFileInfo(QString::fromStdString(DataFilePath("Pager.DBS"))).size(), 999 * 160);
+    EXPECT_EQ(harness.messages.shown()[1].icon, kIconQuestion);
+}
+
+// ---- The encoder's clock ---------------------------------------------------------------
+
+namespace {
+const QDateTime kWorkedExample(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::UTC);
+}
+
+TEST(Clock, AOneCommandEncoderGetsTheUtcTimeAndDateInOneLine)
+{
+    SetClockForTest([] { return kWorkedExample; });
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    harness.messages.Answer(kAnswerOk);
+    form.mnuSetupTimeOptions_Click(0);
+    EXPECT_TRUE(sentLine(harness.HostLines(), "T140509020315UW"));
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_EQ(harness.messages.shown()[0].message, "Date and Time modified succesfully.");
+    EXPECT_EQ(harness.messages.shown()[0].icon, kIconInformation);
+}
+
+TEST(Clock, AnEncoderRefusingSecondsGetsHoursAndMinutesThenTheDate)
+{
+    SetClockForTest([] { return kWorkedExample; });
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    harness.engine.SetModel('A');
+    harness.engine.EditProfile().acceptsSecondsInTime = false;
+    KS_MainForm& form = harness.Load();
+    const QDateTime local = kWorkedExample.toLocalTime();
+    const std::string hhnn = local.toString("HHmm").toStdString();
+    const std::string date = local.toString("MMddyy").toStdString() + std::to_string(local.date().dayOfWeek() % 7 + 1);
+
+    EXPECT_TRUE(form.SendDateTimeToEncoder());
+    const auto lines = harness.HostLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "PT" + hhnn);
+    EXPECT_EQ(lines.back(), "PD" + date);
+}
+
+TEST(Clock, WithBothTimeFormsUnansweredNoDateIsSentAndTheErrorIsShownAsInformation)
+{
+    SetClockForTest([] { return kWorkedExample; });
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    harness.engine.SetModel('A');
+    KS_MainForm& form = harness.Load();
+    harness.engine.AddFault(silenceOn("PT"));
+    harness.messages.Answer(kAnswerOk);
+    form.mnuSetupTimeOptions_Click(0);
+    for (const auto& line : harness.HostLines())
+        EXPECT_NE(line.rfind("PD", 0), 0u) << line;
+    EXPECT_EQ(harness.messages.shown()[0].message, "Error updating Date and Time.");
+    EXPECT_EQ(harness.messages.shown()[0].icon, kIconInformation);
+}
+
+TEST(Clock, TheMinuteTimerSetsTheClockEverySixtiethMinuteOnlyWithTheMark)
+{
+    SetClockForTest([] { return kWorkedExample; });
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    auto runMinutes = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            form.tmrMinutes_Timer();
+        return sentLine(harness.HostLines(), "T140509020315UW");
+    };
+    EXPECT_FALSE(runMinutes(60)); // no mark
+    form.mnuSetupTimeOptions_Click(1);
+    EXPECT_FALSE(runMinutes(59));
+    EXPECT_TRUE(runMinutes(1));
+}
+
+// ---- The Record button ------------------------------------------------------------------
+
+TEST(RecordButton, ATakeShowsItsSecondsAndStoppingPutsTheButtonBack)
+{
+    ConsoleHarness harness({{1, "Anna", "V"}});
+    KS_MainForm& form = harness.Load();
+    if (!form.mciRecordMessage->CanRecord())
+        GTEST_SKIP() << "no capture device";
+    form.cmdRecordMessage_Click();
+    ASSERT_EQ(form.cmdRecordMessage->text(), "Stop R&ecord");
+    EXPECT_FALSE(form.prgRecordProgress->isHidden());
+    for (int second = 0; second < 3; ++second)
+        form.mciRecordMessage_StatusUpdate();
+    EXPECT_EQ(form.txtRecordProgress->text(), "3/12 sec");
+
+    harness.messages.AnswerAlways(kAnswerOk);
+    form.cmdRecordMessage_Click();
+    EXPECT_EQ(form.cmdRecordMessage->text(), "R&ecord");
+    EXPECT_TRUE(form.prgRecordProgress->isHidden());
+    EXPECT_FALSE(form.mciRecordMessage->IsOpen());
+    EXPECT_EQ(form.txtStatus->text(), "Please select a user to page ...");
+}
