@@ -57,6 +57,18 @@ public:
     // Dials the modem (true) or hangs it up (false).
     void SetModemDialMode(bool dialOut);
 
+    // ---- The user directory
+    void cmdAdd_Click();
+    void cmdUpdate_Click();
+    void cmdDelete_Click();
+    // The row of lvwUsers that Update and Delete act on; null when no row is selected.
+    QTreeWidgetItem* SelectedUserRow() const;
+    // A user saved by the user dialog: a new row, or the row of that pager rewritten.
+    void ShowSavedUser(const PagerRecord& record, bool adding);
+    // The whole user table from the encoder into Pager.DBS, and from Pager.DBS to the encoder.
+    void DownloadPagerDatabase();
+    void UploadPagerDatabase();
+
     std::uint8_t EditMode = 1; // 1 add, 2 update; read by the user dialog
     bool mViewMode = false;    // the sign-board list opens for sending only
 
