@@ -39,6 +39,7 @@ struct UserDialog : testing::Test {
     // Opens the main window on a unit of that model (0: a legacy unit of the given variant).
     KS_MainForm& load(char model, std::vector<TestUser> users = {}, sim::Legacy legacy = sim::Legacy::QX8)
     {
+        harness.reset(); // one window and one pump at a time
         harness = std::make_unique<ConsoleHarness>(users);
         if (model)
             harness->engine.SetModel(model);
