@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -171,4 +172,20 @@ TEST_F(DBProgrammer, OnTheQX7AFirstNumberAboveNineHundredMakesEveryPagerAGroupPa
     EXPECT_TRUE(adds().empty());
     EXPECT_EQ(stored(906).GroupFlag, "G");
     EXPECT_EQ(stored(906).Group1, "\x05"s);
+}
+
+TEST_F(DBProgrammer, TheLabelCountsThePagersDoneAgainstTheRange)
+{
+    KS_GEN_DBProgrammer& w = open('A');
+    harness.engine.AddFault({sim::FaultKind::Refuse, "A003", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    range("001", "005");
+    QString atRefusal;
+    SetMessageAnswerHook([&](const MessageRequest&) -> std::optional<MessageAnswer> {
+        atRefusal = w.lblInfo->text();
+        return MessageAnswer{kAnswerYes, false};
+    });
+    w.cmdProgram_Click();
+    EXPECT_EQ(atRefusal, "Programming...002/5");
+    EXPECT_EQ(w.lblInfo->text(), "Done !");
+    EXPECT_FALSE(w.prgProgProgress->isVisible());
 }
