@@ -177,8 +177,11 @@ void KS_MainForm::DownloadPagerDatabase()
             lost = true;
     }
     if (lost) {
-        ReportStatus("Cannot connect to " + gEncoderModelName + " !", true, 3);
-        ShowLinkCommError();
+        // Leaving the program is no failure of the unit; there is nobody left to tell.
+        if (!ExitRequested()) {
+            ReportStatus("Cannot connect to " + gEncoderModelName + " !", true, 3);
+            ShowLinkCommError();
+        }
         FillUsersList(users_);
         finish();
         return;
