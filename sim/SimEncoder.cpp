@@ -227,6 +227,8 @@ void Engine::BuildCommandTable()
         return !e.profile_.identifies && e.profile_.acknowledgesBarePage ? kAcknowledged : kRefused;
     });
     add(R"(P(\d{3})([\s\S]*))", [](Engine& e, M m, T tick) { return e.Page(m, tick); });
+
+    AddUserCommands();
 }
 
 } // namespace sim

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <map>
 #include <optional>
 #include <regex>
 #include <set>
@@ -147,6 +148,15 @@ public:
     // commands; the later added wins.
     void AddCommand(std::string_view pattern, CommandHandler handler);
 
+    // --- the user table ---------------------------------------------------
+    // Each user as an "A" command brought it (44 or 54 characters), by pager number.
+    const std::map<int, std::string>& Users() const { return users_; }
+    // Stores a user as an "A" command would; false when the unit would refuse it.
+    bool PutUser(std::string_view record);
+    void ClearUsers() { users_.clear(); }
+    // A user as a read answers it, without "*" CR.
+    std::string UserAnswer(const std::string& record) const;
+
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
     std::string Transmit(std::int64_t tick);
@@ -199,6 +209,7 @@ private:
     bool HearsHost() const;
 
     void BuildCommandTable();
+    void AddUserCommands();
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -215,6 +226,7 @@ private:
 
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::set<int> refusedPagers_;
+    std::map<int, std::string> users_;
     std::vector<PageRecord> pages_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;

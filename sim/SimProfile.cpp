@@ -22,6 +22,7 @@ Profile ProfileFor(char letter)
     p.identifies = true;
     if (!OneOf(letter, kModelLetters)) {
         p.clock = ClockForm::TwoCommand;
+        p.users = UserForm::Letter;
         return p;
     }
 
@@ -51,6 +52,9 @@ Profile ProfileFor(char letter)
         p.value3 = "005";
 
     p.clock = OneOf(letter, "UJMNOWRXQY") ? ClockForm::OneCommand : ClockForm::TwoCommand;
+    p.users = OneOf(letter, "XYRU") ? UserForm::Digit
+        : OneOf(letter, "EFGHIJLMNOPW") ? UserForm::QX7
+                                         : UserForm::Letter;
     return p;
 }
 
@@ -63,6 +67,7 @@ Profile LegacyProfile(Legacy variant)
     p.acknowledgesBarePage = variant == Legacy::QX7;
     p.version.clear();
     p.clock = ClockForm::TwoCommand;
+    p.users = variant == Legacy::QX7 ? UserForm::QX7 : UserForm::Letter;
     return p;
 }
 

@@ -20,6 +20,13 @@ enum class Legacy {
 // or the time ("PT") and the date ("PD") as two page-style commands.
 enum class ClockForm { OneCommand, TwoCommand };
 
+// How the unit takes its users and reads them back.
+enum class UserForm {
+    Letter, // "A" brings 44 characters; a read answers them as they came
+    Digit,  // "A" brings 54 characters; a read answers them between a reply character and the in-use flag
+    QX7,    // "A" brings 44 characters; a read answers the 16 the unit keeps, padded to 44
+};
+
 // A table the unit may hold. The size is sent zero-padded to `digits`; a unit
 // without the table refuses the size query.
 struct TableSize {
@@ -57,6 +64,7 @@ struct Profile {
     std::optional<int> calendarEventsPerDay;
 
     ClockForm clock = ClockForm::TwoCommand;
+    UserForm users = UserForm::Digit;
     // Some two-command units take "PT" only with hours and minutes.
     bool acceptsSecondsInTime = true;
 };

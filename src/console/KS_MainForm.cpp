@@ -305,6 +305,9 @@ void KS_MainForm::buildControls()
     connect(cmdLastPage, &QPushButton::clicked, this, &KS_MainForm::cmdLastPage_Click);
     connect(cmdClearDisplay, &QPushButton::clicked, this, &KS_MainForm::cmdClearDisplay_Click);
     connect(cmdRefresh, &QPushButton::clicked, this, &KS_MainForm::cmdRefresh_Click);
+    connect(cmdAdd, &QPushButton::clicked, this, &KS_MainForm::cmdAdd_Click);
+    connect(cmdUpdate, &QPushButton::clicked, this, &KS_MainForm::cmdUpdate_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &KS_MainForm::cmdDelete_Click);
     connect(cmdDialOut, &QPushButton::clicked, this, &KS_MainForm::cmdDialOut_Click);
     connect(txtMessage, &QPlainTextEdit::textChanged, this, [this] {
         // The encoder takes at most 230 characters of text in one page.

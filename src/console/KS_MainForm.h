@@ -75,7 +75,15 @@ public:
     // True while a window opened from this one is showing.
     bool OpenerDisabled() const { return ownedWindowsOpen_ > 0; }
 
-    // The user-table transfer with the encoder (Devices menu).
+    // ---- The user directory
+    void cmdAdd_Click();
+    void cmdUpdate_Click();
+    void cmdDelete_Click();
+    // The row of lvwUsers that Update and Delete act on; null when no row is selected.
+    QTreeWidgetItem* SelectedUserRow() const;
+    // A user saved by the user dialog: a new row, or the row of that pager rewritten.
+    void ShowSavedUser(const PagerRecord& record, bool adding);
+    // The whole user table from the encoder into Pager.DBS, and from Pager.DBS to the encoder.
     void DownloadPagerDatabase();
     void UploadPagerDatabase();
 

@@ -305,6 +305,41 @@ bool CreateEmptyPagerDatabase()
     return true;
 }
 
+bool EnsurePagerDatabase()
+{
+    // A blank folder would put the file wherever the program happens to run.
+    if (Trim(gDataFolder).empty() || !FolderExists(gDataFolder)) {
+        showFileError(FileError::PathOrAccess);
+        return false;
+    }
+    const std::string path = DataFilePath("Pager.DBS");
+    if (!FileExists(path))
+        return CreateEmptyPagerDatabase();
+    if (FileLength(path) % static_cast<std::int64_t>(PagerRecord::kLength) != 0) {
+        // An older layout waits for the upgrade; a record written into it would scramble it.
+        ShowMessage("The data file " + path + " is damaged or of an unknown layout. It was left unchanged.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        return false;
+    }
+    return true;
+}
+
+bool WritePagerRecord(int pagerNo, const PagerRecord& record)
+{
+    if (pagerNo < 1 || pagerNo > kPagerRecords || !EnsurePagerDatabase())
+        return false;
+    const std::string path = DataFilePath("Pager.DBS");
+    if (const FileError error = WriteRecordAt(path, pagerNo, record); error != FileError::None) {
+        if (error == FileError::PathOrAccess)
+            showFileError(error);
+        else
+            ShowMessage("Unable to write file " + path + ". Please confirm that you have the appropriate access permissions.",
+                        kButtonsOk, kAnswerOk, kIconCritical);
+        return false;
+    }
+    return true;
+}
+
 UpgradeOutcome UpgradeDataFile(std::string_view fileName)
 {
     const auto entry = std::find_if(std::begin(kUpgradeFiles), std::end(kUpgradeFiles),

@@ -75,6 +75,17 @@ CalendarEvent DefaultCalendarEvent(double eventDate, int eventNo);
 // written (the operator is told).
 bool CreateEmptyPagerDatabase();
 
+// Makes Pager.DBS ready for a record to be written in place: a missing file is
+// first created whole (999 free users), so that no writer leaves behind a short
+// file that the next start would take for an older layout. A data folder that
+// is not set or not there, or a file of another layout, is refused with a
+// message; false then, and nothing is written.
+bool EnsurePagerDatabase();
+
+// Writes user pagerNo (1..999) in place in Pager.DBS, through EnsurePagerDatabase.
+// False, after telling the operator, when it could not be written.
+bool WritePagerRecord(int pagerNo, const PagerRecord& record);
+
 enum class UpgradeOutcome {
     Missing,      // no such file
     Current,      // already of the current layout

@@ -1,0 +1,409 @@
+#include "KS_GEN_DBProgrammer.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingCodes.h"
+#include "KS_String.h"
+
+namespace {
+
+constexpr int kIncrementMinimum = 1; // 0 would give the whole range one capcode
+constexpr int kIncrementMaximum = 100;
+constexpr long long kLargestCapcode = 9999999;
+
+long long boxValue(const QLineEdit* box) { return static_cast<long long>(Val(FromQString(box->text()))); }
+
+int phoneKey(int key) { return key == ',' ? key : PhoneKeyFilter(key); }
+
+} // namespace
+
+KS_GEN_DBProgrammer::KS_GEN_DBProgrammer(KS_MainForm* owner)
+    : QDialog(owner)
+    , owner_(owner)
+{
+    setObjectName("KS_GEN_DBProgrammer");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::WindowModal);
+    setWindowTitle("Database Programmer");
+    buildControls();
+    Form_Load();
+}
+
+void KS_GEN_DBProgrammer::buildControls()
+{
+    auto* root = new QVBoxLayout(this);
+    tlbMenu = new QToolBar(this);
+    tlbMenu->setObjectName("tlbMenu");
+    root->addWidget(tlbMenu);
+
+    pbxDetails = new QWidget(this);
+    pbxDetails->setObjectName("pbxDetails");
+    auto* grid = new QGridLayout(pbxDetails);
+    struct Box {
+        QLineEdit** box;
+        const char* name;
+        const char* caption;
+        int maxLength;
+    };
+    const Box boxes[] = {
+        {&txtPagerFrom, "txtPagerFrom", "Fr&om Pager:", 3},
+        {&txtPagerTo, "txtPagerTo", "To P&ager:", 3},
+        {&txtCapCodeFrom, "txtCapCodeFrom", "&Start Capcode:", 7},
+        {&txtCapCodeInc, "txtCapCodeInc", "Capcode &Increment:", 3},
+        {&txtUserName, "txtUserName", "User &Name:", 16},
+        {&txtPhone, "txtPhone", "P&hone:", 16},
+    };
+    int row = 0;
+    for (const Box& b : boxes) {
+        *b.box = new QLineEdit(pbxDetails);
+        (*b.box)->setObjectName(b.name);
+        (*b.box)->setMaxLength(b.maxLength);
+        auto* label = new QLabel(QString::fromLatin1(b.caption), pbxDetails);
+        label->setBuddy(*b.box);
+        grid->addWidget(label, row, 0);
+        if (*b.box == txtCapCodeInc) {
+            // The up-down beside the box; the box holds the value.
+            updCapcodeInc = new QSpinBox(pbxDetails);
+            updCapcodeInc->setObjectName("updCapcodeInc");
+            updCapcodeInc->setRange(kIncrementMinimum, kIncrementMaximum);
+            updCapcodeInc->setFixedWidth(Twips(400));
+            auto* pair = new QHBoxLayout;
+            pair->addWidget(txtCapCodeInc, 1);
+            pair->addWidget(updCapcodeInc);
+            grid->addLayout(pair, row++, 1);
+            continue;
+        }
+        grid->addWidget(*b.box, row++, 1);
+    }
+    settings_.Build(pbxDetails, grid, row);
+    cmbPagerType = settings_.cmbPagerType;
+    cmbPagerFormat = settings_.cmbPagerFormat;
+    cmbPagerBaud = settings_.cmbPagerBaud;
+    cmbPagerMode = settings_.cmbPagerMode;
+    txtDSC = settings_.txtDSC;
+    chkPagerIsGroup = settings_.chkPagerIsGroup;
+    cmbGroup = settings_.cmbGroup;
+    fraGroups = settings_.fraGroups;
+    cmbGroupFirst = settings_.cmbGroups[0];
+    cmbGroupSecond = settings_.cmbGroups[1];
+    cmbGroupThird = settings_.cmbGroups[2];
+    cmbGroupFourth = settings_.cmbGroups[3];
+    root->addWidget(pbxDetails);
+
+    lblInfo = new QLabel(this);
+    lblInfo->setObjectName("lblInfo");
+    lblInfo->hide();
+    prgProgProgress = new QProgressBar(this);
+    prgProgProgress->setObjectName("prgProgProgress");
+    prgProgProgress->setTextVisible(false);
+    prgProgProgress->hide();
+    root->addWidget(lblInfo);
+    root->addWidget(prgProgProgress);
+
+    auto* buttons = new QHBoxLayout;
+    cmdProgram = new QPushButton("&Program", this);
+    cmdProgram->setObjectName("cmdProgram");
+    cmdClear = new QPushButton("C&lear", this);
+    cmdClear->setObjectName("cmdClear");
+    cmdClose = new QPushButton("&Close", this);
+    cmdClose->setObjectName("cmdClose");
+    for (QPushButton* b : {cmdProgram, cmdClear, cmdClose}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    root->addLayout(buttons);
+
+    connect(cmdProgram, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdProgram_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdClear_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdClose_Click);
+    connect(txtPagerFrom, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtPagerFrom_LostFocus);
+    connect(txtPagerTo, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtPagerTo_LostFocus);
+    connect(txtCapCodeFrom, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtCapCodeFrom_LostFocus);
+    connect(txtCapCodeInc, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus);
+    connect(updCapcodeInc, &QSpinBox::valueChanged, this,
+            [this](int value) { txtCapCodeInc->setText(QString::number(value)); });
+
+    conventions_ = FormConventions::Install(this);
+    for (QLineEdit* box : {txtPagerFrom, txtPagerTo, txtCapCodeFrom, txtCapCodeInc})
+        conventions_->SetKeyFilter(box, DigitsOnlyKey);
+    conventions_->SetKeyFilter(txtPhone, phoneKey);
+}
+
+void KS_GEN_DBProgrammer::SetupToolbar()
+{
+    tlbMenu->clear();
+    struct Button {
+        const char* caption;
+        const char* key;
+        void (KS_GEN_DBProgrammer::*handler)();
+    };
+    const Button buttons[] = {
+        {"Update", "cmdProgram", &KS_GEN_DBProgrammer::cmdProgram_Click},
+        {"Clear", "cmdClear", &KS_GEN_DBProgrammer::cmdClear_Click},
+        {"Close", "cmdClose", &KS_GEN_DBProgrammer::cmdClose_Click},
+    };
+    for (const Button& b : buttons) {
+        QAction* action = tlbMenu->addAction(b.caption);
+        action->setObjectName(b.key);
+        connect(action, &QAction::triggered, this, b.handler);
+    }
+}
+
+void KS_GEN_DBProgrammer::Form_Load()
+{
+    move(Twips(2600), Twips(2200));
+    SetupToolbar();
+    settings_.FillLists();
+    settings_.ApplyGroupRule();
+    cmdClear_Click();
+    txtDSC->clear();
+    chkPagerIsGroup->setEnabled(CurrentUserEncoderClass() == UserEncoderClass::LetterCode);
+}
+
+void KS_GEN_DBProgrammer::cmdClear_Click()
+{
+    txtPagerFrom->setText("001");
+    txtPagerTo->setText("001");
+    txtCapCodeFrom->setText("0000001");
+    txtCapCodeInc->setText("1");
+    updCapcodeInc->setValue(1);
+    txtUserName->clear();
+    txtPhone->clear();
+}
+
+void KS_GEN_DBProgrammer::cmdClose_Click()
+{
+    if (!running_)
+        close();
+}
+
+void KS_GEN_DBProgrammer::txtPagerFrom_LostFocus()
+{
+    long long from = boxValue(txtPagerFrom);
+    if (from <= 0)
+        from = 1;
+    txtPagerFrom->setText(ToQString(ZeroPad(from, 3)));
+    if (CurrentUserEncoderClass() != UserEncoderClass::QX7)
+        return;
+    // On the QX7XXX a number above 900 is the group pager of its group.
+    if (from > 900) {
+        chkPagerIsGroup->setChecked(true);
+        SelectComboText(cmbGroup, ZeroPad(from - 900, 2));
+    } else {
+        chkPagerIsGroup->setChecked(false);
+    }
+}
+
+void KS_GEN_DBProgrammer::txtPagerTo_LostFocus()
+{
+    if (boxValue(txtPagerTo) < boxValue(txtPagerFrom))
+        txtPagerTo->setText(txtPagerFrom->text());
+    txtPagerTo->setText(ToQString(ZeroPad(std::max(boxValue(txtPagerTo), 0LL), 3)));
+}
+
+void KS_GEN_DBProgrammer::txtCapCodeFrom_LostFocus()
+{
+    txtCapCodeFrom->setText(ToQString(ZeroPad(std::max(boxValue(txtCapCodeFrom), 0LL), 7)));
+}
+
+std::int32_t KS_GEN_DBProgrammer::increment() const
+{
+    return static_cast<std::int32_t>(std::clamp<long long>(boxValue(txtCapCodeInc), kIncrementMinimum,
+                                                            kIncrementMaximum));
+}
+
+void KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus()
+{
+    const int value = increment();
+    txtCapCodeInc->setText(QString::number(value));
+    updCapcodeInc->setValue(value);
+}
+
+void KS_GEN_DBProgrammer::SetButtonsEnabled(bool enabled)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdProgram, cmdClose, cmdClear, tlbMenu, pbxDetails})
+        w->setEnabled(enabled);
+}
+
+bool KS_GEN_DBProgrammer::programChecksPass()
+{
+    auto refuse = [](const std::string& text, QWidget* focus, int icon = kIconCritical) {
+        ShowMessage(text, kButtonsOk, kAnswerOk, icon);
+        SafeSetFocus(focus);
+        return false;
+    };
+    const std::string fromText = Trim(FromQString(txtPagerFrom->text()));
+    const std::string toText = Trim(FromQString(txtPagerTo->text()));
+    const long long from = boxValue(txtPagerFrom);
+    const long long to = boxValue(txtPagerTo);
+    if (fromText.empty() || from == 0)
+        return refuse("From Pager is not valid. Please confirm From Pager.", txtPagerFrom);
+    // A range that runs backwards would program nothing, or everything, but never what was meant.
+    if (toText.empty() || to == 0 || to < from)
+        return refuse("To Pager is not valid. Please confirm To Pager.", txtPagerTo);
+    const std::string type = ComboText(cmbPagerType);
+    if (type.empty())
+        return refuse("Pager Type is not valid. Please confirm Pager Type.", cmbPagerType);
+    if (chkPagerIsGroup->isChecked() && Trim(ComboText(cmbGroup)).empty())
+        return refuse("Group is not valid. Please select Group.", cmbGroup);
+    const std::string mode = ComboText(cmbPagerMode);
+    if (CurrentUserEncoderClass() == UserEncoderClass::QX7 && ComboText(cmbPagerBaud) == "2400"
+        && (mode == "3" || mode == "0"))
+        return refuse("The Baud Rate and Mode combination is not supported by " + gEncoderModelName + ". "
+                          + "Please change Baud Rate or Mode.",
+                      cmbPagerMode);
+    if (gEncoderModelLetter == "U"
+        && (type == "Intercom Station" || type == "Phone" || type == "Portable Radio" || type == "Widearea"))
+        return refuse("Pager Type is not supported by " + gEncoderModelName + ". Please change Pager Type.",
+                      cmbPagerType, kIconExclamation);
+    // The capcode field holds seven digits; a longer number would be cut to another pager's address.
+    const long long last = boxValue(txtCapCodeFrom) + (to - from) * increment();
+    if (last > kLargestCapcode)
+        return refuse("The last capcode of this range would be " + std::to_string(last)
+                          + ", more than 7 digits. Please confirm Start Capcode and Capcode Increment.",
+                      txtCapCodeFrom);
+    if (ReservedRangeApplies() && (from >= kFirstReservedPager || to >= kFirstReservedPager)) {
+        const auto answer = ShowMessage(
+            "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?", kButtonsYesNo,
+            kAnswerYes, kIconQuestion);
+        if (answer != kAnswerYes)
+            return false;
+    }
+    return true;
+}
+
+void KS_GEN_DBProgrammer::cmdProgram_Click()
+{
+    if (running_ || !programChecksPass())
+        return;
+    ShowBusyPointer();
+    SetButtonsEnabled(false);
+    if (ProgramPagerRange())
+        owner_->LoadUsers();
+    SafeSetFocus(txtPagerFrom);
+    SetButtonsEnabled(true);
+    ShowNormalPointer();
+}
+
+bool KS_GEN_DBProgrammer::ProgramPagerRange()
+{
+    running_ = true;
+    LinkConversation conversation;
+    DetectEncoder();
+    ShowBusyPointer();
+
+    const auto from = static_cast<int>(boxValue(txtPagerFrom));
+    const auto to = static_cast<int>(boxValue(txtPagerTo));
+    const long long start = boxValue(txtCapCodeFrom);
+    const std::int32_t step = increment();
+    const int count = std::max(to - from + 1, 0);
+
+    lblInfo->setText("Calculating...");
+    lblInfo->show();
+    prgProgProgress->setRange(0, std::max(count, 1));
+    prgProgProgress->setValue(0);
+    prgProgProgress->show();
+
+    UserFormFields fields;
+    fields.userName = Trim(FromQString(txtUserName->text()));
+    fields.phone = Trim(FromQString(txtPhone->text()));
+    settings_.ReadInto(fields);
+    fields.dsc = Trim(fields.dsc);
+    std::vector<PagerRecord> records;
+    for (int i = 0; i < count; ++i) {
+        fields.pagerNo = ZeroPad(from + i, 3);
+        fields.capcode = ZeroPad(start + static_cast<long long>(i) * step, 7).substr(0, 7);
+        records.push_back(MakeUserRecord(fields));
+        prgProgProgress->setValue(i + 1);
+    }
+
+    const auto end = [this](bool ranToEnd) {
+        lblInfo->setText(ranToEnd ? "Done !" : "Canceled !");
+        prgProgProgress->hide();
+        ShowNormalPointer();
+        running_ = false;
+        return ranToEnd;
+    };
+
+    // Every user of the range carries the same groups; a record the encoder
+    // could not take is refused before the first one is written anywhere.
+    std::vector<std::string> lines(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (IsReservedPager(from + static_cast<long>(i)))
+            continue;
+        std::string error;
+        const auto line = BuildEncoderUserRecord(records[i], &error);
+        if (!line) {
+            ShowMessage(error, kButtonsOk, kAnswerOk, kIconCritical);
+            return end(false);
+        }
+        lines[i] = *line;
+    }
+    if (!EnsurePagerDatabase())
+        return end(false);
+
+    lblInfo->setText("Programming...");
+    prgProgProgress->setValue(0);
+    bool askOnFailure = true;
+    bool fileOnly = false;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const PagerRecord& record = records[i];
+        const int number = from + static_cast<int>(i);
+        if (!fileOnly) {
+            std::string reply;
+            if (!gEncoderIdentified) {
+                // An older unit adds a user only where there is none: an existing one goes first.
+                const std::string old
+                    = QueryLink("?", record.PagerNo + "M", 44, true, 0, true, false, nullptr, false, 3);
+                if (!Trim(old).empty())
+                    SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
+            }
+            if (!IsReservedPager(number) && !SendLinkCommand("A", lines[i] + "M", true, 0, reply, true, 3)
+                && askOnFailure) {
+                if (AskUpdateDatabaseOnly(true) != kAnswerYes)
+                    return end(false);
+                if (gMessageOption) {
+                    askOnFailure = false;
+                    fileOnly = true;
+                }
+            }
+        }
+        if (!WritePagerRecord(number, record))
+            return end(false);
+        prgProgProgress->setValue(static_cast<int>(i) + 1);
+        lblInfo->setText(ToQString("Programming..." + ZeroPad(static_cast<long long>(i) + 1, 3) + "/"
+                                   + std::to_string(prgProgProgress->maximum())));
+        DoEvents();
+    }
+    return end(true);
+}
+
+void KS_GEN_DBProgrammer::closeEvent(QCloseEvent* event)
+{
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,402 @@
+#include "KS_GEN_UserAdd.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingCodes.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+
+namespace {
+
+constexpr int kPagerColumn = 1;
+
+QLineEdit* makeBox(QWidget* parent, const char* name, int maxLength)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(maxLength);
+    return box;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, QWidget* buddy)
+{
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+// Text boxes keep bytes: NULs of a field never set are no part of what the operator sees.
+QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
+
+int phoneKey(int key) { return key == ',' ? key : PhoneKeyFilter(key); }
+
+} // namespace
+
+KS_GEN_UserAdd::KS_GEN_UserAdd(KS_MainForm* owner)
+    : QDialog(owner)
+    , owner_(owner)
+    , adding_(owner->EditMode == 1)
+{
+    setObjectName("KS_GEN_UserAdd");
+    setAttribute(Qt::WA_DeleteOnClose);
+    // The main window waits while the dialog is open; the dialog itself does not block.
+    setWindowModality(Qt::WindowModal);
+    if (!adding_)
+        if (QTreeWidgetItem* row = owner->SelectedUserRow())
+            editedPagerNo_ = FromQString(row->text(kPagerColumn));
+    buildControls();
+    Form_Load();
+}
+
+void KS_GEN_UserAdd::buildControls()
+{
+    auto* root = new QVBoxLayout(this);
+    tlbMenu = new QToolBar(this);
+    tlbMenu->setObjectName("tlbMenu");
+    root->addWidget(tlbMenu);
+
+    content_ = new QWidget(this);
+    auto* grid = new QGridLayout(content_);
+    struct Box {
+        QLabel** label;
+        QLineEdit** box;
+        const char* labelName;
+        const char* boxName;
+        const char* caption;
+        int maxLength;
+    };
+    const Box boxes[] = {
+        {&lblUserID, &txtUserID, "lblUserID", "txtUserID", "&Pager No:", 3},
+        {&lblUserName, &txtUserName, "lblUserName", "txtUserName", "User &Name:", 16},
+        {&lblCapcode, &txtCapcode, "lblCapcode", "txtCapcode", "Capco&de:", 7},
+        {&lblPhone, &txtPhone, "lblPhone", "txtPhone", "P&hone:", 16},
+    };
+    int row = 0;
+    for (const Box& b : boxes) {
+        *b.box = makeBox(content_, b.boxName, b.maxLength);
+        *b.label = makeLabel(content_, b.labelName, b.caption, *b.box);
+        grid->addWidget(*b.label, row, 0);
+        grid->addWidget(*b.box, row++, 1);
+    }
+    settings_.Build(content_, grid, row);
+    cmbPagerType = settings_.cmbPagerType;
+    cmbPagerFormat = settings_.cmbPagerFormat;
+    cmbPagerBaud = settings_.cmbPagerBaud;
+    cmbPagerMode = settings_.cmbPagerMode;
+    txtDSC = settings_.txtDSC;
+    chkPagerIsGroup = settings_.chkPagerIsGroup;
+    cmbGroup = settings_.cmbGroup;
+    fraGroups = settings_.fraGroups;
+    cmbGroupFirst = settings_.cmbGroups[0];
+    cmbGroupSecond = settings_.cmbGroups[1];
+    cmbGroupThird = settings_.cmbGroups[2];
+    cmbGroupFourth = settings_.cmbGroups[3];
+    root->addWidget(content_);
+
+    auto* buttons = new QHBoxLayout;
+    cmdOk = new QPushButton("&Ok", this);
+    cmdOk->setObjectName("cmdOk");
+    cmdCancel = new QPushButton("&Cancel", this);
+    cmdCancel->setObjectName("cmdCancel");
+    for (QPushButton* b : {cmdOk, cmdCancel}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    root->addLayout(buttons);
+
+    connect(cmdOk, &QPushButton::clicked, this, &KS_GEN_UserAdd::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &KS_GEN_UserAdd::cmdCancel_Click);
+    connect(txtUserID, &QLineEdit::editingFinished, this, &KS_GEN_UserAdd::txtUserID_LostFocus);
+    connect(txtCapcode, &QLineEdit::editingFinished, this, &KS_GEN_UserAdd::txtCapcode_LostFocus);
+
+    conventions_ = FormConventions::Install(this);
+    conventions_->SetKeyFilter(txtUserID, DigitsOnlyKey);
+    conventions_->SetKeyFilter(txtCapcode, DigitsOnlyKey);
+    conventions_->SetKeyFilter(txtPhone, phoneKey);
+}
+
+void KS_GEN_UserAdd::SetupToolbar()
+{
+    tlbMenu->clear();
+    QAction* ok = tlbMenu->addAction("Ok");
+    ok->setObjectName("cmdOk");
+    connect(ok, &QAction::triggered, this, &KS_GEN_UserAdd::cmdOk_Click);
+    QAction* cancel = tlbMenu->addAction("Cancel");
+    cancel->setObjectName("cmdCancel");
+    connect(cancel, &QAction::triggered, this, &KS_GEN_UserAdd::cmdCancel_Click);
+}
+
+void KS_GEN_UserAdd::Form_Load()
+{
+    move(Twips(2600), Twips(2200));
+    SetupToolbar();
+    settings_.FillLists();
+    settings_.ApplyGroupRule();
+
+    setWindowTitle(adding_ ? "Users - Add" : "Users - Update");
+    if (!adding_) {
+        LoadUserForEdit();
+        txtUserID->setEnabled(false); // an existing user keeps the number the encoder knows him by
+    }
+    const UserEncoderClass encoder = CurrentUserEncoderClass();
+    chkPagerIsGroup->setEnabled(encoder == UserEncoderClass::LetterCode);
+
+    // A digit-code group pager has no pager of its own: nothing to set but its name.
+    if (encoder == UserEncoderClass::DigitCode && Val(FromQString(txtUserID->text())) >= kFirstReservedPager) {
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 lblCapcode, txtCapcode, lblPhone, txtPhone, settings_.lblPagerType, cmbPagerType,
+                 settings_.lblPagerFormat, cmbPagerFormat, settings_.lblPagerBaud, cmbPagerBaud,
+                 settings_.lblPagerMode, cmbPagerMode, settings_.lblDSC, txtDSC})
+            w->setEnabled(false);
+    }
+}
+
+void KS_GEN_UserAdd::LoadUserForEdit()
+{
+    txtUserID->setText(ToQString(editedPagerNo_));
+    const std::string path = DataFilePath("Pager.DBS");
+    if (Trim(gDataFolder).empty() || !FileExists(path)) {
+        ShowMessage("Database file cannot be found in the the working folder. Please confirm that then file " + path
+                        + " exists.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        return;
+    }
+    const auto number = static_cast<long long>(Val(editedPagerNo_));
+    PagerRecord record;
+    const FileError error = number >= 1 ? ReadRecordAt(path, number, record) : FileError::Other;
+    if (error != FileError::None) {
+        ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
+        return;
+    }
+    txtUserName->setText(fieldText(record.UserName));
+    txtCapcode->setText(fieldText(record.Capcode));
+    txtPhone->setText(fieldText(record.Phone));
+    txtDSC->setText(fieldText(record.DSC));
+    SelectComboText(cmbPagerType, PagerTypeCodeText(record.PagerType, true));
+    SelectComboText(cmbPagerFormat, PagerFormatCodeText(record.Format, true));
+    SelectComboText(cmbPagerBaud, BaudCodeText(record.Baud, true));
+    SelectComboText(cmbPagerMode, record.Mode.substr(0, 1));
+
+    chkPagerIsGroup->setChecked(record.GroupFlag == "G");
+    settings_.ApplyGroupRule();
+
+    const UserEncoderClass encoder = CurrentUserEncoderClass();
+    if (chkPagerIsGroup->isChecked()) {
+        std::string group;
+        switch (encoder) {
+        case UserEncoderClass::QX7: group = GroupTextFromByte(record.Group1, 1); break;
+        case UserEncoderClass::DigitCode:
+            // The digit-code group pagers stand for the group of their number.
+            group = number > 900 && number < 1000 ? ZeroPad(number - 900, 2) : std::string();
+            break;
+        case UserEncoderClass::LetterCode: group = GroupTextFromByte(record.Group1, 1); break;
+        }
+        SelectComboText(cmbGroup, group);
+    } else {
+        SelectComboText(cmbGroupFirst, GroupTextFromByte(record.Group1, 1));
+    }
+    if (encoder != UserEncoderClass::LetterCode) {
+        chkPagerIsGroup->setEnabled(false);
+        cmbGroup->setEnabled(false);
+    } else {
+        chkPagerIsGroup->setEnabled(true);
+    }
+    SelectComboText(cmbGroupSecond, GroupTextFromByte(record.Group2, 2));
+    SelectComboText(cmbGroupThird, GroupTextFromByte(record.Group3, 3));
+    SelectComboText(cmbGroupFourth, GroupTextFromByte(record.Group4, 4));
+}
+
+void KS_GEN_UserAdd::ClearFields()
+{
+    for (QLineEdit* box : {txtUserID, txtUserName, txtCapcode, txtPhone})
+        box->clear();
+}
+
+void KS_GEN_UserAdd::txtUserID_LostFocus()
+{
+    auto number = static_cast<long long>(Val(FromQString(txtUserID->text())));
+    if (number < 0)
+        number = 0;
+    const QString padded = ToQString(ZeroPad(number, 3));
+    if (txtUserID->text() != padded)
+        txtUserID->setText(padded);
+    if (CurrentUserEncoderClass() != UserEncoderClass::QX7)
+        return;
+    // On the QX7XXX a number above 900 is the group pager of its group.
+    if (number > 900) {
+        chkPagerIsGroup->setChecked(true);
+        SelectComboText(cmbGroup, ZeroPad(number - 900, 2));
+    } else {
+        chkPagerIsGroup->setChecked(false);
+    }
+}
+
+void KS_GEN_UserAdd::txtCapcode_LostFocus()
+{
+    const auto value = static_cast<long long>(Val(FromQString(txtCapcode->text())));
+    txtCapcode->setText(ToQString(ZeroPad(value < 0 ? 0 : value, 7)));
+}
+
+bool KS_GEN_UserAdd::okChecksPass()
+{
+    auto refuse = [](const std::string& text, QWidget* focus, int icon = kIconCritical) {
+        ShowMessage(text, kButtonsOk, kAnswerOk, icon);
+        SafeSetFocus(focus);
+        return false;
+    };
+    const std::string pagerText = Trim(FromQString(txtUserID->text()));
+    if (pagerText.empty() || Val(pagerText) == 0)
+        return refuse("From Pager is not valid. Please confirm From Pager.", txtUserID);
+    if (chkPagerIsGroup->isChecked() && Trim(ComboText(cmbGroup)).empty())
+        return refuse("Group is not valid. Please select Group.", cmbGroup);
+    if (IsReservedPager(static_cast<long>(Val(pagerText)))) {
+        const auto answer = ShowMessage(
+            "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?", kButtonsYesNo,
+            kAnswerYes, kIconQuestion);
+        if (answer != kAnswerYes) {
+            SafeSetFocus(txtUserID);
+            return false;
+        }
+    }
+    const std::string type = ComboText(cmbPagerType);
+    if (type.empty())
+        return refuse("Pager Type is not valid. Please confirm Pager Type.", cmbPagerType);
+    const std::string mode = ComboText(cmbPagerMode);
+    if (CurrentUserEncoderClass() == UserEncoderClass::QX7 && ComboText(cmbPagerBaud) == "2400"
+        && (mode == "3" || mode == "0"))
+        return refuse("The Baud Rate and Mode combination is not supported by " + gEncoderModelName + ". "
+                          + "Please change Baud Rate or Mode.",
+                      cmbPagerMode);
+    if (gEncoderModelLetter == "U"
+        && (type == "Intercom Station" || type == "Phone" || type == "Portable Radio" || type == "Widearea"))
+        return refuse("Pager Type is not supported by " + gEncoderModelName + ". Please change Pager Type.",
+                      cmbPagerType, kIconExclamation);
+    if (adding_) {
+        const QString number = txtUserID->text();
+        for (int i = 0; i < owner_->lvwUsers->topLevelItemCount(); ++i)
+            if (owner_->lvwUsers->topLevelItem(i)->text(kPagerColumn) == number)
+                return refuse("User ID is is already in use. Please confirm User ID.", txtUserID);
+    }
+    return true;
+}
+
+void KS_GEN_UserAdd::cmdOk_Click()
+{
+    if (saving_)
+        return;
+    // The toolbar takes no focus, so the boxes may not have been left yet;
+    // an unpadded number would slip past the duplicate check.
+    if (adding_ && !Trim(FromQString(txtUserID->text())).empty())
+        txtUserID_LostFocus();
+    if (!Trim(FromQString(txtCapcode->text())).empty())
+        txtCapcode_LostFocus();
+    if (!okChecksPass())
+        return;
+    if (!SaveUser()) {
+        SafeSetFocus(txtCapcode);
+        return;
+    }
+    if (adding_) {
+        ClearFields();
+        SafeSetFocus(txtUserID);
+    } else {
+        close();
+    }
+}
+
+void KS_GEN_UserAdd::cmdCancel_Click()
+{
+    if (!saving_)
+        close();
+}
+
+UserFormFields KS_GEN_UserAdd::fieldsFromControls() const
+{
+    UserFormFields f;
+    f.pagerNo = ZeroPad(static_cast<long long>(Val(FromQString(txtUserID->text()))), 3);
+    f.userName = FromQString(txtUserName->text());
+    f.capcode = FromQString(txtCapcode->text());
+    f.phone = FromQString(txtPhone->text());
+    settings_.ReadInto(f);
+    return f;
+}
+
+void KS_GEN_UserAdd::setBusy(bool busy)
+{
+    saving_ = busy;
+    // The contents only: a disabled dialog would disable its own message boxes.
+    content_->setEnabled(!busy);
+    tlbMenu->setEnabled(!busy);
+    cmdOk->setEnabled(!busy);
+    cmdCancel->setEnabled(!busy);
+    if (busy)
+        ShowBusyPointer();
+    else
+        ShowNormalPointer();
+}
+
+bool KS_GEN_UserAdd::SaveUser()
+{
+    // Checked before the encoder hears of the user, so that it never holds a
+    // user that the directory could not keep.
+    if (!EnsurePagerDatabase())
+        return false;
+    setBusy(true);
+    LinkConversation conversation;
+    const PagerRecord record = MakeUserRecord(fieldsFromControls());
+    const auto number = static_cast<int>(Val(record.PagerNo));
+
+    if (!IsReservedPager(number)) {
+        std::string error;
+        const auto line = BuildEncoderUserRecord(record, &error);
+        if (!line) {
+            setBusy(false);
+            ShowMessage(error, kButtonsOk, kAnswerOk, kIconCritical);
+            return false;
+        }
+        std::string reply;
+        if (!gEncoderIdentified)
+            SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
+        if (!SendLinkCommand("A", *line + "M", true, 0, reply, true, 3) && AskUpdateDatabaseOnly() != kAnswerYes) {
+            setBusy(false);
+            return false;
+        }
+    }
+    if (!WritePagerRecord(number, record)) {
+        setBusy(false);
+        return false;
+    }
+    owner_->ShowSavedUser(record, adding_);
+    setBusy(false);
+    return true;
+}
+
+void KS_GEN_UserAdd::closeEvent(QCloseEvent* event)
+{
+    if (saving_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

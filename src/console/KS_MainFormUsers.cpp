@@ -1,0 +1,167 @@
+// The user directory in the main window: Add and Update open the user dialog,
+// Delete takes a user out of Pager.DBS, the encoder and the list, and a user
+// the dialog saved shows in the list at once.
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_GEN_UserAdd.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingCodes.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+#include "KS_UserDirectory.h"
+
+namespace {
+
+enum UsersColumn { kUserName = 0, kUserPager = 1, kUserTypeId = 2, kUserType = 3, kUserCapcode = 4 };
+constexpr QRgb kGroupRowColour = 0xC00000;
+constexpr QRgb kUserRowColour = 0x0000FF;
+
+QTreeWidgetItem* findUserRow(QTreeWidget* list, const QString& pagerNo)
+{
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (list->topLevelItem(i)->text(kUserPager) == pagerNo)
+            return list->topLevelItem(i);
+    return nullptr;
+}
+
+void openUserDialog(KS_MainForm* form)
+{
+    form->OpenOwnedWindow(new KS_GEN_UserAdd(form), false);
+    SafeSetFocus(form->lvwUsers);
+}
+
+} // namespace
+
+QTreeWidgetItem* KS_MainForm::SelectedUserRow() const
+{
+    QTreeWidgetItem* current = lvwUsers->currentItem();
+    if (current && current->isSelected())
+        return current;
+    const auto selected = lvwUsers->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void KS_MainForm::cmdAdd_Click()
+{
+    EditMode = 1;
+    openUserDialog(this);
+}
+
+void KS_MainForm::cmdUpdate_Click()
+{
+    // Update names its user by the selected row; without one there is nothing to change.
+    if (lvwUsers->topLevelItemCount() == 0 || !SelectedUserRow())
+        return;
+    EditMode = 2;
+    openUserDialog(this);
+}
+
+void KS_MainForm::ShowSavedUser(const PagerRecord& record, bool adding)
+{
+    const auto number = static_cast<std::size_t>(Val(record.PagerNo));
+    if (number >= 1 && number <= static_cast<std::size_t>(kPagerRecords)) {
+        if (users_.size() < number)
+            users_.resize(number, FreePagerRecord());
+        users_[number - 1] = record;
+    }
+    const bool group = record.GroupFlag == "G";
+    const QString pagerNo = ToQString(Trim(record.PagerNo));
+    QTreeWidgetItem* row = adding ? nullptr : findUserRow(lvwUsers, pagerNo);
+    if (!row) {
+        row = AddUserRow(record.UserName, record.PagerNo, PagerTypeIconIndex(record.PagerType),
+                         PagerTypeCodeText(record.PagerType, true), record.Capcode, group);
+    } else {
+        row->setText(kUserName, ToQString(Trim(record.UserName)));
+        row->setText(kUserTypeId, QString::number(PagerTypeIconIndex(record.PagerType)));
+        row->setText(kUserType, ToQString(PagerTypeCodeText(record.PagerType, true)));
+        row->setText(kUserCapcode, ToQString(Trim(record.Capcode)));
+        row->setIcon(kUserName, style()->standardIcon(group ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+        const QColor colour = QColor::fromRgb(group ? kGroupRowColour : kUserRowColour);
+        for (int c = 0; c < lvwUsers->columnCount(); ++c)
+            row->setForeground(c, colour);
+    }
+    int column = lvwUsers->header()->sortIndicatorSection();
+    if (column < 0 || column >= lvwUsers->columnCount())
+        column = kUserName;
+    usersOrder_ = Qt::AscendingOrder;
+    lvwUsers->sortItems(column, usersOrder_);
+    if (QTreeWidgetItem* selected = SelectedUserRow())
+        lvwUsers->scrollToItem(selected);
+    else
+        lvwUsers->scrollToItem(row);
+    AutoSizeUsersColumns();
+}
+
+void KS_MainForm::cmdDelete_Click()
+{
+    if (lvwUsers->topLevelItemCount() == 0)
+        return;
+    QTreeWidgetItem* row = SelectedUserRow();
+    if (!row)
+        return;
+    const QString pagerText = row->text(kUserPager);
+    const auto number = static_cast<long long>(Val(FromQString(pagerText)));
+
+    if (ReservedRangeApplies() && number > 900) {
+        ShowMessage("The selected user represents a Group device and can not be deleted.", kButtonsOk, kAnswerOk,
+                    kIconCritical);
+        SafeSetFocus(lvwUsers);
+        return;
+    }
+    if (ShowMessage("Are you sure you want to delete user " + FromQString(pagerText) + " ?", kButtonsYesNo, kAnswerNo,
+                    kIconQuestion)
+        != kAnswerYes) {
+        SafeSetFocus(lvwUsers);
+        return;
+    }
+
+    LinkConversation conversation;
+    ShowBusyPointer();
+    SetOwnerEnabled(this, false);
+    const auto finish = [this] {
+        SetOwnerEnabled(this, true);
+        ShowNormalPointer();
+        SafeSetFocus(lvwUsers);
+    };
+
+    // Only the in-use flag changes; the rest of the record stays for the file's history.
+    PagerRecord record;
+    const std::string path = DataFilePath("Pager.DBS");
+    const FileError error = number >= 1 && number <= kPagerRecords && !Trim(gDataFolder).empty()
+                                ? ReadRecordAt(path, number, record)
+                                : FileError::PathOrAccess;
+    if (error != FileError::None) {
+        ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
+        finish();
+        return;
+    }
+    record.InUse = "N";
+    if (!WritePagerRecord(static_cast<int>(number), record)) {
+        finish();
+        return;
+    }
+    if (users_.size() >= static_cast<std::size_t>(number))
+        users_[static_cast<std::size_t>(number - 1)].InUse = "N";
+
+    std::string reply;
+    const bool responding = IsLinkResponding();
+    // A delete the encoder did not take leaves the user in its table; the operator must know.
+    if (!responding || !SendLinkCommand("D", ZeroPad(number, 3) + "M", true, 0, reply, true, 3))
+        ShowMessage("Connection to " + gEncoderModelName + " cannot be established. " + gEncoderModelName
+                        + " database could not be updated.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+
+    // The waits let window events run; the row is looked up again rather than trusted.
+    delete findUserRow(lvwUsers, pagerText);
+    AutoSizeUsersColumns();
+    finish();
+}

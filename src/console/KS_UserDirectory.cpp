@@ -1,0 +1,234 @@
+#include "KS_UserDirectory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_PagingCodes.h"
+#include "KS_PagingLists.h"
+#include "OptionList.h"
+#include "KS_String.h"
+
+namespace {
+
+std::string character(long code) { return std::string(1, static_cast<char>(static_cast<unsigned char>(code))); }
+
+bool blank(std::string_view byte) { return byte.empty() || byte[0] == ' ' || byte[0] == '\0'; }
+
+std::string twoDigits(long value) { return value >= 1 && value <= 99 ? ZeroPad(value, 2) : std::string(); }
+
+} // namespace
+
+UserEncoderClass CurrentUserEncoderClass()
+{
+    if (IsDigitCodeEncoder(gEncoderModelLetter))
+        return UserEncoderClass::DigitCode;
+    if (gEncoderFamily == "QX7XXX")
+        return UserEncoderClass::QX7;
+    return UserEncoderClass::LetterCode;
+}
+
+bool ReservedRangeApplies() { return CurrentUserEncoderClass() != UserEncoderClass::LetterCode; }
+
+bool IsReservedPager(long pagerNo) { return ReservedRangeApplies() && pagerNo >= kFirstReservedPager; }
+
+std::string GroupByteFromText(std::string_view listText, int groupIndex, bool groupPager)
+{
+    const std::string text = Trim(listText);
+    const auto number = static_cast<long>(Val(text));
+    switch (CurrentUserEncoderClass()) {
+    case UserEncoderClass::DigitCode:
+        // The digit-code encoders offset every group by 32, so no group is a
+        // control character; a group pager's own group is kept the same way.
+        return character(number + 32);
+    case UserEncoderClass::QX7:
+        if (groupIndex == 1 || groupPager)
+            return character(number);
+        // The unit keeps only its first group; the others are blank as it reports them.
+        return text.empty() ? std::string(" ") : character(number);
+    case UserEncoderClass::LetterCode: break;
+    }
+    return text.empty() ? std::string(" ") : text.substr(0, 1);
+}
+
+std::string GroupTextFromByte(std::string_view byte, int groupIndex)
+{
+    const long code = byte.empty() ? 0 : static_cast<unsigned char>(byte[0]);
+    switch (CurrentUserEncoderClass()) {
+    case UserEncoderClass::DigitCode: return blank(byte) ? std::string() : twoDigits(code - 32);
+    case UserEncoderClass::QX7:
+        // The first group is the group number itself, so a blank there is group 32.
+        if (groupIndex == 1)
+            return twoDigits(code);
+        return blank(byte) ? std::string() : twoDigits(code);
+    case UserEncoderClass::LetterCode: break;
+    }
+    return blank(byte) ? std::string() : std::string(byte.substr(0, 1));
+}
+
+PagerRecord MakeUserRecord(const UserFormFields& f)
+{
+    PagerRecord r = FreePagerRecord();
+    r.PagerNo = PadRight(f.pagerNo, 3);
+    r.UserName = PadRight(f.userName, 20);
+    r.Capcode = PadRight(f.capcode, 7);
+    r.PagerType = PagerTypeCodeText(f.pagerTypeText, false);
+    r.Phone = PadRight(f.phone, 20);
+    r.Format = PagerFormatCodeText(f.formatText, false);
+    r.Baud = BaudCodeText(f.baudText, false);
+    r.Mode = f.modeText.empty() ? std::string(" ") : f.modeText.substr(0, 1);
+    r.DSC = PadRight(f.dsc, 4);
+    r.GroupFlag = PagerGroupFlagCode(f.isGroup ? "1" : "0", false);
+    r.Group1 = f.isGroup ? GroupByteFromText(f.groupText, 1, true) : GroupByteFromText(f.groupTexts[0], 1, false);
+    r.Group2 = GroupByteFromText(f.groupTexts[1], 2, false);
+    r.Group3 = GroupByteFromText(f.groupTexts[2], 3, false);
+    r.Group4 = GroupByteFromText(f.groupTexts[3], 4, false);
+    r.InUse = "Y";
+    return r;
+}
+
+void SetOwnerEnabled(QWidget* owner, bool enabled)
+{
+    auto* window = qobject_cast<QMainWindow*>(owner);
+    if (!window) {
+        if (owner)
+            owner->setEnabled(enabled);
+        return;
+    }
+    if (QWidget* central = window->centralWidget())
+        central->setEnabled(enabled);
+    // menuWidget, not menuBar: asking for the menu bar would give a window without one an empty bar.
+    if (QWidget* menus = window->menuWidget())
+        menus->setEnabled(enabled);
+}
+
+// ---- The shared controls ---------------------------------------------------------
+
+std::string ComboText(const QComboBox* combo)
+{
+    return combo->currentIndex() < 0 ? std::string() : FromQString(combo->currentText());
+}
+
+void SelectComboText(QComboBox* combo, std::string_view text)
+{
+    combo->setCurrentIndex(text.empty() ? -1 : combo->findText(ToQString(text), Qt::MatchExactly));
+}
+
+int PagerSettingControls::Build(QWidget* parent, QGridLayout* grid, int row)
+{
+    auto combo = [parent](const char* name) {
+        auto* box = new QComboBox(parent);
+        box->setObjectName(name);
+        return box;
+    };
+    auto label = [parent](const char* name, const char* caption, QWidget* buddy) {
+        auto* text = new QLabel(QString::fromLatin1(caption), parent);
+        text->setObjectName(name);
+        text->setBuddy(buddy);
+        return text;
+    };
+    struct Row {
+        QLabel** label;
+        QComboBox** combo;
+        const char* labelName;
+        const char* comboName;
+        const char* caption;
+    };
+    const Row rows[] = {
+        {&lblPagerType, &cmbPagerType, "lblPagerType", "cmbPagerType", "Pager &Type:"},
+        {&lblPagerFormat, &cmbPagerFormat, "lblPagerFormat", "cmbPagerFormat", "&Format:"},
+        {&lblPagerBaud, &cmbPagerBaud, "lblPagerBaud", "cmbPagerBaud", "&Baud Rate:"},
+        {&lblPagerMode, &cmbPagerMode, "lblPagerMode", "cmbPagerMode", "&Mode:"},
+    };
+    for (const Row& r : rows) {
+        *r.combo = combo(r.comboName);
+        *r.label = label(r.labelName, r.caption, *r.combo);
+        grid->addWidget(*r.label, row, 0);
+        grid->addWidget(*r.combo, row++, 1);
+    }
+    txtDSC = new QLineEdit(parent);
+    txtDSC->setObjectName("txtDSC");
+    txtDSC->setMaxLength(4);
+    lblDSC = label("lblDSC", "D.S.C:", txtDSC);
+    grid->addWidget(lblDSC, row, 0);
+    grid->addWidget(txtDSC, row++, 1);
+
+    chkPagerIsGroup = new QCheckBox("Set as a Group Pager", parent);
+    chkPagerIsGroup->setObjectName("chkPagerIsGroup");
+    cmbGroup = combo("cmbGroup");
+    grid->addWidget(chkPagerIsGroup, row, 0);
+    grid->addWidget(cmbGroup, row++, 1);
+
+    fraGroups = new QGroupBox("Groups", parent);
+    fraGroups->setObjectName("fraGroups");
+    auto* groups = new QGridLayout(fraGroups);
+    const char* const labelNames[] = {"lblGroupFirst", "lblGroupSecond", "lblGroupThird", "lblGroupFourth"};
+    const char* const comboNames[] = {"cmbGroupFirst", "cmbGroupSecond", "cmbGroupThird", "cmbGroupFourth"};
+    const char* const captions[] = {"&1st:", "&2nd:", "&3rd:", "&4th:"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        cmbGroups[i] = new QComboBox(fraGroups);
+        cmbGroups[i]->setObjectName(comboNames[i]);
+        lblGroups[i] = new QLabel(QString::fromLatin1(captions[i]), fraGroups);
+        lblGroups[i]->setObjectName(labelNames[i]);
+        lblGroups[i]->setBuddy(cmbGroups[i]);
+        const int r = static_cast<int>(i / 2);
+        const int c = static_cast<int>(i % 2) * 2;
+        groups->addWidget(lblGroups[i], r, c);
+        groups->addWidget(cmbGroups[i], r, c + 1);
+    }
+    grid->addWidget(fraGroups, row++, 0, 1, 2);
+    QObject::connect(chkPagerIsGroup, &QCheckBox::toggled, fraGroups, [this] { ApplyGroupRule(); });
+    return row;
+}
+
+void PagerSettingControls::FillLists()
+{
+    for (QComboBox* list : {cmbPagerType, cmbPagerFormat, cmbPagerBaud, cmbPagerMode, cmbGroup, cmbGroups[0],
+                            cmbGroups[1], cmbGroups[2], cmbGroups[3]})
+        list->clear();
+    FillPagerTypeCombo(AsOptionList(cmbPagerType), 0);
+    FillPagerFormatCombo(AsOptionList(cmbPagerFormat), 0);
+    FillPagerBaudCombo(AsOptionList(cmbPagerBaud), 0);
+    FillPagerModeCombo(AsOptionList(cmbPagerMode), 0);
+    FillPagerGroupCombo(AsOptionList(cmbGroup), -1);
+    for (QComboBox* list : cmbGroups)
+        FillPagerGroupCombo(AsOptionList(list), -1);
+}
+
+void PagerSettingControls::ApplyGroupRule()
+{
+    const bool group = chkPagerIsGroup->isChecked();
+    fraGroups->setEnabled(!group);
+    lblGroups[0]->setEnabled(!group);
+    cmbGroups[0]->setEnabled(!group);
+    cmbGroup->setEnabled(group);
+    // The QX7XXX keeps one group per pager, and only a number above 900 makes a group pager.
+    const bool qx7 = CurrentUserEncoderClass() == UserEncoderClass::QX7;
+    if (qx7)
+        cmbGroup->setEnabled(false);
+    for (std::size_t i = 1; i < 4; ++i) {
+        lblGroups[i]->setEnabled(!qx7 && !group);
+        cmbGroups[i]->setEnabled(!qx7 && !group);
+    }
+    cmbGroup->setCurrentIndex(-1);
+    for (QComboBox* list : cmbGroups)
+        list->setCurrentIndex(-1);
+}
+
+void PagerSettingControls::ReadInto(UserFormFields& f) const
+{
+    f.dsc = FromQString(txtDSC->text());
+    f.pagerTypeText = ComboText(cmbPagerType);
+    f.formatText = ComboText(cmbPagerFormat);
+    f.baudText = ComboText(cmbPagerBaud);
+    f.modeText = ComboText(cmbPagerMode);
+    f.isGroup = chkPagerIsGroup->isChecked();
+    f.groupText = ComboText(cmbGroup);
+    for (std::size_t i = 0; i < 4; ++i)
+        f.groupTexts[i] = ComboText(cmbGroups[i]);
+}

@@ -1,0 +1,98 @@
+#pragma once
+// What the user dialog and the database programmer share: the three classes of
+// encoder that decide how a user is stored, the group bytes of a user record,
+// and the record built from what the operator typed.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "KS_Records.h"
+
+class QWidget;
+
+enum class UserEncoderClass {
+    DigitCode,  // model letters X, Y, R and U
+    QX7,        // the family QX7XXX
+    LetterCode, // every other encoder
+};
+
+// Read from gEncoderModelLetter and gEncoderFamily at the moment of the call:
+// detection may have found another unit since the window opened.
+UserEncoderClass CurrentUserEncoderClass();
+
+// On digit-code and QX7XXX encoders pagers 901-999 are group pagers that live in Pager.DBS only.
+inline constexpr long kFirstReservedPager = 901;
+bool ReservedRangeApplies();
+bool IsReservedPager(long pagerNo);
+
+// The byte that a group list's text is stored as; groupIndex 1..4. groupPager:
+// the text names the group that a group pager stands for (the first byte).
+std::string GroupByteFromText(std::string_view listText, int groupIndex, bool groupPager);
+// The item text that a stored group byte of an individual pager selects; "" for none.
+std::string GroupTextFromByte(std::string_view byte, int groupIndex);
+
+// The operator's entries, as the user dialog and the database programmer hold them.
+struct UserFormFields {
+    std::string pagerNo;
+    std::string userName;
+    std::string capcode;
+    std::string phone;
+    std::string dsc;
+    std::string pagerTypeText;
+    std::string formatText;
+    std::string baudText;
+    std::string modeText;
+    bool isGroup = false;
+    std::string groupText;                 // the group a group pager stands for
+    std::array<std::string, 4> groupTexts; // first to fourth group of an individual pager
+};
+
+// The record as it is sent and stored: in use, codes for the connected encoder.
+PagerRecord MakeUserRecord(const UserFormFields& fields);
+
+// A user window disables the main window while it is open. Only the main
+// window's contents and menus are disabled: disabling the window itself would
+// disable the user window it owns, and that window's message boxes with it.
+void SetOwnerEnabled(QWidget* owner, bool enabled);
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+// The pager settings and groups that the user dialog and the database
+// programmer both edit, built and ruled the same way in both.
+struct PagerSettingControls {
+    QLabel* lblPagerType = nullptr;
+    QComboBox* cmbPagerType = nullptr;
+    QLabel* lblPagerFormat = nullptr;
+    QComboBox* cmbPagerFormat = nullptr;
+    QLabel* lblPagerBaud = nullptr;
+    QComboBox* cmbPagerBaud = nullptr;
+    QLabel* lblPagerMode = nullptr;
+    QComboBox* cmbPagerMode = nullptr;
+    QLabel* lblDSC = nullptr;
+    QLineEdit* txtDSC = nullptr;
+    QCheckBox* chkPagerIsGroup = nullptr;
+    QComboBox* cmbGroup = nullptr;
+    QGroupBox* fraGroups = nullptr;
+    std::array<QLabel*, 4> lblGroups{};      // lblGroupFirst .. lblGroupFourth
+    std::array<QComboBox*, 4> cmbGroups{};   // cmbGroupFirst .. cmbGroupFourth
+
+    // Creates the controls in rows of the grid from firstRow on; returns the next free row.
+    int Build(QWidget* parent, QGridLayout* grid, int firstRow);
+    // The code lists with their first entry, the group lists without a selection.
+    void FillLists();
+    // The group check box changed: the frame and lists follow it, and every group list loses its selection.
+    void ApplyGroupRule();
+    // The controls' texts into the fields (pager number, name, capcode and phone are the caller's).
+    void ReadInto(UserFormFields& fields) const;
+};
+
+// The selected item's text, "" when nothing is selected.
+std::string ComboText(const QComboBox* combo);
+// Selects the item with exactly this text; none when there is no such item.
+void SelectComboText(QComboBox* combo, std::string_view text);

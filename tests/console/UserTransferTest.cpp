@@ -1,0 +1,218 @@
+// The whole user table between the simulated encoder and Pager.DBS.
+#include <QFile>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <regex>
+
+#include "ConsoleHarness.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_PagingCodes.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+#include "TestSupport.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+std::string fileBytes(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return file.readAll().toStdString();
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+PagerRecord stored(int number)
+{
+    PagerRecord record;
+    EXPECT_EQ(ReadRecordAt(DataFilePath("Pager.DBS"), number, record), FileError::None);
+    return record;
+}
+
+struct UserTransfer : testing::Test {
+    KS_MainForm& load(char model, const std::vector<TestUser>& users = {}, bool legacy = false)
+    {
+        harness.reset(); // one window and one pump at a time
+        harness = std::make_unique<ConsoleHarness>(users);
+        if (legacy)
+            harness->engine.SetLegacyModel(sim::Legacy::QX7);
+        else
+            harness->engine.SetModel(model);
+        return harness->Load();
+    }
+    // Puts a user into the encoder's table, in the form the connected unit takes.
+    void encoderHolds(const TestUser& user)
+    {
+        PagerRecord record = MakeUser(user);
+        if (IsDigitCodeEncoder(gEncoderModelLetter))
+            record.PagerType = PagerTypeDigitCode(record.PagerType);
+        ASSERT_TRUE(harness->engine.PutUser(*BuildEncoderUserRecord(record)));
+    }
+    // The host lines that match, in order.
+    std::vector<std::string> lines(const std::string& pattern)
+    {
+        std::vector<std::string> matching;
+        for (const auto& line : harness->HostLines())
+            if (std::regex_match(line, std::regex(pattern)))
+                matching.push_back(line);
+        return matching;
+    }
+    std::unique_ptr<ConsoleHarness> harness;
+};
+
+} // namespace
+
+TEST_F(UserTransfer, DownloadSkipsAheadOverGapsAndCompletesTheGroupPagers)
+{
+    KS_MainForm& form = load('X', {{1, "Old", "0"}});
+    encoderHolds({7, "Gus", "A"});
+    encoderHolds({12, "Hal", "N"});
+    const std::string before = fileBytes(DataFilePath("Pager.DBS"));
+
+    form.DownloadPagerDatabase();
+    EXPECT_EQ(lines(R"(\?\d{3}N)"), (std::vector<std::string>{"?001N", "?008N", "?013N", "?013N"}));
+    EXPECT_TRUE(harness->messages.shown().empty());
+    EXPECT_EQ(fileBytes(DataFilePath("Pager.BAK")), before);
+    EXPECT_EQ(fileBytes(DataFilePath("Pager.DBS")).size(), 999u * 160u);
+
+    EXPECT_EQ(stored(1).InUse, "N");
+    EXPECT_EQ(stored(6).InUse, "N");
+    EXPECT_EQ(stored(7).InUse, "Y");
+    EXPECT_EQ(Trim(stored(7).UserName), "Gus");
+    EXPECT_EQ(stored(7).PagerType, "0");
+    EXPECT_EQ(stored(12).Capcode, "1000012");
+    EXPECT_EQ(stored(13).InUse, "N");
+    const PagerRecord group = stored(907);
+    EXPECT_EQ(group.GroupFlag, "G");
+    EXPECT_EQ(group.PagerType, "0");
+    EXPECT_EQ(group.Group1, "'"); // group 7, in the digit-code encoding
+    EXPECT_EQ(group.InUse, "Y");
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2 + 99);
+    EXPECT_EQ(form.Users().size(), 999u);
+}
+
+TEST_F(UserTransfer, AnEndMarkerFreesTheRestAndALetterCodeUnitHasNoGroupPagers)
+{
+    KS_MainForm& form = load('A');
+    encoderHolds({3, "Ann", "A"});
+    encoderHolds({39, "Bea", "T"});
+    form.DownloadPagerDatabase();
+    EXPECT_EQ(lines(R"(\?\d{3}N)"), (std::vector<std::string>{"?001N", "?004N", "?040N", "?040N", "?040N"}));
+    EXPECT_EQ(stored(39).PagerType, "T");
+    EXPECT_EQ(stored(40).InUse, "N");
+    EXPECT_EQ(stored(905).InUse, "N");
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
+}
+
+TEST_F(UserTransfer, ALegacyQX7IsReadUserByUser)
+{
+    KS_MainForm& form = load(0, {}, true);
+    encoderHolds({2, "Cid", "N"});
+    form.DownloadPagerDatabase();
+    const auto reads = lines(R"(\?(?!000)\d{3}M)"); // not the identification request
+    ASSERT_EQ(reads.size(), 999u);
+    EXPECT_EQ(reads.front(), "?001M");
+    EXPECT_EQ(stored(2).InUse, "Y");
+    EXPECT_EQ(stored(2).Capcode, "1000002");
+    EXPECT_EQ(stored(3).InUse, "N");
+    EXPECT_EQ(stored(999).Group1, "c"); // the QX7XXX keeps the group number itself: 99
+    EXPECT_EQ(stored(999).PagerType, "A");
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1 + 99);
+}
+
+TEST_F(UserTransfer, SilenceMidTableAbortsAndLeavesBothFilesAsTheyWere)
+{
+    KS_MainForm& form = load('X', {{1, "Old", "0"}});
+    encoderHolds({7, "Gus", "A"});
+    encoderHolds({12, "Hal", "N"});
+    writeBytes(DataFilePath("Pager.BAK"), "an older backup");
+    // The unit stops answering reads; its answer to the probe must not end the table.
+    harness->engine.AddCommand(R"(\?008N)", [](sim::Engine&, const std::smatch&, std::int64_t) {
+        return sim::Engine::Reply{};
+    });
+    const std::string dbs = fileBytes(DataFilePath("Pager.DBS"));
+    harness->messages.Answer(kAnswerOk);
+
+    form.DownloadPagerDatabase();
+    EXPECT_EQ(lines(R"(\?\d{3}N)"), (std::vector<std::string>{"?001N", "?008N", "?008N"}));
+    EXPECT_EQ(fileBytes(DataFilePath("Pager.DBS")), dbs);
+    EXPECT_EQ(fileBytes(DataFilePath("Pager.BAK")), "an older backup");
+    EXPECT_FALSE(FileExists(DataFilePath("Pager.TMP")));
+    ASSERT_EQ(harness->messages.texts().size(), 1u);
+    EXPECT_NE(harness->messages.texts()[0].find("cannot be established"), std::string::npos);
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1); // the old directory is still shown
+}
+
+TEST_F(UserTransfer, AnAnswerForALowerNumberIsNeverStored)
+{
+    KS_MainForm& form = load('A', {{1, "Old", "A"}});
+    encoderHolds({7, "Gus", "A"});
+    encoderHolds({12, "Hal", "N"});
+    // A stale answer: user 7 again where users from 13 on were asked for.
+    const std::string stale = *BuildEncoderUserRecord(MakeUser({7, "Gus", "A"})) + "*\r";
+    harness->engine.AddCommand(R"(\?013N)", [stale](sim::Engine&, const std::smatch&, std::int64_t) {
+        return sim::Engine::Reply{stale};
+    });
+    const std::string dbs = fileBytes(DataFilePath("Pager.DBS"));
+    harness->messages.Answer(kAnswerOk);
+    form.DownloadPagerDatabase();
+    EXPECT_EQ(fileBytes(DataFilePath("Pager.DBS")), dbs);
+    EXPECT_FALSE(FileExists(DataFilePath("Pager.BAK")));
+    EXPECT_EQ(harness->messages.texts().size(), 1u);
+}
+
+TEST_F(UserTransfer, ADownloadWithoutPagerDbsWritesOneAndNoBackup)
+{
+    KS_MainForm& form = load('A');
+    encoderHolds({5, "Eve", "V"});
+    ASSERT_TRUE(QFile::remove(QString::fromStdString(DataFilePath("Pager.DBS"))));
+    form.DownloadPagerDatabase();
+    EXPECT_EQ(stored(5).InUse, "Y");
+    EXPECT_FALSE(FileExists(DataFilePath("Pager.BAK")));
+}
+
+TEST_F(UserTransfer, UploadSkipsFreeAndGroupRecordsAndStopsAtTheFirstRefusal)
+{
+    KS_MainForm& form = load('X', {{1, "Ann", "0"}, {3, "Cid", "1"}, {4, "Dan", "2"}, {905, "Grp", "0", "G"}});
+    harness->engine.AddFault({sim::FaultKind::Refuse, "A003", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    harness->messages.Answer(kAnswerOk);
+    form.UploadPagerDatabase();
+    const auto adds = lines(R"(A[\s\S]*M)");
+    ASSERT_GE(adds.size(), 2u);
+    EXPECT_EQ(adds.front().substr(0, 4), "A001");
+    for (std::size_t i = 1; i < adds.size(); ++i)
+        EXPECT_EQ(adds[i].substr(0, 4), "A003"); // retried, then the upload ends: no 004, no 905
+    EXPECT_EQ(harness->messages.texts().size(), 1u);
+    EXPECT_EQ(form.Users().size(), 999u);
+}
+
+TEST_F(UserTransfer, GroupUsersGoOnlyToLettersAAndB)
+{
+    const std::vector<TestUser> users = {{2, "Grp", "A", "G"}, {6, "Ind", "A"}};
+    load('A', users).UploadPagerDatabase();
+    EXPECT_EQ(harness->engine.Users().size(), 2u);
+    load('T', users).UploadPagerDatabase();
+    EXPECT_EQ(harness->engine.Users().size(), 1u);
+    EXPECT_EQ(harness->engine.Users().begin()->first, 6);
+}
+
+TEST_F(UserTransfer, ALegacyUnitHasAnExistingUserDeletedBeforeTheAdd)
+{
+    KS_MainForm& form = load(0, {{1, "Ann", "A"}, {2, "Ben", "N"}}, true);
+    encoderHolds({2, "Old", "N"});
+    form.UploadPagerDatabase();
+    std::vector<std::string> heads;
+    for (const auto& line : lines(R"([?DA](?!000)\d{3}[\s\S]*M)"))
+        heads.push_back(line.substr(0, 4));
+    EXPECT_EQ(heads, (std::vector<std::string>{"?001", "A001", "?002", "D002", "A002"}));
+}
