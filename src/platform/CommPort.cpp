@@ -253,6 +253,7 @@ CommError CommPort::SetPortOpen(bool open)
         }
         open_ = false;
         input_.clear();
+        inputTaken_ = 0;
         pendingOutput_.clear();
         return CommError::None;
     }
@@ -275,6 +276,7 @@ CommError CommPort::SetPortOpen(bool open)
     backend_->DiscardInput();
     open_ = true;
     input_.clear();
+    inputTaken_ = 0;
     pendingOutput_.clear();
     return CommError::None;
 }
@@ -303,7 +305,7 @@ CommError CommPort::SetSettings(std::string_view settings)
 int CommPort::InBufferCount()
 {
     pump();
-    return static_cast<int>(input_.size());
+    return static_cast<int>(input_.size() - inputTaken_);
 }
 
 void CommPort::SetInBufferCount(int count)
@@ -312,15 +314,17 @@ void CommPort::SetInBufferCount(int count)
         return;
     backend_->DiscardInput();
     input_.clear();
+    inputTaken_ = 0;
 }
 
 std::string CommPort::Input()
 {
-    if (input_.empty())
+    if (inputTaken_ == input_.size())
         pump();
-    const std::size_t take = inputLen_ == 0 ? input_.size() : std::min<std::size_t>(inputLen_, input_.size());
-    std::string bytes = input_.substr(0, take);
-    input_.erase(0, take);
+    const std::size_t waiting = input_.size() - inputTaken_;
+    const std::size_t take = inputLen_ == 0 ? waiting : std::min<std::size_t>(inputLen_, waiting);
+    std::string bytes = input_.substr(inputTaken_, take);
+    inputTaken_ += take;
     return bytes;
 }
 
@@ -344,6 +348,11 @@ void CommPort::pump()
         }
         pendingOutput_.erase(0, static_cast<std::size_t>(written));
     }
+    // Handed-out bytes leave the buffer here, once per pump, not once per byte:
+    // the receiver takes one byte at a time, and erasing the front of a full
+    // buffer for each of them would make a flood of noise cost quadratic time.
+    input_.erase(0, inputTaken_);
+    inputTaken_ = 0;
     if (input_.size() < kMaxBufferedInput && !backend_->Read(input_, kMaxBufferedInput - input_.size()))
         lostDevice();
 }
@@ -353,5 +362,6 @@ void CommPort::lostDevice()
     backend_->Close();
     open_ = false;
     input_.clear();
+    inputTaken_ = 0;
     pendingOutput_.clear();
 }

@@ -127,5 +127,6 @@ private:
     int rThreshold_ = 0;
     std::string device_;
     std::string input_;
+    std::size_t inputTaken_ = 0; // bytes at the front of input_ already handed out by Input()
     std::string pendingOutput_;
 };
