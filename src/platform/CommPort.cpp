@@ -247,6 +247,7 @@ void CommPort::SetDeviceResolver(DeviceResolver resolver)
 CommError CommPort::SetPortOpen(bool open)
 {
     if (!open) {
+        deviceLost_ = false;
         if (open_) {
             pump(); // what the line can still take goes out before the close
             backend_->Close();
@@ -275,6 +276,7 @@ CommError CommPort::SetPortOpen(bool open)
     // speed) are not replies to anything this program will send.
     backend_->DiscardInput();
     open_ = true;
+    deviceLost_ = false;
     input_.clear();
     inputTaken_ = 0;
     pendingOutput_.clear();
@@ -361,6 +363,7 @@ void CommPort::lostDevice()
 {
     backend_->Close();
     open_ = false;
+    deviceLost_ = true;
     input_.clear();
     inputTaken_ = 0;
     pendingOutput_.clear();
