@@ -327,7 +327,10 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName)
             error = padPagerFile(path);
             outcome = UpgradeOutcome::Padded;
         }
-    } else if (length % oldLen == 0) {
+    } else if (length % oldLen == 0 && !(fileName == "Pager.DBS" && length / oldLen > kPagerRecords)) {
+        // More old records than there are users is no old user table but a
+        // current one with bytes added (a copy gone wrong): converting it would
+        // scramble every user, so it is reported below instead.
         error = convertOldLayout(fileName, path);
         outcome = UpgradeOutcome::Converted;
     } else {
