@@ -27,6 +27,7 @@
 #include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
+#include "KS_LinkHooks.h"
 #include "KS_ListServices.h"
 #include "KS_Messages.h"
 #include "KS_Modem.h"
@@ -351,6 +352,7 @@ void KS_MainForm::placeFromSettings()
 void KS_MainForm::Form_Load()
 {
     setWindowTitle(ToQString(gAppName));
+    InstallToneDownloadHooks();
     placeFromSettings();
     if (!gAutoHide && gDatabaseFound)
         ShowLoadMessage("Checking connection and loading users. Please wait...");

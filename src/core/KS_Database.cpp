@@ -362,7 +362,10 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName)
             error = padPagerFile(path);
             outcome = UpgradeOutcome::Padded;
         }
-    } else if (length % oldLen == 0) {
+    } else if (length % oldLen == 0 && !(fileName == "Pager.DBS" && length / oldLen > kPagerRecords)) {
+        // More old records than there are users is no old user table but a
+        // current one with bytes added (a copy gone wrong): converting it would
+        // scramble every user, so it is reported below instead.
         error = convertOldLayout(fileName, path);
         outcome = UpgradeOutcome::Converted;
     } else {
@@ -650,7 +653,9 @@ int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<Calen
         if (parseClock(text.substr(0, 4), hours, minutes))
             e.Time = SerialFromTime(hours, minutes);
         e.Zone = static_cast<std::int16_t>(Val(text.substr(4, 3)));
-        e.AlertType = static_cast<std::uint8_t>(Val(text.substr(7, 2)));
+        // A garbled sign ("-3") is no alert type; the event keeps the one it had.
+        if (const double alertType = Val(text.substr(7, 2)); alertType >= 0)
+            e.AlertType = static_cast<std::uint8_t>(alertType);
         e.Duration = 0;
         e.AlertLength = digitAt(text, 9);
         e.AlertLevel = digitAt(text, 10);

@@ -36,7 +36,8 @@ void ResetLinkReceiver();
 
 // ---- Conversations ------------------------------------------------------------
 
-// True when the unit answers a bare CR with "?99".
+// True when the unit answers a bare CR with "?99". On a serial link whose
+// device went away (CommPort::DeviceLost) it first tries to open the port again.
 bool IsLinkResponding(std::int32_t ticks = 8);
 
 // Sends Command & Data & "W" CR (or the raw line with NoSuffix) and waits for "*" CR,

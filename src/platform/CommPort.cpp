@@ -247,12 +247,14 @@ void CommPort::SetDeviceResolver(DeviceResolver resolver)
 CommError CommPort::SetPortOpen(bool open)
 {
     if (!open) {
+        deviceLost_ = false;
         if (open_) {
             pump(); // what the line can still take goes out before the close
             backend_->Close();
         }
         open_ = false;
         input_.clear();
+        inputTaken_ = 0;
         pendingOutput_.clear();
         return CommError::None;
     }
@@ -274,7 +276,9 @@ CommError CommPort::SetPortOpen(bool open)
     // speed) are not replies to anything this program will send.
     backend_->DiscardInput();
     open_ = true;
+    deviceLost_ = false;
     input_.clear();
+    inputTaken_ = 0;
     pendingOutput_.clear();
     return CommError::None;
 }
@@ -303,7 +307,7 @@ CommError CommPort::SetSettings(std::string_view settings)
 int CommPort::InBufferCount()
 {
     pump();
-    return static_cast<int>(input_.size());
+    return static_cast<int>(input_.size() - inputTaken_);
 }
 
 void CommPort::SetInBufferCount(int count)
@@ -312,15 +316,17 @@ void CommPort::SetInBufferCount(int count)
         return;
     backend_->DiscardInput();
     input_.clear();
+    inputTaken_ = 0;
 }
 
 std::string CommPort::Input()
 {
-    if (input_.empty())
+    if (inputTaken_ == input_.size())
         pump();
-    const std::size_t take = inputLen_ == 0 ? input_.size() : std::min<std::size_t>(inputLen_, input_.size());
-    std::string bytes = input_.substr(0, take);
-    input_.erase(0, take);
+    const std::size_t waiting = input_.size() - inputTaken_;
+    const std::size_t take = inputLen_ == 0 ? waiting : std::min<std::size_t>(inputLen_, waiting);
+    std::string bytes = input_.substr(inputTaken_, take);
+    inputTaken_ += take;
     return bytes;
 }
 
@@ -344,6 +350,11 @@ void CommPort::pump()
         }
         pendingOutput_.erase(0, static_cast<std::size_t>(written));
     }
+    // Handed-out bytes leave the buffer here, once per pump, not once per byte:
+    // the receiver takes one byte at a time, and erasing the front of a full
+    // buffer for each of them would make a flood of noise cost quadratic time.
+    input_.erase(0, inputTaken_);
+    inputTaken_ = 0;
     if (input_.size() < kMaxBufferedInput && !backend_->Read(input_, kMaxBufferedInput - input_.size()))
         lostDevice();
 }
@@ -352,6 +363,8 @@ void CommPort::lostDevice()
 {
     backend_->Close();
     open_ = false;
+    deviceLost_ = true;
     input_.clear();
+    inputTaken_ = 0;
     pendingOutput_.clear();
 }

@@ -84,6 +84,9 @@ public:
     void SetDeviceResolver(DeviceResolver resolver);
 
     bool PortOpen() const { return open_; }
+    // True once the device went away under the open port, until the port is
+    // opened again or closed on purpose.
+    bool DeviceLost() const { return deviceLost_; }
     CommError SetPortOpen(bool open);
 
     // The port number (CommPort of the serial control; a member cannot share the class name).
@@ -121,11 +124,13 @@ private:
     std::unique_ptr<SerialBackend> backend_;
     DeviceResolver resolver_;
     bool open_ = false;
+    bool deviceLost_ = false;
     int port_ = 1;
     std::string settings_ = "9600,N,8,1";
     int inputLen_ = 0;
     int rThreshold_ = 0;
     std::string device_;
     std::string input_;
+    std::size_t inputTaken_ = 0; // bytes at the front of input_ already handed out by Input()
     std::string pendingOutput_;
 };

@@ -26,6 +26,10 @@ std::vector<std::string> readLines(const QString& path)
             current.push_back(c);
         }
     }
+    // The last line may lack its line feed but still carry a CR (a file
+    // edited on Windows); the CR is no part of the value either way.
+    if (!current.empty() && current.back() == '\r')
+        current.pop_back();
     if (!current.empty())
         lines.push_back(std::move(current));
     return lines;

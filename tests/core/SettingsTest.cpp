@@ -50,6 +50,16 @@ TEST(Settings, OtherSectionsAndUnknownLinesSurviveAWrite)
     EXPECT_EQ(SettingsFile(settingsPath()).Read("Other", "Folder").value_or(""), "elsewhere");
 }
 
+TEST(Settings, AWindowsLineEndOnTheLastLineIsNoPartOfTheValue)
+{
+    // A CR left in the phone number would end the dial command early.
+    writeSettingsFile("[Config]\r\nFolder=/data\r\nPhone=5551234\r");
+    EXPECT_EQ(GetConfigSetting("Phone"), "5551234");
+    SaveConfigSetting("Folder", "/other");
+    EXPECT_EQ(GetConfigSetting("Phone"), "5551234");
+    EXPECT_EQ(GetConfigSetting("Folder"), "/other");
+}
+
 TEST(Settings, MissingOrUnreadableFileGivesTheDefaults)
 {
     QDir().mkpath(settingsPath()); // a folder where the file should be

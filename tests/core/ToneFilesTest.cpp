@@ -299,6 +299,12 @@ TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
     for (int i = 0; i < 120; ++i)
         flood += "000000101" "1000N";
     EXPECT_EQ(ParseCalendarDayReply(flood + "*\r", 500, day), 100);
+
+    // A signed alert type is line noise, not a type.
+    day.assign(100, DefaultCalendarEvent(45292, 1));
+    ASSERT_EQ(ParseCalendarDayReply(std::string("ABCDE") + "0930012-3" + "1234Y" + "*\r", 100, day), 1);
+    EXPECT_EQ(day[0].AlertType, 1);
+    EXPECT_EQ(day[0].Time, SerialFromTime(9, 30));
 }
 
 TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)

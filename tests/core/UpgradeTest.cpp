@@ -231,6 +231,14 @@ TEST_F(DataFileUpgrade, AFileOfNoKnownLengthIsReportedAndLeftAlone)
               "The data file " + DataFilePath("Pager.DBS") + " is damaged or of an unknown layout. It was left unchanged.");
     EXPECT_EQ(boxes.shown()[0].icon, kIconExclamation);
     EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
+
+    // 999 users and one old record's worth of bytes: more old records than
+    // users, so no old table, and not converted.
+    const std::string grown = Repeat(Image(160).Put(0, "001").Put(59, "Y"), 999) + std::string(45, 'g');
+    WriteBytes(DataFilePath("Pager.DBS"), grown);
+    EXPECT_EQ(UpgradeDataFile("Pager.DBS"), UpgradeOutcome::Unrecognised);
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), grown);
+    EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
 }
 
 TEST_F(DataFileUpgrade, AConversionThatCannotBeWrittenLeavesTheOldFile)

@@ -124,6 +124,34 @@ TEST(Receiver, AVanishedDeviceMidLineClosesThePortAndFreesTheReceiver)
     EXPECT_FALSE(IsLinkResponding());
 }
 
+TEST(Probe, FindsAnAdapterAgainAfterItWasPulledButNotAPortClosedOnPurpose)
+{
+    LinkHarness link;
+    answerWith(*link.unit(), {{"\r", "?99\r"}});
+    link.unit()->Vanish();
+    AdvanceTick();
+    PollEncoderReply();
+    ASSERT_FALSE(link.port().PortOpen());
+    ASSERT_TRUE(link.port().DeviceLost());
+    const int opens = link.unit()->opens;
+
+    // A modem call does not survive a lost device: no reopening behind Dial Out's back.
+    gConnectionType = 2;
+    gModemConnected = true;
+    EXPECT_FALSE(IsLinkResponding());
+    EXPECT_EQ(link.unit()->opens, opens);
+
+    gConnectionType = 1;
+    gModemConnected = false;
+    EXPECT_TRUE(IsLinkResponding());
+    EXPECT_TRUE(link.port().PortOpen());
+    EXPECT_EQ(link.unit()->opens, opens + 1);
+
+    link.port().SetPortOpen(false);
+    EXPECT_FALSE(IsLinkResponding());
+    EXPECT_FALSE(link.port().PortOpen());
+}
+
 TEST(Receiver, FloodWithoutCrIsDroppedInBoundedPieces)
 {
     LinkHarness link;

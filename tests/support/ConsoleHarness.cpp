@@ -54,9 +54,11 @@ ConsoleHarness::~ConsoleHarness()
     ResetLinkReceiver();
 }
 
-KS_MainForm& ConsoleHarness::Load()
+KS_MainForm& ConsoleHarness::Load() { return Load(std::make_unique<SimBackend>(engine)); }
+
+KS_MainForm& ConsoleHarness::Load(std::unique_ptr<SerialBackend> backend)
 {
-    form_ = std::make_unique<KS_MainForm>(std::make_unique<CommPort>(std::make_unique<SimBackend>(engine)));
+    form_ = std::make_unique<KS_MainForm>(std::make_unique<CommPort>(std::move(backend)));
     form_->Form_Load();
     SetStatusSink([this, display = CurrentStatusSink()](const std::string& text, bool isError, int beeps) {
         statusLog.push_back({text, isError, beeps});

@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 
 class KS_MainForm;
+class SerialBackend;
 
 struct TestUser {
     int number;
@@ -30,6 +31,8 @@ public:
 
     // Creates the window and runs its load; messages shown meanwhile go to `messages`.
     KS_MainForm& Load();
+    // The same on a port of the test's own, whose far end must still lead to `engine`.
+    KS_MainForm& Load(std::unique_ptr<SerialBackend> backend);
     KS_MainForm& form() { return *form_; }
 
     // Selects the listed users (by pager number) into the selected list.

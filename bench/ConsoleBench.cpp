@@ -1,0 +1,336 @@
+// The console's figures: each benchmark leaves three counters, the figure
+// ("value", in the unit its label names), its target and their ratio, which
+// scripts/bench prints one line each. A ratio above 1 misses the target.
+#include <QApplication>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <memory>
+
+#include "CommPort.h"
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+#include "SimEngine.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kTickSeconds = 0.05;
+
+// The far end of the port is the simulator, on the host's tick.
+class SimLine : public SerialBackend {
+public:
+    explicit SimLine(sim::Engine& engine) : engine_(engine) {}
+    CommError Open(const std::string&) override { return CommError::None; }
+    void Close() override { arrived_.clear(); }
+    bool Configure(const SerialSettings& settings) override
+    {
+        engine_.SetHostSettings(FormatSerialSettings(settings));
+        return true;
+    }
+    bool Read(std::string& into, std::size_t max) override
+    {
+        arrived_ += engine_.Transmit(gDelayTicks);
+        const std::size_t take = std::min(max, arrived_.size());
+        into.append(arrived_, 0, take);
+        arrived_.erase(0, take);
+        return true;
+    }
+    long Write(std::string_view bytes) override
+    {
+        engine_.Receive(bytes, gDelayTicks);
+        return static_cast<long>(bytes.size());
+    }
+    void DiscardInput() override
+    {
+        engine_.Transmit(gDelayTicks);
+        arrived_.clear();
+    }
+
+private:
+    sim::Engine& engine_;
+    std::string arrived_;
+};
+
+// Bytes waiting on the line, all of them at once.
+class FloodLine : public SerialBackend {
+public:
+    explicit FloodLine(std::string bytes) : bytes_(std::move(bytes)) {}
+    CommError Open(const std::string&) override { return CommError::None; }
+    void Close() override {}
+    bool Configure(const SerialSettings&) override { return true; }
+    bool Read(std::string& into, std::size_t max) override
+    {
+        const std::size_t take = std::min(max, bytes_.size());
+        into.append(bytes_, 0, take);
+        bytes_.erase(0, take);
+        return true;
+    }
+    long Write(std::string_view bytes) override { return static_cast<long>(bytes.size()); }
+    void DiscardInput() override {}
+
+private:
+    std::string bytes_;
+};
+
+void report(benchmark::State& state, double value, double target, const char* unit)
+{
+    state.counters["value"] = value;
+    state.counters["target"] = target;
+    state.counters["ratio"] = value / target;
+    state.SetLabel(unit);
+}
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+void installPump()
+{
+    SetYieldHook([] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+    });
+}
+
+PagerRecord user(int n)
+{
+    PagerRecord r = FreePagerRecord();
+    r.PagerNo = ZeroPad(n, 3);
+    r.UserName = PadRight("User " + std::to_string(n), 20);
+    r.Capcode = ZeroPad(1000000 + n, 7);
+    r.PagerType = "A";
+    r.Baud = "2";
+    r.Phone = PadRight("", 20);
+    r.Format = "P";
+    r.Mode = "0";
+    r.GroupFlag = "N";
+    r.InUse = "Y";
+    return r;
+}
+
+// A data folder whose Pager.DBS holds users 1..count; lives as long as the object.
+struct DataFolder {
+    explicit DataFolder(int count)
+    {
+        gDataFolder = dir.path().toStdString();
+        std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
+        for (int n = 1; n <= count; ++n)
+            table[static_cast<std::size_t>(n - 1)] = user(n);
+        ReplaceRecords(DataFilePath("Pager.DBS"), table);
+        gDatabaseFound = true;
+        gConnectionType = 1;
+        gSerialPort = 1;
+    }
+    ~DataFolder() { gDatabaseFound = false; }
+    QTemporaryDir dir;
+};
+
+void selectAllAndType(KS_MainForm& form, const char* text)
+{
+    for (int i = 0; i < form.lvwUsers->topLevelItemCount(); ++i)
+        form.lvwUsers->topLevelItem(i)->setSelected(true);
+    form.lvwUsers_DblClick();
+    form.txtMessage->setPlainText(text);
+}
+
+// Fifty pages at 9600 baud against the simulator, counted in ticks, over the
+// floor that the page's own pauses (40 ticks before, 15 after) and the bytes'
+// time on the line impose.
+void BM_PageBatchOverProtocolFloor(benchmark::State& state)
+{
+    constexpr int kPages = 50;
+    for (auto _ : state) {
+        DataFolder folder(kPages);
+        gComSettings = "9600,N,8,1";
+        sim::Engine engine;
+        engine.SetUnitSettings("9600,N,8,1");
+        engine.SetLineTimeEmulation(true);
+        installPump();
+        std::int64_t ticks = 0;
+        std::size_t bytes = 0;
+        {
+            KS_MainForm form(std::make_unique<CommPort>(std::make_unique<SimLine>(engine)));
+            form.Form_Load();
+            selectAllAndType(form, "Visitor waiting at the front desk");
+            engine.ClearTranscript();
+            const std::int64_t start = gDelayTicks;
+            form.cmdSendPage->click();
+            ticks = gDelayTicks - start;
+            for (const auto& entry : engine.Transcript())
+                bytes += entry.bytes.size();
+        }
+        SetYieldHook({});
+        const double lineTicks = static_cast<double>(bytes) * 10.0 / 9600.0 / kTickSeconds;
+        const double floorTicks = kPages * (40.0 + 15.0) + lineTicks;
+        state.SetIterationTime(static_cast<double>(ticks) * kTickSeconds);
+        report(state, static_cast<double>(ticks) / floorTicks, 1.10, "transfer ticks / protocol floor");
+        state.counters["ticks"] = static_cast<double>(ticks);
+        state.counters["floor_ticks"] = floorTicks;
+    }
+}
+BENCHMARK(BM_PageBatchOverProtocolFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A real-time batch through pagora-sim on a pseudo-terminal: the console's
+// CPU time over the wall time the batch takes.
+void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
+{
+    constexpr int kPages = 3;
+    for (auto _ : state) {
+        QProcess simulator;
+        simulator.start(PAGORA_SIM_PROGRAM, {"--model", "X"});
+        if (!simulator.waitForStarted(5000) || !simulator.waitForReadyRead(5000)) {
+            state.SkipWithError("pagora-sim did not start");
+            return;
+        }
+        qputenv("PAGORA_COM1", simulator.readLine().trimmed());
+        DataFolder folder(kPages);
+        gComSettings = "38400,N,8,1";
+        double cpu = 0;
+        double wall = 0;
+        {
+            KS_MainForm form; // the real port and the real timers
+            form.Form_Load();
+            selectAllAndType(form, "Real time page");
+            const double cpuStart = cpuSeconds();
+            const auto start = Clock::now();
+            form.cmdSendPage->click();
+            wall = secondsSince(start);
+            cpu = cpuSeconds() - cpuStart;
+        }
+        simulator.terminate();
+        simulator.waitForFinished(3000);
+        qunsetenv("PAGORA_COM1");
+        state.SetIterationTime(wall);
+        report(state, cpu / wall * 100.0, 1.0, "% of a core while paging");
+    }
+}
+BENCHMARK(BM_RealTimeBatchCpuOverWall)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The console at rest: the window with its two 50 ms timers and nothing to do.
+void BM_IdleConsoleCpu(benchmark::State& state)
+{
+    for (auto _ : state) {
+        gDatabaseFound = false;
+        KS_MainForm form;
+        form.Form_Load();
+        QEventLoop loop;
+        QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+        const double cpuStart = cpuSeconds();
+        const auto start = Clock::now();
+        loop.exec();
+        const double wall = secondsSince(start);
+        const double cpu = cpuSeconds() - cpuStart;
+        state.SetIterationTime(wall);
+        report(state, cpu / wall * 100.0, 0.5, "% of a core at rest");
+    }
+}
+BENCHMARK(BM_IdleConsoleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Runs the body over the loop and reports its mean wall time in milliseconds.
+template <class Body>
+void timeLoads(benchmark::State& state, double targetMs, Body body)
+{
+    const auto start = Clock::now();
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        body();
+        ++n;
+    }
+    report(state, secondsSince(start) * 1000.0 / static_cast<double>(n), targetMs, "ms per load");
+}
+
+void BM_LoadFullUserTableIntoTheList(benchmark::State& state)
+{
+    DataFolder folder(999);
+    installPump();
+    {
+        KS_MainForm form(std::make_unique<CommPort>(std::make_unique<FloodLine>("")));
+        timeLoads(state, 100.0, [&] { form.LoadUsers(); });
+        if (form.lvwUsers->topLevelItemCount() != 999)
+            state.SkipWithError("the list does not hold 999 users");
+    }
+    SetYieldHook({});
+}
+BENCHMARK(BM_LoadFullUserTableIntoTheList)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFullSchedule(benchmark::State& state)
+{
+    DataFolder folder(1);
+    LoadScheduleDatabase(); // writes the default week of 700 entries
+    timeLoads(state, 20.0, [] { LoadScheduleDatabase(); });
+}
+BENCHMARK(BM_LoadFullSchedule)->Unit(benchmark::kMillisecond);
+
+void BM_LoadFullCalendar(benchmark::State& state)
+{
+    DataFolder folder(1);
+    bool created = false;
+    QDate firstDay;
+    LoadToneCalendar(false, created, firstDay); // writes a whole year of 372 x 100 events
+    std::vector<CalendarEvent> events;
+    timeLoads(state, 200.0, [&] { ReadRecords(DataFilePath("ToneGenCalendar.TGC"), events); });
+    if (events.size() != 37200)
+        state.SkipWithError("the calendar does not hold 37200 events");
+}
+BENCHMARK(BM_LoadFullCalendar)->Unit(benchmark::kMillisecond);
+
+// A full port buffer of noise without a line end, taken by the receiver poll by poll.
+void BM_ReceiverThroughAFloodOfNoise(benchmark::State& state)
+{
+    std::string noise(64 * 1024, 'x');
+    timeLoads(state, 20.0, [&] {
+        CommPort port(std::make_unique<FloodLine>(noise));
+        port.SetInputLen(1);
+        port.SetPortOpen(true);
+        gComm = &port;
+        ResetLinkReceiver();
+        for (int poll = 0; poll < 100 && port.InBufferCount() > 0; ++poll) {
+            AdvanceTick();
+            PollEncoderReply();
+        }
+        gComm = nullptr;
+    });
+}
+BENCHMARK(BM_ReceiverThroughAFloodOfNoise)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and data of the run's own, never the operator's.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> { return MessageAnswer {kAnswerOk}; });
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

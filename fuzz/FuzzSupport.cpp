@@ -1,0 +1,136 @@
+#include "FuzzSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+#include <cstdlib>
+
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+
+void FuzzInit()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A private home for the settings file and the data folder, so a run never
+    // touches the operator's own files.
+    const QString home = QDir::tempPath() + "/pagora-fuzz-" + QString::number(QCoreApplication::applicationPid());
+    QDir().mkpath(home + "/config");
+    QDir().mkpath(home + "/data");
+    qputenv("XDG_CONFIG_HOME", (home + "/config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home + "/data").toLocal8Bit());
+    static int argc = 1;
+    static char name[] = "pagora-fuzz";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+
+    SetMessageAnswerHook([](const MessageRequest& request) -> std::optional<MessageAnswer> {
+        switch (request.buttons) {
+        case kButtonsOkCancel:
+        case kButtonsCancel:
+        case kButtonsYesNoCancel: return MessageAnswer {kAnswerCancel};
+        case kButtonsYesNo: return MessageAnswer {kAnswerNo};
+        default: return MessageAnswer {kAnswerOk};
+        }
+    });
+    SetStatusSink([](const std::string&, bool, int) {});
+    SetYieldHook([] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+    });
+}
+
+void ResetLinkState()
+{
+    ResetLinkReceiver();
+    ClearExitRequest();
+    gReceiverIdle = true;
+    gReplyBuffer.clear();
+    gAcknowledgedLine.clear();
+    gReplyAcknowledged = false;
+    gProbeAnswered = false;
+    gModemConnected = false;
+    gModemFailed = false;
+    gModemReady = false;
+    gLinkBusy = false;
+    gConnectionType = 1;
+    gSerialPort = 1;
+    gComSettings = "38400,N,8,1";
+    gEncoderModelLetter = "N/A";
+    gEncoderModelName = "encoder";
+    gEncoderFamily.clear();
+    gEncoderIdentified = false;
+}
+
+bool FuzzLine::Read(std::string& into, std::size_t max)
+{
+    while (!queue_.empty() && queue_.front().due <= gDelayTicks && into.size() < max) {
+        Chunk& chunk = queue_.front();
+        const std::size_t take = std::min(max - into.size(), chunk.bytes.size());
+        into.append(chunk.bytes, 0, take);
+        chunk.bytes.erase(0, take);
+        if (chunk.bytes.empty())
+            queue_.pop_front();
+    }
+    return !(vanished_ && queue_.empty());
+}
+
+long FuzzLine::Write(std::string_view bytes)
+{
+    if (vanished_)
+        return -1;
+    for (char c : bytes) {
+        if (c != '\r') {
+            hostPartial_.push_back(c);
+            continue;
+        }
+        const std::string line = std::move(hostPartial_);
+        hostPartial_.clear();
+        if (OnHostLine)
+            OnHostLine(*this, line);
+    }
+    return static_cast<long>(bytes.size());
+}
+
+void FuzzLine::DiscardInput()
+{
+    while (!queue_.empty() && queue_.front().due <= gDelayTicks)
+        queue_.pop_front();
+}
+
+void FuzzLine::Deliver(std::string bytes, std::int64_t atTick)
+{
+    if (!bytes.empty())
+        queue_.push_back({atTick, std::move(bytes)});
+}
+
+FuzzPort::FuzzPort()
+{
+    auto line = std::make_unique<FuzzLine>();
+    line_ = line.get();
+    port_ = std::make_unique<CommPort>(std::move(line));
+    port_->SetSettings("38400,N,8,1");
+    port_->SetInputLen(1);
+    port_->SetPortOpen(true);
+    gComm = port_.get();
+}
+
+FuzzPort::~FuzzPort()
+{
+    gComm = nullptr;
+    ResetLinkReceiver();
+}
+
+void FuzzCheck(bool condition, const char* what)
+{
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz expectation failed: %s\n", what);
+    std::abort();
+}

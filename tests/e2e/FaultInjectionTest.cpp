@@ -1,0 +1,377 @@
+// Whole operator tasks against an encoder that misbehaves: silence, refusals,
+// noise, a lost CR, NULs, and a device that disappears part-way. After each
+// the console must still be working (the next page goes through once the
+// fault is gone), must have said what happened, and must have left every
+// data file as it was or replaced it whole.
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ConsoleHarness.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_Messages.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+#include "LinkSimBackend.h"
+
+namespace {
+
+using sim::Fault;
+using sim::FaultKind;
+using sim::MatchMode;
+
+// Every file of the data folder with its bytes.
+std::map<std::string, std::string> snapshotDataFolder()
+{
+    std::map<std::string, std::string> files;
+    const QDir folder(QString::fromStdString(gDataFolder));
+    for (const QString& name : folder.entryList(QDir::Files)) {
+        QFile file(folder.filePath(name));
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            files[name.toStdString()] = std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        }
+    }
+    return files;
+}
+
+// The names of the files added, removed or changed between two snapshots; "" when none.
+std::string changedFiles(const std::map<std::string, std::string>& before,
+                         const std::map<std::string, std::string>& after)
+{
+    std::string names;
+    for (const auto& [name, bytes] : before) {
+        const auto now = after.find(name);
+        if (now == after.end() || now->second != bytes)
+            names += name + " ";
+    }
+    for (const auto& [name, bytes] : after)
+        if (!before.count(name))
+            names += name + " ";
+    return names;
+}
+
+std::string readFile(const std::string& path)
+{
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// A serial adapter that can be pulled out and plugged back in: while it is
+// out, every read and write reports the device gone and it cannot be opened.
+class UnpluggableLine : public SimBackend {
+public:
+    using SimBackend::SimBackend;
+    CommError Open(const std::string& device) override
+    {
+        return unplugged ? CommError::DeviceUnavailable : SimBackend::Open(device);
+    }
+    bool Read(std::string& into, std::size_t max) override { return !unplugged && SimBackend::Read(into, max); }
+    long Write(std::string_view bytes) override { return unplugged ? -1 : SimBackend::Write(bytes); }
+
+    bool unplugged = false;
+};
+
+const std::vector<TestUser> kUsers = {{1, "Alpha", "A"}, {2, "Bravo", "A"}, {3, "Charlie", "A"}};
+
+Fault fault(FaultKind kind, std::string pattern, int times = 1, std::size_t position = 0)
+{
+    Fault f;
+    f.kind = kind;
+    f.pattern = std::move(pattern);
+    f.match = MatchMode::Regex;
+    f.times = times;
+    f.position = position;
+    return f;
+}
+
+struct FaultInjection : testing::Test {
+    explicit FaultInjection(bool unpluggable = false)
+        : harness(kUsers)
+    {
+        if (unpluggable) {
+            auto line = std::make_unique<UnpluggableLine>(harness.engine);
+            adapter = line.get();
+            form = &harness.Load(std::move(line));
+        } else {
+            form = &harness.Load();
+        }
+        before = snapshotDataFolder();
+        // The self-closing cannot-send notice and the retry question.
+        harness.messages.AnswerAlways(kAnswerTimedOut);
+    }
+
+    void send(const std::vector<std::string>& pagers, const std::string& text)
+    {
+        harness.statusLog.clear();
+        harness.Select(pagers);
+        form->txtMessage->setPlainText(QString::fromStdString(text));
+        form->cmdSendPage->click();
+    }
+
+    int acceptedPagesTo(int pagerNo, const std::string& text) const
+    {
+        int n = 0;
+        for (const auto& page : harness.engine.Pages())
+            n += page.pagerNo == pagerNo && page.text == text && page.accepted;
+        return n;
+    }
+
+    int cannotSendNotices() const
+    {
+        int n = 0;
+        for (const auto& text : harness.messages.texts())
+            n += text.find("is unable to send pages.") != std::string::npos;
+        return n;
+    }
+
+    // The fault is gone: the next page is acknowledged and reported as sent.
+    void expectNextPageGoesThrough(const std::string& text)
+    {
+        harness.engine.ClearFaults();
+        send({"003"}, text);
+        EXPECT_TRUE(harness.Reported("Page sent !", false)) << text;
+        EXPECT_EQ(acceptedPagesTo(3, text), 1) << text;
+        EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
+        EXPECT_EQ(changedFiles(before, snapshotDataFolder()), "");
+    }
+
+    ConsoleHarness harness;
+    KS_MainForm* form = nullptr;
+    UnpluggableLine* adapter = nullptr;
+    std::map<std::string, std::string> before;
+};
+
+} // namespace
+
+TEST_F(FaultInjection, ASilentEncoderIsReportedAndTheNextPageGoesThrough)
+{
+    // Pages unanswered while the probe still is: the unit is there but will not take them.
+    harness.engine.AddFault(fault(FaultKind::Silence, "P.*", 0));
+    send({"001"}, "first");
+    EXPECT_TRUE(harness.Reported("Page rejected !", true));
+    // Nothing answers at all: the operator is told the pages cannot be sent.
+    harness.engine.AddFault(fault(FaultKind::Silence, ".*", 0));
+    harness.engine.AddFault({FaultKind::Silence, "", MatchMode::Exact, 0, {}, 0, 0});
+    send({"002"}, "second");
+    EXPECT_EQ(cannotSendNotices(), 2);
+    EXPECT_FALSE(harness.Reported("Page sent !", false));
+    expectNextPageGoesThrough("third");
+}
+
+TEST_F(FaultInjection, ARefusedPageIsRejectedAndTheNextGoesThrough)
+{
+    harness.engine.AddFault(fault(FaultKind::Refuse, "P001.*", 0));
+    send({"001"}, "refused");
+    EXPECT_TRUE(harness.Reported("Page rejected !", true));
+    EXPECT_FALSE(harness.Reported("Page sent !", false));
+    expectNextPageGoesThrough("after refusal");
+}
+
+TEST_F(FaultInjection, NoiseNulsAndALostCrInTheAcknowledgementCostARetryAndNothingElse)
+{
+    const struct {
+        Fault fault;
+        const char* text;
+    } cases[] = {
+        {fault(FaultKind::Garbage, "P001.*", 1, 0), "noise before"},
+        {fault(FaultKind::Garbage, "P001.*", 1, Fault::kEnd), "noise inside"},
+        {fault(FaultKind::Nuls, "P001.*", 1, 0), "nuls before"},
+        {fault(FaultKind::Nuls, "P001.*", 1, Fault::kEnd), "nuls inside"},
+        {fault(FaultKind::MissingCR, "P001.*", 1), "no cr"},
+        {fault(FaultKind::Garbage, "", 3, 0), "noisy probes"},
+    };
+    for (const auto& c : cases) {
+        harness.engine.ClearFaults();
+        harness.engine.AddFault(c.fault);
+        send({"001"}, c.text);
+        // A spoilt acknowledgement is answered by the sender's own retry; the
+        // unit holds the page either way, and the operator hears which it was.
+        EXPECT_GE(acceptedPagesTo(1, c.text), 1) << c.text;
+        EXPECT_TRUE(harness.Reported("Page sent !", false) || harness.Reported("Page rejected !", true)) << c.text;
+        EXPECT_EQ(form->lvwSelectedUsers->topLevelItemCount(), 0) << c.text;
+        expectNextPageGoesThrough(std::string("after ") + c.text);
+    }
+}
+
+TEST_F(FaultInjection, AFloodOfNoiseWithoutLineEndsDoesNotStopTheConsole)
+{
+    std::string noise;
+    for (int i = 0; i < 20000; ++i)
+        noise.push_back(static_cast<char>(i % 13 == 0 ? 0 : 'A' + i % 26));
+    Fault flood = fault(FaultKind::Garbage, "P001.*", 1, Fault::kEnd);
+    flood.bytes = noise;
+    harness.engine.AddFault(flood);
+    send({"001"}, "flooded");
+    EXPECT_TRUE(harness.Reported("Page sent !", false) || harness.Reported("Page rejected !", true));
+    expectNextPageGoesThrough("after the flood");
+}
+
+struct UnpluggedAdapter : FaultInjection {
+    UnpluggedAdapter()
+        : FaultInjection(true)
+    {
+    }
+};
+
+TEST_F(UnpluggedAdapter, ADeviceLostInTheMiddleOfABatchIsReportedAndFoundAgain)
+{
+    // The adapter is pulled while the unit takes the second page of the batch.
+    int pulls = 0;
+    harness.engine.AddCommand(R"(P002[\s\S]*)", [this, &pulls](sim::Engine&, const std::smatch&, std::int64_t) {
+        if (pulls++ == 0)
+            adapter->unplugged = true;
+        return sim::Engine::Reply("*\r");
+    });
+    send({"001", "002", "003"}, "batch");
+    EXPECT_EQ(acceptedPagesTo(1, "batch"), 1);
+    EXPECT_FALSE(form->comUnitConnect->PortOpen());
+    // Two notices for each page that could not go: the second and the third.
+    EXPECT_EQ(cannotSendNotices(), 4);
+    EXPECT_EQ(acceptedPagesTo(3, "batch"), 0);
+    EXPECT_EQ(form->lvwSelectedUsers->topLevelItemCount(), 0);
+    EXPECT_TRUE(form->cmdLastPage->isEnabled());
+    EXPECT_EQ(changedFiles(before, snapshotDataFolder()), "");
+
+    // Plugged back in: the next page finds the device again.
+    adapter->unplugged = false;
+    expectNextPageGoesThrough("back again");
+    EXPECT_TRUE(form->comUnitConnect->PortOpen());
+}
+
+// ---- Tone downloads through the link as the program installs it ----------------------
+
+namespace {
+
+// "?E" + day + event: time 09:30, alert 5, length 4, level 2, active, zone 07.
+std::string weeklyAnswer(const std::string& dayAndEvent) { return "E" + dayAndEvent + "0930542Y07*\r"; }
+
+// "?CD" + month + day: three events of alert type 5 at 09:30 in zone 012.
+std::string calendarAnswer(const std::string& monthDay)
+{
+    std::string reply = "C" + monthDay;
+    for (int e = 0; e < 3; ++e)
+        reply += "0930012051201Y";
+    return reply + "*\r";
+}
+
+struct ToneDownload : FaultInjection {
+    ToneDownload()
+        : FaultInjection(true)
+    {
+        harness.engine.EditProfile().toneGenerator = true;
+        harness.engine.EditProfile().calendarEventsPerDay = 3;
+        harness.engine.AddCommand(R"(\?E(\d{3}))", [this](sim::Engine&, const std::smatch& m, std::int64_t) {
+            if (m[1].str() == pullAt)
+                adapter->unplugged = true;
+            return sim::Engine::Reply(weeklyAnswer(m[1].str()));
+        });
+        harness.engine.AddCommand(R"(\?CD(\d{4})\?)", [this](sim::Engine&, const std::smatch& m, std::int64_t) {
+            if (m[1].str() == pullAt)
+                adapter->unplugged = true;
+            return sim::Engine::Reply(calendarAnswer(m[1].str()));
+        });
+        harness.messages.AnswerAlways(0); // every box must be scripted below
+    }
+    std::string pullAt;
+};
+
+} // namespace
+
+TEST_F(ToneDownload, ASpoiltWeekStillWritesTheWholeFileAndCancellingWritesNone)
+{
+    // Noise on one event, NULs on another, silence on a third: those keep
+    // their defaults; the operator agrees once to go on without asking again.
+    harness.engine.AddFault(fault(FaultKind::Garbage, R"(\?E203)", 0, 3));
+    harness.engine.AddFault(fault(FaultKind::Nuls, R"(\?E204)", 0, 2));
+    harness.engine.AddFault(fault(FaultKind::Silence, R"(\?E205)", 0));
+    harness.messages.Answer(kAnswerYes, true);
+    ASSERT_TRUE(LoadToneSchedule(true));
+    EXPECT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_EQ(LastStatusReport().text, "Ready");
+
+    const std::string file = readFile(DataFilePath("ToneGen.TGS"));
+    ASSERT_EQ(file.size(), 336u * ToneScheduleEvent::kLength);
+    const auto event = [&](int i) { return DecodeRecord<ToneScheduleEvent>(file.substr(i * 73, 73)); };
+    const auto isDefault = [&](int i) {
+        return file.substr(i * 73, 73) == EncodeRecord(DefaultToneScheduleEvent(i % 48 + 1));
+    };
+    EXPECT_EQ(event(0).Time, "09:30 AM");
+    EXPECT_EQ(event(0).Zone, "07 ");
+    EXPECT_TRUE(isDefault(2));
+    EXPECT_TRUE(isDefault(3));
+    EXPECT_TRUE(isDefault(4));
+    EXPECT_EQ(event(5).AlertType, 5);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(DataFilePath("ToneGen.TMP"))));
+
+    // The same download cancelled at the first silence leaves no file behind.
+    QFile::remove(QString::fromStdString(DataFilePath("ToneGen.TGS")));
+    QFile::remove(QString::fromStdString(DataFilePath("ToneGen.BAK")));
+    harness.messages.Answer(kAnswerNo);
+    ASSERT_TRUE(LoadToneSchedule(true));
+    EXPECT_EQ(changedFiles(before, snapshotDataFolder()), "");
+    expectNextPageGoesThrough("after the week");
+}
+
+TEST_F(ToneDownload, AnAdapterPulledDuringTheWeekLeavesTheRestAtTheirDefaults)
+{
+    pullAt = "310"; // Tuesday's tenth event
+    harness.messages.Answer(kAnswerYes, true);
+    ASSERT_TRUE(LoadToneSchedule(true));
+    const std::string file = readFile(DataFilePath("ToneGen.TGS"));
+    ASSERT_EQ(file.size(), 336u * ToneScheduleEvent::kLength);
+    const auto event = [&](int i) { return DecodeRecord<ToneScheduleEvent>(file.substr(i * 73, 73)); };
+    const auto isDefault = [&](int i) {
+        return file.substr(i * 73, 73) == EncodeRecord(DefaultToneScheduleEvent(i % 48 + 1));
+    };
+    EXPECT_EQ(event(48 + 8).Time, "09:30 AM");
+    EXPECT_TRUE(isDefault(48 + 10));
+    EXPECT_TRUE(isDefault(335));
+    EXPECT_TRUE(harness.messages.queueEmpty());
+    before = snapshotDataFolder();
+
+    adapter->unplugged = false;
+    expectNextPageGoesThrough("after the pulled week");
+}
+
+TEST_F(ToneDownload, AnAdapterPulledDuringTheYearWritesAWholeCalendarOrNone)
+{
+    pullAt = "0210";
+    harness.messages.Answer(kAnswerNo);
+    bool created = false;
+    QDate firstDay;
+    ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(changedFiles(before, snapshotDataFolder()), "");
+
+    adapter->unplugged = false;
+    pullAt = "0210";
+    harness.messages.Answer(kAnswerYes, true);
+    ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
+    EXPECT_TRUE(created);
+    const std::string file = readFile(DataFilePath("ToneGenCalendar.TGC"));
+    ASSERT_EQ(file.size(), 372u * 100 * CalendarEvent::kLength);
+    const auto event = [&](int day, int e) {
+        return DecodeRecord<CalendarEvent>(file.substr((day * 100 + e) * 68, 68));
+    };
+    EXPECT_EQ(event(0, 0).AlertType, 5);
+    EXPECT_EQ(event(0, 2).Zone, 12);
+    EXPECT_EQ(event(0, 3).AlertType, 1); // beyond the unit's three a day
+    EXPECT_EQ(event(39, 0).AlertType, 5);  // 9 February, before the pull
+    EXPECT_EQ(event(41, 0).AlertType, 1);  // after it
+    EXPECT_EQ(LastStatusReport().text, "Ready");
+    before = snapshotDataFolder();
+
+    adapter->unplugged = false;
+    expectNextPageGoesThrough("after the pulled year");
+}
