@@ -187,6 +187,9 @@ void KS_MainForm::buildControls()
     lists->addLayout(findRow, 0, 0);
 
     lvwUsers = makeList(central, "lvwUsers", "Double click on a user to add to the Selected Users list ");
+    // The two list icons, made once: a full user table asks for them 999 times.
+    userIcon_ = style()->standardIcon(QStyle::SP_FileIcon);
+    groupIcon_ = style()->standardIcon(QStyle::SP_DirIcon);
     lists->addWidget(lvwUsers, 1, 0);
 
     auto* userButtons = new QHBoxLayout;
@@ -562,17 +565,23 @@ QTreeWidgetItem* KS_MainForm::AddUserRow(const std::string& name, const std::str
                                          const std::string& typeText, const std::string& capcode, bool isGroup)
 {
     auto* row = new QTreeWidgetItem;
-    row->setText(kUserName, ToQString(Trim(name)));
     row->setText(kUserPager, ToQString(Trim(pagerNo)));
+    SetUserRow(row, name, typeId, typeText, capcode, isGroup);
+    lvwUsers->addTopLevelItem(row);
+    return row;
+}
+
+void KS_MainForm::SetUserRow(QTreeWidgetItem* row, const std::string& name, int typeId, const std::string& typeText,
+                             const std::string& capcode, bool isGroup)
+{
+    row->setText(kUserName, ToQString(Trim(name)));
     row->setText(kUserTypeId, QString::number(typeId));
     row->setText(kUserType, ToQString(typeText));
     row->setText(kUserCapcode, ToQString(Trim(capcode)));
-    row->setIcon(kUserName, style()->standardIcon(isGroup ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
+    row->setIcon(kUserName, isGroup ? groupIcon_ : userIcon_);
     const QColor colour = QColor::fromRgb(isGroup ? kGroupRowColour : kUserRowColour);
-    for (int c = 0; c < 5; ++c)
+    for (int c = 0; c < lvwUsers->columnCount(); ++c)
         row->setForeground(c, colour);
-    lvwUsers->addTopLevelItem(row);
-    return row;
 }
 
 void KS_MainForm::cmdClear_Click()

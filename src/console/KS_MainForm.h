@@ -4,6 +4,7 @@
 // every part of the program writes to, and the timers that drive it all.
 
 #include <QDateTime>
+#include <QIcon>
 #include <QPointer>
 #include <cstdint>
 #include <memory>
@@ -206,6 +207,9 @@ public:
     // Adds one user row as FillUsersList does (tests and the user dialog use it).
     QTreeWidgetItem* AddUserRow(const std::string& name, const std::string& pagerNo, int typeId,
                                 const std::string& typeText, const std::string& capcode, bool isGroup);
+    // Texts, icon and colour of a user row (a group pager's row is dark red).
+    void SetUserRow(QTreeWidgetItem* row, const std::string& name, int typeId, const std::string& typeText,
+                    const std::string& capcode, bool isGroup);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -254,6 +258,8 @@ private:
     bool exitStarted_ = false;
 
     FormConventions* conventions_ = nullptr;
+    QIcon userIcon_;
+    QIcon groupIcon_;
     Qt::SortOrder usersOrder_ = Qt::AscendingOrder;
     Qt::SortOrder selectedOrder_ = Qt::AscendingOrder;
 };

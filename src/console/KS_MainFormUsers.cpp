@@ -80,14 +80,8 @@ void KS_MainForm::ShowSavedUser(const PagerRecord& record, bool adding)
         row = AddUserRow(record.UserName, record.PagerNo, PagerTypeIconIndex(record.PagerType),
                          PagerTypeCodeText(record.PagerType, true), record.Capcode, group);
     } else {
-        row->setText(kUserName, ToQString(Trim(record.UserName)));
-        row->setText(kUserTypeId, QString::number(PagerTypeIconIndex(record.PagerType)));
-        row->setText(kUserType, ToQString(PagerTypeCodeText(record.PagerType, true)));
-        row->setText(kUserCapcode, ToQString(Trim(record.Capcode)));
-        row->setIcon(kUserName, style()->standardIcon(group ? QStyle::SP_DirIcon : QStyle::SP_FileIcon));
-        const QColor colour = QColor::fromRgb(group ? kGroupRowColour : kUserRowColour);
-        for (int c = 0; c < lvwUsers->columnCount(); ++c)
-            row->setForeground(c, colour);
+        SetUserRow(row, record.UserName, PagerTypeIconIndex(record.PagerType),
+                   PagerTypeCodeText(record.PagerType, true), record.Capcode, group);
     }
     int column = lvwUsers->header()->sortIndicatorSection();
     if (column < 0 || column >= lvwUsers->columnCount())
