@@ -18,25 +18,6 @@ void WriteOldMessage(const QString& path)
 }
 
 
-class StatusLine {
-public:
-    StatusLine()
-    {
-        SetStatusSink([this](const std::string& text, bool isError, int beeps) {
-            reports.push_back(StatusReport{text, isError, beeps});
-        });
-    }
-    ~StatusLine() { SetStatusSink({}); }
-    std::vector<std::string> texts() const
-    {
-        std::vector<std::string> out;
-        for (const auto& report : reports)
-            out.push_back(report.text);
-        return out;
-    }
-    std::vector<StatusReport> reports;
-};
-
 } // namespace
 
 TEST(VoiceMessage, ProgressTextCountsSecondsOfTwelve)
@@ -79,7 +60,7 @@ TEST(VoiceMessage, ATakeLeftRunningEndsAtTwelveSecondsAndIsSaved)
     FakeSoundCard card;
     WaveRecorder recorder;
     card.Attach(recorder);
-    StatusLine status;
+    StatusLog status;
     ScriptedMessages boxes;
 
     ASSERT_TRUE(StartVoiceRecording(recorder));
@@ -130,7 +111,7 @@ TEST(VoiceMessage, WithoutASoundCardRecordIsRefusedOnTheStatusLine)
     FakeSoundCard card;
     WaveRecorder recorder;
     card.AttachMissing(recorder);
-    StatusLine status;
+    StatusLog status;
     WriteOldMessage(VoiceMessagePath());
 
     EXPECT_FALSE(StartVoiceRecording(recorder));
@@ -147,7 +128,7 @@ TEST(VoiceMessage, ATakeThatCannotBeSavedIsShownNotPassedOff)
     FakeSoundCard card;
     WaveRecorder recorder;
     card.Attach(recorder);
-    StatusLine status;
+    StatusLog status;
 
     // Closed under the take (the configuration was applied meanwhile).
     {

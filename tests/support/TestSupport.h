@@ -34,5 +34,17 @@ private:
     std::int16_t always_ = 0;
 };
 
+// Collects every status report while it lives.
+class StatusLog {
+public:
+    StatusLog();
+    ~StatusLog();
+    StatusLog(const StatusLog&) = delete;
+    StatusLog& operator=(const StatusLog&) = delete;
+
+    std::vector<std::string> texts() const;
+    std::vector<StatusReport> reports;
+};
+
 // A fresh temporary data folder, set as gDataFolder for the test's life.
 std::string MakeDataFolder();
