@@ -62,6 +62,15 @@ TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
     EXPECT_EQ(gSchedule.size(), 700u); // the schedule was loaded (and created)
 }
 
+TEST(Startup, AnEmptyUserTableLoadsEmpty)
+{
+    ConsoleHarness harness;
+    KS_MainForm& form = harness.Load();
+    QFile(QString::fromStdString(DataFilePath("Pager.DBS"))).resize(0);
+    form.LoadUsers();
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 0);
+}
+
 TEST(Startup, WithoutAUserTableTheOperatorIsToldToConfigure)
 {
     ConsoleHarness harness({}, false);

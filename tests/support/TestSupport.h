@@ -26,7 +26,6 @@ public:
 
     const std::vector<MessageRequest>& shown() const { return shown_; }
     std::vector<std::string> texts() const;
-    bool queueEmpty() const { return answers_.empty(); }
 
 private:
     std::deque<MessageAnswer> answers_;
