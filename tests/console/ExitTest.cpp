@@ -52,7 +52,6 @@ TEST(Exit, ClosesThePortStopsTheTimersAndSavesWhereTheHiddenWindowWas)
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
     EXPECT_TRUE(timersStopped(form));
     EXPECT_TRUE(ExitRequested());
-    EXPECT_EQ(form.trayIcon, nullptr);
     EXPECT_EQ(GetConfigSetting("LastX"), "4500");
     EXPECT_EQ(GetConfigSetting("LastY"), "2250");
     EXPECT_EQ(GetConfigSetting("ShowHelpMessage"), "0");

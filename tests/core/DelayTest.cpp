@@ -15,13 +15,8 @@ TEST(Delay, ExpiresOneTickAfterItsLength)
     EXPECT_TRUE(delay.DelayExpired());
     gDelayTicks = 90; // once expired it stays expired, whatever the counter does
     EXPECT_TRUE(delay.DelayExpired());
-}
 
-TEST(Delay, ZeroTicksExpiresAtTheNextStep)
-{
-    gDelayTicks = 5;
-    clsDelay delay;
-    delay.InitDelay(0);
+    delay.InitDelay(0); // zero ticks: expires at the next step
     EXPECT_FALSE(delay.DelayExpired());
     AdvanceTick();
     EXPECT_TRUE(delay.DelayExpired());

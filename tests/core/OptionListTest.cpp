@@ -19,23 +19,14 @@ TEST(OptionList, MemoryListKeepsDataAndIgnoresOutOfRangeSelection)
     list.SetSelectedIndex(2);
     list.SetSelectedIndex(-2);
     EXPECT_EQ(list.SelectedIndex(), 1);
-    list.SetSelectedIndex(-1);
-    EXPECT_EQ(list.SelectedIndex(), -1);
-
     list.Clear();
-    EXPECT_EQ(list.ItemCount(), 0);
     EXPECT_EQ(list.NewIndex(), -1);
-}
 
-TEST(OptionList, SelectionRuleSelectsOnlyWithinTheList)
-{
-    MemoryOptionList list;
-    FillSBAlignmentCombo(list, 3); // three items: index 3 is beyond the last
+    // A filler selects only within the list: three items, so index 3 is beyond the last.
+    FillSBAlignmentCombo(list, 3);
     EXPECT_EQ(list.SelectedIndex(), -1);
     FillSBAlignmentCombo(list, 2);
     EXPECT_EQ(list.SelectedIndex(), 2);
-    FillSBAlignmentCombo(list, -1);
-    EXPECT_EQ(list.SelectedIndex(), -1);
     FillSBAlignmentCombo(list, -5);
     EXPECT_EQ(list.SelectedIndex(), -1);
 }
@@ -63,103 +54,62 @@ TEST(OptionList, ComboAdapterAddsWithoutSelectingAndKeepsData)
     EXPECT_EQ(FindItemText(list, "other"), -1);
 }
 
-TEST(DisplayAttributeLists, HaveTheirSizesAndRebuildInsteadOfDoubling)
+TEST(DisplayAttributeLists, RebuildInsteadOfDoublingWhileTheSlotListAppends)
 {
-    struct Shape {
-        void (*fill)(OptionList&, std::int16_t, bool);
-        int count;
-    };
-    const Shape shapes[] = {
-        {FillSBTimeSliceCombo, 9}, {FillSBTimeoutMinutesCombo, 10}, {FillSBColorCombo, 34},
-        {FillSBEffectCombo, 24},   {FillSBFontCombo, 10},           {FillSBAlignmentCombo, 3},
-    };
-    for (const auto& shape : shapes) {
-        MemoryOptionList list;
-        shape.fill(list, 0, false);
-        shape.fill(list, 0, false);
-        EXPECT_EQ(list.ItemCount(), shape.count);
-        EXPECT_EQ(list.SelectedIndex(), 0);
-
-        shape.fill(list, 0, true);
-        EXPECT_EQ(list.ItemCount(), shape.count + 1);
-        EXPECT_EQ(list.ItemText(0), "All");
-        EXPECT_EQ(list.ItemData(0), kAllItemData);
+    for (auto fill : {FillSBTimeSliceCombo, FillSBTimeoutMinutesCombo, FillSBColorCombo, FillSBEffectCombo,
+                      FillSBFontCombo, FillSBAlignmentCombo}) {
+        MemoryOptionList once;
+        MemoryOptionList twice;
+        fill(once, 0, false);
+        fill(twice, 0, false);
+        fill(twice, 0, false);
+        EXPECT_EQ(twice.ItemCount(), once.ItemCount());
+        EXPECT_EQ(twice.SelectedIndex(), 0);
+        fill(twice, 0, true);
+        EXPECT_EQ(twice.ItemCount(), once.ItemCount() + 1);
+        EXPECT_EQ(twice.ItemData(0), kAllItemData);
     }
-
     MemoryOptionList slotList;
     FillNumberCombo(slotList, 0);
-    EXPECT_EQ(slotList.ItemCount(), 99);
     EXPECT_EQ(slotList.ItemText(0), "01");
     EXPECT_EQ(slotList.ItemData(98), 98);
-    FillNumberCombo(slotList, 0); // the slot list is the one that appends
+    FillNumberCombo(slotList, 0);
     EXPECT_EQ(slotList.ItemCount(), 198);
 }
 
-namespace {
-
-// The attribute code as the main window builds it: the data of the selected items.
-struct DisplayLists {
+TEST(SBAttributeCode, IsBuiltFromTheDataOfTheSelectedItems)
+{
     MemoryOptionList slot, slice, timeout, color, effect, font, alignment;
-    DisplayLists()
-    {
-        FillNumberCombo(slot, 0);
-        FillSBTimeSliceCombo(slice, 0);
-        FillSBTimeoutMinutesCombo(timeout, 0);
-        FillSBColorCombo(color, 0);
-        FillSBEffectCombo(effect, 0);
-        FillSBFontCombo(font, 0);
-        FillSBAlignmentCombo(alignment, 0);
-    }
-    static void pick(OptionList& list, std::string_view text) { list.SetSelectedIndex(FindItemText(list, text)); }
-    static std::int16_t code(const OptionList& list)
-    {
-        return static_cast<std::int16_t>(list.ItemData(list.SelectedIndex()));
-    }
-    std::string build(bool clear = false) const
-    {
+    FillNumberCombo(slot, 0);
+    FillSBTimeSliceCombo(slice, 0);
+    FillSBTimeoutMinutesCombo(timeout, 0);
+    FillSBColorCombo(color, 0);
+    FillSBEffectCombo(effect, 0);
+    FillSBFontCombo(font, 0);
+    FillSBAlignmentCombo(alignment, 0);
+    const auto pick = [](OptionList& list, std::string_view text) { list.SetSelectedIndex(FindItemText(list, text)); };
+    const auto code = [](const OptionList& l) { return static_cast<std::int16_t>(l.ItemData(l.SelectedIndex())); };
+    const auto build = [&](bool clear = false) {
         return BuildSBAttributeCode(code(slot), code(slice), code(timeout), code(color), code(effect), code(font),
                                     code(alignment), clear);
-    }
-};
+    };
+    EXPECT_EQ(build(), "0011000");
 
-} // namespace
+    // High codes travel as letters in their places.
+    pick(slot, "99");
+    pick(color, "Mixed RGB Colors 3");
+    pick(effect, "Color Cycle");
+    pick(timeout, "60 Minutes");
+    EXPECT_EQ(build(), "981NX90");
 
-TEST(SBAttributeCode, FirstItemsGiveTheDefaultCode)
-{
-    DisplayLists lists;
-    EXPECT_EQ(lists.build(), "0011000");
-}
+    // The wide font follows the alignment.
+    pick(font, "5 Dots Height, Bold, Wide");
+    EXPECT_EQ(build().back(), '9');
+    pick(alignment, "Center");
+    EXPECT_EQ(build().back(), 'J');
+    pick(alignment, "Right");
+    EXPECT_EQ(build().back(), 'T');
 
-TEST(SBAttributeCode, CarriesHighCodesAsLettersInTheirPlaces)
-{
-    DisplayLists lists;
-    DisplayLists::pick(lists.slot, "99");
-    DisplayLists::pick(lists.color, "Mixed RGB Colors 3");
-    DisplayLists::pick(lists.effect, "Color Cycle");
-    DisplayLists::pick(lists.timeout, "60 Minutes");
-    const std::string code = lists.build();
-    ASSERT_EQ(code.size(), 7u);
-    EXPECT_EQ(code.substr(0, 2), "98");
-    EXPECT_EQ(code[3], 'N');
-    EXPECT_EQ(code[4], 'X');
-    EXPECT_EQ(code[5], '9');
-}
-
-TEST(SBAttributeCode, WideFontFollowsTheAlignment)
-{
-    DisplayLists lists;
-    DisplayLists::pick(lists.font, "5 Dots Height, Bold, Wide");
-    EXPECT_EQ(lists.build().back(), '9');
-    DisplayLists::pick(lists.alignment, "Center");
-    EXPECT_EQ(lists.build().back(), 'J');
-    DisplayLists::pick(lists.alignment, "Right");
-    EXPECT_EQ(lists.build().back(), 'T');
-}
-
-TEST(SBAttributeCode, ClearingIgnoresEveryAttribute)
-{
-    DisplayLists lists;
-    DisplayLists::pick(lists.color, "Black");
-    EXPECT_EQ(lists.build(true), "*");
-    EXPECT_EQ(BuildSBAttributeCode(5, 5, 5, 70, 70, 4, 2, true), "*");
+    // Clearing ignores every attribute.
+    EXPECT_EQ(build(true), "*");
 }

@@ -52,14 +52,8 @@ struct FakeUnit {
 std::string defaultToneRecord(int eventNo)
 {
     return Image(73)
-        .Put(0, ZeroPad(eventNo, 2))
-        .Put(2, "01 ")
-        .Fill(5, 25, ' ')
-        .Put(30, "12:00 AM")
-        .PutByte(38, 1)
-        .PutByte(40, 1)
-        .PutByte(46, 1)
-        .PutByte(47, 1)
+        .Put(0, ZeroPad(eventNo, 2)).Put(2, "01 ").Fill(5, 25, ' ').Put(30, "12:00 AM").PutByte(38, 1).PutByte(40, 1)
+        .PutByte(46, 1).PutByte(47, 1)
         .PutInt16(48, 1);
 }
 
@@ -72,10 +66,8 @@ TEST_F(ToneFiles, WithoutAFileTheDefaultWeekIsWritten)
     ASSERT_TRUE(LoadToneSchedule(true)); // no link installed: nothing is downloaded
     const std::string file = ReadBytes(DataFilePath("ToneGen.TGS"));
     ASSERT_EQ(file.size(), 336u * 73);
-    EXPECT_EQ(Record(file, 73, 1), defaultToneRecord(1));
     EXPECT_EQ(Record(file, 73, 48), defaultToneRecord(48));
-    EXPECT_EQ(Record(file, 73, 49), defaultToneRecord(1));
-    EXPECT_EQ(Record(file, 73, 336), defaultToneRecord(48));
+    EXPECT_EQ(Record(file, 73, 49), defaultToneRecord(1)); // each day starts again at 01
     EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
 }
 
@@ -113,15 +105,9 @@ TEST_F(ToneFiles, WeeklyAnswersAreReadByPositionForEachKindOfUnit)
     // Three-digit zone, no repeat and delay (second row of the unit table).
     ToneScheduleEvent e = DefaultToneScheduleEvent(1);
     ASSERT_TRUE(ParseToneEventAnswer("xxxx0930012542Y", 7, e));
-    EXPECT_EQ(e.EventNo, "07");
-    EXPECT_EQ(e.Time, "09:30 AM");
-    EXPECT_EQ(e.Zone, "012");
-    EXPECT_EQ(e.AlertType, 5);
-    EXPECT_EQ(e.AlertLength, 4);
-    EXPECT_EQ(e.AlertLevel, 2);
-    EXPECT_EQ(e.Active, -1);
-    EXPECT_EQ(e.Repeat, 0);
-    EXPECT_EQ(e.Delay, 1);
+    EXPECT_EQ(std::tie(e.EventNo, e.Time, e.Zone), std::tuple("07", "09:30 AM", "012"));
+    EXPECT_EQ(std::tie(e.AlertType, e.AlertLength, e.AlertLevel, e.Active, e.Repeat, e.Delay),
+              std::tuple(5, 4, 2, -1, 0, 1));
 
     ASSERT_TRUE(ParseToneEventAnswer("xxxx2575012047N", 1, e));
     EXPECT_EQ(e.Time, "12:00 AM"); // 25:75 is no time
@@ -135,25 +121,17 @@ TEST_F(ToneFiles, WeeklyAnswersAreReadByPositionForEachKindOfUnit)
     gEncoderModelLetter = "L";
     ASSERT_TRUE(ParseToneEventAnswer("abcd0800957N12", 3, e));
     EXPECT_EQ(e.Zone, "12");
-    EXPECT_EQ(e.AlertLevel, 7);
-    EXPECT_EQ(e.Countdown, 75);
-    EXPECT_EQ(e.Active, 0);
+    EXPECT_EQ(std::tie(e.AlertLevel, e.Countdown, e.Active), std::tuple(7, 75, 0));
 
     // Tone actions: alert 10 carries its action and seconds.
     gEncoderModelLetter = "X";
     gToneEventsSupported = true;
     ASSERT_TRUE(ParseToneEventAnswer("abcd1305:10Y0745", 2, e));
-    EXPECT_EQ(e.Time, "01:05 PM");
-    EXPECT_EQ(e.AlertType, 58);
-    EXPECT_EQ(e.AlertLevel, 0);
-    EXPECT_EQ(e.Zone, "07");
-    EXPECT_EQ(e.Repeat, 4);
-    EXPECT_EQ(e.Delay, 5);
-    EXPECT_EQ(e.Action, 1);
-    EXPECT_EQ(e.Seconds, 45);
+    EXPECT_EQ(std::tie(e.Time, e.Zone), std::tuple("01:05 PM", "07"));
+    EXPECT_EQ(std::tie(e.AlertType, e.AlertLevel, e.Repeat, e.Delay, e.Action, e.Seconds),
+              std::tuple(58, 0, 4, 5, 1, 45));
     ASSERT_TRUE(ParseToneEventAnswer("abcd1305:10Y0700", 2, e));
-    EXPECT_EQ(e.Action, 2);
-    EXPECT_EQ(e.Delay, 0);
+    EXPECT_EQ(std::tie(e.Action, e.Delay), std::tuple(2, 0));
     ASSERT_TRUE(ParseToneEventAnswer("abcd1305:20Y0700", 2, e));
     EXPECT_EQ(e.Action, 3);
 }
@@ -172,12 +150,10 @@ TEST_F(ToneFiles, TheWeekIsDownloadedEventByEvent)
     ASSERT_TRUE(LoadToneSchedule(true));
 
     ASSERT_EQ(unit.queries.size(), 336u);
-    EXPECT_EQ(unit.queries[0].command, "?E");
-    EXPECT_EQ(unit.queries[0].data, "201");
-    EXPECT_EQ(unit.queries[0].expectedLength, 15);
-    EXPECT_TRUE(unit.queries[0].noSuffix);
-    EXPECT_TRUE(unit.queries[0].pokeOnTimeout);
-    EXPECT_EQ(unit.queries[0].attempts, 3);
+    const LinkQuery& first = unit.queries[0];
+    EXPECT_EQ(std::tie(first.command, first.data, first.expectedLength, first.noSuffix, first.pokeOnTimeout,
+                       first.attempts),
+              std::tuple("?E", "201", 15, true, true, 3));
     EXPECT_EQ(unit.queries[47].data, "248");
     EXPECT_EQ(unit.queries[6 * 48].data, "101"); // Sunday
     EXPECT_EQ(unit.asked, 1);                    // the box was ticked the first time
@@ -226,18 +202,11 @@ TEST_F(ToneFiles, ANewCalendarCoversThisYearAndLeavesTheRestEmpty)
         return Image(68)
             .PutHex(0, dateHex)
             .PutInt16(8, eventNo)
-            .Fill(12, 25, ' ')
-            .PutByte(45, 1)
-            .PutByte(47, 1)
-            .PutByte(51, 1)
-            .PutByte(52, 1)
-            .str();
+            .Fill(12, 25, ' ').PutByte(45, 1).PutByte(47, 1).PutByte(51, 1).PutByte(52, 1).str();
     };
-    EXPECT_EQ(Record(file, 68, 1), event("00000000801de640", 1));  // 1 January 2024
-    EXPECT_EQ(Record(file, 68, 100), event("00000000801de640", 100));
+    EXPECT_EQ(Record(file, 68, 100), event("00000000801de640", 100)); // 1 January 2024
     EXPECT_EQ(Record(file, 68, 36501), event("00000000204be640", 1)); // 31 December 2024, block 365
-    EXPECT_EQ(Record(file, 68, 36601), event("0000000000000040", 1)); // 01/01/1900, block 366
-    EXPECT_EQ(Record(file, 68, 37200), event("0000000000000040", 100));
+    EXPECT_EQ(Record(file, 68, 37200), event("0000000000000040", 100)); // 01/01/1900, block 372
 
     // Found the next time: its first day, not created.
     created = true;
@@ -276,20 +245,12 @@ TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
     ASSERT_EQ(ParseCalendarDayReply(reply, 100, day), 3);
     EXPECT_EQ(day[0].EventDate, 45292.0);
     EXPECT_EQ(day[0].Time, SerialFromTime(9, 30));
-    EXPECT_EQ(day[0].Zone, 12);
-    EXPECT_EQ(day[0].AlertType, 98);
-    EXPECT_EQ(day[0].Duration, 12 * 60 + 34);
-    EXPECT_EQ(day[0].Repeat, 0);
-    EXPECT_EQ(day[0].Delay, 1);
-    EXPECT_EQ(day[0].Active, -1);
-    EXPECT_EQ(day[1].AlertType, 99);
-    EXPECT_EQ(day[1].Action, 1);
-    EXPECT_EQ(day[1].Duration, 45);
-    EXPECT_EQ(day[1].AlertLength, 0);
-    EXPECT_EQ(day[1].AlertLevel, 1);
-    EXPECT_EQ(day[1].Active, 0);
-    EXPECT_EQ(day[2].AlertType, 1);
-    EXPECT_EQ(day[2].AlertLength, 1);
+    EXPECT_EQ(std::tie(day[0].Zone, day[0].AlertType, day[0].Duration, day[0].Repeat, day[0].Delay, day[0].Active),
+              std::tuple(12, 98, 12 * 60 + 34, 0, 1, -1));
+    EXPECT_EQ(std::tie(day[1].AlertType, day[1].Action, day[1].Duration, day[1].AlertLength, day[1].AlertLevel,
+                       day[1].Active),
+              std::tuple(99, 1, 45, 0, 1, 0));
+    EXPECT_EQ(std::tie(day[2].AlertType, day[2].AlertLength), std::tuple(1, 1));
     EXPECT_EQ(day[3], DefaultCalendarEvent(45292, 1));
 
     EXPECT_EQ(ParseCalendarDayReply(reply.substr(0, reply.size() - 1), 100, day), 0);
@@ -322,11 +283,9 @@ TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)
     QDate firstDay;
     ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
     ASSERT_EQ(unit.queries.size(), 372u);
-    EXPECT_EQ(unit.queries[0].command, "?CD");
-    EXPECT_EQ(unit.queries[0].data, "0101");
-    EXPECT_FALSE(unit.queries[0].noSuffix);
-    EXPECT_EQ(unit.queries[0].ticks, 20);
-    EXPECT_EQ(unit.queries[0].attempts, 1);
+    const LinkQuery& first = unit.queries[0];
+    EXPECT_EQ(std::tie(first.command, first.data, first.noSuffix, first.ticks, first.attempts),
+              std::tuple("?CD", "0101", false, 20, 1));
     EXPECT_EQ(unit.queries[365].data, "1231");
     EXPECT_EQ(unit.queries[366].data, "0101"); // the empty blocks lie in the next January
 

@@ -19,33 +19,15 @@ std::string zeros(std::size_t n) { return std::string(n, '\0'); }
 std::string legacyPager(const std::string& no)
 {
     return Image(45)
-        .Put(0, no)
-        .Put(3, "Bob Smith   ")
-        .Put(15, "7654321")
-        .Put(22, "B")
-        .Put(23, "2")
-        .Put(24, "0123456789012")
-        .Put(37, "G")
-        .Put(38, "1")
-        .Put(39, "I")
-        .Put(40, "wxyz")
-        .Put(44, "Y");
+        .Put(0, no).Put(3, "Bob Smith   ").Put(15, "7654321").Put(22, "B").Put(23, "2").Put(24, "0123456789012")
+        .Put(37, "G").Put(38, "1").Put(39, "I").Put(40, "wxyz").Put(44, "Y");
 }
 
 std::string convertedPager(const std::string& no)
 {
     return Image(160)
-        .Put(0, no)
-        .Put(3, "Bob Smith   " + spaces(8))
-        .Put(23, "7654321")
-        .Put(30, "B")
-        .Put(31, "2")
-        .Put(32, "0123456789012" + spaces(7))
-        .Put(52, "G")
-        .Put(53, "1")
-        .Put(54, "I")
-        .Put(55, "wxyz")
-        .Put(59, "Y")
+        .Put(0, no).Put(3, "Bob Smith   " + spaces(8)).Put(23, "7654321").Put(30, "B").Put(31, "2")
+        .Put(32, "0123456789012" + spaces(7)).Put(52, "G").Put(53, "1").Put(54, "I").Put(55, "wxyz").Put(59, "Y")
         .Fill(60, 100, ' ');
 }
 
@@ -55,6 +37,9 @@ const std::string kFreeUser = Image(160).Put(59, "N");
 
 TEST_F(DataFileUpgrade, AnOldUserTableBecomes999CurrentRecordsAndTheOldFileTheBak)
 {
+    UpgradeDataFiles(); // missing files are not created
+    EXPECT_TRUE(QDir(QString::fromStdString(gDataFolder)).isEmpty());
+
     std::string old;
     for (int i = 1; i <= 12; ++i)
         old += legacyPager(ZeroPad(i, 3));
@@ -78,42 +63,18 @@ TEST_F(DataFileUpgrade, AnOldUserTableBecomes999CurrentRecordsAndTheOldFileTheBa
 TEST_F(DataFileUpgrade, OldAlarmPointsGainTheNewFieldsWithTheirStartValues)
 {
     const std::string old = Image(84)
-                                .Put(0, " 7 ")
-                                .Put(3, "201")
-                                .Put(6, "Y")
-                                .Put(7, std::string(30, 'M'))
-                                .Put(37, "S")
-                                .Put(38, "030")
-                                .Put(41, "202")
-                                .Put(44, std::string(30, 'C'))
-                                .Put(74, "3")
-                                .Put(75, "+10")
-                                .Put(78, "5")
-                                .Put(79, "4")
-                                .Put(80, "U")
-                                .Put(81, "07")
-                                .Put(83, "2");
+                                .Put(0, " 7 ").Put(3, "201").Put(6, "Y").Put(7, std::string(30, 'M')).Put(37, "S")
+                                .Put(38, "030").Put(41, "202").Put(44, std::string(30, 'C')).Put(74, "3")
+                                .Put(75, "+10").Put(78, "5").Put(79, "4").Put(80, "U").Put(81, "07").Put(83, "2");
     WriteBytes(DataFilePath("PPM_Alarm.DBS"), old + old);
 
     EXPECT_EQ(UpgradeDataFile("PPM_Alarm.DBS"), UpgradeOutcome::Converted);
 
     const std::string expected = Image(150)
-                                     .Put(0, "007")
-                                     .Put(3, "201")
-                                     .Put(6, std::string(30, 'M'))
-                                     .Put(36, std::string(30, 'C'))
-                                     .Put(68, "000")
-                                     .Put(71, "00")
-                                     .Put(73, "5")
-                                     .Put(74, "202")
-                                     .Put(77, "S")
-                                     .Put(78, "030")
-                                     .Put(81, "3")
-                                     .Put(82, "+10")
-                                     .Put(85, "4")
-                                     .Put(86, "07")
-                                     .Put(88, "2")
-                                     .Fill(93, 57, ' ');
+                                     .Put(0, "007").Put(3, "201").Put(6, std::string(30, 'M'))
+                                     .Put(36, std::string(30, 'C')).Put(68, "000").Put(71, "00").Put(73, "5")
+                                     .Put(74, "202").Put(77, "S").Put(78, "030").Put(81, "3").Put(82, "+10")
+                                     .Put(85, "4").Put(86, "07").Put(88, "2").Fill(93, 57, ' ');
     EXPECT_EQ(ReadBytes(DataFilePath("PPM_Alarm.DBS")), expected + expected);
     EXPECT_EQ(ReadBytes(DataFilePath("PPM_Alarm.BAK")), old + old);
 }
@@ -138,26 +99,11 @@ TEST_F(DataFileUpgrade, OldMessageTablesAreConvertedFieldByField)
     const std::string wireless = ReadBytes(DataFilePath("PPM_Wireless.DBS"));
     ASSERT_EQ(wireless.size(), 330u);
     EXPECT_EQ(Record(wireless, 110, 1), Image(110)
-                                            .Put(0, "005")
-                                            .Put(3, "020")
-                                            .Put(6, "Door")
-                                            .Put(36, "12")
-                                            .Put(38, "345")
-                                            .Put(41, "000")
-                                            .Put(44, "Y")
-                                            .Put(45, "0")
-                                            .Fill(54, 56, ' ')
-                                            .str());
+                                            .Put(0, "005").Put(3, "020").Put(6, "Door").Put(36, "12").Put(38, "345")
+                                            .Put(41, "000").Put(44, "Y").Put(45, "0").Fill(54, 56, ' ').str());
     const std::string added = Image(110)
-                                  .Put(0, "003")
-                                  .Put(3, "000")
-                                  .Fill(6, 30, ' ')
-                                  .Put(36, "00")
-                                  .Put(38, "000")
-                                  .Put(41, "000")
-                                  .Put(44, "N")
-                                  .Put(45, "0")
-                                  .Fill(54, 56, ' ');
+                                  .Put(0, "003").Put(3, "000").Fill(6, 30, ' ').Put(36, "00").Put(38, "000")
+                                  .Put(41, "000").Put(44, "N").Put(45, "0").Fill(54, 56, ' ');
     EXPECT_EQ(Record(wireless, 110, 3), added);
 }
 
@@ -257,12 +203,6 @@ TEST_F(DataFileUpgrade, AConversionThatCannotBeWrittenLeavesTheOldFile)
     EXPECT_NE(boxes.texts()[0].find("could not be brought up to date"), std::string::npos);
 }
 
-TEST_F(DataFileUpgrade, MissingFilesAreNotCreated)
-{
-    UpgradeDataFiles();
-    EXPECT_TRUE(QDir(QString::fromStdString(gDataFolder)).isEmpty());
-}
-
 TEST_F(DataFileUpgrade, ANewUserTableIsExactly999FreeUsers)
 {
     // Longer than a user table: nothing of the old bytes may remain past record 999.
@@ -270,7 +210,6 @@ TEST_F(DataFileUpgrade, ANewUserTableIsExactly999FreeUsers)
     EXPECT_TRUE(CreateEmptyPagerDatabase());
     const std::string table = ReadBytes(DataFilePath("Pager.DBS"));
     EXPECT_EQ(table, Repeat(kFreeUser, 999));
-    EXPECT_EQ(table.size(), 159840u);
 }
 
 TEST_F(DataFileUpgrade, ANewUserTableReportsWhatStoppedIt)

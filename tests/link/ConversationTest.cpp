@@ -2,6 +2,8 @@
 // scripted unit on the deterministic pump.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
@@ -32,33 +34,21 @@ void pollTwicePerYield()
 
 } // namespace
 
-TEST(Receiver, TwoLinesArrivingTogetherAreDeliveredByTwoPolls)
+TEST(Receiver, TwoLinesArrivingTogetherAreDeliveredByTwoPollsAndClassified)
 {
     LinkHarness link;
-    link.unit()->Reply("*\r?99\r", 0);
+    link.unit()->Reply("*\r?99*\r", 0);
     PollEncoderReply();
     EXPECT_TRUE(gReplyAcknowledged);
     EXPECT_FALSE(gProbeAnswered);
     EXPECT_EQ(gReplyBuffer, "*\r");
     PollEncoderReply();
     EXPECT_TRUE(gProbeAnswered);
-    EXPECT_EQ(gReplyBuffer, "?99\r");
+    EXPECT_EQ(gReplyBuffer, "?99*\r");
     EXPECT_TRUE(gReceiverIdle);
-}
 
-TEST(Receiver, ClassifiesEncoderLinesOnASerialLink)
-{
-    LinkHarness link;
     link.unit()->Reply("OK*\r", 0);
     PollEncoderReply();
-    EXPECT_TRUE(gReplyAcknowledged);
-    EXPECT_FALSE(gProbeAnswered);
-
-    gReplyAcknowledged = false;
-    link.unit()->Reply("?99*\r", 0);
-    PollEncoderReply();
-    EXPECT_TRUE(gReplyAcknowledged);
-    EXPECT_TRUE(gProbeAnswered);
     EXPECT_FALSE(gModemReady); // "OK" means nothing on an encoder line
 }
 
@@ -101,18 +91,10 @@ TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
     EXPECT_FALSE(gProbeAnswered);
 }
 
-TEST(Receiver, ClosedPortClearsTheReplyBuffer)
-{
-    LinkHarness link;
-    gReplyBuffer = "*\r";
-    link.port().SetPortOpen(false);
-    PollEncoderReply();
-    EXPECT_EQ(gReplyBuffer, "");
-}
-
 TEST(Receiver, AVanishedDeviceMidLineClosesThePortAndFreesTheReceiver)
 {
     LinkHarness link;
+    gReplyBuffer = "*\r";
     link.unit()->Reply("12", 0);
     PollEncoderReply();
     EXPECT_FALSE(gReceiverIdle);
@@ -121,6 +103,7 @@ TEST(Receiver, AVanishedDeviceMidLineClosesThePortAndFreesTheReceiver)
     PollEncoderReply();
     EXPECT_FALSE(link.port().PortOpen());
     EXPECT_TRUE(gReceiverIdle);
+    EXPECT_EQ(gReplyBuffer, "");
     EXPECT_FALSE(IsLinkResponding());
 }
 
@@ -164,29 +147,20 @@ TEST(Receiver, FloodWithoutCrIsDroppedInBoundedPieces)
     EXPECT_EQ(gReplyBuffer, "*\r");
 }
 
-TEST(Probe, SendsOneCrWhenAnsweredWithinTenTicksAndTwoWhenLater)
+TEST(Probe, SendsOneCrWhenAnsweredWithinTenTicksTwoWhenLaterAndFailsOnSilence)
 {
-    {
+    for (const int after : {3, 13, -1}) {
+        SCOPED_TRACE(after);
         LinkHarness link;
-        answerWith(*link.unit(), {{"\r", "?99\r"}}, 3);
-        EXPECT_TRUE(IsLinkResponding());
-        EXPECT_EQ(link.unit()->Written(), "\r");
+        gReplyBuffer = "?99\r";
+        if (after > 0)
+            answerWith(*link.unit(), {{"\r", "?99\r"}}, after);
+        EXPECT_EQ(IsLinkResponding(), after > 0);
+        EXPECT_EQ(link.unit()->Written(), after == 3 ? "\r" : "\r\r");
+        if (after < 0) {
+            EXPECT_EQ(gReplyBuffer, "");
+        }
     }
-    {
-        LinkHarness link;
-        link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("?99\r", 13); });
-        EXPECT_TRUE(IsLinkResponding());
-        EXPECT_EQ(link.unit()->Written(), "\r\r");
-    }
-}
-
-TEST(Probe, SilenceClearsTheReplyBufferAndFails)
-{
-    LinkHarness link;
-    gReplyBuffer = "?99\r";
-    EXPECT_FALSE(IsLinkResponding());
-    EXPECT_EQ(gReplyBuffer, "");
-    EXPECT_EQ(link.unit()->Written(), "\r\r");
 }
 
 TEST(Probe, SendsNothingOnAModemLinkWithoutACallOrOnAClosedPort)
@@ -202,27 +176,21 @@ TEST(Probe, SendsNothingOnAModemLinkWithoutACallOrOnAClosedPort)
 
 TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
 {
-    LinkHarness link;
-    link.unit()->Reply("partial", 0); // never ends: the receiver stays busy for 20 ticks
-    PollEncoderReply();
-    std::string reply = "untouched";
-    EXPECT_FALSE(IsLinkResponding(8));
-    link.unit()->Reply("more", 0);
-    PollEncoderReply();
-    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3), "");
-    EXPECT_EQ(reply, "untouched");
-    EXPECT_EQ(link.unit()->Written(), "");
-}
-
-TEST(BusyReceiver, CommandGivesUpAfterFifteenTicksWithoutSending)
-{
-    LinkHarness link;
-    link.unit()->Reply("partial", 0);
-    PollEncoderReply();
-    std::string reply = "untouched";
-    EXPECT_FALSE(SendLinkCommand("P001", "text", true, 40, reply, true, 3));
-    EXPECT_EQ(reply, "untouched");
-    EXPECT_EQ(link.unit()->Written(), "");
+    const std::function<bool(std::string&)> senders[] = {
+        [](std::string&) { return IsLinkResponding(8); },
+        [](std::string& reply) { return !QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3).empty(); },
+        // The command gives up after fifteen ticks without sending.
+        [](std::string& reply) { return SendLinkCommand("P001", "text", true, 40, reply, true, 3); },
+    };
+    for (const auto& send : senders) {
+        LinkHarness link;
+        link.unit()->Reply("partial", 0); // never ends: the receiver stays busy for 20 ticks
+        PollEncoderReply();
+        std::string reply = "untouched";
+        EXPECT_FALSE(send(reply));
+        EXPECT_EQ(reply, "untouched");
+        EXPECT_EQ(link.unit()->Written(), "");
+    }
 }
 
 TEST(Command, TransmitsOnceWithNoRetriesAndOnePlusRetriesWhenSilent)
@@ -275,7 +243,7 @@ TEST(Command, AcknowledgementDuringThePokePauseEndsTheRetries)
     EXPECT_EQ(reply, "*\r");
 }
 
-TEST(Command, SuccessIsJudgedOnTheAcknowledgingLineNotALaterStrayOne)
+TEST(Command, SuccessAndValueAreJudgedOnTheAcknowledgingLineNotALaterStrayOne)
 {
     LinkHarness link;
     pollTwicePerYield();
@@ -285,9 +253,14 @@ TEST(Command, SuccessIsJudgedOnTheAcknowledgingLineNotALaterStrayOne)
     EXPECT_EQ(gReplyBuffer, "?99\r"); // the stray line did arrive before the sender looked
     EXPECT_EQ(reply, "*\r");
     EXPECT_EQ(link.unit()->CountLines("T1200W\r"), 1);
+
+    // A query's value comes from its acknowledged line too.
+    link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("20*\rjunk\r", 1); });
+    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3), "20");
+    EXPECT_EQ(reply, "20*\r");
 }
 
-TEST(Command, ModemResultAcknowledgesAnAtCommandBeforeTheCall)
+TEST(Command, OnAModemLinkAResultAcknowledgesAndAnUnterminatedLineIsRetransmittedWithoutCr)
 {
     LinkHarness link;
     gConnectionType = 2;
@@ -295,14 +268,7 @@ TEST(Command, ModemResultAcknowledgesAnAtCommandBeforeTheCall)
     std::string reply;
     EXPECT_TRUE(SendLinkCommand("ATZ", "", true, 40, reply, true, 3));
     EXPECT_TRUE(gModemReady);
-    EXPECT_EQ(link.unit()->Written(), "ATZ\r");
-}
-
-TEST(Command, UnterminatedLineIsRetransmittedWithoutCr)
-{
-    LinkHarness link;
-    gConnectionType = 2;
-    std::string reply;
+    link.unit()->ClearWrites();
     EXPECT_FALSE(SendLinkCommand("+++", "", true, 40, reply, false, 1));
     EXPECT_EQ(link.unit()->Written(), "+++\r+++");
 }
@@ -327,11 +293,10 @@ TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
         std::string value;
     };
     const std::vector<Case> cases {
-        {"20*\r", 2, "20"},   // L - 2
-        {"x20*\r", 2, "20"},  // L - 3: one leading character dropped
-        {"120*\r", 1, ""},    // any other length
-        {"*\r", 0, ""},       // L - 2 = 0: an empty value
-        {"TG1*\r", 3, "TG1"},
+        {"20*\r", 2, "20"},  // L - 2
+        {"x20*\r", 2, "20"}, // L - 3: one leading character dropped
+        {"120*\r", 1, ""},   // any other length
+        {"*\r", 0, ""},      // L - 2 = 0: an empty value
     };
     for (const auto& c : cases) {
         LinkHarness link;
@@ -351,16 +316,6 @@ TEST(Query, UnknownRequestGivesEmptyOrTheErrorWhenAskedFor)
     EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, false, nullptr, false, 3), "");
     EXPECT_EQ(link.unit()->CountLines("?TG\r"), 1);
     EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1), "?99");
-}
-
-TEST(Query, ValueComesFromTheAcknowledgedLineNotALaterStrayLine)
-{
-    LinkHarness link;
-    pollTwicePerYield();
-    link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("20*\rjunk\r", 1); });
-    std::string reply;
-    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3), "20");
-    EXPECT_EQ(reply, "20*\r");
 }
 
 TEST(Query, LateAnswerDuringThePokePauseEndsTheAttempts)

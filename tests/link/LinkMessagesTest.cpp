@@ -28,8 +28,6 @@ TEST(LinkMessages, CommErrorAsksForDialOutOnlyWhileAModemLinkHasNoCall)
     EXPECT_EQ(boxes.shown()[1].message, cannot);
     EXPECT_EQ(boxes.shown()[2].message, cannot);
     EXPECT_EQ(boxes.shown()[2].icon, kIconExclamation);
-    EXPECT_EQ(boxes.shown()[2].buttons, kButtonsOk);
-    EXPECT_EQ(boxes.shown()[2].defaultButton, kAnswerOk);
 }
 
 TEST(LinkMessages, QuestionsNameTheModelAndOfferTheCheckBoxAsAsked)
@@ -50,7 +48,6 @@ TEST(LinkMessages, QuestionsNameTheModelAndOfferTheCheckBoxAsAsked)
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].message, "Connection to encoder cannot be established. Click Yes to continue and update the "
                                 "database on the hard drive only, No to cancel this operation.");
-    EXPECT_EQ(shown[0].buttons, kButtonsYesNo);
     EXPECT_EQ(shown[0].defaultButton, kAnswerYes);
     EXPECT_EQ(shown[0].optionText, "");
     EXPECT_EQ(shown[1].optionText, "&Don't ask me again");

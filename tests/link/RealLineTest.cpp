@@ -2,11 +2,6 @@
 // side, the program opens the slave as port 1. Every wait is bounded.
 #include <gtest/gtest.h>
 
-#include <QTimer>
-#include <chrono>
-#include <cstdint>
-#include <cstdio>
-#include <sys/resource.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -90,19 +85,6 @@ TEST_F(RealLine, InputLenLimitsOneRead)
     EXPECT_TRUE(port.PortOpen());
 }
 
-TEST_F(RealLine, TwoLinesInOneWriteAreDeliveredByTwoPolls)
-{
-    SetYieldHook([] { ::poll(nullptr, 0, 1); AdvanceTick(); }); // the test runs the receiver itself
-    pty.Send("*\r?99\r");
-    ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 6; }));
-    PollEncoderReply();
-    EXPECT_TRUE(gReplyAcknowledged);
-    EXPECT_FALSE(gProbeAnswered);
-    PollEncoderReply();
-    EXPECT_TRUE(gProbeAnswered);
-    EXPECT_EQ(gReplyBuffer, "?99\r");
-}
-
 TEST_F(RealLine, LineWithoutCrIsDroppedAndTheReceiverRecovers)
 {
     gReplyBuffer = "before\r";
@@ -140,7 +122,6 @@ TEST_F(RealLine, PortHeldElsewhereIsReportedOnceAsAlreadyOpen)
     EXPECT_EQ(boxes.texts()[0],
               "COM Port 1 is already open. Make sure that no other applicatios are using this COM Port. ");
     EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);
-    EXPECT_EQ(boxes.shown()[0].buttons, kButtonsOk);
     // Once the first holder lets go, the port can be taken.
     port.SetPortOpen(false);
     EXPECT_TRUE(OpenSerialPort(second, 1, "38400,N,8,1"));
@@ -184,38 +165,4 @@ TEST_F(RealLine, SettingsChangeTheLineSpeedOfTheOpenPort)
     EXPECT_FALSE(tio.c_cflag & CRTSCTS);
     EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP));
     EXPECT_FALSE(tio.c_oflag & OPOST);
-}
-
-// Not part of the suite (it takes ten seconds of real time): run with
-// --gtest_also_run_disabled_tests to see what a silent retry sequence costs
-// when the real 50 ms timers drive the ticks and the receiver.
-TEST_F(RealLine, DISABLED_SilentRetriesLeaveTheProcessIdle)
-{
-    SetYieldHook({});
-    QTimer tmrDelay;
-    QTimer tmrCheckCOMPort;
-    tmrDelay.setInterval(50);
-    tmrCheckCOMPort.setInterval(50);
-    QObject::connect(&tmrDelay, &QTimer::timeout, [] { AdvanceTick(); });
-    QObject::connect(&tmrCheckCOMPort, &QTimer::timeout, [] {
-        if (!gLinkBusy)
-            PollEncoderReply();
-    });
-    tmrDelay.start();
-    tmrCheckCOMPort.start();
-
-    gEncoderIdentified = true;
-    rusage before {};
-    ::getrusage(RUSAGE_SELF, &before);
-    const auto start = std::chrono::steady_clock::now();
-    std::string reply;
-    EXPECT_FALSE(SendLinkCommand("P001", "silent", true, 40, reply, true, 2)); // 40 + 2 x (40 + 40) ticks
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    rusage after {};
-    ::getrusage(RUSAGE_SELF, &after);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    const double cpu = seconds(after.ru_utime) - seconds(before.ru_utime) + seconds(after.ru_stime)
-        - seconds(before.ru_stime);
-    std::printf("silent retry sequence: %.2f s wall, %.3f s CPU, %.2f%% of one core\n", wall, cpu,
-                100.0 * cpu / wall);
 }

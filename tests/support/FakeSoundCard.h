@@ -20,8 +20,6 @@ public:
     // Points the recorder at a device the configuration does not have.
     void AttachMissing(WaveRecorder& recorder) const;
 
-    const std::string& config() const { return config_; }
-
 private:
     QTemporaryDir dir_;
     std::string config_;

@@ -11,11 +11,8 @@
 
 // ---- FakeUnit -------------------------------------------------------------------
 
-CommError FakeUnit::Open(const std::string& device)
+CommError FakeUnit::Open(const std::string&)
 {
-    if (openResult != CommError::None)
-        return openResult;
-    openedDevice = device;
     ++opens;
     vanished_ = false;
     return CommError::None;

@@ -44,10 +44,8 @@ public:
     int CountLines(std::string_view line) const;
     void ClearWrites();
 
-    std::string settings;      // as last configured, e.g. "9600,N,8,1"
-    std::string openedDevice;  // as last opened
+    std::string settings; // as last configured, e.g. "9600,N,8,1"
     int opens = 0;
-    CommError openResult = CommError::None;
 
 private:
     struct Pending {

@@ -96,6 +96,21 @@ std::vector<std::string> ScriptedMessages::texts() const
     return result;
 }
 
+StatusLog::StatusLog()
+{
+    SetStatusSink([this](const std::string& text, bool isError, int beeps) { reports.push_back({text, isError, beeps}); });
+}
+
+StatusLog::~StatusLog() { SetStatusSink({}); }
+
+std::vector<std::string> StatusLog::texts() const
+{
+    std::vector<std::string> result;
+    for (const auto& report : reports)
+        result.push_back(report.text);
+    return result;
+}
+
 std::string MakeDataFolder()
 {
     // Lives under the test's private data home, which the test main removes.

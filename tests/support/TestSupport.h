@@ -26,12 +26,23 @@ public:
 
     const std::vector<MessageRequest>& shown() const { return shown_; }
     std::vector<std::string> texts() const;
-    bool queueEmpty() const { return answers_.empty(); }
 
 private:
     std::deque<MessageAnswer> answers_;
     std::vector<MessageRequest> shown_;
     std::int16_t always_ = 0;
+};
+
+// Collects every status report while it lives.
+class StatusLog {
+public:
+    StatusLog();
+    ~StatusLog();
+    StatusLog(const StatusLog&) = delete;
+    StatusLog& operator=(const StatusLog&) = delete;
+
+    std::vector<std::string> texts() const;
+    std::vector<StatusReport> reports;
 };
 
 // A fresh temporary data folder, set as gDataFolder for the test's life.
