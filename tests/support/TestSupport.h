@@ -26,6 +26,8 @@ public:
 
     const std::vector<MessageRequest>& shown() const { return shown_; }
     std::vector<std::string> texts() const;
+    // Every queued answer was used.
+    bool queueEmpty() const { return answers_.empty(); }
 
 private:
     std::deque<MessageAnswer> answers_;
