@@ -30,33 +30,24 @@ void SetUpTake(WaveRecorder& recorder, const QString& file, std::int64_t toMs)
 
 } // namespace
 
-TEST(WaveFile, HeaderDescribesMonoSixteenBitPcm)
+TEST(WaveFile, HeaderDescribesMonoSixteenBitPcmAndAnOddChunkIsPaddedOutsideItsSize)
 {
     const std::string samples("\x01\x02\x03\x04\x05\x06", 6);
-    const std::string wave = BuildWaveFile(WaveFormat{11025, 1, 16}, samples);
+    EXPECT_EQ(BuildWaveFile(WaveFormat{11025, 1, 16}, samples),
+              std::string("RIFF" "\x2A\0\0\0" // 36 + 6
+                          "WAVEfmt " "\x10\0\0\0" // fmt chunk of 16 bytes
+                          "\x01\0\x01\0"          // PCM, one channel
+                          "\x11\x2B\0\0"          // 11025 samples a second
+                          "\x22\x56\0\0"          // 22050 bytes a second
+                          "\x02\0\x10\0"          // 2-byte frames of 16 bits
+                          "data" "\x06\0\0\0",
+                          44) + samples);
 
-    std::string expected;
-    expected += "RIFF";
-    expected += std::string("\x2A\x00\x00\x00", 4); // 36 + 6
-    expected += "WAVEfmt ";
-    expected += std::string("\x10\x00\x00\x00", 4); // fmt chunk of 16 bytes
-    expected += std::string("\x01\x00\x01\x00", 4); // PCM, one channel
-    expected += std::string("\x11\x2B\x00\x00", 4); // 11025 samples a second
-    expected += std::string("\x22\x56\x00\x00", 4); // 22050 bytes a second
-    expected += std::string("\x02\x00\x10\x00", 4); // 2-byte frames of 16 bits
-    expected += "data";
-    expected += std::string("\x06\x00\x00\x00", 4);
-    expected += samples;
-    EXPECT_EQ(wave, expected);
-}
-
-TEST(WaveFile, OddDataChunkIsPaddedOutsideItsSize)
-{
-    const std::string wave = BuildWaveFile(WaveFormat{8000, 1, 8}, std::string("\x80\x81\x82", 3));
-    ASSERT_EQ(wave.size(), 44u + 4u);
-    EXPECT_EQ(ReadU32(wave, 4), wave.size() - 8);
-    EXPECT_EQ(ReadU32(wave, 40), 3u);
-    EXPECT_EQ(wave.back(), '\0');
+    const std::string odd = BuildWaveFile(WaveFormat{8000, 1, 8}, std::string("\x80\x81\x82", 3));
+    ASSERT_EQ(odd.size(), 44u + 4u);
+    EXPECT_EQ(ReadU32(odd, 4), odd.size() - 8);
+    EXPECT_EQ(ReadU32(odd, 40), 3u);
+    EXPECT_EQ(odd.back(), '\0');
 }
 
 TEST(WaveRecorder, SavesTheCapturedSoundAsAValidWaveFile)
@@ -91,22 +82,18 @@ TEST(WaveRecorder, SavesTheCapturedSoundAsAValidWaveFile)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"take.wav"}) << "no temporary file left behind";
 }
 
-TEST(WaveRecorder, StopsByItselfAtTheEndOfTheSpanAndStopKeepsAShorterTake)
+TEST(WaveRecorder, ReopeningStartsFromNothingAndStopKeepsAShorterTake)
 {
     FakeSoundCard card;
     QTemporaryDir dir;
     WaveRecorder recorder;
     card.Attach(recorder);
-    SetUpTake(recorder, dir.filePath("full.wav"), 12000);
+    SetUpTake(recorder, dir.filePath("first.wav"), 12000);
     ASSERT_TRUE(recorder.Command("Open"));
     ASSERT_TRUE(recorder.Command("Record"));
-    RunTakeToEnd(recorder);
-    EXPECT_EQ(recorder.Position(), 12000);
-    EXPECT_TRUE(recorder.IsOpen());
-    ASSERT_TRUE(recorder.Command("Save"));
-    EXPECT_EQ(ReadU32(ReadWholeFile(dir.filePath("full.wav")), 40), 12u * 11025u * 2u);
+    recorder.ReadCapturedAudio();
+    ASSERT_TRUE(recorder.Command("Close"));
 
-    // Reopening starts from nothing; a take stopped early keeps what it has.
     recorder.SetFileName(dir.filePath("short.wav"));
     ASSERT_TRUE(recorder.Command("Open"));
     EXPECT_EQ(recorder.Position(), 0);
@@ -161,13 +148,9 @@ TEST(WaveRecorder, WithoutADeviceItCannotRecordAndSaysWhy)
     QSignalSpy status(&recorder, &WaveRecorder::StatusUpdate);
 
     EXPECT_FALSE(recorder.Command("Open"));
-    EXPECT_FALSE(recorder.CanRecord());
     EXPECT_FALSE(recorder.IsOpen());
-    EXPECT_NE(recorder.ErrorText().find("No sound card to record from"), std::string::npos) << recorder.ErrorText();
-    EXPECT_NE(recorder.ErrorText().find("nosuchcard"), std::string::npos);
-
+    EXPECT_NE(recorder.ErrorText().find("nosuchcard"), std::string::npos) << recorder.ErrorText();
     EXPECT_FALSE(recorder.Command("Record"));
-    EXPECT_FALSE(recorder.IsRecording());
     EXPECT_FALSE(recorder.Command("Save"));
     EXPECT_TRUE(recorder.Command("Close"));
     EXPECT_FALSE(QFile::exists(path));
