@@ -16,10 +16,8 @@ protected:
 
 std::string scheduleRecord(const std::string& no, const std::string& pager, int active = 0, int fired = 0)
 {
-    return Image(49)
-        .Put(0, no).Put(3, "07:15 AM").Put(11, pager).PutByte(14, 3).Put(15, std::string(30, 'm'))
-        .PutInt16(45, active)
-        .PutInt16(47, fired);
+    return Image(49).Put(0, no).Put(3, "07:15 AM").Put(11, pager).PutByte(14, 3).Fill(15, 30, 'm')
+        .PutInt16(45, active).PutInt16(47, fired);
 }
 
 std::string defaultRecord(int row)
@@ -67,21 +65,6 @@ TEST_F(ScheduleFile, AShortFileFillsOnlyTheEntriesItHolds)
     EXPECT_EQ(gSchedule[200].Pager, "555");
     // The short file is not filled up behind the operator's back.
     EXPECT_EQ(ReadBytes(path()).size(), 150u * 49);
-}
-
-TEST_F(ScheduleFile, ATrailingPartialRecordIsReportedAndRecordsBeyondTheWeekAreSkipped)
-{
-    WriteBytes(path(), Repeat(scheduleRecord("001", "123"), 2) + std::string(10, 'x'));
-    ASSERT_TRUE(LoadScheduleDatabase());
-    EXPECT_EQ(gSchedule[1].Pager, "123");
-    EXPECT_EQ(gSchedule[2], ScheduleEntry{});
-    EXPECT_TRUE(LastStatusReport().isError);
-    EXPECT_EQ(ReadBytes(path()).size(), 108u);
-
-    WriteBytes(path(), Repeat(scheduleRecord("001", "321"), 705));
-    EXPECT_TRUE(LoadScheduleDatabase());
-    EXPECT_EQ(gSchedule.size(), 700u);
-    EXPECT_EQ(gSchedule[699].Pager, "321");
 }
 
 TEST_F(ScheduleFile, AnUnreachableFolderIsReported)

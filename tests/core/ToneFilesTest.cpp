@@ -162,23 +162,6 @@ TEST_F(ToneFiles, TheWeekIsDownloadedEventByEvent)
     EXPECT_EQ(LastStatusReport().text, "Ready");
 }
 
-TEST_F(ToneFiles, AnsweringNoToTheRetryWritesNoFileAndYesAsksAgainEachTime)
-{
-    gToneGenSupported = true;
-    FakeUnit unit;
-    unit.retryAnswers = {kAnswerYes, kAnswerNo};
-    unit.Install();
-    ASSERT_TRUE(LoadToneSchedule(true));
-    EXPECT_EQ(unit.queries.size(), 2u);
-    EXPECT_FALSE(PathExists(DataFilePath("ToneGen.TGS")));
-
-    unit.retryAnswers = {kAnswerYes};
-    unit.asked = 0;
-    ASSERT_TRUE(LoadToneSchedule(true));
-    EXPECT_EQ(unit.asked, 336);
-    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).size(), 336u * 73);
-}
-
 TEST_F(ToneFiles, ANewCalendarCoversThisYearAndLeavesTheRestEmpty)
 {
     bool created = false;
@@ -220,12 +203,10 @@ TEST_F(ToneFiles, TheConfiguredCalendarComesFirstAndAnEmptyOneCountsAsMissing)
 
     WriteBytes(elsewhere, "");
     WriteBytes(DataFilePath("ToneGenCalendar.TGC"), "");
-    WriteBytes(DataFilePath("ToneGenCalendar.BAK"), "last year's calendar");
     ASSERT_TRUE(LoadToneCalendar(false, created, firstDay));
     EXPECT_TRUE(created);
     EXPECT_EQ(firstDay, QDate(2024, 1, 1));
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.TGC")).size(), 37200u * 68);
-    EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.BAK")), "last year's calendar");
 }
 
 TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
@@ -288,24 +269,13 @@ TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)
               Image(12).PutHex(0, "0000000000000040").PutInt16(8, 1).PutInt16(10, 12).str());
 }
 
-TEST_F(ToneFiles, ACancelledOrFailedCalendarWritesNothingAndSaysSo)
+TEST_F(ToneFiles, ACalendarThatCannotBeWrittenIsReportedAndLeavesNoFile)
 {
-    gToneCalendarSupported = true;
-    gToneCalendarEventsPerDay = 100;
-    FakeUnit unit;
-    unit.retryAnswers = {kAnswerNo};
-    unit.Install();
-    bool created = false;
-    QDate firstDay(2020, 5, 5);
-    ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
-    EXPECT_FALSE(created);
-    EXPECT_EQ(firstDay, QDate(2020, 5, 5));
-    EXPECT_EQ(unit.queries.size(), 1u);
-    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
-
     ScriptedMessages boxes;
     boxes.AnswerAlways(kAnswerOk);
     MakeDirectory(DataFilePath("ToneGenCalendar.TMP"));
+    bool created = false;
+    QDate firstDay;
     EXPECT_FALSE(LoadToneCalendar(false, created, firstDay));
     EXPECT_FALSE(created);
     EXPECT_EQ(boxes.texts().size(), 1u);
