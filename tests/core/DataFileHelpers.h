@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <stdexcept>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -16,10 +16,7 @@
 inline std::string ReadBytes(const std::string& path)
 {
     QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = f.readAll();
-    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
 }
 
 inline void WriteBytes(const std::string& path, std::string_view bytes)
@@ -31,39 +28,21 @@ inline void WriteBytes(const std::string& path, std::string_view bytes)
 }
 
 inline bool PathExists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
-
 inline void MakeDirectory(const std::string& path) { QDir().mkpath(QString::fromStdString(path)); }
 
 // A record image: starts as `fill` bytes, fields are put at their offsets.
 class Image {
 public:
     explicit Image(std::size_t length, char fill = '\0') : bytes_(length, fill) {}
-    Image& Put(std::size_t offset, std::string_view text)
-    {
-        bytes_.replace(offset, text.size(), text);
-        return *this;
-    }
-    Image& Fill(std::size_t offset, std::size_t width, char c)
-    {
-        bytes_.replace(offset, width, std::string(width, c));
-        return *this;
-    }
-    Image& PutInt16(std::size_t offset, int value)
-    {
-        bytes_[offset] = static_cast<char>(value & 0xFF);
-        bytes_[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
-        return *this;
-    }
-    Image& PutByte(std::size_t offset, int value)
-    {
-        bytes_[offset] = static_cast<char>(value);
-        return *this;
-    }
-    // Eight bytes written as two hex digits each, in file order.
+    Image& Put(std::size_t offset, std::string_view text) { return bytes_.replace(offset, text.size(), text), *this; }
+    Image& Fill(std::size_t offset, std::size_t width, char c) { return Put(offset, std::string(width, c)); }
+    Image& PutByte(std::size_t offset, int value) { return bytes_[offset] = static_cast<char>(value), *this; }
+    Image& PutInt16(std::size_t offset, int value) { return PutByte(offset, value & 0xFF).PutByte(offset + 1, value >> 8); }
+    // Bytes written as two hex digits each, in file order.
     Image& PutHex(std::size_t offset, std::string_view hex)
     {
         for (std::size_t i = 0; i < hex.size() / 2; ++i)
-            bytes_[offset + i] = static_cast<char>(std::stoi(std::string(hex.substr(i * 2, 2)), nullptr, 16));
+            PutByte(offset + i, std::stoi(std::string(hex.substr(i * 2, 2)), nullptr, 16));
         return *this;
     }
     const std::string& str() const { return bytes_; }
