@@ -82,10 +82,14 @@ TEST_F(RecordFileTest, ReplacingAFileKeepsTheOldOneAsBakAndLeavesNoTmp)
     EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), "old1old2");
     EXPECT_FALSE(PathExists(DataFilePath("Pager.TMP")));
 
-    // A new file has nothing to back up.
+    // A new file has nothing to back up, and an empty one does not cost the backup.
     const RecordFile fresh(DataFilePath("Fresh.DBS"), 4);
     ASSERT_EQ(fresh.ReplaceAll({"abcd"}), FileError::None);
     EXPECT_FALSE(PathExists(DataFilePath("Fresh.BAK")));
+    WriteBytes(path, "");
+    ASSERT_EQ(ReplaceFileContents(path, "new", DataFilePath("Pager.TMP"), DataFilePath("Pager.BAK")), FileError::None);
+    EXPECT_EQ(ReadBytes(path), "new");
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), "old1old2");
 }
 
 TEST_F(RecordFileTest, AFailedReplacementLeavesTheOriginalAndItsBackup)
@@ -108,16 +112,6 @@ TEST_F(RecordFileTest, AFailedReplacementLeavesTheOriginalAndItsBackup)
     EXPECT_NE(file.ReplaceAll({"lost"}), FileError::None);
     EXPECT_EQ(ReadBytes(path), "keep");
     EXPECT_FALSE(PathExists(DataFilePath("Pager.TMP")));
-}
-
-TEST_F(RecordFileTest, AnEmptyFileIsReplacedWithoutCostingTheBackup)
-{
-    const std::string path = DataFilePath("Cal.TGC");
-    WriteBytes(path, "");
-    WriteBytes(DataFilePath("Cal.BAK"), "real calendar");
-    ASSERT_EQ(ReplaceFileContents(path, "new", DataFilePath("Cal.TMP"), DataFilePath("Cal.BAK")), FileError::None);
-    EXPECT_EQ(ReadBytes(path), "new");
-    EXPECT_EQ(ReadBytes(DataFilePath("Cal.BAK")), "real calendar");
 }
 
 TEST_F(RecordFileTest, CompanionsReplaceTheExtensionAndMayLiveInAnotherFolder)
