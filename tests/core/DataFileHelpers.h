@@ -37,7 +37,7 @@ public:
     Image& Put(std::size_t offset, std::string_view text) { return bytes_.replace(offset, text.size(), text), *this; }
     Image& Fill(std::size_t offset, std::size_t width, char c) { return Put(offset, std::string(width, c)); }
     Image& PutByte(std::size_t offset, int value) { return bytes_[offset] = static_cast<char>(value), *this; }
-    Image& PutInt16(std::size_t offset, int value) { return PutByte(offset, value & 0xFF).PutByte(offset + 1, value >> 8); }
+    Image& PutInt16(std::size_t offset, int value) { return PutByte(offset, value).PutByte(offset + 1, value >> 8); }
     // Bytes written as two hex digits each, in file order.
     Image& PutHex(std::size_t offset, std::string_view hex)
     {
