@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "FakeSoundCard.h"
@@ -107,30 +108,25 @@ TEST(VoiceMessage, ATakeThatCannotBeSavedIsShownNotPassedOff)
     WaveRecorder recorder;
     card.Attach(recorder);
     StatusLog status;
-
-    // Closed under the take (the configuration was applied meanwhile).
-    {
+    const struct {
+        const char* shown;
+        std::function<void()> spoil;
+    } cases[] = {
+        // Closed under the take (the configuration was applied meanwhile).
+        {"not saved", [&] { OpenVoiceRecorder(recorder, VoiceMessagePath()); recorder.Command("Close"); }},
+        {"could not be saved", [&] { QDir().mkdir(VoiceMessagePath()); recorder.ReadCapturedAudio(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
         ScriptedMessages boxes;
         boxes.Answer(kAnswerOk);
         ASSERT_TRUE(StartVoiceRecording(recorder));
-        ASSERT_TRUE(OpenVoiceRecorder(recorder, VoiceMessagePath()));
-        recorder.Command("Close");
+        c.spoil();
         EXPECT_FALSE(FinishVoiceRecording(recorder));
         ASSERT_EQ(boxes.shown().size(), 1u);
         EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);
-        EXPECT_NE(boxes.shown()[0].message.find("not saved"), std::string::npos);
-        EXPECT_FALSE(QFile::exists(VoiceMessagePath()));
-    }
-    // The file cannot be written.
-    {
-        ScriptedMessages boxes;
-        boxes.Answer(kAnswerOk);
-        ASSERT_TRUE(StartVoiceRecording(recorder));
-        ASSERT_TRUE(QDir().mkdir(VoiceMessagePath()));
-        recorder.ReadCapturedAudio();
-        EXPECT_FALSE(FinishVoiceRecording(recorder));
-        ASSERT_EQ(boxes.shown().size(), 1u);
-        EXPECT_NE(boxes.shown()[0].message.find("could not be saved"), std::string::npos);
+        EXPECT_NE(boxes.shown()[0].message.find(c.shown), std::string::npos) << boxes.shown()[0].message;
+        EXPECT_FALSE(QFileInfo(VoiceMessagePath()).isFile());
         EXPECT_FALSE(recorder.IsOpen());
         EXPECT_EQ(status.texts().back(), "Please select a user to page ...");
     }
