@@ -82,7 +82,6 @@ void ConsoleHarness::Select(const std::vector<std::string>& pagerNumbers)
 std::vector<std::string> ConsoleHarness::HostLines()
 {
     std::vector<std::string> lines;
-    std::string partial;
     const auto& transcript = engine.Transcript();
     for (; transcriptSeen_ < transcript.size(); ++transcriptSeen_) {
         const auto& entry = transcript[transcriptSeen_];
