@@ -79,43 +79,34 @@ TEST(DetectEncoder, QX9860ReadsVersionEveryTableAndToneCapabilities)
     EXPECT_EQ(caption, "Connected to QX9860");
 }
 
-TEST(DetectEncoder, QX7FamilyReadsOnlyAlarmAndPabxAndReversesTheSerial)
-{
-    SimLink sim('E');
-    DetectEncoder();
-    EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "Z000?\r", "C00?\r"}));
-    EXPECT_EQ(gEncoderModelName, "QX7015");
-    EXPECT_EQ(gEncoderFamily, "QX7XXX");
-    EXPECT_EQ(gEncoderSerialNumber, "54321");
-    EXPECT_FALSE(gEncoderSupportsFastkey || gEncoderSupportsFreetext || gEncoderSupportsWireless);
-    EXPECT_FALSE(gToneGenSupported);
-    EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
-}
-
 TEST(DetectEncoder, EachFamilyIsAskedOnlyWhatItHolds)
 {
     struct Case {
         char letter;
         Lines asked;
-        std::string model;
+        std::string model, family, serial;
     };
     const Case cases[] = {
-        {'A', {"\r", "?000M\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "?T\r"}, "QX8140"},
-        {'I', {"\r", "?000M\r", "C00?\r"}, "QX6860"},
-        {'S', {"\r", "?000M\r"}, "PA Speaker"},
+        // Only some units send their serial in its order; the rest send it reversed.
+        {'E', {"\r", "?000M\r", "Z000?\r", "C00?\r"}, "QX7015", "QX7XXX", "54321"},
+        {'A', {"\r", "?000M\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "?T\r"}, "QX8140", "QX8XXX", "54321"},
+        {'I', {"\r", "?000M\r", "C00?\r"}, "QX6860", "QX7XXX", "54321"},
+        {'S', {"\r", "?000M\r"}, "PA Speaker", "HPA-XXX", "12345"},
         // K holds no tables: each size read is refused, and an identified unit's
         // refusal is retried like silence before the table counts as absent.
         {'K', {"\r", "?000M\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "C00?\r", "C00?\r",
-               "C00?\r"}, "Tone Generator"},
+               "C00?\r"}, "Tone Generator", "HTG-XXX", "54321"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.letter);
         SimLink sim(c.letter);
         DetectEncoder();
         EXPECT_EQ(sim.hostLines(), c.asked);
-        EXPECT_EQ(gEncoderModelName, c.model);
-        EXPECT_TRUE(gToneGenSupported || c.letter == 'I');
+        EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily + "/" + gEncoderSerialNumber,
+                  c.model + "/" + c.family + "/" + c.serial);
+        EXPECT_EQ(gToneGenSupported, c.letter != 'I' && c.letter != 'E');
         EXPECT_FALSE(gEncoderSupportsWireless);
+        EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
         if (c.letter == 'I') { // a fixed alarm table at its own offset
             EXPECT_EQ(gAlarmIndexOffset, 4);
             EXPECT_EQ(gAlarmMessageCount, 96);
