@@ -107,7 +107,7 @@ TEST(ModemResults, LineFeedOfAVerboseResultDoesNotHoldUpTheNextCommand)
     EXPECT_EQ(link.unit()->Written(), "ATE0V0\r");
 }
 
-TEST(Dial, DialsOnceSendsNothingWhileTheModemDialsAndConnects)
+TEST(Dial, DialsOnceSendsNothingWhileTheModemDialsConnectsAndHangsUp)
 {
     LinkHarness link;
     gConnectionType = 2;
@@ -116,12 +116,18 @@ TEST(Dial, DialsOnceSendsNothingWhileTheModemDialsAndConnects)
     EXPECT_TRUE(DialModem("5551234"));
     EXPECT_TRUE(gModemConnected);
     const auto texts = log.texts();
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Dialing to 5551234..."), texts.end());
-    EXPECT_EQ(texts[texts.size() - 2], "Waiting for Answer...");
-    EXPECT_EQ(texts.back(), "Connected 4800 BPS.");
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(std::vector(texts.end() - 3, texts.end()),
+              (std::vector<std::string>{"Dialing to 5551234...", "Waiting for Answer...", "Connected 4800 BPS."}));
     EXPECT_EQ(link.unit()->Lines().back(), "ATDT5551234\r");
     EXPECT_EQ(link.unit()->CountLines("ATDT5551234\r"), 1);
+
+    link.unit()->ClearWrites();
+    HangUpModem();
+    EXPECT_FALSE(gModemConnected);
+    // "+++" has no CR of its own, so it shares a line with the hang-up.
+    EXPECT_EQ(link.unit()->Lines(), std::vector<std::string>{"+++ATH0\r"});
+    EXPECT_TRUE(link.port().PortOpen());
 }
 
 TEST(Dial, BusyLineHangsUpAndFails)
@@ -152,22 +158,9 @@ TEST(Dial, SilentModemIsNeverDialledAndTheMinuteRunsOut)
 {
     LinkHarness link;
     gConnectionType = 2;
-    const std::int64_t start = gDelayTicks;
     EXPECT_FALSE(DialModem("5551234"));
-    EXPECT_EQ(link.unit()->Written().find("ATDT"), std::string::npos);
-    EXPECT_EQ(link.unit()->Written().find("ATE0V0"), std::string::npos);
-    EXPECT_GT(gDelayTicks - start, 1200);
-}
-
-TEST(HangUp, ClearsTheCallSoModemResultsAreReadAgain)
-{
-    LinkHarness link;
-    gConnectionType = 2;
-    gModemConnected = true;
-    actAsModem(*link.unit(), "");
-    HangUpModem();
-    EXPECT_FALSE(gModemConnected);
-    // "+++" has no CR of its own, so it shares a line with the hang-up.
-    EXPECT_EQ(link.unit()->Lines(), std::vector<std::string>{"+++ATH0\r"});
-    EXPECT_TRUE(link.port().PortOpen());
+    const std::string written = link.unit()->Written(); // resets and hang-ups, but no set-up or dial
+    EXPECT_EQ(written.find("ATE0V0"), std::string::npos);
+    EXPECT_EQ(written.find("ATDT"), std::string::npos);
+    EXPECT_GT(gDelayTicks, 1200);
 }
