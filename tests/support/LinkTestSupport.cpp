@@ -104,13 +104,15 @@ void pumpOneTick()
 }
 } // namespace
 
+void InstallTickPump() { SetYieldHook(pumpOneTick); }
+
 LinkHarness::LinkHarness(std::unique_ptr<SerialBackend> backend)
 {
     unit_ = dynamic_cast<FakeUnit*>(backend.get());
     port_ = std::make_unique<CommPort>(std::move(backend));
     gComm = port_.get();
     ResetLinkReceiver();
-    SetYieldHook(pumpOneTick);
+    InstallTickPump();
     gSerialPort = 1;
     OpenSerialPort(*port_, 1, gComSettings);
 }

@@ -55,9 +55,13 @@ private:
     bool vanished_ = false;
 };
 
-// Installs the deterministic pump: every yield advances one tick and runs the
-// receiver, as tmrDelay and tmrCheckCOMPort do in the program. Owns the open
-// port that gComm points at; everything is undone on destruction.
+// The deterministic pump: every yield advances one tick and then, unless a
+// conversation holds the line, runs the receiver, as tmrDelay and
+// tmrCheckCOMPort do in the program.
+void InstallTickPump();
+
+// Installs the pump and owns the open port that gComm points at; everything
+// is undone on destruction.
 class LinkHarness {
 public:
     explicit LinkHarness(std::unique_ptr<SerialBackend> backend = std::make_unique<FakeUnit>());
