@@ -57,8 +57,6 @@ TEST(PagingLists, AlertListsSkipTheReservedCodesAndReadBackThroughTheirConverter
 {
     const auto alerts = filled([](OptionList& l) { FillAlertNumberCombo(l, 0, 1, 15); });
     ASSERT_EQ(alerts.ItemCount(), 15);
-    EXPECT_EQ(alerts.ItemText(8), "9 - Start Countdown");
-    EXPECT_EQ(alerts.ItemData(9), 58);
     for (int i = 0; i < alerts.ItemCount(); ++i) { // the datum reads back as the item's number
         const std::string text = alerts.ItemText(i);
         EXPECT_EQ(AlertNumberCode(std::to_string(alerts.ItemData(i)), false), text.substr(0, text.find(' ')));
