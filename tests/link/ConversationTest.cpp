@@ -12,29 +12,24 @@
 
 namespace {
 
-// Answers each host line through a table; lines not in it get no answer.
-void answerWith(FakeUnit& unit, std::vector<std::pair<std::string, std::string>> answers, std::int64_t after = 1)
-{
-    unit.OnLine([answers, after](FakeUnit& u, const std::string& line) {
-        for (const auto& [asked, answer] : answers)
-            if (line == asked)
-                u.Reply(answer, after);
-    });
-}
+struct Answer {
+    std::string asked, answer;
+    std::int64_t after = 1;
+};
 
-// A yield in which the receiver runs twice, as when timer events pile up behind a slow handler.
-void pollTwicePerYield()
+// Answers each host line through a table; lines not in it get no answer.
+void answerWith(FakeUnit& unit, std::vector<Answer> answers)
 {
-    SetYieldHook([] {
-        AdvanceTick();
-        PollEncoderReply();
-        PollEncoderReply();
+    unit.OnLine([answers](FakeUnit& u, const std::string& line) {
+        for (const auto& a : answers)
+            if (line == a.asked)
+                u.Reply(a.answer, a.after);
     });
 }
 
 } // namespace
 
-TEST(Receiver, TwoLinesArrivingTogetherAreDeliveredByTwoPollsAndClassified)
+TEST(Receiver, DeliversLinesArrivingTogetherOneAPollAndAssemblesSplitOrFloodedLines)
 {
     LinkHarness link;
     link.unit()->Reply("*\r?99*\r", 0);
@@ -46,24 +41,30 @@ TEST(Receiver, TwoLinesArrivingTogetherAreDeliveredByTwoPollsAndClassified)
     EXPECT_TRUE(gProbeAnswered);
     EXPECT_EQ(gReplyBuffer, "?99*\r");
     EXPECT_TRUE(gReceiverIdle);
-
     link.unit()->Reply("OK*\r", 0);
     PollEncoderReply();
     EXPECT_FALSE(gModemReady); // "OK" means nothing on an encoder line
-}
 
-TEST(Receiver, AssemblesALineThatArrivesOverSeveralPolls)
-{
-    LinkHarness link;
+    // A line in pieces: the buffer keeps the last whole line until the CR comes.
+    gReplyAcknowledged = false;
     link.unit()->Reply("12", 0);
     link.unit()->Reply("*\r", 3);
-    gReplyBuffer = "old";
     PollEncoderReply();
     EXPECT_FALSE(gReceiverIdle);
-    EXPECT_EQ(gReplyBuffer, "old");
+    EXPECT_EQ(gReplyBuffer, "OK*\r");
     ASSERT_TRUE(link.PumpUntil([] { return gReplyAcknowledged; }, 5));
     EXPECT_EQ(gReplyBuffer, "12*\r");
     EXPECT_TRUE(gReceiverIdle);
+
+    // A flood without CR is dropped in bounded pieces and the next line still arrives.
+    gReplyAcknowledged = false;
+    link.unit()->Reply(std::string(20000, 'x'), 0);
+    for (int i = 0; i < 10; ++i)
+        PollEncoderReply();
+    EXPECT_FALSE(gReplyAcknowledged);
+    link.unit()->Reply("\r*\r", 0);
+    ASSERT_TRUE(link.PumpUntil([] { return gReplyAcknowledged; }, 60));
+    EXPECT_EQ(gReplyBuffer, "*\r");
 }
 
 TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
@@ -91,31 +92,25 @@ TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
     EXPECT_FALSE(gProbeAnswered);
 }
 
-TEST(Receiver, AVanishedDeviceMidLineClosesThePortAndFreesTheReceiver)
+TEST(Probe, AVanishedDeviceMidLineFreesTheReceiverAndIsFoundAgainButNotAPortClosedOnPurpose)
 {
     LinkHarness link;
+    gConnectionType = 2; // a modem link without a call is not probed
+    EXPECT_FALSE(IsLinkResponding());
+    EXPECT_EQ(link.unit()->Written(), "");
+    gConnectionType = 1;
+
+    answerWith(*link.unit(), {{"\r", "?99\r"}});
     gReplyBuffer = "*\r";
     link.unit()->Reply("12", 0);
     PollEncoderReply();
-    EXPECT_FALSE(gReceiverIdle);
-    link.unit()->Vanish();
-    AdvanceTick();
-    PollEncoderReply();
-    EXPECT_FALSE(link.port().PortOpen());
-    EXPECT_TRUE(gReceiverIdle);
-    EXPECT_EQ(gReplyBuffer, "");
-    EXPECT_FALSE(IsLinkResponding());
-}
-
-TEST(Probe, FindsAnAdapterAgainAfterItWasPulledButNotAPortClosedOnPurpose)
-{
-    LinkHarness link;
-    answerWith(*link.unit(), {{"\r", "?99\r"}});
     link.unit()->Vanish();
     AdvanceTick();
     PollEncoderReply();
     ASSERT_FALSE(link.port().PortOpen());
     ASSERT_TRUE(link.port().DeviceLost());
+    EXPECT_TRUE(gReceiverIdle);
+    EXPECT_EQ(gReplyBuffer, "");
     const int opens = link.unit()->opens;
 
     // A modem call does not survive a lost device: no reopening behind Dial Out's back.
@@ -130,21 +125,11 @@ TEST(Probe, FindsAnAdapterAgainAfterItWasPulledButNotAPortClosedOnPurpose)
     EXPECT_TRUE(link.port().PortOpen());
     EXPECT_EQ(link.unit()->opens, opens + 1);
 
+    link.unit()->ClearWrites();
     link.port().SetPortOpen(false);
     EXPECT_FALSE(IsLinkResponding());
     EXPECT_FALSE(link.port().PortOpen());
-}
-
-TEST(Receiver, FloodWithoutCrIsDroppedInBoundedPieces)
-{
-    LinkHarness link;
-    link.unit()->Reply(std::string(20000, 'x'), 0);
-    for (int i = 0; i < 10; ++i)
-        PollEncoderReply();
-    EXPECT_FALSE(gReplyAcknowledged);
-    link.unit()->Reply("\r*\r", 0);
-    ASSERT_TRUE(link.PumpUntil([] { return gReplyAcknowledged; }, 60));
-    EXPECT_EQ(gReplyBuffer, "*\r");
+    EXPECT_EQ(link.unit()->Written(), "");
 }
 
 TEST(Probe, SendsOneCrWhenAnsweredWithinTenTicksTwoWhenLaterAndFailsOnSilence)
@@ -154,24 +139,13 @@ TEST(Probe, SendsOneCrWhenAnsweredWithinTenTicksTwoWhenLaterAndFailsOnSilence)
         LinkHarness link;
         gReplyBuffer = "?99\r";
         if (after > 0)
-            answerWith(*link.unit(), {{"\r", "?99\r"}}, after);
+            answerWith(*link.unit(), {{"\r", "?99\r", after}});
         EXPECT_EQ(IsLinkResponding(), after > 0);
         EXPECT_EQ(link.unit()->Written(), after == 3 ? "\r" : "\r\r");
         if (after < 0) {
             EXPECT_EQ(gReplyBuffer, "");
         }
     }
-}
-
-TEST(Probe, SendsNothingOnAModemLinkWithoutACallOrOnAClosedPort)
-{
-    LinkHarness link;
-    gConnectionType = 2;
-    EXPECT_FALSE(IsLinkResponding());
-    gConnectionType = 1;
-    link.port().SetPortOpen(false);
-    EXPECT_FALSE(IsLinkResponding());
-    EXPECT_EQ(link.unit()->Written(), "");
 }
 
 TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
@@ -196,21 +170,16 @@ TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
 TEST(Command, TransmitsOnceWithNoRetriesAndOnePlusRetriesWhenSilent)
 {
     gEncoderIdentified = true;
-    {
-        LinkHarness link;
-        std::string reply;
-        EXPECT_FALSE(SendLinkCommand("P001", "hello", true, 0, reply, true, 0));
-        EXPECT_EQ(link.unit()->Written(), "P001hello\r");
-    }
-    {
-        LinkHarness link;
-        std::string reply;
-        EXPECT_FALSE(SendLinkCommand("K", "05text", false, 40, reply, false, 3));
-        EXPECT_EQ(link.unit()->CountLines("K05textW\r"), 4); // "W" and CR even with Terminate False
-        EXPECT_EQ(link.unit()->CountLines("\r"), 3);
-        // The retransmissions go out one character per write.
-        EXPECT_EQ(link.unit()->Writes().size(), 1u + 3u * (1u + 9u));
-    }
+    LinkHarness link;
+    std::string reply;
+    EXPECT_FALSE(SendLinkCommand("P001", "hello", true, 0, reply, true, 0));
+    EXPECT_EQ(link.unit()->Written(), "P001hello\r");
+    link.unit()->ClearWrites();
+    EXPECT_FALSE(SendLinkCommand("K", "05text", false, 40, reply, false, 3));
+    EXPECT_EQ(link.unit()->CountLines("K05textW\r"), 4); // "W" and CR even with Terminate False
+    EXPECT_EQ(link.unit()->CountLines("\r"), 3);
+    // The retransmissions go out one character per write.
+    EXPECT_EQ(link.unit()->Writes().size(), 1u + 3u * (1u + 9u));
 }
 
 TEST(Command, UnknownCommandEndsRetriesOnlyWhileTheUnitIsUnidentified)
@@ -226,27 +195,29 @@ TEST(Command, UnknownCommandEndsRetriesOnlyWhileTheUnitIsUnidentified)
     }
 }
 
-TEST(Command, AcknowledgementDuringThePokePauseEndsTheRetries)
+TEST(Command, ALateAcknowledgementDuringThePokePauseEndsTheRetriesOfCommandsAndQueries)
 {
     gEncoderIdentified = true;
     LinkHarness link;
-    // The encoder is slow: it acknowledges 20 ticks after the page, after the 8-tick wait.
-    link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
-        if (line == "P001hello\r")
-            u.Reply("*\r", 20);
-        else if (line == "\r")
-            u.Reply("?99\r", 1);
-    });
+    // The encoder is slow: it answers long after the 8-tick wait, while the probe is out.
+    answerWith(*link.unit(), {{"P001hello\r", "*\r", 20}, {"W000?\r", "200*\r", 12}, {"\r", "?99\r"}});
     std::string reply;
     EXPECT_TRUE(SendLinkCommand("P001", "hello", true, 0, reply, true, 3));
-    EXPECT_EQ(link.unit()->CountLines("P001hello\r"), 1);
     EXPECT_EQ(reply, "*\r");
+    EXPECT_EQ(QueryLink("W", "000", 3, false, 0, true, false, nullptr, true, 3), "200");
+    EXPECT_EQ(link.unit()->CountLines("P001hello\r"), 1);
+    EXPECT_EQ(link.unit()->CountLines("W000?\r"), 1);
 }
 
 TEST(Command, SuccessAndValueAreJudgedOnTheAcknowledgingLineNotALaterStrayOne)
 {
     LinkHarness link;
-    pollTwicePerYield();
+    // The receiver runs twice a yield, as when timer events pile up behind a slow handler.
+    SetYieldHook([] {
+        AdvanceTick();
+        PollEncoderReply();
+        PollEncoderReply();
+    });
     link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("*\r?99\r", 1); });
     std::string reply;
     EXPECT_TRUE(SendLinkCommand("T", "1200", false, 0, reply, true, 3));
@@ -273,7 +244,7 @@ TEST(Command, OnAModemLinkAResultAcknowledgesAndAnUnterminatedLineIsRetransmitte
     EXPECT_EQ(link.unit()->Written(), "+++\r+++");
 }
 
-TEST(Query, AttemptsBoundTheTransmissions)
+TEST(Query, AttemptsBoundTheTransmissionsAndAnUnknownRequestGivesEmptyOrTheError)
 {
     LinkHarness link;
     EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 0), "");
@@ -283,6 +254,12 @@ TEST(Query, AttemptsBoundTheTransmissions)
     link.unit()->ClearWrites();
     EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, true, 3), "");
     EXPECT_EQ(link.unit()->Written(), "C00?\r\rC00?\r\rC00?\r\r");
+
+    answerWith(*link.unit(), {{"?TG\r", "?99\r"}});
+    link.unit()->ClearWrites();
+    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, false, nullptr, false, 3), "");
+    EXPECT_EQ(link.unit()->Written(), "?TG\r");
+    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1), "?99");
 }
 
 TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
@@ -292,7 +269,7 @@ TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
         std::int16_t expected;
         std::string value;
     };
-    const std::vector<Case> cases {
+    const Case cases[] = {
         {"20*\r", 2, "20"},  // L - 2
         {"x20*\r", 2, "20"}, // L - 3: one leading character dropped
         {"120*\r", 1, ""},   // any other length
@@ -307,24 +284,4 @@ TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
         EXPECT_FALSE(gReplyAcknowledged);
         EXPECT_EQ(link.unit()->CountLines("C00?\r"), 1);
     }
-}
-
-TEST(Query, UnknownRequestGivesEmptyOrTheErrorWhenAskedFor)
-{
-    LinkHarness link;
-    answerWith(*link.unit(), {{"?TG\r", "?99\r"}});
-    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, false, nullptr, false, 3), "");
-    EXPECT_EQ(link.unit()->CountLines("?TG\r"), 1);
-    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1), "?99");
-}
-
-TEST(Query, LateAnswerDuringThePokePauseEndsTheAttempts)
-{
-    LinkHarness link;
-    link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
-        if (line == "W000?\r")
-            u.Reply("200*\r", 12);
-    });
-    EXPECT_EQ(QueryLink("W", "000", 3, false, 0, true, false, nullptr, true, 3), "200");
-    EXPECT_EQ(link.unit()->CountLines("W000?\r"), 1);
 }

@@ -79,43 +79,34 @@ TEST(DetectEncoder, QX9860ReadsVersionEveryTableAndToneCapabilities)
     EXPECT_EQ(caption, "Connected to QX9860");
 }
 
-TEST(DetectEncoder, QX7FamilyReadsOnlyAlarmAndPabxAndReversesTheSerial)
-{
-    SimLink sim('E');
-    DetectEncoder();
-    EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "Z000?\r", "C00?\r"}));
-    EXPECT_EQ(gEncoderModelName, "QX7015");
-    EXPECT_EQ(gEncoderFamily, "QX7XXX");
-    EXPECT_EQ(gEncoderSerialNumber, "54321");
-    EXPECT_FALSE(gEncoderSupportsFastkey || gEncoderSupportsFreetext || gEncoderSupportsWireless);
-    EXPECT_FALSE(gToneGenSupported);
-    EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
-}
-
 TEST(DetectEncoder, EachFamilyIsAskedOnlyWhatItHolds)
 {
     struct Case {
         char letter;
         Lines asked;
-        std::string model;
+        std::string model, family, serial;
     };
     const Case cases[] = {
-        {'A', {"\r", "?000M\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "?T\r"}, "QX8140"},
-        {'I', {"\r", "?000M\r", "C00?\r"}, "QX6860"},
-        {'S', {"\r", "?000M\r"}, "PA Speaker"},
+        // Only some units send their serial in its order; the rest send it reversed.
+        {'E', {"\r", "?000M\r", "Z000?\r", "C00?\r"}, "QX7015", "QX7XXX", "54321"},
+        {'A', {"\r", "?000M\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "?T\r"}, "QX8140", "QX8XXX", "54321"},
+        {'I', {"\r", "?000M\r", "C00?\r"}, "QX6860", "QX7XXX", "54321"},
+        {'S', {"\r", "?000M\r"}, "PA Speaker", "HPA-XXX", "12345"},
         // K holds no tables: each size read is refused, and an identified unit's
         // refusal is retried like silence before the table counts as absent.
         {'K', {"\r", "?000M\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "Z000?\r", "C00?\r", "C00?\r",
-               "C00?\r"}, "Tone Generator"},
+               "C00?\r"}, "Tone Generator", "HTG-XXX", "54321"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.letter);
         SimLink sim(c.letter);
         DetectEncoder();
         EXPECT_EQ(sim.hostLines(), c.asked);
-        EXPECT_EQ(gEncoderModelName, c.model);
-        EXPECT_TRUE(gToneGenSupported || c.letter == 'I');
+        EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily + "/" + gEncoderSerialNumber,
+                  c.model + "/" + c.family + "/" + c.serial);
+        EXPECT_EQ(gToneGenSupported, c.letter != 'I' && c.letter != 'E');
         EXPECT_FALSE(gEncoderSupportsWireless);
+        EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
         if (c.letter == 'I') { // a fixed alarm table at its own offset
             EXPECT_EQ(gAlarmIndexOffset, 4);
             EXPECT_EQ(gAlarmMessageCount, 96);
@@ -134,12 +125,9 @@ TEST(DetectEncoder, LegacyUnitsAreToldApartByTheirAnswerToABarePage)
         DetectEncoder();
         EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "P\r"}));
         EXPECT_FALSE(gEncoderIdentified);
-        EXPECT_EQ(gEncoderModelLetter, "");
         EXPECT_DOUBLE_EQ(gEncoderVersion, 0);
-        EXPECT_EQ(gEncoderSerialNumber, "00000");
-        EXPECT_EQ(gEncoderFamily, "QX7XXX");
-        EXPECT_EQ(tableSizes()[0], 7);
-        EXPECT_EQ(tableSizes()[1], 99);
+        EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderFamily + "/" + gEncoderSerialNumber, "/QX7XXX/00000");
+        EXPECT_EQ(std::to_string(gAlarmMessageCount) + "/" + std::to_string(gPABXMessageCount), "7/99");
         EXPECT_TRUE(gEncoderSupportsAlarm && gEncoderSupportsPABX);
         EXPECT_EQ(ConnectionStatusCaption(), "Connected to QX7XXX");
     }
@@ -164,7 +152,7 @@ TEST(DetectEncoder, AnIdentityThatIsNotTwelveBytesIsNotTrusted)
     EXPECT_EQ(sim.hostLines().back(), "P\r");
 }
 
-TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsent)
+TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsentSaveModelBsWirelessTable)
 {
     SimLink sim('X');
     answer(sim.engine, R"(C00\?)", "2X*\r");
@@ -176,12 +164,9 @@ TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsent)
     EXPECT_FALSE(gToneCalendarSupported);
     EXPECT_EQ(gToneCalendarEventsPerDay, 0);
     EXPECT_DOUBLE_EQ(gEncoderVersion, 3.25); // NULs before the number are ignored
-}
 
-TEST(DetectEncoder, WirelessTableOfModelBCountsEvenWhenItsSizeCannotBeRead)
-{
-    SimLink sim('B');
-    sim.engine.EditProfile().wireless.size.reset();
+    SimLink b('B');
+    b.engine.EditProfile().wireless.size.reset();
     DetectEncoder();
     EXPECT_TRUE(gEncoderSupportsWireless);
     EXPECT_EQ(gWirelessMessageCount, 0);
@@ -192,8 +177,7 @@ TEST(DetectEncoder, SpeedSearchFindsTheUnitAt9600AndSavesTheSettings)
     SimLink sim('X');
     sim.engine.SetUnitSettings("9600,N,8,1");
     DetectEncoder();
-    EXPECT_EQ(gComSettings, "9600,N,8,1");
-    EXPECT_EQ(GetConfigSetting("COMPortSettings"), "9600,N,8,1");
+    EXPECT_EQ(gComSettings + "|" + GetConfigSetting("COMPortSettings"), "9600,N,8,1|9600,N,8,1");
     EXPECT_EQ(sim.engine.HostSettings(), "9600,N,8,1");
     EXPECT_TRUE(gEncoderIdentified);
     // Each speed is tried with a fresh port and a probe; the first 38400 probe is the one before the search.
@@ -208,11 +192,8 @@ TEST(DetectEncoder, SpeedSearchThatFindsNothingRestoresThePortAndWritesNoSetting
     DetectEncoder();
     EXPECT_EQ(sim.backend->opens, 1 + 3 + 1);
     EXPECT_EQ(sim.engine.HostSettings(), "38400,N,8,1");
-    EXPECT_EQ(gComSettings, "38400,N,8,1");
-    EXPECT_EQ(GetConfigSetting("COMPortSettings"), "");
-    EXPECT_EQ(gEncoderModelLetter, "N/A");
-    EXPECT_EQ(gEncoderModelName, "encoder");
-    EXPECT_EQ(gEncoderSerialNumber, "00000");
+    EXPECT_EQ(gComSettings + "|" + GetConfigSetting("COMPortSettings"), "38400,N,8,1|");
+    EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderModelName + "/" + gEncoderSerialNumber, "N/A/encoder/00000");
     EXPECT_FALSE(gEncoderIdentified);
     EXPECT_EQ(ConnectionStatusCaption(), "Not Connected");
     EXPECT_EQ(tableSizes(), (std::vector<int>{24, 20, 10, 49, 200}));

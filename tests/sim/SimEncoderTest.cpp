@@ -20,29 +20,17 @@ TEST(SimDetection, EveryModelLetterIdentifiesItselfAndRefusesTheTablesItLacks)
     }
     SimLine line;
     line.unit.SetModel('E'); // alarm and PABX tables only
-    EXPECT_EQ(line.Send("C00?\r"), "20*\r");
-    EXPECT_EQ(line.Send("K00?\r"), "?99\r");
-    EXPECT_EQ(line.Send("?TG\r"), "?99\r");
-    line.unit.SetModel('B');
-    EXPECT_EQ(line.Send("?T\r"), "T0001*\r");
-    line.unit.SetModel('K'); // a tone generator: no message tables
-    EXPECT_EQ(line.Send("Z000?\r"), "?99\r");
+    EXPECT_EQ(line.SendEach({"C00?\r", "K00?\r", "?TG\r"}), "20*\r?99\r?99\r");
 }
 
 TEST(SimDetection, LegacyUnitsRefuseIdentificationAndDifferOnABarePage)
 {
     SimLine qx7;
     qx7.unit.SetLegacyModel(sim::Legacy::QX7);
-    EXPECT_EQ(qx7.Send("\r"), "?99\r");
-    EXPECT_EQ(qx7.Send("?000M\r"), "?99\r");
-    EXPECT_EQ(qx7.Send("P\r"), "*\r");
-    EXPECT_EQ(qx7.Send("P001hi\r"), "*\r");
-
+    EXPECT_EQ(qx7.SendEach({"\r", "?000M\r", "P\r", "P001hi\r"}), "?99\r?99\r*\r*\r");
     SimLine qx8;
     qx8.unit.SetLegacyModel(sim::Legacy::QX8);
-    EXPECT_EQ(qx8.Send("?000M\r"), "?99\r");
-    EXPECT_EQ(qx8.Send("P\r"), "?99\r");
-
+    EXPECT_EQ(qx8.SendEach({"?000M\r", "P\r"}), "?99\r?99\r");
     SimLine identified;
     EXPECT_EQ(identified.Send("P\r"), "?99\r");
 }
@@ -57,12 +45,8 @@ TEST(SimDetection, ProfileAnswersCanBeChanged)
     p.version = "1.5";
     p.toneGenerator = false;
     p.calendarEventsPerDay = 0;
-    EXPECT_EQ(line.Send("?000M\r"), "98765X0001*\r");
-    EXPECT_EQ(line.Send("Z000?\r"), "00*\r");
-    EXPECT_EQ(line.Send("C00?\r"), "?99\r");
-    EXPECT_EQ(line.Send("?V\r"), "1.5*\r");
-    EXPECT_EQ(line.Send("?TG\r"), "TG0*\r");
-    EXPECT_EQ(line.Send("?TC\r"), "00*\r");
+    EXPECT_EQ(line.SendEach({"?000M\r", "Z000?\r", "C00?\r", "?V\r", "?TG\r", "?TC\r"}),
+              "98765X0001*\r" "00*\r" "?99\r" "1.5*\r" "TG0*\r" "00*\r");
 }
 
 TEST(SimLine, UnitHearsOnlyAHostAtItsOwnSpeedParityAndDataBits)
@@ -76,42 +60,35 @@ TEST(SimLine, UnitHearsOnlyAHostAtItsOwnSpeedParityAndDataBits)
         line.unit.SetHostSettings(host);
         EXPECT_EQ(line.Send("\r"), heard ? "?99\r" : "") << host;
     }
-}
-
-TEST(SimLine, HalfALineSentBeforeASpeedChangeIsLost)
-{
-    SimLine line;
-    line.unit.Receive("?000", line.tick);
+    // Half a line sent before a speed change is lost.
     line.unit.SetHostSettings("9600,N,8,1");
+    line.unit.Receive("?000", line.tick);
     line.unit.SetHostSettings("38400,N,8,1");
+    line.unit.SetHostSettings("9600,N,8,1");
     EXPECT_EQ(line.Send("M\r"), "?99\r");
 }
 
-TEST(SimLine, AnswersAreDueAfterTheReplyDelayAndInOrder)
+TEST(SimLine, AnswersAreDueAfterTheReplyDelayInOrderAndSpreadOverTheirLineTime)
 {
     SimLine line;
     line.unit.Receive("\r", line.tick);
     EXPECT_EQ(line.unit.NextDueTick(), line.tick + 1);
     EXPECT_EQ(line.unit.Transmit(line.tick), "");
     EXPECT_EQ(line.Run(1), "?99\r");
-
     line.unit.SetReplyDelay(4);
     line.unit.Receive("\r?000M\r", line.tick);
     EXPECT_EQ(line.Run(3), "");
     EXPECT_EQ(line.Run(1), "?99\r12345X0001*\r");
-}
 
-TEST(SimLine, LineTimeSpreadsAnAnswerOverTheTicksItTakes)
-{
-    SimLine line;
-    line.unit.SetUnitSettings("1200,N,8,1");
-    line.unit.SetHostSettings("1200,N,8,1");
-    line.unit.SetLineTimeEmulation(true);
-    line.unit.Receive("?000M\r", line.tick);
+    SimLine slow;
+    slow.unit.SetUnitSettings("1200,N,8,1");
+    slow.unit.SetHostSettings("1200,N,8,1");
+    slow.unit.SetLineTimeEmulation(true);
+    slow.unit.Receive("?000M\r", slow.tick);
     // Ten bits a character at 1200 baud: six characters per 50 ms tick.
-    EXPECT_EQ(line.Run(1), "12345");
-    EXPECT_EQ(line.Run(1), "X0001*");
-    EXPECT_EQ(line.Run(1), "\r");
+    EXPECT_EQ(slow.Run(1), "12345");
+    EXPECT_EQ(slow.Run(1), "X0001*");
+    EXPECT_EQ(slow.Run(1), "\r");
 }
 
 TEST(SimLine, TranscriptHoldsEveryHostLineAndUnitAnswerWithItsTick)
@@ -122,18 +99,14 @@ TEST(SimLine, TranscriptHoldsEveryHostLineAndUnitAnswerWithItsTick)
     line.Send("\r");                   // not heard, but on the wire
     line.unit.SetHostSettings("9600,N,8,1");
     line.Send("?000M\r");
-    const auto& t = line.unit.Transcript();
-    ASSERT_EQ(t.size(), 3u);
-    const auto entry = [&](std::size_t i) { return std::tuple{t[i].tick - start, t[i].fromHost, t[i].bytes}; };
-    EXPECT_EQ(entry(0), std::tuple(0, true, "\r"));
-    EXPECT_EQ(entry(1), std::tuple(3, true, "?000M\r"));
-    EXPECT_EQ(entry(2), std::tuple(4, false, "12345X0001*\r"));
-
     // Bytes without CR appear once the host has paused.
     line.unit.Receive("?00", line.tick);
     line.Run(25);
-    ASSERT_EQ(t.size(), 4u);
-    EXPECT_EQ(t[3].bytes, "?00");
+    std::vector<std::tuple<std::int64_t, bool, std::string>> entries;
+    for (const auto& e : line.unit.Transcript())
+        entries.emplace_back(e.tick - start, e.fromHost, e.bytes);
+    EXPECT_EQ(entries, (decltype(entries) {{0, true, "\r"}, {3, true, "?000M\r"}, {4, false, "12345X0001*\r"},
+                                           {6, true, "?00"}}));
 
     line.unit.ClearTranscript();
     EXPECT_TRUE(line.unit.Transcript().empty());
@@ -143,9 +116,7 @@ TEST(SimPage, PagesAreAcknowledgedOrRefusedAndRecordedWithTheirBytes)
 {
     SimLine line;
     line.unit.RefusePagesTo(42);
-    EXPECT_EQ(line.Send("P001Hello\r"), "*\r");
-    EXPECT_EQ(line.Send("P042Hello\r"), "?99\r");
-    EXPECT_EQ(line.Send("P000Hello\r"), "?99\r");
+    EXPECT_EQ(line.SendEach({"P001Hello\r", "P042Hello\r", "P000Hello\r"}), "*\r?99\r?99\r");
     const std::string odd = "SB1*a\0b\xe9\n"s;
     EXPECT_EQ(line.Send("P007" + odd + "\r"), "*\r");
     EXPECT_EQ(line.Send("P123\r"), "*\r"); // a tone page carries no text
@@ -160,71 +131,38 @@ TEST(SimPage, PagesAreAcknowledgedOrRefusedAndRecordedWithTheirBytes)
     EXPECT_EQ(pages[4].text, "");
 
     line.unit.RefusePagesTo(42, false);
-    EXPECT_EQ(line.Send("P042Hello\r"), "*\r");
-    EXPECT_EQ(line.Send("P12Hello\r"), "?99\r");
+    EXPECT_EQ(line.SendEach({"P042Hello\r", "P12Hello\r"}), "*\r?99\r");
 }
 
-TEST(SimClock, OneCommandUnitTakesDateAndTimeAndReadsThemBack)
+TEST(SimClock, EachUnitTakesTheClockInItsOwnCommandsAndReadsItBack)
 {
-    SimLine line; // model X sets its clock in one command
-    EXPECT_EQ(line.Send("T140509020315UW\r"), "*\r");
+    SimLine one; // model X sets its clock in one command
+    EXPECT_EQ(one.Send("T140509020315UW\r"), "*\r");
     // 14:05:09 on Tuesday 3 February 2015, check digit over the thirteen digits.
-    EXPECT_EQ(line.Send("QT\r"), "14050902031533\r");
-    line.Run(40);
-    EXPECT_EQ(line.Send("QT\r").substr(0, 6), "140511");
+    EXPECT_EQ(one.Send("QT\r"), "14050902031533\r");
+    one.Run(40);
+    EXPECT_EQ(one.Send("QT\r").substr(0, 6), "140511");
+    EXPECT_EQ(one.SendEach({"T250509020315UW\r", "PT140509\r", "?D\r"}), "?99\r?99\r?99\r");
 
-    EXPECT_EQ(line.Send("T250509020315UW\r"), "?99\r");
-    EXPECT_EQ(line.Send("PT140509\r"), "?99\r");
-    EXPECT_EQ(line.Send("?D\r"), "?99\r");
-}
+    SimLine two;
+    two.unit.SetModel('E'); // time, then date
+    EXPECT_EQ(two.SendEach({"PT140509\r", "PD0203153\r"}), "*\r*\r");
+    EXPECT_EQ(two.SendEach({"?T\r", "?D\r"}), "140509*\r0203153*\r");
+    // Month 13 and weekday 9 are refused, and so is the one-command form.
+    EXPECT_EQ(two.SendEach({"PD1302153\r", "PD0203159\r", "T140509020315UW\r", "QT\r"}),
+              "?99\r?99\r?99\r?99\r");
+    EXPECT_EQ(two.Send("?D\r"), "0203153*\r");
 
-TEST(SimClock, TwoCommandUnitTakesTimeThenDate)
-{
-    SimLine line;
-    line.unit.SetModel('E');
-    EXPECT_EQ(line.Send("PT140509\r"), "*\r");
-    EXPECT_EQ(line.Send("PD0203153\r"), "*\r");
-    EXPECT_EQ(line.Send("?T\r"), "140509*\r");
-    EXPECT_EQ(line.Send("?D\r"), "0203153*\r");
-
-    EXPECT_EQ(line.Send("PD1302153\r"), "?99\r"); // month 13
-    EXPECT_EQ(line.Send("PD0203159\r"), "?99\r"); // weekday 9
-    EXPECT_EQ(line.Send("?D\r"), "0203153*\r");
-    EXPECT_EQ(line.Send("T140509020315UW\r"), "?99\r");
-    EXPECT_EQ(line.Send("QT\r"), "?99\r");
-}
-
-TEST(SimClock, UnitWithoutSecondsTakesOnlyTheShortTime)
-{
-    SimLine line;
-    line.unit.SetModel('A');
-    line.unit.EditProfile().acceptsSecondsInTime = false;
-    EXPECT_EQ(line.Send("PT140509\r"), "?99\r");
-    EXPECT_EQ(line.Send("PT1405\r"), "*\r");
-    EXPECT_EQ(line.Send("PD0203153\r"), "*\r");
-    EXPECT_EQ(line.unit.Clock(line.tick), (sim::ClockTime{2015, 2, 3, 14, 5, 0}));
-}
-
-TEST(SimCommands, AddedCommandsComeBeforeTheBuiltInOnes)
-{
-    SimLine line;
-    line.unit.AddCommand(R"(U(\d{3})\?)", [](sim::Engine&, const std::smatch& m, std::int64_t) {
-        return sim::Engine::Reply("user" + m.str(1) + "*\r");
-    });
-    line.unit.AddCommand(R"(\?V)", [](sim::Engine&, const std::smatch&, std::int64_t) {
-        return sim::Engine::Reply();
-    });
-    EXPECT_EQ(line.Send("U017?\r"), "user017*\r");
-    EXPECT_EQ(line.Send("?V\r"), "");
-    EXPECT_EQ(line.Send("XYZ\r"), "?99\r");
+    SimLine shortTime;
+    shortTime.unit.SetModel('A');
+    shortTime.unit.EditProfile().acceptsSecondsInTime = false;
+    EXPECT_EQ(shortTime.SendEach({"PT140509\r", "PT1405\r", "PD0203153\r"}), "?99\r*\r*\r");
+    EXPECT_EQ(shortTime.unit.Clock(shortTime.tick), (sim::ClockTime{2015, 2, 3, 14, 5, 0}));
 }
 
 TEST(SimSettings, SettingsStringsAndTerminalModesReadAlike)
 {
-    const auto s = sim::ParseLineSettings(" 300 , e, 7 ,1");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->ToString(), "300,E,7,1");
-    EXPECT_EQ(s->BitsPerCharacter(), 10);
+    EXPECT_EQ(sim::ParseLineSettings(" 300 , e, 7 ,1")->ToString(), "300,E,7,1");
     for (const char* bad : {"9600,N,8", "fast,N,8,1", "9600,X,8,1", "9600,N,9,1"})
         EXPECT_FALSE(sim::ParseLineSettings(bad)) << bad;
 

@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
@@ -14,41 +14,32 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr auto kPatience = std::chrono::seconds(10);
-
-// Opens the terminal as the console does: raw, eight bits, the given speed.
-int OpenPort(const std::string& path, speed_t speed)
+// Opens the terminal as the console does (raw, eight bits, 9600 baud), writes
+// the line and reads until the expected answer has come or ten seconds are up.
+std::string Ask(const std::string& path, const std::string& line, const std::string& expected)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return fd;
+        return "cannot open " + path;
     termios t{};
     ::tcgetattr(fd, &t);
     ::cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
-    ::cfsetispeed(&t, speed);
-    ::cfsetospeed(&t, speed);
+    ::cfsetspeed(&t, B9600);
     ::tcsetattr(fd, TCSANOW, &t);
-    return fd;
-}
-
-// Reads until the text has arrived or the patience is used up.
-std::string ReadUntil(int fd, const std::string& expected)
-{
     std::string got;
-    const auto deadline = Clock::now() + kPatience;
-    while (got.find(expected) == std::string::npos && Clock::now() < deadline) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 100) < 0 && errno != EINTR)
-            break;
-        char buffer[256];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0)
-            got.append(buffer, static_cast<std::size_t>(n));
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
-            break;
+    if (::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size())) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (got.find(expected) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+            pollfd p{fd, POLLIN, 0};
+            char buffer[256];
+            if (::poll(&p, 1, 100) > 0 && (p.revents & POLLIN)) {
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                got.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+            }
+        }
     }
+    ::close(fd);
     return got;
 }
 
@@ -64,19 +55,10 @@ TEST(SimProgram, AnswersAProbeAtTheSpeedTheHostSetAndAfterAReopen)
     const std::string path = sim.readLine().trimmed().toStdString(); // the terminal to open
     ASSERT_TRUE(path.starts_with("/dev/")) << path;
 
-    int port = OpenPort(path, B9600);
-    ASSERT_GE(port, 0);
-    ASSERT_EQ(::write(port, "\r", 1), 1);
-    EXPECT_EQ(ReadUntil(port, "?99\r"), "?99\r");
-
+    EXPECT_EQ(Ask(path, "\r", "?99\r"), "?99\r");
     // The console closes and reopens its port (the speed search does); the
     // simulator's own handle keeps the terminal alive in between.
-    ::close(port);
-    port = OpenPort(path, B9600);
-    ASSERT_GE(port, 0);
-    ASSERT_EQ(::write(port, "?000M\r", 6), 6);
-    EXPECT_EQ(ReadUntil(port, "*\r"), "12345X0001*\r");
-    ::close(port);
+    EXPECT_EQ(Ask(path, "?000M\r", "*\r"), "12345X0001*\r");
     sim.terminate();
     if (!sim.waitForFinished(3000))
         sim.kill();

@@ -3,6 +3,7 @@
 // current tick, and each step forward collects what the unit has sent.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,14 @@ struct SimLine {
     {
         unit.Receive(bytes, tick);
         return Run(ticks);
+    }
+
+    // Sends each line in turn and returns all that came back.
+    std::string SendEach(std::initializer_list<std::string_view> lines)
+    {
+        std::string out;
+        for (const auto bytes : lines)
+            out += Send(bytes);
+        return out;
     }
 };

@@ -1,6 +1,7 @@
 #include "ConsoleHarness.h"
 
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "CommPort.h"
 #include "KS_Database.h"
@@ -11,6 +12,7 @@
 #include "KS_Registry.h"
 #include "KS_String.h"
 #include "LinkSimBackend.h"
+#include "LinkTestSupport.h"
 
 PagerRecord MakeUser(const TestUser& user)
 {
@@ -40,11 +42,7 @@ ConsoleHarness::ConsoleHarness(const std::vector<TestUser>& users, bool withData
     gConnectionType = 1;
     gSerialPort = 1;
     gComSettings = "38400,N,8,1";
-    SetYieldHook([] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-    });
+    InstallTickPump();
 }
 
 ConsoleHarness::~ConsoleHarness()
@@ -82,16 +80,11 @@ void ConsoleHarness::Select(const std::vector<std::string>& pagerNumbers)
 std::vector<std::string> ConsoleHarness::HostLines()
 {
     std::vector<std::string> lines;
-    std::string partial;
     const auto& transcript = engine.Transcript();
     for (; transcriptSeen_ < transcript.size(); ++transcriptSeen_) {
-        const auto& entry = transcript[transcriptSeen_];
-        if (!entry.fromHost)
-            continue;
-        std::string line = entry.bytes;
-        while (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
+        std::string line = transcript[transcriptSeen_].bytes;
+        line.erase(line.find_last_not_of('\r') + 1); // npos + 1 clears a line of CRs only
+        if (transcript[transcriptSeen_].fromHost && !line.empty())
             lines.push_back(line);
     }
     return lines;
@@ -99,8 +92,6 @@ std::vector<std::string> ConsoleHarness::HostLines()
 
 bool ConsoleHarness::Reported(const std::string& text, bool isError) const
 {
-    for (const auto& report : statusLog)
-        if (report.text == text && report.isError == isError)
-            return true;
-    return false;
+    return std::any_of(statusLog.begin(), statusLog.end(),
+                       [&](const StatusReport& r) { return r.text == text && r.isError == isError; });
 }

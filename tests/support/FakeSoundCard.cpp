@@ -36,18 +36,15 @@ void RunTakeToEnd(WaveRecorder& recorder)
     ASSERT_FALSE(recorder.IsRecording()) << "the take never ended";
 }
 
-std::uint32_t ReadU32(const std::string& bytes, std::size_t offset)
-{
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes.at(offset + i));
-    return value;
-}
-
 std::uint16_t ReadU16(const std::string& bytes, std::size_t offset)
 {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes.at(offset))
                                       | (static_cast<unsigned char>(bytes.at(offset + 1)) << 8));
+}
+
+std::uint32_t ReadU32(const std::string& bytes, std::size_t offset)
+{
+    return ReadU16(bytes, offset) | (std::uint32_t {ReadU16(bytes, offset + 2)} << 16);
 }
 
 std::string ReadWholeFile(const QString& path)

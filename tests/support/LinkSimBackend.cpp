@@ -4,10 +4,9 @@
 
 #include "KS_Globals.h"
 
-CommError SimBackend::Open(const std::string& device)
+CommError SimBackend::Open(const std::string&)
 {
     ++opens;
-    openedDevice = device;
     return CommError::None;
 }
 

@@ -21,9 +21,7 @@ public:
     long Write(std::string_view bytes) override;
     void DiscardInput() override;
 
-    // How often the port was opened, and on which device.
-    int opens = 0;
-    std::string openedDevice;
+    int opens = 0; // how often the port was opened
 
 private:
     sim::Engine& engine_;

@@ -1,6 +1,8 @@
 #include "LinkTestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -9,21 +11,11 @@
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 
-// ---- FakeUnit -------------------------------------------------------------------
-
 CommError FakeUnit::Open(const std::string&)
 {
     ++opens;
     vanished_ = false;
     return CommError::None;
-}
-
-void FakeUnit::Close() {}
-
-bool FakeUnit::Configure(const SerialSettings& serialSettings)
-{
-    settings = FormatSerialSettings(serialSettings);
-    return true;
 }
 
 bool FakeUnit::Read(std::string& into, std::size_t max)
@@ -48,17 +40,14 @@ long FakeUnit::Write(std::string_view bytes)
 {
     if (vanished_)
         return -1;
-    writes_.push_back({gDelayTicks, std::string(bytes)});
+    writes_.emplace_back(bytes);
     if (writeHandler_)
         writeHandler_(*this, std::string(bytes));
     for (char c : bytes) {
         partialHostLine_ += c;
-        if (c == '\r') {
-            const std::string line = std::move(partialHostLine_);
-            partialHostLine_.clear();
-            if (handler_)
-                handler_(*this, line);
-        }
+        const std::string line = c == '\r' ? std::exchange(partialHostLine_, {}) : "";
+        if (!line.empty() && handler_)
+            handler_(*this, line);
     }
     return static_cast<long>(bytes.size());
 }
@@ -77,32 +66,27 @@ std::string FakeUnit::Written() const
 {
     std::string all;
     for (const auto& write : writes_)
-        all += write.bytes;
+        all += write;
     return all;
 }
 
 std::vector<std::string> FakeUnit::Lines() const
 {
-    std::vector<std::string> lines;
-    std::string current;
+    std::vector<std::string> lines(1);
     for (char c : Written()) {
-        current += c;
-        if (c == '\r') {
-            lines.push_back(std::move(current));
-            current.clear();
-        }
+        lines.back() += c;
+        if (c == '\r')
+            lines.emplace_back();
     }
-    if (!current.empty())
-        lines.push_back(current);
+    if (lines.back().empty())
+        lines.pop_back();
     return lines;
 }
 
 int FakeUnit::CountLines(std::string_view line) const
 {
-    int count = 0;
-    for (const auto& each : Lines())
-        count += each == line ? 1 : 0;
-    return count;
+    const auto lines = Lines();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
 void FakeUnit::ClearWrites()
@@ -111,28 +95,26 @@ void FakeUnit::ClearWrites()
     partialHostLine_.clear();
 }
 
-// ---- LinkHarness -------------------------------------------------------------------
-
-LinkHarness::LinkHarness()
-    : LinkHarness(std::make_unique<FakeUnit>())
+namespace {
+void pumpOneTick()
 {
+    AdvanceTick();
+    if (!gLinkBusy)
+        PollEncoderReply();
 }
+} // namespace
 
-LinkHarness::LinkHarness(std::unique_ptr<SerialBackend> backend, bool open)
+void InstallTickPump() { SetYieldHook(pumpOneTick); }
+
+LinkHarness::LinkHarness(std::unique_ptr<SerialBackend> backend)
 {
     unit_ = dynamic_cast<FakeUnit*>(backend.get());
     port_ = std::make_unique<CommPort>(std::move(backend));
     gComm = port_.get();
     ResetLinkReceiver();
-    SetYieldHook([] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-    });
-    if (open) {
-        gSerialPort = 1;
-        OpenSerialPort(*port_, 1, gComSettings);
-    }
+    InstallTickPump();
+    gSerialPort = 1;
+    OpenSerialPort(*port_, 1, gComSettings);
 }
 
 LinkHarness::~LinkHarness()
@@ -149,62 +131,46 @@ bool LinkHarness::PumpUntil(const std::function<bool()>& done, int maxTicks)
     return done();
 }
 
-// ---- PseudoTerminal -------------------------------------------------------------------
-
 PseudoTerminal::PseudoTerminal()
 {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         CloseMaster();
         return;
     }
     slavePath_ = ::ptsname(master_);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    if (const char* old = std::getenv("PAGORA_COM1")) {
-        hadEnvironment_ = true;
-        oldEnvironment_ = old;
-    }
     ::setenv("PAGORA_COM1", slavePath_.c_str(), 1);
 }
 
 PseudoTerminal::~PseudoTerminal()
 {
     CloseMaster();
-    if (hadEnvironment_)
-        ::setenv("PAGORA_COM1", oldEnvironment_.c_str(), 1);
-    else
-        ::unsetenv("PAGORA_COM1");
+    ::unsetenv("PAGORA_COM1");
 }
 
 void PseudoTerminal::Send(std::string_view bytes)
 {
-    std::size_t done = 0;
-    while (master_ >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else {
-            pollfd pfd {master_, POLLOUT, 0};
-            if (::poll(&pfd, 1, 1000) <= 0)
-                return;
-        }
+    while (master_ >= 0 && !bytes.empty()) {
+        const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+        pollfd pfd {master_, POLLOUT, 0};
+        if (n > 0)
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        else if (::poll(&pfd, 1, 1000) <= 0)
+            return;
     }
 }
 
 std::string PseudoTerminal::Receive(int waitMs)
 {
     std::string bytes;
-    int wait = waitMs;
-    while (master_ >= 0) {
-        pollfd pfd {master_, POLLIN, 0};
-        if (::poll(&pfd, 1, wait) <= 0 || !(pfd.revents & POLLIN))
-            break;
+    pollfd pfd {master_, POLLIN, 0};
+    while (master_ >= 0 && ::poll(&pfd, 1, waitMs) > 0 && (pfd.revents & POLLIN)) {
         char buffer[4096];
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0)
             break;
         bytes.append(buffer, static_cast<std::size_t>(n));
-        wait = 20;
+        waitMs = 20;
     }
     return bytes;
 }
@@ -220,8 +186,6 @@ void InstallRealLinePump()
 {
     SetYieldHook([] {
         ::poll(nullptr, 0, 1);
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        pumpOneTick();
     });
 }

@@ -11,20 +11,15 @@
 
 #include "CommPort.h"
 
-struct HostWrite {
-    std::int64_t tick;
-    std::string bytes;
-};
-
 // A unit that answers each CR-ended line the host sends with whatever the
 // test's handler queues, due a given number of ticks later.
 class FakeUnit : public SerialBackend {
 public:
     using LineHandler = std::function<void(FakeUnit& unit, const std::string& line)>;
 
-    CommError Open(const std::string& device) override;
-    void Close() override;
-    bool Configure(const SerialSettings& settings) override;
+    CommError Open(const std::string&) override;
+    void Close() override {}
+    bool Configure(const SerialSettings&) override { return true; }
     bool Read(std::string& into, std::size_t max) override;
     long Write(std::string_view bytes) override;
     void DiscardInput() override;
@@ -37,14 +32,14 @@ public:
     // The device disappears: the next read reports it gone.
     void Vanish() { vanished_ = true; }
 
-    const std::vector<HostWrite>& Writes() const { return writes_; }
+    // Each write the host made, in order.
+    const std::vector<std::string>& Writes() const { return writes_; }
     // Everything the host wrote, and the same split into lines after each CR.
     std::string Written() const;
     std::vector<std::string> Lines() const;
     int CountLines(std::string_view line) const;
     void ClearWrites();
 
-    std::string settings; // as last configured, e.g. "9600,N,8,1"
     int opens = 0;
 
 private:
@@ -54,19 +49,22 @@ private:
     };
     LineHandler handler_;
     LineHandler writeHandler_;
-    std::vector<HostWrite> writes_;
+    std::vector<std::string> writes_;
     std::vector<Pending> pending_;
     std::string partialHostLine_;
     bool vanished_ = false;
 };
 
-// Installs the deterministic pump: every yield advances one tick and runs the
-// receiver, as tmrDelay and tmrCheckCOMPort do in the program. Owns the port
-// that gComm points at; everything is undone on destruction.
+// The deterministic pump: every yield advances one tick and then, unless a
+// conversation holds the line, runs the receiver, as tmrDelay and
+// tmrCheckCOMPort do in the program.
+void InstallTickPump();
+
+// Installs the pump and owns the open port that gComm points at; everything
+// is undone on destruction.
 class LinkHarness {
 public:
-    explicit LinkHarness(std::unique_ptr<SerialBackend> backend, bool open = true);
-    LinkHarness();
+    explicit LinkHarness(std::unique_ptr<SerialBackend> backend = std::make_unique<FakeUnit>());
     ~LinkHarness();
     LinkHarness(const LinkHarness&) = delete;
     LinkHarness& operator=(const LinkHarness&) = delete;
@@ -102,8 +100,6 @@ public:
 private:
     int master_ = -1;
     std::string slavePath_;
-    std::string oldEnvironment_;
-    bool hadEnvironment_ = false;
 };
 
 // A pump for the real-line tests: each yield lets the kernel move the bytes

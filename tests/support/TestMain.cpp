@@ -4,37 +4,34 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <iterator>
 #include <memory>
 
 #include "TestSupport.h"
 
 namespace {
 
+constexpr const char* kPrivateHomes[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"};
+
 class PrivateFolders : public testing::EmptyTestEventListener {
 public:
     void OnTestStart(const testing::TestInfo&) override
     {
-        config_ = std::make_unique<QTemporaryDir>();
-        data_ = std::make_unique<QTemporaryDir>();
-        runtime_ = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", config_->path().toLocal8Bit());
-        qputenv("XDG_DATA_HOME", data_->path().toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
+        for (std::size_t i = 0; i < std::size(kPrivateHomes); ++i) {
+            homes_[i] = std::make_unique<QTemporaryDir>();
+            qputenv(kPrivateHomes[i], homes_[i]->path().toLocal8Bit());
+        }
         ResetProgramStateForTest();
     }
     void OnTestEnd(const testing::TestInfo&) override
     {
         ResetProgramStateForTest();
-        config_.reset();
-        data_.reset();
-        runtime_.reset();
+        for (auto& home : homes_)
+            home.reset();
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> config_;
-    std::unique_ptr<QTemporaryDir> data_;
-    std::unique_ptr<QTemporaryDir> runtime_;
+    std::unique_ptr<QTemporaryDir> homes_[std::size(kPrivateHomes)];
 };
 
 } // namespace
