@@ -281,12 +281,12 @@ void KS_MainForm::buildControls()
         {&cmbDisplayAlignment, "cmbDisplayAlignment", "Alignmen&t:"},
     };
     int slot = 0;
-    for (const auto& spec : combos) {
-        *spec.combo = makeCombo(fraDeviceSettings, spec.name);
+    for (const auto& entry : combos) {
+        *entry.combo = makeCombo(fraDeviceSettings, entry.name);
         const int row = 1 + slot / 4;
         const int column = (slot % 4) * 2;
-        display->addWidget(makeLabel(fraDeviceSettings, nullptr, spec.caption, *spec.combo), row, column);
-        display->addWidget(*spec.combo, row, column + 1);
+        display->addWidget(makeLabel(fraDeviceSettings, nullptr, entry.caption, *entry.combo), row, column);
+        display->addWidget(*entry.combo, row, column + 1);
         ++slot;
     }
     cmdClearDisplay = makeButton(fraDeviceSettings, "cmdClearDisplay", "Clear Di&splay",
