@@ -30,6 +30,7 @@ struct UserDialog : testing::Test {
     // Opens the main window on a unit of that model (0: a legacy unit).
     KS_MainForm& load(char model, std::vector<TestUser> users = {})
     {
+        harness.reset(); // one window and one pump at a time
         harness = std::make_unique<ConsoleHarness>(users);
         if (model)
             harness->engine.SetModel(model);
