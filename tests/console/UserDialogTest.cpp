@@ -99,11 +99,11 @@ TEST_F(UserDialog, AddOnADigitCodeEncoderSendsTheFiftyFourCharacterRecordAndStay
     update->cmdCancel_Click();
 }
 
-TEST_F(UserDialog, PagerNineHundredIsOrdinaryAndNineHundredOneAsksAndStaysLocal)
+TEST_F(UserDialog, NineHundredOneAsksAndStaysLocalAnUnacknowledgedAddAsksAndWithoutAFolderNothingHappens)
 {
     load('X');
     KS_GEN_UserAdd* dialog = open();
-    dialog->txtUserID->setText("900");
+    dialog->txtUserID->setText("900"); // the last ordinary number
     dialog->cmdOk_Click();
     EXPECT_EQ(harness->HostLines().size(), 1u);
 
@@ -117,6 +117,27 @@ TEST_F(UserDialog, PagerNineHundredIsOrdinaryAndNineHundredOneAsksAndStaysLocal)
               Lines(2, "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?"));
     EXPECT_TRUE(harness->HostLines().empty());
     EXPECT_EQ(storedUser(901).InUse, "Y");
+
+    harness->engine.AddFault({sim::FaultKind::Refuse, "A", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    dialog->txtUserID->setText("030");
+    harness->messages.Answer(kAnswerNo);
+    dialog->cmdOk_Click();
+    EXPECT_NE(harness->messages.texts().back().find("update the database on the hard drive only"), std::string::npos);
+    EXPECT_EQ(storedUser(30).InUse, "N");
+    EXPECT_EQ(dialog->txtUserID->text(), "030"); // the fields stay for another try
+    harness->messages.Answer(kAnswerYes);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(storedUser(30).InUse, "Y");
+
+    harness->engine.ClearFaults();
+    harness->HostLines();
+    gDataFolder.clear();
+    dialog->txtUserID->setText("031");
+    harness->messages.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->messages.texts().size(), 5u);
+    EXPECT_TRUE(harness->HostLines().empty());
+    EXPECT_FALSE(FileExists("Pager.DBS"));
 }
 
 TEST_F(UserDialog, AnUnidentifiedEncoderHasTheUserDeletedBeforeTheAdd)
@@ -202,36 +223,6 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form.findChild<KS_GEN_UserAdd*>(), nullptr);
     EXPECT_TRUE(form.centralWidget()->isEnabled());
-}
-
-TEST_F(UserDialog, AnUnacknowledgedAddAsksAndNoKeepsEverythingAsItWas)
-{
-    load('X');
-    harness->engine.AddFault({sim::FaultKind::Refuse, "A", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    KS_GEN_UserAdd* dialog = open();
-    dialog->txtUserID->setText("030");
-    harness->messages.Answer(kAnswerNo);
-    dialog->cmdOk_Click();
-    EXPECT_EQ(storedUser(30).InUse, "N");
-    EXPECT_EQ(dialog->txtUserID->text(), "030");
-    EXPECT_NE(harness->messages.texts().at(0).find("update the database on the hard drive only"), std::string::npos);
-
-    harness->messages.Answer(kAnswerYes);
-    dialog->cmdOk_Click();
-    EXPECT_EQ(storedUser(30).InUse, "Y");
-}
-
-TEST_F(UserDialog, WithoutADataFolderNothingIsSentOrWrittenAnywhere)
-{
-    load('X');
-    gDataFolder.clear();
-    KS_GEN_UserAdd* dialog = open();
-    dialog->txtUserID->setText("031");
-    harness->messages.Answer(kAnswerOk);
-    dialog->cmdOk_Click();
-    EXPECT_EQ(harness->messages.texts().size(), 1u);
-    EXPECT_TRUE(harness->HostLines().empty());
-    EXPECT_FALSE(FileExists("Pager.DBS"));
 }
 
 // ---- Deletion ---------------------------------------------------------------
