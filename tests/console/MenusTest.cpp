@@ -174,8 +174,6 @@ TEST(Menus, TheIconShowsTheWindowAndItsPopupIsDisabledWhileAWindowIsOpen)
     form.Form_MouseDown(KS_MainForm::kIconRightButtonDown);
     EXPECT_FALSE(form.mnuPopupOptions[0]->isVisible()); // "Show" while shown
     EXPECT_TRUE(enabled(form.mnuPopupOptions, 3));
-    form.mnuPopup->hide();
-
     auto* child = new QDialog(&form);
     form.OpenOwnedWindow(child, false);
     form.Form_MouseDown(KS_MainForm::kIconRightButtonDown);
