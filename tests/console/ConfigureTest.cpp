@@ -1,7 +1,7 @@
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -14,44 +14,34 @@
 #include "KS_MainForm.h"
 #include "KS_Registry.h"
 #include "RecordFile.h"
-#include "TestSupport.h"
 
 namespace {
 
 // The console running on a configured data folder, as the settings file says.
 struct ConfigureFixture : testing::Test {
-    ConfigureFixture()
+    static KS_MainForm& loadConfigured(ConsoleHarness& harness)
     {
         SaveConfigSetting("Folder", gDataFolder);
         SaveConfigSetting("ConnectionType", "1");
         SaveConfigSetting("Serial COM Port", "1");
-        harness.Load();
+        return harness.Load();
     }
-    std::string missingFolder(const std::string& name) const
+    // A folder beside the data folder that does not exist yet.
+    std::string missingFolder(const char* name) const
     {
-        return QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath(QString::fromStdString(name)).toStdString();
+        return QDir(qEnvironmentVariable("XDG_DATA_HOME")).filePath(name).toStdString();
     }
     ConsoleHarness harness{{{1, "Anna", "A"}}};
+    KS_GEN_Configure dialog{&loadConfigured(harness)};
 };
-
-std::string fileOf(const std::string& folder, const char* name)
-{
-    return QDir(QString::fromStdString(folder)).filePath(name).toStdString();
-}
 
 } // namespace
 
-TEST(ConfigurePath, BlanksAndEveryTrailingSeparatorGo)
-{
-    EXPECT_EQ(CleanDataFolderPath("  /srv/pagora\\\\/  "), "/srv/pagora");
-    EXPECT_EQ(CleanDataFolderPath("   "), "");
-}
-
 TEST_F(ConfigureFixture, AMissingFolderIsCreatedWithAnEmptyUserTableAndTheLinkIsSetUpAgain)
 {
-    KS_GEN_Configure dialog(&harness.form());
     const std::string folder = missingFolder("fresh");
-    dialog.txtPath->setText(QString::fromStdString("  " + folder + "\\\\ "));
+    // Blanks and every trailing separator go.
+    dialog.txtPath->setText(QString::fromStdString("  " + folder + "\\\\/ "));
     dialog.txtPassword->clear();
     harness.messages.Answer(kAnswerYes);
 
@@ -60,13 +50,11 @@ TEST_F(ConfigureFixture, AMissingFolderIsCreatedWithAnEmptyUserTableAndTheLinkIs
               std::string::npos);
     EXPECT_EQ(GetConfigSetting("Folder"), folder);
     EXPECT_TRUE(gDatabaseFound);
-    EXPECT_EQ(QFileInfo(QString::fromStdString(fileOf(folder, "Pager.DBS"))).size(), 999 * 160);
-    EXPECT_TRUE(FileExists(fileOf(folder, "Schedule.DBS")));
+    EXPECT_EQ(QFileInfo(QDir(QString::fromStdString(folder)).filePath("Pager.DBS")).size(), 999 * 160);
+    EXPECT_TRUE(QFileInfo::exists(QDir(QString::fromStdString(folder)).filePath("Schedule.DBS")));
     EXPECT_TRUE(harness.form().comUnitConnect->PortOpen());
-    bool identified = false;
-    for (const auto& line : harness.HostLines())
-        identified |= line.rfind("?000M", 0) == 0;
-    EXPECT_TRUE(identified);
+    const auto lines = harness.HostLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "?000M"), lines.end()); // the encoder is identified again
     // A blank password is stored as one space and read back as none.
     EXPECT_EQ(GetConfigSetting("InfoSec"), " ");
     EXPECT_EQ(gAdminPassword, "");
@@ -75,9 +63,7 @@ TEST_F(ConfigureFixture, AMissingFolderIsCreatedWithAnEmptyUserTableAndTheLinkIs
 
 TEST_F(ConfigureFixture, AFolderThatCannotBeCreatedIsReportedAndNothingCountsAsFound)
 {
-    KS_GEN_Configure dialog(&harness.form());
-    const std::string folder = missingFolder("no/such/parent");
-    dialog.txtPath->setText(QString::fromStdString(folder));
+    dialog.txtPath->setText(QString::fromStdString(missingFolder("no/such/parent")));
     harness.messages.Answer(kAnswerYes);
     harness.messages.Answer(kAnswerOk);
     EXPECT_FALSE(dialog.UpdateConfiguration());
@@ -90,7 +76,6 @@ TEST_F(ConfigureFixture, AFolderThatCannotBeCreatedIsReportedAndNothingCountsAsF
 
 TEST_F(ConfigureFixture, ValidationStopsAtTheFirstFaultWithNothingWritten)
 {
-    KS_GEN_Configure dialog(&harness.form());
     dialog.show();
     dialog.txtPath->setText("  \\ ");
     harness.messages.Answer(kAnswerOk);
@@ -114,17 +99,17 @@ TEST_F(ConfigureFixture, GoingSerialDuringAModemCallAndAnsweringNoKeepsEverythin
     SaveConfigSetting("Modem COM Port", "2");
     SaveConfigSetting("Phone", "5551234");
     gModemConnected = true;
-    KS_GEN_Configure dialog(&harness.form());
-    dialog.show();
-    ASSERT_TRUE(dialog.optConnect[1]->isChecked());
-    EXPECT_FALSE(dialog.cmbCom->isEnabled());
-    dialog.optConnect[0]->setChecked(true);
-    dialog.cmbCom->setCurrentIndex(0);
+    KS_GEN_Configure modemDialog(&harness.form());
+    modemDialog.show();
+    ASSERT_TRUE(modemDialog.optConnect[1]->isChecked());
+    EXPECT_FALSE(modemDialog.cmbCom->isEnabled());
+    modemDialog.optConnect[0]->setChecked(true);
+    modemDialog.cmbCom->setCurrentIndex(0);
     harness.messages.Answer(kAnswerNo);
-    EXPECT_FALSE(dialog.UpdateConfiguration());
+    EXPECT_FALSE(modemDialog.UpdateConfiguration());
     EXPECT_NE(harness.messages.texts().back().find("by modem. Changing the Connection Type will disconnect"),
               std::string::npos);
-    EXPECT_EQ(dialog.focusWidget(), dialog.optConnect[0]);
+    EXPECT_EQ(modemDialog.focusWidget(), modemDialog.optConnect[0]);
     EXPECT_EQ(GetConfigSetting("ConnectionType"), "2");
     EXPECT_TRUE(gModemConnected);
 }
@@ -132,21 +117,20 @@ TEST_F(ConfigureFixture, GoingSerialDuringAModemCallAndAnsweringNoKeepsEverythin
 TEST_F(ConfigureFixture, SignBoardSizesAreHeldToTheirRangesAndWrittenEvenWhenHidden)
 {
     gShowSBSupport = false;
-    KS_GEN_Configure dialog(&harness.form());
-    EXPECT_TRUE(dialog.fraSimulation->isHidden());
+    KS_GEN_Configure hidden(&harness.form());
+    EXPECT_TRUE(hidden.fraSimulation->isHidden());
+    hidden.txtCharPerLine->setText("40");
+    hidden.txtCharPerLine_LostFocus();
+    EXPECT_EQ(hidden.txtCharPerLine->text(), "32");
+    hidden.txtCharPerLine->setText("1");
+    hidden.txtCharPerLine_LostFocus();
+    EXPECT_EQ(hidden.txtCharPerLine->text(), "02");
+    EXPECT_EQ(hidden.updCharPerLine->value(), 2);
+    hidden.txtLines->setText("9");
+    hidden.txtLines_LostFocus();
+    EXPECT_EQ(hidden.txtLines->text(), "8");
 
-    dialog.txtCharPerLine->setText("40");
-    dialog.txtCharPerLine_LostFocus();
-    EXPECT_EQ(dialog.txtCharPerLine->text(), "32");
-    dialog.txtCharPerLine->setText("1");
-    dialog.txtCharPerLine_LostFocus();
-    EXPECT_EQ(dialog.txtCharPerLine->text(), "02");
-    EXPECT_EQ(dialog.updCharPerLine->value(), 2);
-    dialog.txtLines->setText("9");
-    dialog.txtLines_LostFocus();
-    EXPECT_EQ(dialog.txtLines->text(), "8");
-
-    ASSERT_TRUE(dialog.UpdateConfiguration());
+    ASSERT_TRUE(hidden.UpdateConfiguration());
     EXPECT_EQ(GetConfigSetting("SBChars"), "02");
     EXPECT_EQ(GetConfigSetting("SBLines"), "8");
     EXPECT_EQ(gSBChars, "2");

@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
+#include "KS_Clock.h"
 #include "KS_Events.h"
 #include "KS_GEN_CoverPage.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_Paging.h"
-#include "TestSupport.h"
 
 namespace {
 
@@ -44,27 +44,13 @@ struct CoverPageFixture : testing::Test {
 
 } // namespace
 
-TEST(CoverPageText, TheStampFollowsTheMessageAsMonthDayYearAnd24HourTime)
-{
-    const QDateTime moment(QDate(2014, 12, 24), QTime(16, 5, 9));
-    EXPECT_EQ(CoverPageText("Test", true, moment), "Test. Date & Time: 12/24/14 16:05:09");
-    EXPECT_EQ(CoverPageText("", true, QDateTime(QDate(2009, 1, 2), QTime(3, 4, 5))), ". Date & Time: 01/02/09 03:04:05");
-}
-
-TEST_F(CoverPageFixture, OpensOnThirtySecondsToPagerHundredWithTheTestText)
-{
-    EXPECT_EQ(page.cmbRepeatTime->currentText(), "30 Sec.");
-    EXPECT_EQ(page.tmrCoverPage->interval(), 30000);
-    EXPECT_EQ(page.txtUserID->text(), "100");
-    EXPECT_EQ(page.txtMessage->text(), kDefaultText);
-}
-
 TEST_F(CoverPageFixture, MinuteModeSendsOnEveryNthMinuteAndSecondModeOnEveryEvent)
 {
+    EXPECT_EQ(page.tmrCoverPage->interval(), 30000); // opens on "30 Sec." to pager 100
+    EXPECT_EQ(page.txtUserID->text(), "100");
     page.txtUserID->setText("7");
     choose(12); // "2 Min."
     EXPECT_EQ(page.tmrCoverPage->interval(), 60000);
-    EXPECT_EQ(page.RepeatMinutes(), 2);
     std::vector<std::size_t> pagesAfterEvent;
     for (int event = 0; event < 4; ++event) {
         page.tmrCoverPage_Timer();
@@ -74,7 +60,6 @@ TEST_F(CoverPageFixture, MinuteModeSendsOnEveryNthMinuteAndSecondModeOnEveryEven
     EXPECT_EQ(gCoverPageRequest.Kind, PageRequest::kCoverPage);
 
     choose(0); // "5 Sec."
-    EXPECT_EQ(page.RepeatMinutes(), 0);
     page.tmrCoverPage_Timer();
     page.tmrCoverPage_Timer();
     EXPECT_EQ(pagedNumbers(), (std::vector<std::string>{"007", "007"}));
@@ -115,12 +100,13 @@ TEST_F(CoverPageFixture, RandomizePicksAListedPagerAndKeepsTheTypedOneWithoutUse
     EXPECT_EQ(pagedNumbers(), (std::vector<std::string>{"042"}));
 }
 
-TEST_F(CoverPageFixture, TheTimeStampGoesOnThePageText)
+TEST_F(CoverPageFixture, TheTimeStampFollowsTheTextAsMonthDayYearAnd24HourTime)
 {
+    const QDateTime moment(QDate(2014, 12, 24), QTime(16, 5, 9));
+    SetClockForTest([moment] { return moment.toUTC(); });
     choose(0);
     page.chkTimeStamp->setChecked(true);
     page.tmrCoverPage_Timer();
-    const std::string prefix = std::string(kDefaultText) + ". Date & Time: ";
-    ASSERT_EQ(gCoverPageRequest.Message.compare(0, prefix.size(), prefix), 0) << gCoverPageRequest.Message;
-    EXPECT_EQ(gCoverPageRequest.Message.size(), prefix.size() + 17);
+    EXPECT_EQ(gCoverPageRequest.Message, std::string(kDefaultText) + ". Date & Time: 12/24/14 16:05:09");
+    EXPECT_EQ(CoverPageText("", true, QDateTime(QDate(2009, 1, 2), QTime(3, 4, 5))), ". Date & Time: 01/02/09 03:04:05");
 }

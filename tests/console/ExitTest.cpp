@@ -1,7 +1,7 @@
 #include <QAction>
-#include <QPlainTextEdit>
 #include <QDialog>
 #include <QEvent>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@
 #include "KS_MainForm.h"
 #include "KS_Paging.h"
 #include "KS_Registry.h"
-#include "TestSupport.h"
 
 namespace {
 
@@ -27,7 +26,6 @@ bool timersStopped(const KS_MainForm& form)
 // Notes the order in which windows close.
 class CloseLog : public QObject {
 public:
-    void watch(QWidget* window) { window->installEventFilter(this); }
     std::vector<QString> closed;
 
 protected:
@@ -41,59 +39,43 @@ protected:
 
 } // namespace
 
-TEST(Exit, ClosesThePortStopsTheTimersAndSavesWhereTheHiddenWindowWas)
-{
-    ConsoleHarness harness({{1, "Anna", "A"}});
-    gShowHelpMessage = false;
-    KS_MainForm& form = harness.Load();
-    form.move(300, 150);
-    form.hide();
-    form.ExitApplication();
-    EXPECT_FALSE(form.comUnitConnect->PortOpen());
-    EXPECT_TRUE(timersStopped(form));
-    EXPECT_TRUE(ExitRequested());
-    EXPECT_EQ(GetConfigSetting("LastX"), "4500");
-    EXPECT_EQ(GetConfigSetting("LastY"), "2250");
-    EXPECT_EQ(GetConfigSetting("ShowHelpMessage"), "0");
-}
-
-TEST(Exit, OpenWindowsCloseMostRecentFirst)
-{
-    ConsoleHarness harness({{1, "Anna", "A"}});
-    KS_MainForm& form = harness.Load();
-    CloseLog log;
-    for (const char* name : {"first", "second"}) {
-        auto* window = new QDialog(&form);
-        window->setObjectName(name);
-        log.watch(window);
-        form.OpenOwnedWindow(window, false);
-    }
-    form.ExitApplication();
-    EXPECT_EQ(log.closed, (std::vector<QString>{"second", "first"}));
-    EXPECT_FALSE(form.OpenerDisabled());
-}
-
-TEST(Exit, AConnectedModemIsHungUpBeforeThePortCloses)
+TEST(Exit, HangsUpClosesWindowsNewestFirstThenThePortAndSavesWhereTheHiddenWindowWas)
 {
     ConsoleHarness harness({{1, "Anna", "A"}});
     harness.engine.EnableModem();
     gConnectionType = 2;
     gModemPort = 1;
     gModemPhone = "5551234";
+    gShowHelpMessage = false;
     harness.messages.AnswerAlways(kAnswerOk); // no call is up while the console starts
     KS_MainForm& form = harness.Load();
     form.SetModemDialMode(true);
-    ASSERT_TRUE(gModemConnected);
     ASSERT_TRUE(harness.engine.CallUp());
     harness.HostLines();
+    CloseLog log;
+    for (const char* name : {"first", "second"}) {
+        auto* window = new QDialog(&form);
+        window->setObjectName(name);
+        window->installEventFilter(&log);
+        form.OpenOwnedWindow(window, false);
+    }
+    form.move(300, 150);
+    form.hide();
 
     form.ExitApplication();
+    EXPECT_EQ(log.closed, (std::vector<QString>{"second", "first"}));
+    EXPECT_FALSE(form.OpenerDisabled());
     const auto lines = harness.HostLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.front(), "+++");
     EXPECT_NE(std::find(lines.begin(), lines.end(), "ATH0"), lines.end());
     EXPECT_FALSE(harness.engine.CallUp());
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
+    EXPECT_TRUE(timersStopped(form));
+    EXPECT_TRUE(ExitRequested());
+    EXPECT_EQ(GetConfigSetting("LastX"), "4500");
+    EXPECT_EQ(GetConfigSetting("LastY"), "2250");
+    EXPECT_EQ(GetConfigSetting("ShowHelpMessage"), "0");
 }
 
 TEST(Exit, ChosenFromTheTrayDuringABatchItStopsTheBatchAndEndsOnceTheConversationIsOver)

@@ -1,58 +1,44 @@
 // Send Page against the simulated encoder: the checks against the selection,
 // the exact lines on the wire, and what the operator is told.
-#include <QCheckBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QCheckBox>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
-#include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
-#include "KS_Messages.h"
+#include "KS_PageRequest.h"
 #include "KS_Registry.h"
 #include "SettingsFile.h"
 
 namespace {
 
-const std::vector<TestUser> kUsers = {
-    {1, "Alpha", "A"}, {7, "Tone", "T"}, {12, "Numeric", "N"}, {30, "Voice", "V"}, {999, "Last", "A"},
-};
+using Lines = std::vector<std::string>;
 
 struct PageSending : testing::Test {
-    PageSending()
-        : harness(kUsers)
-        , form(harness.Load())
-    {
-        form.show();
-    }
-    void send(const std::vector<std::string>& pagers, const std::string& text)
+    PageSending() { form.show(); }
+    void send(const Lines& pagers, const std::string& text)
     {
         harness.Select(pagers);
         form.txtMessage->setPlainText(QString::fromStdString(text));
         form.cmdSendPage->click();
     }
-    std::vector<std::string> pages() // "P" lines only: the probes are bare CRs
+    Lines pages() // "P" lines only: the probes are bare CRs
     {
-        std::vector<std::string> result;
+        Lines result;
         for (auto& line : harness.HostLines())
-            if (!line.empty() && line[0] == 'P')
+            if (line[0] == 'P')
                 result.push_back(line);
         return result;
     }
-    ConsoleHarness harness;
-    KS_MainForm& form;
+    int selected() const { return form.lvwSelectedUsers->topLevelItemCount(); }
+    ConsoleHarness harness{{{1, "Alpha", "A"}, {7, "Tone", "T"}, {12, "Numeric", "N"}, {30, "Voice", "V"}, {999, "Last", "A"}}};
+    KS_MainForm& form = harness.Load();
 };
-
-void recordVoiceMessage()
-{
-    QFile file(ProgramFolder() + "/MsgTemp.WAV");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("RIFF");
-}
 
 } // namespace
 
@@ -60,8 +46,8 @@ TEST_F(PageSending, LoadsUsersFromAnyRecordAndSendsAPlainTextPage)
 {
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 5);
     send({"001"}, "Hello\r\nthere");
-    EXPECT_EQ(pages(), std::vector<std::string>{"P001Hello there"});
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 0);
+    EXPECT_EQ(pages(), Lines{"P001Hello there"});
+    EXPECT_EQ(selected(), 0);
     EXPECT_TRUE(form.txtMessage->toPlainText().isEmpty());
     EXPECT_TRUE(harness.messages.shown().empty());
     EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
@@ -72,89 +58,59 @@ TEST_F(PageSending, ToneAndNumericChecksAskBeforeSending)
     harness.messages.Answer(kAnswerYes);
     send({"007"}, "abc");
     ASSERT_EQ(harness.messages.shown().size(), 1u);
-    EXPECT_EQ(harness.messages.shown()[0].message.rfind("Some of the selected pagers are Tone / Vibrate pagers", 0), 0u);
-    EXPECT_EQ(pages(), std::vector<std::string>{"P007abc"});
+    EXPECT_EQ(harness.messages.texts()[0].rfind("Some of the selected pagers are Tone / Vibrate pagers", 0), 0u);
+    EXPECT_EQ(pages(), Lines{"P007abc"});
 
     send({"012"}, "12.5");
-    EXPECT_EQ(harness.messages.shown().size(), 1u); // numeric text: no question
-    EXPECT_EQ(pages(), std::vector<std::string>{"P01212.5"});
+    EXPECT_EQ(pages(), Lines{"P01212.5"}); // numeric text: no question
 
     harness.messages.Answer(kAnswerNo);
     send({"012"}, "12a");
     ASSERT_EQ(harness.messages.shown().size(), 2u);
-    EXPECT_EQ(harness.messages.shown()[1].message.rfind("Some of the selected pagers are Numeric pagers", 0), 0u);
+    EXPECT_EQ(harness.messages.texts()[1].rfind("Some of the selected pagers are Numeric pagers", 0), 0u);
     EXPECT_TRUE(pages().empty());
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1); // back to the selection
+    EXPECT_EQ(selected(), 1); // back to the selection
 
     form.cmdRemoveAll->click();
     send({"007"}, "");
-    EXPECT_EQ(pages(), std::vector<std::string>{"P007"}); // tone pagers need no text and raise no question
+    EXPECT_EQ(pages(), Lines{"P007"}); // tone pagers need no text and raise no question
+    EXPECT_TRUE(IsNumericText("-3e2"));
 }
 
 TEST_F(PageSending, EmptyTextForTextPagersIsRefusedAndVoicePagersNeedARecordedMessage)
 {
     send({"001"}, "   ");
-    EXPECT_TRUE(pages().empty());
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
+    EXPECT_EQ(selected(), 1);
     form.cmdRemoveAll->click();
-    form.cmdSendPage->click();
-    EXPECT_TRUE(pages().empty()); // nobody selected
-
-    // A voice pager gets nothing on the line.
-    send({"030"}, "");
+    form.cmdSendPage->click(); // nobody selected
+    send({"030"}, "");         // no voice message recorded
+    EXPECT_EQ(selected(), 1);
     EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
-    EXPECT_TRUE(pages().empty());
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
 
     form.cmdRemoveAll->click();
-    recordVoiceMessage();
+    QFile voice(ProgramFolder() + "/MsgTemp.WAV");
+    ASSERT_TRUE(voice.open(QIODevice::WriteOnly));
+    voice.write("RIFF");
+    voice.close();
     send({"030"}, "");
-    EXPECT_TRUE(pages().empty());
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 0);
+    EXPECT_EQ(selected(), 0);
+    EXPECT_TRUE(pages().empty()); // a voice page puts nothing on the line
 }
 
 TEST_F(PageSending, DisplayParametersAndClearDisplayBuildSignBoardPages)
 {
     form.chkUseDisplayParameters->setChecked(true);
-    send({"001", "007"}, "");
-    // The alphanumeric pager gets the attribute code; the tone pager the plain (empty) text.
-    harness.messages.AnswerAlways(kAnswerYes);
-    EXPECT_TRUE(pages().empty()); // empty text for an alphanumeric pager is refused first
-    form.cmdRemoveAll->click();
-
     send({"001"}, "Hi");
-    EXPECT_EQ(pages(), std::vector<std::string>{"P001SB0011000*Hi"});
+    EXPECT_EQ(pages(), Lines{"P001SB0011000*Hi"});
 
     harness.Select({"001", "999"});
     form.txtMessage->setPlainText("ignored");
     form.cmdClearDisplay->click();
-    EXPECT_EQ(pages(), (std::vector<std::string>{"P001SB**", "P999SB**"}));
+    EXPECT_EQ(pages(), (Lines{"P001SB**", "P999SB**"}));
 
     // The clear flag served that send only.
     send({"001"}, "Hi");
-    EXPECT_EQ(pages(), std::vector<std::string>{"P001SB0011000*Hi"});
-}
-
-TEST_F(PageSending, ARefusedPageIsReportedAndTheUserStillLeavesTheSelection)
-{
-    harness.engine.RefusePagesTo(1);
-    send({"001"}, "x");
-    EXPECT_TRUE(harness.Reported("Page rejected !", true));
-    EXPECT_FALSE(harness.Reported("Page sent !", false));
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 0);
-}
-
-TEST_F(PageSending, AnUnpluggedEncoderShowsTheNoticeTwiceAndEmptiesTheSelection)
-{
-    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Regex, 0, {}, 0, 0});
-    harness.messages.AnswerAlways(kAnswerTimedOut);
-    send({"001"}, "x");
-    int notices = 0;
-    for (const auto& text : harness.messages.texts())
-        notices += text.find("is unable to send pages.") != std::string::npos;
-    EXPECT_EQ(notices, 2);
-    EXPECT_TRUE(pages().empty());
-    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 0);
+    EXPECT_EQ(pages(), Lines{"P001SB0011000*Hi"});
 }
 
 TEST_F(PageSending, LastPageRestoresTheBatchWithShortNamesAndTrimmedText)
@@ -163,7 +119,7 @@ TEST_F(PageSending, LastPageRestoresTheBatchWithShortNamesAndTrimmedText)
     send({"001", "002", "999"}, "  batch  ");
     EXPECT_EQ(pages().size(), 3u);
     form.cmdLastPage->click();
-    ASSERT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 3);
+    ASSERT_EQ(selected(), 3);
     const auto rows = form.lvwSelectedUsers->findItems("002", Qt::MatchExactly, 0);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.first()->text(1), "A very long ");
@@ -179,24 +135,14 @@ TEST_F(PageSending, StoredSignBoardMessagesGoToEverySelectedUser)
     harness.Select({"001", "007", "012"});
     form.SendSBPage(3, 1);
     // In the order of the selected list, which follows the sorted user list.
-    EXPECT_EQ(pages(), (std::vector<std::string>{"P001*C13A*Fire drill at no", "P012*C13A*Fire drill at no",
-                                                 "P007*C13A*Fire drill at no"}));
+    EXPECT_EQ(pages(), (Lines{"P001*C13A*Fire drill at no", "P012*C13A*Fire drill at no", "P007*C13A*Fire drill at no"}));
     harness.Select({"001"});
     form.SendSBPage(3, 3);
-    EXPECT_EQ(pages(), std::vector<std::string>{"P001*010A*"});
-}
+    EXPECT_EQ(pages(), Lines{"P001*010A*"});
 
-TEST(StoredSignBoardText, CommandsAndAMissingFile)
-{
-    SignBoardMessage none;
-    EXPECT_EQ(StoredSBPageText(none, 1), "*0000*");
-    const SignBoardMessage m{
-        .Text = std::string("abcdef") + std::string(194, ' '), .Slot = 15, .Font = 11, .Delay = 12, .Effect = 3,
-        .CharPerLine = 2, .Lines = 2};
+    const SignBoardMessage m{.Text = std::string("abcdef") + std::string(194, ' '), .Slot = 15, .Font = 11,
+                             .Delay = 12, .Effect = 3, .CharPerLine = 2, .Lines = 2};
     EXPECT_EQ(StoredSBPageText(m, 1), "*F11123*abcd");
     EXPECT_EQ(StoredSBPageText(m, 2), "*F1103*");
-    EXPECT_EQ(StoredSBPageText(m, 3), "*01103*");
-    EXPECT_TRUE(IsNumericText("-3e2"));
-    EXPECT_FALSE(IsNumericText(""));
-    EXPECT_FALSE(IsNumericText("12a"));
+    EXPECT_EQ(StoredSBPageText(SignBoardMessage{}, 1), "*0000*"); // no stored message
 }

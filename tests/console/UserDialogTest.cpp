@@ -1,7 +1,7 @@
 // The user dialog and user deletion against the simulated encoder, per encoder family.
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -11,12 +11,11 @@
 #include "KS_GEN_UserAdd.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
-#include "KS_PagingCodes.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
-#include "TestSupport.h"
 
 using namespace std::string_literals;
+using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -27,37 +26,39 @@ PagerRecord storedUser(int number)
     return record;
 }
 
-QTreeWidgetItem* rowFor(KS_MainForm& form, const QString& pagerNo)
-{
-    for (int i = 0; i < form.lvwUsers->topLevelItemCount(); ++i)
-        if (form.lvwUsers->topLevelItem(i)->text(1) == pagerNo)
-            return form.lvwUsers->topLevelItem(i);
-    return nullptr;
-}
-
 struct UserDialog : testing::Test {
-    // Opens the main window on a unit of that model (0: a legacy unit of the given variant).
-    KS_MainForm& load(char model, std::vector<TestUser> users = {}, sim::Legacy legacy = sim::Legacy::QX8)
+    // Opens the main window on a unit of that model (0: a legacy unit).
+    KS_MainForm& load(char model, std::vector<TestUser> users = {})
     {
         harness.reset(); // one window and one pump at a time
         harness = std::make_unique<ConsoleHarness>(users);
         if (model)
             harness->engine.SetModel(model);
         else
-            harness->engine.SetLegacyModel(legacy);
+            harness->engine.SetLegacyModel(sim::Legacy::QX8);
         return harness->Load();
     }
-    KS_GEN_UserAdd* open(bool update, const QString& pagerNo = {})
+    QTreeWidgetItem* row(const QString& pagerNo)
+    {
+        const auto rows = harness->form().lvwUsers->findItems(pagerNo, Qt::MatchExactly, 1);
+        return rows.isEmpty() ? nullptr : rows.first();
+    }
+    void select(const QString& pagerNo)
+    {
+        harness->form().lvwUsers->clearSelection();
+        row(pagerNo)->setSelected(true);
+    }
+    // The add dialog, or the update dialog for the user.
+    KS_GEN_UserAdd* open(const QString& pagerNo = {})
     {
         KS_MainForm& form = harness->form();
         // A closed dialog is deleted once events run; it must not be found instead of the new one.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        if (update) {
-            form.lvwUsers->clearSelection();
-            rowFor(form, pagerNo)->setSelected(true);
-            form.cmdUpdate_Click();
-        } else {
+        if (pagerNo.isEmpty()) {
             form.cmdAdd_Click();
+        } else {
+            select(pagerNo);
+            form.cmdUpdate_Click();
         }
         return form.findChild<KS_GEN_UserAdd*>();
     }
@@ -69,7 +70,7 @@ struct UserDialog : testing::Test {
 TEST_F(UserDialog, AddOnADigitCodeEncoderSendsTheFiftyFourCharacterRecordAndStaysOpen)
 {
     KS_MainForm& form = load('X');
-    KS_GEN_UserAdd* dialog = open(false);
+    KS_GEN_UserAdd* dialog = open();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(form.centralWidget()->isEnabled());
     dialog->txtUserID->setText("12");
@@ -80,32 +81,29 @@ TEST_F(UserDialog, AddOnADigitCodeEncoderSendsTheFiftyFourCharacterRecordAndStay
     dialog->cmdOk_Click();
 
     const std::string record = "012"s + "0001234" + PadRight("Bob", 16) + std::string(16, ' ') + "0P50" + "'   " + "    ";
-    EXPECT_EQ(harness->HostLines(), std::vector<std::string>{"A" + record + "M"});
+    EXPECT_EQ(harness->HostLines(), Lines{"A" + record + "M"});
     EXPECT_EQ(storedUser(12).Group1, "'"); // group 7 + 32
-    ASSERT_NE(rowFor(form, "012"), nullptr);
-    EXPECT_EQ(rowFor(form, "012")->text(0), "Bob");
-    // Ready for the next user: the number, name, capcode and phone are empty, the rest stays.
-    EXPECT_TRUE(dialog->txtUserID->text().isEmpty());
-    EXPECT_EQ(dialog->cmbPagerType->currentText(), "AlphaNumeric");
+    ASSERT_NE(row("012"), nullptr);
+    EXPECT_EQ(row("012")->text(0), "Bob");
+    EXPECT_TRUE(dialog->txtUserID->text().isEmpty()); // ready for the next user
 
     // The group byte reads back as the group it was chosen as.
     dialog->cmdCancel_Click();
     EXPECT_TRUE(form.centralWidget()->isEnabled());
-    KS_GEN_UserAdd* update = open(true, "012");
+    KS_GEN_UserAdd* update = open("012");
     EXPECT_EQ(update->cmbGroupFirst->currentText(), "07");
     EXPECT_EQ(update->cmbGroupSecond->currentIndex(), -1);
     EXPECT_FALSE(update->txtUserID->isEnabled());
     update->cmdCancel_Click();
 }
 
-TEST_F(UserDialog, PagerNineHundredIsOrdinaryAndNineHundredOneAsksAndStaysLocal)
+TEST_F(UserDialog, NineHundredOneAsksAndStaysLocalAnUnacknowledgedAddAsksAndWithoutAFolderNothingHappens)
 {
     load('X');
-    KS_GEN_UserAdd* dialog = open(false);
-    dialog->txtUserID->setText("900");
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("900"); // the last ordinary number
     dialog->cmdOk_Click();
     EXPECT_EQ(harness->HostLines().size(), 1u);
-    EXPECT_TRUE(harness->messages.shown().empty());
 
     harness->messages.Answer(kAnswerNo);
     dialog->txtUserID->setText("901");
@@ -113,17 +111,37 @@ TEST_F(UserDialog, PagerNineHundredIsOrdinaryAndNineHundredOneAsksAndStaysLocal)
     EXPECT_EQ(storedUser(901).InUse, "N");
     harness->messages.Answer(kAnswerYes);
     dialog->cmdOk_Click();
-    ASSERT_EQ(harness->messages.texts().size(), 2u);
-    EXPECT_EQ(harness->messages.texts()[1],
-              "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?");
+    EXPECT_EQ(harness->messages.texts(),
+              Lines(2, "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?"));
     EXPECT_TRUE(harness->HostLines().empty());
     EXPECT_EQ(storedUser(901).InUse, "Y");
+
+    harness->engine.AddFault({sim::FaultKind::Refuse, "A", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    dialog->txtUserID->setText("030");
+    harness->messages.Answer(kAnswerNo);
+    dialog->cmdOk_Click();
+    EXPECT_NE(harness->messages.texts().back().find("update the database on the hard drive only"), std::string::npos);
+    EXPECT_EQ(storedUser(30).InUse, "N");
+    EXPECT_EQ(dialog->txtUserID->text(), "030"); // the fields stay for another try
+    harness->messages.Answer(kAnswerYes);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(storedUser(30).InUse, "Y");
+
+    harness->engine.ClearFaults();
+    harness->HostLines();
+    gDataFolder.clear();
+    dialog->txtUserID->setText("031");
+    harness->messages.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->messages.texts().size(), 5u);
+    EXPECT_TRUE(harness->HostLines().empty());
+    EXPECT_FALSE(FileExists("Pager.DBS"));
 }
 
 TEST_F(UserDialog, AnUnidentifiedEncoderHasTheUserDeletedBeforeTheAdd)
 {
     load(0);
-    KS_GEN_UserAdd* dialog = open(false);
+    KS_GEN_UserAdd* dialog = open();
     dialog->txtUserID->setText("5");
     dialog->txtUserName->setText("Carla");
     dialog->txtCapcode->setText("77");
@@ -133,113 +151,74 @@ TEST_F(UserDialog, AnUnidentifiedEncoderHasTheUserDeletedBeforeTheAdd)
     dialog->cmdOk_Click();
     const std::string record = "005"s + PadRight("Carla", 12) + "0000077" + "B   " + "T" + "P" + "\x21" + "I" + "Y"
         + std::string(13, ' ');
-    EXPECT_EQ(harness->HostLines(), (std::vector<std::string>{"D005M", "A" + record + "M"}));
+    EXPECT_EQ(harness->HostLines(), (Lines{"D005M", "A" + record + "M"}));
     EXPECT_EQ(storedUser(5).Group1, "B");
 }
 
-TEST_F(UserDialog, OnTheQX7AGroupNumberMakesAGroupPagerThatLivesInTheFileOnly)
+TEST_F(UserDialog, OnTheQX7GroupNumbersMakeFileOnlyGroupPagersAndABreakingGroupByteOrBaudAndModeIsRefused)
 {
     load('G');
-    KS_GEN_UserAdd* dialog = open(false);
+    KS_GEN_UserAdd* dialog = open();
     EXPECT_FALSE(dialog->chkPagerIsGroup->isEnabled());
-    dialog->txtUserID->setText("905");
-    dialog->txtUserID_LostFocus();
-    EXPECT_TRUE(dialog->chkPagerIsGroup->isChecked());
-    EXPECT_EQ(dialog->cmbGroup->currentText(), "05");
-    harness->messages.Answer(kAnswerYes);
-    dialog->cmdOk_Click();
-    EXPECT_TRUE(harness->HostLines().empty());
-    const PagerRecord stored = storedUser(905);
-    EXPECT_EQ(stored.GroupFlag, "G");
-    EXPECT_EQ(stored.Group1, "\x05"s);
-    dialog->cmdCancel_Click();
-
-    KS_GEN_UserAdd* update = open(true, "905");
-    EXPECT_TRUE(update->chkPagerIsGroup->isChecked());
-    EXPECT_EQ(update->cmbGroup->currentText(), "05");
-    update->cmdCancel_Click();
-}
-
-TEST_F(UserDialog, OnTheQX7AGroupByteThatWouldBreakTheCommandOrABadBaudAndModeIsRefusedAndNothingIsSent)
-{
-    load('G');
-    KS_GEN_UserAdd* dialog = open(false);
     dialog->txtUserID->setText("014");
     dialog->cmbGroupFirst->setCurrentText("13"); // a carriage return on the QX7XXX
     harness->messages.Answer(kAnswerOk);
     dialog->cmdOk_Click();
-    ASSERT_EQ(harness->messages.texts().size(), 1u);
-    EXPECT_NE(harness->messages.texts()[0].find("Group 13 cannot be programmed"), std::string::npos);
+    EXPECT_NE(harness->messages.texts().at(0).find("Group 13 cannot be programmed"), std::string::npos);
     EXPECT_EQ(storedUser(14).InUse, "N");
     EXPECT_EQ(dialog->txtUserID->text(), "014"); // the fields stay for a correction
 
     dialog->cmbGroupFirst->setCurrentText("12");
+    const QString baud = dialog->cmbPagerBaud->currentText(), mode = dialog->cmbPagerMode->currentText();
     dialog->cmbPagerBaud->setCurrentText("2400");
     dialog->cmbPagerMode->setCurrentText("3");
     harness->messages.Answer(kAnswerOk);
     dialog->cmdOk_Click();
     EXPECT_EQ(harness->messages.texts().at(1),
               "The Baud Rate and Mode combination is not supported by QX7560. Please change Baud Rate or Mode.");
+
+    dialog->cmbPagerBaud->setCurrentText(baud);
+    dialog->cmbPagerMode->setCurrentText(mode);
+    dialog->txtUserID->setText("905");
+    dialog->txtUserID_LostFocus();
+    EXPECT_TRUE(dialog->chkPagerIsGroup->isChecked());
+    EXPECT_EQ(dialog->cmbGroup->currentText(), "05");
+    harness->messages.Answer(kAnswerYes); // reserved numbers stay in the file
+    dialog->cmdOk_Click();
     EXPECT_TRUE(harness->HostLines().empty());
+    EXPECT_EQ(storedUser(905).GroupFlag + storedUser(905).Group1, "G\x05"s);
+    dialog->cmdCancel_Click();
+
+    KS_GEN_UserAdd* update = open("905");
+    EXPECT_TRUE(update->chkPagerIsGroup->isChecked());
+    EXPECT_EQ(update->cmbGroup->currentText(), "05");
+    update->cmdCancel_Click();
 }
 
 TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
 {
     KS_MainForm& form = load('A', {{3, "Dora", "A"}, {4, "Emil", "N"}});
     harness->messages.Answer(kAnswerOk);
-    KS_GEN_UserAdd* add = open(false);
+    KS_GEN_UserAdd* add = open();
     add->txtUserID->setText("3");
     add->cmdOk_Click();
     EXPECT_EQ(harness->messages.texts().at(0), "User ID is is already in use. Please confirm User ID.");
     add->cmdCancel_Click();
 
-    KS_GEN_UserAdd* update = open(true, "003");
+    KS_GEN_UserAdd* update = open("003");
     EXPECT_EQ(update->txtUserName->text(), "Dora");
-    EXPECT_EQ(update->cmbPagerType->currentText(), "AlphaNumeric");
     update->txtUserName->setText("Dorothea");
     update->chkPagerIsGroup->setChecked(true);
     update->cmbGroup->setCurrentText("K");
     update->cmdOk_Click();
     const auto lines = harness->HostLines();
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].substr(0, 16), "A003Dorothea    ");
-    EXPECT_EQ(lines[0].substr(23, 4), "K   ");
-    EXPECT_EQ(lines[0][30], 'G');
-    EXPECT_EQ(rowFor(form, "003")->text(0), "Dorothea");
-    EXPECT_EQ(rowFor(form, "003")->foreground(0).color(), QColor(0xC0, 0, 0));
+    EXPECT_EQ(lines[0].substr(0, 16) + lines[0].substr(23, 4) + lines[0][30], "A003Dorothea    K   G");
+    EXPECT_EQ(row("003")->text(0), "Dorothea");
+    EXPECT_EQ(row("003")->foreground(0).color(), QColor(0xC0, 0, 0));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form.findChild<KS_GEN_UserAdd*>(), nullptr);
     EXPECT_TRUE(form.centralWidget()->isEnabled());
-}
-
-TEST_F(UserDialog, AnUnacknowledgedAddAsksAndNoKeepsEverythingAsItWas)
-{
-    load('X');
-    harness->engine.AddFault({sim::FaultKind::Refuse, "A", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    KS_GEN_UserAdd* dialog = open(false);
-    dialog->txtUserID->setText("030");
-    harness->messages.Answer(kAnswerNo);
-    dialog->cmdOk_Click();
-    EXPECT_EQ(storedUser(30).InUse, "N");
-    EXPECT_EQ(dialog->txtUserID->text(), "030");
-    EXPECT_NE(harness->messages.texts().at(0).find("update the database on the hard drive only"), std::string::npos);
-
-    harness->messages.Answer(kAnswerYes);
-    dialog->cmdOk_Click();
-    EXPECT_EQ(storedUser(30).InUse, "Y");
-}
-
-TEST_F(UserDialog, WithoutADataFolderNothingIsSentOrWrittenAnywhere)
-{
-    load('X');
-    gDataFolder.clear();
-    KS_GEN_UserAdd* dialog = open(false);
-    dialog->txtUserID->setText("031");
-    harness->messages.Answer(kAnswerOk);
-    dialog->cmdOk_Click();
-    EXPECT_EQ(harness->messages.texts().size(), 1u);
-    EXPECT_TRUE(harness->HostLines().empty());
-    EXPECT_FALSE(FileExists("Pager.DBS"));
 }
 
 // ---- Deletion ---------------------------------------------------------------
@@ -249,41 +228,37 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
     KS_MainForm& form = load('X', {{7, "Gus", "0"}, {900, "Hal", "1"}, {901, "Grp", "0", "G"}});
     const PagerRecord before = storedUser(900);
 
-    form.lvwUsers->clearSelection();
-    rowFor(form, "901")->setSelected(true);
+    select("901");
     harness->messages.Answer(kAnswerOk);
     form.cmdDelete_Click();
     EXPECT_EQ(harness->messages.texts().back(), "The selected user represents a Group device and can not be deleted.");
 
-    form.lvwUsers->clearSelection();
-    rowFor(form, "900")->setSelected(true);
+    select("900");
     harness->messages.Answer(kAnswerNo);
     form.cmdDelete_Click();
     EXPECT_EQ(harness->messages.texts().back(), "Are you sure you want to delete user 900 ?");
-    EXPECT_NE(rowFor(form, "900"), nullptr);
+    EXPECT_NE(row("900"), nullptr);
 
     harness->messages.Answer(kAnswerYes);
     form.cmdDelete_Click();
-    EXPECT_EQ(harness->HostLines(), std::vector<std::string>{"D900M"});
-    EXPECT_EQ(rowFor(form, "900"), nullptr);
+    EXPECT_EQ(harness->HostLines(), Lines{"D900M"});
+    EXPECT_EQ(row("900"), nullptr);
     PagerRecord after = storedUser(900);
     EXPECT_EQ(after.InUse, "N");
     after.InUse = before.InUse;
     EXPECT_EQ(after, before);
-    EXPECT_TRUE(form.centralWidget()->isEnabled());
 }
 
 TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
 {
     KS_MainForm& form = load('A', {{950, "Ida", "A"}});
     harness->engine.AddFault({sim::FaultKind::Silence, "D", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    form.lvwUsers->clearSelection();
-    rowFor(form, "950")->setSelected(true); // any number can go on a letter-code encoder
+    select("950"); // any number can go on a letter-code encoder
     harness->messages.Answer(kAnswerYes);
     harness->messages.Answer(kAnswerOk);
     form.cmdDelete_Click();
     EXPECT_EQ(harness->messages.texts().back(),
               "Connection to QX8140 cannot be established. QX8140 database could not be updated.");
     EXPECT_EQ(storedUser(950).InUse, "N");
-    EXPECT_EQ(rowFor(form, "950"), nullptr);
+    EXPECT_EQ(row("950"), nullptr);
 }
