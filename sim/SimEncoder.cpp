@@ -144,7 +144,7 @@ void Engine::BuildCommandTable()
     using M = const std::smatch&;
     using T = std::int64_t;
     const auto add = [this](const char* pattern, CommandHandler handler) {
-        commands_.push_back({std::regex(pattern), std::move(handler)});
+        commands_.push_back({pattern, std::regex(pattern), std::move(handler)});
     };
     const auto oneCommandClock = [](const Engine& e) { return e.profile_.clock == ClockForm::OneCommand; };
 

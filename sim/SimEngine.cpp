@@ -108,7 +108,12 @@ void Engine::AddFault(const Fault& fault) { faults_.push_back(fault); }
 
 void Engine::AddCommand(std::string_view pattern, CommandHandler handler)
 {
-    commands_.insert(commands_.begin(), Command{std::regex(std::string(pattern)), std::move(handler)});
+    if (!handler) {
+        std::erase_if(commands_, [&](const Command& c) { return c.text == pattern; });
+        return;
+    }
+    commands_.insert(commands_.begin(),
+                     Command{std::string(pattern), std::regex(std::string(pattern)), std::move(handler)});
 }
 
 // --- the line ---------------------------------------------------------------

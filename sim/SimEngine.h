@@ -145,7 +145,8 @@ public:
 
     // A command that the built-in table does not know, or a new answer to one
     // it does: matched against the whole line (without CR) before the built-in
-    // commands; the later added wins.
+    // commands; the later added wins. An empty handler takes back what was
+    // added under that pattern, so the unit answers as it would anyway.
     void AddCommand(std::string_view pattern, CommandHandler handler);
 
     // --- the user table ---------------------------------------------------
@@ -188,6 +189,7 @@ public:
 
 private:
     struct Command {
+        std::string text;
         std::regex pattern;
         CommandHandler handler;
     };

@@ -70,7 +70,7 @@ void Engine::AddUserCommands()
     using M = const std::smatch&;
     using T = std::int64_t;
     const auto add = [this](const char* pattern, CommandHandler handler) {
-        commands_.push_back({std::regex(pattern), std::move(handler)});
+        commands_.push_back({pattern, std::regex(pattern), std::move(handler)});
     };
 
     add(R"(A([\s\S]*)M)", [](Engine& e, M m, T) -> Reply { return e.PutUser(m.str(1)) ? kAcknowledged : kRefused; });

@@ -16,6 +16,7 @@
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
+#include "KS_PagingCodes.h"
 #include "LinkSimBackend.h"
 
 namespace {
@@ -205,6 +206,37 @@ TEST_F(UnpluggedAdapter, ADeviceLostInTheMiddleOfABatchIsReportedAndFoundAgain)
     adapter->unplugged = false;
     expectNextPageGoesThrough("back again");
     EXPECT_TRUE(form->comUnitConnect->PortOpen());
+}
+
+TEST_F(UnpluggedAdapter, AUserTableTransferCutByNoiseOrAPulledAdapterLeavesTheFilesAsTheyWere)
+{
+    for (int n : {1, 2, 3}) // the unit holds the three users of the directory
+        ASSERT_TRUE(harness.engine.PutUser(*BuildEncoderUserRecord(MakeUser({n, "Unit", "A"}))));
+    const struct {
+        const char* what;
+        bool upload;
+        std::string read; // the line at which it goes wrong
+        bool pull;        // the adapter is pulled there, else the answer is noise
+    } cases[] = {
+        {"noise in the download", false, R"(\?002N)", false},
+        {"pulled in the download", false, R"(\?002N)", true},
+        {"pulled in the upload", true, R"(A002[\s\S]*)", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        harness.engine.AddCommand(c.read, [this, pull = c.pull](sim::Engine&, const std::smatch&, std::int64_t) {
+            adapter->unplugged |= pull;
+            return sim::Engine::Reply(pull ? "*\r" : "\x07\x13garbage*\r");
+        });
+        harness.statusLog.clear();
+        const std::size_t boxes = harness.messages.shown().size();
+        c.upload ? form->UploadPagerDatabase() : form->DownloadPagerDatabase();
+        EXPECT_EQ(snapshotDataFolder(), before);
+        EXPECT_GT(harness.messages.shown().size(), boxes); // the operator is told
+        adapter->unplugged = false;
+        harness.engine.AddCommand(c.read, {}); // the unit answers normally again
+        expectNextPageGoesThrough(std::string("after ") + c.what);
+    }
 }
 
 // ---- Tone downloads through the link as the program installs it ----------------------
