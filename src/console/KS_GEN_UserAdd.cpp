@@ -99,18 +99,7 @@ void KS_GEN_UserAdd::buildControls()
         grid->addWidget(*b.box, row++, 1);
     }
     settings_.Build(content_, grid, row);
-    cmbPagerType = settings_.cmbPagerType;
-    cmbPagerFormat = settings_.cmbPagerFormat;
-    cmbPagerBaud = settings_.cmbPagerBaud;
-    cmbPagerMode = settings_.cmbPagerMode;
-    txtDSC = settings_.txtDSC;
-    chkPagerIsGroup = settings_.chkPagerIsGroup;
-    cmbGroup = settings_.cmbGroup;
-    fraGroups = settings_.fraGroups;
-    cmbGroupFirst = settings_.cmbGroups[0];
-    cmbGroupSecond = settings_.cmbGroups[1];
-    cmbGroupThird = settings_.cmbGroups[2];
-    cmbGroupFourth = settings_.cmbGroups[3];
+    settings_.ExposeIn(*this);
     root->addWidget(content_);
 
     auto* buttons = new QHBoxLayout;

@@ -90,6 +90,24 @@ struct PagerSettingControls {
     void ApplyGroupRule();
     // The controls' texts into the fields (pager number, name, capcode and phone are the caller's).
     void ReadInto(UserFormFields& fields) const;
+
+    // Gives a form its members of the same names, so handlers and tests find the controls there.
+    template <class Form>
+    void ExposeIn(Form& form) const
+    {
+        form.cmbPagerType = cmbPagerType;
+        form.cmbPagerFormat = cmbPagerFormat;
+        form.cmbPagerBaud = cmbPagerBaud;
+        form.cmbPagerMode = cmbPagerMode;
+        form.txtDSC = txtDSC;
+        form.chkPagerIsGroup = chkPagerIsGroup;
+        form.cmbGroup = cmbGroup;
+        form.fraGroups = fraGroups;
+        form.cmbGroupFirst = cmbGroups[0];
+        form.cmbGroupSecond = cmbGroups[1];
+        form.cmbGroupThird = cmbGroups[2];
+        form.cmbGroupFourth = cmbGroups[3];
+    }
 };
 
 // The selected item's text, "" when nothing is selected.
