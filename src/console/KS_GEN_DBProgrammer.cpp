@@ -284,7 +284,7 @@ bool KS_GEN_DBProgrammer::programChecksPass()
 
 void KS_GEN_DBProgrammer::cmdProgram_Click()
 {
-    if (running_ || !programChecksPass())
+    if (running_ || LinkConversation::ConversationActive() || !programChecksPass())
         return;
     ShowBusyPointer();
     SetButtonsEnabled(false);

@@ -292,7 +292,8 @@ bool KS_GEN_UserAdd::okChecksPass()
 
 void KS_GEN_UserAdd::cmdOk_Click()
 {
-    if (saving_)
+    // Inside a scheduled page's wait the add would answer for that page's acknowledgement.
+    if (saving_ || LinkConversation::ConversationActive())
         return;
     // The toolbar takes no focus, so the boxes may not have been left yet;
     // an unpadded number would slip past the duplicate check.

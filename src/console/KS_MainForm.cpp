@@ -467,7 +467,12 @@ void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
     AutoSizeUsersColumns();
 }
 
-void KS_MainForm::cmdDialOut_Click() { SetModemDialMode(!gModemConnected); }
+void KS_MainForm::cmdDialOut_Click()
+{
+    // Dialling or hanging up inside a page's wait would take the line from under it.
+    if (!LinkConversation::ConversationActive())
+        SetModemDialMode(!gModemConnected);
+}
 
 void KS_MainForm::SetModemDialMode(bool dialOut)
 {

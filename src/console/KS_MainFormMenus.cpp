@@ -85,18 +85,24 @@ QMenu* makeMenu(QWidget* parent, const char* name, const char* caption)
     return menu;
 }
 
-// Each item calls its array's handler with the item's index.
-void connectItems(KS_MainForm* form, const std::vector<QAction*>& items, void (KS_MainForm::*handler)(int))
+// Each item calls its array's handler with the item's index. The items of a
+// menu that may talk to the encoder do nothing while another conversation
+// waits (a page, a scheduled page, the hourly clock): started inside its
+// wait they would take its acknowledgement for their own, and it theirs.
+void connectItems(KS_MainForm* form, const std::vector<QAction*>& items, void (KS_MainForm::*handler)(int),
+                  bool talksToEncoder = false)
 {
     for (std::size_t i = 0; i < items.size(); ++i) {
         QAction* item = items[i];
         if (!item || item->isSeparator() || item->menu())
             continue;
         const int index = static_cast<int>(i);
-        QObject::connect(item, &QAction::triggered, form, [form, handler, item, index] {
+        QObject::connect(item, &QAction::triggered, form, [form, handler, item, index, talksToEncoder] {
             // Qt has already turned a check mark round; the handler turns it itself.
             if (item->isCheckable())
                 item->setChecked(!item->isChecked());
+            if (talksToEncoder && LinkConversation::ConversationActive())
+                return;
             (form->*handler)(index);
         });
     }
@@ -217,12 +223,12 @@ void KS_MainForm::buildMenus()
         menuBar()->addMenu(menu);
 
     connectItems(this, mnuFileOptions, &KS_MainForm::mnuFileOptions_Click);
-    connectItems(this, mnuSetupOptions, &KS_MainForm::mnuSetupOptions_Click);
-    connectItems(this, mnuSetupToneOptions, &KS_MainForm::mnuSetupToneOptions_Click);
-    connectItems(this, mnuSetupTimeOptions, &KS_MainForm::mnuSetupTimeOptions_Click);
-    connectItems(this, mnuMessagesOptions, &KS_MainForm::mnuMessagesOptions_Click);
-    connectItems(this, mnuDevicesOptions, &KS_MainForm::mnuDevicesOptions_Click);
-    connectItems(this, mnuDevicesProgrammersOptions, &KS_MainForm::mnuDevicesProgrammersOptions_Click);
+    connectItems(this, mnuSetupOptions, &KS_MainForm::mnuSetupOptions_Click, true);
+    connectItems(this, mnuSetupToneOptions, &KS_MainForm::mnuSetupToneOptions_Click, true);
+    connectItems(this, mnuSetupTimeOptions, &KS_MainForm::mnuSetupTimeOptions_Click, true);
+    connectItems(this, mnuMessagesOptions, &KS_MainForm::mnuMessagesOptions_Click, true);
+    connectItems(this, mnuDevicesOptions, &KS_MainForm::mnuDevicesOptions_Click, true);
+    connectItems(this, mnuDevicesProgrammersOptions, &KS_MainForm::mnuDevicesProgrammersOptions_Click, true);
     connectItems(this, mnuHelpOptions, &KS_MainForm::mnuHelpOptions_Click);
     connectItems(this, mnuPopupOptions, &KS_MainForm::mnuPopupOptions_Click);
 

@@ -198,7 +198,9 @@ void KS_MainForm::lockSelection(bool locked)
 
 void KS_MainForm::cmdSendPage_Click()
 {
-    if (sendingBatch_)
+    // Clicked inside another conversation's wait (a scheduled page, the hourly
+    // clock), a batch would answer for that conversation's acknowledgement.
+    if (sendingBatch_ || LinkConversation::ConversationActive())
         return;
     // Clear Display serves this one send; the flag never outlives it.
     const bool clearDisplay = clearDisplay_;
@@ -340,6 +342,8 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
 
 void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
 {
+    if (LinkConversation::ConversationActive() && !sendingBatch_)
+        return;
     QWidget* caller = QApplication::activeWindow();
     auto focusCaller = [caller] {
         if (caller)

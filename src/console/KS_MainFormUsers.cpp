@@ -97,7 +97,7 @@ void KS_MainForm::ShowSavedUser(const PagerRecord& record, bool adding)
 
 void KS_MainForm::cmdDelete_Click()
 {
-    if (lvwUsers->topLevelItemCount() == 0)
+    if (lvwUsers->topLevelItemCount() == 0 || LinkConversation::ConversationActive())
         return;
     QTreeWidgetItem* row = SelectedUserRow();
     if (!row)

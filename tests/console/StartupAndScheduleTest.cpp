@@ -1,6 +1,8 @@
 // The window's load against the simulator, the user table as the file holds
 // it, and scheduled pages fired by the seconds timer.
+#include <QAction>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -12,6 +14,7 @@
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_Events.h"
+#include "KS_Paging.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
 
@@ -141,4 +144,39 @@ TEST_F(Scheduler, AnUnreadableTimeEndsTheScanThere)
     EXPECT_EQ(gSchedule[0].Fired, 0);  // handled before the bad entry
     EXPECT_EQ(gSchedule[2].Fired, -1); // waits for a later scan
     EXPECT_TRUE(pages().empty());
+}
+
+TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
+{
+    entry(0, "09:05 AM", "005", 1);
+    harness.Select({"005"});
+    form.txtMessage->setPlainText("Console");
+    form.lvwUsers->topLevelItem(0)->setSelected(true);
+    gConnectionType = 2; // Dial Out would otherwise hang up under the page
+    gModemConnected = true;
+
+    bool clickedInside = false;
+    int yields = 0;
+    SetYieldHook([&] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+        if (++yields == 50) {
+            clickedInside = LinkConversation::ConversationActive();
+            form.cmdSendPage_Click();
+            form.cmdDelete_Click();
+            form.cmdDialOut_Click();
+            form.mnuDevicesOptions[3]->trigger(); // Upload
+            form.mnuSetupTimeOptions[0]->trigger();
+        }
+    });
+    tick(0, 9, 5, 0);
+
+    EXPECT_TRUE(clickedInside);
+    EXPECT_TRUE(gModemConnected);
+    EXPECT_TRUE(harness.messages.shown().empty());
+    const Lines lines = harness.HostLines();
+    EXPECT_EQ(lines, Lines{"P0051"});
+    EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
 }
