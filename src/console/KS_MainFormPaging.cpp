@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QAction>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -344,7 +345,8 @@ void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
 {
     if (LinkConversation::ConversationActive() && !sendingBatch_)
         return;
-    QWidget* caller = QApplication::activeWindow();
+    // The calling window may close during the waits below.
+    const QPointer<QWidget> caller = QApplication::activeWindow();
     auto focusCaller = [caller] {
         if (caller)
             if (auto* list = caller->findChild<QWidget*>("lvwMessages"))

@@ -1,5 +1,6 @@
 // Send Page against the simulated encoder: the checks against the selection,
 // the exact lines on the wire, and what the operator is told.
+#include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
+#include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_PageRequest.h"
@@ -145,4 +147,17 @@ TEST_F(PageSending, StoredSignBoardMessagesGoToEverySelectedUser)
     EXPECT_EQ(StoredSBPageText(m, 1), "*F11123*abcd");
     EXPECT_EQ(StoredSBPageText(m, 2), "*F1103*");
     EXPECT_EQ(StoredSBPageText(SignBoardMessage{}, 1), "*0000*"); // no stored message
+
+    // With nobody selected the calling window gets the focus back after the
+    // notice, unless it has gone meanwhile.
+    auto* caller = new QWidget;
+    caller->show();
+    QApplication::setActiveWindow(caller);
+    SetYieldHook([&caller] {
+        AdvanceTick();
+        delete std::exchange(caller, nullptr);
+    });
+    form.SendSBPage(3, 1);
+    EXPECT_EQ(caller, nullptr);
+    EXPECT_TRUE(pages().empty());
 }
