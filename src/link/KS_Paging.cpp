@@ -345,6 +345,16 @@ void ResetLinkReceiver()
 
 void PollEncoderReply()
 {
+    // A line's handling can wait (an error report beeps and blinks); the polls
+    // that come due meanwhile must not start on the next line inside it.
+    static bool polling = false;
+    if (polling)
+        return;
+    polling = true;
+    struct Done {
+        ~Done() { polling = false; }
+    } done;
+
     ReceiverState& state = receiver();
     if (!portOpen()) {
         gReplyBuffer.clear();

@@ -92,6 +92,23 @@ TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
     EXPECT_FALSE(gProbeAnswered);
 }
 
+TEST(Receiver, ALineArrivingWhileTheLastIsStillBeingReportedWaitsItsTurn)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    std::string duringReport;
+    SetStatusSink([&](const std::string&, bool isError, int) {
+        if (!isError)
+            return;
+        WaitTicks(10); // the status line blinks an error for a while
+        duringReport = gReplyBuffer;
+    });
+    link.unit()->Reply("3\r", 1); // the modem's "no carrier"
+    link.unit()->Reply("*\r", 2);
+    ASSERT_TRUE(link.PumpUntil([] { return gReplyBuffer == "*\r"; }, 60));
+    EXPECT_EQ(duringReport, "3\r");
+}
+
 TEST(Probe, AVanishedDeviceMidLineFreesTheReceiverAndIsFoundAgainButNotAPortClosedOnPurpose)
 {
     LinkHarness link;
