@@ -54,16 +54,6 @@ std::string toneRecordWithCountdown(int countdown) { return Image(73).Put(0, "01
 
 } // namespace
 
-TEST_F(ToneFiles, WithoutAFileTheDefaultWeekIsWritten)
-{
-    ASSERT_TRUE(LoadToneSchedule(true)); // no link installed: nothing is downloaded
-    const std::string file = ReadBytes(DataFilePath("ToneGen.TGS"));
-    ASSERT_EQ(file.size(), 336u * 73);
-    EXPECT_EQ(Record(file, 73, 48), defaultToneRecord(48));
-    EXPECT_EQ(Record(file, 73, 49), defaultToneRecord(1)); // each day starts again at 01
-    EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
-}
-
 TEST_F(ToneFiles, TheOldFileNameIsTakenOverWithoutADownloadAndNoFileIsReadPastAWeek)
 {
     FakeUnit unit;
@@ -144,15 +134,28 @@ TEST_F(ToneFiles, TheWeekIsDownloadedEventByEvent)
               std::tuple("?E", "201", 15, true, true, 3));
     EXPECT_EQ(unit.queries[6 * 48].data, "101"); // Sunday
     const std::string file = ReadBytes(DataFilePath("ToneGen.TGS"));
+    ASSERT_EQ(file.size(), 336u * 73);
     EXPECT_EQ(Record(file, 73, 1).substr(0, 41),
               Image(41).Put(0, "01012").Fill(5, 25, ' ').Put(30, "09:30 AM").PutByte(38, 5).PutByte(39, 4).PutByte(40, 2).str());
+    // Events the unit did not answer keep their defaults; each day starts again at 01.
     EXPECT_EQ(Record(file, 73, 2), defaultToneRecord(2));
+    EXPECT_EQ(Record(file, 73, 49), defaultToneRecord(1));
+    EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
 }
 
-TEST_F(ToneFiles, ANewCalendarCoversThisYearAndAnExistingOneIsFoundConfiguredFirst)
+TEST_F(ToneFiles, ACalendarIsMadeForThisYearOrReportedWhenItCannotBeWrittenAndIsFoundConfiguredFirst)
 {
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    MakeDirectory(DataFilePath("ToneGenCalendar.TMP"));
     bool created = false;
     QDate firstDay;
+    EXPECT_FALSE(LoadToneCalendar(false, created, firstDay));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(boxes.texts().size(), 1u);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
+
+    ASSERT_TRUE(QDir().rmdir(QString::fromStdString(DataFilePath("ToneGenCalendar.TMP"))));
     ASSERT_TRUE(LoadToneCalendar(false, created, firstDay));
     EXPECT_EQ(std::pair(created, firstDay), std::pair(true, QDate(2024, 1, 1)));
 
@@ -196,8 +199,7 @@ TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
     EXPECT_EQ(day[3], DefaultCalendarEvent(45292, 1));
 
     EXPECT_EQ(ParseCalendarDayReply(reply.substr(0, reply.size() - 1), 100, day), 0);
-    // Never more events than the unit keeps a day, nor than a day block holds.
-    EXPECT_EQ(ParseCalendarDayReply(reply, 2, day), 2);
+    // Never more events than a day block holds.
     std::string flood = "ABCDE";
     for (int i = 0; i < 120; ++i)
         flood += "000000101" "1000N";
@@ -236,17 +238,4 @@ TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)
     // The block past the year keeps its empty date while holding the events.
     EXPECT_EQ(Record(file, 68, 36601).substr(0, 12),
               Image(12).PutHex(0, "0000000000000040").PutInt16(8, 1).PutInt16(10, 12).str());
-}
-
-TEST_F(ToneFiles, ACalendarThatCannotBeWrittenIsReportedAndLeavesNoFile)
-{
-    ScriptedMessages boxes;
-    boxes.AnswerAlways(kAnswerOk);
-    MakeDirectory(DataFilePath("ToneGenCalendar.TMP"));
-    bool created = false;
-    QDate firstDay;
-    EXPECT_FALSE(LoadToneCalendar(false, created, firstDay));
-    EXPECT_FALSE(created);
-    EXPECT_EQ(boxes.texts().size(), 1u);
-    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
 }

@@ -23,7 +23,6 @@ struct Take {
         recorder.SetTo(toMs);
     }
     QString path(const char* file) const { return dir.filePath(file); }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
     FakeSoundCard card;
     QTemporaryDir dir;
@@ -77,7 +76,7 @@ TEST(WaveRecorder, SavesTheCapturedSoundAsAValidWaveFile)
     for (std::size_t i = 0; i < ramp.size(); ++i)
         ASSERT_EQ(static_cast<std::int16_t>(ReadU16(wave, 44 + 2 * i)), ramp[i]) << "sample " << i;
     EXPECT_EQ(ReadU16(wave, 44 + 2 * ramp.size()), 0u);
-    EXPECT_EQ(take.files(), QStringList{"take.wav"}) << "no temporary file left behind";
+    EXPECT_EQ(QDir(take.dir.path()).entryList(QDir::Files), QStringList{"take.wav"}) << "no temporary file left behind";
 }
 
 TEST(WaveRecorder, RecordsOnItsOwnTimerAndReportsStatusOnlyWhileOpen)
@@ -130,14 +129,6 @@ TEST(WaveRecorder, RefusesWhatItCannotDoAndSaysWhy)
     EXPECT_TRUE(recorder.Command("CLOSE"));
     EXPECT_TRUE(recorder.CanRecord());
     EXPECT_FALSE(recorder.Command("Save")) << "nothing to save once closed";
-
-    // A file that cannot be written is reported and nothing is left behind.
-    QDir(take.dir.path()).mkdir("busy.wav");
-    recorder.SetFileName(take.path("busy.wav"));
-    ASSERT_TRUE(recorder.Command("Open"));
-    EXPECT_FALSE(recorder.Command("Save"));
-    EXPECT_NE(recorder.ErrorText().find("could not be saved"), std::string::npos) << recorder.ErrorText();
-    EXPECT_EQ(take.files(), QStringList{});
 }
 
 TEST(WaveRecorder, OpensTheDeviceNamedInTheEnvironmentThroughTheSystemConfiguration)
