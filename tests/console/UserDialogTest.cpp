@@ -67,29 +67,42 @@ struct UserDialog : testing::Test {
 
 } // namespace
 
-TEST_F(UserDialog, AddOnADigitCodeEncoderSendsTheFiftyFourCharacterRecordAndStaysOpen)
+TEST_F(UserDialog, AddSendsEachFamilysRecordStaysOpenAndReadsTheGroupBack)
 {
-    KS_MainForm& form = load('X');
-    KS_GEN_UserAdd* dialog = open();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_FALSE(form.centralWidget()->isEnabled());
-    dialog->txtUserID->setText("12");
-    dialog->txtUserName->setText("Bob");
-    dialog->txtCapcode->setText("1234");
-    dialog->cmbPagerType->setCurrentText("AlphaNumeric");
-    dialog->cmbGroupFirst->setCurrentText("07");
-    dialog->cmdOk_Click();
-
-    const std::string record = "012"s + "0001234" + PadRight("Bob", 16) + std::string(16, ' ') + "0P50" + "'   " + "    ";
-    EXPECT_EQ(harness->HostLines(), Lines{"A" + record + "M"});
-    EXPECT_EQ(storedUser(12).Group1, "'"); // group 7 + 32
-    ASSERT_NE(row("012"), nullptr);
-    EXPECT_EQ(row("012")->text(0), "Bob");
-    EXPECT_TRUE(dialog->txtUserID->text().isEmpty()); // ready for the next user
-
+    // An unidentified unit takes its own layout and has the user deleted before the add.
+    const std::string legacy = "012"s + PadRight("Bob", 12) + "0001234" + "B   " + "TP\x21IY" + std::string(13, ' ');
+    const std::string digitCode = "012"s + "0001234" + PadRight("Bob", 16) + std::string(16, ' ') + "0P50" + "'       ";
+    const struct {
+        char model;
+        const char *group, *stored;
+        Lines sent;
+    } cases[] = {{0, "B", "B", {"D012M", "A" + legacy + "M"}}, {'X', "07", "'", {"A" + digitCode + "M"}}}; // 7 + 32
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        KS_MainForm& form = load(c.model);
+        KS_GEN_UserAdd* dialog = open();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(form.centralWidget()->isEnabled());
+        dialog->txtUserID->setText("12");
+        dialog->txtUserName->setText("Bob");
+        dialog->txtCapcode->setText("1234");
+        if (c.model) {
+            dialog->cmbPagerType->setCurrentText("AlphaNumeric");
+        } else {
+            dialog->cmbPagerBaud->setCurrentText("1200");
+            dialog->cmbPagerMode->setCurrentText("2");
+        }
+        dialog->cmbGroupFirst->setCurrentText(c.group);
+        dialog->cmdOk_Click();
+        EXPECT_EQ(harness->HostLines(), c.sent);
+        EXPECT_EQ(storedUser(12).Group1, c.stored);
+        ASSERT_NE(row("012"), nullptr);
+        EXPECT_EQ(row("012")->text(0), "Bob");
+        EXPECT_TRUE(dialog->txtUserID->text().isEmpty()); // ready for the next user
+        dialog->cmdCancel_Click();
+        EXPECT_TRUE(form.centralWidget()->isEnabled());
+    }
     // The group byte reads back as the group it was chosen as.
-    dialog->cmdCancel_Click();
-    EXPECT_TRUE(form.centralWidget()->isEnabled());
     KS_GEN_UserAdd* update = open("012");
     EXPECT_EQ(update->cmbGroupFirst->currentText(), "07");
     EXPECT_EQ(update->cmbGroupSecond->currentIndex(), -1);
@@ -136,23 +149,6 @@ TEST_F(UserDialog, NineHundredOneAsksAndStaysLocalAnUnacknowledgedAddAsksAndWith
     EXPECT_EQ(harness->messages.texts().size(), 5u);
     EXPECT_TRUE(harness->HostLines().empty());
     EXPECT_FALSE(FileExists("Pager.DBS"));
-}
-
-TEST_F(UserDialog, AnUnidentifiedEncoderHasTheUserDeletedBeforeTheAdd)
-{
-    load(0);
-    KS_GEN_UserAdd* dialog = open();
-    dialog->txtUserID->setText("5");
-    dialog->txtUserName->setText("Carla");
-    dialog->txtCapcode->setText("77");
-    dialog->cmbPagerBaud->setCurrentText("1200");
-    dialog->cmbPagerMode->setCurrentText("2");
-    dialog->cmbGroupFirst->setCurrentText("B");
-    dialog->cmdOk_Click();
-    const std::string record = "005"s + PadRight("Carla", 12) + "0000077" + "B   " + "T" + "P" + "\x21" + "I" + "Y"
-        + std::string(13, ' ');
-    EXPECT_EQ(harness->HostLines(), (Lines{"D005M", "A" + record + "M"}));
-    EXPECT_EQ(storedUser(5).Group1, "B");
 }
 
 TEST_F(UserDialog, OnTheQX7GroupNumbersMakeFileOnlyGroupPagersAndABreakingGroupByteOrBaudAndModeIsRefused)
@@ -211,11 +207,8 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
     update->chkPagerIsGroup->setChecked(true);
     update->cmbGroup->setCurrentText("K");
     update->cmdOk_Click();
-    const auto lines = harness->HostLines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].substr(0, 16) + lines[0].substr(23, 4) + lines[0][30], "A003Dorothea    K   G");
+    EXPECT_EQ(harness->HostLines(), Lines{"A003" + PadRight("Dorothea", 12) + "1000003K   AP\x02" "GY" + std::string(13, ' ') + "M"});
     EXPECT_EQ(row("003")->text(0), "Dorothea");
-    EXPECT_EQ(row("003")->foreground(0).color(), QColor(0xC0, 0, 0));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form.findChild<KS_GEN_UserAdd*>(), nullptr);
     EXPECT_TRUE(form.centralWidget()->isEnabled());

@@ -184,28 +184,24 @@ TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
     }
 }
 
-TEST(Command, TransmitsOnceWithNoRetriesAndOnePlusRetriesWhenSilent)
+TEST(Command, TransmitsOnceWithNoRetriesOnePlusRetriesWhenSilentAndStopsOnUnknownOnlyWhileUnidentified)
 {
-    gEncoderIdentified = true;
     LinkHarness link;
     std::string reply;
     EXPECT_FALSE(SendLinkCommand("P001", "hello", true, 0, reply, true, 0));
     EXPECT_EQ(link.unit()->Written(), "P001hello\r");
+    gEncoderIdentified = true;
     link.unit()->ClearWrites();
     EXPECT_FALSE(SendLinkCommand("K", "05text", false, 40, reply, false, 3));
     EXPECT_EQ(link.unit()->CountLines("K05textW\r"), 4); // "W" and CR even with Terminate False
     EXPECT_EQ(link.unit()->CountLines("\r"), 3);
     // The retransmissions go out one character per write.
     EXPECT_EQ(link.unit()->Writes().size(), 1u + 3u * (1u + 9u));
-}
 
-TEST(Command, UnknownCommandEndsRetriesOnlyWhileTheUnitIsUnidentified)
-{
+    link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("?99\r"); });
     for (const bool identified : {false, true}) {
-        LinkHarness link;
         gEncoderIdentified = identified;
-        link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("?99\r"); });
-        std::string reply;
+        link.unit()->ClearWrites();
         EXPECT_FALSE(SendLinkCommand("X", "1", false, 0, reply, true, 3));
         EXPECT_EQ(link.unit()->CountLines("X1W\r"), identified ? 4 : 2);
         EXPECT_EQ(reply, "?99\r");

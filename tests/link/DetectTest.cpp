@@ -65,16 +65,13 @@ TEST(DetectEncoder, QX9860ReadsVersionEveryTableAndToneCapabilities)
     EXPECT_EQ(sim.hostLines(), (Lines {"\r", "?000M\r", "?V\r", "Z000?\r", "C00?\r", "K00?\r", "F00?\r", "W000?\r",
                                        "?TG\r", "?TC\r"}));
     EXPECT_TRUE(gEncoderIdentified);
-    EXPECT_EQ(gEncoderModelLetter, "X");
-    EXPECT_EQ(gEncoderModelName, "QX9860");
-    EXPECT_EQ(gEncoderFamily, "Not Defined");
-    EXPECT_EQ(gEncoderSerialNumber, "12345"); // X keeps the serial in its order
+    // X keeps the serial in its order.
+    EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderModelName + "/" + gEncoderFamily + "/" + gEncoderSerialNumber,
+              "X/QX9860/Not Defined/12345");
     EXPECT_DOUBLE_EQ(gEncoderVersion, 2.10);
     EXPECT_EQ(tableSizes(), (std::vector<int>{24, 20, 10, 49, 200}));
     EXPECT_TRUE(gEncoderSupportsAlarm && gEncoderSupportsPABX && gEncoderSupportsFastkey && gEncoderSupportsFreetext
-                && gEncoderSupportsWireless);
-    EXPECT_TRUE(gToneGenSupported);
-    EXPECT_TRUE(gToneCalendarSupported);
+                && gEncoderSupportsWireless && gToneGenSupported && gToneCalendarSupported);
     EXPECT_EQ(gToneCalendarEventsPerDay, 48);
     EXPECT_EQ(caption, "Connected to QX9860");
 }
@@ -172,63 +169,48 @@ TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsentSaveModelBsWirelessTab
     EXPECT_EQ(gWirelessMessageCount, 0);
 }
 
-TEST(DetectEncoder, SpeedSearchFindsTheUnitAt9600AndSavesTheSettings)
+TEST(DetectEncoder, SpeedSearchSavesTheSpeedThatAnswersOrRestoresThePortAndWritesNothing)
 {
-    SimLink sim('X');
-    sim.engine.SetUnitSettings("9600,N,8,1");
-    DetectEncoder();
-    EXPECT_EQ(gComSettings + "|" + GetConfigSetting("COMPortSettings"), "9600,N,8,1|9600,N,8,1");
-    EXPECT_EQ(sim.engine.HostSettings(), "9600,N,8,1");
-    EXPECT_TRUE(gEncoderIdentified);
-    // Each speed is tried with a fresh port and a probe; the first 38400 probe is the one before the search.
-    EXPECT_EQ(sim.backend->opens, 1 + 2);
+    const struct {
+        std::string unit, settings, saved;
+        int opens; // the probe before the search, a fresh port per speed tried, and a reopen when all fail
+        bool identified;
+    } cases[] = {{"4800,N,8,1", "38400,N,8,1", "", 1 + 3 + 1, false}, {"9600,N,8,1", "9600,N,8,1", "9600,N,8,1", 1 + 2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        SimLink sim('X');
+        sim.engine.SetUnitSettings(c.unit);
+        gEncoderModelLetter = "X"; // left by a unit detected earlier
+        DetectEncoder();
+        EXPECT_EQ(sim.backend->opens, c.opens);
+        EXPECT_EQ(sim.engine.HostSettings(), c.settings);
+        EXPECT_EQ(gComSettings + "|" + GetConfigSetting("COMPortSettings"), c.settings + "|" + c.saved);
+        EXPECT_EQ(gEncoderIdentified, c.identified);
+        if (c.identified)
+            continue;
+        EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderModelName + "/" + gEncoderSerialNumber, "N/A/encoder/00000");
+        EXPECT_EQ(ConnectionStatusCaption(), "Not Connected");
+        EXPECT_EQ(tableSizes(), (std::vector<int>{24, 20, 10, 49, 200}));
+        EXPECT_FALSE(gEncoderSupportsAlarm || gEncoderSupportsPABX || gEncoderSupportsWireless);
+    }
 }
 
-TEST(DetectEncoder, SpeedSearchThatFindsNothingRestoresThePortAndWritesNoSetting)
-{
-    SimLink sim('X');
-    sim.engine.SetUnitSettings("4800,N,8,1");
-    gEncoderModelLetter = "X";
-    DetectEncoder();
-    EXPECT_EQ(sim.backend->opens, 1 + 3 + 1);
-    EXPECT_EQ(sim.engine.HostSettings(), "38400,N,8,1");
-    EXPECT_EQ(gComSettings + "|" + GetConfigSetting("COMPortSettings"), "38400,N,8,1|");
-    EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderModelName + "/" + gEncoderSerialNumber, "N/A/encoder/00000");
-    EXPECT_FALSE(gEncoderIdentified);
-    EXPECT_EQ(ConnectionStatusCaption(), "Not Connected");
-    EXPECT_EQ(tableSizes(), (std::vector<int>{24, 20, 10, 49, 200}));
-    EXPECT_FALSE(gEncoderSupportsAlarm || gEncoderSupportsPABX || gEncoderSupportsWireless);
-}
-
-TEST(DetectEncoder, ModemLinkWithoutACallNeitherSearchesNorReopens)
-{
-    SimLink sim('X');
-    sim.engine.EnableModem();
-    gConnectionType = 2;
-    DetectEncoder();
-    EXPECT_EQ(sim.backend->opens, 1);
-    EXPECT_TRUE(sim.hostLines().empty());
-    EXPECT_EQ(gEncoderModelLetter, "N/A");
-}
-
-TEST(ModemLink, DialsThroughAHayesModemDetectsTheUnitAndHangsUp)
+TEST(ModemLink, DetectionWaitsForACallAndNeverDropsItByAReopen)
 {
     SimLink sim('X');
     sim.engine.EnableModem();
     sim.engine.SetDialResult(sim::ModemResult::Connect9600);
     gConnectionType = 2;
-    EXPECT_TRUE(DialModem("5551234"));
-    EXPECT_EQ(sim.engine.DialedNumber(), "5551234");
-    EXPECT_TRUE(gModemConnected);
-    EXPECT_EQ(LastStatusReport().text, "Connected 9600 BPS.");
-
     DetectEncoder();
-    EXPECT_TRUE(gEncoderIdentified);
-    EXPECT_EQ(gEncoderModelName, "QX9860");
-    EXPECT_EQ(sim.backend->opens, 1); // the call was never dropped by a reopen
+    EXPECT_EQ(sim.backend->opens, 1);
+    EXPECT_TRUE(sim.hostLines().empty());
+    EXPECT_EQ(gEncoderModelLetter, "N/A");
 
+    ASSERT_TRUE(DialModem("5551234"));
+    DetectEncoder();
+    EXPECT_EQ(gEncoderModelName, "QX9860");
+    EXPECT_EQ(sim.backend->opens, 1);
     HangUpModem();
     EXPECT_FALSE(sim.engine.CallUp());
     EXPECT_EQ(sim.engine.GetModemState(), sim::ModemState::Command);
-    EXPECT_EQ(sim.backend->opens, 2);
 }
