@@ -1,0 +1,7 @@
+#include "KS_MessageWindows.h"
+
+#include "KS_WindowRegistry.h"
+
+void RegisterMessageWindows()
+{
+}

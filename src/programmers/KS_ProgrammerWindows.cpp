@@ -1,0 +1,7 @@
+#include "KS_ProgrammerWindows.h"
+
+#include "KS_WindowRegistry.h"
+
+void RegisterProgrammerWindows()
+{
+}

@@ -1,0 +1,7 @@
+#include "KS_ScheduleWindows.h"
+
+#include "KS_WindowRegistry.h"
+
+void RegisterScheduleWindows()
+{
+}

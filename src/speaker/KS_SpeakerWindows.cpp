@@ -1,0 +1,7 @@
+#include "KS_SpeakerWindows.h"
+
+#include "KS_WindowRegistry.h"
+
+void RegisterSpeakerWindows()
+{
+}
