@@ -35,14 +35,6 @@ bool activationEvent(const ToneScheduleEvent& event, std::string_view modelLette
     return event.AlertType == kAlertTenCode && EncoderSupportsToneActions(modelLetter);
 }
 
-void showScheduleFileError(FileError error, const std::string& path)
-{
-    const std::string text = error == FileError::PathOrAccess
-        ? "Please confirm that the file " + path + " exists and that you have the appropriate access permissions."
-        : "Error updating record.";
-    ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
-}
-
 std::vector<ToneScheduleEvent> defaultWeek()
 {
     std::vector<ToneScheduleEvent> week;
@@ -57,7 +49,7 @@ bool replaceDataFolderSchedule(const std::vector<ToneScheduleEvent>& week)
 {
     const std::string path = DataFilePath("ToneGen.TGS");
     if (const FileError error = ReplaceRecords(path, week); error != FileError::None) {
-        showScheduleFileError(error, path);
+        ShowScheduleFileError(error, path);
         return false;
     }
     gToneGenFile = path;
@@ -68,6 +60,14 @@ bool replaceDataFolderSchedule(const std::vector<ToneScheduleEvent>& week)
 std::string twoDigits(int value) { return ZeroPad(std::clamp(value, 0, 99), 2); }
 
 } // namespace
+
+void ShowScheduleFileError(FileError error, const std::string& path)
+{
+    const std::string text = error == FileError::PathOrAccess
+        ? "Please confirm that the file " + path + " exists and that you have the appropriate access permissions."
+        : "Error updating record.";
+    ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
+}
 
 ToneZonePlacement ToneZonePlacementFor(std::string_view family, std::string_view modelLetter)
 {
@@ -225,7 +225,7 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
     }
     std::vector<ToneScheduleEvent> records;
     if (const FileError error = ReadRecords(gToneGenFile, records); error != FileError::None) {
-        showScheduleFileError(error, gToneGenFile);
+        ShowScheduleFileError(error, gToneGenFile);
         return false;
     }
     if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
@@ -317,7 +317,7 @@ bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
         if (const FileError error =
                 WriteRecordAt(gToneGenFile, index + 1, gToneSchedule[static_cast<std::size_t>(index)]);
             error != FileError::None) {
-            showScheduleFileError(error, gToneGenFile);
+            ShowScheduleFileError(error, gToneGenFile);
             return false;
         }
     }

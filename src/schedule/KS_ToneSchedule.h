@@ -42,6 +42,10 @@ std::string ToneEventString(int index, const ToneScheduleEvent& event);
 // The zero bytes of a record that no one wrote are not an event.
 bool IsToneEventComplete(const ToneScheduleEvent& event);
 
+// The critical box for a schedule file that could not be read or written.
+enum class FileError;
+void ShowScheduleFileError(FileError error, const std::string& path);
+
 // ---- Conversations (each waits through the link and reports on its own) ----
 
 // The device's active slot from "?A": 1 to 4, or 0 for no usable answer.
