@@ -115,6 +115,15 @@ void installPump()
     });
 }
 
+// Host and unit at 9600 baud, the unit's bytes taking their time on the line, on the tick pump.
+void lineAt9600(sim::Engine& engine)
+{
+    gComSettings = "9600,N,8,1";
+    engine.SetUnitSettings("9600,N,8,1");
+    engine.SetLineTimeEmulation(true);
+    installPump();
+}
+
 PagerRecord user(int n)
 {
     PagerRecord r = FreePagerRecord();
@@ -164,11 +173,8 @@ void BM_PageBatchOverProtocolFloor(benchmark::State& state)
     constexpr int kPages = 50;
     for (auto _ : state) {
         DataFolder folder(kPages);
-        gComSettings = "9600,N,8,1";
         sim::Engine engine;
-        engine.SetUnitSettings("9600,N,8,1");
-        engine.SetLineTimeEmulation(true);
-        installPump();
+        lineAt9600(engine);
         std::int64_t ticks = 0;
         std::size_t bytes = 0;
         {
@@ -324,11 +330,8 @@ void BM_ToneScheduleUploadOverProtocolFloor(benchmark::State& state)
 {
     for (auto _ : state) {
         DataFolder folder(1);
-        gComSettings = "9600,N,8,1";
         sim::Engine engine;
-        engine.SetUnitSettings("9600,N,8,1");
-        engine.SetLineTimeEmulation(true);
-        installPump();
+        lineAt9600(engine);
         std::int64_t ticks = 0;
         double floorTicks = 0;
         bool done = false;

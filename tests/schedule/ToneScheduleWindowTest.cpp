@@ -22,44 +22,26 @@
 #include "KS_Registry.h"
 #include "KS_ScheduleFileDialog.h"
 #include "KS_ToneSchedule.h"
-#include "LinkSimBackend.h"
-#include "LinkTestSupport.h"
-#include "TestSupport.h"
+#include "ToneTestSupport.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
 
 struct ToneWindow : testing::Test {
-    void SetUp() override { MakeDataFolder(); }
     void TearDown() override { SetScheduleFileDialogHook({}); }
 
-    // The unit on the line, identified; slot and transcript as the test leaves them.
-    void Connect(char letter)
-    {
-        engine.SetModel(letter);
-        link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
-        DetectEncoder();
-        engine.ClearTranscript();
-    }
+    void Connect(char letter) { unit = std::make_unique<SimUnit>(letter); }
     KS_GEN_ToneSchedule& Open()
     {
         window = std::make_unique<KS_GEN_ToneSchedule>();
         window->Form_Load();
         return *window;
     }
-    Lines HostLines(const std::string& prefix) const
-    {
-        Lines lines;
-        for (const auto& entry : engine.Transcript())
-            if (entry.fromHost && entry.bytes.rfind(prefix, 0) == 0)
-                lines.push_back(entry.bytes.substr(0, entry.bytes.size() - 1));
-        return lines;
-    }
+    Lines HostLines(const std::string& prefix) const { return unit->hostLines(prefix); }
     QTreeWidgetItem* Row(int eventNo) { return window->lvwMessages->topLevelItem(eventNo - 1); }
 
-    sim::Engine engine;
-    std::unique_ptr<LinkHarness> link;
+    std::unique_ptr<SimUnit> unit;
     ScriptedMessages boxes;
     std::unique_ptr<KS_GEN_ToneSchedule> window;
 };
@@ -69,7 +51,7 @@ struct ToneWindow : testing::Test {
 TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
 {
     Connect('X');
-    engine.SetActiveToneSlot(3);
+    unit->engine.SetActiveToneSlot(3);
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "3");
     EXPECT_EQ(window->ActiveSlot(), 3);
@@ -89,8 +71,8 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
     EXPECT_EQ(window->cmbSlot->currentText(), "3");
 
     // A unit answering "0": slot 1 is made active and remembered.
-    engine.SetActiveToneSlot(0);
-    engine.ClearTranscript();
+    unit->engine.SetActiveToneSlot(0);
+    unit->engine.ClearTranscript();
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "1");
     EXPECT_EQ(HostLines("PA"), Lines{"PA1"});
@@ -99,8 +81,8 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
 
     // A silent unit: slot 1 is assumed, nothing is probed and the clock stays unknown.
     gToneEventsSupported = false;
-    engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    engine.ClearTranscript();
+    unit->engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit->engine.ClearTranscript();
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "1");
     EXPECT_TRUE(HostLines("?E").empty());
@@ -129,12 +111,12 @@ TEST_F(ToneWindow, AUnitWithoutAToneGeneratorIsNotToldToChangeItsSlot)
 TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
 {
     Connect('X');
-    engine.SetActiveToneSlot(2);
+    unit->engine.SetActiveToneSlot(2);
     Open();
     const std::string fileBefore = ReadBytes(gToneGenFile);
 
     // The unit refuses the switch: slot 2 stays, and so does the file.
-    engine.AddFault({sim::FaultKind::Refuse, "PA4", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit->engine.AddFault({sim::FaultKind::Refuse, "PA4", sim::MatchMode::Prefix, 5, {}, 0, 0});
     window->cmbSlot->setCurrentIndex(3);
     window->cmbSlot_Click();
     boxes.Answer(kAnswerYes);
@@ -144,10 +126,10 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
     EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
 
     // Slot 3 holds an event of its own; switching there brings it in.
-    engine.SetActiveToneSlot(3);
+    unit->engine.SetActiveToneSlot(3);
     std::string reply;
     ASSERT_TRUE(SendLinkCommand("PE", "2010715101Y0501", true, 0, reply, true, 0));
-    engine.SetActiveToneSlot(2);
+    unit->engine.SetActiveToneSlot(2);
     window->cmbSlot->setCurrentIndex(2);
     window->cmbSlot_Click();
     boxes.Answer(kAnswerYes);
@@ -157,7 +139,7 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
               "Default Tone Schedule file (\\ToneGen.TGS) on this computer will be overwritten.\r\nAre you sure you "
               "want to continue and download the schedule from slot 3 ?");
     EXPECT_EQ(boxes.texts()[2], "Slot 3 is the current active slot. ");
-    EXPECT_EQ(engine.ActiveToneSlot(), 3);
+    EXPECT_EQ(unit->engine.ActiveToneSlot(), 3);
     EXPECT_EQ(window->ActiveSlot(), 3);
     EXPECT_EQ(GetConfigSetting("ToneGenSlot"), "3");
     EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:15 AM");
@@ -174,7 +156,7 @@ TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
     window->cmbWeekDay_Click();
     gToneSchedule[7].Description = "Assembly";
     EXPECT_TRUE(window->cmdCopyFrom->isEnabled());
-    engine.ClearTranscript();
+    unit->engine.ClearTranscript();
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerNo);
     window->cmdCopyFrom->click();
@@ -215,7 +197,7 @@ TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenR
 
     // The unit refuses; the operator does not want the file alone: nothing changes.
     const std::string fileBefore = ReadBytes(gToneGenFile);
-    engine.AddFault({sim::FaultKind::Refuse, "PE", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit->engine.AddFault({sim::FaultKind::Refuse, "PE", sim::MatchMode::Prefix, 5, {}, 0, 0});
     {
         KS_GEN_ToneScheduleAdd dialog(window.get());
         dialog.cmbAlertType->setCurrentIndex(8); // start countdown
@@ -237,7 +219,7 @@ TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenR
 
     // Working offline: nothing goes on the line, the file and the row take the event.
     window->chkOffLine->setChecked(true);
-    engine.ClearTranscript();
+    unit->engine.ClearTranscript();
     {
         KS_GEN_ToneScheduleAdd dialog(window.get());
         dialog.cmbAlertType->setCurrentIndex(8);
@@ -294,7 +276,7 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
     window->cmdUpdate->click();
     EXPECT_EQ(HostLines("PE"), Lines{"PE2020000401Y0125"});
 
-    engine.ClearTranscript();
+    unit->engine.ClearTranscript();
     boxes.Answer(kAnswerYes);
     window->cmdUpload->click();
     EXPECT_EQ(HostLines("PE").size(), 336u);

@@ -2,16 +2,12 @@
 // slot, the week fetched back, the device clock and the test tone.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "../core/DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "KS_ToneSchedule.h"
-#include "LinkSimBackend.h"
-#include "LinkTestSupport.h"
-#include "TestSupport.h"
+#include "ToneTestSupport.h"
 
 namespace {
 
@@ -40,28 +36,6 @@ ToneScheduleEvent withAction(ToneScheduleEvent e, int action, int seconds)
     e.Seconds = static_cast<std::int16_t>(seconds);
     return e;
 }
-
-// The simulator on the pump, identified as the given model, with a data folder.
-struct SimUnit {
-    explicit SimUnit(char letter)
-    {
-        MakeDataFolder();
-        engine.SetModel(letter);
-        link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
-        DetectEncoder();
-        engine.ClearTranscript();
-    }
-    Lines hostLines(const std::string& prefix) const
-    {
-        Lines lines;
-        for (const auto& entry : engine.Transcript())
-            if (entry.fromHost && entry.bytes.rfind(prefix, 0) == 0)
-                lines.push_back(entry.bytes.substr(0, entry.bytes.size() - 1));
-        return lines;
-    }
-    sim::Engine engine;
-    std::unique_ptr<LinkHarness> link;
-};
 
 // A schedule file of n default events (days run on past Sunday's 48th), each with its time set.
 void writeScheduleFile(std::size_t n)
