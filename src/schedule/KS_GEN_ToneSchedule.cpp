@@ -114,6 +114,8 @@ void KS_GEN_ToneSchedule::buildControls()
 
 void KS_GEN_ToneSchedule::Form_Load()
 {
+    // The whole load talks to the device; timer jobs wait until it is done.
+    const LinkConversation conversation;
     PlaceTableWindow(this);
     txtFileName->setReadOnly(true);
     for (const char* slot : {"1", "2", "3", "4"})
@@ -215,7 +217,7 @@ void KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
                 event.Zone = "01";
             FillEventRow(new SortableRow(lvwMessages), event);
         }
-        ResetSortKey(lvwMessages, true);
+        lvwMessages->setSortingEnabled(true);
         lvwMessages->sortByColumn(0, Qt::AscendingOrder);
         SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
         AutoSizeListViewColumns(lvwMessages, kColumnWeights);

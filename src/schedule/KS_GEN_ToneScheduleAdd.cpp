@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "KS_Database.h"
+#include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneSchedule.h"
@@ -310,6 +311,7 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
     event.Seconds = static_cast<std::int16_t>(Val(text(txtActivitySeconds)));
 
     if (gToneGenSupported && !owner_->WorkingOffline()) {
+        const LinkConversation conversation;
         std::string reply;
         if (!SendLinkCommand("PE", ToneEventString(index, event), true, 0, reply, true, 3)
             && AskUpdateDatabaseOnly() != kAnswerYes)

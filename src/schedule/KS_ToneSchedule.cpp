@@ -174,6 +174,7 @@ bool IsToneEventComplete(const ToneScheduleEvent& event)
 
 int ReadActiveToneSlot()
 {
+    const LinkConversation conversation;
     const std::string value = QueryLink("?A", "", 1, true, 40, true, false, nullptr, false, 3);
     const int slot = value.size() == 1 && isDigit(value[0]) ? value[0] - '0' : 0;
     return slot >= 1 && slot <= 4 ? slot : 0;
@@ -181,6 +182,7 @@ int ReadActiveToneSlot()
 
 bool SetActiveSlotOnDevice(int slot)
 {
+    const LinkConversation conversation;
     std::string reply;
     if (!IsLinkResponding() || !SendLinkCommand("PA", std::to_string(slot), true, 0, reply, true, 3)) {
         QApplication::beep();
@@ -191,6 +193,7 @@ bool SetActiveSlotOnDevice(int slot)
 
 void ProbeToneEvents()
 {
+    const LinkConversation conversation;
     gToneEventsSupported = false;
     std::int16_t length = 17;
     std::int32_t ticks = 0;
@@ -207,6 +210,7 @@ void ProbeToneEvents()
 
 bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
 {
+    const LinkConversation conversation;
     DetectEncoder();
     if (!IsLinkResponding()) {
         ShowLinkCommError();
@@ -233,7 +237,6 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
     const auto count = static_cast<int>(std::min<std::size_t>(records.size(), kToneScheduleEvents));
     std::copy_n(records.begin(), count, gToneSchedule.begin());
 
-    const LinkConversation conversation;
     for (int i = 0; i < count; ++i) {
         const ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
         // The device gets what the file holds, never an event made up of zero bytes.
@@ -256,6 +259,7 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
 
 bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
 {
+    const LinkConversation conversation;
     if (!IsLinkResponding()) {
         ShowLinkCommError();
         return false;
@@ -266,7 +270,6 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
         return false;
     }
     std::vector<ToneScheduleEvent> fetched = defaultWeek();
-    const LinkConversation conversation;
     ShowLoadMessage("Downloading tone schedule from " + gEncoderModelName + ". Please wait...");
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
     bool whole = true;
@@ -388,9 +391,9 @@ std::string FormatDeviceDateTime(const QDate& date, const std::optional<TimeOfDa
 
 std::string ReadDeviceDateTimeText()
 {
+    const LinkConversation conversation;
     if (!IsLinkResponding())
         return "N/A";
-    const LinkConversation conversation;
     std::string reply;
     if (EncoderSupportsDateTimeCommands(gEncoderModelLetter)) {
         // The answer carries no "*", so each attempt waits its full time; the
@@ -436,6 +439,7 @@ LinkLine TestToneLine(const TestToneEvent& event, std::string_view family, std::
 
 bool SendTestTone(const TestToneEvent& event)
 {
+    const LinkConversation conversation;
     if (!IsLinkResponding() || !gToneGenSupported)
         return false;
     const LinkLine line = TestToneLine(event, gEncoderFamily, gEncoderModelLetter);
