@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLocale>
 #include <algorithm>
-#include <filesystem>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
@@ -269,6 +268,8 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
         ShowOptionNotUpdatedWarning(kOptionName);
         return false;
     }
+    // The answer's length depends on it, and the window may have opened while the unit was away.
+    ProbeToneEvents();
     std::vector<ToneScheduleEvent> fetched = defaultWeek();
     ShowLoadMessage("Downloading tone schedule from " + gEncoderModelName + ". Please wait...");
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
