@@ -45,7 +45,7 @@ bool samePath(const std::string& a, const std::string& b)
 } // namespace
 
 KS_GEN_ToneSchedule::KS_GEN_ToneSchedule(QWidget* owner)
-    : QDialog(owner)
+    : BusyDialog(owner)
 {
     setObjectName("KS_GEN_ToneSchedule");
     setWindowTitle(kCaption);
@@ -244,7 +244,7 @@ bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
                  && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
             cmbSlot_LostFocus(QApplication::focusWidget());
     }
-    return QDialog::eventFilter(watched, event);
+    return BusyDialog::eventFilter(watched, event);
 }
 
 void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(mActiveSlot - 1); }
@@ -413,15 +413,18 @@ void KS_GEN_ToneSchedule::cmdTest_Click()
     event.delayCode = AlertDelayText(text(ToneColumn::Delay), false);
     event.repeatCode = AlertRepeatText(text(ToneColumn::Repeat), false);
     event.zone = text(ToneColumn::Zone);
+    setBusy(true);
     cmdTest->setEnabled(false);
     SendTestTone(event);
     cmdTest->setEnabled(true);
+    setBusy(false);
 }
 
 // ---- Transfers ----------------------------------------------------------------------------
 
 void KS_GEN_ToneSchedule::setBusy(bool busy)
 {
+    SetBusy(busy);
     if (busy)
         ShowBusyPointer();
     else
@@ -550,4 +553,8 @@ void KS_GEN_ToneSchedule::cmdSaveAs_Click()
     setScheduleFile(*path, true);
 }
 
-void KS_GEN_ToneSchedule::cmdClose_Click() { close(); }
+void KS_GEN_ToneSchedule::cmdClose_Click()
+{
+    if (!Busy())
+        close();
+}

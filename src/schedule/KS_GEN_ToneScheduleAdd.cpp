@@ -42,7 +42,7 @@ void enable(std::initializer_list<QWidget*> controls, bool on)
 } // namespace
 
 KS_GEN_ToneScheduleAdd::KS_GEN_ToneScheduleAdd(KS_GEN_ToneSchedule* owner)
-    : QDialog(owner)
+    : BusyDialog(owner)
     , owner_(owner)
 {
     setObjectName("KS_GEN_ToneScheduleAdd");
@@ -286,9 +286,11 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
         return false;
     const int index = day * kToneEventsPerDay + eventNo - 1;
 
+    SetBusy(true);
     setEnabled(false);
     ShowBusyPointer();
     const auto finish = [this](bool saved) {
+        SetBusy(false);
         setEnabled(true);
         ShowNormalPointer();
         return saved;
@@ -338,4 +340,8 @@ void KS_GEN_ToneScheduleAdd::cmdOk_Click()
         SafeSetFocus(cmbAlertType);
 }
 
-void KS_GEN_ToneScheduleAdd::cmdCancel_Click() { QDialog::reject(); }
+void KS_GEN_ToneScheduleAdd::cmdCancel_Click()
+{
+    if (!Busy())
+        QDialog::reject();
+}
