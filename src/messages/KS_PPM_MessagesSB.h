@@ -41,14 +41,6 @@ public:
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdClearAll = nullptr;
 
-protected:
-    // Escape unloads the window, as its close box does.
-    void reject() override
-    {
-        QDialog::reject();
-        close();
-    }
-
 private:
     void Form_Load();
     void sendSelected(std::int16_t sbCommand);

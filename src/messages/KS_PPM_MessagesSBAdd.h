@@ -57,14 +57,6 @@ public:
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-protected:
-    // Escape unloads the window, as its close box does.
-    void reject() override
-    {
-        QDialog::reject();
-        close();
-    }
-
 private:
     void Form_Load();
     void validateSizeBox(QLineEdit* box, QSpinBox* upDown);

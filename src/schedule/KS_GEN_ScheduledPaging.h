@@ -41,14 +41,6 @@ public:
     QPushButton* cmdUpdate = nullptr;
     QPushButton* cmdClose = nullptr;
 
-protected:
-    // Escape unloads the window, as its close box does.
-    void reject() override
-    {
-        QDialog::reject();
-        close();
-    }
-
 private:
     void Form_Load();
     void applyCopyFromRule();

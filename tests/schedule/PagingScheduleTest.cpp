@@ -43,17 +43,6 @@ TEST_F(PagingSchedule, ASundayEntry100IsRecord700AndStartsUnfired)
     EXPECT_EQ(gSchedule[699].Fired, 0);
 }
 
-TEST_F(PagingSchedule, AnEntryThatCouldNotBeWrittenNeverReachesTheTimer)
-{
-    const std::string before = file();
-    gDataFolder += "/gone";
-    EXPECT_EQ(StoreScheduleEntry(699, entry("100")), FileError::PathOrAccess);
-    EXPECT_EQ(ScheduleWriteErrorMessage(FileError::PathOrAccess),
-              "Please confirm that the file " + gDataFolder
-                  + "/Schedule.DBS exists and that you have the appropriate access permissions.");
-    EXPECT_EQ(gSchedule[699].Pager, "000");
-}
-
 TEST_F(PagingSchedule, CopyFromWritesTheSourceDayOntoTheTargetUnfired)
 {
     ASSERT_EQ(StoreScheduleEntry(ScheduleIndex(1, 100), entry("100")), FileError::None);
