@@ -107,13 +107,17 @@ bool KS_GEN_ScheduledPaging::LoadDaySchedule(int weekday)
     ResetSortKey(lvwMessages, true);
     SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
     AutoSizeListViewColumns(lvwMessages, kColumnWeights);
+    shownWeekday_ = weekday;
     ShowNormalPointer();
     return true;
 }
 
 void KS_GEN_ScheduledPaging::cmbWeekDay_Click()
 {
-    LoadDaySchedule(selectedWeekday(cmbWeekDay));
+    // The entry dialog writes to the day the combo names, so when the new day
+    // cannot be listed the combo goes back to the day the list still shows.
+    if (!LoadDaySchedule(selectedWeekday(cmbWeekDay)))
+        cmbWeekDay->setCurrentIndex(shownWeekday_ - 1);
     applyCopyFromRule();
 }
 

@@ -44,6 +44,8 @@ public:
 private:
     void Form_Load();
     void applyCopyFromRule();
+
+    int shownWeekday_ = 1;
 };
 
 // The columns of an entry row, which the entry dialog reads and refreshes.
