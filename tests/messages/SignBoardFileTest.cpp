@@ -30,7 +30,6 @@ TEST(SignBoardFile, AMissingFileIsCreatedWithTheConfiguredBoardSizeOr32By3)
     } cases[] = {
         {"20", "4", 20, 4, false},
         {"0", "4", 32, 3, true},   // a setting that was no number reads as 0
-        {"16", "2.5", 32, 3, true},
         {"33", "3", 32, 3, true},
     };
     for (const auto& c : cases) {

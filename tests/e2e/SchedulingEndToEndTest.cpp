@@ -1,6 +1,5 @@
-// The sign-board list and the scheduled-paging windows in real time against
-// the simulator program: a stored message sent from the list, and an entry
-// saved in the dialog that the seconds timer fires at its minute.
+// The scheduled-paging windows in real time against the simulator program:
+// an entry saved in the dialog is fired by the seconds timer at its minute.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -14,34 +13,18 @@
 #include "KS_GEN_ScheduledPaging.h"
 #include "KS_GEN_ScheduledPagingAdd.h"
 #include "KS_MainForm.h"
-#include "KS_MessageWindows.h"
-#include "KS_PPM_MessagesSB.h"
 #include "KS_ScheduleWindows.h"
-#include "KS_SignBoardFile.h"
 #include "SimulatorProcess.h"
 
-TEST(SchedulingAndSignBoardEndToEnd, AStoredMessageAndAScheduledPageReachTheEncoder)
+TEST(SchedulingEndToEnd, AnEntrySavedInTheDialogFiresAtItsMinute)
 {
-    RegisterMessageWindows();
     RegisterScheduleWindows();
     SimulatorProcess simulator({{5, "Night porter", "A"}});
     ASSERT_TRUE(simulator.Started());
-    std::vector<SignBoardMessage> table;
-    ASSERT_TRUE(LoadSignBoardTable(table));
-    table[1].Text = PadRight("Closing in 10 minutes", 200);
-    ASSERT_EQ(WriteSignBoardMessage(2, table[1]), FileError::None);
 
     ScriptedMessages messages;
     KS_MainForm form; // the real port, the real timers and the real event loop
     form.Form_Load();
-    form.lvwUsers->topLevelItem(0)->setSelected(true);
-    form.lvwUsers_DblClick();
-    form.cmdSBMessages_Click();
-    auto* list = form.findChild<KS_PPM_MessagesSB*>();
-    ASSERT_NE(list, nullptr);
-    list->lvwMessages->setCurrentItem(list->lvwMessages->topLevelItem(1));
-    list->cmdSend->click();
-    list->cmdClose->click();
 
     bool saved = false;
     QTimer::singleShot(0, [&] {
@@ -82,8 +65,6 @@ TEST(SchedulingAndSignBoardEndToEnd, AStoredMessageAndAScheduledPageReachTheEnco
     }
     // The transcript spells a CR as a backslash and an r.
     const std::string transcript = simulator.Transcript();
-    const std::string boardPage = "> P005*1030*Closing in 10 minutes" + std::string(75, ' ') + "\\r";
-    EXPECT_NE(transcript.find(boardPage), std::string::npos);
     const auto first = transcript.find("> P005Lock the doors\\r");
     EXPECT_NE(first, std::string::npos);
     EXPECT_EQ(transcript.find("> P005Lock the doors\\r", first + 1), std::string::npos);
