@@ -92,7 +92,10 @@ void KS_GEN_ScheduledPagingAdd::LoadSelectedEntry()
         return;
     dtpTime->setTime(QTime::fromString(row->text(ScheduleColumn::Time), "hh:mm AP"));
     txtUserID->setText(ToQString(ZeroPad(numberIn(row->text(ScheduleColumn::Pager)), 3)));
-    cmbAlertType->setCurrentIndex(static_cast<int>(numberIn(row->text(ScheduleColumn::AlertType))) - 1);
+    // An entry of a short file has no alert type; the first one stays selected then.
+    const int alertIndex = static_cast<int>(numberIn(row->text(ScheduleColumn::AlertType))) - 1;
+    if (alertIndex >= 0 && alertIndex < cmbAlertType->count())
+        cmbAlertType->setCurrentIndex(alertIndex);
     chkActive->setChecked(row->text(ScheduleColumn::Active) == "Yes");
     txtMessage->setText(ToQString(Trim(FromQString(row->text(ScheduleColumn::Message)))));
 }
