@@ -9,8 +9,6 @@
 
 #include "../core/DataFileHelpers.h"
 #include "ConsoleHarness.h"
-#include "KS_Database.h"
-#include "KS_Globals.h"
 
 class SimulatorProcess {
 public:
@@ -21,14 +19,7 @@ public:
         started_ = process_.waitForStarted(5000) && process_.waitForReadyRead(5000);
         // The simulator's first line names the terminal it serves.
         qputenv("PAGORA_COM1", process_.readLine().trimmed());
-        MakeDataFolder();
-        CreateEmptyPagerDatabase();
-        for (const auto& user : users)
-            WriteRecordAt(DataFilePath("Pager.DBS"), user.number, MakeUser(user));
-        gDatabaseFound = true;
-        gConnectionType = 1;
-        gSerialPort = 1;
-        gComSettings = "38400,N,8,1";
+        PrepareConsoleSettings(users);
     }
     ~SimulatorProcess()
     {
