@@ -9,6 +9,7 @@
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneScheduleAdd.h"
 #include "KS_General.h"
@@ -374,13 +375,11 @@ void KS_GEN_ToneSchedule::cmdUpdate_Click()
         return;
     }
     mMode = 2;
-    pbxDetails->setEnabled(false);
-    tlbMenu->setEnabled(false);
+    SetFormContentsEnabled(this, false);
     QPointer<KS_GEN_ToneScheduleAdd> dialog = new KS_GEN_ToneScheduleAdd(this);
     dialog->exec();
     delete dialog.data();
-    pbxDetails->setEnabled(true);
-    tlbMenu->setEnabled(true);
+    SetFormContentsEnabled(this, true);
 }
 
 void KS_GEN_ToneSchedule::lvwMessages_DblClick()
@@ -429,8 +428,7 @@ void KS_GEN_ToneSchedule::setBusy(bool busy)
         ShowBusyPointer();
     else
         ShowNormalPointer();
-    pbxDetails->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 bool KS_GEN_ToneSchedule::transferChecksPass()

@@ -7,6 +7,7 @@
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_General.h"
@@ -287,11 +288,11 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
     const int index = day * kToneEventsPerDay + eventNo - 1;
 
     SetBusy(true);
-    setEnabled(false);
+    SetFormContentsEnabled(this, false);
     ShowBusyPointer();
     const auto finish = [this](bool saved) {
         SetBusy(false);
-        setEnabled(true);
+        SetFormContentsEnabled(this, true);
         ShowNormalPointer();
         return saved;
     };
