@@ -127,7 +127,7 @@ void KS_GEN_ClockProgrammer::IdentifyClock()
     const auto model = DeviceQueryLine("?VM", rawQuery(0));
     txtDevice->setText(ToQString(model ? DeviceModelText(*model) : std::string()));
     const std::string version = DeviceQuery("?V", rawQuery(4));
-    if (const auto number = VersionNumber(version); number && !version.empty()) {
+    if (const auto number = VersionNumber(version)) {
         version_ = *number;
         txtVersion->setText(ToQString(VersionText(version_)));
     }
