@@ -58,7 +58,8 @@ protected:
             // The checks may put the focus back, so they wait until it has settled.
             QPointer<QLineEdit> guard(box);
             QTimer::singleShot(0, frame_, [this, guard] {
-                if (guard && !frame_->Running())
+                // Program's own frequency test may already be asking.
+                if (guard && !frame_->Running() && !MessageBoxShowing())
                     frame_->FrequencyBoxLeft(guard);
             });
         }
