@@ -212,6 +212,7 @@ private:
     void FeedEncoder(char byte, std::int64_t tick);
     void FeedModem(char byte, std::int64_t tick);
     void HandleEncoderLine(const std::string& line, std::int64_t tick);
+    void TakeDeviceLineSettings();
     void HandleModemLine(const std::string& line, std::int64_t tick);
     void Answer(const std::string& line, Reply reply, std::int64_t tick);
     void Enqueue(std::int64_t due, std::string bytes);
