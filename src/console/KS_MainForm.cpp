@@ -460,10 +460,12 @@ void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
     }
     lvwUsers->sortItems(kUserName, usersOrder_);
     const int rows = lvwUsers->topLevelItemCount();
-    if (rows > 0) {
+    // The first row is selected; the last is not, unless it is the only one,
+    // or Update and Delete would have no user to act on.
+    if (rows > 0)
         lvwUsers->topLevelItem(0)->setSelected(true);
+    if (rows > 1)
         lvwUsers->topLevelItem(rows - 1)->setSelected(false);
-    }
     AutoSizeUsersColumns();
 }
 
