@@ -166,7 +166,7 @@ void KS_GEN_UserAdd::LoadUserForEdit()
     txtUserID->setText(ToQString(editedPagerNo_));
     const std::string path = DataFilePath("Pager.DBS");
     if (Trim(gDataFolder).empty() || !FileExists(path)) {
-        ShowMessage("Database file cannot be found in the the working folder. Please confirm that then file " + path
+        ShowMessage("Database file cannot be found in the the working folder. Please confirm that then file " + PathInText(path)
                         + " exists.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return;

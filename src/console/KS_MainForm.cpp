@@ -434,7 +434,7 @@ void KS_MainForm::LoadUsers()
     std::vector<PagerRecord> users;
     const FileError error = ReadRecords(path, users);
     if (error == FileError::PathOrAccess) {
-        ShowMessage("Please confirm that the folder " + gDataFolder + " exists "
+        ShowMessage("Please confirm that the folder " + PathInText(gDataFolder) + " exists "
                         + "and that you have the appropriate access permissions."
                         + "Check Configure under Setup menu (Administrator login is required). ",
                     kButtonsOk, kAnswerOk, kIconCritical);

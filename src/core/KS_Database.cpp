@@ -328,7 +328,7 @@ bool CreateEmptyPagerDatabase()
         return false;
     const std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
     if (ReplaceRecords(DataFilePath("Pager.DBS"), table) != FileError::None) {
-        ShowMessage("Unable to create file " + DataFilePath("Pager.DBS") + ". " +
+        ShowMessage("Unable to create file " + PathInText(DataFilePath("Pager.DBS")) + ". " +
                         "Please confirm that you have the appropriate access permissions.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return false;
@@ -348,7 +348,7 @@ bool EnsurePagerDatabase()
         return CreateEmptyPagerDatabase();
     if (const Layout layout = layoutOf(pagerFile(), FileLength(path)); layout == Layout::Old || layout == Layout::Unknown) {
         // An older layout waits for the upgrade; a record written into it would scramble it.
-        ShowMessage("The data file " + path + " is damaged or of an unknown layout. It was left unchanged.",
+        ShowMessage("The data file " + PathInText(path) + " is damaged or of an unknown layout. It was left unchanged.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return false;
     }
@@ -364,7 +364,7 @@ bool WritePagerRecord(int pagerNo, const PagerRecord& record)
         if (error == FileError::PathOrAccess)
             showFileError(error);
         else
-            ShowMessage("Unable to write file " + path + ". Please confirm that you have the appropriate access permissions.",
+            ShowMessage("Unable to write file " + PathInText(path) + ". Please confirm that you have the appropriate access permissions.",
                         kButtonsOk, kAnswerOk, kIconCritical);
         return false;
     }
@@ -395,12 +395,12 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName)
         outcome = UpgradeOutcome::Converted;
         break;
     case Layout::Unknown:
-        ShowMessage("The data file " + path + " is damaged or of an unknown layout. It was left unchanged.",
+        ShowMessage("The data file " + PathInText(path) + " is damaged or of an unknown layout. It was left unchanged.",
                     kButtonsOk, kAnswerOk, kIconExclamation);
         return UpgradeOutcome::Unrecognised;
     }
     if (error != FileError::None) {
-        ShowMessage("The data file " + path + " could not be brought up to date. It was left unchanged." +
+        ShowMessage("The data file " + PathInText(path) + " could not be brought up to date. It was left unchanged." +
                         "\r\n" + FileErrorMessage(error),
                     kButtonsOk, kAnswerOk, kIconExclamation);
         return UpgradeOutcome::Failed;
@@ -762,7 +762,7 @@ bool LoadToneCalendar(bool download, bool& created, QDate& firstDay)
             return true;
         }
         if (FileLength(path) > 0)
-            ReportStatus("The calendar file " + path + " could not be read.", true);
+            ReportStatus("The calendar file " + PathInText(path) + " could not be read.", true);
     }
     if (!FolderExists(gDataFolder)) {
         showFileError(FileError::PathOrAccess);

@@ -156,8 +156,9 @@ TEST_F(DataFileUpgrade, OldUserTablesOfUpTo999UsersConvertEvenWhenTheLengthFitsB
         ASSERT_EQ(now.size(), 159840u);
         EXPECT_EQ(Record(now, 160, 1), convertedPager("001"));
         EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(c.users)), convertedPager(ZeroPad(c.users, 3)));
-        if (c.users < 999)
+        if (c.users < 999) {
             EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(c.users) + 1), zeros(160));
+        }
         EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), old);
     }
     EXPECT_EQ(boxes.shown().size(), 1u);
