@@ -429,10 +429,8 @@ void KS_GEN_Configure::cmdCancel_Click()
 
 void KS_GEN_Configure::cmdBrowse_Click()
 {
-    // A cancelled browse keeps what was typed.
-    const std::string folder = BrowseForFolder(this, "Browse for Working Folder");
-    if (!folder.empty())
-        txtPath->setText(PathToQString(folder));
+    // A cancelled browse gives no folder, and the box shows none.
+    txtPath->setText(PathToQString(BrowseForFolder(this, "Browse for Working Folder")));
     SafeSetFocus(txtPath);
 }
 

@@ -1,4 +1,8 @@
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QComboBox>
@@ -157,4 +161,27 @@ TEST_F(ConfigureFixture, AFolderWithANonAsciiNameIsFoundCreatedAndStoredAsTheFil
     EXPECT_EQ(harness.messages.texts().back(),
               "Folder does not exist. Do you want to create the " + base.toStdString() + "Ren\xE9 folder ?");
     EXPECT_TRUE(QFileInfo(missing + "/Pager.DBS").isFile());
+}
+
+TEST_F(ConfigureFixture, BrowseShowsTheChosenFolderAsNamedAndACancelledBrowseEmptiesThePath)
+{
+    const QString chosen = qEnvironmentVariable("XDG_DATA_HOME") + QString::fromUtf8("/Stra\xC3\x9F" "e");
+    QDir().mkpath(chosen);
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel);
+        dialog.txtPath->setText("typed");
+        QTimer::singleShot(0, [&] {
+            auto* browser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(browser, nullptr);
+            EXPECT_EQ(browser->windowTitle(), "Browse for Working Folder");
+            if (cancel) {
+                browser->reject();
+                return;
+            }
+            browser->setDirectory(chosen);
+            QMetaObject::invokeMethod(browser, "accept");
+        });
+        dialog.cmdBrowse->click();
+        EXPECT_EQ(dialog.txtPath->text(), cancel ? QString() : chosen);
+    }
 }
