@@ -82,6 +82,9 @@ QString statusStyle(QRgb colour)
     return QStringLiteral("background-color: black; color: #%1;").arg(colour, 6, 16, QLatin1Char('0'));
 }
 
+// Without a notification area nothing could bring a hidden window back.
+bool windowMayHide() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 QTreeWidget* makeList(QWidget* parent, const char* name, const char* tip)
 {
     auto* list = new QTreeWidget(parent);
@@ -357,7 +360,8 @@ void KS_MainForm::Form_Load()
     setWindowTitle(ToQString(gAppName));
     InstallToneDownloadHooks();
     placeFromSettings();
-    if (!gAutoHide && gDatabaseFound)
+    const bool startHidden = gAutoHide && windowMayHide();
+    if (!startHidden && gDatabaseFound)
         ShowLoadMessage("Checking connection and loading users. Please wait...");
 
     ClearUserLists();
@@ -388,7 +392,7 @@ void KS_MainForm::Form_Load()
 
     if (gDatabaseFound) {
         listedUsersFolder_ = gDataFolder;
-        if (!gAutoHide)
+        if (!startHidden)
             UnloadLoadMessage();
     }
 
@@ -402,7 +406,7 @@ void KS_MainForm::Form_Load()
 
     cmdSBMessages->setVisible(gShowSBSupport);
     DoEvents();
-    if (!gAutoHide)
+    if (!startHidden)
         show();
     DoEvents();
 
@@ -684,8 +688,7 @@ void KS_MainForm::txtUserName_Change() { findRow(kUserName, txtUserName->text())
 
 void KS_MainForm::HideToTray()
 {
-    // Without a notification area nothing could bring a hidden window back.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (windowMayHide())
         hide();
     else
         showMinimized();
