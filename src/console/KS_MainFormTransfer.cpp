@@ -144,7 +144,9 @@ bool connectForTransfer(bool download)
 void KS_MainForm::DownloadPagerDatabase()
 {
     LinkConversation conversation;
+    // The Devices menu has emptied the lists; whichever way this ends they show the table again.
     const auto finish = [this] {
+        FillUsersList(users_);
         ReportStatus(kIdleText);
         ShowNormalPointer();
     };
@@ -186,7 +188,6 @@ void KS_MainForm::DownloadPagerDatabase()
         // Leaving the program is no failure of the unit; there is nobody left to tell.
         if (!ExitRequested())
             ShowLinkCommError();
-        FillUsersList(users_);
         finish();
         return;
     }
@@ -197,12 +198,10 @@ void KS_MainForm::DownloadPagerDatabase()
                                                       : ReplaceRecords(DataFilePath("Pager.DBS"), users);
     if (error != FileError::None) {
         ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
-        FillUsersList(users_);
         finish();
         return;
     }
     users_ = std::move(users);
-    FillUsersList(users_);
     finish();
 }
 

@@ -272,3 +272,20 @@ TEST(RecordButton, ATakeShowsItsSecondsAndStoppingPutsTheButtonBack)
     EXPECT_TRUE(form.prgRecordProgress->isHidden());
     EXPECT_EQ(form.txtStatus->text(), "Please select a user to page ...");
 }
+
+TEST(Menus, ADownloadThatCannotReachTheUnitShowsTheUsersAgain)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
+    KS_MainForm& form = harness.Load();
+    // The menu's probe is answered; the unit falls silent as the download identifies it.
+    harness.engine.AddCommand(R"(\?000M)", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+        return sim::Engine::Reply{};
+    });
+    harness.messages.Answer(kAnswerYes);
+    harness.messages.Answer(kAnswerOk);
+    form.mnuDevicesOptions_Click(2);
+    ASSERT_EQ(harness.messages.shown().size(), 2u);
+    EXPECT_TRUE(harness.Reported("Cannot connect to " + gEncoderModelName + " !", true));
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
+}
