@@ -307,7 +307,8 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
     WaitTicks(40);
     if (carriesText && request.IsVoice)
         return false; // the voice path is not part of this line's traffic
-    if (!gComm) {
+    // A closed port is told once; it is no unit that might answer a later probe.
+    if (LinkPortClosed()) {
         ShowLinkCommError();
         return false;
     }
