@@ -177,3 +177,18 @@ TEST_F(PageSending, APortClosedOnPurposeIsToldOnceAndThePageIsNotSent)
     EXPECT_EQ(LastStatusReport().text, "Sending page to pager 001 ...");
     EXPECT_TRUE(pages().empty());
 }
+
+TEST_F(PageSending, LastPageAndSignBoardButtonsFollowTheirOwnRulesAfterEverySend)
+{
+    ASSERT_FALSE(form.cmdLastPage->isEnabled());
+    harness.Select({"001"});
+    form.SendSBPage(1, 1);
+    EXPECT_EQ(selected(), 0);
+    EXPECT_FALSE(form.cmdLastPage->isEnabled()); // no batch was stored
+    EXPECT_FALSE(form.cmdSBMessages->isEnabled()); // no sign-board window in this program
+
+    send({"001"}, "Hi");
+    EXPECT_TRUE(form.cmdLastPage->isEnabled());
+    EXPECT_FALSE(form.cmdSBMessages->isEnabled());
+    EXPECT_TRUE(form.cmdSendPage->isEnabled());
+}
