@@ -194,24 +194,26 @@ TEST(Menus, ClearingThePagerDatabaseEmptiesTheFileTheListAndTheTableInMemory)
 
 TEST(Clock, EachKindOfEncoderGetsTheTimeInTheFormItTakesAndAFailureIsShownAsInformation)
 {
-    const QDateTime moment(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::UTC);
-    SetClockForTest([moment] { return moment; });
-    const QDateTime local = moment.toLocalTime();
-    const std::string hhnn = "PT" + local.toString("HHmm").toStdString();
-    const std::string date = "PD" + local.toString("MMddyy").toStdString() + std::to_string(local.date().dayOfWeek() % 7 + 1);
+    // Tuesday 3 February 2015 and Sunday 1 February 2015, 14:05:09 on the PC's clock.
+    const QDateTime tuesday(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::LocalTime);
+    const QDateTime sunday(QDate(2015, 2, 1), QTime(14, 5, 9), Qt::LocalTime);
     const struct {
         char model;
+        QDateTime moment;
         bool acceptsSeconds;
         bool silentOnTime;
         std::vector<std::string> lastLines;
         std::string message;
     } cases[] = {
-        {'X', true, false, {"T140509020315UW"}, "Date and Time modified succesfully."}, // UTC, in one line
-        {'A', false, false, {hhnn, date}, "Date and Time modified succesfully."},
-        {'A', true, true, {}, "Error updating Date and Time."}, // both time forms unanswered: no date
+        {'X', QDateTime(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::UTC), true, false, {"T140509020315UW"},
+         "Date and Time modified succesfully."}, // UTC, in one line
+        {'A', tuesday, false, false, {"PT1405", "PD0203153"}, "Date and Time modified succesfully."},
+        {'A', sunday, false, false, {"PT1405", "PD0201151"}, "Date and Time modified succesfully."},
+        {'A', tuesday, true, true, {}, "Error updating Date and Time."}, // both time forms unanswered: no date
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message + c.model);
+        SetClockForTest([moment = c.moment] { return moment.toUTC(); });
         ConsoleHarness harness({{1, "Anna", "A"}});
         harness.engine.SetModel(c.model);
         if (!c.acceptsSeconds)
