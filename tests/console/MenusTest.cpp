@@ -291,3 +291,43 @@ TEST(Menus, ADownloadThatCannotReachTheUnitShowsTheUsersAgain)
     EXPECT_TRUE(harness.Reported("Cannot connect to " + gEncoderModelName + " !", true));
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
 }
+
+TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWithoutAProbe)
+{
+    RegisterWindow(FormName::MessagesAlarm, standIn(FormName::MessagesAlarm));
+    RegisterWindow(FormName::MessagesSB, standIn(FormName::MessagesSB));
+    gAdminMode = true;
+    gShowSBSupport = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
+
+    bool alarmOpened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* window = topLevel<QDialog>("KS_PPM_MessagesAlarm")) {
+            alarmOpened = true;
+            window->close();
+        }
+    });
+    harness.messages.Answer(kAnswerOk);
+    harness.engine.ClearTranscript();
+    form.mnuMessagesOptions_Click(0);
+    EXPECT_TRUE(alarmOpened);
+    const auto& probe = harness.engine.Transcript();
+    EXPECT_TRUE(std::any_of(probe.begin(), probe.end(), [](const auto& e) { return e.fromHost && e.bytes == "\r"; }));
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
+
+    harness.engine.ClearTranscript();
+    form.mViewMode = true;
+    form.mnuMessagesOptions_Click(8);
+    EXPECT_TRUE(harness.engine.Transcript().empty()); // no probe
+    EXPECT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_FALSE(form.mViewMode);
+    auto* signBoard = topLevel<QDialog>("KS_PPM_MessagesSB");
+    ASSERT_NE(signBoard, nullptr);
+    signBoard->close();
+    RegisterWindow(FormName::MessagesAlarm, {});
+    RegisterWindow(FormName::MessagesSB, {});
+}
