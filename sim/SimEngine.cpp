@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "SimDevice.h"
 
@@ -132,7 +133,8 @@ void Engine::Receive(std::string_view bytes, std::int64_t tick)
         else if (HearsHost())
             FeedEncoder(byte, tick);
         lastHostByteTick_ = tick;
-        if (byte == '\r') {
+        // A device's binary message is one entry, as a line is.
+        if (byte == '\r' || std::exchange(rawMessageEnded_, false)) {
             transcript_.push_back({tick, true, hostPartial_});
             hostPartial_.clear();
         }
@@ -311,6 +313,7 @@ void Engine::FeedEncoder(char byte, std::int64_t tick)
                 encoderLine_.clear();
                 Answer(message, device_->HandleRaw(message, tick), tick);
                 TakeDeviceLineSettings();
+                rawMessageEnded_ = true;
             }
             return;
         }

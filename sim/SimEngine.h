@@ -238,6 +238,7 @@ private:
 
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::shared_ptr<Device> device_;
+    bool rawMessageEnded_ = false;
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
     std::vector<PageRecord> pages_;

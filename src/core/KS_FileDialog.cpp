@@ -18,7 +18,7 @@ std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& r
 {
     if (dialogHook())
         return dialogHook()(request);
-    QFileDialog dialog(owner, QString(), ToQString(request.initialFolder), ToQString(request.filter));
+    QFileDialog dialog(owner, QString(), PathToQString(request.initialFolder), ToQString(request.filter));
     // Qt's own dialog, because only it can be told to match "*.wav" against "BELL.WAV".
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
@@ -28,5 +28,5 @@ std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& r
         dialog.setOption(QFileDialog::DontConfirmOverwrite); // the window asks in its own words
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return FromQString(dialog.selectedFiles().first());
+    return PathFromQString(dialog.selectedFiles().first());
 }
