@@ -1,8 +1,8 @@
 #include "KS_AlertFormat.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "KS_DeviceRules.h"
 #include "KS_General.h"
 
 namespace {
@@ -51,43 +51,6 @@ std::string Digits(std::int64_t value, std::size_t width)
     if (text.size() < width)
         text.insert(0, width - text.size(), '0');
     return text;
-}
-
-// Whole thousandths of a plain decimal ("3.12", "4", " 2.5 "); digits past the
-// third decimal are dropped, which never lifts a version over a threshold.
-std::optional<int> ParseThousandths(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    if (text.empty() || text.size() > 12)
-        return std::nullopt;
-    long whole = 0;
-    int fraction = 0;
-    int fractionDigits = 0;
-    bool point = false;
-    bool anyDigit = false;
-    for (char c : text) {
-        if (c == '.' && !point) {
-            point = true;
-        } else if (std::isdigit(static_cast<unsigned char>(c))) {
-            anyDigit = true;
-            if (!point) {
-                whole = whole * 10 + (c - '0');
-            } else if (fractionDigits < 3) {
-                fraction = fraction * 10 + (c - '0');
-                ++fractionDigits;
-            }
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!anyDigit || whole > 1000000)
-        return std::nullopt;
-    for (; fractionDigits < 3; ++fractionDigits)
-        fraction *= 10;
-    return static_cast<int>(whole * 1000 + fraction);
 }
 
 // a / b to the nearest whole number, halves to the even one, for a, b > 0.
@@ -155,18 +118,14 @@ int AlertFirmwareVersion(std::string_view reply)
         return 0;
     text.resize(star);
     if (text.size() == 4)
-        if (const auto version = ParseThousandths(text))
+        if (const auto version = VersionNumber(text))
             return *version;
-    const auto ver = text.find("Ver.");
-    const auto paren = text.find('(');
-    if (ver == std::string::npos || paren == std::string::npos || paren < ver + 5)
-        return 0;
-    return ParseThousandths(std::string_view(text).substr(ver + 5, paren - ver - 5)).value_or(0);
+    return VersionNumber(VersionBetweenVerAndParen(text)).value_or(0);
 }
 
-bool IsSequencedFirmware(int versionThousandths)
+bool IsSequencedFirmware(int versionHundredths)
 {
-    return versionThousandths >= 3120 && versionThousandths < 4000;
+    return versionHundredths >= 312 && versionHundredths < 400;
 }
 
 std::optional<AlertSlotPlan> PlanAlertUpload(std::int64_t memoryKB, std::int64_t slotCount, int alertNumber,

@@ -36,12 +36,12 @@ std::string CannotLocateDataText(const std::string& fileName);
 
 // ---- Firmware ------------------------------------------------------------------
 
-// The version in thousandths (3.12 is 3120) from the whole reply line to "?V":
+// The version in hundredths (3.12 is 312) from the whole reply line to "?V":
 // NULs dropped, cut at the first "*"; a four-character number, or the number
 // between "Ver." and "("; 0 when there is none.
 int AlertFirmwareVersion(std::string_view reply);
 // Firmware from 3.12 up to 4.0 numbers and checks its blocks.
-bool IsSequencedFirmware(int versionThousandths);
+bool IsSequencedFirmware(int versionHundredths);
 
 // ---- The slot and its blocks -----------------------------------------------------
 

@@ -48,5 +48,5 @@ private:
     std::string FileName(int row) const;
 
     int memoryKB_ = 0;
-    int firmwareVersion_ = 0; // thousandths
+    int firmwareVersion_ = 0; // hundredths
 };

@@ -135,13 +135,13 @@ TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
         bool sequenced;
     };
     const Case cases[] = {
-        {"3.14*\r", 3140, true},
-        {"3.12*\r", 3120, true},
-        {"3.11*\r", 3110, false},
-        {"4.00*\r", 4000, false},
-        {std::string("3.\0" "99*\r", 6), 3990, true}, // NULs on the line are dropped
-        {"Ver. 4.01 (2019)*\r", 4010, false},
-        {"Ver. 3.50 (2019)*\r", 3500, true},
+        {"3.14*\r", 314, true},
+        {"3.12*\r", 312, true},
+        {"3.11*\r", 311, false},
+        {"4.00*\r", 400, false},
+        {std::string("3.\0" "99*\r", 6), 399, true}, // NULs on the line are dropped
+        {"Ver. 4.01 (2019)*\r", 401, false},
+        {"Ver. 3.50 (2019)*\r", 350, true},
         {"3.14\r", 0, false},          // no "*"
         {"Ver.(3.50 *\r", 0, false},   // "(" too soon after "Ver."
         {"Ver. abc (x)*\r", 0, false},
