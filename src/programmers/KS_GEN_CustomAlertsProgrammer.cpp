@@ -68,7 +68,7 @@ void ReopenPort(std::string_view settings)
 } // namespace
 
 KS_GEN_CustomAlertsProgrammer::KS_GEN_CustomAlertsProgrammer(QWidget* owner)
-    : KS_ProgrammerFrame(owner, "KS_GEN_CustomAlertsProgrammer", "Custom Alerts Programmer", 7800, 7440)
+    : KS_ProgrammerFrame(owner, "KS_GEN_CustomAlertsProgrammer", "Custom Alerts Programmer", 8400, 7440)
 {
     static const char* const kNames[kRows][5] = {
 #define ROW(n) {"chkProgramAlert_" #n, "cmbAlertNumber_" #n, "lblFileName_" #n, "txtFileName_" #n, "cmdBrowse_" #n}
@@ -77,33 +77,33 @@ KS_GEN_CustomAlertsProgrammer::KS_GEN_CustomAlertsProgrammer(QWidget* owner)
 #undef ROW
     };
     std::vector<FormControl> controls = {
-        Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {120, 60, 7560, 1200}),
+        Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {120, 60, 8160, 1200}),
         Control(lblMemoryConfiguration, "lblMemoryConfiguration", "Expanded &Memory Alerts Configuration:",
-                {240, 330, 3000, 255}, 0, "fraGeneralDetails"),
-        Control(cmbMemoryConfiguration, "cmbMemoryConfiguration", "", {3300, 300, 4080, 315}, 0, "fraGeneralDetails"),
+                {240, 330, 3600, 255}, 0, "fraGeneralDetails"),
+        Control(cmbMemoryConfiguration, "cmbMemoryConfiguration", "", {3900, 300, 4080, 315}, 0, "fraGeneralDetails"),
         Control(cmdReadMemoryConfiguration, "cmdReadMemoryConfiguration", "&Read Configuration",
-                {3300, 720, 1980, 375}, 0, "fraGeneralDetails"),
+                {3900, 720, 1980, 375}, 0, "fraGeneralDetails"),
         Control(cmdWriteMemoryConfiguration, "cmdWriteMemoryConfiguration", "&Update Configuration",
-                {5400, 720, 1980, 375}, 0, "fraGeneralDetails"),
-        Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {120, 1320, 7560, 5220}),
+                {6000, 720, 1980, 375}, 0, "fraGeneralDetails"),
+        Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {120, 1320, 8160, 5220}),
     };
     for (int i = 0; i < kRows; ++i) {
         const int top = 300 + i * 325;
-        controls.push_back(Control(chkProgramAlert[i], kNames[i][0], "Program Alert", {240, top + 30, 1380, 255}, 0,
+        controls.push_back(Control(chkProgramAlert[i], kNames[i][0], "Program Alert", {240, top + 30, 1740, 255}, 0,
                                    "fraProgrammableOptions"));
-        controls.push_back(Control(cmbAlertNumber[i], kNames[i][1], "", {1680, top, 1560, 315}, 0,
+        controls.push_back(Control(cmbAlertNumber[i], kNames[i][1], "", {2040, top, 1560, 315}, 0,
                                    "fraProgrammableOptions"));
-        controls.push_back(Control(lblFileName[i], kNames[i][2], "File Name:", {3300, top + 30, 840, 255}, 0,
+        controls.push_back(Control(lblFileName[i], kNames[i][2], "File Name:", {3660, top + 30, 1000, 255}, 0,
                                    "fraProgrammableOptions"));
-        controls.push_back(Control(txtFileName[i], kNames[i][3], "", {4140, top, 2340, 315}, 0,
+        controls.push_back(Control(txtFileName[i], kNames[i][3], "", {4680, top, 2400, 315}, 0,
                                    "fraProgrammableOptions"));
-        controls.push_back(Control(cmdBrowse[i], kNames[i][4], "Browse", {6540, top, 900, 315}, 0,
+        controls.push_back(Control(cmdBrowse[i], kNames[i][4], "Browse", {7140, top, 900, 315}, 0,
                                    "fraProgrammableOptions"));
     }
-    controls.push_back(Control(lblInfo, "lblInfo", "Uploading...", {120, 6600, 7560, 255}));
-    controls.push_back(Control(prgProgress, "prgProgress", "", {120, 6870, 7560, 200}));
-    controls.push_back(Control(cmdProgram, "cmdProgram", "&Program", {5160, 6960, 1200, 375}));
-    controls.push_back(Control(cmdClose, "cmdClose", "&Close", {6480, 6960, 1200, 375}));
+    controls.push_back(Control(lblInfo, "lblInfo", "Uploading...", {120, 6600, 8160, 255}));
+    controls.push_back(Control(prgProgress, "prgProgress", "", {120, 6870, 8160, 200}));
+    controls.push_back(Control(cmdProgram, "cmdProgram", "&Program", {5760, 6960, 1200, 375}));
+    controls.push_back(Control(cmdClose, "cmdClose", "&Close", {7080, 6960, 1200, 375}));
     BuildFrame(controls);
 
     connect(cmdReadMemoryConfiguration, &QPushButton::clicked, this,
