@@ -2,6 +2,7 @@
 #include <functional>
 #include <utility>
 
+#include "SimAlertDevice.h"
 #include "SimDevices.h"
 
 namespace sim {
@@ -15,6 +16,7 @@ const std::vector<std::pair<std::string, Maker>>& Makers()
     static const std::vector<std::pair<std::string, Maker>> makers = {
         {"paddle", [] { return std::make_unique<PaddleDevice>(); }},
         {"clock", [] { return std::make_unique<ClockDevice>(); }},
+        {"alerts", [] { return std::make_unique<AlertDevice>(); }},
     };
     return makers;
 }

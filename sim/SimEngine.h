@@ -225,6 +225,7 @@ private:
     void FeedEncoder(char byte, std::int64_t tick);
     void FeedModem(char byte, std::int64_t tick);
     void HandleEncoderLine(const std::string& line, std::int64_t tick);
+    void TakeDeviceLineSettings();
     void HandleModemLine(const std::string& line, std::int64_t tick);
     void Answer(const std::string& line, Reply reply, std::int64_t tick);
     void Enqueue(std::int64_t due, std::string bytes);
@@ -252,6 +253,7 @@ private:
 
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::shared_ptr<Device> device_;
+    bool rawMessageEnded_ = false;
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
     std::vector<PageRecord> pages_;

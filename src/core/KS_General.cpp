@@ -64,12 +64,14 @@ std::string ToHexPadded(std::int32_t value, std::int16_t width)
     return hex;
 }
 
-std::string TextToHexChecksum(std::string_view text)
+std::string TextToHexChecksum(std::string_view text, bool asCharacters)
 {
-    std::int32_t sum = 0;
+    std::uint32_t sum = 0;
     for (char c : text)
-        sum += static_cast<unsigned char>(c);
-    return ToHexPadded(sum % 65536, 4);
+        sum = (sum + static_cast<unsigned char>(c)) % 65536;
+    if (asCharacters)
+        return {static_cast<char>(sum & 0xFF), static_cast<char>(sum >> 8)};
+    return ToHexPadded(static_cast<std::int32_t>(sum), 4);
 }
 
 std::string HelpFilePath()

@@ -41,8 +41,10 @@ bool EncoderUsesExtendedAlarmLayout(std::string_view modelLetter);
 // ---- Hex helpers for the block framing of device uploads.
 // Upper-case hex, zero-padded to width; throws std::invalid_argument when the value needs more digits.
 std::string ToHexPadded(std::int32_t value, std::int16_t width);
-// The 16-bit additive checksum of the bytes (each 0..255) as four hex digits.
-std::string TextToHexChecksum(std::string_view text);
+// The 16-bit additive checksum of the bytes (each 0..255) as four hex digits,
+// or asCharacters as the two bytes themselves, low byte first, as block
+// uploads carry it.
+std::string TextToHexChecksum(std::string_view text, bool asCharacters = false);
 
 // ---- Display-attribute lists and the sign-board attribute code -------------
 // The fillers of the seven display lists. Every one but FillNumberCombo first

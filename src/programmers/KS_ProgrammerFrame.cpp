@@ -219,7 +219,8 @@ void KS_ProgrammerFrame::UnlockServiceFields()
 
 bool KS_ProgrammerFrame::Refuse(std::string_view message, QWidget* focus)
 {
-    ShowMessage(message, kButtonsOk, kAnswerOk, kIconExclamation);
+    if (!message.empty())
+        ShowMessage(message, kButtonsOk, kAnswerOk, kIconExclamation);
     if (running_)
         focusAfterRun_ = focus;
     else
@@ -265,8 +266,13 @@ bool KS_ProgrammerFrame::SelectionMade(QCheckBox* check, QComboBox* list, std::s
 KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
     : frame_(frame)
     , programRun_(programRun)
-    , conversation_(std::make_unique<LinkConversation>())
+    , outermost_(!frame.running_)
 {
+    // A run may call another (a program run reads the configuration first):
+    // only the outermost one frees the window again.
+    if (!outermost_)
+        return;
+    conversation_ = std::make_unique<LinkConversation>();
     frame_.setRunning(true);
     if (programRun_)
         frame_.failedSteps_ = 0;
@@ -275,6 +281,8 @@ KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
 
 KS_ProgrammerFrame::Run::~Run()
 {
+    if (!outermost_)
+        return;
     if (programRun_ && frame_.prgProgress)
         frame_.prgProgress->hide();
     if (LoadMessageShowing())
