@@ -17,6 +17,9 @@ const std::vector<std::pair<std::string, Maker>>& Makers()
         {"paddle", [] { return std::make_unique<PaddleDevice>(); }},
         {"clock", [] { return std::make_unique<ClockDevice>(); }},
         {"alerts", [] { return std::make_unique<AlertDevice>(); }},
+        {"pendant", [] { return std::make_unique<PendantDevice>(); }},
+        {"pendant-legacy", [] { return std::make_unique<PendantDevice>("PDX-01", "Ver. 1.90 (Jun 2009)", true); }},
+        {"timereceiver", [] { return std::make_unique<TimeReceiverDevice>(); }},
     };
     return makers;
 }

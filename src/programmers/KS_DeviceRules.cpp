@@ -194,6 +194,15 @@ std::string VersionBetweenVerAndParen(std::string_view reply)
     return text.empty() ? "N/A" : text;
 }
 
+std::optional<std::string> VersionAfterVerDot(std::string_view reply, char end)
+{
+    const std::size_t ver = reply.find("Ver.");
+    const std::size_t marker = reply.find(end);
+    if (ver == std::string_view::npos || marker == std::string_view::npos || marker < ver + 5)
+        return std::nullopt;
+    return Trim(reply.substr(ver + 5, marker - ver - 5));
+}
+
 std::string DeviceModelText(std::string_view reply)
 {
     std::string model;

@@ -61,5 +61,9 @@ std::string VersionPlainText(int hundredths);
 // The text between "Ver" (and the character after it) and "(" of a version
 // line; "N/A" when either is missing or nothing lies between them.
 std::string VersionBetweenVerAndParen(std::string_view reply);
+// The trimmed text that starts five characters after "Ver." ("Ver." and the
+// character after it lead the number) and ends before the first `end`
+// marker; nothing when either is missing or the marker comes too soon.
+std::optional<std::string> VersionAfterVerDot(std::string_view reply, char end);
 // A model answer without NULs, CR, LF and "*"; "RL-CLK" is shown "RL-CLK-xxxx".
 std::string DeviceModelText(std::string_view reply);

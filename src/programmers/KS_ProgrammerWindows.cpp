@@ -3,6 +3,8 @@
 #include "KS_GEN_ClockProgrammer.h"
 #include "KS_GEN_CustomAlertsProgrammer.h"
 #include "KS_GEN_PaddleProgrammer.h"
+#include "KS_GEN_PendantProgrammer.h"
+#include "KS_GEN_TimeReceiverProgrammer.h"
 #include "KS_WindowRegistry.h"
 
 void RegisterProgrammerWindows()
@@ -11,4 +13,7 @@ void RegisterProgrammerWindows()
     RegisterWindow(FormName::ClockProgrammer, [](QWidget* owner) { return new KS_GEN_ClockProgrammer(owner); });
     RegisterWindow(FormName::CustomAlertsProgrammer,
                    [](QWidget* owner) { return new KS_GEN_CustomAlertsProgrammer(owner); });
+    RegisterWindow(FormName::PendantProgrammer, [](QWidget* owner) { return new KS_GEN_PendantProgrammer(owner); });
+    RegisterWindow(FormName::TimeReceiverProgrammer,
+                   [](QWidget* owner) { return new KS_GEN_TimeReceiverProgrammer(owner); });
 }

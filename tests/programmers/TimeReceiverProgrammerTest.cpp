@@ -1,0 +1,265 @@
+// The time receiver's window against the simulated time receiver.
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimeEdit>
+
+#include "KS_Clock.h"
+#include "KS_GEN_TimeReceiverProgrammer.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_TimeReceiverRules.h"
+#include "ProgrammerFixture.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace {
+
+struct TimeReceiverProgrammer : ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::TimeReceiverDevice> {
+    ~TimeReceiverProgrammer() override { SetClockForTest({}); }
+    void Service()
+    {
+        QKeyEvent key(QEvent::KeyPress, KS_GEN_TimeReceiverProgrammer::kServiceKey,
+                      KS_GEN_TimeReceiverProgrammer::kServiceModifiers);
+        QApplication::sendEvent(window.data(), &key);
+    }
+    std::string Text(QLineEdit* box) const { return box->text().toStdString(); }
+};
+
+using OtherUnit = ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::PaddleDevice>;
+
+} // namespace
+
+TEST_F(TimeReceiverProgrammer, TheWindowOpensOnTheDetectedReceiverWithEveryListAtItsFirstItem)
+{
+    EXPECT_EQ(gEncoderModelName, "RL7990");
+    EXPECT_EQ(window->cmbTimeZone->count(), 47);
+    EXPECT_EQ(window->cmbTimeZone->currentText(), "(GMT - 01)");
+    EXPECT_EQ(window->cmbTransmissionMode->currentText(), "Always (After 1 Valid Syncronization)");
+    EXPECT_EQ(window->cmbMasterClockClosure->currentText(), "1 Sec.");
+    EXPECT_FALSE(window->cmbTimeZone->isEnabled());
+    EXPECT_TRUE(window->cmdTestTRX->isHidden());
+    EXPECT_TRUE(window->txtSerialNumber->isReadOnly());
+    window->chkSecurityMode->setChecked(true);
+    EXPECT_TRUE(window->cmbSecurityMode->isEnabled() && window->txtSecurityKey->isEnabled()
+                && window->lblSecurityKey->isEnabled());
+    Service();
+    EXPECT_FALSE(window->cmdTestTRX->isHidden());
+    EXPECT_FALSE(window->chkToneGenerator->isHidden());
+    EXPECT_FALSE(window->txtSerialNumber->isReadOnly());
+}
+
+TEST_F(TimeReceiverProgrammer, OnlyTheTickedOptionsAreWrittenWithTheirCodes)
+{
+    window->chkTimeZone->setChecked(true);
+    window->cmbTimeZone->setCurrentIndex(28);
+    window->cmdProgram->click();
+    EXPECT_EQ(Sent(), Lines{"PQZ29"});
+    EXPECT_EQ(device->Value("QZ"), "29");
+    EXPECT_EQ(Info(), "Done !");
+    EXPECT_EQ(window->prgProgress->maximum(), 3);
+
+    window->chkTimeZone->setChecked(false);
+    window->chkMasterClock->setChecked(true);
+    window->dtpMasterClockTime->setTime(QTime(18, 30));
+    Type(window->txtMasterClockCapcode, "12345");
+    window->cmbMasterClockClosure->setCurrentIndex(2);
+    window->chkTransmissionMode->setChecked(true);
+    window->cmbTransmissionMode->setCurrentIndex(2);
+    window->chkSpecialMode->setChecked(true);
+    window->cmbSpecialMode->setCurrentIndex(7);
+    window->cmdProgram->click();
+    EXPECT_EQ(Sent(), (Lines{"PPM4", "PQM1830", "PC0012345", "PQD3", "PM7"}));
+    EXPECT_EQ(window->prgProgress->maximum(), 7);
+}
+
+TEST_F(TimeReceiverProgrammer, TheSecurityKeyGoesOutAsThreeDigitsOfAtMost299)
+{
+    const struct {
+        const char* typed;
+        Lines sent;
+        const char* shown;
+    } cases[] = {
+        {"350", {"PSM1", "PSS299"}, "299"},
+        {"7", {"PSM1", "PSS007"}, "007"},
+        {"", {}, ""},
+    };
+    window->chkSecurityMode->setChecked(true);
+    window->cmbSecurityMode->setCurrentIndex(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Type(window->txtSecurityKey, c.typed);
+        if (c.sent.empty())
+            harness.messages.Answer(kAnswerOk);
+        window->cmdProgram->click();
+        EXPECT_EQ(Sent(), c.sent);
+        EXPECT_EQ(Text(window->txtSecurityKey), c.shown);
+    }
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please enter the Security Key as three digits."});
+
+    // Leaving the box does the same.
+    Type(window->txtSecurityKey, "301");
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(window->txtSecurityKey, &out);
+    EXPECT_EQ(Text(window->txtSecurityKey), "299");
+}
+
+TEST_F(TimeReceiverProgrammer, TheDeviceClockIsSetFromUtcAndFallsBackOnLocalTimeAndDate)
+{
+    SetClockForTest([] { return QDateTime(QDate(2014, 12, 24), QTime(13, 5, 9), Qt::UTC); });
+    window->chkDateTime->setChecked(true);
+    window->cmdProgram->click();
+    EXPECT_EQ(Sent(), Lines{"T130509122414UW"});
+    EXPECT_EQ(Info(), "Done !");
+    window->cmdRead->click();
+    EXPECT_EQ(window->txtDateTime->text().left(25), "Wednesday, 12/24/14 01:05");
+    Sent();
+
+    // A receiver without the clock command takes "PT" and "PD" instead.
+    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "T", .times = 0});
+    window->cmdProgram->click();
+    const Lines sent = Sent();
+    ASSERT_EQ(sent.size(), 6u);
+    EXPECT_EQ(sent[3], "T130509122414UW");
+    EXPECT_EQ(sent[4].substr(0, 2), "PT");
+    EXPECT_EQ(sent[5].substr(0, 2), "PD");
+    EXPECT_EQ(sent[5].size(), 9u);
+    EXPECT_EQ(Info(), "Done !");
+}
+
+TEST_F(TimeReceiverProgrammer, AReadTurnsTheDeviceCodesIntoTheListItems)
+{
+    for (const auto& [mnemonic, value] : std::vector<std::pair<const char*, const char*>>{
+             {"S", "0012345"}, {"PS", "1"}, {"QZ", "29"}, {"PD", "1"}, {"PM", "4"}, {"PT", "2"}, {"QM", "1830"},
+             {"C", "0000042"}, {"QD", "9"}, {"SM", "1"}, {"SS", "123"}, {"M", "6"}, {"B", "0"}, {"TG", "1"}})
+        device->SetValue(mnemonic, value);
+    window->cmdRead->click();
+    EXPECT_EQ(Sent(), (Lines{"?D", "?T", "?V", "?S", "?PS", "?QZ", "?PD", "?PM", "?PT", "?QM", "?C", "?QD", "?SM",
+                             "?SS", "?M", "?B", "?TG"}));
+    EXPECT_EQ(Text(window->txtVersion), "1.05 (Jan 2026)");
+    EXPECT_EQ(Text(window->txtSerialNumber), "0012345");
+    EXPECT_EQ(window->txtDateTime->text().left(23), "Thursday, 01/01/26 12:0");
+    const std::pair<QComboBox*, const char*> shown[] = {
+        {window->cmbTimeSource, "PC Clock"},
+        {window->cmbTimeZone, "(GMT + 05)"},
+        {window->cmbDLSaving, "On"},
+        {window->cmbTransmissionMode, "Always"},
+        {window->cmbTimeSlot, "45 Seconds after Top of the Minute"},
+        {window->cmbMasterClockClosure, "9 Sec."},
+        {window->cmbSecurityMode, "On"},
+        {window->cmbSpecialMode, "6"},
+        {window->cmbBaudRate, "512"},
+        {window->cmbToneGenerator, "On"},
+    };
+    for (const auto& [list, text] : shown)
+        EXPECT_EQ(list->currentText().toStdString(), text) << list->objectName().toStdString();
+    EXPECT_EQ(window->dtpMasterClockTime->time(), QTime(18, 30));
+    EXPECT_EQ(Text(window->txtMasterClockCapcode), "0000042");
+    EXPECT_EQ(Text(window->txtSecurityKey), "123");
+    EXPECT_TRUE(harness.Reported("Ready", false));
+
+    // Refused queries: no selection, the default time, tone generator off. A
+    // program run then asks for the missing item before writing anything.
+    for (const char* query : {"?B", "?QM", "?TG", "?QZ"})
+        harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = query, .match = sim::MatchMode::Exact,
+                                 .times = 0});
+    device->SetValue("QZ", "00");
+    window->cmdRead->click();
+    EXPECT_EQ(window->cmbBaudRate->currentIndex(), -1);
+    EXPECT_EQ(window->cmbTimeZone->currentIndex(), -1);
+    EXPECT_EQ(window->dtpMasterClockTime->time(), QTime(6, 0));
+    EXPECT_EQ(window->cmbToneGenerator->currentText(), "Off");
+    Sent();
+    window->chkDlSaving->setChecked(true);
+    window->chkTimeZone->setChecked(true);
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram->click();
+    EXPECT_EQ(harness.messages.texts().back(), "Please select Time Zone.");
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(TimeReceiverProgrammer, TheRadioTestTogglesAndIsStoppedWhenTheWindowCloses)
+{
+    Service();
+    window->cmdTestTRX->click();
+    EXPECT_EQ(Sent(), Lines{"TT0?"});
+    EXPECT_EQ(window->cmdTestTRX->text(), "Stop &TRX Test");
+    EXPECT_TRUE(device->TRXTestRunning());
+    window->cmdTestTRX->click();
+    EXPECT_EQ(Sent().front(), "?");
+    EXPECT_EQ(window->cmdTestTRX->text(), "Start T&RX Test on Selected Baud Rate");
+    EXPECT_FALSE(device->TRXTestRunning());
+
+    window->cmbBaudRate->setCurrentIndex(1);
+    window->cmdTestTRX->click();
+    EXPECT_EQ(Sent(), Lines{"TT1?"});
+    window->close();
+    EXPECT_EQ(Sent().front(), "?");
+    EXPECT_FALSE(device->TRXTestRunning());
+    EXPECT_TRUE(harness.messages.shown().empty());
+}
+
+TEST_F(TimeReceiverProgrammer, AResetTicksTheDateAndTime)
+{
+    harness.messages.Answer(kAnswerYes);
+    window->cmdReset->click();
+    EXPECT_EQ(harness.messages.texts(),
+              std::vector<std::string>{"Are you sure you want to reset the RL7990 to factory default?"});
+    EXPECT_EQ(Sent(), Lines{"?XR"});
+    EXPECT_TRUE(window->chkDateTime->isChecked());
+    EXPECT_EQ(device->ResetCount(), 1);
+}
+
+TEST_F(OtherUnit, AnotherUnitOnThePortGetsTheWarningAndNothingIsSent)
+{
+    // The capcode test comes first, whatever the unit.
+    window->chkMasterClock->setChecked(true);
+    Type(window->txtMasterClockCapcode, "0000007");
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram->click();
+    EXPECT_EQ(harness.messages.texts().back(), "Capcode must be in the range of 0000008 to 2097151.");
+    Type(window->txtMasterClockCapcode, "0000008");
+    for (QPushButton* button : {window->cmdProgram, window->cmdRead, window->cmdReset}) {
+        harness.messages.AnswerAlways(kAnswerYes);
+        button->click();
+        EXPECT_NE(harness.messages.texts().back().find("Time Receiver Programming option is not supported"),
+                  std::string::npos);
+    }
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST(TimeReceiverIdentity, TheConsoleGetsItsEncoderBackWhenTheWindowCloses)
+{
+    ConsoleHarness harness;
+    KS_MainForm& form = harness.Load();
+    const std::string encoder = gEncoderModelName;
+    const std::string letter = gEncoderModelLetter;
+    ASSERT_NE(encoder, "RL7990");
+    harness.engine.SetDevice(std::make_shared<sim::TimeReceiverDevice>());
+    QPointer<KS_GEN_TimeReceiverProgrammer> window = new KS_GEN_TimeReceiverProgrammer(&form);
+    form.OpenOwnedWindow(window, false);
+    EXPECT_EQ(gEncoderModelName, "RL7990");
+    EXPECT_EQ(gEncoderModelLetter, "Q");
+    window->close();
+    EXPECT_EQ(gEncoderModelName, encoder);
+    EXPECT_EQ(gEncoderModelLetter, letter);
+}
+
+TEST(TimeReceiverRules, ClockAndDateValuesAsTheReceiverTakesThem)
+{
+    EXPECT_EQ(TimeReceiverClockValue(QDateTime(QDate(2014, 12, 24), QTime(13, 5, 9), Qt::UTC)), "130509122414U");
+    EXPECT_EQ(TimeReceiverDateDigits(QDate(2014, 12, 21)), "1221141"); // a Sunday
+    EXPECT_EQ(TimeReceiverDateDigits(QDate(2014, 12, 27)), "1227147"); // a Saturday
+    EXPECT_EQ(TimeOfDayDigits(QTime(9, 7)), "0907");
+    EXPECT_EQ(TimeReceiverDate("1224144*\r"), QDate(2014, 12, 24));
+    EXPECT_EQ(TimeReceiverDate("1332144*\r"), std::nullopt);
+    EXPECT_EQ(TimeReceiverDate("224144*\r"), std::nullopt);
+    EXPECT_EQ(TimeReceiverDate("1224144"), std::nullopt);
+    EXPECT_EQ(TimeReceiverTimeText(*TimeReceiverTime("1305"), false), "01:05 PM");
+    EXPECT_EQ(TimeReceiverTimeText(*TimeReceiverTime("000509"), true), "12:05:09 AM");
+    EXPECT_EQ(TimeReceiverTime("2460"), std::nullopt);
+    EXPECT_EQ(SecurityKeyText("350"), "299");
+    EXPECT_EQ(SecurityKeyText("42"), "042");
+}
