@@ -7,6 +7,8 @@
 #include "KS_DeviceLink.h"
 #include "KS_DeviceRules.h"
 #include "KS_Globals.h"
+#include "KS_PendantRules.h"
+#include "KS_TimeReceiverRules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -30,6 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto units = FrequencyUnits(reply); units && *units < 10000000)
         FuzzCheck(FrequencyUnits(FrequencyText(*units)) == units, "a frequency survives its own text");
     FrequencyFromDigits(reply);
+    if (const auto after = VersionAfterVerDot(reply, '('))
+        FuzzCheck(reply.find(*after) != std::string::npos, "a version text comes from its line");
+    if (const auto message = PendantMessageText(reply))
+        FuzzCheck(message->size() <= reply.size(), "a message comes from its line");
+    PendantReplyValue(reply);
+    PendantModelFromTag(reply);
+    PendantBaudTypeFromCode(reply);
+    LeadingVersionHundredths(reply);
+    if (const auto date = TimeReceiverDate(reply))
+        FuzzCheck(date->isValid(), "a date read is a date");
+    if (const auto time = TimeReceiverTime(reply))
+        FuzzCheck(time->isValid(), "a time read is a time");
+    FuzzCheck(SecurityKeyText(box).size() == 3, "a security key has three digits");
     CapcodeInRange(box);
     FuzzCheck(static_cast<int>(PadDigits(box, width).size()) >= width, "a padded box fills its width");
     if (const auto next = IncrementDigits(box, increment, width))

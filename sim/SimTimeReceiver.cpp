@@ -100,6 +100,11 @@ std::optional<Device::Reply> TimeReceiverDevice::OwnLine(const std::string& line
     // The identification an encoder gives: serial, model letter, option, three digits.
     if (line == "?000M")
         return Answer(Value("S").substr(2) + "Q0000");
+    // What the console's detection asks an encoder besides: no tables, no calendar.
+    if (line == "Z000?")
+        return Answer("000");
+    if (line == "C00?" || line == "?TC")
+        return Answer("00");
     if (line == "?TG")
         return Answer("TG" + Value("TG"));
     if (line == "?D")

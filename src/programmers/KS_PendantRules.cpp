@@ -1,5 +1,6 @@
 #include "KS_PendantRules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "KS_DeviceRules.h"
@@ -7,7 +8,9 @@
 
 int LeadingVersionHundredths(std::string_view text)
 {
-    return static_cast<int>(std::lround(Val(text) * 100));
+    // Any answer is possible; no firmware reaches version 10000.
+    const double version = std::clamp(Val(text), -10000.0, 10000.0);
+    return static_cast<int>(std::lround(version * 100));
 }
 
 bool PendantSpeaksCurrentSet(std::string_view model, int versionHundredths)
