@@ -158,6 +158,12 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the message tables ------------------------------------------------
+    // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
+    // them, without "*" CR; a slot never written reads as spaces.
+    const std::map<int, std::string>& MessageTable(char letter) const;
+    void SetMessageSlot(char letter, int slot, std::string value);
+
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
     std::string Transmit(std::int64_t tick);
@@ -212,6 +218,7 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddMessageTableCommands();
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -229,6 +236,7 @@ private:
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<char, std::map<int, std::string>> messageTables_;
     std::vector<PageRecord> pages_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;
