@@ -1,6 +1,5 @@
 #include "KS_PPM_MessagesTableAdd.h"
 
-#include <QCloseEvent>
 #include <QToolBar>
 
 #include "KS_Events.h"
@@ -13,7 +12,7 @@
 #include "KS_Toolbar.h"
 
 KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec)
-    : QDialog(&list)
+    : BusyDialog(&list)
     , list_(list)
     , spec_(spec)
     , row_(SelectedListRow(list.lvwMessages))
@@ -71,7 +70,7 @@ int KS_PPM_MessagesTableAdd::SelectedSlot() const
 
 void KS_PPM_MessagesTableAdd::setBusy(bool busy)
 {
-    saving_ = busy;
+    SetBusy(busy);
     client_->setEnabled(!busy);
     tlbMenu->setEnabled(!busy);
 }
@@ -96,7 +95,7 @@ bool KS_PPM_MessagesTableAdd::SaveMessage()
 
 void KS_PPM_MessagesTableAdd::cmdOk_Click()
 {
-    if (saving_ || LinkConversation::ConversationActive())
+    if (Busy() || LinkConversation::ConversationActive())
         return;
     if (!list_.Engine().Supported())
         ShowOptionNotUpdatedWarning(spec_.params.optionName);
@@ -108,15 +107,6 @@ void KS_PPM_MessagesTableAdd::cmdOk_Click()
 
 void KS_PPM_MessagesTableAdd::cmdCancel_Click()
 {
-    if (!saving_)
+    if (!Busy())
         close();
-}
-
-void KS_PPM_MessagesTableAdd::closeEvent(QCloseEvent* event)
-{
-    if (saving_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }

@@ -3,8 +3,7 @@
 // the selected slot's text, sends it to the encoder at once and writes it to
 // the data file and the list row.
 
-#include <QDialog>
-
+#include "KS_BusyDialog.h"
 #include "KS_TextTables.h"
 
 class KS_PPM_MessagesTable;
@@ -14,7 +13,7 @@ class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
 
-class KS_PPM_MessagesTableAdd : public QDialog {
+class KS_PPM_MessagesTableAdd : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -38,7 +37,6 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void reject() override { cmdCancel_Click(); }
 
 private:
@@ -49,5 +47,4 @@ private:
     const TextTableSpec& spec_;
     QTreeWidgetItem* row_ = nullptr;
     QWidget* client_ = nullptr;
-    bool saving_ = false;
 };
