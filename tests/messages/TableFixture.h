@@ -2,6 +2,7 @@
 // A fast-key or PABX table against the simulated encoder, with the pump, a
 // data folder of the test's own and scripted message boxes.
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -54,6 +55,8 @@ inline sim::Fault lastingFault(sim::FaultKind kind, const std::string& pattern, 
 struct TableRig {
     TableRig()
     {
+        // Each rig starts from an empty data folder.
+        QDir(QString::fromStdString(MakeDataFolder())).removeRecursively();
         MakeDataFolder();
         engine.SetModel('X');
         link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
