@@ -1,6 +1,8 @@
 #include "KS_MessageWindows.h"
 
 #include "KS_ListWindow.h"
+#include "KS_MainForm.h"
+#include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_PPM_MessagesTableAdd.h"
 #include "KS_Records.h"
@@ -46,4 +48,6 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
+    RegisterWindow(FormName::MessagesSB,
+                   [](QWidget* owner) { return new KS_PPM_MessagesSB(qobject_cast<KS_MainForm*>(owner)); });
 }

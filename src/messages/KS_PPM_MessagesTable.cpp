@@ -5,6 +5,7 @@
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
@@ -22,7 +23,7 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(spec_.caption);
 
-    client_ = BuildToolbarForm(this, tlbMenu, 7200, 4920);
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 7200, 4920);
     const FormControl controls[] = {
         Control(lvwMessages, "lvwMessages", "Double click on a message to update ", {60, 60, 7080, 3660}),
         Control(pbxDetails, "pbxDetails", "", {60, 3780, 7080, 420}),
@@ -33,7 +34,7 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
         Control(cmdDownload, "cmdDownload", "&Download", {2730, 4380, 1215, 375}),
         Control(cmdClose, "cmdClose", "&Close", {5925, 4380, 1215, 375}),
     };
-    BuildControls(client_, controls);
+    BuildControls(client, controls);
     lblInfo->hide();
     EnableColumnClickSorting(lvwMessages);
 
@@ -100,9 +101,7 @@ bool KS_PPM_MessagesTable::LoadMessages()
 void KS_PPM_MessagesTable::setBusy(bool busy)
 {
     SetBusy(busy);
-    // The contents only: a disabled window would disable the message boxes it owns.
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 // A click that comes in while some conversation waits for its answer would nest its own inside it.

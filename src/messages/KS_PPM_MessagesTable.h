@@ -85,6 +85,5 @@ private:
 
     MessageListSpec spec_;
     MessageTableEngine engine_;
-    QWidget* client_ = nullptr;
     FormConventions* conventions_ = nullptr;
 };

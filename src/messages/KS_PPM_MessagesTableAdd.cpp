@@ -4,6 +4,7 @@
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_ListWindow.h"
 #include "KS_PPM_MessagesTable.h"
@@ -19,14 +20,14 @@ KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, con
 {
     setObjectName(spec.editForm);
     setWindowTitle(spec.caption);
-    client_ = BuildToolbarForm(this, tlbMenu, 6120, 1200);
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 6120, 1200);
     const FormControl controls[] = {
         Control(lblMessage, "lblMessage", "&Message Text:", {120, 180, 1400, 255}),
         Control(txtMessage, "txtMessage", "", {1560, 150, 4440, 315}, 30),
         Control(cmdOk, "cmdOk", "&Ok", {3450, 720, 1215, 375}),
         Control(cmdCancel, "cmdCancel", "&Cancel", {4785, 720, 1215, 375}),
     };
-    BuildControls(client_, controls);
+    BuildControls(client, controls);
     connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesTableAdd::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesTableAdd::cmdCancel_Click);
     // Enter does nothing here: no default button, and it does not move on.
@@ -71,8 +72,7 @@ int KS_PPM_MessagesTableAdd::SelectedSlot() const
 void KS_PPM_MessagesTableAdd::setBusy(bool busy)
 {
     SetBusy(busy);
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 bool KS_PPM_MessagesTableAdd::SaveMessage()

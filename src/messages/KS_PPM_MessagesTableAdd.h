@@ -46,5 +46,4 @@ private:
     KS_PPM_MessagesTable& list_;
     const TextTableSpec& spec_;
     QTreeWidgetItem* row_ = nullptr;
-    QWidget* client_ = nullptr;
 };
