@@ -12,14 +12,14 @@
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
-KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec)
+KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition)
     : BusyDialog(&list)
     , list_(list)
-    , spec_(spec)
+    , definition_(definition)
     , row_(SelectedListRow(list.lvwMessages))
 {
-    setObjectName(spec.editForm);
-    setWindowTitle(spec.caption);
+    setObjectName(definition.editForm);
+    setWindowTitle(definition.caption);
     QWidget* client = BuildToolbarForm(this, tlbMenu, 6120, 1200);
     const FormControl controls[] = {
         Control(lblMessage, "lblMessage", "&Message Text:", {120, 180, 1400, 255}),
@@ -41,7 +41,7 @@ void KS_PPM_MessagesTableAdd::Form_Load()
     InitToolbar();
     txtMessage->setMaxLength(30);
     if (list_.mMode != 1 && row_) {
-        setWindowTitle(QString::fromLatin1(spec_.caption) + spec_.editCaptionItem + row_->text(0) + " - Update");
+        setWindowTitle(QString::fromLatin1(definition_.caption) + definition_.editCaptionItem + row_->text(0) + " - Update");
         LoadSelectedMessage();
     }
 }
@@ -66,7 +66,7 @@ int KS_PPM_MessagesTableAdd::SelectedSlot() const
     if (!row_)
         return 0;
     const std::string text = FromQString(row_->text(0));
-    return spec_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
+    return definition_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
 }
 
 void KS_PPM_MessagesTableAdd::setBusy(bool busy)
@@ -98,7 +98,7 @@ void KS_PPM_MessagesTableAdd::cmdOk_Click()
     if (Busy() || LinkConversation::ConversationActive())
         return;
     if (!list_.Engine().Supported())
-        ShowOptionNotUpdatedWarning(spec_.params.optionName);
+        ShowOptionNotUpdatedWarning(definition_.params.optionName);
     if (SaveMessage())
         close();
     else

@@ -17,7 +17,7 @@ class KS_PPM_MessagesTableAdd : public BusyDialog {
     Q_OBJECT
 
 public:
-    KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec);
+    KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition);
 
     void InitToolbar();
     void LoadSelectedMessage();
@@ -44,6 +44,6 @@ private:
     void setBusy(bool busy);
 
     KS_PPM_MessagesTable& list_;
-    const TextTableSpec& spec_;
+    const TextTableDefinition& definition_;
     QTreeWidgetItem* row_ = nullptr;
 };
