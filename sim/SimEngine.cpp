@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "SimDevice.h"
+
 namespace sim {
 
 namespace {
@@ -313,7 +315,13 @@ void Engine::FeedEncoder(char byte, std::int64_t tick)
 
 void Engine::HandleEncoderLine(const std::string& line, std::int64_t tick)
 {
-    Answer(line, Dispatch(line, tick), tick);
+    Answer(line, device_ ? device_->Handle(line, tick) : Dispatch(line, tick), tick);
+}
+
+void Engine::SetDevice(std::shared_ptr<Device> device)
+{
+    device_ = std::move(device);
+    encoderLine_.clear();
 }
 
 // --- the modem --------------------------------------------------------------
