@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "SimDevices.h"
+#include "SimSpeaker.h"
 
 namespace sim {
 
@@ -15,6 +16,7 @@ const std::vector<std::pair<std::string, Maker>>& Makers()
     static const std::vector<std::pair<std::string, Maker>> makers = {
         {"paddle", [] { return std::make_unique<PaddleDevice>(); }},
         {"clock", [] { return std::make_unique<ClockDevice>(); }},
+        {"speaker", [] { return std::make_unique<SpeakerDevice>(); }},
     };
     return makers;
 }

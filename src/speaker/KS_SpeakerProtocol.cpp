@@ -4,8 +4,8 @@
 #include <QLocale>
 #include <QTime>
 #include <cctype>
-#include <cmath>
 
+#include "KS_DeviceRules.h"
 #include "KS_PageRequest.h"
 #include "KS_PagingCodes.h"
 #include "KS_String.h"
@@ -23,9 +23,6 @@ bool allDigits(std::string_view text)
     return true;
 }
 
-int toHundredths(std::string_view text) { return static_cast<int>(std::lround(Val(text) * 100.0)); }
-
-std::string withoutPoint(std::string_view frequency) { return StripChar(frequency, "."); }
 
 std::string dataValue(const SpeakerListSetting& list)
 {
@@ -47,23 +44,18 @@ SpeakerVersion ParseSpeakerVersion(std::string_view rawReply)
     if (star == std::string::npos)
         return version;
     const std::string before = reply.substr(0, star);
-    if (before.size() == 4 && IsNumericText(before)) {
-        version.hundredths = toHundredths(before);
-        version.text = QString::number(version.hundredths / 100.0, 'f', 2).toStdString();
-        version.fourCharacter = true;
-        return version;
+    if (before.size() == 4) {
+        if (const auto number = VersionNumber(before)) {
+            version.hundredths = *number;
+            version.text = VersionText(*number);
+            version.fourCharacter = true;
+            return version;
+        }
     }
-    const std::size_t ver = before.find("Ver.");
-    const std::size_t paren = before.find('(');
-    if (ver == std::string::npos || paren == std::string::npos)
+    if (before.find("Ver.") == std::string::npos || before.find('(') == std::string::npos)
         return version;
-    // The text starts one character past "Ver."; a "(" inside that stretch leaves nothing to show.
-    const std::size_t start = ver + 5;
-    if (paren < start)
-        return version;
-    version.text = Trim(std::string_view(before).substr(start, paren - start));
-    if (IsNumericText(version.text))
-        version.hundredths = toHundredths(version.text);
+    version.text = VersionBetweenVerAndParen(before);
+    version.hundredths = VersionNumber(version.text).value_or(0);
     return version;
 }
 
@@ -72,13 +64,6 @@ bool ReadUsesCurrentSet(const SpeakerVersion& version) { return version.fourChar
 bool ProgramUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths > 300; }
 
 // ---- Read conversions -------------------------------------------------------------
-
-std::optional<std::string> SpeakerFrequencyText(std::string_view value)
-{
-    if (value.size() != 7 || !allDigits(value))
-        return std::nullopt;
-    return std::string(value.substr(0, 3)) + "." + std::string(value.substr(3));
-}
 
 std::optional<std::string> SignalStrengthText(std::string_view value)
 {
@@ -220,7 +205,7 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
     if (s.serialUnlocked)
         write("Programming Serial Number... ", "PS", s.serialNumber).kind = SpeakerStep::Serial;
     if (s.rx1FrequencyOpen)
-        write("Programming Primary Tranceiver Rx Frequency...", current ? "PFR1" : "PF", withoutPoint(s.rx1Frequency));
+        write("Programming Primary Tranceiver Rx Frequency...", current ? "PFR1" : "PF", FrequencyDigits(s.rx1Frequency));
     SpeakerProgramItem& query = write("", "?C", "9");
     query.kind = SpeakerStep::SupervisionQuery;
     query.preTicks = 0;
@@ -279,10 +264,10 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
         write("Programming Tx Baud Rate... ", "PFBT", baudDigit(s.txBaudRate));
     }
     if (s.programPrimary)
-        write("Programming Primary Tranceiver Tx Frequency...", "PFT1", withoutPoint(s.tx1Frequency));
+        write("Programming Primary Tranceiver Tx Frequency...", "PFT1", FrequencyDigits(s.tx1Frequency));
     if (s.programSecondary) {
-        write("Programming Secondary Tranceiver Rx Frequency...", "PFR2", withoutPoint(s.rx2Frequency));
-        write("Programming Secondary Tranceiver Tx Frequency...", "PFT2", withoutPoint(s.tx2Frequency));
+        write("Programming Secondary Tranceiver Rx Frequency...", "PFR2", FrequencyDigits(s.rx2Frequency));
+        write("Programming Secondary Tranceiver Tx Frequency...", "PFT2", FrequencyDigits(s.tx2Frequency));
     }
     return items;
 }

@@ -23,8 +23,8 @@ struct SpeakerVersion {
 };
 
 // Reads the whole "?V" reply line: a four-character number before "*", or the
-// text between "Ver." (and the character after it) and "(". NULs are ignored.
-// A "(" before or too close to "Ver." gives no text: "N/A".
+// text between "Ver." and "(". NULs are ignored. A "(" before or too close to
+// "Ver." gives no text: "N/A".
 SpeakerVersion ParseSpeakerVersion(std::string_view rawReply);
 
 // A read takes the current command set from 3.00 on, a programming run only above 3.00.
@@ -33,8 +33,6 @@ bool ProgramUsesCurrentSet(const SpeakerVersion& version);
 
 // ---- Read conversions -------------------------------------------------------------
 
-// "4575000" as "457.5000"; nullopt for anything but seven digits.
-std::optional<std::string> SpeakerFrequencyText(std::string_view value);
 // "085" as "-85"; nullopt when the value is not a number.
 std::optional<std::string> SignalStrengthText(std::string_view value);
 // The boxes of a mask sent as hexadecimal digits; nullopt for an empty or unreadable mask.

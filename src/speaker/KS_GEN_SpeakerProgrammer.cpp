@@ -1,0 +1,663 @@
+#include "KS_GEN_SpeakerProgrammer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolBar>
+#include <QTimer>
+#include <deque>
+#include <vector>
+
+#include "KS_DeviceLink.h"
+#include "KS_DeviceRules.h"
+#include "KS_Events.h"
+#include "KS_FormBuilder.h"
+#include "KS_Forms.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingLists.h"
+#include "KS_String.h"
+#include "KS_Toolbar.h"
+#include "OptionList.h"
+
+namespace {
+
+constexpr double kNormalWidth = 8595;
+constexpr double kAdvancedWidth = 14800;
+constexpr double kHeight = 9150;
+constexpr int kToolbarHeight = 600;
+
+const char* const kConfigurationCaptions[] = {
+    "Speaker Channel 1",    "Speaker Channel 2", "Controlled Output 1", "Controlled Output 2",
+    "Alphanumeric Display", "2-Way Intercom",    "Scanner Mode",        "Tone Generator",
+    "Secondary Transceiver", "Dry-Contact Closure",
+};
+const char* const kOptionCaptions[] = {
+    "Activate Dry-Contact Closure with Controlled Output Activation",
+    "Activate Dry-Contact Closure with Speaker Channel Activation",
+    "Not Used",
+    "Not Used",
+    "Activate Controlled Output with Speaker Channel Activation",
+    "Enable Intercom Auto Answer Mode",
+    "Enable Intercom Hands Free / Full Duplex Mode",
+    "Disable Wireless Commands Monitoring During Tone Playback",
+};
+constexpr int kIntercomBit = 5;
+constexpr int kSecondaryTransceiverBit = 8;
+
+} // namespace
+
+KS_GEN_SpeakerProgrammer::KS_GEN_SpeakerProgrammer(QWidget* owner)
+    : QDialog(owner)
+{
+    setObjectName("KS_GEN_SpeakerProgrammer");
+    setWindowTitle("Speaker Programmer");
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildForm();
+    ConnectHandlers();
+    Form_Load();
+}
+
+KS_GEN_SpeakerProgrammer::~KS_GEN_SpeakerProgrammer() = default;
+
+void KS_GEN_SpeakerProgrammer::BuildForm()
+{
+    // Array members get "name_index" names; the strings must outlive the table.
+    std::deque<std::string> names;
+    auto indexed = [&names](const char* base, int index) {
+        names.push_back(std::string(base) + "_" + std::to_string(index));
+        return names.back().c_str();
+    };
+    std::deque<std::string> captions;
+    auto caption = [&captions](std::string text) {
+        captions.push_back(std::move(text));
+        return captions.back().c_str();
+    };
+
+    std::vector<FormControl> t = {
+        Control(clbMenu, "clbMenu", "", {0, 0, 8490, kToolbarHeight}),
+        Control(tlbMenu, "tlbMenu", "", {0, 0, 8390, kToolbarHeight}, 0, "clbMenu"),
+        Control(pbxDetails, "pbxDetails", "", {0, kToolbarHeight, 8490, 8095}),
+
+        Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {200, 100, 8100, 1600}, 0, "pbxDetails"),
+        Control(lblVersion, "lblVersion", "Version:", {150, 330, 1500, 255}, 0, "fraGeneralDetails"),
+        Control(txtVersion, "txtVersion", "", {1700, 300, 1200, 315}, 0, "fraGeneralDetails"),
+        Control(lblSerialNumber, "lblSerialNumber", "Serial Number:", {3100, 330, 1300, 255}, 0, "fraGeneralDetails"),
+        Control(txtSerialNumber, "txtSerialNumber", "", {4450, 300, 1200, 315}, 7, "fraGeneralDetails"),
+        Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {5750, 300, 1700, 315}, 0,
+                "fraGeneralDetails"),
+        Control(txtSNIncrement, "txtSNIncrement", "", {7500, 300, 450, 315}, 2, "fraGeneralDetails"),
+        Control(lblSupervisionCapcode, "lblSupervisionCapcode", "Supervision Capcode:", {150, 730, 1550, 255}, 0,
+                "fraGeneralDetails"),
+        Control(txtSupervisionCapcode, "txtSupervisionCapcode", "", {1700, 700, 1200, 315}, 7, "fraGeneralDetails"),
+        Control(lblRx1Frequency, "lblRx1Frequency", "Rx &Frequency:", {3100, 730, 1300, 255}, 0,
+                "fraGeneralDetails"),
+        Control(txtRx1Frequency, "txtRx1Frequency", "", {4450, 700, 1200, 315}, 8, "fraGeneralDetails"),
+        Control(lblRx1RSSI, "lblRx1RSSI", "RSSI (dBm):", {5750, 730, 1000, 255}, 0, "fraGeneralDetails"),
+        Control(txtRx1RSSI, "txtRx1RSSI", "", {6800, 700, 800, 315}, 0, "fraGeneralDetails"),
+        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {150, 1130, 2900, 255}, 0,
+                "fraGeneralDetails"),
+        Control(txtDateTime, "txtDateTime", "", {3100, 1100, 3200, 315}, 0, "fraGeneralDetails"),
+        Control(cmdReset, "cmdReset", "Re&set", {6650, 1080, 1300, 375}, 0, "fraGeneralDetails"),
+
+        Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {200, 1800, 8100, 5800},
+                0, "pbxDetails"),
+        Control(chkDateTime, "chkDateTime", "Program &Date && Time", {150, 300, 3000, 315}, 0,
+                "fraProgrammableOptions"),
+        Control(chkSecurityMode, "chkSecurityMode", "Program Security &Mode", {150, 650, 2700, 315}, 0,
+                "fraProgrammableOptions"),
+        Control(cmbSecurityMode, "cmbSecurityMode", "", {2900, 630, 1200, 315}, 0, "fraProgrammableOptions"),
+        Control(lblSecurityKey, "lblSecurityKey", "Security &Key:", {4300, 680, 1300, 255}, 0,
+                "fraProgrammableOptions"),
+        Control(txtSecurityKey, "txtSecurityKey", "", {5650, 650, 600, 315}, 3, "fraProgrammableOptions"),
+        Control(chkOperationMode, "chkOperationMode", "Program Operation M&ode", {150, 1000, 2700, 315}, 0,
+                "fraProgrammableOptions"),
+        Control(cmbOperationMode, "cmbOperationMode", "", {2900, 980, 1200, 315}, 0, "fraProgrammableOptions"),
+        Control(chkSquelchLevel, "chkSquelchLevel", "Program Sq&uelch Level", {4300, 1000, 2500, 315}, 0,
+                "fraProgrammableOptions"),
+        Control(cmbSquelchLevel, "cmbSquelchLevel", "", {6850, 980, 1100, 315}, 0, "fraProgrammableOptions"),
+        Control(chkRxBaudRate, "chkRxBaudRate", "Program Rx &Baud Rate", {150, 1350, 2700, 315}, 0,
+                "fraProgrammableOptions"),
+        Control(cmbRxBaudRate, "cmbRxBaudRate", "", {2900, 1330, 1200, 315}, 0, "fraProgrammableOptions"),
+        Control(chkRxDeviation, "chkRxDeviation", "Program Rx Deviation", {4300, 1350, 2500, 315}, 0,
+                "fraProgrammableOptions"),
+        Control(cmbRxDeviation, "cmbRxDeviation", "", {6850, 1330, 1100, 315}, 0, "fraProgrammableOptions"),
+        Control(chkAmbientNoiseLevel, "chkAmbientNoiseLevel", "Program &Ambient Noise Level", {150, 1700, 2700, 315},
+                0, "fraProgrammableOptions"),
+        Control(cmbAmbientNoiseLevel, "cmbAmbientNoiseLevel", "", {2900, 1680, 1400, 315}, 0,
+                "fraProgrammableOptions"),
+    };
+    for (int i = 0; i < kCapcodeRows; ++i) {
+        const int top = 2150 + i * 380;
+        const char* frame = "fraProgrammableOptions";
+        const auto row = static_cast<std::size_t>(i);
+        t.push_back(Control(chkProgramCapcode[row], indexed("chkProgramCapcode", i),
+                            caption("Program Capcode &" + std::to_string(i + 1)), {150, top, 2000, 315}, 0, frame));
+        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), "", {2200, top, 1000, 315}, 7, frame));
+        t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:", {3350, top + 30, 950, 255},
+                            0, frame));
+        t.push_back(Control(cmbAlertLevel[row], indexed("cmbAlertLevel", i), "", {4300, top - 20, 1300, 315}, 0, frame));
+        t.push_back(Control(chkAutoIncrement[row], indexed("chkAutoIncrement", i), "Auto Increment by",
+                            {5750, top, 1700, 315}, 0, frame));
+        t.push_back(Control(txtIncrement[row], indexed("txtIncrement", i), "", {7500, top, 450, 315}, 2, frame));
+    }
+    t.push_back(Control(cmbAlertNumber, "cmbAlertNumber", "", {150, 5300, 3000, 315}, 0, "fraProgrammableOptions"));
+    t.push_back(Control(cmdTest, "cmdTest", "&Test Tone", {3300, 5270, 1400, 375}, 0, "fraProgrammableOptions"));
+
+    t.push_back(Control(cmdProgram, "cmdProgram", "&Program", {3900, 7680, 1300, 375}, 0, "pbxDetails"));
+    t.push_back(Control(cmdRead, "cmdRead", "&Read", {5400, 7680, 1300, 375}, 0, "pbxDetails"));
+    t.push_back(Control(cmdClose, "cmdClose", "&Close", {6900, 7680, 1300, 375}, 0, "pbxDetails"));
+
+    // The right column lies beyond the normal width; the advanced view widens the window over it.
+    // Each frame's title carries its program check box, with room left for it in the caption.
+    t.push_back(Control(fraDeviceConfiguration, "fraDeviceConfiguration", "    Device Configuration",
+                        {8500, 100, 6000, 2250}, 0, "pbxDetails"));
+    t.push_back(Control(chkProgramDeviceConfiguration, "chkProgramDeviceConfiguration", "", {100, 0, 255, 255}, 0,
+                        "fraDeviceConfiguration"));
+    t.push_back(Control(cmdClearDeviceConfiguration, "cmdClearDeviceConfiguration", "Clear All",
+                        {4500, 250, 1300, 345}, 0, "fraDeviceConfiguration"));
+    for (int i = 0; i < kConfigurationBits; ++i)
+        t.push_back(Control(chkDeviceConfiguration[static_cast<std::size_t>(i)], indexed("chkDeviceConfiguration", i),
+                            kConfigurationCaptions[i], {150 + (i / 5) * 2900, 650 + (i % 5) * 310, 2800, 300}, 0,
+                            "fraDeviceConfiguration"));
+
+    t.push_back(Control(fraDeviceOptions, "fraDeviceOptions", "    Programmable Device Options",
+                        {8500, 2450, 6000, 2300}, 0, "pbxDetails"));
+    t.push_back(Control(chkProgramDeviceOptions, "chkProgramDeviceOptions", "", {100, 0, 255, 255}, 0,
+                        "fraDeviceOptions"));
+    for (int i = 0, shown = 0; i < kOptionBits; ++i) {
+        const int top = 300 + shown * 320;
+        if (i != 2 && i != 3)
+            ++shown;
+        t.push_back(Control(chkDeviceOptions[static_cast<std::size_t>(i)], indexed("chkDeviceOptions", i),
+                            kOptionCaptions[i], {150, top, 5700, 300}, 0, "fraDeviceOptions"));
+    }
+
+    t.insert(t.end(), {
+        Control(fraTransceiversCommon, "fraTransceiversCommon", "    Transceivers Common Settings",
+                {8500, 4850, 6000, 1150}, 0, "pbxDetails"),
+        Control(chkProgramTransceiversCommonSettings, "chkProgramTransceiversCommonSettings", "", {100, 0, 255, 255},
+                0, "fraTransceiversCommon"),
+        Control(lblTxDeviation, "lblTxDeviation", "Tx D&eviation:", {150, 330, 1150, 255}, 0, "fraTransceiversCommon"),
+        Control(cmbTxDeviation, "cmbTxDeviation", "", {1350, 300, 1500, 315}, 0, "fraTransceiversCommon"),
+        Control(lblPower, "lblPower", "Po&wer:", {3050, 330, 900, 255}, 0, "fraTransceiversCommon"),
+        Control(cmbPower, "cmbPower", "", {4000, 300, 1800, 315}, 0, "fraTransceiversCommon"),
+        Control(lblIFBandwidth, "lblIFBandwidth", "&IF Bandwidth:", {150, 730, 1150, 255}, 0, "fraTransceiversCommon"),
+        Control(cmbIFBandwidth, "cmbIFBandwidth", "", {1350, 700, 1500, 315}, 0, "fraTransceiversCommon"),
+        Control(lblTxBaudRate, "lblTxBaudRate", "Tx &Baud Rate:", {3050, 730, 950, 255}, 0, "fraTransceiversCommon"),
+        Control(cmbTxBaudRate, "cmbTxBaudRate", "", {4000, 700, 1800, 315}, 0, "fraTransceiversCommon"),
+
+        Control(fraPrimaryTransceiver, "fraPrimaryTransceiver", "    Primary Transceiver Settings",
+                {8500, 6100, 6000, 750}, 0, "pbxDetails"),
+        Control(chkProgramPrimaryTransceiverrSettings, "chkProgramPrimaryTransceiverrSettings", "", {100, 0, 255, 255},
+                0, "fraPrimaryTransceiver"),
+        Control(lblTx1Frequency, "lblTx1Frequency", "Tx &Frequency:", {150, 330, 1300, 255}, 0,
+                "fraPrimaryTransceiver"),
+        Control(txtTx1Frequency, "txtTx1Frequency", "", {1500, 300, 1200, 315}, 8, "fraPrimaryTransceiver"),
+        Control(cmdTx1Test, "cmdTx1Test", "&Test", {3000, 270, 1000, 375}, 0, "fraPrimaryTransceiver"),
+
+        Control(fraSecondaryTransceiver, "fraSecondaryTransceiver", "    Secondary Transceiver Settings",
+                {8500, 6950, 6000, 1100}, 0, "pbxDetails"),
+        Control(chkProgramSecondaryTransceiverSettings, "chkProgramSecondaryTransceiverSettings", "",
+                {100, 0, 255, 255}, 0, "fraSecondaryTransceiver"),
+        Control(lblRx2Frequency, "lblRx2Frequency", "Rx &Frequency:", {150, 330, 1300, 255}, 0,
+                "fraSecondaryTransceiver"),
+        Control(txtRx2Frequency, "txtRx2Frequency", "", {1500, 300, 1200, 315}, 8, "fraSecondaryTransceiver"),
+        Control(lblRx2RSSI, "lblRx2RSSI", "RSSI (dBm):", {3000, 330, 1000, 255}, 0, "fraSecondaryTransceiver"),
+        Control(txtRx2RSSI, "txtRx2RSSI", "", {4050, 300, 800, 315}, 0, "fraSecondaryTransceiver"),
+        Control(lblTx2Frequency, "lblTx2Frequency", "Tx &Frequency:", {150, 730, 1300, 255}, 0,
+                "fraSecondaryTransceiver"),
+        Control(txtTx2Frequency, "txtTx2Frequency", "", {1500, 700, 1200, 315}, 8, "fraSecondaryTransceiver"),
+        Control(cmdTx2Test, "cmdTx2Test", "&Test", {3000, 670, 1000, 375}, 0, "fraSecondaryTransceiver"),
+
+        Control(fraAlphanumericDisplay, "fraAlphanumericDisplay", "    Alphanumeric Display Default Settings",
+                {8500, 100, 6000, 4000}, 0, "pbxDetails"),
+        Control(chkProgramAlphanumericDisplay, "chkProgramAlphanumericDisplay", "", {100, 0, 255, 255}, 0,
+                "fraAlphanumericDisplay"),
+        Control(lblDisplayStandbyMessage, "lblDisplayStandbyMessage", "Standby Message:", {150, 330, 1500, 255}, 0,
+                "fraAlphanumericDisplay"),
+        Control(txtDisplayStandbyMessage, "txtDisplayStandbyMessage", "", {1700, 300, 4100, 315}, 0,
+                "fraAlphanumericDisplay"),
+    });
+    struct DisplayList {
+        QLabel*& label;
+        QComboBox*& list;
+        const char* labelName;
+        const char* listName;
+        const char* caption;
+    };
+    const DisplayList displayLists[] = {
+        {lblDisplayScrollSpeed, cmbDisplayScrollSpeed, "lblDisplayScrollSpeed", "cmbDisplayScrollSpeed", "Scroll Speed:"},
+        {lblDisplayType, cmbDisplayType, "lblDisplayType", "cmbDisplayType", "Type:"},
+        {lblDisplayBuzzerMode, cmbDisplayBuzzerMode, "lblDisplayBuzzerMode", "cmbDisplayBuzzerMode", "Buzzer Mode:"},
+        {lblDisplayMode, cmbDisplayMode, "lblDisplayMode", "cmbDisplayMode", "Mode:"},
+        {lblDisplayModel, cmbDisplayModel, "lblDisplayModel", "cmbDisplayModel", "&Model:"},
+        {lblDisplayAlignment, cmbDisplayAlignment, "lblDisplayAlignment", "cmbDisplayAlignment", "Alignmen&t:"},
+        {lblDisplayFont, cmbDisplayFont, "lblDisplayFont", "cmbDisplayFont", "&Font:"},
+        {lblDisplayTimeout, cmbDisplayTimeout, "lblDisplayTimeout", "cmbDisplayTimeout", "&Timeout:"},
+        {lblDisplayColor, cmbDisplayColor, "lblDisplayColor", "cmbDisplayColor", "Colo&r and Intensity:"},
+        {lblDisplayEffect, cmbDisplayEffect, "lblDisplayEffect", "cmbDisplayEffect", "&Effect:"},
+        {lblDisplaySlice, cmbDisplaySlice, "lblDisplaySlice", "cmbDisplaySlice", "Time Sl&ice:"},
+        {lblDisplaySlot, cmbDisplaySlot, "lblDisplaySlot", "cmbDisplaySlot", "S&lot:"},
+    };
+    int displayRow = 0;
+    for (const DisplayList& d : displayLists) {
+        const int top = 700 + (displayRow / 2) * 400;
+        const int left = (displayRow % 2) * 2950;
+        t.push_back(Control(d.label, d.labelName, d.caption, {150 + left, top + 30, 1200, 255}, 0,
+                            "fraAlphanumericDisplay"));
+        t.push_back(Control(d.list, d.listName, "", {1400 + left, top, 1500, 315}, 0, "fraAlphanumericDisplay"));
+        ++displayRow;
+    }
+
+    t.push_back(Control(lblInfo, "lblInfo", "", {100, 8750, 5200, 300}));
+    t.push_back(Control(prgProgress, "prgProgress", "", {5450, 8750, 3000, 300}));
+    BuildControls(this, t);
+}
+
+namespace {
+
+// Locked boxes keep their text but take no typing and show grey.
+void setLocked(QLineEdit* box, bool locked)
+{
+    box->setReadOnly(locked);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, locked ? QColor(0xE0, 0xE0, 0xE0) : QApplication::palette().color(QPalette::Base));
+    box->setPalette(palette);
+}
+
+bool isLocked(const QLineEdit* box) { return box->isReadOnly(); }
+
+// A digit box's text as its number with leading zeros to the box's length; text that is no number becomes zeros.
+void padDigits(QLineEdit* box) { box->setText(ToQString(PadDigits(FromQString(box->text()), box->maxLength()))); }
+
+std::string text(const QLineEdit* box) { return FromQString(box->text()); }
+
+} // namespace
+
+void KS_GEN_SpeakerProgrammer::ConnectHandlers()
+{
+    conventions_ = FormConventions::Install(this);
+    for (QLineEdit* box : {txtSerialNumber, txtSNIncrement, txtSecurityKey, txtSupervisionCapcode})
+        conventions_->SetKeyFilter(box, [](int key) { return DigitsOnlyKey(key); });
+    for (int i = 0; i < kCapcodeRows; ++i)
+        for (QLineEdit* box : {txtCapcode[static_cast<std::size_t>(i)], txtIncrement[static_cast<std::size_t>(i)]})
+            conventions_->SetKeyFilter(box, [](int key) { return DigitsOnlyKey(key); });
+    for (QLineEdit* box : {txtRx1Frequency, txtTx1Frequency, txtRx2Frequency, txtTx2Frequency})
+        conventions_->SetKeyFilter(box, [](int key) { return DecimalKeyFilter(key); });
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        box->installEventFilter(this);
+
+    connect(cmdRead, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdRead_Click);
+    connect(cmdProgram, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdProgram_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdClose_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdReset_Click);
+    connect(cmdTx1Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx1Test_Click);
+    connect(cmdTx2Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx2Test_Click);
+    connect(cmdTest, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTest_Click);
+    connect(cmdClearDeviceConfiguration, &QPushButton::clicked, this,
+            &KS_GEN_SpeakerProgrammer::cmdClearDeviceConfiguration_Click);
+    connect(tlbMenu, &QToolBar::actionTriggered, this, &KS_GEN_SpeakerProgrammer::tlbMenu_ButtonClick);
+
+    // An option's list takes part only while the option is ticked.
+    const std::pair<QCheckBox*, QComboBox*> options[] = {
+        {chkSecurityMode, cmbSecurityMode},   {chkOperationMode, cmbOperationMode},
+        {chkSquelchLevel, cmbSquelchLevel},   {chkRxBaudRate, cmbRxBaudRate},
+        {chkRxDeviation, cmbRxDeviation},     {chkAmbientNoiseLevel, cmbAmbientNoiseLevel},
+    };
+    for (const auto& [box, list] : options)
+        connect(box, &QCheckBox::toggled, list, &QWidget::setEnabled);
+
+    for (int i = 0; i < kCapcodeRows; ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        connect(chkProgramCapcode[row], &QCheckBox::toggled, this, [this, i] { chkProgramCapcode_Click(i); });
+        connect(chkAutoIncrement[row], &QCheckBox::toggled, this, [this, row](bool on) {
+            txtIncrement[row]->setEnabled(on);
+            if (on)
+                SafeSetFocus(txtIncrement[row]);
+        });
+    }
+    connect(chkSNAutoIncrement, &QCheckBox::toggled, this, [this](bool on) {
+        txtSNIncrement->setEnabled(on);
+        if (on)
+            SafeSetFocus(txtSNIncrement);
+    });
+    for (int i = 0; i < kConfigurationBits; ++i)
+        connect(chkDeviceConfiguration[static_cast<std::size_t>(i)], &QCheckBox::toggled, this,
+                [this, i] { chkDeviceConfiguration_Click(i); });
+
+    connect(chkProgramDeviceConfiguration, &QCheckBox::toggled, this,
+            &KS_GEN_SpeakerProgrammer::EnableDeviceConfigurationFrame);
+    connect(chkProgramDeviceOptions, &QCheckBox::toggled, this, &KS_GEN_SpeakerProgrammer::EnableDeviceOptionsFrame);
+    connect(chkProgramTransceiversCommonSettings, &QCheckBox::toggled, this,
+            &KS_GEN_SpeakerProgrammer::EnableTransceiversCommonFrame);
+    connect(chkProgramPrimaryTransceiverrSettings, &QCheckBox::toggled, this,
+            &KS_GEN_SpeakerProgrammer::EnablePrimaryTransceiverFrame);
+    connect(chkProgramSecondaryTransceiverSettings, &QCheckBox::toggled, this,
+            &KS_GEN_SpeakerProgrammer::EnableSecondaryTransceiverFrame);
+    connect(chkProgramAlphanumericDisplay, &QCheckBox::toggled, this,
+            &KS_GEN_SpeakerProgrammer::EnableAlphanumericDisplayFrame);
+
+    // The service unlocks answer wherever the focus is in the window and are not shown anywhere.
+    auto* radio = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_R), this);
+    connect(radio, &QShortcut::activated, this, [this] { UnlockService(1); });
+    auto* service = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_S), this);
+    connect(service, &QShortcut::activated, this, [this] { UnlockService(2); });
+}
+
+void KS_GEN_SpeakerProgrammer::Form_Load()
+{
+    move(Twips(leftTwips_), Twips(2200));
+    SizeDetails(kNormalWidth, kHeight, 100);
+    DoEvents();
+
+    chkProgramDeviceConfiguration->hide();
+    fraDeviceConfiguration->setTitle("Device Configuration");
+    cmdClearDeviceConfiguration->hide();
+
+    setLocked(txtVersion, true);
+    setLocked(txtSerialNumber, true);
+    chkSNAutoIncrement->hide();
+    txtSNIncrement->setEnabled(false);
+    txtSNIncrement->hide();
+    txtSNIncrement->setText("01");
+    cmdReset->hide();
+    setLocked(txtSupervisionCapcode, true);
+    lblRx1Frequency->hide();
+    txtRx1Frequency->hide();
+    setLocked(txtRx1Frequency, true);
+    txtRx1Frequency->setText("000.0000");
+    for (QLineEdit* box : {txtRx1RSSI, txtRx2RSSI, txtDateTime})
+        box->setReadOnly(true);
+
+    for (QLineEdit* box : {txtTx1Frequency, txtRx2Frequency, txtTx2Frequency})
+        box->setText("000.0000");
+
+    fraAlphanumericDisplay->hide();
+    EnableAlphanumericDisplayFrame(false);
+    chkProgramDeviceConfiguration->setEnabled(false);
+    EnableDeviceConfigurationFrame(false);
+    EnableDeviceOptionsFrame(false);
+    EnableTransceiversCommonFrame(false);
+    EnablePrimaryTransceiverFrame(false);
+    chkProgramSecondaryTransceiverSettings->setEnabled(false);
+    EnableSecondaryTransceiverFrame(false);
+    for (int bit : {2, 3})
+        chkDeviceOptions[static_cast<std::size_t>(bit)]->hide();
+
+    for (QComboBox* list : {cmbRxBaudRate, cmbRxDeviation, cmbTxBaudRate, cmbSquelchLevel, cmbSecurityMode})
+        list->setEnabled(false);
+    txtSecurityKey->setText("236");
+    padDigits(txtSecurityKey);
+    cmbOperationMode->setEnabled(false);
+    cmbAmbientNoiseLevel->setEnabled(false);
+
+    for (int i = 0; i < kCapcodeRows; ++i) {
+        const auto row = static_cast<std::size_t>(i);
+        txtCapcode[row]->setEnabled(false);
+        padDigits(txtCapcode[row]);
+        chkAutoIncrement[row]->setEnabled(false);
+        txtIncrement[row]->setEnabled(false);
+        txtIncrement[row]->setText("01");
+        FillAlertLevelCombo(AsOptionList(cmbAlertLevel[row]), 0, true);
+        lblAlertLevel[row]->setEnabled(false);
+        cmbAlertLevel[row]->setEnabled(false);
+    }
+
+    FillDeviationCombo(AsOptionList(cmbRxDeviation), 4);
+    FillPowerLevelCombo(AsOptionList(cmbPower), 1);
+    FillDeviationCombo(AsOptionList(cmbTxDeviation), 4);
+    FillIFBandwidthCombo(AsOptionList(cmbIFBandwidth), 0);
+    FillDeviceBaudCombo(AsOptionList(cmbRxBaudRate), 0);
+    FillDeviceBaudCombo(AsOptionList(cmbTxBaudRate), -1);
+    FillSquelchLevelCombo(AsOptionList(cmbSquelchLevel), 0);
+    FillOffOnCombo(AsOptionList(cmbSecurityMode), 0);
+    FillModeDigitCombo(AsOptionList(cmbOperationMode), 0);
+    FillAmbientNoiseLevelCombo(AsOptionList(cmbAmbientNoiseLevel), 5);
+    FillNumberCombo(AsOptionList(cmbDisplaySlot), 0);
+    FillSBTimeSliceCombo(AsOptionList(cmbDisplaySlice), 0);
+    FillSBTimeoutMinutesCombo(AsOptionList(cmbDisplayTimeout), 0);
+    FillSBColorCombo(AsOptionList(cmbDisplayColor), 0);
+    FillSBEffectCombo(AsOptionList(cmbDisplayEffect), 0);
+    FillSBFontCombo(AsOptionList(cmbDisplayFont), 0);
+    FillSBAlignmentCombo(AsOptionList(cmbDisplayAlignment), 0);
+    FillAlertTypeCombo(AsOptionList(cmbAlertNumber), 8, 1, 99, false);
+
+    ShowBusyPointer();
+    identity_ = std::make_unique<EncoderIdentityKeeper>();
+    DetectEncoder();
+    SetSpeakerToolbarState();
+    ShowNormalPointer();
+    SafeSetFocus(chkDateTime);
+}
+
+void KS_GEN_SpeakerProgrammer::SetSpeakerToolbarState()
+{
+    static const ToolbarButton kButtons[] = {
+        {"cmdClose", "&Close    ", "Close", "Close"},
+        {"cmdRead", "&Read    ", "Read Controller Data ", "Download"},
+        {"cmdProgram", "&Program", "Program Speaker Controller", "Update"},
+        {"cmdAdvanced", "Advanced", "Advanced Programming Options ", "Search"},
+    };
+    BuildCommandToolbar(tlbMenu, this, kButtons);
+    advancedButton_ = ToolbarAction(tlbMenu, "cmdAdvanced");
+    advancedButton_->setCheckable(true);
+}
+
+void KS_GEN_SpeakerProgrammer::tlbMenu_ButtonClick(QAction* button)
+{
+    // The three command keys click their buttons themselves; only Advanced has no button behind it.
+    if (button == advancedButton_)
+        ToggleAdvancedView(button->isChecked());
+}
+
+void KS_GEN_SpeakerProgrammer::SizeDetails(double widthTwips, double heightTwips, double toolbarInset)
+{
+    widthTwips_ = widthTwips;
+    resize(Twips(widthTwips), Twips(heightTwips));
+    pbxDetails->resize(Twips(widthTwips - (toolbarInset == 100 ? 105 : 85)), Twips(heightTwips - 1055));
+    clbMenu->resize(pbxDetails->width(), clbMenu->height());
+    tlbMenu->setGeometry(0, 0, pbxDetails->width() - Twips(toolbarInset), clbMenu->height());
+}
+
+void KS_GEN_SpeakerProgrammer::ToggleAdvancedView(bool pressed)
+{
+    // The window grows and shrinks about its centre; the screen may push it back in, and releasing the
+    // button undoes exactly the move that pressing it made.
+    constexpr double kGrowth = kAdvancedWidth - kNormalWidth;
+    const QRect screen = (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
+    const int before = x();
+    int left = pressed ? before - Twips(kGrowth / 2) : before - advancedShift_;
+    const int width = Twips(pressed ? kAdvancedWidth : kNormalWidth);
+    left = std::max(screen.left(), std::min(left, screen.right() + 1 - width));
+    advancedShift_ = pressed ? left - before : 0;
+    move(left, y());
+    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, kHeight, 125);
+    prgProgress->resize(Twips((pressed ? kAdvancedWidth : kNormalWidth) - 5595), prgProgress->height());
+    tlbMenu->move(0, 0);
+}
+
+void KS_GEN_SpeakerProgrammer::cmdClose_Click() { close(); }
+
+void KS_GEN_SpeakerProgrammer::closeEvent(QCloseEvent* event)
+{
+    // A run disables the window; it cannot be closed under a running conversation.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void KS_GEN_SpeakerProgrammer::keyPressEvent(QKeyEvent* event)
+{
+    // Escape would close the dialog behind the operator's back; the window closes by its Close button.
+    if (event->key() == Qt::Key_Escape)
+        return;
+    QDialog::keyPressEvent(event);
+}
+
+bool KS_GEN_SpeakerProgrammer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut)
+        if (auto* box = qobject_cast<QLineEdit*>(watched); box && !LeaveBox(box))
+            QTimer::singleShot(0, box, [box] { SafeSetFocus(box); });
+    return QDialog::eventFilter(watched, event);
+}
+
+bool KS_GEN_SpeakerProgrammer::LeaveBox(QLineEdit* box)
+{
+    if (box->isReadOnly() || box == txtDisplayStandbyMessage)
+        return true;
+    if (box == txtSecurityKey) {
+        if (Val(text(box)) > 299)
+            box->setText("299");
+        padDigits(box);
+    } else if (box == txtRx1Frequency || box == txtRx2Frequency) {
+        ValidateFrequency(box);
+    } else if (box == txtTx1Frequency || box == txtTx2Frequency) {
+        if (Trim(text(box)).empty())
+            box->setText("0");
+        return ValidateFrequency(box);
+    } else {
+        padDigits(box);
+    }
+    return true;
+}
+
+// ---- rules ----
+
+void KS_GEN_SpeakerProgrammer::EnableDeviceConfigurationFrame(bool enabled)
+{
+    for (QCheckBox* box : chkDeviceConfiguration)
+        box->setEnabled(enabled);
+}
+
+void KS_GEN_SpeakerProgrammer::EnableDeviceOptionsFrame(bool enabled)
+{
+    for (QCheckBox* box : chkDeviceOptions)
+        box->setEnabled(enabled);
+    if (enabled)
+        chkDeviceConfiguration_Click(kIntercomBit);
+}
+
+void KS_GEN_SpeakerProgrammer::EnableTransceiversCommonFrame(bool enabled)
+{
+    for (QComboBox* list : {cmbPower, cmbTxDeviation, cmbIFBandwidth, cmbTxBaudRate})
+        list->setEnabled(enabled);
+}
+
+void KS_GEN_SpeakerProgrammer::EnablePrimaryTransceiverFrame(bool enabled)
+{
+    setLocked(txtTx1Frequency, !enabled);
+    cmdTx1Test->setEnabled(enabled);
+}
+
+void KS_GEN_SpeakerProgrammer::EnableSecondaryTransceiverFrame(bool enabled)
+{
+    setLocked(txtRx2Frequency, !enabled);
+    setLocked(txtTx2Frequency, !enabled);
+    cmdTx2Test->setEnabled(enabled);
+}
+
+void KS_GEN_SpeakerProgrammer::EnableAlphanumericDisplayFrame(bool enabled)
+{
+    for (QComboBox* list : {cmbDisplayEffect, cmbDisplayColor, cmbDisplayTimeout, cmbDisplayFont, cmbDisplayAlignment,
+                            cmbDisplaySlot, cmbDisplaySlice})
+        list->setEnabled(enabled);
+}
+
+void KS_GEN_SpeakerProgrammer::chkProgramCapcode_Click(int index)
+{
+    const auto row = static_cast<std::size_t>(index);
+    const bool on = chkProgramCapcode[row]->isChecked();
+    // The increment box follows only its own check box.
+    for (QWidget* control : std::initializer_list<QWidget*>{txtCapcode[row], lblAlertLevel[row], cmbAlertLevel[row],
+                                                           chkAutoIncrement[row]})
+        control->setEnabled(on);
+    if (on)
+        SafeSetFocus(txtCapcode[row]);
+}
+
+void KS_GEN_SpeakerProgrammer::chkDeviceConfiguration_Click(int index)
+{
+    const bool intercom = chkDeviceConfiguration[kIntercomBit]->isChecked();
+    const bool secondary = chkDeviceConfiguration[kSecondaryTransceiverBit]->isChecked();
+    // Auto answer and hands-free need both the intercom and the second transceiver it talks through.
+    if (chkProgramDeviceOptions->isChecked() && (index == kIntercomBit || index == kSecondaryTransceiverBit))
+        for (int option : {5, 6})
+            chkDeviceOptions[static_cast<std::size_t>(option)]->setEnabled(intercom && secondary);
+    if (index == kSecondaryTransceiverBit) {
+        chkProgramSecondaryTransceiverSettings->setEnabled(secondary);
+        if (!secondary)
+            chkProgramSecondaryTransceiverSettings->setChecked(false);
+    }
+}
+
+void KS_GEN_SpeakerProgrammer::cmdClearDeviceConfiguration_Click()
+{
+    for (QCheckBox* box : chkDeviceConfiguration)
+        box->setChecked(false);
+}
+
+void KS_GEN_SpeakerProgrammer::UnlockService(int level)
+{
+    lblRx1Frequency->setEnabled(true);
+    lblRx1Frequency->show();
+    setLocked(txtRx1Frequency, false);
+    txtRx1Frequency->setEnabled(true);
+    txtRx1Frequency->show();
+    lblRx1RSSI->show();
+    txtRx1RSSI->show();
+    setLocked(txtSupervisionCapcode, false);
+    padDigits(txtSupervisionCapcode);
+    for (QCheckBox* box : {chkProgramTransceiversCommonSettings, chkProgramPrimaryTransceiverrSettings,
+                           chkProgramSecondaryTransceiverSettings})
+        box->setEnabled(true);
+    serviceLevel_ = std::max(serviceLevel_, 1);
+    if (level < 2) {
+        SafeSetFocus(txtRx1Frequency);
+        return;
+    }
+    setLocked(txtSerialNumber, false);
+    padDigits(txtSerialNumber);
+    chkSNAutoIncrement->show();
+    txtSNIncrement->show();
+    cmdReset->show();
+    chkProgramDeviceConfiguration->setEnabled(true);
+    chkProgramDeviceConfiguration->show();
+    cmdClearDeviceConfiguration->show();
+    fraDeviceConfiguration->setTitle("    Device Configuration");
+    serviceLevel_ = 2;
+    SafeSetFocus(txtSerialNumber);
+}
+
+bool KS_GEN_SpeakerProgrammer::ValidateFrequency(QLineEdit* box)
+{
+    box->setText(ToQString(FormatFrequencyText(text(box))));
+    if (!box->isEnabled() || box->isHidden() || isLocked(box))
+        return true;
+    const std::int64_t units = FrequencyUnits(text(box)).value_or(0);
+    if (!FrequencyInRange(units)) {
+        ShowMessage("The entered frequency is not supported by this device. Please enter a frequency between 80 MHz "
+                    "and 950 MHz.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        SafeSetFocus(box);
+        return false;
+    }
+    if (!FrequencyOnRaster(units)) {
+        const auto answer = ShowMessage("The entered frequency seems to be invalid (division by 6.25 kHz does not "
+                                        "return an integer number).\r\nAre you sure you want to continue?",
+                                        kButtonsYesNo, kAnswerNo, kIconExclamation);
+        if (answer != kAnswerYes) {
+            SafeSetFocus(box);
+            return false;
+        }
+    }
+    return true;
+}
