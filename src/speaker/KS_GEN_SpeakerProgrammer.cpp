@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QScreen>
 #include <QShortcut>
 #include <QToolBar>
@@ -27,10 +28,11 @@
 
 namespace {
 
-constexpr double kNormalWidth = 8595;
-constexpr double kAdvancedWidth = 14800;
-constexpr double kHeight = 9150;
-constexpr int kToolbarHeight = 600;
+constexpr int kNormalWidth = 8595;
+constexpr int kAdvancedWidth = 14800;
+// The window is 9150 high with its toolbar; the details picture leaves a strip for the step text and progress.
+constexpr int kClientHeight = 8550;
+constexpr int kDetailsHeight = 9150 - 1055;
 
 const char* const kConfigurationCaptions[] = {
     "Speaker Channel 1",    "Speaker Channel 2", "Controlled Output 1", "Controlled Output 2",
@@ -53,11 +55,8 @@ constexpr int kSecondaryTransceiverBit = 8;
 } // namespace
 
 KS_GEN_SpeakerProgrammer::KS_GEN_SpeakerProgrammer(QWidget* owner)
-    : QDialog(owner)
+    : KS_ProgrammerFrame(owner, "KS_GEN_SpeakerProgrammer", "Speaker Programmer", kNormalWidth, kClientHeight)
 {
-    setObjectName("KS_GEN_SpeakerProgrammer");
-    setWindowTitle("Speaker Programmer");
-    setAttribute(Qt::WA_DeleteOnClose);
     BuildForm();
     ConnectHandlers();
     Form_Load();
@@ -80,9 +79,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
     };
 
     std::vector<FormControl> t = {
-        Control(clbMenu, "clbMenu", "", {0, 0, 8490, kToolbarHeight}),
-        Control(tlbMenu, "tlbMenu", "", {0, 0, 8390, kToolbarHeight}, 0, "clbMenu"),
-        Control(pbxDetails, "pbxDetails", "", {0, kToolbarHeight, 8490, 8095}),
+        Control(pbxDetails, "pbxDetails", "", {0, 0, kNormalWidth - 105, kDetailsHeight}),
 
         Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {200, 100, 8100, 1600}, 0, "pbxDetails"),
         Control(lblVersion, "lblVersion", "Version:", {150, 330, 1500, 255}, 0, "fraGeneralDetails"),
@@ -255,26 +252,12 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         ++displayRow;
     }
 
-    t.push_back(Control(lblInfo, "lblInfo", "", {100, 8750, 5200, 300}));
-    t.push_back(Control(prgProgress, "prgProgress", "", {5450, 8750, 3000, 300}));
-    BuildControls(this, t);
+    t.push_back(Control(lblInfo, "lblInfo", "", {100, kDetailsHeight + 80, 5200, 300}));
+    t.push_back(Control(prgProgress, "prgProgress", "", {5450, kDetailsHeight + 80, kNormalWidth - 5595, 300}));
+    BuildFrame(t);
 }
 
 namespace {
-
-// Locked boxes keep their text but take no typing and show grey.
-void setLocked(QLineEdit* box, bool locked)
-{
-    box->setReadOnly(locked);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, locked ? QColor(0xE0, 0xE0, 0xE0) : QApplication::palette().color(QPalette::Base));
-    box->setPalette(palette);
-}
-
-bool isLocked(const QLineEdit* box) { return box->isReadOnly(); }
-
-// A digit box's text as its number with leading zeros to the box's length; text that is no number becomes zeros.
-void padDigits(QLineEdit* box) { box->setText(ToQString(PadDigits(FromQString(box->text()), box->maxLength()))); }
 
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 
@@ -282,21 +265,18 @@ std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 
 void KS_GEN_SpeakerProgrammer::ConnectHandlers()
 {
-    conventions_ = FormConventions::Install(this);
-    for (QLineEdit* box : {txtSerialNumber, txtSNIncrement, txtSecurityKey, txtSupervisionCapcode})
-        conventions_->SetKeyFilter(box, [](int key) { return DigitsOnlyKey(key); });
-    for (int i = 0; i < kCapcodeRows; ++i)
-        for (QLineEdit* box : {txtCapcode[static_cast<std::size_t>(i)], txtIncrement[static_cast<std::size_t>(i)]})
-            conventions_->SetKeyFilter(box, [](int key) { return DigitsOnlyKey(key); });
+    for (QLineEdit* box : {txtSerialNumber, txtSupervisionCapcode})
+        MakeDigitBox(box, 7);
+    MakeDigitBox(txtSNIncrement, 2);
+    MakeDigitBox(txtSecurityKey, 3);
+    txtSecurityKey->installEventFilter(this);
+    for (int i = 0; i < kCapcodeRows; ++i) {
+        MakeDigitBox(txtCapcode[static_cast<std::size_t>(i)], 7);
+        MakeDigitBox(txtIncrement[static_cast<std::size_t>(i)], 2);
+    }
     for (QLineEdit* box : {txtRx1Frequency, txtTx1Frequency, txtRx2Frequency, txtTx2Frequency})
-        conventions_->SetKeyFilter(box, [](int key) { return DecimalKeyFilter(key); });
-    for (QLineEdit* box : findChildren<QLineEdit*>())
-        box->installEventFilter(this);
+        MakeFrequencyBox(box);
 
-    connect(cmdRead, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdRead_Click);
-    connect(cmdProgram, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdProgram_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdClose_Click);
-    connect(cmdReset, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdReset_Click);
     connect(cmdTx1Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx1Test_Click);
     connect(cmdTx2Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx2Test_Click);
     connect(cmdTest, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTest_Click);
@@ -322,11 +302,6 @@ void KS_GEN_SpeakerProgrammer::ConnectHandlers()
                 SafeSetFocus(txtIncrement[row]);
         });
     }
-    connect(chkSNAutoIncrement, &QCheckBox::toggled, this, [this](bool on) {
-        txtSNIncrement->setEnabled(on);
-        if (on)
-            SafeSetFocus(txtSNIncrement);
-    });
     for (int i = 0; i < kConfigurationBits; ++i)
         connect(chkDeviceConfiguration[static_cast<std::size_t>(i)], &QCheckBox::toggled, this,
                 [this, i] { chkDeviceConfiguration_Click(i); });
@@ -343,37 +318,33 @@ void KS_GEN_SpeakerProgrammer::ConnectHandlers()
     connect(chkProgramAlphanumericDisplay, &QCheckBox::toggled, this,
             &KS_GEN_SpeakerProgrammer::EnableAlphanumericDisplayFrame);
 
-    // The service unlocks answer wherever the focus is in the window and are not shown anywhere.
-    auto* radio = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_R), this);
-    connect(radio, &QShortcut::activated, this, [this] { UnlockService(1); });
-    auto* service = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_S), this);
-    connect(service, &QShortcut::activated, this, [this] { UnlockService(2); });
 }
 
 void KS_GEN_SpeakerProgrammer::Form_Load()
 {
-    move(Twips(leftTwips_), Twips(2200));
-    SizeDetails(kNormalWidth, kHeight, 100);
+    move(Twips(2600), Twips(2200));
+    SizeDetails(kNormalWidth, 105);
     DoEvents();
 
     chkProgramDeviceConfiguration->hide();
     fraDeviceConfiguration->setTitle("Device Configuration");
     cmdClearDeviceConfiguration->hide();
 
-    setLocked(txtVersion, true);
-    setLocked(txtSerialNumber, true);
+    Lock(txtVersion, true);
+    Lock(txtSerialNumber, true);
     chkSNAutoIncrement->hide();
     txtSNIncrement->setEnabled(false);
     txtSNIncrement->hide();
     txtSNIncrement->setText("01");
+    txtSerialNumber->setMaxLength(7);
     cmdReset->hide();
-    setLocked(txtSupervisionCapcode, true);
+    Lock(txtSupervisionCapcode, true);
     lblRx1Frequency->hide();
     txtRx1Frequency->hide();
-    setLocked(txtRx1Frequency, true);
+    Lock(txtRx1Frequency, true);
     txtRx1Frequency->setText("000.0000");
     for (QLineEdit* box : {txtRx1RSSI, txtRx2RSSI, txtDateTime})
-        box->setReadOnly(true);
+        Lock(box, true);
 
     for (QLineEdit* box : {txtTx1Frequency, txtRx2Frequency, txtTx2Frequency})
         box->setText("000.0000");
@@ -393,14 +364,14 @@ void KS_GEN_SpeakerProgrammer::Form_Load()
     for (QComboBox* list : {cmbRxBaudRate, cmbRxDeviation, cmbTxBaudRate, cmbSquelchLevel, cmbSecurityMode})
         list->setEnabled(false);
     txtSecurityKey->setText("236");
-    padDigits(txtSecurityKey);
+    PadDigitBox(txtSecurityKey);
     cmbOperationMode->setEnabled(false);
     cmbAmbientNoiseLevel->setEnabled(false);
 
     for (int i = 0; i < kCapcodeRows; ++i) {
         const auto row = static_cast<std::size_t>(i);
         txtCapcode[row]->setEnabled(false);
-        padDigits(txtCapcode[row]);
+        PadDigitBox(txtCapcode[row]);
         chkAutoIncrement[row]->setEnabled(false);
         txtIncrement[row]->setEnabled(false);
         txtIncrement[row]->setText("01");
@@ -456,13 +427,14 @@ void KS_GEN_SpeakerProgrammer::tlbMenu_ButtonClick(QAction* button)
         ToggleAdvancedView(button->isChecked());
 }
 
-void KS_GEN_SpeakerProgrammer::SizeDetails(double widthTwips, double heightTwips, double toolbarInset)
+void KS_GEN_SpeakerProgrammer::SizeDetails(double widthTwips, double pictureInset)
 {
-    widthTwips_ = widthTwips;
-    resize(Twips(widthTwips), Twips(heightTwips));
-    pbxDetails->resize(Twips(widthTwips - (toolbarInset == 100 ? 105 : 85)), Twips(heightTwips - 1055));
-    clbMenu->resize(pbxDetails->width(), clbMenu->height());
-    tlbMenu->setGeometry(0, 0, pbxDetails->width() - Twips(toolbarInset), clbMenu->height());
+    // The area under the toolbar is the frame's client; the window follows its size.
+    QWidget* client = pbxDetails->parentWidget();
+    client->setFixedWidth(Twips(widthTwips));
+    pbxDetails->resize(Twips(widthTwips - pictureInset), Twips(kDetailsHeight));
+    if (layout())
+        layout()->activate();
 }
 
 void KS_GEN_SpeakerProgrammer::ToggleAdvancedView(bool pressed)
@@ -470,64 +442,41 @@ void KS_GEN_SpeakerProgrammer::ToggleAdvancedView(bool pressed)
     // The window grows and shrinks about its centre; the screen may push it back in, and releasing the
     // button undoes exactly the move that pressing it made.
     constexpr double kGrowth = kAdvancedWidth - kNormalWidth;
-    const QRect screen = (this->screen() ? this->screen() : QApplication::primaryScreen())->availableGeometry();
+    const QScreen* screen = this->screen() ? this->screen() : QApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
     const int before = x();
-    int left = pressed ? before - Twips(kGrowth / 2) : before - advancedShift_;
     const int width = Twips(pressed ? kAdvancedWidth : kNormalWidth);
-    left = std::max(screen.left(), std::min(left, screen.right() + 1 - width));
+    int left = pressed ? before - Twips(kGrowth / 2) : before - advancedShift_;
+    left = std::max(area.left(), std::min(left, area.right() + 1 - width));
     advancedShift_ = pressed ? left - before : 0;
     move(left, y());
-    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, kHeight, 125);
+    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, 85);
     prgProgress->resize(Twips((pressed ? kAdvancedWidth : kNormalWidth) - 5595), prgProgress->height());
-    tlbMenu->move(0, 0);
-}
-
-void KS_GEN_SpeakerProgrammer::cmdClose_Click() { close(); }
-
-void KS_GEN_SpeakerProgrammer::closeEvent(QCloseEvent* event)
-{
-    // A run disables the window; it cannot be closed under a running conversation.
-    if (!isEnabled()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 void KS_GEN_SpeakerProgrammer::keyPressEvent(QKeyEvent* event)
 {
-    // Escape would close the dialog behind the operator's back; the window closes by its Close button.
-    if (event->key() == Qt::Key_Escape)
+    if (event->key() == kRadioKey && event->modifiers() == kServiceModifiers) {
+        if (!Running())
+            UnlockService(1);
         return;
-    QDialog::keyPressEvent(event);
+    }
+    KS_ProgrammerFrame::keyPressEvent(event);
 }
 
 bool KS_GEN_SpeakerProgrammer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut)
-        if (auto* box = qobject_cast<QLineEdit*>(watched); box && !LeaveBox(box))
-            QTimer::singleShot(0, box, [box] { SafeSetFocus(box); });
-    return QDialog::eventFilter(watched, event);
+    if (watched == txtSecurityKey && event->type() == QEvent::FocusOut && !Running())
+        LimitSecurityKey();
+    return KS_ProgrammerFrame::eventFilter(watched, event);
 }
 
-bool KS_GEN_SpeakerProgrammer::LeaveBox(QLineEdit* box)
+void KS_GEN_SpeakerProgrammer::LimitSecurityKey()
 {
-    if (box->isReadOnly() || box == txtDisplayStandbyMessage)
-        return true;
-    if (box == txtSecurityKey) {
-        if (Val(text(box)) > 299)
-            box->setText("299");
-        padDigits(box);
-    } else if (box == txtRx1Frequency || box == txtRx2Frequency) {
-        ValidateFrequency(box);
-    } else if (box == txtTx1Frequency || box == txtTx2Frequency) {
-        if (Trim(text(box)).empty())
-            box->setText("0");
-        return ValidateFrequency(box);
-    } else {
-        padDigits(box);
-    }
-    return true;
+    // The unit keeps security keys up to 299.
+    if (Val(text(txtSecurityKey)) > 299)
+        txtSecurityKey->setText("299");
+    PadDigitBox(txtSecurityKey);
 }
 
 // ---- rules ----
@@ -554,14 +503,14 @@ void KS_GEN_SpeakerProgrammer::EnableTransceiversCommonFrame(bool enabled)
 
 void KS_GEN_SpeakerProgrammer::EnablePrimaryTransceiverFrame(bool enabled)
 {
-    setLocked(txtTx1Frequency, !enabled);
+    Lock(txtTx1Frequency, !enabled);
     cmdTx1Test->setEnabled(enabled);
 }
 
 void KS_GEN_SpeakerProgrammer::EnableSecondaryTransceiverFrame(bool enabled)
 {
-    setLocked(txtRx2Frequency, !enabled);
-    setLocked(txtTx2Frequency, !enabled);
+    Lock(txtRx2Frequency, !enabled);
+    Lock(txtTx2Frequency, !enabled);
     cmdTx2Test->setEnabled(enabled);
 }
 
@@ -607,57 +556,41 @@ void KS_GEN_SpeakerProgrammer::cmdClearDeviceConfiguration_Click()
 
 void KS_GEN_SpeakerProgrammer::UnlockService(int level)
 {
+    if (level >= 2) {
+        UnlockServiceFields();
+        return;
+    }
+    UnlockRadioFields();
+    SafeSetFocus(txtRx1Frequency);
+}
+
+void KS_GEN_SpeakerProgrammer::UnlockRadioFields()
+{
     lblRx1Frequency->setEnabled(true);
     lblRx1Frequency->show();
-    setLocked(txtRx1Frequency, false);
+    Lock(txtRx1Frequency, false);
     txtRx1Frequency->setEnabled(true);
     txtRx1Frequency->show();
     lblRx1RSSI->show();
     txtRx1RSSI->show();
-    setLocked(txtSupervisionCapcode, false);
-    padDigits(txtSupervisionCapcode);
+    Lock(txtSupervisionCapcode, false);
     for (QCheckBox* box : {chkProgramTransceiversCommonSettings, chkProgramPrimaryTransceiverrSettings,
                            chkProgramSecondaryTransceiverSettings})
         box->setEnabled(true);
     serviceLevel_ = std::max(serviceLevel_, 1);
-    if (level < 2) {
-        SafeSetFocus(txtRx1Frequency);
-        return;
-    }
-    setLocked(txtSerialNumber, false);
-    padDigits(txtSerialNumber);
-    chkSNAutoIncrement->show();
-    txtSNIncrement->show();
+}
+
+void KS_GEN_SpeakerProgrammer::ServiceUnlocked()
+{
+    // The frame has opened the serial number and its increment.
+    UnlockRadioFields();
+    PadDigitBox(txtSerialNumber);
     cmdReset->show();
     chkProgramDeviceConfiguration->setEnabled(true);
     chkProgramDeviceConfiguration->show();
     cmdClearDeviceConfiguration->show();
     fraDeviceConfiguration->setTitle("    Device Configuration");
     serviceLevel_ = 2;
-    SafeSetFocus(txtSerialNumber);
 }
 
-bool KS_GEN_SpeakerProgrammer::ValidateFrequency(QLineEdit* box)
-{
-    box->setText(ToQString(FormatFrequencyText(text(box))));
-    if (!box->isEnabled() || box->isHidden() || isLocked(box))
-        return true;
-    const std::int64_t units = FrequencyUnits(text(box)).value_or(0);
-    if (!FrequencyInRange(units)) {
-        ShowMessage("The entered frequency is not supported by this device. Please enter a frequency between 80 MHz "
-                    "and 950 MHz.",
-                    kButtonsOk, kAnswerOk, kIconExclamation);
-        SafeSetFocus(box);
-        return false;
-    }
-    if (!FrequencyOnRaster(units)) {
-        const auto answer = ShowMessage("The entered frequency seems to be invalid (division by 6.25 kHz does not "
-                                        "return an integer number).\r\nAre you sure you want to continue?",
-                                        kButtonsYesNo, kAnswerNo, kIconExclamation);
-        if (answer != kAnswerYes) {
-            SafeSetFocus(box);
-            return false;
-        }
-    }
-    return true;
-}
+bool KS_GEN_SpeakerProgrammer::ValidateFrequency(QLineEdit* box) { return FrequencyBoxLeft(box); }

@@ -6,29 +6,18 @@
 // Advanced button widens the window over the configuration and transceiver
 // frames. Radio and service fields stay locked until a service unlock.
 
-#include <QDialog>
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "KS_ProgrammerFrame.h"
 #include "KS_SpeakerProtocol.h"
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QToolBar;
-class QWidget;
-class FormConventions;
 class EncoderIdentityKeeper;
 
-class KS_GEN_SpeakerProgrammer : public QDialog {
+class KS_GEN_SpeakerProgrammer : public KS_ProgrammerFrame {
     Q_OBJECT
 
 public:
@@ -40,19 +29,9 @@ public:
     static constexpr int kConfigurationBits = 10;
     static constexpr int kOptionBits = 8;
 
+    // The frame's common controls (txtVersion, txtSerialNumber, cmdReset, lblInfo, ...) are the frame's members.
     QWidget* pbxDetails = nullptr;
-    QFrame* clbMenu = nullptr;
-    QToolBar* tlbMenu = nullptr;
-    QProgressBar* prgProgress = nullptr;
-    QLabel* lblInfo = nullptr;
 
-    QGroupBox* fraGeneralDetails = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLineEdit* txtVersion = nullptr;
-    QLabel* lblSerialNumber = nullptr;
-    QLineEdit* txtSerialNumber = nullptr;
-    QCheckBox* chkSNAutoIncrement = nullptr;
-    QLineEdit* txtSNIncrement = nullptr;
     QLabel* lblSupervisionCapcode = nullptr;
     QLineEdit* txtSupervisionCapcode = nullptr;
     QLabel* lblRx1Frequency = nullptr;
@@ -61,7 +40,6 @@ public:
     QLineEdit* txtRx1RSSI = nullptr;
     QLabel* lblDateTime = nullptr;
     QLineEdit* txtDateTime = nullptr;
-    QPushButton* cmdReset = nullptr;
 
     QGroupBox* fraProgrammableOptions = nullptr;
     QCheckBox* chkDateTime = nullptr;
@@ -134,10 +112,6 @@ public:
               *cmbDisplayFont = nullptr, *cmbDisplayTimeout = nullptr, *cmbDisplayColor = nullptr,
               *cmbDisplayEffect = nullptr, *cmbDisplaySlice = nullptr, *cmbDisplaySlot = nullptr;
 
-    QPushButton* cmdProgram = nullptr;
-    QPushButton* cmdRead = nullptr;
-    QPushButton* cmdClose = nullptr;
-
     // ---- runs ----
     bool ReadSpeakerSettings();
     void ReadSpeakerDateTime();
@@ -154,13 +128,14 @@ public:
     bool ValidateFrequency(QLineEdit* box);
     // The service levels: 1 opens the radio fields, 2 the identity fields and the reset as well.
     void UnlockService(int level);
+    // The radio fields' key; the frame's service key opens the second level.
+    static constexpr int kRadioKey = Qt::Key_F11;
     int ServiceLevel() const { return serviceLevel_; }
 
     // ---- handlers ----
-    void cmdRead_Click();
-    void cmdProgram_Click();
-    void cmdClose_Click();
-    void cmdReset_Click();
+    void cmdRead_Click() override;
+    void cmdProgram_Click() override;
+    void cmdReset_Click() override;
     void cmdTx1Test_Click();
     void cmdTx2Test_Click();
     void cmdTest_Click();
@@ -172,33 +147,29 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void ServiceUnlocked() override;
 
 private:
     void BuildForm();
     void ConnectHandlers();
     void Form_Load();
     void ToggleAdvancedView(bool pressed);
-    void SizeDetails(double widthTwips, double heightTwips, double toolbarInset);
+    void SizeDetails(double widthTwips, double pictureInset);
     bool IsSpeakerConnected();
     bool ChecksBeforeProgramming();
     SpeakerSettings CollectSettings() const;
-    // What leaving a box does to its text; false when a transmitter frequency may not be left.
-    bool LeaveBox(QLineEdit* box);
     void TransmitterTest(int transmitter);
-    bool RunProgramItem(const SpeakerProgramItem& item, bool current);
-    void Increment(QLineEdit* box, const QLineEdit* increment);
+    void RunProgramItem(const SpeakerProgramItem& item, bool current);
     void ReadCapcodeSlots(int slotCount, const std::string& levels, bool& askAllowed, bool& cancelled);
     void AskToGoOn(bool& askAllowed, bool& cancelled);
     std::string queryTwiceWithLongerWait();
     void ApplyMask(const std::string& value, QCheckBox* const* boxes, int count);
     void HideRx1Frequency();
+    void UnlockRadioFields();
+    void LimitSecurityKey();
 
     std::unique_ptr<EncoderIdentityKeeper> identity_; // the console's encoder comes back when the window goes
-    FormConventions* conventions_ = nullptr;
     QAction* advancedButton_ = nullptr;
     int serviceLevel_ = 0;
-    double leftTwips_ = 2600;
-    double widthTwips_ = 8595;
     int advancedShift_ = 0; // pixels the advanced view moved the left edge
 };

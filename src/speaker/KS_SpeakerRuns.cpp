@@ -55,27 +55,6 @@ SpeakerListSetting listSetting(const QCheckBox* box, QComboBox* list)
     return setting;
 }
 
-// The window is disabled and shows the hourglass for as long as a run lasts, whichever way it ends.
-class RunGuard {
-public:
-    explicit RunGuard(QWidget* window)
-        : window_(window)
-    {
-        ShowBusyPointer();
-        window_->setEnabled(false);
-    }
-    ~RunGuard()
-    {
-        window_->setEnabled(true);
-        ShowNormalPointer();
-    }
-    RunGuard(const RunGuard&) = delete;
-    RunGuard& operator=(const RunGuard&) = delete;
-
-private:
-    QWidget* window_;
-};
-
 } // namespace
 
 bool KS_GEN_SpeakerProgrammer::IsSpeakerConnected()
@@ -96,7 +75,7 @@ void KS_GEN_SpeakerProgrammer::cmdRead_Click()
 
 bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
 {
-    RunGuard guard(this);
+    Run run(*this, false);
     lblInfo->clear();
     for (int i = 0; i < kCapcodeRows; ++i) {
         const auto row = static_cast<std::size_t>(i);
@@ -297,70 +276,33 @@ void KS_GEN_SpeakerProgrammer::cmdProgram_Click()
 
 bool KS_GEN_SpeakerProgrammer::ChecksBeforeProgramming()
 {
-    // A toolbar click takes no focus, so the box being typed in has not been left yet.
-    if (auto* box = qobject_cast<QLineEdit*>(focusWidget()); box && !LeaveBox(box))
+    // A toolbar click takes no focus, so the box being typed in may not have been left yet.
+    std::vector<QLineEdit*> digitBoxes = {txtSerialNumber, txtSNIncrement, txtSupervisionCapcode};
+    digitBoxes.insert(digitBoxes.end(), txtCapcode.begin(), txtCapcode.end());
+    digitBoxes.insert(digitBoxes.end(), txtIncrement.begin(), txtIncrement.end());
+    for (QLineEdit* box : digitBoxes)
+        if (Unlocked(box))
+            PadDigitBox(box);
+    LimitSecurityKey();
+
+    QCheckBox* common = chkProgramTransceiversCommonSettings;
+    if (!SelectionMade(chkRxDeviation, cmbRxDeviation, "Please select Rx deviation value.")
+        || !SelectionMade(chkAmbientNoiseLevel, cmbAmbientNoiseLevel, "Please select a valid ambient noise level.")
+        || !SelectionMade(chkSecurityMode, cmbSecurityMode, "Please select security mode.")
+        || !SelectionMade(chkOperationMode, cmbOperationMode, "Please select operation mode.")
+        || !SelectionMade(chkSquelchLevel, cmbSquelchLevel, "Please select squelch level.")
+        || !SelectionMade(chkRxBaudRate, cmbRxBaudRate, "Please select Rx baud rate.")
+        || !FrequencyPresent(txtRx1Frequency)
+        || !SelectionMade(common, cmbPower, "Please select power level.")
+        || !SelectionMade(common, cmbTxDeviation, "Please select Tx deviation value.")
+        || !SelectionMade(common, cmbIFBandwidth, "Please select IF bandwidth.")
+        || !SelectionMade(common, cmbTxBaudRate, "Please select Tx baud rate.")
+        // Every frequency the run writes passes the range and raster tests, not only the one last left.
+        || !FrequenciesAcceptable({txtRx1Frequency, txtTx1Frequency, txtRx2Frequency, txtTx2Frequency}))
         return false;
-
-    auto refuse = [](const char* message, QWidget* control) {
-        ShowMessage(message, kButtonsOk, kAnswerOk, kIconExclamation);
-        SafeSetFocus(control);
-        return false;
-    };
-    struct ListCheck {
-        bool needed;
-        QComboBox* list;
-        const char* message;
-    };
-    const ListCheck firstLists[] = {
-        {chkRxDeviation->isChecked(), cmbRxDeviation, "Please select Rx deviation value."},
-        {chkAmbientNoiseLevel->isChecked(), cmbAmbientNoiseLevel, "Please select a valid ambient noise level."},
-        {chkSecurityMode->isChecked(), cmbSecurityMode, "Please select security mode."},
-        {chkOperationMode->isChecked(), cmbOperationMode, "Please select operation mode."},
-        {chkSquelchLevel->isChecked(), cmbSquelchLevel, "Please select squelch level."},
-        {chkRxBaudRate->isChecked(), cmbRxBaudRate, "Please select Rx baud rate."},
-    };
-    for (const ListCheck& c : firstLists)
-        if (c.needed && c.list->currentIndex() < 0)
-            return refuse(c.message, c.list);
-
-    if (txtRx1Frequency->isEnabled() && !txtRx1Frequency->isHidden() && !txtRx1Frequency->isReadOnly()) {
-        const std::int64_t units = FrequencyUnits(text(txtRx1Frequency)).value_or(0);
-        if (units == 0 || units > 999 * 10000)
-            return refuse("Please enter a valid frequency.", txtRx1Frequency);
-        if (!ValidateFrequency(txtRx1Frequency))
-            return false;
-    }
-
-    const bool common = chkProgramTransceiversCommonSettings->isChecked();
-    const ListCheck radioLists[] = {
-        {cmbPower->isEnabled(), cmbPower, "Please select power level."},
-        {cmbTxDeviation->isEnabled(), cmbTxDeviation, "Please select Tx deviation value."},
-        {common, cmbIFBandwidth, "Please select IF bandwidth."},
-        {common, cmbTxBaudRate, "Please select Tx baud rate."},
-    };
-    for (const ListCheck& c : radioLists)
-        if (c.needed && c.list->currentIndex() < 0)
-            return refuse(c.message, c.list);
-
-    // Every frequency the run writes passes the range and raster tests, not only the one last left.
-    std::vector<QLineEdit*> written;
-    if (chkProgramPrimaryTransceiverrSettings->isChecked())
-        written.push_back(txtTx1Frequency);
-    if (chkProgramSecondaryTransceiverSettings->isChecked())
-        written.insert(written.end(), {txtRx2Frequency, txtTx2Frequency});
-    for (QLineEdit* box : written)
-        if (!ValidateFrequency(box))
-            return false;
-
-    constexpr const char* kCapcodeRange = "Capcode must be in the range of 0000008 to 2097151.";
-    if (!txtSupervisionCapcode->isReadOnly() && !CapcodeInRange(text(txtSupervisionCapcode)))
-        return refuse(kCapcodeRange, txtSupervisionCapcode);
-    for (int i = 0; i < kCapcodeRows; ++i) {
-        const auto row = static_cast<std::size_t>(i);
-        if (chkProgramCapcode[row]->isChecked() && !CapcodeInRange(text(txtCapcode[row])))
-            return refuse(kCapcodeRange, txtCapcode[row]);
-    }
-    return true;
+    if (Unlocked(txtSupervisionCapcode) && !CapcodeInRange(text(txtSupervisionCapcode)))
+        return Refuse("Capcode must be in the range of 0000008 to 2097151.", txtSupervisionCapcode);
+    return CapcodesInRange(chkProgramCapcode, txtCapcode);
 }
 
 SpeakerSettings KS_GEN_SpeakerProgrammer::CollectSettings() const
@@ -406,11 +348,7 @@ SpeakerSettings KS_GEN_SpeakerProgrammer::CollectSettings() const
 
 bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
 {
-    RunGuard guard(this);
-    struct HideProgress {
-        QProgressBar* bar;
-        ~HideProgress() { bar->hide(); }
-    } hideProgress{prgProgress};
+    Run run(*this, true);
 
     if (!IsLinkResponding(20)) {
         ShowLinkCommError();
@@ -428,15 +366,7 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
     const bool current = ProgramUsesCurrentSet(version);
     std::vector<SpeakerProgramItem> items = BuildSpeakerProgram(CollectSettings(), version);
     ShowBusyPointer();
-    prgProgress->setMinimum(0);
-    prgProgress->setMaximum(std::max(1, SpeakerProgressSteps(items)));
-    prgProgress->setValue(0);
-    lblInfo->clear();
-    lblInfo->show();
-    prgProgress->show();
-    DoEvents();
-
-    int failed = 0;
+    StartProgress(SpeakerProgressSteps(items));
     for (std::size_t i = 0; i < items.size(); ++i) {
         const SpeakerProgramItem item = items[i];
         if (item.kind == SpeakerStep::SupervisionQuery) {
@@ -452,17 +382,15 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
             }
             continue;
         }
-        if (!RunProgramItem(item, current))
-            ++failed;
+        RunProgramItem(item, current);
     }
-    lblInfo->setText(failed ? ToQString("Done ! - " + std::to_string(failed) + " item(s) failed.") : "Done !");
+    FinishProgram();
     return true;
 }
 
-bool KS_GEN_SpeakerProgrammer::RunProgramItem(const SpeakerProgramItem& item, bool current)
+void KS_GEN_SpeakerProgrammer::RunProgramItem(const SpeakerProgramItem& item, bool current)
 {
-    lblInfo->setText(ToQString(item.stepText));
-    prgProgress->setValue(prgProgress->value() + 1);
+    Step(item.stepText);
     if (item.preTicks > 0)
         PauseTicks(item.preTicks);
 
@@ -479,29 +407,16 @@ bool KS_GEN_SpeakerProgrammer::RunProgramItem(const SpeakerProgramItem& item, bo
     }
 
     if (ok && item.kind == SpeakerStep::Serial && chkSNAutoIncrement->isChecked())
-        Increment(txtSerialNumber, txtSNIncrement);
+        AutoIncrement(txtSerialNumber, txtSNIncrement);
     if (ok && item.kind == SpeakerStep::Capcode) {
         const auto row = static_cast<std::size_t>(item.row);
         if (chkAutoIncrement[row]->isChecked())
-            Increment(txtCapcode[row], txtIncrement[row]);
+            AutoIncrement(txtCapcode[row], txtIncrement[row]);
     }
-    if (!ok) {
-        appendInfo(lblInfo, item.failureText);
-        PauseTicks(20);
-    }
+    if (!ok)
+        StepFailed(item.failureText);
     if (item.postTicks > 0)
         PauseTicks(item.postTicks);
-    return ok;
-}
-
-void KS_GEN_SpeakerProgrammer::Increment(QLineEdit* box, const QLineEdit* increment)
-{
-    if (const auto next = IncrementDigits(text(box), text(increment), box->maxLength()))
-        setText(box, *next);
-    else
-        ShowMessage("The next value does not fit into " + std::to_string(box->maxLength())
-                        + " digits; it was left as it was.",
-                    kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
 // ---- Tests, tone and reset -----------------------------------------------------------------
@@ -546,12 +461,12 @@ void KS_GEN_SpeakerProgrammer::cmdReset_Click()
                                         + "Are you sure you want to reset the " + model + " to factory default?",
                                     kButtonsYesNo, kAnswerNo, kIconQuestion);
     if (answer == kAnswerYes) {
-        RunGuard guard(this);
+        Run run(*this, false);
         if (!IsSpeakerConnected())
             return;
         if (!IsLinkResponding(20))
             ShowLinkCommError();
-        else if (DeviceSetting("?XR", "", 40, 1))
+        else if (SendFactoryReset(1))
             chkDateTime->setChecked(true);
         else
             ShowLinkCommError();
