@@ -82,25 +82,25 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(pbxDetails, "pbxDetails", "", {0, 0, kNormalWidth - 105, kDetailsHeight}),
 
         Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {200, 100, 8100, 1600}, 0, "pbxDetails"),
-        Control(lblVersion, "lblVersion", "Version:", {150, 330, 1500, 255}, 0, "fraGeneralDetails"),
-        Control(txtVersion, "txtVersion", "", {1700, 300, 1200, 315}, 0, "fraGeneralDetails"),
-        Control(lblSerialNumber, "lblSerialNumber", "Serial Number:", {3100, 330, 1300, 255}, 0, "fraGeneralDetails"),
-        Control(txtSerialNumber, "txtSerialNumber", "", {4450, 300, 1200, 315}, 7, "fraGeneralDetails"),
-        Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {5750, 300, 1700, 315}, 0,
+        Control(lblVersion, "lblVersion", "Version:", {150, 330, 1900, 255}, 0, "fraGeneralDetails"),
+        Control(txtVersion, "txtVersion", "", {2100, 300, 1100, 315}, 0, "fraGeneralDetails"),
+        Control(lblSerialNumber, "lblSerialNumber", "Serial Number:", {3350, 330, 1300, 255}, 0, "fraGeneralDetails"),
+        Control(txtSerialNumber, "txtSerialNumber", "", {4700, 300, 1100, 315}, 7, "fraGeneralDetails"),
+        Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {5950, 300, 1600, 315}, 0,
                 "fraGeneralDetails"),
-        Control(txtSNIncrement, "txtSNIncrement", "", {7500, 300, 450, 315}, 2, "fraGeneralDetails"),
-        Control(lblSupervisionCapcode, "lblSupervisionCapcode", "Supervision Capcode:", {150, 730, 1550, 255}, 0,
+        Control(txtSNIncrement, "txtSNIncrement", "", {7550, 300, 400, 315}, 2, "fraGeneralDetails"),
+        Control(lblSupervisionCapcode, "lblSupervisionCapcode", "Supervision Capcode:", {150, 730, 1900, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtSupervisionCapcode, "txtSupervisionCapcode", "", {1700, 700, 1200, 315}, 7, "fraGeneralDetails"),
-        Control(lblRx1Frequency, "lblRx1Frequency", "Rx &Frequency:", {3100, 730, 1300, 255}, 0,
+        Control(txtSupervisionCapcode, "txtSupervisionCapcode", "", {2100, 700, 1100, 315}, 7, "fraGeneralDetails"),
+        Control(lblRx1Frequency, "lblRx1Frequency", "Rx &Frequency:", {3350, 730, 1300, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtRx1Frequency, "txtRx1Frequency", "", {4450, 700, 1200, 315}, 8, "fraGeneralDetails"),
-        Control(lblRx1RSSI, "lblRx1RSSI", "RSSI (dBm):", {5750, 730, 1000, 255}, 0, "fraGeneralDetails"),
-        Control(txtRx1RSSI, "txtRx1RSSI", "", {6800, 700, 800, 315}, 0, "fraGeneralDetails"),
-        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {150, 1130, 2900, 255}, 0,
+        Control(txtRx1Frequency, "txtRx1Frequency", "", {4700, 700, 1100, 315}, 8, "fraGeneralDetails"),
+        Control(lblRx1RSSI, "lblRx1RSSI", "RSSI (dBm):", {5950, 730, 1000, 255}, 0, "fraGeneralDetails"),
+        Control(txtRx1RSSI, "txtRx1RSSI", "", {7000, 700, 950, 315}, 0, "fraGeneralDetails"),
+        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {150, 1130, 3300, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtDateTime, "txtDateTime", "", {3100, 1100, 3200, 315}, 0, "fraGeneralDetails"),
-        Control(cmdReset, "cmdReset", "Re&set", {6650, 1080, 1300, 375}, 0, "fraGeneralDetails"),
+        Control(txtDateTime, "txtDateTime", "", {3450, 1100, 2950, 315}, 0, "fraGeneralDetails"),
+        Control(cmdReset, "cmdReset", "Re&set", {6650, 1070, 1300, 375}, 0, "fraGeneralDetails"),
 
         Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {200, 1800, 8100, 5800},
                 0, "pbxDetails"),
@@ -108,25 +108,25 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
                 "fraProgrammableOptions"),
         Control(chkSecurityMode, "chkSecurityMode", "Program Security &Mode", {150, 650, 2700, 315}, 0,
                 "fraProgrammableOptions"),
-        Control(cmbSecurityMode, "cmbSecurityMode", "", {2900, 630, 1200, 315}, 0, "fraProgrammableOptions"),
+        Control(cmbSecurityMode, "cmbSecurityMode", "", {3050, 630, 1150, 315}, 0, "fraProgrammableOptions"),
         Control(lblSecurityKey, "lblSecurityKey", "Security &Key:", {4300, 680, 1300, 255}, 0,
                 "fraProgrammableOptions"),
         Control(txtSecurityKey, "txtSecurityKey", "", {5650, 650, 600, 315}, 3, "fraProgrammableOptions"),
         Control(chkOperationMode, "chkOperationMode", "Program Operation M&ode", {150, 1000, 2700, 315}, 0,
                 "fraProgrammableOptions"),
-        Control(cmbOperationMode, "cmbOperationMode", "", {2900, 980, 1200, 315}, 0, "fraProgrammableOptions"),
+        Control(cmbOperationMode, "cmbOperationMode", "", {3050, 980, 1150, 315}, 0, "fraProgrammableOptions"),
         Control(chkSquelchLevel, "chkSquelchLevel", "Program Sq&uelch Level", {4300, 1000, 2500, 315}, 0,
                 "fraProgrammableOptions"),
         Control(cmbSquelchLevel, "cmbSquelchLevel", "", {6850, 980, 1100, 315}, 0, "fraProgrammableOptions"),
         Control(chkRxBaudRate, "chkRxBaudRate", "Program Rx &Baud Rate", {150, 1350, 2700, 315}, 0,
                 "fraProgrammableOptions"),
-        Control(cmbRxBaudRate, "cmbRxBaudRate", "", {2900, 1330, 1200, 315}, 0, "fraProgrammableOptions"),
+        Control(cmbRxBaudRate, "cmbRxBaudRate", "", {3050, 1330, 1150, 315}, 0, "fraProgrammableOptions"),
         Control(chkRxDeviation, "chkRxDeviation", "Program Rx Deviation", {4300, 1350, 2500, 315}, 0,
                 "fraProgrammableOptions"),
         Control(cmbRxDeviation, "cmbRxDeviation", "", {6850, 1330, 1100, 315}, 0, "fraProgrammableOptions"),
-        Control(chkAmbientNoiseLevel, "chkAmbientNoiseLevel", "Program &Ambient Noise Level", {150, 1700, 2700, 315},
+        Control(chkAmbientNoiseLevel, "chkAmbientNoiseLevel", "Program &Ambient Noise Level", {150, 1700, 2850, 315},
                 0, "fraProgrammableOptions"),
-        Control(cmbAmbientNoiseLevel, "cmbAmbientNoiseLevel", "", {2900, 1680, 1400, 315}, 0,
+        Control(cmbAmbientNoiseLevel, "cmbAmbientNoiseLevel", "", {3050, 1680, 1400, 315}, 0,
                 "fraProgrammableOptions"),
     };
     for (int i = 0; i < kCapcodeRows; ++i) {
@@ -134,14 +134,14 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         const char* frame = "fraProgrammableOptions";
         const auto row = static_cast<std::size_t>(i);
         t.push_back(Control(chkProgramCapcode[row], indexed("chkProgramCapcode", i),
-                            caption("Program Capcode &" + std::to_string(i + 1)), {150, top, 2000, 315}, 0, frame));
-        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), "", {2200, top, 1000, 315}, 7, frame));
-        t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:", {3350, top + 30, 950, 255},
+                            caption("Program Capcode &" + std::to_string(i + 1)), {150, top, 2250, 315}, 0, frame));
+        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), "", {2400, top, 900, 315}, 7, frame));
+        t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:", {3380, top + 30, 1000, 255},
                             0, frame));
-        t.push_back(Control(cmbAlertLevel[row], indexed("cmbAlertLevel", i), "", {4300, top - 20, 1300, 315}, 0, frame));
+        t.push_back(Control(cmbAlertLevel[row], indexed("cmbAlertLevel", i), "", {4400, top - 20, 1150, 315}, 0, frame));
         t.push_back(Control(chkAutoIncrement[row], indexed("chkAutoIncrement", i), "Auto Increment by",
-                            {5750, top, 1700, 315}, 0, frame));
-        t.push_back(Control(txtIncrement[row], indexed("txtIncrement", i), "", {7500, top, 450, 315}, 2, frame));
+                            {5620, top, 1930, 315}, 0, frame));
+        t.push_back(Control(txtIncrement[row], indexed("txtIncrement", i), "", {7550, top, 400, 315}, 2, frame));
     }
     t.push_back(Control(cmbAlertNumber, "cmbAlertNumber", "", {150, 5300, 3000, 315}, 0, "fraProgrammableOptions"));
     t.push_back(Control(cmdTest, "cmdTest", "&Test Tone", {3300, 5270, 1400, 375}, 0, "fraProgrammableOptions"));
@@ -154,44 +154,44 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
     // Each frame's title carries its program check box, with room left for it in the caption.
     t.push_back(Control(fraDeviceConfiguration, "fraDeviceConfiguration", "    Device Configuration",
                         {8500, 100, 6000, 2250}, 0, "pbxDetails"));
-    t.push_back(Control(chkProgramDeviceConfiguration, "chkProgramDeviceConfiguration", "", {100, 0, 255, 255}, 0,
+    t.push_back(Control(chkProgramDeviceConfiguration, "chkProgramDeviceConfiguration", "", {0, 0, 240, 240}, 0,
                         "fraDeviceConfiguration"));
     t.push_back(Control(cmdClearDeviceConfiguration, "cmdClearDeviceConfiguration", "Clear All",
-                        {4500, 250, 1300, 345}, 0, "fraDeviceConfiguration"));
+                        {4550, 1870, 1300, 345}, 0, "fraDeviceConfiguration"));
     for (int i = 0; i < kConfigurationBits; ++i)
         t.push_back(Control(chkDeviceConfiguration[static_cast<std::size_t>(i)], indexed("chkDeviceConfiguration", i),
-                            kConfigurationCaptions[i], {150 + (i / 5) * 2900, 650 + (i % 5) * 310, 2800, 300}, 0,
+                            kConfigurationCaptions[i], {150 + (i / 5) * 2900, 300 + (i % 5) * 310, 2800, 300}, 0,
                             "fraDeviceConfiguration"));
 
     t.push_back(Control(fraDeviceOptions, "fraDeviceOptions", "    Programmable Device Options",
                         {8500, 2450, 6000, 2300}, 0, "pbxDetails"));
-    t.push_back(Control(chkProgramDeviceOptions, "chkProgramDeviceOptions", "", {100, 0, 255, 255}, 0,
+    t.push_back(Control(chkProgramDeviceOptions, "chkProgramDeviceOptions", "", {0, 0, 240, 240}, 0,
                         "fraDeviceOptions"));
     for (int i = 0, shown = 0; i < kOptionBits; ++i) {
         const int top = 300 + shown * 320;
         if (i != 2 && i != 3)
             ++shown;
         t.push_back(Control(chkDeviceOptions[static_cast<std::size_t>(i)], indexed("chkDeviceOptions", i),
-                            kOptionCaptions[i], {150, top, 5700, 300}, 0, "fraDeviceOptions"));
+                            kOptionCaptions[i], {150, top, 5750, 300}, 0, "fraDeviceOptions"));
     }
 
     t.insert(t.end(), {
         Control(fraTransceiversCommon, "fraTransceiversCommon", "    Transceivers Common Settings",
                 {8500, 4850, 6000, 1150}, 0, "pbxDetails"),
-        Control(chkProgramTransceiversCommonSettings, "chkProgramTransceiversCommonSettings", "", {100, 0, 255, 255},
+        Control(chkProgramTransceiversCommonSettings, "chkProgramTransceiversCommonSettings", "", {0, 0, 240, 240},
                 0, "fraTransceiversCommon"),
         Control(lblTxDeviation, "lblTxDeviation", "Tx D&eviation:", {150, 330, 1150, 255}, 0, "fraTransceiversCommon"),
         Control(cmbTxDeviation, "cmbTxDeviation", "", {1350, 300, 1500, 315}, 0, "fraTransceiversCommon"),
-        Control(lblPower, "lblPower", "Po&wer:", {3050, 330, 900, 255}, 0, "fraTransceiversCommon"),
-        Control(cmbPower, "cmbPower", "", {4000, 300, 1800, 315}, 0, "fraTransceiversCommon"),
+        Control(lblPower, "lblPower", "Po&wer:", {3000, 330, 1250, 255}, 0, "fraTransceiversCommon"),
+        Control(cmbPower, "cmbPower", "", {4300, 300, 1550, 315}, 0, "fraTransceiversCommon"),
         Control(lblIFBandwidth, "lblIFBandwidth", "&IF Bandwidth:", {150, 730, 1150, 255}, 0, "fraTransceiversCommon"),
         Control(cmbIFBandwidth, "cmbIFBandwidth", "", {1350, 700, 1500, 315}, 0, "fraTransceiversCommon"),
-        Control(lblTxBaudRate, "lblTxBaudRate", "Tx &Baud Rate:", {3050, 730, 950, 255}, 0, "fraTransceiversCommon"),
-        Control(cmbTxBaudRate, "cmbTxBaudRate", "", {4000, 700, 1800, 315}, 0, "fraTransceiversCommon"),
+        Control(lblTxBaudRate, "lblTxBaudRate", "Tx &Baud Rate:", {3000, 730, 1250, 255}, 0, "fraTransceiversCommon"),
+        Control(cmbTxBaudRate, "cmbTxBaudRate", "", {4300, 700, 1550, 315}, 0, "fraTransceiversCommon"),
 
         Control(fraPrimaryTransceiver, "fraPrimaryTransceiver", "    Primary Transceiver Settings",
                 {8500, 6100, 6000, 750}, 0, "pbxDetails"),
-        Control(chkProgramPrimaryTransceiverrSettings, "chkProgramPrimaryTransceiverrSettings", "", {100, 0, 255, 255},
+        Control(chkProgramPrimaryTransceiverrSettings, "chkProgramPrimaryTransceiverrSettings", "", {0, 0, 240, 240},
                 0, "fraPrimaryTransceiver"),
         Control(lblTx1Frequency, "lblTx1Frequency", "Tx &Frequency:", {150, 330, 1300, 255}, 0,
                 "fraPrimaryTransceiver"),
@@ -201,7 +201,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(fraSecondaryTransceiver, "fraSecondaryTransceiver", "    Secondary Transceiver Settings",
                 {8500, 6950, 6000, 1100}, 0, "pbxDetails"),
         Control(chkProgramSecondaryTransceiverSettings, "chkProgramSecondaryTransceiverSettings", "",
-                {100, 0, 255, 255}, 0, "fraSecondaryTransceiver"),
+                {0, 0, 240, 240}, 0, "fraSecondaryTransceiver"),
         Control(lblRx2Frequency, "lblRx2Frequency", "Rx &Frequency:", {150, 330, 1300, 255}, 0,
                 "fraSecondaryTransceiver"),
         Control(txtRx2Frequency, "txtRx2Frequency", "", {1500, 300, 1200, 315}, 8, "fraSecondaryTransceiver"),
@@ -214,7 +214,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
 
         Control(fraAlphanumericDisplay, "fraAlphanumericDisplay", "    Alphanumeric Display Default Settings",
                 {8500, 100, 6000, 4000}, 0, "pbxDetails"),
-        Control(chkProgramAlphanumericDisplay, "chkProgramAlphanumericDisplay", "", {100, 0, 255, 255}, 0,
+        Control(chkProgramAlphanumericDisplay, "chkProgramAlphanumericDisplay", "", {0, 0, 240, 240}, 0,
                 "fraAlphanumericDisplay"),
         Control(lblDisplayStandbyMessage, "lblDisplayStandbyMessage", "Standby Message:", {150, 330, 1500, 255}, 0,
                 "fraAlphanumericDisplay"),
