@@ -138,15 +138,20 @@ TEST(SpeakerProgrammer, ProgrammingWritesMasksCapcodesAndTheClockInTheUnitsOrder
 
 TEST(SpeakerProgrammer, LegacyUnitWithoutSupervisionLosesSlotsSevenAndEight)
 {
+    SetClockForTest([] { return QDateTime(QDate(2026, 3, 3), QTime(14, 5, 9)).toUTC(); });
     SpeakerBench bench("2.90", false);
+    bench.speaker->SetTakesSeconds(false);
     auto& w = *bench.window;
+    w.chkDateTime->setChecked(true);
     w.chkSecurityMode->setChecked(true);
     for (int row : {0, 6, 7}) {
         w.chkProgramCapcode[static_cast<std::size_t>(row)]->setChecked(true);
         w.txtCapcode[static_cast<std::size_t>(row)]->setText("0000100");
     }
     w.cmdProgram->click();
-    EXPECT_EQ(bench.lines(), (Lines{"?V", "?C9", "?C9", "PSM0", "PSS236", "PC10000100", "PV10"}));
+    EXPECT_EQ(bench.lines(), (Lines{"?V", "?C9", "?C9", "PT140509", "PT140509", "PT1405", "PD0303263", "PSM0", "PSS236",
+                                    "PC10000100", "PV10"}));
+    EXPECT_EQ(w.lblInfo->text(), "Done !");
     EXPECT_FALSE(w.chkProgramCapcode[6]->isChecked());
     EXPECT_FALSE(w.chkProgramCapcode[7]->isChecked());
     EXPECT_FALSE(w.txtCapcode[7]->isEnabled());
@@ -253,6 +258,10 @@ TEST(SpeakerProgrammer, UnitThatIsNotASpeakerGetsOnlyTheProbeAndTheVersionQuery)
     EXPECT_EQ(bench.lines(), (Lines{"?V"}));
     EXPECT_EQ(bench.messages.texts().size(), 1u);
     EXPECT_TRUE(bench.window->lblInfo->text().isEmpty());
+
+    // The console goes on with the identity it had before the window detected the unit.
+    bench.window.reset();
+    EXPECT_EQ(gEncoderModelName, "encoder");
 }
 
 TEST(SpeakerProgrammer, IntercomOptionsNeedTheIntercomAndTheSecondTransceiver)
