@@ -154,7 +154,8 @@ std::optional<Device::Reply> SpeakerDevice::OwnLine(const std::string& line, std
         return Acknowledged();
     }
     if (std::regex_match(line, m, date)) {
-        const year_month_day set{year(2000 + number(m[3])), month(unsigned(number(m[1]))), std::chrono::day(unsigned(number(m[2])))};
+        const year_month_day set{year(2000 + number(m[3])), month(unsigned(number(m[1]))),
+                                 std::chrono::day(unsigned(number(m[2])))};
         if (!set.ok())
             return Refused();
         SetClock(sys_days{set} + (now - day), tick);

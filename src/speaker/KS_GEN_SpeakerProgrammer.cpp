@@ -136,9 +136,10 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         t.push_back(Control(chkProgramCapcode[row], indexed("chkProgramCapcode", i),
                             caption("Program Capcode &" + std::to_string(i + 1)), {150, top, 2250, 315}, 0, frame));
         t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), "", {2400, top, 900, 315}, 7, frame));
-        t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:", {3380, top + 30, 1000, 255},
-                            0, frame));
-        t.push_back(Control(cmbAlertLevel[row], indexed("cmbAlertLevel", i), "", {4400, top - 20, 1150, 315}, 0, frame));
+        t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:",
+                            {3380, top + 30, 1000, 255}, 0, frame));
+        t.push_back(
+            Control(cmbAlertLevel[row], indexed("cmbAlertLevel", i), "", {4400, top - 20, 1150, 315}, 0, frame));
         t.push_back(Control(chkAutoIncrement[row], indexed("chkAutoIncrement", i), "Auto Increment by",
                             {5620, top, 1930, 315}, 0, frame));
         t.push_back(Control(txtIncrement[row], indexed("txtIncrement", i), "", {7550, top, 400, 315}, 2, frame));
@@ -229,7 +230,8 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         const char* caption;
     };
     const DisplayList displayLists[] = {
-        {lblDisplayScrollSpeed, cmbDisplayScrollSpeed, "lblDisplayScrollSpeed", "cmbDisplayScrollSpeed", "Scroll Speed:"},
+        {lblDisplayScrollSpeed, cmbDisplayScrollSpeed, "lblDisplayScrollSpeed", "cmbDisplayScrollSpeed",
+         "Scroll Speed:"},
         {lblDisplayType, cmbDisplayType, "lblDisplayType", "cmbDisplayType", "Type:"},
         {lblDisplayBuzzerMode, cmbDisplayBuzzerMode, "lblDisplayBuzzerMode", "cmbDisplayBuzzerMode", "Buzzer Mode:"},
         {lblDisplayMode, cmbDisplayMode, "lblDisplayMode", "cmbDisplayMode", "Mode:"},
@@ -390,13 +392,10 @@ void KS_GEN_SpeakerProgrammer::Form_Load()
     FillOffOnCombo(AsOptionList(cmbSecurityMode), 0);
     FillModeDigitCombo(AsOptionList(cmbOperationMode), 0);
     FillAmbientNoiseLevelCombo(AsOptionList(cmbAmbientNoiseLevel), 5);
-    FillNumberCombo(AsOptionList(cmbDisplaySlot), 0);
-    FillSBTimeSliceCombo(AsOptionList(cmbDisplaySlice), 0);
-    FillSBTimeoutMinutesCombo(AsOptionList(cmbDisplayTimeout), 0);
-    FillSBColorCombo(AsOptionList(cmbDisplayColor), 0);
-    FillSBEffectCombo(AsOptionList(cmbDisplayEffect), 0);
-    FillSBFontCombo(AsOptionList(cmbDisplayFont), 0);
-    FillSBAlignmentCombo(AsOptionList(cmbDisplayAlignment), 0);
+    FillDisplayAttributeCombos(AsOptionList(cmbDisplaySlot), AsOptionList(cmbDisplaySlice),
+                               AsOptionList(cmbDisplayTimeout), AsOptionList(cmbDisplayColor),
+                               AsOptionList(cmbDisplayEffect), AsOptionList(cmbDisplayFont),
+                               AsOptionList(cmbDisplayAlignment));
     FillAlertTypeCombo(AsOptionList(cmbAlertNumber), 8, 1, 99, false);
 
     ShowBusyPointer();

@@ -163,6 +163,8 @@ private:
     void ReadCapcodeSlots(int slotCount, const std::string& levels, bool& askAllowed, bool& cancelled);
     void AskToGoOn(bool& askAllowed, bool& cancelled);
     std::string queryTwiceWithLongerWait();
+    // "?V" into the version box; the command set follows from it.
+    SpeakerVersion AskVersion();
     void ApplyMask(const std::string& value, QCheckBox* const* boxes, int count);
     void HideRx1Frequency();
     void UnlockRadioFields();

@@ -205,7 +205,8 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
     if (s.serialUnlocked)
         write("Programming Serial Number... ", "PS", s.serialNumber).kind = SpeakerStep::Serial;
     if (s.rx1FrequencyOpen)
-        write("Programming Primary Tranceiver Rx Frequency...", current ? "PFR1" : "PF", FrequencyDigits(s.rx1Frequency));
+        write("Programming Primary Tranceiver Rx Frequency...", current ? "PFR1" : "PF",
+              FrequencyDigits(s.rx1Frequency));
     SpeakerProgramItem& query = write("", "?C", "9");
     query.kind = SpeakerStep::SupervisionQuery;
     query.preTicks = 0;

@@ -89,11 +89,7 @@ bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
     if (!IsSpeakerConnected())
         return false;
 
-    setText(txtVersion, "N/A");
-    std::string raw;
-    query("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
-    const SpeakerVersion version = ParseSpeakerVersion(raw);
-    setText(txtVersion, version.text);
+    const SpeakerVersion version = AskVersion();
     const int v = version.hundredths;
     const bool current = ReadUsesCurrentSet(version);
 
@@ -194,6 +190,16 @@ bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
     }
     ReportStatus("Ready");
     return true;
+}
+
+SpeakerVersion KS_GEN_SpeakerProgrammer::AskVersion()
+{
+    setText(txtVersion, "N/A");
+    std::string raw;
+    query("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
+    const SpeakerVersion version = ParseSpeakerVersion(raw);
+    setText(txtVersion, version.text);
+    return version;
 }
 
 std::string KS_GEN_SpeakerProgrammer::queryTwiceWithLongerWait()
@@ -355,11 +361,7 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
         lblInfo->setText("Canceled !");
         return false;
     }
-    setText(txtVersion, "N/A");
-    std::string raw;
-    query("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
-    const SpeakerVersion version = ParseSpeakerVersion(raw);
-    setText(txtVersion, version.text);
+    const SpeakerVersion version = AskVersion();
     if (!IsSpeakerConnected())
         return false;
 

@@ -54,7 +54,10 @@ struct SpeakerBench {
     std::unique_ptr<KS_GEN_SpeakerProgrammer> window;
 };
 
-bool sent(const Lines& lines, const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
+bool sent(const Lines& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 } // namespace
 
@@ -126,13 +129,15 @@ TEST(SpeakerProgrammer, ProgrammingWritesMasksCapcodesAndTheClockInTheUnitsOrder
         w.chkAutoIncrement[2]->setChecked(true);
         w.txtIncrement[2]->setText("05");
         w.cmdProgram->click();
-        EXPECT_EQ(bench.lines(), (Lines{"?V", "?C9", "PT140509", "PD0303263", "PC30001000", "PV32", "PCM0005", options}));
+        EXPECT_EQ(bench.lines(),
+                  (Lines{"?V", "?C9", "PT140509", "PD0303263", "PC30001000", "PV32", "PCM0005", options}));
         EXPECT_EQ(w.txtCapcode[2]->text(), "0001005");
         EXPECT_EQ(w.lblInfo->text(), "Done !");
         EXPECT_TRUE(bench.messages.shown().empty());
 
         w.ReadSpeakerSettings();
-        EXPECT_TRUE(w.txtDateTime->text().startsWith("Tuesday, 03/03/26 02:05:")) << w.txtDateTime->text().toStdString();
+        EXPECT_TRUE(w.txtDateTime->text().startsWith("Tuesday, 03/03/26 02:05:"))
+            << w.txtDateTime->text().toStdString();
     }
 }
 
