@@ -359,6 +359,7 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
     if (!IsLinkResponding(20)) {
         ShowLinkCommError();
         lblInfo->setText("Canceled !");
+        lblInfo->show(); // a failed transmitter test may have hidden it
         return false;
     }
     const SpeakerVersion version = AskVersion();
