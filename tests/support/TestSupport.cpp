@@ -50,6 +50,8 @@ void ResetProgramStateForTest()
     gToneGenFile.clear();
     gToneGenCalendarFile.clear();
     gSchedule.clear();
+    gSBChars = "32";
+    gSBLines = "3";
     gToneSchedule.clear();
     SetToneDownloadHooks({});
 }
