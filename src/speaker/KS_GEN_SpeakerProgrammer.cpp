@@ -2,13 +2,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
-#include <QShortcut>
 #include <QToolBar>
-#include <QTimer>
 #include <deque>
 #include <vector>
 
