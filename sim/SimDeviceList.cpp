@@ -4,6 +4,7 @@
 
 #include "SimAlertDevice.h"
 #include "SimDevices.h"
+#include "SimSpeaker.h"
 
 namespace sim {
 
@@ -17,6 +18,7 @@ const std::vector<std::pair<std::string, Maker>>& Makers()
         {"paddle", [] { return std::make_unique<PaddleDevice>(); }},
         {"clock", [] { return std::make_unique<ClockDevice>(); }},
         {"alerts", [] { return std::make_unique<AlertDevice>(); }},
+        {"speaker", [] { return std::make_unique<SpeakerDevice>(); }},
     };
     return makers;
 }
