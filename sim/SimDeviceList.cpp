@@ -4,6 +4,7 @@
 
 #include "SimAlertDevice.h"
 #include "SimDevices.h"
+#include "SimSpeaker.h"
 
 namespace sim {
 
@@ -20,6 +21,7 @@ const std::vector<std::pair<std::string, Maker>>& Makers()
         {"pendant", [] { return std::make_unique<PendantDevice>(); }},
         {"pendant-legacy", [] { return std::make_unique<PendantDevice>("PDX-01", "Ver. 1.90 (Jun 2009)", true); }},
         {"timereceiver", [] { return std::make_unique<TimeReceiverDevice>(); }},
+        {"speaker", [] { return std::make_unique<SpeakerDevice>(); }},
     };
     return makers;
 }

@@ -167,6 +167,11 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the message tables ------------------------------------------------
+    // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
+    // them, without "*" CR; a slot never written reads as spaces.
+    const std::map<int, std::string>& MessageTable(char letter) const;
+    void SetMessageSlot(char letter, int slot, std::string value);
     // --- the weekly tone schedule -------------------------------------------
     // Units with a tone generator hold four slots of 7 days x 48 events, one
     // slot active. Index = day x 48 + event - 1, Monday day 0; each event is
@@ -235,6 +240,7 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddMessageTableCommands();
     void AddToneCommands();
     std::size_t ToneEventLength() const;
     Reply Dispatch(const std::string& line, std::int64_t tick);
@@ -256,6 +262,7 @@ private:
     bool rawMessageEnded_ = false;
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<char, std::map<int, std::string>> messageTables_;
     std::vector<PageRecord> pages_;
     int activeToneSlot_ = 1;
     std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default

@@ -239,6 +239,18 @@ void FillSBAlignmentCombo(OptionList& list, std::int16_t selectIndex, bool withA
     refillDisplayList(list, kSBAlignmentItems, selectIndex, withAll);
 }
 
+void FillDisplayAttributeCombos(OptionList& slot, OptionList& timeSlice, OptionList& timeout, OptionList& color,
+                                OptionList& effect, OptionList& font, OptionList& alignment)
+{
+    FillNumberCombo(slot, 0);
+    FillSBTimeSliceCombo(timeSlice, 0);
+    FillSBTimeoutMinutesCombo(timeout, 0);
+    FillSBColorCombo(color, 0);
+    FillSBEffectCombo(effect, 0);
+    FillSBFontCombo(font, 0);
+    FillSBAlignmentCombo(alignment, 0);
+}
+
 std::string BuildSBAttributeCode(std::int16_t slot, std::int16_t timeSlice, std::int16_t timeout, std::int16_t color,
                                  std::int16_t effect, std::int16_t font, std::int16_t alignment, bool clear)
 {

@@ -58,6 +58,9 @@ void FillSBColorCombo(OptionList& list, std::int16_t selectIndex, bool withAll =
 void FillSBEffectCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
 void FillSBFontCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
 void FillSBAlignmentCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+// The seven lists of one display's attributes, each filled by its filler above with its first entry selected.
+void FillDisplayAttributeCombos(OptionList& slot, OptionList& timeSlice, OptionList& timeout, OptionList& color,
+                                OptionList& effect, OptionList& font, OptionList& alignment);
 
 // The seven-character attribute code that a sign-board page carries between
 // "SB" and "*", or "*" alone when the display is to be cleared.
