@@ -4,6 +4,7 @@
 #include <string>
 
 #include "SimDevice.h"
+#include "SimUnitClock.h"
 
 namespace sim {
 
@@ -70,13 +71,8 @@ protected:
     std::optional<Reply> OwnLine(const std::string& line, std::int64_t tick) override;
 
 private:
-    std::int64_t SecondsAt(std::int64_t tick) const;
-    void SetClock(std::int64_t seconds, std::int64_t tick);
-
     bool trx_ = false;
-    // Seconds since 1970 at the tick the clock was last set.
-    std::int64_t clock_ = 0;
-    std::int64_t setAt_ = 0;
+    UnitClock clock_;
 };
 
 } // namespace sim

@@ -34,73 +34,15 @@ std::string FixedWidth(std::string text, std::size_t width, char pad)
     return text;
 }
 
-// 1 for Sunday to 7 for Saturday, as the unit counts weekdays.
-int WeekdayNumber(const ClockTime& t)
-{
-    using namespace std::chrono;
-    const year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)},
-                             day{static_cast<unsigned>(t.day)}};
-    return static_cast<int>(weekday{sys_days{ymd}}.c_encoding()) + 1;
-}
-
-bool IsValid(const ClockTime& t)
-{
-    using namespace std::chrono;
-    const year_month_day ymd{year{t.year}, month{static_cast<unsigned>(t.month)},
-                             day{static_cast<unsigned>(t.day)}};
-    return ymd.ok() && t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0
-        && t.second < 60;
-}
-
 } // namespace
 
-void Engine::SetClock(const ClockTime& time, std::int64_t tick)
-{
-    using namespace std::chrono;
-    const year_month_day ymd{year{time.year}, month{static_cast<unsigned>(time.month)},
-                             day{static_cast<unsigned>(time.day)}};
-    clockAtSet_ = sys_days{ymd} + hours{time.hour} + minutes{time.minute} + seconds{time.second};
-    clockSetTick_ = tick;
-}
+void Engine::SetClock(const ClockTime& time, std::int64_t tick) { clock_.Set(time, tick); }
 
-ClockTime Engine::Clock(std::int64_t tick) const
-{
-    using namespace std::chrono;
-    const auto now = clockAtSet_ + seconds{(tick - clockSetTick_) / 20};
-    const auto dayStart = floor<days>(now);
-    const year_month_day ymd{dayStart};
-    const hh_mm_ss hms{now - dayStart};
-    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-            static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(hms.hours().count()),
-            static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count())};
-}
+ClockTime Engine::Clock(std::int64_t tick) const { return clock_.At(tick); }
 
-// Digits laid out as the clock commands carry them; a field the form does not
-// carry keeps the clock's current value. An impossible date or time is refused
-// and leaves the clock as it was.
 Engine::Reply Engine::SetClockFromDigits(std::string_view digits, bool date, bool time, std::int64_t tick)
 {
-    ClockTime t = Clock(tick);
-    std::size_t at = 0;
-    const auto next = [&] {
-        const int v = DigitsValue(digits.substr(at, 2));
-        at += 2;
-        return v;
-    };
-    if (time) {
-        t.hour = next();
-        t.minute = next();
-        t.second = date || digits.size() >= 6 ? next() : 0;
-    }
-    if (date) {
-        t.month = next();
-        t.day = next();
-        t.year = 2000 + next();
-    }
-    if (!IsValid(t))
-        return kRefused;
-    SetClock(t, tick);
-    return kAcknowledged;
+    return clock_.SetFromDigits(digits, date, time, tick) ? kAcknowledged : kRefused;
 }
 
 Engine::Reply Engine::Identity() const

@@ -21,6 +21,7 @@
 
 #include "SimLine.h"
 #include "SimProfile.h"
+#include "SimUnitClock.h"
 
 namespace sim {
 
@@ -89,17 +90,6 @@ enum class ModemState {
     Command, // reads AT commands (with or without a call up)
     Dialing,
     Online, // bytes pass through to the encoder
-};
-
-// Date and time on the unit's clock.
-struct ClockTime {
-    int year = 2000;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    bool operator==(const ClockTime&) const = default;
 };
 
 // A page the unit received, whether it took it or not.
@@ -267,8 +257,7 @@ private:
     int activeToneSlot_ = 1;
     std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default
     std::vector<std::string> testTones_;
-    std::chrono::sys_seconds clockAtSet_{};
-    std::int64_t clockSetTick_ = 0;
+    UnitClock clock_;
 
     std::string encoderLine_;
     std::vector<Pending> queue_;

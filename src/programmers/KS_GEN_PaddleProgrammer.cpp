@@ -216,17 +216,8 @@ bool KS_GEN_PaddleProgrammer::ProgramPaddle()
 
 void KS_GEN_PaddleProgrammer::cmdReset_Click()
 {
-    if (ShowMessage("Are you sure you want to reset the device to factory default?", kButtonsYesNo, kAnswerNo,
-                    kIconQuestion)
-        != kAnswerYes) {
-        SafeSetFocus(txtVersion);
+    if (!ResetConfirmed("Are you sure you want to reset the device to factory default?", PaddleButtonPressed))
         return;
-    }
-    if (!PaddleButtonPressed()) {
-        ShowOptionNotUpdatedWarning("programming");
-        SafeSetFocus(txtVersion);
-        return;
-    }
     {
         Run run(*this, false);
         Guarded([this] {

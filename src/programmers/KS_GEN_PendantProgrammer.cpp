@@ -59,6 +59,11 @@ std::string selectedData(QComboBox* list)
     return std::to_string(options.ItemData(options.SelectedIndex()));
 }
 
+bool PendantButtonHeld()
+{
+    return ShowMessage(kHoldButton, kButtonsOkCancel, kAnswerOk, kIconInformation) == kAnswerOk;
+}
+
 std::string slotCommand(const char* command, int row) { return command + std::to_string(row + 1); }
 
 } // namespace
@@ -409,7 +414,7 @@ void KS_GEN_PendantProgrammer::cmdProgram_Click()
                 Refuse(kReadFirst, cmdRead);
                 return;
             }
-    if (ShowMessage(kHoldButton, kButtonsOkCancel, kAnswerOk, kIconInformation) == kAnswerOk)
+    if (PendantButtonHeld())
         ProgramPendant();
     SafeSetFocus(chkProgramBaudType);
 }
@@ -487,17 +492,8 @@ bool KS_GEN_PendantProgrammer::ProgramPendant()
 
 void KS_GEN_PendantProgrammer::cmdReset_Click()
 {
-    if (ShowMessage("Are you sure you want to reset the device to factory default?", kButtonsYesNo, kAnswerNo,
-                    kIconQuestion)
-        != kAnswerYes) {
-        SafeSetFocus(txtVersion);
+    if (!ResetConfirmed("Are you sure you want to reset the device to factory default?", PendantButtonHeld))
         return;
-    }
-    if (ShowMessage(kHoldButton, kButtonsOkCancel, kAnswerOk, kIconInformation) != kAnswerOk) {
-        ShowOptionNotUpdatedWarning("programming");
-        SafeSetFocus(txtVersion);
-        return;
-    }
     {
         Run run(*this, false);
         Guarded([this] {

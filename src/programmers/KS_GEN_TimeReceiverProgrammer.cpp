@@ -449,62 +449,54 @@ bool KS_GEN_TimeReceiverProgrammer::StopTRXTest()
     return true;
 }
 
-void KS_GEN_TimeReceiverProgrammer::cmdTestTRX_Click()
+void KS_GEN_TimeReceiverProgrammer::ReceiverRun(const std::function<bool()>& body)
 {
-    bool modelKnown = true;
+    bool receiver = true;
     {
         Run run(*this, false);
-        Guarded([this, &modelKnown] {
-            modelKnown = TimeReceiverConnected();
-            if (!modelKnown)
-                return false;
-            if (!ProbeDevice(20)) {
-                ShowLinkCommError();
-                return false;
-            }
-            if (TRXTestRunning())
-                return StopTRXTest();
-            const std::string rate = BaudCodeText(FromQString(cmbBaudRate->currentText()), false) == "5" ? "0" : "1";
-            std::string reply;
-            DeviceQuery("TT" + rate, testQuery(), &reply);
-            if (!reply.starts_with("1-")) {
-                ShowLinkCommError();
-                return false;
-            }
-            cmdTestTRX->setText(kStopTest);
-            return true;
+        Guarded([this, &body, &receiver] {
+            receiver = TimeReceiverConnected();
+            return receiver && body();
         });
     }
-    if (modelKnown)
+    if (receiver)
         SafeSetFocus(txtVersion);
+}
+
+void KS_GEN_TimeReceiverProgrammer::cmdTestTRX_Click()
+{
+    ReceiverRun([this] {
+        if (!ProbeDevice(20)) {
+            ShowLinkCommError();
+            return false;
+        }
+        if (TRXTestRunning())
+            return StopTRXTest();
+        const std::string rate = BaudCodeText(FromQString(cmbBaudRate->currentText()), false) == "5" ? "0" : "1";
+        std::string reply;
+        DeviceQuery("TT" + rate, testQuery(), &reply);
+        if (!reply.starts_with("1-")) {
+            ShowLinkCommError();
+            return false;
+        }
+        cmdTestTRX->setText(kStopTest);
+        return true;
+    });
 }
 
 void KS_GEN_TimeReceiverProgrammer::cmdReset_Click()
 {
-    if (ShowMessage("Are you sure you want to reset the " + gEncoderModelName + " to factory default?", kButtonsYesNo,
-                    kAnswerNo, kIconQuestion)
-        != kAnswerYes) {
-        SafeSetFocus(txtVersion);
+    if (!ResetConfirmed("Are you sure you want to reset the " + gEncoderModelName + " to factory default?"))
         return;
-    }
-    bool modelKnown = true;
-    {
-        Run run(*this, false);
-        Guarded([this, &modelKnown] {
-            modelKnown = TimeReceiverConnected();
-            if (!modelKnown)
-                return false;
-            if (!ProbeDevice(20) || !SendFactoryReset(3)) {
-                ShowLinkCommError();
-                return false;
-            }
-            // The reset cleared the device's clock; the next run sets it again.
-            chkDateTime->setChecked(true);
-            return true;
-        });
-    }
-    if (modelKnown)
-        SafeSetFocus(txtVersion);
+    ReceiverRun([this] {
+        if (!ProbeDevice(20) || !SendFactoryReset(3)) {
+            ShowLinkCommError();
+            return false;
+        }
+        // The reset cleared the device's clock; the next run sets it again.
+        chkDateTime->setChecked(true);
+        return true;
+    });
 }
 
 void KS_GEN_TimeReceiverProgrammer::closeEvent(QCloseEvent* event)

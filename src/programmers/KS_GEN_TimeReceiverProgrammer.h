@@ -5,6 +5,7 @@
 // runs the encoder detection on the device when it opens and gives the
 // console its encoder's identity back when it closes.
 
+#include <functional>
 #include <memory>
 
 #include "KS_ProgrammerFrame.h"
@@ -71,6 +72,9 @@ private:
     bool ProgramTimeReceiverSettings();
     // The connected unit is a time receiver; otherwise the warning.
     static bool TimeReceiverConnected();
+    // A radio test or a reset: only on a time receiver (the warning
+    // otherwise, the focus left where it is); the focus then goes to txtVersion.
+    void ReceiverRun(const std::function<bool()>& body);
     bool TRXTestRunning() const;
     bool StopTRXTest();
     bool ProgramItem(std::string_view text, std::string_view mnemonic, std::string_view value);

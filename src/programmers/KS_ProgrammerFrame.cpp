@@ -13,6 +13,7 @@
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
+#include "KS_Paging.h"
 #include "KS_String.h"
 
 namespace {
@@ -358,6 +359,20 @@ void KS_ProgrammerFrame::AutoIncrement(QLineEdit* value, QLineEdit* increment)
         return;
     }
     value->setText(ToQString(*next));
+}
+
+bool KS_ProgrammerFrame::ResetConfirmed(std::string_view question, const std::function<bool()>& buttonPressed)
+{
+    if (ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) != kAnswerYes) {
+        SafeSetFocus(txtVersion);
+        return false;
+    }
+    if (buttonPressed && !buttonPressed()) {
+        ShowOptionNotUpdatedWarning("programming");
+        SafeSetFocus(txtVersion);
+        return false;
+    }
+    return true;
 }
 
 bool KS_ProgrammerFrame::SendFactoryReset(std::int16_t retries) { return DeviceSetting("?XR", "", 40, retries); }

@@ -152,6 +152,10 @@ protected:
     // The serial number plus its increment after a successful setting; a sum
     // that outgrows the box is refused with a message and nothing changes.
     void AutoIncrement(QLineEdit* value, QLineEdit* increment);
+    // The reset's question (question icon, Yes and No, No the default), then,
+    // for a device with a button, the operator's press of it, a Cancel told as
+    // not updated. Any other answer moves the focus to txtVersion; false.
+    bool ResetConfirmed(std::string_view question, const std::function<bool()>& buttonPressed = nullptr);
     // "?XR" (40 ticks and the given retries); false when not acknowledged.
     static bool SendFactoryReset(std::int16_t retries = 3);
     // "XT" back to normal mode, with its step text and failure text.
