@@ -34,8 +34,6 @@ const char* pagerTypeText(std::string_view code)
     }
 }
 
-std::string text(const QLineEdit* box) { return FromQString(box->text()); }
-
 } // namespace
 
 KS_GEN_PaddleProgrammer::KS_GEN_PaddleProgrammer(QWidget* owner)
@@ -197,15 +195,8 @@ bool KS_GEN_PaddleProgrammer::ProgramPaddle()
             Step("Programming Capcodes..." + std::to_string(prgProgress->value()) + "/"
                      + std::to_string(prgProgress->maximum()),
                  false);
-            // Seven digits always, also when the box was never left after typing.
-            const std::string capcode = PadDigits(text(txtCapcode[i]), kCapcodeDigits);
-            if (DeviceSetting("PC" + std::to_string(i + 1), capcode, kWriteTicks, kWriteRetries)) {
-                txtCapcode[i]->setText(ToQString(capcode));
-                if (chkAutoIncrement[i]->isChecked())
-                    AutoIncrement(txtCapcode[i], txtIncrement[i]);
-            } else {
-                StepFailed();
-            }
+            SendDigitBox("PC" + std::to_string(i + 1), txtCapcode[i], chkAutoIncrement[i], txtIncrement[i], kWriteTicks,
+                         kWriteRetries);
             PauseTicks(1);
         }
         SwitchToNormalMode();

@@ -440,12 +440,9 @@ bool KS_GEN_PendantProgrammer::ProgramPendant()
         StartProgress(rows + serial + frequency + !powerLocked_ + !deviationLocked_ + baudType);
 
         if (serial) {
-            const std::string value = PadDigits(text(txtSerialNumber), kSerialDigits);
-            if (WriteItem("Programming Serial Number... ", "PI", value, 60)) {
-                txtSerialNumber->setText(ToQString(value));
-                if (chkSNAutoIncrement->isChecked())
-                    AutoIncrement(txtSerialNumber, txtSNIncrement);
-            }
+            Step("Programming Serial Number... ");
+            PauseTicks(1);
+            SendDigitBox("PI", txtSerialNumber, chkSNAutoIncrement, txtSNIncrement, 60);
         }
         if (frequency)
             WriteItem("Programming Frequency...", "PF", FrequencyDigits(FormatFrequencyText(text(txtFrequency))),
@@ -468,15 +465,7 @@ bool KS_GEN_PendantProgrammer::ProgramPendant()
             if (!chkProgramCapcode[i]->isChecked())
                 continue;
             Step("Programming Capcodes..." + std::to_string(i + 1) + ofRows, false);
-            // Seven digits always, also when the box was never left after typing.
-            const std::string capcode = PadDigits(text(txtCapcode[i]), kCapcodeDigits);
-            if (DeviceSetting(slotCommand("PC", i), capcode, kWriteTicks, kWriteRetries)) {
-                txtCapcode[i]->setText(ToQString(capcode));
-                if (chkAutoIncrement[i]->isChecked())
-                    AutoIncrement(txtCapcode[i], txtIncrement[i]);
-            } else {
-                StepFailed();
-            }
+            SendDigitBox(slotCommand("PC", i), txtCapcode[i], chkAutoIncrement[i], txtIncrement[i], kWriteTicks);
             Step("Programming Message..." + std::to_string(i + 1) + ofRows, false);
             if (!DeviceSetting(slotCommand("PM", i), FromQString(txtMessage[i]->text()), kWriteTicks, kWriteRetries))
                 StepFailed();

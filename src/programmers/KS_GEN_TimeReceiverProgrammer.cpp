@@ -390,12 +390,9 @@ bool KS_GEN_TimeReceiverProgrammer::ProgramTimeReceiverSettings()
         StartProgress(maximum);
 
         if (Unlocked(txtSerialNumber)) {
-            const std::string serial = PadDigits(text(txtSerialNumber), 7);
-            if (ProgramItem("Programming Serial Number... ", "PS", serial)) {
-                txtSerialNumber->setText(ToQString(serial));
-                if (chkSNAutoIncrement->isChecked())
-                    AutoIncrement(txtSerialNumber, txtSNIncrement);
-            }
+            Step("Programming Serial Number... ");
+            PauseTicks(10);
+            SendDigitBox("PS", txtSerialNumber, chkSNAutoIncrement, txtSNIncrement, 60, kRetries);
         }
         if (chkDateTime->isChecked())
             ProgramDateTime();

@@ -361,6 +361,20 @@ void KS_ProgrammerFrame::AutoIncrement(QLineEdit* value, QLineEdit* increment)
     value->setText(ToQString(*next));
 }
 
+bool KS_ProgrammerFrame::SendDigitBox(std::string_view command, QLineEdit* box, QCheckBox* autoIncrement,
+                                      QLineEdit* increment, std::int32_t ticks, std::int16_t retries)
+{
+    const std::string value = PadDigits(boxText(box), box->maxLength());
+    if (!DeviceSetting(command, value, ticks, retries)) {
+        StepFailed();
+        return false;
+    }
+    box->setText(ToQString(value));
+    if (autoIncrement->isChecked())
+        AutoIncrement(box, increment);
+    return true;
+}
+
 bool KS_ProgrammerFrame::ResetConfirmed(std::string_view question, const std::function<bool()>& buttonPressed)
 {
     if (ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) != kAnswerYes) {

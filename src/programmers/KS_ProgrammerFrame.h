@@ -152,6 +152,12 @@ protected:
     // The serial number plus its increment after a successful setting; a sum
     // that outgrows the box is refused with a message and nothing changes.
     void AutoIncrement(QLineEdit* value, QLineEdit* increment);
+    // Sends a digit box's value, padded to the box's width as leaving it
+    // would, after the command; acknowledged, the box shows what was sent and
+    // then takes its increment when the increment is ticked; refused, the step
+    // fails and the box is left as it was.
+    bool SendDigitBox(std::string_view command, QLineEdit* box, QCheckBox* autoIncrement, QLineEdit* increment,
+                      std::int32_t ticks, std::int16_t retries = 3);
     // The reset's question (question icon, Yes and No, No the default), then,
     // for a device with a button, the operator's press of it, a Cancel told as
     // not updated. Any other answer moves the focus to txtVersion; false.

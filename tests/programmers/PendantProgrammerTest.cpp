@@ -152,12 +152,19 @@ TEST_F(PendantProgrammer, TheRadioServiceKeyOpensFrequencyPowerAndDeviationToThe
     EXPECT_EQ(harness.messages.texts().back(), "Please enter a valid frequency.");
     EXPECT_TRUE(Sent().empty());
 
+    // The other combination opens the serial number and the reset.
+    QKeyEvent serial(QEvent::KeyPress, KS_GEN_PendantProgrammer::kServiceKey, KS_GEN_PendantProgrammer::kServiceModifiers);
+    QApplication::sendEvent(window.data(), &serial);
+    EXPECT_FALSE(window->cmdReset->isHidden());
+    Type(window->txtSerialNumber, "99");
+    window->chkSNAutoIncrement->setChecked(true);
     Type(window->txtFrequency, "457.5500");
     window->cmbPower->setCurrentIndex(8);
     window->cmbDeviation->setCurrentIndex(2);
     Program();
-    EXPECT_EQ(Sent(), (Lines{"?V", "PF4575500", "PP9", "PD3"}));
-    EXPECT_EQ(window->prgProgress->maximum(), 7);
+    EXPECT_EQ(Sent(), (Lines{"?V", "PI00000099", "PF4575500", "PP9", "PD3"}));
+    EXPECT_EQ(Text(window->txtSerialNumber), "00000100");
+    EXPECT_EQ(window->prgProgress->maximum(), 8);
 }
 
 TEST_F(PendantProgrammer, AVersionWhoseParenthesisComesTooSoonCountsAsNone)
