@@ -10,19 +10,6 @@ using namespace std::string_literals;
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-namespace {
-
-struct DeviceLine : SimLine {
-    explicit DeviceLine(std::shared_ptr<sim::Device> d)
-        : device(std::move(d))
-    {
-        unit.SetDevice(device);
-    }
-    std::shared_ptr<sim::Device> device;
-};
-
-} // namespace
-
 TEST(SimDevice, TheClockAnswersQueriesKeepsWritesAndRefusesWhatItDoesNotKnow)
 {
     DeviceLine line(std::make_shared<sim::ClockDevice>());

@@ -6,19 +6,6 @@
 #include "SimDevices.h"
 #include "SimTestLine.h"
 
-namespace {
-
-struct DeviceLine : SimLine {
-    explicit DeviceLine(std::shared_ptr<sim::Device> d)
-        : device(std::move(d))
-    {
-        unit.SetDevice(device);
-    }
-    std::shared_ptr<sim::Device> device;
-};
-
-} // namespace
-
 TEST(SimPendant, EachGenerationAnswersInItsOwnCommandSet)
 {
     const struct {

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "SimDevice.h"
 #include "SimEngine.h"
 
 struct SimLine {
@@ -37,4 +39,14 @@ struct SimLine {
             out += Send(bytes);
         return out;
     }
+};
+
+// The same line with a device on it in place of the encoder.
+struct DeviceLine : SimLine {
+    explicit DeviceLine(std::shared_ptr<sim::Device> d)
+        : device(std::move(d))
+    {
+        unit.SetDevice(device);
+    }
+    std::shared_ptr<sim::Device> device;
 };
