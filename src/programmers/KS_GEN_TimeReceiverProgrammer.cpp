@@ -451,7 +451,7 @@ void KS_GEN_TimeReceiverProgrammer::ReceiverRun(const std::function<bool()>& bod
     bool receiver = true;
     {
         Run run(*this, false);
-        Guarded([this, &body, &receiver] {
+        Guarded([&body, &receiver] {
             receiver = TimeReceiverConnected();
             return receiver && body();
         });
