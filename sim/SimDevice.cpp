@@ -26,6 +26,15 @@ void Device::SetNeedsButton(bool on)
 bool Device::Answers(std::string_view) const { return true; }
 bool Device::Takes(std::string_view, std::string_view) const { return true; }
 std::optional<Device::Reply> Device::OwnLine(const std::string&, std::int64_t) { return std::nullopt; }
+std::size_t Device::RawLength(std::string_view) const { return 0; }
+Device::Reply Device::HandleRaw(const std::string&, std::int64_t) { return Refused(); }
+
+std::optional<std::string> Device::TakeLineSettings()
+{
+    auto settings = std::move(lineSettings_);
+    lineSettings_.reset();
+    return settings;
+}
 
 std::string Device::Value(std::string_view mnemonic) const
 {

@@ -49,6 +49,15 @@ public:
     // The settings written since the device was made, in order ("C1" + "0001234").
     const std::vector<std::string>& Writes() const { return writes_; }
 
+    // A device that also takes messages not ended by a CR (a file upload)
+    // tells, from the first bytes of what is arriving, the whole length of
+    // such a message; 0 means the bytes form an ordinary line.
+    virtual std::size_t RawLength(std::string_view arriving) const;
+    virtual Reply HandleRaw(const std::string& message, std::int64_t tick);
+    // Line settings the device moved itself to after its last answer; the
+    // engine takes them once, after that answer has gone out.
+    std::optional<std::string> TakeLineSettings();
+
     // Devices with a button answer only in programming mode, which a press of
     // the button starts and "XT" ends. With the automatic button (the default)
     // the operator is taken to press it whenever the console asks: a probe in
@@ -67,6 +76,7 @@ protected:
     };
     void Define(const Setting& setting);
     void SetNeedsButton(bool on);
+    void SwitchLineSettings(std::string settings) { lineSettings_ = std::move(settings); }
 
     // Firmware rules: whether the device answers the query or takes the write
     // now. Both are asked only for declared settings.
@@ -96,6 +106,7 @@ private:
     bool needsButton_ = false;
     bool automaticButton_ = true;
     bool programming_ = true;
+    std::optional<std::string> lineSettings_;
 };
 
 // The devices pagora-sim --device knows, by name; nullptr for another name.

@@ -2,7 +2,9 @@
 #include <functional>
 #include <utility>
 
+#include "SimAlertDevice.h"
 #include "SimDevices.h"
+#include "SimSpeaker.h"
 
 namespace sim {
 
@@ -15,6 +17,8 @@ const std::vector<std::pair<std::string, Maker>>& Makers()
     static const std::vector<std::pair<std::string, Maker>> makers = {
         {"paddle", [] { return std::make_unique<PaddleDevice>(); }},
         {"clock", [] { return std::make_unique<ClockDevice>(); }},
+        {"alerts", [] { return std::make_unique<AlertDevice>(); }},
+        {"speaker", [] { return std::make_unique<SpeakerDevice>(); }},
     };
     return makers;
 }

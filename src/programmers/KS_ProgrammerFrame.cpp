@@ -218,7 +218,8 @@ void KS_ProgrammerFrame::UnlockServiceFields()
 
 bool KS_ProgrammerFrame::Refuse(std::string_view message, QWidget* focus)
 {
-    ShowMessage(message, kButtonsOk, kAnswerOk, kIconExclamation);
+    if (!message.empty())
+        ShowMessage(message, kButtonsOk, kAnswerOk, kIconExclamation);
     if (Running())
         focusAfterRun_ = focus;
     else
@@ -264,8 +265,13 @@ bool KS_ProgrammerFrame::SelectionMade(QCheckBox* check, QComboBox* list, std::s
 KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
     : frame_(frame)
     , programRun_(programRun)
-    , conversation_(std::make_unique<LinkConversation>())
+    , outermost_(!frame.Running())
 {
+    // A run may call another (a program run reads the configuration first):
+    // only the outermost one frees the window again.
+    if (!outermost_)
+        return;
+    conversation_ = std::make_unique<LinkConversation>();
     frame_.setRunning(true);
     if (programRun_)
         frame_.failedSteps_ = 0;
@@ -274,6 +280,8 @@ KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
 
 KS_ProgrammerFrame::Run::~Run()
 {
+    if (!outermost_)
+        return;
     if (programRun_ && frame_.prgProgress)
         frame_.prgProgress->hide();
     if (LoadMessageShowing())

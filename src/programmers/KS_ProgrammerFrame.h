@@ -114,8 +114,8 @@ protected:
     bool CapcodesInRange(std::span<QCheckBox* const> ticks, std::span<QLineEdit* const> capcodes);
     // A ticked program check box whose list has no selection.
     bool SelectionMade(QCheckBox* check, QComboBox* list, std::string_view message);
-    // Shows the message and moves the focus (inside a run: once the run is
-    // over and the controls can take it); always false.
+    // Shows the message (none when it is empty) and moves the focus (inside a
+    // run: once the run is over and the controls can take it); always false.
     bool Refuse(std::string_view message, QWidget* focus);
 
     // ---- Runs
@@ -134,6 +134,7 @@ protected:
     private:
         KS_ProgrammerFrame& frame_;
         bool programRun_;
+        bool outermost_;
         std::unique_ptr<LinkConversation> conversation_;
     };
     // Runs the body; an unexpected failure inside it ends the run with false.

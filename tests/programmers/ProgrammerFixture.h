@@ -17,7 +17,6 @@ struct ProgrammerFixture : testing::Test {
     ProgrammerFixture()
     {
         form.OpenOwnedWindow(window, false);
-        harness.engine.SetDevice(device);
         harness.HostLines();
     }
     ~ProgrammerFixture() override
@@ -30,9 +29,16 @@ struct ProgrammerFixture : testing::Test {
     std::string Info() const { return window->lblInfo->text().toStdString(); }
     static void Type(QLineEdit* box, const char* text) { box->setText(QString::fromLatin1(text)); }
 
+    std::shared_ptr<Device> Attach(std::shared_ptr<Device> d)
+    {
+        harness.engine.SetDevice(d);
+        return d;
+    }
+
     ConsoleHarness harness{};
     KS_MainForm& form = harness.Load();
-    std::shared_ptr<Device> device = std::make_shared<Device>();
+    // On the port before the window loads: some windows talk to the device at once.
+    std::shared_ptr<Device> device = Attach(std::make_shared<Device>());
     QPointer<Window> window = new Window(&form);
 };
 
