@@ -107,6 +107,29 @@ struct PageRecord {
     bool accepted;
 };
 
+// One free-text keyword slot as the unit keeps it; a slot never written is blank.
+struct FreetextSlot {
+    std::string keyword = std::string(30, ' ');
+    int pager = 0;
+    std::string message = std::string(30, ' ');
+    bool replace = false;
+    bool operator==(const FreetextSlot&) const = default;
+};
+
+// One wireless-device slot as the unit keeps it. The call is kept as the
+// newest units name it: 'C' cancel, 'T' tamper, '1' to '4' a button.
+struct WirelessSlot {
+    std::string message = std::string(30, ' ');
+    int pager = 0;
+    int deviceCode = 0;
+    int cancelCode = 0;
+    int repeatMinutes = 0;
+    int plan = 0;
+    bool supervised = false;
+    char call = '1';
+    bool operator==(const WirelessSlot&) const = default;
+};
+
 class Engine {
 public:
     // The answer to one command line: the bytes to send (CR included), or
@@ -157,6 +180,14 @@ public:
     void ClearUsers() { users_.clear(); }
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
+
+    // --- the free-text and wireless tables (slots from 1) ------------------
+    // Each unit reads and writes them in the layout of its letter and version;
+    // slots missing from the maps are blank.
+    const std::map<int, FreetextSlot>& Freetext() const { return freetext_; }
+    void PutFreetext(int slot, const FreetextSlot& entry) { freetext_[slot] = entry; }
+    const std::map<int, WirelessSlot>& Wireless() const { return wireless_; }
+    void PutWireless(int slot, const WirelessSlot& entry) { wireless_[slot] = entry; }
 
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
@@ -212,6 +243,7 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddMessageTableCommands();
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -229,6 +261,8 @@ private:
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<int, FreetextSlot> freetext_;
+    std::map<int, WirelessSlot> wireless_;
     std::vector<PageRecord> pages_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;
