@@ -230,6 +230,7 @@ void Engine::BuildCommandTable()
 
     AddUserCommands();
     AddMessageTableCommands();
+    AddKeywordAndDeviceCommands();
 }
 
 } // namespace sim

@@ -181,6 +181,12 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the message tables ------------------------------------------------
+    // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
+    // them, without "*" CR; a slot never written reads as spaces.
+    const std::map<int, std::string>& MessageTable(char letter) const;
+    void SetMessageSlot(char letter, int slot, std::string value);
+
     // --- the free-text and wireless tables (slots from 1) ------------------
     // Each unit reads and writes them in the layout of its letter and version;
     // slots missing from the maps are blank.
@@ -244,6 +250,7 @@ private:
     void BuildCommandTable();
     void AddUserCommands();
     void AddMessageTableCommands();
+    void AddKeywordAndDeviceCommands();
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -261,6 +268,7 @@ private:
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<char, std::map<int, std::string>> messageTables_;
     std::map<int, FreetextSlot> freetext_;
     std::map<int, WirelessSlot> wireless_;
     std::vector<PageRecord> pages_;

@@ -226,7 +226,7 @@ const Slot& SlotOrBlank(const std::map<int, Slot>& table, int slot)
 
 } // namespace
 
-void Engine::AddMessageTableCommands()
+void Engine::AddKeywordAndDeviceCommands()
 {
     using M = const std::smatch&;
     using T = std::int64_t;
