@@ -53,9 +53,9 @@ SlotWrite FreetextCodec::WriteOf(const std::string& record) const
     return {"F", SlotDigits(RecordSlot(record)) + FreetextWriteData(CurrentLayout(), entry)};
 }
 
-MessageTableEngine MakeFreetextEngine()
+MessageTableParams FreetextTableParams()
 {
-    return MessageTableEngine({&gFreetextMessageCount, &gEncoderSupportsFreetext, "PPM_Freetext.DBS",
-                               "Freetext Messages"},
-                              std::make_shared<FreetextCodec>());
+    return {&gFreetextMessageCount, &gEncoderSupportsFreetext, "PPM_Freetext.DBS", "Freetext Messages"};
 }
+
+MessageTableEngine MakeFreetextEngine() { return MessageTableEngine(FreetextTableParams(), std::make_shared<FreetextCodec>()); }

@@ -16,4 +16,5 @@ public:
     SlotWrite WriteOf(const std::string& record) const override;
 };
 
+MessageTableParams FreetextTableParams();
 MessageTableEngine MakeFreetextEngine();

@@ -1,7 +1,9 @@
 #include "KS_MessageWindows.h"
 
 #include "KS_ListWindow.h"
+#include "KS_PPM_MessagesFreetext.h"
 #include "KS_PPM_MessagesTable.h"
+#include "KS_PPM_MessagesWireless.h"
 #include "KS_PPM_MessagesTableAdd.h"
 #include "KS_Records.h"
 #include "KS_String.h"
@@ -46,4 +48,8 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
+    for (MessageListSpec (*list)() : {&FreetextList, &WirelessList}) {
+        const std::string name = list().formName;
+        RegisterWindow(name, [list](QWidget* owner) { return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, list())); });
+    }
 }

@@ -62,9 +62,9 @@ std::string WirelessCodec::Unsendable(const std::string& record) const
         + "which takes device codes of up to 999. Nothing was sent to the " + gEncoderModelName + ".";
 }
 
-MessageTableEngine MakeWirelessEngine()
+MessageTableParams WirelessTableParams()
 {
-    return MessageTableEngine({&gWirelessMessageCount, &gEncoderSupportsWireless, "PPM_Wireless.DBS",
-                               "Wireless Devices Messages"},
-                              std::make_shared<WirelessCodec>());
+    return {&gWirelessMessageCount, &gEncoderSupportsWireless, "PPM_Wireless.DBS", "Wireless Devices Messages"};
 }
+
+MessageTableEngine MakeWirelessEngine() { return MessageTableEngine(WirelessTableParams(), std::make_shared<WirelessCodec>()); }

@@ -17,4 +17,5 @@ public:
     std::string Unsendable(const std::string& record) const override;
 };
 
+MessageTableParams WirelessTableParams();
 MessageTableEngine MakeWirelessEngine();
