@@ -1,6 +1,7 @@
 #include "KS_MessageEditDialog.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -10,6 +11,7 @@
 #include "KS_Forms.h"
 #include "KS_ListWindow.h"
 #include "KS_MessageLayouts.h"
+#include "KS_Messages.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
@@ -51,6 +53,20 @@ void MessageEditDialog::InitToolbar()
 int MessageEditDialog::SelectedSlot() const
 {
     return row_ ? static_cast<int>(FieldNumber(FromQString(row_->text(0)))) : 0;
+}
+
+void MessageEditDialog::FormatPagerBox(QLineEdit* box)
+{
+    box->setText(ToQString(ZeroPad(FieldNumber(FromQString(box->text())), 3)));
+}
+
+bool MessageEditDialog::PagerBoxFilled(QLineEdit* box, const char* message)
+{
+    if (!box->text().trimmed().isEmpty())
+        return true;
+    ShowMessage(message, kButtonsOk, kAnswerOk, kIconCritical);
+    SafeSetFocus(box);
+    return false;
 }
 
 void MessageEditDialog::SetBusy(bool busy)

@@ -7,6 +7,7 @@
 #include <QDialog>
 
 class KS_PPM_MessagesTable;
+class QLineEdit;
 class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
@@ -43,7 +44,11 @@ protected:
     virtual QWidget* FocusAfterFailedSave() const = 0;
 
     // The slot the selected row stands for: its text read as a number.
-    int SelectedSlot() const;
+    virtual int SelectedSlot() const;
+    // The pager box as its number in three digits ("000" when left empty).
+    static void FormatPagerBox(QLineEdit* box);
+    // An empty pager box is refused with the message, the focus back in it.
+    static bool PagerBoxFilled(QLineEdit* box, const char* message);
     // The save runs disabled so a second Ok cannot start another.
     void SetBusy(bool busy);
 
