@@ -46,10 +46,8 @@ TEST(SimMessageTables, FreetextRefusesWritesThatDoNotFitTheLayoutOrTable)
     SimLine line = Unit('X', "3.1");
     const std::string refused[] = {
         "F07" + kFire + "012" + "1W\r",                              // keyword-first on an extended unit
-        "F00" + kFire + "012" + kEvac + "N1W\r",                     // slot 0
         "F50" + kFire + "012" + kEvac + "N1W\r",                     // beyond 49 slots
         "F07" + kFire + "01x" + kEvac + "N1W\r",                     // pager not digits
-        "F07" + kFire + "012" + kEvac + "?1W\r",                     // replace flag
         "F07" + std::string(30, '\0') + "000" + kEvac + "N0W\r",    // a never-read keyword
     };
     for (const std::string& write : refused)
