@@ -1,7 +1,9 @@
 #include "KS_ScheduleWindows.h"
 
+#include "KS_GEN_ScheduledPaging.h"
 #include "KS_WindowRegistry.h"
 
 void RegisterScheduleWindows()
 {
+    RegisterWindow(FormName::ScheduledPaging, [](QWidget* owner) { return new KS_GEN_ScheduledPaging(owner); });
 }
