@@ -1,6 +1,5 @@
 #include "KS_MessageEditDialog.h"
 
-#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
@@ -19,7 +18,7 @@
 
 MessageEditDialog::MessageEditDialog(KS_PPM_MessagesTable& list, const char* formName, const char* caption,
                                      int widthTwips, int heightTwips)
-    : QDialog(&list)
+    : BusyDialog(&list)
     , list_(list)
     , row_(SelectedListRow(list.lvwMessages))
     , caption_(QString::fromLatin1(caption))
@@ -69,25 +68,25 @@ bool MessageEditDialog::PagerBoxFilled(QLineEdit* box, const char* message)
     return false;
 }
 
-void MessageEditDialog::SetBusy(bool busy)
+void MessageEditDialog::SetSaving(bool saving)
 {
-    saving_ = busy;
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetBusy(saving);
+    client_->setEnabled(!saving);
+    tlbMenu->setEnabled(!saving);
 }
 
 void MessageEditDialog::cmdOk_Click()
 {
-    if (saving_ || LinkConversation::ConversationActive() || !CheckFields())
+    if (Busy() || LinkConversation::ConversationActive() || !CheckFields())
         return;
     if (!list_.Engine().Supported())
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
     // A row without a slot number has no place in the file or the encoder.
     bool saved = false;
     if (SelectedSlot() >= 1) {
-        SetBusy(true);
+        SetSaving(true);
         saved = SaveMessage();
-        SetBusy(false);
+        SetSaving(false);
     }
     if (saved)
         close();
@@ -97,15 +96,6 @@ void MessageEditDialog::cmdOk_Click()
 
 void MessageEditDialog::cmdCancel_Click()
 {
-    if (!saving_)
+    if (!Busy())
         close();
-}
-
-void MessageEditDialog::closeEvent(QCloseEvent* event)
-{
-    if (saving_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }

@@ -4,7 +4,7 @@
 // (check, warn when the encoder lacks the table, save, close or stay) and the
 // busy state while a save waits for the encoder.
 
-#include <QDialog>
+#include "KS_BusyDialog.h"
 
 class KS_PPM_MessagesTable;
 class QLineEdit;
@@ -12,7 +12,7 @@ class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
 
-class MessageEditDialog : public QDialog {
+class MessageEditDialog : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -50,9 +50,8 @@ protected:
     // An empty pager box is refused with the message, the focus back in it.
     static bool PagerBoxFilled(QLineEdit* box, const char* message);
     // The save runs disabled so a second Ok cannot start another.
-    void SetBusy(bool busy);
+    void SetSaving(bool saving);
 
-    void closeEvent(QCloseEvent* event) override;
     void reject() override { cmdCancel_Click(); }
 
     KS_PPM_MessagesTable& list_;
@@ -61,5 +60,4 @@ protected:
 private:
     QString caption_;
     QWidget* client_ = nullptr;
-    bool saving_ = false;
 };

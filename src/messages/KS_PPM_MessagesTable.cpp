@@ -1,6 +1,5 @@
 #include "KS_PPM_MessagesTable.h"
 
-#include <QCloseEvent>
 #include <QPointer>
 #include <QToolBar>
 
@@ -15,7 +14,7 @@
 #include "KS_Toolbar.h"
 
 KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
-    : QDialog(owner)
+    : BusyDialog(owner)
     , spec_(std::move(spec))
     , engine_(spec_.params, spec_.codec)
 {
@@ -100,14 +99,14 @@ bool KS_PPM_MessagesTable::LoadMessages()
 
 void KS_PPM_MessagesTable::setBusy(bool busy)
 {
-    busy_ = busy;
+    SetBusy(busy);
     // The contents only: a disabled window would disable the message boxes it owns.
     client_->setEnabled(!busy);
     tlbMenu->setEnabled(!busy);
 }
 
 // A click that comes in while some conversation waits for its answer would nest its own inside it.
-bool KS_PPM_MessagesTable::idle() const { return !busy_ && !LinkConversation::ConversationActive(); }
+bool KS_PPM_MessagesTable::idle() const { return !Busy() && !LinkConversation::ConversationActive(); }
 
 bool KS_PPM_MessagesTable::UploadMessages()
 {
@@ -170,15 +169,6 @@ void KS_PPM_MessagesTable::lvwMessages_DblClick()
 
 void KS_PPM_MessagesTable::cmdClose_Click()
 {
-    if (!busy_)
+    if (!Busy())
         close();
-}
-
-void KS_PPM_MessagesTable::closeEvent(QCloseEvent* event)
-{
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }

@@ -4,13 +4,13 @@
 // One class serves every table; what differs (caption, columns, how a record
 // becomes a row, the edit dialog) comes in a MessageListSpec.
 
-#include <QDialog>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "KS_BusyDialog.h"
 #include "KS_MessageTable.h"
 
 class FormConventions;
@@ -37,7 +37,7 @@ struct MessageListSpec {
     std::function<QDialog*(KS_PPM_MessagesTable& list)> makeEditor;
 };
 
-class KS_PPM_MessagesTable : public QDialog {
+class KS_PPM_MessagesTable : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -75,7 +75,6 @@ public:
     QPushButton* cmdClose = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void reject() override { cmdClose_Click(); }
 
 private:
@@ -87,6 +86,5 @@ private:
     MessageListSpec spec_;
     MessageTableEngine engine_;
     QWidget* client_ = nullptr;
-    bool busy_ = false;
     FormConventions* conventions_ = nullptr;
 };
