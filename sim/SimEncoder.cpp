@@ -224,6 +224,7 @@ void Engine::BuildCommandTable()
     AddUserCommands();
     AddMessageTableCommands();
     AddKeywordAndDeviceCommands();
+    AddToneCommands();
 }
 
 } // namespace sim
