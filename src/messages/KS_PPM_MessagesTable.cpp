@@ -5,6 +5,7 @@
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
@@ -13,16 +14,16 @@
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
-KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
+KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition definition)
     : BusyDialog(owner)
-    , spec_(std::move(spec))
-    , engine_(spec_.params, spec_.codec)
+    , definition_(std::move(definition))
+    , engine_(definition_.params, definition_.codec)
 {
-    setObjectName(spec_.formName);
+    setObjectName(definition_.formName);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(spec_.caption);
+    setWindowTitle(definition_.caption);
 
-    client_ = BuildToolbarForm(this, tlbMenu, 7200, 4920);
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 7200, 4920);
     const FormControl controls[] = {
         Control(lvwMessages, "lvwMessages", "Double click on a message to update ", {60, 60, 7080, 3660}),
         Control(pbxDetails, "pbxDetails", "", {60, 3780, 7080, 420}),
@@ -33,7 +34,7 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
         Control(cmdDownload, "cmdDownload", "&Download", {2730, 4380, 1215, 375}),
         Control(cmdClose, "cmdClose", "&Close", {5925, 4380, 1215, 375}),
     };
-    BuildControls(client_, controls);
+    BuildControls(client, controls);
     lblInfo->hide();
     EnableColumnClickSorting(lvwMessages);
 
@@ -68,7 +69,7 @@ void KS_PPM_MessagesTable::InitToolbar()
     BuildCommandToolbar(tlbMenu, this, buttons);
 }
 
-void KS_PPM_MessagesTable::InitMessageColumns() { SetupListViewColumns(lvwMessages, spec_.weights, spec_.columns); }
+void KS_PPM_MessagesTable::InitMessageColumns() { SetupListViewColumns(lvwMessages, definition_.weights, definition_.columns); }
 
 void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
 {
@@ -76,16 +77,16 @@ void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
     lvwMessages->clear();
     for (std::size_t i = 0; i < records.size(); ++i) {
         auto* row = new SortableRow;
-        spec_.fillRow(*row, records[i], static_cast<int>(i));
+        definition_.fillRow(*row, records[i], static_cast<int>(i));
         lvwMessages->addTopLevelItem(row);
     }
     ResetSortKey();
     if (lvwMessages->topLevelItemCount() > 0)
         SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
-    AutoSizeListViewColumns(lvwMessages, spec_.weights);
+    AutoSizeListViewColumns(lvwMessages, definition_.weights);
 }
 
-void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, spec_.sortingOn); }
+void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definition_.sortingOn); }
 
 bool KS_PPM_MessagesTable::LoadMessages()
 {
@@ -100,9 +101,7 @@ bool KS_PPM_MessagesTable::LoadMessages()
 void KS_PPM_MessagesTable::setBusy(bool busy)
 {
     SetBusy(busy);
-    // The contents only: a disabled window would disable the message boxes it owns.
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 // A click that comes in while some conversation waits for its answer would nest its own inside it.
@@ -149,10 +148,10 @@ void KS_PPM_MessagesTable::cmdDownload_Click()
 
 void KS_PPM_MessagesTable::cmdUpdate_Click()
 {
-    if (!idle() || lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages) || !spec_.makeEditor)
+    if (!idle() || lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages) || !definition_.makeEditor)
         return;
     mMode = 2;
-    QDialog* editor = spec_.makeEditor(*this);
+    QDialog* editor = definition_.makeEditor(*this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setWindowModality(Qt::WindowModal);
     QPointer<QDialog> guard(editor);

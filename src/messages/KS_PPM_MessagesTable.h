@@ -2,7 +2,7 @@
 // The list window of an encoder message table: every slot in lvwMessages,
 // Download, Upload and Update (the table's edit dialog on the selected row).
 // One class serves every table; what differs (caption, columns, how a record
-// becomes a row, the edit dialog) comes in a MessageListSpec.
+// becomes a row, the edit dialog) comes in a MessageListDefinition.
 
 #include <cstdint>
 #include <functional>
@@ -22,7 +22,7 @@ class QTreeWidget;
 class SortableRow;
 class KS_PPM_MessagesTable;
 
-struct MessageListSpec {
+struct MessageListDefinition {
     const char* formName;
     const char* caption;
     std::vector<QString> columns;
@@ -41,7 +41,7 @@ class KS_PPM_MessagesTable : public BusyDialog {
     Q_OBJECT
 
 public:
-    KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec);
+    KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition definition);
 
     void InitMessageColumns();
     void InitToolbar();
@@ -58,7 +58,7 @@ public:
     void lvwMessages_DblClick();
 
     MessageTableEngine& Engine() { return engine_; }
-    const MessageListSpec& Spec() const { return spec_; }
+    const MessageListDefinition& Definition() const { return definition_; }
 
     // Read by the edit dialog: 1 add, 2 update (the only one this window sets).
     std::uint8_t mMode = 2;
@@ -83,8 +83,7 @@ private:
     void setBusy(bool busy);
     bool idle() const;
 
-    MessageListSpec spec_;
+    MessageListDefinition definition_;
     MessageTableEngine engine_;
-    QWidget* client_ = nullptr;
     FormConventions* conventions_ = nullptr;
 };

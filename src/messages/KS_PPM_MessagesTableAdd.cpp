@@ -8,9 +8,9 @@
 #include "KS_PPM_MessagesTable.h"
 #include "KS_String.h"
 
-KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec)
-    : MessageEditDialog(list, spec.editForm, spec.caption, 6120, 1200)
-    , spec_(spec)
+KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition)
+    : MessageEditDialog(list, definition.editForm, definition.caption, 6120, 1200)
+    , definition_(definition)
 {
     const FormControl controls[] = {
         Control(lblMessage, "lblMessage", "&Message Text:", {120, 180, 1400, 255}),
@@ -21,7 +21,7 @@ KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, con
     BuildControls(Client(), controls);
     // Enter does nothing here: no default button, and it does not move on.
     FormConventions::Install(this, false);
-    FinishLoad(spec.editCaptionItem);
+    FinishLoad(definition.editCaptionItem);
 }
 
 void KS_PPM_MessagesTableAdd::LoadSelectedMessage() { txtMessage->setText(ToQString(Trim(FromQString(row_->text(1))))); }
@@ -31,7 +31,7 @@ int KS_PPM_MessagesTableAdd::SelectedSlot() const
     if (!row_)
         return 0;
     const std::string text = FromQString(row_->text(0));
-    return spec_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
+    return definition_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
 }
 
 bool KS_PPM_MessagesTableAdd::SaveMessage()

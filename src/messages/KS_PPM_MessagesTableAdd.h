@@ -13,7 +13,7 @@ class KS_PPM_MessagesTableAdd : public MessageEditDialog {
     Q_OBJECT
 
 public:
-    KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec);
+    KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition);
 
     void LoadSelectedMessage() override;
     // Sends and stores the slot; false leaves the dialog open.
@@ -30,5 +30,5 @@ protected:
     QWidget* FocusAfterFailedSave() const override;
 
 private:
-    const TextTableSpec& spec_;
+    const TextTableDefinition& definition_;
 };
