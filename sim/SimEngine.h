@@ -158,7 +158,8 @@ public:
 
     // Ticks between a command's CR and its answer (default 1).
     void SetReplyDelay(std::int64_t ticks) { replyDelay_ = ticks; }
-    // When on, each answer byte takes its time at the unit's line speed.
+    // When on, every byte on the line, the host's lines and the unit's answers,
+    // takes its time at the unit's line speed.
     void SetLineTimeEmulation(bool on) { lineTime_ = on; }
 
     // Pages to these pager numbers are refused with "?99"; number 000 always is.
