@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <sys/resource.h>
 #include <string>
 
 #include "CommPort.h"
@@ -75,3 +77,16 @@ inline void lineAt9600(sim::Engine& engine)
     engine.SetLineTimeEmulation(true);
     installPump();
 }
+
+using Clock = std::chrono::steady_clock;
+
+// The process's own CPU time, user and system.
+inline double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+inline double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
