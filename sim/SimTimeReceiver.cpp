@@ -1,15 +1,7 @@
 #include "SimDevices.h"
+#include "SimDigits.h"
 
 namespace sim {
-
-namespace {
-
-bool Digits(std::string_view text, std::size_t count)
-{
-    return text.size() == count && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-} // namespace
 
 TimeReceiverDevice::TimeReceiverDevice()
     : Device("timereceiver")
@@ -65,11 +57,11 @@ std::optional<Device::Reply> TimeReceiverDevice::OwnLine(const std::string& line
     const auto set = [this, tick](std::string_view digits, bool date, bool time) -> Reply {
         return clock_.SetFromDigits(digits, date, time, tick) ? Acknowledged() : Refused();
     };
-    if (line.size() == 15 && line[0] == 'T' && line.ends_with("UW") && Digits(line.substr(1, 12), 12))
+    if (line.size() == 15 && line[0] == 'T' && line.ends_with("UW") && AllDigits(line.substr(1, 12)))
         return set(line.substr(1, 12), true, true);
-    if (line.size() == 6 && line.starts_with("PT") && Digits(line.substr(2), 4))
+    if (line.size() == 6 && line.starts_with("PT") && AllDigits(line.substr(2)))
         return set(line.substr(2), false, true);
-    if (line.size() == 9 && line.starts_with("PD") && Digits(line.substr(2), 7))
+    if (line.size() == 9 && line.starts_with("PD") && AllDigits(line.substr(2)))
         return set(line.substr(2, 6), true, false);
     return std::nullopt;
 }

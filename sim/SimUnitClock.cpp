@@ -1,5 +1,7 @@
 #include "SimUnitClock.h"
 
+#include "SimDigits.h"
+
 namespace sim {
 
 namespace {
@@ -9,14 +11,6 @@ using namespace std::chrono;
 year_month_day Date(const ClockTime& t)
 {
     return year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
-}
-
-int DigitsValue(std::string_view digits)
-{
-    int value = 0;
-    for (const char c : digits)
-        value = value * 10 + (c - '0');
-    return value;
 }
 
 std::string TwoDigits(int value)
