@@ -158,6 +158,14 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the alarm table ----------------------------------------------------
+    // Each alarm point that was written, as a read answers it (without "*"
+    // CR), by the unit's own point number: table slot + its index offset.
+    // A point never written answers blank, or with a bare "*" on the oldest units.
+    const std::map<int, std::string>& AlarmPoints() const { return alarms_; }
+    void PutAlarmPoint(int point, std::string value) { alarms_[point] = std::move(value); }
+    void ClearAlarmPoints() { alarms_.clear(); }
+
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
     std::string Transmit(std::int64_t tick);
@@ -212,6 +220,8 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddAlarmCommands();
+    Reply AlarmCommand(const std::string& body);
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -229,6 +239,7 @@ private:
     std::vector<Command> commands_; // added commands first, then the built-in ones
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<int, std::string> alarms_;
     std::vector<PageRecord> pages_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;
