@@ -230,6 +230,7 @@ void Engine::BuildCommandTable()
 
     AddUserCommands();
     AddAlarmCommands();
+    AddMessageTableCommands();
 }
 
 } // namespace sim

@@ -165,6 +165,11 @@ public:
     const std::map<int, std::string>& AlarmPoints() const { return alarms_; }
     void PutAlarmPoint(int point, std::string value) { alarms_[point] = std::move(value); }
     void ClearAlarmPoints() { alarms_.clear(); }
+    // --- the message tables ------------------------------------------------
+    // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
+    // them, without "*" CR; a slot never written reads as spaces.
+    const std::map<int, std::string>& MessageTable(char letter) const;
+    void SetMessageSlot(char letter, int slot, std::string value);
 
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
@@ -222,6 +227,7 @@ private:
     void AddUserCommands();
     void AddAlarmCommands();
     Reply AlarmCommand(const std::string& body);
+    void AddMessageTableCommands();
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -240,6 +246,7 @@ private:
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
     std::map<int, std::string> alarms_;
+    std::map<char, std::map<int, std::string>> messageTables_;
     std::vector<PageRecord> pages_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;

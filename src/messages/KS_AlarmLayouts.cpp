@@ -275,7 +275,7 @@ std::string ReadAlarmSlot(AlarmLayout layout, const AlarmUnit& unit, int slot, s
                      AlarmReadTicks(layout, unit.slotCount), true, false, rawReply, true, 3);
 }
 
-bool ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record)
+SlotRead ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record)
 {
     std::string raw;
     std::string value = ReadAlarmSlot(layout, unit, slot, &raw);
@@ -283,11 +283,11 @@ bool ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slo
         value = ReadAlarmSlot(layout, unit, slot, &raw);
     if (!value.empty()) {
         ParseAlarmReply(layout, value, record, unit.family);
-        return true;
+        return SlotRead::Filled;
     }
     // An old unit answers a slot that was never programmed with a bare
     // acknowledgement; the module units never do.
     const bool emptySlot = layout == AlarmLayoutLegacy && !IsAlarmOptionsModel(unit.modelName)
         && unit.family == kFamily7 && raw == "*\r";
-    return emptySlot;
+    return emptySlot ? SlotRead::Empty : SlotRead::Failed;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "KS_MessageTable.h"
 #include "KS_Records.h"
 
 enum AlarmLayout {
@@ -75,9 +76,9 @@ std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, 
 std::string ReadAlarmSlot(AlarmLayout layout, const AlarmUnit& unit, int slot, std::string* rawReply = nullptr);
 
 // One slot of a download: reads it (the Full layout once more after an empty
-// value) and parses a value into the record. False when the slot failed; a
-// legacy unit's bare "*" is an empty slot, not a failure.
-bool ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record);
+// value) and parses a value into the record. A legacy unit's bare "*" is an
+// empty slot, not a failure.
+SlotRead ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record);
 
 // Threshold as it travels and is stored: a sign and two digits ("+05", "-12").
 std::string FormatAlarmThreshold(long long value);

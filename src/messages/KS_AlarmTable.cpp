@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "KS_Globals.h"
 #include "KS_String.h"
 
 const std::array<const char*, kAlarmColumnCount> kAlarmColumnCaptions = {
@@ -124,4 +125,62 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
     }
     save.data = BuildAlarmWriteString(save.layout, AlarmSlotAddress(save.layout, slot, unit.indexOffset, true), wire);
     return save;
+}
+
+// ---- The alarm table on the engine ---------------------------------------------------
+
+std::size_t AlarmPointCodec::RecordLength() const { return AlarmPointRecord::kLength; }
+
+std::string AlarmPointCodec::NumberedRecord(int slot) const
+{
+    AlarmPointRecord record;
+    record.Point = ZeroPad(std::clamp(slot, 0, 999), 3);
+    return EncodeRecord(record);
+}
+
+SlotRead AlarmPointCodec::ReadSlot(int slot, std::string& record) const
+{
+    const AlarmUnit unit = CurrentAlarmUnit();
+    AlarmPointRecord point = DecodeRecord<AlarmPointRecord>(record);
+    const SlotRead read = ReadAlarmSlotForDownload(SelectAlarmLayout(unit), unit, slot, point);
+    record = EncodeRecord(point);
+    return read;
+}
+
+int AlarmPointCodec::RecordSlot(const std::string& record) const
+{
+    return static_cast<int>(number(DecodeRecord<AlarmPointRecord>(record).Point, 0, 999));
+}
+
+bool AlarmPointCodec::NeverRead(const std::string& record) const
+{
+    const AlarmPointRecord r = DecodeRecord<AlarmPointRecord>(record);
+    for (const std::string* field : {&r.Pager, &r.Message, &r.CancelMessage, &r.InputDelay, &r.RepeatMinutes,
+                                     &r.ActivationPlan, &r.CancelPager, &r.Status, &r.RealTime, &r.InputType,
+                                     &r.Threshold, &r.RepeatModuleCode, &r.Relay, &r.Pulse})
+        if (*field != UnsetText(field->size()))
+            return false;
+    return true;
+}
+
+SlotWrite AlarmPointCodec::WriteOf(const std::string& record) const
+{
+    const AlarmUnit unit = CurrentAlarmUnit();
+    const AlarmLayout layout = SelectAlarmLayout(unit);
+    const std::string address = AlarmSlotAddress(layout, RecordSlot(record), unit.indexOffset, true);
+    return {"Z", BuildAlarmWriteString(layout, address, DecodeRecord<AlarmPointRecord>(record)),
+            AlarmUploadTicks(unit.slotCount), 3};
+}
+
+MessageTableParams AlarmTableParams()
+{
+    MessageTableParams params{&gAlarmMessageCount, &gEncoderSupportsAlarm, "PPM_Alarm.DBS", "Alarm Messages"};
+    // The unit keeps its other points when a shorter file is sent.
+    params.warnShortFile = false;
+    return params;
+}
+
+MessageTableEngine MakeAlarmTableEngine()
+{
+    return MessageTableEngine(AlarmTableParams(), std::make_shared<AlarmPointCodec>());
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "KS_AlarmLayouts.h"
+#include "KS_MessageTable.h"
 #include "KS_Records.h"
 
 inline constexpr int kAlarmColumnCount = 20;
@@ -96,3 +97,18 @@ inline bool AlarmLayoutWritable(AlarmLayout layout) { return layout != AlarmLayo
 
 // True for the QX7XXX units that count repeats instead of minutes (not U).
 bool AlarmUnitCountsRepeats(const AlarmUnit& unit);
+
+// The alarm table on the shared engine: AlarmPointRecord in PPM_Alarm.DBS,
+// each slot read and written in the layout of the unit detection found.
+class AlarmPointCodec : public MessageTableCodec {
+public:
+    std::size_t RecordLength() const override;
+    std::string NumberedRecord(int slot) const override;
+    SlotRead ReadSlot(int slot, std::string& record) const override;
+    int RecordSlot(const std::string& record) const override;
+    bool NeverRead(const std::string& record) const override;
+    SlotWrite WriteOf(const std::string& record) const override;
+};
+
+MessageTableParams AlarmTableParams();
+MessageTableEngine MakeAlarmTableEngine();

@@ -45,7 +45,7 @@ TEST(AlarmSlotRead, OffsetUnitIsAddressedAtSlotPlusOffset)
 
     AlarmPointRecord record;
     record.Point = "001";
-    EXPECT_TRUE(ReadAlarmSlotForDownload(AlarmLayoutFull, alarm, 1, record));
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, alarm, 1, record), SlotRead::Filled);
     EXPECT_EQ(record.Relay, "07");
     EXPECT_EQ(record.Point, "001");
     ASSERT_EQ(unit.hostLines().size(), 1u);
@@ -59,7 +59,7 @@ TEST(AlarmSlotRead, FullLayoutWaitsItsShareOfFortyTicksAndAsksOnceMore)
     // Three silent attempts, then the repeated read is answered.
     unit.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "Z003?", .bytes = {}, .times = 3});
     AlarmPointRecord record;
-    EXPECT_TRUE(ReadAlarmSlotForDownload(AlarmLayoutFull, alarm, 3, record));
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, alarm, 3, record), SlotRead::Filled);
     EXPECT_EQ(record.Pager, "000");
 
     const auto lines = unit.hostLines();
@@ -76,7 +76,7 @@ TEST(AlarmSlotRead, FullLayoutWaitsItsShareOfFortyTicksAndAsksOnceMore)
     // A slot that stays silent fails after both reads.
     unit.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "Z004?", .bytes = {}, .times = 0});
     unit.engine.ClearTranscript();
-    EXPECT_FALSE(ReadAlarmSlotForDownload(AlarmLayoutFull, alarm, 4, record));
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, alarm, 4, record), SlotRead::Failed);
     queries = 0;
     for (const auto& line : unit.hostLines())
         queries += line.second == "Z004?\r";
@@ -90,7 +90,7 @@ TEST(AlarmSlotRead, OnlyTheOldestUnitsMayAnswerAnEmptySlotBare)
         DetectedUnit legacy(sim::LegacyProfile(sim::Legacy::QX7));
         const AlarmUnit old = CurrentAlarmUnit();
         ASSERT_EQ(SelectAlarmLayout(old), AlarmLayoutLegacy);
-        EXPECT_TRUE(ReadAlarmSlotForDownload(AlarmLayoutLegacy, old, 3, record));
+        EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutLegacy, old, 3, record), SlotRead::Empty);
         EXPECT_TRUE(record == AlarmPointRecord{});
         EXPECT_EQ(legacy.hostLines().at(0).second, "Z3 ?\r");
     }
@@ -100,5 +100,5 @@ TEST(AlarmSlotRead, OnlyTheOldestUnitsMayAnswerAnEmptySlotBare)
     identified.engine.AddCommand(R"(Z003\?)", [](sim::Engine&, const std::smatch&, std::int64_t) {
         return sim::Engine::Reply("*\r");
     });
-    EXPECT_FALSE(ReadAlarmSlotForDownload(AlarmLayoutFamily7, CurrentAlarmUnit(), 3, record));
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFamily7, CurrentAlarmUnit(), 3, record), SlotRead::Failed);
 }
