@@ -1,7 +1,49 @@
 #include "KS_MessageWindows.h"
 
+#include "KS_ListWindow.h"
+#include "KS_PPM_MessagesTable.h"
+#include "KS_PPM_MessagesTableAdd.h"
+#include "KS_Records.h"
+#include "KS_String.h"
+#include "KS_TextTables.h"
 #include "KS_WindowRegistry.h"
+
+namespace {
+
+// The fast-key and PABX lists: the slot label, then the 30-character text as stored.
+MessageListSpec textTableList(const TextTableSpec& table)
+{
+    MessageListSpec spec;
+    spec.formName = table.listForm;
+    spec.caption = table.caption;
+    spec.columns = {QString::fromLatin1(table.keyColumn), "Message"};
+    spec.weights = {1, 7};
+    spec.params = table.params;
+    spec.codec = std::make_shared<TableMessageCodec>(table.letter);
+    spec.sortingOn = !table.keyLabels;
+    spec.fillRow = [keyLabels = table.keyLabels](SortableRow& row, const std::string& record, int index) {
+        const TableMessage message = DecodeRecord<TableMessage>(record);
+        const int slot = keyLabels ? index + 1 : static_cast<int>(Val(message.No));
+        row.setText(0, ToQString(keyLabels ? FastkeyLabel(slot) : StripChar(message.No, std::string_view("\0", 1))));
+        // "001" from the upgrade and "01 " from a save both stand for slot 1.
+        row.SetSortNumber(0, slot);
+        row.setText(1, ToQString(StripChar(message.Text, std::string_view("\0", 1))));
+    };
+    spec.makeEditor = [&table](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesTableAdd(list, table); };
+    return spec;
+}
+
+void registerTextTable(const TextTableSpec& table)
+{
+    RegisterWindow(table.listForm, [&table](QWidget* owner) {
+        return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, textTableList(table)));
+    });
+}
+
+} // namespace
 
 void RegisterMessageWindows()
 {
+    registerTextTable(FastkeyTable());
+    registerTextTable(PABXTable());
 }

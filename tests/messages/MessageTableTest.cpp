@@ -7,11 +7,11 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-sim::Fault silence(const std::string& line, int times = 0)
+sim::Fault silence(const std::string& line) { return lastingFault(sim::FaultKind::Silence, line, sim::MatchMode::Exact); }
+sim::Fault refuse(const std::string& prefix)
 {
-    return {.kind = sim::FaultKind::Silence, .pattern = line, .match = sim::MatchMode::Exact, .times = times};
+    return lastingFault(sim::FaultKind::Refuse, prefix, sim::MatchMode::Prefix);
 }
-sim::Fault refuse(const std::string& prefix) { return {.kind = sim::FaultKind::Refuse, .pattern = prefix, .times = 0}; }
 
 const std::string kOld = record("01 ", padded("Old text"));
 const std::string kOlder = record("01 ", padded("Older text"));
@@ -101,8 +101,8 @@ TEST(FastkeyEngine, DownloadReplacesTheFileOnlyWhenWhole)
          {}},
         {"silent after the probe",
          [](FastkeyRig& t) {
-             t.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = R"(K(0[1-9]|1\d)\?)",
-                                .match = sim::MatchMode::Regex, .times = 0});
+             t.engine.AddFault(
+                 lastingFault(sim::FaultKind::Silence, R"(K(0[1-9]|1\d)\?)", sim::MatchMode::Regex));
          }, {kAnswerYes},
          false, "", {}},
         {"whole", [](FastkeyRig&) {}, {}, true, "", {}},

@@ -39,6 +39,17 @@ inline std::string record(const std::string& no, const std::string& text)
 inline std::string unread(const std::string& no) { return record(no, std::string(30, '\0')); }
 inline std::string padded(const std::string& text) { return text + std::string(30 - text.size(), ' '); }
 
+// A fault that spoils every matching line until cleared.
+inline sim::Fault lastingFault(sim::FaultKind kind, const std::string& pattern, sim::MatchMode match)
+{
+    sim::Fault fault;
+    fault.kind = kind;
+    fault.pattern = pattern;
+    fault.match = match;
+    fault.times = 0;
+    return fault;
+}
+
 // One per case: a table-driven test builds a fresh one for each row.
 struct TableRig {
     TableRig()
