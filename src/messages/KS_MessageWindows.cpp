@@ -1,6 +1,7 @@
 #include "KS_MessageWindows.h"
 
 #include "KS_ListWindow.h"
+#include "KS_PPM_MessagesAlarm.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_PPM_MessagesTableAdd.h"
 #include "KS_Records.h"
@@ -46,4 +47,5 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
+    RegisterAlarmWindow();
 }

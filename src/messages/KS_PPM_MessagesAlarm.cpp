@@ -1,0 +1,41 @@
+// The alarm-input list window: the shared message-table list with the
+// alarm table's twenty columns (sixteen of them hidden, carrying what the
+// edit dialog reads back) and its own edit dialog.
+
+#include "KS_PPM_MessagesAlarm.h"
+
+#include "KS_AlarmTable.h"
+#include "KS_ListWindow.h"
+#include "KS_PPM_MessagesAlarmAdd.h"
+#include "KS_PPM_MessagesTable.h"
+#include "KS_String.h"
+#include "KS_WindowRegistry.h"
+
+MessageListSpec AlarmListSpec()
+{
+    MessageListSpec spec;
+    spec.formName = FormName::MessagesAlarm.data();
+    spec.caption = "Alarm Messages";
+    for (int i = 0; i < kAlarmColumnCount; ++i) {
+        spec.columns.push_back(QString::fromLatin1(kAlarmColumnCaptions[static_cast<std::size_t>(i)]));
+        spec.weights.push_back(kAlarmColumnWidths[static_cast<std::size_t>(i)]);
+    }
+    spec.params = AlarmTableParams();
+    spec.codec = std::make_shared<AlarmPointCodec>();
+    spec.fillRow = [](SortableRow& row, const std::string& record, int) {
+        const auto texts = AlarmRowTexts(DecodeRecord<AlarmPointRecord>(record));
+        for (int col = 0; col < kAlarmColumnCount; ++col)
+            row.setText(col, ToQString(texts[static_cast<std::size_t>(col)]));
+    };
+    // A unit of unknown kind downloads only point numbers: sending those would blank its table.
+    spec.uploadAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
+    spec.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesAlarmAdd(list); };
+    return spec;
+}
+
+void RegisterAlarmWindow()
+{
+    RegisterWindow(FormName::MessagesAlarm, [](QWidget* owner) {
+        return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, AlarmListSpec()));
+    });
+}
