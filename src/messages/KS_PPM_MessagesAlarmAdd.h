@@ -4,9 +4,8 @@
 // that have them. It loads from the list's selected row, writes the point to
 // the encoder at once, stores it in PPM_Alarm.DBS and updates the row.
 
-#include <QDialog>
-
 #include "KS_AlarmTable.h"
+#include "KS_TableEditDialog.h"
 
 class KS_PPM_MessagesTable;
 class QCheckBox;
@@ -19,19 +18,17 @@ class QSpinBox;
 class QToolBar;
 class QTreeWidgetItem;
 
-class KS_PPM_MessagesAlarmAdd : public QDialog {
+class KS_PPM_MessagesAlarmAdd : public TableEditDialog {
     Q_OBJECT
 
 public:
     explicit KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list);
 
-    void InitToolbar();
     void LoadSelectedMessage();
     // Sends and stores the point; false leaves the dialog open.
     bool SaveAlarmMessage();
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
+    void cmdOk_Click() override;
     void cmbInputType_Click();
     void cmbInputType_Validate();
     void cmbRepeatCount_Click();
@@ -43,7 +40,6 @@ public:
     void updRelay_Change();
 
     // ---- Controls
-    QToolBar* tlbMenu = nullptr;
     QLabel* lblUserID = nullptr;
     QLineEdit* txtUserID = nullptr;
     QLabel* lblMessage = nullptr;
@@ -81,24 +77,15 @@ public:
     QLabel* lblRelay = nullptr;
     QLineEdit* txtRelay = nullptr;
     QSpinBox* updRelay = nullptr;
-    QPushButton* cmdOk = nullptr;
-    QPushButton* cmdCancel = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override { cmdCancel_Click(); }
 
 private:
     void Form_Load();
     void applyModelRules();
     AlarmDialogValues values() const;
     void updateRow(const AlarmSave& save);
-    void setBusy(bool busy);
 
     KS_PPM_MessagesTable& list_;
     QTreeWidgetItem* row_ = nullptr;
     AlarmUnit unit_;
     AlarmDialogRules rules_;
-    QWidget* client_ = nullptr;
-    bool saving_ = false;
 };

@@ -3,8 +3,7 @@
 // the selected slot's text, sends it to the encoder at once and writes it to
 // the data file and the list row.
 
-#include <QDialog>
-
+#include "KS_TableEditDialog.h"
 #include "KS_TextTables.h"
 
 class KS_PPM_MessagesTable;
@@ -14,40 +13,28 @@ class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
 
-class KS_PPM_MessagesTableAdd : public QDialog {
+class KS_PPM_MessagesTableAdd : public TableEditDialog {
     Q_OBJECT
 
 public:
     KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec);
 
-    void InitToolbar();
     void LoadSelectedMessage();
     // Sends and stores the slot; false leaves the dialog open.
     bool SaveMessage();
     // The slot the selected row stands for.
     int SelectedSlot() const;
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
+    void cmdOk_Click() override;
 
     // ---- Controls
-    QToolBar* tlbMenu = nullptr;
     QLabel* lblMessage = nullptr;
     QLineEdit* txtMessage = nullptr;
-    QPushButton* cmdOk = nullptr;
-    QPushButton* cmdCancel = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override { cmdCancel_Click(); }
 
 private:
     void Form_Load();
-    void setBusy(bool busy);
 
     KS_PPM_MessagesTable& list_;
     const TextTableSpec& spec_;
     QTreeWidgetItem* row_ = nullptr;
-    QWidget* client_ = nullptr;
-    bool saving_ = false;
 };
