@@ -24,48 +24,12 @@
 #include "KS_Paging.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
+#include "BenchSupport.h"
 #include "SimEngine.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double kTickSeconds = 0.05;
-
-// The far end of the port is the simulator, on the host's tick.
-class SimLine : public SerialBackend {
-public:
-    explicit SimLine(sim::Engine& engine) : engine_(engine) {}
-    CommError Open(const std::string&) override { return CommError::None; }
-    void Close() override { arrived_.clear(); }
-    bool Configure(const SerialSettings& settings) override
-    {
-        engine_.SetHostSettings(FormatSerialSettings(settings));
-        return true;
-    }
-    bool Read(std::string& into, std::size_t max) override
-    {
-        arrived_ += engine_.Transmit(gDelayTicks);
-        const std::size_t take = std::min(max, arrived_.size());
-        into.append(arrived_, 0, take);
-        arrived_.erase(0, take);
-        return true;
-    }
-    long Write(std::string_view bytes) override
-    {
-        engine_.Receive(bytes, gDelayTicks);
-        return static_cast<long>(bytes.size());
-    }
-    void DiscardInput() override
-    {
-        engine_.Transmit(gDelayTicks);
-        arrived_.clear();
-    }
-
-private:
-    sim::Engine& engine_;
-    std::string arrived_;
-};
-
 // Bytes waiting on the line, all of them at once.
 class FloodLine : public SerialBackend {
 public:
@@ -87,14 +51,6 @@ private:
     std::string bytes_;
 };
 
-void report(benchmark::State& state, double value, double target, const char* unit)
-{
-    state.counters["value"] = value;
-    state.counters["target"] = target;
-    state.counters["ratio"] = value / target;
-    state.SetLabel(unit);
-}
-
 double cpuSeconds()
 {
     rusage usage {};
@@ -104,15 +60,6 @@ double cpuSeconds()
 }
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-void installPump()
-{
-    SetYieldHook([] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-    });
-}
 
 PagerRecord user(int n)
 {

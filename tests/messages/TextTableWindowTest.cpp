@@ -1,6 +1,8 @@
 // The fast-key and PABX windows through their controls, over the main window
 // and the simulated encoder.
 #include <QAction>
+#include <QLabel>
+#include <QProgressBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -93,6 +95,38 @@ TEST_F(TableWindow, PABXRowsSortByTheirNumberAndSaveUnderIt)
     EXPECT_EQ(harness.HostLines(), Lines{"C07" + padded("Reception") + "W"});
     EXPECT_EQ(readFile("PPM_PABXDI.DBS").substr(600, 100), record("07 ", padded("Reception")));
     EXPECT_EQ(column(list.lvwMessages, 0), (QStringList{"01 ", "002", "07 ", "10 "}));
+}
+
+TEST_F(TableWindow, DownloadAndUploadRunFromTheButtonsAfterTheirQuestions)
+{
+    writeFile("PPM_Fastkey.DBS", record("01 ", padded("Kept")) + unread("02 "));
+    harness.engine.SetMessageSlot('K', 2, padded("From the unit"));
+    harness.Load();
+    KS_PPM_MessagesTable& list = open(FormName::MessagesFastkey);
+    EXPECT_EQ(list.lvwMessages->topLevelItemCount(), 2);
+
+    harness.messages.Answer(kAnswerYes);
+    harness.messages.Answer(kAnswerOk); // only 1 of the 12 slots held something to send
+    list.cmdUpload->click();
+    EXPECT_EQ(list.lblInfo->text(), "Done !");
+    EXPECT_TRUE(list.prgProgress->isHidden());
+    EXPECT_EQ(harness.engine.MessageTable('K').at(1), padded("Kept"));
+    EXPECT_EQ(harness.messages.texts(),
+              (std::vector<std::string>{"These messages will replace the exisiting messages on the QX9860. Are you "
+                                        "sure you want to continue ? ",
+                                        "Only 1 messages were uploaded to the QX9860. "}));
+
+    harness.messages.Answer(kAnswerNo);
+    list.cmdDownload->click();
+    EXPECT_EQ(list.lvwMessages->topLevelItemCount(), 2);
+    harness.messages.Answer(kAnswerYes);
+    ToolbarAction(list.tlbMenu, "cmdDownload")->trigger();
+    EXPECT_EQ(harness.messages.texts().back(),
+              "Current Fastkey Messages file on this computer will be overwritten. Are you sure you want to continue ?");
+    EXPECT_EQ(list.lvwMessages->topLevelItemCount(), 12);
+    EXPECT_EQ(list.lvwMessages->topLevelItem(1)->text(1), padded("From the unit").c_str());
+    EXPECT_EQ(readFile("PPM_Fastkey.BAK"), record("01 ", padded("Kept")) + unread("02 "));
+    EXPECT_TRUE(harness.messages.queueEmpty());
 }
 
 TEST_F(TableWindow, AnEncoderWithoutTheTableGetsBlankSlotsAndFileOnlySaves)

@@ -1,0 +1,65 @@
+// The simulated fast-key and PABX tables.
+#include <gtest/gtest.h>
+
+#include "SimTestLine.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+const std::string kSpaces(30, ' ');
+
+sim::Fault once(sim::FaultKind kind, const char* prefix)
+{
+    sim::Fault fault;
+    fault.kind = kind;
+    fault.pattern = prefix;
+    return fault;
+}
+const std::string kText = "Reception desk                ";
+
+TEST(SimTables, SlotsReadBackWhatWasWrittenWithinTheModelsCount)
+{
+    struct Case {
+        char model;
+        const char* letter;
+        const char* size;     // the answer to the size query
+        const char* lastSlot; // the last slot the model holds
+        const char* beyond;   // the first it does not
+    };
+    const Case cases[] = {
+        {'X', "K", "12*\r", "12", "13"},
+        {'X', "C", "16*\r", "16", "17"},
+        {'E', "C", "16*\r", "16", "17"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.model) + c.letter);
+        SimLine line;
+        line.unit.SetModel(c.model);
+        const std::string l = c.letter;
+        EXPECT_EQ(line.Send(l + "00?\r"), c.size);
+        EXPECT_EQ(line.Send(l + "01?\r"), kSpaces + "*\r");
+        EXPECT_EQ(line.Send(l + c.lastSlot + kText + "W\r"), "*\r");
+        EXPECT_EQ(line.Send(l + c.lastSlot + "?\r"), kText + "*\r");
+        EXPECT_EQ(line.SendEach({l + c.beyond + "?\r", l + c.beyond + kText + "W\r", l + "00" + kText + "W\r"}),
+                  "?99\r?99\r?99\r");
+        EXPECT_EQ(line.unit.MessageTable(c.letter[0]).size(), 1u);
+    }
+    SimLine noFastkeys;
+    noFastkeys.unit.SetModel('E');
+    EXPECT_EQ(noFastkeys.SendEach({"K01?\r", "K01" + kText + "W\r"}), "?99\r?99\r");
+}
+
+TEST(SimTables, FaultsSpoilTableAnswersAndTextsKeepEveryByte)
+{
+    SimLine line;
+    line.unit.SetMessageSlot('K', 2, "Nul\0ended"s + std::string(21, ' '));
+    EXPECT_EQ(line.Send("K02?\r"), "Nul\0ended"s + std::string(21, ' ') + "*\r");
+    line.unit.AddFault(once(sim::FaultKind::Silence, "K02"));
+    EXPECT_EQ(line.Send("K02" + kText + "W\r", 10), "");
+    EXPECT_EQ(line.unit.MessageTable('K').at(2), kText); // stored, though the answer was lost
+    line.unit.AddFault(once(sim::FaultKind::Refuse, "C03"));
+    EXPECT_EQ(line.SendEach({"C03?\r", "C03?\r"}), "?99\r" + kSpaces + "*\r");
+}
+
+} // namespace
