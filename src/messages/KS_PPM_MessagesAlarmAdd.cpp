@@ -55,7 +55,7 @@ int itemData(const QComboBox* combo) { return combo->currentData().toInt(); }
 } // namespace
 
 KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
-    : TableEditDialog(&list, 7800, 5450)
+    : QDialog(&list)
     , list_(list)
     , row_(SelectedListRow(list.lvwMessages))
     , unit_(CurrentAlarmUnit())
@@ -63,6 +63,7 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
 {
     setObjectName("KS_PPM_MessagesAlarmAdd");
     setWindowTitle("Alarm Messages");
+    client_ = BuildToolbarForm(this, tlbMenu, 7800, 5450);
     const FormControl controls[] = {
         Control(lblUserID, "lblUserID", "Send To &Pager:", {120, 150, 1600, 255}),
         Control(txtUserID, "txtUserID", "", {1800, 120, 600, 315}, 3),
@@ -116,7 +117,8 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
 
     Form_Load();
 
-    ConnectButtons();
+    connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesAlarmAdd::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesAlarmAdd::cmdCancel_Click);
     connect(cmbInputType, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Click);
     connect(cmbInputType, &QComboBox::activated, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Validate);
     connect(cmbRepeatCount, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbRepeatCount_Click);
@@ -151,6 +153,15 @@ void KS_PPM_MessagesAlarmAdd::Form_Load()
     cmbInputType_Click();
     cmbRepeatCount_Click();
     applyModelRules();
+}
+
+void KS_PPM_MessagesAlarmAdd::InitToolbar()
+{
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "&Ok", "Save Changes", "Ok"},
+        {"cmdCancel", "&Cancel", "Exit Without Saving", "Cancel"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
 }
 
 // Options a model does not have stay unavailable, whatever the row says.
@@ -327,13 +338,20 @@ void KS_PPM_MessagesAlarmAdd::updateRow(const AlarmSave& save)
     set(AlarmColActive, chkActive->isChecked() ? "Yes" : "No");
 }
 
+void KS_PPM_MessagesAlarmAdd::setBusy(bool busy)
+{
+    saving_ = busy;
+    client_->setEnabled(!busy);
+    tlbMenu->setEnabled(!busy);
+}
+
 bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
 {
     const int slot = static_cast<int>(Val(column(row_, AlarmColPoint)));
     // A row without a point number has no place in the file or the encoder.
     if (slot < 1)
         return false;
-    SetBusy(true);
+    setBusy(true);
     const AlarmSave save = BuildAlarmSave(values(), slot, unit_);
     std::optional<SlotWrite> write;
     if (!save.data.empty())
@@ -344,13 +362,13 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
         list_.ResetSortKey();
         list_.lvwMessages->scrollToItem(row_);
     }
-    SetBusy(false);
+    setBusy(false);
     return saved;
 }
 
 void KS_PPM_MessagesAlarmAdd::cmdOk_Click()
 {
-    if (!MayStartSave())
+    if (saving_ || LinkConversation::ConversationActive())
         return;
     if (Trim(FromQString(txtUserID->text())).empty()) {
         ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
@@ -364,4 +382,19 @@ void KS_PPM_MessagesAlarmAdd::cmdOk_Click()
         close();
     else
         SafeSetFocus(txtMessage);
+}
+
+void KS_PPM_MessagesAlarmAdd::cmdCancel_Click()
+{
+    if (!saving_)
+        close();
+}
+
+void KS_PPM_MessagesAlarmAdd::closeEvent(QCloseEvent* event)
+{
+    if (saving_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }

@@ -4,8 +4,9 @@
 // that have them. It loads from the list's selected row, writes the point to
 // the encoder at once, stores it in PPM_Alarm.DBS and updates the row.
 
+#include <QDialog>
+
 #include "KS_AlarmTable.h"
-#include "KS_TableEditDialog.h"
 
 class KS_PPM_MessagesTable;
 class QCheckBox;
@@ -18,17 +19,19 @@ class QSpinBox;
 class QToolBar;
 class QTreeWidgetItem;
 
-class KS_PPM_MessagesAlarmAdd : public TableEditDialog {
+class KS_PPM_MessagesAlarmAdd : public QDialog {
     Q_OBJECT
 
 public:
     explicit KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list);
 
+    void InitToolbar();
     void LoadSelectedMessage();
     // Sends and stores the point; false leaves the dialog open.
     bool SaveAlarmMessage();
 
-    void cmdOk_Click() override;
+    void cmdOk_Click();
+    void cmdCancel_Click();
     void cmbInputType_Click();
     void cmbInputType_Validate();
     void cmbRepeatCount_Click();
@@ -40,6 +43,7 @@ public:
     void updRelay_Change();
 
     // ---- Controls
+    QToolBar* tlbMenu = nullptr;
     QLabel* lblUserID = nullptr;
     QLineEdit* txtUserID = nullptr;
     QLabel* lblMessage = nullptr;
@@ -77,15 +81,24 @@ public:
     QLabel* lblRelay = nullptr;
     QLineEdit* txtRelay = nullptr;
     QSpinBox* updRelay = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override { cmdCancel_Click(); }
 
 private:
     void Form_Load();
     void applyModelRules();
     AlarmDialogValues values() const;
     void updateRow(const AlarmSave& save);
+    void setBusy(bool busy);
 
     KS_PPM_MessagesTable& list_;
     QTreeWidgetItem* row_ = nullptr;
     AlarmUnit unit_;
     AlarmDialogRules rules_;
+    QWidget* client_ = nullptr;
+    bool saving_ = false;
 };

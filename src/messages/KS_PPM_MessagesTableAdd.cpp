@@ -13,13 +13,14 @@
 #include "KS_Toolbar.h"
 
 KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec)
-    : TableEditDialog(&list, 6120, 1200)
+    : QDialog(&list)
     , list_(list)
     , spec_(spec)
     , row_(SelectedListRow(list.lvwMessages))
 {
     setObjectName(spec.editForm);
     setWindowTitle(spec.caption);
+    client_ = BuildToolbarForm(this, tlbMenu, 6120, 1200);
     const FormControl controls[] = {
         Control(lblMessage, "lblMessage", "&Message Text:", {120, 180, 1400, 255}),
         Control(txtMessage, "txtMessage", "", {1560, 150, 4440, 315}, 30),
@@ -27,7 +28,8 @@ KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, con
         Control(cmdCancel, "cmdCancel", "&Cancel", {4785, 720, 1215, 375}),
     };
     BuildControls(client_, controls);
-    ConnectButtons();
+    connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesTableAdd::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesTableAdd::cmdCancel_Click);
     // Enter does nothing here: no default button, and it does not move on.
     FormConventions::Install(this, false);
     Form_Load();
@@ -44,6 +46,15 @@ void KS_PPM_MessagesTableAdd::Form_Load()
     }
 }
 
+void KS_PPM_MessagesTableAdd::InitToolbar()
+{
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "&Ok", "Save Changes", "Ok"},
+        {"cmdCancel", "&Cancel", "Exit Without Saving", "Cancel"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
+}
+
 void KS_PPM_MessagesTableAdd::LoadSelectedMessage()
 {
     if (row_)
@@ -58,13 +69,20 @@ int KS_PPM_MessagesTableAdd::SelectedSlot() const
     return spec_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
 }
 
+void KS_PPM_MessagesTableAdd::setBusy(bool busy)
+{
+    saving_ = busy;
+    client_->setEnabled(!busy);
+    tlbMenu->setEnabled(!busy);
+}
+
 bool KS_PPM_MessagesTableAdd::SaveMessage()
 {
     const int slot = SelectedSlot();
     // A row without a slot number has no place in the file or the encoder.
     if (slot < 1)
         return false;
-    SetBusy(true);
+    setBusy(true);
     const std::string text = PadRight(Trim(FromQString(txtMessage->text())), 30);
     const bool saved = list_.Engine().SaveSlot(slot, TableMessageCodec::EditedRecord(slot, text));
     if (saved && list_.mMode != 1 && row_) {
@@ -72,13 +90,13 @@ bool KS_PPM_MessagesTableAdd::SaveMessage()
         list_.ResetSortKey();
         list_.lvwMessages->scrollToItem(row_);
     }
-    SetBusy(false);
+    setBusy(false);
     return saved;
 }
 
 void KS_PPM_MessagesTableAdd::cmdOk_Click()
 {
-    if (!MayStartSave())
+    if (saving_ || LinkConversation::ConversationActive())
         return;
     if (!list_.Engine().Supported())
         ShowOptionNotUpdatedWarning(spec_.params.optionName);
@@ -86,4 +104,19 @@ void KS_PPM_MessagesTableAdd::cmdOk_Click()
         close();
     else
         SafeSetFocus(txtMessage);
+}
+
+void KS_PPM_MessagesTableAdd::cmdCancel_Click()
+{
+    if (!saving_)
+        close();
+}
+
+void KS_PPM_MessagesTableAdd::closeEvent(QCloseEvent* event)
+{
+    if (saving_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
 }

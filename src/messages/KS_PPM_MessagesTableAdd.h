@@ -3,7 +3,8 @@
 // the selected slot's text, sends it to the encoder at once and writes it to
 // the data file and the list row.
 
-#include "KS_TableEditDialog.h"
+#include <QDialog>
+
 #include "KS_TextTables.h"
 
 class KS_PPM_MessagesTable;
@@ -13,28 +14,40 @@ class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
 
-class KS_PPM_MessagesTableAdd : public TableEditDialog {
+class KS_PPM_MessagesTableAdd : public QDialog {
     Q_OBJECT
 
 public:
     KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec);
 
+    void InitToolbar();
     void LoadSelectedMessage();
     // Sends and stores the slot; false leaves the dialog open.
     bool SaveMessage();
     // The slot the selected row stands for.
     int SelectedSlot() const;
 
-    void cmdOk_Click() override;
+    void cmdOk_Click();
+    void cmdCancel_Click();
 
     // ---- Controls
+    QToolBar* tlbMenu = nullptr;
     QLabel* lblMessage = nullptr;
     QLineEdit* txtMessage = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override { cmdCancel_Click(); }
 
 private:
     void Form_Load();
+    void setBusy(bool busy);
 
     KS_PPM_MessagesTable& list_;
     const TextTableSpec& spec_;
     QTreeWidgetItem* row_ = nullptr;
+    QWidget* client_ = nullptr;
+    bool saving_ = false;
 };
