@@ -231,6 +231,7 @@ void Engine::BuildCommandTable()
     AddUserCommands();
     AddAlarmCommands();
     AddMessageTableCommands();
+    AddKeywordAndDeviceCommands();
 }
 
 } // namespace sim

@@ -107,6 +107,29 @@ struct PageRecord {
     bool accepted;
 };
 
+// One free-text keyword slot as the unit keeps it; a slot never written is blank.
+struct FreetextSlot {
+    std::string keyword = std::string(30, ' ');
+    int pager = 0;
+    std::string message = std::string(30, ' ');
+    bool replace = false;
+    bool operator==(const FreetextSlot&) const = default;
+};
+
+// One wireless-device slot as the unit keeps it. The call is kept as the
+// newest units name it: 'C' cancel, 'T' tamper, '1' to '4' a button.
+struct WirelessSlot {
+    std::string message = std::string(30, ' ');
+    int pager = 0;
+    int deviceCode = 0;
+    int cancelCode = 0;
+    int repeatMinutes = 0;
+    int plan = 0;
+    bool supervised = false;
+    char call = '1';
+    bool operator==(const WirelessSlot&) const = default;
+};
+
 class Engine {
 public:
     // The answer to one command line: the bytes to send (CR included), or
@@ -171,6 +194,14 @@ public:
     const std::map<int, std::string>& MessageTable(char letter) const;
     void SetMessageSlot(char letter, int slot, std::string value);
 
+    // --- the free-text and wireless tables (slots from 1) ------------------
+    // Each unit reads and writes them in the layout of its letter and version;
+    // slots missing from the maps are blank.
+    const std::map<int, FreetextSlot>& Freetext() const { return freetext_; }
+    void PutFreetext(int slot, const FreetextSlot& entry) { freetext_[slot] = entry; }
+    const std::map<int, WirelessSlot>& Wireless() const { return wireless_; }
+    void PutWireless(int slot, const WirelessSlot& entry) { wireless_[slot] = entry; }
+
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
     std::string Transmit(std::int64_t tick);
@@ -228,6 +259,7 @@ private:
     void AddAlarmCommands();
     Reply AlarmCommand(const std::string& body);
     void AddMessageTableCommands();
+    void AddKeywordAndDeviceCommands();
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -247,6 +279,8 @@ private:
     std::map<int, std::string> users_;
     std::map<int, std::string> alarms_;
     std::map<char, std::map<int, std::string>> messageTables_;
+    std::map<int, FreetextSlot> freetext_;
+    std::map<int, WirelessSlot> wireless_;
     std::vector<PageRecord> pages_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;

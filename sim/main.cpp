@@ -27,7 +27,7 @@ constexpr auto kTick = std::chrono::milliseconds(50);
 
 void Usage()
 {
-    std::fputs("usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--settings 38400,N,8,1]\n"
+    std::fputs("usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--firmware 3.16] [--settings 38400,N,8,1]\n"
                "                  [--modem] [--transcript FILE | -v]\n"
                "       pagora-sim --seed-demo DIR   (a demo user table, unless DIR has one)\n",
                stderr);
@@ -92,6 +92,9 @@ int main(int argc, char** argv)
         const bool hasValue = i + 1 < argc;
         if (arg == "--model" && hasValue && std::strlen(argv[i + 1]) == 1) {
             engine.SetModel(argv[++i][0]);
+        } else if (arg == "--firmware" && hasValue) {
+            // X and R units speak their table layouts by firmware version; after --model.
+            engine.EditProfile().version = argv[++i];
         } else if (arg == "--legacy" && hasValue) {
             const std::string_view v = argv[++i];
             if (v == "qx7")

@@ -2,7 +2,9 @@
 
 #include "KS_ListWindow.h"
 #include "KS_PPM_MessagesAlarm.h"
+#include "KS_PPM_MessagesFreetext.h"
 #include "KS_PPM_MessagesTable.h"
+#include "KS_PPM_MessagesWireless.h"
 #include "KS_PPM_MessagesTableAdd.h"
 #include "KS_Records.h"
 #include "KS_String.h"
@@ -47,5 +49,8 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
-    RegisterAlarmWindow();
+    for (MessageListSpec (*list)() : {&FreetextList, &WirelessList, &AlarmList}) {
+        const std::string name = list().formName;
+        RegisterWindow(name, [list](QWidget* owner) { return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, list())); });
+    }
 }

@@ -11,7 +11,7 @@
 #include "KS_String.h"
 #include "KS_WindowRegistry.h"
 
-MessageListSpec AlarmListSpec()
+MessageListSpec AlarmList()
 {
     MessageListSpec spec;
     spec.formName = FormName::MessagesAlarm.data();
@@ -31,11 +31,4 @@ MessageListSpec AlarmListSpec()
     spec.uploadAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
     spec.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesAlarmAdd(list); };
     return spec;
-}
-
-void RegisterAlarmWindow()
-{
-    RegisterWindow(FormName::MessagesAlarm, [](QWidget* owner) {
-        return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, AlarmListSpec()));
-    });
 }

@@ -1,8 +1,7 @@
 #pragma once
-// KS_PPM_MessagesAlarm: the alarm-input table in the shared list window.
+// KS_PPM_MessagesAlarm: the alarm-input table in the shared list window, with
+// KS_PPM_MessagesAlarmAdd as its edit dialog.
 
-struct MessageListSpec;
+#include "KS_PPM_MessagesTable.h"
 
-MessageListSpec AlarmListSpec();
-// Registers KS_PPM_MessagesAlarm for the Messages menu.
-void RegisterAlarmWindow();
+MessageListSpec AlarmList();

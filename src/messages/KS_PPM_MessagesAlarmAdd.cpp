@@ -1,23 +1,18 @@
 #include "KS_PPM_MessagesAlarmAdd.h"
 
-#include <QCloseEvent>
 #include <QSignalBlocker>
-#include <QToolBar>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
-#include "KS_ListWindow.h"
 #include "KS_Messages.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_String.h"
-#include "KS_Toolbar.h"
 
 namespace {
 
@@ -55,15 +50,10 @@ int itemData(const QComboBox* combo) { return combo->currentData().toInt(); }
 } // namespace
 
 KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
-    : QDialog(&list)
-    , list_(list)
-    , row_(SelectedListRow(list.lvwMessages))
+    : MessageEditDialog(list, "KS_PPM_MessagesAlarmAdd", "Alarm Messages", 7800, 5450)
     , unit_(CurrentAlarmUnit())
     , rules_(AlarmDialogRulesFor(gEncoderModelName, gEncoderModelLetter, gEncoderOptionFlag))
 {
-    setObjectName("KS_PPM_MessagesAlarmAdd");
-    setWindowTitle("Alarm Messages");
-    client_ = BuildToolbarForm(this, tlbMenu, 7800, 5450);
     const FormControl controls[] = {
         Control(lblUserID, "lblUserID", "Send To &Pager:", {120, 150, 1600, 255}),
         Control(txtUserID, "txtUserID", "", {1800, 120, 600, 315}, 3),
@@ -107,7 +97,7 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
         Control(cmdOk, "cmdOk", "&Ok", {5100, 4980, 1215, 375}),
         Control(cmdCancel, "cmdCancel", "&Cancel", {6420, 4980, 1215, 375}),
     };
-    BuildControls(client_, controls);
+    BuildControls(Client(), controls);
 
     FormConventions* conventions = FormConventions::Install(this);
     conventions->SetKeyFilter(txtUserID, DigitsOnlyKey);
@@ -115,25 +105,6 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     conventions->SetKeyFilter(txtThreshold, [](int key) { return DecimalKeyFilter(key, true); });
     conventions->SetKeyFilter(txtRelay, [](int key) { return DecimalKeyFilter(key); });
 
-    Form_Load();
-
-    connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesAlarmAdd::cmdOk_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesAlarmAdd::cmdCancel_Click);
-    connect(cmbInputType, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Click);
-    connect(cmbInputType, &QComboBox::activated, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Validate);
-    connect(cmbRepeatCount, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbRepeatCount_Click);
-    connect(txtUserID, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtUserID_Validate);
-    connect(txtUserIDCancel, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtUserIDCancel_Validate);
-    connect(txtThreshold, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtThreshold_Validate);
-    connect(updThreshold, &QSpinBox::valueChanged, this, &KS_PPM_MessagesAlarmAdd::updThreshold_Change);
-    connect(txtRelay, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtRelay_Validate);
-    connect(updRelay, &QSpinBox::valueChanged, this, &KS_PPM_MessagesAlarmAdd::updRelay_Change);
-}
-
-void KS_PPM_MessagesAlarmAdd::Form_Load()
-{
-    PlaceTableWindow(this);
-    InitToolbar();
     FillRepeatMinutesCombo(AsOptionList(cmbRepeatTime), kRepeatMinutesEntries, 0);
     FillDelaySecondsCombo(AsOptionList(cmbInputDelay), kDelaySecondsEntries, 0);
     FillActivationPlanCombo(AsOptionList(cmbActiviationPlan), 0);
@@ -146,22 +117,20 @@ void KS_PPM_MessagesAlarmAdd::Form_Load()
     txtMessageCancel->setMaxLength(30);
     updThreshold->setRange(-rules_.thresholdLimit, rules_.thresholdLimit);
     updRelay->setRange(0, 99);
-    if (list_.mMode != 1 && row_) {
-        setWindowTitle("Alarm Messages - Alarm Point " + row_->text(AlarmColPoint) + " - Update");
-        LoadSelectedMessage();
-    }
+    FinishLoad(" - Alarm Point ");
     cmbInputType_Click();
     cmbRepeatCount_Click();
     applyModelRules();
-}
 
-void KS_PPM_MessagesAlarmAdd::InitToolbar()
-{
-    const ToolbarButton buttons[] = {
-        {"cmdOk", "&Ok", "Save Changes", "Ok"},
-        {"cmdCancel", "&Cancel", "Exit Without Saving", "Cancel"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
+    connect(cmbInputType, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Click);
+    connect(cmbInputType, &QComboBox::activated, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Validate);
+    connect(cmbRepeatCount, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbRepeatCount_Click);
+    connect(txtUserID, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtUserID_Validate);
+    connect(txtUserIDCancel, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtUserIDCancel_Validate);
+    connect(txtThreshold, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtThreshold_Validate);
+    connect(updThreshold, &QSpinBox::valueChanged, this, &KS_PPM_MessagesAlarmAdd::updThreshold_Change);
+    connect(txtRelay, &QLineEdit::editingFinished, this, &KS_PPM_MessagesAlarmAdd::txtRelay_Validate);
+    connect(updRelay, &QSpinBox::valueChanged, this, &KS_PPM_MessagesAlarmAdd::updRelay_Change);
 }
 
 // Options a model does not have stay unavailable, whatever the row says.
@@ -338,20 +307,9 @@ void KS_PPM_MessagesAlarmAdd::updateRow(const AlarmSave& save)
     set(AlarmColActive, chkActive->isChecked() ? "Yes" : "No");
 }
 
-void KS_PPM_MessagesAlarmAdd::setBusy(bool busy)
-{
-    saving_ = busy;
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
-}
-
 bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
 {
-    const int slot = static_cast<int>(Val(column(row_, AlarmColPoint)));
-    // A row without a point number has no place in the file or the encoder.
-    if (slot < 1)
-        return false;
-    setBusy(true);
+    const int slot = SelectedSlot();
     const AlarmSave save = BuildAlarmSave(values(), slot, unit_);
     std::optional<SlotWrite> write;
     if (!save.data.empty())
@@ -362,39 +320,20 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
         list_.ResetSortKey();
         list_.lvwMessages->scrollToItem(row_);
     }
-    setBusy(false);
     return saved;
 }
 
-void KS_PPM_MessagesAlarmAdd::cmdOk_Click()
+bool KS_PPM_MessagesAlarmAdd::CheckFields()
 {
-    if (saving_ || LinkConversation::ConversationActive())
-        return;
-    if (Trim(FromQString(txtUserID->text())).empty()) {
-        ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
-        SafeSetFocus(txtUserID);
-        return;
-    }
-    // A unit that reads back nothing of its table is not written to either.
-    if (!list_.Engine().Supported() || !AlarmLayoutWritable(SelectAlarmLayout(unit_)))
-        ShowOptionNotUpdatedWarning("Alarm Messages");
-    if (SaveAlarmMessage())
-        close();
-    else
-        SafeSetFocus(txtMessage);
+    if (!Trim(FromQString(txtUserID->text())).empty())
+        return true;
+    ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
+    SafeSetFocus(txtUserID);
+    return false;
 }
 
-void KS_PPM_MessagesAlarmAdd::cmdCancel_Click()
+// A unit that reads back nothing of its table is not written to either.
+bool KS_PPM_MessagesAlarmAdd::EncoderTakesWrites() const
 {
-    if (!saving_)
-        close();
-}
-
-void KS_PPM_MessagesAlarmAdd::closeEvent(QCloseEvent* event)
-{
-    if (saving_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
+    return list_.Engine().Supported() && AlarmLayoutWritable(SelectAlarmLayout(unit_));
 }

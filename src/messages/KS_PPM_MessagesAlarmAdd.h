@@ -4,34 +4,27 @@
 // that have them. It loads from the list's selected row, writes the point to
 // the encoder at once, stores it in PPM_Alarm.DBS and updates the row.
 
-#include <QDialog>
+#include <QLineEdit>
 
 #include "KS_AlarmTable.h"
+#include "KS_MessageEditDialog.h"
 
-class KS_PPM_MessagesTable;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QPushButton;
 class QSpinBox;
-class QToolBar;
-class QTreeWidgetItem;
 
-class KS_PPM_MessagesAlarmAdd : public QDialog {
+class KS_PPM_MessagesAlarmAdd : public MessageEditDialog {
     Q_OBJECT
 
 public:
     explicit KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list);
 
-    void InitToolbar();
-    void LoadSelectedMessage();
+    void LoadSelectedMessage() override;
     // Sends and stores the point; false leaves the dialog open.
     bool SaveAlarmMessage();
 
-    void cmdOk_Click();
-    void cmdCancel_Click();
     void cmbInputType_Click();
     void cmbInputType_Validate();
     void cmbRepeatCount_Click();
@@ -43,7 +36,6 @@ public:
     void updRelay_Change();
 
     // ---- Controls
-    QToolBar* tlbMenu = nullptr;
     QLabel* lblUserID = nullptr;
     QLineEdit* txtUserID = nullptr;
     QLabel* lblMessage = nullptr;
@@ -81,24 +73,18 @@ public:
     QLabel* lblRelay = nullptr;
     QLineEdit* txtRelay = nullptr;
     QSpinBox* updRelay = nullptr;
-    QPushButton* cmdOk = nullptr;
-    QPushButton* cmdCancel = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override { cmdCancel_Click(); }
+    bool CheckFields() override;
+    bool SaveMessage() override { return SaveAlarmMessage(); }
+    QWidget* FocusAfterFailedSave() const override { return txtMessage; }
+    bool EncoderTakesWrites() const override;
 
 private:
-    void Form_Load();
     void applyModelRules();
     AlarmDialogValues values() const;
     void updateRow(const AlarmSave& save);
-    void setBusy(bool busy);
 
-    KS_PPM_MessagesTable& list_;
-    QTreeWidgetItem* row_ = nullptr;
     AlarmUnit unit_;
     AlarmDialogRules rules_;
-    QWidget* client_ = nullptr;
-    bool saving_ = false;
 };

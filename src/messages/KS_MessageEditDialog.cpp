@@ -1,0 +1,97 @@
+#include "KS_MessageEditDialog.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "KS_Events.h"
+#include "KS_FormBuilder.h"
+#include "KS_Forms.h"
+#include "KS_ListWindow.h"
+#include "KS_MessageLayouts.h"
+#include "KS_PPM_MessagesTable.h"
+#include "KS_Paging.h"
+#include "KS_String.h"
+#include "KS_Toolbar.h"
+
+MessageEditDialog::MessageEditDialog(KS_PPM_MessagesTable& list, const char* formName, const char* caption,
+                                     int widthTwips, int heightTwips)
+    : QDialog(&list)
+    , list_(list)
+    , row_(SelectedListRow(list.lvwMessages))
+    , caption_(QString::fromLatin1(caption))
+{
+    setObjectName(formName);
+    setWindowTitle(caption_);
+    client_ = BuildToolbarForm(this, tlbMenu, widthTwips, heightTwips);
+}
+
+void MessageEditDialog::FinishLoad(const char* captionItem)
+{
+    connect(cmdOk, &QPushButton::clicked, this, &MessageEditDialog::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &MessageEditDialog::cmdCancel_Click);
+    PlaceTableWindow(this);
+    InitToolbar();
+    if (list_.mMode != 1 && row_) {
+        setWindowTitle(caption_ + captionItem + row_->text(0) + " - Update");
+        LoadSelectedMessage();
+    }
+}
+
+void MessageEditDialog::InitToolbar()
+{
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "&Ok", "Save Changes", "Ok"},
+        {"cmdCancel", "&Cancel", "Exit Without Saving", "Cancel"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
+}
+
+int MessageEditDialog::SelectedSlot() const
+{
+    return row_ ? static_cast<int>(FieldNumber(FromQString(row_->text(0)))) : 0;
+}
+
+void MessageEditDialog::SetBusy(bool busy)
+{
+    saving_ = busy;
+    client_->setEnabled(!busy);
+    tlbMenu->setEnabled(!busy);
+}
+
+void MessageEditDialog::cmdOk_Click()
+{
+    if (saving_ || LinkConversation::ConversationActive() || !CheckFields())
+        return;
+    if (!EncoderTakesWrites())
+        ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
+    // A row without a slot number has no place in the file or the encoder.
+    bool saved = false;
+    if (SelectedSlot() >= 1) {
+        SetBusy(true);
+        saved = SaveMessage();
+        SetBusy(false);
+    }
+    if (saved)
+        close();
+    else
+        SafeSetFocus(FocusAfterFailedSave());
+}
+
+bool MessageEditDialog::EncoderTakesWrites() const { return list_.Engine().Supported(); }
+
+void MessageEditDialog::cmdCancel_Click()
+{
+    if (!saving_)
+        close();
+}
+
+void MessageEditDialog::closeEvent(QCloseEvent* event)
+{
+    if (saving_) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
