@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "KS_AlarmLayouts.h"
 
 namespace {
@@ -14,112 +16,50 @@ AlarmPointRecord Blank()
     return r;
 }
 
-struct WireCase {
-    const char* name;
-    AlarmLayout layout;
-    const char* family;
-    std::string value;
-    AlarmPointRecord parsed;
-    std::string written; // the write data for slot 1, offset 0
-};
-
-std::vector<WireCase> WireCases()
+// The parsed fields other than the texts, in one line: pager, cancel pager,
+// repeat, input delay, plan, status, real time, threshold, input type, repeat
+// module, relay, pulse, send-cancel and active; never-set bytes show as "~".
+std::string Fields(const AlarmPointRecord& r)
 {
-    std::vector<WireCase> cases;
-    AlarmPointRecord xy = Blank();
-    xy.Message = kFire;
-    xy.CancelMessage = "ALL CLEAR" + std::string(14, ' ') + std::string(7, ' ');
-    xy.Pager = "012";
-    xy.SendCancel = -1;
-    xy.RepeatMinutes = "05";
-    xy.InputDelay = "030";
-    xy.ActivationPlan = "3";
-    xy.Status = "0";
-    xy.RealTime = "000";
-    xy.CancelPager = "000";
-    xy.RepeatModuleCode = "0";
-    xy.Threshold = "000";
-    xy.InputType = "0";
-    xy.Relay = "00";
-    xy.Pulse = "0";
-    xy.Active = -1;
-    const std::string xyValue = kFire + "ALL CLEAR" + std::string(14, ' ') + "012Y050303";
-    cases.push_back({"XY", AlarmLayoutXY, "Not Defined", xyValue, xy, "001" + xyValue});
-
-    AlarmPointRecord u = Blank();
-    u.Active = -1;
-    u.Pager = "012";
-    u.CancelPager = "013";
-    u.Message = kFire;
-    u.CancelMessage = kClear;
-    u.RepeatMinutes = "05";
-    u.InputDelay = "030";
-    u.Threshold = "-05";
-    u.InputType = "3";
-    u.ActivationPlan = "4";
-    u.Pulse = "2";
-    const std::string uValue = "1012013" + kFire + kClear + "05030-053420";
-    cases.push_back({"U", AlarmLayoutU, "Not Defined", uValue, u, "001" + uValue});
-
-    AlarmPointRecord f8 = Blank();
-    f8.Pager = "012";
-    f8.Message = kFire;
-    f8.Status = "5";
-    f8.RealTime = "007";
-    f8.RepeatMinutes = "99";
-    f8.Active = -1;
-    const std::string f8Value = "012" + kFire + "\x05\x07Y";
-    cases.push_back({"Family8", AlarmLayoutFamily8, "QX8XXX", f8Value, f8, "001" + f8Value});
-
-    AlarmPointRecord f8Nul = f8;
-    f8Nul.Status = "0";
-    f8Nul.RealTime = "000";
-    f8Nul.RepeatMinutes = "00";
-    cases.push_back({"Family8 NUL and space", AlarmLayoutFamily8, "QX8XXX", "012" + kFire + std::string("\0 N", 3),
-                     f8Nul, "001012" + kFire + std::string("\0\0N", 3)});
-
-    AlarmPointRecord full = Blank();
-    full.Pager = "012";
-    full.CancelPager = "013";
-    full.Message = kFire;
-    full.CancelMessage = kClear;
-    full.Status = "1";
-    full.RealTime = "045";
-    full.RepeatMinutes = "02";
-    full.RepeatModuleCode = "3";
-    full.Threshold = "-05";
-    full.InputType = "4";
-    full.InputDelay = "2  ";
-    full.ActivationPlan = "2";
-    full.Relay = "07";
-    full.Pulse = "1";
-    full.Active = -1;
-    const std::string fullValue = "012013" + kFire + kClear + "10452" + "3-05423071";
-    cases.push_back({"Full", AlarmLayoutFull, "QX7XXX", fullValue, full, "001" + fullValue});
-
-    AlarmPointRecord f7 = Blank();
-    f7.Pager = "012";
-    f7.Message = kFire;
-    f7.RepeatMinutes = "00";
-    f7.Status = std::string(1, '\0');
-    f7.RealTime = std::string("\0  ", 3);
-    f7.Active = -1;
-    cases.push_back({"Family7", AlarmLayoutFamily7, "QX7XXX", "012" + kFire, f7, "001012" + kFire + "   "});
-    cases.push_back({"Legacy", AlarmLayoutLegacy, "QX7XXX", "012" + kFire, f7, "1012" + kFire});
-
-    return cases;
+    std::string line;
+    for (const std::string* f : {&r.Pager, &r.CancelPager, &r.RepeatMinutes, &r.InputDelay, &r.ActivationPlan, &r.Status,
+                                 &r.RealTime, &r.Threshold, &r.InputType, &r.RepeatModuleCode, &r.Relay, &r.Pulse})
+        line += *f + "|";
+    std::replace(line.begin(), line.end(), '\0', '~');
+    return line + std::to_string(r.SendCancel) + "|" + std::to_string(r.Active);
 }
 
 } // namespace
 
 TEST(AlarmLayouts, EachLayoutParsesAndWritesItsBytes)
 {
-    for (const WireCase& c : WireCases()) {
-        SCOPED_TRACE(c.name);
+    struct Case {
+        AlarmLayout layout;
+        const char* family;
+        std::string value;
+        const char* fields;
+        std::string written; // the write data for slot 1, offset 0
+    } cases[] = {
+        {AlarmLayoutXY, "Not Defined", kFire + kClear.substr(0, 23) + "012Y050303",
+         "012|000|05|030|3|0|000|000|0|0|00|0|-1|-1", "001" + kFire + kClear.substr(0, 23) + "012Y050303"},
+        {AlarmLayoutU, "Not Defined", "1012013" + kFire + kClear + "05030-053420", "012|013|05|030|4|~|~~~|-05|3|~|~~|2|0|-1",
+         "0011012013" + kFire + kClear + "05030-053420"},
+        {AlarmLayoutFamily8, "QX8XXX", "012" + kFire + "\x05\x07Y", "012|~~~|99|~~~|~|5|007|~~~|~|~|~~|~|0|-1",
+         "001012" + kFire + "\x05\x07Y"},
+        {AlarmLayoutFamily8, "QX8XXX", "012" + kFire + std::string("\0 N", 3), "012|~~~|00|~~~|~|0|000|~~~|~|~|~~|~|0|-1",
+         "001012" + kFire + std::string("\0\0N", 3)},
+        {AlarmLayoutFull, "QX7XXX", "012013" + kFire + kClear + "10452" + "3-05423071",
+         "012|013|02|2  |2|1|045|-05|4|3|07|1|0|-1", "001012013" + kFire + kClear + "104523-05423071"},
+        {AlarmLayoutFamily7, "QX7XXX", "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1",
+         "001012" + kFire + "   "},
+        {AlarmLayoutLegacy, "QX7XXX", "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1", "1012" + kFire},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.layout);
         ASSERT_EQ(c.value.size(), static_cast<std::size_t>(AlarmReplyLength(c.layout)));
         AlarmPointRecord record = Blank();
         ParseAlarmReply(c.layout, c.value, record, c.family);
-        EXPECT_TRUE(record == c.parsed);
+        EXPECT_EQ(Fields(record), c.fields);
         EXPECT_EQ(BuildAlarmWriteString(c.layout, AlarmSlotAddress(c.layout, 1, 0, true), record), c.written);
     }
     // A unit of unknown kind: nothing is taken from its answer, and a write would use the Family8 form.
@@ -172,39 +112,23 @@ TEST(AlarmLayouts, WaitsScaleWithTheTable)
                  {AlarmLayoutFamily7, 24, 40}};
     for (const Case& c : cases)
         EXPECT_EQ(AlarmReadTicks(c.layout, c.slotCount), c.readTicks) << c.layout << " " << c.slotCount;
-    EXPECT_EQ(AlarmUploadTicks(24), 20);
-    EXPECT_EQ(AlarmUploadTicks(95), 20);
-    EXPECT_EQ(AlarmUploadTicks(96), 40);
-    EXPECT_EQ(AlarmUploadTicks(191), 40);
+    EXPECT_EQ((std::vector{AlarmUploadTicks(24), AlarmUploadTicks(95), AlarmUploadTicks(96), AlarmUploadTicks(191)}),
+              (std::vector{20, 20, 40, 40}));
 }
 
-TEST(AlarmLayouts, FullLayoutShiftsThePlanAndPlanNineComesBackAsZero)
+TEST(AlarmLayouts, FullLayoutCountsPlansFromOne)
 {
-    struct Case {
-        char wire;
-        const char* stored;
-    } reads[] = {{'0', "0"}, {'1', "0"}, {'3', "2"}, {'9', "8"}};
     std::string value = "012013" + kFire + kClear + "10452" + "3-05423071";
-    for (const Case& c : reads) {
-        value[77] = c.wire;
+    for (const auto& [wire, stored] : {std::pair{'0', "0"}, std::pair{'1', "0"}, std::pair{'9', "8"}}) {
+        value[77] = wire;
         AlarmPointRecord r = Blank();
         ParseAlarmReply(AlarmLayoutFull, value, r, "QX7XXX");
-        EXPECT_EQ(r.ActivationPlan, c.stored) << c.wire;
-    }
-    AlarmPointRecord r = Blank();
-    ParseAlarmReply(AlarmLayoutFull, value, r, "QX7XXX");
-    for (const Case& c : {Case{'1', "0"}, Case{'0', "9"}, Case{'6', "5"}}) {
-        r.ActivationPlan = c.stored;
-        EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, "001", r)[3 + 77], c.wire) << c.stored;
+        EXPECT_EQ(r.ActivationPlan, stored) << wire;
     }
 }
 
 TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
 {
-    EXPECT_EQ(FormatAlarmThreshold(12), "+12");
-    EXPECT_EQ(FormatAlarmThreshold(-5), "-05");
-    EXPECT_EQ(FormatAlarmThreshold(0), "+00");
-
     AlarmPointRecord r = Blank();
     r.CancelMessage = "Cancel text of thirty chars!!!";
     r.RepeatMinutes = "120";

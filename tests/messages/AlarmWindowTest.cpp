@@ -128,6 +128,50 @@ TEST(AlarmEngine, UploadSendsWhatTheFileHoldsAndWarnsOnlyBeyondTheTable)
     }
 }
 
+TEST(AlarmEngine, FullLayoutWaitsItsShareOfFortyTicksAndAsksOnceMore)
+{
+    TableRig rig;
+    rig.engine.SetModel('L'); // 24 slots
+    DetectEncoder();
+    // Three silent attempts, then the repeated read is answered; a slot that stays silent fails after both.
+    rig.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "Z003?", .bytes = {}, .times = 3});
+    rig.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "Z004?", .bytes = {}, .times = 0});
+    rig.engine.ClearTranscript();
+    AlarmPointRecord record;
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, CurrentAlarmUnit(), 3, record), SlotRead::Filled);
+    EXPECT_EQ(record.Pager, "000");
+    const auto& first = rig.engine.Transcript();
+    ASSERT_GE(first.size(), 2u);
+    EXPECT_EQ(first[0].bytes + first[1].bytes, "Z003?\r\r");
+    // Ten ticks of waiting: the poke goes on the first tick past them.
+    EXPECT_EQ(first[1].tick - first[0].tick, 11);
+    Lines lines = rig.hostLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Z003?"), 4);
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, CurrentAlarmUnit(), 4, record), SlotRead::Failed);
+    lines = rig.hostLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Z004?"), 6);
+}
+
+TEST(AlarmEngine, OnlyTheOldestUnitsMayAnswerAnEmptySlotBare)
+{
+    TableRig rig;
+    rig.engine.SetLegacyModel(sim::Legacy::QX7);
+    DetectEncoder();
+    rig.hostLines();
+    AlarmPointRecord record;
+    EXPECT_EQ(ReadAlarmSlotForDownload(SelectAlarmLayout(CurrentAlarmUnit()), CurrentAlarmUnit(), 3, record),
+              SlotRead::Empty);
+    EXPECT_TRUE(record == AlarmPointRecord{});
+    EXPECT_EQ(rig.hostLines(), Lines{"Z3 ?"});
+    // The same bare answer from an identified unit is a failed slot.
+    rig.engine.SetModel('E');
+    DetectEncoder();
+    rig.engine.AddCommand(R"(Z003\?)", [](sim::Engine&, const std::smatch&, std::int64_t) {
+        return sim::Engine::Reply("*\r");
+    });
+    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFamily7, CurrentAlarmUnit(), 3, record), SlotRead::Failed);
+}
+
 TEST_F(AlarmWindow, QX6870OffersInputOptionsAndStoresTheClampedThreshold)
 {
     harness.engine.SetModel('U');
@@ -186,13 +230,13 @@ TEST_F(AlarmWindow, QX6860AddressesTheOffsetPointAndRefusesOptionalInputs)
         EXPECT_FALSE(d.cmbRepeatTimeModule->isEnabled());
         EXPECT_EQ(d.cmbRepeatTimeModule->currentIndex(), 0);
         EXPECT_EQ(d.updThreshold->minimum(), -25);
+        d.cmbActiviationPlan->setCurrentIndex(9);
         d.txtUserID->setText("012");
         d.cmdOk->click();
     });
     EXPECT_EQ(harness.messages.texts(), Lines{"Selected Input Type not supported by QX6860."});
-    const Lines sent = harness.HostLines();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].substr(0, 7), "Z025012");
+    // Plan 9 goes out as "0"; the repeat count and delay code of the module lists travel.
+    EXPECT_EQ(harness.HostLines(), Lines{"Z025012000" + std::string(60, ' ') + "0   01+00400001W"});
     EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).Point, "001");
     EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).Pager, "012");
 }

@@ -36,31 +36,8 @@ TEST(SimAlarms, EachGenerationReadsAndWritesItsOwnForm)
         EXPECT_EQ(line.Send("Z002" + c.fields.substr(1) + "W\r"), "?99\r");
         EXPECT_EQ(line.unit.AlarmPoints().at(2), c.readBack);
     }
-}
-
-TEST(SimAlarms, OffsetUnitAnswersOnlyForItsOwnPoints)
-{
+    // A unit whose table the console never asks for refuses it.
     SimLine line;
-    sim::Profile profile = sim::ProfileFor('I');
-    profile.value3 = "025";
-    line.unit.SetProfile(profile);
-    EXPECT_EQ(line.Send("Z001?\r"), "?99\r");
-    EXPECT_EQ(line.Send("Z025?\r").size(), 83u);
-    EXPECT_EQ(line.Send("Z120?\r").size(), 83u);
-    EXPECT_EQ(line.Send("Z121?\r"), "?99\r");
-    // Units without the table, or that never report it, refuse it.
     line.unit.SetModel('R');
     EXPECT_EQ(line.Send("Z001?\r"), "?99\r");
-}
-
-TEST(SimAlarms, OldestUnitsUseOneDigitAndAcknowledgeAnEmptyPointBare)
-{
-    SimLine line;
-    line.unit.SetLegacyModel(sim::Legacy::QX7);
-    EXPECT_EQ(line.Send("Z3 ?\r"), "*\r");
-    EXPECT_EQ(line.Send("Z3012" + kText + "W\r"), "*\r");
-    EXPECT_EQ(line.Send("Z3 ?\r"), "012" + kText + "*\r");
-    EXPECT_EQ(line.Send("Z8 ?\r"), "?99\r");
-    line.unit.SetLegacyModel(sim::Legacy::QX8);
-    EXPECT_EQ(line.Send("Z3 ?\r"), "?99\r");
 }
