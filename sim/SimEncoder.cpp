@@ -232,6 +232,7 @@ void Engine::BuildCommandTable()
     AddAlarmCommands();
     AddMessageTableCommands();
     AddKeywordAndDeviceCommands();
+    AddToneCommands();
 }
 
 } // namespace sim

@@ -201,6 +201,18 @@ public:
     void PutFreetext(int slot, const FreetextSlot& entry) { freetext_[slot] = entry; }
     const std::map<int, WirelessSlot>& Wireless() const { return wireless_; }
     void PutWireless(int slot, const WirelessSlot& entry) { wireless_[slot] = entry; }
+    // --- the weekly tone schedule -------------------------------------------
+    // Units with a tone generator hold four slots of 7 days x 48 events, one
+    // slot active. Index = day x 48 + event - 1, Monday day 0; each event is
+    // kept as the text that followed "PE".
+    static constexpr int kToneSlots = 4;
+    static constexpr int kToneEvents = 336;
+    bool HasToneSchedule() const;
+    int ActiveToneSlot() const { return activeToneSlot_; }
+    void SetActiveToneSlot(int slot) { activeToneSlot_ = slot; }
+    std::string ToneEvent(int slot, int index) const;
+    // Every "GT" or "GM" line the unit took, data included.
+    const std::vector<std::string>& TestTones() const { return testTones_; }
 
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
@@ -260,6 +272,8 @@ private:
     Reply AlarmCommand(const std::string& body);
     void AddMessageTableCommands();
     void AddKeywordAndDeviceCommands();
+    void AddToneCommands();
+    std::size_t ToneEventLength() const;
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -282,6 +296,9 @@ private:
     std::map<int, FreetextSlot> freetext_;
     std::map<int, WirelessSlot> wireless_;
     std::vector<PageRecord> pages_;
+    int activeToneSlot_ = 1;
+    std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default
+    std::vector<std::string> testTones_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;
 

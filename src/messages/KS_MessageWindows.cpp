@@ -1,8 +1,10 @@
 #include "KS_MessageWindows.h"
 
 #include "KS_ListWindow.h"
+#include "KS_MainForm.h"
 #include "KS_PPM_MessagesAlarm.h"
 #include "KS_PPM_MessagesFreetext.h"
+#include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_PPM_MessagesWireless.h"
 #include "KS_PPM_MessagesTableAdd.h"
@@ -53,4 +55,6 @@ void RegisterMessageWindows()
         const std::string name = list().formName;
         RegisterWindow(name, [list](QWidget* owner) { return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, list())); });
     }
+    RegisterWindow(FormName::MessagesSB,
+                   [](QWidget* owner) { return new KS_PPM_MessagesSB(qobject_cast<KS_MainForm*>(owner)); });
 }
