@@ -66,3 +66,12 @@ inline void installPump()
             PollEncoderReply();
     });
 }
+
+// Host and unit at 9600 baud, the unit's bytes taking their time on the line, on the tick pump.
+inline void lineAt9600(sim::Engine& engine)
+{
+    gComSettings = "9600,N,8,1";
+    engine.SetUnitSettings("9600,N,8,1");
+    engine.SetLineTimeEmulation(true);
+    installPump();
+}

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "CommPort.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
@@ -24,7 +25,6 @@
 #include "KS_Paging.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
-#include "BenchSupport.h"
 #include "KS_ToneSchedule.h"
 #include "SimEngine.h"
 
@@ -61,15 +61,6 @@ double cpuSeconds()
 }
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// Host and unit at 9600 baud, the unit's bytes taking their time on the line, on the tick pump.
-void lineAt9600(sim::Engine& engine)
-{
-    gComSettings = "9600,N,8,1";
-    engine.SetUnitSettings("9600,N,8,1");
-    engine.SetLineTimeEmulation(true);
-    installPump();
-}
 
 PagerRecord user(int n)
 {

@@ -20,11 +20,8 @@ void BM_FastkeyDownloadAndUploadOverProtocolFloor(benchmark::State& state)
         QTemporaryDir dir;
         gDataFolder = dir.path().toStdString();
         gConnectionType = 1;
-        gComSettings = "9600,N,8,1";
         sim::Engine engine;
-        engine.SetUnitSettings("9600,N,8,1");
-        engine.SetLineTimeEmulation(true);
-        installPump();
+        lineAt9600(engine);
         CommPort port(std::make_unique<SimLine>(engine));
         gComm = &port;
         OpenSerialPort(port, 1, gComSettings);

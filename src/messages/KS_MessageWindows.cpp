@@ -16,17 +16,17 @@
 namespace {
 
 // The fast-key and PABX lists: the slot label, then the 30-character text as stored.
-MessageListSpec textTableList(const TextTableSpec& table)
+MessageListDefinition textTableList(const TextTableDefinition& table)
 {
-    MessageListSpec spec;
-    spec.formName = table.listForm;
-    spec.caption = table.caption;
-    spec.columns = {QString::fromLatin1(table.keyColumn), "Message"};
-    spec.weights = {1, 7};
-    spec.params = table.params;
-    spec.codec = std::make_shared<TableMessageCodec>(table.letter);
-    spec.sortingOn = !table.keyLabels;
-    spec.fillRow = [keyLabels = table.keyLabels](SortableRow& row, const std::string& record, int index) {
+    MessageListDefinition definition;
+    definition.formName = table.listForm;
+    definition.caption = table.caption;
+    definition.columns = {QString::fromLatin1(table.keyColumn), "Message"};
+    definition.weights = {1, 7};
+    definition.params = table.params;
+    definition.codec = std::make_shared<TableMessageCodec>(table.letter);
+    definition.sortingOn = !table.keyLabels;
+    definition.fillRow = [keyLabels = table.keyLabels](SortableRow& row, const std::string& record, int index) {
         const TableMessage message = DecodeRecord<TableMessage>(record);
         const int slot = keyLabels ? index + 1 : static_cast<int>(Val(message.No));
         row.setText(0, ToQString(keyLabels ? FastkeyLabel(slot) : StripChar(message.No, std::string_view("\0", 1))));
@@ -34,11 +34,11 @@ MessageListSpec textTableList(const TextTableSpec& table)
         row.SetSortNumber(0, slot);
         row.setText(1, ToQString(StripChar(message.Text, std::string_view("\0", 1))));
     };
-    spec.makeEditor = [&table](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesTableAdd(list, table); };
-    return spec;
+    definition.makeEditor = [&table](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesTableAdd(list, table); };
+    return definition;
 }
 
-void registerTextTable(const TextTableSpec& table)
+void registerTextTable(const TextTableDefinition& table)
 {
     RegisterWindow(table.listForm, [&table](QWidget* owner) {
         return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, textTableList(table)));

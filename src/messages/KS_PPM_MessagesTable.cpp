@@ -1,11 +1,11 @@
 #include "KS_PPM_MessagesTable.h"
 
-#include <QCloseEvent>
 #include <QPointer>
 #include <QToolBar>
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
@@ -14,16 +14,16 @@
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
-KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
-    : QDialog(owner)
-    , spec_(std::move(spec))
-    , engine_(spec_.params, spec_.codec)
+KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition definition)
+    : BusyDialog(owner)
+    , definition_(std::move(definition))
+    , engine_(definition_.params, definition_.codec)
 {
-    setObjectName(spec_.formName);
+    setObjectName(definition_.formName);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(spec_.caption);
+    setWindowTitle(definition_.caption);
 
-    client_ = BuildToolbarForm(this, tlbMenu, 7200, 4920);
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 7200, 4920);
     const FormControl controls[] = {
         Control(lvwMessages, "lvwMessages", "Double click on a message to update ", {60, 60, 7080, 3660}),
         Control(pbxDetails, "pbxDetails", "", {60, 3780, 7080, 420}),
@@ -34,7 +34,7 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec)
         Control(cmdDownload, "cmdDownload", "&Download", {2730, 4380, 1215, 375}),
         Control(cmdClose, "cmdClose", "&Close", {5925, 4380, 1215, 375}),
     };
-    BuildControls(client_, controls);
+    BuildControls(client, controls);
     lblInfo->hide();
     EnableColumnClickSorting(lvwMessages);
 
@@ -69,7 +69,7 @@ void KS_PPM_MessagesTable::InitToolbar()
     BuildCommandToolbar(tlbMenu, this, buttons);
 }
 
-void KS_PPM_MessagesTable::InitMessageColumns() { SetupListViewColumns(lvwMessages, spec_.weights, spec_.columns); }
+void KS_PPM_MessagesTable::InitMessageColumns() { SetupListViewColumns(lvwMessages, definition_.weights, definition_.columns); }
 
 void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
 {
@@ -77,16 +77,16 @@ void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
     lvwMessages->clear();
     for (std::size_t i = 0; i < records.size(); ++i) {
         auto* row = new SortableRow;
-        spec_.fillRow(*row, records[i], static_cast<int>(i));
+        definition_.fillRow(*row, records[i], static_cast<int>(i));
         lvwMessages->addTopLevelItem(row);
     }
     ResetSortKey();
     if (lvwMessages->topLevelItemCount() > 0)
         SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
-    AutoSizeListViewColumns(lvwMessages, spec_.weights);
+    AutoSizeListViewColumns(lvwMessages, definition_.weights);
 }
 
-void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, spec_.sortingOn); }
+void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definition_.sortingOn); }
 
 bool KS_PPM_MessagesTable::LoadMessages()
 {
@@ -100,14 +100,12 @@ bool KS_PPM_MessagesTable::LoadMessages()
 
 void KS_PPM_MessagesTable::setBusy(bool busy)
 {
-    busy_ = busy;
-    // The contents only: a disabled window would disable the message boxes it owns.
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetBusy(busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 // A click that comes in while some conversation waits for its answer would nest its own inside it.
-bool KS_PPM_MessagesTable::idle() const { return !busy_ && !LinkConversation::ConversationActive(); }
+bool KS_PPM_MessagesTable::idle() const { return !Busy() && !LinkConversation::ConversationActive(); }
 
 bool KS_PPM_MessagesTable::UploadMessages()
 {
@@ -150,10 +148,10 @@ void KS_PPM_MessagesTable::cmdDownload_Click()
 
 void KS_PPM_MessagesTable::cmdUpdate_Click()
 {
-    if (!idle() || lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages) || !spec_.makeEditor)
+    if (!idle() || lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages) || !definition_.makeEditor)
         return;
     mMode = 2;
-    QDialog* editor = spec_.makeEditor(*this);
+    QDialog* editor = definition_.makeEditor(*this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setWindowModality(Qt::WindowModal);
     QPointer<QDialog> guard(editor);
@@ -170,15 +168,6 @@ void KS_PPM_MessagesTable::lvwMessages_DblClick()
 
 void KS_PPM_MessagesTable::cmdClose_Click()
 {
-    if (!busy_)
+    if (!Busy())
         close();
-}
-
-void KS_PPM_MessagesTable::closeEvent(QCloseEvent* event)
-{
-    if (busy_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }

@@ -2,15 +2,15 @@
 // The list window of an encoder message table: every slot in lvwMessages,
 // Download, Upload and Update (the table's edit dialog on the selected row).
 // One class serves every table; what differs (caption, columns, how a record
-// becomes a row, the edit dialog) comes in a MessageListSpec.
+// becomes a row, the edit dialog) comes in a MessageListDefinition.
 
-#include <QDialog>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "KS_BusyDialog.h"
 #include "KS_MessageTable.h"
 
 class FormConventions;
@@ -22,7 +22,7 @@ class QTreeWidget;
 class SortableRow;
 class KS_PPM_MessagesTable;
 
-struct MessageListSpec {
+struct MessageListDefinition {
     const char* formName;
     const char* caption;
     std::vector<QString> columns;
@@ -40,11 +40,11 @@ struct MessageListSpec {
     std::function<QDialog*(KS_PPM_MessagesTable& list)> makeEditor;
 };
 
-class KS_PPM_MessagesTable : public QDialog {
+class KS_PPM_MessagesTable : public BusyDialog {
     Q_OBJECT
 
 public:
-    KS_PPM_MessagesTable(QWidget* owner, MessageListSpec spec);
+    KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition definition);
 
     void InitMessageColumns();
     void InitToolbar();
@@ -61,7 +61,7 @@ public:
     void lvwMessages_DblClick();
 
     MessageTableEngine& Engine() { return engine_; }
-    const MessageListSpec& Spec() const { return spec_; }
+    const MessageListDefinition& Definition() const { return definition_; }
 
     // Read by the edit dialog: 1 add, 2 update (the only one this window sets).
     std::uint8_t mMode = 2;
@@ -78,7 +78,6 @@ public:
     QPushButton* cmdClose = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void reject() override { cmdClose_Click(); }
 
 private:
@@ -87,9 +86,7 @@ private:
     void setBusy(bool busy);
     bool idle() const;
 
-    MessageListSpec spec_;
+    MessageListDefinition definition_;
     MessageTableEngine engine_;
-    QWidget* client_ = nullptr;
-    bool busy_ = false;
     FormConventions* conventions_ = nullptr;
 };

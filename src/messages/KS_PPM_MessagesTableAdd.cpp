@@ -1,10 +1,10 @@
 #include "KS_PPM_MessagesTableAdd.h"
 
-#include <QCloseEvent>
 #include <QToolBar>
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_ListWindow.h"
 #include "KS_PPM_MessagesTable.h"
@@ -12,22 +12,22 @@
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
-KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec)
-    : QDialog(&list)
+KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition)
+    : BusyDialog(&list)
     , list_(list)
-    , spec_(spec)
+    , definition_(definition)
     , row_(SelectedListRow(list.lvwMessages))
 {
-    setObjectName(spec.editForm);
-    setWindowTitle(spec.caption);
-    client_ = BuildToolbarForm(this, tlbMenu, 6120, 1200);
+    setObjectName(definition.editForm);
+    setWindowTitle(definition.caption);
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 6120, 1200);
     const FormControl controls[] = {
         Control(lblMessage, "lblMessage", "&Message Text:", {120, 180, 1400, 255}),
         Control(txtMessage, "txtMessage", "", {1560, 150, 4440, 315}, 30),
         Control(cmdOk, "cmdOk", "&Ok", {3450, 720, 1215, 375}),
         Control(cmdCancel, "cmdCancel", "&Cancel", {4785, 720, 1215, 375}),
     };
-    BuildControls(client_, controls);
+    BuildControls(client, controls);
     connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesTableAdd::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesTableAdd::cmdCancel_Click);
     // Enter does nothing here: no default button, and it does not move on.
@@ -41,7 +41,7 @@ void KS_PPM_MessagesTableAdd::Form_Load()
     InitToolbar();
     txtMessage->setMaxLength(30);
     if (list_.mMode != 1 && row_) {
-        setWindowTitle(QString::fromLatin1(spec_.caption) + spec_.editCaptionItem + row_->text(0) + " - Update");
+        setWindowTitle(QString::fromLatin1(definition_.caption) + definition_.editCaptionItem + row_->text(0) + " - Update");
         LoadSelectedMessage();
     }
 }
@@ -66,14 +66,13 @@ int KS_PPM_MessagesTableAdd::SelectedSlot() const
     if (!row_)
         return 0;
     const std::string text = FromQString(row_->text(0));
-    return spec_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
+    return definition_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
 }
 
 void KS_PPM_MessagesTableAdd::setBusy(bool busy)
 {
-    saving_ = busy;
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetBusy(busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 bool KS_PPM_MessagesTableAdd::SaveMessage()
@@ -96,10 +95,10 @@ bool KS_PPM_MessagesTableAdd::SaveMessage()
 
 void KS_PPM_MessagesTableAdd::cmdOk_Click()
 {
-    if (saving_ || LinkConversation::ConversationActive())
+    if (Busy() || LinkConversation::ConversationActive())
         return;
     if (!list_.Engine().Supported())
-        ShowOptionNotUpdatedWarning(spec_.params.optionName);
+        ShowOptionNotUpdatedWarning(definition_.params.optionName);
     if (SaveMessage())
         close();
     else
@@ -108,15 +107,6 @@ void KS_PPM_MessagesTableAdd::cmdOk_Click()
 
 void KS_PPM_MessagesTableAdd::cmdCancel_Click()
 {
-    if (!saving_)
+    if (!Busy())
         close();
-}
-
-void KS_PPM_MessagesTableAdd::closeEvent(QCloseEvent* event)
-{
-    if (saving_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }

@@ -3,8 +3,7 @@
 // the selected slot's text, sends it to the encoder at once and writes it to
 // the data file and the list row.
 
-#include <QDialog>
-
+#include "KS_BusyDialog.h"
 #include "KS_TextTables.h"
 
 class KS_PPM_MessagesTable;
@@ -14,11 +13,11 @@ class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
 
-class KS_PPM_MessagesTableAdd : public QDialog {
+class KS_PPM_MessagesTableAdd : public BusyDialog {
     Q_OBJECT
 
 public:
-    KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableSpec& spec);
+    KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition);
 
     void InitToolbar();
     void LoadSelectedMessage();
@@ -38,7 +37,6 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
     void reject() override { cmdCancel_Click(); }
 
 private:
@@ -46,8 +44,6 @@ private:
     void setBusy(bool busy);
 
     KS_PPM_MessagesTable& list_;
-    const TextTableSpec& spec_;
+    const TextTableDefinition& definition_;
     QTreeWidgetItem* row_ = nullptr;
-    QWidget* client_ = nullptr;
-    bool saving_ = false;
 };

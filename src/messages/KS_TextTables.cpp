@@ -4,9 +4,9 @@
 #include "KS_String.h"
 #include "KS_WindowRegistry.h"
 
-const TextTableSpec& FastkeyTable()
+const TextTableDefinition& FastkeyTable()
 {
-    static const TextTableSpec spec{FormName::MessagesFastkey.data(),
+    static const TextTableDefinition definition{FormName::MessagesFastkey.data(),
                                     "KS_PPM_MessagesFastkeyAdd",
                                     "K",
                                     "Fastkey Messages",
@@ -15,12 +15,12 @@ const TextTableSpec& FastkeyTable()
                                     {&gFastkeyMessageCount, &gEncoderSupportsFastkey, "PPM_Fastkey.DBS",
                                      "Fastkey Messages"},
                                     true};
-    return spec;
+    return definition;
 }
 
-const TextTableSpec& PABXTable()
+const TextTableDefinition& PABXTable()
 {
-    static const TextTableSpec spec{FormName::MessagesPABX.data(),
+    static const TextTableDefinition definition{FormName::MessagesPABX.data(),
                                     "KS_PPM_MessagesPABXAdd",
                                     "C",
                                     "PABX Messages",
@@ -28,12 +28,12 @@ const TextTableSpec& PABXTable()
                                     " - PABX Message ",
                                     {&gPABXMessageCount, &gEncoderSupportsPABX, "PPM_PABXDI.DBS", "PABX Messages"},
                                     false};
-    return spec;
+    return definition;
 }
 
-MessageTableEngine MakeTableEngine(const TextTableSpec& spec)
+MessageTableEngine MakeTableEngine(const TextTableDefinition& definition)
 {
-    return MessageTableEngine(spec.params, std::make_shared<TableMessageCodec>(spec.letter));
+    return MessageTableEngine(definition.params, std::make_shared<TableMessageCodec>(definition.letter));
 }
 
 std::string FastkeyLabel(int slot) { return (slot <= 10 ? "F" : "ALT + F") + std::to_string(slot); }

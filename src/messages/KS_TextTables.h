@@ -7,7 +7,7 @@
 
 #include "KS_MessageTable.h"
 
-struct TextTableSpec {
+struct TextTableDefinition {
     const char* listForm;    // KS_PPM_Messages...
     const char* editForm;    // the list form's name with "Add"
     const char* letter;      // the table letter of every read and write
@@ -20,10 +20,10 @@ struct TextTableSpec {
     bool keyLabels;
 };
 
-const TextTableSpec& FastkeyTable();
-const TextTableSpec& PABXTable();
+const TextTableDefinition& FastkeyTable();
+const TextTableDefinition& PABXTable();
 
-MessageTableEngine MakeTableEngine(const TextTableSpec& spec);
+MessageTableEngine MakeTableEngine(const TextTableDefinition& definition);
 
 // The label of a fast-key row: "F3", "ALT + F11".
 std::string FastkeyLabel(int slot);

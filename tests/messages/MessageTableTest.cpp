@@ -2,19 +2,17 @@
 #include "KS_TextTables.h"
 #include "TableFixture.h"
 
-using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 
 namespace {
 
 sim::Fault silence(const std::string& line) { return lastingFault(sim::FaultKind::Silence, line, sim::MatchMode::Exact); }
-sim::Fault refuse(const std::string& prefix)
-{
-    return lastingFault(sim::FaultKind::Refuse, prefix, sim::MatchMode::Prefix);
-}
 
 const std::string kOld = record("01 ", padded("Old text"));
 const std::string kOlder = record("01 ", padded("Older text"));
+const std::string kNoLink = "Communication with the QX9860 cannot be established. \r\nMake sure the QX9860 is powered "
+                            "on, the COM port that is connected to the PC is set to Kestrane protocol, check COM "
+                            "settings and connections.";
 
 struct FastkeyRig : TableRig {
     FastkeyRig()
@@ -22,58 +20,55 @@ struct FastkeyRig : TableRig {
         engine.SetMessageSlot('K', 1, padded("Front door"));
         engine.SetMessageSlot('K', 12, padded("Last key"));
     }
-    std::string expectedTable(const std::vector<int>& unreadSlots)
+    // The whole downloaded table; the listed slots were never answered.
+    static std::string table12(const std::vector<int>& unanswered)
     {
         std::string bytes;
         for (int slot = 1; slot <= 12; ++slot) {
             const std::string no = (slot < 10 ? "0" : "") + std::to_string(slot) + " ";
-            const bool isUnread = std::find(unreadSlots.begin(), unreadSlots.end(), slot) != unreadSlots.end();
-            bytes += isUnread ? unread(no)
-                : slot == 1   ? record(no, padded("Front door"))
-                : slot == 12  ? record(no, padded("Last key"))
-                              : record(no, std::string(30, ' '));
+            const bool blank = std::find(unanswered.begin(), unanswered.end(), slot) != unanswered.end();
+            bytes += blank ? unread(no) : record(no, padded(slot == 1 ? "Front door" : slot == 12 ? "Last key" : ""));
         }
         return bytes;
     }
     MessageTableEngine table = MakeTableEngine(FastkeyTable());
 };
 
-TEST(FastkeyEngine, MissingFileIsDownloadedWithUnansweredSlotsLeftBlank)
+TEST(FastkeyEngine, AMissingFileIsDownloadedAskingOnUnansweredSlots)
 {
-    FastkeyRig t;
-    t.engine.AddFault(silence("K05?"));
-    t.messages.Answer(kAnswerYes);
-    const auto records = t.table.Load();
-    ASSERT_TRUE(records.has_value());
-    EXPECT_EQ(records->size(), 12u);
-    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), t.expectedTable({5}));
-    EXPECT_FALSE(FileExists(DataFilePath("PPM_Fastkey.BAK")));
-    const Lines lines = t.hostLines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "K05?"), 3);
-    EXPECT_EQ(lines.back(), "K12?");
-    EXPECT_EQ(t.messages.texts().size(), 1u);
-    EXPECT_EQ(t.status.texts()[t.status.texts().size() - 2], "Downloading Message 12 ");
-    EXPECT_EQ(t.status.texts().back(), "Ready");
-}
-
-TEST(FastkeyEngine, DontAskAgainStopsTheQuestionsAndNoLeavesNoFile)
-{
-    FastkeyRig t;
-    t.engine.AddFault(silence("K03?"));
-    t.engine.AddFault(silence("K04?"));
-    t.messages.Answer(kAnswerYes, true);
-    ASSERT_TRUE(t.table.Load().has_value());
-    EXPECT_EQ(t.messages.texts().size(), 1u);
-    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), t.expectedTable({3, 4}));
-
-    std::remove(DataFilePath("PPM_Fastkey.DBS").c_str());
-    t.messages.Answer(kAnswerNo);
-    const auto partial = t.table.Load();
-    ASSERT_TRUE(partial.has_value());
-    EXPECT_EQ(partial->size(), 12u); // the list still shows what was read
-    EXPECT_EQ(partial->at(1), record("02 ", std::string(30, ' ')));
-    EXPECT_EQ(partial->at(4), unread("05 ")); // numbered, never read after the No
-    EXPECT_FALSE(FileExists(DataFilePath("PPM_Fastkey.DBS")));
+    struct Case {
+        std::vector<int> silent;
+        std::vector<std::pair<std::int16_t, bool>> answers; // answer, "Don't ask me again"
+        bool written;
+    };
+    const Case cases[] = {
+        {{5}, {{kAnswerYes, false}}, true},
+        {{3, 4}, {{kAnswerYes, true}}, true}, // asked once only
+        {{3, 4}, {{kAnswerNo, false}}, false},
+    };
+    for (const Case& c : cases) {
+        FastkeyRig t;
+        for (int slot : c.silent)
+            t.engine.AddFault(silence("K" + ZeroPad(slot, 2) + "?"));
+        for (auto [answer, option] : c.answers)
+            t.messages.Answer(answer, option);
+        const auto records = t.table.Load();
+        ASSERT_TRUE(records.has_value());
+        EXPECT_TRUE(t.messages.queueEmpty());
+        EXPECT_EQ(t.messages.texts().size(), 1u);
+        const Lines lines = t.hostLines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "K0" + std::to_string(c.silent[0]) + "?"), 3);
+        if (c.written) {
+            EXPECT_EQ(readFile("PPM_Fastkey.DBS"), t.table12(c.silent));
+            EXPECT_EQ(t.status.texts()[t.status.texts().size() - 2], "Downloading Message 12 ");
+            continue;
+        }
+        EXPECT_FALSE(FileExists(DataFilePath("PPM_Fastkey.DBS")));
+        EXPECT_EQ(records->size(), 12u); // the list still shows what was read
+        EXPECT_EQ(records->at(1), record("02 ", padded("")));
+        EXPECT_EQ(records->at(4), unread("05 ")); // numbered, not read after the No
+        EXPECT_EQ(lines.back(), "K03?");
+    }
 }
 
 TEST(FastkeyEngine, DownloadReplacesTheFileOnlyWhenWhole)
@@ -81,31 +76,24 @@ TEST(FastkeyEngine, DownloadReplacesTheFileOnlyWhenWhole)
     struct Case {
         const char* name;
         std::function<void(FastkeyRig&)> arrange;
-        std::vector<std::int16_t> answers;
+        std::int16_t answer; // to a retry question
         bool replaced;
         std::string firstMessage;
-        Lines lines;
     };
-    const std::string noLink = "Communication with the QX9860 cannot be established. \r\nMake sure the QX9860 is powered "
-                               "on, the COM port that is connected to the PC is set to Kestrane protocol, check COM "
-                               "settings and connections.";
     const Case cases[] = {
-        {"silent unit", [](FastkeyRig& t) { t.engine.AddFault(silence("")); }, {}, false, noLink, {}},
-        {"unsupported", [](FastkeyRig&) { gEncoderSupportsFastkey = false; }, {}, false,
+        {"silent unit", [](FastkeyRig& t) { t.engine.AddFault(silence("")); }, 0, false, kNoLink},
+        {"unsupported", [](FastkeyRig&) { gEncoderSupportsFastkey = false; }, 0, false,
          "Connection to QX9860 cannot be established or Fastkey Messages option is not supported by the QX9860. "
-         "\r\nThe QX9860 will not be updated.",
-         {}},
-        {"No to the retry", [](FastkeyRig& t) { t.engine.AddFault(silence("K02?")); }, {kAnswerNo}, false,
+         "\r\nThe QX9860 will not be updated."},
+        {"No to the retry", [](FastkeyRig& t) { t.engine.AddFault(silence("K02?")); }, kAnswerNo, false,
          "Connection to QX9860 cannot be established. \r\nClick Yes to continue and retry to download from QX9860, "
-         "No to cancel this operation.",
-         {}},
+         "No to cancel this operation."},
         {"silent after the probe",
          [](FastkeyRig& t) {
-             t.engine.AddFault(
-                 lastingFault(sim::FaultKind::Silence, R"(K(0[1-9]|1\d)\?)", sim::MatchMode::Regex));
-         }, {kAnswerYes},
-         false, "", {}},
-        {"whole", [](FastkeyRig&) {}, {}, true, "", {}},
+             t.engine.AddFault(lastingFault(sim::FaultKind::Silence, R"(K(0[1-9]|1\d)\?)", sim::MatchMode::Regex));
+         },
+         kAnswerYes, false, ""},
+        {"whole", [](FastkeyRig&) {}, 0, true, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,23 +101,16 @@ TEST(FastkeyEngine, DownloadReplacesTheFileOnlyWhenWhole)
         writeFile("PPM_Fastkey.DBS", kOld);
         writeFile("PPM_Fastkey.BAK", kOlder);
         c.arrange(t);
-        for (auto answer : c.answers)
-            t.messages.Answer(answer, true);
+        if (c.answer)
+            t.messages.Answer(c.answer, true);
         t.messages.AnswerAlways(kAnswerOk);
-        const auto records = t.table.Download();
-        EXPECT_EQ(records.has_value(), c.replaced);
-        if (c.replaced) {
-            EXPECT_EQ(readFile("PPM_Fastkey.DBS"), t.expectedTable({}));
-            EXPECT_EQ(readFile("PPM_Fastkey.BAK"), kOld);
-        } else {
-            EXPECT_EQ(readFile("PPM_Fastkey.DBS"), kOld);
-            EXPECT_EQ(readFile("PPM_Fastkey.BAK"), kOlder);
-        }
+        EXPECT_EQ(t.table.Download().has_value(), c.replaced);
+        EXPECT_EQ(readFile("PPM_Fastkey.DBS"), c.replaced ? t.table12({}) : kOld);
+        EXPECT_EQ(readFile("PPM_Fastkey.BAK"), c.replaced ? kOld : kOlder);
         if (!c.firstMessage.empty()) {
-            ASSERT_FALSE(t.messages.texts().empty());
-            EXPECT_EQ(t.messages.texts().front(), c.firstMessage);
+            EXPECT_EQ(t.messages.texts().at(0), c.firstMessage);
         }
-        if (std::string(c.name) == "silent unit" || std::string(c.name) == "unsupported") {
+        if (c.name == std::string("silent unit") || c.name == std::string("unsupported")) {
             EXPECT_EQ(t.hostLines(), Lines{});
         }
     }
@@ -141,57 +122,47 @@ TEST(FastkeyEngine, UploadSendsStoredRecordsInSlotOrderSkippingNeverReadOnes)
         const char* name;
         std::string file;
         const char* refused;
-        Lines lines;
-        std::vector<std::string> texts;
+        Lines writes; // empty: twelve of them
+        std::string message;
         bool done;
-        std::string info;
     };
     const std::string a = record("01 ", padded("Alpha")), b = record("02 ", padded("Bravo")),
                       c3 = record("03 ", padded("Charlie"));
+    const std::string a1 = "K01" + padded("Alpha") + "W", b2 = "K02" + padded("Bravo") + "W",
+                      stray = "K00" + padded("Stray") + "W";
     std::string full;
     for (int slot = 1; slot <= 14; ++slot)
-        full += record((slot < 10 ? "0" : "") + std::to_string(slot) + " ", padded("Key"));
+        full += record(ZeroPad(slot, 2) + " ", padded("Key"));
     const Case cases[] = {
-        {"short file", a + b, nullptr, {"K01" + padded("Alpha") + "W", "K02" + padded("Bravo") + "W"},
-         {"Only 2 messages were uploaded to the QX9860. "}, true, "Done !"},
-        {"never read", a + unread("02 ") + c3, nullptr,
-         {"K01" + padded("Alpha") + "W", "K03" + padded("Charlie") + "W"},
-         {"Only 2 messages were uploaded to the QX9860. "}, true, "Done !"},
-        {"refused", a + b + c3, "K02", {"K01" + padded("Alpha") + "W", "K02" + padded("Bravo") + "W", "K02" + padded("Bravo") + "W", "K02" + padded("Bravo") + "W", "K02" + padded("Bravo") + "W"},
-         {"Communication with the QX9860 cannot be established. \r\nMake sure the QX9860 is powered on, the COM port "
-          "that is connected to the PC is set to Kestrane protocol, check COM settings and connections."},
-         false, "Canceled !"},
-        {"slot 00 refused", a + record("   ", padded("Stray")), nullptr,
-         {"K01" + padded("Alpha") + "W", "K00" + padded("Stray") + "W", "K00" + padded("Stray") + "W",
-          "K00" + padded("Stray") + "W", "K00" + padded("Stray") + "W"},
-         {"Only 1 messages were uploaded to the QX9860. "}, true, "Done !"},
-        {"more than the slots", full, nullptr, {}, {"Only 12 messages were uploaded to the QX9860. "}, true,
-         "Done !"},
+        {"short file", a + b, nullptr, {a1, b2}, "Only 2 messages were uploaded to the QX9860. ", true},
+        {"never read", a + unread("02 ") + c3, nullptr, {a1, "K03" + padded("Charlie") + "W"},
+         "Only 2 messages were uploaded to the QX9860. ", true},
+        {"refused", a + b + c3, "K02", {a1, b2, b2, b2, b2}, kNoLink, false},
+        {"slot 00 refused", a + record("   ", padded("Stray")), nullptr, {a1, stray, stray, stray, stray},
+         "Only 1 messages were uploaded to the QX9860. ", true},
+        {"more than the slots", full, nullptr, {}, "Only 12 messages were uploaded to the QX9860. ", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FastkeyRig t;
         writeFile("PPM_Fastkey.DBS", c.file);
         if (c.refused)
-            t.engine.AddFault(refuse(c.refused));
+            t.engine.AddFault(lastingFault(sim::FaultKind::Refuse, c.refused, sim::MatchMode::Prefix));
         t.messages.AnswerAlways(kAnswerOk);
         std::string info;
         int total = 0;
-        int steps = 0;
-        const bool done = t.table.Upload({[&](int n) { total = n; }, [&] { ++steps; },
-                                          [&](bool ok) { info = ok ? "Done !" : "Canceled !"; }});
-        EXPECT_EQ(done, c.done);
-        EXPECT_EQ(info, c.info);
+        EXPECT_EQ(t.table.Upload({[&](int n) { total = n; }, {}, [&](bool ok) { info = ok ? "Done" : "Canceled"; }}),
+                  c.done);
+        EXPECT_EQ(info, c.done ? "Done" : "Canceled");
         EXPECT_EQ(total, 12);
-        EXPECT_EQ(t.messages.texts(), c.texts);
+        EXPECT_EQ(t.messages.texts(), std::vector<std::string>{c.message});
         Lines writes;
         for (const auto& line : t.hostLines())
             if (line.ends_with("W"))
                 writes.push_back(line);
-        if (!c.lines.empty())
-            EXPECT_EQ(writes, c.lines);
-        else
-            EXPECT_EQ(writes.size(), 12u);
+        EXPECT_EQ(c.writes.empty() ? Lines(writes.begin(), writes.begin() + 1) : writes,
+                  c.writes.empty() ? Lines{"K01" + padded("Key") + "W"} : c.writes);
+        EXPECT_EQ(writes.size(), c.writes.empty() ? 12u : c.writes.size());
     }
 }
 
@@ -203,12 +174,10 @@ TEST(FastkeyEngine, SavingOneSlotSendsItAndWritesItInPlace)
     EXPECT_EQ(edited, record("11 ", padded("Lobby call")));
     ASSERT_TRUE(t.table.SaveSlot(11, edited));
     EXPECT_EQ(t.hostLines(), Lines{"K11" + padded("Lobby call") + "W"});
-    EXPECT_EQ(t.engine.MessageTable('K').at(11), padded("Lobby call"));
-    const std::string gap(8 * 100, '\0');
-    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), kOld + record("02 ", padded("Two")) + gap + edited);
+    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), kOld + record("02 ", padded("Two")) + std::string(800, '\0') + edited);
 
-    // Unacknowledged: Yes keeps it in the file only, No changes nothing.
-    t.engine.AddFault(refuse("K"));
+    // Unacknowledged: No changes nothing, Yes keeps it in the file only.
+    t.engine.AddFault(lastingFault(sim::FaultKind::Refuse, "K", sim::MatchMode::Prefix));
     const std::string before = readFile("PPM_Fastkey.DBS");
     t.messages.Answer(kAnswerNo);
     EXPECT_FALSE(t.table.SaveSlot(2, TableMessageCodec::EditedRecord(2, "Changed")));

@@ -1,10 +1,12 @@
 #pragma once
-// A fast-key or PABX table against the simulated encoder, with the pump, a
-// data folder of the test's own and scripted message boxes.
+// A message table against the simulated encoder: the pump, an empty data
+// folder, scripted message boxes, and data-file images built by hand.
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "KS_Registry.h"
+#include "KS_String.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
 #include "RecordFile.h"
@@ -19,27 +22,18 @@
 
 inline std::string readFile(const std::string& name)
 {
-    std::string bytes;
-    RecordFile file(DataFilePath(name), 1);
-    std::vector<std::string> records;
-    file.ReadAll(records);
-    for (const auto& r : records)
-        bytes += r;
-    return bytes;
+    std::ifstream in(DataFilePath(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 inline void writeFile(const std::string& name, const std::string& bytes)
 {
     std::ofstream(DataFilePath(name), std::ios::binary | std::ios::trunc) << bytes;
 }
-// One TableMessage record as the file holds it.
-inline std::string record(const std::string& no, const std::string& text)
-{
-    return no + text + std::string(67, '\0');
-}
+// One TableMessage record as the file holds it; unread: the text never set.
+inline std::string record(const std::string& no, const std::string& text) { return no + text + std::string(67, '\0'); }
 inline std::string unread(const std::string& no) { return record(no, std::string(30, '\0')); }
-inline std::string padded(const std::string& text) { return text + std::string(30 - text.size(), ' '); }
+inline std::string padded(const std::string& text) { return PadRight(text, 30); }
 
-// A fault that spoils every matching line until cleared.
 inline sim::Fault lastingFault(sim::FaultKind kind, const std::string& pattern, sim::MatchMode match)
 {
     sim::Fault fault;
@@ -54,8 +48,8 @@ inline sim::Fault lastingFault(sim::FaultKind kind, const std::string& pattern, 
 struct TableRig {
     TableRig()
     {
+        QDir(QString::fromStdString(MakeDataFolder())).removeRecursively();
         MakeDataFolder();
-        engine.SetModel('X');
         link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
         DetectEncoder();
         engine.ClearTranscript();
@@ -70,7 +64,8 @@ struct TableRig {
         engine.ClearTranscript();
         return lines;
     }
-    sim::Engine engine;
+
+    sim::Engine engine; // model X
     std::unique_ptr<LinkHarness> link;
     ScriptedMessages messages;
     StatusLog status;

@@ -3,19 +3,9 @@
 
 #include "SimTestLine.h"
 
-using namespace std::string_literals;
-
 namespace {
 
 const std::string kSpaces(30, ' ');
-
-sim::Fault once(sim::FaultKind kind, const char* prefix)
-{
-    sim::Fault fault;
-    fault.kind = kind;
-    fault.pattern = prefix;
-    return fault;
-}
 const std::string kText = "Reception desk                ";
 
 TEST(SimTables, SlotsReadBackWhatWasWrittenWithinTheModelsCount)
@@ -43,23 +33,10 @@ TEST(SimTables, SlotsReadBackWhatWasWrittenWithinTheModelsCount)
         EXPECT_EQ(line.Send(l + c.lastSlot + "?\r"), kText + "*\r");
         EXPECT_EQ(line.SendEach({l + c.beyond + "?\r", l + c.beyond + kText + "W\r", l + "00" + kText + "W\r"}),
                   "?99\r?99\r?99\r");
-        EXPECT_EQ(line.unit.MessageTable(c.letter[0]).size(), 1u);
     }
     SimLine noFastkeys;
     noFastkeys.unit.SetModel('E');
     EXPECT_EQ(noFastkeys.SendEach({"K01?\r", "K01" + kText + "W\r"}), "?99\r?99\r");
-}
-
-TEST(SimTables, FaultsSpoilTableAnswersAndTextsKeepEveryByte)
-{
-    SimLine line;
-    line.unit.SetMessageSlot('K', 2, "Nul\0ended"s + std::string(21, ' '));
-    EXPECT_EQ(line.Send("K02?\r"), "Nul\0ended"s + std::string(21, ' ') + "*\r");
-    line.unit.AddFault(once(sim::FaultKind::Silence, "K02"));
-    EXPECT_EQ(line.Send("K02" + kText + "W\r", 10), "");
-    EXPECT_EQ(line.unit.MessageTable('K').at(2), kText); // stored, though the answer was lost
-    line.unit.AddFault(once(sim::FaultKind::Refuse, "C03"));
-    EXPECT_EQ(line.SendEach({"C03?\r", "C03?\r"}), "?99\r" + kSpaces + "*\r");
 }
 
 } // namespace
