@@ -3,6 +3,7 @@
 // and R units the version does too. A write that does not fit the unit's
 // layout exactly is refused, as the unit cannot tell where its fields lie.
 
+#include "SimDigits.h"
 #include "SimEngine.h"
 
 namespace sim {
@@ -14,22 +15,6 @@ const std::string kAcknowledged = "*\r";
 
 enum class KeywordForm { KeywordFirst, Extended, PagerFirst };
 enum class DeviceForm { A, B, C, D };
-
-bool IsDigits(std::string_view text)
-{
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-int Number(std::string_view digits)
-{
-    int value = 0;
-    for (const char c : digits)
-        value = value * 10 + (c - '0');
-    return value;
-}
 
 std::string Padded(int value, std::size_t width)
 {
@@ -45,7 +30,7 @@ bool FirmwareAtLeast(const std::string& version, int whole, std::string fraction
     std::size_t i = 0;
     while (i < version.size() && version[i] >= '0' && version[i] <= '9')
         ++i;
-    const int ownWhole = Number(version.substr(0, i));
+    const int ownWhole = DigitsValue(version.substr(0, i));
     if (ownWhole != whole)
         return ownWhole > whole;
     std::string ownFraction;
@@ -127,9 +112,9 @@ std::optional<FreetextSlot> KeywordFromWrite(KeywordForm form, std::string_view 
         e.keyword = data.substr(3, 30);
         break;
     }
-    if (!IsDigits(pager) || (active != "0" && active != "1"))
+    if (!AllDigits(pager) || (active != "0" && active != "1"))
         return std::nullopt;
-    e.pager = Number(pager);
+    e.pager = DigitsValue(pager);
     return e;
 }
 
@@ -196,18 +181,18 @@ std::optional<WirelessSlot> DeviceFromWrite(DeviceForm form, std::string_view da
         if (calls.find(call[0]) == std::string_view::npos)
             return std::nullopt;
     }
-    if (!IsDigits(pager) || !IsDigits(code) || !IsDigits(cancel) || !IsDigits(repeat) || !IsDigits(plan)
+    if (!AllDigits(pager) || !AllDigits(code) || !AllDigits(cancel) || !AllDigits(repeat) || !AllDigits(plan)
         || (supervised != "Y" && supervised != "N") || (active != "0" && active != "1")
         || message.find('\0') != std::string_view::npos)
         return std::nullopt;
     w.message = message;
-    w.pager = Number(pager);
-    w.deviceCode = Number(code);
+    w.pager = DigitsValue(pager);
+    w.deviceCode = DigitsValue(code);
     if (form != DeviceForm::A) {
-        w.cancelCode = Number(cancel);
-        w.plan = Number(plan);
+        w.cancelCode = DigitsValue(cancel);
+        w.plan = DigitsValue(plan);
     }
-    w.repeatMinutes = Number(repeat);
+    w.repeatMinutes = DigitsValue(repeat);
     w.supervised = supervised == "Y";
     if (form == DeviceForm::C)
         w.call = call[0] == 'C' ? 'C' : '1';
@@ -235,13 +220,13 @@ void Engine::AddKeywordAndDeviceCommands()
     };
 
     add(R"(F(\d{2})\?)", [](Engine& e, M m, T) -> Reply {
-        const int slot = Number(m.str(1));
+        const int slot = DigitsValue(m.str(1));
         if (!SlotInTable(e.profile_.freetext, slot) || !KeywordsReadable(e.profile_))
             return kRefused;
         return KeywordAnswer(KeywordFormOf(e.profile_), SlotOrBlank(e.freetext_, slot)) + kAcknowledged;
     });
     add(R"(F(\d{2})([\s\S]*)W)", [](Engine& e, M m, T) -> Reply {
-        const int slot = Number(m.str(1));
+        const int slot = DigitsValue(m.str(1));
         if (!SlotInTable(e.profile_.freetext, slot))
             return kRefused;
         const auto entry = KeywordFromWrite(KeywordFormOf(e.profile_), m.str(2), SlotOrBlank(e.freetext_, slot));
@@ -252,13 +237,13 @@ void Engine::AddKeywordAndDeviceCommands()
     });
 
     add(R"(W(\d{3})\?)", [](Engine& e, M m, T) -> Reply {
-        const int slot = Number(m.str(1));
+        const int slot = DigitsValue(m.str(1));
         if (!SlotInTable(e.profile_.wireless, slot))
             return kRefused;
         return DeviceAnswer(DeviceFormOf(e.profile_), SlotOrBlank(e.wireless_, slot)) + kAcknowledged;
     });
     add(R"(W(\d{3})([\s\S]*)W)", [](Engine& e, M m, T) -> Reply {
-        const int slot = Number(m.str(1));
+        const int slot = DigitsValue(m.str(1));
         if (!SlotInTable(e.profile_.wireless, slot))
             return kRefused;
         const auto entry = DeviceFromWrite(DeviceFormOf(e.profile_), m.str(2), SlotOrBlank(e.wireless_, slot));

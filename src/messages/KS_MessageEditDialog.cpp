@@ -1,6 +1,6 @@
 #include "KS_MessageEditDialog.h"
 
-#include <QCloseEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -10,6 +10,7 @@
 #include "KS_Forms.h"
 #include "KS_ListWindow.h"
 #include "KS_MessageLayouts.h"
+#include "KS_Messages.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
@@ -17,7 +18,7 @@
 
 MessageEditDialog::MessageEditDialog(KS_PPM_MessagesTable& list, const char* formName, const char* caption,
                                      int widthTwips, int heightTwips)
-    : QDialog(&list)
+    : BusyDialog(&list)
     , list_(list)
     , row_(SelectedListRow(list.lvwMessages))
     , caption_(QString::fromLatin1(caption))
@@ -53,25 +54,39 @@ int MessageEditDialog::SelectedSlot() const
     return row_ ? static_cast<int>(FieldNumber(FromQString(row_->text(0)))) : 0;
 }
 
-void MessageEditDialog::SetBusy(bool busy)
+void MessageEditDialog::FormatPagerBox(QLineEdit* box)
 {
-    saving_ = busy;
-    client_->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    box->setText(ToQString(ZeroPad(FieldNumber(FromQString(box->text())), 3)));
+}
+
+bool MessageEditDialog::PagerBoxFilled(QLineEdit* box, const char* message)
+{
+    if (!box->text().trimmed().isEmpty())
+        return true;
+    ShowMessage(message, kButtonsOk, kAnswerOk, kIconCritical);
+    SafeSetFocus(box);
+    return false;
+}
+
+void MessageEditDialog::SetSaving(bool saving)
+{
+    SetBusy(saving);
+    client_->setEnabled(!saving);
+    tlbMenu->setEnabled(!saving);
 }
 
 void MessageEditDialog::cmdOk_Click()
 {
-    if (saving_ || LinkConversation::ConversationActive() || !CheckFields())
+    if (Busy() || LinkConversation::ConversationActive() || !CheckFields())
         return;
     if (!EncoderTakesWrites())
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
     // A row without a slot number has no place in the file or the encoder.
     bool saved = false;
     if (SelectedSlot() >= 1) {
-        SetBusy(true);
+        SetSaving(true);
         saved = SaveMessage();
-        SetBusy(false);
+        SetSaving(false);
     }
     if (saved)
         close();
@@ -83,15 +98,6 @@ bool MessageEditDialog::EncoderTakesWrites() const { return list_.Engine().Suppo
 
 void MessageEditDialog::cmdCancel_Click()
 {
-    if (!saving_)
+    if (!Busy())
         close();
-}
-
-void MessageEditDialog::closeEvent(QCloseEvent* event)
-{
-    if (saving_) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }

@@ -4,14 +4,15 @@
 // (check, warn when the encoder lacks the table, save, close or stay) and the
 // busy state while a save waits for the encoder.
 
-#include <QDialog>
+#include "KS_BusyDialog.h"
 
 class KS_PPM_MessagesTable;
+class QLineEdit;
 class QPushButton;
 class QToolBar;
 class QTreeWidgetItem;
 
-class MessageEditDialog : public QDialog {
+class MessageEditDialog : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -46,11 +47,14 @@ protected:
     virtual bool EncoderTakesWrites() const;
 
     // The slot the selected row stands for: its text read as a number.
-    int SelectedSlot() const;
+    virtual int SelectedSlot() const;
+    // The pager box as its number in three digits ("000" when left empty).
+    static void FormatPagerBox(QLineEdit* box);
+    // An empty pager box is refused with the message, the focus back in it.
+    static bool PagerBoxFilled(QLineEdit* box, const char* message);
     // The save runs disabled so a second Ok cannot start another.
-    void SetBusy(bool busy);
+    void SetSaving(bool saving);
 
-    void closeEvent(QCloseEvent* event) override;
     void reject() override { cmdCancel_Click(); }
 
     KS_PPM_MessagesTable& list_;
@@ -59,5 +63,4 @@ protected:
 private:
     QString caption_;
     QWidget* client_ = nullptr;
-    bool saving_ = false;
 };

@@ -6,8 +6,8 @@
 #include "KS_PPM_MessagesFreetext.h"
 #include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesTable.h"
-#include "KS_PPM_MessagesWireless.h"
 #include "KS_PPM_MessagesTableAdd.h"
+#include "KS_PPM_MessagesWireless.h"
 #include "KS_Records.h"
 #include "KS_String.h"
 #include "KS_TextTables.h"
@@ -51,7 +51,7 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
-    for (MessageListSpec (*list)() : {&FreetextList, &WirelessList, &AlarmList}) {
+    for (MessageListDefinition (*list)() : {&FreetextList, &WirelessList, &AlarmList}) {
         const std::string name = list().formName;
         RegisterWindow(name, [list](QWidget* owner) { return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, list())); });
     }

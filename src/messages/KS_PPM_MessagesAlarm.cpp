@@ -11,24 +11,24 @@
 #include "KS_String.h"
 #include "KS_WindowRegistry.h"
 
-MessageListSpec AlarmList()
+MessageListDefinition AlarmList()
 {
-    MessageListSpec spec;
-    spec.formName = FormName::MessagesAlarm.data();
-    spec.caption = "Alarm Messages";
+    MessageListDefinition definition;
+    definition.formName = FormName::MessagesAlarm.data();
+    definition.caption = "Alarm Messages";
     for (int i = 0; i < kAlarmColumnCount; ++i) {
-        spec.columns.push_back(QString::fromLatin1(kAlarmColumnCaptions[static_cast<std::size_t>(i)]));
-        spec.weights.push_back(kAlarmColumnWidths[static_cast<std::size_t>(i)]);
+        definition.columns.push_back(QString::fromLatin1(kAlarmColumnCaptions[static_cast<std::size_t>(i)]));
+        definition.weights.push_back(kAlarmColumnWidths[static_cast<std::size_t>(i)]);
     }
-    spec.params = AlarmTableParams();
-    spec.codec = std::make_shared<AlarmPointCodec>();
-    spec.fillRow = [](SortableRow& row, const std::string& record, int) {
+    definition.params = AlarmTableParams();
+    definition.codec = std::make_shared<AlarmPointCodec>();
+    definition.fillRow = [](SortableRow& row, const std::string& record, int) {
         const auto texts = AlarmRowTexts(DecodeRecord<AlarmPointRecord>(record));
         for (int col = 0; col < kAlarmColumnCount; ++col)
             row.setText(col, ToQString(texts[static_cast<std::size_t>(col)]));
     };
     // A unit of unknown kind downloads only point numbers: sending those would blank its table.
-    spec.uploadAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
-    spec.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesAlarmAdd(list); };
-    return spec;
+    definition.uploadAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
+    definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesAlarmAdd(list); };
+    return definition;
 }

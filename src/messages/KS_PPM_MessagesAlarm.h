@@ -4,4 +4,4 @@
 
 #include "KS_PPM_MessagesTable.h"
 
-MessageListSpec AlarmList();
+MessageListDefinition AlarmList();

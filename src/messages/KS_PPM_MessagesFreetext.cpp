@@ -19,17 +19,17 @@ void FillFreetextRow(SortableRow& row, const std::string& record, int index)
     row.setText(4, entry.ReplaceKeyword != 0 ? "Yes" : "No");
 }
 
-MessageListSpec FreetextList()
+MessageListDefinition FreetextList()
 {
-    MessageListSpec spec;
-    spec.formName = FormName::MessagesFreetext.data();
-    spec.caption = "Freetext Messages";
-    spec.columns = {"No.", "Pager", "Keyword Text", "Message Text", "Replace Keyword"};
-    spec.weights = {1, 1, 4, 4, 2};
-    spec.params = FreetextTableParams();
-    spec.codec = std::make_shared<FreetextCodec>();
-    spec.fillRow = FillFreetextRow;
-    spec.sortingOn = true;
-    spec.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesFreetextAdd(list); };
-    return spec;
+    MessageListDefinition definition;
+    definition.formName = FormName::MessagesFreetext.data();
+    definition.caption = "Freetext Messages";
+    definition.columns = {"No.", "Pager", "Keyword Text", "Message Text", "Replace Keyword"};
+    definition.weights = {1, 1, 4, 4, 2};
+    definition.params = FreetextTableParams();
+    definition.codec = std::make_shared<FreetextCodec>();
+    definition.fillRow = FillFreetextRow;
+    definition.sortingOn = true;
+    definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesFreetextAdd(list); };
+    return definition;
 }

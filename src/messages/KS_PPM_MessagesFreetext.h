@@ -6,7 +6,7 @@
 
 #include "KS_PPM_MessagesTable.h"
 
-MessageListSpec FreetextList();
+MessageListDefinition FreetextList();
 
 // Row `index` (from 0): the position as "01", the pager, the keyword and the
 // message as stored, and "Yes" or "No" for the replace flag.

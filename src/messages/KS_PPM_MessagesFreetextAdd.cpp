@@ -41,19 +41,9 @@ void KS_PPM_MessagesFreetextAdd::LoadSelectedMessage()
     chkReplaceKeyword->setChecked(row_->text(4).trimmed() == "Yes");
 }
 
-void KS_PPM_MessagesFreetextAdd::txtUserID_Validate()
-{
-    txtUserID->setText(ToQString(ZeroPad(FieldNumber(FromQString(txtUserID->text())), 3)));
-}
+void KS_PPM_MessagesFreetextAdd::txtUserID_Validate() { FormatPagerBox(txtUserID); }
 
-bool KS_PPM_MessagesFreetextAdd::CheckFields()
-{
-    if (!txtUserID->text().trimmed().isEmpty())
-        return true;
-    ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
-    SafeSetFocus(txtUserID);
-    return false;
-}
+bool KS_PPM_MessagesFreetextAdd::CheckFields() { return PagerBoxFilled(txtUserID, "Pager is not valid. Please confirm Pager No."); }
 
 bool KS_PPM_MessagesFreetextAdd::SaveFreetextMessage()
 {

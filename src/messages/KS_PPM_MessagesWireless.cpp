@@ -24,18 +24,18 @@ void FillWirelessRow(SortableRow& row, const std::string& record)
     row.setText(8, QString::number(FieldNumber(r.CallType)));
 }
 
-MessageListSpec WirelessList()
+MessageListDefinition WirelessList()
 {
-    MessageListSpec spec;
-    spec.formName = FormName::MessagesWireless.data();
-    spec.caption = "Wireless Devices Messages";
-    spec.columns = {"No.",     "Code",       "Cancel Code",     "Pager",    "Repeat Time",
+    MessageListDefinition definition;
+    definition.formName = FormName::MessagesWireless.data();
+    definition.caption = "Wireless Devices Messages";
+    definition.columns = {"No.",     "Code",       "Cancel Code",     "Pager",    "Repeat Time",
                     "Message", "Supervised", "Activation Plan", "Call Type"};
-    spec.weights = {0.7, 1, 1, 1, 1, 3, 1, 0, 0};
-    spec.params = WirelessTableParams();
-    spec.codec = std::make_shared<WirelessCodec>();
-    spec.fillRow = [](SortableRow& row, const std::string& record, int) { FillWirelessRow(row, record); };
-    spec.sortingOn = true;
-    spec.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesWirelessAdd(list); };
-    return spec;
+    definition.weights = {0.7, 1, 1, 1, 1, 3, 1, 0, 0};
+    definition.params = WirelessTableParams();
+    definition.codec = std::make_shared<WirelessCodec>();
+    definition.fillRow = [](SortableRow& row, const std::string& record, int) { FillWirelessRow(row, record); };
+    definition.sortingOn = true;
+    definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesWirelessAdd(list); };
+    return definition;
 }

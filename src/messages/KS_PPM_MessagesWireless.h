@@ -7,7 +7,7 @@
 
 #include "KS_PPM_MessagesTable.h"
 
-MessageListSpec WirelessList();
+MessageListDefinition WirelessList();
 
 // The row of a record: its number, the device code in seven digits (from
 // whichever code field holds one), cancel code, pager, repeat time, message,

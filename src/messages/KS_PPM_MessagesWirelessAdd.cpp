@@ -78,23 +78,13 @@ void KS_PPM_MessagesWirelessAdd::LoadSelectedMessage()
     SelectComboText(cmbCallType, CallTypeText(FromQString(row_->text(8)), true));
 }
 
-void KS_PPM_MessagesWirelessAdd::txtUserID_Validate()
-{
-    txtUserID->setText(ToQString(ZeroPad(FieldNumber(FromQString(txtUserID->text())), 3)));
-}
+void KS_PPM_MessagesWirelessAdd::txtUserID_Validate() { FormatPagerBox(txtUserID); }
 
 void KS_PPM_MessagesWirelessAdd::txtDeviceCode_Validate() { PadCodeBox(txtDeviceCode, 7); }
 
 void KS_PPM_MessagesWirelessAdd::txtCancelDeviceCode_Validate() { PadCodeBox(txtCancelDeviceCode, 3); }
 
-bool KS_PPM_MessagesWirelessAdd::CheckFields()
-{
-    if (!txtUserID->text().trimmed().isEmpty())
-        return true;
-    ShowMessage("Pager No is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
-    SafeSetFocus(txtUserID);
-    return false;
-}
+bool KS_PPM_MessagesWirelessAdd::CheckFields() { return PagerBoxFilled(txtUserID, "Pager No is not valid. Please confirm Pager No."); }
 
 bool KS_PPM_MessagesWirelessAdd::SaveWirelessMessage()
 {

@@ -110,6 +110,7 @@ TEST(FreetextTable, UploadWritesEachLayoutFromTheStoredEntries)
         {'Y', "2.10", {"F01" + kFire + "0000W", "F03" + kFire + "0071W"}},
         {'X', "3.09", {"F01" + kFire + "0000W", "F03" + kFire + "0071W"}},
         {'X', "3.10", {"F01" + kFire + "000" + "Lead                          " + "N0W", "F03" + kFire + "007" + kEvac + "Y1W"}},
+        {'B', "2.10", {"F01000" + kFire + "W", "F03007" + kFire + "W"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(1, c.letter) + c.version);
@@ -120,12 +121,6 @@ TEST(FreetextTable, UploadWritesEachLayoutFromTheStoredEntries)
         EXPECT_EQ(t.writes(), c.lines);
         EXPECT_EQ(t.messages.texts(), Lines{"Only 2 messages were uploaded to the " + gEncoderModelName + ". "});
     }
-    UnitRig b('B', "2.10");
-    writeFile("PPM_Freetext.DBS", file);
-    b.messages.AnswerAlways(kAnswerOk);
-    EXPECT_TRUE(MakeFreetextEngine().Upload());
-    EXPECT_EQ(b.writes(), (Lines{"F01000" + kFire + "W", "F03007" + kFire + "W"}));
-    EXPECT_EQ(b.engine.Freetext().at(3).pager, 7);
 }
 
 TEST(WirelessTable, DownloadFillsEachLayoutsFields)
@@ -196,26 +191,4 @@ TEST(WirelessTable, UploadDerivesTheMissingCodeAndRefusesLongCodesOnShortLayouts
             EXPECT_EQ(t.messages.texts(), c.texts);
         }
     }
-}
-
-TEST(WirelessTable, SaveRefusesALongCodeOnAShortLayoutAndAFailedSendAnsweredNoChangesNothing)
-{
-    UnitRig t('Y', "2.10");
-    const std::string before = EncodeRecord(WirelessMessageRecord{.Slot = "001"});
-    writeFile("PPM_Wireless.DBS", before);
-    MessageTableEngine table = MakeWirelessEngine();
-    const WirelessMessageRecord tooLong
-        = MakeWirelessRecord(WirelessLayout::B, {.slot = 1, .deviceCode = "1234", .pager = "5", .message = "x"});
-    t.messages.Answer(kAnswerOk);
-    EXPECT_FALSE(table.SaveSlot(1, EncodeRecord(tooLong)));
-    EXPECT_EQ(t.hostLines(), Lines{});
-
-    t.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "W001", .times = 0});
-    t.messages.Answer(kAnswerNo);
-    const WirelessMessageRecord fits
-        = MakeWirelessRecord(WirelessLayout::B, {.slot = 1, .deviceCode = "12", .pager = "5", .message = "x"});
-    EXPECT_FALSE(table.SaveSlot(1, EncodeRecord(fits)));
-    EXPECT_EQ(readFile("PPM_Wireless.DBS"), before);
-    EXPECT_EQ(t.writes().front(), "W001x                             005012000000N1W");
-    EXPECT_EQ(t.messages.texts().size(), 2u);
 }

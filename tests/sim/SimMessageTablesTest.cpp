@@ -41,28 +41,6 @@ TEST(SimMessageTables, FreetextWritesAndReadsInEachUnitsLayout)
     }
 }
 
-TEST(SimMessageTables, FreetextRefusesWritesThatDoNotFitTheLayoutOrTable)
-{
-    SimLine line = Unit('X', "3.1");
-    const std::string refused[] = {
-        "F07" + kFire + "012" + "1W\r",                              // keyword-first on an extended unit
-        "F00" + kFire + "012" + kEvac + "N1W\r",                     // slot 0
-        "F50" + kFire + "012" + kEvac + "N1W\r",                     // beyond 49 slots
-        "F07" + kFire + "01x" + kEvac + "N1W\r",                     // pager not digits
-        "F07" + kFire + "012" + kEvac + "?1W\r",                     // replace flag
-        "F07" + std::string(30, '\0') + "000" + kEvac + "N0W\r",    // a never-read keyword
-    };
-    for (const std::string& write : refused)
-        EXPECT_EQ(line.Send(write), "?99\r");
-    EXPECT_EQ(line.Send("F49?\r"), std::string(30, ' ') + "000" + std::string(30, ' ') + "N0*\r");
-    EXPECT_EQ(line.Send("F00?\r"), "49*\r");
-    EXPECT_TRUE(line.unit.Freetext().empty());
-
-    SimLine none = Unit('L', "2.10");
-    EXPECT_EQ(none.Send("F01?\r"), "?99\r");
-    EXPECT_EQ(none.Send("F01012" + kFire + "W\r"), "?99\r");
-}
-
 TEST(SimMessageTables, WirelessWritesAndReadsInEachUnitsLayout)
 {
     struct Case {
@@ -87,21 +65,32 @@ TEST(SimMessageTables, WirelessWritesAndReadsInEachUnitsLayout)
     }
 }
 
-TEST(SimMessageTables, WirelessRefusesWritesThatDoNotFitTheLayoutOrTable)
+TEST(SimMessageTables, RefusesWritesThatDoNotFitTheLayoutAndSlotsBeyondTheTable)
 {
-    SimLine line = Unit('X', "3.2");
-    const std::string good = kEvac + "005" + "0000123" + "00" + "0" + "N" + "T" + "1";
-    EXPECT_EQ(line.Send("W201" + good + "W\r"), "?99\r");                 // beyond 200 slots
-    EXPECT_EQ(line.Send("W012" + good.substr(0, 45) + "W\r"), "?99\r");  // one character short
-    std::string badCall = good;
-    badCall[44] = 'N'; // the older units' "other" call
-    EXPECT_EQ(line.Send("W012" + badCall + "W\r"), "?99\r");
-    std::string nulCode = good;
-    nulCode.replace(33, 7, std::string(7, '\0'));
-    EXPECT_EQ(line.Send("W012" + nulCode + "W\r"), "?99\r");
-    EXPECT_TRUE(line.unit.Wireless().empty());
-    EXPECT_EQ(line.Send("W200?\r"), std::string(30, ' ') + "0000000000000N10*\r");
-
-    SimLine a = Unit('A', "2.10");
-    EXPECT_EQ(a.Send("W001?\r"), "?99\r"); // model A has no wireless table
+    const std::string device = kEvac + "005" + "0000123" + "00" + "0" + "N" + "T" + "1"; // layout D
+    struct Case {
+        char letter;
+        const char* version;
+        std::string line;
+    };
+    const Case cases[] = {
+        {'X', "3.1", "F07" + kFire + "012" + "1W"},                           // keyword-first on an extended unit
+        {'X', "3.1", "F50" + kFire + "012" + kEvac + "N1W"},                  // beyond 49 slots
+        {'X', "3.1", "F07" + kFire + "01x" + kEvac + "N1W"},                  // pager not digits
+        {'X', "3.1", "F07" + std::string(30, '\0') + "000" + kEvac + "N0W"},  // a never-read keyword
+        {'L', "2.10", "F01?"},                                                // no keyword table
+        {'X', "3.2", "W201" + device + "W"},                                  // beyond 200 slots
+        {'X', "3.2", "W012" + device.substr(0, 45) + "W"},                    // one character short
+        {'X', "3.2", "W012" + device.substr(0, 44) + "N1W"},                  // the older units' call letter
+        {'X', "3.2", "W012" + kEvac + "005" + std::string(7, '\0') + "000NT1W"}, // a never-read code
+        {'A', "2.10", "W001?"},                                               // no wireless table
+    };
+    for (const Case& c : cases) {
+        SimLine line = Unit(c.letter, c.version);
+        EXPECT_EQ(line.Send(c.line + "\r"), "?99\r") << c.line;
+        EXPECT_TRUE(line.unit.Freetext().empty() && line.unit.Wireless().empty());
+    }
+    SimLine blank = Unit('X', "3.2");
+    EXPECT_EQ(blank.Send("F49?\r"), std::string(30, ' ') + "000" + std::string(30, ' ') + "N0*\r");
+    EXPECT_EQ(blank.Send("W200?\r"), std::string(30, ' ') + "0000000000000N10*\r");
 }
