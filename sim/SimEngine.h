@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <set>
@@ -22,6 +23,8 @@
 #include "SimProfile.h"
 
 namespace sim {
+
+class Device;
 
 struct TranscriptEntry {
     std::int64_t tick;
@@ -172,6 +175,12 @@ public:
     // added under that pattern, so the unit answers as it would anyway.
     void AddCommand(std::string_view pattern, CommandHandler handler);
 
+    // --- a device instead of the encoder ------------------------------------
+    // While a device is set, it answers every line (faults and transcript
+    // apply as they do to the encoder); null puts the encoder back.
+    void SetDevice(std::shared_ptr<Device> device);
+    Device* GetDevice() const { return device_.get(); }
+
     // --- the user table ---------------------------------------------------
     // Each user as an "A" command brought it (44 or 54 characters), by pager number.
     const std::map<int, std::string>& Users() const { return users_; }
@@ -259,6 +268,7 @@ private:
     void FeedEncoder(char byte, std::int64_t tick);
     void FeedModem(char byte, std::int64_t tick);
     void HandleEncoderLine(const std::string& line, std::int64_t tick);
+    void TakeDeviceLineSettings();
     void HandleModemLine(const std::string& line, std::int64_t tick);
     void Answer(const std::string& line, Reply reply, std::int64_t tick);
     void Enqueue(std::int64_t due, std::string bytes);
@@ -289,6 +299,8 @@ private:
     bool lineTime_ = false;
 
     std::vector<Command> commands_; // added commands first, then the built-in ones
+    std::shared_ptr<Device> device_;
+    bool rawMessageEnded_ = false;
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
     std::map<int, std::string> alarms_;

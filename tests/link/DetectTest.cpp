@@ -215,3 +215,25 @@ TEST(ModemLink, DetectionWaitsForACallAndNeverDropsItByAReopen)
     EXPECT_FALSE(sim.engine.CallUp());
     EXPECT_EQ(sim.engine.GetModemState(), sim::ModemState::Command);
 }
+
+TEST(DetectEncoder, ALegacyUnitAnsweringABarePageWithNeitherMarkIsUnknown)
+{
+    SimLink sim;
+    sim.engine.SetLegacyModel(sim::Legacy::QX8);
+    // The unit falls silent at the bare page: neither "*" nor "?99" comes back, not even to a poke.
+    sim.engine.AddCommand("P", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+        return sim::Engine::Reply{};
+    });
+    DetectEncoder();
+    EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily, "Not Connected / Unknown/QX8XXX");
+    EXPECT_FALSE(gEncoderIdentified);
+}
+
+TEST(OpenSerialPort, BlankSettingsOpenThePortAt9600N81)
+{
+    SimLink sim('X');
+    ASSERT_TRUE(OpenSerialPort(sim.link->port(), 1, "  "));
+    EXPECT_EQ(sim.link->port().Settings(), "9600,N,8,1");
+    EXPECT_EQ(sim.engine.HostSettings(), "9600,N,8,1");
+}
