@@ -210,6 +210,7 @@ public:
     void PutFreetext(int slot, const FreetextSlot& entry) { freetext_[slot] = entry; }
     const std::map<int, WirelessSlot>& Wireless() const { return wireless_; }
     void PutWireless(int slot, const WirelessSlot& entry) { wireless_[slot] = entry; }
+
     // --- the weekly tone schedule -------------------------------------------
     // Units with a tone generator hold four slots of 7 days x 48 events, one
     // slot active. Index = day x 48 + event - 1, Monday day 0; each event is
