@@ -8,13 +8,9 @@
 
 namespace {
 
-std::vector<std::string> readLines(const QString& path)
+std::vector<std::string> splitLines(std::string_view all)
 {
     std::vector<std::string> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    const QByteArray all = file.readAll();
     std::string current;
     for (char c : all) {
         if (c == '\n') {
@@ -115,10 +111,34 @@ SettingsFile SettingsFile::ForRegistryKey(std::string_view subkey, std::string* 
     return SettingsFile(file);
 }
 
+std::string SettingsFile::Contents() const
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}
+
 std::optional<std::string> SettingsFile::Read(std::string_view section, std::string_view name) const
 {
+    return ReadSetting(Contents(), section, name);
+}
+
+bool SettingsFile::Write(std::string_view section, std::string_view name, std::string_view value) const
+{
+    const std::string contents = WriteSetting(Contents(), section, name, value);
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(contents.data(), static_cast<qint64>(contents.size()));
+    return file.commit();
+}
+
+std::optional<std::string> ReadSetting(std::string_view contents, std::string_view section, std::string_view name)
+{
     bool inSection = false;
-    for (const auto& line : readLines(path_)) {
+    for (const auto& line : splitLines(contents)) {
         std::string_view header;
         if (isSectionHeader(line, &header)) {
             inSection = header == section;
@@ -131,7 +151,8 @@ std::optional<std::string> SettingsFile::Read(std::string_view section, std::str
     return std::nullopt;
 }
 
-bool SettingsFile::Write(std::string_view section, std::string_view name, std::string_view value) const
+std::string WriteSetting(std::string_view contents, std::string_view section, std::string_view name,
+                         std::string_view value)
 {
     // A line break inside a value would split it into two entries.
     std::string stored(value);
@@ -139,7 +160,7 @@ bool SettingsFile::Write(std::string_view section, std::string_view name, std::s
         if (c == '\r' || c == '\n')
             c = ' ';
 
-    std::vector<std::string> lines = readLines(path_);
+    std::vector<std::string> lines = splitLines(contents);
     const std::string entry = std::string(name) + "=" + stored;
     bool inSection = false;
     bool written = false;
@@ -172,14 +193,8 @@ bool SettingsFile::Write(std::string_view section, std::string_view name, std::s
             lines.insert(lines.begin() + sectionEnd, entry);
         }
     }
-
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const auto& line : lines) {
-        file.write(line.data(), static_cast<qint64>(line.size()));
-        file.write("\n", 1);
-    }
-    return file.commit();
+    std::string result;
+    for (const auto& line : lines)
+        result += line + "\n";
+    return result;
 }
