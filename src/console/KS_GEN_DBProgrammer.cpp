@@ -1,6 +1,5 @@
 #include "KS_GEN_DBProgrammer.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -24,6 +23,7 @@
 #include "KS_Paging.h"
 #include "KS_PagingCodes.h"
 #include "KS_String.h"
+#include "KS_Toolbar.h"
 
 namespace {
 
@@ -141,22 +141,12 @@ void KS_GEN_DBProgrammer::buildControls()
 
 void KS_GEN_DBProgrammer::SetupToolbar()
 {
-    tlbMenu->clear();
-    struct Button {
-        const char* caption;
-        const char* key;
-        void (KS_GEN_DBProgrammer::*handler)();
+    const ToolbarButton buttons[] = {
+        {"cmdProgram", "Update", "", "Update"},
+        {"cmdClear", "Clear", "", "Clear"},
+        {"cmdClose", "Close", "", "Close"},
     };
-    const Button buttons[] = {
-        {"Update", "cmdProgram", &KS_GEN_DBProgrammer::cmdProgram_Click},
-        {"Clear", "cmdClear", &KS_GEN_DBProgrammer::cmdClear_Click},
-        {"Close", "cmdClose", &KS_GEN_DBProgrammer::cmdClose_Click},
-    };
-    for (const Button& b : buttons) {
-        QAction* action = tlbMenu->addAction(b.caption);
-        action->setObjectName(b.key);
-        connect(action, &QAction::triggered, this, b.handler);
-    }
+    BuildCommandToolbar(tlbMenu, this, buttons);
 }
 
 void KS_GEN_DBProgrammer::Form_Load()

@@ -1,6 +1,5 @@
 #include "KS_GEN_UserAdd.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -24,6 +23,7 @@
 #include "KS_PagingCodes.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
+#include "KS_Toolbar.h"
 
 namespace {
 
@@ -127,13 +127,11 @@ void KS_GEN_UserAdd::buildControls()
 
 void KS_GEN_UserAdd::SetupToolbar()
 {
-    tlbMenu->clear();
-    QAction* ok = tlbMenu->addAction("Ok");
-    ok->setObjectName("cmdOk");
-    connect(ok, &QAction::triggered, this, &KS_GEN_UserAdd::cmdOk_Click);
-    QAction* cancel = tlbMenu->addAction("Cancel");
-    cancel->setObjectName("cmdCancel");
-    connect(cancel, &QAction::triggered, this, &KS_GEN_UserAdd::cmdCancel_Click);
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "Ok", "", "Ok"},
+        {"cmdCancel", "Cancel", "", "Cancel"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
 }
 
 void KS_GEN_UserAdd::Form_Load()

@@ -12,23 +12,12 @@
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
+#include "SimulatorProcess.h"
 
 TEST(ConsoleEndToEnd, StartsAgainstTheSimulatorAndSendsAPage)
 {
-    const QString transcript = qEnvironmentVariable("XDG_DATA_HOME") + "/transcript";
-    QProcess simulator;
-    simulator.start(PAGORA_SIM_PROGRAM, {"--model", "X", "--transcript", transcript});
-    ASSERT_TRUE(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
-    // The simulator's first line names the terminal it serves.
-    qputenv("PAGORA_COM1", simulator.readLine().trimmed());
-
-    MakeDataFolder();
-    ASSERT_TRUE(CreateEmptyPagerDatabase());
-    ASSERT_EQ(WriteRecordAt(DataFilePath("Pager.DBS"), 3, MakeUser({3, "Front Desk", "A"})), FileError::None);
-    gDatabaseFound = true;
-    gConnectionType = 1;
-    gSerialPort = 1;
-    gComSettings = "38400,N,8,1";
+    SimulatorProcess simulator({{3, "Front Desk", "A"}});
+    ASSERT_TRUE(simulator.Started());
 
     ScriptedMessages messages;
     {
@@ -44,9 +33,5 @@ TEST(ConsoleEndToEnd, StartsAgainstTheSimulatorAndSendsAPage)
         const auto reports = status.texts();
         EXPECT_NE(std::find(reports.begin(), reports.end(), "Page sent !"), reports.end());
     }
-    EXPECT_NE(ReadBytes(transcript.toStdString()).find("P003Visitor at the gate"), std::string::npos);
-    qunsetenv("PAGORA_COM1");
-    simulator.terminate();
-    if (!simulator.waitForFinished(3000))
-        simulator.kill();
+    EXPECT_NE(simulator.Transcript().find("P003Visitor at the gate"), std::string::npos);
 }

@@ -30,7 +30,7 @@ PagerRecord MakeUser(const TestUser& user)
     return record;
 }
 
-ConsoleHarness::ConsoleHarness(const std::vector<TestUser>& users, bool withDatabase)
+void PrepareConsoleSettings(const std::vector<TestUser>& users, bool withDatabase)
 {
     if (withDatabase) {
         MakeDataFolder();
@@ -42,6 +42,11 @@ ConsoleHarness::ConsoleHarness(const std::vector<TestUser>& users, bool withData
     gConnectionType = 1;
     gSerialPort = 1;
     gComSettings = "38400,N,8,1";
+}
+
+ConsoleHarness::ConsoleHarness(const std::vector<TestUser>& users, bool withDatabase)
+{
+    PrepareConsoleSettings(users, withDatabase);
     InstallTickPump();
 }
 

@@ -51,6 +51,8 @@ void ResetProgramStateForTest()
     gToneGenFile.clear();
     gToneGenCalendarFile.clear();
     gSchedule.clear();
+    gSBChars = "32";
+    gSBLines = "3";
     gToneSchedule.clear();
     SetToneDownloadHooks({});
 }

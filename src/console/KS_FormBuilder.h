@@ -1,0 +1,75 @@
+#pragma once
+// Builds a window's controls from a table. Each row names the member pointer
+// that receives the control, its objectName (the member's own name, so tests
+// and the toolbar find it), a caption, the geometry in twips as the form was
+// laid out, and a length: the maximum length of a line edit, the maximum of a
+// spin box, ignored elsewhere. The control's kind follows from the member's
+// type:
+//   QLabel label · QLineEdit text box · QComboBox drop-down list · QCheckBox ·
+//   QRadioButton option button · QPushButton command button (never a default
+//   button: Enter belongs to the form conventions) · QSpinBox up-down ·
+//   QGroupBox frame · QDateEdit / QTimeEdit / QDateTimeEdit date-time picker ·
+//   QProgressBar (hidden, no text) · QTreeWidget list view (report style, whole
+//   rows) · QWidget picture box.
+// A row with a parent name goes inside the earlier frame or picture box of that
+// name, at coordinates relative to it. A label takes the next row's control as
+// its buddy, so its access key moves the focus there.
+//
+//     const FormControl controls[] = {
+//         Control(lblMessage, "lblMessage", "&Message Text:", {120, 120, 1500, 255}),
+//         Control(txtMessage, "txtMessage", "", {1680, 90, 4200, 315}, 30),
+//         Control(cmdOk, "cmdOk", "&Ok", {3360, 600, 1215, 375}),
+//     };
+//     BuildControls(this, controls);
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <functional>
+#include <span>
+
+class QToolBar;
+
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct FormControl {
+    std::function<QWidget*(QWidget* parent)> make; // creates the control and fills the member
+    const char* name = "";
+    const char* caption = "";
+    TwipsRect geometry;
+    int length = 0;
+    const char* parentName = nullptr;
+};
+
+// Creates a control of the member's type and stores it in the member when the table is built.
+template <class Widget>
+FormControl Control(Widget*& member, const char* name, const char* caption, TwipsRect geometry, int length = 0,
+                    const char* parentName = nullptr)
+{
+    return FormControl{[&member](QWidget* parent) {
+                           member = new Widget(parent);
+                           return static_cast<QWidget*>(member);
+                       },
+                       name, caption, geometry, length, parentName};
+}
+
+// Creates every control of the table under form (or the frame it names), in order.
+void BuildControls(QWidget* form, std::span<const FormControl> table);
+
+// The usual frame of a table window: the toolbar tlbMenu along the top and,
+// under it, a client area of the given size in twips, which the controls'
+// geometry is relative to. Returns the client area.
+QWidget* BuildToolbarForm(QWidget* form, QToolBar*& tlbMenu, int widthTwips, int heightTwips);

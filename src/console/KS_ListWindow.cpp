@@ -1,0 +1,97 @@
+#include "KS_ListWindow.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTreeWidget>
+
+#include "KS_Events.h"
+#include "KS_Forms.h"
+
+namespace {
+constexpr int kSortNumberRole = Qt::UserRole + 1;
+} // namespace
+
+void PlaceTableWindow(QWidget* window) { window->move(Twips(2600), Twips(2200)); }
+
+void SortableRow::SetSortNumber(int column, double number) { setData(column, kSortNumberRole, number); }
+
+bool SortableRow::operator<(const QTreeWidgetItem& other) const
+{
+    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
+    const QVariant mine = data(column, kSortNumberRole);
+    const QVariant theirs = other.data(column, kSortNumberRole);
+    if (mine.isValid() && theirs.isValid())
+        return mine.toDouble() < theirs.toDouble();
+    return QTreeWidgetItem::operator<(other);
+}
+
+void EnableColumnClickSorting(QTreeWidget* list)
+{
+    list->header()->setSectionsClickable(true);
+    QObject::connect(list->header(), &QHeaderView::sectionClicked, list, [list](int column) {
+        const Qt::SortOrder order = list->property("sortFlipped").toBool() ? Qt::DescendingOrder : Qt::AscendingOrder;
+        list->setProperty("sortFlipped", order == Qt::AscendingOrder);
+        list->setSortingEnabled(true);
+        list->sortByColumn(column, order);
+    });
+}
+
+void ResetSortKey(QTreeWidget* list, bool sortingOn)
+{
+    if (sortingOn)
+        list->setSortingEnabled(true);
+    const Qt::SortOrder order = list->header()->sortIndicatorOrder();
+    if (list->isSortingEnabled())
+        list->sortByColumn(0, order);
+    else
+        list->header()->setSortIndicator(0, order);
+}
+
+void SelectListRow(QTreeWidget* list, QTreeWidgetItem* row)
+{
+    if (!row)
+        return;
+    list->clearSelection();
+    list->setCurrentItem(row);
+    row->setSelected(true);
+    list->scrollToItem(row);
+}
+
+QTreeWidgetItem* SelectedListRow(const QTreeWidget* list)
+{
+    const auto rows = list->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.first();
+}
+
+TransferProgress::TransferProgress(QProgressBar* bar, QLabel* info, QString prefix)
+    : bar_(bar)
+    , info_(info)
+    , prefix_(std::move(prefix))
+{
+}
+
+void TransferProgress::Start(int total)
+{
+    bar_->setRange(0, total);
+    bar_->setValue(0);
+    info_->clear();
+    info_->show();
+    bar_->show();
+    DoEvents();
+}
+
+void TransferProgress::Step()
+{
+    bar_->setValue(bar_->value() + 1);
+    info_->setText(prefix_ + QString::number(bar_->value()) + "/" + QString::number(bar_->maximum()));
+    DoEvents();
+}
+
+void TransferProgress::Finish(bool done)
+{
+    info_->setText(done ? "Done !" : "Canceled !");
+    bar_->hide();
+}
+
+int TransferProgress::Done() const { return bar_->value(); }

@@ -1,0 +1,235 @@
+#include "KS_PPM_MessagesSBAdd.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QToolBar>
+#include <algorithm>
+
+#include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
+#include "KS_Forms.h"
+#include "KS_ListWindow.h"
+#include "KS_Messages.h"
+#include "KS_PPM_MessagesSB.h"
+#include "KS_PagingLists.h"
+#include "KS_SignBoardFile.h"
+#include "KS_String.h"
+#include "KS_Toolbar.h"
+#include "OptionList.h"
+
+namespace {
+
+// The record holds 200 characters of text; a board shape larger than that still stores only these.
+constexpr int kStoredTextLength = 200;
+// The preview's frame and scroll-bar allowance beside the characters, in twips.
+constexpr double kPreviewMargin = 350;
+
+int boxNumber(const QLineEdit* box) { return static_cast<int>(Val(FromQString(box->text()))); }
+
+QString digits(int value, int width) { return ToQString(ZeroPad(value, width)); }
+
+void selectText(QComboBox* combo, const QString& text)
+{
+    const int index = FindItemText(AsOptionList(combo), FromQString(text));
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+}
+
+} // namespace
+
+KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
+    : QDialog(list)
+    , list_(list)
+{
+    setObjectName("KS_PPM_MessagesSBAdd");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Sign Board Messages");
+
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 6000, 3480);
+    const FormControl controls[] = {
+        Control(Label1, "Label1", "&Text:", {120, 120, 1500, 255}),
+        Control(fraSimulation, "fraSimulation", "Simulation", {120, 360, 5760, 1560}),
+        Control(txtMessage, "txtMessage", "", {120, 240, 4200, 1200}, 0, "fraSimulation"),
+        Control(lblSlot, "lblSlot", "&Slot:", {120, 2100, 1200, 255}),
+        Control(cmbSlot, "cmbSlot", "", {1380, 2040, 1000, 315}),
+        Control(lblFontSize, "lblFontSize", "&Font Size:", {120, 2520, 1200, 255}),
+        Control(cmbFontSize, "cmbFontSize", "", {1380, 2460, 1000, 315}),
+        Control(lblDelay, "lblDelay", "&Delay:", {2640, 2100, 900, 255}),
+        Control(cmbDelay, "cmbDelay", "", {3540, 2040, 700, 315}),
+        Control(lblSeconds, "lblSeconds", "(Sec.)", {4320, 2100, 600, 255}),
+        Control(lblAlignment, "lblAlignment", "&Effect:", {2640, 2520, 900, 255}),
+        Control(cmbEffect, "cmbEffect", "", {3540, 2460, 700, 315}),
+        Control(lblCapCodeInc, "lblCapCodeInc", "C&haracters per Line:", {120, 2940, 1800, 255}),
+        Control(txtCharPerLine, "txtCharPerLine", "", {1980, 2880, 400, 315}, 2),
+        Control(updCharPerLine, "updCharPerLine", "", {2400, 2880, 600, 315}, 32),
+        Control(lblLines, "lblLines", "&Lines:", {3240, 2940, 600, 255}),
+        Control(txtLines, "txtLines", "", {3900, 2880, 300, 315}, 1),
+        Control(updLines, "updLines", "", {4220, 2880, 600, 315}, 8),
+        Control(cmdOk, "cmdOk", "&Ok", {4980, 2040, 900, 375}),
+        Control(cmdCancel, "cmdCancel", "&Cancel", {4980, 2460, 900, 375}),
+    };
+    BuildControls(client, controls);
+
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    txtMessage->setFont(fixed);
+    txtMessage->setWordWrapMode(QTextOption::WrapAnywhere);
+    txtMessage->setTabChangesFocus(true);
+
+    connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesSBAdd::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesSBAdd::cmdCancel_Click);
+    connect(txtCharPerLine, &QLineEdit::editingFinished, this, &KS_PPM_MessagesSBAdd::txtCharPerLine_Validate);
+    connect(txtLines, &QLineEdit::editingFinished, this, &KS_PPM_MessagesSBAdd::txtLines_Validate);
+    connect(updCharPerLine, &QSpinBox::valueChanged, this, [this](int value) {
+        txtCharPerLine->setText(digits(value, 2));
+        UpdateSimulation();
+    });
+    connect(updLines, &QSpinBox::valueChanged, this, [this](int value) {
+        txtLines->setText(digits(value, 1));
+        UpdateSimulation();
+    });
+    connect(txtMessage, &QPlainTextEdit::textChanged, this, &KS_PPM_MessagesSBAdd::limitMessageText);
+
+    FormConventions* conventions = FormConventions::Install(this);
+    conventions->SetKeyFilter(txtCharPerLine, DigitsOnlyKey);
+    conventions->SetKeyFilter(txtLines, DigitsOnlyKey);
+    Form_Load();
+}
+
+void KS_PPM_MessagesSBAdd::Form_Load()
+{
+    PlaceTableWindow(this);
+    InitToolbar();
+    baseWidth_ = PixelsToTwips(txtMessage->width());
+    maxLength_ = kStoredTextLength;
+    updCharPerLine->setRange(2, 32);
+    updLines->setRange(1, 8);
+    FillSBMessageSlotCombo(AsOptionList(cmbSlot), 0);
+    FillFontSizeCombo(AsOptionList(cmbFontSize), 0);
+    FillSBMessageDelayCombo(AsOptionList(cmbDelay), 0);
+    FillSBMessageEffectCombo(AsOptionList(cmbEffect), 0);
+    if (list_->mMode != 1) {
+        setWindowTitle(windowTitle() + " - Update");
+        LoadSelectedMessage();
+    }
+    UpdateSimulation();
+}
+
+void KS_PPM_MessagesSBAdd::InitToolbar()
+{
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "&Ok", "Save Changes", "Ok"},
+        {"cmdCancel", "&Cancel", "Exit Without Saving", "Cancel"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
+}
+
+void KS_PPM_MessagesSBAdd::LoadSelectedMessage()
+{
+    const QTreeWidgetItem* row = SelectedListRow(list_->lvwMessages);
+    if (!row)
+        return;
+    // A row of zeros from a short file takes the nearest shape the board allows.
+    updLines->setValue(static_cast<int>(Val(FromQString(row->text(SignBoardColumn::Lines)))));
+    txtLines->setText(digits(updLines->value(), 1));
+    updCharPerLine->setValue(static_cast<int>(Val(FromQString(row->text(SignBoardColumn::CharPerLine)))));
+    txtCharPerLine->setText(digits(updCharPerLine->value(), 2));
+    QString text = row->text(SignBoardColumn::Text);
+    while (text.endsWith(' '))
+        text.chop(1);
+    txtMessage->setPlainText(text);
+    selectText(cmbSlot, row->text(SignBoardColumn::Slot));
+    selectText(cmbFontSize, row->text(SignBoardColumn::Font));
+    selectText(cmbDelay, row->text(SignBoardColumn::Delay));
+    selectText(cmbEffect, row->text(SignBoardColumn::Effect));
+}
+
+void KS_PPM_MessagesSBAdd::UpdateSimulation()
+{
+    const double width = kPreviewMargin + (baseWidth_ - kPreviewMargin) / updCharPerLine->maximum()
+                                              * updCharPerLine->value();
+    txtMessage->resize(Twips(width), txtMessage->height());
+    // Never more than the record stores, so a save keeps everything typed.
+    maxLength_ = std::clamp(boxNumber(txtCharPerLine) * boxNumber(txtLines), 0, kStoredTextLength);
+    limitMessageText();
+}
+
+void KS_PPM_MessagesSBAdd::limitMessageText()
+{
+    QString text = txtMessage->toPlainText();
+    // Enter moves on, but a pasted line break would reach the board as a control code.
+    QString limited = QString(text).replace('\n', ' ').left(maxLength_);
+    if (limited == text)
+        return;
+    const QSignalBlocker blocker(txtMessage);
+    txtMessage->setPlainText(limited);
+    txtMessage->moveCursor(QTextCursor::End);
+}
+
+void KS_PPM_MessagesSBAdd::validateSizeBox(QLineEdit* box, QSpinBox* upDown)
+{
+    const int value = std::clamp(boxNumber(box), upDown->minimum(), upDown->maximum());
+    box->setText(digits(value, box->maxLength()));
+    upDown->setValue(value);
+    UpdateSimulation();
+}
+
+void KS_PPM_MessagesSBAdd::txtCharPerLine_Validate() { validateSizeBox(txtCharPerLine, updCharPerLine); }
+
+void KS_PPM_MessagesSBAdd::txtLines_Validate() { validateSizeBox(txtLines, updLines); }
+
+void KS_PPM_MessagesSBAdd::cmdOk_Click()
+{
+    if (Trim(FromQString(txtMessage->toPlainText())).empty()) {
+        ShowMessage("Please enter text.", kButtonsOk, kAnswerOk, kIconCritical);
+        SafeSetFocus(txtMessage);
+        return;
+    }
+    if (SaveSignBoardMessage())
+        close();
+    else
+        SafeSetFocus(txtMessage);
+}
+
+bool KS_PPM_MessagesSBAdd::SaveSignBoardMessage()
+{
+    QTreeWidgetItem* row = SelectedListRow(list_->lvwMessages);
+    if (!row)
+        return false;
+    SetFormContentsEnabled(this, false);
+    ShowBusyPointer();
+    std::string text = FromQString(txtMessage->toPlainText());
+    text.erase(text.find_last_not_of(' ') + 1);
+    const int messageNo = static_cast<int>(Val(FromQString(row->text(0))));
+
+    SignBoardMessage m;
+    m.No = ZeroPad(messageNo, 3);
+    m.Text = PadRight(text, kStoredTextLength);
+    m.Slot = static_cast<std::uint8_t>(AsOptionList(cmbSlot).ItemData(cmbSlot->currentIndex()));
+    m.Font = static_cast<std::uint8_t>(Val(FontSizeText(FromQString(cmbFontSize->currentText()), false)));
+    m.Delay = static_cast<std::int16_t>(AsOptionList(cmbDelay).ItemData(cmbDelay->currentIndex()));
+    m.Effect = static_cast<std::uint8_t>(Val(FromQString(cmbEffect->currentText())));
+    m.Lines = static_cast<std::int16_t>(updLines->value());
+    m.CharPerLine = static_cast<std::int16_t>(updCharPerLine->value());
+    const FileError error = WriteSignBoardMessage(messageNo, m);
+    SetFormContentsEnabled(this, true);
+    ShowNormalPointer();
+    if (error != FileError::None) {
+        ShowMessage(error == FileError::PathOrAccess ? SignBoardFileAccessMessage() : "Error updating record.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        return false;
+    }
+
+    if (list_->mMode != 1) {
+        row->setText(SignBoardColumn::Text, ToQString(text));
+        row->setText(SignBoardColumn::Slot, cmbSlot->currentText());
+        row->setText(SignBoardColumn::Font, cmbFontSize->currentText());
+        row->setText(SignBoardColumn::Delay, cmbDelay->currentText());
+        row->setText(SignBoardColumn::Effect, cmbEffect->currentText());
+        row->setText(SignBoardColumn::Lines, digits(updLines->value(), 1));
+        row->setText(SignBoardColumn::CharPerLine, digits(updCharPerLine->value(), 2));
+    }
+    ResetSortKey(list_->lvwMessages, true);
+    list_->lvwMessages->scrollToItem(row);
+    return true;
+}
