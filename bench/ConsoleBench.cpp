@@ -271,30 +271,32 @@ void BM_PageBatchOverProtocolFloor(benchmark::State& state)
 }
 BENCHMARK(BM_PageBatchOverProtocolFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// A real-time batch through pagora-sim on a pseudo-terminal: the console's
-// CPU time over the wall time the batch takes.
-void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
+// Runs a task of the console with the real port and the real timers against
+// pagora-sim on a pseudo-terminal, and reports the console's CPU time over the
+// wall time the task took.
+template <class Prepare, class Task>
+void realTimeCpuOverWall(benchmark::State& state, const char* model, int users, Prepare prepare, Task task,
+                         double target, const char* unit)
 {
-    constexpr int kPages = 3;
     for (auto _ : state) {
         QProcess simulator;
-        simulator.start(PAGORA_SIM_PROGRAM, {"--model", "X"});
+        simulator.start(PAGORA_SIM_PROGRAM, {"--model", model});
         if (!simulator.waitForStarted(5000) || !simulator.waitForReadyRead(5000)) {
             state.SkipWithError("pagora-sim did not start");
             return;
         }
         qputenv("PAGORA_COM1", simulator.readLine().trimmed());
-        DataFolder folder(kPages);
+        DataFolder folder(users);
         gComSettings = "38400,N,8,1";
         double cpu = 0;
         double wall = 0;
         {
-            KS_MainForm form; // the real port and the real timers
+            KS_MainForm form;
             form.Form_Load();
-            selectAllAndType(form, "Real time page");
+            prepare(form);
             const double cpuStart = cpuSeconds();
             const auto start = Clock::now();
-            form.cmdSendPage->click();
+            task(form);
             wall = secondsSince(start);
             cpu = cpuSeconds() - cpuStart;
         }
@@ -302,8 +304,17 @@ void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
         simulator.waitForFinished(3000);
         qunsetenv("PAGORA_COM1");
         state.SetIterationTime(wall);
-        report(state, cpu / wall * 100.0, 1.0, "% of a core while paging");
+        report(state, cpu / wall * 100.0, target, unit);
+        state.counters["wall_s"] = wall;
     }
+}
+
+// A real-time batch of three pages.
+void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
+{
+    realTimeCpuOverWall(
+        state, "X", 3, [](KS_MainForm& form) { selectAllAndType(form, "Real time page"); },
+        [](KS_MainForm& form) { form.cmdSendPage->click(); }, 1.0, "% of a core while paging");
 }
 BENCHMARK(BM_RealTimeBatchCpuOverWall)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -368,39 +379,12 @@ BENCHMARK(BM_UserTableTransferOverProtocolFloor)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// A real-time upload through pagora-sim on a pseudo-terminal: the console's
-// CPU time over the wall time the transfer takes.
+// A real-time upload of a hundred users.
 void BM_RealTimeUserTransferCpuOverWall(benchmark::State& state)
 {
-    constexpr int kUsers = 100;
-    for (auto _ : state) {
-        QProcess simulator;
-        simulator.start(PAGORA_SIM_PROGRAM, {"--model", "A"});
-        if (!simulator.waitForStarted(5000) || !simulator.waitForReadyRead(5000)) {
-            state.SkipWithError("pagora-sim did not start");
-            return;
-        }
-        qputenv("PAGORA_COM1", simulator.readLine().trimmed());
-        DataFolder folder(kUsers);
-        gComSettings = "38400,N,8,1";
-        double cpu = 0;
-        double wall = 0;
-        {
-            KS_MainForm form; // the real port and the real timers
-            form.Form_Load();
-            const double cpuStart = cpuSeconds();
-            const auto start = Clock::now();
-            form.UploadPagerDatabase();
-            wall = secondsSince(start);
-            cpu = cpuSeconds() - cpuStart;
-        }
-        simulator.terminate();
-        simulator.waitForFinished(3000);
-        qunsetenv("PAGORA_COM1");
-        state.SetIterationTime(wall);
-        report(state, cpu / wall * 100.0, 5.0, "% of a core during a transfer");
-        state.counters["wall_s"] = wall;
-    }
+    realTimeCpuOverWall(
+        state, "A", 100, [](KS_MainForm&) {}, [](KS_MainForm& form) { form.UploadPagerDatabase(); }, 5.0,
+        "% of a core during a transfer");
 }
 BENCHMARK(BM_RealTimeUserTransferCpuOverWall)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
