@@ -16,6 +16,7 @@
 #include <deque>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "CommPort.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
@@ -32,42 +33,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double kTickSeconds = 0.05;
-
-// The far end of the port is the simulator, on the host's tick.
-class SimLine : public SerialBackend {
-public:
-    explicit SimLine(sim::Engine& engine) : engine_(engine) {}
-    CommError Open(const std::string&) override { return CommError::None; }
-    void Close() override { arrived_.clear(); }
-    bool Configure(const SerialSettings& settings) override
-    {
-        engine_.SetHostSettings(FormatSerialSettings(settings));
-        return true;
-    }
-    bool Read(std::string& into, std::size_t max) override
-    {
-        arrived_ += engine_.Transmit(gDelayTicks);
-        const std::size_t take = std::min(max, arrived_.size());
-        into.append(arrived_, 0, take);
-        arrived_.erase(0, take);
-        return true;
-    }
-    long Write(std::string_view bytes) override
-    {
-        engine_.Receive(bytes, gDelayTicks);
-        return static_cast<long>(bytes.size());
-    }
-    void DiscardInput() override
-    {
-        engine_.Transmit(gDelayTicks);
-        arrived_.clear();
-    }
-
-private:
-    sim::Engine& engine_;
-    std::string arrived_;
-};
 
 // The simulator behind a wire of the line's speed, timed in fractions of a
 // tick: every character takes its ten bits' time in either direction, the
@@ -160,14 +125,6 @@ private:
     std::string bytes_;
 };
 
-void report(benchmark::State& state, double value, double target, const char* unit)
-{
-    state.counters["value"] = value;
-    state.counters["target"] = target;
-    state.counters["ratio"] = value / target;
-    state.SetLabel(unit);
-}
-
 double cpuSeconds()
 {
     rusage usage {};
@@ -177,24 +134,6 @@ double cpuSeconds()
 }
 
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-void installPump()
-{
-    SetYieldHook([] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-    });
-}
-
-// Host and unit at 9600 baud, the unit's bytes taking their time on the line, on the tick pump.
-void lineAt9600(sim::Engine& engine)
-{
-    gComSettings = "9600,N,8,1";
-    engine.SetUnitSettings("9600,N,8,1");
-    engine.SetLineTimeEmulation(true);
-    installPump();
-}
 
 PagerRecord user(int n)
 {

@@ -396,13 +396,10 @@ void KS_MainForm::Form_Load()
             UnloadLoadMessage();
     }
 
-    FillNumberCombo(AsOptionList(cmbDisplaySlot), 0);
-    FillSBTimeSliceCombo(AsOptionList(cmbDisplaySlice), 0);
-    FillSBTimeoutMinutesCombo(AsOptionList(cmbDisplayTimeout), 0);
-    FillSBColorCombo(AsOptionList(cmbDisplayColor), 0);
-    FillSBEffectCombo(AsOptionList(cmbDisplayEffect), 0);
-    FillSBFontCombo(AsOptionList(cmbDisplayFont), 0);
-    FillSBAlignmentCombo(AsOptionList(cmbDisplayAlignment), 0);
+    FillDisplayAttributeCombos(AsOptionList(cmbDisplaySlot), AsOptionList(cmbDisplaySlice),
+                               AsOptionList(cmbDisplayTimeout), AsOptionList(cmbDisplayColor),
+                               AsOptionList(cmbDisplayEffect), AsOptionList(cmbDisplayFont),
+                               AsOptionList(cmbDisplayAlignment));
 
     cmdSBMessages->setVisible(gShowSBSupport);
     DoEvents();

@@ -436,6 +436,13 @@ void KS_MainForm::tmrSeconds_Timer()
         ScheduleEntry& entry = gSchedule[static_cast<std::size_t>(i)];
         if (entry.Active != -1 || Val(entry.Pager) <= 0)
             continue;
+        if (nowText == entry.Time && entry.Fired == 0 && gDeviceWindowsOpen > 0) {
+            // A device programmer has the port: the page would go to the device.
+            ReportStatus("Scheduled page to " + entry.Pager + " not sent: a device programmer is using the port.",
+                         true, 0);
+            entry.Fired = -1;
+            continue;
+        }
         if (nowText == entry.Time && entry.Fired == 0) {
             PageRequest request;
             request.SetPagerNo(entry.Pager);
@@ -459,6 +466,6 @@ void KS_MainForm::tmrMinutes_Timer()
 {
     minuteCounter_ = minuteCounter_ == 2147483647 ? 0 : minuteCounter_ + 1;
     const bool autoTimeSet = mnuSetupTimeOptions.size() > 1 && mnuSetupTimeOptions[1]->isChecked();
-    if (minuteCounter_ % 60 == 0 && autoTimeSet && !LinkConversation::ConversationActive())
+    if (minuteCounter_ % 60 == 0 && autoTimeSet && !LinkConversation::ConversationActive() && gDeviceWindowsOpen == 0)
         SendDateTimeToEncoder();
 }

@@ -614,6 +614,12 @@ std::string ConnectionStatusCaption()
 
 void SetConnectionStatusSink(ConnectionStatusSink sink) { connectionStatusSink() = std::move(sink); }
 
+void PublishConnectionStatus()
+{
+    if (auto& sink = connectionStatusSink())
+        sink(ConnectionStatusCaption());
+}
+
 // ---- Shared link messages ----------------------------------------------------------
 
 void ShowLinkCommError()

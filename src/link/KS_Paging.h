@@ -70,6 +70,8 @@ std::string ConnectionStatusCaption();
 // registers here so that every detection, whoever runs it, updates the label.
 using ConnectionStatusSink = std::function<void(const std::string& caption)>;
 void SetConnectionStatusSink(ConnectionStatusSink sink);
+// Shows the caption of the identity now held (after it was put back by hand).
+void PublishConnectionStatus();
 
 // ---- Shared link messages ----------------------------------------------------------
 

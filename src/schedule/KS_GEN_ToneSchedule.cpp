@@ -20,7 +20,7 @@
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_Registry.h"
-#include "KS_ScheduleFileDialog.h"
+#include "KS_FileDialog.h"
 #include "KS_String.h"
 #include "KS_ToneSchedule.h"
 #include "KS_Toolbar.h"
@@ -517,7 +517,7 @@ void KS_GEN_ToneSchedule::cmdNew_Click()
 
 void KS_GEN_ToneSchedule::cmdOpen_Click()
 {
-    const auto path = ChooseScheduleFile(this, {false, kFileFilter, gDataFolder + "/"});
+    const auto path = ChooseFile(this, {false, kFileFilter, gDataFolder + "/"});
     if (!path)
         return;
     setScheduleFile(*path, true);
@@ -530,7 +530,7 @@ void KS_GEN_ToneSchedule::cmdSaveAs_Click()
     const std::string current = FromQString(txtFileName->text());
     if (current.empty())
         return;
-    const auto path = ChooseScheduleFile(this, {true, kFileFilter, gDataFolder + "/"});
+    const auto path = ChooseFile(this, {true, kFileFilter, gDataFolder + "/"});
     if (!path)
         return;
     if (samePath(*path, current)) {

@@ -69,7 +69,7 @@ TEST(DetectEncoder, QX9860ReadsVersionEveryTableAndToneCapabilities)
     EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderModelName + "/" + gEncoderFamily + "/" + gEncoderSerialNumber,
               "X/QX9860/Not Defined/12345");
     EXPECT_DOUBLE_EQ(gEncoderVersion, 2.10);
-    EXPECT_EQ(tableSizes(), (std::vector<int>{24, 20, 10, 49, 200}));
+    EXPECT_EQ(tableSizes(), (std::vector<int>{24, 16, 12, 49, 200}));
     EXPECT_TRUE(gEncoderSupportsAlarm && gEncoderSupportsPABX && gEncoderSupportsFastkey && gEncoderSupportsFreetext
                 && gEncoderSupportsWireless && gToneGenSupported && gToneCalendarSupported);
     EXPECT_EQ(gToneCalendarEventsPerDay, 48);

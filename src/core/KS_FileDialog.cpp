@@ -1,25 +1,25 @@
-#include "KS_ScheduleFileDialog.h"
+#include "KS_FileDialog.h"
 
 #include <QFileDialog>
 
 #include "KS_String.h"
 
 namespace {
-ScheduleFileDialogHook& dialogHook()
+FileDialogHook& dialogHook()
 {
-    static ScheduleFileDialogHook hook;
+    static FileDialogHook hook;
     return hook;
 }
 } // namespace
 
-void SetScheduleFileDialogHook(ScheduleFileDialogHook hook) { dialogHook() = std::move(hook); }
+void SetFileDialogHook(FileDialogHook hook) { dialogHook() = std::move(hook); }
 
-std::optional<std::string> ChooseScheduleFile(QWidget* owner, const ScheduleFileRequest& request)
+std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& request)
 {
     if (dialogHook())
         return dialogHook()(request);
-    QFileDialog dialog(owner, QString(), ToQString(request.initialFolder), ToQString(request.filter));
-    // Qt's own dialog, because only it can be told to match "*.TGS" against "week.tgs".
+    QFileDialog dialog(owner, QString(), PathToQString(request.initialFolder), ToQString(request.filter));
+    // Qt's own dialog, because only it can be told to match "*.wav" against "BELL.WAV".
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -28,5 +28,5 @@ std::optional<std::string> ChooseScheduleFile(QWidget* owner, const ScheduleFile
         dialog.setOption(QFileDialog::DontConfirmOverwrite); // the window asks in its own words
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return FromQString(dialog.selectedFiles().first());
+    return PathFromQString(dialog.selectedFiles().first());
 }

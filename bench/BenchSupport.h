@@ -1,0 +1,77 @@
+#pragma once
+// What the benchmarks share: the simulator on the far end of the port, the
+// deterministic pump, and the report of a figure against its target.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <string>
+
+#include "CommPort.h"
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_Paging.h"
+#include "SimEngine.h"
+
+inline constexpr double kTickSeconds = 0.05;
+
+// The far end of the port is the simulator, on the host's tick.
+class SimLine : public SerialBackend {
+public:
+    explicit SimLine(sim::Engine& engine) : engine_(engine) {}
+    CommError Open(const std::string&) override { return CommError::None; }
+    void Close() override { arrived_.clear(); }
+    bool Configure(const SerialSettings& settings) override
+    {
+        engine_.SetHostSettings(FormatSerialSettings(settings));
+        return true;
+    }
+    bool Read(std::string& into, std::size_t max) override
+    {
+        arrived_ += engine_.Transmit(gDelayTicks);
+        const std::size_t take = std::min(max, arrived_.size());
+        into.append(arrived_, 0, take);
+        arrived_.erase(0, take);
+        return true;
+    }
+    long Write(std::string_view bytes) override
+    {
+        engine_.Receive(bytes, gDelayTicks);
+        return static_cast<long>(bytes.size());
+    }
+    void DiscardInput() override
+    {
+        engine_.Transmit(gDelayTicks);
+        arrived_.clear();
+    }
+
+private:
+    sim::Engine& engine_;
+    std::string arrived_;
+};
+
+inline void report(benchmark::State& state, double value, double target, const char* unit)
+{
+    state.counters["value"] = value;
+    state.counters["target"] = target;
+    state.counters["ratio"] = value / target;
+    state.SetLabel(unit);
+}
+
+inline void installPump()
+{
+    SetYieldHook([] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+    });
+}
+
+// Host and unit at 9600 baud, the unit's bytes taking their time on the line, on the tick pump.
+inline void lineAt9600(sim::Engine& engine)
+{
+    gComSettings = "9600,N,8,1";
+    engine.SetUnitSettings("9600,N,8,1");
+    engine.SetLineTimeEmulation(true);
+    installPump();
+}
