@@ -24,6 +24,7 @@
 #include "KS_Paging.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
+#include "KS_ToneSchedule.h"
 #include "SimEngine.h"
 
 namespace {
@@ -114,6 +115,15 @@ void installPump()
     });
 }
 
+// Host and unit at 9600 baud, the unit's bytes taking their time on the line, on the tick pump.
+void lineAt9600(sim::Engine& engine)
+{
+    gComSettings = "9600,N,8,1";
+    engine.SetUnitSettings("9600,N,8,1");
+    engine.SetLineTimeEmulation(true);
+    installPump();
+}
+
 PagerRecord user(int n)
 {
     PagerRecord r = FreePagerRecord();
@@ -163,11 +173,8 @@ void BM_PageBatchOverProtocolFloor(benchmark::State& state)
     constexpr int kPages = 50;
     for (auto _ : state) {
         DataFolder folder(kPages);
-        gComSettings = "9600,N,8,1";
         sim::Engine engine;
-        engine.SetUnitSettings("9600,N,8,1");
-        engine.SetLineTimeEmulation(true);
-        installPump();
+        lineAt9600(engine);
         std::int64_t ticks = 0;
         std::size_t bytes = 0;
         {
@@ -314,6 +321,56 @@ void BM_ReceiverThroughAFloodOfNoise(benchmark::State& state)
     });
 }
 BENCHMARK(BM_ReceiverThroughAFloodOfNoise)->Unit(benchmark::kMillisecond);
+
+// The whole weekly tone schedule uploaded at 9600 baud, counted in ticks, over
+// the protocol's floor: each line of the upload (detection included) and its
+// answer take at least the unit's answer time of one tick, or their bytes'
+// time on the line when that is longer.
+void BM_ToneScheduleUploadOverProtocolFloor(benchmark::State& state)
+{
+    for (auto _ : state) {
+        DataFolder folder(1);
+        sim::Engine engine;
+        lineAt9600(engine);
+        std::int64_t ticks = 0;
+        double floorTicks = 0;
+        bool done = false;
+        {
+            CommPort port(std::make_unique<SimLine>(engine));
+            gComm = &port;
+            gSerialPort = 1;
+            OpenSerialPort(port, 1, gComSettings);
+            DetectEncoder();
+            gToneGenFile = DataFilePath("ToneGen.TGS");
+            LoadToneSchedule(false); // the default week
+            engine.ClearTranscript();
+            const std::int64_t start = gDelayTicks;
+            done = UploadToneSchedule();
+            ticks = gDelayTicks - start;
+            std::size_t exchangeBytes = 0;
+            const auto closeExchange = [&] {
+                if (exchangeBytes > 0)
+                    floorTicks += std::max(1.0, static_cast<double>(exchangeBytes) * 10.0 / 9600.0 / kTickSeconds);
+                exchangeBytes = 0;
+            };
+            for (const auto& entry : engine.Transcript()) {
+                if (entry.fromHost)
+                    closeExchange();
+                exchangeBytes += entry.bytes.size();
+            }
+            closeExchange();
+            gComm = nullptr;
+        }
+        SetYieldHook({});
+        if (!done || engine.ToneEvent(1, 335) != "1480000101N0101")
+            state.SkipWithError("the upload did not finish");
+        state.SetIterationTime(static_cast<double>(ticks) * kTickSeconds);
+        report(state, static_cast<double>(ticks) / floorTicks, 1.10, "transfer ticks / protocol floor");
+        state.counters["ticks"] = static_cast<double>(ticks);
+        state.counters["floor_ticks"] = floorTicks;
+    }
+}
+BENCHMARK(BM_ToneScheduleUploadOverProtocolFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

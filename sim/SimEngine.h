@@ -158,6 +158,19 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the weekly tone schedule -------------------------------------------
+    // Units with a tone generator hold four slots of 7 days x 48 events, one
+    // slot active. Index = day x 48 + event - 1, Monday day 0; each event is
+    // kept as the text that followed "PE".
+    static constexpr int kToneSlots = 4;
+    static constexpr int kToneEvents = 336;
+    bool HasToneSchedule() const;
+    int ActiveToneSlot() const { return activeToneSlot_; }
+    void SetActiveToneSlot(int slot) { activeToneSlot_ = slot; }
+    std::string ToneEvent(int slot, int index) const;
+    // Every "GT" or "GM" line the unit took, data included.
+    const std::vector<std::string>& TestTones() const { return testTones_; }
+
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
     std::string Transmit(std::int64_t tick);
@@ -212,6 +225,8 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddToneCommands();
+    std::size_t ToneEventLength() const;
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
     Reply TableSizeAnswer(const TableSize& table) const;
@@ -230,6 +245,9 @@ private:
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
     std::vector<PageRecord> pages_;
+    int activeToneSlot_ = 1;
+    std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default
+    std::vector<std::string> testTones_;
     std::chrono::sys_seconds clockAtSet_{};
     std::int64_t clockSetTick_ = 0;
 

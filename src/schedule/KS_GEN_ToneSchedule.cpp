@@ -1,0 +1,553 @@
+#include "KS_GEN_ToneSchedule.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QPointer>
+#include <QToolBar>
+#include <filesystem>
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_FormBuilder.h"
+#include "KS_Forms.h"
+#include "KS_GEN_ToneScheduleAdd.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_ListServices.h"
+#include "KS_ListWindow.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingLists.h"
+#include "KS_Registry.h"
+#include "KS_ScheduleFileDialog.h"
+#include "KS_String.h"
+#include "KS_ToneSchedule.h"
+#include "KS_Toolbar.h"
+
+namespace {
+
+constexpr const char* kCaption = "Tone Schedule";
+constexpr const char* kFileFilter = "Tone Generator Schedule (*.TGS)";
+const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.7, 0.8, 1.2, 1.5, 0.7, 1.9, 0};
+
+QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
+
+int alertNumberOf(std::uint8_t stored) { return stored > 9 ? stored - 48 : stored; }
+
+bool samePath(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    const auto left = std::filesystem::weakly_canonical(a, error);
+    const auto right = std::filesystem::weakly_canonical(b, error);
+    return !error && left == right;
+}
+
+} // namespace
+
+KS_GEN_ToneSchedule::KS_GEN_ToneSchedule(QWidget* owner)
+    : QDialog(owner)
+{
+    setObjectName("KS_GEN_ToneSchedule");
+    setWindowTitle(kCaption);
+    buildControls();
+}
+
+void KS_GEN_ToneSchedule::buildControls()
+{
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 11160, 6420);
+    const FormControl controls[] = {
+        Control(pbxDetails, "pbxDetails", "", {0, 0, 11160, 6420}),
+        Control(lblSlot, "lblSlot", "S&lot:", {120, 165, 480, 255}, 0, "pbxDetails"),
+        Control(cmbSlot, "cmbSlot", "", {600, 120, 735, 315}, 0, "pbxDetails"),
+        Control(cmdActivateSlot, "cmdActivateSlot", "Switc&h", {1395, 105, 975, 345}, 0, "pbxDetails"),
+        Control(lblWeekDay, "lblWeekDay", "&Week Day:", {2610, 165, 915, 255}, 0, "pbxDetails"),
+        Control(cmbWeekDay, "cmbWeekDay", "", {3525, 120, 1575, 315}, 0, "pbxDetails"),
+        Control(cmdCopyFrom, "cmdCopyFrom", "Copy &From", {5220, 105, 1095, 345}, 0, "pbxDetails"),
+        Control(cmbCopyWeekDay, "cmbCopyWeekDay", "", {6375, 120, 1575, 315}, 0, "pbxDetails"),
+        Control(chkOffLine, "chkOffLine", "Wo&rk Offline", {9600, 150, 1440, 255}, 0, "pbxDetails"),
+        Control(lvwMessages, "lvwMessages", "Double click on a schedule event to update ", {120, 600, 10920, 3735},
+                0, "pbxDetails"),
+        Control(lblFileName, "lblFileName", "File Name:", {120, 4470, 1095, 255}, 0, "pbxDetails"),
+        Control(txtFileName, "txtFileName", "", {1275, 4425, 9765, 315}, 0, "pbxDetails"),
+        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {120, 4875, 2700, 255}, 0,
+                "pbxDetails"),
+        Control(txtDateTime, "txtDateTime", "", {2880, 4830, 3360, 315}, 0, "pbxDetails"),
+        Control(cmdUpdate, "cmdUpdate", "&Update", {120, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdTest, "cmdTest", "&Test Tone", {1455, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdUpload, "cmdUpload", "Up&load", {2790, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdDownload, "cmdDownload", "&Download", {4125, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdNew, "cmdNew", "New", {5460, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdOpen, "cmdOpen", "&Open", {6795, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdSaveAs, "cmdSaveAs", "&Save As", {8130, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdClose, "cmdClose", "&Close", {9825, 5340, 1215, 375}, 0, "pbxDetails"),
+        Control(prgProgress, "prgProgress", "", {120, 5895, 7200, 255}, 0, "pbxDetails"),
+        Control(lblInfo, "lblInfo", "Uploading...", {7440, 5895, 3600, 255}, 0, "pbxDetails"),
+    };
+    BuildControls(client, controls);
+    cmdCopyFrom->setToolTip("Copy daily schedule to selected Week Day ");
+    EnableColumnClickSorting(lvwMessages);
+
+    connect(cmbSlot, &QComboBox::activated, this, &KS_GEN_ToneSchedule::cmbSlot_Click);
+    cmbSlot->installEventFilter(this);
+    connect(cmdActivateSlot, &QPushButton::pressed, this, &KS_GEN_ToneSchedule::cmdActivateSlot_MouseDown);
+    // After the click, which a release over the button brings.
+    connect(cmdActivateSlot, &QPushButton::released, this, &KS_GEN_ToneSchedule::cmdActivateSlot_MouseUp,
+            Qt::QueuedConnection);
+    connect(cmdActivateSlot, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdActivateSlot_Click);
+    connect(cmbWeekDay, &QComboBox::activated, this, &KS_GEN_ToneSchedule::cmbWeekDay_Click);
+    connect(cmbCopyWeekDay, &QComboBox::activated, this, &KS_GEN_ToneSchedule::cmbCopyWeekDay_Click);
+    connect(cmdCopyFrom, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdCopyFrom_Click);
+    connect(lvwMessages, &QTreeWidget::itemDoubleClicked, this, &KS_GEN_ToneSchedule::lvwMessages_DblClick);
+    connect(lvwMessages, &QTreeWidget::itemClicked, this, &KS_GEN_ToneSchedule::lvwMessages_ItemClick);
+    connect(cmdUpdate, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdUpdate_Click);
+    connect(cmdTest, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdTest_Click);
+    connect(cmdUpload, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdUpload_Click);
+    connect(cmdDownload, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdDownload_Click);
+    connect(cmdNew, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdNew_Click);
+    connect(cmdOpen, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdOpen_Click);
+    connect(cmdSaveAs, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdSaveAs_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdClose_Click);
+    FormConventions::Install(this);
+}
+
+// ---- Loading ---------------------------------------------------------------------------
+
+void KS_GEN_ToneSchedule::Form_Load()
+{
+    // The whole load talks to the device; timer jobs wait until it is done.
+    const LinkConversation conversation;
+    PlaceTableWindow(this);
+    txtFileName->setReadOnly(true);
+    for (const char* slot : {"1", "2", "3", "4"})
+        cmbSlot->addItem(slot);
+
+    if (gToneGenFile.empty() || !FileExists(gToneGenFile))
+        gToneGenFile = DataFilePath("ToneGen.TGS");
+    txtFileName->setText(ToQString(gToneGenFile));
+
+    if (IsLinkResponding()) {
+        const int slot = ReadActiveToneSlot();
+        if (slot != 0) {
+            cmbSlot->setCurrentIndex(slot - 1);
+        } else if (gToneGenSupported) {
+            setBusy(true);
+            if (SetActiveSlotOnDevice(1)) {
+                SaveConfigSetting("ToneGenSlot", "1");
+                gToneGenSlot = "1";
+                cmbSlot->setCurrentIndex(0);
+            } else {
+                cmbSlot->setCurrentIndex(-1);
+            }
+            setBusy(false);
+        } else {
+            // A unit without a tone generator has no slot to make active; the file is worked on as slot 1's.
+            cmbSlot->setCurrentIndex(0);
+        }
+        ProbeToneEvents();
+    } else {
+        cmbSlot->setCurrentIndex(0);
+    }
+    mActiveSlot = static_cast<std::int16_t>(cmbSlot->currentIndex() + 1);
+
+    ReadDeviceDateTime();
+    SetupToolbar();
+    SetupEventListColumns();
+    FillWeekDayCombo(AsOptionList(cmbWeekDay), 0);
+    FillWeekDayCombo(AsOptionList(cmbCopyWeekDay), 0);
+    ShowWeekDaySchedule(1, true);
+    cmdUpdate->setEnabled(true);
+    cmdCopyFrom->setEnabled(false);
+    cmdActivateSlot->setEnabled(false);
+}
+
+void KS_GEN_ToneSchedule::SetupToolbar()
+{
+    const std::string& model = gEncoderModelName;
+    const ToolbarButton buttons[] = {
+        {"cmdClose", "Close", "", "Close"},
+        {"cmdUpdate", "Update", "", "Update"},
+        {"cmdUpload", "Upload", "Upload the schedule to the " + model, "Upload"},
+        {"cmdDownload", "Download", "Download the schedule from the " + model, "Download"},
+        {"cmdNew", "New", "", "Add"},
+        {"cmdSaveAs", "Save As", "Save the schedule in another file", "Save"},
+        {"cmdOpen", "Open", "Open a schedule file", "Open"},
+        {"cmdTest", "Test Tone", "", "Ok"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
+}
+
+void KS_GEN_ToneSchedule::SetupEventListColumns()
+{
+    SetupListViewColumns(lvwMessages, kColumnWeights,
+                         {"No.", "Time", "Zone", "Type", "Level", "Length", "Repeat", "Delay", "Time Out", "Active",
+                          "Description", "Action Type"});
+}
+
+void KS_GEN_ToneSchedule::FillEventRow(QTreeWidgetItem* row, const ToneScheduleEvent& event)
+{
+    const int alert = alertNumberOf(event.AlertType);
+    const bool activation = alert == 10 && EncoderSupportsToneActions(gEncoderModelLetter);
+    row->setText(0, fieldText(event.EventNo));
+    row->setText(ToneColumn::Time, fieldText(event.Time));
+    row->setText(ToneColumn::Zone, ToQString(ZeroPad(static_cast<long long>(Val(event.Zone)), 2)));
+    row->setText(ToneColumn::Type, ToQString(ZeroPad(alert, 2)));
+    row->setText(ToneColumn::Level, QString::number(event.AlertLevel));
+    row->setText(ToneColumn::Length, QString::number(event.AlertLength));
+    row->setText(ToneColumn::Repeat, ToQString(AlertRepeatText(std::to_string(event.Repeat), true)));
+    row->setText(ToneColumn::Delay, ToQString(AlertDelayText(std::to_string(event.Delay), true)));
+    row->setText(ToneColumn::TimeOut,
+                 ToQString(activation ? ZeroPad(event.Seconds, 3) : ZeroPad(event.Countdown, 2)));
+    const bool active = event.Active != 0;
+    row->setText(ToneColumn::Active, active ? "Yes" : "No");
+    row->setForeground(ToneColumn::Active, active ? QColor(192, 0, 0) : QColor(0, 0, 255));
+    row->setText(ToneColumn::Description, fieldText(event.Description));
+    row->setText(ToneColumn::Action, ToQString(ToneActionText(std::to_string(event.Action), true)));
+    if (auto* sortable = dynamic_cast<SortableRow*>(row))
+        sortable->SetSortNumber(0, Val(event.EventNo));
+}
+
+void KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
+{
+    ShowBusyPointer();
+    if (LoadToneSchedule(downloadAllowed)) {
+        lvwMessages->clear();
+        for (int i = (weekday - 1) * kToneEventsPerDay; i < weekday * kToneEventsPerDay; ++i) {
+            ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
+            if (Val(event.Zone) == 0)
+                event.Zone = "01";
+            FillEventRow(new SortableRow(lvwMessages), event);
+        }
+        lvwMessages->setSortingEnabled(true);
+        lvwMessages->sortByColumn(0, Qt::AscendingOrder);
+        SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
+        AutoSizeListViewColumns(lvwMessages, kColumnWeights);
+    }
+    ShowNormalPointer();
+}
+
+void KS_GEN_ToneSchedule::ReadDeviceDateTime()
+{
+    txtDateTime->setText("N/A");
+    ShowBusyPointer();
+    txtDateTime->setText(ToQString(ReadDeviceDateTimeText()));
+    ShowNormalPointer();
+}
+
+// ---- Slot list and Switch ----------------------------------------------------------------
+
+bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == cmbSlot) {
+        if (event->type() == QEvent::FocusIn)
+            cmbSlot_GotFocus();
+        else if (event->type() == QEvent::FocusOut
+                 && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            cmbSlot_LostFocus(QApplication::focusWidget());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(mActiveSlot - 1); }
+
+void KS_GEN_ToneSchedule::cmbSlot_GotFocus()
+{
+    if (cmbSlot->currentIndex() >= 0)
+        mActiveSlot = static_cast<std::int16_t>(cmbSlot->currentIndex() + 1);
+}
+
+void KS_GEN_ToneSchedule::cmbSlot_Click()
+{
+    const int chosen = cmbSlot->currentIndex() + 1;
+    cmdActivateSlot->setEnabled(chosen != 0 && chosen != mActiveSlot);
+}
+
+void KS_GEN_ToneSchedule::cmbSlot_LostFocus(QWidget* newFocus)
+{
+    if (newFocus != cmdActivateSlot)
+        showActiveSlot();
+}
+
+void KS_GEN_ToneSchedule::cmdActivateSlot_MouseDown() { mSwitching = false; }
+
+void KS_GEN_ToneSchedule::cmdActivateSlot_MouseUp()
+{
+    if (!mSwitching)
+        showActiveSlot();
+}
+
+std::string KS_GEN_ToneSchedule::overwriteNotice() const
+{
+    return std::string("Default ") + kCaption + " file (" + "\\ToneGen.TGS" + ") on this computer will be overwritten."
+        + "\r\n";
+}
+
+bool KS_GEN_ToneSchedule::askYesNo(const std::string& text, std::int16_t defaultButton)
+{
+    return ShowMessage(text, kButtonsYesNo, defaultButton, kIconQuestion) == kAnswerYes;
+}
+
+void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
+{
+    mSwitching = true;
+    const int chosen = cmbSlot->currentIndex() + 1;
+    if (chosen == 0)
+        return;
+    const std::string slot = std::to_string(chosen);
+    if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and download the schedule from slot " + slot
+                      + " ?",
+                  kAnswerNo)) {
+        showActiveSlot();
+        SafeSetFocus(cmbSlot);
+        return;
+    }
+    setBusy(true);
+    if (SetActiveSlotOnDevice(chosen)) {
+        SaveConfigSetting("ToneGenSlot", slot);
+        gToneGenSlot = slot;
+        mActiveSlot = static_cast<std::int16_t>(chosen);
+        ShowMessage("Slot " + slot + " is the current active slot. ", kButtonsOk, kAnswerOk, kIconInformation);
+        ResetScheduleFile();
+        ReadDeviceDateTime();
+        cmdActivateSlot->setEnabled(false);
+    } else {
+        cmbSlot->setCurrentIndex(mActiveSlot > 0 ? mActiveSlot - 1 : 0);
+    }
+    setBusy(false);
+}
+
+// ---- Weekdays and Copy From ----------------------------------------------------------------
+
+int KS_GEN_ToneSchedule::ShownWeekday() const { return cmbWeekDay->currentData().toInt(); }
+
+bool KS_GEN_ToneSchedule::WorkingOffline() const { return chkOffLine->isChecked(); }
+
+void KS_GEN_ToneSchedule::cmbWeekDay_Click()
+{
+    ShowWeekDaySchedule(ShownWeekday(), false);
+    cmbCopyWeekDay_Click();
+}
+
+void KS_GEN_ToneSchedule::cmbCopyWeekDay_Click()
+{
+    cmdCopyFrom->setEnabled(cmbCopyWeekDay->currentIndex() != cmbWeekDay->currentIndex());
+}
+
+bool KS_GEN_ToneSchedule::CopyWeekDaySchedule(int sourceWeekday, int targetWeekday)
+{
+    ShowBusyPointer();
+    const bool copied = CopyToneWeekDay(sourceWeekday, targetWeekday);
+    ShowNormalPointer();
+    return copied;
+}
+
+void KS_GEN_ToneSchedule::cmdCopyFrom_Click()
+{
+    const std::string source = FromQString(cmbCopyWeekDay->currentText());
+    const std::string shown = FromQString(cmbWeekDay->currentText());
+    if (!askYesNo("Are you sure you want to copy the schedule from " + source + " to " + shown + " ?", kAnswerNo))
+        return;
+    // A copy that did not reach the file is not offered for upload.
+    if (!CopyWeekDaySchedule(cmbCopyWeekDay->currentData().toInt(), ShownWeekday()))
+        return;
+    ShowWeekDaySchedule(ShownWeekday(), false);
+    if (askYesNo("New schedule for " + shown + " must be uploaded to " + gEncoderModelName + ". Upload now? ",
+                 kAnswerYes))
+        UploadSchedule();
+}
+
+void KS_GEN_ToneSchedule::showFirstWeekday()
+{
+    cmbWeekDay->setCurrentIndex(0);
+    cmbCopyWeekDay->setCurrentIndex(0);
+    cmdCopyFrom->setEnabled(false);
+}
+
+// ---- Events ----------------------------------------------------------------------------
+
+void KS_GEN_ToneSchedule::cmdUpdate_Click()
+{
+    if (lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages))
+        return;
+    if (mActiveSlot == 0) {
+        ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
+        SafeSetFocus(cmbSlot);
+        return;
+    }
+    mMode = 2;
+    pbxDetails->setEnabled(false);
+    tlbMenu->setEnabled(false);
+    QPointer<KS_GEN_ToneScheduleAdd> dialog = new KS_GEN_ToneScheduleAdd(this);
+    dialog->exec();
+    delete dialog.data();
+    pbxDetails->setEnabled(true);
+    tlbMenu->setEnabled(true);
+}
+
+void KS_GEN_ToneSchedule::lvwMessages_DblClick()
+{
+    if (cmdUpdate->isEnabled())
+        cmdUpdate_Click();
+}
+
+void KS_GEN_ToneSchedule::lvwMessages_ItemClick()
+{
+    const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
+    if (!row)
+        return;
+    const auto type = static_cast<int>(Val(FromQString(row->text(ToneColumn::Type))));
+    cmdTest->setEnabled(type != 9 && type != 10);
+}
+
+void KS_GEN_ToneSchedule::cmdTest_Click()
+{
+    const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
+    if (lvwMessages->topLevelItemCount() == 0 || !row)
+        return;
+    const auto text = [row](int column) { return FromQString(row->text(column)); };
+    TestToneEvent event;
+    event.dayDigit = ToneDayDigitOfWeekday(ShownWeekday());
+    event.eventNo = text(0);
+    event.alertNumber = static_cast<int>(Val(text(ToneColumn::Type)));
+    event.length = text(ToneColumn::Length);
+    event.level = text(ToneColumn::Level);
+    event.delayCode = AlertDelayText(text(ToneColumn::Delay), false);
+    event.repeatCode = AlertRepeatText(text(ToneColumn::Repeat), false);
+    event.zone = text(ToneColumn::Zone);
+    cmdTest->setEnabled(false);
+    SendTestTone(event);
+    cmdTest->setEnabled(true);
+}
+
+// ---- Transfers ----------------------------------------------------------------------------
+
+void KS_GEN_ToneSchedule::setBusy(bool busy)
+{
+    if (busy)
+        ShowBusyPointer();
+    else
+        ShowNormalPointer();
+    pbxDetails->setEnabled(!busy);
+    tlbMenu->setEnabled(!busy);
+}
+
+bool KS_GEN_ToneSchedule::transferChecksPass()
+{
+    if (!WorkingOffline() && !gToneGenSupported) {
+        ShowOptionNotUpdatedWarning("Tone Schedule");
+        return false;
+    }
+    if (mActiveSlot == 0) {
+        ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
+        SafeSetFocus(cmbSlot);
+        return false;
+    }
+    return true;
+}
+
+bool KS_GEN_ToneSchedule::UploadSchedule()
+{
+    setBusy(true);
+    TransferProgress progress(prgProgress, lblInfo, "Uploading...");
+    const bool done = UploadToneSchedule([&progress](int sent, int total) {
+        if (sent == 0)
+            progress.Start(total);
+        else
+            progress.Step();
+    });
+    progress.Finish(done);
+    lblInfo->show();
+    setBusy(false);
+    return done;
+}
+
+void KS_GEN_ToneSchedule::cmdUpload_Click()
+{
+    if (lvwMessages->topLevelItemCount() == 0 || !transferChecksPass())
+        return;
+    if (askYesNo("This schedule will replace the exisiting schedule on slot " + std::to_string(mActiveSlot)
+                     + " of the " + gEncoderModelName + ". \r\nAre you sure you want to continue ? ",
+                 kAnswerNo))
+        UploadSchedule();
+}
+
+bool KS_GEN_ToneSchedule::ResetScheduleFile()
+{
+    if (!ResetToneScheduleFile())
+        return false;
+    showFirstWeekday();
+    txtFileName->setText(ToQString(gToneGenFile));
+    ShowWeekDaySchedule(1, false);
+    return true;
+}
+
+void KS_GEN_ToneSchedule::cmdDownload_Click()
+{
+    if (!transferChecksPass())
+        return;
+    if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and download the schedule from slot "
+                      + std::to_string(mActiveSlot) + " ?",
+                  kAnswerNo))
+        return;
+    setBusy(true);
+    ResetScheduleFile();
+    setBusy(false);
+}
+
+// ---- Files -------------------------------------------------------------------------------
+
+void KS_GEN_ToneSchedule::setScheduleFile(const std::string& path, bool remember)
+{
+    txtFileName->setText(ToQString(path));
+    if (remember)
+        SaveConfigSetting("ToneGenFile", path);
+    gToneGenFile = path;
+}
+
+void KS_GEN_ToneSchedule::cmdNew_Click()
+{
+    if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and create a new file ?", kAnswerNo))
+        return;
+    if (!CreateDefaultToneScheduleFile())
+        return;
+    showFirstWeekday();
+    setScheduleFile(gToneGenFile, false);
+    ShowWeekDaySchedule(1, false);
+}
+
+void KS_GEN_ToneSchedule::cmdOpen_Click()
+{
+    const auto path = ChooseScheduleFile(this, {false, kFileFilter, gDataFolder + "/"});
+    if (!path)
+        return;
+    setScheduleFile(*path, true);
+    showFirstWeekday();
+    ShowWeekDaySchedule(1, false);
+}
+
+void KS_GEN_ToneSchedule::cmdSaveAs_Click()
+{
+    const std::string current = FromQString(txtFileName->text());
+    if (current.empty())
+        return;
+    const auto path = ChooseScheduleFile(this, {true, kFileFilter, gDataFolder + "/"});
+    if (!path)
+        return;
+    if (samePath(*path, current)) {
+        ShowMessage("Save As file name can not be the same as current file name. Please select a different file name.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return;
+    }
+    if (FileExists(*path) && !askYesNo(*path + " already exist. Are you sure you want to overwrite it?", kAnswerNo))
+        return;
+    std::vector<std::string> records;
+    FileError error = RecordFile(current, ToneScheduleEvent::kLength).ReadAll(records);
+    if (error == FileError::None)
+        error = RecordFile(*path, ToneScheduleEvent::kLength).ReplaceAll(records);
+    if (error != FileError::None) {
+        ShowScheduleFileError(error, *path);
+        return;
+    }
+    setScheduleFile(*path, true);
+}
+
+void KS_GEN_ToneSchedule::cmdClose_Click() { close(); }

@@ -1,0 +1,341 @@
+#include "KS_GEN_ToneScheduleAdd.h"
+
+#include <QTimeEdit>
+#include <QToolBar>
+#include <algorithm>
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_FormBuilder.h"
+#include "KS_Forms.h"
+#include "KS_GEN_ToneSchedule.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_ListWindow.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingLists.h"
+#include "KS_String.h"
+#include "KS_ToneSchedule.h"
+#include "KS_Toolbar.h"
+
+namespace {
+
+constexpr int kCountdownHighest = 79;
+constexpr int kDurationHighest = 499;
+
+std::string text(const QLineEdit* box) { return FromQString(box->text()); }
+std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
+
+int clampToSpinner(double value, const QSpinBox* spinner)
+{
+    return static_cast<int>(std::clamp(value, static_cast<double>(spinner->minimum()),
+                                       static_cast<double>(spinner->maximum())));
+}
+
+void enable(std::initializer_list<QWidget*> controls, bool on)
+{
+    for (QWidget* control : controls)
+        control->setEnabled(on);
+}
+
+} // namespace
+
+KS_GEN_ToneScheduleAdd::KS_GEN_ToneScheduleAdd(KS_GEN_ToneSchedule* owner)
+    : QDialog(owner)
+    , owner_(owner)
+{
+    setObjectName("KS_GEN_ToneScheduleAdd");
+    buildControls();
+    Form_Load();
+}
+
+void KS_GEN_ToneScheduleAdd::buildControls()
+{
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 5400, 4005);
+    const FormControl controls[] = {
+        Control(pbxDetails, "pbxDetails", "", {0, 0, 5400, 4005}),
+        Control(Label1, "Label1", "&Time:", {120, 165, 1215, 255}, 0, "pbxDetails"),
+        Control(dtpTime, "dtpTime", "", {1380, 120, 1335, 315}, 0, "pbxDetails"),
+        Control(lblZone, "lblZone", "&Zone:", {2880, 165, 615, 255}, 0, "pbxDetails"),
+        Control(txtZone, "txtZone", "", {3540, 120, 495, 315}, 2, "pbxDetails"),
+        Control(lblDesc, "lblDesc", "&Desciption:", {120, 570, 1215, 255}, 0, "pbxDetails"),
+        Control(txtDesc, "txtDesc", "", {1380, 525, 3855, 315}, 25, "pbxDetails"),
+        Control(lblAlertType, "lblAlertType", "A&lert Type:", {120, 975, 1215, 255}, 0, "pbxDetails"),
+        Control(cmbAlertType, "cmbAlertType", "", {1380, 930, 2295, 315}, 0, "pbxDetails"),
+        Control(lblAlertLength, "lblAlertLength", "Alert L&ength:", {120, 1380, 1215, 255}, 0, "pbxDetails"),
+        Control(cmbAlertLength, "cmbAlertLength", "", {1380, 1335, 855, 315}, 0, "pbxDetails"),
+        Control(lblAlertLevel, "lblAlertLevel", "Alert Le&vel:", {2640, 1380, 1095, 255}, 0, "pbxDetails"),
+        Control(cmbAlertLevel, "cmbAlertLevel", "", {3780, 1335, 855, 315}, 0, "pbxDetails"),
+        Control(lblAlertRepeat, "lblAlertRepeat", "Alert &Repeats:", {120, 1785, 1215, 255}, 0, "pbxDetails"),
+        Control(cmbAlertRepeat, "cmbAlertRepeat", "", {1380, 1740, 855, 315}, 0, "pbxDetails"),
+        Control(lblAlertDelay, "lblAlertDelay", "Alert &Delay:", {2640, 1785, 1095, 255}, 0, "pbxDetails"),
+        Control(cmbAlertDelay, "cmbAlertDelay", "", {3780, 1740, 1455, 315}, 0, "pbxDetails"),
+        Control(lblCountdown, "lblCountdown", "Countdown Time           Min.", {120, 2190, 2655, 255}, 0,
+                "pbxDetails"),
+        Control(txtCountdown, "txtCountdown", "", {1380, 2145, 375, 315}, 2, "pbxDetails"),
+        Control(updCountdown, "updCountdown", "", {1755, 2145, 255, 315}, kCountdownHighest, "pbxDetails"),
+        Control(chkActive, "chkActive", "&Active", {3780, 2190, 1095, 255}, 0, "pbxDetails"),
+        Control(lblAction, "lblAction", "&Action:", {120, 2595, 1215, 255}, 0, "pbxDetails"),
+        Control(cmbAction, "cmbAction", "", {1380, 2550, 2295, 315}, 0, "pbxDetails"),
+        Control(lblActivityDuration, "lblActivityDuration", "Duratio&n:             Sec.", {120, 3000, 2655, 255},
+                0, "pbxDetails"),
+        Control(txtActivitySeconds, "txtActivitySeconds", "", {1380, 2955, 495, 315}, 3, "pbxDetails"),
+        Control(updActivitySeconds, "updActivitySeconds", "", {1875, 2955, 255, 315}, kDurationHighest,
+                "pbxDetails"),
+        Control(cmdOk, "cmdOk", "&Ok", {2640, 3480, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdCancel, "cmdCancel", "&Cancel", {3960, 3480, 1215, 375}, 0, "pbxDetails"),
+    };
+    BuildControls(client, controls);
+    dtpTime->setDisplayFormat("hh:mm AP");
+
+    connect(cmbAlertType, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleAdd::cmbAlertType_Click);
+    connect(cmbAction, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleAdd::cmbAction_Click);
+    connect(cmbAlertRepeat, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleAdd::cmbAlertRepeat_Click);
+    connect(txtZone, &QLineEdit::editingFinished, this, &KS_GEN_ToneScheduleAdd::txtZone_LostFocus);
+    connect(txtCountdown, &QLineEdit::editingFinished, this, &KS_GEN_ToneScheduleAdd::txtCountdown_LostFocus);
+    connect(txtActivitySeconds, &QLineEdit::editingFinished, this,
+            &KS_GEN_ToneScheduleAdd::txtActivitySeconds_LostFocus);
+    connect(updCountdown, &QSpinBox::valueChanged, this, &KS_GEN_ToneScheduleAdd::updCountdown_Change);
+    connect(updActivitySeconds, &QSpinBox::valueChanged, this, &KS_GEN_ToneScheduleAdd::updActivitySeconds_Change);
+    connect(cmdOk, &QPushButton::clicked, this, &KS_GEN_ToneScheduleAdd::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &KS_GEN_ToneScheduleAdd::cmdCancel_Click);
+
+    FormConventions* conventions = FormConventions::Install(this);
+    for (QLineEdit* box : {txtZone, txtCountdown, txtActivitySeconds})
+        conventions->SetKeyFilter(box, DigitsOnlyKey);
+}
+
+void KS_GEN_ToneScheduleAdd::SetupDialogToolbar()
+{
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "Ok", "", "Ok"},
+        {"cmdCancel", "Cancel", "", "Cancel"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
+}
+
+void KS_GEN_ToneScheduleAdd::Form_Load()
+{
+    PlaceTableWindow(this);
+    txtActivitySeconds->setText("001");
+    SetupDialogToolbar();
+    FillAlertNumberCombo(AsOptionList(cmbAlertType), 0, 1, 15);
+    FillAlertLengthCombo(AsOptionList(cmbAlertLength), 0);
+    FillAlertLevelCombo(AsOptionList(cmbAlertLevel), 0, false);
+    FillAlertRepeatCombo(AsOptionList(cmbAlertRepeat), 0);
+    FillAlertDelayCombo(AsOptionList(cmbAlertDelay), 0);
+    FillToneActionCombo(AsOptionList(cmbAction), 0);
+    const QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
+    setWindowTitle(QStringLiteral("Tone Schedule -  ") + owner_->cmbWeekDay->currentText() + QStringLiteral(" - ")
+                   + (row ? row->text(0) : QString()) + QStringLiteral(" - Update"));
+    LoadEventIntoDialog();
+    SafeSetFocus(dtpTime);
+}
+
+// ---- The enabling rules ----------------------------------------------------------------
+
+int KS_GEN_ToneScheduleAdd::alertValue() const { return cmbAlertType->currentData().toInt(); }
+bool KS_GEN_ToneScheduleAdd::typeNine() const { return alertValue() == 9; }
+bool KS_GEN_ToneScheduleAdd::typeTen() const { return alertValue() - 48 == 10; }
+
+void KS_GEN_ToneScheduleAdd::cmbAlertType_Click()
+{
+    const bool actions = EncoderSupportsToneActions(gEncoderModelLetter);
+    const bool activation = typeTen() && actions;
+    const bool countdown = typeNine() || (typeTen() && !actions);
+    const bool tones = !typeNine() && !activation;
+    enable({lblCountdown, txtCountdown, updCountdown}, countdown);
+    enable({lblAction, cmbAction}, activation);
+    enable({lblAlertLevel, cmbAlertLevel, lblAlertLength, cmbAlertLength, lblAlertRepeat, cmbAlertRepeat}, tones);
+    if (!tones)
+        cmbAlertRepeat->setCurrentIndex(0);
+    if (typeTen())
+        UpdateActivityFieldState(cmbAction->currentData().toInt());
+    else
+        enable({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, false);
+}
+
+void KS_GEN_ToneScheduleAdd::UpdateActivityFieldState(int action)
+{
+    bool on = false;
+    if (action == 1) {
+        on = typeTen() && EncoderSupportsToneActions(gEncoderModelLetter);
+    } else if (action == 2 || action == 3) {
+        txtActivitySeconds->setText("000");
+    }
+    enable({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, on);
+}
+
+void KS_GEN_ToneScheduleAdd::cmbAction_Click() { UpdateActivityFieldState(cmbAction->currentData().toInt()); }
+
+void KS_GEN_ToneScheduleAdd::cmbAlertRepeat_Click()
+{
+    enable({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
+}
+
+// ---- The boxes -----------------------------------------------------------------------------
+
+void KS_GEN_ToneScheduleAdd::txtZone_LostFocus()
+{
+    txtZone->setText(ToQString(ZeroPad(std::max(0LL, static_cast<long long>(Val(text(txtZone)))), 2)));
+}
+
+void KS_GEN_ToneScheduleAdd::txtCountdown_LostFocus()
+{
+    const int minutes = clampToSpinner(Val(text(txtCountdown)), updCountdown);
+    txtCountdown->setText(ToQString(ZeroPad(minutes, 2)));
+    updCountdown->setValue(minutes);
+}
+
+void KS_GEN_ToneScheduleAdd::txtActivitySeconds_LostFocus()
+{
+    txtActivitySeconds->setText(
+        ToQString(ZeroPad(clampToSpinner(Val(text(txtActivitySeconds)), updActivitySeconds), 3)));
+}
+
+void KS_GEN_ToneScheduleAdd::updCountdown_Change() { txtCountdown->setText(ToQString(ZeroPad(updCountdown->value(), 2))); }
+
+void KS_GEN_ToneScheduleAdd::updActivitySeconds_Change()
+{
+    txtActivitySeconds->setText(ToQString(ZeroPad(updActivitySeconds->value(), 3)));
+}
+
+// ---- Loading and saving --------------------------------------------------------------------
+
+void KS_GEN_ToneScheduleAdd::LoadEventIntoDialog()
+{
+    const QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
+    if (!row)
+        return;
+    int hours = 0;
+    int minutes = 0;
+    if (!ParseToneClockTime(text(row, ToneColumn::Time), hours, minutes))
+        hours = minutes = 0;
+    dtpTime->setTime(QTime(hours, minutes));
+    txtZone->setText(row->text(ToneColumn::Zone));
+    cmbAlertType->setCurrentIndex(static_cast<int>(Val(text(row, ToneColumn::Type))) - 1);
+    if (!typeNine()) {
+        cmbAlertLevel->setCurrentIndex(static_cast<int>(Val(text(row, ToneColumn::Level))) - 1);
+        if (cmbAlertLevel->currentIndex() < 0)
+            cmbAlertLevel->setCurrentIndex(0);
+        cmbAlertLength->setCurrentIndex(static_cast<int>(Val(text(row, ToneColumn::Length))));
+    }
+    cmbAlertRepeat->setCurrentIndex(FindItemText(AsOptionList(cmbAlertRepeat), text(row, ToneColumn::Repeat)));
+    cmbAlertDelay->setCurrentIndex(FindItemText(AsOptionList(cmbAlertDelay), text(row, ToneColumn::Delay)));
+    const double timeOut = Val(text(row, ToneColumn::TimeOut));
+    if (typeTen() && EncoderSupportsToneActions(gEncoderModelLetter)) {
+        cmbAction->setCurrentIndex(FindItemText(AsOptionList(cmbAction), text(row, ToneColumn::Action)));
+        updCountdown->setValue(updCountdown->minimum());
+        txtCountdown->setText("00");
+        updActivitySeconds->setValue(clampToSpinner(timeOut, updActivitySeconds));
+        txtActivitySeconds->setText(ToQString(ZeroPad(updActivitySeconds->value(), 3)));
+    } else {
+        updCountdown->setValue(clampToSpinner(timeOut, updCountdown));
+        txtCountdown->setText(ToQString(ZeroPad(updCountdown->value(), 2)));
+        updActivitySeconds->setValue(updActivitySeconds->minimum());
+        txtActivitySeconds->setText("000");
+    }
+    chkActive->setChecked(row->text(ToneColumn::Active) == "Yes");
+    txtDesc->setText(ToQString(Trim(text(row, ToneColumn::Description))));
+}
+
+bool KS_GEN_ToneScheduleAdd::okChecksPass()
+{
+    if (typeNine() && Val(text(txtCountdown)) == 0) {
+        ShowMessage("This Alert Type requires a value of " + std::to_string(updCountdown->minimum() + 1) + " to "
+                        + std::to_string(updCountdown->maximum()) + " minutes.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        SafeSetFocus(txtCountdown);
+        return false;
+    }
+    if (typeTen() && txtActivitySeconds->isEnabled() && Val(text(txtActivitySeconds)) == 0) {
+        ShowMessage("This Alert Type requires a value of " + std::to_string(updActivitySeconds->minimum() + 1)
+                        + " to " + std::to_string(updActivitySeconds->maximum()) + " seconds.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        SafeSetFocus(txtActivitySeconds);
+        return false;
+    }
+    if (!chkActive->isChecked()
+        && ShowMessage("This scheduled event is not activated.\r\nAre you sure you want to continue? ", kButtonsYesNo,
+                       kAnswerNo, kIconQuestion)
+            != kAnswerYes) {
+        SafeSetFocus(chkActive);
+        return false;
+    }
+    if (!owner_->WorkingOffline() && !gToneGenSupported)
+        ShowOptionNotUpdatedWarning("Tone Schedule");
+    if (!gToneEventsSupported && alertValue() > 9
+        && ShowMessage("The " + gEncoderModelName + " does not support the selected Alert Type.\r\n"
+                           + "Are you sure you want to continue? ",
+                       kButtonsYesNo, kAnswerNo, kIconQuestion)
+            != kAnswerYes) {
+        SafeSetFocus(chkActive);
+        return false;
+    }
+    return true;
+}
+
+bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
+{
+    QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
+    const auto eventNo = row ? static_cast<int>(Val(text(row, 0))) : 0;
+    const int day = owner_->cmbWeekDay->currentIndex();
+    if (eventNo < 1 || eventNo > kToneEventsPerDay || day < 0 || day > 6
+        || gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
+        return false;
+    const int index = day * kToneEventsPerDay + eventNo - 1;
+
+    setEnabled(false);
+    ShowBusyPointer();
+    const auto finish = [this](bool saved) {
+        setEnabled(true);
+        ShowNormalPointer();
+        return saved;
+    };
+
+    // Built aside: the table takes it only once the device or the operator has agreed.
+    ToneScheduleEvent event = gToneSchedule[static_cast<std::size_t>(index)];
+    event.EventNo = ZeroPad(eventNo, 2);
+    event.Time = FormatTimeAmPm(dtpTime->time().hour(), dtpTime->time().minute());
+    event.Zone = ZeroPad(std::max(0LL, static_cast<long long>(Val(text(txtZone)))), 2);
+    event.AlertType = static_cast<std::uint8_t>(alertValue());
+    event.AlertLength = static_cast<std::uint8_t>(cmbAlertLength->currentData().toInt());
+    event.AlertLevel = static_cast<std::uint8_t>(cmbAlertLevel->currentData().toInt());
+    event.Repeat = static_cast<std::uint8_t>(cmbAlertRepeat->currentData().toInt());
+    event.Delay = static_cast<std::uint8_t>(cmbAlertDelay->currentData().toInt());
+    event.Action = static_cast<std::uint8_t>(cmbAction->currentData().toInt());
+    event.Active = chkActive->isChecked() ? kFlagYes : kFlagNo;
+    event.Countdown = static_cast<std::int16_t>(Val(text(txtCountdown)));
+    event.Description = Trim(text(txtDesc));
+    event.Seconds = static_cast<std::int16_t>(Val(text(txtActivitySeconds)));
+
+    if (gToneGenSupported && !owner_->WorkingOffline()) {
+        const LinkConversation conversation;
+        std::string reply;
+        if (!SendLinkCommand("PE", ToneEventString(index, event), true, 0, reply, true, 3)
+            && AskUpdateDatabaseOnly() != kAnswerYes)
+            return finish(false);
+    }
+    if (const FileError error = WriteRecordAt(gToneGenFile, index + 1, event); error != FileError::None) {
+        ShowScheduleFileError(error, gToneGenFile);
+        return finish(false);
+    }
+    gToneSchedule[static_cast<std::size_t>(index)] = event;
+    KS_GEN_ToneSchedule::FillEventRow(row, event);
+    ResetSortKey(owner_->lvwMessages, true);
+    owner_->lvwMessages->scrollToItem(row);
+    return finish(true);
+}
+
+void KS_GEN_ToneScheduleAdd::cmdOk_Click()
+{
+    if (!okChecksPass())
+        return;
+    if (SaveScheduleEvent())
+        accept();
+    else
+        SafeSetFocus(cmbAlertType);
+}
+
+void KS_GEN_ToneScheduleAdd::cmdCancel_Click() { QDialog::reject(); }

@@ -1,0 +1,451 @@
+#include "KS_ToneSchedule.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <algorithm>
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+
+namespace {
+
+constexpr std::string_view kOptionName = "Tone Schedule";
+constexpr std::uint8_t kAlertTenCode = 58; // alert number 10 is stored as its character ':'
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string digit(int value) { return std::string(1, static_cast<char>('0' + std::clamp(value, 0, 9))); }
+
+// A stored number field that may hold anything: its value, kept within what the field's digits can carry.
+long long numberIn(std::string_view text, long long highest)
+{
+    return std::clamp(static_cast<long long>(Val(text)), 0LL, highest);
+}
+
+bool activationEvent(const ToneScheduleEvent& event, std::string_view modelLetter)
+{
+    return event.AlertType == kAlertTenCode && EncoderSupportsToneActions(modelLetter);
+}
+
+std::vector<ToneScheduleEvent> defaultWeek()
+{
+    std::vector<ToneScheduleEvent> week;
+    week.reserve(kToneScheduleEvents);
+    for (int i = 0; i < kToneScheduleEvents; ++i)
+        week.push_back(DefaultToneScheduleEvent(i % kToneEventsPerDay + 1));
+    return week;
+}
+
+// A new week for ToneGen.TGS in the data folder; the old file is kept as ToneGen.BAK.
+bool replaceDataFolderSchedule(const std::vector<ToneScheduleEvent>& week)
+{
+    const std::string path = DataFilePath("ToneGen.TGS");
+    if (const FileError error = ReplaceRecords(path, week); error != FileError::None) {
+        ShowScheduleFileError(error, path);
+        return false;
+    }
+    gToneGenFile = path;
+    gToneSchedule = week;
+    return true;
+}
+
+std::string twoDigits(int value) { return ZeroPad(std::clamp(value, 0, 99), 2); }
+
+} // namespace
+
+void ShowScheduleFileError(FileError error, const std::string& path)
+{
+    const std::string text = error == FileError::PathOrAccess
+        ? "Please confirm that the file " + path + " exists and that you have the appropriate access permissions."
+        : "Error updating record.";
+    ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
+}
+
+ToneZonePlacement ToneZonePlacementFor(std::string_view family, std::string_view modelLetter)
+{
+    const bool toneFamily = family == "HPA-XXX" || family == "HTG-XXX";
+    if (!toneFamily && !EncoderSupportsToneChannels(modelLetter))
+        return ToneZonePlacement::AfterTime;
+    if (EncoderSupportsToneChannels(modelLetter) || (modelLetter == "K" && family == "HTG-XXX"))
+        return ToneZonePlacement::AfterActive;
+    return ToneZonePlacement::None;
+}
+
+ToneZonePlacement CurrentToneZonePlacement() { return ToneZonePlacementFor(gEncoderFamily, gEncoderModelLetter); }
+
+std::string ToneDayDigit(int index)
+{
+    const int day = index / kToneEventsPerDay;
+    return day == 6 ? "1" : digit(day + 2);
+}
+
+std::string ToneDayDigitOfWeekday(int weekday) { return ToneDayDigit((weekday - 1) * kToneEventsPerDay); }
+
+bool ParseToneClockTime(std::string_view text, int& hours, int& minutes)
+{
+    const std::string trimmed = Trim(text);
+    const std::string_view t = trimmed;
+    const std::size_t colon = t.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 2 || t.size() < colon + 3)
+        return false;
+    const std::string_view h = t.substr(0, colon);
+    const std::string_view m = t.substr(colon + 1, 2);
+    if (!std::all_of(h.begin(), h.end(), isDigit) || !std::all_of(m.begin(), m.end(), isDigit))
+        return false;
+    int hour = static_cast<int>(Val(h));
+    const int minute = static_cast<int>(Val(m));
+    const std::string suffix = UpperCase(Trim(t.substr(colon + 3)));
+    if (suffix.empty()) {
+        if (hour > 23)
+            return false;
+    } else if (suffix == "AM" || suffix == "PM") {
+        if (hour < 1 || hour > 12)
+            return false;
+        hour = hour % 12 + (suffix == "PM" ? 12 : 0);
+    } else {
+        return false;
+    }
+    if (minute > 59)
+        return false;
+    hours = hour;
+    minutes = minute;
+    return true;
+}
+
+std::string ToneEventString(int index, const ToneScheduleEvent& event, std::string_view family,
+                            std::string_view modelLetter)
+{
+    const ToneZonePlacement placement = ToneZonePlacementFor(family, modelLetter);
+    const bool activation = activationEvent(event, modelLetter);
+    const std::string seconds = ZeroPad(std::clamp<int>(event.Seconds, 0, 999), 3);
+
+    std::string text = ToneDayDigit(index);
+    text += ZeroPad(numberIn(event.EventNo, 99), 2);
+    int hours = 0;
+    int minutes = 0;
+    ParseToneClockTime(event.Time, hours, minutes);
+    text += twoDigits(hours) + twoDigits(minutes);
+    // The unit reads this zone back as three digits, so it is sent as three digits
+    // whatever the dialog or an older release left in the field's third character.
+    if (placement == ToneZonePlacement::AfterTime)
+        text += ZeroPad(numberIn(event.Zone, 999), 3);
+    text += event.AlertType <= 9 ? digit(event.AlertType) : std::string(1, static_cast<char>(event.AlertType));
+
+    if (event.AlertType == 9) {
+        const int countdown = std::clamp<int>(event.Countdown, 0, 99);
+        text += digit(countdown % 10) + digit(countdown / 10);
+    } else if (activation) {
+        text += event.Action == 2 ? "10" : (event.Action == 1 ? "1" : "0") + seconds.substr(0, 1);
+    } else {
+        text += digit(event.AlertLength) + digit(event.AlertLevel);
+    }
+    text += event.Active != 0 ? "Y" : "N";
+    if (placement == ToneZonePlacement::AfterActive)
+        text += ZeroPad(numberIn(event.Zone, 99), 2);
+    if (activation)
+        text += event.Action == 2 ? "00" : seconds.substr(1, 2);
+    else
+        text += digit(event.Repeat) + digit(event.Delay);
+    return text;
+}
+
+std::string ToneEventString(int index, const ToneScheduleEvent& event)
+{
+    return ToneEventString(index, event, gEncoderFamily, gEncoderModelLetter);
+}
+
+bool IsToneEventComplete(const ToneScheduleEvent& event)
+{
+    int hours = 0;
+    int minutes = 0;
+    const double number = Val(event.EventNo);
+    return number >= 1 && number <= kToneEventsPerDay && ParseToneClockTime(event.Time, hours, minutes);
+}
+
+// ---- Conversations -------------------------------------------------------------------
+
+int ReadActiveToneSlot()
+{
+    const LinkConversation conversation;
+    const std::string value = QueryLink("?A", "", 1, true, 40, true, false, nullptr, false, 3);
+    const int slot = value.size() == 1 && isDigit(value[0]) ? value[0] - '0' : 0;
+    return slot >= 1 && slot <= 4 ? slot : 0;
+}
+
+bool SetActiveSlotOnDevice(int slot)
+{
+    const LinkConversation conversation;
+    std::string reply;
+    if (!IsLinkResponding() || !SendLinkCommand("PA", std::to_string(slot), true, 0, reply, true, 3)) {
+        QApplication::beep();
+        return false;
+    }
+    return true;
+}
+
+void ProbeToneEvents()
+{
+    const LinkConversation conversation;
+    gToneEventsSupported = false;
+    std::int16_t length = 17;
+    std::int32_t ticks = 0;
+    switch (CurrentToneZonePlacement()) {
+    case ToneZonePlacement::AfterActive:
+        length = 16;
+        ticks = 60;
+        break;
+    case ToneZonePlacement::None: length = 14; break;
+    case ToneZonePlacement::AfterTime: break;
+    }
+    gToneEventsSupported = !QueryLink("?E", "101", length, true, ticks, true, false, nullptr, true, 3).empty();
+}
+
+bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
+{
+    const LinkConversation conversation;
+    DetectEncoder();
+    if (!IsLinkResponding()) {
+        ShowLinkCommError();
+        return false;
+    }
+    // Whichever window asks, a unit without a tone generator is not sent 336 lines it would refuse.
+    if (!gToneGenSupported) {
+        ShowOptionNotUpdatedWarning(kOptionName);
+        return false;
+    }
+    if (afterEvent)
+        afterEvent(0, kToneScheduleEvents);
+    if (!FileExists(gToneGenFile)) {
+        ShowMessagesFileMissingError();
+        return false;
+    }
+    std::vector<ToneScheduleEvent> records;
+    if (const FileError error = ReadRecords(gToneGenFile, records); error != FileError::None) {
+        ShowScheduleFileError(error, gToneGenFile);
+        return false;
+    }
+    if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
+        gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
+    const auto count = static_cast<int>(std::min<std::size_t>(records.size(), kToneScheduleEvents));
+    std::copy_n(records.begin(), count, gToneSchedule.begin());
+
+    for (int i = 0; i < count; ++i) {
+        const ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
+        // The device gets what the file holds, never an event made up of zero bytes.
+        if (!IsToneEventComplete(event)) {
+            ShowPartialUploadWarning(static_cast<std::int16_t>(i));
+            return true;
+        }
+        std::string reply;
+        if (!SendLinkCommand("PE", ToneEventString(i, event), true, 60, reply, true, 3)) {
+            ShowLinkCommError();
+            return false;
+        }
+        if (afterEvent)
+            afterEvent(i + 1, kToneScheduleEvents);
+    }
+    if (records.size() != static_cast<std::size_t>(kToneScheduleEvents))
+        ShowPartialUploadWarning(static_cast<std::int16_t>(count));
+    return true;
+}
+
+bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
+{
+    const LinkConversation conversation;
+    if (!IsLinkResponding()) {
+        ShowLinkCommError();
+        return false;
+    }
+    DetectEncoder();
+    if (!gToneGenSupported) {
+        ShowOptionNotUpdatedWarning(kOptionName);
+        return false;
+    }
+    // The answer's length depends on it, and the window may have opened while the unit was away.
+    ProbeToneEvents();
+    std::vector<ToneScheduleEvent> fetched = defaultWeek();
+    ShowLoadMessage("Downloading tone schedule from " + gEncoderModelName + ". Please wait...");
+    const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
+    bool whole = true;
+    for (int i = 0; i < kToneScheduleEvents && whole; ++i) {
+        const int event = i % kToneEventsPerDay + 1;
+        ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
+        const std::string answer =
+            ExitRequested() ? std::string()
+                            : QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2), shape.length, true, shape.ticks,
+                                        true, false, nullptr, true, 3);
+        whole = !answer.empty() && ParseToneEventAnswer(answer, event, fetched[static_cast<std::size_t>(i)]);
+    }
+    ReportStatus("Ready");
+    UnloadLoadMessage();
+    if (!whole) {
+        ShowLinkCommError();
+        return false;
+    }
+    week = std::move(fetched);
+    return true;
+}
+
+bool ResetToneScheduleFile()
+{
+    std::vector<ToneScheduleEvent> week;
+    return FetchToneWeekFromDevice(week) && replaceDataFolderSchedule(week);
+}
+
+bool CreateDefaultToneScheduleFile() { return replaceDataFolderSchedule(defaultWeek()); }
+
+bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
+{
+    if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents) || sourceWeekday < 1
+        || sourceWeekday > 7 || targetWeekday < 1 || targetWeekday > 7)
+        return false;
+    const int source = (sourceWeekday - 1) * kToneEventsPerDay;
+    const int target = (targetWeekday - 1) * kToneEventsPerDay;
+    for (int e = 0; e < kToneEventsPerDay; ++e) {
+        const ToneScheduleEvent& from = gToneSchedule[static_cast<std::size_t>(source + e)];
+        ToneScheduleEvent& to = gToneSchedule[static_cast<std::size_t>(target + e)];
+        // The spare bytes stay the target's own.
+        const std::string reserved = to.Reserved;
+        to = from;
+        to.Reserved = reserved;
+    }
+    for (int e = 0; e < kToneEventsPerDay; ++e) {
+        const int index = target + e;
+        if (const FileError error =
+                WriteRecordAt(gToneGenFile, index + 1, gToneSchedule[static_cast<std::size_t>(index)]);
+            error != FileError::None) {
+            ShowScheduleFileError(error, gToneGenFile);
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- The device clock ----------------------------------------------------------
+
+std::optional<QDateTime> ParseOneCommandClockLine(std::string_view line)
+{
+    if (line.size() != 15 || line[14] != '\r' || !std::all_of(line.begin(), line.begin() + 14, isDigit))
+        return std::nullopt;
+    int sum = 0;
+    for (std::size_t i = 0; i < 13; ++i)
+        sum += line[i] - '0';
+    if (sum % 10 != line[13] - '0')
+        return std::nullopt;
+    const auto two = [&](std::size_t at) { return static_cast<int>(Val(line.substr(at, 2))); };
+    const QDate date(2000 + two(10), two(6), two(8));
+    const QTime time(two(0), two(2), two(4));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+std::optional<QDate> ParseDateReplyLine(std::string_view line)
+{
+    const std::size_t star = line.find('*');
+    // p, the star's position counted from 1, must leave room for six digits before it.
+    if (star == std::string_view::npos || star + 1 < 8)
+        return std::nullopt;
+    const std::string_view digits = line.substr(star - 7, 6);
+    if (!std::all_of(digits.begin(), digits.end(), isDigit))
+        return std::nullopt;
+    const QDate date(2000 + static_cast<int>(Val(digits.substr(4, 2))), static_cast<int>(Val(digits.substr(0, 2))),
+                     static_cast<int>(Val(digits.substr(2, 2))));
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<TimeOfDayReading> ParseTimeReplyLine(std::string_view line)
+{
+    const std::size_t star = line.find('*');
+    if (star == std::string_view::npos || star + 1 < 5)
+        return std::nullopt;
+    const bool withSeconds = star + 1 > 5;
+    const std::string_view digits = line.substr(0, withSeconds ? 6 : 4);
+    if (digits.size() < (withSeconds ? 6u : 4u) || !std::all_of(digits.begin(), digits.end(), isDigit))
+        return std::nullopt;
+    const QTime time(static_cast<int>(Val(digits.substr(0, 2))), static_cast<int>(Val(digits.substr(2, 2))),
+                     withSeconds ? static_cast<int>(Val(digits.substr(4, 2))) : 0);
+    if (!time.isValid())
+        return std::nullopt;
+    return TimeOfDayReading{time, withSeconds};
+}
+
+std::string FormatDeviceDateTime(const QDate& date, const std::optional<TimeOfDayReading>& time)
+{
+    const QLocale c = QLocale::c();
+    QString text = c.toString(date, QStringLiteral("dddd")) + QStringLiteral(", ")
+        + c.toString(date, QStringLiteral("MM/dd/yy"));
+    if (time)
+        text += QStringLiteral(" ")
+            + c.toString(time->time, time->withSeconds ? QStringLiteral("hh:mm:ss AP") : QStringLiteral("hh:mm AP"));
+    return FromQString(text);
+}
+
+std::string ReadDeviceDateTimeText()
+{
+    const LinkConversation conversation;
+    if (!IsLinkResponding())
+        return "N/A";
+    std::string reply;
+    if (EncoderSupportsDateTimeCommands(gEncoderModelLetter)) {
+        // The answer carries no "*", so each attempt waits its full time; the
+        // first good line ends the asking.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QueryLink("QT", "", 13, true, 40, true, false, &reply, false, 1);
+            if (const auto clock = ParseOneCommandClockLine(reply))
+                return FormatDeviceDateTime(clock->date(), TimeOfDayReading{clock->time(), false});
+        }
+        return "N/A";
+    }
+    if (QueryLink("?D", "", 7, true, 40, true, false, &reply, false, 3).empty())
+        QueryLink("?D", "", 7, true, 40, true, false, &reply, false, 3);
+    const auto date = ParseDateReplyLine(reply);
+    if (!date)
+        return "N/A";
+    if (QueryLink("?T", "", 6, true, 40, true, false, &reply, false, 3).empty())
+        QueryLink("?T", "", 4, true, 40, true, false, &reply, false, 3);
+    return FormatDeviceDateTime(*date, ParseTimeReplyLine(reply));
+}
+
+// ---- Test tone ----------------------------------------------------------------------
+
+LinkLine TestToneLine(const TestToneEvent& event, std::string_view family, std::string_view modelLetter)
+{
+    const std::string alert = std::to_string(event.alertNumber);
+    const std::string tail = event.length + event.level + event.delayCode + event.repeatCode;
+    const bool actionUnit = modelLetter == "X" || modelLetter == "Y" || modelLetter == "R";
+    std::string data;
+    if (family == "QX8XXX")
+        data = event.dayDigit + event.eventNo;
+    else if (family == "HPA-XXX" || family == "HTG-XXX")
+        data = alert + tail;
+    else if (EncoderSupportsToneChannels(modelLetter) && actionUnit)
+        data = ZeroPad(event.alertNumber, 2) + tail + "0" + event.zone;
+    else if (EncoderSupportsToneChannels(modelLetter) && event.alertNumber < 10)
+        data = alert + event.length + event.level + "0" + event.zone + event.delayCode + event.repeatCode;
+    else if (EncoderSupportsToneChannels(modelLetter))
+        data = alert + tail + "0" + event.zone;
+    const std::string command = actionUnit || alert.size() == 2 ? "GM" : "GT";
+    return {command, data};
+}
+
+bool SendTestTone(const TestToneEvent& event)
+{
+    const LinkConversation conversation;
+    if (!IsLinkResponding() || !gToneGenSupported)
+        return false;
+    const LinkLine line = TestToneLine(event, gEncoderFamily, gEncoderModelLetter);
+    if (line.data.empty())
+        return false;
+    std::string reply;
+    return SendLinkCommand(line.command, line.data, true, 0, reply, true, 3);
+}

@@ -1,0 +1,120 @@
+#pragma once
+// The weekly tone schedule on the device: the event string that "PE" carries,
+// the upload of a whole week, the active slot, the event read-back probe, the
+// week fetched back into a new schedule file, the device clock and the test
+// tone. Windows call these; nothing here touches a widget.
+
+#include <QDateTime>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "KS_Records.h"
+
+// Where the zone travels in an event string, fixed by the unit's identity.
+enum class ToneZonePlacement {
+    AfterTime,   // three digits after the time (the older encoders and unidentified units)
+    AfterActive, // two digits after the active flag (units with tone channels, and letter K tone generators)
+    None,        // the speaker and the other tone generators
+};
+ToneZonePlacement ToneZonePlacementFor(std::string_view family, std::string_view modelLetter);
+ToneZonePlacement CurrentToneZonePlacement();
+
+// The unit counts weekdays from Sunday: "1" Sunday, "2" Monday .. "7" Saturday.
+// Table index i lies on weekday i / 48, Monday first.
+std::string ToneDayDigit(int index);
+// For a weekday of the window's lists, 1 Monday .. 7 Sunday.
+std::string ToneDayDigitOfWeekday(int weekday);
+
+// A clock time as the schedule stores it ("08:30 PM"); a 24-hour "20:30" reads too.
+bool ParseToneClockTime(std::string_view text, int& hours, int& minutes);
+
+// The text after "PE" for table entry index on the given unit.
+std::string ToneEventString(int index, const ToneScheduleEvent& event, std::string_view family,
+                            std::string_view modelLetter);
+// The same for the connected unit.
+std::string ToneEventString(int index, const ToneScheduleEvent& event);
+
+// An entry that can go to the device: numbered 1 to 48 with a readable time.
+// The zero bytes of a record that no one wrote are not an event.
+bool IsToneEventComplete(const ToneScheduleEvent& event);
+
+// The critical box for a schedule file that could not be read or written.
+enum class FileError;
+void ShowScheduleFileError(FileError error, const std::string& path);
+
+// ---- Conversations (each waits through the link and reports on its own) ----
+
+// The device's active slot from "?A": 1 to 4, or 0 for no usable answer.
+int ReadActiveToneSlot();
+// "PA" with the slot. False, with a beep, when the unit is silent or refuses.
+bool SetActiveSlotOnDevice(int slot);
+// "?E" "101": sets gToneEventsSupported when the unit hands an event back.
+void ProbeToneEvents();
+
+// Sends the schedule file's events one "PE" line each, Monday event 1 first.
+// afterEvent runs once before the first line (sent 0) and after each
+// acknowledged one. True when the upload ended as done; the operator has
+// been told of every failure and of a partial upload.
+using ToneUploadProgress = std::function<void(int sent, int total)>;
+bool UploadToneSchedule(const ToneUploadProgress& afterEvent = {});
+
+// Reads all 336 events of the active slot into week. False, after telling the
+// operator, when the unit is silent, has no tone generator or leaves an event
+// unanswered: then nothing of the week is to be kept.
+bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week);
+
+// ToneGen.TGS in the data folder takes the device's week (the old file
+// becomes ToneGen.BAK), and gToneGenFile and gToneSchedule follow it. A
+// failed fetch or write leaves the file, gToneGenFile and gToneSchedule alone.
+bool ResetToneScheduleFile();
+// The same with the default week instead of the device's.
+bool CreateDefaultToneScheduleFile();
+
+// Copies the 48 events of one weekday (1 Monday .. 7 Sunday) onto another in
+// gToneSchedule and writes the target's records in place in gToneGenFile.
+bool CopyToneWeekDay(int sourceWeekday, int targetWeekday);
+
+// ---- The device clock ----------------------------------------------------------
+
+// A "QT" line: thirteen digits (hours, minutes, seconds, month, day, two-digit
+// year, weekday), a check digit (their sum mod 10) and CR.
+std::optional<QDateTime> ParseOneCommandClockLine(std::string_view line);
+// "?D" and "?T" reply lines, read by the position of their "*".
+std::optional<QDate> ParseDateReplyLine(std::string_view line);
+struct TimeOfDayReading {
+    QTime time;
+    bool withSeconds = false;
+};
+std::optional<TimeOfDayReading> ParseTimeReplyLine(std::string_view line);
+
+// How the window shows a clock: "Saturday, 06/15/24 02:05 PM".
+std::string FormatDeviceDateTime(const QDate& date, const std::optional<TimeOfDayReading>& time);
+// Asks the connected unit for its clock; "N/A" when it cannot be read.
+std::string ReadDeviceDateTimeText();
+
+// ---- Test tone ----------------------------------------------------------------------
+
+// One event as the window's list shows it.
+struct TestToneEvent {
+    std::string dayDigit;    // "1" Sunday .. "7" Saturday
+    std::string eventNo;     // two digits
+    int alertNumber = 1;     // 1 to 15
+    std::string length;      // one digit
+    std::string level;       // one digit
+    std::string delayCode;   // one digit
+    std::string repeatCode;  // one digit
+    std::string zone;        // two digits
+};
+struct LinkLine {
+    std::string command;
+    std::string data;
+};
+// The command and data that sound the event on the given unit; empty data
+// when the unit has no way to do it.
+LinkLine TestToneLine(const TestToneEvent& event, std::string_view family, std::string_view modelLetter);
+// Sends it to the connected unit. False when nothing was acknowledged or nothing could be sent.
+bool SendTestTone(const TestToneEvent& event);

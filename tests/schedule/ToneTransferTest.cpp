@@ -1,0 +1,299 @@
+// The weekly tone schedule on the wire: the event string, the upload, the
+// slot, the week fetched back, the device clock and the test tone.
+#include <gtest/gtest.h>
+
+#include "../core/DataFileHelpers.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_Paging.h"
+#include "KS_ToneSchedule.h"
+#include "ToneTestSupport.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+ToneScheduleEvent event(const char* eventNo, const char* time, const char* zone, int alertType, int length = 0,
+                        int level = 1, int repeat = 0, int delay = 1, bool active = false)
+{
+    ToneScheduleEvent e;
+    e.EventNo = eventNo;
+    e.Time = time;
+    e.Zone = zone;
+    e.AlertType = static_cast<std::uint8_t>(alertType);
+    e.AlertLength = static_cast<std::uint8_t>(length);
+    e.AlertLevel = static_cast<std::uint8_t>(level);
+    e.Repeat = static_cast<std::uint8_t>(repeat);
+    e.Delay = static_cast<std::uint8_t>(delay);
+    e.Active = active ? -1 : 0;
+    return e;
+}
+
+ToneScheduleEvent withCountdown(ToneScheduleEvent e, int minutes) { return e.Countdown = static_cast<std::int16_t>(minutes), e; }
+ToneScheduleEvent withAction(ToneScheduleEvent e, int action, int seconds)
+{
+    e.Action = static_cast<std::uint8_t>(action);
+    e.Seconds = static_cast<std::int16_t>(seconds);
+    return e;
+}
+
+// A schedule file of n default events (days run on past Sunday's 48th), each with its time set.
+void writeScheduleFile(std::size_t n)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < n; ++i)
+        bytes += Image(73).Put(0, ZeroPad(static_cast<long long>(i % 48 + 1), 2)).Put(2, "01 ").Put(30, "12:00 AM")
+                     .PutByte(38, 1).PutByte(40, 1).PutByte(46, 1).str();
+    gToneGenFile = DataFilePath("ToneGen.TGS");
+    WriteBytes(gToneGenFile, bytes);
+}
+
+} // namespace
+
+TEST(ToneEventString, EncodesEveryFieldInTheUnitsLayout)
+{
+    struct Case {
+        const char* family;
+        const char* letter;
+        int index;
+        ToneScheduleEvent e;
+        const char* expected;
+    };
+    const ToneScheduleEvent plain = event("03", "06:45 AM", "12 ", 4, 2, 1, 3, 5, true);
+    const Case cases[] = {
+        {"Not Defined", "X", 2, plain, "2030645421Y1235"},
+        {"Not Defined", "X", 2, withAction(event("03", "06:45 AM", "12", 58), 1, 125), "2030645:11N1225"},
+        {"Not Defined", "X", 2, withAction(event("03", "06:45 AM", "12", 58), 2, 125), "2030645:10N1200"},
+        {"Not Defined", "X", 2, withAction(event("03", "06:45 AM", "12", 58), 3, 7), "2030645:00N1207"},
+        // Channels without actions: alert 10 carries length and level, repeat and delay.
+        {"QX7XXX", "L", 2, withAction(event("03", "06:45 AM", "12", 58, 2, 1, 3, 5), 2, 125), "2030645:21N1235"},
+        {"Not Defined", "X", 290, event("3 ", "08:30 PM", "7", 59), "1032030;01N0701"},
+        {"Not Defined", "X", 335, event("48", "11:59 PM", "", 63), "1482359?01N0001"},
+        {"Not Defined", "X", 0, withCountdown(event("01", "12:00 AM", "01", 9), 25), "2010000952N0101"},
+        {"Not Defined", "X", 0, withCountdown(event("01", "12:00 PM", "01", 9), 79), "2011200997N0101"},
+        {"Not Defined", "X", 0, withCountdown(event("01", "12:00 PM", "01", 9), 0), "2011200900N0101"},
+        // Zone after the time, always three digits.
+        {"QX8XXX", "A", 0, event("01", "12:00 AM", "01 ", 1), "2010000001101N01"},
+        {"QX7XXX", "H", 0, event("01", "12:00 AM", "012", 1), "2010000012101N01"},
+        {"N/A", "N/A", 0, event("01", "12:00 AM", "xy", 1), "2010000000101N01"},
+        // Zone after the active flag on K tone generators and the Q units; none on T and S.
+        {"HTG-XXX", "K", 0, event("01", "12:00 AM", "7", 1), "2010000101N0701"},
+        {"HTG-XXX", "Q", 0, event("01", "12:00 AM", "7", 1), "2010000101N0701"},
+        {"HTG-XXX", "T", 0, event("01", "12:00 AM", "7", 1), "2010000101N01"},
+        {"HPA-XXX", "S", 0, event("01", "12:00 AM", "7", 1), "2010000101N01"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ToneEventString(c.index, c.e, c.family, c.letter), c.expected) << c.letter << " " << c.index;
+}
+
+TEST(ToneTransfer, UploadSendsTheWeekInTableOrderAndStopsAtTheFirstRefusal)
+{
+    SimUnit unit('X');
+    writeScheduleFile(336);
+    ScriptedMessages boxes;
+    std::vector<int> progress;
+    ASSERT_TRUE(UploadToneSchedule([&](int sent, int total) {
+        EXPECT_EQ(total, 336);
+        progress.push_back(sent);
+    }));
+    const Lines sent = unit.hostLines("PE");
+    ASSERT_EQ(sent.size(), 336u);
+    EXPECT_EQ(sent.front(), "PE2010000101N0101");
+    EXPECT_EQ(sent[48], "PE3010000101N0101");
+    EXPECT_EQ(sent.back(), "PE1480000101N0101");
+    EXPECT_EQ(progress.size(), 337u);
+    EXPECT_EQ(unit.engine.ToneEvent(1, 335), "1480000101N0101");
+    EXPECT_TRUE(boxes.shown().empty());
+
+    // The unit stops taking events at Monday's fifth: the rest is not sent.
+    unit.engine.ClearTranscript();
+    unit.engine.AddFault({sim::FaultKind::Refuse, "PE205", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    boxes.Answer(kAnswerOk);
+    EXPECT_FALSE(UploadToneSchedule());
+    EXPECT_EQ(unit.hostLines("PE").size(), 4u + 4u); // four events, then the fifth with its three retries
+    ASSERT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(boxes.texts()[0].rfind("Communication with the QX9860 cannot be established.", 0), 0u);
+}
+
+TEST(ToneTransfer, FilesOfTheWrongSizeUploadWhatTheyHoldAndSayHowMuch)
+{
+    SimUnit unit('X');
+    ScriptedMessages boxes;
+    writeScheduleFile(400);
+    boxes.Answer(kAnswerOk);
+    EXPECT_TRUE(UploadToneSchedule());
+    EXPECT_EQ(unit.hostLines("PE").size(), 336u);
+    EXPECT_EQ(boxes.texts(), Lines{"Only 336 messages were uploaded to the QX9860. "});
+
+    unit.engine.ClearTranscript();
+    writeScheduleFile(100);
+    boxes.Answer(kAnswerOk);
+    EXPECT_TRUE(UploadToneSchedule());
+    EXPECT_EQ(unit.hostLines("PE").size(), 100u);
+    EXPECT_EQ(boxes.texts().back(), "Only 100 messages were uploaded to the QX9860. ");
+
+    // Zero bytes in the middle of the file are not an event: the upload ends there.
+    unit.engine.ClearTranscript();
+    writeScheduleFile(336);
+    std::string bytes = ReadBytes(gToneGenFile);
+    bytes.replace(10 * 73, 73, std::string(73, '\0'));
+    WriteBytes(gToneGenFile, bytes);
+    boxes.Answer(kAnswerOk);
+    EXPECT_TRUE(UploadToneSchedule());
+    EXPECT_EQ(unit.hostLines("PE").size(), 10u);
+    EXPECT_EQ(boxes.texts().back(), "Only 10 messages were uploaded to the QX9860. ");
+}
+
+TEST(ToneTransfer, AUnitWithoutAToneGeneratorIsSentNoEvent)
+{
+    SimUnit unit('E');
+    writeScheduleFile(336);
+    ScriptedMessages boxes;
+    boxes.Answer(kAnswerOk);
+    EXPECT_FALSE(UploadToneSchedule());
+    EXPECT_TRUE(unit.hostLines("PE").empty());
+    EXPECT_EQ(boxes.texts(), Lines{"Connection to QX7015 cannot be established or Tone Schedule option is not "
+                                   "supported by the QX7015. \r\nThe QX7015 will not be updated."});
+}
+
+TEST(ToneTransfer, SlotProbeAndWeekComeBackFromTheUnit)
+{
+    SimUnit unit('X');
+    EXPECT_EQ(ReadActiveToneSlot(), 1);
+    EXPECT_TRUE(SetActiveSlotOnDevice(3));
+    EXPECT_EQ(ReadActiveToneSlot(), 3);
+    EXPECT_FALSE(SetActiveSlotOnDevice(5));
+    EXPECT_EQ(unit.hostLines("PA"), (Lines{"PA3", "PA5", "PA5", "PA5", "PA5"}));
+
+    ProbeToneEvents();
+    EXPECT_TRUE(gToneEventsSupported);
+    EXPECT_EQ(unit.hostLines("?E"), Lines{"?E101"});
+
+    // An event written to slot 3 comes back from there with the rest of the week.
+    ToneScheduleEvent e = withAction(event("05", "09:30 PM", "12", 58, 1, 1, 0, 1, true), 1, 125);
+    std::string reply;
+    ASSERT_TRUE(SendLinkCommand("PE", ToneEventString(4, e), true, 0, reply, true, 0));
+    MakeDataFolder();
+    gToneEventsSupported = false; // as after opening while the unit was away
+    ASSERT_TRUE(ResetToneScheduleFile());
+    EXPECT_EQ(gToneGenFile, DataFilePath("ToneGen.TGS"));
+    EXPECT_EQ(ReadBytes(gToneGenFile).size(), 336u * 73);
+    const ToneScheduleEvent& back = gToneSchedule[4];
+    EXPECT_EQ(back.Time, "09:30 PM");
+    EXPECT_EQ(back.Zone, "12");
+    EXPECT_EQ(back.AlertType, 58);
+    EXPECT_EQ(back.Action, 1);
+    EXPECT_EQ(back.Seconds, 125);
+    EXPECT_EQ(back.Active, -1);
+}
+
+TEST(ToneTransfer, AFailedDownloadLeavesTheScheduleFileAsItWas)
+{
+    SimUnit unit('X');
+    writeScheduleFile(336);
+    std::string bytes = ReadBytes(gToneGenFile);
+    bytes[5] = 'k';
+    WriteBytes(gToneGenFile, bytes);
+    gToneSchedule.assign(336, ToneScheduleEvent{});
+    gToneSchedule[0].Description = "kept";
+    ScriptedMessages boxes;
+
+    // Silent half-way through the week.
+    unit.engine.AddFault({sim::FaultKind::Silence, "?E310", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    boxes.Answer(kAnswerOk);
+    EXPECT_FALSE(ResetToneScheduleFile());
+    EXPECT_EQ(ReadBytes(gToneGenFile), bytes);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGen.BAK")));
+    EXPECT_EQ(gToneSchedule[0].Description.substr(0, 4), "kept");
+
+    // Silent altogether, and a unit without a tone generator.
+    unit.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    boxes.Answer(kAnswerOk);
+    EXPECT_FALSE(ResetToneScheduleFile());
+    unit.engine.ClearFaults();
+    unit.engine.SetModel('E');
+    boxes.Answer(kAnswerOk);
+    EXPECT_FALSE(ResetToneScheduleFile());
+    EXPECT_EQ(ReadBytes(gToneGenFile), bytes);
+    ASSERT_EQ(boxes.texts().size(), 3u);
+    EXPECT_NE(boxes.texts()[2].find("Tone Schedule option is not supported"), std::string::npos);
+}
+
+TEST(ToneTransfer, CopyingADayWritesTheTargetDaysRecordsOnly)
+{
+    MakeDataFolder();
+    writeScheduleFile(336);
+    ASSERT_TRUE(LoadToneSchedule(false));
+    gToneSchedule[48 + 7].Description = "Lunch bell";
+    gToneSchedule[48 + 7].Reserved = std::string(23, 'r');
+    const std::string before = ReadBytes(gToneGenFile);
+    ASSERT_TRUE(CopyToneWeekDay(2, 7));
+    const std::string after = ReadBytes(gToneGenFile);
+    EXPECT_EQ(after.substr(0, 288 * 73), before.substr(0, 288 * 73));
+    EXPECT_EQ(after.substr((288 + 7) * 73 + 5, 25), "Lunch bell               ");
+    EXPECT_EQ(after.substr((288 + 7) * 73 + 50, 23), std::string(23, '\0'));
+    EXPECT_EQ(gToneSchedule[288 + 7].Description, "Lunch bell");
+}
+
+TEST(DeviceClock, OneCommandLineNeedsItsCheckDigitAndTheOthersReadByTheStar)
+{
+    // 10:35:07 on 12/31/99, weekday 6: the digits sum to 47.
+    const auto clock = ParseOneCommandClockLine("10350712319967\r");
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(*clock, QDateTime(QDate(2099, 12, 31), QTime(10, 35, 7)));
+    EXPECT_EQ(FormatDeviceDateTime(clock->date(), std::nullopt), "Thursday, 12/31/99");
+    EXPECT_FALSE(ParseOneCommandClockLine("10350712319966\r"));
+    EXPECT_FALSE(ParseOneCommandClockLine("1035071231996\r"));
+
+    const auto date = ParseDateReplyLine("0615247*\r");
+    ASSERT_TRUE(date);
+    EXPECT_EQ(FormatDeviceDateTime(*date, ParseTimeReplyLine("1405*\r")), "Saturday, 06/15/24 02:05 PM");
+    EXPECT_EQ(FormatDeviceDateTime(*date, ParseTimeReplyLine("000509*\r")), "Saturday, 06/15/24 12:05:09 AM");
+    EXPECT_FALSE(ParseTimeReplyLine("140*\r"));
+    EXPECT_FALSE(ParseDateReplyLine("06152*\r"));
+    EXPECT_FALSE(ParseDateReplyLine("1332247*\r"));
+}
+
+TEST(DeviceClock, EachUnitIsAskedInItsOwnCommands)
+{
+    SimUnit x('X');
+    x.engine.SetClock({2024, 6, 15, 14, 5, 9}, gDelayTicks);
+    EXPECT_EQ(ReadDeviceDateTimeText(), "Saturday, 06/15/24 02:05 PM");
+    EXPECT_EQ(x.hostLines("QT").size(), 1u);
+    x.engine.SetModel('L');
+    x.engine.SetClock({2024, 6, 15, 14, 5, 9}, gDelayTicks);
+    gEncoderModelLetter = "L";
+    EXPECT_EQ(ReadDeviceDateTimeText(), "Saturday, 06/15/24 02:05:09 PM");
+    x.engine.SetModel('X');
+    gEncoderModelLetter = "X";
+    x.engine.AddFault({sim::FaultKind::Garbage, "QT", sim::MatchMode::Prefix, 5, "7", 0, 1});
+    EXPECT_EQ(ReadDeviceDateTimeText(), "Saturday, 06/15/24 02:05 PM") << "a spoilt line is asked again";
+}
+
+TEST(TestTone, EachUnitClassGetsItsOwnLine)
+{
+    TestToneEvent e{"1", "07", 4, "2", "3", "5", "6", "09"};
+    TestToneEvent ten = e;
+    ten.alertNumber = 12;
+    struct Case {
+        const char* family;
+        const char* letter;
+        const TestToneEvent& event;
+        const char* command;
+        const char* data;
+    };
+    const Case cases[] = {
+        {"QX8XXX", "A", e, "GT", "107"},
+        {"HTG-XXX", "T", e, "GT", "42356"},
+        {"HPA-XXX", "S", ten, "GM", "122356"},
+        {"Not Defined", "X", e, "GM", "042356009"},
+        {"QX7XXX", "L", e, "GT", "42300956"},
+        {"QX7XXX", "L", ten, "GM", "122356009"},
+        {"QX7XXX", "E", e, "GT", ""},
+    };
+    for (const Case& c : cases) {
+        const LinkLine line = TestToneLine(c.event, c.family, c.letter);
+        EXPECT_EQ(line.command, c.command) << c.letter;
+        EXPECT_EQ(line.data, c.data) << c.letter;
+    }
+}
