@@ -9,6 +9,7 @@
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneScheduleAdd.h"
 #include "KS_General.h"
@@ -45,7 +46,7 @@ bool samePath(const std::string& a, const std::string& b)
 } // namespace
 
 KS_GEN_ToneSchedule::KS_GEN_ToneSchedule(QWidget* owner)
-    : QDialog(owner)
+    : BusyDialog(owner)
 {
     setObjectName("KS_GEN_ToneSchedule");
     setWindowTitle(kCaption);
@@ -244,7 +245,7 @@ bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
                  && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
             cmbSlot_LostFocus(QApplication::focusWidget());
     }
-    return QDialog::eventFilter(watched, event);
+    return BusyDialog::eventFilter(watched, event);
 }
 
 void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(mActiveSlot - 1); }
@@ -374,13 +375,11 @@ void KS_GEN_ToneSchedule::cmdUpdate_Click()
         return;
     }
     mMode = 2;
-    pbxDetails->setEnabled(false);
-    tlbMenu->setEnabled(false);
+    SetFormContentsEnabled(this, false);
     QPointer<KS_GEN_ToneScheduleAdd> dialog = new KS_GEN_ToneScheduleAdd(this);
     dialog->exec();
     delete dialog.data();
-    pbxDetails->setEnabled(true);
-    tlbMenu->setEnabled(true);
+    SetFormContentsEnabled(this, true);
 }
 
 void KS_GEN_ToneSchedule::lvwMessages_DblClick()
@@ -413,21 +412,23 @@ void KS_GEN_ToneSchedule::cmdTest_Click()
     event.delayCode = AlertDelayText(text(ToneColumn::Delay), false);
     event.repeatCode = AlertRepeatText(text(ToneColumn::Repeat), false);
     event.zone = text(ToneColumn::Zone);
+    setBusy(true);
     cmdTest->setEnabled(false);
     SendTestTone(event);
     cmdTest->setEnabled(true);
+    setBusy(false);
 }
 
 // ---- Transfers ----------------------------------------------------------------------------
 
 void KS_GEN_ToneSchedule::setBusy(bool busy)
 {
+    SetBusy(busy);
     if (busy)
         ShowBusyPointer();
     else
         ShowNormalPointer();
-    pbxDetails->setEnabled(!busy);
-    tlbMenu->setEnabled(!busy);
+    SetFormContentsEnabled(this, !busy);
 }
 
 bool KS_GEN_ToneSchedule::transferChecksPass()
@@ -550,4 +551,8 @@ void KS_GEN_ToneSchedule::cmdSaveAs_Click()
     setScheduleFile(*path, true);
 }
 
-void KS_GEN_ToneSchedule::cmdClose_Click() { close(); }
+void KS_GEN_ToneSchedule::cmdClose_Click()
+{
+    if (!Busy())
+        close();
+}

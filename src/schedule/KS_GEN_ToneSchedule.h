@@ -3,10 +3,10 @@
 // weekday, the event dialog, Copy From, the transfers to and from the active
 // slot, the schedule files and the test tone.
 
-#include <QDialog>
 #include <cstdint>
 #include <string>
 
+#include "KS_BusyDialog.h"
 #include "KS_Records.h"
 
 class QCheckBox;
@@ -25,7 +25,7 @@ inline constexpr int Time = 1, Zone = 2, Type = 3, Level = 4, Length = 5, Repeat
                      Active = 9, Description = 10, Action = 11;
 }
 
-class KS_GEN_ToneSchedule : public QDialog {
+class KS_GEN_ToneSchedule : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -100,6 +100,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape closes the window as Close does, never in the middle of a transfer.
+    void reject() override { cmdClose_Click(); }
 
 private:
     void buildControls();

@@ -7,6 +7,7 @@
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_General.h"
@@ -42,7 +43,7 @@ void enable(std::initializer_list<QWidget*> controls, bool on)
 } // namespace
 
 KS_GEN_ToneScheduleAdd::KS_GEN_ToneScheduleAdd(KS_GEN_ToneSchedule* owner)
-    : QDialog(owner)
+    : BusyDialog(owner)
     , owner_(owner)
 {
     setObjectName("KS_GEN_ToneScheduleAdd");
@@ -286,10 +287,12 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
         return false;
     const int index = day * kToneEventsPerDay + eventNo - 1;
 
-    setEnabled(false);
+    SetBusy(true);
+    SetFormContentsEnabled(this, false);
     ShowBusyPointer();
     const auto finish = [this](bool saved) {
-        setEnabled(true);
+        SetBusy(false);
+        SetFormContentsEnabled(this, true);
         ShowNormalPointer();
         return saved;
     };
@@ -338,4 +341,8 @@ void KS_GEN_ToneScheduleAdd::cmdOk_Click()
         SafeSetFocus(cmbAlertType);
 }
 
-void KS_GEN_ToneScheduleAdd::cmdCancel_Click() { QDialog::reject(); }
+void KS_GEN_ToneScheduleAdd::cmdCancel_Click()
+{
+    if (!Busy())
+        QDialog::reject();
+}

@@ -3,8 +3,9 @@
 // to the device as "PE", then keeps it in gToneSchedule, the schedule file
 // and the list row.
 
-#include <QDialog>
 #include <cstdint>
+
+#include "KS_BusyDialog.h"
 
 class KS_GEN_ToneSchedule;
 class QCheckBox;
@@ -16,7 +17,7 @@ class QSpinBox;
 class QTimeEdit;
 class QToolBar;
 
-class KS_GEN_ToneScheduleAdd : public QDialog {
+class KS_GEN_ToneScheduleAdd : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -70,6 +71,7 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 protected:
+    // Escape cancels as the Cancel button does, never while the event is on its way to the device.
     void reject() override { cmdCancel_Click(); }
 
 private:

@@ -245,7 +245,8 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         }
         std::string reply;
         if (!SendLinkCommand("PE", ToneEventString(i, event), true, 60, reply, true, 3)) {
-            ShowLinkCommError();
+            if (!ExitRequested())
+                ShowLinkCommError();
             return false;
         }
         if (afterEvent)
@@ -277,16 +278,18 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
     for (int i = 0; i < kToneScheduleEvents && whole; ++i) {
         const int event = i % kToneEventsPerDay + 1;
         ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
-        const std::string answer =
-            ExitRequested() ? std::string()
-                            : QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2), shape.length, true, shape.ticks,
-                                        true, false, nullptr, true, 3);
+        const std::string answer = ExitRequested()
+            ? std::string()
+            : QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2), shape.length, true, shape.ticks, true, false,
+                        nullptr, true, 3);
         whole = !answer.empty() && ParseToneEventAnswer(answer, event, fetched[static_cast<std::size_t>(i)]);
     }
     ReportStatus("Ready");
     UnloadLoadMessage();
     if (!whole) {
-        ShowLinkCommError();
+        // Leaving the program is no link failure to report.
+        if (!ExitRequested())
+            ShowLinkCommError();
         return false;
     }
     week = std::move(fetched);

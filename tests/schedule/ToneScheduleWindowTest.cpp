@@ -275,6 +275,9 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
     });
     window->cmdUpdate->click();
     EXPECT_EQ(HostLines("PE"), Lines{"PE2020000401Y0125"});
+    window->lvwMessages_ItemClick();
+    window->cmdTest->click();
+    EXPECT_EQ(unit->engine.TestTones(), Lines{"GT40100152"});
 
     unit->engine.ClearTranscript();
     boxes.Answer(kAnswerYes);

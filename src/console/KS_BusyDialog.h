@@ -1,0 +1,26 @@
+#pragma once
+// A dialog that stays open while it talks to the encoder: the close box,
+// Escape and its own Close or Cancel button do nothing until the
+// conversation is over, so no wait is left running for a window that is gone.
+
+#include <QCloseEvent>
+#include <QDialog>
+
+class BusyDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+    bool Busy() const { return busy_; }
+
+protected:
+    void SetBusy(bool busy) { busy_ = busy; }
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (busy_)
+            event->ignore();
+        else
+            event->accept();
+    }
+
+private:
+    bool busy_ = false;
+};
