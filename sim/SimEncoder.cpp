@@ -230,6 +230,7 @@ void Engine::BuildCommandTable()
 
     AddUserCommands();
     AddToneCommands();
+    AddCalendarCommands();
 }
 
 } // namespace sim

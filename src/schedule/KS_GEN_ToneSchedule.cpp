@@ -4,7 +4,6 @@
 #include <QFocusEvent>
 #include <QPointer>
 #include <QToolBar>
-#include <filesystem>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
@@ -34,14 +33,6 @@ const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.7, 0.8, 1.2
 QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
 
 int alertNumberOf(std::uint8_t stored) { return stored > 9 ? stored - 48 : stored; }
-
-bool samePath(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    const auto left = std::filesystem::weakly_canonical(a, error);
-    const auto right = std::filesystem::weakly_canonical(b, error);
-    return !error && left == right;
-}
 
 } // namespace
 
@@ -530,25 +521,8 @@ void KS_GEN_ToneSchedule::cmdSaveAs_Click()
     const std::string current = FromQString(txtFileName->text());
     if (current.empty())
         return;
-    const auto path = ChooseScheduleFile(this, {true, kFileFilter, gDataFolder + "/"});
-    if (!path)
-        return;
-    if (samePath(*path, current)) {
-        ShowMessage("Save As file name can not be the same as current file name. Please select a different file name.",
-                    kButtonsOk, kAnswerOk, kIconExclamation);
-        return;
-    }
-    if (FileExists(*path) && !askYesNo(*path + " already exist. Are you sure you want to overwrite it?", kAnswerNo))
-        return;
-    std::vector<std::string> records;
-    FileError error = RecordFile(current, ToneScheduleEvent::kLength).ReadAll(records);
-    if (error == FileError::None)
-        error = RecordFile(*path, ToneScheduleEvent::kLength).ReplaceAll(records);
-    if (error != FileError::None) {
-        ShowScheduleFileError(error, *path);
-        return;
-    }
-    setScheduleFile(*path, true);
+    if (const auto path = SaveScheduleFileAs(this, current, kFileFilter, ToneScheduleEvent::kLength))
+        setScheduleFile(*path, true);
 }
 
 void KS_GEN_ToneSchedule::cmdClose_Click()
