@@ -349,6 +349,18 @@ bool ResetCalendarFile(QDate& start)
 
 // ---- File operations ------------------------------------------------------------------------
 
+std::string CalendarDateText(const QDate& date) { return FromQString(date.toString("MM/dd/yyyy")); }
+
+bool CheckCalendarPeriod(const QDate& first, const QDate& last)
+{
+    if (first <= last)
+        return true;
+    ShowMessage("The selected period (" + CalendarDateText(first) + " - " + CalendarDateText(last)
+                    + ") ends before it starts. Please select the period again.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+    return false;
+}
+
 bool SetDayEventsActive(const QDate& start, const QDate& first, const QDate& last, bool active)
 {
     const CalendarRange range = CalendarRangeFrom(start);
@@ -374,13 +386,8 @@ bool SetDayEventsActive(const QDate& start, const QDate& first, const QDate& las
 bool CopyCalendarPeriod(const QDate& start, const QDate& first, const QDate& last, const QDate& target)
 {
     const CalendarRange range = CalendarRangeFrom(start);
-    if (last < first) {
-        ShowMessage("The selected period (" + FromQString(first.toString("MM/dd/yyyy")) + " - "
-                        + FromQString(last.toString("MM/dd/yyyy"))
-                        + ") ends before it starts. Please select the period again.",
-                    kButtonsOk, kAnswerOk, kIconExclamation);
+    if (!CheckCalendarPeriod(first, last))
         return false;
-    }
     const int firstDay = range.DayOf(first);
     const int count = static_cast<int>(first.daysTo(last)) + 1;
     const int targetDay = range.DayOf(target);

@@ -76,6 +76,11 @@ bool ResetCalendarFile(QDate& start);
 
 // ---- File operations (start = the range's first day) -----------------------------------
 
+// A date as the calendar's messages show it: "MM/DD/YYYY".
+std::string CalendarDateText(const QDate& date);
+// False, after telling the operator, when the period ends before it starts.
+bool CheckCalendarPeriod(const QDate& first, const QDate& last);
+
 // Clears Active in every event of the days first to last, or sets it in
 // those with a zone.
 bool SetDayEventsActive(const QDate& start, const QDate& first, const QDate& last, bool active);
