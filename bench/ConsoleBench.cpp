@@ -15,6 +15,7 @@
 #include <chrono>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "CommPort.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
@@ -26,11 +27,73 @@
 #include "KS_String.h"
 #include "KS_ToneSchedule.h"
 #include "SimEngine.h"
-#include "BenchSupport.h"
 
 namespace {
 
-using namespace bench;
+using Clock = std::chrono::steady_clock;
+// Bytes waiting on the line, all of them at once.
+class FloodLine : public SerialBackend {
+public:
+    explicit FloodLine(std::string bytes) : bytes_(std::move(bytes)) {}
+    CommError Open(const std::string&) override { return CommError::None; }
+    void Close() override {}
+    bool Configure(const SerialSettings&) override { return true; }
+    bool Read(std::string& into, std::size_t max) override
+    {
+        const std::size_t take = std::min(max, bytes_.size());
+        into.append(bytes_, 0, take);
+        bytes_.erase(0, take);
+        return true;
+    }
+    long Write(std::string_view bytes) override { return static_cast<long>(bytes.size()); }
+    void DiscardInput() override {}
+
+private:
+    std::string bytes_;
+};
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+PagerRecord user(int n)
+{
+    PagerRecord r = FreePagerRecord();
+    r.PagerNo = ZeroPad(n, 3);
+    r.UserName = PadRight("User " + std::to_string(n), 20);
+    r.Capcode = ZeroPad(1000000 + n, 7);
+    r.PagerType = "A";
+    r.Baud = "2";
+    r.Phone = PadRight("", 20);
+    r.Format = "P";
+    r.Mode = "0";
+    r.GroupFlag = "N";
+    r.InUse = "Y";
+    return r;
+}
+
+// A data folder whose Pager.DBS holds users 1..count; lives as long as the object.
+struct DataFolder {
+    explicit DataFolder(int count)
+    {
+        gDataFolder = dir.path().toStdString();
+        std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
+        for (int n = 1; n <= count; ++n)
+            table[static_cast<std::size_t>(n - 1)] = user(n);
+        ReplaceRecords(DataFilePath("Pager.DBS"), table);
+        gDatabaseFound = true;
+        gConnectionType = 1;
+        gSerialPort = 1;
+    }
+    ~DataFolder() { gDatabaseFound = false; }
+    QTemporaryDir dir;
+};
 
 void selectAllAndType(KS_MainForm& form, const char* text)
 {
@@ -130,6 +193,18 @@ void BM_IdleConsoleCpu(benchmark::State& state)
 }
 BENCHMARK(BM_IdleConsoleCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// Runs the body over the loop and reports its mean wall time in milliseconds.
+template <class Body>
+void timeLoads(benchmark::State& state, double targetMs, Body body)
+{
+    const auto start = Clock::now();
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        body();
+        ++n;
+    }
+    report(state, secondsSince(start) * 1000.0 / static_cast<double>(n), targetMs, "ms per load");
+}
 
 void BM_LoadFullUserTableIntoTheList(benchmark::State& state)
 {

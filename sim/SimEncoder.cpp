@@ -229,6 +229,7 @@ void Engine::BuildCommandTable()
     add(R"(P(\d{3})([\s\S]*))", [](Engine& e, M m, T tick) { return e.Page(m, tick); });
 
     AddUserCommands();
+    AddMessageTableCommands();
     AddToneCommands();
     AddCalendarCommands();
 }

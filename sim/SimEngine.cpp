@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
+
+#include "SimDevice.h"
 
 namespace sim {
 
@@ -130,7 +133,8 @@ void Engine::Receive(std::string_view bytes, std::int64_t tick)
         else if (HearsHost())
             FeedEncoder(byte, tick);
         lastHostByteTick_ = tick;
-        if (byte == '\r') {
+        // A device's binary message is one entry, as a line is.
+        if (byte == '\r' || std::exchange(rawMessageEnded_, false)) {
             transcript_.push_back({tick, true, hostPartial_});
             hostPartial_.clear();
         }
@@ -300,6 +304,21 @@ void Engine::Answer(const std::string& line, Reply reply, std::int64_t tick)
 
 void Engine::FeedEncoder(char byte, std::int64_t tick)
 {
+    if (device_) {
+        // A device's binary message may hold CR bytes; it says how long it is.
+        encoderLine_ += byte;
+        if (const std::size_t length = device_->RawLength(encoderLine_); length > 0) {
+            if (encoderLine_.size() >= length) {
+                const std::string message = std::move(encoderLine_);
+                encoderLine_.clear();
+                Answer(message, device_->HandleRaw(message, tick), tick);
+                TakeDeviceLineSettings();
+                rawMessageEnded_ = true;
+            }
+            return;
+        }
+        encoderLine_.pop_back();
+    }
     if (byte == '\r') {
         const std::string line = std::move(encoderLine_);
         encoderLine_.clear();
@@ -313,7 +332,21 @@ void Engine::FeedEncoder(char byte, std::int64_t tick)
 
 void Engine::HandleEncoderLine(const std::string& line, std::int64_t tick)
 {
-    Answer(line, Dispatch(line, tick), tick);
+    Answer(line, device_ ? device_->Handle(line, tick) : Dispatch(line, tick), tick);
+    if (device_)
+        TakeDeviceLineSettings();
+}
+
+void Engine::TakeDeviceLineSettings()
+{
+    if (auto settings = device_->TakeLineSettings())
+        SetUnitSettings(*settings);
+}
+
+void Engine::SetDevice(std::shared_ptr<Device> device)
+{
+    device_ = std::move(device);
+    encoderLine_.clear();
 }
 
 // --- the modem --------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <set>
@@ -22,6 +23,8 @@
 #include "SimProfile.h"
 
 namespace sim {
+
+class Device;
 
 struct TranscriptEntry {
     std::int64_t tick;
@@ -149,6 +152,12 @@ public:
     // added under that pattern, so the unit answers as it would anyway.
     void AddCommand(std::string_view pattern, CommandHandler handler);
 
+    // --- a device instead of the encoder ------------------------------------
+    // While a device is set, it answers every line (faults and transcript
+    // apply as they do to the encoder); null puts the encoder back.
+    void SetDevice(std::shared_ptr<Device> device);
+    Device* GetDevice() const { return device_.get(); }
+
     // --- the user table ---------------------------------------------------
     // Each user as an "A" command brought it (44 or 54 characters), by pager number.
     const std::map<int, std::string>& Users() const { return users_; }
@@ -158,6 +167,11 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the message tables ------------------------------------------------
+    // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
+    // them, without "*" CR; a slot never written reads as spaces.
+    const std::map<int, std::string>& MessageTable(char letter) const;
+    void SetMessageSlot(char letter, int slot, std::string value);
     // --- the weekly tone schedule -------------------------------------------
     // Units with a tone generator hold four slots of 7 days x 48 events, one
     // slot active. Index = day x 48 + event - 1, Monday day 0; each event is
@@ -221,6 +235,7 @@ private:
     void FeedEncoder(char byte, std::int64_t tick);
     void FeedModem(char byte, std::int64_t tick);
     void HandleEncoderLine(const std::string& line, std::int64_t tick);
+    void TakeDeviceLineSettings();
     void HandleModemLine(const std::string& line, std::int64_t tick);
     void Answer(const std::string& line, Reply reply, std::int64_t tick);
     void Enqueue(std::int64_t due, std::string bytes);
@@ -230,6 +245,7 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddMessageTableCommands();
     void AddToneCommands();
     void AddCalendarCommands();
     std::size_t ToneEventLength() const;
@@ -248,8 +264,11 @@ private:
     bool lineTime_ = false;
 
     std::vector<Command> commands_; // added commands first, then the built-in ones
+    std::shared_ptr<Device> device_;
+    bool rawMessageEnded_ = false;
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<char, std::map<int, std::string>> messageTables_;
     std::vector<PageRecord> pages_;
     int activeToneSlot_ = 1;
     std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default

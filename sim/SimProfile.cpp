@@ -29,12 +29,14 @@ Profile ProfileFor(char letter)
     const bool tables = !OneOf(letter, kNoMessageTables);
     // The sizes are those of the tables each model really holds; a model whose
     // table the console never asks for still refuses the question honestly.
+    // The PABX and fast-key tables are sized unlike the console's fallbacks
+    // (20 and 10), so a size read can be told from a size defaulted.
     if (tables && !OneOf(letter, "IULRW"))
         p.alarm.size = 24;
     if (tables)
-        p.pabx.size = 20;
+        p.pabx.size = 16;
     if (OneOf(letter, "ABXY"))
-        p.fastkey.size = 10;
+        p.fastkey.size = 12;
     if (OneOf(letter, "ABXYR"))
         p.freetext.size = 49;
     if (OneOf(letter, "BXYR"))

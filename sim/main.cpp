@@ -14,6 +14,7 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "SimDevice.h"
 #include "SimEngine.h"
 #include "SimPty.h"
 
@@ -27,10 +28,16 @@ constexpr auto kTick = std::chrono::milliseconds(50);
 
 void Usage()
 {
-    std::fputs("usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--settings 38400,N,8,1]\n"
-               "                  [--modem] [--transcript FILE | -v]\n"
-               "       pagora-sim --seed-demo DIR   (a demo user table, unless DIR has one)\n",
-               stderr);
+    std::string devices;
+    for (const std::string& name : sim::DeviceNames())
+        devices += (devices.empty() ? "" : "|") + name;
+    std::fprintf(stderr,
+                 "usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--settings 38400,N,8,1]\n"
+                 "                  [--modem] [--transcript FILE | -v]\n"
+                 "       pagora-sim --device %s [--set MNEMONIC=VALUE]... [--button]\n"
+                 "                  [--settings ...] [--transcript FILE | -v]\n"
+                 "       pagora-sim --seed-demo DIR   (a demo user table, unless DIR has one)\n",
+                 devices.c_str());
 }
 
 // Control characters shown as escapes so a transcript stays one line per entry.
@@ -86,6 +93,8 @@ int main(int argc, char** argv)
     sim::Engine engine;
     std::string transcriptPath;
     bool verbose = false;
+    std::shared_ptr<sim::Device> device;
+    bool buttonOnStdin = false;
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -108,6 +117,26 @@ int main(int argc, char** argv)
                 return 2;
             }
             engine.SetUnitSettings(argv[++i]);
+        } else if (arg == "--device" && hasValue) {
+            device = sim::MakeDevice(argv[++i]);
+            if (!device) {
+                std::fprintf(stderr, "pagora-sim: no such device: %s\n", argv[i]);
+                Usage();
+                return 2;
+            }
+        } else if (arg == "--set" && hasValue && device) {
+            // A device setting as if it had been programmed: --set VM=ZAR_UZE.
+            const std::string_view setting = argv[++i];
+            const auto equals = setting.find('=');
+            if (equals == std::string_view::npos
+                || !device->SetValue(setting.substr(0, equals), std::string(setting.substr(equals + 1)))) {
+                std::fprintf(stderr, "pagora-sim: the %s has no setting %s\n", device->Name().c_str(), argv[i]);
+                return 2;
+            }
+        } else if (arg == "--button" && device) {
+            // The button is pressed by Enter on this program's own terminal.
+            device->SetAutomaticButton(false);
+            buttonOnStdin = true;
         } else if (arg == "--modem") {
             engine.EnableModem();
         } else if (arg == "--transcript" && hasValue) {
@@ -137,6 +166,9 @@ int main(int argc, char** argv)
     } else if (verbose) {
         transcript = stderr;
     }
+
+    if (device)
+        engine.SetDevice(device);
 
     sim::Pty pty;
     std::string error;
@@ -188,8 +220,19 @@ int main(int argc, char** argv)
 
         const auto nextTick = start + (tick + 1) * kTick;
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - std::chrono::steady_clock::now());
-        pollfd fd{pty.MasterFd(), static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0};
-        const int ready = ::poll(&fd, 1, static_cast<int>(std::max<std::int64_t>(wait.count(), 0)));
+        pollfd fds[2] = {{pty.MasterFd(), static_cast<short>(POLLIN | (pending.empty() ? 0 : POLLOUT)), 0},
+                         {STDIN_FILENO, POLLIN, 0}};
+        pollfd& fd = fds[0];
+        const int ready = ::poll(fds, buttonOnStdin ? 2 : 1, static_cast<int>(std::max<std::int64_t>(wait.count(), 0)));
+        if (buttonOnStdin && (fds[1].revents & (POLLIN | POLLHUP))) {
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0)
+                buttonOnStdin = false; // no terminal any more: nobody can press it
+            else if (std::string_view(buffer, static_cast<std::size_t>(n)).find('\n') != std::string_view::npos) {
+                device->PressButton();
+                std::fputs("pagora-sim: button pressed\n", stderr);
+            }
+        }
         bool lineTrouble = ready > 0 && (fd.revents & (POLLHUP | POLLERR)) && !(fd.revents & POLLIN);
         if (ready > 0 && (fd.revents & POLLIN)) {
             const ssize_t n = ::read(pty.MasterFd(), buffer, sizeof buffer);

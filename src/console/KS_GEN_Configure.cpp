@@ -250,7 +250,7 @@ void KS_GEN_Configure::FillComSettingsCombo()
 void KS_GEN_Configure::LoadCurrentSettings()
 {
     LoadConfiguration();
-    txtPath->setText(ToQString(gDataFolder));
+    txtPath->setText(PathToQString(gDataFolder));
     // A stored connection type that is neither serial nor modem reads as serial.
     optConnect[gConnectionType == 2 ? 1 : 0]->setChecked(true);
     optConnect_Click(gConnectionType == 2 ? 1 : 0);
@@ -269,7 +269,7 @@ void KS_GEN_Configure::LoadCurrentSettings()
     chkOverrideUTCTime->setChecked(gUTCTimeOverride);
 
     if (!gDatabaseFound) {
-        if (Trim(FromQString(txtPath->text())).empty())
+        if (txtPath->text().trimmed().isEmpty())
             txtPath->setText(ProgramFolder());
         optConnect[0]->setChecked(true);
     }
@@ -297,15 +297,15 @@ void KS_GEN_Configure::showPortNote()
 
 bool KS_GEN_Configure::ValidateSettings()
 {
-    const std::string path = CleanDataFolderPath(FromQString(txtPath->text()));
-    txtPath->setText(ToQString(path));
+    const std::string path = CleanDataFolderPath(PathFromQString(txtPath->text()));
+    txtPath->setText(PathToQString(path));
     if (path.empty()) {
         ShowMessage("Path is not valid. Please confirm database location.", kButtonsOk, kAnswerOk, kIconCritical);
         SafeSetFocus(txtPath);
         return false;
     }
     if (!FolderExists(path)
-        && ShowMessage("Folder does not exist. Do you want to create the " + path + " folder ?", kButtonsYesNo,
+        && ShowMessage("Folder does not exist. Do you want to create the " + PathInText(path) + " folder ?", kButtonsYesNo,
                        kAnswerYes, kIconQuestion)
             != kAnswerYes) {
         SafeSetFocus(txtPath);
@@ -354,7 +354,7 @@ bool KS_GEN_Configure::UpdateConfiguration()
     setEnabled(false);
     ShowBusyPointer();
 
-    gDataFolder = trimmedText(txtPath);
+    gDataFolder = Trim(PathFromQString(txtPath->text()));
     SaveConfigSetting("Folder", gDataFolder);
     const std::string phone = trimmedText(txtPhone);
     if (optConnect[0]->isChecked()) {
@@ -391,7 +391,7 @@ bool KS_GEN_Configure::UpdateConfiguration()
     SaveConfigSetting("UTCTimeOverride", gUTCTimeOverride ? "1" : "0");
 
     // The database counts as found only once the folder and its user table are really there.
-    bool created = FolderExists(gDataFolder) || QDir().mkdir(ToQString(gDataFolder));
+    bool created = FolderExists(gDataFolder) || QDir().mkdir(PathToQString(gDataFolder));
     if (created && !FileExists(DataFilePath("Pager.DBS")))
         created = CreateEmptyPagerDatabase();
     gDatabaseFound = created && FileExists(DataFilePath("Pager.DBS"));
@@ -429,10 +429,8 @@ void KS_GEN_Configure::cmdCancel_Click()
 
 void KS_GEN_Configure::cmdBrowse_Click()
 {
-    // A cancelled browse keeps what was typed.
-    const std::string folder = BrowseForFolder(this, "Browse for Working Folder");
-    if (!folder.empty())
-        txtPath->setText(ToQString(folder));
+    // A cancelled browse gives no folder, and the box shows none.
+    txtPath->setText(PathToQString(BrowseForFolder(this, "Browse for Working Folder")));
     SafeSetFocus(txtPath);
 }
 

@@ -187,8 +187,9 @@ void KS_GEN_CoverPage::tmrCoverPage_Timer()
     if (eventCounter_ < repeatMinutes_)
         return;
     // The test never nests: while its own page (or any other conversation) is
-    // on the line, the page that comes due waits for the next event.
-    if (sending_ || LinkConversation::ConversationActive())
+    // on the line, or a device programmer has the port, the page that comes
+    // due waits for the next event.
+    if (sending_ || LinkConversation::ConversationActive() || gDeviceWindowsOpen > 0)
         return;
     eventCounter_ = 0;
 

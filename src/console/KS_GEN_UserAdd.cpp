@@ -164,7 +164,7 @@ void KS_GEN_UserAdd::LoadUserForEdit()
     txtUserID->setText(ToQString(editedPagerNo_));
     const std::string path = DataFilePath("Pager.DBS");
     if (Trim(gDataFolder).empty() || !FileExists(path)) {
-        ShowMessage("Database file cannot be found in the the working folder. Please confirm that then file " + path
+        ShowMessage("Database file cannot be found in the the working folder. Please confirm that then file " + PathInText(path)
                         + " exists.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return;
@@ -192,16 +192,16 @@ void KS_GEN_UserAdd::LoadUserForEdit()
     if (chkPagerIsGroup->isChecked()) {
         std::string group;
         switch (encoder) {
-        case UserEncoderClass::QX7: group = GroupTextFromByte(record.Group1, 1); break;
+        case UserEncoderClass::QX7: group = GroupTextFromByte(record.Group1); break;
         case UserEncoderClass::DigitCode:
             // The digit-code group pagers stand for the group of their number.
             group = number > 900 && number < 1000 ? ZeroPad(number - 900, 2) : std::string();
             break;
-        case UserEncoderClass::LetterCode: group = GroupTextFromByte(record.Group1, 1); break;
+        case UserEncoderClass::LetterCode: group = GroupTextFromByte(record.Group1); break;
         }
         SelectComboText(cmbGroup, group);
     } else {
-        SelectComboText(cmbGroupFirst, GroupTextFromByte(record.Group1, 1));
+        SelectComboText(cmbGroupFirst, GroupTextFromByte(record.Group1));
     }
     if (encoder != UserEncoderClass::LetterCode) {
         chkPagerIsGroup->setEnabled(false);
@@ -209,9 +209,9 @@ void KS_GEN_UserAdd::LoadUserForEdit()
     } else {
         chkPagerIsGroup->setEnabled(true);
     }
-    SelectComboText(cmbGroupSecond, GroupTextFromByte(record.Group2, 2));
-    SelectComboText(cmbGroupThird, GroupTextFromByte(record.Group3, 3));
-    SelectComboText(cmbGroupFourth, GroupTextFromByte(record.Group4, 4));
+    SelectComboText(cmbGroupSecond, GroupTextFromByte(record.Group2));
+    SelectComboText(cmbGroupThird, GroupTextFromByte(record.Group3));
+    SelectComboText(cmbGroupFourth, GroupTextFromByte(record.Group4));
 }
 
 void KS_GEN_UserAdd::ClearFields()

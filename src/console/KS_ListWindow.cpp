@@ -10,6 +10,13 @@
 
 namespace {
 constexpr int kSortNumberRole = Qt::UserRole + 1;
+constexpr const char* kSortOrder = "sortOrder"; // the order of the last column click; ascending before any
+
+Qt::SortOrder sortOrder(const QTreeWidget* list)
+{
+    const QVariant order = list->property(kSortOrder);
+    return order.isValid() ? static_cast<Qt::SortOrder>(order.toInt()) : Qt::AscendingOrder;
+}
 } // namespace
 
 void PlaceTableWindow(QWidget* window) { window->move(Twips(2600), Twips(2200)); }
@@ -30,8 +37,10 @@ void EnableColumnClickSorting(QTreeWidget* list)
 {
     list->header()->setSectionsClickable(true);
     QObject::connect(list->header(), &QHeaderView::sectionClicked, list, [list](int column) {
-        const Qt::SortOrder order = list->property("sortFlipped").toBool() ? Qt::DescendingOrder : Qt::AscendingOrder;
-        list->setProperty("sortFlipped", order == Qt::AscendingOrder);
+        const bool clickedBefore = list->property(kSortOrder).isValid();
+        const Qt::SortOrder order = clickedBefore && sortOrder(list) == Qt::AscendingOrder ? Qt::DescendingOrder
+                                                                                             : Qt::AscendingOrder;
+        list->setProperty(kSortOrder, static_cast<int>(order));
         list->setSortingEnabled(true);
         list->sortByColumn(column, order);
     });
@@ -39,9 +48,11 @@ void EnableColumnClickSorting(QTreeWidget* list)
 
 void ResetSortKey(QTreeWidget* list, bool sortingOn)
 {
-    if (sortingOn)
+    const Qt::SortOrder order = sortOrder(list);
+    if (sortingOn && !list->isSortingEnabled()) {
+        list->header()->setSortIndicator(0, order);
         list->setSortingEnabled(true);
-    const Qt::SortOrder order = list->header()->sortIndicatorOrder();
+    }
     if (list->isSortingEnabled())
         list->sortByColumn(0, order);
     else

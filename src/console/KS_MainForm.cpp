@@ -82,6 +82,9 @@ QString statusStyle(QRgb colour)
     return QStringLiteral("background-color: black; color: #%1;").arg(colour, 6, 16, QLatin1Char('0'));
 }
 
+// Without a notification area nothing could bring a hidden window back.
+bool windowMayHide() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 QTreeWidget* makeList(QWidget* parent, const char* name, const char* tip)
 {
     auto* list = new QTreeWidget(parent);
@@ -357,7 +360,8 @@ void KS_MainForm::Form_Load()
     setWindowTitle(ToQString(gAppName));
     InstallToneDownloadHooks();
     placeFromSettings();
-    if (!gAutoHide && gDatabaseFound)
+    const bool startHidden = gAutoHide && windowMayHide();
+    if (!startHidden && gDatabaseFound)
         ShowLoadMessage("Checking connection and loading users. Please wait...");
 
     ClearUserLists();
@@ -388,21 +392,18 @@ void KS_MainForm::Form_Load()
 
     if (gDatabaseFound) {
         listedUsersFolder_ = gDataFolder;
-        if (!gAutoHide)
+        if (!startHidden)
             UnloadLoadMessage();
     }
 
-    FillNumberCombo(AsOptionList(cmbDisplaySlot), 0);
-    FillSBTimeSliceCombo(AsOptionList(cmbDisplaySlice), 0);
-    FillSBTimeoutMinutesCombo(AsOptionList(cmbDisplayTimeout), 0);
-    FillSBColorCombo(AsOptionList(cmbDisplayColor), 0);
-    FillSBEffectCombo(AsOptionList(cmbDisplayEffect), 0);
-    FillSBFontCombo(AsOptionList(cmbDisplayFont), 0);
-    FillSBAlignmentCombo(AsOptionList(cmbDisplayAlignment), 0);
+    FillDisplayAttributeCombos(AsOptionList(cmbDisplaySlot), AsOptionList(cmbDisplaySlice),
+                               AsOptionList(cmbDisplayTimeout), AsOptionList(cmbDisplayColor),
+                               AsOptionList(cmbDisplayEffect), AsOptionList(cmbDisplayFont),
+                               AsOptionList(cmbDisplayAlignment));
 
     cmdSBMessages->setVisible(gShowSBSupport);
     DoEvents();
-    if (!gAutoHide)
+    if (!startHidden)
         show();
     DoEvents();
 
@@ -434,7 +435,7 @@ void KS_MainForm::LoadUsers()
     std::vector<PagerRecord> users;
     const FileError error = ReadRecords(path, users);
     if (error == FileError::PathOrAccess) {
-        ShowMessage("Please confirm that the folder " + gDataFolder + " exists "
+        ShowMessage("Please confirm that the folder " + PathInText(gDataFolder) + " exists "
                         + "and that you have the appropriate access permissions."
                         + "Check Configure under Setup menu (Administrator login is required). ",
                     kButtonsOk, kAnswerOk, kIconCritical);
@@ -460,10 +461,12 @@ void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
     }
     lvwUsers->sortItems(kUserName, usersOrder_);
     const int rows = lvwUsers->topLevelItemCount();
-    if (rows > 0) {
+    // The first row is selected; the last is not, unless it is the only one,
+    // or Update and Delete would have no user to act on.
+    if (rows > 0)
         lvwUsers->topLevelItem(0)->setSelected(true);
+    if (rows > 1)
         lvwUsers->topLevelItem(rows - 1)->setSelected(false);
-    }
     AutoSizeUsersColumns();
 }
 
@@ -682,8 +685,7 @@ void KS_MainForm::txtUserName_Change() { findRow(kUserName, txtUserName->text())
 
 void KS_MainForm::HideToTray()
 {
-    // Without a notification area nothing could bring a hidden window back.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
+    if (windowMayHide())
         hide();
     else
         showMinimized();

@@ -632,7 +632,7 @@ void KS_MainForm::mnuHelpOptions_Click(int index)
     if (index == 0) {
         const QString help = ToQString(HelpFilePath());
         if (!QFileInfo(help).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
-            ShowMessage("The help file " + HelpFilePath() + " could not be opened.", kButtonsOk, kAnswerOk,
+            ShowMessage("The help file " + PathInText(HelpFilePath()) + " could not be opened.", kButtonsOk, kAnswerOk,
                         kIconExclamation);
     } else if (index == 3) {
         OpenOwnedWindow(new KS_SYS_About(this), false);

@@ -22,6 +22,7 @@
 #include "KS_Paging.h"
 #include "OptionList.h"
 #include "KS_String.h"
+#include "KS_WindowRegistry.h"
 #include "SettingsFile.h"
 #include "VoiceMessage.h"
 
@@ -191,10 +192,21 @@ void KS_MainForm::lockSelection(bool locked)
 {
     // The batch works from what was selected when Send was pressed; while it
     // runs nobody may add, remove or resend.
-    for (QWidget* control : std::initializer_list<QWidget*>{lvwUsers, lvwSelectedUsers, cmdSelect, cmdRemove,
-                                                            cmdRemoveAll, cmdSendPage, cmdLastPage, cmdClearDisplay,
-                                                            cmdSBMessages})
+    for (QWidget* control : std::initializer_list<QWidget*>{lvwUsers, lvwSelectedUsers, cmdSelect})
         control->setEnabled(!locked);
+    const std::initializer_list<QPushButton*> needsTable = {cmdSendPage, cmdRemove, cmdRemoveAll, cmdClearDisplay};
+    if (locked) {
+        for (QPushButton* button : needsTable)
+            button->setEnabled(false);
+        cmdLastPage->setEnabled(false);
+        cmdSBMessages->setEnabled(false);
+        return;
+    }
+    // Afterwards each button follows its own rule again rather than simply coming back on.
+    for (QPushButton* button : needsTable)
+        button->setEnabled(gDatabaseFound);
+    cmdLastPage->setEnabled(!lastPage_.empty());
+    cmdSBMessages->setEnabled(IsWindowRegistered(FormName::MessagesSB));
 }
 
 void KS_MainForm::cmdSendPage_Click()
@@ -266,7 +278,6 @@ void KS_MainForm::cmdSendPage_Click()
         DoEvents();
     }
     lockSelection(false);
-    cmdLastPage->setEnabled(true);
     ReportStatus(kIdleText);
     txtMessage->clear();
 }
@@ -307,7 +318,8 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
     WaitTicks(40);
     if (carriesText && request.IsVoice)
         return false; // the voice path is not part of this line's traffic
-    if (!gComm) {
+    // A closed port is told once; it is no unit that might answer a later probe.
+    if (LinkPortClosed()) {
         ShowLinkCommError();
         return false;
     }
@@ -372,7 +384,7 @@ void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
     if (FileExists(path)) {
         const FileError error = ReadRecordAt(path, sbMessageNo, message);
         if (error == FileError::PathOrAccess) {
-            ShowMessage("Please confirm that the file " + path + " "
+            ShowMessage("Please confirm that the file " + PathInText(path) + " "
                             + "exists and that you have the appropriate access permissions.",
                         kButtonsOk, kAnswerOk, kIconCritical);
             return;
@@ -424,6 +436,13 @@ void KS_MainForm::tmrSeconds_Timer()
         ScheduleEntry& entry = gSchedule[static_cast<std::size_t>(i)];
         if (entry.Active != -1 || Val(entry.Pager) <= 0)
             continue;
+        if (nowText == entry.Time && entry.Fired == 0 && gDeviceWindowsOpen > 0) {
+            // A device programmer has the port: the page would go to the device.
+            ReportStatus("Scheduled page to " + entry.Pager + " not sent: a device programmer is using the port.",
+                         true, 0);
+            entry.Fired = -1;
+            continue;
+        }
         if (nowText == entry.Time && entry.Fired == 0) {
             PageRequest request;
             request.SetPagerNo(entry.Pager);
@@ -447,6 +466,6 @@ void KS_MainForm::tmrMinutes_Timer()
 {
     minuteCounter_ = minuteCounter_ == 2147483647 ? 0 : minuteCounter_ + 1;
     const bool autoTimeSet = mnuSetupTimeOptions.size() > 1 && mnuSetupTimeOptions[1]->isChecked();
-    if (minuteCounter_ % 60 == 0 && autoTimeSet && !LinkConversation::ConversationActive())
+    if (minuteCounter_ % 60 == 0 && autoTimeSet && !LinkConversation::ConversationActive() && gDeviceWindowsOpen == 0)
         SendDateTimeToEncoder();
 }

@@ -25,7 +25,8 @@ struct UserRead {
     enum Kind {
         Record,     // a user record, at or after the number asked for
         EndOfTable, // the encoder has no user from this number on
-        Lost,       // no usable answer, and the unit no longer answers or keeps refusing to
+        Unanswered, // no usable answer for this user, though the unit still answers the probe
+        Lost,       // the unit no longer answers the probe
     } kind = Lost;
     PagerRecord record;
     int number = 0;
@@ -49,11 +50,12 @@ UserQuery userQueryForUnit()
 
 // Reads the user at pager number n, or (identified units) the next one after it.
 // A silent read is followed by a probe rather than taken for an answer: a unit
-// that answers the probe is asked again, one that does not has gone, and the
-// table read so far is not the encoder's table. The probe's own "?99" is
-// therefore never mistaken for the end of the table. An answer that cannot be
-// parsed, or that is for a lower number than asked, counts as no answer: it
-// must never be stored under another user's record.
+// that answers the probe is asked again, and when it never answers for this
+// user the user is taken as not in use; one that does not answer the probe has
+// gone, and the table read so far is not the encoder's table. The probe's own
+// "?99" is therefore never mistaken for the end of the table. An answer that
+// cannot be parsed, or that is for a lower number than asked, counts as no
+// answer: it must never be stored under another user's record.
 UserRead readUser(int n, const UserQuery& query)
 {
     UserRead result;
@@ -61,6 +63,7 @@ UserRead readUser(int n, const UserQuery& query)
     // One more try than a single attempt gives: one garbled line must not end a long download.
     const int attempts = std::max(query.attempts, 2);
     bool refused = false;
+    bool lost = false;
     for (int attempt = 0; attempt < attempts && !ExitRequested(); ++attempt) {
         const std::string value = QueryLink("?", data, query.length, true, query.ticks, true, true, nullptr, false, 1);
         if (value == "?99") {
@@ -82,10 +85,12 @@ UserRead readUser(int n, const UserQuery& query)
                 }
             }
         }
-        if (!IsLinkResponding())
+        if (!IsLinkResponding()) {
+            lost = true;
             break;
+        }
     }
-    result.kind = refused ? UserRead::EndOfTable : UserRead::Lost;
+    result.kind = lost ? UserRead::Lost : refused ? UserRead::EndOfTable : UserRead::Unanswered;
     return result;
 }
 
@@ -139,7 +144,9 @@ bool connectForTransfer(bool download)
 void KS_MainForm::DownloadPagerDatabase()
 {
     LinkConversation conversation;
+    // The Devices menu has emptied the lists; whichever way this ends they show the table again.
     const auto finish = [this] {
+        FillUsersList(users_);
         ReportStatus(kIdleText);
         ShowNormalPointer();
     };
@@ -171,6 +178,7 @@ void KS_MainForm::DownloadPagerDatabase()
                 markFree(users, n - 1, n - 1);
             }
             break;
+        case UserRead::Unanswered: markFree(users, n - 1, n - 1); break;
         case UserRead::Lost: lost = true; break;
         }
         if (ExitRequested())
@@ -178,11 +186,8 @@ void KS_MainForm::DownloadPagerDatabase()
     }
     if (lost) {
         // Leaving the program is no failure of the unit; there is nobody left to tell.
-        if (!ExitRequested()) {
-            ReportStatus("Cannot connect to " + gEncoderModelName + " !", true, 3);
+        if (!ExitRequested())
             ShowLinkCommError();
-        }
-        FillUsersList(users_);
         finish();
         return;
     }
@@ -193,12 +198,10 @@ void KS_MainForm::DownloadPagerDatabase()
                                                       : ReplaceRecords(DataFilePath("Pager.DBS"), users);
     if (error != FileError::None) {
         ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
-        FillUsersList(users_);
         finish();
         return;
     }
     users_ = std::move(users);
-    FillUsersList(users_);
     finish();
 }
 

@@ -40,7 +40,7 @@ private:
 
 QIcon ToolbarImage(std::string_view imageName)
 {
-    static constexpr std::array<std::pair<std::string_view, QStyle::StandardPixmap>, 11> kImages = {{
+    static constexpr std::array<std::pair<std::string_view, QStyle::StandardPixmap>, 12> kImages = {{
         {"Close", QStyle::SP_DialogCloseButton},
         {"Update", QStyle::SP_BrowserReload},
         {"Upload", QStyle::SP_ArrowUp},
@@ -52,6 +52,7 @@ QIcon ToolbarImage(std::string_view imageName)
         {"Cancel", QStyle::SP_DialogCancelButton},
         {"Clear", QStyle::SP_DialogResetButton},
         {"Delete", QStyle::SP_TrashIcon},
+        {"Search", QStyle::SP_FileDialogContentsView},
     }};
     for (const auto& [name, pixmap] : kImages)
         if (name == imageName)

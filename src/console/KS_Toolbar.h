@@ -3,7 +3,7 @@
 //
 // Every toolbar takes its images from one source, by the image names "Close",
 // "Update", "Upload", "Download", "Add", "Save", "Open", "Ok", "Cancel",
-// "Clear" and "Delete" (an unknown name gives an empty icon). A toolbar
+// "Clear", "Delete" and "Search" (an unknown name gives an empty icon). A toolbar
 // button is keyed by the objectName of the command button it repeats:
 // clicking it clicks that button, and it is enabled exactly while the button
 // is. A key that names no button of the window gives a button that does

@@ -56,15 +56,13 @@ std::string GroupByteFromText(std::string_view listText, int groupIndex, bool gr
     return text.empty() ? std::string(" ") : text.substr(0, 1);
 }
 
-std::string GroupTextFromByte(std::string_view byte, int groupIndex)
+std::string GroupTextFromByte(std::string_view byte)
 {
     const long code = byte.empty() ? 0 : static_cast<unsigned char>(byte[0]);
     switch (CurrentUserEncoderClass()) {
     case UserEncoderClass::DigitCode: return blank(byte) ? std::string() : twoDigits(code - 32);
     case UserEncoderClass::QX7:
-        // The first group is the group number itself, so a blank there is group 32.
-        if (groupIndex == 1)
-            return twoDigits(code);
+        // A group byte is the group number itself; a blank one is no group.
         return blank(byte) ? std::string() : twoDigits(code);
     case UserEncoderClass::LetterCode: break;
     }

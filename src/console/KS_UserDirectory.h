@@ -30,7 +30,7 @@ bool IsReservedPager(long pagerNo);
 // the text names the group that a group pager stands for (the first byte).
 std::string GroupByteFromText(std::string_view listText, int groupIndex, bool groupPager);
 // The item text that a stored group byte of an individual pager selects; "" for none.
-std::string GroupTextFromByte(std::string_view byte, int groupIndex);
+std::string GroupTextFromByte(std::string_view byte);
 
 // The operator's entries, as the user dialog and the database programmer hold them.
 struct UserFormFields {

@@ -191,6 +191,37 @@ constexpr TableFile kUpgradeFiles[] = {
     {"PPM_Wireless.DBS", WirelessMessageRecord::kLength, LegacyWirelessMessageRecord::kLength},
 };
 
+enum class Layout {
+    Current,
+    ShortUserTable, // a current Pager.DBS short of 999 users
+    Old,
+    Unknown,
+};
+
+// The one rule for telling a data file's layout by its length.
+Layout layoutOf(const TableFile& file, std::int64_t length)
+{
+    const auto len = static_cast<std::int64_t>(file.length);
+    const auto oldLen = static_cast<std::int64_t>(file.oldLength);
+    if (file.name == "Pager.DBS") {
+        // Every 1440 bytes fit both layouts. Up to 999 old users such a file is
+        // an old table (a current one that short would be a copy cut off); more
+        // old users than a table has cannot be an old table.
+        if (length > 0 && length % oldLen == 0 && length / oldLen <= kPagerRecords)
+            return Layout::Old;
+        if (length % len == 0)
+            return length / len < kPagerRecords ? Layout::ShortUserTable : Layout::Current;
+        return Layout::Unknown;
+    }
+    // A length that is a whole number of current records is never taken for an
+    // older layout: reading it that way would scramble every field.
+    if (length % len == 0)
+        return Layout::Current;
+    return length % oldLen == 0 ? Layout::Old : Layout::Unknown;
+}
+
+const TableFile& pagerFile() { return kUpgradeFiles[0]; }
+
 FileError convertOldLayout(std::string_view name, const std::string& path)
 {
     constexpr std::size_t all = static_cast<std::size_t>(-1);
@@ -297,7 +328,7 @@ bool CreateEmptyPagerDatabase()
         return false;
     const std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
     if (ReplaceRecords(DataFilePath("Pager.DBS"), table) != FileError::None) {
-        ShowMessage("Unable to create file " + DataFilePath("Pager.DBS") + ". " +
+        ShowMessage("Unable to create file " + PathInText(DataFilePath("Pager.DBS")) + ". " +
                         "Please confirm that you have the appropriate access permissions.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return false;
@@ -315,9 +346,9 @@ bool EnsurePagerDatabase()
     const std::string path = DataFilePath("Pager.DBS");
     if (!FileExists(path))
         return CreateEmptyPagerDatabase();
-    if (FileLength(path) % static_cast<std::int64_t>(PagerRecord::kLength) != 0) {
+    if (const Layout layout = layoutOf(pagerFile(), FileLength(path)); layout == Layout::Old || layout == Layout::Unknown) {
         // An older layout waits for the upgrade; a record written into it would scramble it.
-        ShowMessage("The data file " + path + " is damaged or of an unknown layout. It was left unchanged.",
+        ShowMessage("The data file " + PathInText(path) + " is damaged or of an unknown layout. It was left unchanged.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return false;
     }
@@ -333,7 +364,7 @@ bool WritePagerRecord(int pagerNo, const PagerRecord& record)
         if (error == FileError::PathOrAccess)
             showFileError(error);
         else
-            ShowMessage("Unable to write file " + path + ". Please confirm that you have the appropriate access permissions.",
+            ShowMessage("Unable to write file " + PathInText(path) + ". Please confirm that you have the appropriate access permissions.",
                         kButtonsOk, kAnswerOk, kIconCritical);
         return false;
     }
@@ -351,30 +382,25 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName)
     if (length < 0)
         return UpgradeOutcome::Missing;
 
-    const auto len = static_cast<std::int64_t>(entry->length);
-    const auto oldLen = static_cast<std::int64_t>(entry->oldLength);
     UpgradeOutcome outcome = UpgradeOutcome::Current;
     FileError error = FileError::None;
-    // A length that is a whole number of current records is never taken for an
-    // older layout: reading it that way would scramble every field.
-    if (length % len == 0) {
-        if (fileName == "Pager.DBS" && length / len < kPagerRecords) {
-            error = padPagerFile(path);
-            outcome = UpgradeOutcome::Padded;
-        }
-    } else if (length % oldLen == 0 && !(fileName == "Pager.DBS" && length / oldLen > kPagerRecords)) {
-        // More old records than there are users is no old user table but a
-        // current one with bytes added (a copy gone wrong): converting it would
-        // scramble every user, so it is reported below instead.
+    switch (layoutOf(*entry, length)) {
+    case Layout::Current: break;
+    case Layout::ShortUserTable:
+        error = padPagerFile(path);
+        outcome = UpgradeOutcome::Padded;
+        break;
+    case Layout::Old:
         error = convertOldLayout(fileName, path);
         outcome = UpgradeOutcome::Converted;
-    } else {
-        ShowMessage("The data file " + path + " is damaged or of an unknown layout. It was left unchanged.",
+        break;
+    case Layout::Unknown:
+        ShowMessage("The data file " + PathInText(path) + " is damaged or of an unknown layout. It was left unchanged.",
                     kButtonsOk, kAnswerOk, kIconExclamation);
         return UpgradeOutcome::Unrecognised;
     }
     if (error != FileError::None) {
-        ShowMessage("The data file " + path + " could not be brought up to date. It was left unchanged." +
+        ShowMessage("The data file " + PathInText(path) + " could not be brought up to date. It was left unchanged." +
                         "\r\n" + FileErrorMessage(error),
                     kButtonsOk, kAnswerOk, kIconExclamation);
         return UpgradeOutcome::Failed;
@@ -751,7 +777,7 @@ bool LoadToneCalendar(bool download, bool& created, QDate& firstDay)
             return true;
         }
         if (FileLength(path) > 0)
-            ReportStatus("The calendar file " + path + " could not be read.", true);
+            ReportStatus("The calendar file " + PathInText(path) + " could not be read.", true);
     }
     if (!FolderExists(gDataFolder)) {
         showFileError(FileError::PathOrAccess);

@@ -106,7 +106,7 @@ std::string BrowseForFolder(QWidget* owner, std::string_view title)
 {
     const QString folder = QFileDialog::getExistingDirectory(owner, ToQString(title), QString(),
                                                              QFileDialog::ShowDirsOnly);
-    return folder.toStdString();
+    return PathFromQString(folder);
 }
 
 // ---- Key filters -------------------------------------------------------------

@@ -64,12 +64,14 @@ std::string ToHexPadded(std::int32_t value, std::int16_t width)
     return hex;
 }
 
-std::string TextToHexChecksum(std::string_view text)
+std::string TextToHexChecksum(std::string_view text, bool asCharacters)
 {
-    std::int32_t sum = 0;
+    std::uint32_t sum = 0;
     for (char c : text)
-        sum += static_cast<unsigned char>(c);
-    return ToHexPadded(sum % 65536, 4);
+        sum = (sum + static_cast<unsigned char>(c)) % 65536;
+    if (asCharacters)
+        return {static_cast<char>(sum & 0xFF), static_cast<char>(sum >> 8)};
+    return ToHexPadded(static_cast<std::int32_t>(sum), 4);
 }
 
 std::string HelpFilePath()
@@ -235,6 +237,18 @@ void FillSBFontCombo(OptionList& list, std::int16_t selectIndex, bool withAll)
 void FillSBAlignmentCombo(OptionList& list, std::int16_t selectIndex, bool withAll)
 {
     refillDisplayList(list, kSBAlignmentItems, selectIndex, withAll);
+}
+
+void FillDisplayAttributeCombos(OptionList& slot, OptionList& timeSlice, OptionList& timeout, OptionList& color,
+                                OptionList& effect, OptionList& font, OptionList& alignment)
+{
+    FillNumberCombo(slot, 0);
+    FillSBTimeSliceCombo(timeSlice, 0);
+    FillSBTimeoutMinutesCombo(timeout, 0);
+    FillSBColorCombo(color, 0);
+    FillSBEffectCombo(effect, 0);
+    FillSBFontCombo(font, 0);
+    FillSBAlignmentCombo(alignment, 0);
 }
 
 std::string BuildSBAttributeCode(std::int16_t slot, std::int16_t timeSlice, std::int16_t timeout, std::int16_t color,

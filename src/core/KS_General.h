@@ -41,8 +41,10 @@ bool EncoderUsesExtendedAlarmLayout(std::string_view modelLetter);
 // ---- Hex helpers for the block framing of device uploads.
 // Upper-case hex, zero-padded to width; throws std::invalid_argument when the value needs more digits.
 std::string ToHexPadded(std::int32_t value, std::int16_t width);
-// The 16-bit additive checksum of the bytes (each 0..255) as four hex digits.
-std::string TextToHexChecksum(std::string_view text);
+// The 16-bit additive checksum of the bytes (each 0..255) as four hex digits,
+// or asCharacters as the two bytes themselves, low byte first, as block
+// uploads carry it.
+std::string TextToHexChecksum(std::string_view text, bool asCharacters = false);
 
 // ---- Display-attribute lists and the sign-board attribute code -------------
 // The fillers of the seven display lists. Every one but FillNumberCombo first
@@ -56,6 +58,9 @@ void FillSBColorCombo(OptionList& list, std::int16_t selectIndex, bool withAll =
 void FillSBEffectCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
 void FillSBFontCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
 void FillSBAlignmentCombo(OptionList& list, std::int16_t selectIndex, bool withAll = false);
+// The seven lists of one display's attributes, each filled by its filler above with its first entry selected.
+void FillDisplayAttributeCombos(OptionList& slot, OptionList& timeSlice, OptionList& timeout, OptionList& color,
+                                OptionList& effect, OptionList& font, OptionList& alignment);
 
 // The seven-character attribute code that a sign-board page carries between
 // "SB" and "*", or "*" alone when the display is to be cleared.

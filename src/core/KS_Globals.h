@@ -80,6 +80,11 @@ inline bool gToneCalendarSupported = false;
 inline int gToneCalendarEventsPerDay = 0;
 inline bool gToneEventsSupported = false;
 
+// ---- Device programmers ------------------------------------------------------
+// Programmer windows open. While any is, a device and not the encoder is on
+// the port, so the timers of the main window and the cover page keep off it.
+inline int gDeviceWindowsOpen = 0;
+
 // ---- The cover page ---------------------------------------------------------
 // Filled by the cover-page window before each test page; keeps its last values
 // after the window closes.

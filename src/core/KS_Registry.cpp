@@ -141,7 +141,7 @@ void LoadConfiguration()
     gAutoHide = SettingToFlag(GetConfigSetting("AutoHide", "0"), false);
 
     // Only a real file counts: a folder named Pager.DBS is no user table.
-    gDatabaseFound = !Trim(gDataFolder).empty() && QFileInfo(QString::fromStdString(DataFilePath("Pager.DBS"))).isFile();
+    gDatabaseFound = !Trim(gDataFolder).empty() && QFileInfo(PathToQString(DataFilePath("Pager.DBS"))).isFile();
 }
 
 std::string DataFilePath(std::string_view fileName)

@@ -148,7 +148,9 @@ void KS_SYS_Message::Prepare(const MessageRequest& request)
         chkOption->hide();
         chkOption->setChecked(false);
     } else {
-        chkOption->setGeometry(Twips(kLabelLeft), Twips(kOptionTop + extra / 2), Twips(kWindowWidth - kLabelLeft - 240),
+        // The tall form makes the check box taller only: moved down as well it
+        // would lie over the buttons and take their clicks.
+        chkOption->setGeometry(Twips(kLabelLeft), Twips(kOptionTop), Twips(kWindowWidth - kLabelLeft - 240),
                                Twips(kOptionHeight + extra));
         chkOption->setText(ToQString(request.optionText));
         chkOption->setChecked(request.optionValue);

@@ -1,5 +1,7 @@
 #include "KS_String.h"
 
+#include <QFile>
+
 #include <cctype>
 #include <cmath>
 
@@ -162,3 +164,12 @@ std::string FromQString(const QString& text)
     }
     return bytes;
 }
+
+QString PathToQString(std::string_view path)
+{
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string PathFromQString(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+std::string PathInText(std::string_view path) { return FromQString(PathToQString(path)); }

@@ -29,3 +29,10 @@ std::string PadRight(std::string_view text, std::size_t width);
 // Windows-1252 bytes to and from widget text.
 QString ToQString(std::string_view bytes);
 std::string FromQString(const QString& text);
+
+// Folder and file paths are the file system's own names, not Windows-1252:
+// they are converted only where they meet a widget, and a path put into a
+// message text is converted to the text's code page there.
+QString PathToQString(std::string_view path);
+std::string PathFromQString(const QString& text);
+std::string PathInText(std::string_view path);

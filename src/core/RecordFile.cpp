@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "KS_Globals.h"
+#include "KS_String.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ std::string FileErrorMessage(FileError error)
     switch (error) {
     case FileError::None: return {};
     case FileError::PathOrAccess:
-        return "Please confirm that the folder " + gDataFolder + " " +
+        return "Please confirm that the folder " + PathInText(gDataFolder) + " " +
                "exists and that you have the appropriate access permissions.";
     case FileError::Other: break;
     }

@@ -476,14 +476,18 @@ void HandleEncoderLine(const std::string& line)
 
 // ---- Conversations ------------------------------------------------------------
 
+bool LinkPortClosed()
+{
+    return !gComm || (!gComm->PortOpen() && !(gComm->DeviceLost() && gConnectionType == 1));
+}
+
 bool IsLinkResponding(std::int32_t ticks)
 {
     // A serial adapter pulled out and plugged back in comes back under its
     // old name. Every conversation starts with this probe, so this is where
     // the link looks for it again; a modem call does not survive it, so a
     // modem link waits for Dial Out instead.
-    if (gComm && !gComm->PortOpen() && gComm->DeviceLost() && gConnectionType == 1
-        && gComm->SetPortOpen(true) == CommError::None)
+    if (gComm && !gComm->PortOpen() && !LinkPortClosed() && gComm->SetPortOpen(true) == CommError::None)
         ResetLinkReceiver();
     if (!onEncoderLink() || !portOpen())
         return false;
@@ -609,6 +613,12 @@ std::string ConnectionStatusCaption()
 }
 
 void SetConnectionStatusSink(ConnectionStatusSink sink) { connectionStatusSink() = std::move(sink); }
+
+void PublishConnectionStatus()
+{
+    if (auto& sink = connectionStatusSink())
+        sink(ConnectionStatusCaption());
+}
 
 // ---- Shared link messages ----------------------------------------------------------
 

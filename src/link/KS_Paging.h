@@ -39,6 +39,10 @@ void ResetLinkReceiver();
 // True when the unit answers a bare CR with "?99". On a serial link whose
 // device went away (CommPort::DeviceLost) it first tries to open the port again.
 bool IsLinkResponding(std::int32_t ticks = 8);
+// True when the port is closed for good: never opened, closed on purpose, or
+// lost on a modem link. A serial adapter pulled out is not closed: the next
+// probe looks for it again.
+bool LinkPortClosed();
 
 // Sends Command & Data & "W" CR (or the raw line with NoSuffix) and waits for "*" CR,
 // retrying with a CR poke. Ticks 0 means 8. Reply receives the acknowledging line,
@@ -66,6 +70,8 @@ std::string ConnectionStatusCaption();
 // registers here so that every detection, whoever runs it, updates the label.
 using ConnectionStatusSink = std::function<void(const std::string& caption)>;
 void SetConnectionStatusSink(ConnectionStatusSink sink);
+// Shows the caption of the identity now held (after it was put back by hand).
+void PublishConnectionStatus();
 
 // ---- Shared link messages ----------------------------------------------------------
 

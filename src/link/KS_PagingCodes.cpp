@@ -193,12 +193,11 @@ std::optional<std::string> BuildEncoderUserRecord(const PagerFields& r, std::str
     } else {
         const std::string groups = field(r.Group1, W::Group) + field(r.Group2, W::Group) +
                                    field(r.Group3, W::Group) + field(r.Group4, W::Group);
-        // On the QX7XXX a group byte is the group number itself, so groups 13
-        // and 42 would put a carriage return or a "*" into the command: the
-        // encoder would take the line as ended, or as acknowledged, half-way.
+        // On the QX7XXX a group byte is the group number itself, so group 13
+        // would put a carriage return into the command and end it half-way.
         for (std::size_t i = 0; i < groups.size(); ++i) {
             const char g = groups[i];
-            if (g == '\r' || g == '*') {
+            if (g == '\r') {
                 const std::string number = gEncoderFamily == "QX7XXX"
                                                ? ZeroPad(static_cast<unsigned char>(g), 2)
                                                : std::string(1, g);

@@ -29,8 +29,7 @@ std::string PagerTypeDigitCode(std::string_view code);
 
 // The user-record string for "A" <string> "M": 44 characters on letter-code
 // encoders, 54 on digit-code encoders. Empty, with the reason in *error, when
-// the record holds a byte that would break the command line (a carriage
-// return anywhere, or "*" as a group code of the 44-character layout).
+// the record holds a carriage return, which would end the command line.
 std::optional<std::string> BuildEncoderUserRecord(const PagerFields& record, std::string* error = nullptr);
 
 // Fills record from the encoder's answer to a user read. A line too short for

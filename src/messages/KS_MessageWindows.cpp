@@ -1,11 +1,53 @@
 #include "KS_MessageWindows.h"
 
+#include "KS_ListWindow.h"
 #include "KS_MainForm.h"
 #include "KS_PPM_MessagesSB.h"
+#include "KS_PPM_MessagesTable.h"
+#include "KS_PPM_MessagesTableAdd.h"
+#include "KS_Records.h"
+#include "KS_String.h"
+#include "KS_TextTables.h"
 #include "KS_WindowRegistry.h"
+
+namespace {
+
+// The fast-key and PABX lists: the slot label, then the 30-character text as stored.
+MessageListDefinition textTableList(const TextTableDefinition& table)
+{
+    MessageListDefinition definition;
+    definition.formName = table.listForm;
+    definition.caption = table.caption;
+    definition.columns = {QString::fromLatin1(table.keyColumn), "Message"};
+    definition.weights = {1, 7};
+    definition.params = table.params;
+    definition.codec = std::make_shared<TableMessageCodec>(table.letter);
+    definition.sortingOn = !table.keyLabels;
+    definition.fillRow = [keyLabels = table.keyLabels](SortableRow& row, const std::string& record, int index) {
+        const TableMessage message = DecodeRecord<TableMessage>(record);
+        const int slot = keyLabels ? index + 1 : static_cast<int>(Val(message.No));
+        row.setText(0, ToQString(keyLabels ? FastkeyLabel(slot) : StripChar(message.No, std::string_view("\0", 1))));
+        // "001" from the upgrade and "01 " from a save both stand for slot 1.
+        row.SetSortNumber(0, slot);
+        row.setText(1, ToQString(StripChar(message.Text, std::string_view("\0", 1))));
+    };
+    definition.makeEditor = [&table](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesTableAdd(list, table); };
+    return definition;
+}
+
+void registerTextTable(const TextTableDefinition& table)
+{
+    RegisterWindow(table.listForm, [&table](QWidget* owner) {
+        return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, textTableList(table)));
+    });
+}
+
+} // namespace
 
 void RegisterMessageWindows()
 {
+    registerTextTable(FastkeyTable());
+    registerTextTable(PABXTable());
     RegisterWindow(FormName::MessagesSB,
                    [](QWidget* owner) { return new KS_PPM_MessagesSB(qobject_cast<KS_MainForm*>(owner)); });
 }

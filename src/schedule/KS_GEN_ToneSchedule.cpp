@@ -7,6 +7,7 @@
 
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_FileDialog.h"
 #include "KS_FormBuilder.h"
 #include "KS_FormContents.h"
 #include "KS_Forms.h"
@@ -19,7 +20,7 @@
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_Registry.h"
-#include "KS_ScheduleFileDialog.h"
+#include "KS_ScheduleSaveAs.h"
 #include "KS_String.h"
 #include "KS_ToneSchedule.h"
 #include "KS_Toolbar.h"
@@ -508,7 +509,7 @@ void KS_GEN_ToneSchedule::cmdNew_Click()
 
 void KS_GEN_ToneSchedule::cmdOpen_Click()
 {
-    const auto path = ChooseScheduleFile(this, {false, kFileFilter, gDataFolder + "/"});
+    const auto path = ChooseFile(this, {false, kFileFilter, gDataFolder + "/"});
     if (!path)
         return;
     setScheduleFile(*path, true);

@@ -7,6 +7,7 @@
 #include "CalendarYearView.h"
 #include "KS_Database.h"
 #include "KS_FormBuilder.h"
+#include "KS_FileDialog.h"
 #include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
@@ -16,7 +17,7 @@
 #include "KS_Messages.h"
 #include "KS_PagingLists.h"
 #include "KS_Registry.h"
-#include "KS_ScheduleFileDialog.h"
+#include "KS_ScheduleSaveAs.h"
 #include "KS_String.h"
 #include "KS_ToneCalendar.h"
 #include "KS_ToneSchedule.h"
@@ -561,7 +562,7 @@ void KS_GEN_ToneScheduleCalendar::setCalendarFile(const std::string& path, bool 
 void KS_GEN_ToneScheduleCalendar::cmdOpen_Click()
 {
     const auto path =
-        ChooseScheduleFile(this, {false, "Tone Generator Schedule Celendar (*.TGC)", gDataFolder + "/"});
+        ChooseFile(this, {false, "Tone Generator Schedule Celendar (*.TGC)", gDataFolder + "/"});
     if (!path)
         return;
     setCalendarFile(*path, true);

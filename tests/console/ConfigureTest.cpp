@@ -1,4 +1,8 @@
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QComboBox>
@@ -134,4 +138,50 @@ TEST_F(ConfigureFixture, SignBoardSizesAreHeldToTheirRangesAndWrittenEvenWhenHid
     EXPECT_EQ(GetConfigSetting("SBChars"), "02");
     EXPECT_EQ(GetConfigSetting("SBLines"), "8");
     EXPECT_EQ(gSBChars, "2");
+}
+
+TEST_F(ConfigureFixture, AFolderWithANonAsciiNameIsFoundCreatedAndStoredAsTheFileSystemNamesIt)
+{
+    const QString base = qEnvironmentVariable("XDG_DATA_HOME") + "/";
+    const QString existing = base + QString::fromUtf8("jos\xC3\xA9");
+    QDir().mkpath(existing);
+    dialog.txtPath->setText(existing);
+    ASSERT_TRUE(dialog.UpdateConfiguration()); // no "does not exist" question
+    EXPECT_EQ(GetConfigSetting("Folder"), base.toStdString() + "jos\xC3\xA9");
+    EXPECT_TRUE(QFileInfo(existing + "/Pager.DBS").isFile());
+
+    KS_GEN_Configure reopened(&harness.form());
+    EXPECT_EQ(reopened.txtPath->text(), existing);
+
+    const QString missing = base + QString::fromUtf8("Ren\xC3\xA9");
+    reopened.txtPath->setText(missing);
+    harness.messages.Answer(kAnswerYes);
+    ASSERT_TRUE(reopened.UpdateConfiguration());
+    // The question is in the message box's code page: é is one byte there.
+    EXPECT_EQ(harness.messages.texts().back(),
+              "Folder does not exist. Do you want to create the " + base.toStdString() + "Ren\xE9 folder ?");
+    EXPECT_TRUE(QFileInfo(missing + "/Pager.DBS").isFile());
+}
+
+TEST_F(ConfigureFixture, BrowseShowsTheChosenFolderAsNamedAndACancelledBrowseEmptiesThePath)
+{
+    const QString chosen = qEnvironmentVariable("XDG_DATA_HOME") + QString::fromUtf8("/Stra\xC3\x9F" "e");
+    QDir().mkpath(chosen);
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel);
+        dialog.txtPath->setText("typed");
+        QTimer::singleShot(0, [&] {
+            auto* browser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(browser, nullptr);
+            EXPECT_EQ(browser->windowTitle(), "Browse for Working Folder");
+            if (cancel) {
+                browser->reject();
+                return;
+            }
+            browser->setDirectory(chosen);
+            QMetaObject::invokeMethod(browser, "accept");
+        });
+        dialog.cmdBrowse->click();
+        EXPECT_EQ(dialog.txtPath->text(), cancel ? QString() : chosen);
+    }
 }

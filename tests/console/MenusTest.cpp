@@ -194,24 +194,26 @@ TEST(Menus, ClearingThePagerDatabaseEmptiesTheFileTheListAndTheTableInMemory)
 
 TEST(Clock, EachKindOfEncoderGetsTheTimeInTheFormItTakesAndAFailureIsShownAsInformation)
 {
-    const QDateTime moment(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::UTC);
-    SetClockForTest([moment] { return moment; });
-    const QDateTime local = moment.toLocalTime();
-    const std::string hhnn = "PT" + local.toString("HHmm").toStdString();
-    const std::string date = "PD" + local.toString("MMddyy").toStdString() + std::to_string(local.date().dayOfWeek() % 7 + 1);
+    // Tuesday 3 February 2015 and Sunday 1 February 2015, 14:05:09 on the PC's clock.
+    const QDateTime tuesday(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::LocalTime);
+    const QDateTime sunday(QDate(2015, 2, 1), QTime(14, 5, 9), Qt::LocalTime);
     const struct {
         char model;
+        QDateTime moment;
         bool acceptsSeconds;
         bool silentOnTime;
         std::vector<std::string> lastLines;
         std::string message;
     } cases[] = {
-        {'X', true, false, {"T140509020315UW"}, "Date and Time modified succesfully."}, // UTC, in one line
-        {'A', false, false, {hhnn, date}, "Date and Time modified succesfully."},
-        {'A', true, true, {}, "Error updating Date and Time."}, // both time forms unanswered: no date
+        {'X', QDateTime(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::UTC), true, false, {"T140509020315UW"},
+         "Date and Time modified succesfully."}, // UTC, in one line
+        {'A', tuesday, false, false, {"PT1405", "PD0203153"}, "Date and Time modified succesfully."},
+        {'A', sunday, false, false, {"PT1405", "PD0201151"}, "Date and Time modified succesfully."},
+        {'A', tuesday, true, true, {}, "Error updating Date and Time."}, // both time forms unanswered: no date
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message + c.model);
+        SetClockForTest([moment = c.moment] { return moment.toUTC(); });
         ConsoleHarness harness({{1, "Anna", "A"}});
         harness.engine.SetModel(c.model);
         if (!c.acceptsSeconds)
@@ -271,4 +273,61 @@ TEST(RecordButton, ATakeShowsItsSecondsAndStoppingPutsTheButtonBack)
     EXPECT_EQ(form.cmdRecordMessage->text(), "R&ecord");
     EXPECT_TRUE(form.prgRecordProgress->isHidden());
     EXPECT_EQ(form.txtStatus->text(), "Please select a user to page ...");
+}
+
+TEST(Menus, ADownloadThatCannotReachTheUnitShowsTheUsersAgain)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
+    KS_MainForm& form = harness.Load();
+    // The menu's probe is answered; the unit falls silent as the download identifies it.
+    harness.engine.AddCommand(R"(\?000M)", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+        return sim::Engine::Reply{};
+    });
+    harness.messages.Answer(kAnswerYes);
+    harness.messages.Answer(kAnswerOk);
+    form.mnuDevicesOptions_Click(2);
+    ASSERT_EQ(harness.messages.shown().size(), 2u);
+    EXPECT_TRUE(harness.Reported("Cannot connect to " + gEncoderModelName + " !", true));
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
+}
+
+TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWithoutAProbe)
+{
+    RegisterWindow(FormName::MessagesAlarm, standIn(FormName::MessagesAlarm));
+    RegisterWindow(FormName::MessagesSB, standIn(FormName::MessagesSB));
+    gAdminMode = true;
+    gShowSBSupport = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
+
+    bool alarmOpened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* window = topLevel<QDialog>("KS_PPM_MessagesAlarm")) {
+            alarmOpened = true;
+            window->close();
+        }
+    });
+    harness.messages.Answer(kAnswerOk);
+    harness.engine.ClearTranscript();
+    form.mnuMessagesOptions_Click(0);
+    EXPECT_TRUE(alarmOpened);
+    const auto& probe = harness.engine.Transcript();
+    EXPECT_TRUE(std::any_of(probe.begin(), probe.end(), [](const auto& e) { return e.fromHost && e.bytes == "\r"; }));
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
+
+    harness.engine.ClearTranscript();
+    form.mViewMode = true;
+    form.mnuMessagesOptions_Click(8);
+    EXPECT_TRUE(harness.engine.Transcript().empty()); // no probe
+    EXPECT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_FALSE(form.mViewMode);
+    auto* signBoard = topLevel<QDialog>("KS_PPM_MessagesSB");
+    ASSERT_NE(signBoard, nullptr);
+    signBoard->close();
+    RegisterWindow(FormName::MessagesAlarm, {});
+    RegisterWindow(FormName::MessagesSB, {});
 }

@@ -161,3 +161,34 @@ TEST_F(PageSending, StoredSignBoardMessagesGoToEverySelectedUser)
     EXPECT_EQ(caller, nullptr);
     EXPECT_TRUE(pages().empty());
 }
+
+TEST_F(PageSending, APortClosedOnPurposeIsToldOnceAndThePageIsNotSent)
+{
+    form.comUnitConnect->SetPortOpen(false);
+    harness.messages.AnswerAlways(kAnswerOk);
+    PageRequest request;
+    request.SetPagerNo("001");
+    request.Kind = PageRequest::kPage;
+    request.Message = "x";
+    EXPECT_FALSE(form.SendPageToPager(request));
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
+    EXPECT_FALSE(harness.messages.shown()[0].timeOutEnabled); // not the 30-second notice
+    EXPECT_EQ(LastStatusReport().text, "Sending page to pager 001 ...");
+    EXPECT_TRUE(pages().empty());
+}
+
+TEST_F(PageSending, LastPageAndSignBoardButtonsFollowTheirOwnRulesAfterEverySend)
+{
+    ASSERT_FALSE(form.cmdLastPage->isEnabled());
+    harness.Select({"001"});
+    form.SendSBPage(1, 1);
+    EXPECT_EQ(selected(), 0);
+    EXPECT_FALSE(form.cmdLastPage->isEnabled()); // no batch was stored
+    EXPECT_FALSE(form.cmdSBMessages->isEnabled()); // no sign-board window in this program
+
+    send({"001"}, "Hi");
+    EXPECT_TRUE(form.cmdLastPage->isEnabled());
+    EXPECT_FALSE(form.cmdSBMessages->isEnabled());
+    EXPECT_TRUE(form.cmdSendPage->isEnabled());
+}

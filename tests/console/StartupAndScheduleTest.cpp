@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QLabel>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -33,6 +34,18 @@ TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
     QFile(QString::fromStdString(DataFilePath("Pager.DBS"))).resize(0);
     form.LoadUsers();
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 0); // an empty user table loads empty
+}
+
+TEST(Startup, WithoutANotificationAreaAutoHideStillShowsTheWindow)
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "this desktop has a notification area";
+    gAutoHide = true;
+    ConsoleHarness harness({{1, "First", "A"}});
+    KS_MainForm& form = harness.Load();
+    EXPECT_TRUE(form.isVisible());
+    form.mnuFileOptions_Click(0); // Hide cannot hide it either
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST(Startup, WithoutAUserTableOrAnAnsweringEncoderTheOperatorIsTold)

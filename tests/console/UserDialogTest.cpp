@@ -255,3 +255,27 @@ TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
     EXPECT_EQ(storedUser(950).InUse, "N");
     EXPECT_EQ(row("950"), nullptr);
 }
+
+TEST_F(UserDialog, ASingleUserStaysSelectedSoUpdateOpensIt)
+{
+    KS_MainForm& form = load('A', {{14, "Solo", "A"}});
+    ASSERT_EQ(form.lvwUsers->topLevelItemCount(), 1);
+    EXPECT_TRUE(form.lvwUsers->topLevelItem(0)->isSelected());
+    form.cmdUpdate_Click();
+    auto* update = form.findChild<KS_GEN_UserAdd*>();
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->txtUserName->text(), "Solo");
+    update->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, ABlankFirstGroupOnTheQX7SelectsNoGroup)
+{
+    load('G', {{14, "Solo", "A"}});
+    PagerRecord blankGroup = storedUser(14);
+    blankGroup.Group1 = " ";
+    ASSERT_EQ(WriteRecordAt(DataFilePath("Pager.DBS"), 14, blankGroup), FileError::None);
+    KS_GEN_UserAdd* update = open("014");
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->cmbGroupFirst->currentIndex(), -1); // not group 32
+    update->cmdCancel_Click();
+}

@@ -109,7 +109,7 @@ TEST_F(UserTransfer, ALegacyQX7IsReadUserByUser)
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1 + 99);
 }
 
-TEST_F(UserTransfer, SilenceMidTableOrAnAnswerForALowerNumberAbortsAndLeavesBothFilesAsTheyWere)
+TEST_F(UserTransfer, AUserTheUnitDoesNotAnswerForWhileItAnswersTheProbeIsStoredAsNotInUse)
 {
     const std::string stale = *BuildEncoderUserRecord(MakeUser({7, "Gus", "A"})) + "*\r";
     const struct {
@@ -117,31 +117,55 @@ TEST_F(UserTransfer, SilenceMidTableOrAnAnswerForALowerNumberAbortsAndLeavesBoth
         std::string read;  // the read that goes wrong
         std::string reply; // and what the unit answers to it
         Lines reads;
+        std::string inUse; // of users 1, 7, 8, 12 and 13
     } cases[] = {
-        // The unit stops answering reads; its answer to the probe must not end the table.
-        {"silence", R"(\?008N)", "", {"?001N", "?008N", "?008N", "?008N"}},
+        {"silence", R"(\?008N)", "", {"?001N", "?008N", "?008N", "?008N", "?009N", "?013N", "?014N", "?014N", "?014N"},
+         "NYNYY"},
         // A stale answer: user 7 again where users from 13 on were asked for.
-        {"lower number", R"(\?013N)", stale, {"?001N", "?008N", "?013N", "?013N", "?013N"}},
+        {"lower number", R"(\?013N)", stale,
+         {"?001N", "?008N", "?009N", "?013N", "?013N", "?013N", "?014N", "?014N", "?014N"}, "NYYYN"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         KS_MainForm& form = load('A', {{1, "Old", "A"}});
-        encoderHolds({{7, "Gus", "A"}, {12, "Hal", "N"}});
-        WriteBytes(DataFilePath("Pager.BAK"), "an older backup");
+        encoderHolds({{7, "Gus", "A"}, {8, "Ida", "A"}, {12, "Hal", "N"}, {13, "Jo", "N"}});
         harness->engine.AddCommand(c.read, [reply = c.reply](sim::Engine&, const std::smatch&, std::int64_t) {
             return sim::Engine::Reply{reply};
         });
         const std::string dbs = ReadBytes(DataFilePath("Pager.DBS"));
-        harness->messages.Answer(kAnswerOk);
 
         form.DownloadPagerDatabase();
         EXPECT_EQ(lines(R"(\?\d{3}N)"), c.reads);
-        EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), dbs);
-        EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), "an older backup");
-        EXPECT_FALSE(PathExists(DataFilePath("Pager.TMP")));
-        EXPECT_EQ(harness->messages.texts().size(), 1u);
-        EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1); // the old directory is still shown
+        EXPECT_TRUE(harness->messages.shown().empty());
+        EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), dbs);
+        EXPECT_EQ(stored(1).InUse + stored(7).InUse + stored(8).InUse + stored(12).InUse + stored(13).InUse, c.inUse);
+        EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 3);
     }
+}
+
+TEST_F(UserTransfer, ALostLinkAbortsWithTheLinkErrorAndLeavesBothFilesAsTheyWere)
+{
+    KS_MainForm& form = load('A', {{1, "Old", "A"}});
+    encoderHolds({{7, "Gus", "A"}, {12, "Hal", "N"}});
+    WriteBytes(DataFilePath("Pager.BAK"), "an older backup");
+    // The cable is pulled while user 8 is asked for: nothing answers from then on.
+    harness->engine.AddCommand(R"(\?008N)", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+        return sim::Engine::Reply{};
+    });
+    const std::string dbs = ReadBytes(DataFilePath("Pager.DBS"));
+    harness->messages.Answer(kAnswerOk);
+
+    form.DownloadPagerDatabase();
+    EXPECT_EQ(lines(R"(\?\d{3}N)"), (Lines{"?001N", "?008N"}));
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), dbs);
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), "an older backup");
+    EXPECT_FALSE(PathExists(DataFilePath("Pager.TMP")));
+    ASSERT_EQ(harness->messages.texts().size(), 1u);
+    EXPECT_NE(harness->messages.texts()[0].find("cannot be established"), std::string::npos);
+    for (const auto& report : harness->statusLog)
+        EXPECT_EQ(report.text.find("Cannot connect to"), std::string::npos) << report.text;
+    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1); // the old directory is still shown
 }
 
 TEST_F(UserTransfer, UploadSkipsFreeAndGroupRecordsAndStopsAtTheFirstRefusal)

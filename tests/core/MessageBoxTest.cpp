@@ -168,3 +168,23 @@ TEST(MessageBox, StatusReportsReachTheSinkWithDefaultBeeps)
     EXPECT_EQ(beeps, (std::vector<int>{3, 0, 1}));
     EXPECT_EQ(LastStatusReport().text, "z");
 }
+
+TEST(MessageBox, EveryButtonStaysClickableBesideTheCheckBoxInBothHeights)
+{
+    for (const bool tall : {false, true})
+        for (const int buttons : {kButtonsYesNo, kButtonsYesNoCancel, kButtonsOkCancel}) {
+            SCOPED_TRACE(testing::Message() << tall << buttons);
+            KS_SYS_Message box;
+            MessageRequest request;
+            request.buttons = buttons;
+            request.optionText = "&Don't ask me again";
+            request.tall = tall;
+            box.Prepare(request);
+            EXPECT_EQ(box.chkOption->height(), Twips(tall ? 2300 : 300)); // taller, not moved
+            for (auto* button : box.findChildren<QPushButton*>()) {
+                if (button->isVisibleTo(&box)) {
+                    EXPECT_EQ(box.childAt(button->geometry().center()), button) << button->objectName().toStdString();
+                }
+            }
+        }
+}

@@ -6,11 +6,15 @@
 #include "KS_String.h"
 #include "TestSupport.h"
 
+#include <QFile>
+
 namespace {
 
 class DataFileUpgrade : public testing::Test {
 protected:
     void SetUp() override { MakeDataFolder(); }
+    // A box nobody expected fails the test at once instead of waiting for an operator.
+    ScriptedMessages boxes;
 };
 
 std::string spaces(std::size_t n) { return std::string(n, ' '); }
@@ -122,6 +126,50 @@ TEST_F(DataFileUpgrade, OldMessageTablesAreConvertedFieldByFieldAndGrowToTheEnco
     EXPECT_EQ(ReadBytes(DataFilePath("PPM_Fastkey.DBS")).size(), 1000u);
 }
 
+TEST_F(DataFileUpgrade, OldUserTablesOfUpTo999UsersConvertEvenWhenTheLengthFitsBothLayouts)
+{
+    const struct {
+        int users;
+        UpgradeOutcome outcome;
+    } cases[] = {
+        {32, UpgradeOutcome::Converted},   // 1440 bytes: nine current records too
+        {999, UpgradeOutcome::Converted},
+        {1000, UpgradeOutcome::Unrecognised}, // no user table ever had that many
+    };
+    boxes.AnswerAlways(kAnswerOk);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.users);
+        std::string old;
+        for (int i = 1; i <= c.users; ++i)
+            old += legacyPager(ZeroPad(i % 1000, 3));
+        WriteBytes(DataFilePath("Pager.DBS"), old);
+        QFile::remove(QString::fromStdString(DataFilePath("Pager.BAK")));
+
+        EXPECT_EQ(UpgradeDataFile("Pager.DBS"), c.outcome);
+
+        const std::string now = ReadBytes(DataFilePath("Pager.DBS"));
+        if (c.outcome == UpgradeOutcome::Unrecognised) {
+            EXPECT_EQ(now, old);
+            EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
+            continue;
+        }
+        ASSERT_EQ(now.size(), 159840u);
+        EXPECT_EQ(Record(now, 160, 1), convertedPager("001"));
+        EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(c.users)), convertedPager(ZeroPad(c.users, 3)));
+        if (c.users < 999) {
+            EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(c.users) + 1), zeros(160));
+        }
+        EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), old);
+    }
+    EXPECT_EQ(boxes.shown().size(), 1u);
+
+    // A user written into an old table before the upgrade would scramble it.
+    const std::string old32 = Repeat(legacyPager("001"), 32);
+    WriteBytes(DataFilePath("Pager.DBS"), old32);
+    EXPECT_FALSE(WritePagerRecord(1, FreePagerRecord()));
+    EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), old32);
+}
+
 TEST_F(DataFileUpgrade, AShortCurrentUserTableIsPaddedWithFreeUsers)
 {
     const std::string two = Image(160, 'u').str() + Image(160, 'v').str();
@@ -148,10 +196,10 @@ TEST_F(DataFileUpgrade, CurrentUnknownAndUnwritableFilesAreLeftAsTheyWere)
         {"PPM_PABXDI.DBS", Image(32).Put(0, "01").Put(2, "Keep me"), true, UpgradeOutcome::Failed,
          " could not be brought up to date. It was left unchanged."},
     };
+    boxes.AnswerAlways(kAnswerOk);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        ScriptedMessages boxes;
-        boxes.AnswerAlways(kAnswerOk);
+        const std::size_t before = boxes.shown().size();
         const std::string path = DataFilePath(c.file);
         WriteBytes(path, c.bytes);
         if (c.tmpBlocked)
@@ -162,12 +210,12 @@ TEST_F(DataFileUpgrade, CurrentUnknownAndUnwritableFilesAreLeftAsTheyWere)
         EXPECT_EQ(ReadBytes(path), c.bytes);
         EXPECT_FALSE(PathExists(path.substr(0, path.size() - 3) + "BAK"));
         if (*c.shown == '\0') {
-            EXPECT_TRUE(boxes.shown().empty());
+            EXPECT_EQ(boxes.shown().size(), before);
             continue;
         }
-        ASSERT_EQ(boxes.shown().size(), 1u);
-        EXPECT_EQ(boxes.texts()[0].rfind("The data file " + path + c.shown, 0), 0u) << boxes.texts()[0];
-        EXPECT_EQ(boxes.shown()[0].icon, kIconExclamation);
+        ASSERT_EQ(boxes.shown().size(), before + 1);
+        EXPECT_EQ(boxes.texts().back().rfind("The data file " + path + c.shown, 0), 0u) << boxes.texts().back();
+        EXPECT_EQ(boxes.shown().back().icon, kIconExclamation);
     }
 }
 
@@ -178,7 +226,6 @@ TEST_F(DataFileUpgrade, ANewUserTableIsExactly999FreeUsersOrReportsWhatStoppedIt
     EXPECT_TRUE(CreateEmptyPagerDatabase());
     EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), Repeat(kFreeUser, 999));
 
-    ScriptedMessages boxes;
     boxes.AnswerAlways(kAnswerOk);
     QFile::remove(QString::fromStdString(DataFilePath("Pager.DBS")));
     MakeDirectory(DataFilePath("Pager.TMP"));

@@ -208,25 +208,23 @@ TEST_F(UnpluggedAdapter, ADeviceLostInTheMiddleOfABatchIsReportedAndFoundAgain)
     EXPECT_TRUE(form->comUnitConnect->PortOpen());
 }
 
-TEST_F(UnpluggedAdapter, AUserTableTransferCutByNoiseOrAPulledAdapterLeavesTheFilesAsTheyWere)
+TEST_F(UnpluggedAdapter, AUserTableTransferCutByAPulledAdapterLeavesTheFilesAsTheyWere)
 {
     for (int n : {1, 2, 3}) // the unit holds the three users of the directory
         ASSERT_TRUE(harness.engine.PutUser(*BuildEncoderUserRecord(MakeUser({n, "Unit", "A"}))));
     const struct {
         const char* what;
         bool upload;
-        std::string read; // the line at which it goes wrong
-        bool pull;        // the adapter is pulled there, else the answer is noise
+        std::string read; // the line at which the adapter is pulled
     } cases[] = {
-        {"noise in the download", false, R"(\?002N)", false},
-        {"pulled in the download", false, R"(\?002N)", true},
-        {"pulled in the upload", true, R"(A002[\s\S]*)", true},
+        {"pulled in the download", false, R"(\?002N)"},
+        {"pulled in the upload", true, R"(A002[\s\S]*)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        harness.engine.AddCommand(c.read, [this, pull = c.pull](sim::Engine&, const std::smatch&, std::int64_t) {
-            adapter->unplugged |= pull;
-            return sim::Engine::Reply(pull ? "*\r" : "\x07\x13garbage*\r");
+        harness.engine.AddCommand(c.read, [this](sim::Engine&, const std::smatch&, std::int64_t) {
+            adapter->unplugged = true;
+            return sim::Engine::Reply("*\r");
         });
         harness.statusLog.clear();
         const std::size_t boxes = harness.messages.shown().size();

@@ -69,7 +69,7 @@ TEST(DetectEncoder, QX9860ReadsVersionEveryTableAndToneCapabilities)
     EXPECT_EQ(gEncoderModelLetter + "/" + gEncoderModelName + "/" + gEncoderFamily + "/" + gEncoderSerialNumber,
               "X/QX9860/Not Defined/12345");
     EXPECT_DOUBLE_EQ(gEncoderVersion, 2.10);
-    EXPECT_EQ(tableSizes(), (std::vector<int>{24, 20, 10, 49, 200}));
+    EXPECT_EQ(tableSizes(), (std::vector<int>{24, 16, 12, 49, 200}));
     EXPECT_TRUE(gEncoderSupportsAlarm && gEncoderSupportsPABX && gEncoderSupportsFastkey && gEncoderSupportsFreetext
                 && gEncoderSupportsWireless && gToneGenSupported && gToneCalendarSupported);
     EXPECT_EQ(gToneCalendarEventsPerDay, 48);
@@ -213,4 +213,26 @@ TEST(ModemLink, DetectionWaitsForACallAndNeverDropsItByAReopen)
     HangUpModem();
     EXPECT_FALSE(sim.engine.CallUp());
     EXPECT_EQ(sim.engine.GetModemState(), sim::ModemState::Command);
+}
+
+TEST(DetectEncoder, ALegacyUnitAnsweringABarePageWithNeitherMarkIsUnknown)
+{
+    SimLink sim;
+    sim.engine.SetLegacyModel(sim::Legacy::QX8);
+    // The unit falls silent at the bare page: neither "*" nor "?99" comes back, not even to a poke.
+    sim.engine.AddCommand("P", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+        return sim::Engine::Reply{};
+    });
+    DetectEncoder();
+    EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily, "Not Connected / Unknown/QX8XXX");
+    EXPECT_FALSE(gEncoderIdentified);
+}
+
+TEST(OpenSerialPort, BlankSettingsOpenThePortAt9600N81)
+{
+    SimLink sim('X');
+    ASSERT_TRUE(OpenSerialPort(sim.link->port(), 1, "  "));
+    EXPECT_EQ(sim.link->port().Settings(), "9600,N,8,1");
+    EXPECT_EQ(sim.engine.HostSettings(), "9600,N,8,1");
 }

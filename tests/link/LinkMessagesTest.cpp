@@ -56,3 +56,18 @@ TEST(LinkMessages, QuestionsNameTheModelAndOfferTheCheckBoxAsAsked)
               "|&Don't ask me again|&Don't ask me again");
     EXPECT_EQ(shown[3].icon, kIconExclamation);
 }
+
+TEST(LinkMessages, TheCannotSendNoticeClosesItselfAfterThirtySecondsAndIsOnlyShownWhenRetrying)
+{
+    ScriptedMessages boxes;
+    EXPECT_EQ(ShowCannotSendPagesNotice(false), 0);
+    EXPECT_TRUE(boxes.shown().empty());
+    boxes.Answer(kAnswerTimedOut);
+    gEncoderModelName = "QX9860";
+    EXPECT_EQ(ShowCannotSendPagesNotice(true), kAnswerTimedOut);
+    ASSERT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.texts()[0], "Communication with the QX9860 cannot be established. Pagora is unable to send "
+                                "pages.\r\nPagora will try to reconnect within 5 seconds.");
+    EXPECT_TRUE(boxes.shown()[0].timeOutEnabled);
+    EXPECT_EQ(boxes.shown()[0].timeOutInterval, 30000);
+}

@@ -129,3 +129,34 @@ TEST_F(RealLine, SettingsChangeTheLineSpeedOfTheOpenPort)
     EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP));
     EXPECT_FALSE(tio.c_oflag & OPOST);
 }
+
+TEST_F(RealLine, TheAlertUploadSpeedAndBackReopenThePortCleanAndEmptied)
+{
+    const auto speedOfLine = [&] {
+        termios tio {};
+        const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+        EXPECT_GE(fd, 0);
+        ::tcgetattr(fd, &tio);
+        ::close(fd);
+        return ::cfgetospeed(&tio);
+    };
+    ASSERT_TRUE(OpenSerialPort(port, 1, "115200,N,8,1"));
+    EXPECT_EQ(speedOfLine(), B115200);
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += static_cast<char>(255 - i);
+    pty.Send(bytes);
+    ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 256; }));
+    port.SetInBufferCount(0);
+    EXPECT_EQ(port.InBufferCount(), 0);
+    EXPECT_EQ(port.Input(), "");
+    port.Output(bytes);
+    std::string received;
+    for (int i = 0; i < 50 && received.size() < bytes.size(); ++i)
+        received += pty.Receive(200);
+    EXPECT_EQ(received, bytes);
+
+    ASSERT_TRUE(OpenSerialPort(port, 1, "38400,N,8,1"));
+    EXPECT_EQ(speedOfLine(), B38400);
+    EXPECT_EQ(port.Settings(), "38400,N,8,1");
+}

@@ -20,7 +20,7 @@
 #include "KS_ListWindow.h"
 #include "KS_Paging.h"
 #include "KS_Registry.h"
-#include "KS_ScheduleFileDialog.h"
+#include "KS_FileDialog.h"
 #include "KS_ToneSchedule.h"
 #include "ToneTestSupport.h"
 
@@ -29,7 +29,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 struct ToneWindow : testing::Test {
-    void TearDown() override { SetScheduleFileDialogHook({}); }
+    void TearDown() override { SetFileDialogHook({}); }
 
     void Connect(char letter) { unit = std::make_unique<SimUnit>(letter); }
     KS_GEN_ToneSchedule& Open()
@@ -236,7 +236,7 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     Connect('X');
     Open();
     std::string answer = gDataFolder + "/./ToneGen.TGS";
-    SetScheduleFileDialogHook([&answer](const ScheduleFileRequest& request) -> std::optional<std::string> {
+    SetFileDialogHook([&answer](const FileDialogRequest& request) -> std::optional<std::string> {
         EXPECT_EQ(request.filter, "Tone Generator Schedule (*.TGS)");
         return answer;
     });

@@ -20,7 +20,7 @@ TEST(SimDetection, EveryModelLetterIdentifiesItselfAndRefusesTheTablesItLacks)
     }
     SimLine line;
     line.unit.SetModel('E'); // alarm and PABX tables only
-    EXPECT_EQ(line.SendEach({"C00?\r", "K00?\r", "?TG\r"}), "20*\r?99\r?99\r");
+    EXPECT_EQ(line.SendEach({"C00?\r", "K00?\r", "?TG\r"}), "16*\r?99\r?99\r");
 }
 
 TEST(SimDetection, LegacyUnitsRefuseIdentificationAndDifferOnABarePage)

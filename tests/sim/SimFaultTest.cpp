@@ -22,7 +22,7 @@ TEST(SimFault, AOneShotFaultSpoilsTheFirstMatchingLineAndAPersistentOneEveryLine
     EXPECT_EQ(line.Send("?000M\r"), "12345X0001*\r");
 
     line.unit.AddFault({.kind = FaultKind::Refuse, .pattern = "Z", .times = 0});
-    EXPECT_EQ(line.SendEach({"Z000?\r", "Z000?\r", "C00?\r"}), "?99\r?99\r20*\r");
+    EXPECT_EQ(line.SendEach({"Z000?\r", "Z000?\r", "C00?\r"}), "?99\r?99\r16*\r");
     line.unit.ClearFaults();
     EXPECT_EQ(line.Send("Z000?\r"), "024*\r");
 }
@@ -63,7 +63,7 @@ TEST(SimFault, DelayedLateSplitAndMergedAnswersArriveWhenDueAndKeepTheirOrder)
 
     line.unit.AddFault({.kind = FaultKind::Split, .pattern = "C00"}); // default: cut in the middle
     line.unit.Receive("C00?\r", line.tick);
-    EXPECT_EQ(line.Run(1), "20");
+    EXPECT_EQ(line.Run(1), "16");
     EXPECT_EQ(line.Run(5), "*\r");
 
     line.unit.AddFault({.kind = FaultKind::Merge, .pattern = "P"});
@@ -81,7 +81,7 @@ TEST(SimFault, AnswerContentCanBeSpoilt)
         {{{.kind = FaultKind::MissingCR, .pattern = "?000M"}}, "?000M\r", "12345X0001*"},
         {{{.kind = FaultKind::Garbage, .pattern = "?000M"}}, "?000M\r", "\x1b\xfe#~12345X0001*\r"},
         {{{.kind = FaultKind::Nuls, .pattern = "?V", .position = Fault::kEnd}}, "?V\r", "2.10*\0\0\r"s},
-        {{{.kind = FaultKind::Garbage, .pattern = "C00", .bytes = "OK"}}, "C00?\r", "OK20*\r"},
+        {{{.kind = FaultKind::Garbage, .pattern = "C00", .bytes = "OK"}}, "C00?\r", "OK16*\r"},
         // A refusal can be spoilt as well: the kinds act in their fixed order.
         {{{.kind = FaultKind::MissingCR, .pattern = "K00"}, {.kind = FaultKind::Refuse, .pattern = "K00"}}, "K00?\r",
          "?99"},

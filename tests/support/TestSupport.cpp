@@ -21,6 +21,7 @@ void ResetProgramStateForTest()
     gDataFolder.clear();
     gDatabaseFound = false;
     gAdminMode = false;
+    gAutoHide = false;
     gAdminPassword.clear();
     gMessageResult = 0;
     gMessageOption = false;

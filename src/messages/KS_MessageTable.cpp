@@ -1,0 +1,274 @@
+#include "KS_MessageTable.h"
+
+#include "KS_Database.h"
+#include "KS_Events.h"
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_Registry.h"
+#include "KS_String.h"
+#include "RecordFile.h"
+
+namespace {
+
+// Upload and save name the file, not the folder, when it cannot be reached.
+void showUpdateError(FileError error, const std::string& path)
+{
+    const std::string text = error == FileError::PathOrAccess
+        ? "Please confirm that the file " + path + " " + "exists and that you have the appropriate access permissions."
+        : std::string("Error updating record.");
+    ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
+}
+
+void showLoadError(FileError error) { ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical); }
+
+// Busy pointer and one conversation for as long as a transfer runs.
+class TransferScope {
+public:
+    TransferScope() { ShowBusyPointer(); }
+    ~TransferScope() { ShowNormalPointer(); }
+
+private:
+    LinkConversation conversation_;
+};
+
+} // namespace
+
+MessageTableEngine::MessageTableEngine(MessageTableParams params, std::shared_ptr<const MessageTableCodec> codec)
+    : params_(std::move(params))
+    , codec_(std::move(codec))
+{
+}
+
+std::string MessageTableEngine::DataPath() const { return DataFilePath(params_.dataFile); }
+
+MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<std::string>& records,
+                                                                  int& filled) const
+{
+    const int count = SlotCount();
+    records.clear();
+    records.reserve(static_cast<std::size_t>(std::max(count, 0)));
+    filled = 0;
+    bool ask = true;
+    bool cancelled = false;
+    for (int slot = 1; slot <= count; ++slot) {
+        std::string record = codec_->NumberedRecord(slot);
+        ReportStatus("Downloading Message " + codec_->NumberText(record));
+        if (!cancelled && Supported()) {
+            const SlotRead read = codec_->ReadSlot(slot, record);
+            if (read == SlotRead::Filled)
+                ++filled;
+            // The slot is never asked for again: it stays blank and the download goes on.
+            if (read == SlotRead::Failed && ask) {
+                if (AskRetryDownload() == kAnswerNo)
+                    cancelled = true;
+                ask = !gMessageOption;
+            }
+        }
+        records.push_back(std::move(record));
+        if (ExitRequested())
+            cancelled = true;
+    }
+    ReportStatus("Ready");
+    return cancelled ? DownloadEnd::Cancelled : DownloadEnd::Whole;
+}
+
+bool MessageTableEngine::writeWhole(const std::vector<std::string>& records) const
+{
+    const FileError error = RecordFile(DataPath(), codec_->RecordLength()).ReplaceAll(records);
+    if (error == FileError::None)
+        return true;
+    showLoadError(error);
+    return false;
+}
+
+std::optional<std::vector<std::string>> MessageTableEngine::Load()
+{
+    TransferScope scope;
+    const RecordFile file(DataPath(), codec_->RecordLength());
+    std::vector<std::string> records;
+    if (file.Exists()) {
+        const FileError error = file.ReadAll(records);
+        if (error != FileError::None) {
+            showLoadError(error);
+            return std::nullopt;
+        }
+        return records;
+    }
+    if (!IsLinkResponding()) {
+        ShowMessagesNotLoadedError();
+        return records;
+    }
+    DetectEncoder();
+    ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");
+    int filled = 0;
+    const DownloadEnd end = downloadSlots(records, filled);
+    const bool written = end == DownloadEnd::Cancelled || writeWhole(records);
+    UnloadLoadMessage();
+    if (!written)
+        return std::nullopt;
+    return records;
+}
+
+std::optional<std::vector<std::string>> MessageTableEngine::Download()
+{
+    TransferScope scope;
+    // Nothing leaves the program, and no file is touched, before the unit is
+    // known to be there and to hold the table.
+    if (!Supported()) {
+        ShowOptionNotUpdatedWarning(params_.optionName);
+        return std::nullopt;
+    }
+    if (!IsLinkResponding()) {
+        ShowLinkCommError();
+        return std::nullopt;
+    }
+    DetectEncoder();
+    if (!Supported()) {
+        ShowOptionNotUpdatedWarning(params_.optionName);
+        return std::nullopt;
+    }
+    ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");
+    std::vector<std::string> records;
+    int filled = 0;
+    const DownloadEnd end = downloadSlots(records, filled);
+    UnloadLoadMessage();
+    if (end == DownloadEnd::Cancelled)
+        return std::nullopt;
+    // A unit that went silent after the probe would otherwise leave a file of blanks.
+    if (filled == 0 && !records.empty()) {
+        ShowLinkCommError();
+        return std::nullopt;
+    }
+    if (!writeWhole(records))
+        return std::nullopt;
+    return records;
+}
+
+bool MessageTableEngine::Upload(const TransferCallbacks& progress)
+{
+    TransferScope scope;
+    const auto finish = [&progress](bool done) {
+        if (progress.finish)
+            progress.finish(done);
+        return done;
+    };
+    DetectEncoder();
+    if (!IsLinkResponding()) {
+        ShowLinkCommError();
+        return finish(false);
+    }
+    const int count = SlotCount();
+    if (progress.start)
+        progress.start(count);
+
+    const RecordFile file(DataPath(), codec_->RecordLength());
+    if (!file.Exists()) {
+        ShowMessagesFileMissingError();
+        return finish(false);
+    }
+    std::vector<std::string> records;
+    if (const FileError error = file.ReadAll(records); error != FileError::None) {
+        showUpdateError(error, DataPath());
+        return finish(false);
+    }
+    const bool fileHoldsMore = records.size() > static_cast<std::size_t>(count);
+    if (fileHoldsMore)
+        records.resize(static_cast<std::size_t>(count));
+
+    int sent = 0;
+    for (const std::string& record : records) {
+        if (progress.step)
+            progress.step();
+        // A slot nobody has read or typed would blank the encoder's own entry.
+        if (codec_->NeverRead(record))
+            continue;
+        const SlotWrite write = codec_->WriteOf(record);
+        std::string reply;
+        if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)) {
+            if (codec_->RecordSlot(record) == 0) {
+                finish(true);
+                ShowPartialUploadWarning(static_cast<std::int16_t>(sent));
+                return true;
+            }
+            ShowLinkCommError();
+            return finish(false);
+        }
+        ++sent;
+    }
+    finish(true);
+    if (sent < count || fileHoldsMore)
+        ShowPartialUploadWarning(static_cast<std::int16_t>(sent));
+    return true;
+}
+
+bool MessageTableEngine::SaveSlot(int slot, const std::string& record)
+{
+    TransferScope scope;
+    if (Supported()) {
+        const SlotWrite write = codec_->WriteOf(record);
+        std::string reply;
+        if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)
+            && AskUpdateDatabaseOnly() != kAnswerYes)
+            return false;
+    }
+    const FileError error = RecordFile(DataPath(), codec_->RecordLength()).WriteRecord(slot, record);
+    if (error != FileError::None) {
+        showUpdateError(error, DataPath());
+        return false;
+    }
+    return true;
+}
+
+// ---- The fast-key and PABX layout ----------------------------------------------------------
+
+namespace {
+constexpr int kSlotDigits = 2;
+constexpr std::size_t kTextLength = 30;
+} // namespace
+
+std::size_t TableMessageCodec::RecordLength() const { return TableMessage::kLength; }
+
+std::string TableMessageCodec::NumberedRecord(int slot) const
+{
+    TableMessage record;
+    record.No = PadRight(ZeroPad(slot, kSlotDigits), 3);
+    return EncodeRecord(record);
+}
+
+SlotRead TableMessageCodec::ReadSlot(int slot, std::string& record) const
+{
+    const std::string value
+        = QueryLink(letter_, ZeroPad(slot, kSlotDigits), kTextLength, false, 0, true, false, nullptr, true, 3);
+    if (value.empty())
+        return SlotRead::Failed;
+    TableMessage message = DecodeRecord<TableMessage>(record);
+    message.Text = PadRight(value, kTextLength);
+    record = EncodeRecord(message);
+    return SlotRead::Filled;
+}
+
+int TableMessageCodec::RecordSlot(const std::string& record) const
+{
+    return static_cast<int>(Val(DecodeRecord<TableMessage>(record).No));
+}
+
+bool TableMessageCodec::NeverRead(const std::string& record) const
+{
+    return DecodeRecord<TableMessage>(record).Text == UnsetText(kTextLength);
+}
+
+SlotWrite TableMessageCodec::WriteOf(const std::string& record) const
+{
+    const TableMessage message = DecodeRecord<TableMessage>(record);
+    return {letter_, ZeroPad(RecordSlot(record), kSlotDigits) + message.Text};
+}
+
+std::string TableMessageCodec::EditedRecord(int slot, std::string_view text)
+{
+    TableMessage record;
+    record.No = PadRight(ZeroPad(slot, kSlotDigits), 3);
+    record.Text = PadRight(Trim(text), kTextLength);
+    return EncodeRecord(record);
+}

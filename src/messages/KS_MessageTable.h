@@ -1,0 +1,137 @@
+#pragma once
+// The table engine behind every encoder message-table window: loading a
+// table from its data file (downloading it when the file is missing),
+// Download, Upload and saving one slot. No widget lives here; a window shows
+// the records it gets back and passes its progress bar in as callbacks.
+//
+// A table is its parameters (letter, slot count and support flag, data file,
+// option name) and a codec: the record layout and the wire layout of one
+// slot. The fast-key and PABX tables share TableMessageCodec; the free-text,
+// wireless and alarm tables bring codecs of their own and use the engine as
+// it is.
+//
+// Records travel as the raw bytes of the data file, one string per slot
+// (element i is slot i + 1). Text fields that no read and no edit has set
+// hold NUL characters; such a record is never sent to the encoder.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// How one slot read ended.
+enum class SlotRead {
+    Filled, // the value came and is in the record
+    Empty,  // the unit has nothing there and said so: not a failure, nothing is asked
+    Failed, // no usable answer: the operator is asked whether to go on
+};
+
+// One slot write as SendLinkCommand takes it (the "W" suffix is added).
+struct SlotWrite {
+    std::string command;
+    std::string data;
+    std::int32_t ticks = 40;
+    std::int16_t retries = 3;
+};
+
+// The record and wire layout of one table.
+class MessageTableCodec {
+public:
+    virtual ~MessageTableCodec() = default;
+    virtual std::size_t RecordLength() const = 0;
+    // The record of a slot that has not been read: its number set, every
+    // other field unset (NUL) or at the layout's default.
+    virtual std::string NumberedRecord(int slot) const = 0;
+    // Reads the slot from the encoder into record, which holds NumberedRecord(slot).
+    virtual SlotRead ReadSlot(int slot, std::string& record) const = 0;
+    // The slot a stored record belongs to: its number field read as a number, 0 when none.
+    virtual int RecordSlot(const std::string& record) const = 0;
+    // True when every text field still holds NUL characters: never read, never edited.
+    virtual bool NeverRead(const std::string& record) const = 0;
+    // The line that stores the record in the encoder.
+    virtual SlotWrite WriteOf(const std::string& record) const = 0;
+    // The number field as the status line shows it during a download.
+    virtual std::string NumberText(const std::string& record) const { return record.substr(0, 3); }
+};
+
+struct MessageTableParams {
+    const int* slotCount = nullptr;  // set by encoder detection, with its fallback
+    const bool* supported = nullptr; // the encoder has this table
+    std::string dataFile;            // in the data folder; the backup is its .BAK companion
+    std::string optionName;          // as ShowOptionNotUpdatedWarning names the table
+};
+
+// The progress of an upload; any member may be empty. finish comes before
+// any closing warning, so "Done !" shows behind it.
+struct TransferCallbacks {
+    std::function<void(int total)> start;
+    std::function<void()> step;
+    std::function<void(bool done)> finish;
+};
+
+class MessageTableEngine {
+public:
+    MessageTableEngine(MessageTableParams params, std::shared_ptr<const MessageTableCodec> codec);
+
+    const MessageTableParams& Params() const { return params_; }
+    const MessageTableCodec& Codec() const { return *codec_; }
+    std::string DataPath() const;
+    int SlotCount() const { return *params_.slotCount; }
+    bool Supported() const { return *params_.supported; }
+
+    // The records of the data file. A missing file is downloaded first: without
+    // a link the operator is told and nothing is written (empty table); after a
+    // No to the retry question the records read so far come back but no file is
+    // written. nullopt when the file could not be read or written (the operator
+    // has been told).
+    std::optional<std::vector<std::string>> Load();
+
+    // A fresh copy of the table from the encoder. The data file is replaced (the
+    // old one kept as .BAK) only when the download ran to its end; a silent unit,
+    // a table the unit does not hold, a No, or a unit that answered no slot at all
+    // leave the file and its .BAK as they were. Returns the new records, or nullopt
+    // when nothing changed.
+    std::optional<std::vector<std::string>> Download();
+
+    // Sends the file's records in slot order, at most SlotCount() of them, and
+    // stops at the first one the encoder does not take. Records never read are
+    // skipped. True when the run ended as done.
+    bool Upload(const TransferCallbacks& progress = {});
+
+    // Sends the record to the encoder (when the table is supported) and writes it
+    // in place at the slot. When the encoder does not take it, the operator may
+    // keep it in the file only; false when not stored.
+    bool SaveSlot(int slot, const std::string& record);
+
+private:
+    enum class DownloadEnd { Whole, Cancelled };
+    // Reads all slots into memory, asking on failed slots.
+    DownloadEnd downloadSlots(std::vector<std::string>& records, int& filled) const;
+    bool writeWhole(const std::vector<std::string>& records) const;
+
+    MessageTableParams params_;
+    std::shared_ptr<const MessageTableCodec> codec_;
+};
+
+// The fast-key and PABX layout: TableMessage records (number, 30-character
+// text), read with letter + slot + "?" and written with letter + slot + text + "W".
+class TableMessageCodec : public MessageTableCodec {
+public:
+    explicit TableMessageCodec(std::string letter) : letter_(std::move(letter)) {}
+
+    std::size_t RecordLength() const override;
+    std::string NumberedRecord(int slot) const override;
+    SlotRead ReadSlot(int slot, std::string& record) const override;
+    int RecordSlot(const std::string& record) const override;
+    bool NeverRead(const std::string& record) const override;
+    SlotWrite WriteOf(const std::string& record) const override;
+
+    // The record a save stores: the slot and the typed text without its outer
+    // spaces, padded with spaces (or cut) to 30 characters.
+    static std::string EditedRecord(int slot, std::string_view text);
+
+private:
+    std::string letter_;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// The list window of an encoder message table: every slot in lvwMessages,
+// Download, Upload and Update (the table's edit dialog on the selected row).
+// One class serves every table; what differs (caption, columns, how a record
+// becomes a row, the edit dialog) comes in a MessageListDefinition.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "KS_BusyDialog.h"
+#include "KS_MessageTable.h"
+
+class FormConventions;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QToolBar;
+class QTreeWidget;
+class SortableRow;
+class KS_PPM_MessagesTable;
+
+struct MessageListDefinition {
+    const char* formName;
+    const char* caption;
+    std::vector<QString> columns;
+    std::vector<double> weights; // relative column widths; 0 hides a column
+    MessageTableParams params;
+    std::shared_ptr<const MessageTableCodec> codec;
+    // Sets the texts (and sort numbers) of row `index` from its record.
+    std::function<void(SortableRow& row, const std::string& record, int index)> fillRow;
+    // Keep the rows sorted by the first column after every load and save.
+    bool sortingOn = false;
+    // The edit dialog, opened on the selected row.
+    std::function<QDialog*(KS_PPM_MessagesTable& list)> makeEditor;
+};
+
+class KS_PPM_MessagesTable : public BusyDialog {
+    Q_OBJECT
+
+public:
+    KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition definition);
+
+    void InitMessageColumns();
+    void InitToolbar();
+    // Fills the list from the data file, downloading the table when the file is missing.
+    bool LoadMessages();
+    bool UploadMessages();
+    // Sets the list back to the first column after a load or a save.
+    void ResetSortKey();
+
+    void cmdUpdate_Click();
+    void cmdUpload_Click();
+    void cmdDownload_Click();
+    void cmdClose_Click();
+    void lvwMessages_DblClick();
+
+    MessageTableEngine& Engine() { return engine_; }
+    const MessageListDefinition& Definition() const { return definition_; }
+
+    // Read by the edit dialog: 1 add, 2 update (the only one this window sets).
+    std::uint8_t mMode = 2;
+
+    // ---- Controls
+    QToolBar* tlbMenu = nullptr;
+    QTreeWidget* lvwMessages = nullptr;
+    QWidget* pbxDetails = nullptr;
+    QProgressBar* prgProgress = nullptr;
+    QLabel* lblInfo = nullptr;
+    QPushButton* cmdUpdate = nullptr;
+    QPushButton* cmdUpload = nullptr;
+    QPushButton* cmdDownload = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+protected:
+    void reject() override { cmdClose_Click(); }
+
+private:
+    void Form_Load();
+    void fillList(const std::vector<std::string>& records);
+    void setBusy(bool busy);
+    bool idle() const;
+
+    MessageListDefinition definition_;
+    MessageTableEngine engine_;
+    FormConventions* conventions_ = nullptr;
+};

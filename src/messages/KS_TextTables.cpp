@@ -1,0 +1,45 @@
+#include "KS_TextTables.h"
+
+#include "KS_Globals.h"
+#include "KS_String.h"
+#include "KS_WindowRegistry.h"
+
+const TextTableDefinition& FastkeyTable()
+{
+    static const TextTableDefinition definition{FormName::MessagesFastkey.data(),
+                                    "KS_PPM_MessagesFastkeyAdd",
+                                    "K",
+                                    "Fastkey Messages",
+                                    "Fastkey",
+                                    " - Fastkey ",
+                                    {&gFastkeyMessageCount, &gEncoderSupportsFastkey, "PPM_Fastkey.DBS",
+                                     "Fastkey Messages"},
+                                    true};
+    return definition;
+}
+
+const TextTableDefinition& PABXTable()
+{
+    static const TextTableDefinition definition{FormName::MessagesPABX.data(),
+                                    "KS_PPM_MessagesPABXAdd",
+                                    "C",
+                                    "PABX Messages",
+                                    "PABX",
+                                    " - PABX Message ",
+                                    {&gPABXMessageCount, &gEncoderSupportsPABX, "PPM_PABXDI.DBS", "PABX Messages"},
+                                    false};
+    return definition;
+}
+
+MessageTableEngine MakeTableEngine(const TextTableDefinition& definition)
+{
+    return MessageTableEngine(definition.params, std::make_shared<TableMessageCodec>(definition.letter));
+}
+
+std::string FastkeyLabel(int slot) { return (slot <= 10 ? "F" : "ALT + F") + std::to_string(slot); }
+
+int FastkeySlotOfLabel(std::string_view label)
+{
+    const std::size_t skip = label.size() < 4 ? 1 : 7;
+    return label.size() > skip ? static_cast<int>(Val(label.substr(skip))) : 0;
+}

@@ -1,0 +1,338 @@
+#include "KS_GEN_CustomAlertsProgrammer.h"
+
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <vector>
+
+#include "CommPort.h"
+#include "KS_AlertFormat.h"
+#include "KS_AlertUpload.h"
+#include "KS_DeviceLink.h"
+#include "KS_Events.h"
+#include "KS_FileDialog.h"
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "KS_PagingLists.h"
+#include "KS_String.h"
+#include "OptionList.h"
+
+namespace {
+
+const char* const kNotDetected = "Device is not detected or custom alerts option is not supported by detected device.";
+constexpr int kFirstAlert = 11;
+constexpr int kLastAlert = 99;
+// The item data of an alert number above 9 is the number plus 48.
+constexpr int kAlertDatumOffset = 48;
+// Enough of a file to find its chunks: no slot holds more than 4 MB of audio.
+constexpr std::uintmax_t kMostBytesRead = 64u << 20;
+constexpr const char* kUploadSpeed = "115200,N,8,1";
+
+void Warn(const std::string& text) { ShowMessage(text, kButtonsOk, kAnswerOk, kIconExclamation); }
+
+bool AskYesNo(const std::string& question)
+{
+    return ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
+}
+
+std::string ReadFilePrefix(const std::string& path)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    if (error)
+        return {};
+    std::string bytes(static_cast<std::size_t>(std::min(size, kMostBytesRead)), '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+bool Numeric(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void ReopenPort(std::string_view settings)
+{
+    if (!gComm)
+        return;
+    gComm->SetPortOpen(false);
+    OpenSerialPort(*gComm, gSerialPort, settings);
+    ResetLinkReceiver();
+}
+
+} // namespace
+
+KS_GEN_CustomAlertsProgrammer::KS_GEN_CustomAlertsProgrammer(QWidget* owner)
+    : KS_ProgrammerFrame(owner, "KS_GEN_CustomAlertsProgrammer", "Custom Alerts Programmer", 8400, 7440)
+{
+    static const char* const kNames[kRows][5] = {
+#define ROW(n) {"chkProgramAlert_" #n, "cmbAlertNumber_" #n, "lblFileName_" #n, "txtFileName_" #n, "cmdBrowse_" #n}
+        ROW(0), ROW(1), ROW(2),  ROW(3),  ROW(4),  ROW(5),  ROW(6), ROW(7),
+        ROW(8), ROW(9), ROW(10), ROW(11), ROW(12), ROW(13), ROW(14),
+#undef ROW
+    };
+    std::vector<FormControl> controls = {
+        Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {120, 60, 8160, 1200}),
+        Control(lblMemoryConfiguration, "lblMemoryConfiguration", "Expanded &Memory Alerts Configuration:",
+                {240, 330, 3600, 255}, 0, "fraGeneralDetails"),
+        Control(cmbMemoryConfiguration, "cmbMemoryConfiguration", "", {3900, 300, 4080, 315}, 0, "fraGeneralDetails"),
+        Control(cmdReadMemoryConfiguration, "cmdReadMemoryConfiguration", "&Read Configuration",
+                {3900, 720, 1980, 375}, 0, "fraGeneralDetails"),
+        Control(cmdWriteMemoryConfiguration, "cmdWriteMemoryConfiguration", "&Update Configuration",
+                {6000, 720, 1980, 375}, 0, "fraGeneralDetails"),
+        Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {120, 1320, 8160, 5220}),
+    };
+    for (int i = 0; i < kRows; ++i) {
+        const int top = 300 + i * 325;
+        controls.push_back(Control(chkProgramAlert[i], kNames[i][0], "Program Alert", {240, top + 30, 1740, 255}, 0,
+                                   "fraProgrammableOptions"));
+        controls.push_back(Control(cmbAlertNumber[i], kNames[i][1], "", {2040, top, 1560, 315}, 0,
+                                   "fraProgrammableOptions"));
+        controls.push_back(Control(lblFileName[i], kNames[i][2], "File Name:", {3660, top + 30, 1000, 255}, 0,
+                                   "fraProgrammableOptions"));
+        controls.push_back(Control(txtFileName[i], kNames[i][3], "", {4680, top, 2400, 315}, 0,
+                                   "fraProgrammableOptions"));
+        controls.push_back(Control(cmdBrowse[i], kNames[i][4], "Browse", {7140, top, 900, 315}, 0,
+                                   "fraProgrammableOptions"));
+    }
+    controls.push_back(Control(lblInfo, "lblInfo", "Uploading...", {120, 6600, 8160, 255}));
+    controls.push_back(Control(prgProgress, "prgProgress", "", {120, 6870, 8160, 200}));
+    controls.push_back(Control(cmdProgram, "cmdProgram", "&Program", {5760, 6960, 1200, 375}));
+    controls.push_back(Control(cmdClose, "cmdClose", "&Close", {7080, 6960, 1200, 375}));
+    BuildFrame(controls);
+
+    connect(cmdReadMemoryConfiguration, &QPushButton::clicked, this,
+            &KS_GEN_CustomAlertsProgrammer::cmdReadMemoryConfiguration_Click);
+    connect(cmdWriteMemoryConfiguration, &QPushButton::clicked, this,
+            &KS_GEN_CustomAlertsProgrammer::cmdWriteMemoryConfiguration_Click);
+    for (int i = 0; i < kRows; ++i) {
+        BindProgramCheck(chkProgramAlert[i], {cmbAlertNumber[i], lblFileName[i], txtFileName[i], cmdBrowse[i]});
+        connect(cmdBrowse[i], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
+    }
+    SetServiceKey(false);
+    Form_Load();
+}
+
+void KS_GEN_CustomAlertsProgrammer::Form_Load()
+{
+    SetupToolbar();
+    FillMemoryConfigurationCombo(AsOptionList(cmbMemoryConfiguration), 0);
+    for (int i = 0; i < kRows; ++i) {
+        for (QWidget* control : std::initializer_list<QWidget*>{cmbAlertNumber[i], lblFileName[i], txtFileName[i],
+                                                                cmdBrowse[i]})
+            control->setEnabled(false);
+        Lock(txtFileName[i], true);
+        FillAlertNumberCombo(AsOptionList(cmbAlertNumber[i]), static_cast<std::int16_t>(i), kFirstAlert, kLastAlert);
+    }
+    DoEvents();
+    ReadMemoryConfiguration();
+}
+
+int KS_GEN_CustomAlertsProgrammer::SelectedSlotCount() const
+{
+    const OptionList& list = AsOptionList(cmbMemoryConfiguration);
+    return list.SelectedIndex() < 0 ? 0 : list.ItemData(list.SelectedIndex());
+}
+
+int KS_GEN_CustomAlertsProgrammer::AlertNumber(int row) const
+{
+    const OptionList& list = AsOptionList(cmbAlertNumber[row]);
+    const int datum = list.SelectedIndex() < 0 ? 0 : list.ItemData(list.SelectedIndex());
+    return datum > 9 ? datum - kAlertDatumOffset : datum;
+}
+
+std::string KS_GEN_CustomAlertsProgrammer::FileName(int row) const
+{
+    return Trim(PathFromQString(txtFileName[row]->text()));
+}
+
+bool KS_GEN_CustomAlertsProgrammer::ReadMemoryConfiguration()
+{
+    bool ok = false;
+    {
+        Run run(*this, false);
+        lblInfo->setText("");
+        memoryKB_ = 0;
+        if (IsLinkResponding()) {
+            const std::string value = DeviceQuery("?MC", {.expectedLength = 6, .ticks = 20, .tries = 3,
+                                                          .pokeOnTimeout = true});
+            // The list is made for the memory the device has, and only a slot
+            // count it offers counts as supported: a size is never worked
+            // out from a count of 0.
+            OptionList& list = AsOptionList(cmbMemoryConfiguration);
+            list.Clear();
+            const int kb = value.size() == 6 && Numeric(value) ? std::stoi(value.substr(0, 4)) : 0;
+            FillMemoryConfigurationCombo(list, 0, kb > 0 ? kb : 4096);
+            const int count = kb > 0 ? std::stoi(value.substr(4)) : 0;
+            for (int i = 1; i < list.ItemCount() && count > 0; ++i)
+                if (list.ItemData(i) == count) {
+                    list.SetSelectedIndex(i);
+                    memoryKB_ = kb;
+                    ok = true;
+                }
+            ReportStatus("Ready");
+        }
+    }
+    if (!ok)
+        Warn(kNotDetected);
+    return ok;
+}
+
+void KS_GEN_CustomAlertsProgrammer::cmdWriteMemoryConfiguration_Click()
+{
+    const int wanted = SelectedSlotCount();
+    if (!ReadMemoryConfiguration() || SelectedSlotCount() == wanted)
+        return;
+    WriteMemoryConfiguration(wanted);
+}
+
+bool KS_GEN_CustomAlertsProgrammer::WriteMemoryConfiguration(int slotCount)
+{
+    Run run(*this, false);
+    lblInfo->setText("");
+    if (!IsLinkResponding()) {
+        ShowOptionNotUpdatedWarning("programming");
+        return true;
+    }
+    if (AskYesNo("Selecting this option will erase all currently programmed audio messages. "
+                 "Are you sure you want to change the memory configuration?")) {
+        const std::string code = MemoryConfigurationText(std::to_string(slotCount), false);
+        if (DeviceSetting("PMC", code, 40, 3)) {
+            OptionList& list = AsOptionList(cmbMemoryConfiguration);
+            for (int i = 0; i < list.ItemCount(); ++i)
+                if (list.ItemData(i) == slotCount)
+                    list.SetSelectedIndex(i);
+        } else {
+            ShowMessage(kNotDetected, kButtonsOk, kAnswerOk, kIconInformation);
+        }
+    }
+    ReportStatus("Ready");
+    return true;
+}
+
+void KS_GEN_CustomAlertsProgrammer::cmdBrowse_Click(int row)
+{
+    const auto chosen = ChooseFile(this, {.save = false, .filter = "Wave Audio Files (*.wav)",
+                                          .initialFolder = gDataFolder + "/"});
+    if (!chosen)
+        return;
+    txtFileName[row]->setText(PathToQString(*chosen));
+    if (row + 1 < kRows && cmdBrowse[row + 1]->isEnabled())
+        SafeSetFocus(cmdBrowse[row + 1]);
+    else
+        SafeSetFocus(cmdBrowse[row]);
+}
+
+bool KS_GEN_CustomAlertsProgrammer::CheckFiles(int slotCount)
+{
+    bool stop = false;
+    std::set<int> taken;
+    const std::uintmax_t slotBytes = slotCount > 0 ? static_cast<std::uintmax_t>(memoryKB_) * 1024 / slotCount : 0;
+    for (int row = 0; row < kRows; ++row) {
+        if (!chkProgramAlert[row]->isChecked())
+            continue;
+        const int alert = AlertNumber(row);
+        const std::string name = FileName(row);
+        const std::string shown = PathInText(name);
+        const auto endPass = [&](const std::string& message) {
+            if (!message.empty())
+                Warn(message);
+            return Refuse("", cmbAlertNumber[row]);
+        };
+        if (alert > slotCount + 10)
+            return endPass("Alert number can not exceed " + std::to_string(slotCount + 10) + ".");
+        // The second row with one number would overwrite the first in the device.
+        if (!taken.insert(alert).second)
+            return endPass("Alert number " + std::to_string(alert) + " is selected in more than one row.");
+        if (name.empty())
+            return endPass("Please select file name.");
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(name, error))
+            return endPass("Selected file not found.");
+        if (std::filesystem::file_size(name, error) > slotBytes
+            && !AskYesNo("The size of the " + shown + " file is larger than the slot available space. "
+                         "If you choose to continue, only a portion of the file will uploaded.\r\nContinue ?"))
+            return endPass("");
+        if (const auto fault = CheckAlertWave(ReadFilePrefix(name), shown, AskYesNo)) {
+            Warn(*fault);
+            stop = true;
+        }
+    }
+    return !stop;
+}
+
+bool KS_GEN_CustomAlertsProgrammer::UploadRows(int slotCount, bool sequenced)
+{
+    const AlertUploadDisplay display{
+        [this](const std::string& text) {
+            lblInfo->setText(ToQString(text));
+            lblInfo->show();
+        },
+        [this](std::int64_t value, std::int64_t maximum, bool shown) {
+            prgProgress->setRange(0, static_cast<int>(maximum));
+            prgProgress->setValue(static_cast<int>(value));
+            prgProgress->setVisible(shown);
+        }};
+    for (int row = 0; row < kRows; ++row) {
+        if (!chkProgramAlert[row]->isChecked())
+            continue;
+        const std::string name = FileName(row);
+        const auto data = FindAlertWaveData(ReadFilePrefix(name));
+        if (!data) {
+            Warn(CannotLocateDataText(PathInText(name)));
+            return Refuse("", cmbAlertNumber[row]);
+        }
+        const std::string item = FromQString(cmbAlertNumber[row]->currentText());
+        const AlertUploadFile file{name, AlertNumber(row), item.size() > 5 ? item.substr(5) : item, *data};
+        if (!UploadAlertFile(file, memoryKB_, slotCount, sequenced, display))
+            return Refuse("", cmbAlertNumber[row]);
+    }
+    return true;
+}
+
+void KS_GEN_CustomAlertsProgrammer::cmdProgram_Click()
+{
+    std::string speedRead;  // "?BR" as the device answered it ("" when not asked)
+    std::string speedAsked; // "4" once the device was asked to switch
+    bool portSwitched = false;
+    {
+        Run run(*this, true);
+        firmwareVersion_ = 0;
+        std::string reply;
+        DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &reply);
+        firmwareVersion_ = AlertFirmwareVersion(reply);
+        const bool sequenced = IsSequencedFirmware(firmwareVersion_);
+        if (sequenced) {
+            speedRead = DeviceQuery("?BR", {.expectedLength = 1, .ticks = 40, .tries = 1});
+            if (Numeric(speedRead)) {
+                speedAsked = "4";
+                if (DeviceSetting("PBR", speedAsked, 40, 1)) {
+                    ReopenPort(kUploadSpeed);
+                    portSwitched = true;
+                }
+                if (!IsLinkResponding()) {
+                    ReopenPort(gComSettings);
+                    portSwitched = false;
+                }
+            }
+        }
+        Guarded([&] {
+            if (!ReadMemoryConfiguration())
+                return false;
+            const int slotCount = SelectedSlotCount();
+            return CheckFiles(slotCount) && UploadRows(slotCount, sequenced);
+        });
+    }
+    // The device and the port go back to the console's speed on every way out.
+    if (!speedAsked.empty() && speedAsked != speedRead) {
+        DeviceSetting("PBR", speedRead, 40, 1);
+        ReopenPort(gComSettings);
+    } else if (portSwitched) {
+        ReopenPort(gComSettings);
+    }
+}

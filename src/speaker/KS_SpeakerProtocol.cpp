@@ -1,0 +1,283 @@
+#include "KS_SpeakerProtocol.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTime>
+#include <cctype>
+
+#include "KS_DeviceRules.h"
+#include "KS_PageRequest.h"
+#include "KS_PagingCodes.h"
+#include "KS_String.h"
+#include "OptionList.h"
+
+namespace {
+
+bool allDigits(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+
+std::string dataValue(const SpeakerListSetting& list)
+{
+    return list.data ? std::to_string(*list.data) : std::string();
+}
+
+// The unit's baud digit: 0 for 512 bps, 1 for anything faster.
+std::string baudDigit(const SpeakerListSetting& list) { return BaudCodeText(list.text, false) == "5" ? "0" : "1"; }
+
+} // namespace
+
+// ---- Firmware version -----------------------------------------------------------
+
+SpeakerVersion ParseSpeakerVersion(std::string_view rawReply)
+{
+    SpeakerVersion version;
+    const std::string reply = ReplaceChar(rawReply, std::string_view("\0", 1), "");
+    const std::size_t star = reply.find('*');
+    if (star == std::string::npos)
+        return version;
+    const std::string before = reply.substr(0, star);
+    if (before.size() == 4) {
+        if (const auto number = VersionNumber(before)) {
+            version.hundredths = *number;
+            version.text = VersionText(*number);
+            version.fourCharacter = true;
+            return version;
+        }
+    }
+    if (before.find("Ver.") == std::string::npos || before.find('(') == std::string::npos)
+        return version;
+    version.text = VersionBetweenVerAndParen(before);
+    version.hundredths = VersionNumber(version.text).value_or(0);
+    return version;
+}
+
+bool ReadUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths >= 300; }
+
+bool ProgramUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths > 300; }
+
+// ---- Read conversions -------------------------------------------------------------
+
+std::optional<std::string> SignalStrengthText(std::string_view value)
+{
+    const std::string text(value);
+    if (!IsNumericText(text))
+        return std::nullopt;
+    return "-" + QString::number(Val(text)).toStdString();
+}
+
+std::optional<std::uint32_t> ParseSpeakerMask(std::string_view value)
+{
+    if (value.empty() || value.size() > 8)
+        return std::nullopt;
+    std::uint32_t mask = 0;
+    for (char c : value) {
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return std::nullopt;
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
+        mask = mask * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return mask;
+}
+
+std::string SpeakerBaudText(char code)
+{
+    switch (code) {
+    case '0':
+        return "512";
+    case '1':
+        return "1200";
+    case '2':
+        return "2400";
+    default:
+        return "";
+    }
+}
+
+void SelectSpeakerListText(OptionList& list, std::string_view text)
+{
+    list.SetSelectedIndex(text.empty() ? -1 : FindItemText(list, text));
+}
+
+void SelectSpeakerListData(OptionList& list, std::string_view value)
+{
+    list.SetSelectedIndex(-1);
+    const std::string text = Trim(value);
+    if (!IsNumericText(text))
+        return;
+    const double number = Val(text);
+    for (int i = 0; i < list.ItemCount(); ++i) {
+        if (list.ItemData(i) == number) {
+            list.SetSelectedIndex(i);
+            return;
+        }
+    }
+}
+
+int SpeakerAlertLevelPosition(std::string_view levels, int slot, int listCount)
+{
+    if (slot < 1 || static_cast<std::size_t>(slot) > levels.size())
+        return 0;
+    const char c = levels[static_cast<std::size_t>(slot - 1)];
+    if (!std::isdigit(static_cast<unsigned char>(c)))
+        return 0;
+    const int level = c - '0';
+    return level < listCount ? level : -1;
+}
+
+std::string SpeakerDateTimeText(std::string_view dateReply, std::string_view timeReply, std::string_view timeValue)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    std::string text = "N/A";
+
+    // "MMDDYYw*": the weekday digit just before "*" is not needed.
+    const std::size_t dateStar = dateReply.find('*');
+    if (dateStar != std::string_view::npos && dateStar >= 7) {
+        const std::string_view digits = dateReply.substr(dateStar - 7, 6);
+        if (allDigits(digits)) {
+            const int month = static_cast<int>(Val(digits.substr(0, 2)));
+            const int day = static_cast<int>(Val(digits.substr(2, 2)));
+            const int year = static_cast<int>(Val(digits.substr(4, 2)));
+            // Two-digit years read as the console's own date window does: 00-29 this century.
+            const QDate date(year < 30 ? 2000 + year : 1900 + year, month, day);
+            if (date.isValid())
+                text = english.toString(date, "dddd").toStdString() + ", " + date.toString("MM/dd/yy").toStdString();
+        }
+    }
+
+    // Four digits before "*" carry hours and minutes, six add the seconds.
+    const std::size_t timeStar = timeReply.find('*');
+    if (timeStar == std::string_view::npos || timeStar < 4)
+        return text;
+    const bool seconds = timeStar > 4;
+    if (timeValue.size() < (seconds ? 6u : 4u) || !allDigits(timeValue.substr(0, seconds ? 6 : 4)))
+        return text;
+    const QTime time(static_cast<int>(Val(timeValue.substr(0, 2))), static_cast<int>(Val(timeValue.substr(2, 2))),
+                     seconds ? static_cast<int>(Val(timeValue.substr(4, 2))) : 0);
+    if (!time.isValid())
+        return text;
+    return text + " " + english.toString(time, seconds ? "hh:mm:ss AP" : "hh:mm AP").toStdString();
+}
+
+// ---- Programming -----------------------------------------------------------------
+
+std::string SpeakerTimeValue(const QDateTime& now, bool withSeconds)
+{
+    return now.time().toString(withSeconds ? "HHmmss" : "HHmm").toStdString();
+}
+
+std::string SpeakerDateValue(const QDateTime& now)
+{
+    const QDate date = now.date();
+    return date.toString("MMddyy").toStdString() + std::to_string(date.dayOfWeek() % 7 + 1);
+}
+
+std::string SpeakerMaskValue(const std::vector<bool>& boxes, int digits)
+{
+    std::uint32_t mask = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i])
+            mask |= 1u << i;
+    return QString::number(mask, 16).toUpper().rightJustified(digits, '0').toStdString();
+}
+
+std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, const SpeakerVersion& version,
+                                                    bool supervisionAnswered)
+{
+    const bool current = ProgramUsesCurrentSet(version);
+    std::vector<SpeakerProgramItem> items;
+    auto write = [&](std::string stepText, std::string command, std::string value) -> SpeakerProgramItem& {
+        SpeakerProgramItem item;
+        item.stepText = std::move(stepText);
+        item.command = std::move(command);
+        item.value = std::move(value);
+        items.push_back(std::move(item));
+        return items.back();
+    };
+
+    if (s.serialUnlocked)
+        write("Programming Serial Number... ", "PS", s.serialNumber).kind = SpeakerStep::Serial;
+    if (s.rx1FrequencyOpen)
+        write("Programming Primary Tranceiver Rx Frequency...", current ? "PFR1" : "PF",
+              FrequencyDigits(s.rx1Frequency));
+    SpeakerProgramItem& query = write("", "?C", "9");
+    query.kind = SpeakerStep::SupervisionQuery;
+    query.preTicks = 0;
+
+    const bool supervision = current || supervisionAnswered;
+    if (supervision && s.supervisionUnlocked)
+        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode);
+    if (s.programDateTime)
+        write("Programming Date && Time... ", "PT", "").kind = SpeakerStep::DateTime;
+    if (s.rxBaudRate.program)
+        write("Programming Rx Baud Rate... ", current ? "PFBR" : "PB", baudDigit(s.rxBaudRate));
+    if (current && s.rxDeviation.program)
+        write("Programming Rx Deviation...", "PFX", dataValue(s.rxDeviation)).failureText
+            = " - Failed / Not Supported.";
+    if (s.squelchLevel.program)
+        write("Programming Squelch Level... ", "PQ", dataValue(s.squelchLevel));
+    if (s.securityMode.program) {
+        write("Programming Security Mode... ", "PSM", dataValue(s.securityMode));
+        // Only with its mode: a unit never read would otherwise get the default key.
+        write("Programming Security Key... ", "PSS", s.securityKey);
+    }
+    if (s.operationMode.program)
+        write("Programming Special Mode... ", "PM", dataValue(s.operationMode));
+    if (current && s.ambientNoiseLevel.program)
+        write("Programming Ambient Noise Level... ", "PAN", dataValue(s.ambientNoiseLevel));
+
+    const int slotCount = supervision ? 8 : 6;
+    bool firstSlot = true;
+    for (int row = 0; row < slotCount; ++row) {
+        const SpeakerCapcodeRow& capcode = s.capcodes[static_cast<std::size_t>(row)];
+        if (!capcode.program)
+            continue;
+        const std::string slot = std::to_string(row + 1);
+        SpeakerProgramItem& code = write("Programming Capcode " + slot + "...", "PC", slot + capcode.capcode);
+        code.kind = SpeakerStep::Capcode;
+        code.row = row;
+        code.preTicks = firstSlot ? 1 : 0;
+        code.postTicks = 1;
+        SpeakerProgramItem& level
+            = write("Programming Alert Level " + slot + "...", "PV", slot + std::to_string(capcode.alertLevel));
+        level.preTicks = 0;
+        level.postTicks = 1;
+        firstSlot = false;
+    }
+
+    if (!current || version.hundredths < 310)
+        return items;
+    if (s.programConfiguration)
+        write("Programming Device Configuration...", "PCM", SpeakerMaskValue(s.configuration, 4));
+    if (s.programOptions)
+        write("Programming Device Options...", "PO", SpeakerMaskValue(s.options, version.hundredths >= 314 ? 4 : 2));
+    if (s.programCommon) {
+        write("Programming Tranceiver Power Level...", "PFP", dataValue(s.power));
+        write("Programming Tx Deviation...", "PFD", dataValue(s.txDeviation));
+        write("Programming Tranceiver IF Bandwidth...", "PFI", dataValue(s.ifBandwidth));
+        write("Programming Tx Baud Rate... ", "PFBT", baudDigit(s.txBaudRate));
+    }
+    if (s.programPrimary)
+        write("Programming Primary Tranceiver Tx Frequency...", "PFT1", FrequencyDigits(s.tx1Frequency));
+    if (s.programSecondary) {
+        write("Programming Secondary Tranceiver Rx Frequency...", "PFR2", FrequencyDigits(s.rx2Frequency));
+        write("Programming Secondary Tranceiver Tx Frequency...", "PFT2", FrequencyDigits(s.tx2Frequency));
+    }
+    return items;
+}
+
+int SpeakerProgressSteps(const std::vector<SpeakerProgramItem>& items)
+{
+    int steps = 0;
+    for (const SpeakerProgramItem& item : items)
+        if (item.kind != SpeakerStep::SupervisionQuery)
+            ++steps;
+    return steps;
+}

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "KS_AlertFormat.h"
+#include "KS_General.h"
+
+namespace {
+
+void Put16(std::string& b, std::size_t at, unsigned v)
+{
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+void Put32(std::string& b, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// A canonical 44-byte header followed by the samples.
+std::string Wave(unsigned format, unsigned channels, std::uint32_t rate, unsigned bits, std::string samples,
+                 std::uint32_t declaredSize = 0xFFFFFFFE)
+{
+    std::string b(44, '\0');
+    b.replace(0, 4, "RIFF");
+    Put32(b, 4, static_cast<std::uint32_t>(36 + samples.size()));
+    b.replace(8, 4, "WAVE");
+    b.replace(12, 4, "fmt ");
+    Put32(b, 16, 16);
+    Put16(b, 20, format);
+    Put16(b, 22, channels);
+    Put32(b, 24, rate);
+    Put32(b, 28, rate * channels * bits / 8);
+    Put16(b, 32, channels * bits / 8);
+    Put16(b, 34, bits);
+    b.replace(36, 4, "data");
+    Put32(b, 40, declaredSize == 0xFFFFFFFE ? static_cast<std::uint32_t>(samples.size()) : declaredSize);
+    return b + samples;
+}
+
+struct Asked {
+    std::vector<std::string> questions;
+    bool answer = false;
+    AskContinue hook()
+    {
+        return [this](const std::string& q) {
+            questions.push_back(q);
+            return answer;
+        };
+    }
+};
+
+} // namespace
+
+TEST(AlertWave, EachFaultGetsItsOwnMessageInTheCheckingOrder)
+{
+    struct Case {
+        const char* what;
+        std::string file;
+        bool yes;
+        std::optional<std::string> message;
+        std::size_t questions;
+    };
+    std::string notRiff = Wave(1, 1, 8000, 8, "abc");
+    notRiff[0] = 'X';
+    std::string notWave = Wave(1, 1, 8000, 8, "abc");
+    notWave.replace(8, 4, "AVI ");
+    std::string noFmt = Wave(1, 1, 8000, 8, "abc");
+    noFmt.replace(12, 4, "junk");
+    const Case cases[] = {
+        {"good mono 8-bit", Wave(1, 1, 8000, 8, "abc"), false, std::nullopt, 0},
+        {"short", std::string("RIFF\0\0\0\0WAVE", 12), false, "File has an invalid format.", 0},
+        {"no RIFF", notRiff, false, "File has an invalid format.", 0},
+        {"no WAVE", notWave, false, "File has an invalid format (not WAVE format).", 0},
+        {"no fmt chunk", noFmt, false, "File has an invalid format.", 0},
+        {"not PCM, No", Wave(3, 1, 8000, 8, "abc"), false, "File has an invalid format (not a PCM format).", 1},
+        {"stereo, No", Wave(1, 2, 8000, 8, "abcd"), false, "File has an invalid format (not a 1 Channel format).", 1},
+        {"stereo, Yes", Wave(1, 2, 8000, 8, "abcd"), true, std::nullopt, 1},
+        {"44100 Hz after Yes", Wave(1, 2, 44100, 8, "ab"), true,
+         "File has an invalid format (Sample Rate higher than 22050).", 1},
+        // 66000 Hz has 0xD0 0x01 in its low bytes (464 Hz): all four bytes count.
+        {"66000 Hz", Wave(1, 1, 66000, 8, "ab"), false, "File has an invalid format (Sample Rate higher than 22050).",
+         0},
+        {"22050 Hz", Wave(1, 1, 22050, 8, "ab"), false, std::nullopt, 0},
+        {"16-bit", Wave(1, 1, 8000, 16, "abcd"), true, "File has an invalid format (Bit Rate higher than 8).", 0},
+    };
+    for (const Case& c : cases) {
+        Asked asked;
+        asked.answer = c.yes;
+        EXPECT_EQ(CheckAlertWave(c.file, "/x/a.wav", asked.hook()), c.message) << c.what;
+        EXPECT_EQ(asked.questions.size(), c.questions) << c.what;
+    }
+    Asked asked;
+    CheckAlertWave(Wave(3, 2, 8000, 8, "ab"), "/x/a.wav", asked.hook());
+    ASSERT_EQ(asked.questions.size(), 1u);
+    EXPECT_EQ(asked.questions[0], "/x/a.wav seems to be in incorrect format (PCM). Continue ?");
+}
+
+TEST(AlertWave, DataIsFoundByWalkingTheChunksAndCutToWhatTheFileHolds)
+{
+    // Canonical: the size field at 1-based position 41.
+    auto data = FindAlertWaveData(Wave(1, 1, 8000, 8, std::string(100, 'x')));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->offset, 41);
+    EXPECT_EQ(data->size, 100);
+
+    // A LIST chunk (odd size, padded) before the data; "data" inside it is not the chunk.
+    std::string listed = Wave(1, 1, 8000, 8, std::string(10, 'y'));
+    std::string list("LIST\x05\0\0\0data\0\0", 14);
+    listed.insert(36, list);
+    data = FindAlertWaveData(listed);
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->offset, 55);
+    EXPECT_EQ(data->size, 10);
+
+    // A streamed file announces 0xFFFFFFFF.
+    data = FindAlertWaveData(Wave(1, 1, 8000, 8, std::string(300, 'z'), 0xFFFFFFFF));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data->size, 300);
+
+    EXPECT_FALSE(FindAlertWaveData(Wave(1, 1, 8000, 8, "")));
+    std::string noData = Wave(1, 1, 8000, 8, "abc");
+    noData.replace(36, 4, "date");
+    EXPECT_FALSE(FindAlertWaveData(noData));
+    EXPECT_EQ(CannotLocateDataText("/x/a.wav"), "Can not locate data in /x/a.wav.");
+}
+
+TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
+{
+    struct Case {
+        std::string reply;
+        int version;
+        bool sequenced;
+    };
+    const Case cases[] = {
+        {"3.14*\r", 314, true},
+        {"3.12*\r", 312, true},
+        {"3.11*\r", 311, false},
+        {"4.00*\r", 400, false},
+        {std::string("3.\0" "99*\r", 6), 399, true}, // NULs on the line are dropped
+        {"Ver. 4.01 (2019)*\r", 401, false},
+        {"Ver. 3.50 (2019)*\r", 350, true},
+        {"3.14\r", 0, false},          // no "*"
+        {"Ver.(3.50 *\r", 0, false},   // "(" too soon after "Ver."
+        {"Ver. abc (x)*\r", 0, false},
+        {"", 0, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AlertFirmwareVersion(c.reply), c.version) << c.reply;
+        EXPECT_EQ(IsSequencedFirmware(AlertFirmwareVersion(c.reply)), c.sequenced) << c.reply;
+    }
+}
+
+TEST(AlertSlot, PlanCutsTheDataToTheSlotAndCountsBlocks)
+{
+    auto plan = PlanAlertUpload(4096, 8, 11, 3072);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->slotBytes, 524288);
+    EXPECT_EQ(plan->blockCount, 3);
+    EXPECT_EQ(plan->rest, 0);
+    EXPECT_EQ(plan->slotNumber, 1);
+    EXPECT_EQ(plan->headerTicks, 320);
+
+    plan = PlanAlertUpload(4096, 64, 25, 100);
+    EXPECT_EQ(plan->blockCount, 1);
+    EXPECT_EQ(plan->fullBlocks, 0);
+    EXPECT_EQ(plan->rest, 100);
+    EXPECT_EQ(plan->slotNumber, 15);
+    EXPECT_EQ(plan->headerTicks, 40);
+
+    // Too big: slot bytes less the header.
+    plan = PlanAlertUpload(4096, 64, 11, 1000000);
+    EXPECT_EQ(plan->dataSize, 65492);
+    EXPECT_EQ(plan->blockCount, 64);
+    EXPECT_EQ(plan->rest, 980);
+
+    // 4096 / 3 / 32 = 42.67 rounds to 43; 48 / 1 / 32 = 1.5 and 80 / 1 / 32 = 2.5 go to the even 2.
+    EXPECT_EQ(PlanAlertUpload(4096, 3, 11, 10)->headerTicks, 860);
+    EXPECT_EQ(PlanAlertUpload(48, 1, 11, 10)->headerTicks, 40);
+    EXPECT_EQ(PlanAlertUpload(80, 1, 11, 10)->headerTicks, 40);
+    EXPECT_FALSE(PlanAlertUpload(4096, 0, 11, 10));
+}
+
+TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
+{
+    std::string file = Wave(1, 1, 8000, 8, std::string(100, 'q'));
+    const std::string header = BuildAlertHeader(file, 3, 7);
+    ASSERT_EQ(header.size(), 44u);
+    EXPECT_EQ(header.substr(0, 28), file.substr(0, 28));
+    EXPECT_EQ(header.substr(28, 4), "0003");
+    EXPECT_EQ(header.substr(32, 5), file.substr(32, 5));
+    EXPECT_EQ(header[37], '\x01');
+    EXPECT_EQ(header.substr(38, 2), "07");
+    EXPECT_EQ(header.substr(40, 4), file.substr(40, 4));
+
+    // Plain: zeros become ones, the filling included.
+    std::string plain = BuildAlertBlock(std::string("\0\x04" "A", 3), 1, false);
+    ASSERT_EQ(plain.size(), 1024u);
+    EXPECT_EQ(plain.substr(0, 3), std::string("\x01\x04" "A", 3));
+    EXPECT_EQ(plain.find('\0'), std::string::npos);
+    EXPECT_EQ(plain[1023], '\x01');
+
+    // Sequenced: fours become fives, zeros stay, sum low byte first, number, "00".
+    std::string seq = BuildAlertBlock(std::string("\0\x04", 2), 10, true);
+    ASSERT_EQ(seq.size(), 1032u);
+    EXPECT_EQ(seq[0], '\0');
+    EXPECT_EQ(seq[1], '\x05');
+    EXPECT_EQ(seq[1023], '\x05');
+    // 1023 fives = 5115 = 0x13FB.
+    EXPECT_EQ(seq.substr(1024), std::string("\xFB\x13" "000A00", 8));
+
+    // 256 × 0xFF + 256 × 0x01 = 65536, which wraps to 0.
+    std::string body(256, '\xFF');
+    body += std::string(256, '\x01');
+    body += std::string(512, '\0');
+    EXPECT_EQ(BuildAlertBlock(body, 1, true).substr(1024, 2), std::string("\0\0", 2));
+
+    EXPECT_EQ(AlertEndMarker(true), std::string(5, '\x04'));
+    EXPECT_EQ(AlertEndMarker(false), std::string(5, '\0'));
+    EXPECT_EQ(TextToHexChecksum("abc", true), std::string("\x26\x01", 2));
+}

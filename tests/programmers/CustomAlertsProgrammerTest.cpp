@@ -1,0 +1,188 @@
+// The custom alerts window against the simulated alert device.
+#include <QComboBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <filesystem>
+#include <fstream>
+
+#include "CommPort.h"
+#include "KS_FileDialog.h"
+#include "KS_GEN_CustomAlertsProgrammer.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
+#include "ProgrammerFixture.h"
+#include "SimAlertDevice.h"
+#include "TestSupport.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace {
+
+const std::string kNotDetected = "Device is not detected or custom alerts option is not supported by detected device.";
+const std::string kErase = "Selecting this option will erase all currently programmed audio messages. "
+                           "Are you sure you want to change the memory configuration?";
+
+// An 8-bit mono PCM file at the given rate, with the samples given.
+std::string WaveBytes(const std::string& samples, unsigned channels = 1, unsigned bits = 8, std::uint32_t rate = 8000)
+{
+    std::string b(44, '\0');
+    const auto put = [&](std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    b.replace(0, 4, "RIFF");
+    put(4, static_cast<std::uint32_t>(36 + samples.size()), 4);
+    b.replace(8, 8, "WAVEfmt ");
+    put(16, 16, 4);
+    put(20, 1, 2);
+    put(22, channels, 2);
+    put(24, rate, 4);
+    put(34, bits, 2);
+    b.replace(36, 4, "data");
+    put(40, static_cast<std::uint32_t>(samples.size()), 4);
+    return b + samples;
+}
+
+struct CustomAlerts : ProgrammerFixture<KS_GEN_CustomAlertsProgrammer, sim::AlertDevice> {
+    std::string folder = MakeDataFolder();
+
+    std::string File(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = folder + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    void Row(int row, int alert, const std::string& path)
+    {
+        window->chkProgramAlert[row]->setChecked(true);
+        window->cmbAlertNumber[row]->setCurrentIndex(alert - 11);
+        window->txtFileName[row]->setText(QString::fromStdString(path));
+    }
+    std::string Configuration() const { return window->cmbMemoryConfiguration->currentText().toStdString(); }
+};
+
+} // namespace
+
+TEST_F(CustomAlerts, OpeningReadsTheConfigurationAndUpdatingWritesOnlyAChangeTheOperatorConfirms)
+{
+    EXPECT_EQ(Configuration(), "08 (64 Seconds Each / 8kbps)");
+    EXPECT_EQ(window->MemoryKB(), 4096);
+    EXPECT_EQ(window->cmbAlertNumber[14]->currentText().toStdString(), "25 - Alert 25");
+    EXPECT_FALSE(window->txtFileName[0]->isEnabled());
+
+    // The configuration the device already has: nothing asked, nothing written.
+    window->cmdWriteMemoryConfiguration->click();
+    EXPECT_EQ(Sent(), Lines{"?MC"});
+
+    window->cmbMemoryConfiguration->setCurrentIndex(5); // 16 slots
+    harness.messages.Answer(kAnswerNo);
+    window->cmdWriteMemoryConfiguration->click();
+    EXPECT_EQ(Sent(), Lines{"?MC"});
+    EXPECT_EQ(Configuration(), "08 (64 Seconds Each / 8kbps)");
+
+    window->cmbMemoryConfiguration->setCurrentIndex(5);
+    harness.messages.Answer(kAnswerYes);
+    window->cmdWriteMemoryConfiguration->click();
+    EXPECT_EQ(Sent(), (Lines{"?MC", "PMC16"}));
+    EXPECT_EQ(device->Value("MC"), "409616");
+    EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
+    EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kErase, kErase}));
+}
+
+TEST_F(CustomAlerts, ADeviceWithoutTheOptionIsReportedAndItsReportedMemoryBuildsTheList)
+{
+    device->SetValue("MC", "00");
+    harness.messages.Answer(kAnswerOk);
+    window->cmdReadMemoryConfiguration->click();
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{kNotDetected});
+    EXPECT_EQ(Configuration(), "00 (Not Supported)");
+    EXPECT_EQ(window->MemoryKB(), 0);
+
+    device->SetValue("MC", "819202");
+    window->cmdReadMemoryConfiguration->click();
+    EXPECT_EQ(Configuration(), "02 (512 Seconds Each / 8kbps)");
+    EXPECT_EQ(window->cmbMemoryConfiguration->count(), 9); // 00, then 1 … 128 slots
+}
+
+TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
+{
+    const std::string good = File("good.wav", WaveBytes(std::string(100, '\x80')));
+    const std::string deep = File("deep.wav", WaveBytes(std::string(100, '\x80'), 1, 16));
+    const std::string fast = File("fast.wav", WaveBytes(std::string(100, '\x80'), 1, 8, 44100));
+    const struct {
+        const char* what;
+        std::vector<std::tuple<int, int, std::string>> rows;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"alert beyond the slots", {{0, 19, good}}, {"Alert number can not exceed 18."}},
+        {"no file", {{0, 12, ""}}, {"Please select file name."}},
+        {"missing file", {{0, 12, folder + "/gone.wav"}}, {"Selected file not found."}},
+        {"same alert twice", {{0, 12, good}, {1, 12, good}}, {"Alert number 12 is selected in more than one row."}},
+        {"two bad files", {{0, 11, deep}, {1, 12, good}, {2, 13, fast}},
+         {"File has an invalid format (Bit Rate higher than 8).",
+          "File has an invalid format (Sample Rate higher than 22050)."}},
+    };
+    device->SetValue("V", "2.50"); // plain firmware: no speed change around the check
+    for (const auto& c : cases) {
+        for (int row = 0; row < KS_GEN_CustomAlertsProgrammer::kRows; ++row)
+            window->chkProgramAlert[row]->setChecked(false);
+        for (const auto& [row, alert, path] : c.rows)
+            Row(row, alert, path);
+        ScriptedMessages boxes;
+        boxes.AnswerAlways(kAnswerOk);
+        window->cmdProgram->click();
+        EXPECT_EQ(boxes.texts(), c.messages) << c.what;
+        EXPECT_EQ(Sent(), (Lines{"?V", "?MC"})) << c.what;
+        EXPECT_TRUE(device->StoredAlerts().empty()) << c.what;
+        EXPECT_TRUE(window->cmdProgram->isEnabled()) << c.what;
+    }
+}
+
+TEST_F(CustomAlerts, SequencedFirmwareUploadsAt115200AndPutsDeviceAndPortBack)
+{
+    std::string samples(1500, '\0');
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<char>(i % 251);
+    Row(0, 12, File("bell.WAV", WaveBytes(samples)));
+    window->cmdProgram->click();
+
+    // The commands around the header and the blocks (binary, CR bytes and all).
+    Lines commands;
+    for (const std::string& line : Sent())
+        if (line.size() < 12 && (line.starts_with('?') || line.starts_with('P'))
+            && std::all_of(line.begin(), line.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '?'; }))
+            commands.push_back(line);
+    EXPECT_EQ(commands, (Lines{"?V", "?BR", "PBR4", "?MC", "PBR2"}));
+
+    std::string expected = std::string("\xDC\x05\0\0", 4) + samples.substr(0, 1496);
+    expected.resize(2048, '\x04');
+    std::replace(expected.begin(), expected.end(), '\x04', '\x05');
+    ASSERT_EQ(device->StoredAlerts().count(2), 1u);
+    EXPECT_EQ(device->StoredAlerts().at(2), expected);
+    EXPECT_EQ(Info(), "Done !");
+    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+    EXPECT_EQ(harness.engine.UnitSettings(), "38400,N,8,1");
+}
+
+TEST_F(CustomAlerts, AFailedUploadStillPutsThePortBackAndBrowseFillsTheRow)
+{
+    device->SetValue("V", "3.50");
+    SetFileDialogHook([this](const FileDialogRequest& request) -> std::optional<std::string> {
+        EXPECT_EQ(request.filter, "Wave Audio Files (*.wav)");
+        return File("ring.wav", WaveBytes(std::string(3000, '\x80')));
+    });
+    window->chkProgramAlert[0]->setChecked(true);
+    window->cmdBrowse[0]->click();
+    SetFileDialogHook({});
+    EXPECT_EQ(window->txtFileName[0]->text().toStdString(), folder + "/ring.wav");
+
+    device->RefuseNextBlocks(10);
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram->click();
+    EXPECT_EQ(Info(), "Canceled !");
+    EXPECT_EQ(harness.messages.texts().size(), 1u);
+    EXPECT_TRUE(device->StoredAlerts().empty());
+    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+    EXPECT_EQ(device->Value("BR"), "2");
+    EXPECT_TRUE(window->cmdProgram->isEnabled());
+}

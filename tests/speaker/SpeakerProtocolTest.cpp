@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "KS_PagingLists.h"
+#include "KS_SpeakerProtocol.h"
+
+namespace {
+
+std::vector<std::string> lines(const std::vector<SpeakerProgramItem>& items)
+{
+    std::vector<std::string> out;
+    for (const auto& item : items)
+        out.push_back(item.command + item.value);
+    return out;
+}
+
+SpeakerVersion version(const char* reply) { return ParseSpeakerVersion(reply); }
+
+} // namespace
+
+TEST(SpeakerProtocol, VersionRepliesChooseTheCommandSets)
+{
+    using std::string;
+    // reply, text shown, hundredths, read takes the current set, programming takes it
+    for (const auto& [reply, text, hundredths, read, program] : {
+             std::tuple{string("2.99*\r"), "2.99", 299, false, false},
+             {string("3.00*\r"), "3.00", 300, true, false},
+             {string("3.03*\r"), "3.03", 303, true, true},
+             {string("3.10*\r"), "3.10", 310, true, true},
+             {string("3\0.14*\r", 7), "3.14", 314, true, true},
+             {string("Speaker Ver. 3.20 (2009)*\r"), "3.20", 320, false, false},
+             {string("Ver. beta (x)*\r"), "beta", 0, false, false},
+             {string("Ver.(3.20)*\r"), "N/A", 0, false, false},
+             {string("Ver.3.20(x)*\r"), "3.20", 320, false, false},
+             {string("(1) Ver. 3.20*\r"), "N/A", 0, false, false},
+             {string("3.14\r"), "N/A", 0, false, false},
+             {string("3.145*\r"), "N/A", 0, false, false},
+         }) {
+        SCOPED_TRACE(reply);
+        const SpeakerVersion v = ParseSpeakerVersion(reply);
+        EXPECT_EQ(v.text, text);
+        EXPECT_EQ(v.hundredths, hundredths);
+        EXPECT_EQ(ReadUsesCurrentSet(v), read);
+        EXPECT_EQ(ProgramUsesCurrentSet(v), program);
+    }
+}
+
+TEST(SpeakerProtocol, ReadConversionsRefuseWhatTheBoxesCannotShow)
+{
+    EXPECT_EQ(SignalStrengthText("085"), "-85");
+    EXPECT_EQ(SignalStrengthText("N/A"), std::nullopt);
+
+    EXPECT_EQ(ParseSpeakerMask("0005"), 5u);
+    EXPECT_EQ(ParseSpeakerMask("21"), 0x21u);
+    EXPECT_EQ(ParseSpeakerMask("03ff"), 0x3FFu);
+    EXPECT_EQ(ParseSpeakerMask(""), std::nullopt);
+    EXPECT_EQ(ParseSpeakerMask("00G1"), std::nullopt);
+
+    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 2, 5), 2);
+    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 5, 5), -1); // level 5: the list holds 0 to 4
+    EXPECT_EQ(SpeakerAlertLevelPosition("12x", 3, 5), 0);
+    EXPECT_EQ(SpeakerAlertLevelPosition("12", 7, 5), 0);
+}
+
+TEST(SpeakerProtocol, ListRepliesOutsideTheListLeaveNoSelection)
+{
+    MemoryOptionList baud;
+    FillDeviceBaudCombo(baud, 0);
+    SelectSpeakerListText(baud, SpeakerBaudText('1'));
+    EXPECT_EQ(baud.SelectedIndex(), 1);
+    SelectSpeakerListText(baud, SpeakerBaudText('2')); // 2400 is not offered
+    EXPECT_EQ(baud.SelectedIndex(), -1);
+
+    MemoryOptionList squelch;
+    FillSquelchLevelCombo(squelch, 0);
+    SelectSpeakerListText(squelch, "7");
+    EXPECT_EQ(squelch.SelectedIndex(), 7);
+    SelectSpeakerListText(squelch, "A");
+    EXPECT_EQ(squelch.SelectedIndex(), -1);
+
+    MemoryOptionList power;
+    FillPowerLevelCombo(power, 1);
+    SelectSpeakerListData(power, "9");
+    EXPECT_EQ(power.ItemText(power.SelectedIndex()), "9 - High");
+    SelectSpeakerListData(power, "0");
+    EXPECT_EQ(power.SelectedIndex(), -1);
+    SelectSpeakerListData(power, "");
+    EXPECT_EQ(power.SelectedIndex(), -1);
+}
+
+TEST(SpeakerProtocol, DateAndTimeTravelInTheUnitsOwnForms)
+{
+    const QDateTime tuesday(QDate(2026, 3, 3), QTime(14, 5, 9));
+    EXPECT_EQ(SpeakerTimeValue(tuesday), "140509");
+    EXPECT_EQ(SpeakerTimeValue(tuesday, false), "1405");
+    EXPECT_EQ(SpeakerDateValue(tuesday), "0303263");
+    EXPECT_EQ(SpeakerDateValue(QDateTime(QDate(2026, 3, 7), QTime())), "0307267"); // Saturday
+    EXPECT_EQ(SpeakerDateValue(QDateTime(QDate(2026, 3, 8), QTime())), "0308261"); // Sunday
+
+    EXPECT_EQ(SpeakerDateTimeText("0303263*\r", "140509*\r", "140509"), "Tuesday, 03/03/26 02:05:09 PM");
+    EXPECT_EQ(SpeakerDateTimeText("0303263*\r", "0905*\r", "0905"), "Tuesday, 03/03/26 09:05 AM");
+    EXPECT_EQ(SpeakerDateTimeText("1333263*\r", "0905*\r", "0905"), "N/A 09:05 AM");
+    EXPECT_EQ(SpeakerDateTimeText("", "?99\r", ""), "N/A");
+    EXPECT_EQ(SpeakerDateTimeText("0303263*\r", "2565*\r", "2565"), "Tuesday, 03/03/26");
+}
+
+TEST(SpeakerProtocol, CurrentUnitGetsEveryTickedItemInItsOrder)
+{
+    SpeakerSettings s;
+    s.serialUnlocked = true;
+    s.serialNumber = "00000099";
+    s.rx1FrequencyOpen = true;
+    s.rx1Frequency = "457.5000";
+    s.supervisionUnlocked = true;
+    s.supervisionCapcode = "0012345";
+    s.programDateTime = true;
+    s.rxBaudRate = {true, "1200", 1};
+    s.rxDeviation = {true, "", 5};
+    s.squelchLevel = {true, "3", 3};
+    s.securityMode = {true, "On", 1};
+    s.securityKey = "123";
+    s.operationMode = {true, "4", 4};
+    s.ambientNoiseLevel = {true, "", 6};
+    s.capcodes[2] = {true, "0001000", 2};
+    s.programConfiguration = true;
+    s.configuration[0] = s.configuration[2] = true;
+    s.programOptions = true;
+    s.options[0] = s.options[5] = true;
+    s.programCommon = true;
+    s.power = {false, "9 - High", 9};
+    s.txDeviation = {false, "", 4};
+    s.ifBandwidth = {false, "25.00 kHz", 2};
+    s.txBaudRate = {false, "512", 5};
+    s.programPrimary = true;
+    s.tx1Frequency = "467.8000";
+    s.programSecondary = true;
+    s.rx2Frequency = "150.0000";
+    s.tx2Frequency = "151.0000";
+
+    const auto items = BuildSpeakerProgram(s, version("3.14*\r"));
+    EXPECT_EQ(lines(items),
+              (std::vector<std::string>{"PS00000099", "PFR14575000", "?C9", "PC90012345", "PT", "PFBR1", "PFX5", "PQ3",
+                                        "PSM1", "PSS123", "PM4", "PAN6", "PC30001000", "PV32", "PCM0005", "PO0021",
+                                        "PFP9", "PFD4", "PFI2", "PFBT0", "PFT14678000", "PFR21500000",
+                                        "PFT21510000"}));
+    EXPECT_EQ(SpeakerProgressSteps(items), 22);
+    EXPECT_EQ(items[6].failureText, " - Failed / Not Supported.");
+    EXPECT_EQ(items.back().stepText, "Programming Secondary Tranceiver Tx Frequency...");
+
+    // 3.10 writes the options in two digits; 3.05 stops after the capcode slots.
+    EXPECT_EQ(lines(BuildSpeakerProgram(s, version("3.10*\r")))[15], "PO21");
+    EXPECT_EQ(lines(BuildSpeakerProgram(s, version("3.05*\r"))).back(), "PV32");
+}
+
+TEST(SpeakerProtocol, LegacyUnitUsesItsOwnMnemonicsAndLosesSlotsWithoutSupervision)
+{
+    SpeakerSettings s;
+    s.rx1FrequencyOpen = true;
+    s.rx1Frequency = "457.5000";
+    s.supervisionUnlocked = true;
+    s.rxBaudRate = {true, "512", 5};
+    s.rxDeviation = {true, "", 5};
+    s.ambientNoiseLevel = {true, "", 6};
+    s.capcodes[0] = {true, "0000100", 0};
+    s.capcodes[6] = {true, "0000700", 1};
+    s.capcodes[7] = {true, "0000800", 4};
+
+    // A unit of exactly 3.00 is programmed with the legacy commands.
+    for (const char* reply : {"2.90*\r", "3.00*\r", "Ver. 3.20 (x)*\r"}) {
+        SCOPED_TRACE(reply);
+        EXPECT_EQ(lines(BuildSpeakerProgram(s, version(reply), true)),
+                  (std::vector<std::string>{"PF4575000", "?C9", "PC90000000", "PB0", "PC10000100", "PV10",
+                                            "PC70000700", "PV71", "PC80000800", "PV84"}));
+    }
+    const auto without = BuildSpeakerProgram(s, version("2.90*\r"), false);
+    EXPECT_EQ(lines(without), (std::vector<std::string>{"PF4575000", "?C9", "PB0", "PC10000100", "PV10"}));
+    EXPECT_EQ(SpeakerProgressSteps(without), 4);
+}
