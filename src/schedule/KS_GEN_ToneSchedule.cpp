@@ -123,7 +123,7 @@ void KS_GEN_ToneSchedule::Form_Load()
         if (slot != 0) {
             cmbSlot->setCurrentIndex(slot - 1);
         } else if (gToneGenSupported) {
-            setBusy(true);
+            SetWorking(true);
             if (SetActiveSlotOnDevice(1)) {
                 SaveConfigSetting("ToneGenSlot", "1");
                 gToneGenSlot = "1";
@@ -131,7 +131,7 @@ void KS_GEN_ToneSchedule::Form_Load()
             } else {
                 cmbSlot->setCurrentIndex(-1);
             }
-            setBusy(false);
+            SetWorking(false);
         } else {
             // A unit without a tone generator has no slot to make active; the file is worked on as slot 1's.
             cmbSlot->setCurrentIndex(0);
@@ -293,7 +293,7 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
         SafeSetFocus(cmbSlot);
         return;
     }
-    setBusy(true);
+    SetWorking(true);
     if (SetActiveSlotOnDevice(chosen)) {
         SaveConfigSetting("ToneGenSlot", slot);
         gToneGenSlot = slot;
@@ -305,7 +305,7 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
     } else {
         cmbSlot->setCurrentIndex(mActiveSlot > 0 ? mActiveSlot - 1 : 0);
     }
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Weekdays and Copy From ----------------------------------------------------------------
@@ -404,24 +404,14 @@ void KS_GEN_ToneSchedule::cmdTest_Click()
     event.delayCode = AlertDelayText(text(ToneColumn::Delay), false);
     event.repeatCode = AlertRepeatText(text(ToneColumn::Repeat), false);
     event.zone = text(ToneColumn::Zone);
-    setBusy(true);
+    SetWorking(true);
     cmdTest->setEnabled(false);
     SendTestTone(event);
     cmdTest->setEnabled(true);
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Transfers ----------------------------------------------------------------------------
-
-void KS_GEN_ToneSchedule::setBusy(bool busy)
-{
-    SetBusy(busy);
-    if (busy)
-        ShowBusyPointer();
-    else
-        ShowNormalPointer();
-    SetFormContentsEnabled(this, !busy);
-}
 
 bool KS_GEN_ToneSchedule::transferChecksPass()
 {
@@ -439,7 +429,7 @@ bool KS_GEN_ToneSchedule::transferChecksPass()
 
 bool KS_GEN_ToneSchedule::UploadSchedule()
 {
-    setBusy(true);
+    SetWorking(true);
     TransferProgress progress(prgProgress, lblInfo, "Uploading...");
     const bool done = UploadToneSchedule([&progress](int sent, int total) {
         if (sent == 0)
@@ -449,7 +439,7 @@ bool KS_GEN_ToneSchedule::UploadSchedule()
     });
     progress.Finish(done);
     lblInfo->show();
-    setBusy(false);
+    SetWorking(false);
     return done;
 }
 
@@ -481,9 +471,9 @@ void KS_GEN_ToneSchedule::cmdDownload_Click()
                       + std::to_string(mActiveSlot) + " ?",
                   kAnswerNo))
         return;
-    setBusy(true);
+    SetWorking(true);
     ResetScheduleFile();
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Files -------------------------------------------------------------------------------

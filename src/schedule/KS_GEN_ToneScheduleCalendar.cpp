@@ -59,40 +59,40 @@ void KS_GEN_ToneScheduleCalendar::buildControls()
         Control(lvwMessages, "lvwMessages", "Double click on a schedule event to update ", {120, 4200, 10200, 3600},
                 0, "pbxDetails"),
         Control(fraScheduleSetup, "fraScheduleSetup", "Schedule Setup", {10440, 4140, 6180, 3660}, 0, "pbxDetails"),
-        Control(lblEvents, "lblEvents", "Events:", {120, 330, 1560, 255}, 0, "fraScheduleSetup"),
-        Control(cmbEvents, "cmbEvents", "", {1680, 285, 3195, 315}, 0, "fraScheduleSetup"),
+        Control(lblEvents, "lblEvents", "Events:", {120, 330, 2040, 255}, 0, "fraScheduleSetup"),
+        Control(cmbEvents, "cmbEvents", "", {2200, 285, 2760, 315}, 0, "fraScheduleSetup"),
         Control(cmdClearEvents, "cmdClearEvents", "&Apply", {4980, 270, 1080, 345}, 0, "fraScheduleSetup"),
-        Control(lblRotation, "lblRotation", "Schedule Rotation:", {120, 780, 1560, 255}, 0, "fraScheduleSetup"),
-        Control(cmbRotation, "cmbRotation", "", {1680, 735, 3195, 315}, 0, "fraScheduleSetup"),
+        Control(lblRotation, "lblRotation", "Schedule Rotation:", {120, 780, 2040, 255}, 0, "fraScheduleSetup"),
+        Control(cmbRotation, "cmbRotation", "", {2200, 735, 2760, 315}, 0, "fraScheduleSetup"),
         Control(cmdRotation, "cmdRotation", "&Rotate", {4980, 720, 1080, 345}, 0, "fraScheduleSetup"),
-        Control(lblSelectedPeriod, "lblSelectedPeriod", "Selected Period:", {120, 1230, 1560, 255}, 0,
+        Control(lblSelectedPeriod, "lblSelectedPeriod", "Selected Period:", {120, 1230, 2040, 255}, 0,
                 "fraScheduleSetup"),
-        Control(dtpSelectedFromDate, "dtpSelectedFromDate", "", {1680, 1185, 1575, 315}, 0, "fraScheduleSetup"),
-        Control(lblTo, "lblTo", "to", {3300, 1230, 255, 255}, 0, "fraScheduleSetup"),
-        Control(dtpSelectedToDate, "dtpSelectedToDate", "", {3600, 1185, 1575, 315}, 0, "fraScheduleSetup"),
-        Control(lblCopyTo, "lblCopyTo", "Copy to Period Statring at:", {120, 1680, 2280, 255}, 0,
+        Control(dtpSelectedFromDate, "dtpSelectedFromDate", "", {2200, 1185, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(lblTo, "lblTo", "to", {3840, 1230, 255, 255}, 0, "fraScheduleSetup"),
+        Control(dtpSelectedToDate, "dtpSelectedToDate", "", {4140, 1185, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(lblCopyTo, "lblCopyTo", "Copy to Period Statring at:", {120, 1680, 2760, 255}, 0,
                 "fraScheduleSetup"),
-        Control(dtpCopyToDate, "dtpCopyToDate", "", {2400, 1635, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(dtpCopyToDate, "dtpCopyToDate", "", {2940, 1635, 1575, 315}, 0, "fraScheduleSetup"),
         Control(cmdCopyFrom, "cmdCopyFrom", "Co&py", {4980, 1620, 1080, 345}, 0, "fraScheduleSetup"),
-        Control(lblSelectedWeek, "lblSelectedWeek", "Selected Week:", {120, 2130, 1560, 255}, 0,
+        Control(lblSelectedWeek, "lblSelectedWeek", "Selected Week:", {120, 2130, 2040, 255}, 0,
                 "fraScheduleSetup"),
-        Control(txtSelectedWeek, "txtSelectedWeek", "", {1680, 2085, 2295, 315}, 0, "fraScheduleSetup"),
-        Control(cmdDefaultWeek, "cmdDefaultWeek", "Apply as Default &Week", {1680, 2520, 2295, 345}, 0,
+        Control(txtSelectedWeek, "txtSelectedWeek", "", {2200, 2085, 2760, 315}, 0, "fraScheduleSetup"),
+        Control(cmdDefaultWeek, "cmdDefaultWeek", "Apply as Default &Week", {2200, 2520, 2760, 345}, 0,
                 "fraScheduleSetup"),
-        Control(lblScheduleStart, "lblScheduleStart", "Schedule Start Month:", {120, 3060, 1560, 255}, 0,
+        Control(lblScheduleStart, "lblScheduleStart", "Schedule Start Month:", {120, 3060, 2040, 255}, 0,
                 "fraScheduleSetup"),
-        Control(dtpScheduleStartDate, "dtpScheduleStartDate", "", {1680, 3015, 1575, 315}, 0, "fraScheduleSetup"),
-        Control(cmdSetScheduleStartDate, "cmdSetScheduleStartDate", "Set", {3360, 3000, 615, 345}, 0,
+        Control(dtpScheduleStartDate, "dtpScheduleStartDate", "", {2200, 3015, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(cmdSetScheduleStartDate, "cmdSetScheduleStartDate", "Set", {3900, 3000, 615, 345}, 0,
                 "fraScheduleSetup"),
         Control(Frame1, "Frame1", "Schedule && Events Information", {120, 7920, 16500, 1200}, 0, "pbxDetails"),
-        Control(lblActiveEvetCount, "lblActiveEvetCount", "Active Events Count for :", {120, 330, 3120, 255}, 0,
+        Control(lblActiveEvetCount, "lblActiveEvetCount", "Active Events Count for :", {120, 330, 3720, 255}, 0,
                 "Frame1"),
-        Control(txtActiveEvetCount, "txtActiveEvetCount", "", {3240, 285, 735, 315}, 0, "Frame1"),
-        Control(lblFileName, "lblFileName", "File Name:", {4200, 330, 960, 255}, 0, "Frame1"),
-        Control(txtFileName, "txtFileName", "", {5160, 285, 11220, 315}, 0, "Frame1"),
-        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {120, 780, 3120, 255}, 0,
+        Control(txtActiveEvetCount, "txtActiveEvetCount", "", {3900, 285, 615, 315}, 0, "Frame1"),
+        Control(lblFileName, "lblFileName", "File Name:", {4680, 330, 1080, 255}, 0, "Frame1"),
+        Control(txtFileName, "txtFileName", "", {5760, 285, 10620, 315}, 0, "Frame1"),
+        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {120, 780, 3720, 255}, 0,
                 "Frame1"),
-        Control(txtDateTime, "txtDateTime", "", {3240, 735, 3360, 315}, 0, "Frame1"),
+        Control(txtDateTime, "txtDateTime", "", {3900, 735, 3360, 315}, 0, "Frame1"),
         Control(cmdUpdate, "cmdUpdate", "&Update", {120, 9240, 1215, 375}, 0, "pbxDetails"),
         Control(cmdTest, "cmdTest", "&Test Tone", {1455, 9240, 1215, 375}, 0, "pbxDetails"),
         Control(cmdUpload, "cmdUpload", "Up&load", {2790, 9240, 1215, 375}, 0, "pbxDetails"),
@@ -174,7 +174,6 @@ void KS_GEN_ToneScheduleCalendar::SetupToolbar()
         {"cmdNew", "New", "", "Add"},
         {"cmdSaveAs", "Save As", "Save the calendar in another file", "Save"},
         {"cmdOpen", "Open", "Open a calendar file", "Open"},
-        {"cmdTest", "Test Tone", "", "Ok"},
     };
     BuildCommandToolbar(tlbMenu, this, buttons);
 }
@@ -356,24 +355,14 @@ void KS_GEN_ToneScheduleCalendar::cmdTest_Click()
     event.delayCode = AlertDelayText(text(row, CalendarColumn::Delay), false);
     event.repeatCode = AlertRepeatText(text(row, CalendarColumn::Repeat), false);
     event.zone = text(row, CalendarColumn::Zone);
-    setBusy(true);
+    SetWorking(true);
     cmdTest->setEnabled(false);
     SendTestTone(event);
     cmdTest->setEnabled(true);
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Commands on the file -----------------------------------------------------------------------
-
-void KS_GEN_ToneScheduleCalendar::setBusy(bool busy)
-{
-    SetBusy(busy);
-    if (busy)
-        ShowBusyPointer();
-    else
-        ShowNormalPointer();
-    SetFormContentsEnabled(this, !busy);
-}
 
 bool KS_GEN_ToneScheduleCalendar::askYesNo(const std::string& question)
 {
@@ -400,13 +389,13 @@ void KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click()
         return;
     const QDate first = month ? QDate(d.year(), d.month(), 1) : d;
     const QDate last = month ? QDate(d.year(), d.month(), d.daysInMonth()) : d;
-    setBusy(true);
+    SetWorking(true);
     if (SetDayEventsActive(mStart, first, last, active)) {
         // The device holds the old state until the next upload, so closing offers one.
         mScheduleChanged = true;
         showChosenDay();
     }
-    setBusy(false);
+    SetWorking(false);
 }
 
 void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
@@ -432,13 +421,13 @@ void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
     if (!askYesNo("Are you sure you want to copy the selected schedule period (" + period
                   + ") to the period starting at " + CalendarDateText(target) + " ?"))
         return;
-    setBusy(true);
+    SetWorking(true);
     if (CopyCalendarPeriod(mStart, from, to, target)) {
         mvwCalendar->SetValue(target);
         mScheduleChanged = true;
         showChosenDay();
     }
-    setBusy(false);
+    SetWorking(false);
 }
 
 void KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click()
@@ -462,12 +451,12 @@ void KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click()
     if (!askYesNo("Are you sure you want to apply the selected week (" + CalendarDateText(WeekStartOf(d)) + " - "
                   + CalendarDateText(WeekEndOf(d)) + ") as the default schedule for all other weeks ?"))
         return;
-    setBusy(true);
+    SetWorking(true);
     if (ApplyDefaultWeek(mStart, d)) {
         mScheduleChanged = true;
         showChosenDay();
     }
-    setBusy(false);
+    SetWorking(false);
 }
 
 void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
@@ -480,7 +469,7 @@ void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
                                           + " ?"))
         return;
     const QDate s = mStart;
-    setBusy(true);
+    SetWorking(true);
     bool done = false;
     QDate b;
     switch (item) {
@@ -496,14 +485,14 @@ void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
         mScheduleChanged = true;
         showChosenDay();
     }
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Transfers and files ------------------------------------------------------------------------
 
 bool KS_GEN_ToneScheduleCalendar::UploadCalendar()
 {
-    setBusy(true);
+    SetWorking(true);
     TransferProgress progress(prgProgress, lblInfo, "Uploading...");
     const bool done = ::UploadCalendar(CalendarRangeFrom(mStart), [&progress](int sent, int total) {
         if (sent == 0)
@@ -515,7 +504,7 @@ bool KS_GEN_ToneScheduleCalendar::UploadCalendar()
     lblInfo->show();
     if (done)
         mScheduleChanged = false;
-    setBusy(false);
+    SetWorking(false);
     return done;
 }
 
@@ -546,9 +535,9 @@ void KS_GEN_ToneScheduleCalendar::cmdDownload_Click()
                     "schedule from the "
                   + gEncoderModelName + " ?"))
         return;
-    setBusy(true);
+    SetWorking(true);
     ResetCalendarFile();
-    setBusy(false);
+    SetWorking(false);
 }
 
 void KS_GEN_ToneScheduleCalendar::setCalendarFile(const std::string& path, bool remember)

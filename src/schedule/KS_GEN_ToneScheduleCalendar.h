@@ -123,7 +123,6 @@ protected:
 
 private:
     void buildControls();
-    void setBusy(bool busy);
     bool askYesNo(const std::string& text);
     void setCalendarFile(const std::string& path, bool remember);
     // Lists the day of the chosen date and redraws the marks after a file operation.

@@ -15,6 +15,7 @@
 #include "KS_PagingLists.h"
 #include "KS_String.h"
 #include "KS_ToneCalendar.h"
+#include "KS_ToneDialogs.h"
 #include "KS_ToneSchedule.h"
 #include "KS_Toolbar.h"
 
@@ -25,18 +26,6 @@ constexpr int kActivationMinutes = 8;
 
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
-
-int clampToSpinner(double value, const QSpinBox* spinner)
-{
-    return static_cast<int>(std::clamp(value, static_cast<double>(spinner->minimum()),
-                                       static_cast<double>(spinner->maximum())));
-}
-
-void enable(std::initializer_list<QWidget*> controls, bool on)
-{
-    for (QWidget* control : controls)
-        control->setEnabled(on);
-}
 
 void selectText(QComboBox* list, const QString& entry) { list->setCurrentIndex(list->findText(entry)); }
 
@@ -143,15 +132,15 @@ int KS_GEN_ToneScheduleCalendarlAdd::alertType() const { return cmbAlertType->cu
 
 void KS_GEN_ToneScheduleCalendarlAdd::setDurationEnabled(bool on)
 {
-    enable({lblDuration, txtDurationMinutes, updDurationMinutes, txtDurationSeconds, updDurationSeconds}, on);
+    EnableControls({lblDuration, txtDurationMinutes, updDurationMinutes, txtDurationSeconds, updDurationSeconds}, on);
 }
 
 void KS_GEN_ToneScheduleCalendarlAdd::cmbAlertType_Click()
 {
     const int type = alertType();
     const bool special = type == 98 || type == 99;
-    enable({lblAction, cmbAction}, type == 99);
-    enable({lblAlertLevel, cmbAlertLevel, lblAlertLength, cmbAlertLength, lblAlertRepeat, cmbAlertRepeat}, !special);
+    EnableControls({lblAction, cmbAction}, type == 99);
+    EnableControls({lblAlertLevel, cmbAlertLevel, lblAlertLength, cmbAlertLength, lblAlertRepeat, cmbAlertRepeat}, !special);
     if (!special) {
         setDurationEnabled(false);
         return;
@@ -176,7 +165,7 @@ void KS_GEN_ToneScheduleCalendarlAdd::cmbAction_Click() { UpdateDurationFieldSta
 
 void KS_GEN_ToneScheduleCalendarlAdd::cmbAlertRepeat_Click()
 {
-    enable({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
+    EnableControls({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
 }
 
 // ---- The boxes -----------------------------------------------------------------------------
@@ -189,13 +178,13 @@ void KS_GEN_ToneScheduleCalendarlAdd::txtZone_LostFocus()
 void KS_GEN_ToneScheduleCalendarlAdd::txtDurationMinutes_LostFocus()
 {
     txtDurationMinutes->setText(
-        ToQString(ZeroPad(clampToSpinner(Val(text(txtDurationMinutes)), updDurationMinutes), 2)));
+        ToQString(ZeroPad(ClampToSpinner(Val(text(txtDurationMinutes)), updDurationMinutes), 2)));
 }
 
 void KS_GEN_ToneScheduleCalendarlAdd::txtDurationSeconds_LostFocus()
 {
     txtDurationSeconds->setText(
-        ToQString(ZeroPad(clampToSpinner(Val(text(txtDurationSeconds)), updDurationSeconds), 2)));
+        ToQString(ZeroPad(ClampToSpinner(Val(text(txtDurationSeconds)), updDurationSeconds), 2)));
 }
 
 void KS_GEN_ToneScheduleCalendarlAdd::updDurationMinutes_Change()
@@ -234,9 +223,9 @@ void KS_GEN_ToneScheduleCalendarlAdd::LoadEventIntoDialog()
     selectText(cmbAlertRepeat, row->text(CalendarColumn::Repeat));
     selectText(cmbAlertDelay, row->text(CalendarColumn::Delay));
     const std::string duration = text(row, CalendarColumn::Duration);
-    updDurationMinutes->setValue(clampToSpinner(Val(duration.substr(0, 2)), updDurationMinutes));
+    updDurationMinutes->setValue(ClampToSpinner(Val(duration.substr(0, 2)), updDurationMinutes));
     updDurationSeconds->setValue(
-        clampToSpinner(Val(duration.size() >= 2 ? duration.substr(duration.size() - 2) : duration), updDurationSeconds));
+        ClampToSpinner(Val(duration.size() >= 2 ? duration.substr(duration.size() - 2) : duration), updDurationSeconds));
     updDurationMinutes_Change();
     updDurationSeconds_Change();
     chkActive->setChecked(row->text(CalendarColumn::Active) == "Yes");
@@ -285,13 +274,9 @@ bool KS_GEN_ToneScheduleCalendarlAdd::SaveCalendarEvent()
     if (eventNo < 1 || eventNo > 100 || day < 1)
         return false;
 
-    SetBusy(true);
-    SetFormContentsEnabled(this, false);
-    ShowBusyPointer();
+    SetWorking(true);
     const auto finish = [this](bool saved) {
-        SetBusy(false);
-        SetFormContentsEnabled(this, true);
-        ShowNormalPointer();
+        SetWorking(false);
         return saved;
     };
 

@@ -15,10 +15,12 @@
 #include "CalendarYearView.h"
 #include "KS_Clock.h"
 #include "KS_Database.h"
+#include "KS_FileDialog.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
 #include "KS_Globals.h"
 #include "KS_ListWindow.h"
+#include "KS_Registry.h"
 #include "KS_ToneCalendar.h"
 #include "ToneTestSupport.h"
 
@@ -35,7 +37,11 @@ struct CalendarWindow : testing::Test {
         window = std::make_unique<KS_GEN_ToneScheduleCalendar>();
         window->Form_Load();
     }
-    void TearDown() override { SetClockForTest({}); }
+    void TearDown() override
+    {
+        SetClockForTest({});
+        SetFileDialogHook({});
+    }
 
     QTreeWidgetItem* Row(int eventNo) { return window->lvwMessages->topLevelItem(eventNo - 1); }
     // Opens the event dialog on a row of the shown day, as Update does.
@@ -229,4 +235,41 @@ TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
     Row(2)->setText(CalendarColumn::Zone, "012");
     window->cmdTest_Click();
     EXPECT_EQ(unit->engine.TestTones(), Lines{"GM010110012"});
+}
+
+TEST_F(CalendarWindow, SaveAsRefusesTheOpenFileAndOpenListsTheChosenCalendar)
+{
+    const std::string current = gToneGenCalendarFile;
+    const std::string other = DataFilePath("Other.TGC");
+    std::vector<std::string> answers = {DataFilePath("./ToneGenCalendar.TGC"), other};
+    std::vector<FileDialogRequest> requests;
+    SetFileDialogHook([&](const FileDialogRequest& request) -> std::optional<std::string> {
+        requests.push_back(request);
+        const std::string answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+    boxes.Answer(kAnswerOk);
+    window->cmdSaveAs_Click();
+    EXPECT_EQ(boxes.texts(), Lines{"Save As file name can not be the same as current file name. Please select a "
+                                   "different file name."});
+    EXPECT_FALSE(PathExists(other));
+    window->cmdSaveAs_Click();
+    EXPECT_EQ(ReadBytes(other), ReadBytes(current));
+    EXPECT_EQ(gToneGenCalendarFile, other);
+    EXPECT_EQ(requests[1].filter, "Tone Generator Schedule Calendar (*.TGC)");
+
+    // Open takes a calendar that starts elsewhere in the year and lists its first day.
+    std::string march;
+    for (int d = 0; d < 365; ++d)
+        for (int e = 1; e <= 100; ++e)
+            march += EncodeRecord(DefaultCalendarEvent(SerialFromDate(QDate(2025, 3, 1).addDays(d)), e));
+    WriteBytes(DataFilePath("March.TGC"), march);
+    answers = {DataFilePath("March.TGC")};
+    window->cmdOpen_Click();
+    EXPECT_EQ(requests[2].filter, "Tone Generator Schedule Celendar (*.TGC)");
+    EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), DataFilePath("March.TGC"));
+    EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
+    EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
+    EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
 }
