@@ -98,11 +98,7 @@ void KS_GEN_ToneScheduleAdd::buildControls()
 
 void KS_GEN_ToneScheduleAdd::SetupDialogToolbar()
 {
-    const ToolbarButton buttons[] = {
-        {"cmdOk", "Ok", "", "Ok"},
-        {"cmdCancel", "Cancel", "", "Cancel"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
+    BuildOkCancelToolbar(tlbMenu, this);
 }
 
 void KS_GEN_ToneScheduleAdd::Form_Load()

@@ -102,11 +102,7 @@ void KS_GEN_ToneScheduleCalendarlAdd::buildControls()
 
 void KS_GEN_ToneScheduleCalendarlAdd::SetupDialogToolbar()
 {
-    const ToolbarButton buttons[] = {
-        {"cmdOk", "Ok", "", "Ok"},
-        {"cmdCancel", "Cancel", "", "Cancel"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
+    BuildOkCancelToolbar(tlbMenu, this);
 }
 
 void KS_GEN_ToneScheduleCalendarlAdd::Form_Load()
