@@ -58,6 +58,8 @@ std::vector<CalendarEvent> copyDays(const std::vector<CalendarEvent>& events, in
 
 std::string path() { return gToneGenCalendarFile; }
 
+void showReadError(FileError error) { ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical); }
+
 void showShortCalendar(const std::string& file, int days)
 {
     ShowMessage("The calendar file " + file + " holds only " + std::to_string(days) + " days. It was left as it is.",
@@ -72,7 +74,7 @@ bool loadCalendar(const std::string& file, std::vector<CalendarEvent>& events, i
     if (!CheckCalendarFile(file, start))
         return false;
     if (const FileError error = ReadCalendarDays(file, 1, kCalendarDayBlocks, events); error != FileError::None) {
-        ShowScheduleFileError(error, file);
+        showReadError(error);
         return false;
     }
     if (static_cast<int>(events.size()) < neededDays * kPerDay) {
@@ -233,7 +235,7 @@ bool CheckCalendarFile(const std::string& file, QDate& start)
 {
     CalendarEvent first;
     if (const FileError error = ReadRecordAt(file, 1, first); error != FileError::None) {
-        ShowScheduleFileError(error, file);
+        showReadError(error);
         return false;
     }
     const QDate date = DateFromSerial(first.EventDate);

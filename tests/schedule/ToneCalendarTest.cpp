@@ -334,3 +334,15 @@ TEST_F(Calendar, DownloadReadsBackWhatTheUploadLeftOnTheUnit)
     EXPECT_EQ(zoneOf(60, 49), 0);
     EXPECT_EQ(unit.hostLines("?CD").size(), 372u);
 }
+
+TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)
+{
+    SimUnit unit('X');
+    writeCalendar(QDate(2024, 1, 1), 3);
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerOk);
+    EXPECT_TRUE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
+    EXPECT_EQ(unit.hostLines("PCD").size(), 3u);
+    EXPECT_EQ(boxes.texts().back(), "Only 3 days of the calendar were uploaded to the QX9860. The calendar file "
+                                        + gToneGenCalendarFile + " holds no more days.");
+}
