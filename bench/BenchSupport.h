@@ -5,8 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cmath>
-#include <deque>
+#include <chrono>
+#include <sys/resource.h>
 #include <string>
 
 #include "CommPort.h"
@@ -17,13 +17,10 @@
 
 inline constexpr double kTickSeconds = 0.05;
 
-// The far end of the port is the simulator, on the host's tick. With the
-// host's line time on, what the host writes reaches the unit only once its
-// bytes have had their time on the line, one write after the other.
+// The far end of the port is the simulator, on the host's tick.
 class SimLine : public SerialBackend {
 public:
     explicit SimLine(sim::Engine& engine) : engine_(engine) {}
-    void EmulateHostLineTime(int baud) { hostBaud_ = baud; }
     CommError Open(const std::string&) override { return CommError::None; }
     void Close() override { arrived_.clear(); }
     bool Configure(const SerialSettings& settings) override
@@ -33,7 +30,6 @@ public:
     }
     bool Read(std::string& into, std::size_t max) override
     {
-        deliverDue();
         arrived_ += engine_.Transmit(gDelayTicks);
         const std::size_t take = std::min(max, arrived_.size());
         into.append(arrived_, 0, take);
@@ -42,37 +38,18 @@ public:
     }
     long Write(std::string_view bytes) override
     {
-        deliverDue();
-        if (hostBaud_ == 0) {
-            engine_.Receive(bytes, gDelayTicks);
-        } else {
-            const double ticks = static_cast<double>(bytes.size()) * 10.0 / hostBaud_ / kTickSeconds;
-            lineFree_ = std::max(lineFree_, gDelayTicks) + static_cast<std::int64_t>(std::ceil(ticks));
-            sending_.push_back({lineFree_, std::string(bytes)});
-        }
+        engine_.Receive(bytes, gDelayTicks);
         return static_cast<long>(bytes.size());
     }
     void DiscardInput() override
     {
-        deliverDue();
         engine_.Transmit(gDelayTicks);
         arrived_.clear();
     }
 
 private:
-    void deliverDue()
-    {
-        while (!sending_.empty() && sending_.front().first <= gDelayTicks) {
-            engine_.Receive(sending_.front().second, sending_.front().first);
-            sending_.pop_front();
-        }
-    }
-
     sim::Engine& engine_;
     std::string arrived_;
-    int hostBaud_ = 0;
-    std::int64_t lineFree_ = 0;
-    std::deque<std::pair<std::int64_t, std::string>> sending_;
 };
 
 inline void report(benchmark::State& state, double value, double target, const char* unit)
@@ -100,3 +77,16 @@ inline void lineAt9600(sim::Engine& engine)
     engine.SetLineTimeEmulation(true);
     installPump();
 }
+
+using Clock = std::chrono::steady_clock;
+
+// The process's own CPU time, user and system.
+inline double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+inline double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }

@@ -42,8 +42,7 @@ struct CalendarUnit {
         gDataFolder = dir.path().toStdString();
         gConnectionType = 1;
         lineAt9600(engine);
-        line = new SimLine(engine);
-        port = std::make_unique<CommPort>(std::unique_ptr<SerialBackend>(line));
+        port = std::make_unique<CommPort>(std::make_unique<SimLine>(engine));
         gComm = port.get();
         gSerialPort = 1;
         OpenSerialPort(*port, 1, gComSettings);
@@ -58,7 +57,6 @@ struct CalendarUnit {
     }
     QTemporaryDir dir;
     sim::Engine engine;
-    SimLine* line = nullptr;
     std::unique_ptr<CommPort> port;
 };
 
@@ -91,7 +89,6 @@ void BM_CalendarUploadOverProtocolFloor(benchmark::State& state)
 {
     for (auto _ : state) {
         CalendarUnit unit;
-        unit.line->EmulateHostLineTime(9600);
         SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> {
             return MessageAnswer {kAnswerYes};
         });

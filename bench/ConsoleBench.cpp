@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <memory>
@@ -30,7 +29,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 // Bytes waiting on the line, all of them at once.
 class FloodLine : public SerialBackend {
 public:
@@ -52,15 +50,6 @@ private:
     std::string bytes_;
 };
 
-double cpuSeconds()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 PagerRecord user(int n)
 {

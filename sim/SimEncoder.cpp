@@ -1,5 +1,6 @@
 // The encoder's command set: one table of line patterns and their handlers.
 
+#include "SimDigits.h"
 #include "SimEngine.h"
 
 #include <cstdio>
@@ -18,14 +19,6 @@ std::string TwoDigits(int value)
     char text[8];
     std::snprintf(text, sizeof text, "%02d", value % 100);
     return text;
-}
-
-int DigitsValue(std::string_view digits)
-{
-    int value = 0;
-    for (const char c : digits)
-        value = value * 10 + (c - '0');
-    return value;
 }
 
 std::string FixedWidth(std::string text, std::size_t width, char pad)
@@ -230,6 +223,7 @@ void Engine::BuildCommandTable()
 
     AddUserCommands();
     AddMessageTableCommands();
+    AddKeywordAndDeviceCommands();
     AddToneCommands();
     AddCalendarCommands();
 }

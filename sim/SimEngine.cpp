@@ -249,6 +249,10 @@ void Engine::Answer(const std::string& line, Reply reply, std::int64_t tick)
                      [](const Fault& a, const Fault& b) { return a.kind < b.kind; });
 
     std::int64_t due = tick + replyDelay_;
+    // The host hands the line over at once, but the line carries it at its
+    // speed: the unit has the last byte only after all of them went by.
+    if (lineTime_ && unitLine_)
+        due += static_cast<std::int64_t>(line.size() + 1) * unitLine_->BitsPerCharacter() * 20 / unitLine_->baud;
     std::optional<Fault> split;
     bool merge = false;
     for (const Fault& f : hits) {

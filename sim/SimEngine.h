@@ -110,6 +110,29 @@ struct PageRecord {
     bool accepted;
 };
 
+// One free-text keyword slot as the unit keeps it; a slot never written is blank.
+struct FreetextSlot {
+    std::string keyword = std::string(30, ' ');
+    int pager = 0;
+    std::string message = std::string(30, ' ');
+    bool replace = false;
+    bool operator==(const FreetextSlot&) const = default;
+};
+
+// One wireless-device slot as the unit keeps it. The call is kept as the
+// newest units name it: 'C' cancel, 'T' tamper, '1' to '4' a button.
+struct WirelessSlot {
+    std::string message = std::string(30, ' ');
+    int pager = 0;
+    int deviceCode = 0;
+    int cancelCode = 0;
+    int repeatMinutes = 0;
+    int plan = 0;
+    bool supervised = false;
+    char call = '1';
+    bool operator==(const WirelessSlot&) const = default;
+};
+
 class Engine {
 public:
     // The answer to one command line: the bytes to send (CR included), or
@@ -135,7 +158,8 @@ public:
 
     // Ticks between a command's CR and its answer (default 1).
     void SetReplyDelay(std::int64_t ticks) { replyDelay_ = ticks; }
-    // When on, each answer byte takes its time at the unit's line speed.
+    // When on, every byte on the line, the host's lines and the unit's answers,
+    // takes its time at the unit's line speed.
     void SetLineTimeEmulation(bool on) { lineTime_ = on; }
 
     // Pages to these pager numbers are refused with "?99"; number 000 always is.
@@ -172,6 +196,15 @@ public:
     // them, without "*" CR; a slot never written reads as spaces.
     const std::map<int, std::string>& MessageTable(char letter) const;
     void SetMessageSlot(char letter, int slot, std::string value);
+
+    // --- the free-text and wireless tables (slots from 1) ------------------
+    // Each unit reads and writes them in the layout of its letter and version;
+    // slots missing from the maps are blank.
+    const std::map<int, FreetextSlot>& Freetext() const { return freetext_; }
+    void PutFreetext(int slot, const FreetextSlot& entry) { freetext_[slot] = entry; }
+    const std::map<int, WirelessSlot>& Wireless() const { return wireless_; }
+    void PutWireless(int slot, const WirelessSlot& entry) { wireless_[slot] = entry; }
+
     // --- the weekly tone schedule -------------------------------------------
     // Units with a tone generator hold four slots of 7 days x 48 events, one
     // slot active. Index = day x 48 + event - 1, Monday day 0; each event is
@@ -246,6 +279,7 @@ private:
     void BuildCommandTable();
     void AddUserCommands();
     void AddMessageTableCommands();
+    void AddKeywordAndDeviceCommands();
     void AddToneCommands();
     void AddCalendarCommands();
     std::size_t ToneEventLength() const;
@@ -269,6 +303,8 @@ private:
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
     std::map<char, std::map<int, std::string>> messageTables_;
+    std::map<int, FreetextSlot> freetext_;
+    std::map<int, WirelessSlot> wireless_;
     std::vector<PageRecord> pages_;
     int activeToneSlot_ = 1;
     std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default

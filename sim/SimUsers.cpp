@@ -1,6 +1,7 @@
 // The encoder's user table: "A" record "M" writes a user, "D" nnn "M" deletes
 // one, "?" nnn "N" reads the first user from nnn on, "?" nnn "M" reads user nnn.
 
+#include "SimDigits.h"
 #include "SimEngine.h"
 
 namespace sim {
@@ -18,24 +19,6 @@ constexpr char kDigitReplyLead = 'U';
 // What a QX7XXX unit keeps as the in-use mark of a user.
 constexpr char kQX7InUse = '\x02';
 
-bool AllDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
-int Number(std::string_view digits)
-{
-    int value = 0;
-    for (const char c : digits)
-        value = value * 10 + (c - '0');
-    return value;
-}
-
 } // namespace
 
 bool Engine::PutUser(std::string_view record)
@@ -43,7 +26,7 @@ bool Engine::PutUser(std::string_view record)
     const std::size_t length = profile_.users == UserForm::Digit ? kDigitLength : kLetterLength;
     if (record.size() != length || !AllDigits(record.substr(0, 3)))
         return false;
-    const int pagerNo = Number(record.substr(0, 3));
+    const int pagerNo = DigitsValue(record.substr(0, 3));
     // Units with group pagers keep those in the console only; their numbers are not users here.
     if (pagerNo == 0 || (profile_.users != UserForm::Letter && pagerNo >= kFirstGroupPager))
         return false;
@@ -75,7 +58,7 @@ void Engine::AddUserCommands()
 
     add(R"(A([\s\S]*)M)", [](Engine& e, M m, T) -> Reply { return e.PutUser(m.str(1)) ? kAcknowledged : kRefused; });
     add(R"(D(\d{3})M)", [](Engine& e, M m, T) -> Reply {
-        const int pagerNo = Number(m.str(1));
+        const int pagerNo = DigitsValue(m.str(1));
         if (pagerNo == 0)
             return kRefused;
         e.users_.erase(pagerNo);
@@ -85,13 +68,13 @@ void Engine::AddUserCommands()
     add(R"(\?(\d{3})N)", [](Engine& e, M m, T) -> Reply {
         if (!e.profile_.identifies)
             return kRefused;
-        const auto next = e.users_.lower_bound(Number(m.str(1)));
+        const auto next = e.users_.lower_bound(DigitsValue(m.str(1)));
         if (next == e.users_.end())
             return kRefused;
         return e.UserAnswer(next->second) + kAcknowledged;
     });
     add(R"(\?(\d{3})M)", [](Engine& e, M m, T) -> Reply {
-        const auto user = e.users_.find(Number(m.str(1)));
+        const auto user = e.users_.find(DigitsValue(m.str(1)));
         if (user == e.users_.end())
             return kRefused;
         return e.UserAnswer(user->second) + kAcknowledged;

@@ -32,7 +32,7 @@ void Usage()
     for (const std::string& name : sim::DeviceNames())
         devices += (devices.empty() ? "" : "|") + name;
     std::fprintf(stderr,
-                 "usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--settings 38400,N,8,1]\n"
+                 "usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--firmware 3.16] [--settings 38400,N,8,1]\n"
                  "                  [--modem] [--transcript FILE | -v]\n"
                  "       pagora-sim --device %s [--set MNEMONIC=VALUE]... [--button]\n"
                  "                  [--settings ...] [--transcript FILE | -v]\n"
@@ -101,6 +101,9 @@ int main(int argc, char** argv)
         const bool hasValue = i + 1 < argc;
         if (arg == "--model" && hasValue && std::strlen(argv[i + 1]) == 1) {
             engine.SetModel(argv[++i][0]);
+        } else if (arg == "--firmware" && hasValue) {
+            // X and R units speak their table layouts by firmware version; after --model.
+            engine.EditProfile().version = argv[++i];
         } else if (arg == "--legacy" && hasValue) {
             const std::string_view v = argv[++i];
             if (v == "qx7")

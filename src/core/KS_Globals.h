@@ -59,6 +59,9 @@ inline std::string gEncoderModelName = "encoder";
 inline std::string gEncoderModelLetter = "N/A";
 inline std::string gEncoderFamily;
 inline double gEncoderVersion = 0;
+// The "?V" answer as the unit sent it. The table layouts compare it digit by
+// digit: as a double, 3.16 read from the line need not equal the constant 3.16.
+inline std::string gEncoderVersionText;
 inline std::string gEncoderSerialNumber;
 inline bool gEncoderIdentified = false;
 inline bool gEncoderOptionFlag = false;

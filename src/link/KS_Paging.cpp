@@ -158,6 +158,7 @@ void setNotConnected()
     gEncoderFamily.clear();
     gEncoderIdentified = false;
     gEncoderVersion = 0;
+    gEncoderVersionText.clear();
     gAlarmIndexOffset = 0;
     gEncoderSerialNumber = "00000";
     clearTables();
@@ -173,6 +174,7 @@ void detectLegacyUnit()
     // letter of an earlier unit may survive to select features this one lacks.
     gEncoderModelLetter.clear();
     gEncoderVersion = 0;
+    gEncoderVersionText.clear();
     clearTables();
 
     std::string reply;
@@ -242,6 +244,7 @@ void detectIdentifiedUnit(const std::string& identity)
 {
     gEncoderIdentified = true;
     gEncoderVersion = 0;
+    gEncoderVersionText.clear();
     const char letter = identity[5];
     const std::string letterText(1, letter);
 
@@ -265,7 +268,8 @@ void detectIdentifiedUnit(const std::string& identity)
     if (letter == 'X' || letter == 'R') {
         std::string reply;
         QueryLink("?", "V", 0, true, 10, true, false, &reply, false, 1);
-        gEncoderVersion = Val(StripChar(reply, std::string_view("\0", 1)));
+        gEncoderVersionText = StripChar(reply, std::string_view("\0", 1));
+        gEncoderVersion = Val(gEncoderVersionText);
     }
     gAlarmIndexOffset = letter == 'I' ? static_cast<int>(Val(identity.substr(7, 3))) - 1 : 0;
 

@@ -176,6 +176,15 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
     const bool fileHoldsMore = records.size() > static_cast<std::size_t>(count);
     if (fileHoldsMore)
         records.resize(static_cast<std::size_t>(count));
+    // Half a table in the encoder is worse than none sent: refuse before the first line.
+    for (const std::string& record : records) {
+        if (codec_->NeverRead(record))
+            continue;
+        if (const std::string why = codec_->Unsendable(record); !why.empty()) {
+            ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
+            return finish(false);
+        }
+    }
 
     int sent = 0;
     for (const std::string& record : records) {
@@ -207,6 +216,10 @@ bool MessageTableEngine::SaveSlot(int slot, const std::string& record)
 {
     TransferScope scope;
     if (Supported()) {
+        if (const std::string why = codec_->Unsendable(record); !why.empty()) {
+            ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
+            return false;
+        }
         const SlotWrite write = codec_->WriteOf(record);
         std::string reply;
         if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)

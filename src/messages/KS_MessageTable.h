@@ -52,6 +52,9 @@ public:
     virtual bool NeverRead(const std::string& record) const = 0;
     // The line that stores the record in the encoder.
     virtual SlotWrite WriteOf(const std::string& record) const = 0;
+    // Why the record cannot go to the encoder that answers now (a value its
+    // layout has no room for), as the operator is told; empty when it can.
+    virtual std::string Unsendable(const std::string& /*record*/) const { return {}; }
     // The number field as the status line shows it during a download.
     virtual std::string NumberText(const std::string& record) const { return record.substr(0, 3); }
 };
@@ -97,12 +100,14 @@ public:
 
     // Sends the file's records in slot order, at most SlotCount() of them, and
     // stops at the first one the encoder does not take. Records never read are
-    // skipped. True when the run ended as done.
+    // skipped. A record the encoder's layout cannot carry stops the run before
+    // anything is sent. True when the run ended as done.
     bool Upload(const TransferCallbacks& progress = {});
 
     // Sends the record to the encoder (when the table is supported) and writes it
     // in place at the slot. When the encoder does not take it, the operator may
-    // keep it in the file only; false when not stored.
+    // keep it in the file only; false when not stored. A record the encoder's
+    // layout cannot carry is refused with the codec's message, and not stored.
     bool SaveSlot(int slot, const std::string& record);
 
 private:

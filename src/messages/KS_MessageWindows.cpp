@@ -2,9 +2,11 @@
 
 #include "KS_ListWindow.h"
 #include "KS_MainForm.h"
+#include "KS_PPM_MessagesFreetext.h"
 #include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_PPM_MessagesTableAdd.h"
+#include "KS_PPM_MessagesWireless.h"
 #include "KS_Records.h"
 #include "KS_String.h"
 #include "KS_TextTables.h"
@@ -48,6 +50,10 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
+    for (MessageListDefinition (*list)() : {&FreetextList, &WirelessList}) {
+        const std::string name = list().formName;
+        RegisterWindow(name, [list](QWidget* owner) { return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, list())); });
+    }
     RegisterWindow(FormName::MessagesSB,
                    [](QWidget* owner) { return new KS_PPM_MessagesSB(qobject_cast<KS_MainForm*>(owner)); });
 }

@@ -1,10 +1,10 @@
 #include "KS_DeviceRules.h"
 
+#include <algorithm>
+
 #include "KS_String.h"
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Digits without their leading zeros ("" for zero).
 std::string_view significant(std::string_view digits)
@@ -35,9 +35,8 @@ std::optional<Decimal> splitDecimal(std::string_view text)
     if (d.whole.empty() && d.fraction.empty())
         return std::nullopt;
     for (std::string_view part : {d.whole, d.fraction})
-        for (const char c : part)
-            if (!isDigit(c))
-                return std::nullopt;
+        if (!part.empty() && !AllDigits(part))
+            return std::nullopt;
     return d;
 }
 
@@ -91,24 +90,23 @@ std::string FrequencyDigits(std::string_view shown) { return StripChar(shown, ".
 
 std::optional<std::string> FrequencyFromDigits(std::string_view digits)
 {
-    if (digits.size() != 7)
+    if (digits.size() != 7 || !AllDigits(digits))
         return std::nullopt;
-    for (const char c : digits)
-        if (!isDigit(c))
-            return std::nullopt;
     return std::string(digits.substr(0, 3)) + "." + std::string(digits.substr(3));
 }
 
 // ---- Capcodes and digit boxes -------------------------------------------------
 
+bool AllDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool CapcodeInRange(std::string_view text)
 {
     const std::string digits = Trim(text);
-    if (digits.empty())
+    if (!AllDigits(digits))
         return false;
-    for (const char c : digits)
-        if (!isDigit(c))
-            return false;
     const std::string_view value = significant(digits);
     if (value.size() > 7)
         return false;
@@ -119,10 +117,7 @@ bool CapcodeInRange(std::string_view text)
 std::string PadDigits(std::string_view text, int width)
 {
     const std::string digits = Trim(text);
-    bool number = !digits.empty();
-    for (const char c : digits)
-        number = number && isDigit(c);
-    return leftPad(number ? significant(digits) : std::string_view(), width);
+    return leftPad(AllDigits(digits) ? significant(digits) : std::string_view(), width);
 }
 
 std::optional<std::string> IncrementDigits(std::string_view value, std::string_view increment, int width)

@@ -32,6 +32,9 @@ std::optional<std::string> FrequencyFromDigits(std::string_view digits);
 
 // ---- Capcodes and digit boxes -----------------------------------------------
 
+// One digit or more and nothing else (no blank, no sign, no point).
+bool AllDigits(std::string_view text);
+
 inline constexpr std::int64_t kLowestCapcode = 8;
 inline constexpr std::int64_t kHighestCapcode = 2097151;
 inline constexpr int kCapcodeDigits = 7;

@@ -33,16 +33,6 @@ DeviceQueryOptions rawQuery(std::int16_t expectedLength, bool poke = false)
 
 DeviceQueryOptions tableQuery() { return {.expectedLength = 1, .ticks = 0, .tries = 3, .tableForm = true}; }
 
-bool allDigits(std::string_view text)
-{
-    if (text.empty())
-        return false;
-    for (const char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    return true;
-}
-
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 
 int selectedData(QComboBox* list)
@@ -137,7 +127,7 @@ void KS_GEN_ClockProgrammer::IdentifyClock()
     const auto model = DeviceQueryLine("?VM", rawQuery(0));
     txtDevice->setText(ToQString(model ? DeviceModelText(*model) : std::string()));
     const std::string version = DeviceQuery("?V", rawQuery(4));
-    if (const auto number = VersionNumber(version); number && !version.empty()) {
+    if (const auto number = VersionNumber(version)) {
         version_ = *number;
         txtVersion->setText(ToQString(VersionText(version_)));
     }
@@ -172,12 +162,12 @@ bool KS_GEN_ClockProgrammer::ReadClock()
             }
 
             txtRSSI->setText("N/A");
-            if (const std::string rssi = DeviceQuery("?R", rawQuery(3)); allDigits(rssi))
+            if (const std::string rssi = DeviceQuery("?R", rawQuery(3)); AllDigits(rssi))
                 txtRSSI->setText(ToQString("-" + std::to_string(static_cast<int>(Val(rssi)))));
 
             AsOptionList(cmbRxDeviation).SetSelectedIndex(-1);
             if (version_ >= kDeviationReadable)
-                if (const std::string deviation = DeviceQuery("?D", tableQuery()); allDigits(deviation))
+                if (const std::string deviation = DeviceQuery("?D", tableQuery()); AllDigits(deviation))
                     selectData(cmbRxDeviation, static_cast<int>(Val(deviation)));
 
             AsOptionList(cmbCompatibility).SetSelectedIndex(-1);

@@ -1,6 +1,5 @@
 #include "KS_ProgrammerFrame.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QSet>
@@ -58,7 +57,8 @@ protected:
             // The checks may put the focus back, so they wait until it has settled.
             QPointer<QLineEdit> guard(box);
             QTimer::singleShot(0, frame_, [this, guard] {
-                if (guard && !frame_->Running())
+                // Program's own frequency test may already be asking.
+                if (guard && !frame_->Running() && !MessageBoxShowing())
                     frame_->FrequencyBoxLeft(guard);
             });
         }
@@ -79,7 +79,7 @@ private:
 
 KS_ProgrammerFrame::KS_ProgrammerFrame(QWidget* owner, const char* formName, const char* caption, int widthTwips,
                                        int heightTwips)
-    : QDialog(owner)
+    : BusyDialog(owner)
 {
     setObjectName(QString::fromLatin1(formName));
     setWindowTitle(QString::fromLatin1(caption));
@@ -220,7 +220,7 @@ bool KS_ProgrammerFrame::Refuse(std::string_view message, QWidget* focus)
 {
     if (!message.empty())
         ShowMessage(message, kButtonsOk, kAnswerOk, kIconExclamation);
-    if (running_)
+    if (Running())
         focusAfterRun_ = focus;
     else
         SafeSetFocus(focus);
@@ -265,7 +265,7 @@ bool KS_ProgrammerFrame::SelectionMade(QCheckBox* check, QComboBox* list, std::s
 KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
     : frame_(frame)
     , programRun_(programRun)
-    , outermost_(!frame.running_)
+    , outermost_(!frame.Running())
 {
     // A run may call another (a program run reads the configuration first):
     // only the outermost one frees the window again.
@@ -307,7 +307,7 @@ bool KS_ProgrammerFrame::Guarded(const std::function<bool()>& body)
 // during the run belongs to it and must stay usable.
 void KS_ProgrammerFrame::setRunning(bool running)
 {
-    running_ = running;
+    SetBusy(running);
     client_->setEnabled(!running);
     tlbMenu->setEnabled(!running);
 }
@@ -375,22 +375,14 @@ void KS_ProgrammerFrame::SwitchToNormalMode()
 void KS_ProgrammerFrame::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == kServiceKey && event->modifiers() == kServiceModifiers) {
-        if (!running_ && serviceKey_)
+        if (!Running() && serviceKey_)
             UnlockServiceFields();
         return;
     }
-    // Escape does not close a programmer window; Close does.
-    if (event->key() == Qt::Key_Escape)
-        return;
-    QDialog::keyPressEvent(event);
-}
-
-void KS_ProgrammerFrame::closeEvent(QCloseEvent* event)
-{
-    // A running window is busy with the device; it closes once the run is over.
-    if (running_) {
-        event->ignore();
+    // Escape closes as Close does, through the close that a run refuses.
+    if (event->key() == Qt::Key_Escape) {
+        close();
         return;
     }
-    QDialog::closeEvent(event);
+    BusyDialog::keyPressEvent(event);
 }

@@ -12,7 +12,6 @@
 // that name them; a window without a reset simply has no cmdReset row), and
 // overrides the handlers of the buttons it has.
 
-#include <QDialog>
 #include <QPointer>
 #include <cstdint>
 #include <functional>
@@ -22,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "KS_BusyDialog.h"
 #include "KS_FormBuilder.h"
 #include "KS_Toolbar.h"
 
@@ -29,7 +29,7 @@ class FormConventions;
 class LinkConversation;
 class QToolBar;
 
-class KS_ProgrammerFrame : public QDialog {
+class KS_ProgrammerFrame : public BusyDialog {
     Q_OBJECT
 
 public:
@@ -62,8 +62,9 @@ public:
     static constexpr int kServiceKey = Qt::Key_F12;
     static constexpr Qt::KeyboardModifiers kServiceModifiers = Qt::ControlModifier | Qt::ShiftModifier;
 
-    // True between the start and the end of a read, program or reset run.
-    bool Running() const { return running_; }
+    // True between the start and the end of a read, program or reset run;
+    // the window cannot be closed meanwhile.
+    bool Running() const { return Busy(); }
 
     // ---- Leaving boxes (the focus-out handlers call these; tests may too)
     // A digit box: its numeric value with leading zeros to its maximum length.
@@ -157,7 +158,6 @@ protected:
     void SwitchToNormalMode();
 
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     class BoxRoles;
@@ -166,7 +166,6 @@ private:
     QWidget* client_ = nullptr;
     FormConventions* conventions_ = nullptr;
     BoxRoles* roles_ = nullptr;
-    bool running_ = false;
     bool serviceKey_ = true;
     QPointer<QWidget> focusAfterRun_;
     int failedSteps_ = 0;

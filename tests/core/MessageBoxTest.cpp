@@ -29,7 +29,11 @@ KS_SYS_Message* openBox()
 void whenBoxShows(std::function<void(KS_SYS_Message*)> act, int triesLeft = 200)
 {
     QTimer::singleShot(5, [act, triesLeft] {
-        if (auto* box = openBox()) {
+        // A box shows before the window system activates it; under load the
+        // focus arrives a few events later, and keys go where the focus is.
+        auto* box = openBox();
+        const bool settled = box && QApplication::focusWidget() && QApplication::focusWidget()->window() == box;
+        if (box && (settled || triesLeft == 0)) {
             act(box);
             return;
         }

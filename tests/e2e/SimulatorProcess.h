@@ -12,10 +12,11 @@
 
 class SimulatorProcess {
 public:
-    explicit SimulatorProcess(const std::vector<TestUser>& users)
+    // The unit: an encoder by default, or a device ("--device", "clock").
+    explicit SimulatorProcess(const std::vector<TestUser>& users, const QStringList& unit = {"--model", "X"})
         : transcript_(qEnvironmentVariable("XDG_DATA_HOME") + "/transcript")
     {
-        process_.start(PAGORA_SIM_PROGRAM, {"--model", "X", "--transcript", transcript_});
+        process_.start(PAGORA_SIM_PROGRAM, QStringList(unit) << "--transcript" << transcript_);
         started_ = process_.waitForStarted(5000) && process_.waitForReadyRead(5000);
         // The simulator's first line names the terminal it serves.
         qputenv("PAGORA_COM1", process_.readLine().trimmed());

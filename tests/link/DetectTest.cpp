@@ -161,6 +161,7 @@ TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsentSaveModelBsWirelessTab
     EXPECT_FALSE(gToneCalendarSupported);
     EXPECT_EQ(gToneCalendarEventsPerDay, 0);
     EXPECT_DOUBLE_EQ(gEncoderVersion, 3.25); // NULs before the number are ignored
+    EXPECT_EQ(gEncoderVersionText, "3.25*\r");
 
     SimLink b('B');
     b.engine.EditProfile().wireless.size.reset();

@@ -40,6 +40,7 @@ void ResetProgramStateForTest()
     gEncoderIdentified = false;
     gEncoderSerialNumber.clear();
     gEncoderVersion = 0;
+    gEncoderVersionText.clear();
     gAcknowledgedLine.clear();
     gEncoderFamily.clear();
     gFastkeyMessageCount = 10;

@@ -1,0 +1,41 @@
+#include "KS_PPM_MessagesWireless.h"
+
+#include "KS_ListWindow.h"
+#include "KS_MessageLayouts.h"
+#include "KS_PPM_MessagesWirelessAdd.h"
+#include "KS_String.h"
+#include "KS_WindowRegistry.h"
+#include "KS_WirelessTable.h"
+
+void FillWirelessRow(SortableRow& row, const std::string& record)
+{
+    const WirelessMessageRecord r = DecodeRecord<WirelessMessageRecord>(record);
+    const std::string_view nul("\0", 1);
+    const long repeat = FieldNumber(r.RepeatMinutes);
+    row.setText(0, ToQString(StripChar(r.Slot, nul)));
+    row.SetSortNumber(0, static_cast<double>(FieldNumber(r.Slot)));
+    row.setText(1, ToQString(ZeroPad(WirelessDeviceCode(r), 7)));
+    row.setText(2, ToQString(ZeroPad(FieldNumber(r.CancelDeviceCode), 3)));
+    row.setText(3, ToQString(ZeroPad(FieldNumber(r.Pager), 3)));
+    row.setText(4, repeat == 0 ? QString("None") : QString::number(repeat) + " Min.");
+    row.setText(5, ToQString(StripChar(r.Message, nul)));
+    row.setText(6, r.Supervised == "Y" ? "Yes" : "No");
+    row.setText(7, QString::number(FieldNumber(r.ActivationPlan)));
+    row.setText(8, QString::number(FieldNumber(r.CallType)));
+}
+
+MessageListDefinition WirelessList()
+{
+    MessageListDefinition definition;
+    definition.formName = FormName::MessagesWireless.data();
+    definition.caption = "Wireless Devices Messages";
+    definition.columns = {"No.",     "Code",       "Cancel Code",     "Pager",    "Repeat Time",
+                    "Message", "Supervised", "Activation Plan", "Call Type"};
+    definition.weights = {0.7, 1, 1, 1, 1, 3, 1, 0, 0};
+    definition.params = WirelessTableParams();
+    definition.codec = std::make_shared<WirelessCodec>();
+    definition.fillRow = [](SortableRow& row, const std::string& record, int) { FillWirelessRow(row, record); };
+    definition.sortingOn = true;
+    definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesWirelessAdd(list); };
+    return definition;
+}
