@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <deque>
 #include <memory>
 
 #include "BenchSupport.h"
@@ -22,12 +23,83 @@
 #include "KS_MainForm.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
+#include "KS_PagingCodes.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
 #include "KS_ToneSchedule.h"
 #include "SimEngine.h"
 
 namespace {
+
+// The simulator behind a wire of the line's speed, timed in fractions of a
+// tick: every character takes its ten bits' time in either direction, the
+// unit hears a line once its last character has crossed and answers at once,
+// and the port sees each character of the answer when it has arrived.
+class WireLine : public SerialBackend {
+public:
+    WireLine(sim::Engine& engine, int baud)
+        : engine_(engine)
+        , charTicks_(10.0 / baud / kTickSeconds)
+    {
+        engine_.SetReplyDelay(0);
+    }
+    CommError Open(const std::string&) override { return CommError::None; }
+    void Close() override {}
+    bool Configure(const SerialSettings& settings) override
+    {
+        engine_.SetHostSettings(FormatSerialSettings(settings));
+        return true;
+    }
+    bool Read(std::string& into, std::size_t max) override
+    {
+        deliver();
+        while (!toHost_.empty() && toHost_.front().at <= now() && into.size() < max) {
+            into += toHost_.front().byte;
+            toHost_.pop_front();
+        }
+        return true;
+    }
+    long Write(std::string_view bytes) override
+    {
+        for (char byte : bytes) {
+            hostFree_ = std::max(now(), hostFree_) + charTicks_;
+            toUnit_.push_back({hostFree_, byte});
+        }
+        return static_cast<long>(bytes.size());
+    }
+    void DiscardInput() override
+    {
+        deliver();
+        toHost_.clear();
+    }
+
+private:
+    struct Character {
+        double at; // the tick, with its fraction, at which it has crossed
+        char byte;
+    };
+    static double now() { return static_cast<double>(gDelayTicks); }
+    void deliver()
+    {
+        while (!toUnit_.empty() && toUnit_.front().at <= now()) {
+            heard_ = toUnit_.front().at;
+            engine_.Receive(std::string(1, toUnit_.front().byte), gDelayTicks);
+            toUnit_.pop_front();
+            for (char byte : engine_.Transmit(gDelayTicks)) {
+                unitFree_ = std::max(heard_, unitFree_) + charTicks_;
+                toHost_.push_back({unitFree_, byte});
+            }
+        }
+    }
+
+    sim::Engine& engine_;
+    const double charTicks_;
+    std::deque<Character> toUnit_;
+    std::deque<Character> toHost_;
+    double hostFree_ = 0;
+    double unitFree_ = 0;
+    double heard_ = 0;
+};
 
 // Bytes waiting on the line, all of them at once.
 class FloodLine : public SerialBackend {
@@ -126,30 +198,32 @@ void BM_PageBatchOverProtocolFloor(benchmark::State& state)
 }
 BENCHMARK(BM_PageBatchOverProtocolFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// A real-time batch through pagora-sim on a pseudo-terminal: the console's
-// CPU time over the wall time the batch takes.
-void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
+// Runs a task of the console with the real port and the real timers against
+// pagora-sim on a pseudo-terminal, and reports the console's CPU time over the
+// wall time the task took.
+template <class Prepare, class Task>
+void realTimeCpuOverWall(benchmark::State& state, const char* model, int users, Prepare prepare, Task task,
+                         double target, const char* unit)
 {
-    constexpr int kPages = 3;
     for (auto _ : state) {
         QProcess simulator;
-        simulator.start(PAGORA_SIM_PROGRAM, {"--model", "X"});
+        simulator.start(PAGORA_SIM_PROGRAM, {"--model", model});
         if (!simulator.waitForStarted(5000) || !simulator.waitForReadyRead(5000)) {
             state.SkipWithError("pagora-sim did not start");
             return;
         }
         qputenv("PAGORA_COM1", simulator.readLine().trimmed());
-        DataFolder folder(kPages);
+        DataFolder folder(users);
         gComSettings = "38400,N,8,1";
         double cpu = 0;
         double wall = 0;
         {
-            KS_MainForm form; // the real port and the real timers
+            KS_MainForm form;
             form.Form_Load();
-            selectAllAndType(form, "Real time page");
+            prepare(form);
             const double cpuStart = cpuSeconds();
             const auto start = Clock::now();
-            form.cmdSendPage->click();
+            task(form);
             wall = secondsSince(start);
             cpu = cpuSeconds() - cpuStart;
         }
@@ -157,10 +231,89 @@ void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
         simulator.waitForFinished(3000);
         qunsetenv("PAGORA_COM1");
         state.SetIterationTime(wall);
-        report(state, cpu / wall * 100.0, 1.0, "% of a core while paging");
+        report(state, cpu / wall * 100.0, target, unit);
+        state.counters["wall_s"] = wall;
     }
 }
+
+// A real-time batch of three pages.
+void BM_RealTimeBatchCpuOverWall(benchmark::State& state)
+{
+    realTimeCpuOverWall(
+        state, "X", 3, [](KS_MainForm& form) { selectAllAndType(form, "Real time page"); },
+        [](KS_MainForm& form) { form.cmdSendPage->click(); }, 1.0, "% of a core while paging");
+}
 BENCHMARK(BM_RealTimeBatchCpuOverWall)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The whole user table, 999 users, uploaded to or downloaded from the
+// simulator at the line's speed, counted in ticks over the protocol's floor:
+// every byte's time on the wire at that speed plus one 50 ms poll per exchange.
+enum Transfer { kUpload = 0, kDownload = 1 };
+
+void BM_UserTableTransferOverProtocolFloor(benchmark::State& state)
+{
+    const bool download = state.range(0) == kDownload;
+    const auto baud = static_cast<int>(state.range(1));
+    const std::string settings = std::to_string(baud) + ",N,8,1";
+    for (auto _ : state) {
+        DataFolder folder(download ? 0 : kPagerRecords);
+        gComSettings = settings;
+        sim::Engine engine;
+        engine.SetModel('A');
+        engine.SetUnitSettings(settings);
+        installPump();
+        std::int64_t ticks = 0;
+        std::size_t bytes = 0;
+        std::size_t exchanges = 0;
+        std::size_t users = 0;
+        {
+            KS_MainForm form(std::make_unique<CommPort>(std::make_unique<WireLine>(engine, baud)));
+            form.Form_Load();
+            if (download)
+                for (int n = 1; n <= kPagerRecords; ++n)
+                    engine.PutUser(*BuildEncoderUserRecord(user(n)));
+            engine.ClearTranscript();
+            const std::int64_t start = gDelayTicks;
+            download ? form.DownloadPagerDatabase() : form.UploadPagerDatabase();
+            ticks = gDelayTicks - start;
+            for (const auto& entry : engine.Transcript()) {
+                bytes += entry.bytes.size();
+                exchanges += entry.fromHost ? 1 : 0;
+            }
+            users = download ? static_cast<std::size_t>(form.lvwUsers->topLevelItemCount()) : engine.Users().size();
+        }
+        SetYieldHook({});
+        if (users != static_cast<std::size_t>(kPagerRecords)) {
+            state.SkipWithError("not every user was transferred");
+            return;
+        }
+        const double wireTicks = static_cast<double>(bytes) * 10.0 / baud / kTickSeconds;
+        const double floorTicks = wireTicks + static_cast<double>(exchanges);
+        state.SetIterationTime(static_cast<double>(ticks) * kTickSeconds);
+        report(state, static_cast<double>(ticks) / floorTicks, 1.10, "");
+        state.SetLabel((download ? "download " : "upload ") + std::to_string(baud) + ": ticks / protocol floor");
+        state.counters["ticks"] = static_cast<double>(ticks);
+        state.counters["floor_ticks"] = floorTicks;
+    }
+}
+BENCHMARK(BM_UserTableTransferOverProtocolFloor)
+    ->ArgNames({"download", "baud"})
+    ->Args({kUpload, 9600})
+    ->Args({kUpload, 38400})
+    ->Args({kDownload, 9600})
+    ->Args({kDownload, 38400})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A real-time upload of a hundred users.
+void BM_RealTimeUserTransferCpuOverWall(benchmark::State& state)
+{
+    realTimeCpuOverWall(
+        state, "A", 100, [](KS_MainForm&) {}, [](KS_MainForm& form) { form.UploadPagerDatabase(); }, 5.0,
+        "% of a core during a transfer");
+}
+BENCHMARK(BM_RealTimeUserTransferCpuOverWall)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The console at rest: the window with its two 50 ms timers and nothing to do.
 void BM_IdleConsoleCpu(benchmark::State& state)

@@ -24,6 +24,8 @@ void FuzzInit()
     QDir().mkpath(home + "/data");
     qputenv("XDG_CONFIG_HOME", (home + "/config").toLocal8Bit());
     qputenv("XDG_DATA_HOME", (home + "/data").toLocal8Bit());
+    // Targets that write data files write them there, never into the folder the fuzzer runs in.
+    gDataFolder = (home + "/data").toStdString();
     static int argc = 1;
     static char name[] = "pagora-fuzz";
     static char* argv[] = {name, nullptr};

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "CommPort.h"
+#include "KS_Globals.h"
 
 // Offscreen platform, private settings and data folders, a QApplication, and
 // message boxes answered with their Escape choice. Safe to call every run.
@@ -32,6 +33,8 @@ public:
     void Deliver(std::string bytes, std::int64_t atTick);
     void Vanish() { vanished_ = true; }
     bool Pending() const { return !queue_.empty(); }
+    // The tick at which the next queued bytes arrive.
+    std::int64_t NextDue() const { return queue_.empty() ? gDelayTicks : queue_.front().due; }
 
     // Called for each host line (without its CR).
     std::function<void(FuzzLine&, const std::string&)> OnHostLine;

@@ -222,6 +222,7 @@ void Engine::BuildCommandTable()
     add(R"(P(\d{3})([\s\S]*))", [](Engine& e, M m, T tick) { return e.Page(m, tick); });
 
     AddUserCommands();
+    AddAlarmCommands();
     AddMessageTableCommands();
     AddKeywordAndDeviceCommands();
     AddToneCommands();

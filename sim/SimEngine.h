@@ -191,6 +191,13 @@ public:
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
+    // --- the alarm table ----------------------------------------------------
+    // Each alarm point that was written, as a read answers it (without "*"
+    // CR), by the unit's own point number: table slot + its index offset.
+    // A point never written answers blank, or with a bare "*" on the oldest units.
+    const std::map<int, std::string>& AlarmPoints() const { return alarms_; }
+    void PutAlarmPoint(int point, std::string value) { alarms_[point] = std::move(value); }
+    void ClearAlarmPoints() { alarms_.clear(); }
     // --- the message tables ------------------------------------------------
     // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
     // them, without "*" CR; a slot never written reads as spaces.
@@ -278,6 +285,8 @@ private:
 
     void BuildCommandTable();
     void AddUserCommands();
+    void AddAlarmCommands();
+    Reply AlarmCommand(const std::string& body);
     void AddMessageTableCommands();
     void AddKeywordAndDeviceCommands();
     void AddToneCommands();
@@ -302,6 +311,7 @@ private:
     bool rawMessageEnded_ = false;
     std::set<int> refusedPagers_;
     std::map<int, std::string> users_;
+    std::map<int, std::string> alarms_;
     std::map<char, std::map<int, std::string>> messageTables_;
     std::map<int, FreetextSlot> freetext_;
     std::map<int, WirelessSlot> wireless_;

@@ -15,25 +15,34 @@ SettingsFile openKey(std::string_view subkey, std::string* section)
     return SettingsFile::ForRegistryKey(subkey, section);
 }
 
-} // namespace
-
-std::string QueryRegistryValue(const RegistryKey& key, std::string_view valueName)
+// A stored value's text up to its first NUL.
+std::string valueText(const std::optional<std::string>& value)
 {
-    std::string section;
-    const auto value = openKey(key.subkey, &section).Read(section, valueName);
     if (!value)
         return {};
     const auto nul = value->find('\0');
     return nul == std::string::npos ? *value : value->substr(0, nul);
 }
 
+std::string orDefault(std::string text, std::optional<std::string_view> defaultValue)
+{
+    if (defaultValue && Trim(text).empty())
+        return std::string(*defaultValue);
+    return text;
+}
+
+} // namespace
+
+std::string QueryRegistryValue(const RegistryKey& key, std::string_view valueName)
+{
+    std::string section;
+    return valueText(openKey(key.subkey, &section).Read(section, valueName));
+}
+
 std::string GetRegistrySetting(RegistryRoot, std::string_view subkey, std::string_view valueName,
                                std::optional<std::string_view> defaultValue)
 {
-    std::string result = QueryRegistryValue(RegistryKey{std::string(subkey)}, valueName);
-    if (defaultValue && Trim(result).empty())
-        return std::string(*defaultValue);
-    return result;
+    return orDefault(QueryRegistryValue(RegistryKey{std::string(subkey)}, valueName), defaultValue);
 }
 
 void SaveRegistrySetting(RegistryRoot, std::string_view subkey, std::string_view valueName, std::string_view value)
@@ -121,24 +130,34 @@ std::string DecodeStoredPassword(std::string_view stored)
 
 void LoadConfiguration()
 {
-    gDataFolder = GetConfigSetting("Folder", "");
-    gConnectionType = SettingToNumber(GetConfigSetting("ConnectionType", "1"), 1);
-    gSerialPort = SettingToNumber(GetConfigSetting("Serial COM Port", "0"), 0);
-    gModemPort = SettingToNumber(GetConfigSetting("Modem COM Port", "0"), 0);
-    gComSettings = GetConfigSetting("COMPortSettings", "38400,N,8,1");
-    gModemPhone = GetConfigSetting("Phone", "");
-    gAdminPassword = DecodeStoredPassword(Trim(GetConfigSetting("InfoSec", "")));
-    gAutoTimeSet = SettingToFlag(GetConfigSetting("AutoTimeSet", "0"), false);
-    gUTCTimeOverride = SettingToFlag(GetConfigSetting("UTCTimeOverride", "0"), false);
-    gToneGenFile = GetConfigSetting("ToneGenFile", gDataFolder.empty() ? "" : DataFilePath("ToneGen.TGS"));
-    gToneGenSlot = GetConfigSetting("ToneGenSlot", "1");
-    gToneGenCalendarFile = GetConfigSetting("ToneGenCalendarFile",
+    std::string section;
+    const SettingsFile file = openKey(ConfigKey(), &section);
+    LoadConfigurationFrom(file.Contents(), section);
+}
+
+void LoadConfigurationFrom(std::string_view contents, std::string_view section)
+{
+    const auto setting = [&](std::string_view name, std::string_view defaultValue) {
+        return orDefault(valueText(ReadSetting(contents, section, name)), defaultValue);
+    };
+    gDataFolder = setting("Folder", "");
+    gConnectionType = SettingToNumber(setting("ConnectionType", "1"), 1);
+    gSerialPort = SettingToNumber(setting("Serial COM Port", "0"), 0);
+    gModemPort = SettingToNumber(setting("Modem COM Port", "0"), 0);
+    gComSettings = setting("COMPortSettings", "38400,N,8,1");
+    gModemPhone = setting("Phone", "");
+    gAdminPassword = DecodeStoredPassword(Trim(setting("InfoSec", "")));
+    gAutoTimeSet = SettingToFlag(setting("AutoTimeSet", "0"), false);
+    gUTCTimeOverride = SettingToFlag(setting("UTCTimeOverride", "0"), false);
+    gToneGenFile = setting("ToneGenFile", gDataFolder.empty() ? "" : DataFilePath("ToneGen.TGS"));
+    gToneGenSlot = setting("ToneGenSlot", "1");
+    gToneGenCalendarFile = setting("ToneGenCalendarFile",
                                             gDataFolder.empty() ? "" : DataFilePath("ToneGenCalendar.TGC"));
-    gSBChars = SettingToNumberText(GetConfigSetting("SBChars", "32"));
-    gSBLines = SettingToNumberText(GetConfigSetting("SBLines", "3"));
-    gShowHelpMessage = SettingToFlag(GetConfigSetting("ShowHelpMessage", "1"), true);
-    gShowSBSupport = SettingToFlag(GetConfigSetting("ShowSBSupport", "0"), false);
-    gAutoHide = SettingToFlag(GetConfigSetting("AutoHide", "0"), false);
+    gSBChars = SettingToNumberText(setting("SBChars", "32"));
+    gSBLines = SettingToNumberText(setting("SBLines", "3"));
+    gShowHelpMessage = SettingToFlag(setting("ShowHelpMessage", "1"), true);
+    gShowSBSupport = SettingToFlag(setting("ShowSBSupport", "0"), false);
+    gAutoHide = SettingToFlag(setting("AutoHide", "0"), false);
 
     // Only a real file counts: a folder named Pager.DBS is no user table.
     gDatabaseFound = !Trim(gDataFolder).empty() && QFileInfo(PathToQString(DataFilePath("Pager.DBS"))).isFile();

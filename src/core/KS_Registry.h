@@ -48,6 +48,8 @@ std::string DecodeStoredPassword(std::string_view stored);
 // Reads the seventeen start-up settings into the program-wide variables and
 // sets gDatabaseFound. Reports nothing.
 void LoadConfiguration();
+// The same from the settings file's bytes, read once (section: the key's section in it).
+void LoadConfigurationFrom(std::string_view contents, std::string_view section);
 
 // gDataFolder joined with a file name.
 std::string DataFilePath(std::string_view fileName);

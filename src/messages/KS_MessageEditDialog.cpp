@@ -79,7 +79,7 @@ void MessageEditDialog::cmdOk_Click()
 {
     if (Busy() || LinkConversation::ConversationActive() || !CheckFields())
         return;
-    if (!list_.Engine().Supported())
+    if (!EncoderTakesWrites())
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
     // A row without a slot number has no place in the file or the encoder.
     bool saved = false;
@@ -93,6 +93,8 @@ void MessageEditDialog::cmdOk_Click()
     else
         SafeSetFocus(FocusAfterFailedSave());
 }
+
+bool MessageEditDialog::EncoderTakesWrites() const { return list_.Engine().Supported(); }
 
 void MessageEditDialog::cmdCancel_Click()
 {

@@ -57,7 +57,8 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
         ReportStatus("Downloading Message " + codec_->NumberText(record));
         if (!cancelled && Supported()) {
             const SlotRead read = codec_->ReadSlot(slot, record);
-            if (read == SlotRead::Filled)
+            // An empty slot is an answer too: an unprogrammed table is still a table.
+            if (read != SlotRead::Failed)
                 ++filled;
             // The slot is never asked for again: it stays blank and the download goes on.
             if (read == SlotRead::Failed && ask) {
@@ -187,12 +188,15 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
     }
 
     int sent = 0;
+    int skipped = 0;
     for (const std::string& record : records) {
         if (progress.step)
             progress.step();
         // A slot nobody has read or typed would blank the encoder's own entry.
-        if (codec_->NeverRead(record))
+        if (codec_->NeverRead(record)) {
+            ++skipped;
             continue;
+        }
         const SlotWrite write = codec_->WriteOf(record);
         std::string reply;
         if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)) {
@@ -207,22 +211,26 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
         ++sent;
     }
     finish(true);
-    if (sent < count || fileHoldsMore)
+    if (fileHoldsMore || skipped > 0 || (params_.warnShortFile && sent < count))
         ShowPartialUploadWarning(static_cast<std::int16_t>(sent));
     return true;
 }
 
 bool MessageTableEngine::SaveSlot(int slot, const std::string& record)
 {
+    return SaveSlot(slot, record, Supported() ? std::optional<SlotWrite>(codec_->WriteOf(record)) : std::nullopt);
+}
+
+bool MessageTableEngine::SaveSlot(int slot, const std::string& record, const std::optional<SlotWrite>& write)
+{
     TransferScope scope;
-    if (Supported()) {
+    if (write && Supported()) {
         if (const std::string why = codec_->Unsendable(record); !why.empty()) {
             ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
             return false;
         }
-        const SlotWrite write = codec_->WriteOf(record);
         std::string reply;
-        if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)
+        if (!SendLinkCommand(write->command, write->data, false, write->ticks, reply, true, write->retries)
             && AskUpdateDatabaseOnly() != kAnswerYes)
             return false;
     }

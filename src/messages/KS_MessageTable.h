@@ -64,6 +64,9 @@ struct MessageTableParams {
     const bool* supported = nullptr; // the encoder has this table
     std::string dataFile;            // in the data folder; the backup is its .BAK companion
     std::string optionName;          // as ShowOptionNotUpdatedWarning names the table
+    // An upload from a file shorter than the table ends with the partial-upload
+    // warning; a table whose unit keeps its other slots may do without it.
+    bool warnShortFile = true;
 };
 
 // The progress of an upload; any member may be empty. finish comes before
@@ -109,6 +112,9 @@ public:
     // keep it in the file only; false when not stored. A record the encoder's
     // layout cannot carry is refused with the codec's message, and not stored.
     bool SaveSlot(int slot, const std::string& record);
+    // As SaveSlot, with the write the caller built (a dialog may send more than
+    // the record keeps); no write stores the record in the file only.
+    bool SaveSlot(int slot, const std::string& record, const std::optional<SlotWrite>& write);
 
 private:
     enum class DownloadEnd { Whole, Cancelled };

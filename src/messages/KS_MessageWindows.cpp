@@ -2,6 +2,7 @@
 
 #include "KS_ListWindow.h"
 #include "KS_MainForm.h"
+#include "KS_PPM_MessagesAlarm.h"
 #include "KS_PPM_MessagesFreetext.h"
 #include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesTable.h"
@@ -50,7 +51,7 @@ void RegisterMessageWindows()
 {
     registerTextTable(FastkeyTable());
     registerTextTable(PABXTable());
-    for (MessageListDefinition (*list)() : {&FreetextList, &WirelessList}) {
+    for (MessageListDefinition (*list)() : {&FreetextList, &WirelessList, &AlarmList}) {
         const std::string name = list().formName;
         RegisterWindow(name, [list](QWidget* owner) { return static_cast<QWidget*>(new KS_PPM_MessagesTable(owner, list())); });
     }

@@ -54,7 +54,7 @@ void KS_PPM_MessagesTable::Form_Load()
     InitMessageColumns();
     LoadMessages();
     cmdUpdate->setEnabled(true);
-    cmdUpload->setEnabled(engine_.Supported());
+    cmdUpload->setEnabled(engine_.Supported() && (!definition_.uploadAllowed || definition_.uploadAllowed()));
     cmdDownload->setEnabled(engine_.Supported());
 }
 

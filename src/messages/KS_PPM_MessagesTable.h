@@ -33,6 +33,9 @@ struct MessageListDefinition {
     std::function<void(SortableRow& row, const std::string& record, int index)> fillRow;
     // Keep the rows sorted by the first column after every load and save.
     bool sortingOn = false;
+    // Upload may be refused for a unit that reads back nothing of its table;
+    // empty means whenever the table is supported.
+    std::function<bool()> uploadAllowed;
     // The edit dialog, opened on the selected row.
     std::function<QDialog*(KS_PPM_MessagesTable& list)> makeEditor;
 };

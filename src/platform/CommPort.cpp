@@ -350,12 +350,16 @@ void CommPort::pump()
         }
         pendingOutput_.erase(0, static_cast<std::size_t>(written));
     }
-    // Handed-out bytes leave the buffer here, once per pump, not once per byte:
-    // the receiver takes one byte at a time, and erasing the front of a full
-    // buffer for each of them would make a flood of noise cost quadratic time.
-    input_.erase(0, inputTaken_);
-    inputTaken_ = 0;
-    if (input_.size() < kMaxBufferedInput && !backend_->Read(input_, kMaxBufferedInput - input_.size()))
+    // Handed-out bytes leave the buffer only once they are at least half of it:
+    // the receiver takes one byte at a time and one line per poll, and moving
+    // the rest of a full buffer to the front for each line would make a flood
+    // of short lines cost quadratic time.
+    if (inputTaken_ > 0 && inputTaken_ >= input_.size() / 2) {
+        input_.erase(0, inputTaken_);
+        inputTaken_ = 0;
+    }
+    const std::size_t unread = input_.size() - inputTaken_;
+    if (unread < kMaxBufferedInput && !backend_->Read(input_, kMaxBufferedInput - unread))
         lostDevice();
 }
 

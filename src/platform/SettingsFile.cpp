@@ -8,31 +8,29 @@
 
 namespace {
 
-std::vector<std::string> readLines(const QString& path)
+// A line as stored, without its line feed. A CR before the line feed (a file
+// edited on Windows) is no part of the line's text, but it stays with the line
+// so that writing one entry gives every other line back byte for byte.
+std::string_view lineText(std::string_view stored)
 {
-    std::vector<std::string> lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    const QByteArray all = file.readAll();
-    std::string current;
-    for (char c : all) {
-        if (c == '\n') {
-            if (!current.empty() && current.back() == '\r')
-                current.pop_back();
-            lines.push_back(std::move(current));
-            current.clear();
-        } else {
-            current.push_back(c);
-        }
+    if (!stored.empty() && stored.back() == '\r')
+        stored.remove_suffix(1);
+    return stored;
+}
+
+// Calls f with the stored lines in order (the last needs no line feed) until f returns true.
+template <class F>
+bool anyLine(std::string_view all, F f)
+{
+    while (!all.empty()) {
+        const auto end = all.find('\n');
+        if (f(all.substr(0, end)))
+            return true;
+        if (end == std::string_view::npos)
+            break;
+        all.remove_prefix(end + 1);
     }
-    // The last line may lack its line feed but still carry a CR (a file
-    // edited on Windows); the CR is no part of the value either way.
-    if (!current.empty() && current.back() == '\r')
-        current.pop_back();
-    if (!current.empty())
-        lines.push_back(std::move(current));
-    return lines;
+    return false;
 }
 
 std::string_view trim(std::string_view s)
@@ -44,7 +42,7 @@ std::string_view trim(std::string_view s)
     return s;
 }
 
-bool isSectionHeader(const std::string& line, std::string_view* name)
+bool isSectionHeader(std::string_view line, std::string_view* name)
 {
     std::string_view t = trim(line);
     if (t.size() < 2 || t.front() != '[' || t.back() != ']')
@@ -54,13 +52,13 @@ bool isSectionHeader(const std::string& line, std::string_view* name)
 }
 
 // Splits "name=value"; the value is everything after the first '=' as stored.
-bool splitEntry(const std::string& line, std::string_view* name, std::string_view* value)
+bool splitEntry(std::string_view line, std::string_view* name, std::string_view* value)
 {
     const auto eq = line.find('=');
     if (eq == std::string::npos)
         return false;
-    *name = trim(std::string_view(line).substr(0, eq));
-    *value = std::string_view(line).substr(eq + 1);
+    *name = trim(line.substr(0, eq));
+    *value = line.substr(eq + 1);
     return true;
 }
 
@@ -115,23 +113,52 @@ SettingsFile SettingsFile::ForRegistryKey(std::string_view subkey, std::string* 
     return SettingsFile(file);
 }
 
+std::string SettingsFile::Contents() const
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}
+
 std::optional<std::string> SettingsFile::Read(std::string_view section, std::string_view name) const
 {
-    bool inSection = false;
-    for (const auto& line : readLines(path_)) {
-        std::string_view header;
-        if (isSectionHeader(line, &header)) {
-            inSection = header == section;
-            continue;
-        }
-        std::string_view key, value;
-        if (inSection && splitEntry(line, &key, &value) && key == name)
-            return std::string(value);
-    }
-    return std::nullopt;
+    return ReadSetting(Contents(), section, name);
 }
 
 bool SettingsFile::Write(std::string_view section, std::string_view name, std::string_view value) const
+{
+    const std::string contents = WriteSetting(Contents(), section, name, value);
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    QSaveFile file(path_);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(contents.data(), static_cast<qint64>(contents.size()));
+    return file.commit();
+}
+
+std::optional<std::string> ReadSetting(std::string_view contents, std::string_view section, std::string_view name)
+{
+    // Read for every setting at start-up: the lines are looked at in place.
+    bool inSection = false;
+    std::optional<std::string> found;
+    anyLine(contents, [&](std::string_view stored) {
+        const std::string_view line = lineText(stored);
+        std::string_view header;
+        if (isSectionHeader(line, &header)) {
+            inSection = header == section;
+            return false;
+        }
+        std::string_view key, value;
+        if (inSection && splitEntry(line, &key, &value) && key == name)
+            found = std::string(value);
+        return found.has_value();
+    });
+    return found;
+}
+
+std::string WriteSetting(std::string_view contents, std::string_view section, std::string_view name,
+                         std::string_view value)
 {
     // A line break inside a value would split it into two entries.
     std::string stored(value);
@@ -139,14 +166,19 @@ bool SettingsFile::Write(std::string_view section, std::string_view name, std::s
         if (c == '\r' || c == '\n')
             c = ' ';
 
-    std::vector<std::string> lines = readLines(path_);
+    std::vector<std::string_view> lines;
+    anyLine(contents, [&](std::string_view raw) {
+        lines.push_back(raw);
+        return false;
+    });
     const std::string entry = std::string(name) + "=" + stored;
     bool inSection = false;
     bool written = false;
     std::ptrdiff_t sectionEnd = -1;
     for (std::size_t i = 0; i < lines.size() && !written; ++i) {
+        const std::string_view line = lineText(lines[i]);
         std::string_view header;
-        if (isSectionHeader(lines[i], &header)) {
+        if (isSectionHeader(line, &header)) {
             if (inSection)
                 break;
             inSection = header == section;
@@ -157,29 +189,26 @@ bool SettingsFile::Write(std::string_view section, std::string_view name, std::s
         if (!inSection)
             continue;
         std::string_view key, old;
-        if (splitEntry(lines[i], &key, &old) && key == name) {
+        if (splitEntry(line, &key, &old) && key == name) {
             lines[i] = entry;
             written = true;
-        } else if (!trim(lines[i]).empty()) {
+        } else if (!trim(line).empty()) {
             sectionEnd = static_cast<std::ptrdiff_t>(i) + 1;
         }
     }
+    const std::string header = "[" + std::string(section) + "]";
     if (!written) {
         if (sectionEnd < 0) {
-            lines.push_back("[" + std::string(section) + "]");
+            lines.push_back(header);
             lines.push_back(entry);
         } else {
             lines.insert(lines.begin() + sectionEnd, entry);
         }
     }
-
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const auto& line : lines) {
-        file.write(line.data(), static_cast<qint64>(line.size()));
-        file.write("\n", 1);
+    std::string result;
+    for (const auto line : lines) {
+        result += line;
+        result += '\n';
     }
-    return file.commit();
+    return result;
 }

@@ -20,12 +20,20 @@ public:
 
     std::optional<std::string> Read(std::string_view section, std::string_view name) const;
     bool Write(std::string_view section, std::string_view name, std::string_view value) const;
+    // The file's bytes; "" when it is missing or unreadable.
+    std::string Contents() const;
 
     const QString& path() const { return path_; }
 
 private:
     QString path_;
 };
+
+// The same reading and writing on a settings file's bytes held in memory.
+std::optional<std::string> ReadSetting(std::string_view contents, std::string_view section, std::string_view name);
+// The file's bytes with the value set (added at the end of its section, or in a new section).
+std::string WriteSetting(std::string_view contents, std::string_view section, std::string_view name,
+                         std::string_view value);
 
 // $XDG_CONFIG_HOME (default ~/.config)
 QString ConfigHome();

@@ -145,6 +145,13 @@ TEST_F(DBProgrammer, ABackwardRangeAndCapcodesBeyondSevenDigitsAreRefusedBeforeA
     EXPECT_NE(harness.messages.texts().back().find("10000000"), std::string::npos);
     EXPECT_TRUE(heads().empty());
     EXPECT_EQ(stored(1).InUse, "N");
+
+    // Ending exactly on the last seven-digit capcode is fine.
+    const std::size_t boxes = harness.messages.shown().size();
+    w.txtCapCodeFrom->setText("9999989");
+    w.cmdProgram_Click();
+    EXPECT_EQ(harness.messages.shown().size(), boxes);
+    EXPECT_EQ(stored(3).Capcode, "9999999");
 }
 
 TEST_F(DBProgrammer, AnOlderUnitIsAskedWithTheLengthItAnswersAndHasTheOldUserDeleted)

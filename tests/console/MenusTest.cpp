@@ -86,6 +86,33 @@ TEST(Menus, ItemsAndButtonsFollowTheAdministratorTheDatabaseTheLinkAndSignBoardS
         RegisterWindow(name, {});
 }
 
+TEST(Menus, EveryAdministratorItemIsOpenOnlyToTheLoggedInAdministrator)
+{
+    for (auto name : kAllForms)
+        RegisterWindow(name, standIn(name));
+    gShowSBSupport = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    const std::pair<const std::vector<QAction*>*, std::vector<int>> gated[] = {
+        {&form.mnuSetupOptions, {0, 2, 4, 6, 8}},
+        {&form.mnuMessagesOptions, {0, 2, 3, 4, 6, 8}},
+        {&form.mnuDevicesOptions, {0, 2, 3, 5, 7}},
+    };
+    for (const bool admin : {false, true, false}) {
+        SCOPED_TRACE(admin);
+        form.SetAdminOptions(admin);
+        for (const auto& [items, indices] : gated)
+            for (int i : indices)
+                EXPECT_EQ(enabled(*items, i), admin) << items->at(static_cast<std::size_t>(i))->text().toStdString();
+        EXPECT_EQ(enabled(form.mnuFileOptions, 2), !admin);
+        EXPECT_EQ(enabled(form.mnuFileOptions, 3), admin);
+        for (QPushButton* b : {form.cmdAdd, form.cmdUpdate, form.cmdDelete})
+            EXPECT_EQ(b->isEnabled(), admin) << b->objectName().toStdString();
+    }
+    for (auto name : kAllForms)
+        RegisterWindow(name, {});
+}
+
 TEST(Menus, AWindowNotBuiltInStaysDisabledAndARegisteredOneOpensWithTheConsoleDisabled)
 {
     ConsoleHarness harness({{1, "Anna", "A"}});

@@ -183,6 +183,13 @@ TEST_F(UserTransfer, UploadSkipsFreeAndGroupRecordsAndStopsAtTheFirstRefusal)
     EXPECT_EQ(form.Users().size(), 999u);
 }
 
+TEST_F(UserTransfer, OnADigitCodeUnitUser900IsSentAndAnIndividualUser901StaysOnTheComputer)
+{
+    load('X', {{900, "Nine", "0", "I"}, {901, "Past", "0", "I"}}).UploadPagerDatabase();
+    ASSERT_EQ(harness->engine.Users().size(), 1u);
+    EXPECT_EQ(harness->engine.Users().begin()->first, 900);
+}
+
 TEST_F(UserTransfer, GroupUsersGoOnlyToLettersAAndB)
 {
     const std::vector<TestUser> users = {{2, "Grp", "A", "G"}, {6, "Ind", "A"}};

@@ -53,6 +53,15 @@ TEST(Settings, AWindowsLineEndOnTheLastLineIsNoPartOfTheValue)
     EXPECT_EQ(GetConfigSetting("Folder"), "/other");
 }
 
+TEST(Settings, WritingOneValueGivesEveryOtherLineBackByteForByte)
+{
+    const std::string before = "[Config]\r\nPhone=555\r\r\r\n\r\nAutoHide=1\r";
+    const std::string after = WriteSetting(before, "Config", "Folder", "/data");
+    EXPECT_EQ(after, "[Config]\r\nPhone=555\r\r\r\n\r\nAutoHide=1\r\nFolder=/data\n");
+    EXPECT_EQ(ReadSetting(after, "Config", "Phone"), ReadSetting(before, "Config", "Phone"));
+    EXPECT_EQ(ReadSetting(after, "Config", "Phone"), "555\r\r");
+}
+
 TEST(Settings, MissingOrUnreadableFileGivesTheDefaults)
 {
     QDir().mkpath(settingsPath()); // a folder where the file should be

@@ -1,0 +1,293 @@
+#include "KS_AlarmLayouts.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "KS_General.h"
+#include "KS_Globals.h"
+#include "KS_Paging.h"
+#include "KS_String.h"
+
+namespace {
+
+constexpr std::string_view kFamily7 = "QX7XXX";
+constexpr std::string_view kFamily8 = "QX8XXX";
+
+// The numeric value of a field, held inside [low, high]; a field of garbage is 0.
+long long numberIn(std::string_view text, long long low, long long high)
+{
+    const double value = Val(text);
+    if (!(value >= static_cast<double>(low)))
+        return low;
+    if (value > static_cast<double>(high))
+        return high;
+    return static_cast<long long>(value);
+}
+
+// A digits field of the given width from a stored field.
+std::string digits(std::string_view text, int width)
+{
+    static constexpr long long kLimits[] = {0, 9, 99, 999};
+    return ZeroPad(numberIn(text, 0, kLimits[width]), width);
+}
+
+// A text field as it travels: never-set NULs go as spaces.
+std::string text(std::string_view stored, std::size_t width)
+{
+    std::string result = PadRight(stored, width);
+    std::replace(result.begin(), result.end(), '\0', ' ');
+    return result;
+}
+
+// Reply positions are counted from 1.
+std::string at(std::string_view value, std::size_t position, std::size_t length)
+{
+    return std::string(value.substr(position - 1, length));
+}
+
+// Status and real time of the Family8 units travel as one character whose
+// code is the value; a space (or a NUL, already made a space) is 0.
+int characterCode(char c) { return c == ' ' ? 0 : static_cast<unsigned char>(c); }
+
+void parseXY(std::string_view v, AlarmPointRecord& r)
+{
+    r.Message = at(v, 1, 30);
+    r.CancelMessage = PadRight(at(v, 31, 23), 30);
+    r.Pager = at(v, 54, 3);
+    r.SendCancel = v[56] == 'Y' ? kFlagYes : kFlagNo;
+    r.RepeatMinutes = at(v, 58, 2);
+    r.InputDelay = at(v, 60, 3);
+    r.ActivationPlan = at(v, 63, 1);
+    r.Status = "0";
+    r.RealTime = "000";
+    r.CancelPager = "000";
+    r.RepeatModuleCode = "0";
+    r.Threshold = "000";
+    r.InputType = "0";
+    r.Relay = "00";
+    r.Pulse = "0";
+    r.Active = kFlagYes;
+}
+
+void parseU(std::string_view v, AlarmPointRecord& r)
+{
+    r.Active = Val(at(v, 1, 1)) != 0 ? kFlagYes : kFlagNo;
+    r.Pager = at(v, 2, 3);
+    r.CancelPager = at(v, 5, 3);
+    r.Message = at(v, 8, 30);
+    r.CancelMessage = at(v, 38, 30);
+    r.RepeatMinutes = at(v, 68, 2);
+    r.InputDelay = at(v, 70, 3);
+    r.Threshold = at(v, 73, 3);
+    r.InputType = at(v, 76, 1);
+    r.ActivationPlan = at(v, 77, 1);
+    r.Pulse = at(v, 78, 1);
+    r.Spare = 0;
+}
+
+void parseFamily8(std::string_view value, AlarmPointRecord& r)
+{
+    std::string v(value);
+    std::replace(v.begin(), v.end(), '\0', ' ');
+    r.Pager = ZeroPad(numberIn(at(v, 1, 3), 0, 999), 3);
+    r.Message = at(v, 4, 30);
+    // The status field holds one digit; a larger code cannot be kept.
+    r.Status = std::to_string(std::min(characterCode(v[33]), 9));
+    r.RealTime = ZeroPad(characterCode(v[34]), 3);
+    r.RepeatMinutes = v[35] == 'Y' ? "99" : "00";
+    r.Active = kFlagYes;
+}
+
+void parseFull(std::string_view v, AlarmPointRecord& r, std::string_view family)
+{
+    r.Pager = at(v, 1, 3);
+    r.CancelPager = at(v, 4, 3);
+    r.Message = at(v, 7, 30);
+    r.CancelMessage = at(v, 37, 30);
+    r.Status = at(v, 67, 1);
+    r.RealTime = at(v, 68, 3);
+    if (family == kFamily7)
+        r.RepeatMinutes = ZeroPad(numberIn(at(v, 71, 1), 0, 9), 2);
+    else
+        r.RepeatMinutes = v[70] == 'N' ? "00" : "99";
+    r.RepeatModuleCode = at(v, 72, 1);
+    r.Threshold = at(v, 73, 3);
+    r.InputType = at(v, 76, 1);
+    r.InputDelay = PadRight(at(v, 77, 1), 3);
+    // The unit counts plans from 1 and sends 0 for "always"; plan 9 and plan 0
+    // therefore arrive as the same digit.
+    const long long plan = numberIn(at(v, 78, 1), 0, 9);
+    r.ActivationPlan = std::to_string(plan > 0 ? plan - 1 : 0);
+    r.Relay = at(v, 79, 2);
+    r.Pulse = at(v, 81, 1);
+    r.Active = kFlagYes;
+}
+
+void parseFamily7(std::string_view v, AlarmPointRecord& r)
+{
+    r.Pager = at(v, 1, 3);
+    r.Message = at(v, 4, 30);
+    r.RepeatMinutes = "00";
+    r.Status = std::string(1, '\0');
+    r.RealTime = std::string("\0  ", 3);
+    r.Active = kFlagYes;
+}
+
+std::string family8Fields(const AlarmPointRecord& r)
+{
+    std::string data = digits(r.Pager, 3) + text(r.Message, 30);
+    data += static_cast<char>(numberIn(r.Status, 0, 255));
+    data += static_cast<char>(numberIn(r.RealTime, 0, 255));
+    data += digits(r.RepeatMinutes, 2) == "00" ? 'N' : 'Y';
+    return data;
+}
+
+std::string fullFields(const AlarmPointRecord& r)
+{
+    const long long realTime = numberIn(r.RealTime, 0, 999);
+    const long long plan = numberIn(r.ActivationPlan, 0, 9);
+    return digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30) + text(r.CancelMessage, 30)
+        + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
+        + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1) + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99))
+        + digits(r.InputType, 1) + digits(r.InputDelay, 1) + std::to_string(plan == 9 ? 0 : plan + 1)
+        + digits(r.Relay, 2) + digits(r.Pulse, 1);
+}
+
+} // namespace
+
+AlarmUnit CurrentAlarmUnit()
+{
+    return {gEncoderModelLetter, gEncoderFamily, gEncoderModelName, gEncoderIdentified, gAlarmIndexOffset,
+            gAlarmMessageCount};
+}
+
+AlarmLayout SelectAlarmLayout(const AlarmUnit& unit)
+{
+    if (EncoderUsesExtendedAlarmLayout(unit.letter)) {
+        if (unit.letter == "X" || unit.letter == "Y")
+            return AlarmLayoutXY;
+        if (unit.letter == "U")
+            return AlarmLayoutU;
+        return unit.family == kFamily8 ? AlarmLayoutFamily8 : AlarmLayoutFull;
+    }
+    if (unit.family != kFamily7)
+        return AlarmLayoutOther;
+    return unit.identified ? AlarmLayoutFamily7 : AlarmLayoutLegacy;
+}
+
+int AlarmReplyLength(AlarmLayout layout)
+{
+    switch (layout) {
+    case AlarmLayoutXY: return 63;
+    case AlarmLayoutU: return 79;
+    case AlarmLayoutFull: return 81;
+    case AlarmLayoutFamily8:
+    case AlarmLayoutOther: return 36;
+    case AlarmLayoutFamily7:
+    case AlarmLayoutLegacy: return 33;
+    }
+    return 0;
+}
+
+std::string AlarmSlotAddress(AlarmLayout layout, int slot, int indexOffset, bool forWrite)
+{
+    switch (layout) {
+    case AlarmLayoutXY:
+    case AlarmLayoutU:
+    case AlarmLayoutFamily8:
+    case AlarmLayoutFull: return ZeroPad(std::clamp(slot + indexOffset, 0, 999), 3);
+    case AlarmLayoutOther:
+    case AlarmLayoutFamily7: return ZeroPad(std::clamp(slot, 0, 999), 3);
+    case AlarmLayoutLegacy: return std::to_string(std::clamp(slot, 0, 9)) + (forWrite ? "" : " ");
+    }
+    return {};
+}
+
+std::int32_t AlarmReadTicks(AlarmLayout layout, int slotCount)
+{
+    if (layout != AlarmLayoutFull)
+        return 40;
+    const long long scaled = 40LL * std::max(slotCount, 0);
+    long long ticks = scaled / 96;
+    const long long twiceRest = 2 * (scaled % 96);
+    if (twiceRest > 96 || (twiceRest == 96 && ticks % 2 == 1))
+        ++ticks;
+    return static_cast<std::int32_t>(std::min<long long>(ticks, 1'000'000));
+}
+
+std::int32_t AlarmUploadTicks(int slotCount) { return 20 * (1 + std::max(slotCount, 0) / 96); }
+
+bool IsAlarmModuleModel(std::string_view modelName) { return modelName == "QX6560" || modelName == "QX6860"; }
+
+bool IsAlarmOptionsModel(std::string_view modelName)
+{
+    return IsAlarmModuleModel(modelName) || modelName == "QX6870";
+}
+
+std::string FormatAlarmThreshold(long long value)
+{
+    value = std::clamp(value, -99LL, 99LL);
+    return (value < 0 ? "-" : "+") + ZeroPad(value < 0 ? -value : value, 2);
+}
+
+void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecord& record, std::string_view family)
+{
+    if (value.size() != static_cast<std::size_t>(AlarmReplyLength(layout)))
+        return;
+    switch (layout) {
+    case AlarmLayoutXY: parseXY(value, record); break;
+    case AlarmLayoutU: parseU(value, record); break;
+    case AlarmLayoutFamily8: parseFamily8(value, record); break;
+    case AlarmLayoutFull: parseFull(value, record, family); break;
+    case AlarmLayoutFamily7:
+    case AlarmLayoutLegacy: parseFamily7(value, record); break;
+    case AlarmLayoutOther: break; // what such a unit sends is unknown: nothing is taken from it
+    }
+}
+
+std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, const AlarmPointRecord& r)
+{
+    std::string data(address);
+    switch (layout) {
+    case AlarmLayoutXY:
+        data += text(r.Message, 30) + text(r.CancelMessage, 23) + digits(r.Pager, 3) + (r.SendCancel ? "Y" : "N")
+            + digits(r.RepeatMinutes, 2) + digits(r.InputDelay, 3) + digits(r.ActivationPlan, 1);
+        break;
+    case AlarmLayoutU:
+        data += (r.Active ? "1" : "0") + digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30)
+            + text(r.CancelMessage, 30) + digits(r.RepeatMinutes, 2) + digits(r.InputDelay, 3)
+            + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
+            + digits(r.ActivationPlan, 1) + digits(r.Pulse, 1) + "0";
+        break;
+    case AlarmLayoutFamily8:
+    case AlarmLayoutOther: data += family8Fields(r); break;
+    case AlarmLayoutFull: data += fullFields(r); break;
+    case AlarmLayoutFamily7: data += digits(r.Pager, 3) + text(r.Message, 30) + "   "; break;
+    case AlarmLayoutLegacy: data += digits(r.Pager, 3) + text(r.Message, 30); break;
+    }
+    return data;
+}
+
+std::string ReadAlarmSlot(AlarmLayout layout, const AlarmUnit& unit, int slot, std::string* rawReply)
+{
+    return QueryLink("Z", AlarmSlotAddress(layout, slot, unit.indexOffset, false),
+                     static_cast<std::int16_t>(AlarmReplyLength(layout)), false,
+                     AlarmReadTicks(layout, unit.slotCount), true, false, rawReply, true, 3);
+}
+
+SlotRead ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record)
+{
+    std::string raw;
+    std::string value = ReadAlarmSlot(layout, unit, slot, &raw);
+    if (value.empty() && layout == AlarmLayoutFull)
+        value = ReadAlarmSlot(layout, unit, slot, &raw);
+    if (!value.empty()) {
+        ParseAlarmReply(layout, value, record, unit.family);
+        return SlotRead::Filled;
+    }
+    // An old unit answers a slot that was never programmed with a bare
+    // acknowledgement; the module units never do.
+    const bool emptySlot = layout == AlarmLayoutLegacy && !IsAlarmOptionsModel(unit.modelName)
+        && unit.family == kFamily7 && raw == "*\r";
+    return emptySlot ? SlotRead::Empty : SlotRead::Failed;
+}

@@ -1,0 +1,84 @@
+#pragma once
+// The alarm-input table on the wire. Every encoder generation packs an alarm
+// point differently, so each transfer first picks one of seven layouts from
+// the identity that detection left behind, then reads, parses and writes one
+// slot at a time under the table letter "Z".
+//
+// Everything here but ReadAlarmSlot and ReadAlarmSlotForDownload is a pure
+// function of its arguments; those two talk to the encoder through QueryLink.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "KS_MessageTable.h"
+#include "KS_Records.h"
+
+enum AlarmLayout {
+    AlarmLayoutXY,      // X, Y: times in minutes and seconds, send-cancel flag
+    AlarmLayoutU,       // U: active flag, cancel page, input options
+    AlarmLayoutFamily8, // A, B: pager, text, status and real time as raw character codes
+    AlarmLayoutFull,    // H, I, G, L: everything, options as one-digit codes
+    AlarmLayoutOther,   // a unit of no known family that still reports slots
+    AlarmLayoutFamily7, // identified QX7XXX units without the extended table
+    AlarmLayoutLegacy,  // unidentified QX7XXX units: one-digit slot addresses
+};
+
+// What the layout choice and the addressing depend on; detection sets it all.
+struct AlarmUnit {
+    std::string letter;
+    std::string family;
+    std::string modelName;
+    bool identified = false;
+    int indexOffset = 0;
+    int slotCount = 0;
+};
+
+// The unit detection last described, from the program-wide identity.
+AlarmUnit CurrentAlarmUnit();
+
+AlarmLayout SelectAlarmLayout(const AlarmUnit& unit);
+
+// Characters of the value a read returns (the answer less "*" and CR).
+int AlarmReplyLength(AlarmLayout layout);
+
+// The characters between "Z" and "?" (reading) or the fields (writing).
+// Slot n of the table is device point n + offset on the layouts that offset;
+// the legacy units take one digit, followed by a space when read.
+std::string AlarmSlotAddress(AlarmLayout layout, int slot, int indexOffset, bool forWrite);
+
+// Ticks one read waits for its answer. The Full layout scales its wait with
+// the table, 40 ticks for 96 slots, rounded half to even.
+std::int32_t AlarmReadTicks(AlarmLayout layout, int slotCount);
+// Ticks each write of a whole-table upload waits.
+std::int32_t AlarmUploadTicks(int slotCount);
+// Ticks a single write from the edit dialog waits.
+inline constexpr std::int32_t kAlarmSaveTicks = 40;
+
+// True for the units whose alarm model names carry the module options.
+bool IsAlarmModuleModel(std::string_view modelName); // QX6560, QX6860
+bool IsAlarmOptionsModel(std::string_view modelName); // QX6560, QX6860, QX6870
+
+// Fills the record's fields from a read value; fields the layout does not
+// carry keep what the record held. The value must have the layout's length.
+void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecord& record,
+                     std::string_view family);
+
+// The data of a "Z" write: the address, then the layout's fields taken from
+// the record, always exactly the layout's length. Numbers that do not fit
+// their width are clamped into it, and unset text travels as spaces, so a
+// damaged record can never shift the fields after it.
+std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, const AlarmPointRecord& record);
+
+// One read of a slot: "Z", the address and "?", three attempts with the CR
+// poke. Returns the value, or "" when no answer of the right length came;
+// rawReply receives the line as it came.
+std::string ReadAlarmSlot(AlarmLayout layout, const AlarmUnit& unit, int slot, std::string* rawReply = nullptr);
+
+// One slot of a download: reads it (the Full layout once more after an empty
+// value) and parses a value into the record. A legacy unit's bare "*" is an
+// empty slot, not a failure.
+SlotRead ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record);
+
+// Threshold as it travels and is stored: a sign and two digits ("+05", "-12").
+std::string FormatAlarmThreshold(long long value);

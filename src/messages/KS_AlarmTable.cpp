@@ -1,0 +1,186 @@
+#include "KS_AlarmTable.h"
+
+#include <algorithm>
+
+#include "KS_Globals.h"
+#include "KS_String.h"
+
+const std::array<const char*, kAlarmColumnCount> kAlarmColumnCaptions = {
+    "Alarm Point", "Pager", "Repeat Time", "Message", "Status", "Real Time", "Cancel Pager",
+    "Cancel Message", "Input Type", "Threshold", "Activiation Plan", "Repeat Count", "Repeat Time Module",
+    "Input Delay Module", "Input Relay", "Pulse", "Send Cancel", "Repeat Time", "Input Delay", "Active"};
+
+const std::array<double, kAlarmColumnCount> kAlarmColumnWidths = {1.5, 1, 1, 4, 0, 0, 0, 0, 0, 0,
+                                                                  0,   0, 0, 0, 0, 0, 0, 0, 0, 1};
+
+namespace {
+
+// A field as the list shows it: the bytes without the NULs of a field never set.
+std::string shown(const std::string& field) { return StripChar(field, std::string_view("\0", 1)); }
+
+long long number(std::string_view text, long long low, long long high)
+{
+    const double value = Val(StripChar(text, std::string_view("\0", 1)));
+    if (!(value >= static_cast<double>(low)))
+        return low;
+    return value > static_cast<double>(high) ? high : static_cast<long long>(value);
+}
+
+} // namespace
+
+std::array<std::string, kAlarmColumnCount> AlarmRowTexts(const AlarmPointRecord& r)
+{
+    const long long repeat = number(r.RepeatMinutes, 0, 99);
+    std::array<std::string, kAlarmColumnCount> row;
+    row[AlarmColPoint] = shown(r.Point);
+    row[AlarmColPager] = ZeroPad(number(r.Pager, 0, 999), 3);
+    row[AlarmColRepeatTime] = repeat == 0 ? "None" : std::to_string(repeat) + "  Min.";
+    row[AlarmColMessage] = shown(r.Message);
+    row[AlarmColStatus] = std::to_string(number(r.Status, 0, 9));
+    row[AlarmColRealTime] = std::to_string(number(r.RealTime, 0, 999));
+    row[AlarmColCancelPager] = shown(r.CancelPager);
+    row[AlarmColCancelMessage] = shown(r.CancelMessage);
+    row[AlarmColInputType] = shown(r.InputType);
+    row[AlarmColThreshold] = shown(r.Threshold);
+    row[AlarmColPlan] = shown(r.ActivationPlan);
+    row[AlarmColRepeatModule] = shown(r.RepeatModuleCode);
+    row[AlarmColInputDelayModule] = shown(r.InputDelay);
+    row[AlarmColRelay] = shown(r.Relay);
+    row[AlarmColPulse] = shown(r.Pulse);
+    row[AlarmColSendCancel] = r.SendCancel ? "1" : "0";
+    row[AlarmColRepeatMinutes] = ZeroPad(repeat, 2);
+    row[AlarmColInputDelay] = ZeroPad(number(r.InputDelay, 0, 999), 3);
+    row[AlarmColActive] = r.Active ? "Yes" : "No";
+    return row;
+}
+
+AlarmDialogRules AlarmDialogRulesFor(std::string_view modelName, std::string_view letter, bool optionFlag)
+{
+    AlarmDialogRules rules;
+    rules.inputOptions = IsAlarmOptionsModel(modelName);
+    rules.moduleOptions = IsAlarmModuleModel(modelName);
+    rules.activeBox = letter == "U";
+    rules.sendCancelBox = letter == "X" || letter == "Y" || letter == "R";
+    rules.thresholdLimit = IsAlarmModuleModel(modelName) ? 25 : 12;
+    rules.letterU = letter == "U";
+    rules.optionFlag = optionFlag;
+    return rules;
+}
+
+bool AlarmInputTypeAllowed(const AlarmDialogRules& rules, int position)
+{
+    return position < 4 || rules.letterU || rules.optionFlag;
+}
+
+bool AlarmPulseEnabled(const AlarmDialogRules& rules, int position)
+{
+    return rules.letterU || (position >= 4 && rules.optionFlag);
+}
+
+bool AlarmUnitCountsRepeats(const AlarmUnit& unit) { return unit.family == "QX7XXX" && unit.letter != "U"; }
+
+AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& unit)
+{
+    AlarmSave save;
+    save.layout = SelectAlarmLayout(unit);
+    save.slot = slot;
+    const bool xy = unit.letter == "X" || unit.letter == "Y";
+
+    AlarmPointRecord& r = save.record;
+    r.Point = ZeroPad(std::clamp(slot, 0, 999), 3);
+    r.Pager = ZeroPad(number(v.pager, 0, 999), 3);
+    r.CancelPager = ZeroPad(number(v.cancelPager, 0, 999), 3);
+    r.Message = PadRight(Trim(v.message), 30);
+    r.CancelMessage = PadRight(Trim(v.cancelMessage), xy ? 23 : 30);
+    r.Threshold = FormatAlarmThreshold(v.threshold);
+    r.InputType = std::to_string(std::clamp(v.inputType, 0, 8) + 1);
+    r.RepeatModuleCode = std::to_string(std::clamp(v.repeatModule, 0, 8) + 1);
+    r.Relay = ZeroPad(std::clamp(v.relay, 0, 99), 2);
+    r.Pulse = std::to_string(std::clamp(v.pulse, 0, 8) + 1);
+    r.ActivationPlan = std::to_string(std::clamp(v.plan, 0, 9));
+    r.SendCancel = v.sendCancel ? kFlagYes : kFlagNo;
+    r.Active = unit.letter != "U" || v.active ? kFlagYes : kFlagNo;
+    if (AlarmUnitCountsRepeats(unit)) {
+        r.RepeatMinutes = std::to_string(std::clamp(v.repeatCount, 0, 9));
+        r.Status = v.status.substr(0, 1);
+        r.RealTime = v.realTime.substr(0, 3);
+    } else {
+        // Kept as the download keeps them, as numbers in text, so the list and
+        // the next upload read back what was typed.
+        r.RepeatMinutes = ZeroPad(std::clamp(v.repeatMinutes, 0, 99), 2);
+        r.Status = std::to_string(number(v.status, 0, 9));
+        r.RealTime = ZeroPad(number(v.realTime, 0, 255), 3);
+    }
+    r.InputDelay = IsAlarmModuleModel(unit.modelName) ? ZeroPad(std::clamp(v.delayModule, 0, 9), 3)
+                                                        : ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
+
+    if (!AlarmLayoutWritable(save.layout))
+        return save;
+    // The Full layout carries the repeat count and the input-delay code of the
+    // module lists, whatever the file keeps for this model.
+    AlarmPointRecord wire = r;
+    if (save.layout == AlarmLayoutFull) {
+        wire.RepeatMinutes = std::to_string(std::clamp(v.repeatCount, 0, 9));
+        wire.InputDelay = std::to_string(std::clamp(v.delayModule, 0, 9));
+    }
+    save.data = BuildAlarmWriteString(save.layout, AlarmSlotAddress(save.layout, slot, unit.indexOffset, true), wire);
+    return save;
+}
+
+// ---- The alarm table on the engine ---------------------------------------------------
+
+std::size_t AlarmPointCodec::RecordLength() const { return AlarmPointRecord::kLength; }
+
+std::string AlarmPointCodec::NumberedRecord(int slot) const
+{
+    AlarmPointRecord record;
+    record.Point = ZeroPad(std::clamp(slot, 0, 999), 3);
+    return EncodeRecord(record);
+}
+
+SlotRead AlarmPointCodec::ReadSlot(int slot, std::string& record) const
+{
+    const AlarmUnit unit = CurrentAlarmUnit();
+    AlarmPointRecord point = DecodeRecord<AlarmPointRecord>(record);
+    const SlotRead read = ReadAlarmSlotForDownload(SelectAlarmLayout(unit), unit, slot, point);
+    record = EncodeRecord(point);
+    return read;
+}
+
+int AlarmPointCodec::RecordSlot(const std::string& record) const
+{
+    return static_cast<int>(number(DecodeRecord<AlarmPointRecord>(record).Point, 0, 999));
+}
+
+bool AlarmPointCodec::NeverRead(const std::string& record) const
+{
+    const AlarmPointRecord r = DecodeRecord<AlarmPointRecord>(record);
+    for (const std::string* field : {&r.Pager, &r.Message, &r.CancelMessage, &r.InputDelay, &r.RepeatMinutes,
+                                     &r.ActivationPlan, &r.CancelPager, &r.Status, &r.RealTime, &r.InputType,
+                                     &r.Threshold, &r.RepeatModuleCode, &r.Relay, &r.Pulse})
+        if (*field != UnsetText(field->size()))
+            return false;
+    return true;
+}
+
+SlotWrite AlarmPointCodec::WriteOf(const std::string& record) const
+{
+    const AlarmUnit unit = CurrentAlarmUnit();
+    const AlarmLayout layout = SelectAlarmLayout(unit);
+    const std::string address = AlarmSlotAddress(layout, RecordSlot(record), unit.indexOffset, true);
+    return {"Z", BuildAlarmWriteString(layout, address, DecodeRecord<AlarmPointRecord>(record)),
+            AlarmUploadTicks(unit.slotCount), 3};
+}
+
+MessageTableParams AlarmTableParams()
+{
+    MessageTableParams params{&gAlarmMessageCount, &gEncoderSupportsAlarm, "PPM_Alarm.DBS", "Alarm Messages"};
+    // The unit keeps its other points when a shorter file is sent.
+    params.warnShortFile = false;
+    return params;
+}
+
+MessageTableEngine MakeAlarmTableEngine()
+{
+    return MessageTableEngine(AlarmTableParams(), std::make_shared<AlarmPointCodec>());
+}

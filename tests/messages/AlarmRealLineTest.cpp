@@ -1,0 +1,80 @@
+// The alarm window in real time against the simulator program on a
+// pseudo-terminal: a unit with the extended table and a QX7XXX unit each
+// download, take one edited point and an upload.
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <sstream>
+
+#include "../core/DataFileHelpers.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
+#include "KS_MainForm.h"
+#include "KS_MessageWindows.h"
+#include "KS_PPM_MessagesAlarmAdd.h"
+#include "KS_PPM_MessagesTable.h"
+#include "KS_Registry.h"
+#include "KS_WindowRegistry.h"
+#include "TestSupport.h"
+
+TEST(AlarmRealLine, ExtendedAndQX7UnitsDownloadSaveAndUpload)
+{
+    struct Case {
+        const char* model;
+        std::string saved; // the start of the edited point's write
+    } cases[] = {{"X", "Z001Pump fault"}, {"H", "Z001021000Pump fault"}};
+    RegisterMessageWindows();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        const QString transcript = qEnvironmentVariable("XDG_DATA_HOME") + "/transcript-" + c.model;
+        QProcess simulator;
+        simulator.start(PAGORA_SIM_PROGRAM, {"--model", c.model, "--transcript", transcript});
+        ASSERT_TRUE(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
+        qputenv("PAGORA_COM1", simulator.readLine().trimmed());
+        MakeDataFolder();
+        ASSERT_TRUE(CreateEmptyPagerDatabase());
+        gDatabaseFound = true;
+        gConnectionType = 1;
+        gSerialPort = 1;
+        gComSettings = "38400,N,8,1";
+
+        ScriptedMessages messages;
+        {
+            KS_MainForm form; // the real port, the real timers and the real event loop
+            form.Form_Load();
+            auto* list = static_cast<KS_PPM_MessagesTable*>(CreateRegisteredWindow(FormName::MessagesAlarm, &form));
+            form.OpenOwnedWindow(list, false);
+            ASSERT_EQ(list->lvwMessages->topLevelItemCount(), 24);
+            QTimer::singleShot(0, [list] {
+                auto* dialog = list->findChild<KS_PPM_MessagesAlarmAdd*>("KS_PPM_MessagesAlarmAdd");
+                ASSERT_NE(dialog, nullptr);
+                dialog->txtUserID->setText("21");
+                dialog->txtMessage->setText("Pump fault");
+                dialog->cmdOk->click();
+            });
+            list->cmdUpdate_Click();
+            EXPECT_TRUE(list->UploadMessages());
+            list->close();
+        }
+        EXPECT_TRUE(messages.shown().empty());
+        qunsetenv("PAGORA_COM1");
+        simulator.terminate();
+        if (!simulator.waitForFinished(3000))
+            simulator.kill();
+        // One line per entry: tick, ">" for the host, the bytes with CR shown as "\\r".
+        std::istringstream lines(ReadBytes(transcript.toStdString()));
+        std::vector<std::string> writes;
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t at = line.find(" > Z");
+            if (at != std::string::npos && line.ends_with("W\\r"))
+                writes.push_back(line.substr(at + 3));
+        }
+        // The save, then the whole table again.
+        ASSERT_EQ(writes.size(), 25u);
+        EXPECT_EQ(writes[0].substr(0, c.saved.size()), c.saved);
+        EXPECT_EQ(writes[1].substr(0, c.saved.size()), c.saved);
+    }
+}
