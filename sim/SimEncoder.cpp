@@ -168,6 +168,7 @@ void Engine::BuildCommandTable()
     AddMessageTableCommands();
     AddKeywordAndDeviceCommands();
     AddToneCommands();
+    AddCalendarCommands();
 }
 
 } // namespace sim

@@ -215,6 +215,11 @@ public:
     // Every "GT" or "GM" line the unit took, data included.
     const std::vector<std::string>& TestTones() const { return testTones_; }
 
+    // --- the tone calendar -------------------------------------------------
+    // The events of one day as the last "PCD" for it brought them (14
+    // characters each); a day never written holds empty events.
+    std::string CalendarDay(int month, int day) const;
+
     // --- the line -------------------------------------------------------
     void Receive(std::string_view bytes, std::int64_t tick);
     std::string Transmit(std::int64_t tick);
@@ -275,6 +280,7 @@ private:
     void AddMessageTableCommands();
     void AddKeywordAndDeviceCommands();
     void AddToneCommands();
+    void AddCalendarCommands();
     std::size_t ToneEventLength() const;
     Reply Dispatch(const std::string& line, std::int64_t tick);
     Reply Identity() const;
@@ -304,6 +310,7 @@ private:
     std::map<int, std::string> toneEvents_; // by (slot - 1) x 336 + index; a missing one is the default
     std::vector<std::string> testTones_;
     UnitClock clock_;
+    std::map<int, std::string> calendarDays_; // by month x 100 + day
 
     std::string encoderLine_;
     std::vector<Pending> queue_;

@@ -6,6 +6,9 @@
 #include <QCloseEvent>
 #include <QDialog>
 
+#include "KS_FormContents.h"
+#include "KS_Forms.h"
+
 class BusyDialog : public QDialog {
 public:
     using QDialog::QDialog;
@@ -13,6 +16,17 @@ public:
 
 protected:
     void SetBusy(bool busy) { busy_ = busy; }
+    // A conversation or a file job starts or ends: while it runs the window
+    // stays open, shows the hourglass and keeps its controls off.
+    void SetWorking(bool working)
+    {
+        SetBusy(working);
+        if (working)
+            ShowBusyPointer();
+        else
+            ShowNormalPointer();
+        SetFormContentsEnabled(this, !working);
+    }
     void closeEvent(QCloseEvent* event) override
     {
         if (busy_)

@@ -127,11 +127,7 @@ void KS_GEN_UserAdd::buildControls()
 
 void KS_GEN_UserAdd::SetupToolbar()
 {
-    const ToolbarButton buttons[] = {
-        {"cmdOk", "Ok", "", "Ok"},
-        {"cmdCancel", "Cancel", "", "Cancel"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
+    BuildOkCancelToolbar(tlbMenu, this);
 }
 
 void KS_GEN_UserAdd::Form_Load()

@@ -84,3 +84,12 @@ QAction* ToolbarAction(QToolBar* toolbar, std::string_view key)
             return action;
     return nullptr;
 }
+
+void BuildOkCancelToolbar(QToolBar* toolbar, QWidget* form)
+{
+    const ToolbarButton buttons[] = {
+        {"cmdOk", "Ok", "", "Ok"},
+        {"cmdCancel", "Cancel", "", "Cancel"},
+    };
+    BuildCommandToolbar(toolbar, form, buttons);
+}

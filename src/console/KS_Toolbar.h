@@ -30,5 +30,8 @@ struct ToolbarButton {
 // Fills the toolbar with one action per entry (objectName = key), in order.
 void BuildCommandToolbar(QToolBar* toolbar, QWidget* form, std::span<const ToolbarButton> buttons);
 
+// The toolbar of an edit dialog: Ok and Cancel, repeating cmdOk and cmdCancel.
+void BuildOkCancelToolbar(QToolBar* toolbar, QWidget* form);
+
 // The toolbar's action for a key; nullptr when there is none.
 QAction* ToolbarAction(QToolBar* toolbar, std::string_view key);

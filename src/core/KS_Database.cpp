@@ -747,6 +747,21 @@ bool LoadToneSchedule(bool download)
     return result;
 }
 
+bool BuildToneCalendarYear(bool download, QDate& firstDay, std::vector<CalendarEvent>& table)
+{
+    const QDate start(GetLocalTime().date().year(), 1, 1);
+    const auto daysInYear = static_cast<int>(start.daysTo(start.addYears(1)));
+    table.clear();
+    table.reserve(static_cast<std::size_t>(kCalendarDayBlocks) * kCalendarEventsPerBlock);
+    for (int d = 0; d < kCalendarDayBlocks; ++d) {
+        const double date = d < daysInYear ? SerialFromDate(start.addDays(d)) : kEmptyBlockDate;
+        for (int e = 0; e < kCalendarEventsPerBlock; ++e)
+            table.push_back(DefaultCalendarEvent(date, e + 1));
+    }
+    firstDay = start;
+    return !(download && linkResponding() && downloadYear(start, table));
+}
+
 bool LoadToneCalendar(bool download, bool& created, QDate& firstDay)
 {
     const BusyPointer busy;
@@ -770,19 +785,9 @@ bool LoadToneCalendar(bool download, bool& created, QDate& firstDay)
     }
 
     DoEvents();
-    const QDate start(GetLocalTime().date().year(), 1, 1);
-    const auto daysInYear = static_cast<int>(start.daysTo(start.addYears(1)));
+    QDate start;
     std::vector<CalendarEvent> table;
-    table.reserve(static_cast<std::size_t>(kCalendarDayBlocks) * kCalendarEventsPerBlock);
-    for (int d = 0; d < kCalendarDayBlocks; ++d) {
-        const double date = d < daysInYear ? SerialFromDate(start.addDays(d)) : kEmptyBlockDate;
-        for (int e = 0; e < kCalendarEventsPerBlock; ++e)
-            table.push_back(DefaultCalendarEvent(date, e + 1));
-    }
-
-    bool cancelled = false;
-    if (download && linkResponding())
-        cancelled = downloadYear(start, table);
+    const bool cancelled = !BuildToneCalendarYear(download, start, table);
 
     bool result = true;
     if (!cancelled) {

@@ -154,6 +154,11 @@ int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<Calen
 // downloads) the default week and writes ToneGen.TGS.
 bool LoadToneSchedule(bool download);
 
+// A new calendar year from 1 January of this year: its days dated, the rest
+// of the 372 blocks empty, filled from the unit day by day when download is
+// set and the unit answers. False when the operator cancelled the download.
+bool BuildToneCalendarYear(bool download, QDate& firstDay, std::vector<CalendarEvent>& table);
+
 // Finds the calendar file and gives its first day, or builds (and optionally
 // downloads) a year from 1 January of this year and writes ToneGenCalendar.TGC.
 // created and firstDay are left as passed when a download is cancelled.

@@ -1,5 +1,6 @@
 #include "RecordFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <stdexcept>
@@ -270,14 +271,35 @@ FileError RecordFile::ReadAll(std::vector<std::string>& records) const
     return FileError::None;
 }
 
+FileError RecordFile::ReadRecords(std::int64_t n, std::int64_t count, std::string& bytes) const
+{
+    bytes.clear();
+    Fd fd(-1);
+    std::int64_t size = 0;
+    if (const FileError error = openForReading(path_, fd, size); error != FileError::None)
+        return error;
+    const auto len = static_cast<std::int64_t>(length_);
+    if (n < 1 || count < 0)
+        return FileError::Other;
+    const std::int64_t available = std::max<std::int64_t>(0, size / len - (n - 1));
+    return readAt(fd.get(), bytes, static_cast<std::size_t>(std::min(count, available) * len), (n - 1) * len);
+}
+
 FileError RecordFile::WriteRecord(std::int64_t n, std::string_view record) const
 {
-    if (n < 1 || record.size() != length_)
+    if (record.size() != length_)
+        throw std::invalid_argument("record number or length out of range");
+    return WriteRecords(n, record);
+}
+
+FileError RecordFile::WriteRecords(std::int64_t n, std::string_view records) const
+{
+    if (n < 1 || records.size() % length_ != 0)
         throw std::invalid_argument("record number or length out of range");
     Fd fd(::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
     if (!fd.valid())
         return errorFromErrno(errno);
-    FileError error = writeAt(fd.get(), record, (n - 1) * static_cast<std::int64_t>(length_));
+    FileError error = writeAt(fd.get(), records, (n - 1) * static_cast<std::int64_t>(length_));
     if (fd.close() != 0 && error == FileError::None)
         error = FileError::Other;
     return error;

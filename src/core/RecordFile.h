@@ -60,8 +60,12 @@ public:
     FileError ReadRecord(std::int64_t n, std::string& record) const;
     // Every whole record; a trailing partial record is not read.
     FileError ReadAll(std::vector<std::string>& records) const;
+    // Records n to n + count - 1 as one run of bytes; fewer when the file ends first.
+    FileError ReadRecords(std::int64_t n, std::int64_t count, std::string& bytes) const;
     // Writes record n in place, creating the file when needed; the other bytes stay.
     FileError WriteRecord(std::int64_t n, std::string_view record) const;
+    // Writes whole records from record n on, in place, in one write.
+    FileError WriteRecords(std::int64_t n, std::string_view records) const;
     // Replaces the whole file with these records (through .TMP and .BAK).
     FileError ReplaceAll(const std::vector<std::string>& records) const;
 

@@ -4,10 +4,10 @@
 #include <QFocusEvent>
 #include <QPointer>
 #include <QToolBar>
-#include <filesystem>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_FileDialog.h"
 #include "KS_FormBuilder.h"
 #include "KS_FormContents.h"
 #include "KS_Forms.h"
@@ -20,7 +20,7 @@
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_Registry.h"
-#include "KS_FileDialog.h"
+#include "KS_ScheduleSaveAs.h"
 #include "KS_String.h"
 #include "KS_ToneSchedule.h"
 #include "KS_Toolbar.h"
@@ -34,14 +34,6 @@ const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.7, 0.8, 1.2
 QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
 
 int alertNumberOf(std::uint8_t stored) { return stored > 9 ? stored - 48 : stored; }
-
-bool samePath(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    const auto left = std::filesystem::weakly_canonical(a, error);
-    const auto right = std::filesystem::weakly_canonical(b, error);
-    return !error && left == right;
-}
 
 } // namespace
 
@@ -131,7 +123,7 @@ void KS_GEN_ToneSchedule::Form_Load()
         if (slot != 0) {
             cmbSlot->setCurrentIndex(slot - 1);
         } else if (gToneGenSupported) {
-            setBusy(true);
+            SetWorking(true);
             if (SetActiveSlotOnDevice(1)) {
                 SaveConfigSetting("ToneGenSlot", "1");
                 gToneGenSlot = "1";
@@ -139,7 +131,7 @@ void KS_GEN_ToneSchedule::Form_Load()
             } else {
                 cmbSlot->setCurrentIndex(-1);
             }
-            setBusy(false);
+            SetWorking(false);
         } else {
             // A unit without a tone generator has no slot to make active; the file is worked on as slot 1's.
             cmbSlot->setCurrentIndex(0);
@@ -301,7 +293,7 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
         SafeSetFocus(cmbSlot);
         return;
     }
-    setBusy(true);
+    SetWorking(true);
     if (SetActiveSlotOnDevice(chosen)) {
         SaveConfigSetting("ToneGenSlot", slot);
         gToneGenSlot = slot;
@@ -313,7 +305,7 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
     } else {
         cmbSlot->setCurrentIndex(mActiveSlot > 0 ? mActiveSlot - 1 : 0);
     }
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Weekdays and Copy From ----------------------------------------------------------------
@@ -412,24 +404,14 @@ void KS_GEN_ToneSchedule::cmdTest_Click()
     event.delayCode = AlertDelayText(text(ToneColumn::Delay), false);
     event.repeatCode = AlertRepeatText(text(ToneColumn::Repeat), false);
     event.zone = text(ToneColumn::Zone);
-    setBusy(true);
+    SetWorking(true);
     cmdTest->setEnabled(false);
     SendTestTone(event);
     cmdTest->setEnabled(true);
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Transfers ----------------------------------------------------------------------------
-
-void KS_GEN_ToneSchedule::setBusy(bool busy)
-{
-    SetBusy(busy);
-    if (busy)
-        ShowBusyPointer();
-    else
-        ShowNormalPointer();
-    SetFormContentsEnabled(this, !busy);
-}
 
 bool KS_GEN_ToneSchedule::transferChecksPass()
 {
@@ -447,7 +429,7 @@ bool KS_GEN_ToneSchedule::transferChecksPass()
 
 bool KS_GEN_ToneSchedule::UploadSchedule()
 {
-    setBusy(true);
+    SetWorking(true);
     TransferProgress progress(prgProgress, lblInfo, "Uploading...");
     const bool done = UploadToneSchedule([&progress](int sent, int total) {
         if (sent == 0)
@@ -457,7 +439,7 @@ bool KS_GEN_ToneSchedule::UploadSchedule()
     });
     progress.Finish(done);
     lblInfo->show();
-    setBusy(false);
+    SetWorking(false);
     return done;
 }
 
@@ -489,9 +471,9 @@ void KS_GEN_ToneSchedule::cmdDownload_Click()
                       + std::to_string(mActiveSlot) + " ?",
                   kAnswerNo))
         return;
-    setBusy(true);
+    SetWorking(true);
     ResetScheduleFile();
-    setBusy(false);
+    SetWorking(false);
 }
 
 // ---- Files -------------------------------------------------------------------------------
@@ -530,25 +512,8 @@ void KS_GEN_ToneSchedule::cmdSaveAs_Click()
     const std::string current = FromQString(txtFileName->text());
     if (current.empty())
         return;
-    const auto path = ChooseFile(this, {true, kFileFilter, gDataFolder + "/"});
-    if (!path)
-        return;
-    if (samePath(*path, current)) {
-        ShowMessage("Save As file name can not be the same as current file name. Please select a different file name.",
-                    kButtonsOk, kAnswerOk, kIconExclamation);
-        return;
-    }
-    if (FileExists(*path) && !askYesNo(*path + " already exist. Are you sure you want to overwrite it?", kAnswerNo))
-        return;
-    std::vector<std::string> records;
-    FileError error = RecordFile(current, ToneScheduleEvent::kLength).ReadAll(records);
-    if (error == FileError::None)
-        error = RecordFile(*path, ToneScheduleEvent::kLength).ReplaceAll(records);
-    if (error != FileError::None) {
-        ShowScheduleFileError(error, *path);
-        return;
-    }
-    setScheduleFile(*path, true);
+    if (const auto path = SaveScheduleFileAs(this, current, kFileFilter, ToneScheduleEvent::kLength))
+        setScheduleFile(*path, true);
 }
 
 void KS_GEN_ToneSchedule::cmdClose_Click()

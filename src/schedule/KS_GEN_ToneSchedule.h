@@ -106,7 +106,6 @@ protected:
 private:
     void buildControls();
     void showActiveSlot();
-    void setBusy(bool busy);
     bool askYesNo(const std::string& text, std::int16_t defaultButton);
     bool transferChecksPass();
     void showFirstWeekday();

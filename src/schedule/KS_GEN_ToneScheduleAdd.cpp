@@ -17,6 +17,7 @@
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_String.h"
+#include "KS_ToneDialogs.h"
 #include "KS_ToneSchedule.h"
 #include "KS_Toolbar.h"
 
@@ -27,18 +28,6 @@ constexpr int kDurationHighest = 499;
 
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
-
-int clampToSpinner(double value, const QSpinBox* spinner)
-{
-    return static_cast<int>(std::clamp(value, static_cast<double>(spinner->minimum()),
-                                       static_cast<double>(spinner->maximum())));
-}
-
-void enable(std::initializer_list<QWidget*> controls, bool on)
-{
-    for (QWidget* control : controls)
-        control->setEnabled(on);
-}
 
 } // namespace
 
@@ -109,11 +98,7 @@ void KS_GEN_ToneScheduleAdd::buildControls()
 
 void KS_GEN_ToneScheduleAdd::SetupDialogToolbar()
 {
-    const ToolbarButton buttons[] = {
-        {"cmdOk", "Ok", "", "Ok"},
-        {"cmdCancel", "Cancel", "", "Cancel"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
+    BuildOkCancelToolbar(tlbMenu, this);
 }
 
 void KS_GEN_ToneScheduleAdd::Form_Load()
@@ -146,15 +131,15 @@ void KS_GEN_ToneScheduleAdd::cmbAlertType_Click()
     const bool activation = typeTen() && actions;
     const bool countdown = typeNine() || (typeTen() && !actions);
     const bool tones = !typeNine() && !activation;
-    enable({lblCountdown, txtCountdown, updCountdown}, countdown);
-    enable({lblAction, cmbAction}, activation);
-    enable({lblAlertLevel, cmbAlertLevel, lblAlertLength, cmbAlertLength, lblAlertRepeat, cmbAlertRepeat}, tones);
+    EnableControls({lblCountdown, txtCountdown, updCountdown}, countdown);
+    EnableControls({lblAction, cmbAction}, activation);
+    EnableControls({lblAlertLevel, cmbAlertLevel, lblAlertLength, cmbAlertLength, lblAlertRepeat, cmbAlertRepeat}, tones);
     if (!tones)
         cmbAlertRepeat->setCurrentIndex(0);
     if (typeTen())
         UpdateActivityFieldState(cmbAction->currentData().toInt());
     else
-        enable({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, false);
+        EnableControls({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, false);
 }
 
 void KS_GEN_ToneScheduleAdd::UpdateActivityFieldState(int action)
@@ -165,14 +150,14 @@ void KS_GEN_ToneScheduleAdd::UpdateActivityFieldState(int action)
     } else if (action == 2 || action == 3) {
         txtActivitySeconds->setText("000");
     }
-    enable({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, on);
+    EnableControls({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, on);
 }
 
 void KS_GEN_ToneScheduleAdd::cmbAction_Click() { UpdateActivityFieldState(cmbAction->currentData().toInt()); }
 
 void KS_GEN_ToneScheduleAdd::cmbAlertRepeat_Click()
 {
-    enable({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
+    EnableControls({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
 }
 
 // ---- The boxes -----------------------------------------------------------------------------
@@ -184,7 +169,7 @@ void KS_GEN_ToneScheduleAdd::txtZone_LostFocus()
 
 void KS_GEN_ToneScheduleAdd::txtCountdown_LostFocus()
 {
-    const int minutes = clampToSpinner(Val(text(txtCountdown)), updCountdown);
+    const int minutes = ClampToSpinner(Val(text(txtCountdown)), updCountdown);
     txtCountdown->setText(ToQString(ZeroPad(minutes, 2)));
     updCountdown->setValue(minutes);
 }
@@ -192,7 +177,7 @@ void KS_GEN_ToneScheduleAdd::txtCountdown_LostFocus()
 void KS_GEN_ToneScheduleAdd::txtActivitySeconds_LostFocus()
 {
     txtActivitySeconds->setText(
-        ToQString(ZeroPad(clampToSpinner(Val(text(txtActivitySeconds)), updActivitySeconds), 3)));
+        ToQString(ZeroPad(ClampToSpinner(Val(text(txtActivitySeconds)), updActivitySeconds), 3)));
 }
 
 void KS_GEN_ToneScheduleAdd::updCountdown_Change() { txtCountdown->setText(ToQString(ZeroPad(updCountdown->value(), 2))); }
@@ -229,10 +214,10 @@ void KS_GEN_ToneScheduleAdd::LoadEventIntoDialog()
         cmbAction->setCurrentIndex(FindItemText(AsOptionList(cmbAction), text(row, ToneColumn::Action)));
         updCountdown->setValue(updCountdown->minimum());
         txtCountdown->setText("00");
-        updActivitySeconds->setValue(clampToSpinner(timeOut, updActivitySeconds));
+        updActivitySeconds->setValue(ClampToSpinner(timeOut, updActivitySeconds));
         txtActivitySeconds->setText(ToQString(ZeroPad(updActivitySeconds->value(), 3)));
     } else {
-        updCountdown->setValue(clampToSpinner(timeOut, updCountdown));
+        updCountdown->setValue(ClampToSpinner(timeOut, updCountdown));
         txtCountdown->setText(ToQString(ZeroPad(updCountdown->value(), 2)));
         updActivitySeconds->setValue(updActivitySeconds->minimum());
         txtActivitySeconds->setText("000");
@@ -287,13 +272,9 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
         return false;
     const int index = day * kToneEventsPerDay + eventNo - 1;
 
-    SetBusy(true);
-    SetFormContentsEnabled(this, false);
-    ShowBusyPointer();
+    SetWorking(true);
     const auto finish = [this](bool saved) {
-        SetBusy(false);
-        SetFormContentsEnabled(this, true);
-        ShowNormalPointer();
+        SetWorking(false);
         return saved;
     };
 

@@ -428,11 +428,11 @@ LinkLine TestToneLine(const TestToneEvent& event, std::string_view family, std::
     const bool actionUnit = modelLetter == "X" || modelLetter == "Y" || modelLetter == "R";
     std::string data;
     if (family == "QX8XXX")
-        data = event.dayDigit + event.eventNo;
+        data = event.calendar ? std::string() : event.dayDigit + event.eventNo;
     else if (family == "HPA-XXX" || family == "HTG-XXX")
         data = alert + tail;
     else if (EncoderSupportsToneChannels(modelLetter) && actionUnit)
-        data = ZeroPad(event.alertNumber, 2) + tail + "0" + event.zone;
+        data = ZeroPad(event.alertNumber, 2) + tail + (event.calendar ? "" : "0") + event.zone;
     else if (EncoderSupportsToneChannels(modelLetter) && event.alertNumber < 10)
         data = alert + event.length + event.level + "0" + event.zone + event.delayCode + event.repeatCode;
     else if (EncoderSupportsToneChannels(modelLetter))
@@ -444,7 +444,7 @@ LinkLine TestToneLine(const TestToneEvent& event, std::string_view family, std::
 bool SendTestTone(const TestToneEvent& event)
 {
     const LinkConversation conversation;
-    if (!IsLinkResponding() || !gToneGenSupported)
+    if (!IsLinkResponding() || !(event.calendar ? gToneCalendarSupported : gToneGenSupported))
         return false;
     const LinkLine line = TestToneLine(event, gEncoderFamily, gEncoderModelLetter);
     if (line.data.empty())

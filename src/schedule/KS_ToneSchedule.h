@@ -107,7 +107,10 @@ struct TestToneEvent {
     std::string level;       // one digit
     std::string delayCode;   // one digit
     std::string repeatCode;  // one digit
-    std::string zone;        // two digits
+    std::string zone;        // two digits; three for a calendar event
+    // A calendar event: no weekday of its own, and its three-digit zone goes
+    // as it stands on the units with tone actions, behind a "0" on the others.
+    bool calendar = false;
 };
 struct LinkLine {
     std::string command;
@@ -116,5 +119,6 @@ struct LinkLine {
 // The command and data that sound the event on the given unit; empty data
 // when the unit has no way to do it.
 LinkLine TestToneLine(const TestToneEvent& event, std::string_view family, std::string_view modelLetter);
-// Sends it to the connected unit. False when nothing was acknowledged or nothing could be sent.
+// Sends it to the connected unit, when it has the tone generator (or, for a
+// calendar event, the calendar). False when nothing was acknowledged or nothing could be sent.
 bool SendTestTone(const TestToneEvent& event);

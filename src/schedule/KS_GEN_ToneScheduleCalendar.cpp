@@ -1,0 +1,591 @@
+#include "KS_GEN_ToneScheduleCalendar.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QToolBar>
+
+#include "CalendarYearView.h"
+#include "KS_Database.h"
+#include "KS_FormBuilder.h"
+#include "KS_FileDialog.h"
+#include "KS_FormContents.h"
+#include "KS_Forms.h"
+#include "KS_GEN_ToneScheduleCalendarlAdd.h"
+#include "KS_Globals.h"
+#include "KS_ListServices.h"
+#include "KS_ListWindow.h"
+#include "KS_Messages.h"
+#include "KS_PagingLists.h"
+#include "KS_Registry.h"
+#include "KS_ScheduleSaveAs.h"
+#include "KS_String.h"
+#include "KS_ToneCalendar.h"
+#include "KS_ToneSchedule.h"
+#include "KS_Toolbar.h"
+
+namespace {
+
+constexpr const char* kCaption = "Tone Schedule Calendar";
+const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.9, 0.8, 1.2, 1, 0.7, 2.2, 0};
+
+QString dateText(const QDate& date) { return ToQString(CalendarDateText(date)); }
+
+std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
+
+void fillChoices(QComboBox* list, std::initializer_list<const char*> entries)
+{
+    int data = 1;
+    for (const char* entry : entries)
+        list->addItem(QString::fromLatin1(entry), data++);
+    list->setCurrentIndex(0);
+}
+
+} // namespace
+
+KS_GEN_ToneScheduleCalendar::KS_GEN_ToneScheduleCalendar(QWidget* owner)
+    : BusyDialog(owner)
+{
+    setObjectName("KS_GEN_ToneScheduleCalendar");
+    setWindowTitle(kCaption);
+    buildControls();
+}
+
+void KS_GEN_ToneScheduleCalendar::buildControls()
+{
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 16740, 10260);
+    const FormControl controls[] = {
+        Control(pbxDetails, "pbxDetails", "", {0, 0, 16740, 10260}),
+        Control(mvwCalendar, "mvwCalendar", "", {120, 120, 16500, 3960}, 0, "pbxDetails"),
+        Control(lvwMessages, "lvwMessages", "Double click on a schedule event to update ", {120, 4200, 10200, 3600},
+                0, "pbxDetails"),
+        Control(fraScheduleSetup, "fraScheduleSetup", "Schedule Setup", {10440, 4140, 6180, 3660}, 0, "pbxDetails"),
+        Control(lblEvents, "lblEvents", "Events:", {120, 330, 2040, 255}, 0, "fraScheduleSetup"),
+        Control(cmbEvents, "cmbEvents", "", {2200, 285, 2760, 315}, 0, "fraScheduleSetup"),
+        Control(cmdClearEvents, "cmdClearEvents", "&Apply", {4980, 270, 1080, 345}, 0, "fraScheduleSetup"),
+        Control(lblRotation, "lblRotation", "Schedule Rotation:", {120, 780, 2040, 255}, 0, "fraScheduleSetup"),
+        Control(cmbRotation, "cmbRotation", "", {2200, 735, 2760, 315}, 0, "fraScheduleSetup"),
+        Control(cmdRotation, "cmdRotation", "&Rotate", {4980, 720, 1080, 345}, 0, "fraScheduleSetup"),
+        Control(lblSelectedPeriod, "lblSelectedPeriod", "Selected Period:", {120, 1230, 2040, 255}, 0,
+                "fraScheduleSetup"),
+        Control(dtpSelectedFromDate, "dtpSelectedFromDate", "", {2200, 1185, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(lblTo, "lblTo", "to", {3840, 1230, 255, 255}, 0, "fraScheduleSetup"),
+        Control(dtpSelectedToDate, "dtpSelectedToDate", "", {4140, 1185, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(lblCopyTo, "lblCopyTo", "Copy to Period Statring at:", {120, 1680, 2760, 255}, 0,
+                "fraScheduleSetup"),
+        Control(dtpCopyToDate, "dtpCopyToDate", "", {2940, 1635, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(cmdCopyFrom, "cmdCopyFrom", "Co&py", {4980, 1620, 1080, 345}, 0, "fraScheduleSetup"),
+        Control(lblSelectedWeek, "lblSelectedWeek", "Selected Week:", {120, 2130, 2040, 255}, 0,
+                "fraScheduleSetup"),
+        Control(txtSelectedWeek, "txtSelectedWeek", "", {2200, 2085, 2760, 315}, 0, "fraScheduleSetup"),
+        Control(cmdDefaultWeek, "cmdDefaultWeek", "Apply as Default &Week", {2200, 2520, 2760, 345}, 0,
+                "fraScheduleSetup"),
+        Control(lblScheduleStart, "lblScheduleStart", "Schedule Start Month:", {120, 3060, 2040, 255}, 0,
+                "fraScheduleSetup"),
+        Control(dtpScheduleStartDate, "dtpScheduleStartDate", "", {2200, 3015, 1575, 315}, 0, "fraScheduleSetup"),
+        Control(cmdSetScheduleStartDate, "cmdSetScheduleStartDate", "Set", {3900, 3000, 615, 345}, 0,
+                "fraScheduleSetup"),
+        Control(Frame1, "Frame1", "Schedule && Events Information", {120, 7920, 16500, 1200}, 0, "pbxDetails"),
+        Control(lblActiveEvetCount, "lblActiveEvetCount", "Active Events Count for :", {120, 330, 3720, 255}, 0,
+                "Frame1"),
+        Control(txtActiveEvetCount, "txtActiveEvetCount", "", {3900, 285, 615, 315}, 0, "Frame1"),
+        Control(lblFileName, "lblFileName", "File Name:", {4680, 330, 1080, 255}, 0, "Frame1"),
+        Control(txtFileName, "txtFileName", "", {5760, 285, 10620, 315}, 0, "Frame1"),
+        Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {120, 780, 3720, 255}, 0,
+                "Frame1"),
+        Control(txtDateTime, "txtDateTime", "", {3900, 735, 3360, 315}, 0, "Frame1"),
+        Control(cmdUpdate, "cmdUpdate", "&Update", {120, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdTest, "cmdTest", "&Test Tone", {1455, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdUpload, "cmdUpload", "Up&load", {2790, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdDownload, "cmdDownload", "&Download", {4125, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdNew, "cmdNew", "New", {5460, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdOpen, "cmdOpen", "&Open", {6795, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdSaveAs, "cmdSaveAs", "&Save As", {8130, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(cmdClose, "cmdClose", "&Close", {15405, 9240, 1215, 375}, 0, "pbxDetails"),
+        Control(prgProgress, "prgProgress", "", {120, 9780, 10200, 255}, 0, "pbxDetails"),
+        Control(lblInfo, "lblInfo", "", {10440, 9780, 6180, 255}, 0, "pbxDetails"),
+    };
+    BuildControls(client, controls);
+    mvwCalendar->setToolTip("Click on a date to display the daily schedule, press an hold the Shift key to select a "
+                            "range of dates ");
+    cmdCopyFrom->setToolTip("Copy the selected period to a new period starting at this date ");
+    dtpCopyToDate->setToolTip("Copy the selected period to a new period starting at this date ");
+    cmdDefaultWeek->setToolTip("Copy the selected week to all other weeks calendar ");
+    cmdSetScheduleStartDate->setToolTip("Set the schedule start month ");
+    cmdTest->setToolTip("Test the highlighted tone, bell or embedded voice message ");
+    for (QDateEdit* picker : {dtpSelectedFromDate, dtpSelectedToDate, dtpCopyToDate, dtpScheduleStartDate})
+        picker->setDisplayFormat("MM/dd/yyyy");
+    dtpScheduleStartDate->setDisplayFormat("MM/yyyy");
+    for (QLineEdit* box : {txtSelectedWeek, txtActiveEvetCount, txtFileName, txtDateTime})
+        box->setReadOnly(true);
+    EnableColumnClickSorting(lvwMessages);
+
+    connect(mvwCalendar, &CalendarYearView::SelectionChanged, this,
+            &KS_GEN_ToneScheduleCalendar::mvwCalendar_SelChange);
+    connect(dtpSelectedFromDate, &QDateEdit::userDateChanged, this,
+            &KS_GEN_ToneScheduleCalendar::dtpSelectedFromDate_Change);
+    connect(dtpSelectedToDate, &QDateEdit::userDateChanged, this,
+            &KS_GEN_ToneScheduleCalendar::dtpSelectedToDate_Change);
+    connect(lvwMessages, &QTreeWidget::itemSelectionChanged, this, &KS_GEN_ToneScheduleCalendar::lvwMessages_ItemClick);
+    connect(lvwMessages, &QTreeWidget::itemDoubleClicked, this, &KS_GEN_ToneScheduleCalendar::lvwMessages_DblClick);
+    connect(cmdUpdate, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdUpdate_Click);
+    connect(cmdClearEvents, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click);
+    connect(cmdCopyFrom, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click);
+    connect(cmdDefaultWeek, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click);
+    connect(cmdRotation, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdRotation_Click);
+    connect(cmdTest, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdTest_Click);
+    connect(cmdUpload, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdUpload_Click);
+    connect(cmdDownload, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdDownload_Click);
+    connect(cmdOpen, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdOpen_Click);
+    connect(cmdSaveAs, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdSaveAs_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdClose_Click);
+    FormConventions::Install(this);
+}
+
+// ---- Loading and listing -----------------------------------------------------------------
+
+void KS_GEN_ToneScheduleCalendar::Form_Load()
+{
+    PlaceTableWindow(this);
+    if (gToneGenCalendarFile.empty() || !FileExists(gToneGenCalendarFile))
+        gToneGenCalendarFile = DataFilePath("ToneGenCalendar.TGC");
+    txtFileName->setText(ToQString(gToneGenCalendarFile));
+    SetupToolbar();
+    SetupListViewColumns(lvwMessages, kColumnWeights,
+                         {"No.", "Time", "Zone", "Type", "Level", "Length", "Repeat", "Delay", "Duration", "Active",
+                          "Description", "Action Type"});
+    fillChoices(cmbRotation, {"Rotate 1 Day Forward", "Rotate 1 Day Backwards", "Rotate 1 Month Forward",
+                              "Rotate 1 Month Backwards"});
+    fillChoices(cmbEvents, {"Deactivate Events on Selected Day", "Deactivate Events on Selected Month",
+                            "Activate Events on Selected Day", "Activate Events on Selected Month"});
+    ReadDeviceDateTime();
+    ShowCalendarDay(1, false);
+    DrawDayIndicators();
+    mScheduleChanged = false;
+}
+
+void KS_GEN_ToneScheduleCalendar::SetupToolbar()
+{
+    const std::string& model = gEncoderModelName;
+    const ToolbarButton buttons[] = {
+        {"cmdClose", "Close", "", "Close"},
+        {"cmdUpdate", "Update", "", "Update"},
+        {"cmdUpload", "Upload", "Upload the calendar to the " + model, "Upload"},
+        {"cmdDownload", "Download", "Download the calendar from the " + model, "Download"},
+        {"cmdNew", "New", "", "Add"},
+        {"cmdSaveAs", "Save As", "Save the calendar in another file", "Save"},
+        {"cmdOpen", "Open", "Open a calendar file", "Open"},
+    };
+    BuildCommandToolbar(tlbMenu, this, buttons);
+}
+
+void KS_GEN_ToneScheduleCalendar::FillEventRow(QTreeWidgetItem* row, const CalendarEvent& event)
+{
+    int hours = 0;
+    int minutes = 0;
+    CalendarEventClock(event, hours, minutes);
+    const int duration = std::max<int>(event.Duration, 0);
+    row->setText(0, ToQString(ZeroPad(event.EventNo, 3)));
+    row->setText(CalendarColumn::Time, ToQString(FormatTimeAmPm(hours, minutes)));
+    row->setText(CalendarColumn::Zone, ToQString(ZeroPad(std::max<int>(event.Zone, 0), 3)));
+    row->setText(CalendarColumn::Type, ToQString(AlertTypeText(std::to_string(event.AlertType), true)));
+    row->setText(CalendarColumn::Level, QString::number(event.AlertLevel));
+    row->setText(CalendarColumn::Length, QString::number(event.AlertLength));
+    row->setText(CalendarColumn::Repeat, ToQString(AlertRepeatText(std::to_string(event.Repeat), true)));
+    row->setText(CalendarColumn::Delay, ToQString(AlertDelayText(std::to_string(event.Delay), true)));
+    row->setText(CalendarColumn::Duration, ToQString(ZeroPad(duration / 60, 2) + ":" + ZeroPad(duration % 60, 2)));
+    const bool active = event.Active != 0;
+    row->setText(CalendarColumn::Active, active ? "Yes" : "No");
+    row->setForeground(CalendarColumn::Active, active ? QColor(192, 0, 0) : QColor(0, 0, 255));
+    row->setText(CalendarColumn::Description,
+                 ToQString(Trim(StripChar(event.Description, std::string_view("\0", 1)))));
+    row->setText(CalendarColumn::Action, ToQString(ToneActionText(std::to_string(event.Action), true)));
+    if (auto* sortable = dynamic_cast<SortableRow*>(row))
+        sortable->SetSortNumber(0, event.EventNo);
+}
+
+void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
+{
+    ShowBusyPointer();
+    bool created = false;
+    QDate start;
+    if (!LoadToneCalendar(download, created, start)) {
+        ShowNormalPointer();
+        return;
+    }
+    // A file that holds no calendar is reported once and neither drawn nor written from.
+    mValid = FileExists(gToneGenCalendarFile) ? CheckCalendarFile(gToneGenCalendarFile, start) : start.isValid();
+    lvwMessages->clear();
+    if (!mValid) {
+        mvwCalendar->ClearMarks();
+        ShowNormalPointer();
+        return;
+    }
+    if (day == 1 || start != mStart) {
+        SetCalendarRange(start);
+        if (day == 1)
+            dtpScheduleStartDate->setDate(start);
+    }
+    mStart = start;
+    const CalendarRange range = CalendarRangeFrom(start);
+    const QDate date = range.first.addDays(day - 1);
+    std::vector<CalendarEvent> events;
+    ReadCalendarDays(gToneGenCalendarFile, day, 1, events);
+    int active = 0;
+    for (const CalendarEvent& event : events) {
+        FillEventRow(new SortableRow(lvwMessages), event);
+        active += event.Active != 0 ? 1 : 0;
+    }
+    lvwMessages->setSortingEnabled(true);
+    lvwMessages->sortByColumn(0, Qt::AscendingOrder);
+    lblActiveEvetCount->setText("Active Events Count for " + dateText(date) + ":");
+    txtActiveEvetCount->setText(QString::number(active));
+    const QDate chosen = mvwCalendar->Value();
+    txtSelectedWeek->setText(dateText(WeekStartOf(chosen)) + " - " + dateText(WeekEndOf(chosen)));
+    mShownDate = date;
+    SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
+    AutoSizeListViewColumns(lvwMessages, kColumnWeights);
+    ShowNormalPointer();
+}
+
+void KS_GEN_ToneScheduleCalendar::SetCalendarRange(const QDate& start)
+{
+    const CalendarRange range = CalendarRangeFrom(start);
+    mStart = range.first;
+    mvwCalendar->SetRange(range.first, range.last);
+    mvwCalendar->SetValue(range.first);
+    for (QDateEdit* picker : {dtpSelectedFromDate, dtpSelectedToDate, dtpCopyToDate}) {
+        const QSignalBlocker quiet(picker);
+        picker->setDateRange(range.first, range.last);
+        picker->setDate(range.first);
+    }
+}
+
+void KS_GEN_ToneScheduleCalendar::SetIndicatorStatus(const QDate& eventDate, bool status)
+{
+    if (CalendarRangeFrom(mStart).Contains(eventDate))
+        mvwCalendar->SetMark(eventDate, status);
+}
+
+void KS_GEN_ToneScheduleCalendar::DrawDayIndicators()
+{
+    mvwCalendar->ClearMarks();
+    if (!mValid)
+        return;
+    for (const QDate& date : ActiveCalendarDays(gToneGenCalendarFile, CalendarRangeFrom(mStart)))
+        SetIndicatorStatus(date, true);
+}
+
+void KS_GEN_ToneScheduleCalendar::ReadDeviceDateTime()
+{
+    txtDateTime->setText("N/A");
+    ShowBusyPointer();
+    txtDateTime->setText(ToQString(ReadDeviceDateTimeText()));
+    ShowNormalPointer();
+}
+
+// ---- The year view and the period pickers ----------------------------------------------------
+
+void KS_GEN_ToneScheduleCalendar::mvwCalendar_SelChange(const QDate& start, const QDate& end)
+{
+    if (!isEnabled() || !pbxDetails->isEnabled() || !mValid)
+        return;
+    const CalendarRange range = CalendarRangeFrom(mStart);
+    if (end == mShownDate || start < range.first || end > range.last) {
+        mvwCalendar->SetSelection(dtpSelectedFromDate->date(), mShownDate);
+        return;
+    }
+    dtpSelectedFromDate->setDate(start);
+    dtpSelectedToDate->setDate(end);
+    ShowCalendarDay(range.DayOf(end), false);
+}
+
+void KS_GEN_ToneScheduleCalendar::dtpSelectedFromDate_Change()
+{
+    if (CalendarRangeFrom(mStart).Contains(dtpSelectedFromDate->date()))
+        mvwCalendar->SetSelection(dtpSelectedFromDate->date(), mvwCalendar->SelEnd());
+}
+
+void KS_GEN_ToneScheduleCalendar::dtpSelectedToDate_Change()
+{
+    if (CalendarRangeFrom(mStart).Contains(dtpSelectedToDate->date()))
+        mvwCalendar->SetSelection(mvwCalendar->SelStart(), dtpSelectedToDate->date());
+}
+
+// ---- The list and the event dialog -------------------------------------------------------------
+
+void KS_GEN_ToneScheduleCalendar::lvwMessages_ItemClick()
+{
+    const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
+    if (!row)
+        return;
+    const QString type = row->text(CalendarColumn::Type);
+    cmdTest->setEnabled(type != "98 - Start Countdown" && type != "99 - Device Activation");
+}
+
+void KS_GEN_ToneScheduleCalendar::lvwMessages_DblClick()
+{
+    if (lvwMessages->topLevelItemCount() > 0)
+        cmdUpdate_Click();
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdUpdate_Click()
+{
+    if (lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages))
+        return;
+    mMode = 2;
+    SetFormContentsEnabled(this, false);
+    QPointer<KS_GEN_ToneScheduleCalendarlAdd> dialog = new KS_GEN_ToneScheduleCalendarlAdd(this);
+    dialog->exec();
+    delete dialog.data();
+    SetFormContentsEnabled(this, true);
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdTest_Click()
+{
+    const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
+    if (!row)
+        return;
+    TestToneEvent event;
+    event.calendar = true;
+    event.alertNumber = static_cast<int>(Val(text(row, CalendarColumn::Type)));
+    if (event.alertNumber == 98 || event.alertNumber == 99)
+        return;
+    event.length = text(row, CalendarColumn::Length);
+    event.level = text(row, CalendarColumn::Level);
+    event.delayCode = AlertDelayText(text(row, CalendarColumn::Delay), false);
+    event.repeatCode = AlertRepeatText(text(row, CalendarColumn::Repeat), false);
+    event.zone = text(row, CalendarColumn::Zone);
+    SetWorking(true);
+    cmdTest->setEnabled(false);
+    SendTestTone(event);
+    cmdTest->setEnabled(true);
+    SetWorking(false);
+}
+
+// ---- Commands on the file -----------------------------------------------------------------------
+
+bool KS_GEN_ToneScheduleCalendar::askYesNo(const std::string& question)
+{
+    return ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
+}
+
+void KS_GEN_ToneScheduleCalendar::showChosenDay()
+{
+    ShowCalendarDay(CalendarRangeFrom(mStart).DayOf(mvwCalendar->Value()), false);
+    DrawDayIndicators();
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click()
+{
+    if (!mValid)
+        return;
+    const QDate d = mvwCalendar->Value();
+    const int item = cmbEvents->currentData().toInt();
+    const bool month = item == 2 || item == 4;
+    const bool active = item >= 3;
+    const std::string shown = month ? FromQString(d.toString("MM/yyyy")) : CalendarDateText(d);
+    if (!askYesNo(std::string("Are you sure you want to ") + (active ? "activate" : "deactivate")
+                  + " all events on " + shown + " ?"))
+        return;
+    const QDate first = month ? QDate(d.year(), d.month(), 1) : d;
+    const QDate last = month ? QDate(d.year(), d.month(), d.daysInMonth()) : d;
+    SetWorking(true);
+    if (SetDayEventsActive(mStart, first, last, active)) {
+        // The device holds the old state until the next upload, so closing offers one.
+        mScheduleChanged = true;
+        showChosenDay();
+    }
+    SetWorking(false);
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
+{
+    if (!mValid)
+        return;
+    const QDate from = dtpSelectedFromDate->date();
+    const QDate to = dtpSelectedToDate->date();
+    const QDate target = dtpCopyToDate->date();
+    if (!CheckCalendarPeriod(from, to))
+        return;
+    const QDate targetEnd = target.addDays(from.daysTo(to));
+    const QDate last = CalendarRangeFrom(mStart).last;
+    if (targetEnd > last) {
+        ShowMessage("The target period of " + CalendarDateText(target) + " to " + CalendarDateText(targetEnd)
+                        + " exceeds the calendar end date  of " + CalendarDateText(last)
+                        + ". If required, adjust the Schedule Start Month.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return;
+    }
+    const std::string period =
+        from == to ? CalendarDateText(from) : CalendarDateText(from) + " - " + CalendarDateText(to);
+    if (!askYesNo("Are you sure you want to copy the selected schedule period (" + period
+                  + ") to the period starting at " + CalendarDateText(target) + " ?"))
+        return;
+    SetWorking(true);
+    if (CopyCalendarPeriod(mStart, from, to, target)) {
+        mvwCalendar->SetValue(target);
+        mScheduleChanged = true;
+        showChosenDay();
+    }
+    SetWorking(false);
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click()
+{
+    if (!mValid)
+        return;
+    const CalendarRange range = CalendarRangeFrom(mStart);
+    const QDate d = mvwCalendar->Value();
+    const std::string between = ". Please select a full week between " + CalendarDateText(range.first) + " and "
+        + CalendarDateText(range.last) + ".";
+    if (WeekStartOf(d) < range.first) {
+        ShowMessage("The selected week starts before " + CalendarDateText(range.first) + between, kButtonsOk,
+                    kAnswerOk, kIconExclamation);
+        return;
+    }
+    if (WeekEndOf(d) > range.last) {
+        ShowMessage("The selected week ends after " + CalendarDateText(range.last) + between, kButtonsOk, kAnswerOk,
+                    kIconExclamation);
+        return;
+    }
+    if (!askYesNo("Are you sure you want to apply the selected week (" + CalendarDateText(WeekStartOf(d)) + " - "
+                  + CalendarDateText(WeekEndOf(d)) + ") as the default schedule for all other weeks ?"))
+        return;
+    SetWorking(true);
+    if (ApplyDefaultWeek(mStart, d)) {
+        mScheduleChanged = true;
+        showChosenDay();
+    }
+    SetWorking(false);
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
+{
+    if (!mValid)
+        return;
+    const int item = cmbRotation->currentData().toInt();
+    static const char* const kWhich[] = {"1 day forward", "1 day backward", "1 month forward", "1 month backward"};
+    if (item < 1 || item > 4 || !askYesNo(std::string("Are you sure you want to rotate all events ") + kWhich[item - 1]
+                                          + " ?"))
+        return;
+    const QDate s = mStart;
+    SetWorking(true);
+    bool done = false;
+    QDate b;
+    switch (item) {
+    case 1: done = RotateCalendarDays(s, s, s.addDays(1)); break;
+    case 2: done = RotateCalendarDays(s, s.addDays(1), s); break;
+    case 3: done = RotateCalendarMonths(s, s, b = s.addMonths(1)); break;
+    default: done = RotateCalendarMonths(s, s, b = s.addMonths(-1)); break;
+    }
+    if (done) {
+        if (b.isValid())
+            SetCalendarRange(b);
+        // Every day of the device's year now differs from the file.
+        mScheduleChanged = true;
+        showChosenDay();
+    }
+    SetWorking(false);
+}
+
+// ---- Transfers and files ------------------------------------------------------------------------
+
+bool KS_GEN_ToneScheduleCalendar::UploadCalendar()
+{
+    SetWorking(true);
+    TransferProgress progress(prgProgress, lblInfo, "Uploading...");
+    const bool done = ::UploadCalendar(CalendarRangeFrom(mStart), [&progress](int sent, int total) {
+        if (sent == 0)
+            progress.Start(total);
+        else
+            progress.Step();
+    });
+    progress.Finish(done);
+    lblInfo->show();
+    if (done)
+        mScheduleChanged = false;
+    SetWorking(false);
+    return done;
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdUpload_Click()
+{
+    if (lvwMessages->topLevelItemCount() == 0)
+        return;
+    if (askYesNo("This schedule will replace the exisiting schedule on the " + gEncoderModelName
+                 + ". \r\nAre you sure you want to continue ? "))
+        UploadCalendar();
+}
+
+bool KS_GEN_ToneScheduleCalendar::ResetCalendarFile()
+{
+    QDate start;
+    if (!::ResetCalendarFile(start))
+        return false;
+    txtFileName->setText(ToQString(gToneGenCalendarFile));
+    ShowCalendarDay(1, true);
+    DrawDayIndicators();
+    return true;
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdDownload_Click()
+{
+    if (!askYesNo(std::string("Default ") + kCaption + " file (" + "\\ToneGenCalendar.TGC"
+                  + ") on this computer will be overwritten.\r\nAre you sure you want to continue and download the "
+                    "schedule from the "
+                  + gEncoderModelName + " ?"))
+        return;
+    SetWorking(true);
+    ResetCalendarFile();
+    SetWorking(false);
+}
+
+void KS_GEN_ToneScheduleCalendar::setCalendarFile(const std::string& path, bool remember)
+{
+    txtFileName->setText(ToQString(path));
+    if (remember)
+        SaveConfigSetting("ToneGenCalendarFile", path);
+    gToneGenCalendarFile = path;
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdOpen_Click()
+{
+    const auto path =
+        ChooseFile(this, {false, "Tone Generator Schedule Celendar (*.TGC)", gDataFolder + "/"});
+    if (!path)
+        return;
+    setCalendarFile(*path, true);
+    ShowCalendarDay(1, false);
+    DrawDayIndicators();
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdSaveAs_Click()
+{
+    const std::string current = FromQString(txtFileName->text());
+    if (current.empty())
+        return;
+    if (const auto path =
+            SaveScheduleFileAs(this, current, "Tone Generator Schedule Calendar (*.TGC)", CalendarEvent::kLength))
+        setCalendarFile(*path, true);
+}
+
+void KS_GEN_ToneScheduleCalendar::cmdClose_Click() { close(); }
+
+void KS_GEN_ToneScheduleCalendar::closeEvent(QCloseEvent* event)
+{
+    if (Busy()) {
+        event->ignore();
+        return;
+    }
+    if (mScheduleChanged
+        && ShowMessage("The schedule for the period starting at " + CalendarDateText(dtpCopyToDate->date())
+                           + " has to be uploaded to the " + gEncoderModelName
+                           + " for your changes to take effect. Upload now? ",
+                       kButtonsYesNo, kAnswerYes, kIconQuestion)
+            == kAnswerYes) {
+        event->ignore();
+        UploadCalendar();
+        return;
+    }
+    BusyDialog::closeEvent(event);
+}

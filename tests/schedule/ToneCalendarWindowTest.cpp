@@ -1,0 +1,275 @@
+// The tone calendar window and its event dialog against the simulator.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <memory>
+
+#include "../core/DataFileHelpers.h"
+#include "CalendarYearView.h"
+#include "KS_Clock.h"
+#include "KS_Database.h"
+#include "KS_FileDialog.h"
+#include "KS_GEN_ToneScheduleCalendar.h"
+#include "KS_GEN_ToneScheduleCalendarlAdd.h"
+#include "KS_Globals.h"
+#include "KS_ListWindow.h"
+#include "KS_Registry.h"
+#include "KS_ToneCalendar.h"
+#include "ToneTestSupport.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct CalendarWindow : testing::Test {
+    void SetUp() override
+    {
+        SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+        unit = std::make_unique<SimUnit>('X');
+        gToneGenCalendarFile.clear();
+        window = std::make_unique<KS_GEN_ToneScheduleCalendar>();
+        window->Form_Load();
+    }
+    void TearDown() override
+    {
+        SetClockForTest({});
+        SetFileDialogHook({});
+    }
+
+    QTreeWidgetItem* Row(int eventNo) { return window->lvwMessages->topLevelItem(eventNo - 1); }
+    // Opens the event dialog on a row of the shown day, as Update does.
+    std::unique_ptr<KS_GEN_ToneScheduleCalendarlAdd> Edit(int eventNo)
+    {
+        SelectListRow(window->lvwMessages, Row(eventNo));
+        window->mMode = 2;
+        return std::make_unique<KS_GEN_ToneScheduleCalendarlAdd>(window.get());
+    }
+    void Choose(const QDate& start, const QDate& end)
+    {
+        window->mvwCalendar->SetSelection(start, end);
+        window->mvwCalendar_SelChange(start, end);
+    }
+    CalendarEvent Record(const QDate& date, int eventNo)
+    {
+        CalendarEvent e;
+        ReadRecordAt(gToneGenCalendarFile, (QDate(2024, 1, 1).daysTo(date)) * 100 + eventNo, e);
+        return e;
+    }
+
+    std::unique_ptr<SimUnit> unit;
+    ScriptedMessages boxes;
+    std::unique_ptr<KS_GEN_ToneScheduleCalendar> window;
+};
+
+} // namespace
+
+TEST_F(CalendarWindow, OpensOnTheFirstDayOfTheYearAndListsTheLastDayOfAChosenRange)
+{
+    EXPECT_EQ(window->windowTitle(), "Tone Schedule Calendar");
+    EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 1, 1));
+    EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2024, 12, 31));
+    EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 100);
+    EXPECT_EQ(Row(1)->text(CalendarColumn::Time), "12:00 AM");
+    EXPECT_EQ(Row(100)->text(0), "100");
+    EXPECT_EQ(window->lblActiveEvetCount->text(), "Active Events Count for 01/01/2024:");
+    EXPECT_EQ(window->txtSelectedWeek->text(), "12/31/2023 - 01/06/2024");
+    EXPECT_EQ(window->txtFileName->text().toStdString(), DataFilePath("ToneGenCalendar.TGC"));
+    EXPECT_EQ(window->cmbRotation->itemText(3), "Rotate 1 Month Backwards");
+    EXPECT_EQ(window->cmbEvents->itemText(2), "Activate Events on Selected Day");
+
+    Choose(QDate(2024, 3, 4), QDate(2024, 3, 9));
+    EXPECT_EQ(window->ShownDate(), QDate(2024, 3, 9));
+    EXPECT_EQ(window->dtpSelectedFromDate->date(), QDate(2024, 3, 4));
+    EXPECT_EQ(window->lblActiveEvetCount->text(), "Active Events Count for 03/09/2024:");
+
+    // A range reaching past the calendar's end is refused and the list stays.
+    window->mvwCalendar_SelChange(QDate(2024, 12, 30), QDate(2025, 1, 2));
+    EXPECT_EQ(window->ShownDate(), QDate(2024, 3, 9));
+    EXPECT_TRUE(boxes.shown().empty());
+}
+
+TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
+{
+    auto dialog = Edit(1);
+    const auto type = [&](const char* text) {
+        dialog->cmbAlertType->setCurrentIndex(dialog->cmbAlertType->findText(text));
+    };
+    const auto duration = [&](const char* minutes, const char* seconds) {
+        dialog->txtDurationMinutes->setText(minutes);
+        dialog->txtDurationSeconds->setText(seconds);
+    };
+    dialog->chkActive->setChecked(true);
+    dialog->txtZone->setText("250");
+    type("98 - Start Countdown");
+    EXPECT_EQ(dialog->updDurationMinutes->maximum(), 79);
+    EXPECT_FALSE(dialog->cmbAlertLevel->isEnabled());
+    duration("00", "00");
+    boxes.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    duration("79", "01");
+    boxes.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(boxes.texts(), (Lines{"This Alert Type requires a Duration value of 1 to 79 minutes.",
+                                    "This Alert Type requires a Duration value of 1 to 79 minutes."}));
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+
+    type("99 - Device Activation");
+    EXPECT_EQ(dialog->updDurationMinutes->maximum(), 8);
+    EXPECT_TRUE(dialog->txtDurationMinutes->isEnabled());
+    duration("08", "30");
+    boxes.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(boxes.texts().back(), "This Alert Type requires a Duration value of 1 to 8 minutes.");
+    dialog->cmbAction->setCurrentIndex(2); // Deactivate: no duration, no check
+    EXPECT_EQ(dialog->txtDurationSeconds->text(), "00");
+    EXPECT_FALSE(dialog->txtDurationMinutes->isEnabled());
+
+    type("98 - Start Countdown");
+    duration("79", "00");
+    dialog->cmdOk_Click();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    const CalendarEvent saved = Record(QDate(2024, 1, 1), 1);
+    EXPECT_EQ(saved.AlertType, 98);
+    EXPECT_EQ(saved.Duration, 4740);
+    EXPECT_EQ(saved.Zone, 250);
+    EXPECT_EQ(Row(1)->text(CalendarColumn::Duration), "79:00");
+    EXPECT_TRUE(window->mScheduleChanged);
+}
+
+TEST_F(CalendarWindow, AnEditedEventCountsAndMarksItsDay)
+{
+    Choose(QDate(2024, 2, 29), QDate(2024, 2, 29));
+    auto dialog = Edit(100);
+    EXPECT_EQ(dialog->windowTitle(), "Tone Schedule Calendar -  02/29/2024 - Event 100 - Update");
+    dialog->chkActive->setChecked(true);
+    // An active event needs a zone.
+    boxes.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(boxes.texts(), Lines{"An active event requires a Zone / Device between 1 and 99."});
+    dialog->txtZone->setText("7");
+    dialog->cmdOk_Click();
+    EXPECT_EQ(window->txtActiveEvetCount->text(), "1");
+    EXPECT_TRUE(window->mvwCalendar->IsMarked(QDate(2024, 2, 29)));
+    EXPECT_EQ(Record(QDate(2024, 2, 29), 100).Active, -1);
+    EXPECT_EQ(DateFromSerial(Record(QDate(2024, 2, 29), 100).EventDate), QDate(2024, 2, 29));
+
+    // Clearing the day's last active event takes the mark away; the operator is asked first.
+    dialog = Edit(100);
+    dialog->chkActive->setChecked(false);
+    boxes.Answer(kAnswerYes);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(window->txtActiveEvetCount->text(), "0");
+    EXPECT_FALSE(window->mvwCalendar->IsMarked(QDate(2024, 2, 29)));
+}
+
+TEST_F(CalendarWindow, RefusesCopiesAndWeeksThatLeaveTheCalendar)
+{
+    window->dtpSelectedFromDate->setDate(QDate(2024, 12, 1));
+    window->dtpSelectedToDate->setDate(QDate(2024, 12, 10));
+    window->dtpCopyToDate->setDate(QDate(2024, 12, 25));
+    boxes.Answer(kAnswerOk);
+    window->cmdCopyFrom_Click();
+    window->mvwCalendar->SetValue(QDate(2024, 1, 3));
+    boxes.Answer(kAnswerOk);
+    window->cmdDefaultWeek_Click();
+    EXPECT_EQ(boxes.texts(),
+              (Lines{"The target period of 12/25/2024 to 01/03/2025 exceeds the calendar end date  of 12/31/2024. "
+                     "If required, adjust the Schedule Start Month.",
+                     "The selected week starts before 01/01/2024. Please select a full week between 01/01/2024 and "
+                     "12/31/2024."}));
+    EXPECT_FALSE(window->mScheduleChanged);
+}
+
+TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
+{
+    // Activating a day sets the flag like a copy does.
+    Choose(QDate(2024, 5, 6), QDate(2024, 5, 6));
+    boxes.Answer(kAnswerYes);
+    window->cmdClearEvents_Click();
+    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to deactivate all events on 05/06/2024 ?");
+    EXPECT_TRUE(window->mScheduleChanged);
+
+    // A refused day leaves it set; closing asks and uploads.
+    unit->engine.AddFault({sim::FaultKind::Refuse, "PCD0110", sim::MatchMode::Prefix, 5, "", 0, 0});
+    boxes.Answer(kAnswerYes); // upload now
+    boxes.Answer(kAnswerYes); // only the first 48 events
+    boxes.Answer(kAnswerOk);  // the link error
+    window->close();
+    EXPECT_EQ(boxes.texts()[1], "The schedule for the period starting at 01/01/2024 has to be uploaded to the QX9860 "
+                                "for your changes to take effect. Upload now? ");
+    EXPECT_TRUE(window->mScheduleChanged);
+    EXPECT_EQ(window->lblInfo->text(), "Canceled !");
+    EXPECT_EQ(unit->hostLines("PCD").back().substr(0, 7), "PCD0110");
+
+    unit->engine.ClearFaults();
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerYes);
+    window->cmdUpload_Click();
+    EXPECT_EQ(window->lblInfo->text(), "Done !");
+    EXPECT_FALSE(window->mScheduleChanged);
+}
+
+TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
+{
+    window->cmbRotation->setCurrentIndex(2);
+    boxes.Answer(kAnswerYes);
+    window->cmdRotation_Click();
+    EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 2, 1));
+    EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2025, 1, 31));
+    EXPECT_EQ(window->ShownDate(), QDate(2024, 2, 1));
+    EXPECT_TRUE(window->mScheduleChanged);
+
+    Row(1)->setText(CalendarColumn::Type, "98 - Start Countdown");
+    SelectListRow(window->lvwMessages, Row(1));
+    EXPECT_FALSE(window->cmdTest->isEnabled());
+    window->cmdTest_Click();
+    SelectListRow(window->lvwMessages, Row(2));
+    EXPECT_TRUE(window->cmdTest->isEnabled());
+    Row(2)->setText(CalendarColumn::Zone, "012");
+    window->cmdTest_Click();
+    EXPECT_EQ(unit->engine.TestTones(), Lines{"GM010110012"});
+}
+
+TEST_F(CalendarWindow, SaveAsRefusesTheOpenFileAndOpenListsTheChosenCalendar)
+{
+    const std::string current = gToneGenCalendarFile;
+    const std::string other = DataFilePath("Other.TGC");
+    std::vector<std::string> answers = {DataFilePath("./ToneGenCalendar.TGC"), other};
+    std::vector<FileDialogRequest> requests;
+    SetFileDialogHook([&](const FileDialogRequest& request) -> std::optional<std::string> {
+        requests.push_back(request);
+        const std::string answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    });
+    boxes.Answer(kAnswerOk);
+    window->cmdSaveAs_Click();
+    EXPECT_EQ(boxes.texts(), Lines{"Save As file name can not be the same as current file name. Please select a "
+                                   "different file name."});
+    EXPECT_FALSE(PathExists(other));
+    window->cmdSaveAs_Click();
+    EXPECT_EQ(ReadBytes(other), ReadBytes(current));
+    EXPECT_EQ(gToneGenCalendarFile, other);
+    EXPECT_EQ(requests[1].filter, "Tone Generator Schedule Calendar (*.TGC)");
+
+    // Open takes a calendar that starts elsewhere in the year and lists its first day.
+    std::string march;
+    for (int d = 0; d < 365; ++d)
+        for (int e = 1; e <= 100; ++e)
+            march += EncodeRecord(DefaultCalendarEvent(SerialFromDate(QDate(2025, 3, 1).addDays(d)), e));
+    WriteBytes(DataFilePath("March.TGC"), march);
+    answers = {DataFilePath("March.TGC")};
+    window->cmdOpen_Click();
+    EXPECT_EQ(requests[2].filter, "Tone Generator Schedule Celendar (*.TGC)");
+    EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), DataFilePath("March.TGC"));
+    EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
+    EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
+    EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
+}
