@@ -5,39 +5,15 @@
 
 #include "KS_AlertFormat.h"
 #include "KS_General.h"
+#include "WaveFile.h"
 
 namespace {
 
-void Put16(std::string& b, std::size_t at, unsigned v)
+// Wave(format, channels, rate, bits, samples[, declared size])
+std::string Wave(unsigned format, unsigned channels, std::uint32_t rate, unsigned bits, const std::string& samples,
+                 std::uint64_t declaredSize = UINT64_MAX)
 {
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>(v >> 8);
-}
-void Put32(std::string& b, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-// A canonical 44-byte header followed by the samples.
-std::string Wave(unsigned format, unsigned channels, std::uint32_t rate, unsigned bits, std::string samples,
-                 std::uint32_t declaredSize = 0xFFFFFFFE)
-{
-    std::string b(44, '\0');
-    b.replace(0, 4, "RIFF");
-    Put32(b, 4, static_cast<std::uint32_t>(36 + samples.size()));
-    b.replace(8, 4, "WAVE");
-    b.replace(12, 4, "fmt ");
-    Put32(b, 16, 16);
-    Put16(b, 20, format);
-    Put16(b, 22, channels);
-    Put32(b, 24, rate);
-    Put32(b, 28, rate * channels * bits / 8);
-    Put16(b, 32, channels * bits / 8);
-    Put16(b, 34, bits);
-    b.replace(36, 4, "data");
-    Put32(b, 40, declaredSize == 0xFFFFFFFE ? static_cast<std::uint32_t>(samples.size()) : declaredSize);
-    return b + samples;
+    return WaveBytes(samples, {format, channels, rate, bits}, declaredSize);
 }
 
 struct Asked {

@@ -13,6 +13,7 @@
 #include "LinkTestSupport.h"
 #include "SimAlertDevice.h"
 #include "TestSupport.h"
+#include "WaveFile.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
@@ -39,20 +40,8 @@ struct AlertLine {
     // The file on disk: a canonical 44-byte header and the samples.
     AlertUploadFile file(const std::string& samples)
     {
-        std::string wave(44, '\0');
-        wave.replace(0, 4, "RIFF");
-        wave.replace(8, 8, "WAVEfmt ");
-        wave[16] = 16;
-        wave[20] = wave[22] = 1;
-        wave[24] = '\x40';
-        wave[25] = '\x1F';
-        wave[34] = 8;
-        wave.replace(36, 4, "data");
-        const auto size = static_cast<std::uint32_t>(samples.size());
-        for (int i = 0; i < 4; ++i)
-            wave[40 + i] = static_cast<char>(size >> (8 * i));
         const std::string path = MakeDataFolder() + "/alert.wav";
-        std::ofstream(path, std::ios::binary) << wave << samples;
+        std::ofstream(path, std::ios::binary) << WaveBytes(samples);
         return {path, 11, "Alert 11", {41, static_cast<std::int64_t>(samples.size())}};
     }
     int hostLinesWithPrefix(std::string_view prefix) const

@@ -13,6 +13,7 @@
 #include "ProgrammerFixture.h"
 #include "SimAlertDevice.h"
 #include "TestSupport.h"
+#include "WaveFile.h"
 
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
@@ -21,27 +22,6 @@ namespace {
 const std::string kNotDetected = "Device is not detected or custom alerts option is not supported by detected device.";
 const std::string kErase = "Selecting this option will erase all currently programmed audio messages. "
                            "Are you sure you want to change the memory configuration?";
-
-// An 8-bit mono PCM file at the given rate, with the samples given.
-std::string WaveBytes(const std::string& samples, unsigned channels = 1, unsigned bits = 8, std::uint32_t rate = 8000)
-{
-    std::string b(44, '\0');
-    const auto put = [&](std::size_t at, std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    b.replace(0, 4, "RIFF");
-    put(4, static_cast<std::uint32_t>(36 + samples.size()), 4);
-    b.replace(8, 8, "WAVEfmt ");
-    put(16, 16, 4);
-    put(20, 1, 2);
-    put(22, channels, 2);
-    put(24, rate, 4);
-    put(34, bits, 2);
-    b.replace(36, 4, "data");
-    put(40, static_cast<std::uint32_t>(samples.size()), 4);
-    return b + samples;
-}
 
 struct CustomAlerts : ProgrammerFixture<KS_GEN_CustomAlertsProgrammer, sim::AlertDevice> {
     std::string folder = MakeDataFolder();
@@ -107,8 +87,8 @@ TEST_F(CustomAlerts, ADeviceWithoutTheOptionIsReportedAndItsReportedMemoryBuilds
 TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
 {
     const std::string good = File("good.wav", WaveBytes(std::string(100, '\x80')));
-    const std::string deep = File("deep.wav", WaveBytes(std::string(100, '\x80'), 1, 16));
-    const std::string fast = File("fast.wav", WaveBytes(std::string(100, '\x80'), 1, 8, 44100));
+    const std::string deep = File("deep.wav", WaveBytes(std::string(100, '\x80'), {.bits = 16}));
+    const std::string fast = File("fast.wav", WaveBytes(std::string(100, '\x80'), {.rate = 44100}));
     const struct {
         const char* what;
         std::vector<std::tuple<int, int, std::string>> rows;
