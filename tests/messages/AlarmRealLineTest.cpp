@@ -2,14 +2,12 @@
 // pseudo-terminal: a unit with the extended table and a QX7XXX unit each
 // download, take one edited point and an upload.
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <sstream>
 
-#include "../core/DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
@@ -18,6 +16,7 @@
 #include "KS_PPM_MessagesTable.h"
 #include "KS_Registry.h"
 #include "KS_WindowRegistry.h"
+#include "SimulatorProcess.h"
 #include "TestSupport.h"
 
 TEST(AlarmRealLine, ExtendedAndQX7UnitsDownloadSaveAndUpload)
@@ -29,17 +28,8 @@ TEST(AlarmRealLine, ExtendedAndQX7UnitsDownloadSaveAndUpload)
     RegisterMessageWindows();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);
-        const QString transcript = qEnvironmentVariable("XDG_DATA_HOME") + "/transcript-" + c.model;
-        QProcess simulator;
-        simulator.start(PAGORA_SIM_PROGRAM, {"--model", c.model, "--transcript", transcript});
-        ASSERT_TRUE(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
-        qputenv("PAGORA_COM1", simulator.readLine().trimmed());
-        MakeDataFolder();
-        ASSERT_TRUE(CreateEmptyPagerDatabase());
-        gDatabaseFound = true;
-        gConnectionType = 1;
-        gSerialPort = 1;
-        gComSettings = "38400,N,8,1";
+        SimulatorProcess simulator({}, {"--model", c.model});
+        ASSERT_TRUE(simulator.Started());
 
         ScriptedMessages messages;
         {
@@ -60,12 +50,8 @@ TEST(AlarmRealLine, ExtendedAndQX7UnitsDownloadSaveAndUpload)
             list->close();
         }
         EXPECT_TRUE(messages.shown().empty());
-        qunsetenv("PAGORA_COM1");
-        simulator.terminate();
-        if (!simulator.waitForFinished(3000))
-            simulator.kill();
         // One line per entry: tick, ">" for the host, the bytes with CR shown as "\\r".
-        std::istringstream lines(ReadBytes(transcript.toStdString()));
+        std::istringstream lines(simulator.Transcript());
         std::vector<std::string> writes;
         for (std::string line; std::getline(lines, line);) {
             const std::size_t at = line.find(" > Z");

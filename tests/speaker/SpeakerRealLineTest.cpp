@@ -5,32 +5,22 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_GEN_SpeakerProgrammer.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_Toolbar.h"
+#include "SimulatorProcess.h"
 
 TEST(SpeakerRealLine, ReadsAndProgramsTheSimulatorSpeakerInBothViews)
 {
-    const QString transcript = qEnvironmentVariable("XDG_DATA_HOME") + "/transcript";
-    QProcess simulator;
-    simulator.start(PAGORA_SIM_PROGRAM, {"--device", "speaker", "--transcript", transcript});
-    ASSERT_TRUE(simulator.waitForStarted(5000) && simulator.waitForReadyRead(5000));
-    qputenv("PAGORA_COM1", simulator.readLine().trimmed());
-    MakeDataFolder();
-    ASSERT_TRUE(CreateEmptyPagerDatabase());
-    gDatabaseFound = true;
-    gConnectionType = 1;
-    gSerialPort = 1;
-    gComSettings = "38400,N,8,1";
+    SimulatorProcess simulator({}, {"--device", "speaker"});
+    ASSERT_TRUE(simulator.Started());
 
     ScriptedMessages messages;
     {
@@ -56,11 +46,7 @@ TEST(SpeakerRealLine, ReadsAndProgramsTheSimulatorSpeakerInBothViews)
         window->close();
     }
     EXPECT_TRUE(messages.shown().empty());
-    const std::string written = ReadBytes(transcript.toStdString());
+    const std::string written = simulator.Transcript();
     EXPECT_NE(written.find("PC10001234"), std::string::npos);
     EXPECT_NE(written.find("PC10004321"), std::string::npos);
-    qunsetenv("PAGORA_COM1");
-    simulator.terminate();
-    if (!simulator.waitForFinished(3000))
-        simulator.kill();
 }
