@@ -1,7 +1,7 @@
 // A whole alert slot (64 KB of a 4 MB memory in 64 slots) streamed into the
 // simulated alert device at 115200 bit/s: first on the deterministic pump,
-// in ticks over the floor of the exchanges themselves (every byte at the line
-// speed, and each block's answer no earlier than the tick after it); then in
+// in ticks over the floor of the exchanges themselves (each block and its
+// answer at the line speed, seen no earlier than the next tick); then in
 // real time through pagora-sim on a pseudo-terminal, as the share of a core
 // the program takes while the blocks go out.
 #include <QCoreApplication>
@@ -70,14 +70,18 @@ void BM_AlertSlotUploadOverProtocolFloor(benchmark::State& state)
         const bool stored = UploadAlertFile(file, kMemoryKB, kSlots, false, kNoDisplay);
         const std::int64_t ticks = gDelayTicks - start;
 
+        // One exchange per host message (header, block, end marker): its bytes
+        // and the unit's answer at the line speed, seen on a whole tick.
         double floorTicks = 0;
-        for (const auto& entry : engine.Transcript())
-            floorTicks += static_cast<double>(entry.bytes.size()) * 10.0 / 115200.0 / kTickSeconds;
-        // Each exchange's answer comes on a later tick than its command.
-        for (const auto& entry : engine.Transcript())
-            if (!entry.fromHost)
-                floorTicks += 1;
-        floorTicks = std::ceil(floorTicks);
+        const auto& transcript = engine.Transcript();
+        for (std::size_t i = 0; i < transcript.size(); ++i) {
+            if (!transcript[i].fromHost)
+                continue;
+            std::size_t bytes = transcript[i].bytes.size();
+            if (i + 1 < transcript.size() && !transcript[i + 1].fromHost)
+                bytes += transcript[i + 1].bytes.size();
+            floorTicks += std::max(1.0, std::ceil(static_cast<double>(bytes) * 10.0 / 115200.0 / kTickSeconds));
+        }
         SetMessageAnswerHook({});
         gComm = nullptr;
         SetYieldHook({});
