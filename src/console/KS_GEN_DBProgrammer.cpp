@@ -3,19 +3,17 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_FormBuilder.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
@@ -51,77 +49,43 @@ KS_GEN_DBProgrammer::KS_GEN_DBProgrammer(KS_MainForm* owner)
 
 void KS_GEN_DBProgrammer::buildControls()
 {
-    auto* root = new QVBoxLayout(this);
-    tlbMenu = new QToolBar(this);
-    tlbMenu->setObjectName("tlbMenu");
-    root->addWidget(tlbMenu);
-
-    pbxDetails = new QWidget(this);
-    pbxDetails->setObjectName("pbxDetails");
-    auto* grid = new QGridLayout(pbxDetails);
-    struct Box {
-        QLineEdit** box;
-        const char* name;
-        const char* caption;
-        int maxLength;
+    constexpr int settingsRow = 6;
+    constexpr int detailsHeight = 120 + (settingsRow + PagerSettingControls::kRows) * kUserFormRowPitch;
+    constexpr int infoTop = detailsHeight + 60;
+    constexpr int buttonsTop = infoTop + 660;
+    QWidget* client = BuildToolbarForm(this, tlbMenu, 4980, buttonsTop + 495);
+    // Captions without members of their own: only the table needs them.
+    QLabel* captions[6] = {};
+    std::vector<FormControl> controls = {
+        Control(pbxDetails, "pbxDetails", "", {0, 0, 4980, detailsHeight}),
+        Control(captions[0], "lblPagerFrom", "Fr&om Pager:", UserFormCaption(0), 0, "pbxDetails"),
+        Control(txtPagerFrom, "txtPagerFrom", "", UserFormBox(0, 700), 3, "pbxDetails"),
+        Control(captions[1], "lblPagerTo", "To P&ager:", UserFormCaption(1), 0, "pbxDetails"),
+        Control(txtPagerTo, "txtPagerTo", "", UserFormBox(1, 700), 3, "pbxDetails"),
+        Control(captions[2], "lblCapCodeFrom", "&Start Capcode:", UserFormCaption(2), 0, "pbxDetails"),
+        Control(txtCapCodeFrom, "txtCapCodeFrom", "", UserFormBox(2, 1100), 7, "pbxDetails"),
+        Control(captions[3], "lblCapCodeInc", "Capcode &Increment:", UserFormCaption(3), 0, "pbxDetails"),
+        Control(txtCapCodeInc, "txtCapCodeInc", "", UserFormBox(3, 700), 3, "pbxDetails"),
+        // The up-down beside the box; the box holds the value.
+        Control(updCapcodeInc, "updCapcodeInc", "", {kUserFormBoxLeft + 700, 120 + 3 * kUserFormRowPitch, 780, 315},
+                kIncrementMaximum, "pbxDetails"),
+        Control(captions[4], "lblUserName", "User &Name:", UserFormCaption(4), 0, "pbxDetails"),
+        Control(txtUserName, "txtUserName", "", UserFormBox(4, 2400), 16, "pbxDetails"),
+        Control(captions[5], "lblPhone", "P&hone:", UserFormCaption(5), 0, "pbxDetails"),
+        Control(txtPhone, "txtPhone", "", UserFormBox(5, 2400), 16, "pbxDetails"),
     };
-    const Box boxes[] = {
-        {&txtPagerFrom, "txtPagerFrom", "Fr&om Pager:", 3},
-        {&txtPagerTo, "txtPagerTo", "To P&ager:", 3},
-        {&txtCapCodeFrom, "txtCapCodeFrom", "&Start Capcode:", 7},
-        {&txtCapCodeInc, "txtCapCodeInc", "Capcode &Increment:", 3},
-        {&txtUserName, "txtUserName", "User &Name:", 16},
-        {&txtPhone, "txtPhone", "P&hone:", 16},
-    };
-    int row = 0;
-    for (const Box& b : boxes) {
-        *b.box = new QLineEdit(pbxDetails);
-        (*b.box)->setObjectName(b.name);
-        (*b.box)->setMaxLength(b.maxLength);
-        auto* label = new QLabel(QString::fromLatin1(b.caption), pbxDetails);
-        label->setBuddy(*b.box);
-        grid->addWidget(label, row, 0);
-        if (*b.box == txtCapCodeInc) {
-            // The up-down beside the box; the box holds the value.
-            updCapcodeInc = new QSpinBox(pbxDetails);
-            updCapcodeInc->setObjectName("updCapcodeInc");
-            updCapcodeInc->setRange(kIncrementMinimum, kIncrementMaximum);
-            updCapcodeInc->setFixedWidth(Twips(400));
-            auto* pair = new QHBoxLayout;
-            pair->addWidget(txtCapCodeInc, 1);
-            pair->addWidget(updCapcodeInc);
-            grid->addLayout(pair, row++, 1);
-            continue;
-        }
-        grid->addWidget(*b.box, row++, 1);
-    }
-    settings_.Build(pbxDetails, grid, row);
-    settings_.ExposeIn(*this);
-    root->addWidget(pbxDetails);
-
-    lblInfo = new QLabel(this);
-    lblInfo->setObjectName("lblInfo");
+    for (FormControl& row : settings_.Controls(settingsRow, "pbxDetails"))
+        controls.push_back(std::move(row));
+    controls.push_back(Control(lblInfo, "lblInfo", "", {120, infoTop, 4740, 255}));
+    controls.push_back(Control(prgProgProgress, "prgProgProgress", "", {120, infoTop + 300, 4740, 255}));
+    controls.push_back(Control(cmdProgram, "cmdProgram", "&Program", {975, buttonsTop, 1215, 375}));
+    controls.push_back(Control(cmdClear, "cmdClear", "C&lear", {2310, buttonsTop, 1215, 375}));
+    controls.push_back(Control(cmdClose, "cmdClose", "&Close", {3645, buttonsTop, 1215, 375}));
+    BuildControls(client, controls);
+    updCapcodeInc->setMinimum(kIncrementMinimum);
     lblInfo->hide();
-    prgProgProgress = new QProgressBar(this);
-    prgProgProgress->setObjectName("prgProgProgress");
-    prgProgProgress->setTextVisible(false);
-    prgProgProgress->hide();
-    root->addWidget(lblInfo);
-    root->addWidget(prgProgProgress);
-
-    auto* buttons = new QHBoxLayout;
-    cmdProgram = new QPushButton("&Program", this);
-    cmdProgram->setObjectName("cmdProgram");
-    cmdClear = new QPushButton("C&lear", this);
-    cmdClear->setObjectName("cmdClear");
-    cmdClose = new QPushButton("&Close", this);
-    cmdClose->setObjectName("cmdClose");
-    for (QPushButton* b : {cmdProgram, cmdClear, cmdClose}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    root->addLayout(buttons);
+    settings_.Connect();
+    settings_.ExposeIn(*this);
 
     connect(cmdProgram, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdProgram_Click);
     connect(cmdClear, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdClear_Click);

@@ -3,18 +3,16 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_FormBuilder.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
@@ -28,22 +26,6 @@
 namespace {
 
 constexpr int kPagerColumn = 1;
-
-QLineEdit* makeBox(QWidget* parent, const char* name, int maxLength)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setMaxLength(maxLength);
-    return box;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, QWidget* buddy)
-{
-    auto* label = new QLabel(QString::fromLatin1(caption), parent);
-    label->setObjectName(name);
-    label->setBuddy(buddy);
-    return label;
-}
 
 // Text boxes keep bytes: NULs of a field never set are no part of what the operator sees.
 QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
@@ -70,49 +52,26 @@ KS_GEN_UserAdd::KS_GEN_UserAdd(KS_MainForm* owner)
 
 void KS_GEN_UserAdd::buildControls()
 {
-    auto* root = new QVBoxLayout(this);
-    tlbMenu = new QToolBar(this);
-    tlbMenu->setObjectName("tlbMenu");
-    root->addWidget(tlbMenu);
-
-    content_ = new QWidget(this);
-    auto* grid = new QGridLayout(content_);
-    struct Box {
-        QLabel** label;
-        QLineEdit** box;
-        const char* labelName;
-        const char* boxName;
-        const char* caption;
-        int maxLength;
+    constexpr int settingsRow = 4;
+    constexpr int buttonsTop = 120 + (settingsRow + PagerSettingControls::kRows) * kUserFormRowPitch;
+    content_ = BuildToolbarForm(this, tlbMenu, 4980, buttonsTop + 495);
+    std::vector<FormControl> controls = {
+        Control(lblUserID, "lblUserID", "&Pager No:", UserFormCaption(0)),
+        Control(txtUserID, "txtUserID", "", UserFormBox(0, 700), 3),
+        Control(lblUserName, "lblUserName", "User &Name:", UserFormCaption(1)),
+        Control(txtUserName, "txtUserName", "", UserFormBox(1, 2400), 16),
+        Control(lblCapcode, "lblCapcode", "Capco&de:", UserFormCaption(2)),
+        Control(txtCapcode, "txtCapcode", "", UserFormBox(2, 1100), 7),
+        Control(lblPhone, "lblPhone", "P&hone:", UserFormCaption(3)),
+        Control(txtPhone, "txtPhone", "", UserFormBox(3, 2400), 16),
     };
-    const Box boxes[] = {
-        {&lblUserID, &txtUserID, "lblUserID", "txtUserID", "&Pager No:", 3},
-        {&lblUserName, &txtUserName, "lblUserName", "txtUserName", "User &Name:", 16},
-        {&lblCapcode, &txtCapcode, "lblCapcode", "txtCapcode", "Capco&de:", 7},
-        {&lblPhone, &txtPhone, "lblPhone", "txtPhone", "P&hone:", 16},
-    };
-    int row = 0;
-    for (const Box& b : boxes) {
-        *b.box = makeBox(content_, b.boxName, b.maxLength);
-        *b.label = makeLabel(content_, b.labelName, b.caption, *b.box);
-        grid->addWidget(*b.label, row, 0);
-        grid->addWidget(*b.box, row++, 1);
-    }
-    settings_.Build(content_, grid, row);
+    for (FormControl& row : settings_.Controls(settingsRow, nullptr))
+        controls.push_back(std::move(row));
+    controls.push_back(Control(cmdOk, "cmdOk", "&Ok", {2310, buttonsTop, 1215, 375}));
+    controls.push_back(Control(cmdCancel, "cmdCancel", "&Cancel", {3645, buttonsTop, 1215, 375}));
+    BuildControls(content_, controls);
+    settings_.Connect();
     settings_.ExposeIn(*this);
-    root->addWidget(content_);
-
-    auto* buttons = new QHBoxLayout;
-    cmdOk = new QPushButton("&Ok", this);
-    cmdOk->setObjectName("cmdOk");
-    cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
-    for (QPushButton* b : {cmdOk, cmdCancel}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    root->addLayout(buttons);
 
     connect(cmdOk, &QPushButton::clicked, this, &KS_GEN_UserAdd::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &KS_GEN_UserAdd::cmdCancel_Click);

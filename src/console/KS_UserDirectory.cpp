@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,71 +116,43 @@ void SelectComboText(QComboBox* combo, std::string_view text)
     combo->setCurrentIndex(text.empty() ? -1 : combo->findText(ToQString(text), Qt::MatchExactly));
 }
 
-int PagerSettingControls::Build(QWidget* parent, QGridLayout* grid, int row)
+std::vector<FormControl> PagerSettingControls::Controls(int row, const char* parent)
 {
-    auto combo = [parent](const char* name) {
-        auto* box = new QComboBox(parent);
-        box->setObjectName(name);
-        return box;
+    // The frame holds its lists in two pairs of columns, two rows of them under its title.
+    const int frameTop = 120 + (row + 6) * kUserFormRowPitch;
+    const TwipsRect groupCaption[] = {
+        {120, 360, 540, 255}, {2160, 360, 540, 255}, {120, 780, 540, 255}, {2160, 780, 540, 255}};
+    const TwipsRect groupList[] = {
+        {720, 300, 1200, 315}, {2760, 300, 1200, 315}, {720, 720, 1200, 315}, {2760, 720, 1200, 315}};
+    const TwipsRect groupCheck = {120, 120 + (row + 5) * kUserFormRowPitch, 2340, 315};
+    return {
+        Control(lblPagerType, "lblPagerType", "Pager &Type:", UserFormCaption(row), 0, parent),
+        Control(cmbPagerType, "cmbPagerType", "", UserFormBox(row, 2400), 0, parent),
+        Control(lblPagerFormat, "lblPagerFormat", "&Format:", UserFormCaption(row + 1), 0, parent),
+        Control(cmbPagerFormat, "cmbPagerFormat", "", UserFormBox(row + 1, 2400), 0, parent),
+        Control(lblPagerBaud, "lblPagerBaud", "&Baud Rate:", UserFormCaption(row + 2), 0, parent),
+        Control(cmbPagerBaud, "cmbPagerBaud", "", UserFormBox(row + 2, 2400), 0, parent),
+        Control(lblPagerMode, "lblPagerMode", "&Mode:", UserFormCaption(row + 3), 0, parent),
+        Control(cmbPagerMode, "cmbPagerMode", "", UserFormBox(row + 3, 2400), 0, parent),
+        Control(lblDSC, "lblDSC", "D.S.C:", UserFormCaption(row + 4), 0, parent),
+        Control(txtDSC, "txtDSC", "", UserFormBox(row + 4, 700), 4, parent),
+        Control(chkPagerIsGroup, "chkPagerIsGroup", "Set as a Group Pager", groupCheck, 0, parent),
+        Control(cmbGroup, "cmbGroup", "", UserFormBox(row + 5, 1200), 0, parent),
+        Control(fraGroups, "fraGroups", "Groups", {120, frameTop, 4740, 1200}, 0, parent),
+        Control(lblGroups[0], "lblGroupFirst", "&1st:", groupCaption[0], 0, "fraGroups"),
+        Control(cmbGroups[0], "cmbGroupFirst", "", groupList[0], 0, "fraGroups"),
+        Control(lblGroups[1], "lblGroupSecond", "&2nd:", groupCaption[1], 0, "fraGroups"),
+        Control(cmbGroups[1], "cmbGroupSecond", "", groupList[1], 0, "fraGroups"),
+        Control(lblGroups[2], "lblGroupThird", "&3rd:", groupCaption[2], 0, "fraGroups"),
+        Control(cmbGroups[2], "cmbGroupThird", "", groupList[2], 0, "fraGroups"),
+        Control(lblGroups[3], "lblGroupFourth", "&4th:", groupCaption[3], 0, "fraGroups"),
+        Control(cmbGroups[3], "cmbGroupFourth", "", groupList[3], 0, "fraGroups"),
     };
-    auto label = [parent](const char* name, const char* caption, QWidget* buddy) {
-        auto* text = new QLabel(QString::fromLatin1(caption), parent);
-        text->setObjectName(name);
-        text->setBuddy(buddy);
-        return text;
-    };
-    struct Row {
-        QLabel** label;
-        QComboBox** combo;
-        const char* labelName;
-        const char* comboName;
-        const char* caption;
-    };
-    const Row rows[] = {
-        {&lblPagerType, &cmbPagerType, "lblPagerType", "cmbPagerType", "Pager &Type:"},
-        {&lblPagerFormat, &cmbPagerFormat, "lblPagerFormat", "cmbPagerFormat", "&Format:"},
-        {&lblPagerBaud, &cmbPagerBaud, "lblPagerBaud", "cmbPagerBaud", "&Baud Rate:"},
-        {&lblPagerMode, &cmbPagerMode, "lblPagerMode", "cmbPagerMode", "&Mode:"},
-    };
-    for (const Row& r : rows) {
-        *r.combo = combo(r.comboName);
-        *r.label = label(r.labelName, r.caption, *r.combo);
-        grid->addWidget(*r.label, row, 0);
-        grid->addWidget(*r.combo, row++, 1);
-    }
-    txtDSC = new QLineEdit(parent);
-    txtDSC->setObjectName("txtDSC");
-    txtDSC->setMaxLength(4);
-    lblDSC = label("lblDSC", "D.S.C:", txtDSC);
-    grid->addWidget(lblDSC, row, 0);
-    grid->addWidget(txtDSC, row++, 1);
+}
 
-    chkPagerIsGroup = new QCheckBox("Set as a Group Pager", parent);
-    chkPagerIsGroup->setObjectName("chkPagerIsGroup");
-    cmbGroup = combo("cmbGroup");
-    grid->addWidget(chkPagerIsGroup, row, 0);
-    grid->addWidget(cmbGroup, row++, 1);
-
-    fraGroups = new QGroupBox("Groups", parent);
-    fraGroups->setObjectName("fraGroups");
-    auto* groups = new QGridLayout(fraGroups);
-    const char* const labelNames[] = {"lblGroupFirst", "lblGroupSecond", "lblGroupThird", "lblGroupFourth"};
-    const char* const comboNames[] = {"cmbGroupFirst", "cmbGroupSecond", "cmbGroupThird", "cmbGroupFourth"};
-    const char* const captions[] = {"&1st:", "&2nd:", "&3rd:", "&4th:"};
-    for (std::size_t i = 0; i < 4; ++i) {
-        cmbGroups[i] = new QComboBox(fraGroups);
-        cmbGroups[i]->setObjectName(comboNames[i]);
-        lblGroups[i] = new QLabel(QString::fromLatin1(captions[i]), fraGroups);
-        lblGroups[i]->setObjectName(labelNames[i]);
-        lblGroups[i]->setBuddy(cmbGroups[i]);
-        const int r = static_cast<int>(i / 2);
-        const int c = static_cast<int>(i % 2) * 2;
-        groups->addWidget(lblGroups[i], r, c);
-        groups->addWidget(cmbGroups[i], r, c + 1);
-    }
-    grid->addWidget(fraGroups, row++, 0, 1, 2);
+void PagerSettingControls::Connect()
+{
     QObject::connect(chkPagerIsGroup, &QCheckBox::toggled, fraGroups, [this] { ApplyGroupRule(); });
-    return row;
 }
 
 void PagerSettingControls::FillLists()

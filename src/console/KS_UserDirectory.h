@@ -6,7 +6,9 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "KS_FormBuilder.h"
 #include "KS_Records.h"
 
 class QWidget;
@@ -56,12 +58,15 @@ PagerRecord MakeUserRecord(const UserFormFields& fields);
 // disable the user window it owns, and that window's message boxes with it.
 void SetOwnerEnabled(QWidget* owner, bool enabled);
 
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
+// The user windows lay out a column of captions and a column of boxes, one
+// row of each every 420 twips; row 0 is the top row of the form.
+inline constexpr int kUserFormRowPitch = 420;
+inline constexpr int kUserFormBoxLeft = 2460;
+inline TwipsRect UserFormCaption(int row) { return {120, 180 + row * kUserFormRowPitch, 2040, 255}; }
+inline TwipsRect UserFormBox(int row, int width)
+{
+    return {kUserFormBoxLeft, 120 + row * kUserFormRowPitch, width, 315};
+}
 
 // The pager settings and groups that the user dialog and the database
 // programmer both edit, built and ruled the same way in both.
@@ -82,8 +87,13 @@ struct PagerSettingControls {
     std::array<QLabel*, 4> lblGroups{};      // lblGroupFirst .. lblGroupFourth
     std::array<QComboBox*, 4> cmbGroups{};   // cmbGroupFirst .. cmbGroupFourth
 
-    // Creates the controls in rows of the grid from firstRow on; returns the next free row.
-    int Build(QWidget* parent, QGridLayout* grid, int firstRow);
+    // The table rows of the controls from firstRow down, inside the named frame
+    // (nullptr: the form itself). The members are filled when the table is built.
+    std::vector<FormControl> Controls(int firstRow, const char* parentName);
+    // Rows that Controls takes.
+    static constexpr int kRows = 9;
+    // Once the table is built: the group check box rules the lists from then on.
+    void Connect();
     // The code lists with their first entry, the group lists without a selection.
     void FillLists();
     // The group check box changed: the frame and lists follow it, and every group list loses its selection.
