@@ -215,7 +215,7 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
     if (supervision && s.supervisionUnlocked)
         write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode);
     if (s.programDateTime)
-        write("Programming Date && Time... ", "PT", "").kind = SpeakerStep::DateTime;
+        write("Programming Date & Time... ", "PT", "").kind = SpeakerStep::DateTime;
     if (s.rxBaudRate.program)
         write("Programming Rx Baud Rate... ", current ? "PFBR" : "PB", baudDigit(s.rxBaudRate));
     if (current && s.rxDeviation.program)

@@ -145,6 +145,8 @@ TEST(SpeakerProtocol, CurrentUnitGetsEveryTickedItemInItsOrder)
                                         "PFP9", "PFD4", "PFI2", "PFBT0", "PFT14678000", "PFR21500000",
                                         "PFT21510000"}));
     EXPECT_EQ(SpeakerProgressSteps(items), 22);
+    // The step line shows its text as written: one ampersand, no mnemonic doubling.
+    EXPECT_EQ(items[4].stepText, "Programming Date & Time... ");
     EXPECT_EQ(items[6].failureText, " - Failed / Not Supported.");
     EXPECT_EQ(items.back().stepText, "Programming Secondary Tranceiver Tx Frequency...");
 
