@@ -35,9 +35,7 @@ std::string SendBlock(const std::string& block, int resends)
 // may be read as the answer to the next conversation.
 void DropWaitingInput()
 {
-    if (!gComm)
-        return;
-    while (gComm->PortOpen() && gComm->InBufferCount() > 0)
+    if (gComm && gComm->PortOpen())
         gComm->SetInBufferCount(0);
     ResetLinkReceiver();
 }

@@ -258,7 +258,10 @@ bool KS_GEN_CustomAlertsProgrammer::CheckFiles(int slotCount)
             && !AskYesNo("The size of the " + shown + " file is larger than the slot available space. "
                          "If you choose to continue, only a portion of the file will uploaded.\r\nContinue ?"))
             return endPass("");
-        if (const auto fault = CheckAlertWave(ReadFilePrefix(name), shown, AskYesNo)) {
+        // The data chunk is looked for now too, so the upload does not read the file again.
+        const std::string bytes = ReadFilePrefix(name);
+        waveData_[row] = FindAlertWaveData(bytes);
+        if (const auto fault = CheckAlertWave(bytes, shown, AskYesNo)) {
             Warn(*fault);
             stop = true;
         }
@@ -282,7 +285,7 @@ bool KS_GEN_CustomAlertsProgrammer::UploadRows(int slotCount, bool sequenced)
         if (!chkProgramAlert[row]->isChecked())
             continue;
         const std::string name = FileName(row);
-        const auto data = FindAlertWaveData(ReadFilePrefix(name));
+        const auto& data = waveData_[row];
         if (!data) {
             Warn(CannotLocateDataText(PathInText(name)));
             return Refuse("", cmbAlertNumber[row]);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "KS_AlertFormat.h"
 #include "KS_ProgrammerFrame.h"
 
 class KS_GEN_CustomAlertsProgrammer : public KS_ProgrammerFrame {
@@ -48,5 +49,7 @@ private:
     std::string FileName(int row) const;
 
     int memoryKB_ = 0;
+    // Where each ticked row's audio lies, found by the check pass for the upload.
+    std::array<std::optional<AlertWaveData>, kRows> waveData_{};
     int firmwareVersion_ = 0; // hundredths
 };
