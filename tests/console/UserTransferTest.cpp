@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <regex>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"

@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"

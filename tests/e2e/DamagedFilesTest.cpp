@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"

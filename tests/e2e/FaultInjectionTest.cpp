@@ -11,7 +11,7 @@
 
 #include <map>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_PagingSchedule.h"

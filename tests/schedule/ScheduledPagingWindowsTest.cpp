@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 #include "KS_GEN_ScheduledPaging.h"
 #include "KS_GEN_ScheduledPagingAdd.h"

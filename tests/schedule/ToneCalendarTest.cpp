@@ -2,7 +2,7 @@
 // simulator, and the file operations on dates and contents.
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"

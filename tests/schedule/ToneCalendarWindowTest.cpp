@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "CalendarYearView.h"
 #include "KS_Clock.h"
 #include "KS_Database.h"

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleAdd.h"

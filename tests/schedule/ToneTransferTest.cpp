@@ -2,7 +2,7 @@
 // slot, the week fetched back, the device clock and the test tone.
 #include <gtest/gtest.h>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../core/DataFileHelpers.h"
+#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
 
 class SimulatorProcess {
