@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -180,6 +182,8 @@ void FormConventions::SetKeyFilter(QLineEdit* box, KeyFilter filter)
 
 void FormConventions::ExemptFromEnter(QWidget* control) { exempt_.insert(control); }
 
+void FormConventions::ExemptFromSelectAll(QLineEdit* box) { keepCaret_.insert(box); }
+
 bool FormConventions::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -190,7 +194,7 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::FocusIn:
-        if (auto* box = qobject_cast<QLineEdit*>(watched); box && selectAllOnFocus_) {
+        if (auto* box = qobject_cast<QLineEdit*>(watched); box && !keepCaret_.contains(box)) {
             // After the click that gave the focus has placed the caret.
             QTimer::singleShot(0, box, [box] { box->selectAll(); });
         }
@@ -198,7 +202,8 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && enterMovesOn_ && watched->isWidgetType() && !exempt_.contains(watched)) {
+        const bool inMenu = qobject_cast<QMenu*>(watched) || qobject_cast<QMenuBar*>(watched);
+        if (enter && enterMovesOn_ && !inMenu && watched->isWidgetType() && !exempt_.contains(watched)) {
             auto* widget = static_cast<QWidget*>(watched);
             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
             QApplication::sendEvent(widget, &tab);

@@ -42,8 +42,9 @@ int DecimalKeyFilter(int keyAscii, bool allowMinus = false);
 int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, bool allowMinus);
 
 // The dialog conventions of every form, installed once per form:
-//  - Enter moves to the next control as Tab does (except in the controls named as exempt);
-//  - a line edit selects its whole text when it gets the focus;
+//  - Enter moves to the next control as Tab does (except in the controls named as exempt,
+//    and in menus, where Return activates the highlighted item);
+//  - a line edit selects its whole text when it gets the focus (except the boxes named);
 //  - a line edit given a key filter passes each typed character through it.
 class FormConventions : public QObject {
 public:
@@ -54,7 +55,8 @@ public:
     void SetKeyFilter(QLineEdit* box, KeyFilter filter);
     // Enter keeps its own meaning in this control (a multi-line message box, a button).
     void ExemptFromEnter(QWidget* control);
-    void SetSelectAllOnFocus(bool on) { selectAllOnFocus_ = on; }
+    // This box keeps its caret where the click put it instead of selecting its text.
+    void ExemptFromSelectAll(QLineEdit* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,7 +67,7 @@ private:
 
     QWidget* form_;
     bool enterMovesOn_;
-    bool selectAllOnFocus_ = true;
     QHash<QObject*, KeyFilter> filters_;
     QSet<QObject*> exempt_;
+    QSet<QObject*> keepCaret_;
 };
