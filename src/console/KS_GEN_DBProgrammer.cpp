@@ -318,7 +318,7 @@ bool KS_GEN_DBProgrammer::ProgramPagerRange()
             if (!gEncoderIdentified) {
                 // An older unit adds a user only where there is none: an existing one goes first.
                 const std::string old
-                    = QueryLink("?", record.PagerNo + "M", 44, true, 0, true, false, nullptr, false, 3);
+                    = QueryLink("?", record.PagerNo + "M", {.expectedLength = 44, .noSuffix = true, .attempts = 3});
                 if (!Trim(old).empty())
                     SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
             }

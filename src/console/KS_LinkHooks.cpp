@@ -9,8 +9,13 @@ void InstallToneDownloadHooks()
     hooks.isLinkResponding = [] { return IsLinkResponding(); };
     hooks.detectEncoder = [] { DetectEncoder(); };
     hooks.queryLink = [](const LinkQuery& query, std::string& reply) {
-        return QueryLink(query.command, query.data, query.expectedLength, query.noSuffix, query.ticks, true, false,
-                         &reply, query.pokeOnTimeout, query.attempts);
+        return QueryLink(query.command, query.data,
+            {.expectedLength = query.expectedLength,
+                .noSuffix = query.noSuffix,
+                .ticks = query.ticks,
+                .pokeOnTimeout = query.pokeOnTimeout,
+                .attempts = query.attempts,
+                .reply = &reply});
     };
     hooks.askRetryDownload = [] { return AskRetryDownload(); };
     SetToneDownloadHooks(std::move(hooks));

@@ -65,7 +65,8 @@ UserRead readUser(int n, const UserQuery& query)
     bool refused = false;
     bool lost = false;
     for (int attempt = 0; attempt < attempts && !ExitRequested(); ++attempt) {
-        const std::string value = QueryLink("?", data, query.length, true, query.ticks, true, true, nullptr, false, 1);
+        const std::string value = QueryLink(
+            "?", data, {.expectedLength = query.length, .noSuffix = true, .ticks = query.ticks, .returnError = true});
         if (value == "?99") {
             refused = true;
             // An unidentified unit's "?99" is its final word on this number.
@@ -250,7 +251,8 @@ void KS_MainForm::UploadPagerDatabase()
         }
         std::string reply;
         if (!gEncoderIdentified) {
-            const std::string old = QueryLink("?", pagerNo + "M", 44, true, 0, true, false, nullptr, false, 3);
+            const std::string old
+                = QueryLink("?", pagerNo + "M", {.expectedLength = 44, .noSuffix = true, .attempts = 3});
             if (!Trim(old).empty())
                 SendLinkCommand("D", pagerNo + "M", true, 0, reply, true, 3);
         }

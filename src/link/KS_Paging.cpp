@@ -200,22 +200,19 @@ void readTableSizes(char letter)
     else if (letterIn(letter, "RSW"))
         gAlarmMessageCount = 0;
     else {
-        gAlarmMessageCount = tableSize(QueryLink("Z", "000", 3, false, 0, true, false, nullptr, false, 3));
+        gAlarmMessageCount = tableSize(QueryLink("Z", "000", {.expectedLength = 3, .attempts = 3}));
         if (gAlarmMessageCount == 0)
-            gAlarmMessageCount = tableSize(QueryLink("Z", "000", 2, false, 0, true, false, nullptr, false, 3));
+            gAlarmMessageCount = tableSize(QueryLink("Z", "000", {.expectedLength = 2, .attempts = 3}));
         if (gAlarmMessageCount == 0)
             gAlarmMessageCount = EncoderUsesExtendedAlarmLayout(std::string(1, letter)) ? 24 : 0;
     }
-    gPABXMessageCount
-        = letter == 'S' ? 0 : tableSize(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 3));
+    gPABXMessageCount = letter == 'S' ? 0 : tableSize(QueryLink("C", "00", {.expectedLength = 2, .attempts = 3}));
     gFastkeyMessageCount
-        = letterIn(letter, "ABXY") ? tableSize(QueryLink("K", "00", 2, false, 0, true, false, nullptr, false, 3)) : 0;
-    gFreetextMessageCount = letterIn(letter, "ABXYR")
-        ? tableSize(QueryLink("F", "00", 2, false, 0, true, false, nullptr, false, 3))
-        : 0;
-    gWirelessMessageCount = letterIn(letter, "BXYR")
-        ? tableSize(QueryLink("W", "000", 3, false, 0, true, false, nullptr, false, 3))
-        : 0;
+        = letterIn(letter, "ABXY") ? tableSize(QueryLink("K", "00", {.expectedLength = 2, .attempts = 3})) : 0;
+    gFreetextMessageCount
+        = letterIn(letter, "ABXYR") ? tableSize(QueryLink("F", "00", {.expectedLength = 2, .attempts = 3})) : 0;
+    gWirelessMessageCount
+        = letterIn(letter, "BXYR") ? tableSize(QueryLink("W", "000", {.expectedLength = 3, .attempts = 3})) : 0;
 }
 
 void readToneCapabilities(char letter)
@@ -223,11 +220,13 @@ void readToneCapabilities(char letter)
     gToneGenSupported = gToneCalendarSupported = false;
     gToneCalendarEventsPerDay = 0;
     if (letter == 'A' || letter == 'B') {
-        gToneGenSupported = startsWith(QueryLink("?T", "", 5, true, 0, true, false, nullptr, false, 3), "T");
+        gToneGenSupported
+            = startsWith(QueryLink("?T", "", {.expectedLength = 5, .noSuffix = true, .attempts = 3}), "T");
     } else if (EncoderSupportsToneChannels(gEncoderModelLetter)) {
-        gToneGenSupported = QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1) == "TG1";
+        gToneGenSupported
+            = QueryLink("?TG", "", {.expectedLength = 3, .noSuffix = true, .ticks = 10, .returnError = true}) == "TG1";
         std::string reply;
-        QueryLink("?TC", "", 2, true, 20, true, false, &reply, false, 1);
+        QueryLink("?TC", "", {.expectedLength = 2, .noSuffix = true, .ticks = 20, .reply = &reply});
         // Only two digits count as an events-per-day figure; the calendar upload
         // divides by it, so a short or garbled answer means no calendar.
         const std::string_view count = std::string_view(reply).substr(0, 2);
@@ -267,7 +266,7 @@ void detectIdentifiedUnit(const std::string& identity)
 
     if (letter == 'X' || letter == 'R') {
         std::string reply;
-        QueryLink("?", "V", 0, true, 10, true, false, &reply, false, 1);
+        QueryLink("?", "V", {.noSuffix = true, .ticks = 10, .reply = &reply});
         gEncoderVersionText = StripChar(reply, std::string_view("\0", 1));
         gEncoderVersion = Val(gEncoderVersionText);
     }
@@ -551,23 +550,21 @@ bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuf
     return gReplyAcknowledged;
 }
 
-std::string QueryLink(std::string_view command, std::string_view data, std::int16_t expectedLength, bool noSuffix,
-                      std::int32_t ticks, bool terminate, bool returnError, std::string* reply, bool pokeOnTimeout,
-                      std::int16_t attempts)
+std::string QueryLink(std::string_view command, std::string_view data, const QueryOptions& options)
 {
     if (!waitForIdleReceiver(8))
         return {};
     gReplyAcknowledged = false;
     gAcknowledgedLine.clear();
 
-    const std::string line = buildLine(command, data, noSuffix, terminate, '?');
-    const std::int64_t wait = ticks == 0 ? 8 : ticks;
+    const std::string line = buildLine(command, data, options.noSuffix, true, '?');
+    const std::int64_t wait = options.ticks == 0 ? 8 : options.ticks;
     const auto acknowledged = [] { return gReplyAcknowledged; };
-    for (int attempt = 0; attempt < attempts && !gReplyAcknowledged; ++attempt) {
+    for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged; ++attempt) {
         gReplyBuffer.clear();
         transmit(line);
         waitFor(wait, acknowledged);
-        if (!gReplyAcknowledged && pokeOnTimeout) {
+        if (!gReplyAcknowledged && options.pokeOnTimeout) {
             transmit("\r");
             waitFor(kPokePauseTicks, acknowledged);
         }
@@ -579,16 +576,16 @@ std::string QueryLink(std::string_view command, std::string_view data, std::int1
     const std::string answer = judgedLine();
     if (gReplyAcknowledged) {
         const auto length = static_cast<std::int64_t>(answer.size());
-        if (length - 2 == expectedLength)
+        if (length - 2 == options.expectedLength)
             value = answer.substr(0, static_cast<std::size_t>(length - 2));
-        else if (length - 3 == expectedLength)
+        else if (length - 3 == options.expectedLength)
             value = answer.substr(1, static_cast<std::size_t>(length - 3));
-    } else if (returnError && startsWith(answer, "?99")) {
+    } else if (options.returnError && startsWith(answer, "?99")) {
         value = "?99";
     }
     gReplyAcknowledged = false;
-    if (reply)
-        *reply = answer;
+    if (options.reply)
+        *options.reply = answer;
     return value;
 }
 
@@ -603,7 +600,7 @@ void DetectEncoder()
     }
     std::string identity;
     const std::int32_t ticks = (gComSettings == "1200,N,8,1" || gComSettings == "9600,N,8,1") ? 60 : 40;
-    QueryLink("?", "000M", 0, true, ticks, true, false, &identity, false, 1);
+    QueryLink("?", "000M", {.noSuffix = true, .ticks = ticks, .reply = &identity});
     if (isIdentity(identity))
         detectIdentifiedUnit(identity);
     else

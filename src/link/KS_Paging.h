@@ -50,11 +50,25 @@ bool LinkPortClosed();
 bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuffix, std::int32_t ticks,
                      std::string& reply, bool terminate = true, std::int16_t retries = 0);
 
-// Sends Command & Data & "?" CR (or the raw line with NoSuffix) and returns the value
-// cut from the acknowledged answer, "" when none (or "?99" with ReturnError).
-std::string QueryLink(std::string_view command, std::string_view data, std::int16_t expectedLength, bool noSuffix,
-                      std::int32_t ticks, bool terminate = true, bool returnError = false, std::string* reply = nullptr,
-                      bool pokeOnTimeout = false, std::int16_t attempts = 1);
+// How a query is sent and judged; the defaults are one try of 8 ticks.
+struct QueryOptions {
+    // The value's length; the answer is the value and "*" CR, perhaps after one lead character.
+    std::int16_t expectedLength = 0;
+    // The raw line, with no "?" put before the CR.
+    bool noSuffix = false;
+    std::int32_t ticks = 0; // 0 means 8
+    // A refusal ("?99") comes back as the value instead of "".
+    bool returnError = false;
+    // A bare CR and a pause after every unanswered try.
+    bool pokeOnTimeout = false;
+    std::int16_t attempts = 1;
+    // Receives the acknowledging line, or the last line received.
+    std::string* reply = nullptr;
+};
+
+// Sends Command & Data & "?" CR (or the raw line) and returns the value cut from
+// the acknowledged answer, "" when none.
+std::string QueryLink(std::string_view command, std::string_view data, const QueryOptions& options);
 
 // ---- Detection ------------------------------------------------------------------
 

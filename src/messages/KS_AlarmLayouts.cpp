@@ -271,8 +271,11 @@ std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, 
 std::string ReadAlarmSlot(AlarmLayout layout, const AlarmUnit& unit, int slot, std::string* rawReply)
 {
     return QueryLink("Z", AlarmSlotAddress(layout, slot, unit.indexOffset, false),
-                     static_cast<std::int16_t>(AlarmReplyLength(layout)), false,
-                     AlarmReadTicks(layout, unit.slotCount), true, false, rawReply, true, 3);
+        {.expectedLength = static_cast<std::int16_t>(AlarmReplyLength(layout)),
+            .ticks = AlarmReadTicks(layout, unit.slotCount),
+            .pokeOnTimeout = true,
+            .attempts = 3,
+            .reply = rawReply});
 }
 
 SlotRead ReadAlarmSlotForDownload(AlarmLayout layout, const AlarmUnit& unit, int slot, AlarmPointRecord& record)

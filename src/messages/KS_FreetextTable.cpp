@@ -27,8 +27,10 @@ SlotRead FreetextCodec::ReadSlot(int slot, std::string& record) const
     if (!FreetextTableReadable(gEncoderModelLetter, gEncoderVersionText))
         return SlotRead::Failed;
     const FreetextLayout layout = CurrentLayout();
-    const std::string value = QueryLink("F", SlotDigits(slot), static_cast<std::int16_t>(FreetextValueLength(layout)),
-                                        false, 0, true, false, nullptr, true, 3);
+    const std::string value = QueryLink("F", SlotDigits(slot),
+        {.expectedLength = static_cast<std::int16_t>(FreetextValueLength(layout)),
+            .pokeOnTimeout = true,
+            .attempts = 3});
     FreetextEntry entry = DecodeRecord<FreetextEntry>(record);
     if (value.empty() || !ParseFreetextValue(layout, value, entry))
         return SlotRead::Failed;

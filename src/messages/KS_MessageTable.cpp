@@ -260,8 +260,8 @@ std::string TableMessageCodec::NumberedRecord(int slot) const
 
 SlotRead TableMessageCodec::ReadSlot(int slot, std::string& record) const
 {
-    const std::string value
-        = QueryLink(letter_, ZeroPad(slot, kSlotDigits), kTextLength, false, 0, true, false, nullptr, true, 3);
+    const std::string value = QueryLink(
+        letter_, ZeroPad(slot, kSlotDigits), {.expectedLength = kTextLength, .pokeOnTimeout = true, .attempts = 3});
     if (value.empty())
         return SlotRead::Failed;
     TableMessage message = DecodeRecord<TableMessage>(record);

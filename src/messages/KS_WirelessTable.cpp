@@ -25,8 +25,11 @@ std::string WirelessCodec::NumberedRecord(int slot) const
 SlotRead WirelessCodec::ReadSlot(int slot, std::string& record) const
 {
     const WirelessLayout layout = CurrentLayout();
-    const std::string value = QueryLink("W", SlotDigits(slot), static_cast<std::int16_t>(WirelessValueLength(layout)),
-                                        false, 40, true, false, nullptr, true, 3);
+    const std::string value = QueryLink("W", SlotDigits(slot),
+        {.expectedLength = static_cast<std::int16_t>(WirelessValueLength(layout)),
+            .ticks = 40,
+            .pokeOnTimeout = true,
+            .attempts = 3});
     WirelessMessageRecord slotRecord = DecodeRecord<WirelessMessageRecord>(record);
     if (value.empty() || !ParseWirelessValue(layout, value, slotRecord))
         return SlotRead::Failed;

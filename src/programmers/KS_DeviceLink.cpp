@@ -17,8 +17,13 @@ bool ProbeDevice(std::int32_t idleTicks, int times)
 
 std::string DeviceQuery(std::string_view command, const DeviceQueryOptions& options, std::string* rawReply)
 {
-    return QueryLink(command, "", options.expectedLength, !options.tableForm, options.ticks, true, false, rawReply,
-                     options.pokeOnTimeout, options.tries);
+    return QueryLink(command, "",
+        {.expectedLength = options.expectedLength,
+            .noSuffix = !options.tableForm,
+            .ticks = options.ticks,
+            .pokeOnTimeout = options.pokeOnTimeout,
+            .attempts = options.tries,
+            .reply = rawReply});
 }
 
 std::optional<std::string> DeviceQueryLine(std::string_view command, const DeviceQueryOptions& options)

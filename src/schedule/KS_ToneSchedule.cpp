@@ -174,7 +174,7 @@ bool IsToneEventComplete(const ToneScheduleEvent& event)
 int ReadActiveToneSlot()
 {
     const LinkConversation conversation;
-    const std::string value = QueryLink("?A", "", 1, true, 40, true, false, nullptr, false, 3);
+    const std::string value = QueryLink("?A", "", {.expectedLength = 1, .noSuffix = true, .ticks = 40, .attempts = 3});
     const int slot = value.size() == 1 && isDigit(value[0]) ? value[0] - '0' : 0;
     return slot >= 1 && slot <= 4 ? slot : 0;
 }
@@ -204,7 +204,9 @@ void ProbeToneEvents()
     case ToneZonePlacement::None: length = 14; break;
     case ToneZonePlacement::AfterTime: break;
     }
-    gToneEventsSupported = !QueryLink("?E", "101", length, true, ticks, true, false, nullptr, true, 3).empty();
+    gToneEventsSupported = !QueryLink(
+        "?E", "101", {.expectedLength = length, .noSuffix = true, .ticks = ticks, .pokeOnTimeout = true, .attempts = 3})
+                                .empty();
 }
 
 bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
@@ -278,10 +280,13 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
     for (int i = 0; i < kToneScheduleEvents && whole; ++i) {
         const int event = i % kToneEventsPerDay + 1;
         ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
-        const std::string answer = ExitRequested()
-            ? std::string()
-            : QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2), shape.length, true, shape.ticks, true, false,
-                        nullptr, true, 3);
+        const std::string answer = ExitRequested() ? std::string()
+                                                   : QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2),
+                                                       {.expectedLength = shape.length,
+                                                           .noSuffix = true,
+                                                           .ticks = shape.ticks,
+                                                           .pokeOnTimeout = true,
+                                                           .attempts = 3});
         whole = !answer.empty() && ParseToneEventAnswer(answer, event, fetched[static_cast<std::size_t>(i)]);
     }
     ReportStatus("Ready");
@@ -403,19 +408,21 @@ std::string ReadDeviceDateTimeText()
         // The answer carries no "*", so each attempt waits its full time; the
         // first good line ends the asking.
         for (int attempt = 0; attempt < 3; ++attempt) {
-            QueryLink("QT", "", 13, true, 40, true, false, &reply, false, 1);
+            QueryLink("QT", "", {.expectedLength = 13, .noSuffix = true, .ticks = 40, .reply = &reply});
             if (const auto clock = ParseOneCommandClockLine(reply))
                 return FormatDeviceDateTime(clock->date(), TimeOfDayReading{clock->time(), false});
         }
         return "N/A";
     }
-    if (QueryLink("?D", "", 7, true, 40, true, false, &reply, false, 3).empty())
-        QueryLink("?D", "", 7, true, 40, true, false, &reply, false, 3);
+    if (QueryLink("?D", "", {.expectedLength = 7, .noSuffix = true, .ticks = 40, .attempts = 3, .reply = &reply})
+            .empty())
+        QueryLink("?D", "", {.expectedLength = 7, .noSuffix = true, .ticks = 40, .attempts = 3, .reply = &reply});
     const auto date = ParseDateReplyLine(reply);
     if (!date)
         return "N/A";
-    if (QueryLink("?T", "", 6, true, 40, true, false, &reply, false, 3).empty())
-        QueryLink("?T", "", 4, true, 40, true, false, &reply, false, 3);
+    if (QueryLink("?T", "", {.expectedLength = 6, .noSuffix = true, .ticks = 40, .attempts = 3, .reply = &reply})
+            .empty())
+        QueryLink("?T", "", {.expectedLength = 4, .noSuffix = true, .ticks = 40, .attempts = 3, .reply = &reply});
     return FormatDeviceDateTime(*date, ParseTimeReplyLine(reply));
 }
 

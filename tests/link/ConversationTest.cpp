@@ -169,7 +169,9 @@ TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
 {
     const std::function<bool(std::string&)> senders[] = {
         [](std::string&) { return IsLinkResponding(8); },
-        [](std::string& reply) { return !QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3).empty(); },
+        [](std::string& reply) {
+            return !QueryLink("C", "00", {.expectedLength = 2, .attempts = 3, .reply = &reply}).empty();
+        },
         // The command gives up after fifteen ticks without sending.
         [](std::string& reply) { return SendLinkCommand("P001", "text", true, 40, reply, true, 3); },
     };
@@ -217,7 +219,7 @@ TEST(Command, ALateAcknowledgementDuringThePokePauseEndsTheRetriesOfCommandsAndQ
     std::string reply;
     EXPECT_TRUE(SendLinkCommand("P001", "hello", true, 0, reply, true, 3));
     EXPECT_EQ(reply, "*\r");
-    EXPECT_EQ(QueryLink("W", "000", 3, false, 0, true, false, nullptr, true, 3), "200");
+    EXPECT_EQ(QueryLink("W", "000", {.expectedLength = 3, .pokeOnTimeout = true, .attempts = 3}), "200");
     EXPECT_EQ(link.unit()->CountLines("P001hello\r"), 1);
     EXPECT_EQ(link.unit()->CountLines("W000?\r"), 1);
 }
@@ -240,7 +242,7 @@ TEST(Command, SuccessAndValueAreJudgedOnTheAcknowledgingLineNotALaterStrayOne)
 
     // A query's value comes from its acknowledged line too.
     link.unit()->OnLine([](FakeUnit& u, const std::string&) { u.Reply("20*\rjunk\r", 1); });
-    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, &reply, false, 3), "20");
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 3, .reply = &reply}), "20");
     EXPECT_EQ(reply, "20*\r");
 }
 
@@ -260,19 +262,19 @@ TEST(Command, OnAModemLinkAResultAcknowledgesAndAnUnterminatedLineIsRetransmitte
 TEST(Query, AttemptsBoundTheTransmissionsAndAnUnknownRequestGivesEmptyOrTheError)
 {
     LinkHarness link;
-    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 0), "");
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 0}), "");
     EXPECT_EQ(link.unit()->Written(), "");
-    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, false, 1), "");
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
     EXPECT_EQ(link.unit()->Written(), "C00?\r");
     link.unit()->ClearWrites();
-    EXPECT_EQ(QueryLink("C", "00", 2, false, 0, true, false, nullptr, true, 3), "");
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .pokeOnTimeout = true, .attempts = 3}), "");
     EXPECT_EQ(link.unit()->Written(), "C00?\r\rC00?\r\rC00?\r\r");
 
     answerWith(*link.unit(), {{"?TG\r", "?99\r"}});
     link.unit()->ClearWrites();
-    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, false, nullptr, false, 3), "");
+    EXPECT_EQ(QueryLink("?TG", "", {.expectedLength = 3, .noSuffix = true, .ticks = 10, .attempts = 3}), "");
     EXPECT_EQ(link.unit()->Written(), "?TG\r");
-    EXPECT_EQ(QueryLink("?TG", "", 3, true, 10, true, true, nullptr, false, 1), "?99");
+    EXPECT_EQ(QueryLink("?TG", "", {.expectedLength = 3, .noSuffix = true, .ticks = 10, .returnError = true}), "?99");
 }
 
 TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
@@ -292,7 +294,8 @@ TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
         LinkHarness link;
         answerWith(*link.unit(), {{"C00?\r", c.answer}});
         std::string reply;
-        EXPECT_EQ(QueryLink("C", "00", c.expected, false, 0, true, false, &reply, false, 3), c.value) << c.answer;
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = c.expected, .attempts = 3, .reply = &reply}), c.value)
+            << c.answer;
         EXPECT_EQ(reply, c.answer);
         EXPECT_FALSE(gReplyAcknowledged);
         EXPECT_EQ(link.unit()->CountLines("C00?\r"), 1);
