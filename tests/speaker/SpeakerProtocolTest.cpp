@@ -33,6 +33,7 @@ TEST(SpeakerProtocol, VersionRepliesChooseTheCommandSets)
              {string("Ver. beta (x)*\r"), "beta", 0, false, false},
              {string("Ver.(3.20)*\r"), "N/A", 0, false, false},
              {string("Ver.3.20(x)*\r"), "3.20", 320, false, false},
+             {string("Version Ver. 3.20 (x)*\r"), "3.20", 320, false, false},
              {string("(1) Ver. 3.20*\r"), "N/A", 0, false, false},
              {string("3.14\r"), "N/A", 0, false, false},
              {string("3.145*\r"), "N/A", 0, false, false},
@@ -57,10 +58,10 @@ TEST(SpeakerProtocol, ReadConversionsRefuseWhatTheBoxesCannotShow)
     EXPECT_EQ(ParseSpeakerMask(""), std::nullopt);
     EXPECT_EQ(ParseSpeakerMask("00G1"), std::nullopt);
 
-    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 2, 5), 2);
-    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 5, 5), -1); // level 5: the list holds 0 to 4
-    EXPECT_EQ(SpeakerAlertLevelPosition("12x", 3, 5), 0);
-    EXPECT_EQ(SpeakerAlertLevelPosition("12", 7, 5), 0);
+    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 2), 2);
+    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 5), -1); // level 5: the list holds 0 to 4
+    EXPECT_EQ(SpeakerAlertLevelPosition("12x", 3), 0);
+    EXPECT_EQ(SpeakerAlertLevelPosition("12", 7), 0);
 }
 
 TEST(SpeakerProtocol, ListRepliesOutsideTheListLeaveNoSelection)
