@@ -343,7 +343,7 @@ void KS_GEN_SpeakerProgrammer::Form_Load()
     txtSerialNumber->setMaxLength(7);
     cmdReset->hide();
     Lock(txtSupervisionCapcode, true);
-    // The signal strengths show once a service level or a read gives them a meaning.
+    // The receiver frequency and the signal strengths show once a service level or a read brings them.
     for (QWidget* control : std::initializer_list<QWidget*>{lblRx1Frequency, txtRx1Frequency, lblRx1RSSI, txtRx1RSSI,
                                                            lblRx2RSSI, txtRx2RSSI})
         control->hide();

@@ -57,17 +57,12 @@ SpeakerVersion ParseSpeakerVersion(std::string_view rawReply)
             return version;
         }
     }
-    // "Ver." with its dot: a word such as "Version" before it is no version. The number follows the dot
-    // at once or after a blank, so "Ver.3.20(" reads 3.20 as "Ver. 3.20 (" does.
+    // From "Ver." with its dot on: a word such as "Version" before it is no version.
     const std::size_t ver = before.find("Ver.");
-    const std::size_t paren = before.find('(');
-    const std::size_t start = ver + 4;
-    if (ver == std::string::npos || paren == std::string::npos || paren <= start)
+    if (ver == std::string::npos || before.find('(', ver) == std::string::npos)
         return version;
-    const std::string text = Trim(before.substr(start, paren - start));
-    if (!text.empty())
-        version.text = text;
-    version.hundredths = VersionNumber(text).value_or(0);
+    version.text = VersionBetweenVerAndParen(before.substr(ver));
+    version.hundredths = VersionNumber(version.text).value_or(0);
     return version;
 }
 

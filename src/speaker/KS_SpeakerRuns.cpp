@@ -10,12 +10,10 @@
 #include "KS_Clock.h"
 #include "KS_DeviceLink.h"
 #include "KS_DeviceRules.h"
-#include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_GEN_SpeakerProgrammer.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
-#include "KS_PageRequest.h"
 #include "KS_Paging.h"
 #include "KS_PagingCodes.h"
 #include "KS_String.h"
@@ -75,8 +73,8 @@ void KS_GEN_SpeakerProgrammer::ShowReading(const SpeakerReading& r)
     setText(txtDateTime, r.dateTime);
     if (r.currentSet)
         txtSerialNumber->setMaxLength(8);
-    setText(txtSerialNumber, PadDigits(r.serialNumber.empty() ? text(txtSerialNumber) : r.serialNumber,
-                                       txtSerialNumber->maxLength()));
+    setText(txtSerialNumber, r.serialNumber.empty() ? PadDigits(text(txtSerialNumber), txtSerialNumber->maxLength())
+                                                    : r.serialNumber);
     if (r.rx1Hidden)
         HideRx1Frequency();
     if (r.rx1Frequency) {
