@@ -124,23 +124,23 @@ struct SpeakerCapcodeRow {
 
 struct SpeakerSettings {
     bool serialUnlocked = false;
-    std::string serialNumber;
+    std::string serialNumber{};
     bool rx1FrequencyOpen = false; // shown and unlocked
     std::string rx1Frequency = "000.0000";
     bool supervisionUnlocked = false;
     std::string supervisionCapcode = "0000000";
     bool programDateTime = false;
 
-    SpeakerListSetting securityMode, operationMode, squelchLevel, rxBaudRate, rxDeviation, ambientNoiseLevel;
+    SpeakerListSetting securityMode{}, operationMode{}, squelchLevel{}, rxBaudRate{}, rxDeviation{}, ambientNoiseLevel{};
     std::string securityKey = "236";
-    std::array<SpeakerCapcodeRow, 8> capcodes;
+    std::array<SpeakerCapcodeRow, 8> capcodes{};
 
     bool programConfiguration = false;
     std::vector<bool> configuration = std::vector<bool>(10);
     bool programOptions = false;
     std::vector<bool> options = std::vector<bool>(8);
     bool programCommon = false;
-    SpeakerListSetting power, txDeviation, ifBandwidth, txBaudRate; // their `program` is unused
+    SpeakerListSetting power{}, txDeviation{}, ifBandwidth{}, txBaudRate{}; // their `program` is unused
     bool programPrimary = false;
     std::string tx1Frequency = "000.0000";
     bool programSecondary = false;

@@ -41,7 +41,7 @@ struct SpeakerBench {
         return out;
     }
 
-    // Every later answer of the kind, to lines beginning with the pattern ("" exact: the probe).
+    // Every later answer of the kind to lines beginning with the pattern ("": the probe).
     void Fault(sim::FaultKind kind, std::string pattern)
     {
         const auto match = pattern.empty() ? sim::MatchMode::Exact : sim::MatchMode::Prefix;
