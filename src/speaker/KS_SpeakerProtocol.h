@@ -131,7 +131,8 @@ struct SpeakerSettings {
     std::string supervisionCapcode = "0000000";
     bool programDateTime = false;
 
-    SpeakerListSetting securityMode{}, operationMode{}, squelchLevel{}, rxBaudRate{}, rxDeviation{}, ambientNoiseLevel{};
+    SpeakerListSetting securityMode{}, operationMode{}, squelchLevel{}, rxBaudRate{}, rxDeviation{},
+        ambientNoiseLevel{};
     std::string securityKey = "236";
     std::array<SpeakerCapcodeRow, 8> capcodes{};
 

@@ -99,9 +99,9 @@ void KS_GEN_SpeakerProgrammer::ShowReading(const SpeakerReading& r)
     if (!r.radio)
         return;
 
-    for (const auto& [list, value] : {std::pair{cmbRxDeviation, &r.rxDeviation}, {cmbAmbientNoiseLevel, &r.ambientNoise},
-                                      {cmbPower, &r.power}, {cmbTxDeviation, &r.txDeviation},
-                                      {cmbIFBandwidth, &r.ifBandwidth}})
+    for (const auto& [list, value] :
+         {std::pair{cmbRxDeviation, &r.rxDeviation}, {cmbAmbientNoiseLevel, &r.ambientNoise}, {cmbPower, &r.power},
+          {cmbTxDeviation, &r.txDeviation}, {cmbIFBandwidth, &r.ifBandwidth}})
         SelectSpeakerListData(AsOptionList(list), *value);
     for (int bit = 0; bit < kConfigurationBits; ++bit)
         chkDeviceConfiguration[static_cast<std::size_t>(bit)]->setChecked((r.configuration >> bit) & 1u);

@@ -418,4 +418,9 @@ TEST(SpeakerProgrammer, AdvancedViewGrowsOnBothSidesAndComesBack)
     advanced->trigger();
     EXPECT_EQ(w.width(), width);
     EXPECT_EQ(w.x(), 300);
+
+    // The console goes on with the identity it had before the window detected the speaker.
+    EXPECT_EQ(gEncoderModelName, "PA Speaker");
+    bench.window.reset();
+    EXPECT_EQ(gEncoderModelName, "encoder");
 }
