@@ -275,6 +275,11 @@ void KS_GEN_SpeakerProgrammer::ConnectHandlers()
     }
     for (QLineEdit* box : {txtRx1Frequency, txtTx1Frequency, txtRx2Frequency, txtTx2Frequency})
         MakeFrequencyBox(box);
+    // The frame's conventions are its one FormConventions child. Boxes that only report keep the caret.
+    for (QObject* child : children())
+        if (auto* conventions = dynamic_cast<FormConventions*>(child))
+            for (QLineEdit* box : {txtDateTime, txtRx1RSSI, txtRx2RSSI, txtDisplayStandbyMessage})
+                conventions->ExemptFromSelectAll(box);
 
     connect(cmdTx1Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx1Test_Click);
     connect(cmdTx2Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx2Test_Click);
@@ -338,8 +343,10 @@ void KS_GEN_SpeakerProgrammer::Form_Load()
     txtSerialNumber->setMaxLength(7);
     cmdReset->hide();
     Lock(txtSupervisionCapcode, true);
-    lblRx1Frequency->hide();
-    txtRx1Frequency->hide();
+    // The receiver frequency and the signal strengths show once a service level or a read brings them.
+    for (QWidget* control : std::initializer_list<QWidget*>{lblRx1Frequency, txtRx1Frequency, lblRx1RSSI, txtRx1RSSI,
+                                                           lblRx2RSSI, txtRx2RSSI})
+        control->hide();
     Lock(txtRx1Frequency, true);
     txtRx1Frequency->setText("000.0000");
     for (QLineEdit* box : {txtRx1RSSI, txtRx2RSSI, txtDateTime})
@@ -443,7 +450,10 @@ void KS_GEN_SpeakerProgrammer::ToggleAdvancedView(bool pressed)
     const int before = x();
     const int width = Twips(pressed ? kAdvancedWidth : kNormalWidth);
     int left = pressed ? before - Twips(kGrowth / 2) : before - advancedShift_;
-    left = std::max(area.left(), std::min(left, area.right() + 1 - width));
+    // Growing, it is pushed back from the right only as far as it then fits; never past the left edge.
+    if (pressed && width <= area.width())
+        left = std::min(left, area.right() + 1 - width);
+    left = std::max(area.left(), left);
     advancedShift_ = pressed ? left - before : 0;
     move(left, y());
     SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, 85);
@@ -573,7 +583,6 @@ void KS_GEN_SpeakerProgrammer::UnlockRadioFields()
     for (QCheckBox* box : {chkProgramTransceiversCommonSettings, chkProgramPrimaryTransceiverrSettings,
                            chkProgramSecondaryTransceiverSettings})
         box->setEnabled(true);
-    serviceLevel_ = std::max(serviceLevel_, 1);
 }
 
 void KS_GEN_SpeakerProgrammer::ServiceUnlocked()
@@ -586,7 +595,4 @@ void KS_GEN_SpeakerProgrammer::ServiceUnlocked()
     chkProgramDeviceConfiguration->show();
     cmdClearDeviceConfiguration->show();
     fraDeviceConfiguration->setTitle("    Device Configuration");
-    serviceLevel_ = 2;
 }
-
-bool KS_GEN_SpeakerProgrammer::ValidateFrequency(QLineEdit* box) { return FrequencyBoxLeft(box); }

@@ -114,7 +114,6 @@ public:
 
     // ---- runs ----
     bool ReadSpeakerSettings();
-    void ReadSpeakerDateTime();
     bool ProgramSpeakerSettings();
     void SetSpeakerToolbarState();
 
@@ -125,12 +124,10 @@ public:
     void EnablePrimaryTransceiverFrame(bool enabled);
     void EnableSecondaryTransceiverFrame(bool enabled);
     void EnableAlphanumericDisplayFrame(bool enabled);
-    bool ValidateFrequency(QLineEdit* box);
     // The service levels: 1 opens the radio fields, 2 the identity fields and the reset as well.
     void UnlockService(int level);
     // The radio fields' key; the frame's service key opens the second level.
     static constexpr int kRadioKey = Qt::Key_F11;
-    int ServiceLevel() const { return serviceLevel_; }
 
     // ---- handlers ----
     void cmdRead_Click() override;
@@ -155,23 +152,16 @@ private:
     void Form_Load();
     void ToggleAdvancedView(bool pressed);
     void SizeDetails(double widthTwips, double pictureInset);
-    bool IsSpeakerConnected();
     bool ChecksBeforeProgramming();
     SpeakerSettings CollectSettings() const;
     void TransmitterTest(int transmitter);
     void RunProgramItem(const SpeakerProgramItem& item, bool current);
-    void ReadCapcodeSlots(int slotCount, const std::string& levels, bool& askAllowed, bool& cancelled);
-    void AskToGoOn(bool& askAllowed, bool& cancelled);
-    std::string queryTwiceWithLongerWait();
-    // "?V" into the version box; the command set follows from it.
-    SpeakerVersion AskVersion();
-    void ApplyMask(const std::string& value, QCheckBox* const* boxes, int count);
+    void ShowReading(const SpeakerReading& reading);
     void HideRx1Frequency();
     void UnlockRadioFields();
     void LimitSecurityKey();
 
     std::unique_ptr<EncoderIdentityKeeper> identity_; // the console's encoder comes back when the window goes
     QAction* advancedButton_ = nullptr;
-    int serviceLevel_ = 0;
     int advancedShift_ = 0; // pixels the advanced view moved the left edge
 };

@@ -5,8 +5,13 @@
 #include <QTime>
 #include <cctype>
 
+#include "KS_DeviceLink.h"
 #include "KS_DeviceRules.h"
+#include "KS_Forms.h"
+#include "KS_Globals.h"
+#include "KS_Messages.h"
 #include "KS_PageRequest.h"
+#include "KS_Paging.h"
 #include "KS_PagingCodes.h"
 #include "KS_String.h"
 #include "OptionList.h"
@@ -52,11 +57,20 @@ SpeakerVersion ParseSpeakerVersion(std::string_view rawReply)
             return version;
         }
     }
-    if (before.find("Ver.") == std::string::npos || before.find('(') == std::string::npos)
+    // From "Ver." with its dot on: a word such as "Version" before it is no version.
+    const std::size_t ver = before.find("Ver.");
+    if (ver == std::string::npos || before.find('(', ver) == std::string::npos)
         return version;
-    version.text = VersionBetweenVerAndParen(before);
+    version.text = VersionBetweenVerAndParen(before.substr(ver));
     version.hundredths = VersionNumber(version.text).value_or(0);
     return version;
+}
+
+SpeakerVersion AskSpeakerVersion()
+{
+    std::string raw;
+    DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
+    return ParseSpeakerVersion(raw);
 }
 
 bool ReadUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths >= 300; }
@@ -121,7 +135,7 @@ void SelectSpeakerListData(OptionList& list, std::string_view value)
     }
 }
 
-int SpeakerAlertLevelPosition(std::string_view levels, int slot, int listCount)
+int SpeakerAlertLevelPosition(std::string_view levels, int slot)
 {
     if (slot < 1 || static_cast<std::size_t>(slot) > levels.size())
         return 0;
@@ -129,7 +143,7 @@ int SpeakerAlertLevelPosition(std::string_view levels, int slot, int listCount)
     if (!std::isdigit(static_cast<unsigned char>(c)))
         return 0;
     const int level = c - '0';
-    return level < listCount ? level : -1;
+    return level <= 4 ? level : -1;
 }
 
 std::string SpeakerDateTimeText(std::string_view dateReply, std::string_view timeReply, std::string_view timeValue)
@@ -166,6 +180,151 @@ std::string SpeakerDateTimeText(std::string_view dateReply, std::string_view tim
     return text + " " + english.toString(time, seconds ? "hh:mm:ss AP" : "hh:mm AP").toStdString();
 }
 
+// ---- Reading ---------------------------------------------------------------------
+
+namespace {
+
+// A query that is sent once more when its first round brings nothing.
+std::string queryTwice(const std::string& command, const DeviceQueryOptions& options, std::string* raw = nullptr)
+{
+    std::string value = DeviceQuery(command, options, raw);
+    if (value.empty())
+        value = DeviceQuery(command, options, raw);
+    return value;
+}
+
+// The operator's say on an empty capcode answer: go on, stop the capcode reads, or stop being asked.
+struct RetryQuestion {
+    bool allowed = true;
+    bool cancelled = false;
+    void Ask()
+    {
+        if (!allowed)
+            return;
+        if (AskRetryDownload() == kAnswerNo)
+            cancelled = true;
+        allowed = !gMessageOption;
+    }
+};
+
+std::int16_t length(std::size_t n) { return static_cast<std::int16_t>(n); }
+
+} // namespace
+
+bool SpeakerConnected()
+{
+    if (gEncoderModelName == "PA Speaker")
+        return true;
+    ShowOptionNotUpdatedWarning("Speaker Programming");
+    return false;
+}
+
+std::string ReadSpeakerDateTime()
+{
+    std::string text = "N/A";
+    ShowBusyPointer();
+    if (IsLinkResponding()) {
+        std::string dateReply;
+        std::string timeReply;
+        queryTwice("?D", {7, 40, 3}, &dateReply);
+        std::string time = DeviceQuery("?T", {6, 40, 3}, &timeReply);
+        if (time.empty())
+            time = DeviceQuery("?T", {4, 40, 3}, &timeReply);
+        text = SpeakerDateTimeText(dateReply, timeReply, time);
+    }
+    ShowNormalPointer();
+    return text;
+}
+
+SpeakerReading ReadSpeaker()
+{
+    SpeakerReading r;
+    if (!IsLinkResponding(20)) {
+        ShowOptionNotUpdatedWarning("programming");
+        r.outcome = SpeakerReading::Outcome::NoAnswer;
+        return r;
+    }
+    if (!SpeakerConnected()) {
+        r.outcome = SpeakerReading::Outcome::NotSpeaker;
+        return r;
+    }
+    r.version = AskSpeakerVersion();
+    r.currentSet = ReadUsesCurrentSet(r.version);
+    const int v = r.version.hundredths;
+    r.dateTime = ReadSpeakerDateTime();
+    ShowBusyPointer();
+
+    r.serialNumber = DeviceQuery("?S", {length(r.currentSet ? 8 : 7), 60});
+    if (r.currentSet) {
+        r.rx1Frequency = FrequencyFromDigits(DeviceQuery("?FR1", {7, 60, 3, true}));
+        r.supervisionCapcode = DeviceQuery("?C9", {7, 20, 1, true});
+        r.rx1Signal = "N/A";
+        if (v >= 303) {
+            r.rx1SignalShown = true;
+            r.rx1Signal = SignalStrengthText(DeviceQuery("?FS1", {3, 0, 1})).value_or("N/A");
+        }
+        const std::string baud = Trim(DeviceQuery("?FBR", {1, 60, 3}));
+        if (baud.empty())
+            r.rxBaud = "";
+        else if (!SpeakerBaudText(baud[0]).empty())
+            r.rxBaud = SpeakerBaudText(baud[0]);
+    } else {
+        // A legacy unit whose "Ver." text is 3.00 or more has the receiver frequency under its old name.
+        r.rx1Hidden = v < 300;
+        if (!r.rx1Hidden) {
+            r.rx1Frequency = FrequencyFromDigits(DeviceQuery("?F", {7, 40, 3, true}));
+            r.rx1SignalShown = r.rx1Frequency.has_value();
+        }
+        // Old units answer the supervision slot slowly, or not at all when they have none.
+        r.supervisionCapcode = DeviceQuery("?C9", {7, 20, 1, true});
+        if (r.supervisionCapcode.empty())
+            r.supervisionCapcode = DeviceQuery("?C9", {7, 40, 1, true});
+        const std::string baud = Trim(DeviceQuery("?B", {1, 60, 3}));
+        r.rxBaud = baud.empty() ? "" : baud == "0" ? "512" : "1200";
+    }
+    r.squelch = DeviceQuery("?Q", {1, 60, 3});
+    r.securityOn = DeviceQuery("?SM", {1, 60, 3}) == "1";
+    r.securityKey = DeviceQuery("?SS", {3, 60, 3});
+    r.operationMode = DeviceQuery("?M", {1, 60, 3});
+
+    // Without a supervision capcode an old unit has six slotCount.
+    const int slotCount = r.currentSet || !r.supervisionCapcode.empty() ? 8 : 6;
+    RetryQuestion question;
+    const DeviceQueryOptions levelQuery{length(slotCount), 0, 3, true};
+    const std::string levels = r.currentSet ? DeviceQuery("?OV", levelQuery) : queryTwice("?OV", levelQuery);
+    if (levels.empty())
+        question.Ask();
+    for (int slot = 1; slot <= slotCount && !question.cancelled; ++slot) {
+        const auto row = static_cast<std::size_t>(slot - 1);
+        r.capcodes[row] = queryTwice("?C" + std::to_string(slot), {7, 60, 3, true});
+        if (r.capcodes[row].empty())
+            question.Ask();
+        else
+            r.alertLevels[row] = SpeakerAlertLevelPosition(levels, slot);
+    }
+
+    if (!r.currentSet || v < 310)
+        return r;
+    r.radio = true;
+    const DeviceQueryOptions one{1, 0, 3};
+    const DeviceQueryOptions oneTable{1, 0, 3, false, true};
+    r.rxDeviation = DeviceQuery("?FX", oneTable);
+    // The level comes first; the noise the unit measures now follows it.
+    r.ambientNoise = DeviceQuery("?AN", {5, 0, 3, false, true}).substr(0, 1);
+    r.configuration = ParseSpeakerMask(DeviceQuery("?CM", {4, 0, 3})).value_or(0);
+    r.options = ParseSpeakerMask(DeviceQuery("?O", {length(v >= 314 ? 4 : 2), 0, 3})).value_or(0);
+    r.power = DeviceQuery("?FP", one);
+    r.txDeviation = DeviceQuery("?FD", oneTable);
+    r.ifBandwidth = DeviceQuery("?FI", oneTable);
+    r.tx1Frequency = FrequencyFromDigits(DeviceQuery("?FT1", {7, 0, 3}));
+    r.rx2Frequency = FrequencyFromDigits(DeviceQuery("?FR2", {7, 0, 3}));
+    r.tx2Frequency = FrequencyFromDigits(DeviceQuery("?FT2", {7, 0, 3}));
+    const std::string txBaud = DeviceQuery("?FBT", oneTable);
+    r.txBaud = IsNumericText(txBaud) ? SpeakerBaudText(txBaud.back()) : "";
+    r.rx2Signal = SignalStrengthText(DeviceQuery("?FS2", {3, 0, 1}));
+    return r;
+}
+
 // ---- Programming -----------------------------------------------------------------
 
 std::string SpeakerTimeValue(const QDateTime& now, bool withSeconds)
@@ -186,6 +345,12 @@ std::string SpeakerMaskValue(const std::vector<bool>& boxes, int digits)
         if (boxes[i])
             mask |= 1u << i;
     return QString::number(mask, 16).toUpper().rightJustified(digits, '0').toStdString();
+}
+
+bool AskSpeakerSupervision(bool currentSet)
+{
+    const DeviceQueryOptions supervision{7, 40, 1};
+    return !(currentSet ? DeviceQuery("?C9", supervision) : queryTwice("?C9", supervision)).empty();
 }
 
 std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, const SpeakerVersion& version,
@@ -213,7 +378,7 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
 
     const bool supervision = current || supervisionAnswered;
     if (supervision && s.supervisionUnlocked)
-        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode);
+        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode).kind = SpeakerStep::Supervision;
     if (s.programDateTime)
         write("Programming Date & Time... ", "PT", "").kind = SpeakerStep::DateTime;
     if (s.rxBaudRate.program)

@@ -10,12 +10,10 @@
 #include "KS_Clock.h"
 #include "KS_DeviceLink.h"
 #include "KS_DeviceRules.h"
-#include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_GEN_SpeakerProgrammer.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
-#include "KS_PageRequest.h"
 #include "KS_Paging.h"
 #include "KS_PagingCodes.h"
 #include "KS_String.h"
@@ -23,25 +21,9 @@
 
 namespace {
 
-constexpr const char* kSpeakerModel = "PA Speaker";
-
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 void setText(QLineEdit* box, std::string_view value) { box->setText(ToQString(value)); }
 void appendInfo(QLabel* label, std::string_view tail) { label->setText(label->text() + ToQString(tail)); }
-
-std::string query(const char* command, DeviceQueryOptions options, std::string* raw = nullptr)
-{
-    return DeviceQuery(command, options, raw);
-}
-
-// A query that is sent once more when its first round brings nothing.
-std::string queryTwice(const std::string& command, DeviceQueryOptions options, std::string* raw = nullptr)
-{
-    std::string value = DeviceQuery(command, options, raw);
-    if (value.empty())
-        value = DeviceQuery(command, options, raw);
-    return value;
-}
 
 SpeakerListSetting listSetting(const QCheckBox* box, QComboBox* list)
 {
@@ -57,14 +39,6 @@ SpeakerListSetting listSetting(const QCheckBox* box, QComboBox* list)
 
 } // namespace
 
-bool KS_GEN_SpeakerProgrammer::IsSpeakerConnected()
-{
-    if (gEncoderModelName == kSpeakerModel)
-        return true;
-    ShowOptionNotUpdatedWarning("Speaker Programming");
-    return false;
-}
-
 // ---- Reading -----------------------------------------------------------------------------
 
 void KS_GEN_SpeakerProgrammer::cmdRead_Click()
@@ -77,138 +51,70 @@ bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
 {
     Run run(*this, false);
     lblInfo->clear();
-    for (int i = 0; i < kCapcodeRows; ++i) {
-        const auto row = static_cast<std::size_t>(i);
+    for (std::size_t row = 0; row < kCapcodeRows; ++row) {
         setText(txtCapcode[row], PadDigits("", txtCapcode[row]->maxLength()));
         cmbAlertLevel[row]->setCurrentIndex(0);
     }
-    if (!IsLinkResponding(20)) {
-        ShowOptionNotUpdatedWarning("programming");
-        return true;
-    }
-    if (!IsSpeakerConnected())
-        return false;
-
-    const SpeakerVersion version = AskVersion();
-    const int v = version.hundredths;
-    const bool current = ReadUsesCurrentSet(version);
-
-    bool askAllowed = true;
-    bool cancelled = false;
-    if (current)
-        txtSerialNumber->setMaxLength(8);
-    ReadSpeakerDateTime();
-    ShowBusyPointer();
-
-    const std::string serial = query("?S", {.expectedLength = static_cast<std::int16_t>(current ? 8 : 7), .ticks = 60});
-    setText(txtSerialNumber, serial.empty() ? PadDigits(text(txtSerialNumber), txtSerialNumber->maxLength()) : serial);
-
-    bool supervision = true;
-    if (current) {
-        if (const auto frequency = FrequencyFromDigits(query("?FR1", {7, 60, 3, true}))) {
-            lblRx1Frequency->show();
-            txtRx1Frequency->show();
-            setText(txtRx1Frequency, *frequency);
-        }
-        const std::string capcode = query("?C9", {7, 20, 1, true});
-        setText(txtSupervisionCapcode, PadDigits(capcode, 7));
-        setText(txtRx1RSSI, "N/A");
-        if (v >= 303) {
-            lblRx1RSSI->show();
-            txtRx1RSSI->show();
-            if (const auto strength = SignalStrengthText(query("?FS1", {3, 0, 1})))
-                setText(txtRx1RSSI, *strength);
-        }
-        const std::string baud = Trim(query("?FBR", {1, 60, 3}));
-        if (baud.empty())
-            cmbRxBaudRate->setCurrentIndex(-1);
-        else if (!SpeakerBaudText(baud[0]).empty())
-            SelectSpeakerListText(AsOptionList(cmbRxBaudRate), SpeakerBaudText(baud[0]));
-    } else {
-        // A legacy unit with a "Ver." text of 3.0 or more has the receiver frequency under its old name.
-        if (VersionNumber(text(txtVersion)).value_or(0) >= 300) {
-            if (const auto frequency = FrequencyFromDigits(query("?F", {7, 40, 3, true}))) {
-                for (QWidget* w : std::initializer_list<QWidget*>{lblRx1Frequency, txtRx1Frequency, lblRx1RSSI,
-                                                                   txtRx1RSSI})
-                    w->show();
-                setText(txtRx1Frequency, *frequency);
-            }
-        } else {
-            HideRx1Frequency();
-        }
-        setText(txtSupervisionCapcode, "0000000");
-        const std::string capcode = queryTwiceWithLongerWait();
-        supervision = !capcode.empty();
-        if (supervision)
-            setText(txtSupervisionCapcode, PadDigits(capcode, 7));
-        const std::string baud = Trim(query("?B", {1, 60, 3}));
-        if (baud.empty())
-            cmbRxBaudRate->setCurrentIndex(-1);
-        else
-            SelectSpeakerListText(AsOptionList(cmbRxBaudRate), baud == "0" ? "512" : "1200");
-    }
-
-    SelectSpeakerListText(AsOptionList(cmbSquelchLevel), query("?Q", {1, 60, 3}));
-    SelectSpeakerListText(AsOptionList(cmbSecurityMode), query("?SM", {1, 60, 3}) == "1" ? "On" : "Off");
-    setText(txtSecurityKey, PadDigits(query("?SS", {3, 60, 3}), 3));
-    SelectSpeakerListText(AsOptionList(cmbOperationMode), query("?M", {1, 60, 3}));
-
-    const int slotCount = supervision ? kCapcodeRows : 6;
-    const DeviceQueryOptions levelQuery{static_cast<std::int16_t>(slotCount), 0, 3, true};
-    const std::string levels = current ? query("?OV", levelQuery) : queryTwice("?OV", levelQuery);
-    if (levels.empty())
-        AskToGoOn(askAllowed, cancelled);
-    ReadCapcodeSlots(slotCount, levels, askAllowed, cancelled);
-
-    if (current && v >= 310) {
-        const DeviceQueryOptions one{1, 0, 3};
-        const DeviceQueryOptions oneTable{1, 0, 3, false, true};
-        SelectSpeakerListData(AsOptionList(cmbRxDeviation), query("?FX", oneTable));
-        const std::string noise = query("?AN", {5, 0, 3, false, true});
-        SelectSpeakerListData(AsOptionList(cmbAmbientNoiseLevel), noise.substr(0, 1));
-        ApplyMask(query("?CM", {4, 0, 3}), chkDeviceConfiguration.data(), kConfigurationBits);
-        ApplyMask(query("?O", {static_cast<std::int16_t>(v >= 314 ? 4 : 2), 0, 3}), chkDeviceOptions.data(),
-                  kOptionBits);
-        SelectSpeakerListData(AsOptionList(cmbPower), query("?FP", one));
-        SelectSpeakerListData(AsOptionList(cmbTxDeviation), query("?FD", oneTable));
-        SelectSpeakerListData(AsOptionList(cmbIFBandwidth), query("?FI", oneTable));
-        for (const auto& [command, box] : {std::pair{"?FT1", txtTx1Frequency}, {"?FR2", txtRx2Frequency},
-                                           {"?FT2", txtTx2Frequency}})
-            if (const auto frequency = FrequencyFromDigits(query(command, {7, 0, 3})))
-                setText(box, *frequency);
-        const std::string txBaud = query("?FBT", oneTable);
-        if (IsNumericText(txBaud))
-            SelectSpeakerListText(AsOptionList(cmbTxBaudRate), SpeakerBaudText(txBaud.back()));
-        else
-            cmbTxBaudRate->setCurrentIndex(-1);
-        setText(txtRx2RSSI, "N/A");
-        if (const auto strength = SignalStrengthText(query("?FS2", {3, 0, 1}))) {
-            lblRx2RSSI->show();
-            txtRx2RSSI->show();
-            setText(txtRx2RSSI, *strength);
-        }
-    }
+    const SpeakerReading reading = ReadSpeaker();
+    if (reading.outcome != SpeakerReading::Outcome::Read)
+        return reading.outcome == SpeakerReading::Outcome::NoAnswer;
+    ShowReading(reading);
     ReportStatus("Ready");
     return true;
 }
 
-SpeakerVersion KS_GEN_SpeakerProgrammer::AskVersion()
+void KS_GEN_SpeakerProgrammer::ShowReading(const SpeakerReading& r)
 {
-    setText(txtVersion, "N/A");
-    std::string raw;
-    query("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
-    const SpeakerVersion version = ParseSpeakerVersion(raw);
-    setText(txtVersion, version.text);
-    return version;
-}
+    auto showAll = [](std::initializer_list<QWidget*> controls) {
+        for (QWidget* control : controls)
+            control->show();
+    };
+    setText(txtVersion, r.version.text);
+    setText(txtDateTime, r.dateTime);
+    if (r.currentSet)
+        txtSerialNumber->setMaxLength(8);
+    setText(txtSerialNumber, r.serialNumber.empty() ? PadDigits(text(txtSerialNumber), txtSerialNumber->maxLength())
+                                                    : r.serialNumber);
+    if (r.rx1Hidden)
+        HideRx1Frequency();
+    if (r.rx1Frequency) {
+        showAll({lblRx1Frequency, txtRx1Frequency});
+        setText(txtRx1Frequency, *r.rx1Frequency);
+    }
+    if (r.rx1SignalShown)
+        showAll({lblRx1RSSI, txtRx1RSSI});
+    if (r.rx1Signal)
+        setText(txtRx1RSSI, *r.rx1Signal);
+    setText(txtSupervisionCapcode, PadDigits(r.supervisionCapcode, 7));
+    if (r.rxBaud)
+        SelectSpeakerListText(AsOptionList(cmbRxBaudRate), *r.rxBaud);
+    SelectSpeakerListText(AsOptionList(cmbSquelchLevel), r.squelch);
+    SelectSpeakerListText(AsOptionList(cmbSecurityMode), r.securityOn ? "On" : "Off");
+    setText(txtSecurityKey, PadDigits(r.securityKey, 3));
+    SelectSpeakerListText(AsOptionList(cmbOperationMode), r.operationMode);
+    for (std::size_t row = 0; row < kCapcodeRows; ++row) {
+        setText(txtCapcode[row], PadDigits(r.capcodes[row], 7));
+        cmbAlertLevel[row]->setCurrentIndex(r.alertLevels[row]);
+    }
+    if (!r.radio)
+        return;
 
-std::string KS_GEN_SpeakerProgrammer::queryTwiceWithLongerWait()
-{
-    // Old units answer the supervision slot slowly, or not at all when they have none.
-    std::string capcode = query("?C9", {7, 20, 1, true});
-    if (capcode.empty())
-        capcode = query("?C9", {7, 40, 1, true});
-    return capcode;
+    for (const auto& [list, value] :
+         {std::pair{cmbRxDeviation, &r.rxDeviation}, {cmbAmbientNoiseLevel, &r.ambientNoise}, {cmbPower, &r.power},
+          {cmbTxDeviation, &r.txDeviation}, {cmbIFBandwidth, &r.ifBandwidth}})
+        SelectSpeakerListData(AsOptionList(list), *value);
+    for (int bit = 0; bit < kConfigurationBits; ++bit)
+        chkDeviceConfiguration[static_cast<std::size_t>(bit)]->setChecked((r.configuration >> bit) & 1u);
+    for (int bit = 0; bit < kOptionBits; ++bit)
+        chkDeviceOptions[static_cast<std::size_t>(bit)]->setChecked((r.options >> bit) & 1u);
+    for (const auto& [box, value] : {std::pair{txtTx1Frequency, &r.tx1Frequency}, {txtRx2Frequency, &r.rx2Frequency},
+                                     {txtTx2Frequency, &r.tx2Frequency}})
+        if (*value)
+            setText(box, **value);
+    SelectSpeakerListText(AsOptionList(cmbTxBaudRate), r.txBaud);
+    setText(txtRx2RSSI, r.rx2Signal.value_or("N/A"));
+    if (r.rx2Signal)
+        showAll({lblRx2RSSI, txtRx2RSSI});
 }
 
 void KS_GEN_SpeakerProgrammer::HideRx1Frequency()
@@ -222,61 +128,11 @@ void KS_GEN_SpeakerProgrammer::HideRx1Frequency()
     setText(txtRx1Frequency, "000.0000");
 }
 
-void KS_GEN_SpeakerProgrammer::AskToGoOn(bool& askAllowed, bool& cancelled)
-{
-    if (!askAllowed)
-        return;
-    if (AskRetryDownload() == kAnswerNo)
-        cancelled = true;
-    askAllowed = !gMessageOption;
-}
-
-void KS_GEN_SpeakerProgrammer::ReadCapcodeSlots(int slotCount, const std::string& levels, bool& askAllowed,
-                                                bool& cancelled)
-{
-    for (int slot = 1; slot <= slotCount; ++slot) {
-        if (cancelled)
-            continue;
-        const auto row = static_cast<std::size_t>(slot - 1);
-        const std::string capcode = queryTwice("?C" + std::to_string(slot), {7, 60, 3, true});
-        setText(txtCapcode[row], PadDigits("", 7));
-        if (!capcode.empty()) {
-            setText(txtCapcode[row], PadDigits(capcode, 7));
-            cmbAlertLevel[row]->setCurrentIndex(SpeakerAlertLevelPosition(levels, slot, cmbAlertLevel[row]->count()));
-        } else {
-            AskToGoOn(askAllowed, cancelled);
-        }
-    }
-}
-
-void KS_GEN_SpeakerProgrammer::ApplyMask(const std::string& value, QCheckBox* const* boxes, int count)
-{
-    const std::uint32_t mask = ParseSpeakerMask(value).value_or(0);
-    for (int i = 0; i < count; ++i)
-        boxes[i]->setChecked((mask >> i) & 1u);
-}
-
-void KS_GEN_SpeakerProgrammer::ReadSpeakerDateTime()
-{
-    setText(txtDateTime, "N/A");
-    ShowBusyPointer();
-    if (IsLinkResponding()) {
-        std::string dateReply;
-        std::string timeReply;
-        queryTwice("?D", {7, 40, 3}, &dateReply);
-        std::string time = query("?T", {6, 40, 3}, &timeReply);
-        if (time.empty())
-            time = query("?T", {4, 40, 3}, &timeReply);
-        setText(txtDateTime, SpeakerDateTimeText(dateReply, timeReply, time));
-    }
-    ShowNormalPointer();
-}
-
 // ---- Programming ------------------------------------------------------------------------
 
 void KS_GEN_SpeakerProgrammer::cmdProgram_Click()
 {
-    if (ChecksBeforeProgramming() && IsSpeakerConnected())
+    if (ChecksBeforeProgramming() && SpeakerConnected())
         ProgramSpeakerSettings();
 }
 
@@ -306,9 +162,12 @@ bool KS_GEN_SpeakerProgrammer::ChecksBeforeProgramming()
         // Every frequency the run writes passes the range and raster tests, not only the one last left.
         || !FrequenciesAcceptable({txtRx1Frequency, txtTx1Frequency, txtRx2Frequency, txtTx2Frequency}))
         return false;
-    if (Unlocked(txtSupervisionCapcode) && !CapcodeInRange(text(txtSupervisionCapcode)))
-        return Refuse("Capcode must be in the range of 0000008 to 2097151.", txtSupervisionCapcode);
-    return CapcodesInRange(chkProgramCapcode, txtCapcode);
+    if (!CapcodesInRange(chkProgramCapcode, txtCapcode))
+        return false;
+    for (std::size_t row = 0; row < kCapcodeRows; ++row)
+        if (!SelectionMade(chkProgramCapcode[row], cmbAlertLevel[row], "Please select alert level."))
+            return false;
+    return true;
 }
 
 SpeakerSettings KS_GEN_SpeakerProgrammer::CollectSettings() const
@@ -362,8 +221,9 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
         lblInfo->show(); // a failed transmitter test may have hidden it
         return false;
     }
-    const SpeakerVersion version = AskVersion();
-    if (!IsSpeakerConnected())
+    const SpeakerVersion version = AskSpeakerVersion();
+    setText(txtVersion, version.text);
+    if (!SpeakerConnected())
         return false;
 
     const bool current = ProgramUsesCurrentSet(version);
@@ -373,10 +233,7 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
     for (std::size_t i = 0; i < items.size(); ++i) {
         const SpeakerProgramItem item = items[i];
         if (item.kind == SpeakerStep::SupervisionQuery) {
-            const DeviceQueryOptions supervision{7, 40, 1};
-            const std::string capcode
-                = current ? query("?C9", supervision) : queryTwice("?C9", supervision);
-            if (!current && capcode.empty()) {
+            if (!AskSpeakerSupervision(current) && !current) {
                 // Without a supervision capcode the unit has six slots: rows 7 and 8 go unticked.
                 chkProgramCapcode[6]->setChecked(false);
                 chkProgramCapcode[7]->setChecked(false);
@@ -396,6 +253,12 @@ void KS_GEN_SpeakerProgrammer::RunProgramItem(const SpeakerProgramItem& item, bo
     Step(item.stepText);
     if (item.preTicks > 0)
         PauseTicks(item.preTicks);
+    // Whether an old unit keeps a supervision capcode shows only now, so only now is its value checked.
+    if (item.kind == SpeakerStep::Supervision && !CapcodeInRange(text(txtSupervisionCapcode))) {
+        Refuse("Capcode must be in the range of 0000008 to 2097151.", txtSupervisionCapcode);
+        StepFailed(item.failureText);
+        return;
+    }
 
     bool ok = false;
     if (item.kind == SpeakerStep::DateTime) {
@@ -465,7 +328,7 @@ void KS_GEN_SpeakerProgrammer::cmdReset_Click()
                                     kButtonsYesNo, kAnswerNo, kIconQuestion);
     if (answer == kAnswerYes) {
         Run run(*this, false);
-        if (!IsSpeakerConnected())
+        if (!SpeakerConnected())
             return;
         if (!IsLinkResponding(20))
             ShowLinkCommError();

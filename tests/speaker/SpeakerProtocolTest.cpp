@@ -33,6 +33,7 @@ TEST(SpeakerProtocol, VersionRepliesChooseTheCommandSets)
              {string("Ver. beta (x)*\r"), "beta", 0, false, false},
              {string("Ver.(3.20)*\r"), "N/A", 0, false, false},
              {string("Ver.3.20(x)*\r"), "3.20", 320, false, false},
+             {string("Version Ver. 3.20 (x)*\r"), "3.20", 320, false, false},
              {string("(1) Ver. 3.20*\r"), "N/A", 0, false, false},
              {string("3.14\r"), "N/A", 0, false, false},
              {string("3.145*\r"), "N/A", 0, false, false},
@@ -46,45 +47,27 @@ TEST(SpeakerProtocol, VersionRepliesChooseTheCommandSets)
     }
 }
 
-TEST(SpeakerProtocol, ReadConversionsRefuseWhatTheBoxesCannotShow)
+TEST(SpeakerProtocol, RepliesTheBoxesCannotShowGiveNothing)
 {
-    EXPECT_EQ(SignalStrengthText("085"), "-85");
     EXPECT_EQ(SignalStrengthText("N/A"), std::nullopt);
-
-    EXPECT_EQ(ParseSpeakerMask("0005"), 5u);
-    EXPECT_EQ(ParseSpeakerMask("21"), 0x21u);
     EXPECT_EQ(ParseSpeakerMask("03ff"), 0x3FFu);
     EXPECT_EQ(ParseSpeakerMask(""), std::nullopt);
     EXPECT_EQ(ParseSpeakerMask("00G1"), std::nullopt);
+    // Slot n's level is the n-th digit; a level the list lacks selects nothing, a missing one the default.
+    for (const auto& [levels, slot, position] : {std::tuple{"12345000", 2, 2}, {"12345000", 5, -1}, {"12x", 3, 0},
+                                                  {"12", 7, 0}})
+        EXPECT_EQ(SpeakerAlertLevelPosition(levels, slot), position) << levels << slot;
 
-    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 2, 5), 2);
-    EXPECT_EQ(SpeakerAlertLevelPosition("12345000", 5, 5), -1); // level 5: the list holds 0 to 4
-    EXPECT_EQ(SpeakerAlertLevelPosition("12x", 3, 5), 0);
-    EXPECT_EQ(SpeakerAlertLevelPosition("12", 7, 5), 0);
-}
-
-TEST(SpeakerProtocol, ListRepliesOutsideTheListLeaveNoSelection)
-{
-    MemoryOptionList baud;
+    MemoryOptionList baud, squelch, power;
     FillDeviceBaudCombo(baud, 0);
-    SelectSpeakerListText(baud, SpeakerBaudText('1'));
-    EXPECT_EQ(baud.SelectedIndex(), 1);
-    SelectSpeakerListText(baud, SpeakerBaudText('2')); // 2400 is not offered
-    EXPECT_EQ(baud.SelectedIndex(), -1);
-
-    MemoryOptionList squelch;
     FillSquelchLevelCombo(squelch, 0);
-    SelectSpeakerListText(squelch, "7");
-    EXPECT_EQ(squelch.SelectedIndex(), 7);
-    SelectSpeakerListText(squelch, "A");
-    EXPECT_EQ(squelch.SelectedIndex(), -1);
-
-    MemoryOptionList power;
     FillPowerLevelCombo(power, 1);
-    SelectSpeakerListData(power, "9");
-    EXPECT_EQ(power.ItemText(power.SelectedIndex()), "9 - High");
+    SelectSpeakerListText(baud, SpeakerBaudText('2')); // 2400 is not offered
+    SelectSpeakerListText(squelch, "A");
     SelectSpeakerListData(power, "0");
-    EXPECT_EQ(power.SelectedIndex(), -1);
+    for (const MemoryOptionList* list : {&baud, &squelch, &power})
+        EXPECT_EQ(list->SelectedIndex(), -1);
+    SelectSpeakerListData(power, "9");
     SelectSpeakerListData(power, "");
     EXPECT_EQ(power.SelectedIndex(), -1);
 }
@@ -107,36 +90,18 @@ TEST(SpeakerProtocol, DateAndTimeTravelInTheUnitsOwnForms)
 
 TEST(SpeakerProtocol, CurrentUnitGetsEveryTickedItemInItsOrder)
 {
-    SpeakerSettings s;
-    s.serialUnlocked = true;
-    s.serialNumber = "00000099";
-    s.rx1FrequencyOpen = true;
-    s.rx1Frequency = "457.5000";
-    s.supervisionUnlocked = true;
-    s.supervisionCapcode = "0012345";
-    s.programDateTime = true;
-    s.rxBaudRate = {true, "1200", 1};
-    s.rxDeviation = {true, "", 5};
-    s.squelchLevel = {true, "3", 3};
-    s.securityMode = {true, "On", 1};
-    s.securityKey = "123";
-    s.operationMode = {true, "4", 4};
-    s.ambientNoiseLevel = {true, "", 6};
+    SpeakerSettings s{.serialUnlocked = true, .serialNumber = "00000099", .rx1FrequencyOpen = true,
+                      .rx1Frequency = "457.5000", .supervisionUnlocked = true, .supervisionCapcode = "0012345",
+                      .programDateTime = true, .securityMode = {true, "On", 1}, .operationMode = {true, "4", 4},
+                      .squelchLevel = {true, "3", 3}, .rxBaudRate = {true, "1200", 1}, .rxDeviation = {true, "", 5},
+                      .ambientNoiseLevel = {true, "", 6}, .securityKey = "123", .programConfiguration = true,
+                      .configuration = {true, false, true}, .programOptions = true,
+                      .options = {true, false, false, false, false, true}, .programCommon = true,
+                      .power = {false, "9 - High", 9}, .txDeviation = {false, "", 4},
+                      .ifBandwidth = {false, "25.00 kHz", 2}, .txBaudRate = {false, "512", 5}, .programPrimary = true,
+                      .tx1Frequency = "467.8000", .programSecondary = true, .rx2Frequency = "150.0000",
+                      .tx2Frequency = "151.0000"};
     s.capcodes[2] = {true, "0001000", 2};
-    s.programConfiguration = true;
-    s.configuration[0] = s.configuration[2] = true;
-    s.programOptions = true;
-    s.options[0] = s.options[5] = true;
-    s.programCommon = true;
-    s.power = {false, "9 - High", 9};
-    s.txDeviation = {false, "", 4};
-    s.ifBandwidth = {false, "25.00 kHz", 2};
-    s.txBaudRate = {false, "512", 5};
-    s.programPrimary = true;
-    s.tx1Frequency = "467.8000";
-    s.programSecondary = true;
-    s.rx2Frequency = "150.0000";
-    s.tx2Frequency = "151.0000";
 
     const auto items = BuildSpeakerProgram(s, version("3.14*\r"));
     EXPECT_EQ(lines(items),
@@ -157,13 +122,8 @@ TEST(SpeakerProtocol, CurrentUnitGetsEveryTickedItemInItsOrder)
 
 TEST(SpeakerProtocol, LegacyUnitUsesItsOwnMnemonicsAndLosesSlotsWithoutSupervision)
 {
-    SpeakerSettings s;
-    s.rx1FrequencyOpen = true;
-    s.rx1Frequency = "457.5000";
-    s.supervisionUnlocked = true;
-    s.rxBaudRate = {true, "512", 5};
-    s.rxDeviation = {true, "", 5};
-    s.ambientNoiseLevel = {true, "", 6};
+    SpeakerSettings s{.rx1FrequencyOpen = true, .rx1Frequency = "457.5000", .supervisionUnlocked = true,
+                      .rxBaudRate = {true, "512", 5}, .rxDeviation = {true, "", 5}, .ambientNoiseLevel = {true, "", 6}};
     s.capcodes[0] = {true, "0000100", 0};
     s.capcodes[6] = {true, "0000700", 1};
     s.capcodes[7] = {true, "0000800", 4};
