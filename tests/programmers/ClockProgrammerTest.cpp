@@ -11,7 +11,6 @@
 #include "KS_Messages.h"
 #include "ProgrammerFixture.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

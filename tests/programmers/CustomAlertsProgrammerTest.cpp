@@ -15,7 +15,6 @@
 #include "TestSupport.h"
 #include "WaveFile.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

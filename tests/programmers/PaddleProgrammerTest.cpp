@@ -12,7 +12,6 @@
 #include "KS_ProgrammerWindows.h"
 #include "ProgrammerFixture.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

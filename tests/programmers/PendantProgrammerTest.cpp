@@ -10,7 +10,6 @@
 #include "KS_PendantRules.h"
 #include "ProgrammerFixture.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include "KS_TimeReceiverRules.h"
 #include "ProgrammerFixture.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
