@@ -43,9 +43,8 @@ public:
     void cmdProgram_Click() override;
     void cmdReset_Click() override;
 
-    // Whether the power and deviation lists are shut to the operator.
+    // Whether the radio lists are shut to the operator.
     bool PowerLocked() const { return powerLocked_; }
-    bool DeviationLocked() const { return deviationLocked_; }
 
 protected:
     void ServiceUnlocked() override;

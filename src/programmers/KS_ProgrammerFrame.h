@@ -148,7 +148,6 @@ protected:
     void StepFailed(std::string_view failureText = " - Failed.");
     // "Done !", or "Done ! - " + the count + " item(s) failed." when a step failed.
     void FinishProgram();
-    int FailedSteps() const { return failedSteps_; }
     // The serial number plus its increment after a successful setting; a sum
     // that outgrows the box is refused with a message and nothing changes.
     void AutoIncrement(QLineEdit* value, QLineEdit* increment);

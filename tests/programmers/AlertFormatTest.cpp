@@ -118,6 +118,8 @@ TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
         {std::string("3.\0" "99*\r", 6), 399, true}, // NULs on the line are dropped
         {"Ver. 4.01 (2019)*\r", 401, false},
         {"Ver. 3.50 (2019)*\r", 350, true},
+        {"Version Ver. 3.20 (x)*\r", 320, true}, // "Ver." with its dot, not the first "Ver"
+        {"Ver.3.20(x)*\r", 320, true},
         {"3.14\r", 0, false},          // no "*"
         {"Ver.(3.50 *\r", 0, false},   // "(" too soon after "Ver."
         {"Ver. abc (x)*\r", 0, false},

@@ -67,18 +67,21 @@ TEST(DeviceRules, IdentityTextsComeOnlyFromWholeAnswers)
 {
     const struct {
         const char* reply;
+        const char* marker;
         const char* version;
     } versions[] = {
-        {"PDL-1 Ver.2.10 (Mar 2026)", "2.10"},
-        {"Ver 3.1(x)", "3.1"},
-        {"Ver.(x)", "N/A"},
-        {"Ver(2.10)", "N/A"}, // "(" too soon after "Ver": never a negative cut
-        {"(c) Ver.2.10", "N/A"},
-        {"Version 2", "N/A"},
-        {"", "N/A"},
+        {"PDL-1 Ver.2.10 (Mar 2026)", "Ver", "2.10"},
+        {"Ver 3.1(x)", "Ver", "3.1"},
+        {"Version Ver. 3.20 (x)", "Ver", "ion Ver. 3.20"}, // the paddle's own rule
+        {"Version Ver. 3.20 (x)", "Ver.", "3.20"},
+        {"Ver.3.20(", "Ver.", "3.20"},
+        {"Ver.(x)", "Ver.", "N/A"},
+        {"Ver(2.10)", "Ver", "N/A"}, // "(" too soon after "Ver": never a negative cut
+        {"(c) Ver.2.10", "Ver.", "N/A"},
+        {"", "Ver.", "N/A"},
     };
     for (const auto& v : versions)
-        EXPECT_EQ(VersionBetweenVerAndParen(v.reply), v.version) << v.reply;
+        EXPECT_EQ(VersionBetweenVerAndParen(v.reply, v.marker), v.version) << v.reply;
 
     EXPECT_EQ(AcknowledgedValue("RL-CLK*\r"), "RL-CLK");
     EXPECT_FALSE(AcknowledgedValue("?99\r"));
