@@ -101,8 +101,13 @@ protected:
     // that unlocks more overrides ServiceUnlocked.
     virtual void ServiceUnlocked() {}
     void UnlockServiceFields();
-    // A window without service fields ignores the hidden key.
-    void SetServiceKey(bool on) { serviceKey_ = on; }
+    // A window without service fields ignores the hidden key; one whose
+    // operator stays where he was when it unlocks keeps the focus.
+    void SetServiceKey(bool on, bool movesFocus = true)
+    {
+        serviceKey_ = on;
+        serviceKeyMovesFocus_ = movesFocus;
+    }
 
     // ---- Checks before a run (each shows its message, exclamation and OK,
     // and moves the focus to the control at fault)
@@ -176,6 +181,7 @@ private:
     FormConventions* conventions_ = nullptr;
     BoxRoles* roles_ = nullptr;
     bool serviceKey_ = true;
+    bool serviceKeyMovesFocus_ = true;
     QPointer<QWidget> focusAfterRun_;
     int failedSteps_ = 0;
 };

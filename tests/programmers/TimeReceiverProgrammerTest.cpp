@@ -44,7 +44,9 @@ TEST_F(TimeReceiverProgrammer, TheWindowOpensOnTheDetectedReceiverWithEveryListA
     window->chkSecurityMode->setChecked(true);
     EXPECT_TRUE(window->cmbSecurityMode->isEnabled() && window->txtSecurityKey->isEnabled()
                 && window->lblSecurityKey->isEnabled());
+    window->chkDateTime->setFocus();
     Service();
+    EXPECT_EQ(window->focusWidget(), window->chkDateTime); // the focus stays
     EXPECT_FALSE(window->cmdTestTRX->isHidden());
     EXPECT_FALSE(window->chkToneGenerator->isHidden());
     EXPECT_FALSE(window->txtSerialNumber->isReadOnly());
