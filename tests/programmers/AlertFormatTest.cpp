@@ -164,7 +164,7 @@ TEST(AlertSlot, PlanCutsTheDataToTheSlotAndCountsBlocks)
 TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
 {
     std::string file = Wave(1, 1, 8000, 8, std::string(100, 'q'));
-    const std::string header = BuildAlertHeader(file, 3, 7);
+    const std::string header = BuildAlertHeader(file, 3, 7, 100);
     ASSERT_EQ(header.size(), 44u);
     EXPECT_EQ(header.substr(0, 28), file.substr(0, 28));
     EXPECT_EQ(header.substr(28, 4), "0003");
@@ -172,6 +172,9 @@ TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
     EXPECT_EQ(header[37], '\x01');
     EXPECT_EQ(header.substr(38, 2), "07");
     EXPECT_EQ(header.substr(40, 4), file.substr(40, 4));
+    // A streamed file's 0xFFFFFFFF gives way to the size sent.
+    EXPECT_EQ(BuildAlertHeader(Wave(1, 1, 8000, 8, "", 0xFFFFFFFF), 3, 7, 3072).substr(40, 4),
+              std::string("\x00\x0C\x00\x00", 4));
 
     // Plain: zeros become ones, the filling included.
     std::string plain = BuildAlertBlock(std::string("\0\x04" "A", 3), 1, false);

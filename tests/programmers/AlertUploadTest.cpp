@@ -37,10 +37,10 @@ struct AlertLine {
                 }};
     }
     // The file on disk: a canonical 44-byte header and the samples.
-    AlertUploadFile file(const std::string& samples)
+    AlertUploadFile file(const std::string& samples, std::uint64_t declaredSize = UINT64_MAX)
     {
         const std::string path = MakeDataFolder() + "/alert.wav";
-        std::ofstream(path, std::ios::binary) << WaveBytes(samples);
+        std::ofstream(path, std::ios::binary) << WaveBytes(samples, {}, declaredSize);
         return {path, 11, "Alert 11", {41, static_cast<std::int64_t>(samples.size())}};
     }
     int hostLinesWithPrefix(std::string_view prefix) const
@@ -77,21 +77,24 @@ std::string Stored(std::string fromSizeField, std::size_t blocks, char mark, cha
 
 TEST(AlertUpload, ThreeFullBlocksEndWithTheMarkerAndAreStoredByteForByte)
 {
-    AlertLine line;
-    ScriptedMessages boxes;
-    const std::string samples = Samples(3072);
-    const auto file = line.file(samples);
-    ASSERT_TRUE(UploadAlertFile(file, 4096, 8, false, line.display()));
+    // A streamed file's data chunk says 0xFFFFFFFF: the device is told what comes.
+    for (const std::uint64_t declared : {std::uint64_t{3072}, std::uint64_t{0xFFFFFFFF}}) {
+        SCOPED_TRACE(declared);
+        AlertLine line;
+        ScriptedMessages boxes;
+        const std::string samples = Samples(3072);
+        const auto file = line.file(samples, declared);
+        ASSERT_TRUE(UploadAlertFile(file, 4096, 8, false, line.display()));
 
-    std::string sizeField("\x00\x0C\x00\x00", 4);
-    const std::string expected = Stored(sizeField + samples.substr(0, 3068), 3, '\0', '\x01');
-    ASSERT_EQ(line.device->StoredAlerts().count(1), 1u);
-    EXPECT_EQ(line.device->StoredAlerts().at(1), expected);
-    EXPECT_EQ(line.progress, (std::vector<std::string>{"0/3", "1/3", "2/3", "3/3"}));
-    EXPECT_EQ(line.infos.front(), "Please wait...");
-    EXPECT_EQ(line.infos[line.infos.size() - 2], "Uploading Alert 11...3/3");
-    EXPECT_EQ(line.infos.back(), "Done !");
-    EXPECT_TRUE(boxes.shown().empty());
+        const std::string sizeField = std::string("\x00\x0C\x00\x00\xFF\xFF\xFF\xFF", 8).substr(declared == 3072 ? 0 : 4, 4);
+        ASSERT_EQ(line.device->StoredAlerts().count(1), 1u);
+        EXPECT_EQ(line.device->StoredAlerts().at(1), Stored(sizeField + samples.substr(0, 3068), 3, '\0', '\x01'));
+        EXPECT_EQ(line.progress, (std::vector<std::string>{"0/3", "1/3", "2/3", "3/3"}));
+        EXPECT_EQ(line.infos.front(), "Please wait...");
+        EXPECT_EQ(line.infos[line.infos.size() - 2], "Uploading Alert 11...3/3");
+        EXPECT_EQ(line.infos.back(), "Done !");
+        EXPECT_TRUE(boxes.shown().empty());
+    }
 }
 
 TEST(AlertUpload, SequencedShortFileNeedsTheStoredAnswerAndResendsAreBounded)
