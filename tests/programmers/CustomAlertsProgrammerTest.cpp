@@ -10,6 +10,8 @@
 #include "KS_GEN_CustomAlertsProgrammer.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "LinkSimBackend.h"
 #include "ProgrammerFixture.h"
 #include "SimAlertDevice.h"
 #include "TestSupport.h"
@@ -117,35 +119,8 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
     }
 }
 
-TEST_F(CustomAlerts, SequencedFirmwareUploadsAt115200AndPutsDeviceAndPortBack)
+TEST_F(CustomAlerts, EveryRunLeavesTheDeviceAndThePortAtTheConsolesSpeed)
 {
-    std::string samples(1500, '\0');
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<char>(i % 251);
-    Row(0, 12, File("bell.WAV", WaveBytes(samples)));
-    window->cmdProgram->click();
-
-    // The commands around the header and the blocks (binary, CR bytes and all).
-    Lines commands;
-    for (const std::string& line : Sent())
-        if (line.size() < 12 && (line.starts_with('?') || line.starts_with('P'))
-            && std::all_of(line.begin(), line.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '?'; }))
-            commands.push_back(line);
-    EXPECT_EQ(commands, (Lines{"?V", "?BR", "PBR4", "?MC", "PBR2"}));
-
-    std::string expected = std::string("\xDC\x05\0\0", 4) + samples.substr(0, 1496);
-    expected.resize(2048, '\x04');
-    std::replace(expected.begin(), expected.end(), '\x04', '\x05');
-    ASSERT_EQ(device->StoredAlerts().count(2), 1u);
-    EXPECT_EQ(device->StoredAlerts().at(2), expected);
-    EXPECT_EQ(Info(), "Done !");
-    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
-    EXPECT_EQ(harness.engine.UnitSettings(), "38400,N,8,1");
-}
-
-TEST_F(CustomAlerts, AFailedUploadStillPutsThePortBackAndBrowseFillsTheRow)
-{
-    device->SetValue("V", "3.50");
     SetFileDialogHook([this](const FileDialogRequest& request) -> std::optional<std::string> {
         EXPECT_EQ(request.filter, "Wave Audio Files (*.wav)");
         return File("ring.wav", WaveBytes(std::string(3000, '\x80')));
@@ -155,13 +130,102 @@ TEST_F(CustomAlerts, AFailedUploadStillPutsThePortBackAndBrowseFillsTheRow)
     SetFileDialogHook({});
     EXPECT_EQ(window->txtFileName[0]->text().toStdString(), folder + "/ring.wav");
 
-    device->RefuseNextBlocks(10);
-    harness.messages.Answer(kAnswerOk);
-    window->cmdProgram->click();
-    EXPECT_EQ(Info(), "Canceled !");
-    EXPECT_EQ(harness.messages.texts().size(), 1u);
-    EXPECT_TRUE(device->StoredAlerts().empty());
-    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
-    EXPECT_EQ(device->Value("BR"), "2");
-    EXPECT_TRUE(window->cmdProgram->isEnabled());
+    const struct {
+        const char* what;
+        const char* speedBefore;
+        int alert;
+        int refusedBlocks;
+        const char* speedBack;
+        const char* info;
+    } cases[] = {
+        {"stored", "2", 12, 0, "PBR2", "Done !"},
+        {"device already at 4", "4", 13, 0, "PBR2", "Done !"},
+        {"refused by the file check", "2", 19, 0, "PBR2", nullptr},
+        {"blocks refused", "3", 14, 10, "PBR3", "Canceled !"},
+    };
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        device->SetValue("BR", c.speedBefore);
+        device->RefuseNextBlocks(c.refusedBlocks);
+        window->cmbAlertNumber[0]->setCurrentIndex(c.alert - 11);
+        window->cmdProgram->click();
+        Lines commands;
+        for (const std::string& line : Sent())
+            if (line.size() < 8 && (line.starts_with('?') || line.starts_with('P')))
+                commands.push_back(line);
+        EXPECT_EQ(commands, (Lines{"?V", "?BR", "PBR4", "?MC", c.speedBack}));
+        if (c.info) {
+            EXPECT_EQ(Info(), c.info);
+        }
+        EXPECT_EQ(device->StoredAlerts().count(c.alert - 10), c.refusedBlocks == 0 && c.info ? 1u : 0u);
+        EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+        EXPECT_EQ(harness.engine.UnitSettings(), "38400,N,8,1");
+        EXPECT_TRUE(IsLinkResponding());
+        EXPECT_TRUE(window->cmdProgram->isEnabled());
+    }
+}
+
+namespace {
+
+// A USB adapter pulled out after the host's 155th block, then plugged back
+// with the device restarted at its normal speed.
+class PulledAdapter : public SimBackend {
+public:
+    using SimBackend::SimBackend;
+    CommError Open(const std::string& device) override
+    {
+        return pulled ? CommError::DeviceUnavailable : SimBackend::Open(device);
+    }
+    bool Read(std::string& into, std::size_t max) override { return !pulled && SimBackend::Read(into, max); }
+    long Write(std::string_view bytes) override
+    {
+        if (pulled)
+            return -1;
+        if (bytes.size() >= 1024 && ++blocks == 155)
+            pulled = true;
+        return SimBackend::Write(bytes);
+    }
+    int blocks = 0;
+    bool pulled = false;
+};
+
+} // namespace
+
+TEST(CustomAlertsPulledAdapter, AnUploadCutByAPulledAdapterLeavesThePortAtTheConsolesSpeed)
+{
+    for (const bool backBeforeTheRunEnds : {false, true}) {
+        SCOPED_TRACE(backBeforeTheRunEnds ? "plugged back while the error shows" : "plugged back afterwards");
+        ConsoleHarness harness;
+        auto owned = std::make_unique<PulledAdapter>(harness.engine);
+        PulledAdapter& adapter = *owned;
+        KS_MainForm& form = harness.Load(std::move(owned));
+        harness.engine.SetDevice(std::make_shared<sim::AlertDevice>());
+        QPointer<KS_GEN_CustomAlertsProgrammer> window = new KS_GEN_CustomAlertsProgrammer(&form);
+        form.OpenOwnedWindow(window, false);
+        const std::string path = MakeDataFolder() + "/long.wav";
+        std::ofstream(path, std::ios::binary) << WaveBytes(std::string(469 * 1024 - 4, '\x80'));
+        window->chkProgramAlert[0]->setChecked(true);
+        window->txtFileName[0]->setText(QString::fromStdString(path));
+        const auto plugBack = [&] {
+            adapter.pulled = false;
+            harness.engine.SetDevice(std::make_shared<sim::AlertDevice>());
+            harness.engine.SetUnitSettings("38400,N,8,1");
+        };
+        SetMessageAnswerHook([&](const MessageRequest&) {
+            if (backBeforeTheRunEnds)
+                plugBack();
+            return MessageAnswer{};
+        });
+        window->cmdProgram->click();
+        EXPECT_EQ(window->lblInfo->text(), "Canceled !");
+        EXPECT_EQ(adapter.blocks, 155);
+        if (!backBeforeTheRunEnds)
+            plugBack();
+        EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+        EXPECT_TRUE(IsLinkResponding());
+
+        window->close();
+    }
 }
