@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "ConsoleHarness.h"
+#include "KS_Globals.h"
 #include "KS_MainForm.h"
+#include "LinkSimBackend.h"
+#include "LinkTestSupport.h"
 #include "SimDevices.h"
 
 template <class Window, class Device>
@@ -43,3 +46,29 @@ struct ProgrammerFixture : testing::Test {
 };
 
 using Lines = std::vector<std::string>;
+
+// A device on the bare link, without the console: the module routines of the
+// programmers against the simulator engine on the deterministic pump.
+struct DeviceLine {
+    explicit DeviceLine(std::shared_ptr<sim::Device> device)
+    {
+        gComSettings = "38400,N,8,1";
+        gEncoderIdentified = false;
+        engine.SetDevice(std::move(device));
+        link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
+        engine.ClearTranscript();
+    }
+    // The device's lines since the last call, without CR and bare probes.
+    Lines Sent()
+    {
+        Lines out;
+        for (const auto& entry : engine.Transcript())
+            if (entry.fromHost && entry.bytes != "\r")
+                out.push_back(entry.bytes.substr(0, entry.bytes.size() - (entry.bytes.ends_with('\r') ? 1 : 0)));
+        engine.ClearTranscript();
+        return out;
+    }
+
+    sim::Engine engine;
+    std::unique_ptr<LinkHarness> link;
+};
