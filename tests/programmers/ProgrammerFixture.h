@@ -2,14 +2,18 @@
 // A programmer window over the main window, with a simulated device on the
 // port in place of the encoder the console found at start-up.
 
+#include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ConsoleHarness.h"
+#include "KS_Events.h"
 #include "KS_Globals.h"
+#include "KS_Paging.h"
 #include "KS_MainForm.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
@@ -31,6 +35,24 @@ struct ProgrammerFixture : testing::Test {
     std::vector<std::string> Sent() { return harness.HostLines(); }
     std::string Info() const { return window->lblInfo->text().toStdString(); }
     static void Type(QLineEdit* box, const char* text) { box->setText(QString::fromLatin1(text)); }
+
+    // Every text lblInfo shows at a tick from now on (a step's failure text
+    // lasts only its pause), each once in a row.
+    std::vector<std::string> infoSeen;
+    void WatchInfo()
+    {
+        SetYieldHook([this] {
+            AdvanceTick();
+            if (!gLinkBusy)
+                PollEncoderReply();
+            if (window && (infoSeen.empty() || infoSeen.back() != Info()))
+                infoSeen.push_back(Info());
+        });
+    }
+    bool InfoShown(const std::string& text) const
+    {
+        return std::find(infoSeen.begin(), infoSeen.end(), text) != infoSeen.end();
+    }
 
     std::shared_ptr<Device> Attach(std::shared_ptr<Device> d)
     {
