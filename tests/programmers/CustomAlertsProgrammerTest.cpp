@@ -68,6 +68,16 @@ TEST_F(CustomAlerts, OpeningReadsTheConfigurationAndUpdatingWritesOnlyAChangeThe
     EXPECT_EQ(device->Value("MC"), "409616");
     EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
     EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kErase, kErase}));
+
+    // Not acknowledged: told, and the list keeps what the device has.
+    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PMC", .times = 0});
+    window->cmbMemoryConfiguration->setCurrentIndex(4);
+    harness.messages.Answer(kAnswerYes);
+    harness.messages.Answer(kAnswerOk);
+    window->cmdWriteMemoryConfiguration->click();
+    EXPECT_EQ(harness.messages.shown().back().message, kNotDetected);
+    EXPECT_EQ(harness.messages.shown().back().icon, kIconInformation);
+    EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
 }
 
 TEST_F(CustomAlerts, ADeviceWithoutTheOptionIsReportedAndItsReportedMemoryBuildsTheList)
@@ -90,6 +100,7 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
     const std::string good = File("good.wav", WaveBytes(std::string(100, '\x80')));
     const std::string deep = File("deep.wav", WaveBytes(std::string(100, '\x80'), {.bits = 16}));
     const std::string fast = File("fast.wav", WaveBytes(std::string(100, '\x80'), {.rate = 44100}));
+    const std::string big = File("big.wav", WaveBytes(std::string(524288, '\x80')));
     const struct {
         const char* what;
         std::vector<std::tuple<int, int, std::string>> rows;
@@ -99,6 +110,9 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
         {"no file", {{0, 12, ""}}, {"Please select file name."}},
         {"missing file", {{0, 12, folder + "/gone.wav"}}, {"Selected file not found."}},
         {"same alert twice", {{0, 12, good}, {1, 12, good}}, {"Alert number 12 is selected in more than one row."}},
+        {"too big for the slot, not continued", {{0, 12, big}},
+         {"The size of the " + big + " file is larger than the slot available space. If you choose to continue, "
+          "only a portion of the file will uploaded.\r\nContinue ?"}},
         {"two bad files", {{0, 11, deep}, {1, 12, good}, {2, 13, fast}},
          {"File has an invalid format (Bit Rate higher than 8).",
           "File has an invalid format (Sample Rate higher than 22050)."}},
@@ -165,6 +179,35 @@ TEST_F(CustomAlerts, EveryRunLeavesTheDeviceAndThePortAtTheConsolesSpeed)
         EXPECT_TRUE(IsLinkResponding());
         EXPECT_TRUE(window->cmdProgram->isEnabled());
     }
+}
+
+namespace {
+
+// Takes "PBR4" but cannot talk at 115200: it stays at its normal speed.
+struct NoFastLine : sim::AlertDevice {
+    std::optional<Reply> OwnLine(const std::string& line, std::int64_t tick) override
+    {
+        return line == "PBR4" ? Acknowledged() : AlertDevice::OwnLine(line, tick);
+    }
+};
+
+} // namespace
+
+TEST_F(CustomAlerts, WithoutAnAnswerAt115200TheRunGoesOnAndAFileWithoutAudioStopsItAfterEarlierRows)
+{
+    device = Attach(std::make_shared<NoFastLine>());
+    std::string noData = WaveBytes(std::string(100, '\x80'));
+    noData.replace(36, 4, "junk");
+    Row(0, 11, File("good.wav", WaveBytes(std::string(100, '\x80'))));
+    Row(1, 12, File("nodata.wav", noData));
+    harness.messages.AnswerAlways(kAnswerOk);
+    window->cmdProgram->click();
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Can not locate data in " + folder + "/nodata.wav."});
+    EXPECT_EQ(device->StoredAlerts().count(1), 1u);
+    EXPECT_EQ(device->StoredAlerts().count(2), 0u);
+    EXPECT_EQ(window->focusWidget(), window->cmbAlertNumber[1]);
+    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+    EXPECT_TRUE(IsLinkResponding());
 }
 
 namespace {
