@@ -208,6 +208,18 @@ TEST_F(ClockProgrammer, TheFactoryResetAsksSendsAndReports)
     }
 }
 
+TEST_F(ClockProgrammer, AFaultInsideARunEndsItWithTheWindowFree)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> { throw std::runtime_error("fault"); });
+    Type(window->txtFrequency, "467.8000");
+    window->cmdProgram->click();
+    EXPECT_TRUE(window->cmdProgram->isEnabled());
+    EXPECT_TRUE(window->prgProgress->isHidden());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(LinkConversation::ConversationActive());
+}
+
 TEST_F(ClockProgrammer, TheServiceKeyUnlocksTheSerialNumberAndItsAutoIncrement)
 {
     window->cmdRead->click();
