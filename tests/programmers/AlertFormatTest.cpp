@@ -133,31 +133,28 @@ TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
 
 TEST(AlertSlot, PlanCutsTheDataToTheSlotAndCountsBlocks)
 {
-    auto plan = PlanAlertUpload(4096, 8, 11, 3072);
-    ASSERT_TRUE(plan);
-    EXPECT_EQ(plan->slotBytes, 524288);
-    EXPECT_EQ(plan->blockCount, 3);
-    EXPECT_EQ(plan->rest, 0);
-    EXPECT_EQ(plan->slotNumber, 1);
-    EXPECT_EQ(plan->headerTicks, 320);
-
-    plan = PlanAlertUpload(4096, 64, 25, 100);
-    EXPECT_EQ(plan->blockCount, 1);
-    EXPECT_EQ(plan->fullBlocks, 0);
-    EXPECT_EQ(plan->rest, 100);
-    EXPECT_EQ(plan->slotNumber, 15);
-    EXPECT_EQ(plan->headerTicks, 40);
-
-    // Too big: slot bytes less the header.
-    plan = PlanAlertUpload(4096, 64, 11, 1000000);
-    EXPECT_EQ(plan->dataSize, 65492);
-    EXPECT_EQ(plan->blockCount, 64);
-    EXPECT_EQ(plan->rest, 980);
-
-    // 4096 / 3 / 32 = 42.67 rounds to 43; 48 / 1 / 32 = 1.5 and 80 / 1 / 32 = 2.5 go to the even 2.
-    EXPECT_EQ(PlanAlertUpload(4096, 3, 11, 10)->headerTicks, 860);
-    EXPECT_EQ(PlanAlertUpload(48, 1, 11, 10)->headerTicks, 40);
-    EXPECT_EQ(PlanAlertUpload(80, 1, 11, 10)->headerTicks, 40);
+    const struct {
+        std::int64_t kb, slotCount, alert, data;
+        std::int64_t sent, blocks, rest, slot, headerTicks;
+    } cases[] = {
+        {4096, 8, 11, 3072, 3072, 3, 0, 1, 320},
+        {4096, 64, 25, 100, 100, 1, 100, 15, 40},
+        {4096, 64, 11, 1000000, 65492, 64, 980, 1, 40}, // too big: slot bytes less the header
+        // 4096 / 3 / 32 = 42.67 rounds to 43; 48 / 1 / 32 = 1.5 and 80 / 1 / 32 = 2.5 go to the even 2.
+        {4096, 3, 11, 10, 10, 1, 10, 1, 860},
+        {48, 1, 11, 10, 10, 1, 10, 1, 40},
+        {80, 1, 11, 10, 10, 1, 10, 1, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        const auto plan = PlanAlertUpload(c.kb, c.slotCount, static_cast<int>(c.alert), c.data);
+        ASSERT_TRUE(plan);
+        EXPECT_EQ(plan->dataSize, c.sent);
+        EXPECT_EQ(plan->blockCount, c.blocks);
+        EXPECT_EQ(plan->rest, c.rest);
+        EXPECT_EQ(plan->slotNumber, c.slot);
+        EXPECT_EQ(plan->headerTicks, c.headerTicks);
+    }
     EXPECT_FALSE(PlanAlertUpload(4096, 0, 11, 10));
 }
 
