@@ -61,7 +61,7 @@ struct Fault {
     std::string pattern;
     MatchMode match = MatchMode::Prefix;
     std::int64_t ticks = 5;
-    std::string bytes;
+    std::string bytes{};
     // Where Garbage and Nuls go (kEnd: just before the final CR), and where
     // Split cuts (0 or kEnd: the middle of the answer).
     std::size_t position = 0;

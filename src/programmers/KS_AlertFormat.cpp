@@ -144,13 +144,16 @@ std::optional<AlertSlotPlan> PlanAlertUpload(std::int64_t memoryKB, std::int64_t
     return plan;
 }
 
-std::string BuildAlertHeader(std::string_view fileHeader, std::int64_t blockCount, int slotNumber)
+std::string BuildAlertHeader(std::string_view fileHeader, std::int64_t blockCount, int slotNumber,
+                             std::int64_t dataSize)
 {
     std::string header(fileHeader.substr(0, kAlertHeaderBytes));
     header.resize(kAlertHeaderBytes, '\0');
     header.replace(28, 4, Digits(blockCount % 10000, 4));
     header[37] = '\x01';
     header.replace(38, 2, Digits(slotNumber % 100, 2));
+    for (int i = 0; i < 4; ++i)
+        header[40 + i] = static_cast<char>((static_cast<std::uint64_t>(dataSize) >> (8 * i)) & 0xFF);
     return header;
 }
 

@@ -63,8 +63,13 @@ std::optional<AlertSlotPlan> PlanAlertUpload(std::int64_t memoryKB, std::int64_t
                                              std::int64_t dataSize);
 
 // The 44 bytes that announce a file: its own header with the block count
-// (four digits), a 1 and the slot number (two digits) written into it.
-std::string BuildAlertHeader(std::string_view fileHeader, std::int64_t blockCount, int slotNumber);
+// (four digits), a 1 and the slot number (two digits) written into it, and
+// the size of the audio actually sent in its last four bytes, where the
+// device reads it. A streamed file says 0xFFFFFFFF there, and a cut one more
+// than is sent: the device would judge the last block by a size that never
+// comes and answer it otherwise than the console waits for.
+std::string BuildAlertHeader(std::string_view fileHeader, std::int64_t blockCount, int slotNumber,
+                             std::int64_t dataSize);
 
 // One data block from up to 1024 body bytes (a short last body is filled up).
 // Plain firmware: 1024 bytes with every 0 sent as 1. Sequenced firmware: 1032

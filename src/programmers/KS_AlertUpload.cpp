@@ -83,7 +83,7 @@ bool UploadAlertFile(const AlertUploadFile& file, std::int64_t memoryKB, std::in
     display.setInfo("Please wait...");
     DoEvents();
     std::string reply;
-    if (!SendLinkCommand(BuildAlertHeader(fileHeader, plan->blockCount, plan->slotNumber), "", true,
+    if (!SendLinkCommand(BuildAlertHeader(fileHeader, plan->blockCount, plan->slotNumber, plan->dataSize), "", true,
                          plan->headerTicks, reply, true, 0)) {
         ShowLinkCommError();
         return finish(false);

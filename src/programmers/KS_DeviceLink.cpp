@@ -1,5 +1,7 @@
 #include "KS_DeviceLink.h"
 
+#include <tuple>
+
 #include "CommPort.h"
 #include "KS_DeviceRules.h"
 #include "KS_Events.h"
@@ -43,24 +45,32 @@ void PauseTicks(std::int32_t ticks) { WaitTicks(ticks); }
 
 // ---- The encoder's identity ------------------------------------------------------
 
+namespace {
+
+// Everything the encoder detection writes, in one list, so what the keeper
+// saves is what it puts back: a window that detects a device must not leave
+// the message tables, tone windows or timers a device's firmware or sizes.
+auto identityGlobals()
+{
+    return std::tie(gEncoderModelName, gEncoderModelLetter, gEncoderFamily, gEncoderVersion, gEncoderVersionText,
+                    gEncoderSerialNumber, gEncoderIdentified, gEncoderOptionFlag, gAlarmIndexOffset,
+                    gEncoderSupportsAlarm, gEncoderSupportsPABX, gEncoderSupportsFastkey, gEncoderSupportsFreetext,
+                    gEncoderSupportsWireless, gAlarmMessageCount, gPABXMessageCount, gFastkeyMessageCount,
+                    gFreetextMessageCount, gWirelessMessageCount, gToneGenSupported, gToneCalendarSupported,
+                    gToneCalendarEventsPerDay, gToneEventsSupported);
+}
+
+template <class... T>
+std::tuple<std::decay_t<T>...> copied(const std::tuple<T&...>& references)
+{
+    return references;
+}
+
+} // namespace
+
 struct EncoderIdentityKeeper::Saved {
     std::string comSettings = gComSettings;
-    std::string modelName = gEncoderModelName;
-    std::string modelLetter = gEncoderModelLetter;
-    std::string family = gEncoderFamily;
-    double version = gEncoderVersion;
-    std::string serialNumber = gEncoderSerialNumber;
-    bool identified = gEncoderIdentified;
-    bool optionFlag = gEncoderOptionFlag;
-    int alarmIndexOffset = gAlarmIndexOffset;
-    bool supports[5] = {gEncoderSupportsAlarm, gEncoderSupportsPABX, gEncoderSupportsFastkey,
-                        gEncoderSupportsFreetext, gEncoderSupportsWireless};
-    int counts[5] = {gAlarmMessageCount, gPABXMessageCount, gFastkeyMessageCount, gFreetextMessageCount,
-                     gWirelessMessageCount};
-    bool toneGen = gToneGenSupported;
-    bool toneCalendar = gToneCalendarSupported;
-    int eventsPerDay = gToneCalendarEventsPerDay;
-    bool toneEvents = gToneEventsSupported;
+    decltype(copied(identityGlobals())) identity = identityGlobals();
 };
 
 EncoderIdentityKeeper::EncoderIdentityKeeper()
@@ -76,28 +86,7 @@ void EncoderIdentityKeeper::Restore()
         return;
     const Saved s = *saved_;
     saved_.reset();
-    gEncoderModelName = s.modelName;
-    gEncoderModelLetter = s.modelLetter;
-    gEncoderFamily = s.family;
-    gEncoderVersion = s.version;
-    gEncoderSerialNumber = s.serialNumber;
-    gEncoderIdentified = s.identified;
-    gEncoderOptionFlag = s.optionFlag;
-    gAlarmIndexOffset = s.alarmIndexOffset;
-    gEncoderSupportsAlarm = s.supports[0];
-    gEncoderSupportsPABX = s.supports[1];
-    gEncoderSupportsFastkey = s.supports[2];
-    gEncoderSupportsFreetext = s.supports[3];
-    gEncoderSupportsWireless = s.supports[4];
-    gAlarmMessageCount = s.counts[0];
-    gPABXMessageCount = s.counts[1];
-    gFastkeyMessageCount = s.counts[2];
-    gFreetextMessageCount = s.counts[3];
-    gWirelessMessageCount = s.counts[4];
-    gToneGenSupported = s.toneGen;
-    gToneCalendarSupported = s.toneCalendar;
-    gToneCalendarEventsPerDay = s.eventsPerDay;
-    gToneEventsSupported = s.toneEvents;
+    identityGlobals() = s.identity;
     if (gComSettings != s.comSettings) {
         // The device's speed search moved the port and saved its speed; the
         // encoder comes back at its own.

@@ -180,13 +180,12 @@ std::string VersionPlainText(int hundredths)
     return text;
 }
 
-std::string VersionBetweenVerAndParen(std::string_view reply)
+std::string VersionBetweenVerAndParen(std::string_view reply, std::string_view marker)
 {
-    const std::size_t ver = reply.find("Ver");
+    const std::size_t ver = reply.find(marker);
     const std::size_t paren = reply.find('(');
     if (ver == std::string_view::npos || paren == std::string_view::npos)
         return "N/A";
-    // "Ver" and the one character after it ("." or a blank) lead the number.
     const std::size_t start = ver + 4;
     if (paren <= start)
         return "N/A";

@@ -60,10 +60,65 @@ void ReopenPort(std::string_view settings)
 {
     if (!gComm)
         return;
-    gComm->SetPortOpen(false);
-    OpenSerialPort(*gComm, gSerialPort, settings);
+    // A pulled adapter stays one: the next probe opens it again, and at these
+    // settings. Closing it here would make it a port closed on purpose, which
+    // nothing but the Configure dialog opens again.
+    if (!gComm->PortOpen() && gComm->DeviceLost()) {
+        gComm->SetSettings(settings);
+    } else {
+        gComm->SetPortOpen(false);
+        OpenSerialPort(*gComm, gSerialPort, settings);
+    }
     ResetLinkReceiver();
 }
+
+// The device's line-speed codes step up from 9600 to 115200 bit/s; the code
+// of the console's own speed, for a device that must come back to it.
+std::string SpeedCodeOf(std::string_view settings)
+{
+    const std::string_view baud = settings.substr(0, settings.find(','));
+    const char* const speeds[] = {"9600", "19200", "38400", "57600", "115200"};
+    for (int code = 0; code < 5; ++code)
+        if (baud == speeds[code])
+            return std::to_string(code);
+    return "2";
+}
+
+// The upload's line speed. On sequenced firmware the device and the port go
+// to 115200 for the run; on every way out of it (done, refused, failed, or
+// cut off by a pulled adapter) the device is told to go back to a speed the
+// console talks at, and the port is at the console's own settings again, so
+// the next conversation of any window is answered.
+class UploadSpeed {
+public:
+    UploadSpeed() = default;
+    UploadSpeed(const UploadSpeed&) = delete;
+    UploadSpeed& operator=(const UploadSpeed&) = delete;
+    ~UploadSpeed()
+    {
+        if (asked_)
+            // A device that said "4" before the run talked at the console's speed all the same.
+            DeviceSetting("PBR", read_ == "4" ? SpeedCodeOf(gComSettings) : read_, 40, 1);
+        if (gComm && (gComm->DeviceLost() || (gComm->PortOpen() && gComm->Settings() != gComSettings)))
+            ReopenPort(gComSettings);
+    }
+
+    void SwitchUp()
+    {
+        read_ = DeviceQuery("?BR", {.expectedLength = 1, .ticks = 40, .tries = 1});
+        if (!Numeric(read_))
+            return;
+        asked_ = true;
+        if (DeviceSetting("PBR", "4", 40, 1))
+            ReopenPort(kUploadSpeed);
+        if (!IsLinkResponding())
+            ReopenPort(gComSettings);
+    }
+
+private:
+    std::string read_; // "?BR" as the device answered it
+    bool asked_ = false;
+};
 
 } // namespace
 
@@ -300,42 +355,19 @@ bool KS_GEN_CustomAlertsProgrammer::UploadRows(int slotCount, bool sequenced)
 
 void KS_GEN_CustomAlertsProgrammer::cmdProgram_Click()
 {
-    std::string speedRead;  // "?BR" as the device answered it ("" when not asked)
-    std::string speedAsked; // "4" once the device was asked to switch
-    bool portSwitched = false;
-    {
-        Run run(*this, true);
-        firmwareVersion_ = 0;
-        std::string reply;
-        DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &reply);
-        firmwareVersion_ = AlertFirmwareVersion(reply);
-        const bool sequenced = IsSequencedFirmware(firmwareVersion_);
-        if (sequenced) {
-            speedRead = DeviceQuery("?BR", {.expectedLength = 1, .ticks = 40, .tries = 1});
-            if (Numeric(speedRead)) {
-                speedAsked = "4";
-                if (DeviceSetting("PBR", speedAsked, 40, 1)) {
-                    ReopenPort(kUploadSpeed);
-                    portSwitched = true;
-                }
-                if (!IsLinkResponding()) {
-                    ReopenPort(gComSettings);
-                    portSwitched = false;
-                }
-            }
-        }
-        Guarded([&] {
-            if (!ReadMemoryConfiguration())
-                return false;
-            const int slotCount = SelectedSlotCount();
-            return CheckFiles(slotCount) && UploadRows(slotCount, sequenced);
-        });
-    }
-    // The device and the port go back to the console's speed on every way out.
-    if (!speedAsked.empty() && speedAsked != speedRead) {
-        DeviceSetting("PBR", speedRead, 40, 1);
-        ReopenPort(gComSettings);
-    } else if (portSwitched) {
-        ReopenPort(gComSettings);
-    }
+    UploadSpeed speed; // outlives the run: the line goes back once the window is free
+    Run run(*this, true);
+    firmwareVersion_ = 0;
+    std::string reply;
+    DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &reply);
+    firmwareVersion_ = AlertFirmwareVersion(reply);
+    const bool sequenced = IsSequencedFirmware(firmwareVersion_);
+    if (sequenced)
+        speed.SwitchUp();
+    Guarded([&] {
+        if (!ReadMemoryConfiguration())
+            return false;
+        const int slotCount = SelectedSlotCount();
+        return CheckFiles(slotCount) && UploadRows(slotCount, sequenced);
+    });
 }

@@ -148,7 +148,7 @@ bool KS_GEN_PaddleProgrammer::ReadPaddle()
             return true;
         }
         const auto versionLine = DeviceQueryLine("?V", paddleQuery(0));
-        txtVersion->setText(ToQString(versionLine ? VersionBetweenVerAndParen(*versionLine) : "N/A"));
+        txtVersion->setText(ToQString(versionLine ? VersionBetweenVerAndParen(*versionLine, "Ver") : "N/A"));
 
         const std::string pagerType = DeviceQuery("?M", paddleQuery(1));
         AsOptionList(cmbPagerType).SetSelectedIndex(FindItemText(AsOptionList(cmbPagerType), pagerTypeText(pagerType)));

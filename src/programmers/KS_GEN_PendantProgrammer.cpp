@@ -10,7 +10,7 @@
 #include "KS_Messages.h"
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
-#include "KS_PendantRules.h"
+#include "KS_PendantConversation.h"
 #include "KS_String.h"
 
 namespace {
@@ -27,12 +27,6 @@ constexpr int kMessageLength = 50;
 constexpr std::int32_t kWriteTicks = 40;
 constexpr std::int16_t kWriteRetries = 3;
 
-// Every query waits 60 ticks, three tries, a CR after each unanswered one.
-DeviceQueryOptions pendantQuery(std::int16_t expectedLength)
-{
-    return {.expectedLength = expectedLength, .ticks = 60, .tries = 3, .pokeOnTimeout = true};
-}
-
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 
 void selectText(QComboBox* list, std::string_view itemText)
@@ -42,10 +36,9 @@ void selectText(QComboBox* list, std::string_view itemText)
 }
 
 // The first entry whose datum is the number the pendant answered; none: as it was.
-void selectData(QComboBox* list, std::string_view answer)
+void selectData(QComboBox* list, int datum)
 {
     OptionList& options = AsOptionList(list);
-    const auto datum = static_cast<std::int32_t>(Val(answer));
     for (int i = 0; i < options.ItemCount(); ++i)
         if (options.ItemData(i) == datum) {
             options.SetSelectedIndex(i);
@@ -212,23 +205,10 @@ void KS_GEN_PendantProgrammer::ServiceUnlocked() { cmdReset->show(); }
 
 int KS_GEN_PendantProgrammer::ReadVersion(bool showNumber)
 {
-    std::string reply;
-    DeviceQuery("?V", pendantQuery(0), &reply);
-    const auto value = PendantReplyValue(reply);
-    if (!value)
-        return 0;
-    if (value->size() == 4) {
-        const auto number = VersionNumber(*value);
-        if (number && showNumber)
-            txtVersion->setText(ToQString(VersionText(*number)));
-        return number.value_or(0);
-    }
-    // A "(" too close behind "Ver." leaves no version: 0, and the run goes on.
-    const auto shown = VersionAfterVerDot(*value, '(');
-    if (!shown)
-        return 0;
-    txtVersion->setText(ToQString(*shown));
-    return VersionNumber(*shown).value_or(0);
+    const PendantVersion version = ReadPendantVersion();
+    if (version.text && (showNumber || !version.plainNumber))
+        txtVersion->setText(ToQString(*version.text));
+    return version.hundredths;
 }
 
 int KS_GEN_PendantProgrammer::ApplyRowCount()
@@ -268,44 +248,28 @@ void KS_GEN_PendantProgrammer::cmdRead_Click()
     SafeSetFocus(chkProgramBaudType);
 }
 
-void KS_GEN_PendantProgrammer::ReadRadioFields(bool current)
+void KS_GEN_PendantProgrammer::ShowRadioFields(const PendantSettings& read)
 {
-    if (const std::string serial = DeviceQuery("?I", pendantQuery(kSerialDigits)); !serial.empty())
-        txtSerialNumber->setText(ToQString(serial));
+    if (read.serialNumber)
+        txtSerialNumber->setText(ToQString(*read.serialNumber));
     else
         PadDigitBox(txtSerialNumber);
-
-    std::optional<std::string> frequency;
-    if (current) {
-        frequency = FrequencyFromDigits(DeviceQuery("?F", pendantQuery(7)));
-    } else {
-        // Older pendants answer in kHz, six digits; some already in seven.
-        std::string digits = DeviceQuery("?F", pendantQuery(6));
-        if (digits.empty())
-            digits = DeviceQuery("?F", pendantQuery(7));
-        if (digits.size() == 6 && AllDigits(digits))
-            frequency = digits.substr(0, 3) + "." + digits.substr(3);
-        else
-            frequency = FrequencyFromDigits(digits);
-    }
-    if (frequency) {
+    if (read.frequency) {
         lblFrequency->show();
         txtFrequency->show();
-        txtFrequency->setText(ToQString(FormatFrequencyText(*frequency)));
+        txtFrequency->setText(ToQString(FormatFrequencyText(*read.frequency)));
     }
-
     const struct {
-        const char* command;
+        const std::optional<int>& value;
         QLabel* label;
         QComboBox* list;
-    } lists[] = {{"?P", lblPower, cmbPower}, {"?D", lblDeviation, cmbDeviation}};
+    } lists[] = {{read.power, lblPower, cmbPower}, {read.deviation, lblDeviation, cmbDeviation}};
     for (const auto& item : lists) {
-        const std::string value = DeviceQuery(item.command, pendantQuery(1));
-        if (value.empty())
+        if (!item.value)
             continue;
         item.label->show();
         item.list->show();
-        selectData(item.list, value);
+        selectData(item.list, *item.value);
     }
 }
 
@@ -344,41 +308,22 @@ bool KS_GEN_PendantProgrammer::ReadPendant()
         ShowMessage(kReleaseButton, kButtonsOk, kAnswerOk, kIconInformation);
         ShowBusyPointer();
 
-        txtVersion->setText("N/A");
-        txtDevice->setText("N/A");
-        const int version = ReadVersion(true);
-        std::string reply;
-        DeviceQuery("?VM", pendantQuery(0), &reply);
-        const auto model = PendantReplyValue(reply);
-        if (model)
-            txtDevice->setText(ToQString(*model));
-        const bool current = PendantSpeaksCurrentSet(text(txtDevice), version);
-        if (!current)
-            txtDevice->setText(ToQString(PendantModelFromTag(model.value_or(""))));
+        const PendantSettings read = ReadPendantSettings();
+        txtVersion->setText(ToQString(read.version));
+        txtDevice->setText(ToQString(read.model));
         const int rows = ApplyRowCount();
-
-        if (current || PendantLegacyHasRadio(text(txtDevice), text(txtVersion)))
-            ReadRadioFields(current);
+        if (read.radio)
+            ShowRadioFields(read);
         else
             ShutRadioFields();
-
-        const PendantBaudType baudType = PendantBaudTypeFromCode(DeviceQuery(current ? "?S" : "?SM", pendantQuery(1)));
-        selectText(cmbBaudRate, baudType.baud);
-        selectText(cmbPagerType, baudType.pagerType);
-
+        selectText(cmbBaudRate, read.baudType.baud);
+        selectText(cmbPagerType, read.baudType.pagerType);
         for (int i = 0; i < rows; ++i) {
-            ReportStatus("Downloading Capcode " + std::to_string(i + 1));
-            const std::string command = slotCommand("?C", i);
-            std::string capcode = DeviceQuery(command, pendantQuery(kCapcodeDigits));
-            if (capcode.empty())
-                capcode = DeviceQuery(command, pendantQuery(kCapcodeDigits));
-            if (capcode.empty())
+            const auto row = static_cast<std::size_t>(i);
+            if (!read.capcodes[row])
                 continue;
-            txtCapcode[i]->setText(ToQString(PadDigits(capcode, txtCapcode[i]->maxLength())));
-            std::string messageReply;
-            DeviceQuery(slotCommand("?M", i), pendantQuery(1), &messageReply);
-            if (const auto message = PendantMessageText(messageReply))
-                txtMessage[i]->setText(ToQString(*message));
+            txtCapcode[row]->setText(ToQString(PadDigits(*read.capcodes[row], txtCapcode[row]->maxLength())));
+            txtMessage[row]->setText(ToQString(read.messages[row]));
         }
 
         PauseTicks(20);
@@ -491,9 +436,7 @@ void KS_GEN_PendantProgrammer::cmdReset_Click()
             ShowMessage(kReleaseButton, kButtonsOk, kAnswerOk, kIconInformation);
             txtVersion->setText("N/A");
             ReadVersion(true);
-            std::string reply;
-            DeviceQuery("?VM", pendantQuery(0), &reply);
-            if (const auto model = PendantReplyValue(reply))
+            if (const auto model = ReadPendantModel())
                 txtDevice->setText(ToQString(*model));
             if (!SendFactoryReset())
                 ShowLinkCommError();

@@ -9,11 +9,13 @@
 
 #include "KS_ProgrammerFrame.h"
 
+struct PendantSettings;
+
 class KS_GEN_PendantProgrammer : public KS_ProgrammerFrame {
     Q_OBJECT
 
 public:
-    static constexpr int kCapcodeRows = 4;
+    static constexpr int kCapcodeRows = 4; // as many as a PDX-03 has
     // The second hidden combination, for the radio settings; the frame's own
     // opens the serial number and the reset.
     static constexpr int kRadioServiceKey = Qt::Key_F11;
@@ -43,9 +45,8 @@ public:
     void cmdProgram_Click() override;
     void cmdReset_Click() override;
 
-    // Whether the power and deviation lists are shut to the operator.
+    // Whether the radio lists are shut to the operator.
     bool PowerLocked() const { return powerLocked_; }
-    bool DeviationLocked() const { return deviationLocked_; }
 
 protected:
     void ServiceUnlocked() override;
@@ -60,11 +61,11 @@ private:
     void SwitchToNormalModeWhenNeeded();
 
     // "?V": the version box and the version number (0 when none came); a
-    // plain four-digit number is shown "0.00" only when asked.
+    // plain four-character number is shown "0.00" only when asked.
     int ReadVersion(bool showNumber);
     // The slots the model in txtDevice has; the fourth row follows.
     int ApplyRowCount();
-    void ReadRadioFields(bool current);
+    void ShowRadioFields(const PendantSettings& read);
     void ShutRadioFields();
     bool WriteItem(std::string_view text, std::string_view command, std::string_view value, std::int32_t ticks);
 

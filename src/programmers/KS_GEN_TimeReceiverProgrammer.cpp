@@ -142,6 +142,7 @@ KS_GEN_TimeReceiverProgrammer::~KS_GEN_TimeReceiverProgrammer() = default;
 void KS_GEN_TimeReceiverProgrammer::Form_Load()
 {
     move(Twips(2600), Twips(2200));
+    SetServiceKey(true, false);
     Lock(txtVersion, true);
     Lock(txtSerialNumber, true);
     MakeDigitBox(txtSerialNumber, 7);

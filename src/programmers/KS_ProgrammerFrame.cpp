@@ -211,7 +211,7 @@ void KS_ProgrammerFrame::UnlockServiceFields()
                 control->show();
     }
     ServiceUnlocked();
-    if (txtSerialNumber)
+    if (txtSerialNumber && serviceKeyMovesFocus_)
         SafeSetFocus(txtSerialNumber);
 }
 

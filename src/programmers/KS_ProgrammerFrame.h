@@ -101,8 +101,13 @@ protected:
     // that unlocks more overrides ServiceUnlocked.
     virtual void ServiceUnlocked() {}
     void UnlockServiceFields();
-    // A window without service fields ignores the hidden key.
-    void SetServiceKey(bool on) { serviceKey_ = on; }
+    // A window without service fields ignores the hidden key; one whose
+    // operator stays where he was when it unlocks keeps the focus.
+    void SetServiceKey(bool on, bool movesFocus = true)
+    {
+        serviceKey_ = on;
+        serviceKeyMovesFocus_ = movesFocus;
+    }
 
     // ---- Checks before a run (each shows its message, exclamation and OK,
     // and moves the focus to the control at fault)
@@ -148,7 +153,6 @@ protected:
     void StepFailed(std::string_view failureText = " - Failed.");
     // "Done !", or "Done ! - " + the count + " item(s) failed." when a step failed.
     void FinishProgram();
-    int FailedSteps() const { return failedSteps_; }
     // The serial number plus its increment after a successful setting; a sum
     // that outgrows the box is refused with a message and nothing changes.
     void AutoIncrement(QLineEdit* value, QLineEdit* increment);
@@ -177,6 +181,7 @@ private:
     FormConventions* conventions_ = nullptr;
     BoxRoles* roles_ = nullptr;
     bool serviceKey_ = true;
+    bool serviceKeyMovesFocus_ = true;
     QPointer<QWidget> focusAfterRun_;
     int failedSteps_ = 0;
 };

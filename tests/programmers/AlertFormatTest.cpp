@@ -118,6 +118,8 @@ TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
         {std::string("3.\0" "99*\r", 6), 399, true}, // NULs on the line are dropped
         {"Ver. 4.01 (2019)*\r", 401, false},
         {"Ver. 3.50 (2019)*\r", 350, true},
+        {"Version Ver. 3.20 (x)*\r", 320, true}, // "Ver." with its dot, not the first "Ver"
+        {"Ver.3.20(x)*\r", 320, true},
         {"3.14\r", 0, false},          // no "*"
         {"Ver.(3.50 *\r", 0, false},   // "(" too soon after "Ver."
         {"Ver. abc (x)*\r", 0, false},
@@ -131,38 +133,35 @@ TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
 
 TEST(AlertSlot, PlanCutsTheDataToTheSlotAndCountsBlocks)
 {
-    auto plan = PlanAlertUpload(4096, 8, 11, 3072);
-    ASSERT_TRUE(plan);
-    EXPECT_EQ(plan->slotBytes, 524288);
-    EXPECT_EQ(plan->blockCount, 3);
-    EXPECT_EQ(plan->rest, 0);
-    EXPECT_EQ(plan->slotNumber, 1);
-    EXPECT_EQ(plan->headerTicks, 320);
-
-    plan = PlanAlertUpload(4096, 64, 25, 100);
-    EXPECT_EQ(plan->blockCount, 1);
-    EXPECT_EQ(plan->fullBlocks, 0);
-    EXPECT_EQ(plan->rest, 100);
-    EXPECT_EQ(plan->slotNumber, 15);
-    EXPECT_EQ(plan->headerTicks, 40);
-
-    // Too big: slot bytes less the header.
-    plan = PlanAlertUpload(4096, 64, 11, 1000000);
-    EXPECT_EQ(plan->dataSize, 65492);
-    EXPECT_EQ(plan->blockCount, 64);
-    EXPECT_EQ(plan->rest, 980);
-
-    // 4096 / 3 / 32 = 42.67 rounds to 43; 48 / 1 / 32 = 1.5 and 80 / 1 / 32 = 2.5 go to the even 2.
-    EXPECT_EQ(PlanAlertUpload(4096, 3, 11, 10)->headerTicks, 860);
-    EXPECT_EQ(PlanAlertUpload(48, 1, 11, 10)->headerTicks, 40);
-    EXPECT_EQ(PlanAlertUpload(80, 1, 11, 10)->headerTicks, 40);
+    const struct {
+        std::int64_t kb, slotCount, alert, data;
+        std::int64_t sent, blocks, rest, slot, headerTicks;
+    } cases[] = {
+        {4096, 8, 11, 3072, 3072, 3, 0, 1, 320},
+        {4096, 64, 25, 100, 100, 1, 100, 15, 40},
+        {4096, 64, 11, 1000000, 65492, 64, 980, 1, 40}, // too big: slot bytes less the header
+        // 4096 / 3 / 32 = 42.67 rounds to 43; 48 / 1 / 32 = 1.5 and 80 / 1 / 32 = 2.5 go to the even 2.
+        {4096, 3, 11, 10, 10, 1, 10, 1, 860},
+        {48, 1, 11, 10, 10, 1, 10, 1, 40},
+        {80, 1, 11, 10, 10, 1, 10, 1, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        const auto plan = PlanAlertUpload(c.kb, c.slotCount, static_cast<int>(c.alert), c.data);
+        ASSERT_TRUE(plan);
+        EXPECT_EQ(plan->dataSize, c.sent);
+        EXPECT_EQ(plan->blockCount, c.blocks);
+        EXPECT_EQ(plan->rest, c.rest);
+        EXPECT_EQ(plan->slotNumber, c.slot);
+        EXPECT_EQ(plan->headerTicks, c.headerTicks);
+    }
     EXPECT_FALSE(PlanAlertUpload(4096, 0, 11, 10));
 }
 
 TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
 {
     std::string file = Wave(1, 1, 8000, 8, std::string(100, 'q'));
-    const std::string header = BuildAlertHeader(file, 3, 7);
+    const std::string header = BuildAlertHeader(file, 3, 7, 100);
     ASSERT_EQ(header.size(), 44u);
     EXPECT_EQ(header.substr(0, 28), file.substr(0, 28));
     EXPECT_EQ(header.substr(28, 4), "0003");
@@ -170,6 +169,9 @@ TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
     EXPECT_EQ(header[37], '\x01');
     EXPECT_EQ(header.substr(38, 2), "07");
     EXPECT_EQ(header.substr(40, 4), file.substr(40, 4));
+    // A streamed file's 0xFFFFFFFF gives way to the size sent.
+    EXPECT_EQ(BuildAlertHeader(Wave(1, 1, 8000, 8, "", 0xFFFFFFFF), 3, 7, 3072).substr(40, 4),
+              std::string("\x00\x0C\x00\x00", 4));
 
     // Plain: zeros become ones, the filling included.
     std::string plain = BuildAlertBlock(std::string("\0\x04" "A", 3), 1, false);

@@ -3,31 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "KS_AlertUpload.h"
-#include "KS_Globals.h"
-#include "LinkSimBackend.h"
-#include "LinkTestSupport.h"
+#include "ProgrammerFixture.h"
 #include "SimAlertDevice.h"
 #include "TestSupport.h"
 #include "WaveFile.h"
-
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
 struct AlertLine {
     explicit AlertLine(std::string version = "2.50")
+        : device(std::make_shared<sim::AlertDevice>(std::move(version)))
+        , line(device)
     {
-        gComSettings = "38400,N,8,1";
-        gEncoderIdentified = false;
-        device = std::make_shared<sim::AlertDevice>(std::move(version));
-        engine.SetDevice(device);
-        link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
-        engine.ClearTranscript();
     }
     AlertUploadDisplay display()
     {
@@ -38,21 +29,17 @@ struct AlertLine {
                 }};
     }
     // The file on disk: a canonical 44-byte header and the samples.
-    AlertUploadFile file(const std::string& samples)
+    bool upload(const std::string& samples, std::int64_t slotCount, bool sequenced, std::uint64_t declared = UINT64_MAX)
     {
         const std::string path = MakeDataFolder() + "/alert.wav";
-        std::ofstream(path, std::ios::binary) << WaveBytes(samples);
-        return {path, 11, "Alert 11", {41, static_cast<std::int64_t>(samples.size())}};
-    }
-    int hostLinesWithPrefix(std::string_view prefix) const
-    {
-        return static_cast<int>(std::count_if(engine.Transcript().begin(), engine.Transcript().end(),
-                                              [&](const sim::TranscriptEntry& e) { return e.fromHost && e.bytes.starts_with(prefix); }));
+        std::ofstream(path, std::ios::binary) << WaveBytes(samples, {}, declared);
+        const AlertUploadFile file{path, 11, "Alert 11", {41, static_cast<std::int64_t>(samples.size())}};
+        return UploadAlertFile(file, 4096, slotCount, sequenced, display());
     }
 
-    sim::Engine engine;
     std::shared_ptr<sim::AlertDevice> device;
-    std::unique_ptr<LinkHarness> link;
+    DeviceLine line;
+    ScriptedMessages boxes;
     std::vector<std::string> infos;
     std::vector<std::string> progress;
 };
@@ -65,82 +52,64 @@ std::string Samples(std::size_t n)
     return s;
 }
 
-// What the device holds: the audio from the size field on, with the framing
-// byte replaced and the last block filled up.
-std::string Stored(std::string fromSizeField, std::size_t blocks, char mark, char stand)
-{
-    fromSizeField.resize(blocks * 1024, mark);
-    std::replace(fromSizeField.begin(), fromSizeField.end(), mark, stand);
-    return fromSizeField;
-}
-
 } // namespace
 
 TEST(AlertUpload, ThreeFullBlocksEndWithTheMarkerAndAreStoredByteForByte)
 {
-    AlertLine line;
-    ScriptedMessages boxes;
-    const std::string samples = Samples(3072);
-    const auto file = line.file(samples);
-    ASSERT_TRUE(UploadAlertFile(file, 4096, 8, false, line.display()));
+    // A streamed file's data chunk says 0xFFFFFFFF: the device is told what comes.
+    for (const std::uint64_t declared : {std::uint64_t{3072}, std::uint64_t{0xFFFFFFFF}}) {
+        SCOPED_TRACE(declared);
+        AlertLine a;
+        const std::string samples = Samples(3072);
+        ASSERT_TRUE(a.upload(samples, 8, false, declared));
 
-    std::string sizeField("\x00\x0C\x00\x00", 4);
-    const std::string expected = Stored(sizeField + samples.substr(0, 3068), 3, '\0', '\x01');
-    ASSERT_EQ(line.device->StoredAlerts().count(1), 1u);
-    EXPECT_EQ(line.device->StoredAlerts().at(1), expected);
-    EXPECT_EQ(line.progress, (std::vector<std::string>{"0/3", "1/3", "2/3", "3/3"}));
-    EXPECT_EQ(line.infos.front(), "Please wait...");
-    EXPECT_EQ(line.infos[line.infos.size() - 2], "Uploading Alert 11...3/3");
-    EXPECT_EQ(line.infos.back(), "Done !");
-    EXPECT_TRUE(boxes.shown().empty());
+        // From the size field on, zeros sent as ones.
+        std::string expected = std::string("\x00\x0C\x00\x00\xFF\xFF\xFF\xFF", 8).substr(declared == 3072 ? 0 : 4, 4)
+            + samples.substr(0, 3068);
+        std::replace(expected.begin(), expected.end(), '\0', '\x01');
+        ASSERT_EQ(a.device->StoredAlerts().count(1), 1u);
+        EXPECT_EQ(a.device->StoredAlerts().at(1), expected);
+        EXPECT_EQ(a.progress, (std::vector<std::string>{"0/3", "1/3", "2/3", "3/3"}));
+        EXPECT_EQ(a.infos.front(), "Please wait...");
+        EXPECT_EQ(a.infos[a.infos.size() - 2], "Uploading Alert 11...3/3");
+        EXPECT_EQ(a.infos.back(), "Done !");
+        EXPECT_TRUE(a.boxes.shown().empty());
+    }
 }
 
-TEST(AlertUpload, SequencedShortFileNeedsTheStoredAnswerAndResendsAreBounded)
+TEST(AlertUpload, ResendsAreBoundedAndAShortFileNeedsTheStoredAnswer)
 {
-    {
-        AlertLine line("3.14");
-        ScriptedMessages boxes;
-        const auto file = line.file(Samples(100));
-        line.device->RefuseNextBlocks(2); // the last block may be sent again twice
-        ASSERT_TRUE(UploadAlertFile(file, 4096, 64, true, line.display()));
-        EXPECT_EQ(line.device->StoredAlerts().at(1).size(), 1024u);
-        EXPECT_EQ(line.device->StoredAlerts().at(1).substr(0, 4), std::string("\x64\0\0\0", 4));
-        EXPECT_EQ(line.infos.back(), "Done !");
-    }
-    {
-        AlertLine line("3.14");
-        ScriptedMessages boxes;
-        boxes.Answer(1);
-        const auto file = line.file(Samples(100));
-        line.device->RefuseNextBlocks(3); // one more than the last block is given
-        EXPECT_FALSE(UploadAlertFile(file, 4096, 64, true, line.display()));
-        EXPECT_TRUE(line.device->StoredAlerts().empty());
-        EXPECT_EQ(line.infos.back(), "Canceled !");
-        ASSERT_EQ(boxes.texts().size(), 1u);
-        EXPECT_NE(boxes.texts()[0].find("cannot be established"), std::string::npos);
-    }
-    {
-        AlertLine line("2.50");
-        ScriptedMessages boxes;
-        boxes.Answer(1);
-        const auto file = line.file(Samples(4000));
-        line.device->RefuseNextBlocks(4); // a full block may be sent again three times
-        EXPECT_FALSE(UploadAlertFile(file, 4096, 64, false, line.display()));
-        EXPECT_TRUE(line.device->StoredAlerts().empty());
-        EXPECT_EQ(line.infos.back(), "Canceled !");
+    const struct {
+        const char* version;
+        std::size_t samples;
+        int refused;
+        bool stored;
+    } cases[] = {
+        {"3.14", 100, 2, true},   // the last block may be sent again twice
+        {"3.14", 100, 3, false},  // not three times
+        {"2.50", 4000, 4, false}, // a full block three times, not four
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        AlertLine a(c.version);
+        a.boxes.AnswerAlways(kAnswerOk);
+        a.device->RefuseNextBlocks(c.refused);
+        EXPECT_EQ(a.upload(Samples(c.samples), 64, std::string(c.version) == "3.14"), c.stored);
+        EXPECT_EQ(a.device->StoredAlerts().size(), c.stored ? 1u : 0u);
+        EXPECT_EQ(a.infos.back(), c.stored ? "Done !" : "Canceled !");
+        EXPECT_EQ(a.boxes.shown().size(), c.stored ? 0u : 1u);
     }
 }
 
 TEST(AlertUpload, ASilentDeviceIsReportedAndNothingIsSent)
 {
-    AlertLine line;
-    line.engine.SetDevice(nullptr);
-    line.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
-    ScriptedMessages boxes;
-    boxes.Answer(1);
-    const auto file = line.file(Samples(10));
-    EXPECT_FALSE(UploadAlertFile(file, 4096, 8, false, line.display()));
-    EXPECT_EQ(line.hostLinesWithPrefix("RIFF"), 0);
-    EXPECT_EQ(line.infos.back(), "Canceled !");
-    EXPECT_EQ(boxes.shown().size(), 1u);
+    AlertLine a;
+    a.line.engine.SetDevice(nullptr);
+    a.line.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    a.boxes.AnswerAlways(kAnswerOk);
+    EXPECT_FALSE(a.upload(Samples(10), 8, false));
+    const Lines sent = a.line.Sent();
+    EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("RIFF"); }));
+    EXPECT_EQ(a.infos.back(), "Canceled !");
+    EXPECT_EQ(a.boxes.shown().size(), 1u);
 }

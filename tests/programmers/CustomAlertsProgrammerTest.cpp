@@ -10,12 +10,13 @@
 #include "KS_GEN_CustomAlertsProgrammer.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
+#include "KS_Paging.h"
+#include "LinkSimBackend.h"
 #include "ProgrammerFixture.h"
 #include "SimAlertDevice.h"
 #include "TestSupport.h"
 #include "WaveFile.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -67,6 +68,16 @@ TEST_F(CustomAlerts, OpeningReadsTheConfigurationAndUpdatingWritesOnlyAChangeThe
     EXPECT_EQ(device->Value("MC"), "409616");
     EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
     EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kErase, kErase}));
+
+    // Not acknowledged: told, and the list keeps what the device has.
+    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PMC", .times = 0});
+    window->cmbMemoryConfiguration->setCurrentIndex(4);
+    harness.messages.Answer(kAnswerYes);
+    harness.messages.Answer(kAnswerOk);
+    window->cmdWriteMemoryConfiguration->click();
+    EXPECT_EQ(harness.messages.shown().back().message, kNotDetected);
+    EXPECT_EQ(harness.messages.shown().back().icon, kIconInformation);
+    EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
 }
 
 TEST_F(CustomAlerts, ADeviceWithoutTheOptionIsReportedAndItsReportedMemoryBuildsTheList)
@@ -89,6 +100,7 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
     const std::string good = File("good.wav", WaveBytes(std::string(100, '\x80')));
     const std::string deep = File("deep.wav", WaveBytes(std::string(100, '\x80'), {.bits = 16}));
     const std::string fast = File("fast.wav", WaveBytes(std::string(100, '\x80'), {.rate = 44100}));
+    const std::string big = File("big.wav", WaveBytes(std::string(524288, '\x80')));
     const struct {
         const char* what;
         std::vector<std::tuple<int, int, std::string>> rows;
@@ -98,6 +110,9 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
         {"no file", {{0, 12, ""}}, {"Please select file name."}},
         {"missing file", {{0, 12, folder + "/gone.wav"}}, {"Selected file not found."}},
         {"same alert twice", {{0, 12, good}, {1, 12, good}}, {"Alert number 12 is selected in more than one row."}},
+        {"too big for the slot, not continued", {{0, 12, big}},
+         {"The size of the " + big + " file is larger than the slot available space. If you choose to continue, "
+          "only a portion of the file will uploaded.\r\nContinue ?"}},
         {"two bad files", {{0, 11, deep}, {1, 12, good}, {2, 13, fast}},
          {"File has an invalid format (Bit Rate higher than 8).",
           "File has an invalid format (Sample Rate higher than 22050)."}},
@@ -118,35 +133,8 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
     }
 }
 
-TEST_F(CustomAlerts, SequencedFirmwareUploadsAt115200AndPutsDeviceAndPortBack)
+TEST_F(CustomAlerts, EveryRunLeavesTheDeviceAndThePortAtTheConsolesSpeed)
 {
-    std::string samples(1500, '\0');
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = static_cast<char>(i % 251);
-    Row(0, 12, File("bell.WAV", WaveBytes(samples)));
-    window->cmdProgram->click();
-
-    // The commands around the header and the blocks (binary, CR bytes and all).
-    Lines commands;
-    for (const std::string& line : Sent())
-        if (line.size() < 12 && (line.starts_with('?') || line.starts_with('P'))
-            && std::all_of(line.begin(), line.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '?'; }))
-            commands.push_back(line);
-    EXPECT_EQ(commands, (Lines{"?V", "?BR", "PBR4", "?MC", "PBR2"}));
-
-    std::string expected = std::string("\xDC\x05\0\0", 4) + samples.substr(0, 1496);
-    expected.resize(2048, '\x04');
-    std::replace(expected.begin(), expected.end(), '\x04', '\x05');
-    ASSERT_EQ(device->StoredAlerts().count(2), 1u);
-    EXPECT_EQ(device->StoredAlerts().at(2), expected);
-    EXPECT_EQ(Info(), "Done !");
-    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
-    EXPECT_EQ(harness.engine.UnitSettings(), "38400,N,8,1");
-}
-
-TEST_F(CustomAlerts, AFailedUploadStillPutsThePortBackAndBrowseFillsTheRow)
-{
-    device->SetValue("V", "3.50");
     SetFileDialogHook([this](const FileDialogRequest& request) -> std::optional<std::string> {
         EXPECT_EQ(request.filter, "Wave Audio Files (*.wav)");
         return File("ring.wav", WaveBytes(std::string(3000, '\x80')));
@@ -156,13 +144,131 @@ TEST_F(CustomAlerts, AFailedUploadStillPutsThePortBackAndBrowseFillsTheRow)
     SetFileDialogHook({});
     EXPECT_EQ(window->txtFileName[0]->text().toStdString(), folder + "/ring.wav");
 
-    device->RefuseNextBlocks(10);
-    harness.messages.Answer(kAnswerOk);
+    const struct {
+        const char* what;
+        const char* speedBefore;
+        int alert;
+        int refusedBlocks;
+        const char* speedBack;
+        const char* info;
+    } cases[] = {
+        {"stored", "2", 12, 0, "PBR2", "Done !"},
+        {"device already at 4", "4", 13, 0, "PBR2", "Done !"},
+        {"refused by the file check", "2", 19, 0, "PBR2", nullptr},
+        {"blocks refused", "3", 14, 10, "PBR3", "Canceled !"},
+    };
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        device->SetValue("BR", c.speedBefore);
+        device->RefuseNextBlocks(c.refusedBlocks);
+        window->cmbAlertNumber[0]->setCurrentIndex(c.alert - 11);
+        window->cmdProgram->click();
+        Lines commands;
+        for (const std::string& line : Sent())
+            if (line.size() < 8 && (line.starts_with('?') || line.starts_with('P')))
+                commands.push_back(line);
+        EXPECT_EQ(commands, (Lines{"?V", "?BR", "PBR4", "?MC", c.speedBack}));
+        if (c.info) {
+            EXPECT_EQ(Info(), c.info);
+        }
+        EXPECT_EQ(device->StoredAlerts().count(c.alert - 10), c.refusedBlocks == 0 && c.info ? 1u : 0u);
+        EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+        EXPECT_EQ(harness.engine.UnitSettings(), "38400,N,8,1");
+        EXPECT_TRUE(IsLinkResponding());
+        EXPECT_TRUE(window->cmdProgram->isEnabled());
+    }
+}
+
+namespace {
+
+// Takes "PBR4" but cannot talk at 115200: it stays at its normal speed.
+struct NoFastLine : sim::AlertDevice {
+    std::optional<Reply> OwnLine(const std::string& line, std::int64_t tick) override
+    {
+        return line == "PBR4" ? Acknowledged() : AlertDevice::OwnLine(line, tick);
+    }
+};
+
+} // namespace
+
+TEST_F(CustomAlerts, WithoutAnAnswerAt115200TheRunGoesOnAndAFileWithoutAudioStopsItAfterEarlierRows)
+{
+    device = Attach(std::make_shared<NoFastLine>());
+    std::string noData = WaveBytes(std::string(100, '\x80'));
+    noData.replace(36, 4, "junk");
+    Row(0, 11, File("good.wav", WaveBytes(std::string(100, '\x80'))));
+    Row(1, 12, File("nodata.wav", noData));
+    harness.messages.AnswerAlways(kAnswerOk);
     window->cmdProgram->click();
-    EXPECT_EQ(Info(), "Canceled !");
-    EXPECT_EQ(harness.messages.texts().size(), 1u);
-    EXPECT_TRUE(device->StoredAlerts().empty());
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Can not locate data in " + folder + "/nodata.wav."});
+    EXPECT_EQ(device->StoredAlerts().count(1), 1u);
+    EXPECT_EQ(device->StoredAlerts().count(2), 0u);
+    EXPECT_EQ(window->focusWidget(), window->cmbAlertNumber[1]);
     EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
-    EXPECT_EQ(device->Value("BR"), "2");
-    EXPECT_TRUE(window->cmdProgram->isEnabled());
+    EXPECT_TRUE(IsLinkResponding());
+}
+
+namespace {
+
+// A USB adapter pulled out after the host's 155th block, then plugged back
+// with the device restarted at its normal speed.
+class PulledAdapter : public SimBackend {
+public:
+    using SimBackend::SimBackend;
+    CommError Open(const std::string& device) override
+    {
+        return pulled ? CommError::DeviceUnavailable : SimBackend::Open(device);
+    }
+    bool Read(std::string& into, std::size_t max) override { return !pulled && SimBackend::Read(into, max); }
+    long Write(std::string_view bytes) override
+    {
+        if (pulled)
+            return -1;
+        if (bytes.size() >= 1024 && ++blocks == 155)
+            pulled = true;
+        return SimBackend::Write(bytes);
+    }
+    int blocks = 0;
+    bool pulled = false;
+};
+
+} // namespace
+
+TEST(CustomAlertsPulledAdapter, AnUploadCutByAPulledAdapterLeavesThePortAtTheConsolesSpeed)
+{
+    for (const bool backBeforeTheRunEnds : {false, true}) {
+        SCOPED_TRACE(backBeforeTheRunEnds ? "plugged back while the error shows" : "plugged back afterwards");
+        ConsoleHarness harness;
+        auto owned = std::make_unique<PulledAdapter>(harness.engine);
+        PulledAdapter& adapter = *owned;
+        KS_MainForm& form = harness.Load(std::move(owned));
+        harness.engine.SetDevice(std::make_shared<sim::AlertDevice>());
+        QPointer<KS_GEN_CustomAlertsProgrammer> window = new KS_GEN_CustomAlertsProgrammer(&form);
+        form.OpenOwnedWindow(window, false);
+        const std::string path = MakeDataFolder() + "/long.wav";
+        std::ofstream(path, std::ios::binary) << WaveBytes(std::string(469 * 1024 - 4, '\x80'));
+        window->chkProgramAlert[0]->setChecked(true);
+        window->txtFileName[0]->setText(QString::fromStdString(path));
+        const auto plugBack = [&] {
+            adapter.pulled = false;
+            harness.engine.SetDevice(std::make_shared<sim::AlertDevice>());
+            harness.engine.SetUnitSettings("38400,N,8,1");
+        };
+        SetMessageAnswerHook([&](const MessageRequest&) {
+            if (backBeforeTheRunEnds)
+                plugBack();
+            return MessageAnswer{};
+        });
+        window->cmdProgram->click();
+        EXPECT_EQ(window->lblInfo->text(), "Canceled !");
+        EXPECT_EQ(adapter.blocks, 155);
+        if (!backBeforeTheRunEnds)
+            plugBack();
+        EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
+        EXPECT_TRUE(IsLinkResponding());
+
+        window->close();
+    }
 }

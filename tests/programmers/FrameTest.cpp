@@ -1,17 +1,10 @@
-// What the programmer windows share: boxes on leaving, and the encoder's
-// identity kept across a window that detects a device.
+// What the programmer windows share: boxes on leaving.
 #include <QApplication>
 #include <QFocusEvent>
-#include <QLabel>
 
-#include "CommPort.h"
-#include "KS_DeviceLink.h"
 #include "KS_GEN_ClockProgrammer.h"
 #include "KS_GEN_PaddleProgrammer.h"
-#include "KS_Globals.h"
 #include "KS_Messages.h"
-#include "KS_Paging.h"
-#include "KS_Registry.h"
 #include "ProgrammerFixture.h"
 
 namespace {
@@ -58,31 +51,4 @@ TEST_F(ClockFrame, AFrequencyBoxIsReformattedOnLeavingAndOutOfRangeTakesTheFocus
     LeaveBox(window->txtFrequency);
     EXPECT_EQ(window->txtFrequency->text(), "467.8000");
     EXPECT_EQ(harness.messages.shown().size(), 1u);
-}
-
-TEST(EncoderIdentity, AWindowThatDetectsADeviceGivesTheConsoleItsEncoderBack)
-{
-    ConsoleHarness harness;
-    KS_MainForm& form = harness.Load();
-    const std::string encoder = gEncoderModelName;
-    const int pabx = gPABXMessageCount;
-    {
-        EncoderIdentityKeeper keeper;
-        // A speaker at another speed: the detection searches and keeps its speed.
-        harness.engine.SetModel('S');
-        harness.engine.SetUnitSettings("9600,N,8,1");
-        DetectEncoder();
-        EXPECT_EQ(gEncoderModelName, "PA Speaker");
-        EXPECT_EQ(gComSettings, "9600,N,8,1");
-        harness.engine.SetModel('X');
-        harness.engine.SetUnitSettings("38400,N,8,1");
-    }
-    EXPECT_EQ(gEncoderModelName, encoder);
-    EXPECT_EQ(gEncoderModelLetter, "X");
-    EXPECT_EQ(gPABXMessageCount, pabx);
-    EXPECT_EQ(gComSettings, "38400,N,8,1");
-    EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
-    EXPECT_EQ(GetConfigSetting("COMPortSettings"), "38400,N,8,1");
-    EXPECT_EQ(form.lblConnectionStatus->text().toStdString(), "Connected to " + encoder);
-    EXPECT_TRUE(IsLinkResponding());
 }

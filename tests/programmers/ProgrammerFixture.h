@@ -2,14 +2,21 @@
 // A programmer window over the main window, with a simulated device on the
 // port in place of the encoder the console found at start-up.
 
+#include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ConsoleHarness.h"
+#include "KS_Events.h"
+#include "KS_Globals.h"
+#include "KS_Paging.h"
 #include "KS_MainForm.h"
+#include "LinkSimBackend.h"
+#include "LinkTestSupport.h"
 #include "SimDevices.h"
 
 template <class Window, class Device>
@@ -29,6 +36,24 @@ struct ProgrammerFixture : testing::Test {
     std::string Info() const { return window->lblInfo->text().toStdString(); }
     static void Type(QLineEdit* box, const char* text) { box->setText(QString::fromLatin1(text)); }
 
+    // Every text lblInfo shows at a tick from now on (a step's failure text
+    // lasts only its pause), each once in a row.
+    std::vector<std::string> infoSeen;
+    void WatchInfo()
+    {
+        SetYieldHook([this] {
+            AdvanceTick();
+            if (!gLinkBusy)
+                PollEncoderReply();
+            if (window && (infoSeen.empty() || infoSeen.back() != Info()))
+                infoSeen.push_back(Info());
+        });
+    }
+    bool InfoShown(const std::string& text) const
+    {
+        return std::find(infoSeen.begin(), infoSeen.end(), text) != infoSeen.end();
+    }
+
     std::shared_ptr<Device> Attach(std::shared_ptr<Device> d)
     {
         harness.engine.SetDevice(d);
@@ -43,3 +68,29 @@ struct ProgrammerFixture : testing::Test {
 };
 
 using Lines = std::vector<std::string>;
+
+// A device on the bare link, without the console: the module routines of the
+// programmers against the simulator engine on the deterministic pump.
+struct DeviceLine {
+    explicit DeviceLine(std::shared_ptr<sim::Device> device)
+    {
+        gComSettings = "38400,N,8,1";
+        gEncoderIdentified = false;
+        engine.SetDevice(std::move(device));
+        link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
+        engine.ClearTranscript();
+    }
+    // The device's lines since the last call, without CR and bare probes.
+    Lines Sent()
+    {
+        Lines out;
+        for (const auto& entry : engine.Transcript())
+            if (entry.fromHost && entry.bytes != "\r")
+                out.push_back(entry.bytes.substr(0, entry.bytes.size() - (entry.bytes.ends_with('\r') ? 1 : 0)));
+        engine.ClearTranscript();
+        return out;
+    }
+
+    sim::Engine engine;
+    std::unique_ptr<LinkHarness> link;
+};

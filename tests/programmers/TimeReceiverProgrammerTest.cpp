@@ -13,7 +13,6 @@
 #include "KS_TimeReceiverRules.h"
 #include "ProgrammerFixture.h"
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -30,24 +29,30 @@ struct TimeReceiverProgrammer : ProgrammerFixture<KS_GEN_TimeReceiverProgrammer,
 
 using OtherUnit = ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::PaddleDevice>;
 
+// An older receiver keeps no seconds: its time is four digits.
+struct NoSecondsReceiver : sim::TimeReceiverDevice {
+    std::optional<Reply> OwnLine(const std::string& line, std::int64_t tick) override
+    {
+        if (line == "?T")
+            return Answer(TimeAt(tick).substr(0, 4));
+        return TimeReceiverDevice::OwnLine(line, tick);
+    }
+};
+using OlderReceiver = ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, NoSecondsReceiver>;
+
 } // namespace
 
-TEST_F(TimeReceiverProgrammer, TheWindowOpensOnTheDetectedReceiverWithEveryListAtItsFirstItem)
+TEST_F(TimeReceiverProgrammer, TheServiceKeyShowsTheServiceFieldsAndLeavesTheFocus)
 {
     EXPECT_EQ(gEncoderModelName, "RL7990");
-    EXPECT_EQ(window->cmbTimeZone->count(), 47);
-    EXPECT_EQ(window->cmbTimeZone->currentText(), "(GMT - 01)");
-    EXPECT_EQ(window->cmbTransmissionMode->currentText(), "Always (After 1 Valid Syncronization)");
-    EXPECT_EQ(window->cmbMasterClockClosure->currentText(), "1 Sec.");
-    EXPECT_FALSE(window->cmbTimeZone->isEnabled());
-    EXPECT_TRUE(window->cmdTestTRX->isHidden());
-    EXPECT_TRUE(window->txtSerialNumber->isReadOnly());
+    EXPECT_TRUE(window->cmdTestTRX->isHidden() && window->txtSerialNumber->isReadOnly());
     window->chkSecurityMode->setChecked(true);
     EXPECT_TRUE(window->cmbSecurityMode->isEnabled() && window->txtSecurityKey->isEnabled()
                 && window->lblSecurityKey->isEnabled());
+    window->chkDateTime->setFocus();
     Service();
-    EXPECT_FALSE(window->cmdTestTRX->isHidden());
-    EXPECT_FALSE(window->chkToneGenerator->isHidden());
+    EXPECT_EQ(window->focusWidget(), window->chkDateTime);
+    EXPECT_FALSE(window->cmdTestTRX->isHidden() || window->chkToneGenerator->isHidden());
     EXPECT_FALSE(window->txtSerialNumber->isReadOnly());
 }
 
@@ -73,6 +78,14 @@ TEST_F(TimeReceiverProgrammer, OnlyTheTickedOptionsAreWrittenWithTheirCodes)
     window->cmdProgram->click();
     EXPECT_EQ(Sent(), (Lines{"PPM4", "PQM1830", "PC0012345", "PQD3", "PM7"}));
     EXPECT_EQ(window->prgProgress->maximum(), 7);
+
+    // No answer to the probe: the link message, "Canceled !", nothing sent.
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram->click();
+    EXPECT_EQ(harness.messages.texts().back().rfind("Communication with the ", 0), 0u);
+    EXPECT_EQ(Info(), "Canceled !");
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(TimeReceiverProgrammer, TheSecurityKeyGoesOutAsThreeDigitsOfAtMost299)
@@ -180,16 +193,35 @@ TEST_F(TimeReceiverProgrammer, AReadTurnsTheDeviceCodesIntoTheListItems)
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(TimeReceiverProgrammer, TheRadioTestTogglesAndIsStoppedWhenTheWindowCloses)
+TEST_F(TimeReceiverProgrammer, TheRadioTestTogglesOnTheDevicesAnswersAndIsStoppedWhenTheWindowCloses)
 {
+    const std::string start = "Start T&RX Test on Selected Baud Rate";
+    const std::string stop = "Stop &TRX Test";
+    const struct {
+        const char* fault; // the line whose answer is spoilt
+        sim::FaultKind kind;
+        Lines sent;
+        const std::string& caption;
+        bool linkError;
+    } clicks[] = {
+        {"TT0?", sim::FaultKind::Refuse, {"TT0?", "TT0?", "TT0?"}, start, true}, // no "1-": not started
+        {nullptr, {}, {"TT0?"}, stop, false},
+        {"?", sim::FaultKind::Silence, {"?", "?", "?"}, stop, true}, // no "?99": still running
+        {nullptr, {}, {"?", "?", "?"}, start, false}, // "?99" is no acknowledgement: every try goes
+    };
     Service();
-    window->cmdTestTRX->click();
-    EXPECT_EQ(Sent(), Lines{"TT0?"});
-    EXPECT_EQ(window->cmdTestTRX->text(), "Stop &TRX Test");
-    EXPECT_TRUE(device->TRXTestRunning());
-    window->cmdTestTRX->click();
-    EXPECT_EQ(Sent().front(), "?");
-    EXPECT_EQ(window->cmdTestTRX->text(), "Start T&RX Test on Selected Baud Rate");
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(c.sent.front());
+        harness.engine.ClearFaults();
+        if (c.fault)
+            harness.engine.AddFault({.kind = c.kind, .pattern = c.fault, .match = sim::MatchMode::Exact, .times = 0});
+        ScriptedMessages boxes;
+        boxes.AnswerAlways(kAnswerOk);
+        window->cmdTestTRX->click();
+        EXPECT_EQ(Sent(), c.sent);
+        EXPECT_EQ(window->cmdTestTRX->text().toStdString(), c.caption);
+        EXPECT_EQ(boxes.shown().size(), c.linkError ? 1u : 0u);
+    }
     EXPECT_FALSE(device->TRXTestRunning());
 
     window->cmbBaudRate->setCurrentIndex(1);
@@ -198,18 +230,35 @@ TEST_F(TimeReceiverProgrammer, TheRadioTestTogglesAndIsStoppedWhenTheWindowClose
     window->close();
     EXPECT_EQ(Sent().front(), "?");
     EXPECT_FALSE(device->TRXTestRunning());
-    EXPECT_TRUE(harness.messages.shown().empty());
 }
 
-TEST_F(TimeReceiverProgrammer, AResetTicksTheDateAndTime)
+TEST_F(TimeReceiverProgrammer, AnAcknowledgedResetTicksTheDateAndTime)
 {
+    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "?XR", .times = 0});
+    harness.messages.Answer(kAnswerYes);
+    harness.messages.Answer(kAnswerOk);
+    window->cmdReset->click();
+    EXPECT_EQ(harness.messages.texts().front(), "Are you sure you want to reset the RL7990 to factory default?");
+    EXPECT_EQ(harness.messages.texts().back().rfind("Communication with the ", 0), 0u);
+    EXPECT_FALSE(window->chkDateTime->isChecked());
+
+    harness.engine.ClearFaults();
+    Sent();
     harness.messages.Answer(kAnswerYes);
     window->cmdReset->click();
-    EXPECT_EQ(harness.messages.texts(),
-              std::vector<std::string>{"Are you sure you want to reset the RL7990 to factory default?"});
     EXPECT_EQ(Sent(), Lines{"?XR"});
     EXPECT_TRUE(window->chkDateTime->isChecked());
-    EXPECT_EQ(device->ResetCount(), 1);
+    EXPECT_EQ(window->focusWidget(), window->txtVersion);
+}
+
+TEST_F(OlderReceiver, AFourDigitTimeIsAskedForAgainAndShownWithoutSeconds)
+{
+    window->cmdRead->click();
+    const Lines sent = Sent();
+    EXPECT_EQ(Lines(sent.begin(), sent.begin() + 4), (Lines{"?D", "?T", "?T", "?V"}));
+    const std::string shown = window->txtDateTime->text().toStdString();
+    EXPECT_EQ(shown.substr(0, 23), "Thursday, 01/01/26 12:0");
+    EXPECT_EQ(shown.size(), 27u); // "hh:mm AM", no seconds
 }
 
 TEST_F(OtherUnit, AnotherUnitOnThePortGetsTheWarningAndNothingIsSent)
@@ -228,23 +277,6 @@ TEST_F(OtherUnit, AnotherUnitOnThePortGetsTheWarningAndNothingIsSent)
                   std::string::npos);
     }
     EXPECT_TRUE(Sent().empty());
-}
-
-TEST(TimeReceiverIdentity, TheConsoleGetsItsEncoderBackWhenTheWindowCloses)
-{
-    ConsoleHarness harness;
-    KS_MainForm& form = harness.Load();
-    const std::string encoder = gEncoderModelName;
-    const std::string letter = gEncoderModelLetter;
-    ASSERT_NE(encoder, "RL7990");
-    harness.engine.SetDevice(std::make_shared<sim::TimeReceiverDevice>());
-    QPointer<KS_GEN_TimeReceiverProgrammer> window = new KS_GEN_TimeReceiverProgrammer(&form);
-    form.OpenOwnedWindow(window, false);
-    EXPECT_EQ(gEncoderModelName, "RL7990");
-    EXPECT_EQ(gEncoderModelLetter, "Q");
-    window->close();
-    EXPECT_EQ(gEncoderModelName, encoder);
-    EXPECT_EQ(gEncoderModelLetter, letter);
 }
 
 TEST(TimeReceiverRules, ClockAndDateValuesAsTheReceiverTakesThem)
