@@ -309,12 +309,8 @@ void KS_GEN_ToneSchedule::cmdUpdate_Click()
 {
     if (lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages))
         return;
-    if (activeSlot_ == 0) {
-        ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
-        SafeSetFocus(cmbSlot);
-        return;
-    }
-    openEventDialog(new KS_GEN_ToneScheduleAdd(this));
+    if (slotChosen())
+        openEventDialog(new KS_GEN_ToneScheduleAdd(this));
 }
 
 void KS_GEN_ToneSchedule::lvwMessages_ItemClick()
@@ -343,12 +339,16 @@ bool KS_GEN_ToneSchedule::transferChecksPass()
         ShowOptionNotUpdatedWarning("Tone Schedule");
         return false;
     }
-    if (activeSlot_ == 0) {
-        ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
-        SafeSetFocus(cmbSlot);
-        return false;
-    }
-    return true;
+    return slotChosen();
+}
+
+bool KS_GEN_ToneSchedule::slotChosen()
+{
+    if (activeSlot_ != 0)
+        return true;
+    ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
+    SafeSetFocus(cmbSlot);
+    return false;
 }
 
 bool KS_GEN_ToneSchedule::UploadSchedule()

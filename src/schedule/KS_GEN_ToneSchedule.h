@@ -69,6 +69,8 @@ private:
     void buildControls();
     void showActiveSlot();
     bool transferChecksPass();
+    // "Please select active slot." while the window knows none.
+    bool slotChosen();
     void showFirstWeekday();
     std::string overwriteNotice() const;
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "DataFileHelpers.h"
-#include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_LinkHooks.h"
@@ -256,37 +255,6 @@ TEST_F(Calendar, AUnitWithoutTheCalendarOrSilentIsSentNothingAndTheFileStays)
     EXPECT_FALSE(ResetCalendarFile(start));
     EXPECT_EQ(ReadBytes(gToneGenCalendarFile), before);
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.BAK")));
-}
-
-TEST_F(Calendar, DownloadReadsBackWhatTheUploadLeftOnTheUnit)
-{
-    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
-    SimUnit unit('X');
-    writeCalendar(QDate(2024, 1, 1), 366, 372);
-    CalendarEvent countdown = with(event(21, 10, 7, 98, true), 0, 1, 0, 1, 1, 4740);
-    countdown.EventDate = SerialFromDate(QDate(2024, 2, 29));
-    WriteCalendarEvent(gToneGenCalendarFile, 60, 3, countdown);
-    boxes.Answer(kAnswerYes);
-    ASSERT_TRUE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
-    EXPECT_EQ(unit.engine.CalendarDay(2, 29).substr(28, 14), "2110007987900Y");
-
-    QDate start;
-    ASSERT_TRUE(ResetCalendarFile(start));
-    SetClockForTest({});
-    EXPECT_EQ(start, QDate(2024, 1, 1));
-    EXPECT_EQ(gToneGenCalendarFile, DataFilePath("ToneGenCalendar.TGC"));
-    EXPECT_EQ(FileLength(DataFilePath("ToneGenCalendar.BAK")), 372 * 6800);
-    const CalendarEvent back = record(59 * 100 + 3);
-    EXPECT_EQ(DateFromSerial(back.EventDate), QDate(2024, 2, 29));
-    EXPECT_EQ(back.EventNo, 3);
-    EXPECT_EQ(back.Zone, 7);
-    EXPECT_EQ(back.AlertType, 98);
-    EXPECT_EQ(back.Duration, 4740);
-    EXPECT_EQ(back.Active, -1);
-    // The unit keeps 48 events a day: the 49th is new and empty, not the old file's.
-    EXPECT_EQ(zoneOf(60, 48), 60);
-    EXPECT_EQ(zoneOf(60, 49), 0);
-    EXPECT_EQ(unit.hostLines("?CD").size(), 366u); // the year's days, not the empty blocks after them
 }
 
 TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)

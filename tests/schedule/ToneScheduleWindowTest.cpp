@@ -216,7 +216,7 @@ TEST_F(ToneWindow, AWeekThatDoesNotArriveWholeLeavesTheFileAndIsNeverUploadedToT
     EXPECT_FALSE(PathExists(DataFilePath("ToneGen.BAK")));
     EXPECT_EQ(window->ActiveSlot(), 3);
 
-    // Upload, and Copy From's offer to upload, are refused.
+    // The upload is refused.
     unit->engine.ClearTranscript();
     boxes.Answer(kAnswerOk);
     window->cmdUpload->click();
