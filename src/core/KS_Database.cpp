@@ -450,6 +450,9 @@ bool LoadScheduleDatabase()
         gSchedule[i] = records[i];
         gSchedule[i].Fired = fired;
     }
+    // A short file holds the first entries only; the rest are the day's default entries, each with its number.
+    for (std::size_t i = count; i < kScheduleEntries; ++i)
+        gSchedule[i] = DefaultScheduleEntry(static_cast<int>(i % 100));
     if (error != FileError::None) {
         showFileError(error);
         return false;

@@ -141,7 +141,7 @@ void KS_GEN_ScheduledPaging::cmdUpdate_Click()
 {
     if (lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages))
         return;
-    mMode = 2;
+    mode_ = 2;
     SetFormContentsEnabled(this, false);
     // Exit may end the program while the dialog is up.
     const QPointer<KS_GEN_ScheduledPaging> self(this);

@@ -30,7 +30,10 @@ public:
     void cmdUpdate_Click();
     void cmdClose_Click() { close(); }
 
-    std::uint8_t mMode = 2; // read by the entry dialog: 2 update
+    // The weekday the list shows, 1 Monday .. 7 Sunday.
+    int ShownWeekday() const { return shownWeekday_; }
+
+    std::uint8_t mode_ = 2; // read by the entry dialog: 2 update
 
     QToolBar* tlbMenu = nullptr;
     QLabel* lblWeekDay = nullptr;

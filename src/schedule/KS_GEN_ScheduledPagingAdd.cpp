@@ -68,7 +68,7 @@ void KS_GEN_ScheduledPagingAdd::Form_Load()
     lblMessage->setEnabled(false);
     txtMessage->setEnabled(false);
     const QTreeWidgetItem* row = SelectedListRow(list_->lvwMessages);
-    if (list_->mMode == 2 && row) {
+    if (list_->mode_ == 2 && row) {
         setWindowTitle(windowTitle() + " -  " + list_->cmbWeekDay->currentText() + " - "
                        + row->text(ScheduleColumn::No) + " - Update");
         LoadSelectedEntry();
@@ -144,9 +144,14 @@ bool KS_GEN_ScheduledPagingAdd::SaveScheduleEntry()
     QTreeWidgetItem* row = SelectedListRow(list_->lvwMessages);
     if (!row)
         return false;
-    ShowBusyPointer();
     const int rowNo = static_cast<int>(numberIn(row->text(ScheduleColumn::No)));
-    const int index = list_->cmbWeekDay->currentIndex() * kScheduleRowsPerDay + rowNo - 1;
+    // A row that names no entry of the shown day would overwrite another day's entry.
+    if (rowNo < 1 || rowNo > kScheduleRowsPerDay) {
+        ShowMessage("Error updating record.", kButtonsOk, kAnswerOk, kIconCritical);
+        return false;
+    }
+    ShowBusyPointer();
+    const int index = ScheduleIndex(list_->ShownWeekday(), rowNo);
     const std::string time = FormatTimeAmPm(dtpTime->time().hour(), dtpTime->time().minute());
     const std::string message = Trim(FromQString(txtMessage->text()));
 

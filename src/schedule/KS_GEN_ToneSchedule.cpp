@@ -20,7 +20,6 @@
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_Registry.h"
-#include "KS_ScheduleSaveAs.h"
 #include "KS_String.h"
 #include "KS_ToneSchedule.h"
 #include "KS_Toolbar.h"
@@ -31,17 +30,14 @@ constexpr const char* kCaption = "Tone Schedule";
 constexpr const char* kFileFilter = "Tone Generator Schedule (*.TGS)";
 const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.7, 0.8, 1.2, 1.5, 0.7, 1.9, 0};
 
-QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
-
 int alertNumberOf(std::uint8_t stored) { return stored > 9 ? stored - 48 : stored; }
 
 } // namespace
 
 KS_GEN_ToneSchedule::KS_GEN_ToneSchedule(QWidget* owner)
-    : BusyDialog(owner)
+    : ToneListWindow(owner, "KS_GEN_ToneSchedule", kCaption,
+                     {kFileFilter, kFileFilter, "ToneGenFile", gToneGenFile, ToneScheduleEvent::kLength, "schedule"})
 {
-    setObjectName("KS_GEN_ToneSchedule");
-    setWindowTitle(kCaption);
     buildControls();
 }
 
@@ -78,7 +74,6 @@ void KS_GEN_ToneSchedule::buildControls()
     };
     BuildControls(client, controls);
     cmdCopyFrom->setToolTip("Copy daily schedule to selected Week Day ");
-    EnableColumnClickSorting(lvwMessages);
 
     connect(cmbSlot, &QComboBox::activated, this, &KS_GEN_ToneSchedule::cmbSlot_Click);
     cmbSlot->installEventFilter(this);
@@ -90,17 +85,9 @@ void KS_GEN_ToneSchedule::buildControls()
     connect(cmbWeekDay, &QComboBox::activated, this, &KS_GEN_ToneSchedule::cmbWeekDay_Click);
     connect(cmbCopyWeekDay, &QComboBox::activated, this, &KS_GEN_ToneSchedule::cmbCopyWeekDay_Click);
     connect(cmdCopyFrom, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdCopyFrom_Click);
-    connect(lvwMessages, &QTreeWidget::itemDoubleClicked, this, &KS_GEN_ToneSchedule::lvwMessages_DblClick);
     connect(lvwMessages, &QTreeWidget::itemClicked, this, &KS_GEN_ToneSchedule::lvwMessages_ItemClick);
-    connect(cmdUpdate, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdUpdate_Click);
-    connect(cmdTest, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdTest_Click);
-    connect(cmdUpload, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdUpload_Click);
-    connect(cmdDownload, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdDownload_Click);
     connect(cmdNew, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdNew_Click);
-    connect(cmdOpen, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdOpen_Click);
-    connect(cmdSaveAs, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdSaveAs_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_ToneSchedule::cmdClose_Click);
-    FormConventions::Install(this);
+    connectCommands();
 }
 
 // ---- Loading ---------------------------------------------------------------------------
@@ -110,7 +97,6 @@ void KS_GEN_ToneSchedule::Form_Load()
     // The whole load talks to the device; timer jobs wait until it is done.
     const LinkConversation conversation;
     PlaceTableWindow(this);
-    txtFileName->setReadOnly(true);
     for (const char* slot : {"1", "2", "3", "4"})
         cmbSlot->addItem(slot);
 
@@ -140,11 +126,11 @@ void KS_GEN_ToneSchedule::Form_Load()
     } else {
         cmbSlot->setCurrentIndex(0);
     }
-    mActiveSlot = static_cast<std::int16_t>(cmbSlot->currentIndex() + 1);
+    activeSlot_ = static_cast<std::int16_t>(cmbSlot->currentIndex() + 1);
 
     ReadDeviceDateTime();
-    SetupToolbar();
-    SetupEventListColumns();
+    setupToolbar(true);
+    setupColumns("Time Out", kColumnWeights);
     FillWeekDayCombo(AsOptionList(cmbWeekDay), 0);
     FillWeekDayCombo(AsOptionList(cmbCopyWeekDay), 0);
     ShowWeekDaySchedule(1, true);
@@ -153,56 +139,27 @@ void KS_GEN_ToneSchedule::Form_Load()
     cmdActivateSlot->setEnabled(false);
 }
 
-void KS_GEN_ToneSchedule::SetupToolbar()
-{
-    const std::string& model = gEncoderModelName;
-    const ToolbarButton buttons[] = {
-        {"cmdClose", "Close", "", "Close"},
-        {"cmdUpdate", "Update", "", "Update"},
-        {"cmdUpload", "Upload", "Upload the schedule to the " + model, "Upload"},
-        {"cmdDownload", "Download", "Download the schedule from the " + model, "Download"},
-        {"cmdNew", "New", "", "Add"},
-        {"cmdSaveAs", "Save As", "Save the schedule in another file", "Save"},
-        {"cmdOpen", "Open", "Open a schedule file", "Open"},
-        {"cmdTest", "Test Tone", "", "Ok"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
-}
-
-void KS_GEN_ToneSchedule::SetupEventListColumns()
-{
-    SetupListViewColumns(lvwMessages, kColumnWeights,
-                         {"No.", "Time", "Zone", "Type", "Level", "Length", "Repeat", "Delay", "Time Out", "Active",
-                          "Description", "Action Type"});
-}
-
 void KS_GEN_ToneSchedule::FillEventRow(QTreeWidgetItem* row, const ToneScheduleEvent& event)
 {
     const int alert = alertNumberOf(event.AlertType);
     const bool activation = alert == 10 && EncoderSupportsToneActions(gEncoderModelLetter);
-    row->setText(0, fieldText(event.EventNo));
-    row->setText(ToneColumn::Time, fieldText(event.Time));
+    row->setText(0, ToQString(Trim(StripChar(event.EventNo, std::string_view("\0", 1)))));
+    row->setText(ToneColumn::Time, ToQString(Trim(StripChar(event.Time, std::string_view("\0", 1)))));
     row->setText(ToneColumn::Zone, ToQString(ZeroPad(static_cast<long long>(Val(event.Zone)), 2)));
     row->setText(ToneColumn::Type, ToQString(ZeroPad(alert, 2)));
-    row->setText(ToneColumn::Level, QString::number(event.AlertLevel));
-    row->setText(ToneColumn::Length, QString::number(event.AlertLength));
-    row->setText(ToneColumn::Repeat, ToQString(AlertRepeatText(std::to_string(event.Repeat), true)));
-    row->setText(ToneColumn::Delay, ToQString(AlertDelayText(std::to_string(event.Delay), true)));
     row->setText(ToneColumn::TimeOut,
                  ToQString(activation ? ZeroPad(event.Seconds, 3) : ZeroPad(event.Countdown, 2)));
-    const bool active = event.Active != 0;
-    row->setText(ToneColumn::Active, active ? "Yes" : "No");
-    row->setForeground(ToneColumn::Active, active ? QColor(192, 0, 0) : QColor(0, 0, 255));
-    row->setText(ToneColumn::Description, fieldText(event.Description));
-    row->setText(ToneColumn::Action, ToQString(ToneActionText(std::to_string(event.Action), true)));
+    fillToneColumns(row, event.AlertLevel, event.AlertLength, event.Repeat, event.Delay, event.Active != 0,
+                    event.Description, event.Action);
     if (auto* sortable = dynamic_cast<SortableRow*>(row))
         sortable->SetSortNumber(0, Val(event.EventNo));
 }
 
-void KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
+bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
 {
     ShowBusyPointer();
-    if (LoadToneSchedule(downloadAllowed)) {
+    const bool loaded = LoadToneSchedule(downloadAllowed);
+    if (loaded) {
         lvwMessages->clear();
         for (int i = (weekday - 1) * kToneEventsPerDay; i < weekday * kToneEventsPerDay; ++i) {
             ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
@@ -214,16 +171,10 @@ void KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
         lvwMessages->sortByColumn(0, Qt::AscendingOrder);
         SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
         AutoSizeListViewColumns(lvwMessages, kColumnWeights);
+        shownWeekday_ = weekday;
     }
     ShowNormalPointer();
-}
-
-void KS_GEN_ToneSchedule::ReadDeviceDateTime()
-{
-    txtDateTime->setText("N/A");
-    ShowBusyPointer();
-    txtDateTime->setText(ToQString(ReadDeviceDateTimeText()));
-    ShowNormalPointer();
+    return loaded;
 }
 
 // ---- Slot list and Switch ----------------------------------------------------------------
@@ -240,18 +191,18 @@ bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
     return BusyDialog::eventFilter(watched, event);
 }
 
-void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(mActiveSlot - 1); }
+void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(activeSlot_ - 1); }
 
 void KS_GEN_ToneSchedule::cmbSlot_GotFocus()
 {
     if (cmbSlot->currentIndex() >= 0)
-        mActiveSlot = static_cast<std::int16_t>(cmbSlot->currentIndex() + 1);
+        activeSlot_ = static_cast<std::int16_t>(cmbSlot->currentIndex() + 1);
 }
 
 void KS_GEN_ToneSchedule::cmbSlot_Click()
 {
     const int chosen = cmbSlot->currentIndex() + 1;
-    cmdActivateSlot->setEnabled(chosen != 0 && chosen != mActiveSlot);
+    cmdActivateSlot->setEnabled(chosen != 0 && chosen != activeSlot_);
 }
 
 void KS_GEN_ToneSchedule::cmbSlot_LostFocus(QWidget* newFocus)
@@ -260,11 +211,11 @@ void KS_GEN_ToneSchedule::cmbSlot_LostFocus(QWidget* newFocus)
         showActiveSlot();
 }
 
-void KS_GEN_ToneSchedule::cmdActivateSlot_MouseDown() { mSwitching = false; }
+void KS_GEN_ToneSchedule::cmdActivateSlot_MouseDown() { switching_ = false; }
 
 void KS_GEN_ToneSchedule::cmdActivateSlot_MouseUp()
 {
-    if (!mSwitching)
+    if (!switching_)
         showActiveSlot();
 }
 
@@ -274,21 +225,15 @@ std::string KS_GEN_ToneSchedule::overwriteNotice() const
         + "\r\n";
 }
 
-bool KS_GEN_ToneSchedule::askYesNo(const std::string& text, std::int16_t defaultButton)
-{
-    return ShowMessage(text, kButtonsYesNo, defaultButton, kIconQuestion) == kAnswerYes;
-}
-
 void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
 {
-    mSwitching = true;
+    switching_ = true;
     const int chosen = cmbSlot->currentIndex() + 1;
     if (chosen == 0)
         return;
     const std::string slot = std::to_string(chosen);
     if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and download the schedule from slot " + slot
-                      + " ?",
-                  kAnswerNo)) {
+                  + " ?")) {
         showActiveSlot();
         SafeSetFocus(cmbSlot);
         return;
@@ -297,26 +242,29 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
     if (SetActiveSlotOnDevice(chosen)) {
         SaveConfigSetting("ToneGenSlot", slot);
         gToneGenSlot = slot;
-        mActiveSlot = static_cast<std::int16_t>(chosen);
+        activeSlot_ = static_cast<std::int16_t>(chosen);
         ShowMessage("Slot " + slot + " is the current active slot. ", kButtonsOk, kAnswerOk, kIconInformation);
-        ResetScheduleFile();
+        // The list and the file still hold the old slot's week, which must not go up into this slot.
+        if (!ResetScheduleFile())
+            MarkToneSlotUnread(chosen);
         ReadDeviceDateTime();
         cmdActivateSlot->setEnabled(false);
     } else {
-        cmbSlot->setCurrentIndex(mActiveSlot > 0 ? mActiveSlot - 1 : 0);
+        cmbSlot->setCurrentIndex(activeSlot_ > 0 ? activeSlot_ - 1 : 0);
     }
     SetWorking(false);
 }
 
 // ---- Weekdays and Copy From ----------------------------------------------------------------
 
-int KS_GEN_ToneSchedule::ShownWeekday() const { return cmbWeekDay->currentData().toInt(); }
-
 bool KS_GEN_ToneSchedule::WorkingOffline() const { return chkOffLine->isChecked(); }
 
 void KS_GEN_ToneSchedule::cmbWeekDay_Click()
 {
-    ShowWeekDaySchedule(ShownWeekday(), false);
+    // The event dialog saves to the day the list names, so a day that cannot
+    // be listed gives way to the day the list still shows.
+    if (!ShowWeekDaySchedule(cmbWeekDay->currentData().toInt(), false))
+        cmbWeekDay->setCurrentIndex(shownWeekday_ - 1);
     cmbCopyWeekDay_Click();
 }
 
@@ -337,12 +285,12 @@ void KS_GEN_ToneSchedule::cmdCopyFrom_Click()
 {
     const std::string source = FromQString(cmbCopyWeekDay->currentText());
     const std::string shown = FromQString(cmbWeekDay->currentText());
-    if (!askYesNo("Are you sure you want to copy the schedule from " + source + " to " + shown + " ?", kAnswerNo))
+    if (!askYesNo("Are you sure you want to copy the schedule from " + source + " to " + shown + " ?"))
         return;
     // A copy that did not reach the file is not offered for upload.
-    if (!CopyWeekDaySchedule(cmbCopyWeekDay->currentData().toInt(), ShownWeekday()))
+    if (!CopyWeekDaySchedule(cmbCopyWeekDay->currentData().toInt(), shownWeekday_))
         return;
-    ShowWeekDaySchedule(ShownWeekday(), false);
+    ShowWeekDaySchedule(shownWeekday_, false);
     if (askYesNo("New schedule for " + shown + " must be uploaded to " + gEncoderModelName + ". Upload now? ",
                  kAnswerYes))
         UploadSchedule();
@@ -361,23 +309,8 @@ void KS_GEN_ToneSchedule::cmdUpdate_Click()
 {
     if (lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages))
         return;
-    if (mActiveSlot == 0) {
-        ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
-        SafeSetFocus(cmbSlot);
-        return;
-    }
-    mMode = 2;
-    SetFormContentsEnabled(this, false);
-    QPointer<KS_GEN_ToneScheduleAdd> dialog = new KS_GEN_ToneScheduleAdd(this);
-    dialog->exec();
-    delete dialog.data();
-    SetFormContentsEnabled(this, true);
-}
-
-void KS_GEN_ToneSchedule::lvwMessages_DblClick()
-{
-    if (cmdUpdate->isEnabled())
-        cmdUpdate_Click();
+    if (slotChosen())
+        openEventDialog(new KS_GEN_ToneScheduleAdd(this));
 }
 
 void KS_GEN_ToneSchedule::lvwMessages_ItemClick()
@@ -391,24 +324,11 @@ void KS_GEN_ToneSchedule::lvwMessages_ItemClick()
 
 void KS_GEN_ToneSchedule::cmdTest_Click()
 {
-    const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
-    if (lvwMessages->topLevelItemCount() == 0 || !row)
-        return;
-    const auto text = [row](int column) { return FromQString(row->text(column)); };
     TestToneEvent event;
-    event.dayDigit = ToneDayDigitOfWeekday(ShownWeekday());
-    event.eventNo = text(0);
-    event.alertNumber = static_cast<int>(Val(text(ToneColumn::Type)));
-    event.length = text(ToneColumn::Length);
-    event.level = text(ToneColumn::Level);
-    event.delayCode = AlertDelayText(text(ToneColumn::Delay), false);
-    event.repeatCode = AlertRepeatText(text(ToneColumn::Repeat), false);
-    event.zone = text(ToneColumn::Zone);
-    SetWorking(true);
-    cmdTest->setEnabled(false);
-    SendTestTone(event);
-    cmdTest->setEnabled(true);
-    SetWorking(false);
+    if (!selectedTone(event))
+        return;
+    event.dayDigit = ToneDayDigitOfWeekday(shownWeekday_);
+    sendTestTone(event);
 }
 
 // ---- Transfers ----------------------------------------------------------------------------
@@ -419,37 +339,29 @@ bool KS_GEN_ToneSchedule::transferChecksPass()
         ShowOptionNotUpdatedWarning("Tone Schedule");
         return false;
     }
-    if (mActiveSlot == 0) {
-        ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
-        SafeSetFocus(cmbSlot);
-        return false;
-    }
-    return true;
+    return slotChosen();
+}
+
+bool KS_GEN_ToneSchedule::slotChosen()
+{
+    if (activeSlot_ != 0)
+        return true;
+    ShowMessage("Please select active slot.", kButtonsOk, kAnswerOk, kIconInformation);
+    SafeSetFocus(cmbSlot);
+    return false;
 }
 
 bool KS_GEN_ToneSchedule::UploadSchedule()
 {
-    SetWorking(true);
-    TransferProgress progress(prgProgress, lblInfo, "Uploading...");
-    const bool done = UploadToneSchedule([&progress](int sent, int total) {
-        if (sent == 0)
-            progress.Start(total);
-        else
-            progress.Step();
-    });
-    progress.Finish(done);
-    lblInfo->show();
-    SetWorking(false);
-    return done;
+    return runUpload([](const std::function<void(int, int)>& progress) { return UploadToneSchedule(progress); });
 }
 
 void KS_GEN_ToneSchedule::cmdUpload_Click()
 {
-    if (lvwMessages->topLevelItemCount() == 0 || !transferChecksPass())
+    if (lvwMessages->topLevelItemCount() == 0 || !transferChecksPass() || ToneUploadRefused())
         return;
-    if (askYesNo("This schedule will replace the exisiting schedule on slot " + std::to_string(mActiveSlot)
-                     + " of the " + gEncoderModelName + ". \r\nAre you sure you want to continue ? ",
-                 kAnswerNo))
+    if (askYesNo("This schedule will replace the exisiting schedule on slot " + std::to_string(activeSlot_) + " of the "
+                 + gEncoderModelName + ". \r\nAre you sure you want to continue ? "))
         UploadSchedule();
 }
 
@@ -468,8 +380,7 @@ void KS_GEN_ToneSchedule::cmdDownload_Click()
     if (!transferChecksPass())
         return;
     if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and download the schedule from slot "
-                      + std::to_string(mActiveSlot) + " ?",
-                  kAnswerNo))
+                  + std::to_string(activeSlot_) + " ?"))
         return;
     SetWorking(true);
     ResetScheduleFile();
@@ -478,46 +389,21 @@ void KS_GEN_ToneSchedule::cmdDownload_Click()
 
 // ---- Files -------------------------------------------------------------------------------
 
-void KS_GEN_ToneSchedule::setScheduleFile(const std::string& path, bool remember)
-{
-    txtFileName->setText(ToQString(path));
-    if (remember)
-        SaveConfigSetting("ToneGenFile", path);
-    gToneGenFile = path;
-}
-
 void KS_GEN_ToneSchedule::cmdNew_Click()
 {
-    if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and create a new file ?", kAnswerNo))
+    if (!askYesNo(overwriteNotice() + "Are you sure you want to continue and create a new file ?"))
         return;
     if (!CreateDefaultToneScheduleFile())
         return;
     showFirstWeekday();
-    setScheduleFile(gToneGenFile, false);
+    setFile(gToneGenFile, false);
     ShowWeekDaySchedule(1, false);
 }
 
 void KS_GEN_ToneSchedule::cmdOpen_Click()
 {
-    const auto path = ChooseFile(this, {false, kFileFilter, gDataFolder + "/"});
-    if (!path)
+    if (!chooseFileToOpen())
         return;
-    setScheduleFile(*path, true);
     showFirstWeekday();
     ShowWeekDaySchedule(1, false);
-}
-
-void KS_GEN_ToneSchedule::cmdSaveAs_Click()
-{
-    const std::string current = FromQString(txtFileName->text());
-    if (current.empty())
-        return;
-    if (const auto path = SaveScheduleFileAs(this, current, kFileFilter, ToneScheduleEvent::kLength))
-        setScheduleFile(*path, true);
-}
-
-void KS_GEN_ToneSchedule::cmdClose_Click()
-{
-    if (!Busy())
-        close();
 }

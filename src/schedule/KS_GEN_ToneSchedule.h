@@ -6,26 +6,13 @@
 #include <cstdint>
 #include <string>
 
-#include "KS_BusyDialog.h"
 #include "KS_Records.h"
+#include "KS_ToneListWindow.h"
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
 
-// The list's columns, after the event number in the item text.
-namespace ToneColumn {
-inline constexpr int Time = 1, Zone = 2, Type = 3, Level = 4, Length = 5, Repeat = 6, Delay = 7, TimeOut = 8,
-                     Active = 9, Description = 10, Action = 11;
-}
-
-class KS_GEN_ToneSchedule : public BusyDialog {
+class KS_GEN_ToneSchedule : public ToneListWindow {
     Q_OBJECT
 
 public:
@@ -34,13 +21,11 @@ public:
     // Reads the slot and the clock from the device and lists Monday; the opener calls it once.
     void Form_Load();
 
-    void ShowWeekDaySchedule(int weekday, bool downloadAllowed);
+    // False, with the list as it was, when the schedule file could not be read.
+    bool ShowWeekDaySchedule(int weekday, bool downloadAllowed);
     bool CopyWeekDaySchedule(int sourceWeekday, int targetWeekday);
     bool ResetScheduleFile();
-    void ReadDeviceDateTime();
     bool UploadSchedule();
-    void SetupToolbar();
-    void SetupEventListColumns();
     // One list row from one event, as the list and the event dialog show it.
     static void FillEventRow(QTreeWidgetItem* row, const ToneScheduleEvent& event);
 
@@ -53,27 +38,19 @@ public:
     void cmbWeekDay_Click();
     void cmbCopyWeekDay_Click();
     void cmdCopyFrom_Click();
-    void cmdUpdate_Click();
-    void lvwMessages_DblClick();
     void lvwMessages_ItemClick();
-    void cmdUpload_Click();
-    void cmdDownload_Click();
+    void cmdUpdate_Click() override;
+    void cmdTest_Click() override;
+    void cmdUpload_Click() override;
+    void cmdDownload_Click() override;
     void cmdNew_Click();
-    void cmdOpen_Click();
-    void cmdSaveAs_Click();
-    void cmdTest_Click();
-    void cmdClose_Click();
+    void cmdOpen_Click() override;
 
     // The shown weekday, 1 Monday .. 7 Sunday.
-    int ShownWeekday() const;
+    int ShownWeekday() const { return shownWeekday_; }
     bool WorkingOffline() const;
-    int ActiveSlot() const { return mActiveSlot; }
+    int ActiveSlot() const { return activeSlot_; }
 
-    // Set to 2 (update) before the event dialog opens; the dialog reads it.
-    std::uint8_t mMode = 0;
-
-    QToolBar* tlbMenu = nullptr;
-    QWidget* pbxDetails = nullptr;
     QLabel* lblSlot = nullptr;
     QComboBox* cmbSlot = nullptr;
     QPushButton* cmdActivateSlot = nullptr;
@@ -82,21 +59,6 @@ public:
     QPushButton* cmdCopyFrom = nullptr;
     QComboBox* cmbCopyWeekDay = nullptr;
     QCheckBox* chkOffLine = nullptr;
-    QTreeWidget* lvwMessages = nullptr;
-    QLabel* lblFileName = nullptr;
-    QLineEdit* txtFileName = nullptr;
-    QLabel* lblDateTime = nullptr;
-    QLineEdit* txtDateTime = nullptr;
-    QPushButton* cmdUpdate = nullptr;
-    QPushButton* cmdTest = nullptr;
-    QPushButton* cmdUpload = nullptr;
-    QPushButton* cmdDownload = nullptr;
-    QPushButton* cmdNew = nullptr;
-    QPushButton* cmdOpen = nullptr;
-    QPushButton* cmdSaveAs = nullptr;
-    QPushButton* cmdClose = nullptr;
-    QProgressBar* prgProgress = nullptr;
-    QLabel* lblInfo = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -106,12 +68,13 @@ protected:
 private:
     void buildControls();
     void showActiveSlot();
-    bool askYesNo(const std::string& text, std::int16_t defaultButton);
     bool transferChecksPass();
+    // "Please select active slot." while the window knows none.
+    bool slotChosen();
     void showFirstWeekday();
-    void setScheduleFile(const std::string& path, bool remember);
     std::string overwriteNotice() const;
 
-    std::int16_t mActiveSlot = 0;
-    bool mSwitching = false;
+    std::int16_t activeSlot_ = 0;
+    bool switching_ = false;
+    int shownWeekday_ = 1;
 };

@@ -1,13 +1,16 @@
 #include "KS_GEN_ToneScheduleAdd.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimeEdit>
-#include <QToolBar>
-#include <algorithm>
+#include <QTreeWidget>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
-#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_General.h"
@@ -17,9 +20,7 @@
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
 #include "KS_String.h"
-#include "KS_ToneDialogs.h"
 #include "KS_ToneSchedule.h"
-#include "KS_Toolbar.h"
 
 namespace {
 
@@ -29,15 +30,18 @@ constexpr int kDurationHighest = 499;
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
 
+// As many digits as the connected unit's zones have.
+int zoneDigits() { return CurrentToneZonePlacement() == ToneZonePlacement::AfterTime ? 3 : 2; }
+
 } // namespace
 
 KS_GEN_ToneScheduleAdd::KS_GEN_ToneScheduleAdd(KS_GEN_ToneSchedule* owner)
-    : BusyDialog(owner)
-    , owner_(owner)
+    : ToneEventDialog(owner, "KS_GEN_ToneScheduleAdd", zoneDigits())
+    , window_(owner)
 {
-    setObjectName("KS_GEN_ToneScheduleAdd");
     buildControls();
-    Form_Load();
+    txtActivitySeconds->setText("001");
+    loadDialog(QStringLiteral("Tone Schedule -  ") + owner->cmbWeekDay->currentText() + QStringLiteral(" - "));
 }
 
 void KS_GEN_ToneScheduleAdd::buildControls()
@@ -77,95 +81,45 @@ void KS_GEN_ToneScheduleAdd::buildControls()
         Control(cmdCancel, "cmdCancel", "&Cancel", {3960, 3480, 1215, 375}, 0, "pbxDetails"),
     };
     BuildControls(client, controls);
-    dtpTime->setDisplayFormat("hh:mm AP");
-
-    connect(cmbAlertType, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleAdd::cmbAlertType_Click);
-    connect(cmbAction, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleAdd::cmbAction_Click);
-    connect(cmbAlertRepeat, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleAdd::cmbAlertRepeat_Click);
-    connect(txtZone, &QLineEdit::editingFinished, this, &KS_GEN_ToneScheduleAdd::txtZone_LostFocus);
     connect(txtCountdown, &QLineEdit::editingFinished, this, &KS_GEN_ToneScheduleAdd::txtCountdown_LostFocus);
     connect(txtActivitySeconds, &QLineEdit::editingFinished, this,
             &KS_GEN_ToneScheduleAdd::txtActivitySeconds_LostFocus);
     connect(updCountdown, &QSpinBox::valueChanged, this, &KS_GEN_ToneScheduleAdd::updCountdown_Change);
     connect(updActivitySeconds, &QSpinBox::valueChanged, this, &KS_GEN_ToneScheduleAdd::updActivitySeconds_Change);
-    connect(cmdOk, &QPushButton::clicked, this, &KS_GEN_ToneScheduleAdd::cmdOk_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &KS_GEN_ToneScheduleAdd::cmdCancel_Click);
-
-    FormConventions* conventions = FormConventions::Install(this);
-    for (QLineEdit* box : {txtZone, txtCountdown, txtActivitySeconds})
-        conventions->SetKeyFilter(box, DigitsOnlyKey);
+    connectControls({txtCountdown, txtActivitySeconds});
 }
 
-void KS_GEN_ToneScheduleAdd::SetupDialogToolbar()
-{
-    BuildOkCancelToolbar(tlbMenu, this);
-}
-
-void KS_GEN_ToneScheduleAdd::Form_Load()
-{
-    PlaceTableWindow(this);
-    txtActivitySeconds->setText("001");
-    SetupDialogToolbar();
-    FillAlertNumberCombo(AsOptionList(cmbAlertType), 0, 1, 15);
-    FillAlertLengthCombo(AsOptionList(cmbAlertLength), 0);
-    FillAlertLevelCombo(AsOptionList(cmbAlertLevel), 0, false);
-    FillAlertRepeatCombo(AsOptionList(cmbAlertRepeat), 0);
-    FillAlertDelayCombo(AsOptionList(cmbAlertDelay), 0);
-    FillToneActionCombo(AsOptionList(cmbAction), 0);
-    const QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
-    setWindowTitle(QStringLiteral("Tone Schedule -  ") + owner_->cmbWeekDay->currentText() + QStringLiteral(" - ")
-                   + (row ? row->text(0) : QString()) + QStringLiteral(" - Update"));
-    LoadEventIntoDialog();
-    SafeSetFocus(dtpTime);
-}
+void KS_GEN_ToneScheduleAdd::fillAlertTypes() { FillAlertNumberCombo(AsOptionList(cmbAlertType), 0, 1, 15); }
 
 // ---- The enabling rules ----------------------------------------------------------------
 
 int KS_GEN_ToneScheduleAdd::alertValue() const { return cmbAlertType->currentData().toInt(); }
 bool KS_GEN_ToneScheduleAdd::typeNine() const { return alertValue() == 9; }
 bool KS_GEN_ToneScheduleAdd::typeTen() const { return alertValue() - 48 == 10; }
+bool KS_GEN_ToneScheduleAdd::activation() const { return typeTen() && EncoderSupportsToneActions(gEncoderModelLetter); }
 
 void KS_GEN_ToneScheduleAdd::cmbAlertType_Click()
 {
-    const bool actions = EncoderSupportsToneActions(gEncoderModelLetter);
-    const bool activation = typeTen() && actions;
-    const bool countdown = typeNine() || (typeTen() && !actions);
-    const bool tones = !typeNine() && !activation;
+    const bool countdown = typeNine() || (typeTen() && !activation());
+    const bool tones = !typeNine() && !activation();
     EnableControls({lblCountdown, txtCountdown, updCountdown}, countdown);
-    EnableControls({lblAction, cmbAction}, activation);
+    EnableControls({lblAction, cmbAction}, activation());
     EnableControls({lblAlertLevel, cmbAlertLevel, lblAlertLength, cmbAlertLength, lblAlertRepeat, cmbAlertRepeat}, tones);
     if (!tones)
         cmbAlertRepeat->setCurrentIndex(0);
-    if (typeTen())
-        UpdateActivityFieldState(cmbAction->currentData().toInt());
-    else
-        EnableControls({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, false);
+    UpdateActivityFieldState(typeTen() ? cmbAction->currentData().toInt() : 0);
 }
 
 void KS_GEN_ToneScheduleAdd::UpdateActivityFieldState(int action)
 {
-    bool on = false;
-    if (action == 1) {
-        on = typeTen() && EncoderSupportsToneActions(gEncoderModelLetter);
-    } else if (action == 2 || action == 3) {
+    if (action == 2 || action == 3)
         txtActivitySeconds->setText("000");
-    }
-    EnableControls({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, on);
+    EnableControls({lblActivityDuration, txtActivitySeconds, updActivitySeconds}, action == 1 && activation());
 }
 
 void KS_GEN_ToneScheduleAdd::cmbAction_Click() { UpdateActivityFieldState(cmbAction->currentData().toInt()); }
 
-void KS_GEN_ToneScheduleAdd::cmbAlertRepeat_Click()
-{
-    EnableControls({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
-}
-
 // ---- The boxes -----------------------------------------------------------------------------
-
-void KS_GEN_ToneScheduleAdd::txtZone_LostFocus()
-{
-    txtZone->setText(ToQString(ZeroPad(std::max(0LL, static_cast<long long>(Val(text(txtZone)))), 2)));
-}
 
 void KS_GEN_ToneScheduleAdd::txtCountdown_LostFocus()
 {
@@ -189,41 +143,19 @@ void KS_GEN_ToneScheduleAdd::updActivitySeconds_Change()
 
 // ---- Loading and saving --------------------------------------------------------------------
 
-void KS_GEN_ToneScheduleAdd::LoadEventIntoDialog()
+void KS_GEN_ToneScheduleAdd::selectTypeOfRow(const QTreeWidgetItem* row)
 {
-    const QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
-    if (!row)
-        return;
-    int hours = 0;
-    int minutes = 0;
-    if (!ParseToneClockTime(text(row, ToneColumn::Time), hours, minutes))
-        hours = minutes = 0;
-    dtpTime->setTime(QTime(hours, minutes));
-    txtZone->setText(row->text(ToneColumn::Zone));
     cmbAlertType->setCurrentIndex(static_cast<int>(Val(text(row, ToneColumn::Type))) - 1);
-    if (!typeNine()) {
-        cmbAlertLevel->setCurrentIndex(static_cast<int>(Val(text(row, ToneColumn::Level))) - 1);
-        if (cmbAlertLevel->currentIndex() < 0)
-            cmbAlertLevel->setCurrentIndex(0);
-        cmbAlertLength->setCurrentIndex(static_cast<int>(Val(text(row, ToneColumn::Length))));
-    }
-    cmbAlertRepeat->setCurrentIndex(FindItemText(AsOptionList(cmbAlertRepeat), text(row, ToneColumn::Repeat)));
-    cmbAlertDelay->setCurrentIndex(FindItemText(AsOptionList(cmbAlertDelay), text(row, ToneColumn::Delay)));
+}
+
+void KS_GEN_ToneScheduleAdd::loadTimeOut(const QTreeWidgetItem* row)
+{
     const double timeOut = Val(text(row, ToneColumn::TimeOut));
-    if (typeTen() && EncoderSupportsToneActions(gEncoderModelLetter)) {
-        cmbAction->setCurrentIndex(FindItemText(AsOptionList(cmbAction), text(row, ToneColumn::Action)));
-        updCountdown->setValue(updCountdown->minimum());
-        txtCountdown->setText("00");
-        updActivitySeconds->setValue(ClampToSpinner(timeOut, updActivitySeconds));
-        txtActivitySeconds->setText(ToQString(ZeroPad(updActivitySeconds->value(), 3)));
-    } else {
-        updCountdown->setValue(ClampToSpinner(timeOut, updCountdown));
-        txtCountdown->setText(ToQString(ZeroPad(updCountdown->value(), 2)));
-        updActivitySeconds->setValue(updActivitySeconds->minimum());
-        txtActivitySeconds->setText("000");
-    }
-    chkActive->setChecked(row->text(ToneColumn::Active) == "Yes");
-    txtDesc->setText(ToQString(Trim(text(row, ToneColumn::Description))));
+    const bool seconds = activation();
+    updCountdown->setValue(seconds ? updCountdown->minimum() : ClampToSpinner(timeOut, updCountdown));
+    updActivitySeconds->setValue(seconds ? ClampToSpinner(timeOut, updActivitySeconds) : updActivitySeconds->minimum());
+    updCountdown_Change();
+    updActivitySeconds_Change();
 }
 
 bool KS_GEN_ToneScheduleAdd::okChecksPass()
@@ -242,14 +174,9 @@ bool KS_GEN_ToneScheduleAdd::okChecksPass()
         SafeSetFocus(txtActivitySeconds);
         return false;
     }
-    if (!chkActive->isChecked()
-        && ShowMessage("This scheduled event is not activated.\r\nAre you sure you want to continue? ", kButtonsYesNo,
-                       kAnswerNo, kIconQuestion)
-            != kAnswerYes) {
-        SafeSetFocus(chkActive);
+    if (!confirmInactive())
         return false;
-    }
-    if (!owner_->WorkingOffline() && !gToneGenSupported)
+    if (!window_->WorkingOffline() && !gToneGenSupported)
         ShowOptionNotUpdatedWarning("Tone Schedule");
     if (!gToneEventsSupported && alertValue() > 9
         && ShowMessage("The " + gEncoderModelName + " does not support the selected Alert Type.\r\n"
@@ -264,25 +191,16 @@ bool KS_GEN_ToneScheduleAdd::okChecksPass()
 
 bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
 {
-    QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
-    const auto eventNo = row ? static_cast<int>(Val(text(row, 0))) : 0;
-    const int day = owner_->cmbWeekDay->currentIndex();
-    if (eventNo < 1 || eventNo > kToneEventsPerDay || day < 0 || day > 6
-        || gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
+    const int eventNo = eventNumber(kToneEventsPerDay);
+    if (eventNo == 0 || gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
         return false;
-    const int index = day * kToneEventsPerDay + eventNo - 1;
-
-    SetWorking(true);
-    const auto finish = [this](bool saved) {
-        SetWorking(false);
-        return saved;
-    };
+    const int index = (window_->ShownWeekday() - 1) * kToneEventsPerDay + eventNo - 1;
 
     // Built aside: the table takes it only once the device or the operator has agreed.
     ToneScheduleEvent event = gToneSchedule[static_cast<std::size_t>(index)];
     event.EventNo = ZeroPad(eventNo, 2);
     event.Time = FormatTimeAmPm(dtpTime->time().hour(), dtpTime->time().minute());
-    event.Zone = ZeroPad(std::max(0LL, static_cast<long long>(Val(text(txtZone)))), 2);
+    event.Zone = zoneText();
     event.AlertType = static_cast<std::uint8_t>(alertValue());
     event.AlertLength = static_cast<std::uint8_t>(cmbAlertLength->currentData().toInt());
     event.AlertLevel = static_cast<std::uint8_t>(cmbAlertLevel->currentData().toInt());
@@ -294,36 +212,19 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
     event.Description = Trim(text(txtDesc));
     event.Seconds = static_cast<std::int16_t>(Val(text(txtActivitySeconds)));
 
-    if (gToneGenSupported && !owner_->WorkingOffline()) {
+    if (gToneGenSupported && !window_->WorkingOffline()) {
         const LinkConversation conversation;
         std::string reply;
         if (!SendLinkCommand("PE", ToneEventString(index, event), true, 0, reply, true, 3)
             && AskUpdateDatabaseOnly() != kAnswerYes)
-            return finish(false);
+            return false;
     }
     if (const FileError error = WriteRecordAt(gToneGenFile, index + 1, event); error != FileError::None) {
         ShowScheduleFileError(error, gToneGenFile);
-        return finish(false);
+        return false;
     }
     gToneSchedule[static_cast<std::size_t>(index)] = event;
-    KS_GEN_ToneSchedule::FillEventRow(row, event);
-    ResetSortKey(owner_->lvwMessages, true);
-    owner_->lvwMessages->scrollToItem(row);
-    return finish(true);
-}
-
-void KS_GEN_ToneScheduleAdd::cmdOk_Click()
-{
-    if (!okChecksPass())
-        return;
-    if (SaveScheduleEvent())
-        accept();
-    else
-        SafeSetFocus(cmbAlertType);
-}
-
-void KS_GEN_ToneScheduleAdd::cmdCancel_Click()
-{
-    if (!Busy())
-        QDialog::reject();
+    KS_GEN_ToneSchedule::FillEventRow(selectedRow(), event);
+    showSaved(selectedRow());
+    return true;
 }

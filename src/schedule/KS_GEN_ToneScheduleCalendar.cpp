@@ -17,7 +17,6 @@
 #include "KS_Messages.h"
 #include "KS_PagingLists.h"
 #include "KS_Registry.h"
-#include "KS_ScheduleSaveAs.h"
 #include "KS_String.h"
 #include "KS_ToneCalendar.h"
 #include "KS_ToneSchedule.h"
@@ -30,8 +29,6 @@ const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.9, 0.8, 1.2
 
 QString dateText(const QDate& date) { return ToQString(CalendarDateText(date)); }
 
-std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
-
 void fillChoices(QComboBox* list, std::initializer_list<const char*> entries)
 {
     int data = 1;
@@ -43,10 +40,10 @@ void fillChoices(QComboBox* list, std::initializer_list<const char*> entries)
 } // namespace
 
 KS_GEN_ToneScheduleCalendar::KS_GEN_ToneScheduleCalendar(QWidget* owner)
-    : BusyDialog(owner)
+    : ToneListWindow(owner, "KS_GEN_ToneScheduleCalendar", kCaption,
+                     {"Tone Generator Schedule Celendar (*.TGC)", "Tone Generator Schedule Calendar (*.TGC)",
+                      "ToneGenCalendarFile", gToneGenCalendarFile, CalendarEvent::kLength, "calendar"})
 {
-    setObjectName("KS_GEN_ToneScheduleCalendar");
-    setWindowTitle(kCaption);
     buildControls();
 }
 
@@ -115,9 +112,8 @@ void KS_GEN_ToneScheduleCalendar::buildControls()
     for (QDateEdit* picker : {dtpSelectedFromDate, dtpSelectedToDate, dtpCopyToDate, dtpScheduleStartDate})
         picker->setDisplayFormat("MM/dd/yyyy");
     dtpScheduleStartDate->setDisplayFormat("MM/yyyy");
-    for (QLineEdit* box : {txtSelectedWeek, txtActiveEvetCount, txtFileName, txtDateTime})
+    for (QLineEdit* box : {txtSelectedWeek, txtActiveEvetCount})
         box->setReadOnly(true);
-    EnableColumnClickSorting(lvwMessages);
 
     connect(mvwCalendar, &CalendarYearView::SelectionChanged, this,
             &KS_GEN_ToneScheduleCalendar::mvwCalendar_SelChange);
@@ -126,19 +122,11 @@ void KS_GEN_ToneScheduleCalendar::buildControls()
     connect(dtpSelectedToDate, &QDateEdit::userDateChanged, this,
             &KS_GEN_ToneScheduleCalendar::dtpSelectedToDate_Change);
     connect(lvwMessages, &QTreeWidget::itemSelectionChanged, this, &KS_GEN_ToneScheduleCalendar::lvwMessages_ItemClick);
-    connect(lvwMessages, &QTreeWidget::itemDoubleClicked, this, &KS_GEN_ToneScheduleCalendar::lvwMessages_DblClick);
-    connect(cmdUpdate, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdUpdate_Click);
     connect(cmdClearEvents, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click);
     connect(cmdCopyFrom, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click);
     connect(cmdDefaultWeek, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click);
     connect(cmdRotation, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdRotation_Click);
-    connect(cmdTest, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdTest_Click);
-    connect(cmdUpload, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdUpload_Click);
-    connect(cmdDownload, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdDownload_Click);
-    connect(cmdOpen, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdOpen_Click);
-    connect(cmdSaveAs, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdSaveAs_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendar::cmdClose_Click);
-    FormConventions::Install(this);
+    connectCommands();
 }
 
 // ---- Loading and listing -----------------------------------------------------------------
@@ -149,10 +137,8 @@ void KS_GEN_ToneScheduleCalendar::Form_Load()
     if (gToneGenCalendarFile.empty() || !FileExists(gToneGenCalendarFile))
         gToneGenCalendarFile = DataFilePath("ToneGenCalendar.TGC");
     txtFileName->setText(ToQString(gToneGenCalendarFile));
-    SetupToolbar();
-    SetupListViewColumns(lvwMessages, kColumnWeights,
-                         {"No.", "Time", "Zone", "Type", "Level", "Length", "Repeat", "Delay", "Duration", "Active",
-                          "Description", "Action Type"});
+    setupToolbar(false);
+    setupColumns("Duration", kColumnWeights);
     fillChoices(cmbRotation, {"Rotate 1 Day Forward", "Rotate 1 Day Backwards", "Rotate 1 Month Forward",
                               "Rotate 1 Month Backwards"});
     fillChoices(cmbEvents, {"Deactivate Events on Selected Day", "Deactivate Events on Selected Month",
@@ -160,22 +146,7 @@ void KS_GEN_ToneScheduleCalendar::Form_Load()
     ReadDeviceDateTime();
     ShowCalendarDay(1, false);
     DrawDayIndicators();
-    mScheduleChanged = false;
-}
-
-void KS_GEN_ToneScheduleCalendar::SetupToolbar()
-{
-    const std::string& model = gEncoderModelName;
-    const ToolbarButton buttons[] = {
-        {"cmdClose", "Close", "", "Close"},
-        {"cmdUpdate", "Update", "", "Update"},
-        {"cmdUpload", "Upload", "Upload the calendar to the " + model, "Upload"},
-        {"cmdDownload", "Download", "Download the calendar from the " + model, "Download"},
-        {"cmdNew", "New", "", "Add"},
-        {"cmdSaveAs", "Save As", "Save the calendar in another file", "Save"},
-        {"cmdOpen", "Open", "Open a calendar file", "Open"},
-    };
-    BuildCommandToolbar(tlbMenu, this, buttons);
+    scheduleChanged_ = false;
 }
 
 void KS_GEN_ToneScheduleCalendar::FillEventRow(QTreeWidgetItem* row, const CalendarEvent& event)
@@ -185,20 +156,12 @@ void KS_GEN_ToneScheduleCalendar::FillEventRow(QTreeWidgetItem* row, const Calen
     CalendarEventClock(event, hours, minutes);
     const int duration = std::max<int>(event.Duration, 0);
     row->setText(0, ToQString(ZeroPad(event.EventNo, 3)));
-    row->setText(CalendarColumn::Time, ToQString(FormatTimeAmPm(hours, minutes)));
-    row->setText(CalendarColumn::Zone, ToQString(ZeroPad(std::max<int>(event.Zone, 0), 3)));
-    row->setText(CalendarColumn::Type, ToQString(AlertTypeText(std::to_string(event.AlertType), true)));
-    row->setText(CalendarColumn::Level, QString::number(event.AlertLevel));
-    row->setText(CalendarColumn::Length, QString::number(event.AlertLength));
-    row->setText(CalendarColumn::Repeat, ToQString(AlertRepeatText(std::to_string(event.Repeat), true)));
-    row->setText(CalendarColumn::Delay, ToQString(AlertDelayText(std::to_string(event.Delay), true)));
-    row->setText(CalendarColumn::Duration, ToQString(ZeroPad(duration / 60, 2) + ":" + ZeroPad(duration % 60, 2)));
-    const bool active = event.Active != 0;
-    row->setText(CalendarColumn::Active, active ? "Yes" : "No");
-    row->setForeground(CalendarColumn::Active, active ? QColor(192, 0, 0) : QColor(0, 0, 255));
-    row->setText(CalendarColumn::Description,
-                 ToQString(Trim(StripChar(event.Description, std::string_view("\0", 1)))));
-    row->setText(CalendarColumn::Action, ToQString(ToneActionText(std::to_string(event.Action), true)));
+    row->setText(ToneColumn::Time, ToQString(FormatTimeAmPm(hours, minutes)));
+    row->setText(ToneColumn::Zone, ToQString(ZeroPad(std::max<int>(event.Zone, 0), 3)));
+    row->setText(ToneColumn::Type, ToQString(AlertTypeText(std::to_string(event.AlertType), true)));
+    row->setText(ToneColumn::Duration, ToQString(ZeroPad(duration / 60, 2) + ":" + ZeroPad(duration % 60, 2)));
+    fillToneColumns(row, event.AlertLevel, event.AlertLength, event.Repeat, event.Delay, event.Active != 0,
+                    event.Description, event.Action);
     if (auto* sortable = dynamic_cast<SortableRow*>(row))
         sortable->SetSortNumber(0, event.EventNo);
 }
@@ -213,19 +176,19 @@ void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
         return;
     }
     // A file that holds no calendar is reported once and neither drawn nor written from.
-    mValid = FileExists(gToneGenCalendarFile) ? CheckCalendarFile(gToneGenCalendarFile, start) : start.isValid();
+    valid_ = FileExists(gToneGenCalendarFile) ? CheckCalendarFile(gToneGenCalendarFile, start) : start.isValid();
     lvwMessages->clear();
-    if (!mValid) {
+    if (!valid_) {
         mvwCalendar->ClearMarks();
         ShowNormalPointer();
         return;
     }
-    if (day == 1 || start != mStart) {
+    if (day == 1 || start != start_) {
         SetCalendarRange(start);
         if (day == 1)
             dtpScheduleStartDate->setDate(start);
     }
-    mStart = start;
+    start_ = start;
     const CalendarRange range = CalendarRangeFrom(start);
     const QDate date = range.first.addDays(day - 1);
     std::vector<CalendarEvent> events;
@@ -241,7 +204,7 @@ void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
     txtActiveEvetCount->setText(QString::number(active));
     const QDate chosen = mvwCalendar->Value();
     txtSelectedWeek->setText(dateText(WeekStartOf(chosen)) + " - " + dateText(WeekEndOf(chosen)));
-    mShownDate = date;
+    shownDate_ = date;
     SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
     AutoSizeListViewColumns(lvwMessages, kColumnWeights);
     ShowNormalPointer();
@@ -250,7 +213,7 @@ void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
 void KS_GEN_ToneScheduleCalendar::SetCalendarRange(const QDate& start)
 {
     const CalendarRange range = CalendarRangeFrom(start);
-    mStart = range.first;
+    start_ = range.first;
     mvwCalendar->SetRange(range.first, range.last);
     mvwCalendar->SetValue(range.first);
     for (QDateEdit* picker : {dtpSelectedFromDate, dtpSelectedToDate, dtpCopyToDate}) {
@@ -262,36 +225,28 @@ void KS_GEN_ToneScheduleCalendar::SetCalendarRange(const QDate& start)
 
 void KS_GEN_ToneScheduleCalendar::SetIndicatorStatus(const QDate& eventDate, bool status)
 {
-    if (CalendarRangeFrom(mStart).Contains(eventDate))
+    if (CalendarRangeFrom(start_).Contains(eventDate))
         mvwCalendar->SetMark(eventDate, status);
 }
 
 void KS_GEN_ToneScheduleCalendar::DrawDayIndicators()
 {
     mvwCalendar->ClearMarks();
-    if (!mValid)
+    if (!valid_)
         return;
-    for (const QDate& date : ActiveCalendarDays(gToneGenCalendarFile, CalendarRangeFrom(mStart)))
+    for (const QDate& date : ActiveCalendarDays(gToneGenCalendarFile, CalendarRangeFrom(start_)))
         SetIndicatorStatus(date, true);
-}
-
-void KS_GEN_ToneScheduleCalendar::ReadDeviceDateTime()
-{
-    txtDateTime->setText("N/A");
-    ShowBusyPointer();
-    txtDateTime->setText(ToQString(ReadDeviceDateTimeText()));
-    ShowNormalPointer();
 }
 
 // ---- The year view and the period pickers ----------------------------------------------------
 
 void KS_GEN_ToneScheduleCalendar::mvwCalendar_SelChange(const QDate& start, const QDate& end)
 {
-    if (!isEnabled() || !pbxDetails->isEnabled() || !mValid)
+    if (!isEnabled() || !pbxDetails->isEnabled() || !valid_)
         return;
-    const CalendarRange range = CalendarRangeFrom(mStart);
-    if (end == mShownDate || start < range.first || end > range.last) {
-        mvwCalendar->SetSelection(dtpSelectedFromDate->date(), mShownDate);
+    const CalendarRange range = CalendarRangeFrom(start_);
+    if (end == shownDate_ || start < range.first || end > range.last) {
+        mvwCalendar->SetSelection(dtpSelectedFromDate->date(), shownDate_);
         return;
     }
     dtpSelectedFromDate->setDate(start);
@@ -301,13 +256,13 @@ void KS_GEN_ToneScheduleCalendar::mvwCalendar_SelChange(const QDate& start, cons
 
 void KS_GEN_ToneScheduleCalendar::dtpSelectedFromDate_Change()
 {
-    if (CalendarRangeFrom(mStart).Contains(dtpSelectedFromDate->date()))
+    if (CalendarRangeFrom(start_).Contains(dtpSelectedFromDate->date()))
         mvwCalendar->SetSelection(dtpSelectedFromDate->date(), mvwCalendar->SelEnd());
 }
 
 void KS_GEN_ToneScheduleCalendar::dtpSelectedToDate_Change()
 {
-    if (CalendarRangeFrom(mStart).Contains(dtpSelectedToDate->date()))
+    if (CalendarRangeFrom(start_).Contains(dtpSelectedToDate->date()))
         mvwCalendar->SetSelection(mvwCalendar->SelStart(), dtpSelectedToDate->date());
 }
 
@@ -318,66 +273,35 @@ void KS_GEN_ToneScheduleCalendar::lvwMessages_ItemClick()
     const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
     if (!row)
         return;
-    const QString type = row->text(CalendarColumn::Type);
+    const QString type = row->text(ToneColumn::Type);
     cmdTest->setEnabled(type != "98 - Start Countdown" && type != "99 - Device Activation");
-}
-
-void KS_GEN_ToneScheduleCalendar::lvwMessages_DblClick()
-{
-    if (lvwMessages->topLevelItemCount() > 0)
-        cmdUpdate_Click();
 }
 
 void KS_GEN_ToneScheduleCalendar::cmdUpdate_Click()
 {
-    if (lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages))
-        return;
-    mMode = 2;
-    SetFormContentsEnabled(this, false);
-    QPointer<KS_GEN_ToneScheduleCalendarlAdd> dialog = new KS_GEN_ToneScheduleCalendarlAdd(this);
-    dialog->exec();
-    delete dialog.data();
-    SetFormContentsEnabled(this, true);
+    if (lvwMessages->topLevelItemCount() > 0 && SelectedListRow(lvwMessages))
+        openEventDialog(new KS_GEN_ToneScheduleCalendarlAdd(this));
 }
 
 void KS_GEN_ToneScheduleCalendar::cmdTest_Click()
 {
-    const QTreeWidgetItem* row = SelectedListRow(lvwMessages);
-    if (!row)
-        return;
     TestToneEvent event;
     event.calendar = true;
-    event.alertNumber = static_cast<int>(Val(text(row, CalendarColumn::Type)));
-    if (event.alertNumber == 98 || event.alertNumber == 99)
-        return;
-    event.length = text(row, CalendarColumn::Length);
-    event.level = text(row, CalendarColumn::Level);
-    event.delayCode = AlertDelayText(text(row, CalendarColumn::Delay), false);
-    event.repeatCode = AlertRepeatText(text(row, CalendarColumn::Repeat), false);
-    event.zone = text(row, CalendarColumn::Zone);
-    SetWorking(true);
-    cmdTest->setEnabled(false);
-    SendTestTone(event);
-    cmdTest->setEnabled(true);
-    SetWorking(false);
+    if (selectedTone(event) && event.alertNumber != 98 && event.alertNumber != 99)
+        sendTestTone(event);
 }
 
 // ---- Commands on the file -----------------------------------------------------------------------
 
-bool KS_GEN_ToneScheduleCalendar::askYesNo(const std::string& question)
-{
-    return ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
-}
-
 void KS_GEN_ToneScheduleCalendar::showChosenDay()
 {
-    ShowCalendarDay(CalendarRangeFrom(mStart).DayOf(mvwCalendar->Value()), false);
+    ShowCalendarDay(CalendarRangeFrom(start_).DayOf(mvwCalendar->Value()), false);
     DrawDayIndicators();
 }
 
 void KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click()
 {
-    if (!mValid)
+    if (!valid_)
         return;
     const QDate d = mvwCalendar->Value();
     const int item = cmbEvents->currentData().toInt();
@@ -390,9 +314,9 @@ void KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click()
     const QDate first = month ? QDate(d.year(), d.month(), 1) : d;
     const QDate last = month ? QDate(d.year(), d.month(), d.daysInMonth()) : d;
     SetWorking(true);
-    if (SetDayEventsActive(mStart, first, last, active)) {
+    if (SetDayEventsActive(start_, first, last, active)) {
         // The device holds the old state until the next upload, so closing offers one.
-        mScheduleChanged = true;
+        scheduleChanged_ = true;
         showChosenDay();
     }
     SetWorking(false);
@@ -400,7 +324,7 @@ void KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click()
 
 void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
 {
-    if (!mValid)
+    if (!valid_)
         return;
     const QDate from = dtpSelectedFromDate->date();
     const QDate to = dtpSelectedToDate->date();
@@ -408,7 +332,7 @@ void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
     if (!CheckCalendarPeriod(from, to))
         return;
     const QDate targetEnd = target.addDays(from.daysTo(to));
-    const QDate last = CalendarRangeFrom(mStart).last;
+    const QDate last = CalendarRangeFrom(start_).last;
     if (targetEnd > last) {
         ShowMessage("The target period of " + CalendarDateText(target) + " to " + CalendarDateText(targetEnd)
                         + " exceeds the calendar end date  of " + CalendarDateText(last)
@@ -422,9 +346,9 @@ void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
                   + ") to the period starting at " + CalendarDateText(target) + " ?"))
         return;
     SetWorking(true);
-    if (CopyCalendarPeriod(mStart, from, to, target)) {
+    if (CopyCalendarPeriod(start_, from, to, target)) {
         mvwCalendar->SetValue(target);
-        mScheduleChanged = true;
+        scheduleChanged_ = true;
         showChosenDay();
     }
     SetWorking(false);
@@ -432,9 +356,9 @@ void KS_GEN_ToneScheduleCalendar::cmdCopyFrom_Click()
 
 void KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click()
 {
-    if (!mValid)
+    if (!valid_)
         return;
-    const CalendarRange range = CalendarRangeFrom(mStart);
+    const CalendarRange range = CalendarRangeFrom(start_);
     const QDate d = mvwCalendar->Value();
     const std::string between = ". Please select a full week between " + CalendarDateText(range.first) + " and "
         + CalendarDateText(range.last) + ".";
@@ -452,8 +376,8 @@ void KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click()
                   + CalendarDateText(WeekEndOf(d)) + ") as the default schedule for all other weeks ?"))
         return;
     SetWorking(true);
-    if (ApplyDefaultWeek(mStart, d)) {
-        mScheduleChanged = true;
+    if (ApplyDefaultWeek(start_, d)) {
+        scheduleChanged_ = true;
         showChosenDay();
     }
     SetWorking(false);
@@ -461,14 +385,14 @@ void KS_GEN_ToneScheduleCalendar::cmdDefaultWeek_Click()
 
 void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
 {
-    if (!mValid)
+    if (!valid_)
         return;
     const int item = cmbRotation->currentData().toInt();
     static const char* const kWhich[] = {"1 day forward", "1 day backward", "1 month forward", "1 month backward"};
     if (item < 1 || item > 4 || !askYesNo(std::string("Are you sure you want to rotate all events ") + kWhich[item - 1]
                                           + " ?"))
         return;
-    const QDate s = mStart;
+    const QDate s = start_;
     SetWorking(true);
     bool done = false;
     QDate b;
@@ -482,7 +406,7 @@ void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
         if (b.isValid())
             SetCalendarRange(b);
         // Every day of the device's year now differs from the file.
-        mScheduleChanged = true;
+        scheduleChanged_ = true;
         showChosenDay();
     }
     SetWorking(false);
@@ -492,19 +416,11 @@ void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
 
 bool KS_GEN_ToneScheduleCalendar::UploadCalendar()
 {
-    SetWorking(true);
-    TransferProgress progress(prgProgress, lblInfo, "Uploading...");
-    const bool done = ::UploadCalendar(CalendarRangeFrom(mStart), [&progress](int sent, int total) {
-        if (sent == 0)
-            progress.Start(total);
-        else
-            progress.Step();
-    });
-    progress.Finish(done);
-    lblInfo->show();
+    const CalendarRange range = CalendarRangeFrom(start_);
+    const bool done = runUpload(
+        [&range](const std::function<void(int, int)>& progress) { return ::UploadCalendar(range, progress); });
     if (done)
-        mScheduleChanged = false;
-    SetWorking(false);
+        scheduleChanged_ = false;
     return done;
 }
 
@@ -540,36 +456,13 @@ void KS_GEN_ToneScheduleCalendar::cmdDownload_Click()
     SetWorking(false);
 }
 
-void KS_GEN_ToneScheduleCalendar::setCalendarFile(const std::string& path, bool remember)
-{
-    txtFileName->setText(ToQString(path));
-    if (remember)
-        SaveConfigSetting("ToneGenCalendarFile", path);
-    gToneGenCalendarFile = path;
-}
-
 void KS_GEN_ToneScheduleCalendar::cmdOpen_Click()
 {
-    const auto path =
-        ChooseFile(this, {false, "Tone Generator Schedule Celendar (*.TGC)", gDataFolder + "/"});
-    if (!path)
+    if (!chooseFileToOpen())
         return;
-    setCalendarFile(*path, true);
     ShowCalendarDay(1, false);
     DrawDayIndicators();
 }
-
-void KS_GEN_ToneScheduleCalendar::cmdSaveAs_Click()
-{
-    const std::string current = FromQString(txtFileName->text());
-    if (current.empty())
-        return;
-    if (const auto path =
-            SaveScheduleFileAs(this, current, "Tone Generator Schedule Calendar (*.TGC)", CalendarEvent::kLength))
-        setCalendarFile(*path, true);
-}
-
-void KS_GEN_ToneScheduleCalendar::cmdClose_Click() { close(); }
 
 void KS_GEN_ToneScheduleCalendar::closeEvent(QCloseEvent* event)
 {
@@ -577,7 +470,7 @@ void KS_GEN_ToneScheduleCalendar::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (mScheduleChanged
+    if (scheduleChanged_
         && ShowMessage("The schedule for the period starting at " + CalendarDateText(dtpCopyToDate->date())
                            + " has to be uploaded to the " + gEncoderModelName
                            + " for your changes to take effect. Upload now? ",

@@ -1,23 +1,25 @@
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimeEdit>
-#include <QToolBar>
-#include <algorithm>
+#include <QTreeWidget>
 
 #include "CalendarYearView.h"
+#include "KS_Database.h"
 #include "KS_FormBuilder.h"
-#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_Globals.h"
-#include "KS_ListWindow.h"
 #include "KS_Messages.h"
 #include "KS_PagingLists.h"
 #include "KS_String.h"
 #include "KS_ToneCalendar.h"
-#include "KS_ToneDialogs.h"
 #include "KS_ToneSchedule.h"
-#include "KS_Toolbar.h"
+#include "OptionList.h"
 
 namespace {
 
@@ -27,17 +29,15 @@ constexpr int kActivationMinutes = 8;
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
 std::string text(const QTreeWidgetItem* row, int column) { return FromQString(row->text(column)); }
 
-void selectText(QComboBox* list, const QString& entry) { list->setCurrentIndex(list->findText(entry)); }
-
 } // namespace
 
 KS_GEN_ToneScheduleCalendarlAdd::KS_GEN_ToneScheduleCalendarlAdd(KS_GEN_ToneScheduleCalendar* owner)
-    : BusyDialog(owner)
-    , owner_(owner)
+    : ToneEventDialog(owner, "KS_GEN_ToneScheduleCalendarlAdd", 3)
+    , window_(owner)
 {
-    setObjectName("KS_GEN_ToneScheduleCalendarlAdd");
     buildControls();
-    Form_Load();
+    loadDialog(QStringLiteral("Tone Schedule Calendar -  ") + ToQString(CalendarDateText(owner->ShownDate()))
+               + QStringLiteral(" - Event "));
 }
 
 void KS_GEN_ToneScheduleCalendarlAdd::buildControls()
@@ -74,16 +74,8 @@ void KS_GEN_ToneScheduleCalendarlAdd::buildControls()
         Control(cmdCancel, "cmdCancel", "&Cancel", {3960, 3480, 1215, 375}, 0, "pbxDetails"),
     };
     BuildControls(client, controls);
-    dtpTime->setDisplayFormat("hh:mm AP");
     txtDurationMinutes->setText("00");
     txtDurationSeconds->setText("00");
-
-    connect(cmbAlertType, &QComboBox::currentIndexChanged, this,
-            &KS_GEN_ToneScheduleCalendarlAdd::cmbAlertType_Click);
-    connect(cmbAction, &QComboBox::currentIndexChanged, this, &KS_GEN_ToneScheduleCalendarlAdd::cmbAction_Click);
-    connect(cmbAlertRepeat, &QComboBox::currentIndexChanged, this,
-            &KS_GEN_ToneScheduleCalendarlAdd::cmbAlertRepeat_Click);
-    connect(txtZone, &QLineEdit::editingFinished, this, &KS_GEN_ToneScheduleCalendarlAdd::txtZone_LostFocus);
     connect(txtDurationMinutes, &QLineEdit::editingFinished, this,
             &KS_GEN_ToneScheduleCalendarlAdd::txtDurationMinutes_LostFocus);
     connect(txtDurationSeconds, &QLineEdit::editingFinished, this,
@@ -92,39 +84,17 @@ void KS_GEN_ToneScheduleCalendarlAdd::buildControls()
             &KS_GEN_ToneScheduleCalendarlAdd::updDurationMinutes_Change);
     connect(updDurationSeconds, &QSpinBox::valueChanged, this,
             &KS_GEN_ToneScheduleCalendarlAdd::updDurationSeconds_Change);
-    connect(cmdOk, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendarlAdd::cmdOk_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &KS_GEN_ToneScheduleCalendarlAdd::cmdCancel_Click);
-
-    FormConventions* conventions = FormConventions::Install(this);
-    for (QLineEdit* box : {txtZone, txtDurationMinutes, txtDurationSeconds})
-        conventions->SetKeyFilter(box, DigitsOnlyKey);
+    connectControls({txtDurationMinutes, txtDurationSeconds});
 }
 
-void KS_GEN_ToneScheduleCalendarlAdd::SetupDialogToolbar()
-{
-    BuildOkCancelToolbar(tlbMenu, this);
-}
-
-void KS_GEN_ToneScheduleCalendarlAdd::Form_Load()
-{
-    PlaceTableWindow(this);
-    SetupDialogToolbar();
-    FillAlertTypeCombo(AsOptionList(cmbAlertType), 0, 1, 99, true);
-    FillAlertLengthCombo(AsOptionList(cmbAlertLength), 0);
-    FillAlertLevelCombo(AsOptionList(cmbAlertLevel), 0, false);
-    FillAlertRepeatCombo(AsOptionList(cmbAlertRepeat), 0);
-    FillAlertDelayCombo(AsOptionList(cmbAlertDelay), 0);
-    FillToneActionCombo(AsOptionList(cmbAction), 0);
-    const QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
-    setWindowTitle(QStringLiteral("Tone Schedule Calendar -  ") + ToQString(CalendarDateText(owner_->ShownDate()))
-                   + QStringLiteral(" - Event ") + (row ? row->text(0) : QString()) + QStringLiteral(" - Update"));
-    LoadEventIntoDialog();
-    SafeSetFocus(dtpTime);
-}
+void KS_GEN_ToneScheduleCalendarlAdd::fillAlertTypes() { FillAlertTypeCombo(AsOptionList(cmbAlertType), 0, 1, 99, true); }
 
 // ---- The enabling rules ----------------------------------------------------------------
 
-int KS_GEN_ToneScheduleCalendarlAdd::alertType() const { return cmbAlertType->currentData().toInt(); }
+int KS_GEN_ToneScheduleCalendarlAdd::alertType() const
+{
+    return cmbAlertType->currentIndex() < 0 ? storedType_ : cmbAlertType->currentData().toInt();
+}
 
 void KS_GEN_ToneScheduleCalendarlAdd::setDurationEnabled(bool on)
 {
@@ -159,17 +129,7 @@ void KS_GEN_ToneScheduleCalendarlAdd::UpdateDurationFieldState(int action)
 
 void KS_GEN_ToneScheduleCalendarlAdd::cmbAction_Click() { UpdateDurationFieldState(cmbAction->currentData().toInt()); }
 
-void KS_GEN_ToneScheduleCalendarlAdd::cmbAlertRepeat_Click()
-{
-    EnableControls({lblAlertDelay, cmbAlertDelay}, cmbAlertRepeat->currentText() != "None");
-}
-
 // ---- The boxes -----------------------------------------------------------------------------
-
-void KS_GEN_ToneScheduleCalendarlAdd::txtZone_LostFocus()
-{
-    txtZone->setText(ToQString(ZeroPad(std::max(0LL, static_cast<long long>(Val(text(txtZone)))), 3)));
-}
 
 void KS_GEN_ToneScheduleCalendarlAdd::txtDurationMinutes_LostFocus()
 {
@@ -195,37 +155,20 @@ void KS_GEN_ToneScheduleCalendarlAdd::updDurationSeconds_Change()
 
 // ---- Loading and saving --------------------------------------------------------------------
 
-void KS_GEN_ToneScheduleCalendarlAdd::LoadEventIntoDialog()
+void KS_GEN_ToneScheduleCalendarlAdd::selectTypeOfRow(const QTreeWidgetItem* row)
 {
-    const QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
-    if (!row)
-        return;
-    // The action first, so that it is in place when the type's rules run.
-    selectText(cmbAction, row->text(CalendarColumn::Action));
-    int hours = 0;
-    int minutes = 0;
-    if (!ParseToneClockTime(text(row, CalendarColumn::Time), hours, minutes))
-        hours = minutes = 0;
-    dtpTime->setTime(QTime(hours, minutes));
-    txtZone->setText(row->text(CalendarColumn::Zone));
-    selectText(cmbAlertType,
-               ToQString(AlertTypeText(std::to_string(static_cast<int>(Val(text(row, CalendarColumn::Type)))), true)));
-    if (alertType() != 98 && alertType() != 99) {
-        cmbAlertLevel->setCurrentIndex(static_cast<int>(Val(text(row, CalendarColumn::Level))) - 1);
-        if (cmbAlertLevel->currentIndex() < 0)
-            cmbAlertLevel->setCurrentIndex(0);
-        cmbAlertLength->setCurrentIndex(static_cast<int>(Val(text(row, CalendarColumn::Length))));
-    }
-    selectText(cmbAlertRepeat, row->text(CalendarColumn::Repeat));
-    selectText(cmbAlertDelay, row->text(CalendarColumn::Delay));
-    const std::string duration = text(row, CalendarColumn::Duration);
+    storedType_ = static_cast<int>(Val(text(row, ToneColumn::Type)));
+    cmbAlertType->setCurrentIndex(cmbAlertType->findText(ToQString(AlertTypeText(std::to_string(storedType_), true))));
+}
+
+void KS_GEN_ToneScheduleCalendarlAdd::loadTimeOut(const QTreeWidgetItem* row)
+{
+    const std::string duration = text(row, ToneColumn::Duration);
     updDurationMinutes->setValue(ClampToSpinner(Val(duration.substr(0, 2)), updDurationMinutes));
     updDurationSeconds->setValue(
         ClampToSpinner(Val(duration.size() >= 2 ? duration.substr(duration.size() - 2) : duration), updDurationSeconds));
     updDurationMinutes_Change();
     updDurationSeconds_Change();
-    chkActive->setChecked(row->text(CalendarColumn::Active) == "Yes");
-    txtDesc->setText(ToQString(Trim(text(row, CalendarColumn::Description))));
 }
 
 bool KS_GEN_ToneScheduleCalendarlAdd::okChecksPass()
@@ -244,15 +187,10 @@ bool KS_GEN_ToneScheduleCalendarlAdd::okChecksPass()
             return false;
         }
     }
-    if (!chkActive->isChecked()
-        && ShowMessage("This scheduled event is not activated.\r\nAre you sure you want to continue? ", kButtonsYesNo,
-                       kAnswerNo, kIconQuestion)
-            != kAnswerYes) {
-        SafeSetFocus(chkActive);
+    if (!confirmInactive())
         return false;
-    }
     // An inactive event may keep zone 0; the device would have nowhere to sound an active one.
-    if (chkActive->isChecked() && Val(text(txtZone)) == 0) {
+    if (chkActive->isChecked() && zoneValue() == 0) {
         ShowMessage("An active event requires a Zone / Device between 1 and 99.", kButtonsOkCancel, kAnswerOk,
                     kIconExclamation);
         SafeSetFocus(txtZone);
@@ -263,18 +201,11 @@ bool KS_GEN_ToneScheduleCalendarlAdd::okChecksPass()
 
 bool KS_GEN_ToneScheduleCalendarlAdd::SaveCalendarEvent()
 {
-    QTreeWidgetItem* row = SelectedListRow(owner_->lvwMessages);
-    const auto eventNo = row ? static_cast<int>(Val(text(row, 0))) : 0;
-    const QDate date = owner_->ShownDate();
-    const int day = static_cast<int>(owner_->mvwCalendar->MinDate().daysTo(date)) + 1;
-    if (eventNo < 1 || eventNo > 100 || day < 1)
+    const int eventNo = eventNumber(kCalendarEventsPerBlock);
+    const QDate date = window_->ShownDate();
+    const int day = static_cast<int>(window_->mvwCalendar->MinDate().daysTo(date)) + 1;
+    if (eventNo == 0 || day < 1)
         return false;
-
-    SetWorking(true);
-    const auto finish = [this](bool saved) {
-        SetWorking(false);
-        return saved;
-    };
 
     const std::string& file = gToneGenCalendarFile;
     // The record's own spare bytes are kept.
@@ -285,7 +216,7 @@ bool KS_GEN_ToneScheduleCalendarlAdd::SaveCalendarEvent()
     event.EventDate = SerialFromDate(date);
     event.EventNo = static_cast<std::int16_t>(eventNo);
     event.Time = SerialFromTime(dtpTime->time().hour(), dtpTime->time().minute());
-    event.Zone = static_cast<std::int16_t>(std::clamp(Val(text(txtZone)), 0.0, 999.0));
+    event.Zone = static_cast<std::int16_t>(std::min(zoneValue(), 999));
     event.AlertType = static_cast<std::uint8_t>(alertType());
     event.AlertLength = static_cast<std::uint8_t>(cmbAlertLength->currentData().toInt());
     event.AlertLevel = static_cast<std::uint8_t>(cmbAlertLevel->currentData().toInt());
@@ -297,35 +228,18 @@ bool KS_GEN_ToneScheduleCalendarlAdd::SaveCalendarEvent()
     event.Duration = static_cast<std::int16_t>(Val(text(txtDurationMinutes)) * 60 + Val(text(txtDurationSeconds)));
 
     if (const FileError error = WriteCalendarEvent(file, day, eventNo, event); error != FileError::None) {
-        finish(false);
         ShowScheduleFileError(error, file);
         return false;
     }
-    const bool wasActive = row->text(CalendarColumn::Active) == "Yes";
-    int count = static_cast<int>(Val(FromQString(owner_->txtActiveEvetCount->text())));
+    QTreeWidgetItem* row = selectedRow();
+    const bool wasActive = row->text(ToneColumn::Active) == "Yes";
+    int count = static_cast<int>(Val(FromQString(window_->txtActiveEvetCount->text())));
     count += (event.Active != 0) - (wasActive ? 1 : 0);
-    owner_->txtActiveEvetCount->setText(QString::number(count));
+    window_->txtActiveEvetCount->setText(QString::number(count));
     KS_GEN_ToneScheduleCalendar::FillEventRow(row, event);
-    owner_->SetIndicatorStatus(date, count > 0);
-    ResetSortKey(owner_->lvwMessages, true);
-    owner_->lvwMessages->scrollToItem(row);
-    return finish(true);
+    window_->SetIndicatorStatus(date, count > 0);
+    showSaved(row);
+    return true;
 }
 
-void KS_GEN_ToneScheduleCalendarlAdd::cmdOk_Click()
-{
-    if (!okChecksPass())
-        return;
-    if (SaveCalendarEvent()) {
-        owner_->mScheduleChanged = true;
-        accept();
-    } else {
-        SafeSetFocus(cmbAlertType);
-    }
-}
-
-void KS_GEN_ToneScheduleCalendarlAdd::cmdCancel_Click()
-{
-    if (!Busy())
-        QDialog::reject();
-}
+void KS_GEN_ToneScheduleCalendarlAdd::saved() { window_->scheduleChanged_ = true; }

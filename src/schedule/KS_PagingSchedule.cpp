@@ -28,11 +28,19 @@ FileError StoreScheduleEntry(int index, ScheduleEntry entry)
     entry.Fired = 0;
     if (!FolderExists(gDataFolder))
         return FileError::PathOrAccess;
-    const FileError error = WriteRecordAt(ScheduleFilePath(), index + 1, entry);
-    if (error != FileError::None)
-        return error;
     if (gSchedule.size() != static_cast<std::size_t>(kScheduleEntries))
         gSchedule.assign(kScheduleEntries, ScheduleEntry{});
+    // Past the end of a short file the entries between go down too, as the list shows them,
+    // so the file never holds a gap of zero bytes.
+    const std::int64_t held = std::max<std::int64_t>(FileLength(ScheduleFilePath()), 0) / ScheduleEntry::kLength;
+    const auto first = static_cast<int>(std::min<std::int64_t>(held, index));
+    std::string bytes;
+    for (int i = first; i < index; ++i)
+        bytes += EncodeRecord(gSchedule[static_cast<std::size_t>(i)]);
+    bytes += EncodeRecord(entry);
+    const FileError error = RecordFile(ScheduleFilePath(), ScheduleEntry::kLength).WriteRecords(first + 1, bytes);
+    if (error != FileError::None)
+        return error;
     gSchedule[static_cast<std::size_t>(index)] = entry;
     return FileError::None;
 }

@@ -333,11 +333,24 @@ bool ResetCalendarFile(QDate& start)
         ShowOptionNotUpdatedWarning(kOptionName);
         return false;
     }
+    // The year is built empty and filled day by day; only a whole year replaces the file.
     QDate first;
     std::vector<CalendarEvent> year;
-    const bool whole = BuildToneCalendarYear(true, first, year);
+    BuildToneCalendarYear(false, first, year);
+    const CalendarRange range = CalendarRangeFrom(first);
+    ShowLoadMessage("Downloading tone schedule from " + gEncoderModelName + ". Please wait...");
+    const DeviceFetch fetch = FetchEachItem(range.TotalDays(), [&](int d) {
+        const QDate day = first.addDays(d);
+        const std::string mmdd = ZeroPad(day.month(), 2) + ZeroPad(day.day(), 2);
+        ReportStatus("Downloading Scheduled Events for " + mmdd.substr(0, 2) + "/" + mmdd.substr(2));
+        std::string reply;
+        QueryLink("?CD", mmdd, {.ticks = 20, .reply = &reply});
+        return ParseCalendarDayReply(reply, gToneCalendarEventsPerDay, dayOf(year, d + 1)) > 0;
+    });
+    ReportStatus("Ready");
     UnloadLoadMessage();
-    if (!whole)
+    ReportIncompleteFetch(fetch, range.TotalDays(), "days", DataFilePath("ToneGenCalendar.TGC"));
+    if (!fetch.Whole())
         return false;
     const std::string file = DataFilePath("ToneGenCalendar.TGC");
     if (!reportWrite(ReplaceFileContents(file, encodeEvents(year), DataFilePath("ToneGenCalendar.TMP"),

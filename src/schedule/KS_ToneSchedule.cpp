@@ -58,6 +58,19 @@ bool replaceDataFolderSchedule(const std::vector<ToneScheduleEvent>& week)
 
 std::string twoDigits(int value) { return ZeroPad(std::clamp(value, 0, 99), 2); }
 
+// The slot whose week the schedule file does not hold; 0 when it holds the active slot's.
+int unreadSlot = 0;
+
+void showUnreadSlot()
+{
+    const std::string slot = std::to_string(unreadSlot);
+    ShowMessage("The schedule of slot " + slot + " could not be read from the " + gEncoderModelName
+                    + ". The list shows the schedule read before, which will not be uploaded until the schedule of "
+                      "slot "
+                    + slot + " has been downloaded.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
 } // namespace
 
 void ShowScheduleFileError(FileError error, const std::string& path)
@@ -211,6 +224,8 @@ void ProbeToneEvents()
 
 bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
 {
+    if (ToneUploadRefused())
+        return false;
     const LinkConversation conversation;
     DetectEncoder();
     if (!IsLinkResponding()) {
@@ -259,6 +274,33 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
     return true;
 }
 
+DeviceFetch FetchEachItem(int count, const std::function<bool(int index)>& fetch)
+{
+    DeviceFetch outcome;
+    bool askAgain = true;
+    for (int i = 0; i < count && !outcome.cancelled; ++i) {
+        if (ExitRequested()) {
+            outcome.cancelled = true;
+        } else if (!fetch(i)) {
+            ++outcome.missing;
+            if (askAgain) {
+                outcome.cancelled = AskRetryDownload() != kAnswerYes;
+                askAgain = !gMessageOption;
+            }
+        }
+    }
+    return outcome;
+}
+
+void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* items, const std::string& file)
+{
+    if (fetch.cancelled || fetch.missing == 0)
+        return;
+    ShowMessage("The " + gEncoderModelName + " did not send " + std::to_string(fetch.missing) + " of the "
+                    + std::to_string(total) + " " + items + ". The file " + file + " was left as it is.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
 bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
 {
     const LinkConversation conversation;
@@ -276,27 +318,18 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
     std::vector<ToneScheduleEvent> fetched = defaultWeek();
     ShowLoadMessage("Downloading tone schedule from " + gEncoderModelName + ". Please wait...");
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
-    bool whole = true;
-    for (int i = 0; i < kToneScheduleEvents && whole; ++i) {
+    const DeviceFetch fetch = FetchEachItem(kToneScheduleEvents, [&](int i) {
         const int event = i % kToneEventsPerDay + 1;
         ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
-        const std::string answer = ExitRequested() ? std::string()
-                                                   : QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2),
-                                                       {.expectedLength = shape.length,
-                                                           .noSuffix = true,
-                                                           .ticks = shape.ticks,
-                                                           .pokeOnTimeout = true,
-                                                           .attempts = 3});
-        whole = !answer.empty() && ParseToneEventAnswer(answer, event, fetched[static_cast<std::size_t>(i)]);
-    }
+        const std::string answer = QueryLink("?E", ToneDayDigit(i) + ZeroPad(event, 2),
+            {.expectedLength = shape.length, .noSuffix = true, .ticks = shape.ticks, .pokeOnTimeout = true, .attempts = 3});
+        return !answer.empty() && ParseToneEventAnswer(answer, event, fetched[static_cast<std::size_t>(i)]);
+    });
     ReportStatus("Ready");
     UnloadLoadMessage();
-    if (!whole) {
-        // Leaving the program is no link failure to report.
-        if (!ExitRequested())
-            ShowLinkCommError();
+    ReportIncompleteFetch(fetch, kToneScheduleEvents, "events", DataFilePath("ToneGen.TGS"));
+    if (!fetch.Whole())
         return false;
-    }
     week = std::move(fetched);
     return true;
 }
@@ -304,7 +337,23 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
 bool ResetToneScheduleFile()
 {
     std::vector<ToneScheduleEvent> week;
-    return FetchToneWeekFromDevice(week) && replaceDataFolderSchedule(week);
+    if (!FetchToneWeekFromDevice(week) || !replaceDataFolderSchedule(week))
+        return false;
+    unreadSlot = 0;
+    return true;
+}
+
+void MarkToneSlotUnread(int slot)
+{
+    unreadSlot = slot;
+    showUnreadSlot();
+}
+
+bool ToneUploadRefused()
+{
+    if (unreadSlot != 0)
+        showUnreadSlot();
+    return unreadSlot != 0;
 }
 
 bool CreateDefaultToneScheduleFile() { return replaceDataFolderSchedule(defaultWeek()); }

@@ -58,19 +58,42 @@ void ProbeToneEvents();
 // Sends the schedule file's events one "PE" line each, Monday event 1 first.
 // afterEvent runs once before the first line (sent 0) and after each
 // acknowledged one. True when the upload ended as done; the operator has
-// been told of every failure and of a partial upload.
+// been told of every failure and of a partial upload. Refused while the file
+// holds another slot's week (MarkToneSlotUnread).
 using ToneUploadProgress = std::function<void(int sent, int total)>;
 bool UploadToneSchedule(const ToneUploadProgress& afterEvent = {});
 
+// A download that a window starts: the items are asked for one by one; one
+// that does not come asks the operator (AskRetryDownload), whose Yes goes on
+// without it, whose No ends the download, and whose "Don't ask me again"
+// goes on without asking. fetch returns whether item i came.
+struct DeviceFetch {
+    int missing = 0;
+    bool cancelled = false;
+    // Every item came: only then may the download replace a file.
+    bool Whole() const { return missing == 0 && !cancelled; }
+};
+DeviceFetch FetchEachItem(int count, const std::function<bool(int index)>& fetch);
+// Tells the operator how many of the items ("events", "days") did not come
+// and that the file stays as it was; nothing when the download was whole or cancelled.
+void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* items, const std::string& file);
+
 // Reads all 336 events of the active slot into week. False, after telling the
-// operator, when the unit is silent, has no tone generator or leaves an event
-// unanswered: then nothing of the week is to be kept.
+// operator, when the unit is silent, has no tone generator, or an event did
+// not come: then nothing of the week is to be kept.
 bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week);
 
 // ToneGen.TGS in the data folder takes the device's week (the old file
 // becomes ToneGen.BAK), and gToneGenFile and gToneSchedule follow it. A
 // failed fetch or write leaves the file, gToneGenFile and gToneSchedule alone.
 bool ResetToneScheduleFile();
+
+// A switch to the slot was acknowledged but its week did not come: the file
+// still holds the old slot's week, which no upload may send until a download
+// of the slot succeeds. The operator is told.
+void MarkToneSlotUnread(int slot);
+// True, after telling the operator again, while the file holds another slot's week.
+bool ToneUploadRefused();
 // The same with the default week instead of the device's.
 bool CreateDefaultToneScheduleFile();
 

@@ -58,11 +58,13 @@ TEST_F(ScheduleFile, AShortFileFillsOnlyTheEntriesItHolds)
     WriteBytes(path(), Repeat(scheduleRecord("001", "777"), 150));
     ASSERT_TRUE(LoadScheduleDatabase());
     EXPECT_EQ(gSchedule[149].Pager, "777");
-    EXPECT_EQ(gSchedule[150], ScheduleEntry{});
+    // The entries past its end are the default ones, numbered, so no row of the window is blank.
+    EXPECT_EQ(gSchedule[150].No, "051");
+    EXPECT_EQ(gSchedule[150].Pager, "000");
 
     gSchedule[200].Pager = "555";
     ASSERT_TRUE(LoadScheduleDatabase());
-    EXPECT_EQ(gSchedule[200].Pager, "555");
+    EXPECT_EQ(gSchedule[200].Pager, "000");
     // The short file is not filled up behind the operator's back.
     EXPECT_EQ(ReadBytes(path()).size(), 150u * 49);
 }

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 #include "KS_GEN_ScheduledPagingAdd.h"
 #include "KS_MainForm.h"
 #include "KS_ScheduleWindows.h"
+#include "ModalDialog.h"
 #include "SimulatorProcess.h"
 
 TEST(SchedulingEndToEnd, AnEntrySavedInTheDialogFiresAtItsMinute)
@@ -27,32 +27,32 @@ TEST(SchedulingEndToEnd, AnEntrySavedInTheDialogFiresAtItsMinute)
     form.Form_Load();
 
     bool saved = false;
-    QTimer::singleShot(0, [&] {
-        auto* window = form.findChild<KS_GEN_ScheduledPaging*>();
-        ASSERT_NE(window, nullptr);
-        EXPECT_FALSE(window->cmdCopyFrom->isEnabled());
-        window->cmbWeekDay->setCurrentIndex(6);
-        emit window->cmbWeekDay->activated(6);
-        EXPECT_TRUE(window->cmdCopyFrom->isEnabled());
-        window->lvwMessages->setCurrentItem(window->lvwMessages->topLevelItem(99));
-        QTimer::singleShot(0, [&] {
-            auto* dialog = window->findChild<KS_GEN_ScheduledPagingAdd*>();
-            ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->windowTitle(), "Scheduled Paging -  Sunday - 100 - Update");
-            dialog->dtpTime->setTime(QTime(21, 5));
-            dialog->cmbAlertType->setCurrentIndex(9);
-            dialog->txtMessage->setText("  Lock the doors ");
-            dialog->txtUserID->setText("5");
-            emit dialog->txtUserID->editingFinished();
-            EXPECT_EQ(dialog->txtUserID->text(), "005");
-            EXPECT_TRUE(dialog->chkActive->isChecked());
-            dialog->cmdOk->click();
-        });
-        window->cmdUpdate->click();
-        saved = window->lvwMessages->topLevelItem(99)->text(1) == "09:05 PM";
-        window->cmdClose->click();
-    });
-    form.mnuSetupOptions_Click(4);
+    WorkModalDialog<KS_GEN_ScheduledPaging>(
+        &form,
+        [&saved](KS_GEN_ScheduledPaging& window) {
+            EXPECT_FALSE(window.cmdCopyFrom->isEnabled());
+            window.cmbWeekDay->setCurrentIndex(6);
+            emit window.cmbWeekDay->activated(6);
+            EXPECT_TRUE(window.cmdCopyFrom->isEnabled());
+            window.lvwMessages->setCurrentItem(window.lvwMessages->topLevelItem(99));
+            WorkModalDialog<KS_GEN_ScheduledPagingAdd>(
+                &window,
+                [](KS_GEN_ScheduledPagingAdd& dialog) {
+                    EXPECT_EQ(dialog.windowTitle(), "Scheduled Paging -  Sunday - 100 - Update");
+                    dialog.dtpTime->setTime(QTime(21, 5));
+                    dialog.cmbAlertType->setCurrentIndex(9);
+                    dialog.txtMessage->setText("  Lock the doors ");
+                    dialog.txtUserID->setText("5");
+                    emit dialog.txtUserID->editingFinished();
+                    EXPECT_EQ(dialog.txtUserID->text(), "005");
+                    EXPECT_TRUE(dialog.chkActive->isChecked());
+                    dialog.cmdOk->click();
+                },
+                [&window] { window.cmdUpdate->click(); });
+            saved = window.lvwMessages->topLevelItem(99)->text(1) == "09:05 PM";
+            window.cmdClose->click();
+        },
+        [&form] { form.mnuSetupOptions_Click(4); });
     ASSERT_TRUE(saved);
     EXPECT_EQ(Record(ReadBytes(DataFilePath("Schedule.DBS")), 49, 700),
               Image(49).Put(0, "100").Put(3, "09:05 PM").Put(11, "005").PutByte(14, 10)

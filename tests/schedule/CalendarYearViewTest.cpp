@@ -1,10 +1,13 @@
-// The year view on its own: the day under a click, Shift ranges, the range limits and the marks.
+// The year view as the operator sees it: what it paints and what a click chooses.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
 #include "CalendarYearView.h"
+
+inline void PrintTo(const QDate& date, std::ostream* out) { *out << date.toString(Qt::ISODate).toStdString(); }
 
 namespace {
 
@@ -14,58 +17,92 @@ struct YearView : testing::Test {
         view.SetRange(QDate(2024, 3, 1), QDate(2025, 2, 28));
         view.resize(view.sizeHint());
     }
-    void click(const QDate& date, Qt::KeyboardModifiers modifiers = {})
+    void click(const QPoint& point, Qt::KeyboardModifiers modifiers = {})
     {
-        QTest::mouseClick(&view, Qt::LeftButton, modifiers, view.DayRect(date).center());
+        QTest::mouseClick(&view, Qt::LeftButton, modifiers, point);
+    }
+    void click(const QDate& date, Qt::KeyboardModifiers modifiers = {}) { click(view.DayRect(date).center(), modifiers); }
+    QImage shot()
+    {
+        QImage image(view.size(), QImage::Format_RGB32);
+        view.render(&image);
+        return image;
+    }
+    // The days painted as chosen, of those given.
+    std::vector<QDate> highlighted(const std::vector<QDate>& days)
+    {
+        const QImage image = shot();
+        std::vector<QDate> chosen;
+        for (const QDate& day : days)
+            if (image.pixelColor(view.DayRect(day).topLeft() + QPoint(1, 1)) == view.palette().color(QPalette::Highlight))
+                chosen.push_back(day);
+        return chosen;
+    }
+    std::vector<QDate> marked(const std::vector<QDate>& days)
+    {
+        const QImage image = shot();
+        std::vector<QDate> marks;
+        for (const QDate& day : days) {
+            const QRect cell = view.DayRect(day);
+            if (image.pixelColor(cell.right() - 2, cell.top() + 2) == QColor(192, 0, 0))
+                marks.push_back(day);
+        }
+        return marks;
     }
     CalendarYearView view;
 };
 
+using Days = std::vector<QDate>;
+
 } // namespace
 
-TEST_F(YearView, AClickChoosesTheDayUnderItAndShiftChoosesARange)
+TEST_F(YearView, AClickChoosesTheDayUnderItAndShiftARange)
 {
     QSignalSpy chosen(&view, &CalendarYearView::SelectionChanged);
-    // Friday 03/01/2024 opens March in the sixth column; Sunday the 3rd opens its second row.
-    EXPECT_EQ(view.DateAt(view.DayRect(QDate(2024, 3, 1)).topLeft() + QPoint(-5 * 25 + 2, 18)), QDate(2024, 3, 3));
-    click(QDate(2024, 3, 15));
-    EXPECT_EQ(view.Value(), QDate(2024, 3, 15));
-    click(QDate(2024, 4, 2), Qt::ShiftModifier);
-    EXPECT_EQ(view.SelStart(), QDate(2024, 3, 15));
-    EXPECT_EQ(view.SelEnd(), QDate(2024, 4, 2));
-    click(QDate(2025, 2, 28));
-    ASSERT_EQ(chosen.count(), 3);
-    EXPECT_EQ(chosen.at(1).at(0).toDate(), QDate(2024, 3, 15));
-    EXPECT_EQ(chosen.at(1).at(1).toDate(), QDate(2024, 4, 2));
-    EXPECT_EQ(chosen.at(2).at(0).toDate(), QDate(2025, 2, 28));
+    // The top left month is March 2024; Friday the 1st stands in the sixth column of its first row.
+    click(QPoint(5 * 25 + 12, 18 + 15 + 8));
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).toDate(), QDate(2024, 3, 1));
+    EXPECT_EQ(highlighted({QDate(2024, 2, 29), QDate(2024, 3, 1), QDate(2024, 3, 2)}), Days{QDate(2024, 3, 1)});
 
-    // The twelfth month is the last one shown; the gap between months holds no day.
+    click(QDate(2024, 3, 30));
+    click(QDate(2024, 4, 2), Qt::ShiftModifier);
+    ASSERT_EQ(chosen.count(), 3);
+    EXPECT_EQ(chosen.at(2).at(0).toDate(), QDate(2024, 3, 30));
+    EXPECT_EQ(chosen.at(2).at(1).toDate(), QDate(2024, 4, 2));
+    EXPECT_EQ(highlighted({QDate(2024, 3, 29), QDate(2024, 3, 30), QDate(2024, 3, 31), QDate(2024, 4, 2),
+                           QDate(2024, 4, 3)}),
+              (Days{QDate(2024, 3, 30), QDate(2024, 3, 31), QDate(2024, 4, 2)}));
+
+    // The gap between two months holds no day; the twelfth month is the last one shown.
+    click(QPoint(7 * 25 + 3, 60));
+    EXPECT_EQ(chosen.count(), 3);
     EXPECT_TRUE(view.DayRect(QDate(2025, 3, 1)).isEmpty());
-    EXPECT_FALSE(view.DateAt(QPoint(25 * 7 + 3, 60)).isValid());
 }
 
-TEST_F(YearView, KeepsTheSelectionWithinTheRange)
+TEST_F(YearView, DaysOutsideTheRangeAreShownButNeverChosen)
 {
+    // A selection reaching past both ends stops at them, and a narrower range narrows it.
     view.SetSelection(QDate(2023, 12, 1), QDate(2026, 1, 1));
-    EXPECT_EQ(view.SelStart(), QDate(2024, 3, 1));
-    EXPECT_EQ(view.SelEnd(), QDate(2025, 2, 28));
-    // A narrower range shows its own months; days past its end cannot be chosen.
+    EXPECT_EQ(highlighted({QDate(2024, 3, 1), QDate(2025, 2, 28)}), (Days{QDate(2024, 3, 1), QDate(2025, 2, 28)}));
     view.SetRange(QDate(2024, 3, 1), QDate(2024, 3, 20));
-    EXPECT_EQ(view.Value(), QDate(2024, 3, 20));
+    EXPECT_EQ(highlighted({QDate(2024, 3, 1), QDate(2024, 3, 20), QDate(2024, 3, 21)}),
+              (Days{QDate(2024, 3, 1), QDate(2024, 3, 20)}));
     QSignalSpy chosen(&view, &CalendarYearView::SelectionChanged);
     click(QDate(2024, 3, 25));
+    click(QDate(2024, 4, 2), Qt::ShiftModifier);
     EXPECT_EQ(chosen.count(), 0);
 }
 
-TEST_F(YearView, MarksComeAndGoByDate)
+TEST_F(YearView, AMarkShowsOnItsDayOnlyUntilItIsTakenAway)
 {
-    view.SetMark(QDate(2024, 2, 29), true);
+    const Days days = {QDate(2024, 7, 3), QDate(2024, 7, 4), QDate(2024, 7, 5), QDate(2025, 2, 28)};
     view.SetMark(QDate(2024, 7, 4), true);
-    view.SetMark(QDate(2024, 7, 4), true);
-    EXPECT_EQ(view.MarkCount(), 2);
+    view.SetMark(QDate(2025, 2, 28), true);
+    view.SetValue(QDate(2025, 2, 28)); // a chosen day shows its mark too
+    EXPECT_EQ(marked(days), (Days{QDate(2024, 7, 4), QDate(2025, 2, 28)}));
     view.SetMark(QDate(2024, 7, 4), false);
-    EXPECT_FALSE(view.IsMarked(QDate(2024, 7, 4)));
-    EXPECT_TRUE(view.IsMarked(QDate(2024, 2, 29)));
+    EXPECT_EQ(marked(days), Days{QDate(2025, 2, 28)});
     view.ClearMarks();
-    EXPECT_EQ(view.MarkCount(), 0);
+    EXPECT_EQ(marked(days), Days{});
 }

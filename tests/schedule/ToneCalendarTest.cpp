@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "DataFileHelpers.h"
-#include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_LinkHooks.h"
@@ -98,39 +97,13 @@ TEST(CalendarDayString, CarriesTheDayOnceThenFourteenCharactersPerEvent)
     const std::vector<CalendarEvent> full(100, event(0, 0, 0, 1, false));
     EXPECT_EQ(CalendarDayString(full, 48).size(), 677u);
     EXPECT_EQ(CalendarDayString(full, 99).size(), 4u + 99 * 14 + 1);
-}
 
-TEST(CalendarDayString, KeepsEachEventAtFourteenCharactersWhateverTheFileHolds)
-{
     // Noise in the fields: a negative zone, a two-digit length, a huge duration.
-    const std::vector<CalendarEvent> day = {with(event(9, 0, -4, 7, true), 12, 4, 0, 1),
-                                            with(event(9, 0, 1200, 98, true), 0, 1, 0, 1, 1, 32000)};
-    EXPECT_EQ(CalendarDayString(day, 48), "0305"
+    const std::vector<CalendarEvent> noise = {with(event(9, 0, -4, 7, true), 12, 4, 0, 1),
+                                              with(event(9, 0, 1200, 98, true), 0, 1, 0, 1, 1, 32000)};
+    EXPECT_EQ(CalendarDayString(noise, 48), "0305"
                                           "0900000079401Y"
                                           "0900999989920Y*");
-}
-
-TEST_F(Calendar, RotatingByADayMovesTheDayThatFallsOffToTheOtherEnd)
-{
-    writeCalendar(QDate(2024, 1, 1), 366, 372);
-    ASSERT_TRUE(RotateCalendarDays(QDate(2024, 1, 1), QDate(2024, 1, 1), QDate(2024, 1, 2)));
-    EXPECT_EQ(fileDays(), 366);
-    EXPECT_EQ(dateOf(1), QDate(2024, 1, 1));
-    EXPECT_EQ(zoneOf(1), 366);
-    EXPECT_EQ(zoneOf(2, 100), 1);
-    EXPECT_EQ(dateOf(366), QDate(2024, 12, 31));
-    EXPECT_EQ(zoneOf(366), 365);
-    EXPECT_EQ(record(100).EventNo, 100);
-    // The old calendar is the backup, whole.
-    EXPECT_EQ(FileLength(DataFilePath("ToneGenCalendar.BAK")), 372 * 6800);
-    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TMP")));
-
-    ASSERT_TRUE(RotateCalendarDays(QDate(2024, 1, 1), QDate(2024, 1, 2), QDate(2024, 1, 1)));
-    ASSERT_TRUE(RotateCalendarDays(QDate(2024, 1, 1), QDate(2024, 1, 2), QDate(2024, 1, 1)));
-    EXPECT_EQ(zoneOf(1), 2);
-    EXPECT_EQ(zoneOf(365), 366);
-    EXPECT_EQ(zoneOf(366), 1);
-    EXPECT_EQ(dateOf(366), QDate(2024, 12, 31));
 }
 
 TEST_F(Calendar, RotatingAMonthForwardDropsOrAddsTheTwentyNinthOfFebruary)
@@ -210,26 +183,6 @@ TEST_F(Calendar, TheDefaultWeekGoesByWeekdayAndEveryEventKeepsItsDate)
     EXPECT_EQ(dateOf(367), QDate(1900, 1, 1));
 }
 
-TEST_F(Calendar, ActivatingAMonthSkipsEventsWithoutAZone)
-{
-    writeCalendar(QDate(2024, 1, 1), 366);
-    WriteCalendarEvent(gToneGenCalendarFile, 40, 7, [] {
-        CalendarEvent e = DefaultCalendarEvent(SerialFromDate(QDate(2024, 2, 9)), 7);
-        return e; // zone 0
-    }());
-    ASSERT_TRUE(SetDayEventsActive(QDate(2024, 1, 1), QDate(2024, 2, 1), QDate(2024, 2, 29), true));
-    EXPECT_EQ(record(31 * 100 + 1).Active, -1);
-    EXPECT_EQ(record(39 * 100 + 7).Active, 0);
-    EXPECT_EQ(record(59 * 100 + 100).Active, -1);
-    EXPECT_EQ(record(30 * 100 + 100).Active, 0);
-    EXPECT_EQ(record(60 * 100 + 1).Active, 0);
-    EXPECT_EQ(ActiveCalendarDays(gToneGenCalendarFile, CalendarRangeFrom(QDate(2024, 1, 1))).size(), 29u);
-
-    ASSERT_TRUE(SetDayEventsActive(QDate(2024, 1, 1), QDate(2024, 2, 10), QDate(2024, 2, 10), false));
-    EXPECT_EQ(record(40 * 100 + 50).Active, 0);
-    EXPECT_EQ(ActiveCalendarDays(gToneGenCalendarFile, CalendarRangeFrom(QDate(2024, 1, 1))).size(), 28u);
-}
-
 TEST_F(Calendar, AFileWhoseFirstDateIsNoiseIsReportedAndLeftAlone)
 {
     std::string noise(6800 * 3, '\x7f');
@@ -302,37 +255,6 @@ TEST_F(Calendar, AUnitWithoutTheCalendarOrSilentIsSentNothingAndTheFileStays)
     EXPECT_FALSE(ResetCalendarFile(start));
     EXPECT_EQ(ReadBytes(gToneGenCalendarFile), before);
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.BAK")));
-}
-
-TEST_F(Calendar, DownloadReadsBackWhatTheUploadLeftOnTheUnit)
-{
-    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
-    SimUnit unit('X');
-    writeCalendar(QDate(2024, 1, 1), 366, 372);
-    CalendarEvent countdown = with(event(21, 10, 7, 98, true), 0, 1, 0, 1, 1, 4740);
-    countdown.EventDate = SerialFromDate(QDate(2024, 2, 29));
-    WriteCalendarEvent(gToneGenCalendarFile, 60, 3, countdown);
-    boxes.Answer(kAnswerYes);
-    ASSERT_TRUE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
-    EXPECT_EQ(unit.engine.CalendarDay(2, 29).substr(28, 14), "2110007987900Y");
-
-    QDate start;
-    ASSERT_TRUE(ResetCalendarFile(start));
-    SetClockForTest({});
-    EXPECT_EQ(start, QDate(2024, 1, 1));
-    EXPECT_EQ(gToneGenCalendarFile, DataFilePath("ToneGenCalendar.TGC"));
-    EXPECT_EQ(FileLength(DataFilePath("ToneGenCalendar.BAK")), 372 * 6800);
-    const CalendarEvent back = record(59 * 100 + 3);
-    EXPECT_EQ(DateFromSerial(back.EventDate), QDate(2024, 2, 29));
-    EXPECT_EQ(back.EventNo, 3);
-    EXPECT_EQ(back.Zone, 7);
-    EXPECT_EQ(back.AlertType, 98);
-    EXPECT_EQ(back.Duration, 4740);
-    EXPECT_EQ(back.Active, -1);
-    // The unit keeps 48 events a day: the 49th is new and empty, not the old file's.
-    EXPECT_EQ(zoneOf(60, 48), 60);
-    EXPECT_EQ(zoneOf(60, 49), 0);
-    EXPECT_EQ(unit.hostLines("?CD").size(), 372u);
 }
 
 TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)

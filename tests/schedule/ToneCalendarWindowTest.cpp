@@ -22,6 +22,7 @@
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_ToneCalendar.h"
+#include "ModalDialog.h"
 #include "ToneTestSupport.h"
 
 namespace {
@@ -48,7 +49,6 @@ struct CalendarWindow : testing::Test {
     std::unique_ptr<KS_GEN_ToneScheduleCalendarlAdd> Edit(int eventNo)
     {
         SelectListRow(window->lvwMessages, Row(eventNo));
-        window->mMode = 2;
         return std::make_unique<KS_GEN_ToneScheduleCalendarlAdd>(window.get());
     }
     void Choose(const QDate& start, const QDate& end)
@@ -62,6 +62,19 @@ struct CalendarWindow : testing::Test {
         ReadRecordAt(gToneGenCalendarFile, (QDate(2024, 1, 1).daysTo(date)) * 100 + eventNo, e);
         return e;
     }
+    // An active event of zone 9 on the date, as the file holds it; the window lists the date again.
+    void PutActiveEvent(const QDate& date, int eventNo, int alertType = 1)
+    {
+        CalendarEvent e = DefaultCalendarEvent(SerialFromDate(date), eventNo);
+        e.Zone = 9;
+        e.AlertType = static_cast<std::uint8_t>(alertType);
+        e.Active = -1;
+        WriteCalendarEvent(gToneGenCalendarFile, static_cast<int>(QDate(2024, 1, 1).daysTo(date)) + 1, eventNo, e);
+        Choose(date, date);
+        window->ShowCalendarDay(static_cast<int>(QDate(2024, 1, 1).daysTo(date)) + 1, false);
+        window->DrawDayIndicators();
+    }
+    void Pick(QComboBox* list, int item) { list->setCurrentIndex(item - 1); }
 
     std::unique_ptr<SimUnit> unit;
     ScriptedMessages boxes;
@@ -72,17 +85,13 @@ struct CalendarWindow : testing::Test {
 
 TEST_F(CalendarWindow, OpensOnTheFirstDayOfTheYearAndListsTheLastDayOfAChosenRange)
 {
-    EXPECT_EQ(window->windowTitle(), "Tone Schedule Calendar");
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 1, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2024, 12, 31));
     EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 100);
-    EXPECT_EQ(Row(1)->text(CalendarColumn::Time), "12:00 AM");
-    EXPECT_EQ(Row(100)->text(0), "100");
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "12:00 AM");
     EXPECT_EQ(window->lblActiveEvetCount->text(), "Active Events Count for 01/01/2024:");
     EXPECT_EQ(window->txtSelectedWeek->text(), "12/31/2023 - 01/06/2024");
     EXPECT_EQ(window->txtFileName->text().toStdString(), DataFilePath("ToneGenCalendar.TGC"));
-    EXPECT_EQ(window->cmbRotation->itemText(3), "Rotate 1 Month Backwards");
-    EXPECT_EQ(window->cmbEvents->itemText(2), "Activate Events on Selected Day");
 
     Choose(QDate(2024, 3, 4), QDate(2024, 3, 9));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 3, 9));
@@ -93,6 +102,12 @@ TEST_F(CalendarWindow, OpensOnTheFirstDayOfTheYearAndListsTheLastDayOfAChosenRan
     window->mvwCalendar_SelChange(QDate(2024, 12, 30), QDate(2025, 1, 2));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 3, 9));
     EXPECT_TRUE(boxes.shown().empty());
+
+    // The period pickers move the year view's selection.
+    window->dtpSelectedFromDate->setDate(QDate(2024, 3, 4));
+    window->dtpSelectedToDate->setDate(QDate(2024, 3, 20));
+    EXPECT_EQ(window->mvwCalendar->SelStart(), QDate(2024, 3, 4));
+    EXPECT_EQ(window->mvwCalendar->SelEnd(), QDate(2024, 3, 20));
 }
 
 TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
@@ -110,6 +125,7 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     type("98 - Start Countdown");
     EXPECT_EQ(dialog->updDurationMinutes->maximum(), 79);
     EXPECT_FALSE(dialog->cmbAlertLevel->isEnabled());
+    EXPECT_FALSE(dialog->cmbAlertDelay->isEnabled()); // its repeat is "None"
     duration("00", "00");
     boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
@@ -139,8 +155,8 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(saved.AlertType, 98);
     EXPECT_EQ(saved.Duration, 4740);
     EXPECT_EQ(saved.Zone, 250);
-    EXPECT_EQ(Row(1)->text(CalendarColumn::Duration), "79:00");
-    EXPECT_TRUE(window->mScheduleChanged);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Duration), "79:00");
+    EXPECT_TRUE(window->scheduleChanged_);
 }
 
 TEST_F(CalendarWindow, AnEditedEventCountsAndMarksItsDay)
@@ -184,7 +200,7 @@ TEST_F(CalendarWindow, RefusesCopiesAndWeeksThatLeaveTheCalendar)
                      "If required, adjust the Schedule Start Month.",
                      "The selected week starts before 01/01/2024. Please select a full week between 01/01/2024 and "
                      "12/31/2024."}));
-    EXPECT_FALSE(window->mScheduleChanged);
+    EXPECT_FALSE(window->scheduleChanged_);
 }
 
 TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
@@ -194,7 +210,7 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     boxes.Answer(kAnswerYes);
     window->cmdClearEvents_Click();
     EXPECT_EQ(boxes.texts().back(), "Are you sure you want to deactivate all events on 05/06/2024 ?");
-    EXPECT_TRUE(window->mScheduleChanged);
+    EXPECT_TRUE(window->scheduleChanged_);
 
     // A refused day leaves it set; closing asks and uploads.
     unit->engine.AddFault({sim::FaultKind::Refuse, "PCD0110", sim::MatchMode::Prefix, 5, "", 0, 0});
@@ -204,7 +220,7 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     window->close();
     EXPECT_EQ(boxes.texts()[1], "The schedule for the period starting at 01/01/2024 has to be uploaded to the QX9860 "
                                 "for your changes to take effect. Upload now? ");
-    EXPECT_TRUE(window->mScheduleChanged);
+    EXPECT_TRUE(window->scheduleChanged_);
     EXPECT_EQ(window->lblInfo->text(), "Canceled !");
     EXPECT_EQ(unit->hostLines("PCD").back().substr(0, 7), "PCD0110");
 
@@ -213,7 +229,7 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     boxes.Answer(kAnswerYes);
     window->cmdUpload_Click();
     EXPECT_EQ(window->lblInfo->text(), "Done !");
-    EXPECT_FALSE(window->mScheduleChanged);
+    EXPECT_FALSE(window->scheduleChanged_);
 }
 
 TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
@@ -224,15 +240,15 @@ TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 2, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2025, 1, 31));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 2, 1));
-    EXPECT_TRUE(window->mScheduleChanged);
+    EXPECT_TRUE(window->scheduleChanged_);
 
-    Row(1)->setText(CalendarColumn::Type, "98 - Start Countdown");
+    Row(1)->setText(ToneColumn::Type, "98 - Start Countdown");
     SelectListRow(window->lvwMessages, Row(1));
     EXPECT_FALSE(window->cmdTest->isEnabled());
     window->cmdTest_Click();
     SelectListRow(window->lvwMessages, Row(2));
     EXPECT_TRUE(window->cmdTest->isEnabled());
-    Row(2)->setText(CalendarColumn::Zone, "012");
+    Row(2)->setText(ToneColumn::Zone, "012");
     window->cmdTest_Click();
     EXPECT_EQ(unit->engine.TestTones(), Lines{"GM010110012"});
 }
@@ -272,4 +288,124 @@ TEST_F(CalendarWindow, SaveAsRefusesTheOpenFileAndOpenListsTheChosenCalendar)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
     EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
+}
+
+TEST_F(CalendarWindow, TheDialogKeepsAStoredTypeTheListDoesNotOffer)
+{
+    for (const int type : {9, 10, 95}) {
+        PutActiveEvent(QDate(2024, 1, 1), 1, type);
+        auto dialog = Edit(1);
+        EXPECT_TRUE(dialog->cmbAlertLevel->isEnabled());
+        EXPECT_FALSE(dialog->txtDurationMinutes->isEnabled());
+        dialog->cmdOk_Click();
+        EXPECT_EQ(Record(QDate(2024, 1, 1), 1).AlertType, type);
+    }
+    // Another type chosen is saved as chosen.
+    auto dialog = Edit(1);
+    dialog->cmbAlertType->setCurrentIndex(dialog->cmbAlertType->findText("03 - Alert 03"));
+    dialog->cmdOk_Click();
+    EXPECT_EQ(Record(QDate(2024, 1, 1), 1).AlertType, 3);
+}
+
+TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
+{
+    const std::string ours = ReadBytes(gToneGenCalendarFile);
+    const std::string question = "Default Tone Schedule Calendar file (\\ToneGenCalendar.TGC) on this computer will "
+                                 "be overwritten.\r\nAre you sure you want to continue and download the schedule "
+                                 "from the QX9860 ?";
+    // The 5th of March never comes; the operator goes on without it.
+    unit->engine.AddFault({sim::FaultKind::Silence, "?CD0305", sim::MatchMode::Prefix, 5, "", 0, 0});
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerOk);
+    window->cmdDownload_Click();
+    ASSERT_EQ(boxes.texts().size(), 3u);
+    EXPECT_EQ(boxes.texts()[0], question);
+    EXPECT_EQ(boxes.texts()[2], "The QX9860 did not send 1 of the 366 days. The file "
+                                    + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
+    EXPECT_EQ(ReadBytes(gToneGenCalendarFile), ours);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.BAK")));
+
+    // Whole, the unit's year replaces the file, which is kept as the backup.
+    unit->engine.ClearFaults();
+    std::string reply;
+    ASSERT_TRUE(SendLinkCommand("PCD", "07040930009031234Y*", true, 30, reply, true, 0));
+    boxes.Answer(kAnswerYes);
+    window->cmdDownload_Click();
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.BAK")), ours);
+    EXPECT_EQ(Record(QDate(2024, 7, 4), 1).Zone, 9);
+    EXPECT_TRUE(window->mvwCalendar->IsMarked(QDate(2024, 7, 4)));
+    EXPECT_EQ(window->ShownDate(), QDate(2024, 1, 1));
+}
+
+TEST_F(CalendarWindow, ApplyActivatesAndDeactivatesADayOrTheChosenMonth)
+{
+    PutActiveEvent(QDate(2024, 2, 10), 4);
+    CalendarEvent zoneless = DefaultCalendarEvent(SerialFromDate(QDate(2024, 2, 20)), 5);
+    WriteCalendarEvent(gToneGenCalendarFile, 51, 5, zoneless);
+    struct Case {
+        int item;
+        const char* question;
+        std::int16_t feb10, feb20, mar1;
+    };
+    WriteCalendarEvent(gToneGenCalendarFile, 61, 1, [] {
+        CalendarEvent e = DefaultCalendarEvent(SerialFromDate(QDate(2024, 3, 1)), 1);
+        e.Zone = 3;
+        return e;
+    }());
+    const Case cases[] = {
+        {4, "Are you sure you want to activate all events on 02/2024 ?", -1, 0, 0},
+        {1, "Are you sure you want to deactivate all events on 02/10/2024 ?", 0, 0, 0},
+        {2, "Are you sure you want to deactivate all events on 02/2024 ?", 0, 0, 0},
+        {3, "Are you sure you want to activate all events on 02/10/2024 ?", -1, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Pick(window->cmbEvents, c.item);
+        window->mvwCalendar->SetValue(QDate(2024, 2, 10));
+        boxes.Answer(kAnswerYes);
+        window->cmdClearEvents_Click();
+        EXPECT_EQ(boxes.texts().back(), c.question);
+        EXPECT_EQ(Record(QDate(2024, 2, 10), 4).Active, c.feb10) << c.item;
+        EXPECT_EQ(Record(QDate(2024, 2, 20), 5).Active, c.feb20) << c.item;
+        EXPECT_EQ(Record(QDate(2024, 3, 1), 1).Active, c.mar1) << c.item;
+        EXPECT_EQ(window->mvwCalendar->IsMarked(QDate(2024, 2, 10)), c.feb10 != 0) << c.item;
+    }
+}
+
+TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKeptElsewhere)
+{
+    // The calendar lives outside the data folder: its backup is a copy in the data folder.
+    const std::string elsewhere = gDataFolder + "/elsewhere";
+    MakeDirectory(elsewhere);
+    gToneGenCalendarFile = elsewhere + "/Year.TGC";
+    WriteBytes(gToneGenCalendarFile, ReadBytes(DataFilePath("ToneGenCalendar.TGC")));
+    window->ShowCalendarDay(1, false);
+    PutActiveEvent(QDate(2024, 12, 31), 2);
+    const std::string ours = ReadBytes(DataFilePath("ToneGenCalendar.TGC"));
+    const struct {
+        int item;
+        const char* question;
+        QDate marked;
+    } cases[] = {
+        {1, "Are you sure you want to rotate all events 1 day forward ?", QDate(2024, 1, 1)},
+        {2, "Are you sure you want to rotate all events 1 day backward ?", QDate(2024, 12, 31)},
+    };
+    for (const auto& c : cases) {
+        const std::string before = ReadBytes(gToneGenCalendarFile);
+        Pick(window->cmbRotation, c.item);
+        boxes.Answer(kAnswerYes);
+        window->cmdRotation_Click();
+        EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.BAK")), before);
+        EXPECT_EQ(boxes.texts().back(), c.question);
+        EXPECT_EQ(Record(c.marked, 2).Zone, 9) << c.item;
+        EXPECT_EQ(DateFromSerial(Record(c.marked, 2).EventDate), c.marked);
+        EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 1, 1));
+        EXPECT_TRUE(window->mvwCalendar->IsMarked(c.marked));
+    }
+    // The rebuilt file holds the year's days, each event in its place.
+    EXPECT_EQ(FileLength(gToneGenCalendarFile), 366 * 6800);
+    EXPECT_EQ(Record(QDate(2024, 12, 31), 100).EventNo, 100);
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.TGC")), ours);
+    EXPECT_FALSE(PathExists(elsewhere + "/Year.TMP"));
+    EXPECT_EQ(gToneGenCalendarFile, elsewhere + "/Year.TGC");
 }

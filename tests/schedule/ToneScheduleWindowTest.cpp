@@ -5,33 +5,43 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
-#include <QTimer>
 #include <QTreeWidget>
 #include <memory>
 
 #include "DataFileHelpers.h"
 #include "KS_Database.h"
+#include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleAdd.h"
 #include "KS_Globals.h"
 #include "KS_ListWindow.h"
 #include "KS_Paging.h"
 #include "KS_Registry.h"
-#include "KS_FileDialog.h"
 #include "KS_ToneSchedule.h"
+#include "ModalDialog.h"
 #include "ToneTestSupport.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
+using Dialog = KS_GEN_ToneScheduleAdd;
+
+const char* const kNoSlot = "Please select active slot.";
 
 struct ToneWindow : testing::Test {
     void TearDown() override { SetFileDialogHook({}); }
 
-    void Connect(char letter) { unit = std::make_unique<SimUnit>(letter); }
+    void Connect(char letter)
+    {
+        // One link at a time: the old one lets go of the port before the new one takes it.
+        window.reset();
+        unit.reset();
+        unit = std::make_unique<SimUnit>(letter);
+    }
     KS_GEN_ToneSchedule& Open()
     {
         window = std::make_unique<KS_GEN_ToneSchedule>();
@@ -40,11 +50,37 @@ struct ToneWindow : testing::Test {
     }
     Lines HostLines(const std::string& prefix) const { return unit->hostLines(prefix); }
     QTreeWidgetItem* Row(int eventNo) { return window->lvwMessages->topLevelItem(eventNo - 1); }
+    // Opens the event dialog on an event of the shown day, as Update does, and works it.
+    void Edit(int eventNo, const std::function<void(Dialog&)>& script)
+    {
+        SelectListRow(window->lvwMessages, Row(eventNo));
+        WorkModalDialog<Dialog>(window.get(), script, [this] { window->cmdUpdate->click(); });
+    }
+    // The dialog on an event, kept open for checks of its rules.
+    std::unique_ptr<Dialog> OpenDialog(int eventNo)
+    {
+        SelectListRow(window->lvwMessages, Row(eventNo));
+        return std::make_unique<Dialog>(window.get());
+    }
+    void Switch(int slot)
+    {
+        window->cmbSlot->setCurrentIndex(slot - 1);
+        window->cmbSlot_Click();
+        window->cmdActivateSlot->click();
+    }
+    void PutZone(int index, const char* zone)
+    {
+        std::string bytes = ReadBytes(gToneGenFile);
+        bytes.replace(index * 73 + 2, 3, zone);
+        WriteBytes(gToneGenFile, bytes);
+    }
 
     std::unique_ptr<SimUnit> unit;
     ScriptedMessages boxes;
     std::unique_ptr<KS_GEN_ToneSchedule> window;
 };
+
+sim::Fault lasting(sim::FaultKind kind, const char* pattern) { return {kind, pattern, sim::MatchMode::Prefix, 5, {}, 0, 0}; }
 
 } // namespace
 
@@ -54,14 +90,13 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
     unit->engine.SetActiveToneSlot(3);
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "3");
-    EXPECT_EQ(window->ActiveSlot(), 3);
     EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
     EXPECT_TRUE(HostLines("PA").empty());
     EXPECT_EQ(HostLines("?E"), Lines{"?E101"});
     EXPECT_TRUE(gToneEventsSupported);
     EXPECT_EQ(window->txtFileName->text().toStdString(), DataFilePath("ToneGen.TGS"));
-    EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 48);
-    EXPECT_EQ(window->windowTitle(), "Tone Schedule");
+    // No transfer has run: no status shows.
+    EXPECT_TRUE(window->lblInfo->isHidden());
 
     // Choosing another slot enables Switch; going elsewhere puts the list back.
     window->cmbSlot->setCurrentIndex(1);
@@ -76,12 +111,24 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "1");
     EXPECT_EQ(HostLines("PA"), Lines{"PA1"});
-    EXPECT_EQ(gToneGenSlot, "1");
     EXPECT_EQ(GetConfigSetting("ToneGenSlot"), "1");
+
+    // A unit that refuses slot 1 leaves no slot: every command that needs one asks for it.
+    unit->engine.SetActiveToneSlot(0);
+    unit->engine.AddFault(lasting(sim::FaultKind::Refuse, "PA"));
+    Open();
+    EXPECT_EQ(window->cmbSlot->currentIndex(), -1);
+    for (QPushButton* command : {window->cmdUpdate, window->cmdUpload, window->cmdDownload}) {
+        boxes.Answer(kAnswerOk);
+        command->click();
+        EXPECT_EQ(boxes.texts().back(), kNoSlot);
+    }
+    EXPECT_EQ(boxes.shown().size(), 3u);
 
     // A silent unit: slot 1 is assumed, nothing is probed and the clock stays unknown.
     gToneEventsSupported = false;
-    unit->engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit->engine.ClearFaults();
+    unit->engine.AddFault(lasting(sim::FaultKind::Silence, ""));
     unit->engine.ClearTranscript();
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "1");
@@ -99,13 +146,13 @@ TEST_F(ToneWindow, AUnitWithoutAToneGeneratorIsNotToldToChangeItsSlot)
     // Upload stops at the capability check, unless the operator works offline.
     boxes.Answer(kAnswerOk);
     window->cmdUpload->click();
-    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.texts(), Lines{"Connection to QX7015 cannot be established or Tone Schedule option is not "
+                                   "supported by the QX7015. \r\nThe QX7015 will not be updated."});
     window->chkOffLine->setChecked(true);
     boxes.Answer(kAnswerNo);
     window->cmdUpload->click();
-    EXPECT_EQ(boxes.texts().back().rfind("This schedule will replace the exisiting schedule on slot 1 of the QX7015.",
-                                         0),
-              0u);
+    EXPECT_EQ(boxes.texts().back(), "This schedule will replace the exisiting schedule on slot 1 of the QX7015. \r\n"
+                                    "Are you sure you want to continue ? ");
 }
 
 TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
@@ -117,10 +164,8 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
 
     // The unit refuses the switch: slot 2 stays, and so does the file.
     unit->engine.AddFault({sim::FaultKind::Refuse, "PA4", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    window->cmbSlot->setCurrentIndex(3);
-    window->cmbSlot_Click();
     boxes.Answer(kAnswerYes);
-    window->cmdActivateSlot->click();
+    Switch(4);
     EXPECT_EQ(window->cmbSlot->currentText(), "2");
     EXPECT_EQ(window->ActiveSlot(), 2);
     EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
@@ -130,11 +175,9 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
     std::string reply;
     ASSERT_TRUE(SendLinkCommand("PE", "2010715101Y0501", true, 0, reply, true, 0));
     unit->engine.SetActiveToneSlot(2);
-    window->cmbSlot->setCurrentIndex(2);
-    window->cmbSlot_Click();
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerOk);
-    window->cmdActivateSlot->click();
+    Switch(3);
     EXPECT_EQ(boxes.texts()[1],
               "Default Tone Schedule file (\\ToneGen.TGS) on this computer will be overwritten.\r\nAre you sure you "
               "want to continue and download the schedule from slot 3 ?");
@@ -146,6 +189,49 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
     EXPECT_EQ(Row(1)->text(ToneColumn::Zone), "05");
     EXPECT_EQ(Row(1)->text(ToneColumn::Active), "Yes");
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.BAK")), fileBefore);
+}
+
+TEST_F(ToneWindow, AWeekThatDoesNotArriveWholeLeavesTheFileAndIsNeverUploadedToTheNewSlot)
+{
+    Connect('X');
+    unit->engine.SetActiveToneSlot(2);
+    Open();
+    const std::string fileBefore = ReadBytes(gToneGenFile);
+    // Tuesday's fifth event never comes; the operator goes on without it.
+    unit->engine.AddFault(lasting(sim::FaultKind::Silence, "?E305"));
+    boxes.Answer(kAnswerYes); // download slot 3
+    boxes.Answer(kAnswerOk);  // slot 3 is active
+    boxes.Answer(kAnswerYes); // go on past the silence
+    boxes.Answer(kAnswerOk);  // one event missing
+    boxes.Answer(kAnswerOk);  // the week could not be read
+    Switch(3);
+    const std::string couldNotRead = "The schedule of slot 3 could not be read from the QX9860. The list shows the "
+                                     "schedule read before, which will not be uploaded until the schedule of slot 3 "
+                                     "has been downloaded.";
+    ASSERT_EQ(boxes.texts().size(), 5u);
+    EXPECT_EQ(boxes.texts()[3], "The QX9860 did not send 1 of the 336 events. The file " + DataFilePath("ToneGen.TGS")
+                                    + " was left as it is.");
+    EXPECT_EQ(boxes.texts()[4], couldNotRead);
+    EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGen.BAK")));
+    EXPECT_EQ(window->ActiveSlot(), 3);
+
+    // The upload is refused.
+    unit->engine.ClearTranscript();
+    boxes.Answer(kAnswerOk);
+    window->cmdUpload->click();
+    EXPECT_EQ(boxes.texts().back(), couldNotRead);
+    EXPECT_TRUE(HostLines("PE").empty());
+
+    // Once slot 3 came down whole, it goes up again.
+    unit->engine.ClearFaults();
+    boxes.Answer(kAnswerYes);
+    window->cmdDownload->click();
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.BAK")), fileBefore);
+    boxes.Answer(kAnswerYes);
+    window->cmdUpload->click();
+    EXPECT_EQ(HostLines("PE").size(), 336u);
+    EXPECT_TRUE(boxes.queueEmpty());
 }
 
 TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
@@ -167,28 +253,128 @@ TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
     EXPECT_TRUE(HostLines("PE").empty());
 }
 
+TEST_F(ToneWindow, ADayThatCannotBeListedPutsTheDayListBack)
+{
+    Connect('X');
+    Open();
+    // A file of more than a week is not read.
+    WriteBytes(gToneGenFile, ReadBytes(gToneGenFile) + std::string(73, '0'));
+    boxes.Answer(kAnswerOk);
+    window->cmbWeekDay->setCurrentIndex(2);
+    window->cmbWeekDay_Click();
+    EXPECT_EQ(window->cmbWeekDay->currentText(), "Monday");
+    EXPECT_EQ(OpenDialog(1)->windowTitle(), "Tone Schedule -  Monday - 01 - Update");
+}
+
+TEST_F(ToneWindow, TheListShowsBlankZonesAsOneAndTestsOnlyTones)
+{
+    Connect('X');
+    Open();
+    PutZone(2, "   ");
+    window->ShowWeekDaySchedule(1, false);
+    EXPECT_EQ(Row(3)->text(ToneColumn::Zone), "01");
+    Row(4)->setText(ToneColumn::Type, "09");
+    Row(5)->setText(ToneColumn::Type, "10");
+    for (const auto& [eventNo, testable] : {std::pair{4, false}, {5, false}, {6, true}}) {
+        SelectListRow(window->lvwMessages, Row(eventNo));
+        window->lvwMessages_ItemClick();
+        EXPECT_EQ(window->cmdTest->isEnabled(), testable) << eventNo;
+    }
+}
+
+TEST_F(ToneWindow, TheEventDialogEnablesItsBoxesByTypeAndUnit)
+{
+    struct Case {
+        char unit;
+        int typeIndex; // 8: 9 - Start Countdown, 9: 10 - Alert 10
+        bool countdown, action, duration, tones;
+    };
+    const Case cases[] = {
+        {'X', 8, true, false, false, false},
+        {'X', 9, false, true, true, false},
+        {'X', 3, false, false, false, true},
+        {'L', 9, true, false, false, true},
+        {'L', 8, true, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.unit << " " << c.typeIndex);
+        Connect(c.unit);
+        Open();
+        auto dialog = OpenDialog(1);
+        dialog->cmbAlertRepeat->setCurrentIndex(3);
+        dialog->cmbAlertType->setCurrentIndex(c.typeIndex);
+        EXPECT_EQ(dialog->txtCountdown->isEnabled(), c.countdown);
+        EXPECT_EQ(dialog->cmbAction->isEnabled(), c.action);
+        EXPECT_EQ(dialog->txtActivitySeconds->isEnabled(), c.duration);
+        EXPECT_EQ(dialog->cmbAlertLevel->isEnabled(), c.tones);
+        EXPECT_EQ(dialog->cmbAlertRepeat->currentText() == "None", !c.tones);
+    }
+    // Repeat "None" turns the delay off.
+    auto dialog = OpenDialog(1);
+    dialog->cmbAlertRepeat->setCurrentIndex(0);
+    EXPECT_FALSE(dialog->cmbAlertDelay->isEnabled());
+    dialog->cmbAlertRepeat->setCurrentIndex(1);
+    EXPECT_TRUE(dialog->cmbAlertDelay->isEnabled());
+}
+
+TEST_F(ToneWindow, TheEventDialogAsksBeforeWhatTheUnitMayNotTake)
+{
+    Connect('X');
+    Open();
+    const std::string fileBefore = ReadBytes(gToneGenFile);
+    auto dialog = OpenDialog(2);
+    dialog->cmbAlertType->setCurrentIndex(9);
+    dialog->cmbAction->setCurrentIndex(0);
+    dialog->txtActivitySeconds->setText("000");
+    dialog->chkActive->setChecked(true);
+    boxes.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    dialog->txtActivitySeconds->setText("120");
+    dialog->chkActive->setChecked(false);
+    boxes.Answer(kAnswerNo);
+    dialog->cmdOk_Click();
+    gToneEventsSupported = false;
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerNo);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(boxes.texts(),
+              (Lines{"This Alert Type requires a value of 1 to 499 seconds.",
+                     "This scheduled event is not activated.\r\nAre you sure you want to continue? ",
+                     "This scheduled event is not activated.\r\nAre you sure you want to continue? ",
+                     "The QX9860 does not support the selected Alert Type.\r\nAre you sure you want to continue? "}));
+    EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
+    EXPECT_TRUE(HostLines("PE").empty());
+
+    // A unit without a tone generator: the operator is warned and the file alone takes the event.
+    unit->engine.SetModel('E');
+    gToneGenSupported = false;
+    dialog->cmbAlertType->setCurrentIndex(3);
+    dialog->chkActive->setChecked(true);
+    boxes.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(boxes.texts().back(), "Connection to QX9860 cannot be established or Tone Schedule option is not "
+                                    "supported by the QX9860. \r\nThe QX9860 will not be updated.");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(ReadBytes(gToneGenFile)[73 + 38], 4);
+    EXPECT_TRUE(HostLines("PE").empty());
+}
+
 TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenRefused)
 {
     Connect('X');
     Open();
-    SelectListRow(window->lvwMessages, Row(5));
-    window->mMode = 2;
-    {
-        KS_GEN_ToneScheduleAdd dialog(window.get());
+    Edit(5, [](Dialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Tone Schedule -  Monday - 05 - Update");
         dialog.dtpTime->setTime(QTime(18, 30));
         dialog.txtZone->setText("7");
         dialog.txtZone_LostFocus();
         EXPECT_EQ(dialog.txtZone->text(), "07");
         dialog.cmbAlertType->setCurrentIndex(9); // alert 10
-        EXPECT_TRUE(dialog.cmbAction->isEnabled());
-        EXPECT_FALSE(dialog.cmbAlertLevel->isEnabled());
-        dialog.cmbAction->setCurrentIndex(1); // until deactivated
+        dialog.cmbAction->setCurrentIndex(1);    // until deactivated
         EXPECT_EQ(dialog.txtActivitySeconds->text(), "000");
-        EXPECT_FALSE(dialog.txtActivitySeconds->isEnabled());
         dialog.chkActive->setChecked(true);
         dialog.cmdOk_Click();
-    }
+    });
     EXPECT_EQ(HostLines("PE"), Lines{"PE2051830:10Y0700"});
     EXPECT_EQ(Row(5)->text(ToneColumn::Time), "06:30 PM");
     EXPECT_EQ(Row(5)->text(ToneColumn::Action), "Activate Until Deactivated");
@@ -197,21 +383,21 @@ TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenR
 
     // The unit refuses; the operator does not want the file alone: nothing changes.
     const std::string fileBefore = ReadBytes(gToneGenFile);
-    unit->engine.AddFault({sim::FaultKind::Refuse, "PE", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit->engine.AddFault(lasting(sim::FaultKind::Refuse, "PE"));
     {
-        KS_GEN_ToneScheduleAdd dialog(window.get());
-        dialog.cmbAlertType->setCurrentIndex(8); // start countdown
-        dialog.txtCountdown->setText("80");
-        dialog.txtCountdown_LostFocus();
-        EXPECT_EQ(dialog.txtCountdown->text(), "79");
-        dialog.txtCountdown->setText("00");
+        auto dialog = OpenDialog(5);
+        dialog->cmbAlertType->setCurrentIndex(8); // start countdown
+        dialog->txtCountdown->setText("80");
+        dialog->txtCountdown_LostFocus();
+        EXPECT_EQ(dialog->txtCountdown->text(), "79");
+        dialog->txtCountdown->setText("00");
         boxes.Answer(kAnswerOk);
-        dialog.cmdOk_Click();
+        dialog->cmdOk_Click();
         EXPECT_EQ(boxes.texts().back(), "This Alert Type requires a value of 1 to 79 minutes.");
-        dialog.txtCountdown->setText("25");
+        dialog->txtCountdown->setText("25");
         boxes.Answer(kAnswerNo);
-        dialog.cmdOk_Click();
-        EXPECT_TRUE(boxes.texts().back().rfind("Connection to QX9860 cannot be established. ", 0) == 0);
+        dialog->cmdOk_Click();
+        EXPECT_TRUE(boxes.texts().back().starts_with("Connection to QX9860 cannot be established. "));
     }
     EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
     EXPECT_EQ(gToneSchedule[4].AlertType, 58);
@@ -220,15 +406,66 @@ TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenR
     // Working offline: nothing goes on the line, the file and the row take the event.
     window->chkOffLine->setChecked(true);
     unit->engine.ClearTranscript();
-    {
-        KS_GEN_ToneScheduleAdd dialog(window.get());
+    Edit(5, [](Dialog& dialog) {
         dialog.cmbAlertType->setCurrentIndex(8);
         dialog.txtCountdown->setText("25");
         dialog.cmdOk_Click();
-    }
+    });
     EXPECT_TRUE(HostLines("PE").empty());
     EXPECT_EQ(Row(5)->text(ToneColumn::TimeOut), "25");
     EXPECT_EQ(ReadBytes(gToneGenFile)[4 * 73 + 38], 9);
+}
+
+TEST_F(ToneWindow, StoredZonesAreNeverShortenedAndAZoneAUnitTakesThreeDigits)
+{
+    for (const char letter : {'A', 'X'}) {
+        SCOPED_TRACE(letter);
+        Connect(letter);
+        Open();
+        PutZone(4, "123");
+        window->ShowWeekDaySchedule(1, false);
+        EXPECT_EQ(Row(5)->text(ToneColumn::Zone), "123");
+        Edit(5, [](Dialog& dialog) {
+            EXPECT_EQ(dialog.txtZone->text(), "123");
+            dialog.chkActive->setChecked(true);
+            dialog.cmdOk_Click();
+        });
+        EXPECT_EQ(ReadBytes(gToneGenFile).substr(4 * 73, 5), "05123");
+    }
+    // The zone-A unit takes a new zone of three digits.
+    Connect('A');
+    Open();
+    Edit(6, [](Dialog& dialog) {
+        dialog.txtZone->setText("456");
+        dialog.txtZone_LostFocus();
+        EXPECT_EQ(dialog.txtZone->text(), "456");
+        dialog.txtZone->setText("7");
+        dialog.txtZone_LostFocus();
+        EXPECT_EQ(dialog.txtZone->text(), "007");
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    EXPECT_EQ(HostLines("PE"), Lines{"PE2060000007101Y01"});
+    EXPECT_EQ(ReadBytes(gToneGenFile).substr(5 * 73, 5), "06007");
+}
+
+TEST_F(ToneWindow, AnEventNumberOutsideTheDayIsReportedAndNothingIsSaved)
+{
+    Connect('X');
+    Open();
+    const std::string fileBefore = ReadBytes(gToneGenFile);
+    for (const char* eventNo : {"00", "49"}) {
+        SelectListRow(window->lvwMessages, Row(1));
+        SelectedListRow(window->lvwMessages)->setText(0, eventNo);
+        Dialog dialog(window.get());
+        dialog.chkActive->setChecked(true);
+        boxes.Answer(kAnswerOk);
+        dialog.cmdOk_Click();
+        EXPECT_NE(dialog.result(), QDialog::Accepted);
+    }
+    EXPECT_EQ(boxes.texts(), (Lines{"Error updating record.", "Error updating record."}));
+    EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
+    EXPECT_TRUE(HostLines("PE").empty());
 }
 
 TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheChosenFile)
@@ -263,17 +500,13 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
 {
     Connect('L');
     Open();
-    SelectListRow(window->lvwMessages, Row(2));
-    QTimer::singleShot(0, [this] {
-        auto* dialog = window->findChild<KS_GEN_ToneScheduleAdd*>();
-        ASSERT_NE(dialog, nullptr);
-        dialog->cmbAlertType->setCurrentIndex(3);
-        dialog->cmbAlertRepeat->setCurrentIndex(2);
-        dialog->cmbAlertDelay->setCurrentIndex(4);
-        dialog->chkActive->setChecked(true);
-        dialog->cmdOk->click();
+    Edit(2, [](Dialog& dialog) {
+        dialog.cmbAlertType->setCurrentIndex(3);
+        dialog.cmbAlertRepeat->setCurrentIndex(2);
+        dialog.cmbAlertDelay->setCurrentIndex(4);
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk->click();
     });
-    window->cmdUpdate->click();
     EXPECT_EQ(HostLines("PE"), Lines{"PE2020000401Y0125"});
     window->lvwMessages_ItemClick();
     window->cmdTest->click();
@@ -291,4 +524,13 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
     EXPECT_EQ(gToneSchedule[1].AlertType, 4);
     EXPECT_EQ(Row(2)->text(ToneColumn::Repeat), "2");
     EXPECT_EQ(Row(2)->text(ToneColumn::Delay), "5 Seconds");
+
+    // An upload the unit stops half-way ends as canceled, and the status stays to say so.
+    unit->engine.AddFault(lasting(sim::FaultKind::Refuse, "PE210"));
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerOk);
+    window->cmdUpload->click();
+    EXPECT_EQ(window->lblInfo->text(), "Canceled !");
+    EXPECT_FALSE(window->lblInfo->isHidden());
+    EXPECT_TRUE(window->prgProgress->isHidden());
 }
