@@ -112,24 +112,11 @@ TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
           {"cmbActiviationPlan", "4 - Daily, 10PM-6AM"}},
          "5", "2"},
     };
-    AlarmPointRecord point;
-    point.Point = "001";
-    point.Pager = "012";
-    point.Message = padded("Boiler");
-    point.CancelMessage = padded("Boiler ok");
-    point.SendCancel = kFlagYes;
-    point.InputDelay = "003";
-    point.RepeatMinutes = "02";
-    point.ActivationPlan = "4";
-    point.CancelPager = "013";
-    point.Status = "1";
-    point.RealTime = "045";
-    point.InputType = "5";
-    point.Threshold = "-05";
-    point.RepeatModuleCode = "3";
-    point.Relay = "07";
-    point.Pulse = "2";
-    point.Active = kFlagYes;
+    const AlarmPointRecord point{.Point = "001", .Pager = "012", .Message = padded("Boiler"),
+                                 .CancelMessage = padded("Boiler ok"), .SendCancel = kFlagYes, .InputDelay = "003",
+                                 .RepeatMinutes = "02", .ActivationPlan = "4", .CancelPager = "013", .Status = "1",
+                                 .RealTime = "045", .InputType = "5", .Threshold = "-05", .RepeatModuleCode = "3",
+                                 .Relay = "07", .Pulse = "2", .Active = kFlagYes};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.letter);
         WindowRig t;
@@ -158,10 +145,7 @@ TEST(AlarmWindow, UnitOfUnknownKindIsNeitherWrittenToNorDownloadedOver)
     WindowRig t;
     sim::Profile profile = sim::ProfileFor('Z');
     profile.alarm.size = 24;
-    AlarmPointRecord point;
-    point.Point = "001";
-    point.Pager = "012";
-    point.Message = padded("Boiler room");
+    const AlarmPointRecord point{.Point = "001", .Pager = "012", .Message = padded("Boiler room")};
     writeFile("PPM_Alarm.DBS", EncodeRecord(point));
     KS_PPM_MessagesTable& list = openAlarms(t, profile);
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 24);

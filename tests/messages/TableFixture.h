@@ -7,47 +7,30 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QDialog>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Globals.h"
 #include "KS_ListWindow.h"
 #include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_Paging.h"
-#include "KS_Registry.h"
 #include "KS_String.h"
 #include "KS_WindowRegistry.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
 #include "RecordFile.h"
-#include "TestSupport.h"
 
 using Lines = std::vector<std::string>;
 
-inline std::string readFile(const std::string& name)
-{
-    std::ifstream in(DataFilePath(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-inline void writeFile(const std::string& name, const std::string& bytes)
-{
-    std::ofstream(DataFilePath(name), std::ios::binary | std::ios::trunc) << bytes;
-}
+inline std::string readFile(const std::string& name) { return ReadBytes(DataFilePath(name)); }
+inline void writeFile(const std::string& name, const std::string& bytes) { WriteBytes(DataFilePath(name), bytes); }
 // One TableMessage record as the file holds it; unread: the text never set.
 inline std::string record(const std::string& no, const std::string& text) { return no + text + std::string(67, '\0'); }
 inline std::string unread(const std::string& no) { return record(no, std::string(30, '\0')); }
@@ -56,12 +39,7 @@ inline std::string padded(const std::string& text, std::size_t width = 30) { ret
 inline sim::Fault lastingFault(sim::FaultKind kind, const std::string& pattern,
                                sim::MatchMode match = sim::MatchMode::Prefix)
 {
-    sim::Fault fault;
-    fault.kind = kind;
-    fault.pattern = pattern;
-    fault.match = match;
-    fault.times = 0;
-    return fault;
+    return {.kind = kind, .pattern = pattern, .match = match, .ticks = 5, .bytes = {}, .position = 0, .times = 0};
 }
 
 inline Lines writesOnly(const Lines& lines)
@@ -74,7 +52,7 @@ inline Lines writesOnly(const Lines& lines)
 }
 
 // Runs `steps` on the modal dialog `name` once `open` has shown it under
-// `owner`, then cancels it when the steps left it open; returns whether they
+// `owner`, then closes it when the steps left it open; returns whether they
 // did. A dialog that never shows fails the test by its name: the search ends
 // when `open` returns, or at once when another modal window came up instead,
 // which is then closed so nothing is left waiting.
@@ -87,24 +65,17 @@ bool RunDialog(QWidget& owner, const QString& name, const std::function<void()>&
     search.setSingleShot(true);
     QObject::connect(&search, &QTimer::timeout, [&] {
         auto* dialog = owner.findChild<Dialog*>(name);
-        if (!dialog || !dialog->isVisible()) {
-            if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                ADD_FAILURE() << name.toStdString() << " did not open; " << other->objectName().toStdString()
-                              << " came up instead";
-                other->done(QDialog::Rejected);
-            } else {
-                search.start();
-            }
-            return;
-        }
-        ran = true;
-        steps(*dialog);
-        stayed = dialog->isVisible();
-        if (stayed)
-            static_cast<QDialog*>(dialog)->reject();
-        if (dialog->isVisible()) {
-            ADD_FAILURE() << name.toStdString() << " would not close";
-            dialog->done(QDialog::Rejected);
+        auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible()) {
+            ran = true;
+            steps(*dialog);
+            if ((stayed = dialog->isVisible()))
+                dialog->done(QDialog::Rejected);
+        } else if (other) {
+            ADD_FAILURE() << name.toStdString() << " did not open; " << other->objectName().toStdString() << " did";
+            other->done(QDialog::Rejected);
+        } else {
+            search.start();
         }
     });
     search.start(0);
@@ -151,13 +122,6 @@ inline QStringList rowTexts(const QTreeWidget* list, int row)
     QStringList texts;
     for (int c = 0; c < list->columnCount(); ++c)
         texts << list->topLevelItem(row)->text(c);
-    return texts;
-}
-inline QStringList labels(const QTreeWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(0);
     return texts;
 }
 
