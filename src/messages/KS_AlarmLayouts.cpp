@@ -147,9 +147,10 @@ std::string fullFields(const AlarmPointRecord& r, bool delayCode)
     const long long plan = numberIn(r.ActivationPlan, 0, 9);
     return digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30) + text(r.CancelMessage, 30)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
-        + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1) + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99))
-        + digits(r.InputType, 1) + (delayCode ? digits(r.InputDelay, 1) : "0") + std::to_string(plan == 9 ? 0 : plan + 1)
-        + digits(r.Relay, 2) + digits(r.Pulse, 1);
+        + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
+        + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
+        + (delayCode ? digits(r.InputDelay, 1) : "0") + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2)
+        + digits(r.Pulse, 1);
 }
 
 } // namespace

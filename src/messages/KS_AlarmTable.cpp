@@ -159,8 +159,8 @@ bool AlarmPointCodec::NeverRead(const std::string& record) const
 SlotWrite AlarmPointCodec::WriteOf(const std::string& record) const
 {
     const AlarmUnit unit = CurrentAlarmUnit();
-    return {"Z",
-            BuildAlarmWriteString(SelectAlarmLayout(unit), unit, RecordSlot(record), DecodeRecord<AlarmPointRecord>(record)),
+    const AlarmPointRecord point = DecodeRecord<AlarmPointRecord>(record);
+    return {"Z", BuildAlarmWriteString(SelectAlarmLayout(unit), unit, RecordSlot(record), point),
             AlarmUploadTicks(unit.slotCount), 3};
 }
 

@@ -25,8 +25,9 @@ AlarmUnit Unit(const char* family, const char* model = "") { return {"", family,
 std::string Fields(const AlarmPointRecord& r)
 {
     std::string line;
-    for (const std::string* f : {&r.Pager, &r.CancelPager, &r.RepeatMinutes, &r.InputDelay, &r.ActivationPlan, &r.Status,
-                                 &r.RealTime, &r.Threshold, &r.InputType, &r.RepeatModuleCode, &r.Relay, &r.Pulse})
+    for (const std::string* f : {&r.Pager, &r.CancelPager, &r.RepeatMinutes, &r.InputDelay, &r.ActivationPlan,
+                                 &r.Status, &r.RealTime, &r.Threshold, &r.InputType, &r.RepeatModuleCode, &r.Relay,
+                                 &r.Pulse})
         line += *f + "|";
     std::replace(line.begin(), line.end(), '\0', '~');
     return line + std::to_string(r.SendCancel) + "|" + std::to_string(r.Active);
@@ -99,17 +100,6 @@ TEST(AlarmLayouts, LayoutFollowsLetterFamilyAndIdentification)
     for (const Case& c : cases) {
         AlarmUnit unit{c.letter, c.family, "", c.identified, 0, 24};
         EXPECT_EQ(SelectAlarmLayout(unit), c.layout) << c.letter << " " << c.family;
-    }
-}
-
-TEST(AlarmLayouts, FullLayoutCountsPlansFromOne)
-{
-    std::string value = kFull;
-    for (const auto& [wire, stored] : {std::pair{'0', "0"}, std::pair{'1', "0"}, std::pair{'9', "8"}}) {
-        value[77] = wire;
-        AlarmPointRecord r = Blank();
-        ParseAlarmReply(AlarmLayoutFull, value, r, "QX7XXX");
-        EXPECT_EQ(r.ActivationPlan, stored) << wire;
     }
 }
 

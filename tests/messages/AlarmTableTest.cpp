@@ -1,5 +1,4 @@
-// The alarm table without its windows: rows, saves, and the engine against
-// the simulated encoder.
+// The alarm table on the engine against the simulated encoder.
 #include <algorithm>
 
 #include "KS_AlarmTable.h"
@@ -21,50 +20,6 @@ std::string alarmFile(int records)
 }
 
 } // namespace
-
-TEST(AlarmTable, RowShowsRepeatAsMinutesAndKeepsHiddenValues)
-{
-    AlarmPointRecord r;
-    r.Pager = "12 ";
-    r.RepeatMinutes = "05";
-    r.InputDelay = "030";
-    r.Status = "\x0C";
-    r.Active = 0;
-    auto row = AlarmRowTexts(r, 7, AlarmLayoutFamily8);
-    const std::pair<AlarmColumn, const char*> expected[] = {
-        {AlarmColPoint, "007"},       {AlarmColPager, "012"},        {AlarmColRepeatTime, "5  Min."},
-        {AlarmColRepeatMinutes, "05"}, {AlarmColInputDelay, "030"},  {AlarmColStatus, "12"},
-        {AlarmColRepeatCount, ""},     {AlarmColCancelPager, ""},    {AlarmColActive, "No"}};
-    for (const auto& [column, text] : expected)
-        EXPECT_EQ(row[column], text) << column;
-    r.RepeatMinutes = "00";
-    row = AlarmRowTexts(r, 7, AlarmLayoutFull);
-    EXPECT_EQ(row[AlarmColRepeatTime], "None");
-    EXPECT_EQ(row[AlarmColStatus], "0"); // a status is a digit on every other layout
-}
-
-TEST(AlarmTable, Family8UnitKeepsStatusAsNumbersAndSendsCharacterCodes)
-{
-    AlarmDialogValues v;
-    v.pager = "12";
-    v.message = "  FIRE ZONE 1 ";
-    v.status = "1";
-    v.realTime = "45";
-    v.delaySeconds = 30;
-    const AlarmUnit qx8140{"A", "QX8XXX", "QX8140", true, 0, 24};
-    const AlarmSave save = BuildAlarmSave(v, 2, qx8140);
-    EXPECT_EQ(save.record.Status, "1");
-    EXPECT_EQ(save.record.RealTime, "045");
-    EXPECT_EQ(save.record.InputDelay, "030");
-    EXPECT_EQ(save.data, "002012" + padded("FIRE ZONE 1") + "\x01-N");
-    v.status = "200";
-    EXPECT_EQ(BuildAlarmSave(v, 2, qx8140).record.Status, "9"); // typed: one digit
-    v.statusTyped = false;
-    EXPECT_EQ(BuildAlarmSave(v, 2, qx8140).record.Status, "\xC8"); // as the unit sent it
-
-    // Nothing is sent to a unit whose table reads back empty.
-    EXPECT_EQ(BuildAlarmSave(v, 2, {"R", "Not Defined", "QX9560", true, 0, 24}).data, "");
-}
 
 TEST(AlarmEngine, OffsetUnitDownloadsItsPointsIntoTableSlots)
 {

@@ -50,7 +50,8 @@ TEST(AlarmWindow, QX6870OffersInputOptionsAndStoresTheClampedThreshold)
             d.txtThreshold->setText(typed);
             d.txtThreshold_Validate();
         });
-        EXPECT_EQ(t.harness.HostLines(), Lines{"Z0050007000" + padded("Boiler") + padded("") + "00000" + stored + "301" + "0W"});
+        EXPECT_EQ(t.harness.HostLines(),
+                  Lines{"Z0050007000" + padded("Boiler") + padded("") + "00000" + stored + "301" + "0W"});
         EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS").substr(4 * 150)).Threshold, stored);
         EXPECT_EQ(list.lvwMessages->topLevelItem(4)->text(AlarmColThreshold).toStdString(), stored);
     }
@@ -103,7 +104,8 @@ TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
     } cases[] = {
         {'I',
          {{"chkActive", "1"}, {"chkSendCancel", "1"}, {"txtUserIDCancel", "013"}, {"txtMessageCancel", "Boiler ok"},
-          {"cmbRepeatCount", "Up to 10 Times"}, {"cmbInputDelayModule", "120 Seconds"}, {"cmbRepeatTimeModule", "10 Min."},
+          {"cmbRepeatCount", "Up to 10 Times"}, {"cmbInputDelayModule", "120 Seconds"},
+          {"cmbRepeatTimeModule", "10 Min."},
           {"cmbActiviationPlan", "4 - Daily, 10PM-6AM"}, {"txtRelay", "07"}, {"cmbPulse", "2 Per Second"},
           {"cmbInputType", "Pulsing, High-Low"}, {"txtThreshold", "-05"}, {"txtStatus", "1"}, {"txtRealTime", "45"}},
          "1", "2"},
@@ -122,6 +124,8 @@ TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
         WindowRig t;
         writeFile("PPM_Alarm.DBS", EncodeRecord(point));
         KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(c.letter));
+        const QTreeWidgetItem* row = list.lvwMessages->topLevelItem(0);
+        EXPECT_EQ(row->text(AlarmColRepeatTime) + "|" + row->text(AlarmColRepeatCount), "2  Min.|");
         t.edit<Dialog>(list, 0, [&c](Dialog& d) {
             for (const auto& [name, text] : c.opened)
                 EXPECT_EQ(shown(d, name), text) << name;
@@ -132,7 +136,6 @@ TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
             d.cmbRepeatTime->setCurrentText("5 Min.");
             d.cmbInputDelay->setCurrentText("2 Sec.");
         });
-        const QTreeWidgetItem* row = list.lvwMessages->topLevelItem(0);
         EXPECT_EQ(row->text(AlarmColRepeatMinutes), c.repeat);
         EXPECT_EQ(row->text(AlarmColInputDelay), c.delay);
         EXPECT_EQ(row->text(AlarmColActive), "Yes");
@@ -170,6 +173,7 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
 {
     WindowRig t;
     KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(AlarmColRepeatTime), "None");
     t.edit<Dialog>(list, 0, [](Dialog& d) {
         d.txtUserID->setText("012");
         d.cmbInputDelay->setCurrentText("30 Sec.");

@@ -110,7 +110,7 @@ TEST(WirelessTable, DownloadFillsEachLayoutsFields)
         char call;
         std::string second; // bytes 3..54 of record 2
     };
-    const auto longCode = [](const char* callType) { return "005" + kEvac + "15" + kNul3 + kNul3 + "Y7" + "0001123" + callType; };
+    const auto longCode = [](const char* call) { return "005" + kEvac + "15" + kNul3 + kNul3 + "Y70001123" + call; };
     const Case cases[] = {
         {'B', "2.10", 'C', "005" + kEvac + "15" + "123" + "000" + "Y" + "0" + kNul7 + "4"},
         {'Y', "2.10", 'C', "005" + kEvac + "15" + "123" + "456" + "Y" + "7" + kNul7 + "0"},

@@ -42,11 +42,13 @@ TEST(KeywordDeviceWindow, FreetextRowOpensTrimmedAndSavesInTheExtendedLayout)
     });
     EXPECT_EQ(t.harness.HostLines(), Lines{"F02" + kFire + "007" + padded("Lobby") + "N1W"});
     EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(70, 70), "02 007" + kFire + padded("Lobby") + std::string(4, '\0'));
-    EXPECT_EQ(rowTexts(list.lvwMessages, 1), (QStringList{"02", "007", ToQString(kFire), ToQString(padded("Lobby")), "No"}));
+    EXPECT_EQ(rowTexts(list.lvwMessages, 1),
+              (QStringList{"02", "007", ToQString(kFire), ToQString(padded("Lobby")), "No"}));
     EXPECT_TRUE(t.harness.messages.shown().empty());
 }
 
-TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndANoToAFailedSendChangesNothing)
+// An unacknowledged entry is kept in the file only on Yes.
+TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndAFailedSendAsks)
 {
     WindowRig t;
     loadSmall(t, 'Y', "2.10");
@@ -64,6 +66,12 @@ TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndANoToAFailedSendCh
     EXPECT_EQ(t.harness.HostLines().front(), "F01" + padded("SMOKE") + "0000W");
     EXPECT_EQ(readFile("PPM_Freetext.DBS"), file);
     EXPECT_EQ(rowTexts(list.lvwMessages, 0), row);
+    t.harness.messages.Answer(kAnswerYes);
+    EXPECT_FALSE(t.edit(list, 0, [](QDialog& d) { type(d, "txtKeyword", "SMOKE"); }));
+    EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(0, 36), "01 000" + padded("SMOKE"));
+    EXPECT_EQ(t.harness.messages.texts().back(),
+              "Connection to QX8140E cannot be established. Click Yes to continue and update the database on the hard "
+              "drive only, No to cancel this operation.");
 }
 
 TEST(KeywordDeviceWindow, WirelessRowShowsEitherCodeAndOpensItsListEntries)

@@ -5,7 +5,10 @@
 
 namespace {
 
-sim::Fault silence(const std::string& line) { return lastingFault(sim::FaultKind::Silence, line, sim::MatchMode::Exact); }
+sim::Fault silence(const std::string& line)
+{
+    return lastingFault(sim::FaultKind::Silence, line, sim::MatchMode::Exact);
+}
 
 const std::string kOld = record("01 ", padded("Old text"));
 const std::string kOlder = record("01 ", padded("Older text"));
@@ -150,25 +153,6 @@ TEST(FastkeyEngine, UploadSendsStoredRecordsInSlotOrderSkippingNeverReadOnes)
         ASSERT_EQ(writes.size(), c.count);
         EXPECT_EQ(Lines(writes.begin(), writes.begin() + static_cast<long>(c.writes.size())), c.writes);
     }
-}
-
-TEST(FastkeyEngine, SavingOneSlotSendsItAndWritesItInPlace)
-{
-    FastkeyRig t;
-    writeFile("PPM_Fastkey.DBS", kOld + record("02 ", padded("Two")));
-    const std::string edited = TableMessageCodec::EditedRecord(11, "  Lobby call  ");
-    ASSERT_TRUE(t.table.SaveSlot(11, edited));
-    EXPECT_EQ(t.hostLines(), Lines{"K11" + padded("Lobby call") + "W"});
-    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), kOld + record("02 ", padded("Two")) + std::string(800, '\0') + edited);
-
-    // Unacknowledged: Yes keeps it in the file only (No is the dialogs' to show).
-    t.engine.AddFault(lastingFault(sim::FaultKind::Refuse, "K"));
-    t.messages.Answer(kAnswerYes);
-    EXPECT_TRUE(t.table.SaveSlot(2, TableMessageCodec::EditedRecord(2, "Changed")));
-    EXPECT_EQ(readFile("PPM_Fastkey.DBS").substr(100, 100), record("02 ", padded("Changed")));
-    EXPECT_EQ(t.messages.texts().back(),
-              "Connection to QX9860 cannot be established. Click Yes to continue and update the database on the hard "
-              "drive only, No to cancel this operation.");
 }
 
 // A data folder out of reach is named as the folder when a table loads, and

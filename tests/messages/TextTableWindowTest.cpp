@@ -76,49 +76,42 @@ TEST(TableWindow, RowsAreTheirRecordPositionsAndAShortFileListsEverySlot)
     }
 }
 
-TEST(TableWindow, DownloadAndUploadRunFromTheButtonsAfterTheirQuestions)
+TEST(TableWindow, DownloadRunsFromTheButtonAfterItsQuestion)
 {
     WindowRig t;
-    writeFile("PPM_Fastkey.DBS", record("01 ", padded("Kept")) + unread("02 "));
+    writeFile("PPM_Fastkey.DBS", record("01 ", padded("Kept")));
     t.harness.engine.SetMessageSlot('K', 2, padded("From the unit"));
     t.load('X');
     KS_PPM_MessagesTable& list = t.open(FormName::MessagesFastkey);
-
-    t.harness.messages.Answer(kAnswerYes);
-    t.harness.messages.Answer(kAnswerOk); // only 1 of the 12 slots held something to send
-    list.cmdUpload->click();
-    EXPECT_EQ(list.lblInfo->text(), "Done !");
-    EXPECT_TRUE(list.prgProgress->isHidden());
-    EXPECT_EQ(t.harness.messages.texts().at(0),
-              "These messages will replace the exisiting messages on the QX9860. Are you sure you want to continue ? ");
-    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"K01" + padded("Kept") + "W"});
-
     t.harness.messages.Answer(kAnswerNo);
     list.cmdDownload->click();
-    EXPECT_EQ(readFile("PPM_Fastkey.DBS").substr(0, 33), "01 " + padded("Kept"));
+    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), record("01 ", padded("Kept")));
     t.harness.messages.Answer(kAnswerYes);
     ToolbarAction(list.tlbMenu, "cmdDownload")->trigger();
     EXPECT_EQ(t.harness.messages.texts().back(),
               "Current Fastkey Messages file on this computer will be overwritten. Are you sure you want to continue ?");
     EXPECT_EQ(list.lvwMessages->topLevelItem(1)->text(1), padded("From the unit").c_str());
-    EXPECT_EQ(readFile("PPM_Fastkey.BAK").substr(0, 33), "01 " + padded("Kept"));
+    EXPECT_EQ(readFile("PPM_Fastkey.BAK"), record("01 ", padded("Kept")));
     EXPECT_TRUE(t.harness.messages.queueEmpty());
 }
 
-TEST(TableWindow, EveryFailedUploadEndsCanceledInSight)
+TEST(TableWindow, EveryUploadEndsInSightDoneOrCanceled)
 {
     struct Case {
         const char* name;
         std::function<void(sim::Engine&)> spoil;
         std::string message;
+        QString info;
     };
     const Case cases[] = {
-        {"silent unit", [](sim::Engine& e) { e.AddFault(lastingFault(sim::FaultKind::Silence, "", sim::MatchMode::Exact)); },
-         "Communication with the "},
+        {"short file", [](sim::Engine&) {}, "Only 1 messages were uploaded to the QX9860. ", "Done !"},
+        {"silent unit",
+         [](sim::Engine& e) { e.AddFault(lastingFault(sim::FaultKind::Silence, "", sim::MatchMode::Exact)); },
+         "Communication with the ", "Canceled !"},
         {"file missing", [](sim::Engine&) { QFile::remove(QString::fromStdString(DataFilePath("PPM_PABXDI.DBS"))); },
-         "Messages file was not found. Cannot upload messages to QX9860. "},
+         "Messages file was not found. Cannot upload messages to QX9860. ", "Canceled !"},
         {"slot refused", [](sim::Engine& e) { e.AddFault(lastingFault(sim::FaultKind::Refuse, "C01")); },
-         "Communication with the QX9860 cannot be established."},
+         "Communication with the QX9860 cannot be established.", "Canceled !"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,10 +123,13 @@ TEST(TableWindow, EveryFailedUploadEndsCanceledInSight)
         t.harness.messages.Answer(kAnswerYes);
         t.harness.messages.AnswerAlways(kAnswerOk);
         list.cmdUpload->click();
-        EXPECT_TRUE(t.harness.messages.texts().at(1).starts_with(c.message)) << t.harness.messages.texts().at(1);
-        EXPECT_EQ(list.lblInfo->text(), "Canceled !");
+        const Lines texts = t.harness.messages.texts();
+        EXPECT_EQ(texts.at(0), "These messages will replace the exisiting messages on the QX9860. "
+                               "Are you sure you want to continue ? ");
+        EXPECT_TRUE(texts.at(1).starts_with(c.message)) << texts.at(1);
+        EXPECT_EQ(list.lblInfo->text(), c.info);
         EXPECT_FALSE(list.lblInfo->isHidden());
-        EXPECT_TRUE(list.cmdUpload->isEnabled());
+        EXPECT_TRUE(list.prgProgress->isHidden() && list.cmdUpload->isEnabled());
     }
 }
 
