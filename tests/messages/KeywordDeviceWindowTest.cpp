@@ -31,10 +31,9 @@ TEST(KeywordDeviceWindow, FreetextRowOpensTrimmedAndSavesInTheExtendedLayout)
                                                           ToQString(kEvac), "Yes"}));
     t.edit(list, 1, [](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Freetext Messages - Freetext 02 - Update");
-        EXPECT_EQ(d.findChild<QLineEdit*>("txtUserID")->text(), "012");
-        EXPECT_EQ(d.findChild<QLineEdit*>("txtKeyword")->text(), "FIRE");
-        EXPECT_EQ(d.findChild<QLineEdit*>("txtMessage")->text(), "Evacuate west wing");
-        EXPECT_TRUE(d.findChild<QCheckBox*>("chkReplaceKeyword")->isChecked());
+        EXPECT_EQ(QStringList({shown(d, "txtUserID"), shown(d, "txtKeyword"), shown(d, "txtMessage"),
+                               shown(d, "chkReplaceKeyword")}),
+                  QStringList({"012", "FIRE", "Evacuate west wing", "1"}));
         EXPECT_EQ(selectsOnFocus(d, {"txtUserID", "txtKeyword", "txtMessage"}), (std::vector{true, true, false}));
         type(d, "txtUserID", "7");
         type(d, "txtMessage", "Lobby ");
@@ -85,10 +84,9 @@ TEST(KeywordDeviceWindow, WirelessRowShowsEitherCodeAndOpensItsListEntries)
               (QStringList{"007", "1234567", "000", "005", "15 Min.", ToQString(kEvac), "Yes", "3", "3"}));
     t.edit(list, 6, [](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Wireless Devices - Device 007 - Update");
-        EXPECT_EQ(d.findChild<QComboBox*>("cmbCallType")->currentText(), "Tamper");
-        EXPECT_EQ(d.findChild<QComboBox*>("cmbRepeatTime")->currentText(), "15 Min.");
-        EXPECT_EQ(d.findChild<QComboBox*>("cmbActiviationPlan")->currentText(), "3 - Daily, 8PM-6AM");
-        EXPECT_EQ(d.findChild<QLineEdit*>("txtMessage")->text(), "Evacuate west wing");
+        EXPECT_EQ(QStringList({shown(d, "cmbCallType"), shown(d, "cmbRepeatTime"), shown(d, "cmbActiviationPlan"),
+                               shown(d, "txtMessage")}),
+                  QStringList({"Tamper", "15 Min.", "3 - Daily, 8PM-6AM", "Evacuate west wing"}));
     }, false);
 }
 
