@@ -186,6 +186,10 @@ void FormConventions::ExemptFromSelectAll(QLineEdit* box) { keepCaret_.insert(bo
 
 bool FormConventions::eventFilter(QObject* watched, QEvent* event)
 {
+    // A dialog this form owns is a form of its own: its conventions, exemptions included, are its own.
+    if (event->type() != QEvent::ChildAdded && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() != form_->window())
+        return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::ChildAdded: {
         auto* child = static_cast<QChildEvent*>(event)->child();

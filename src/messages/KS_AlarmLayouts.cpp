@@ -91,8 +91,7 @@ void parseFamily8(std::string_view value, AlarmPointRecord& r)
     std::replace(v.begin(), v.end(), '\0', ' ');
     r.Pager = ZeroPad(numberIn(at(v, 1, 3), 0, 999), 3);
     r.Message = at(v, 4, 30);
-    // The status field holds one digit; a larger code cannot be kept.
-    r.Status = std::to_string(std::min(characterCode(v[33]), 9));
+    r.Status = AlarmStatusField(characterCode(v[33]));
     r.RealTime = ZeroPad(characterCode(v[34]), 3);
     r.RepeatMinutes = v[35] == 'Y' ? "99" : "00";
     r.Active = kFlagYes;
@@ -136,21 +135,22 @@ void parseFamily7(std::string_view v, AlarmPointRecord& r)
 std::string family8Fields(const AlarmPointRecord& r)
 {
     std::string data = digits(r.Pager, 3) + text(r.Message, 30);
-    data += static_cast<char>(numberIn(r.Status, 0, 255));
+    data += static_cast<char>(AlarmStatusValue(AlarmLayoutFamily8, r.Status));
     data += static_cast<char>(numberIn(r.RealTime, 0, 255));
     data += digits(r.RepeatMinutes, 2) == "00" ? 'N' : 'Y';
     return data;
 }
 
-std::string fullFields(const AlarmPointRecord& r)
+std::string fullFields(const AlarmPointRecord& r, bool delayCode)
 {
     const long long realTime = numberIn(r.RealTime, 0, 999);
     const long long plan = numberIn(r.ActivationPlan, 0, 9);
     return digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30) + text(r.CancelMessage, 30)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
-        + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1) + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99))
-        + digits(r.InputType, 1) + digits(r.InputDelay, 1) + std::to_string(plan == 9 ? 0 : plan + 1)
-        + digits(r.Relay, 2) + digits(r.Pulse, 1);
+        + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
+        + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
+        + (delayCode ? digits(r.InputDelay, 1) : "0") + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2)
+        + digits(r.Pulse, 1);
 }
 
 } // namespace
@@ -245,9 +245,25 @@ void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecor
     }
 }
 
-std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, const AlarmPointRecord& r)
+bool AlarmStatusIsCode(AlarmLayout layout) { return layout == AlarmLayoutFamily8 || layout == AlarmLayoutOther; }
+
+std::string AlarmStatusField(int code)
 {
-    std::string data(address);
+    code = std::clamp(code, 0, 255);
+    return code <= 9 ? std::to_string(code) : std::string(1, static_cast<char>(code));
+}
+
+int AlarmStatusValue(AlarmLayout layout, std::string_view field)
+{
+    const char c = field.empty() ? '\0' : field[0];
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    return AlarmStatusIsCode(layout) && c != ' ' ? static_cast<unsigned char>(c) : 0;
+}
+
+std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot, const AlarmPointRecord& r)
+{
+    std::string data = AlarmSlotAddress(layout, slot, unit.indexOffset, true);
     switch (layout) {
     case AlarmLayoutXY:
         data += text(r.Message, 30) + text(r.CancelMessage, 23) + digits(r.Pager, 3) + (r.SendCancel ? "Y" : "N")
@@ -261,7 +277,7 @@ std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, 
         break;
     case AlarmLayoutFamily8:
     case AlarmLayoutOther: data += family8Fields(r); break;
-    case AlarmLayoutFull: data += fullFields(r); break;
+    case AlarmLayoutFull: data += fullFields(r, IsAlarmModuleModel(unit.modelName)); break;
     case AlarmLayoutFamily7: data += digits(r.Pager, 3) + text(r.Message, 30) + "   "; break;
     case AlarmLayoutLegacy: data += digits(r.Pager, 3) + text(r.Message, 30); break;
     }

@@ -64,11 +64,24 @@ bool IsAlarmOptionsModel(std::string_view modelName); // QX6560, QX6860, QX6870
 void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecord& record,
                      std::string_view family);
 
-// The data of a "Z" write: the address, then the layout's fields taken from
-// the record, always exactly the layout's length. Numbers that do not fit
-// their width are clamped into it, and unset text travels as spaces, so a
-// damaged record can never shift the fields after it.
-std::string BuildAlarmWriteString(AlarmLayout layout, std::string_view address, const AlarmPointRecord& record);
+// The data of a "Z" write of the slot: the unit's address of it, then the
+// layout's fields taken from the record, always exactly the layout's length.
+// Numbers that do not fit their width are clamped into it, and unset text
+// travels as spaces, so a damaged record can never shift the fields after it.
+// On the Full layout the input delay is the stored code on the units with the
+// module lists and "0" on the others, whose list offers nothing else.
+std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot,
+                                  const AlarmPointRecord& record);
+
+// The status of the Family8 (and Other) units travels as the character whose
+// code is the value, 0 to 255. The record keeps 0 to 9 as the digit, as every
+// other layout does, and a larger code as the unit's own character, so what
+// the unit sent goes back unchanged.
+bool AlarmStatusIsCode(AlarmLayout layout);
+std::string AlarmStatusField(int code);
+// The value of a stored status: a digit's value, 0 for a space or nothing,
+// else (on the layouts that send codes) the character's code.
+int AlarmStatusValue(AlarmLayout layout, std::string_view field);
 
 // One read of a slot: "Z", the address and "?", three attempts with the CR
 // poke. Returns the value, or "" when no answer of the right length came;

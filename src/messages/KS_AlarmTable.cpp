@@ -28,15 +28,15 @@ long long number(std::string_view text, long long low, long long high)
 
 } // namespace
 
-std::array<std::string, kAlarmColumnCount> AlarmRowTexts(const AlarmPointRecord& r)
+std::array<std::string, kAlarmColumnCount> AlarmRowTexts(const AlarmPointRecord& r, int slot, AlarmLayout layout)
 {
     const long long repeat = number(r.RepeatMinutes, 0, 99);
     std::array<std::string, kAlarmColumnCount> row;
-    row[AlarmColPoint] = shown(r.Point);
+    row[AlarmColPoint] = ZeroPad(slot, 3);
     row[AlarmColPager] = ZeroPad(number(r.Pager, 0, 999), 3);
     row[AlarmColRepeatTime] = repeat == 0 ? "None" : std::to_string(repeat) + "  Min.";
     row[AlarmColMessage] = shown(r.Message);
-    row[AlarmColStatus] = std::to_string(number(r.Status, 0, 9));
+    row[AlarmColStatus] = std::to_string(AlarmStatusValue(layout, r.Status));
     row[AlarmColRealTime] = std::to_string(number(r.RealTime, 0, 999));
     row[AlarmColCancelPager] = shown(r.CancelPager);
     row[AlarmColCancelMessage] = shown(r.CancelMessage);
@@ -105,25 +105,18 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
         r.Status = v.status.substr(0, 1);
         r.RealTime = v.realTime.substr(0, 3);
     } else {
-        // Kept as the download keeps them, as numbers in text, so the list and
-        // the next upload read back what was typed.
+        // Kept as the download keeps them, so the list and the next upload
+        // read back what was typed; a status the unit sent is kept as it came.
         r.RepeatMinutes = ZeroPad(std::clamp(v.repeatMinutes, 0, 99), 2);
-        r.Status = std::to_string(number(v.status, 0, 9));
+        r.Status = AlarmStatusField(static_cast<int>(number(v.status, 0, v.statusTyped ? 9 : 255)));
         r.RealTime = ZeroPad(number(v.realTime, 0, 255), 3);
     }
     r.InputDelay = IsAlarmModuleModel(unit.modelName) ? ZeroPad(std::clamp(v.delayModule, 0, 9), 3)
                                                         : ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
 
-    if (!AlarmLayoutWritable(save.layout))
-        return save;
-    // The Full layout carries the repeat count and the input-delay code of the
-    // module lists, whatever the file keeps for this model.
-    AlarmPointRecord wire = r;
-    if (save.layout == AlarmLayoutFull) {
-        wire.RepeatMinutes = std::to_string(std::clamp(v.repeatCount, 0, 9));
-        wire.InputDelay = std::to_string(std::clamp(v.delayModule, 0, 9));
-    }
-    save.data = BuildAlarmWriteString(save.layout, AlarmSlotAddress(save.layout, slot, unit.indexOffset, true), wire);
+    // The same record goes out the same way from here and with the table.
+    if (AlarmLayoutWritable(save.layout))
+        save.data = BuildAlarmWriteString(save.layout, unit, slot, r);
     return save;
 }
 
@@ -166,9 +159,8 @@ bool AlarmPointCodec::NeverRead(const std::string& record) const
 SlotWrite AlarmPointCodec::WriteOf(const std::string& record) const
 {
     const AlarmUnit unit = CurrentAlarmUnit();
-    const AlarmLayout layout = SelectAlarmLayout(unit);
-    const std::string address = AlarmSlotAddress(layout, RecordSlot(record), unit.indexOffset, true);
-    return {"Z", BuildAlarmWriteString(layout, address, DecodeRecord<AlarmPointRecord>(record)),
+    const AlarmPointRecord point = DecodeRecord<AlarmPointRecord>(record);
+    return {"Z", BuildAlarmWriteString(SelectAlarmLayout(unit), unit, RecordSlot(record), point),
             AlarmUploadTicks(unit.slotCount), 3};
 }
 

@@ -40,8 +40,10 @@ enum AlarmColumn {
 extern const std::array<const char*, kAlarmColumnCount> kAlarmColumnCaptions;
 extern const std::array<double, kAlarmColumnCount> kAlarmColumnWidths;
 
-// The texts of one list row for a record (never-set bytes show as nothing).
-std::array<std::string, kAlarmColumnCount> AlarmRowTexts(const AlarmPointRecord& record);
+// The texts of the list row of a slot's record (never-set bytes show as
+// nothing), the status read as the unit of this layout sends it.
+std::array<std::string, kAlarmColumnCount> AlarmRowTexts(const AlarmPointRecord& record, int slot,
+                                                         AlarmLayout layout);
 
 // Which of the dialog's model-dependent controls a unit offers.
 struct AlarmDialogRules {
@@ -69,6 +71,7 @@ struct AlarmDialogValues {
     int repeatMinutes = 0;
     int delaySeconds = 0;
     std::string status;
+    bool statusTyped = true; // false: as the row showed it, which may be a code above 9
     std::string realTime;
     int plan = 0;
     int inputType = 0; // list positions from here on
@@ -90,9 +93,10 @@ struct AlarmSave {
 };
 AlarmSave BuildAlarmSave(const AlarmDialogValues& values, int slot, const AlarmUnit& unit);
 
-// Whether writes may go to a unit with this layout. An "Other" unit reads
-// back no alarm data, so its slots in the file are blank and sending them
-// would erase its table.
+// Whether the table may go to and come from a unit with this layout. An
+// "Other" unit reads back no alarm data: its slots in the file are blank, so
+// sending them would erase its table, and a fresh download would replace a
+// file that holds the only copy with blanks.
 inline bool AlarmLayoutWritable(AlarmLayout layout) { return layout != AlarmLayoutOther; }
 
 // True for the QX7XXX units that count repeats instead of minutes (not U).

@@ -34,7 +34,7 @@ void MessageEditDialog::FinishLoad(const char* captionItem)
     connect(cmdCancel, &QPushButton::clicked, this, &MessageEditDialog::cmdCancel_Click);
     PlaceTableWindow(this);
     InitToolbar();
-    if (list_.mMode != 1 && row_) {
+    if (list_.mode_ != 1 && row_) {
         setWindowTitle(caption_ + captionItem + row_->text(0) + " - Update");
         LoadSelectedMessage();
     }
@@ -49,10 +49,7 @@ void MessageEditDialog::InitToolbar()
     BuildCommandToolbar(tlbMenu, this, buttons);
 }
 
-int MessageEditDialog::SelectedSlot() const
-{
-    return row_ ? static_cast<int>(FieldNumber(FromQString(row_->text(0)))) : 0;
-}
+int MessageEditDialog::SelectedSlot() const { return KS_PPM_MessagesTable::RowSlot(row_); }
 
 void MessageEditDialog::FormatPagerBox(QLineEdit* box)
 {
@@ -81,7 +78,6 @@ void MessageEditDialog::cmdOk_Click()
         return;
     if (!EncoderTakesWrites())
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
-    // A row without a slot number has no place in the file or the encoder.
     bool saved = false;
     if (SelectedSlot() >= 1) {
         SetSaving(true);

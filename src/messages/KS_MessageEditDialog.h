@@ -46,8 +46,8 @@ protected:
     // that only the file changes.
     virtual bool EncoderTakesWrites() const;
 
-    // The slot the selected row stands for: its text read as a number.
-    virtual int SelectedSlot() const;
+    // The slot the selected row stands for.
+    int SelectedSlot() const;
     // The pager box as its number in three digits ("000" when left empty).
     static void FormatPagerBox(QLineEdit* box);
     // An empty pager box is refused with the message, the focus back in it.

@@ -76,11 +76,11 @@ long WirelessDeviceCode(const WirelessMessageRecord& record);
 // 0 None, 2 Cancel, 3 Tamper, 4 to 7 Button 1 to Button 4.
 struct WirelessDialogFields {
     int slot = 0;
-    std::string deviceCode; // digits as typed; empty means 0
-    std::string cancelCode;
-    std::string pager;
+    std::string deviceCode{}; // digits as typed; empty means 0
+    std::string cancelCode{};
+    std::string pager{};
     int repeatMinutes = 0;
-    std::string message;
+    std::string message{};
     int activationPlan = 0;
     bool supervised = false;
     int callType = 0;

@@ -95,6 +95,9 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
             showLoadError(error);
             return std::nullopt;
         }
+        // The slots a short file lacks are listed as never read, so each can still be saved.
+        for (int slot = static_cast<int>(records.size()) + 1; slot <= SlotCount(); ++slot)
+            records.push_back(codec_->NumberedRecord(slot));
         return records;
     }
     if (!IsLinkResponding()) {

@@ -87,7 +87,8 @@ public:
     int SlotCount() const { return *params_.slotCount; }
     bool Supported() const { return *params_.supported; }
 
-    // The records of the data file. A missing file is downloaded first: without
+    // The records of the data file, and for the slots a short file lacks their
+    // never-read records. A missing file is downloaded first: without
     // a link the operator is told and nothing is written (empty table); after a
     // No to the retry question the records read so far come back but no file is
     // written. nullopt when the file could not be read or written (the operator

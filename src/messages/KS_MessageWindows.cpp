@@ -27,12 +27,9 @@ MessageListDefinition textTableList(const TextTableDefinition& table)
     definition.codec = std::make_shared<TableMessageCodec>(table.letter);
     definition.sortingOn = !table.keyLabels;
     definition.fillRow = [keyLabels = table.keyLabels](SortableRow& row, const std::string& record, int index) {
-        const TableMessage message = DecodeRecord<TableMessage>(record);
-        const int slot = keyLabels ? index + 1 : static_cast<int>(Val(message.No));
-        row.setText(0, ToQString(keyLabels ? FastkeyLabel(slot) : StripChar(message.No, std::string_view("\0", 1))));
-        // "001" from the upgrade and "01 " from a save both stand for slot 1.
-        row.SetSortNumber(0, slot);
-        row.setText(1, ToQString(StripChar(message.Text, std::string_view("\0", 1))));
+        const int slot = index + 1;
+        row.setText(0, ToQString(keyLabels ? FastkeyLabel(slot) : ZeroPad(slot, 2) + " "));
+        row.setText(1, ToQString(StripChar(DecodeRecord<TableMessage>(record).Text, std::string_view("\0", 1))));
     };
     definition.makeEditor = [&table](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesTableAdd(list, table); };
     return definition;

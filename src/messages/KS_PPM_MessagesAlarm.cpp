@@ -22,13 +22,15 @@ MessageListDefinition AlarmList()
     }
     definition.params = AlarmTableParams();
     definition.codec = std::make_shared<AlarmPointCodec>();
-    definition.fillRow = [](SortableRow& row, const std::string& record, int) {
-        const auto texts = AlarmRowTexts(DecodeRecord<AlarmPointRecord>(record));
+    definition.fillRow = [](SortableRow& row, const std::string& record, int index) {
+        const auto texts
+            = AlarmRowTexts(DecodeRecord<AlarmPointRecord>(record), index + 1, SelectAlarmLayout(CurrentAlarmUnit()));
         for (int col = 0; col < kAlarmColumnCount; ++col)
             row.setText(col, ToQString(texts[static_cast<std::size_t>(col)]));
     };
-    // A unit of unknown kind downloads only point numbers: sending those would blank its table.
-    definition.uploadAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
+    // A unit of unknown kind reads back only point numbers: sending those would
+    // blank its table, and a Download would replace the file, its only copy.
+    definition.transfersAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
     definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesAlarmAdd(list); };
     return definition;
 }

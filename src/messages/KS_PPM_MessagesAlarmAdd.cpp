@@ -104,6 +104,10 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     conventions->SetKeyFilter(txtUserIDCancel, DigitsOnlyKey);
     conventions->SetKeyFilter(txtThreshold, [](int key) { return DecimalKeyFilter(key, true); });
     conventions->SetKeyFilter(txtRelay, [](int key) { return DecimalKeyFilter(key); });
+    conventions->ExemptFromSelectAll(txtStatus);
+    conventions->ExemptFromSelectAll(txtRealTime);
+    // A status the unit sends as a character code can be above 9 and must show whole.
+    txtStatus->setMaxLength(AlarmStatusIsCode(SelectAlarmLayout(unit_)) ? 3 : 1);
 
     FillRepeatMinutesCombo(AsOptionList(cmbRepeatTime), kRepeatMinutesEntries, 0);
     FillDelaySecondsCombo(AsOptionList(cmbInputDelay), kDelaySecondsEntries, 0);
@@ -159,6 +163,7 @@ void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
     txtMessageCancel->setText(ToQString(Trim(col(AlarmColCancelMessage))));
     showText(cmbRepeatTime, col(AlarmColRepeatTime));
     txtStatus->setText(ToQString(col(AlarmColStatus)));
+    loadedStatus_ = txtStatus->text();
     txtRealTime->setText(ToQString(col(AlarmColRealTime)));
     txtRelay->setText(ToQString(col(AlarmColRelay)));
     chkActive->setChecked(col(AlarmColActive) == "Yes");
@@ -267,6 +272,7 @@ AlarmDialogValues KS_PPM_MessagesAlarmAdd::values() const
     v.repeatMinutes = itemData(cmbRepeatTime);
     v.delaySeconds = itemData(cmbInputDelay);
     v.status = FromQString(txtStatus->text());
+    v.statusTyped = txtStatus->text() != loadedStatus_;
     v.realTime = FromQString(txtRealTime->text());
     v.plan = itemData(cmbActiviationPlan);
     v.inputType = cmbInputType->currentIndex();
@@ -315,7 +321,7 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
     if (!save.data.empty())
         write = SlotWrite{"Z", save.data, kAlarmSaveTicks, 3};
     const bool saved = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), write);
-    if (saved && list_.mMode != 1 && row_) {
+    if (saved && list_.mode_ != 1 && row_) {
         updateRow(save);
         list_.ResetSortKey();
         list_.lvwMessages->scrollToItem(row_);

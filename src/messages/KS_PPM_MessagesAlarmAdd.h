@@ -87,4 +87,5 @@ private:
 
     AlarmUnit unit_;
     AlarmDialogRules rules_;
+    QString loadedStatus_; // the row's status: saved as it is unless the operator changes it
 };

@@ -12,7 +12,6 @@ void FillFreetextRow(SortableRow& row, const std::string& record, int index)
     const FreetextEntry entry = DecodeRecord<FreetextEntry>(record);
     const std::string_view nul("\0", 1);
     row.setText(0, ToQString(ZeroPad(index + 1, 2)));
-    row.SetSortNumber(0, index + 1);
     row.setText(1, ToQString(ZeroPad(FieldNumber(entry.Pager), 3)));
     row.setText(2, ToQString(StripChar(entry.Keyword, nul)));
     row.setText(3, ToQString(StripChar(entry.Message, nul)));

@@ -29,6 +29,7 @@ KS_PPM_MessagesFreetextAdd::KS_PPM_MessagesFreetextAdd(KS_PPM_MessagesTable& lis
     BuildControls(Client(), controls);
     FormConventions* conventions = FormConventions::Install(this);
     conventions->SetKeyFilter(txtUserID, DigitsOnlyKey);
+    conventions->ExemptFromSelectAll(txtMessage);
     connect(txtUserID, &QLineEdit::editingFinished, this, &KS_PPM_MessagesFreetextAdd::txtUserID_Validate);
     FinishLoad(" - Freetext ");
 }
@@ -54,7 +55,7 @@ bool KS_PPM_MessagesFreetextAdd::SaveFreetextMessage()
                                                               chkReplaceKeyword->isChecked()));
     if (!list_.Engine().SaveSlot(slot, record))
         return false;
-    if (list_.mMode != 1 && row_) {
+    if (list_.mode_ != 1 && row_) {
         FillFreetextRow(static_cast<SortableRow&>(*row_), record, slot - 1);
         list_.ResetSortKey();
         list_.lvwMessages->scrollToItem(row_);

@@ -1,12 +1,13 @@
 #include "KS_PPM_MessagesSB.h"
 
 #include <QAction>
-#include <QPointer>
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <vector>
 
+#include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_FormContents.h"
 #include "KS_Forms.h"
@@ -144,11 +145,27 @@ void KS_PPM_MessagesSB::cmdUpdate_Click()
 {
     if (lvwMessages->topLevelItemCount() == 0 || sendOnly() || !SelectedListRow(lvwMessages))
         return;
-    mMode = 2;
+    mode_ = 2;
     SetFormContentsEnabled(this, false);
-    auto* editor = new KS_PPM_MessagesSBAdd(this);
-    connect(editor, &QDialog::finished, this, [this] { SetFormContentsEnabled(this, true); });
-    editor->show();
+    editor_ = new KS_PPM_MessagesSBAdd(this);
+    connect(editor_, &QDialog::finished, this, [this] { SetFormContentsEnabled(this, true); });
+    editor_->show();
+}
+
+void KS_PPM_MessagesSB::closeEvent(QCloseEvent* event)
+{
+    if (editorOpen() && !ExitRequested())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void KS_PPM_MessagesSB::reject()
+{
+    if (!editorOpen())
+        QDialog::reject();
 }
 
 bool KS_PPM_MessagesSB::sendOnly() const { return owner_ && owner_->mViewMode; }
+
+bool KS_PPM_MessagesSB::editorOpen() const { return editor_ && editor_->isVisible(); }

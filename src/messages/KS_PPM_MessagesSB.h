@@ -5,9 +5,11 @@
 // SB Messages button it only sends.
 
 #include <QDialog>
+#include <QPointer>
 #include <cstdint>
 
 class KS_MainForm;
+class KS_PPM_MessagesSBAdd;
 class QPushButton;
 class QToolBar;
 class QTreeWidget;
@@ -30,7 +32,7 @@ public:
     void cmdClose_Click() { close(); }
     void lvwMessages_DblClick() { cmdUpdate_Click(); }
 
-    std::uint8_t mMode = 2; // read by the editor: 1 add, 2 update
+    std::uint8_t mode_ = 2; // read by the editor: 1 add, 2 update
 
     QToolBar* tlbMenu = nullptr;
     QWidget* pbxDetails = nullptr;
@@ -41,14 +43,22 @@ public:
     QPushButton* cmdClear = nullptr;
     QPushButton* cmdClearAll = nullptr;
 
+protected:
+    // Neither the close box nor Escape takes the list away while its editor is
+    // open: the editor's unsaved text would go with it.
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
 private:
     void Form_Load();
     void sendSelected(std::int16_t sbCommand);
 
     bool sendOnly() const;
+    bool editorOpen() const;
 
     KS_MainForm* owner_ = nullptr;
     QAction* updateSeparator_ = nullptr;
+    QPointer<KS_PPM_MessagesSBAdd> editor_;
 };
 
 // The columns of a message row, which the editor reads and refreshes.

@@ -108,7 +108,7 @@ void KS_PPM_MessagesSBAdd::Form_Load()
     FillFontSizeCombo(AsOptionList(cmbFontSize), 0);
     FillSBMessageDelayCombo(AsOptionList(cmbDelay), 0);
     FillSBMessageEffectCombo(AsOptionList(cmbEffect), 0);
-    if (list_->mMode != 1) {
+    if (list_->mode_ != 1) {
         setWindowTitle(windowTitle() + " - Update");
         LoadSelectedMessage();
     }
@@ -220,7 +220,7 @@ bool KS_PPM_MessagesSBAdd::SaveSignBoardMessage()
         return false;
     }
 
-    if (list_->mMode != 1) {
+    if (list_->mode_ != 1) {
         row->setText(SignBoardColumn::Text, ToQString(text));
         row->setText(SignBoardColumn::Slot, cmbSlot->currentText());
         row->setText(SignBoardColumn::Font, cmbFontSize->currentText());

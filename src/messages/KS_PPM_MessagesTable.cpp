@@ -14,6 +14,10 @@
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
+namespace {
+constexpr int kSlotRole = Qt::UserRole + 16;
+} // namespace
+
 KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition definition)
     : BusyDialog(owner)
     , definition_(std::move(definition))
@@ -54,8 +58,8 @@ void KS_PPM_MessagesTable::Form_Load()
     InitMessageColumns();
     LoadMessages();
     cmdUpdate->setEnabled(true);
-    cmdUpload->setEnabled(engine_.Supported() && (!definition_.uploadAllowed || definition_.uploadAllowed()));
-    cmdDownload->setEnabled(engine_.Supported());
+    cmdUpload->setEnabled(transfersAllowed());
+    cmdDownload->setEnabled(transfersAllowed());
 }
 
 void KS_PPM_MessagesTable::InitToolbar()
@@ -77,7 +81,10 @@ void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
     lvwMessages->clear();
     for (std::size_t i = 0; i < records.size(); ++i) {
         auto* row = new SortableRow;
-        definition_.fillRow(*row, records[i], static_cast<int>(i));
+        const int slot = static_cast<int>(i) + 1;
+        definition_.fillRow(*row, records[i], slot - 1);
+        row->setData(0, kSlotRole, slot);
+        row->SetSortNumber(0, slot);
         lvwMessages->addTopLevelItem(row);
     }
     ResetSortKey();
@@ -87,6 +94,8 @@ void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
 }
 
 void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definition_.sortingOn); }
+
+int KS_PPM_MessagesTable::RowSlot(const QTreeWidgetItem* row) { return row ? row->data(0, kSlotRole).toInt() : 0; }
 
 bool KS_PPM_MessagesTable::LoadMessages()
 {
@@ -107,20 +116,29 @@ void KS_PPM_MessagesTable::setBusy(bool busy)
 // A click that comes in while some conversation waits for its answer would nest its own inside it.
 bool KS_PPM_MessagesTable::idle() const { return !Busy() && !LinkConversation::ConversationActive(); }
 
+bool KS_PPM_MessagesTable::transfersAllowed() const
+{
+    return engine_.Supported() && (!definition_.transfersAllowed || definition_.transfersAllowed());
+}
+
 bool KS_PPM_MessagesTable::UploadMessages()
 {
     setBusy(true);
     TransferProgress progress(prgProgress, lblInfo, "Uploading...");
+    // A run can fail before it starts (no answer to the probe); its end shows all the same.
     const bool done = engine_.Upload({[&progress](int total) { progress.Start(total); },
                                       [&progress] { progress.Step(); },
-                                      [&progress](bool ok) { progress.Finish(ok); }});
+                                      [this, &progress](bool ok) {
+                                          progress.Finish(ok);
+                                          lblInfo->show();
+                                      }});
     setBusy(false);
     return done;
 }
 
 void KS_PPM_MessagesTable::cmdUpload_Click()
 {
-    if (!idle())
+    if (!idle() || !transfersAllowed())
         return;
     if (ShowMessage("These messages will replace the exisiting messages on the " + gEncoderModelName + ". "
                         + "Are you sure you want to continue ? ",
@@ -132,7 +150,7 @@ void KS_PPM_MessagesTable::cmdUpload_Click()
 
 void KS_PPM_MessagesTable::cmdDownload_Click()
 {
-    if (!idle())
+    if (!idle() || !transfersAllowed())
         return;
     if (ShowMessage("Current " + FromQString(windowTitle())
                         + " file on this computer will be overwritten. Are you sure you want to continue ?",
@@ -150,7 +168,7 @@ void KS_PPM_MessagesTable::cmdUpdate_Click()
 {
     if (!idle() || lvwMessages->topLevelItemCount() == 0 || !SelectedListRow(lvwMessages) || !definition_.makeEditor)
         return;
-    mMode = 2;
+    mode_ = 2;
     QDialog* editor = definition_.makeEditor(*this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->setWindowModality(Qt::WindowModal);

@@ -19,6 +19,7 @@ class QProgressBar;
 class QPushButton;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 class SortableRow;
 class KS_PPM_MessagesTable;
 
@@ -29,13 +30,13 @@ struct MessageListDefinition {
     std::vector<double> weights; // relative column widths; 0 hides a column
     MessageTableParams params;
     std::shared_ptr<const MessageTableCodec> codec;
-    // Sets the texts (and sort numbers) of row `index` from its record.
+    // Sets the texts of row `index` (slot index + 1) from its record.
     std::function<void(SortableRow& row, const std::string& record, int index)> fillRow;
     // Keep the rows sorted by the first column after every load and save.
     bool sortingOn = false;
-    // Upload may be refused for a unit that reads back nothing of its table;
-    // empty means whenever the table is supported.
-    std::function<bool()> uploadAllowed;
+    // Upload and Download may be refused for a unit that reads back nothing
+    // of its table; empty means whenever the table is supported.
+    std::function<bool()> transfersAllowed;
     // The edit dialog, opened on the selected row.
     std::function<QDialog*(KS_PPM_MessagesTable& list)> makeEditor;
 };
@@ -53,6 +54,9 @@ public:
     bool UploadMessages();
     // Sets the list back to the first column after a load or a save.
     void ResetSortKey();
+    // The slot a row stands for: its record's position in the file, whatever
+    // the record's own number field holds (nothing, in a record never written).
+    static int RowSlot(const QTreeWidgetItem* row);
 
     void cmdUpdate_Click();
     void cmdUpload_Click();
@@ -64,7 +68,7 @@ public:
     const MessageListDefinition& Definition() const { return definition_; }
 
     // Read by the edit dialog: 1 add, 2 update (the only one this window sets).
-    std::uint8_t mMode = 2;
+    std::uint8_t mode_ = 2;
 
     // ---- Controls
     QToolBar* tlbMenu = nullptr;
@@ -85,6 +89,7 @@ private:
     void fillList(const std::vector<std::string>& records);
     void setBusy(bool busy);
     bool idle() const;
+    bool transfersAllowed() const;
 
     MessageListDefinition definition_;
     MessageTableEngine engine_;

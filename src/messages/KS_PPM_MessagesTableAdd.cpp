@@ -10,7 +10,6 @@
 
 KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, const TextTableDefinition& definition)
     : MessageEditDialog(list, definition.editForm, definition.caption, 6120, 1200)
-    , definition_(definition)
 {
     const FormControl controls[] = {
         Control(lblMessage, "lblMessage", "&Message Text:", {120, 180, 1400, 255}),
@@ -26,21 +25,13 @@ KS_PPM_MessagesTableAdd::KS_PPM_MessagesTableAdd(KS_PPM_MessagesTable& list, con
 
 void KS_PPM_MessagesTableAdd::LoadSelectedMessage() { txtMessage->setText(ToQString(Trim(FromQString(row_->text(1))))); }
 
-int KS_PPM_MessagesTableAdd::SelectedSlot() const
-{
-    if (!row_)
-        return 0;
-    const std::string text = FromQString(row_->text(0));
-    return definition_.keyLabels ? FastkeySlotOfLabel(text) : static_cast<int>(Val(text));
-}
-
 bool KS_PPM_MessagesTableAdd::SaveMessage()
 {
     const int slot = SelectedSlot();
     const std::string text = PadRight(Trim(FromQString(txtMessage->text())), 30);
     if (!list_.Engine().SaveSlot(slot, TableMessageCodec::EditedRecord(slot, text)))
         return false;
-    if (list_.mMode != 1 && row_) {
+    if (list_.mode_ != 1 && row_) {
         row_->setText(1, ToQString(Trim(text)));
         list_.ResetSortKey();
         list_.lvwMessages->scrollToItem(row_);

@@ -18,8 +18,6 @@ public:
     void LoadSelectedMessage() override;
     // Sends and stores the slot; false leaves the dialog open.
     bool SaveMessage() override;
-    // The slot the selected row stands for: fast keys by their label, PABX rows by their number.
-    int SelectedSlot() const override;
 
     // ---- Controls
     QLabel* lblMessage = nullptr;
@@ -28,7 +26,4 @@ public:
 protected:
     bool CheckFields() override { return true; }
     QWidget* FocusAfterFailedSave() const override;
-
-private:
-    const TextTableDefinition& definition_;
 };

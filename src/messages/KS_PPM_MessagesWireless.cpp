@@ -7,13 +7,12 @@
 #include "KS_WindowRegistry.h"
 #include "KS_WirelessTable.h"
 
-void FillWirelessRow(SortableRow& row, const std::string& record)
+void FillWirelessRow(SortableRow& row, const std::string& record, int index)
 {
     const WirelessMessageRecord r = DecodeRecord<WirelessMessageRecord>(record);
     const std::string_view nul("\0", 1);
     const long repeat = FieldNumber(r.RepeatMinutes);
-    row.setText(0, ToQString(StripChar(r.Slot, nul)));
-    row.SetSortNumber(0, static_cast<double>(FieldNumber(r.Slot)));
+    row.setText(0, ToQString(ZeroPad(index + 1, 3)));
     row.setText(1, ToQString(ZeroPad(WirelessDeviceCode(r), 7)));
     row.setText(2, ToQString(ZeroPad(FieldNumber(r.CancelDeviceCode), 3)));
     row.setText(3, ToQString(ZeroPad(FieldNumber(r.Pager), 3)));
@@ -34,7 +33,7 @@ MessageListDefinition WirelessList()
     definition.weights = {0.7, 1, 1, 1, 1, 3, 1, 0, 0};
     definition.params = WirelessTableParams();
     definition.codec = std::make_shared<WirelessCodec>();
-    definition.fillRow = [](SortableRow& row, const std::string& record, int) { FillWirelessRow(row, record); };
+    definition.fillRow = FillWirelessRow;
     definition.sortingOn = true;
     definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesWirelessAdd(list); };
     return definition;

@@ -9,7 +9,7 @@
 
 MessageListDefinition WirelessList();
 
-// The row of a record: its number, the device code in seven digits (from
+// Row `index` (from 0): the slot number, the device code in seven digits (from
 // whichever code field holds one), cancel code, pager, repeat time, message,
 // supervision, and the plan and call-type codes in the hidden columns.
-void FillWirelessRow(SortableRow& row, const std::string& record);
+void FillWirelessRow(SortableRow& row, const std::string& record, int index);

@@ -103,8 +103,8 @@ bool KS_PPM_MessagesWirelessAdd::SaveWirelessMessage()
     const std::string record = EncodeRecord(MakeWirelessRecord(layout, fields));
     if (!list_.Engine().SaveSlot(fields.slot, record))
         return false;
-    if (list_.mMode != 1 && row_) {
-        FillWirelessRow(static_cast<SortableRow&>(*row_), record);
+    if (list_.mode_ != 1 && row_) {
+        FillWirelessRow(static_cast<SortableRow&>(*row_), record, fields.slot - 1);
         // The list keeps the call type as chosen here; the file holds the code the layout can carry.
         row_->setText(8, QString::number(fields.callType));
         list_.ResetSortKey();

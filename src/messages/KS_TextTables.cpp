@@ -38,8 +38,3 @@ MessageTableEngine MakeTableEngine(const TextTableDefinition& definition)
 
 std::string FastkeyLabel(int slot) { return (slot <= 10 ? "F" : "ALT + F") + std::to_string(slot); }
 
-int FastkeySlotOfLabel(std::string_view label)
-{
-    const std::size_t skip = label.size() < 4 ? 1 : 7;
-    return label.size() > skip ? static_cast<int>(Val(label.substr(skip))) : 0;
-}

@@ -27,6 +27,3 @@ MessageTableEngine MakeTableEngine(const TextTableDefinition& definition);
 
 // The label of a fast-key row: "F3", "ALT + F11".
 std::string FastkeyLabel(int slot);
-// The slot of a fast-key row label: the number after its first character, or
-// after its first seven characters when it is longer than three ("ALT + F11").
-int FastkeySlotOfLabel(std::string_view label);

@@ -8,6 +8,7 @@ namespace {
 
 const std::string kFire = "FIRE ZONE 1" + std::string(19, ' ');
 const std::string kClear = "ALL CLEAR" + std::string(21, ' ');
+const std::string kFull = "012013" + kFire + kClear + "10452" + "3-05423071";
 
 AlarmPointRecord Blank()
 {
@@ -16,14 +17,17 @@ AlarmPointRecord Blank()
     return r;
 }
 
+AlarmUnit Unit(const char* family, const char* model = "") { return {"", family, model, true, 0, 24}; }
+
 // The parsed fields other than the texts, in one line: pager, cancel pager,
 // repeat, input delay, plan, status, real time, threshold, input type, repeat
 // module, relay, pulse, send-cancel and active; never-set bytes show as "~".
 std::string Fields(const AlarmPointRecord& r)
 {
     std::string line;
-    for (const std::string* f : {&r.Pager, &r.CancelPager, &r.RepeatMinutes, &r.InputDelay, &r.ActivationPlan, &r.Status,
-                                 &r.RealTime, &r.Threshold, &r.InputType, &r.RepeatModuleCode, &r.Relay, &r.Pulse})
+    for (const std::string* f : {&r.Pager, &r.CancelPager, &r.RepeatMinutes, &r.InputDelay, &r.ActivationPlan,
+                                 &r.Status, &r.RealTime, &r.Threshold, &r.InputType, &r.RepeatModuleCode, &r.Relay,
+                                 &r.Pulse})
         line += *f + "|";
     std::replace(line.begin(), line.end(), '\0', '~');
     return line + std::to_string(r.SendCancel) + "|" + std::to_string(r.Active);
@@ -35,32 +39,38 @@ TEST(AlarmLayouts, EachLayoutParsesAndWritesItsBytes)
 {
     struct Case {
         AlarmLayout layout;
-        const char* family;
+        AlarmUnit unit;
         std::string value;
         const char* fields;
         std::string written; // the write data for slot 1, offset 0
     } cases[] = {
-        {AlarmLayoutXY, "Not Defined", kFire + kClear.substr(0, 23) + "012Y050303",
+        {AlarmLayoutXY, Unit("Not Defined"), kFire + kClear.substr(0, 23) + "012Y050303",
          "012|000|05|030|3|0|000|000|0|0|00|0|-1|-1", "001" + kFire + kClear.substr(0, 23) + "012Y050303"},
-        {AlarmLayoutU, "Not Defined", "1012013" + kFire + kClear + "05030-053420", "012|013|05|030|4|~|~~~|-05|3|~|~~|2|0|-1",
-         "0011012013" + kFire + kClear + "05030-053420"},
-        {AlarmLayoutFamily8, "QX8XXX", "012" + kFire + "\x05\x07Y", "012|~~~|99|~~~|~|5|007|~~~|~|~|~~|~|0|-1",
+        {AlarmLayoutU, Unit("Not Defined"), "1012013" + kFire + kClear + "05030-053420",
+         "012|013|05|030|4|~|~~~|-05|3|~|~~|2|0|-1", "0011012013" + kFire + kClear + "05030-053420"},
+        {AlarmLayoutFamily8, Unit("QX8XXX"), "012" + kFire + "\x05\x07Y", "012|~~~|99|~~~|~|5|007|~~~|~|~|~~|~|0|-1",
          "001012" + kFire + "\x05\x07Y"},
-        {AlarmLayoutFamily8, "QX8XXX", "012" + kFire + std::string("\0 N", 3), "012|~~~|00|~~~|~|0|000|~~~|~|~|~~|~|0|-1",
-         "001012" + kFire + std::string("\0\0N", 3)},
-        {AlarmLayoutFull, "QX7XXX", "012013" + kFire + kClear + "10452" + "3-05423071",
-         "012|013|02|2  |2|1|045|-05|4|3|07|1|0|-1", "001012013" + kFire + kClear + "104523-05423071"},
-        {AlarmLayoutFamily7, "QX7XXX", "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1",
+        // A status above 9 is kept as the unit's own character and goes back as it came.
+        {AlarmLayoutFamily8, Unit("QX8XXX"), "012" + kFire + "\xC8\x07Y",
+         "012|~~~|99|~~~|~|\xC8|007|~~~|~|~|~~|~|0|-1", "001012" + kFire + "\xC8\x07Y"},
+        {AlarmLayoutFamily8, Unit("QX8XXX"), "012" + kFire + std::string("\0 N", 3),
+         "012|~~~|00|~~~|~|0|000|~~~|~|~|~~|~|0|-1", "001012" + kFire + std::string("\0\0N", 3)},
+        {AlarmLayoutFull, Unit("QX7XXX", "QX6860"), kFull, "012|013|02|2  |2|1|045|-05|4|3|07|1|0|-1",
+         "001" + kFull},
+        // Without the module lists the input delay is always "0".
+        {AlarmLayoutFull, Unit("QX7XXX", "QX7560"), kFull, "012|013|02|2  |2|1|045|-05|4|3|07|1|0|-1",
+         "001012013" + kFire + kClear + "104523-05403071"},
+        {AlarmLayoutFamily7, Unit("QX7XXX"), "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1",
          "001012" + kFire + "   "},
-        {AlarmLayoutLegacy, "QX7XXX", "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1", "1012" + kFire},
+        {AlarmLayoutLegacy, Unit("QX7XXX"), "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1", "1012" + kFire},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.layout);
+        SCOPED_TRACE(c.written);
         ASSERT_EQ(c.value.size(), static_cast<std::size_t>(AlarmReplyLength(c.layout)));
         AlarmPointRecord record = Blank();
-        ParseAlarmReply(c.layout, c.value, record, c.family);
+        ParseAlarmReply(c.layout, c.value, record, c.unit.family);
         EXPECT_EQ(Fields(record), c.fields);
-        EXPECT_EQ(BuildAlarmWriteString(c.layout, AlarmSlotAddress(c.layout, 1, 0, true), record), c.written);
+        EXPECT_EQ(BuildAlarmWriteString(c.layout, c.unit, 1, record), c.written);
     }
     // A unit of unknown kind: nothing is taken from its answer, and a write would use the Family8 form.
     AlarmPointRecord record = Blank();
@@ -68,7 +78,8 @@ TEST(AlarmLayouts, EachLayoutParsesAndWritesItsBytes)
     EXPECT_TRUE(record == Blank());
     record.Pager = "12";
     record.Message = kFire;
-    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutOther, "001", record), "001012" + kFire + std::string("\0\0N", 3));
+    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutOther, Unit("Not Defined"), 1, record),
+              "001012" + kFire + std::string("\0\0N", 3));
 }
 
 TEST(AlarmLayouts, LayoutFollowsLetterFamilyAndIdentification)
@@ -92,52 +103,17 @@ TEST(AlarmLayouts, LayoutFollowsLetterFamilyAndIdentification)
     }
 }
 
-TEST(AlarmLayouts, AddressesCarryTheOffsetOnlyWhereTheUnitHasOne)
-{
-    EXPECT_EQ(AlarmSlotAddress(AlarmLayoutFull, 1, 24, false), "025");
-    EXPECT_EQ(AlarmSlotAddress(AlarmLayoutXY, 96, 0, true), "096");
-    EXPECT_EQ(AlarmSlotAddress(AlarmLayoutFamily7, 5, 24, false), "005");
-    EXPECT_EQ(AlarmSlotAddress(AlarmLayoutLegacy, 3, 0, false), "3 ");
-    EXPECT_EQ(AlarmSlotAddress(AlarmLayoutLegacy, 3, 0, true), "3");
-}
-
-TEST(AlarmLayouts, WaitsScaleWithTheTable)
-{
-    struct Case {
-        AlarmLayout layout;
-        int slotCount;
-        int readTicks;
-    } cases[] = {{AlarmLayoutFull, 24, 10}, {AlarmLayoutFull, 96, 40}, {AlarmLayoutFull, 6, 2},
-                 {AlarmLayoutFull, 18, 8},  {AlarmLayoutFull, 36, 15}, {AlarmLayoutXY, 96, 40},
-                 {AlarmLayoutFamily7, 24, 40}};
-    for (const Case& c : cases)
-        EXPECT_EQ(AlarmReadTicks(c.layout, c.slotCount), c.readTicks) << c.layout << " " << c.slotCount;
-    EXPECT_EQ((std::vector{AlarmUploadTicks(24), AlarmUploadTicks(95), AlarmUploadTicks(96), AlarmUploadTicks(191)}),
-              (std::vector{20, 20, 40, 40}));
-}
-
-TEST(AlarmLayouts, FullLayoutCountsPlansFromOne)
-{
-    std::string value = "012013" + kFire + kClear + "10452" + "3-05423071";
-    for (const auto& [wire, stored] : {std::pair{'0', "0"}, std::pair{'1', "0"}, std::pair{'9', "8"}}) {
-        value[77] = wire;
-        AlarmPointRecord r = Blank();
-        ParseAlarmReply(AlarmLayoutFull, value, r, "QX7XXX");
-        EXPECT_EQ(r.ActivationPlan, stored) << wire;
-    }
-}
-
 TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
 {
     AlarmPointRecord r = Blank();
     r.CancelMessage = "Cancel text of thirty chars!!!";
     r.RepeatMinutes = "120";
     r.Pager = "x";
-    const std::string xy = BuildAlarmWriteString(AlarmLayoutXY, "001", r);
+    const std::string xy = BuildAlarmWriteString(AlarmLayoutXY, Unit("Not Defined"), 1, r);
     EXPECT_EQ(xy.substr(33, 23), "Cancel text of thirty c");
     EXPECT_EQ(xy.substr(56, 3), "000");
     EXPECT_EQ(xy.size(), 3u + 63u);
     // A never-read record goes out as spaces and zeros, never as NULs in the digits.
-    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, "001", Blank()),
+    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), 1, Blank()),
               "001000000" + std::string(64, ' ') + "00+00001000");
 }

@@ -1,23 +1,11 @@
 // The alarm window in real time against the simulator program on a
 // pseudo-terminal: a unit with the extended table and a QX7XXX unit each
 // download, take one edited point and an upload.
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 #include <sstream>
 
-#include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_MessageWindows.h"
 #include "KS_PPM_MessagesAlarmAdd.h"
-#include "KS_PPM_MessagesTable.h"
-#include "KS_Registry.h"
-#include "KS_WindowRegistry.h"
 #include "SimulatorProcess.h"
-#include "TestSupport.h"
+#include "TableFixture.h"
 
 TEST(AlarmRealLine, ExtendedAndQX7UnitsDownloadSaveAndUpload)
 {
@@ -38,14 +26,13 @@ TEST(AlarmRealLine, ExtendedAndQX7UnitsDownloadSaveAndUpload)
             auto* list = static_cast<KS_PPM_MessagesTable*>(CreateRegisteredWindow(FormName::MessagesAlarm, &form));
             form.OpenOwnedWindow(list, false);
             ASSERT_EQ(list->lvwMessages->topLevelItemCount(), 24);
-            QTimer::singleShot(0, [list] {
-                auto* dialog = list->findChild<KS_PPM_MessagesAlarmAdd*>("KS_PPM_MessagesAlarmAdd");
-                ASSERT_NE(dialog, nullptr);
-                dialog->txtUserID->setText("21");
-                dialog->txtMessage->setText("Pump fault");
-                dialog->cmdOk->click();
-            });
-            list->cmdUpdate_Click();
+            SelectListRow(list->lvwMessages, list->lvwMessages->topLevelItem(0));
+            RunDialog<KS_PPM_MessagesAlarmAdd>(*list, "KS_PPM_MessagesAlarmAdd", [list] { list->cmdUpdate_Click(); },
+                                               [](KS_PPM_MessagesAlarmAdd& dialog) {
+                                                   dialog.txtUserID->setText("21");
+                                                   dialog.txtMessage->setText("Pump fault");
+                                                   dialog.cmdOk->click();
+                                               });
             EXPECT_TRUE(list->UploadMessages());
             list->close();
         }

@@ -1,263 +1,209 @@
-// The alarm table on the engine and through its windows, over the simulated encoder.
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
+// The alarm list and its edit dialog through their controls, over the main
+// window and the simulated encoder.
 #include <QSpinBox>
-#include <QTimer>
-#include <QTreeWidget>
-#include <algorithm>
-#include <functional>
-#include <gtest/gtest.h>
 
-#include "ConsoleHarness.h"
 #include "KS_AlarmTable.h"
-#include "KS_ListWindow.h"
-#include "KS_MainForm.h"
-#include "KS_MessageWindows.h"
 #include "KS_PPM_MessagesAlarmAdd.h"
-#include "KS_PPM_MessagesTable.h"
-#include "KS_WindowRegistry.h"
 #include "TableFixture.h"
-
-using Lines = std::vector<std::string>;
 
 namespace {
 
-std::string pad(const std::string& text, std::size_t width = 30) { return text + std::string(width - text.size(), ' '); }
+using Dialog = KS_PPM_MessagesAlarmAdd;
 
-std::string alarmFile(int records)
+KS_PPM_MessagesTable& openAlarms(WindowRig& t, const sim::Profile& profile)
 {
-    std::string bytes;
-    for (int i = 1; i <= records; ++i) {
-        AlarmPointRecord r;
-        r.Point = ZeroPad(i, 3);
-        r.Pager = "012";
-        r.Message = pad("Boiler room");
-        bytes += EncodeRecord(r);
-    }
-    return bytes;
+    t.harness.engine.SetProfile(profile);
+    t.harness.Load();
+    return t.open(FormName::MessagesAlarm);
 }
 
-Lines writes(TableRig& rig)
+sim::Profile withoutOption(char letter)
 {
-    Lines lines;
-    for (const auto& line : rig.hostLines())
-        if (line.ends_with("W"))
-            lines.push_back(line);
-    return lines;
+    sim::Profile profile = sim::ProfileFor(letter);
+    profile.option = '0';
+    return profile;
 }
 
-struct AlarmWindow : testing::Test {
-    AlarmWindow() { RegisterMessageWindows(); }
-
-    KS_PPM_MessagesTable& open()
-    {
-        harness.Load();
-        auto* window = static_cast<KS_PPM_MessagesTable*>(CreateRegisteredWindow(FormName::MessagesAlarm, &harness.form()));
-        harness.form().OpenOwnedWindow(window, false);
-        harness.HostLines();
-        return *window;
-    }
-    // Opens the edit dialog on the row and hands it to the steps while it is up.
-    void edit(KS_PPM_MessagesTable& list, int row, const std::function<void(KS_PPM_MessagesAlarmAdd&)>& steps)
-    {
-        SelectListRow(list.lvwMessages, list.lvwMessages->topLevelItem(row));
-        bool ran = false;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = list.findChild<KS_PPM_MessagesAlarmAdd*>("KS_PPM_MessagesAlarmAdd")) {
-                ran = true;
-                steps(*dialog);
-                if (dialog->isVisible())
-                    dialog->cmdCancel->click();
-            }
-        });
-        list.cmdUpdate_Click();
-        EXPECT_TRUE(ran);
-    }
-    ConsoleHarness harness;
-};
-
-} // namespace
-
-TEST(AlarmEngine, OffsetUnitDownloadsItsPointsIntoTableSlots)
+TEST(AlarmWindow, QX6870OffersInputOptionsAndStoresTheClampedThreshold)
 {
-    TableRig rig;
-    sim::Profile profile = sim::ProfileFor('I');
-    profile.value3 = "025";
-    rig.engine.SetProfile(profile);
-    DetectEncoder();
-    rig.engine.PutAlarmPoint(25, "012013" + pad("Boiler room") + pad("Boiler ok") + "104523-05423071");
-    rig.hostLines();
-
-    MessageTableEngine table = MakeAlarmTableEngine();
-    const auto records = table.Load();
-    ASSERT_TRUE(records);
-    ASSERT_EQ(records->size(), 96u);
-    const Lines lines = rig.hostLines();
-    EXPECT_EQ(*std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l[0] == 'Z'; }), "Z025?");
-    const AlarmPointRecord first = DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS"));
-    EXPECT_EQ(first.Point, "001");
-    EXPECT_EQ(first.Pager, "012");
-    EXPECT_EQ(first.RepeatMinutes, "02");
-    EXPECT_EQ(first.ActivationPlan, "2");
-    EXPECT_EQ(first.Relay, "07");
-    EXPECT_EQ(readFile("PPM_Alarm.DBS").size(), 96u * 150u);
-    EXPECT_TRUE(rig.messages.shown().empty());
-}
-
-TEST(AlarmEngine, UploadSendsWhatTheFileHoldsAndWarnsOnlyBeyondTheTable)
-{
-    struct Case {
-        int records;
-        std::size_t lines;
-        std::vector<std::string> texts;
-    } cases[] = {{10, 10, {}}, {30, 24, {"Only 24 messages were uploaded to the QX9860. "}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.records);
-        TableRig rig; // model X, 24 points
-        writeFile("PPM_Alarm.DBS", alarmFile(c.records));
-        rig.messages.AnswerAlways(kAnswerOk);
-        MessageTableEngine table = MakeAlarmTableEngine();
-        EXPECT_EQ(table.Codec().WriteOf(alarmFile(1)).ticks, 20);
-        EXPECT_TRUE(table.Upload());
-        const Lines sent = writes(rig);
-        ASSERT_EQ(sent.size(), c.lines);
-        EXPECT_EQ(sent[0], "Z001" + pad("Boiler room") + std::string(23, ' ') + "012N000000W");
-        EXPECT_EQ(rig.messages.texts(), c.texts);
-    }
-}
-
-TEST(AlarmEngine, FullLayoutWaitsItsShareOfFortyTicksAndAsksOnceMore)
-{
-    TableRig rig;
-    rig.engine.SetModel('L'); // 24 slots
-    DetectEncoder();
-    // Three silent attempts, then the repeated read is answered; a slot that stays silent fails after both.
-    rig.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "Z003?", .bytes = {}, .times = 3});
-    rig.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "Z004?", .bytes = {}, .times = 0});
-    rig.engine.ClearTranscript();
-    AlarmPointRecord record;
-    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, CurrentAlarmUnit(), 3, record), SlotRead::Filled);
-    EXPECT_EQ(record.Pager, "000");
-    const auto& first = rig.engine.Transcript();
-    ASSERT_GE(first.size(), 2u);
-    EXPECT_EQ(first[0].bytes + first[1].bytes, "Z003?\r\r");
-    // Ten ticks of waiting: the poke goes on the first tick past them.
-    EXPECT_EQ(first[1].tick - first[0].tick, 11);
-    Lines lines = rig.hostLines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Z003?"), 4);
-    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFull, CurrentAlarmUnit(), 4, record), SlotRead::Failed);
-    lines = rig.hostLines();
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Z004?"), 6);
-}
-
-TEST(AlarmEngine, OnlyTheOldestUnitsMayAnswerAnEmptySlotBare)
-{
-    TableRig rig;
-    rig.engine.SetLegacyModel(sim::Legacy::QX7);
-    DetectEncoder();
-    rig.hostLines();
-    AlarmPointRecord record;
-    EXPECT_EQ(ReadAlarmSlotForDownload(SelectAlarmLayout(CurrentAlarmUnit()), CurrentAlarmUnit(), 3, record),
-              SlotRead::Empty);
-    EXPECT_TRUE(record == AlarmPointRecord{});
-    EXPECT_EQ(rig.hostLines(), Lines{"Z3 ?"});
-    // The same bare answer from an identified unit is a failed slot.
-    rig.engine.SetModel('E');
-    DetectEncoder();
-    rig.engine.AddCommand(R"(Z003\?)", [](sim::Engine&, const std::smatch&, std::int64_t) {
-        return sim::Engine::Reply("*\r");
-    });
-    EXPECT_EQ(ReadAlarmSlotForDownload(AlarmLayoutFamily7, CurrentAlarmUnit(), 3, record), SlotRead::Failed);
-}
-
-TEST_F(AlarmWindow, QX6870OffersInputOptionsAndStoresTheClampedThreshold)
-{
-    harness.engine.SetModel('U');
-    KS_PPM_MessagesTable& list = open();
-    EXPECT_EQ(list.windowTitle(), "Alarm Messages");
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('U'));
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 96);
-    EXPECT_EQ(list.lvwMessages->columnCount(), 20);
-    EXPECT_EQ(list.lvwMessages->headerItem()->text(10), "Activiation Plan");
-    EXPECT_TRUE(list.cmdUpload->isEnabled());
-
     for (const auto& [typed, stored] : {std::pair{"30", std::string("+12")}, std::pair{"-5", std::string("-05")}}) {
-        edit(list, 4, [&, typed = typed](KS_PPM_MessagesAlarmAdd& d) {
-            EXPECT_EQ(d.windowTitle(), "Alarm Messages - Alarm Point 005 - Update");
-            d.cmbInputType->setCurrentIndex(2);
+        t.edit<Dialog>(list, 4, [typed = typed](Dialog& d) {
+            // Dry contacts have no threshold.
+            for (int type : {1, 0, 2}) {
+                d.txtThreshold->setText("07");
+                d.cmbInputType->setCurrentIndex(type);
+                EXPECT_EQ(d.txtThreshold->text(), type < 2 ? "00" : "07") << type;
+                EXPECT_EQ(d.updThreshold->isEnabled(), type == 2) << type;
+            }
             const std::pair<QWidget*, bool> matrix[] = {
-                {d.txtUserIDCancel, true}, {d.cmbInputType, true},         {d.txtThreshold, true},
-                {d.updThreshold, true},    {d.cmbPulse, true},             {d.cmbRepeatCount, false},
-                {d.cmbRepeatTimeModule, false}, {d.cmbInputDelayModule, false}, {d.txtRelay, false},
-                {d.updRelay, false},       {d.chkActive, true},            {d.chkSendCancel, false}};
+                {d.txtUserIDCancel, true},      {d.cmbInputType, true},         {d.txtThreshold, true},
+                {d.cmbPulse, true},             {d.cmbRepeatCount, false},      {d.cmbRepeatTimeModule, false},
+                {d.cmbInputDelayModule, false}, {d.txtRelay, false},            {d.chkActive, true},
+                {d.chkSendCancel, false}};
             for (const auto& [control, enabled] : matrix)
                 EXPECT_EQ(control->isEnabled(), enabled) << control->objectName().toStdString();
-            EXPECT_EQ(d.updThreshold->maximum(), 12);
             d.txtUserID->setText("7");
             d.txtMessage->setText("Boiler");
             d.txtThreshold->setText(typed);
             d.txtThreshold_Validate();
-            d.cmdOk->click();
         });
-        const std::string line = "Z005000700" + std::string("0") + pad("Boiler") + std::string(30, ' ') + "00000"
-            + stored + "301" + "0W";
-        EXPECT_EQ(harness.HostLines(), Lines{line});
+        EXPECT_EQ(t.harness.HostLines(),
+                  Lines{"Z0050007000" + padded("Boiler") + padded("") + "00000" + stored + "301" + "0W"});
         EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS").substr(4 * 150)).Threshold, stored);
         EXPECT_EQ(list.lvwMessages->topLevelItem(4)->text(AlarmColThreshold).toStdString(), stored);
     }
-    EXPECT_TRUE(harness.messages.shown().empty());
+    EXPECT_TRUE(t.harness.messages.shown().empty());
 }
 
-TEST_F(AlarmWindow, QX6860AddressesTheOffsetPointAndRefusesOptionalInputs)
+TEST(AlarmWindow, QX6860AddressesTheOffsetPointAndRefusesOptionalInputs)
 {
-    sim::Profile profile = sim::ProfileFor('I');
+    WindowRig t;
+    sim::Profile profile = withoutOption('I');
     profile.value3 = "025";
-    profile.option = '0';
-    harness.engine.SetProfile(profile);
-    KS_PPM_MessagesTable& list = open();
+    KS_PPM_MessagesTable& list = openAlarms(t, profile);
     EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(0), "001");
-    harness.messages.AnswerAlways(kAnswerOk);
-    edit(list, 0, [](KS_PPM_MessagesAlarmAdd& d) {
-        d.cmbInputType->setCurrentIndex(7);
-        d.cmbInputType_Validate();
-        EXPECT_EQ(d.cmbInputType->currentText(), "Voltage, Low-High");
-        EXPECT_FALSE(d.cmbPulse->isEnabled());
+    t.harness.messages.AnswerAlways(kAnswerOk);
+    t.edit<Dialog>(list, 0, [&t](Dialog& d) {
+        for (const auto& [type, refused] : {std::pair{3, false}, std::pair{4, true}, std::pair{7, true}}) {
+            const Lines before = t.harness.messages.texts();
+            d.cmbInputType->setCurrentIndex(type);
+            d.cmbInputType_Validate();
+            EXPECT_EQ(d.cmbInputType->currentText(), "Voltage, Low-High") << type;
+            Lines expected = before;
+            if (refused)
+                expected.push_back("Selected Input Type not supported by QX6860.");
+            EXPECT_EQ(t.harness.messages.texts(), expected) << type;
+            EXPECT_FALSE(d.cmbPulse->isEnabled());
+        }
         d.cmbRepeatCount->setCurrentIndex(2);
         EXPECT_TRUE(d.cmbRepeatTimeModule->isEnabled());
         d.cmbRepeatTimeModule->setCurrentIndex(3);
         d.cmbRepeatCount->setCurrentIndex(0);
         EXPECT_FALSE(d.cmbRepeatTimeModule->isEnabled());
         EXPECT_EQ(d.cmbRepeatTimeModule->currentIndex(), 0);
-        EXPECT_EQ(d.updThreshold->minimum(), -25);
         d.cmbActiviationPlan->setCurrentIndex(9);
         d.txtUserID->setText("012");
-        d.cmdOk->click();
     });
-    EXPECT_EQ(harness.messages.texts(), Lines{"Selected Input Type not supported by QX6860."});
     // Plan 9 goes out as "0"; the repeat count and delay code of the module lists travel.
-    EXPECT_EQ(harness.HostLines(), Lines{"Z025012000" + std::string(60, ' ') + "0   01+00400001W"});
-    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).Point, "001");
-    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).Pager, "012");
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z025012000" + std::string(60, ' ') + "0   01+00400001W"});
+    EXPECT_EQ(readFile("PPM_Alarm.DBS").substr(0, 6), "001012");
 }
 
-TEST_F(AlarmWindow, UnitOfUnknownKindIsNeverWrittenTo)
+// A point with every option set opens into its controls, and after a save the
+// hidden columns hold what the dialog offers: list positions on the QX7XXX
+// units, minutes and seconds on the others.
+TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
 {
+    struct Case {
+        char letter;
+        std::vector<std::pair<const char*, QString>> opened;
+        QString repeat, delay; // the hidden columns 17 and 18 after the save
+    } cases[] = {
+        {'I',
+         {{"chkActive", "1"}, {"chkSendCancel", "1"}, {"txtUserIDCancel", "013"}, {"txtMessageCancel", "Boiler ok"},
+          {"cmbRepeatCount", "Up to 10 Times"}, {"cmbInputDelayModule", "120 Seconds"},
+          {"cmbRepeatTimeModule", "10 Min."},
+          {"cmbActiviationPlan", "4 - Daily, 10PM-6AM"}, {"txtRelay", "07"}, {"cmbPulse", "2 Per Second"},
+          {"cmbInputType", "Pulsing, High-Low"}, {"txtThreshold", "-05"}, {"txtStatus", "1"}, {"txtRealTime", "45"}},
+         "1", "2"},
+        {'X',
+         {{"chkActive", "1"}, {"chkSendCancel", "1"}, {"cmbRepeatTime", "2 Min."}, {"cmbInputDelay", "3 Sec."},
+          {"cmbActiviationPlan", "4 - Daily, 10PM-6AM"}},
+         "5", "2"},
+    };
+    const AlarmPointRecord point{.Point = "001", .Pager = "012", .Message = padded("Boiler"),
+                                 .CancelMessage = padded("Boiler ok"), .SendCancel = kFlagYes, .InputDelay = "003",
+                                 .RepeatMinutes = "02", .ActivationPlan = "4", .CancelPager = "013", .Status = "1",
+                                 .RealTime = "045", .InputType = "5", .Threshold = "-05", .RepeatModuleCode = "3",
+                                 .Relay = "07", .Pulse = "2", .Active = kFlagYes};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.letter);
+        WindowRig t;
+        writeFile("PPM_Alarm.DBS", EncodeRecord(point));
+        KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(c.letter));
+        const QTreeWidgetItem* row = list.lvwMessages->topLevelItem(0);
+        EXPECT_EQ(row->text(AlarmColRepeatTime) + "|" + row->text(AlarmColRepeatCount), "2  Min.|");
+        t.edit<Dialog>(list, 0, [&c](Dialog& d) {
+            for (const auto& [name, text] : c.opened)
+                EXPECT_EQ(shown(d, name), text) << name;
+            EXPECT_EQ(selectsOnFocus(d, {"txtUserID", "txtThreshold", "txtStatus", "txtRealTime"}),
+                      (std::vector{true, true, false, false}));
+            d.cmbRepeatCount->setCurrentIndex(1);
+            d.cmbInputDelayModule->setCurrentIndex(2);
+            d.cmbRepeatTime->setCurrentText("5 Min.");
+            d.cmbInputDelay->setCurrentText("2 Sec.");
+        });
+        EXPECT_EQ(row->text(AlarmColRepeatMinutes), c.repeat);
+        EXPECT_EQ(row->text(AlarmColInputDelay), c.delay);
+        EXPECT_EQ(row->text(AlarmColActive), "Yes");
+        EXPECT_EQ(row->text(AlarmColStatus), "1");
+    }
+}
+
+TEST(AlarmWindow, UnitOfUnknownKindIsNeitherWrittenToNorDownloadedOver)
+{
+    WindowRig t;
     sim::Profile profile = sim::ProfileFor('Z');
     profile.alarm.size = 24;
-    harness.engine.SetProfile(profile);
-    KS_PPM_MessagesTable& list = open();
+    const AlarmPointRecord point{.Point = "001", .Pager = "012", .Message = padded("Boiler room")};
+    writeFile("PPM_Alarm.DBS", EncodeRecord(point));
+    KS_PPM_MessagesTable& list = openAlarms(t, profile);
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 24);
-    EXPECT_FALSE(list.cmdUpload->isEnabled());
-    EXPECT_TRUE(list.cmdDownload->isEnabled());
-    harness.messages.AnswerAlways(kAnswerOk);
-    edit(list, 0, [](KS_PPM_MessagesAlarmAdd& d) {
-        d.txtUserID->setText("012");
-        d.cmdOk->click();
-    });
-    EXPECT_EQ(harness.HostLines(), Lines{});
-    EXPECT_EQ(harness.messages.texts(),
+    EXPECT_FALSE(list.cmdUpload->isEnabled() || list.cmdDownload->isEnabled());
+    t.harness.messages.AnswerAlways(kAnswerYes);
+    list.cmdDownload_Click();
+    list.cmdUpload_Click();
+    EXPECT_EQ(readFile("PPM_Alarm.DBS"), EncodeRecord(point));
+    EXPECT_EQ(t.harness.messages.texts(), Lines{});
+
+    t.edit<Dialog>(list, 0, [](Dialog& d) { d.txtUserID->setText("021"); });
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    EXPECT_EQ(t.harness.messages.texts(),
               Lines{"Connection to encoder cannot be established or Alarm Messages option is not supported by the "
                     "encoder. \r\nThe encoder will not be updated."});
-    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).Pager, "012");
+    EXPECT_EQ(readFile("PPM_Alarm.DBS").substr(0, 6), "001021");
 }
+
+// The input delay of a QX7560 or QMR7560 is the disabled module list's "0",
+// whether the point goes out from the dialog or with the table.
+TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(AlarmColRepeatTime), "None");
+    t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.txtUserID->setText("012");
+        d.cmbInputDelay->setCurrentText("30 Sec.");
+    });
+    const std::string line = "Z001012000" + std::string(60, ' ') + "0   01+00101001W";
+    EXPECT_EQ(t.harness.HostLines(), Lines{line});
+    t.harness.messages.Answer(kAnswerYes);
+    list.cmdUpload->click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
+}
+
+// A QX8XXX unit sends its status as the character of that code; what it sent
+// goes back, and only a typed status is held to one digit.
+TEST(AlarmWindow, Family8StatusGoesBackAsTheUnitSentIt)
+{
+    WindowRig t;
+    t.harness.engine.PutAlarmPoint(1, "012" + padded("Boiler") + "\x0C\x05N");
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('A'));
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(AlarmColStatus), "12");
+    const std::string point = "Z001012" + padded("Boiler");
+    t.harness.messages.Answer(kAnswerYes);
+    list.cmdUpload->click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), point + "\x0C\x05NW");
+    for (const auto& [typed, status] : {std::pair{"", '\x0C'}, std::pair{"45", '\x09'}}) {
+        t.edit<Dialog>(list, 0, [typed = typed](Dialog& d) {
+            if (*typed)
+                d.txtStatus->setText(typed);
+        });
+        EXPECT_EQ(t.harness.HostLines(), Lines{point + status + "\x05NW"});
+    }
+}
+
+} // namespace

@@ -2,173 +2,146 @@
 // window and the simulated encoder.
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <QTreeWidget>
-#include <functional>
-#include <gtest/gtest.h>
 
-#include "ConsoleHarness.h"
-#include "KS_ListWindow.h"
-#include "KS_MainForm.h"
-#include "KS_MessageWindows.h"
-#include "KS_PPM_MessagesTable.h"
-#include "KS_WindowRegistry.h"
 #include "TableFixture.h"
-
-using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string kFire = "FIRE                          ";
-const std::string kEvac = "Evacuate west wing            ";
+const std::string kFire = padded("FIRE");
+const std::string kEvac = padded("Evacuate west wing");
+const std::string kDoor = padded("Door open");
 
-struct KeywordDeviceWindow : testing::Test {
-    KeywordDeviceWindow() { RegisterMessageWindows(); }
-
-    // A unit of the letter and firmware with eight slots in each table.
-    void load(char letter, const char* version)
-    {
-        harness.engine.SetModel(letter);
-        harness.engine.EditProfile().version = version;
-        harness.engine.EditProfile().freetext.size = 8;
-        harness.engine.EditProfile().wireless.size = 8;
-        harness.Load();
-    }
-    KS_PPM_MessagesTable& open(std::string_view form)
-    {
-        auto* window = static_cast<KS_PPM_MessagesTable*>(CreateRegisteredWindow(form, &harness.form()));
-        harness.form().OpenOwnedWindow(window, false);
-        harness.HostLines();
-        return *window;
-    }
-    // Opens the edit dialog on the row, lets `fill` set its fields and clicks Ok;
-    // returns the dialog's caption and whether it was still open afterwards.
-    std::pair<QString, bool> edit(KS_PPM_MessagesTable& list, int row, const char* editForm,
-                                  const std::function<void(QDialog&)>& fill)
-    {
-        QString caption;
-        bool stayed = false;
-        SelectListRow(list.lvwMessages, list.lvwMessages->topLevelItem(row));
-        QTimer::singleShot(0, [&] {
-            auto* dialog = list.findChild<QDialog*>(editForm);
-            if (!dialog)
-                return;
-            caption = dialog->windowTitle();
-            fill(*dialog);
-            dialog->findChild<QPushButton*>("cmdOk")->click();
-            stayed = dialog->isVisible();
-            if (stayed)
-                dialog->findChild<QPushButton*>("cmdCancel")->click();
-        });
-        list.lvwMessages_DblClick();
-        return {caption, stayed};
-    }
-    static QStringList rowTexts(const QTreeWidget* list, int row)
-    {
-        QStringList texts;
-        for (int c = 0; c < list->columnCount(); ++c)
-            texts << list->topLevelItem(row)->text(c);
-        return texts;
-    }
-    static void type(QDialog& d, const char* box, const QString& text)
-    {
-        auto* edit = d.findChild<QLineEdit*>(box);
-        edit->setText(text);
-        emit edit->editingFinished();
-    }
-    ConsoleHarness harness;
-};
-
-TEST_F(KeywordDeviceWindow, FreetextWindowListsTheExtendedLayoutAndSavesAnEntry)
+// A unit of the letter and firmware with eight slots in each table.
+void loadSmall(WindowRig& t, char letter, const char* version)
 {
-    harness.engine.PutFreetext(2, {.keyword = kFire, .pager = 12, .message = kEvac, .replace = true});
-    load('R', "1.00");
-    KS_PPM_MessagesTable& list = open(FormName::MessagesFreetext);
-    EXPECT_EQ(list.windowTitle(), "Freetext Messages");
-    EXPECT_EQ(list.lvwMessages->headerItem()->text(4), "Replace Keyword");
-    EXPECT_EQ(rowTexts(list.lvwMessages, 1),
-              (QStringList{"02", "012", ToQString(kFire), ToQString(kEvac), "Yes"}));
+    t.harness.engine.SetModel(letter);
+    t.harness.engine.EditProfile().version = version;
+    t.harness.engine.EditProfile().freetext.size = 8;
+    t.harness.engine.EditProfile().wireless.size = 8;
+    t.harness.Load();
+}
 
-    const auto [caption, stayed] = edit(list, 4, "KS_PPM_MessagesFreetextAdd", [](QDialog& d) {
-        type(d, "txtUserID", "12");
-        type(d, "txtKeyword", "  FIRE");
+TEST(KeywordDeviceWindow, FreetextRowOpensTrimmedAndSavesInTheExtendedLayout)
+{
+    WindowRig t;
+    t.harness.engine.PutFreetext(2, {.keyword = padded("  FIRE"), .pager = 12, .message = kEvac, .replace = true});
+    loadSmall(t, 'R', "1.00");
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFreetext);
+    EXPECT_EQ(rowTexts(list.lvwMessages, 1), (QStringList{"02", "012", "  FIRE                        ",
+                                                          ToQString(kEvac), "Yes"}));
+    t.edit(list, 1, [](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Freetext Messages - Freetext 02 - Update");
+        EXPECT_EQ(QStringList({shown(d, "txtUserID"), shown(d, "txtKeyword"), shown(d, "txtMessage"),
+                               shown(d, "chkReplaceKeyword")}),
+                  QStringList({"012", "FIRE", "Evacuate west wing", "1"}));
+        EXPECT_EQ(selectsOnFocus(d, {"txtUserID", "txtKeyword", "txtMessage"}), (std::vector{true, true, false}));
+        type(d, "txtUserID", "7");
         type(d, "txtMessage", "Lobby ");
         d.findChild<QCheckBox*>("chkReplaceKeyword")->setChecked(false);
     });
-    EXPECT_EQ(caption, "Freetext Messages - Freetext 05 - Update");
-    EXPECT_FALSE(stayed);
-    EXPECT_EQ(harness.HostLines(), Lines{"F05" + kFire + "012" + "Lobby                         " + "N1W"});
-    EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(280, 70),
-              "05 012" + kFire + "Lobby                         " + std::string(4, '\0'));
-    EXPECT_EQ(rowTexts(list.lvwMessages, 4),
-              (QStringList{"05", "012", ToQString(kFire), "Lobby                         ", "No"}));
-    EXPECT_TRUE(harness.messages.shown().empty());
+    EXPECT_EQ(t.harness.HostLines(), Lines{"F02" + kFire + "007" + padded("Lobby") + "N1W"});
+    EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(70, 70), "02 007" + kFire + padded("Lobby") + std::string(4, '\0'));
+    EXPECT_EQ(rowTexts(list.lvwMessages, 1),
+              (QStringList{"02", "007", ToQString(kFire), ToQString(padded("Lobby")), "No"}));
+    EXPECT_TRUE(t.harness.messages.shown().empty());
 }
 
-TEST_F(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndANoToAFailedSendChangesNothing)
+// An unacknowledged entry is kept in the file only on Yes.
+TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndAFailedSendAsks)
 {
-    load('Y', "2.10");
-    KS_PPM_MessagesTable& list = open(FormName::MessagesFreetext);
+    WindowRig t;
+    loadSmall(t, 'Y', "2.10");
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFreetext);
     const std::string file = readFile("PPM_Freetext.DBS");
     const QStringList row = rowTexts(list.lvwMessages, 0);
 
-    harness.messages.Answer(kAnswerOk);
-    EXPECT_TRUE(edit(list, 0, "KS_PPM_MessagesFreetextAdd", [](QDialog& d) {
-                    d.findChild<QLineEdit*>("txtUserID")->clear();
-                }).second);
-    EXPECT_EQ(harness.messages.texts(), Lines{"Pager is not valid. Please confirm Pager No."});
+    t.harness.messages.Answer(kAnswerOk);
+    EXPECT_TRUE(t.edit(list, 0, [](QDialog& d) { d.findChild<QLineEdit*>("txtUserID")->clear(); }));
+    EXPECT_EQ(t.harness.messages.texts(), Lines{"Pager is not valid. Please confirm Pager No."});
 
-    harness.engine.AddFault(lastingFault(sim::FaultKind::Refuse, "F01", sim::MatchMode::Prefix));
-    harness.messages.Answer(kAnswerNo);
-    EXPECT_TRUE(edit(list, 0, "KS_PPM_MessagesFreetextAdd", [](QDialog& d) { type(d, "txtKeyword", "SMOKE"); })
-                    .second);
-    EXPECT_EQ(harness.HostLines().front(), "F01SMOKE                         0000W");
+    t.harness.engine.AddFault(lastingFault(sim::FaultKind::Refuse, "F01"));
+    t.harness.messages.Answer(kAnswerNo);
+    EXPECT_TRUE(t.edit(list, 0, [](QDialog& d) { type(d, "txtKeyword", "SMOKE"); }));
+    EXPECT_EQ(t.harness.HostLines().front(), "F01" + padded("SMOKE") + "0000W");
     EXPECT_EQ(readFile("PPM_Freetext.DBS"), file);
     EXPECT_EQ(rowTexts(list.lvwMessages, 0), row);
+    t.harness.messages.Answer(kAnswerYes);
+    EXPECT_FALSE(t.edit(list, 0, [](QDialog& d) { type(d, "txtKeyword", "SMOKE"); }));
+    EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(0, 36), "01 000" + padded("SMOKE"));
+    EXPECT_EQ(t.harness.messages.texts().back(),
+              "Connection to QX8140E cannot be established. Click Yes to continue and update the database on the hard "
+              "drive only, No to cancel this operation.");
 }
 
-TEST_F(KeywordDeviceWindow, WirelessWindowShowsEitherCodeAndSavesInTheUnitsLayout)
+TEST(KeywordDeviceWindow, WirelessRowShowsEitherCodeAndOpensItsListEntries)
 {
-    harness.engine.PutWireless(7, {.message = kEvac, .pager = 5, .deviceCode = 1234567, .repeatMinutes = 15,
-                                   .plan = 3, .supervised = true, .call = 'T'});
-    load('X', "3.2");
-    KS_PPM_MessagesTable& list = open(FormName::MessagesWireless);
-    EXPECT_EQ(list.windowTitle(), "Wireless Devices Messages");
-    EXPECT_EQ(list.lvwMessages->columnWidth(7), 0);
+    WindowRig t;
+    t.harness.engine.PutWireless(7, {.message = kEvac, .pager = 5, .deviceCode = 1234567, .repeatMinutes = 15,
+                                     .plan = 3, .supervised = true, .call = 'T'});
+    loadSmall(t, 'X', "3.2");
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesWireless);
     EXPECT_EQ(rowTexts(list.lvwMessages, 6),
               (QStringList{"007", "1234567", "000", "005", "15 Min.", ToQString(kEvac), "Yes", "3", "3"}));
-
-    const auto [caption, stayed] = edit(list, 6, "KS_PPM_MessagesWirelessAdd", [](QDialog& d) {
-        EXPECT_EQ(d.findChild<QComboBox*>("cmbCallType")->currentText(), "Tamper");
-        EXPECT_EQ(d.findChild<QComboBox*>("cmbRepeatTime")->currentText(), "15 Min.");
-        type(d, "txtDeviceCode", "123");
-        EXPECT_EQ(d.findChild<QLineEdit*>("txtDeviceCode")->text(), "0000123");
-        type(d, "txtCancelDeviceCode", "");
-        d.findChild<QComboBox*>("cmbCallType")->setCurrentText("None");
-    });
-    EXPECT_EQ(caption, "Wireless Devices - Device 007 - Update");
-    EXPECT_FALSE(stayed);
-    EXPECT_EQ(harness.HostLines(), Lines{"W007" + kEvac + "005" + "0000123" + "15" + "3" + "Y" + "1" + "1" + "W"});
-    EXPECT_EQ(readFile("PPM_Wireless.DBS").substr(660, 54),
-              "007005" + kEvac + "15" + "123" + "000" + "Y3" + "0000123" + "4");
-    EXPECT_EQ(rowTexts(list.lvwMessages, 6),
-              (QStringList{"007", "0000123", "000", "005", "15 Min.", ToQString(kEvac), "Yes", "3", "0"}));
+    t.edit(list, 6, [](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Wireless Devices - Device 007 - Update");
+        EXPECT_EQ(QStringList({shown(d, "cmbCallType"), shown(d, "cmbRepeatTime"), shown(d, "cmbActiviationPlan"),
+                               shown(d, "txtMessage")}),
+                  QStringList({"Tamper", "15 Min.", "3 - Daily, 8PM-6AM", "Evacuate west wing"}));
+    }, false);
 }
 
-TEST_F(KeywordDeviceWindow, WirelessDialogRefusesACodeTheShortLayoutCannotCarry)
+// The same entry typed on every layout: what goes out, what the file keeps
+// (both codes, and the call type the layout can carry) and the row.
+TEST(KeywordDeviceWindow, WirelessDialogSavesInEachLayout)
 {
-    load('Y', "2.10");
-    KS_PPM_MessagesTable& list = open(FormName::MessagesWireless);
+    struct Case {
+        char letter;
+        const char* version;
+        const char* callType;
+        std::string line;
+        const char* stored; // the call-type code the file keeps
+        QString row;        // the hidden call-type column
+    } cases[] = {
+        {'B', "2.10", "Tamper", "W007005" + kDoor + "15123YW", "1", "3"},
+        {'Y', "2.10", "Tamper", "W007" + kDoor + "005123045153Y1W", "1", "3"},
+        {'X', "3.16", "Tamper", "W007" + kDoor + "0050000123153YN1W", "1", "3"},
+        {'X', "3.2", "None", "W007" + kDoor + "0050000123153Y11W", "4", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.letter) + c.version);
+        WindowRig t;
+        loadSmall(t, c.letter, c.version);
+        KS_PPM_MessagesTable& list = t.open(FormName::MessagesWireless);
+        EXPECT_FALSE(t.edit(list, 6, [&c](QDialog& d) {
+            type(d, "txtDeviceCode", "123");
+            EXPECT_EQ(d.findChild<QLineEdit*>("txtDeviceCode")->text(), "0000123");
+            type(d, "txtCancelDeviceCode", "45");
+            type(d, "txtUserID", "5");
+            type(d, "txtMessage", "  Door open");
+            d.findChild<QComboBox*>("cmbRepeatTime")->setCurrentText("15 Min.");
+            d.findChild<QComboBox*>("cmbActiviationPlan")->setCurrentIndex(3);
+            d.findChild<QComboBox*>("cmbCallType")->setCurrentText(c.callType);
+            d.findChild<QCheckBox*>("chkSupervised")->setChecked(true);
+        }));
+        EXPECT_EQ(t.harness.HostLines(), Lines{c.line});
+        EXPECT_EQ(readFile("PPM_Wireless.DBS").substr(660, 54),
+                  "007005" + kDoor + "15" + "123" + "045" + "Y3" + "0000123" + c.stored);
+        EXPECT_EQ(list.lvwMessages->topLevelItem(6)->text(8), c.row);
+    }
+}
+
+TEST(KeywordDeviceWindow, WirelessDialogRefusesACodeTheShortLayoutCannotCarry)
+{
+    WindowRig t;
+    loadSmall(t, 'Y', "2.10");
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesWireless);
     const std::string file = readFile("PPM_Wireless.DBS");
-    harness.messages.Answer(kAnswerOk);
-    EXPECT_TRUE(edit(list, 0, "KS_PPM_MessagesWirelessAdd", [](QDialog& d) { type(d, "txtDeviceCode", "1234"); })
-                    .second);
-    EXPECT_EQ(harness.messages.texts(),
+    t.harness.messages.Answer(kAnswerOk);
+    EXPECT_TRUE(t.edit(list, 0, [](QDialog& d) { type(d, "txtDeviceCode", "1234"); }));
+    EXPECT_EQ(t.harness.messages.texts(),
               Lines{"Device code 1234 of device 001 cannot be sent to the QX8140E, which takes device codes of up to "
                     "999. Nothing was sent to the QX8140E."});
-    EXPECT_EQ(harness.HostLines(), Lines{});
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
     EXPECT_EQ(readFile("PPM_Wireless.DBS"), file);
 }
 

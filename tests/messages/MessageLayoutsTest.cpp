@@ -2,12 +2,6 @@
 
 #include "KS_MessageLayouts.h"
 
-namespace {
-
-const std::string kEvac = "Evacuate west wing            ";     // 30
-
-} // namespace
-
 TEST(MessageLayouts, VersionsCompareDigitByDigit)
 {
     struct Case {
@@ -51,79 +45,22 @@ TEST(MessageLayouts, LayoutFollowsLetterAndVersionAtEachBoundary)
     }
 }
 
-TEST(MessageLayouts, WirelessValuesFillTheRecordAsEachLayoutSays)
-{
-    struct Case {
-        WirelessLayout layout;
-        std::string value;
-        // Pager, Message, Repeat, DeviceCode, Cancel, Supervised, Plan, DeviceCodeLong, CallType
-        std::string fields[9];
-    };
-    const std::string nul3(3, '\0');
-    const std::string nul7(7, '\0');
-    const Case cases[] = {
-        {WirelessLayout::A, "005" + kEvac + "15" + "123" + "Y",
-         {"005", kEvac, "15", "123", "000", "Y", "0", nul7, "4"}},
-        {WirelessLayout::B, kEvac + "005" + "123" + "456" + "15" + "7" + "N" + "1",
-         {"005", kEvac, "15", "123", "456", "N", "7", nul7, "0"}},
-        {WirelessLayout::C, kEvac + "005" + "1234567" + "15" + "3" + "Y" + "N" + "1",
-         {"005", kEvac, "15", nul3, nul3, "Y", "3", "1234567", "4"}},
-        {WirelessLayout::C, kEvac + "005" + "1234567" + "15" + "3" + "Y" + "C" + "1",
-         {"005", kEvac, "15", nul3, nul3, "Y", "3", "1234567", "2"}},
-        {WirelessLayout::C, kEvac + "005" + "1234567" + "15" + "3" + "Y" + "T" + "1",
-         {"005", kEvac, "15", nul3, nul3, "Y", "3", "1234567", "0"}},
-        {WirelessLayout::D, kEvac + "000" + "0000123" + "00" + "0" + "N" + "T" + "0",
-         {"000", kEvac, "00", nul3, nul3, "N", "0", "0000123", "3"}},
-        {WirelessLayout::D, kEvac + "000" + "0000123" + "00" + "0" + "N" + "4" + "0",
-         {"000", kEvac, "00", nul3, nul3, "N", "0", "0000123", "7"}},
-        {WirelessLayout::D, kEvac + "000" + "0000123" + "00" + "0" + "N" + "N" + "0",
-         {"000", kEvac, "00", nul3, nul3, "N", "0", "0000123", "0"}},
-    };
-    for (const Case& c : cases) {
-        WirelessMessageRecord r;
-        r.Slot = "012";
-        ASSERT_TRUE(ParseWirelessValue(c.layout, c.value, r)) << c.value;
-        const std::string got[9] = {r.Pager,      r.Message,  r.RepeatMinutes,  r.DeviceCode, r.CancelDeviceCode,
-                                    r.Supervised, r.ActivationPlan, r.DeviceCodeLong, r.CallType};
-        for (int i = 0; i < 9; ++i)
-            EXPECT_EQ(got[i], c.fields[i]) << "field " << i << " of " << c.value;
-        EXPECT_EQ(r.Slot, "012");
-        EXPECT_EQ(r.Reserved, std::string(56, '\0'));
-    }
-    WirelessMessageRecord untouched;
-    EXPECT_FALSE(ParseWirelessValue(WirelessLayout::B, "005" + kEvac + "15" + "123" + "Y", untouched));
-    EXPECT_EQ(untouched, WirelessMessageRecord{});
-
-    // A call type that holds no digit goes out as 0: "N" on C, "1" on D.
-    WirelessMessageRecord noDigit = MakeWirelessRecord(WirelessLayout::D, {.slot = 1, .pager = "0", .message = "x"});
-    noDigit.CallType = std::string(1, '\0');
-    EXPECT_EQ(WirelessWriteValue(WirelessLayout::C, noDigit)->substr(44), "N0");
-    EXPECT_EQ(WirelessWriteValue(WirelessLayout::D, noDigit)->substr(44), "10");
-}
-
+// What the dialog's record keeps beyond what a save shows: empty codes as
+// zeros, and no short code for a code the short layouts cannot carry.
 TEST(MessageLayouts, WirelessDialogRecordStoresBothCodesAndTheLayoutsCallType)
 {
     struct Case {
         WirelessLayout layout;
-        std::string deviceCode, cancelCode;
-        int callType;
-        std::string shortCode, cancel, longCode, stored;
-    };
-    const std::string nul3(3, '\0');
-    const Case cases[] = {
-        {WirelessLayout::D, "123", "7", 0, "123", "007", "0000123", "4"},
-        {WirelessLayout::D, "", "", 3, "000", "000", "0000000", "3"},
-        {WirelessLayout::C, "1000", "", 3, nul3, "000", "0001000", "1"},
-        {WirelessLayout::B, "45", "1", 2, "045", "001", "0000045", "2"},
-        {WirelessLayout::A, "999", "0", 5, "999", "000", "0000999", "1"},
+        std::string deviceCode;
+        std::string codes; // short, cancel, plan, long, call type
+    } cases[] = {
+        {WirelessLayout::D, "", "000000Y90000000" "3"},
+        {WirelessLayout::C, "1000", std::string(3, '\0') + "000Y90001000" "1"},
     };
     for (const Case& c : cases) {
         const WirelessMessageRecord r = MakeWirelessRecord(
-            c.layout, {.slot = 7, .deviceCode = c.deviceCode, .cancelCode = c.cancelCode, .pager = "5",
-                       .repeatMinutes = 15, .message = "  Door open ", .activationPlan = 9, .supervised = true,
-                       .callType = c.callType});
-        EXPECT_EQ(EncodeRecord(r).substr(0, 54), "007005Door open                     15" + c.shortCode + c.cancel
-                                                      + "Y9" + c.longCode + c.stored)
-            << c.deviceCode;
+            c.layout, {.slot = 7, .deviceCode = c.deviceCode, .pager = "5", .repeatMinutes = 15,
+                       .message = "  Door open ", .activationPlan = 9, .supervised = true, .callType = 3});
+        EXPECT_EQ(EncodeRecord(r).substr(0, 54), "007005Door open                     15" + c.codes) << c.deviceCode;
     }
 }

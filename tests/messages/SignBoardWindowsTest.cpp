@@ -3,13 +3,15 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QTest>
 #include <QPushButton>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
@@ -22,7 +24,7 @@ namespace {
 
 struct SignBoardWindows : testing::Test {
     SignBoardWindows() { RegisterMessageWindows(); }
-    KS_PPM_MessagesSB& open(bool sendOnly)
+    KS_PPM_MessagesSB& open(bool sendOnly, const char* row)
     {
         if (sendOnly)
             form.cmdSBMessages_Click();
@@ -30,16 +32,35 @@ struct SignBoardWindows : testing::Test {
             form.mnuMessagesOptions_Click(8);
         auto* list = form.findChild<KS_PPM_MessagesSB*>();
         EXPECT_TRUE(list && list->isVisible());
+        list->lvwMessages->setCurrentItem(list->lvwMessages->findItems(row, Qt::MatchExactly).first());
         return *list;
     }
-    void selectRow(KS_PPM_MessagesSB& list, const char* no)
+    KS_PPM_MessagesSBAdd& openEditor(KS_PPM_MessagesSB& list)
     {
-        list.lvwMessages->setCurrentItem(list.lvwMessages->findItems(no, Qt::MatchExactly).first());
+        list.cmdUpdate->click();
+        auto* editor = list.findChild<KS_PPM_MessagesSBAdd*>();
+        EXPECT_NE(editor, nullptr);
+        return *editor;
     }
-    void leave(QLineEdit* box, const char* text)
+    static void leave(QLineEdit* box, const char* text)
     {
         box->setText(text);
         emit box->editingFinished();
+    }
+    // Message 12: "Fire drill" on slot 12, large, 9 s, effect 10, 16 characters by 2 lines.
+    void storeMessage12()
+    {
+        std::vector<SignBoardMessage> table;
+        ASSERT_TRUE(LoadSignBoardTable(table));
+        SignBoardMessage& m = table[11];
+        m.Text.replace(0, 10, "Fire drill");
+        m.Slot = 12;
+        m.Font = 1;
+        m.Delay = 9;
+        m.Effect = 10;
+        m.CharPerLine = 16;
+        m.Lines = 2;
+        ASSERT_EQ(WriteSignBoardMessage(12, m), FileError::None);
     }
     ConsoleHarness harness{{{1, "Board", "A"}}};
     KS_MainForm& form = harness.Load();
@@ -49,26 +70,19 @@ struct SignBoardWindows : testing::Test {
 
 TEST_F(SignBoardWindows, SendOnlyModeHidesUpdateAndClearAllPagesWithTheRowsMessage)
 {
-    std::vector<SignBoardMessage> table;
-    ASSERT_TRUE(LoadSignBoardTable(table));
-    table[6].Slot = 12;
-    table[6].Font = 1;
-    table[6].Effect = 10;
-    ASSERT_EQ(WriteSignBoardMessage(7, table[6]), FileError::None);
-
+    storeMessage12();
     harness.Select({"001"});
-    KS_PPM_MessagesSB& list = open(true);
+    KS_PPM_MessagesSB& list = open(true, "012");
     EXPECT_FALSE(form.centralWidget()->isEnabled());
     EXPECT_FALSE(ToolbarAction(list.tlbMenu, "cmdUpdate")->isVisible());
     EXPECT_FALSE(list.tlbMenu->actions()[3]->isVisible()); // the separator after Update
     EXPECT_FALSE(list.cmdUpdate->isEnabled());
     EXPECT_EQ(list.lvwMessages->toolTip(), "Select message and then select action ");
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 500);
-    EXPECT_EQ(list.lvwMessages->topLevelItem(6)->text(3), "Large");
+    EXPECT_EQ(list.lvwMessages->topLevelItem(11)->text(3), "Large");
     list.lvwMessages_DblClick();
     EXPECT_EQ(list.findChild<KS_PPM_MessagesSBAdd*>(), nullptr);
 
-    selectRow(list, "007");
     list.cmdClearAll->click();
     EXPECT_EQ(harness.HostLines(), std::vector<std::string>{"P001*010A*"});
     EXPECT_TRUE(list.lvwMessages->isEnabled());
@@ -76,47 +90,51 @@ TEST_F(SignBoardWindows, SendOnlyModeHidesUpdateAndClearAllPagesWithTheRowsMessa
     EXPECT_TRUE(form.centralWidget()->isEnabled());
 }
 
-TEST_F(SignBoardWindows, TheEditorShapesThePreviewAndSavesTheRowsRecord)
+TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
 {
-    KS_PPM_MessagesSB& list = open(false);
-    selectRow(list, "012");
-    list.cmdUpdate->click();
-    auto* editor = list.findChild<KS_PPM_MessagesSBAdd*>();
-    ASSERT_NE(editor, nullptr);
+    storeMessage12();
+    KS_PPM_MessagesSB& list = open(false, "012");
+    KS_PPM_MessagesSBAdd& editor = openEditor(list);
     EXPECT_FALSE(list.lvwMessages->isEnabled());
-    EXPECT_EQ(editor->windowTitle(), "Sign Board Messages - Update");
-    EXPECT_EQ(editor->txtMessage->width(), 280); // 4200 twips for 32 characters
-    EXPECT_EQ(editor->MessageMaxLength(), 96);
+    EXPECT_EQ(editor.windowTitle(), "Sign Board Messages - Update");
+    const std::pair<QString, QString> opened[] = {
+        {editor.txtMessage->toPlainText(), "Fire drill"}, {editor.cmbSlot->currentText(), "12"},
+        {editor.cmbFontSize->currentText(), "Large"},     {editor.cmbDelay->currentText(), "9"},
+        {editor.cmbEffect->currentText(), "10"},          {editor.txtLines->text(), "2"},
+        {editor.txtCharPerLine->text(), "16"}};
+    for (const auto& [got, expected] : opened)
+        EXPECT_EQ(got, expected);
+    EXPECT_EQ(editor.txtMessage->width(), 152); // 2275 twips for 16 characters
+    EXPECT_EQ(editor.MessageMaxLength(), 32);
 
-    editor->txtMessage->setPlainText(QString(40, 'x') + "y");
-    leave(editor->txtLines, "1");
-    leave(editor->txtCharPerLine, "16");
-    EXPECT_EQ(editor->txtMessage->toPlainText(), QString(16, 'x'));
-    EXPECT_EQ(editor->txtMessage->width(), 152); // 2275 twips
+    editor.txtMessage->setPlainText(QString(30, 'x') + "y");
+    leave(editor.txtLines, "1");
+    EXPECT_EQ(editor.txtMessage->toPlainText(), QString(16, 'x'));
     const struct {
         QLineEdit* box;
         const char* typed;
         const char* shown;
-    } clamps[] = {{editor->txtCharPerLine, "45", "32"}, {editor->txtLines, "0", "1"},
-                  {editor->txtCharPerLine, "5", "05"}, {editor->txtLines, "8", "8"},
-                  {editor->txtCharPerLine, "32", "32"}};
+    } clamps[] = {{editor.txtCharPerLine, "45", "32"}, {editor.txtLines, "0", "1"},
+                  {editor.txtCharPerLine, "5", "05"}, {editor.txtLines, "8", "8"},
+                  {editor.txtCharPerLine, "32", "32"}};
     for (const auto& c : clamps) {
         leave(c.box, c.typed);
         EXPECT_EQ(c.box->text(), c.shown) << c.typed;
     }
-    EXPECT_EQ(editor->MessageMaxLength(), 200); // 256 would be cut on saving
+    EXPECT_EQ(editor.txtMessage->width(), 280); // 4200 twips for 32 characters
+    EXPECT_EQ(editor.MessageMaxLength(), 200); // 256 would be cut on saving
 
     harness.messages.Answer(kAnswerOk);
-    editor->txtMessage->setPlainText("   ");
-    editor->cmdOk->click();
+    editor.txtMessage->setPlainText("   ");
+    editor.cmdOk->click();
     EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please enter text."});
 
-    editor->txtMessage->setPlainText("Gate B closed  ");
-    editor->cmbSlot->setCurrentIndex(14);
-    editor->cmbFontSize->setCurrentText("Small");
-    editor->cmbDelay->setCurrentIndex(8);
-    editor->cmbEffect->setCurrentIndex(15);
-    editor->cmdOk->click();
+    editor.txtMessage->setPlainText("Gate B closed  ");
+    editor.cmbSlot->setCurrentIndex(14);
+    editor.cmbFontSize->setCurrentText("Small");
+    editor.cmbDelay->setCurrentIndex(8);
+    editor.cmbEffect->setCurrentIndex(15);
+    editor.cmdOk->click();
     const std::string file = ReadBytes(DataFilePath("SBMessages.DBS"));
     ASSERT_EQ(file.size(), 131000u);
     EXPECT_EQ(Record(file, 262, 12), Image(262).Put(0, "012").Fill(3, 200, ' ').Put(3, "Gate B closed")
@@ -130,4 +148,33 @@ TEST_F(SignBoardWindows, TheEditorShapesThePreviewAndSavesTheRowsRecord)
     EXPECT_EQ(row->text(1), "Gate B closed");
     EXPECT_EQ(row->text(3), "Small");
     EXPECT_EQ(row->text(7), "32");
+}
+
+// The list cannot go while its editor is open: the text typed there would be
+// lost. A save that cannot reach the file says so and keeps the editor open.
+TEST_F(SignBoardWindows, TheListStaysWhileItsEditorIsOpen)
+{
+    QPointer<KS_PPM_MessagesSB> list = &open(false, "003");
+    QPointer<KS_PPM_MessagesSBAdd> editor = &openEditor(*list);
+    editor->txtMessage->setPlainText("Half typed");
+    list->close();
+    QTest::keyClick(list.data(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(list && editor);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_EQ(editor->txtMessage->toPlainText(), "Half typed");
+
+    const std::string folder = gDataFolder;
+    gDataFolder = folder + "/gone";
+    harness.messages.Answer(kAnswerOk);
+    editor->cmdOk->click();
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please confirm that the file " + gDataFolder
+                                                                 + "/SBMessages.DBS exists and that you have the "
+                                                                   "appropriate access permissions."});
+    EXPECT_TRUE(editor->isVisible());
+    gDataFolder = folder;
+    editor->cmdCancel->click();
+    EXPECT_TRUE(list->lvwMessages->isEnabled());
+    list->close();
+    EXPECT_FALSE(list->isVisible());
 }
