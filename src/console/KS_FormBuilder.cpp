@@ -1,8 +1,12 @@
 #include "KS_FormBuilder.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QLayout>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "KS_Forms.h"
 
@@ -39,6 +43,168 @@ void applyKind(QWidget* control, const FormControl& row)
     }
 }
 
+// Room kept between a grown control and the next one in its row, where there was that much.
+constexpr int kRowSpacing = 4;
+
+// The width a caption control needs to show its whole text; 0 for any other control.
+int captionWidth(const QWidget* control)
+{
+    if (auto* label = qobject_cast<const QLabel*>(control))
+        return label->wordWrap() || label->text().isEmpty() ? 0 : label->sizeHint().width();
+    if (auto* button = qobject_cast<const QPushButton*>(control)) {
+        if (button->text().isEmpty())
+            return 0;
+        // Not the style's size hint: that one keeps a short caption's button at a minimum width.
+        const QStyle* style = button->style();
+        int width = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width()
+                  + style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
+                  + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        if (!button->icon().isNull())
+            width += button->iconSize().width() + 4;
+        return width;
+    }
+    if (qobject_cast<const QCheckBox*>(control) || qobject_cast<const QRadioButton*>(control))
+        return static_cast<const QAbstractButton*>(control)->text().isEmpty() ? 0 : control->sizeHint().width();
+    if (auto* frame = qobject_cast<const QGroupBox*>(control))
+        return frame->title().isEmpty() ? 0 : frame->minimumSizeHint().width();
+    return 0;
+}
+
+// Frames, picture boxes and client areas: what the builder puts controls into.
+bool holdsControls(const QWidget* widget)
+{
+    const QMetaObject* kind = widget->metaObject();
+    return qobject_cast<const QGroupBox*>(widget) || kind == &QWidget::staticMetaObject
+        || kind == &QFrame::staticMetaObject;
+}
+
+void widen(QWidget* widget, int width)
+{
+    if (widget->minimumWidth() == widget->maximumWidth())
+        widget->setFixedWidth(width);
+    else if (widget->parentWidget() && widget->parentWidget()->layout() && !widget->isWindow())
+        widget->setMinimumWidth(width);
+    else
+        widget->resize(width, widget->height());
+}
+
+// next starts right of the middle of grown and shares some of its height.
+bool inRowToTheRight(const QRect& grown, const QRect& next)
+{
+    return next.left() >= grown.left() + grown.width() / 2 && next.top() <= grown.bottom()
+        && grown.top() <= next.bottom();
+}
+
+void fitChildren(QWidget* holder)
+{
+    struct Placed {
+        QWidget* control;
+        QRect before;
+    };
+    std::vector<Placed> placed;
+    for (QObject* child : holder->children())
+        if (auto* control = qobject_cast<QWidget*>(child); control && !control->isWindow())
+            placed.push_back({control, control->geometry()});
+    for (const Placed& p : placed)
+        if (holdsControls(p.control))
+            fitChildren(p.control);
+    if (holder->layout())
+        return;
+    for (const Placed& p : placed)
+        if (const int needed = captionWidth(p.control); needed > p.control->width())
+            widen(p.control, needed);
+
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.before.left() < b.before.left(); });
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const Placed& grown = placed[i];
+        const int pushed = grown.control->geometry().right() - grown.before.right();
+        // A hidden control pushes nothing: the one it stands in for keeps its place.
+        if (pushed <= 0 || grown.control->isHidden())
+            continue;
+        for (std::size_t j = i + 1; j < placed.size(); ++j) {
+            const Placed& next = placed[j];
+            if (!inRowToTheRight(grown.before, next.before))
+                continue;
+            const int gap = next.before.left() - grown.before.right() - 1;
+            const int shift = pushed - std::max(0, gap - kRowSpacing);
+            if (shift > next.control->x() - next.before.x())
+                next.control->move(next.before.x() + shift, next.control->y());
+        }
+    }
+
+    // A control that grew or moved, or that the holder's right edge cuts, widens the holder, which
+    // keeps as much room on the right as its controls keep on the left (a frame's title check box
+    // sits in its corner). Controls wholly beyond the edge stay hidden there, the holder stopping
+    // short of them: the speaker window shows its advanced options only when it widens.
+    int inset = 0;
+    for (const Placed& p : placed)
+        if (!p.control->isHidden() && p.before.left() > 0 && (inset == 0 || p.before.left() < inset))
+            inset = p.before.left();
+    int needed = 0;
+    int beyond = QWIDGETSIZE_MAX;
+    for (const Placed& p : placed) {
+        const QRect now = p.control->geometry();
+        if (p.control->isHidden())
+            continue;
+        if (p.before.left() >= holder->width())
+            beyond = std::min(beyond, now.left());
+        else if (now != p.before || now.right() >= holder->width())
+            needed = std::max(needed, now.right() + 1 + inset);
+    }
+    needed = std::min(needed, beyond);
+    if (needed > holder->width())
+        widen(holder, needed);
+}
+
+// Fits the window's captions when it first shows, when every caption has its text, and again
+// whenever the window changes size, since a window that sizes its own frames undoes their growth.
+class CaptionFitter : public QObject {
+public:
+    explicit CaptionFitter(QWidget* window)
+        : QObject(window)
+        , window_(window)
+    {
+        setObjectName(kName);
+        window->installEventFilter(this);
+    }
+
+    static constexpr const char* kName = "captionFitter";
+
+    void Fit()
+    {
+        fitting_ = true;
+        fitChildren(window_);
+        if (window_->layout())
+            window_->layout()->activate();
+        fitting_ = false;
+        fitted_ = true;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool resized = fitted_ && event->type() == QEvent::Resize;
+        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized))
+            Fit();
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    bool fitting_ = false;
+    bool fitted_ = false;
+};
+
+void fitCaptionsWhenShown(QWidget* window)
+{
+    if (window->findChild<QObject*>(CaptionFitter::kName, Qt::FindDirectChildrenOnly))
+        return;
+    auto* fitter = new CaptionFitter(window);
+    if (window->isVisible())
+        fitter->Fit();
+}
+
 } // namespace
 
 void BuildControls(QWidget* form, std::span<const FormControl> table)
@@ -58,6 +224,7 @@ void BuildControls(QWidget* form, std::span<const FormControl> table)
             pendingBuddy->setBuddy(control);
         pendingBuddy = qobject_cast<QLabel*>(control);
     }
+    fitCaptionsWhenShown(form->window());
 }
 
 QWidget* BuildToolbarForm(QWidget* form, QToolBar*& tlbMenu, int widthTwips, int heightTwips)
