@@ -95,12 +95,92 @@ bool inRowToTheRight(const QRect& grown, const QRect& next)
         && grown.top() <= next.bottom();
 }
 
+bool isOneOf(const QWidget* control, const std::vector<QWidget*>& controls)
+{
+    return std::find(controls.begin(), controls.end(), control) != controls.end();
+}
+
+struct Placed {
+    QWidget* control;
+    QRect before;
+};
+
+// What the label shows: its access key's ampersand goes.
+QString shownText(const QLabel* label)
+{
+    QString shown;
+    const QString text = label->text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '&' && label->buddy() && i + 1 < text.size())
+            ++i;
+        shown += text.at(i);
+    }
+    return shown;
+}
+
+// Some captions leave runs of spaces where boxes lie over them ("Duratio&n:   minutes,   seconds"
+// with a box in each run). Spaces are narrower in these fonts, so the words after a run would lie
+// under its boxes: the spaces widen until each run takes its boxes, and the boxes move into the
+// middle of their runs. Returns the boxes, which the label places and no row pushes.
+std::vector<QWidget*> spreadOverLabel(QLabel* label, const std::vector<Placed>& placed)
+{
+    const QString shown = shownText(label);
+    std::vector<std::pair<qsizetype, qsizetype>> runs;
+    for (qsizetype i = 0; (i = shown.indexOf(QLatin1String("  "), i)) >= 0;) {
+        qsizetype end = i;
+        while (end < shown.size() && shown.at(end) == ' ')
+            ++end;
+        runs.emplace_back(i, end);
+        i = end;
+    }
+    QRect labelRect;
+    std::vector<std::vector<const Placed*>> groups;
+    for (const Placed& p : placed)
+        if (p.control == label)
+            labelRect = p.before;
+    for (const Placed& p : placed) {
+        if (p.control == label || p.control->isHidden() || !p.before.intersects(labelRect))
+            continue;
+        if (groups.empty() || p.before.left() > groups.back().back()->before.right() + 1)
+            groups.emplace_back();
+        groups.back().push_back(&p);
+    }
+    if (runs.empty() || runs.size() != groups.size() || label->isHidden() || !(label->alignment() & Qt::AlignLeft))
+        return {};
+
+    auto groupWidth = [](const std::vector<const Placed*>& group) {
+        return group.back()->before.right() + 1 - group.front()->before.left();
+    };
+    auto runEdges = [&shown, &runs](const QFontMetrics& metrics, std::size_t k) {
+        return std::pair(metrics.horizontalAdvance(shown.left(runs[k].first)),
+                         metrics.horizontalAdvance(shown.left(runs[k].second)));
+    };
+    // Word spacing widens each run of spaces by the same amount.
+    int extra = 0;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const auto [start, end] = runEdges(label->fontMetrics(), k);
+        extra = std::max(extra, groupWidth(groups[k]) + 2 * kRowSpacing - (end - start));
+    }
+    if (extra > 0) {
+        QFont font = label->font();
+        font.setWordSpacing(font.wordSpacing() + extra);
+        label->setFont(font);
+    }
+    const int origin = label->x() + label->contentsRect().left() + label->margin();
+    std::vector<QWidget*> boxes;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const auto [start, end] = runEdges(label->fontMetrics(), k);
+        const int shift = origin + start + (end - start - groupWidth(groups[k])) / 2 - groups[k].front()->before.left();
+        for (const Placed* box : groups[k]) {
+            box->control->move(box->before.left() + shift, box->before.top());
+            boxes.push_back(box->control);
+        }
+    }
+    return boxes;
+}
+
 void fitChildren(QWidget* holder)
 {
-    struct Placed {
-        QWidget* control;
-        QRect before;
-    };
     std::vector<Placed> placed;
     for (QObject* child : holder->children())
         if (auto* control = qobject_cast<QWidget*>(child); control && !control->isWindow())
@@ -110,6 +190,11 @@ void fitChildren(QWidget* holder)
             fitChildren(p.control);
     if (holder->layout())
         return;
+    std::vector<QWidget*> overlaid;
+    for (const Placed& p : placed)
+        if (auto* label = qobject_cast<QLabel*>(p.control))
+            for (QWidget* box : spreadOverLabel(label, placed))
+                overlaid.push_back(box);
     for (const Placed& p : placed)
         if (const int needed = captionWidth(p.control); needed > p.control->width())
             widen(p.control, needed);
@@ -120,11 +205,11 @@ void fitChildren(QWidget* holder)
         const Placed& grown = placed[i];
         const int pushed = grown.control->geometry().right() - grown.before.right();
         // A hidden control pushes nothing: the one it stands in for keeps its place.
-        if (pushed <= 0 || grown.control->isHidden())
+        if (pushed <= 0 || grown.control->isHidden() || isOneOf(grown.control, overlaid))
             continue;
         for (std::size_t j = i + 1; j < placed.size(); ++j) {
             const Placed& next = placed[j];
-            if (!inRowToTheRight(grown.before, next.before))
+            if (!inRowToTheRight(grown.before, next.before) || isOneOf(next.control, overlaid))
                 continue;
             const int gap = next.before.left() - grown.before.right() - 1;
             const int shift = pushed - std::max(0, gap - kRowSpacing);
