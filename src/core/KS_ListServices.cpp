@@ -1,8 +1,10 @@
 #include "KS_ListServices.h"
 
+#include <QHash>
 #include <QHeaderView>
 #include <QStyleOptionHeader>
 #include <QTreeWidget>
+#include <map>
 #include <numeric>
 
 #include "KS_Forms.h"
@@ -12,6 +14,46 @@ constexpr double kMargin = 100;
 constexpr double kScrollBarReserve = 250;
 
 double sumOf(const std::vector<double>& weights) { return std::accumulate(weights.begin(), weights.end(), 0.0); }
+
+// The widths of the texts a list has shown, by column, in the font they were measured in: a list is
+// sized again after every change, and the selected list of a large batch loses one row per page.
+class MeasuredTexts : public QObject {
+public:
+    static QHash<QString, int>& Column(QTreeWidget* listView, int column)
+    {
+        QObject* found = listView->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly);
+        auto* measured = found ? static_cast<MeasuredTexts*>(found) : new MeasuredTexts(listView);
+        if (measured->font_ != listView->font().key()) {
+            measured->font_ = listView->font().key();
+            measured->columns_.clear();
+        }
+        return measured->columns_[column];
+    }
+
+private:
+    explicit MeasuredTexts(QObject* list)
+        : QObject(list)
+    {
+        setObjectName(kName);
+    }
+
+    static constexpr const char* kName = "measuredTexts";
+    QString font_;
+    std::map<int, QHash<QString, int>> columns_;
+};
+
+// What one row's text needs: records keep their texts padded with spaces, which need no room.
+int cellWidth(QTreeWidget* listView, int row, int column)
+{
+    const QTreeWidgetItem* item = listView->topLevelItem(row);
+    const QString text = item->text(column);
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    const QFontMetrics metrics(item->font(column));
+    const int padding = metrics.horizontalAdvance(text) - metrics.horizontalAdvance(text.left(end));
+    return listView->sizeHintForIndex(listView->model()->index(row, column)).width() - padding;
+}
 
 // The pixels a column needs to show its caption, with the sort arrow when it shows one, and each
 // of its texts whole.
@@ -26,16 +68,13 @@ int textWidth(QTreeWidget* listView, int column)
     if (header->isSortIndicatorShown() && header->sortIndicatorSection() == column)
         caption.sortIndicator = QStyleOptionHeader::SortDown;
     int width = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &caption, QSize(), header).width();
-    // Records keep their texts padded with spaces, which need no room.
+    QHash<QString, int>& measured = MeasuredTexts::Column(listView, column);
     for (int row = 0; row < listView->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = listView->topLevelItem(row);
-        const QString text = item->text(column);
-        qsizetype end = text.size();
-        while (end > 0 && text.at(end - 1).isSpace())
-            --end;
-        const QFontMetrics metrics(item->font(column));
-        const int padding = metrics.horizontalAdvance(text) - metrics.horizontalAdvance(text.left(end));
-        width = std::max(width, listView->sizeHintForIndex(listView->model()->index(row, column)).width() - padding);
+        const QString text = listView->topLevelItem(row)->text(column);
+        auto found = measured.constFind(text);
+        if (found == measured.constEnd())
+            found = measured.insert(text, cellWidth(listView, row, column));
+        width = std::max(width, *found);
     }
     return width;
 }
