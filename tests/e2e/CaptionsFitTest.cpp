@@ -177,6 +177,7 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
         if (auto* update = window->findChild<QPushButton*>("cmdUpdate"); update && update->isEnabled()) {
             auto* list = window->findChild<QTreeWidget*>("lvwMessages");
             list->setCurrentItem(list->topLevelItem(0));
+            list->topLevelItem(0)->setSelected(true);
             int edited = 0;
             auto checkEditor = [&] {
                 for (QWidget* editor : QApplication::topLevelWidgets())
