@@ -1,8 +1,12 @@
 #include "KS_FormBuilder.h"
 
+#include <QEvent>
 #include <QHeaderView>
+#include <QLayout>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "KS_Forms.h"
 
@@ -39,6 +43,253 @@ void applyKind(QWidget* control, const FormControl& row)
     }
 }
 
+// Room kept between a grown control and the next one in its row, where there was that much.
+constexpr int kRowSpacing = 4;
+
+// The width a caption control needs to show its whole text; 0 for any other control.
+int captionWidth(const QWidget* control)
+{
+    if (auto* label = qobject_cast<const QLabel*>(control))
+        return label->wordWrap() || label->text().isEmpty() ? 0 : label->sizeHint().width();
+    if (auto* button = qobject_cast<const QPushButton*>(control)) {
+        if (button->text().isEmpty())
+            return 0;
+        // Not the style's size hint: that one keeps a short caption's button at a minimum width.
+        const QStyle* style = button->style();
+        int width = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width()
+                  + style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
+                  + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+        if (!button->icon().isNull())
+            width += button->iconSize().width() + 4;
+        return width;
+    }
+    if (qobject_cast<const QCheckBox*>(control) || qobject_cast<const QRadioButton*>(control))
+        return static_cast<const QAbstractButton*>(control)->text().isEmpty() ? 0 : control->sizeHint().width();
+    if (auto* frame = qobject_cast<const QGroupBox*>(control))
+        return frame->title().isEmpty() ? 0 : frame->minimumSizeHint().width();
+    return 0;
+}
+
+// Frames, picture boxes and client areas: what the builder puts controls into.
+bool holdsControls(const QWidget* widget)
+{
+    const QMetaObject* kind = widget->metaObject();
+    return qobject_cast<const QGroupBox*>(widget) || kind == &QWidget::staticMetaObject
+        || kind == &QFrame::staticMetaObject;
+}
+
+void widen(QWidget* widget, int width)
+{
+    if (widget->minimumWidth() == widget->maximumWidth())
+        widget->setFixedWidth(width);
+    else if (widget->parentWidget() && widget->parentWidget()->layout() && !widget->isWindow())
+        widget->setMinimumWidth(width);
+    else
+        widget->resize(width, widget->height());
+}
+
+// next starts right of the middle of grown and shares some of its height.
+bool inRowToTheRight(const QRect& grown, const QRect& next)
+{
+    return next.left() >= grown.left() + grown.width() / 2 && next.top() <= grown.bottom()
+        && grown.top() <= next.bottom();
+}
+
+bool isOneOf(const QWidget* control, const std::vector<QWidget*>& controls)
+{
+    return std::find(controls.begin(), controls.end(), control) != controls.end();
+}
+
+struct Placed {
+    QWidget* control;
+    QRect before;
+};
+
+// What the label shows: its access key's ampersand goes.
+QString shownText(const QLabel* label)
+{
+    QString shown;
+    const QString text = label->text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '&' && label->buddy() && i + 1 < text.size())
+            ++i;
+        shown += text.at(i);
+    }
+    return shown;
+}
+
+// Some captions leave runs of spaces where boxes lie over them ("Duratio&n:   minutes,   seconds"
+// with a box in each run). Spaces are narrower in these fonts, so the words after a run would lie
+// under its boxes: the spaces widen until each run takes its boxes, and the boxes move into the
+// middle of their runs. Returns the boxes, which the label places and no row pushes.
+std::vector<QWidget*> spreadOverLabel(QLabel* label, const std::vector<Placed>& placed)
+{
+    const QString shown = shownText(label);
+    std::vector<std::pair<qsizetype, qsizetype>> runs;
+    for (qsizetype i = 0; (i = shown.indexOf(QLatin1String("  "), i)) >= 0;) {
+        qsizetype end = i;
+        while (end < shown.size() && shown.at(end) == ' ')
+            ++end;
+        runs.emplace_back(i, end);
+        i = end;
+    }
+    QRect labelRect;
+    std::vector<std::vector<const Placed*>> groups;
+    for (const Placed& p : placed)
+        if (p.control == label)
+            labelRect = p.before;
+    for (const Placed& p : placed) {
+        if (p.control == label || p.control->isHidden() || !p.before.intersects(labelRect))
+            continue;
+        if (groups.empty() || p.before.left() > groups.back().back()->before.right() + 1)
+            groups.emplace_back();
+        groups.back().push_back(&p);
+    }
+    if (runs.empty() || runs.size() != groups.size() || label->isHidden() || !(label->alignment() & Qt::AlignLeft))
+        return {};
+
+    auto groupWidth = [](const std::vector<const Placed*>& group) {
+        return group.back()->before.right() + 1 - group.front()->before.left();
+    };
+    auto runEdges = [&shown, &runs](const QFontMetrics& metrics, std::size_t k) {
+        return std::pair(metrics.horizontalAdvance(shown.left(runs[k].first)),
+                         metrics.horizontalAdvance(shown.left(runs[k].second)));
+    };
+    // Word spacing widens each run of spaces by the same amount.
+    int extra = 0;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const auto [start, end] = runEdges(label->fontMetrics(), k);
+        extra = std::max(extra, groupWidth(groups[k]) + 2 * kRowSpacing - (end - start));
+    }
+    if (extra > 0) {
+        QFont font = label->font();
+        font.setWordSpacing(font.wordSpacing() + extra);
+        label->setFont(font);
+    }
+    const int origin = label->x() + label->contentsRect().left() + label->margin();
+    std::vector<QWidget*> boxes;
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const auto [start, end] = runEdges(label->fontMetrics(), k);
+        const int shift = origin + start + (end - start - groupWidth(groups[k])) / 2 - groups[k].front()->before.left();
+        for (const Placed* box : groups[k]) {
+            box->control->move(box->before.left() + shift, box->before.top());
+            boxes.push_back(box->control);
+        }
+    }
+    return boxes;
+}
+
+void fitChildren(QWidget* holder)
+{
+    std::vector<Placed> placed;
+    for (QObject* child : holder->children())
+        if (auto* control = qobject_cast<QWidget*>(child); control && !control->isWindow())
+            placed.push_back({control, control->geometry()});
+    for (const Placed& p : placed)
+        if (holdsControls(p.control))
+            fitChildren(p.control);
+    if (holder->layout())
+        return;
+    std::vector<QWidget*> overlaid;
+    for (const Placed& p : placed)
+        if (auto* label = qobject_cast<QLabel*>(p.control))
+            for (QWidget* box : spreadOverLabel(label, placed))
+                overlaid.push_back(box);
+    for (const Placed& p : placed)
+        if (const int needed = captionWidth(p.control); needed > p.control->width())
+            widen(p.control, needed);
+
+    std::stable_sort(placed.begin(), placed.end(),
+                     [](const Placed& a, const Placed& b) { return a.before.left() < b.before.left(); });
+    for (std::size_t i = 0; i < placed.size(); ++i) {
+        const Placed& grown = placed[i];
+        const int pushed = grown.control->geometry().right() - grown.before.right();
+        // A hidden control pushes nothing: the one it stands in for keeps its place.
+        if (pushed <= 0 || grown.control->isHidden() || isOneOf(grown.control, overlaid))
+            continue;
+        for (std::size_t j = i + 1; j < placed.size(); ++j) {
+            const Placed& next = placed[j];
+            if (!inRowToTheRight(grown.before, next.before) || isOneOf(next.control, overlaid))
+                continue;
+            const int gap = next.before.left() - grown.before.right() - 1;
+            const int shift = pushed - std::max(0, gap - kRowSpacing);
+            if (shift > next.control->x() - next.before.x())
+                next.control->move(next.before.x() + shift, next.control->y());
+        }
+    }
+
+    // A control that grew or moved, or that the holder's right edge cuts, widens the holder, which
+    // keeps as much room on the right as its controls keep on the left (a frame's title check box
+    // sits in its corner). Controls wholly beyond the edge stay hidden there, the holder stopping
+    // short of them: the speaker window shows its advanced options only when it widens.
+    int inset = 0;
+    for (const Placed& p : placed)
+        if (!p.control->isHidden() && p.before.left() > 0 && (inset == 0 || p.before.left() < inset))
+            inset = p.before.left();
+    int needed = 0;
+    int beyond = QWIDGETSIZE_MAX;
+    for (const Placed& p : placed) {
+        const QRect now = p.control->geometry();
+        if (p.control->isHidden())
+            continue;
+        if (p.before.left() >= holder->width())
+            beyond = std::min(beyond, now.left());
+        else if (now != p.before || now.right() >= holder->width())
+            needed = std::max(needed, now.right() + 1 + inset);
+    }
+    needed = std::min(needed, beyond);
+    if (needed > holder->width())
+        widen(holder, needed);
+}
+
+// Fits the window's captions when it first shows, when every caption has its text, and again
+// whenever the window changes size, since a window that sizes its own frames undoes their growth.
+class CaptionFitter : public QObject {
+public:
+    explicit CaptionFitter(QWidget* window)
+        : QObject(window)
+        , window_(window)
+    {
+        setObjectName(kName);
+        window->installEventFilter(this);
+    }
+
+    static constexpr const char* kName = "captionFitter";
+
+    void Fit()
+    {
+        fitting_ = true;
+        fitChildren(window_);
+        if (window_->layout())
+            window_->layout()->activate();
+        fitting_ = false;
+        fitted_ = true;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool resized = fitted_ && event->type() == QEvent::Resize;
+        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized))
+            Fit();
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    bool fitting_ = false;
+    bool fitted_ = false;
+};
+
+void fitCaptionsWhenShown(QWidget* window)
+{
+    if (window->findChild<QObject*>(CaptionFitter::kName, Qt::FindDirectChildrenOnly))
+        return;
+    auto* fitter = new CaptionFitter(window);
+    if (window->isVisible())
+        fitter->Fit();
+}
+
 } // namespace
 
 void BuildControls(QWidget* form, std::span<const FormControl> table)
@@ -58,6 +309,7 @@ void BuildControls(QWidget* form, std::span<const FormControl> table)
             pendingBuddy->setBuddy(control);
         pendingBuddy = qobject_cast<QLabel*>(control);
     }
+    fitCaptionsWhenShown(form->window());
 }
 
 QWidget* BuildToolbarForm(QWidget* form, QToolBar*& tlbMenu, int widthTwips, int heightTwips)

@@ -66,7 +66,17 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
                        name, caption, geometry, length, parentName};
 }
 
-// Creates every control of the table under form (or the frame it names), in order.
+// Creates every control of the table under form (or the frame it names), in
+// order.
+//
+// The twips were laid out for a narrower font than the ones found here, so
+// when form's window shows, and whenever it changes size, each label, check
+// box, option button, command button and frame whose caption needs more room
+// than it was given grows to its text; what stands to its right in the same
+// row moves along, and the frame, picture box or client area holding it
+// widens (the window follows its client area). A label that leaves runs of
+// spaces for boxes laid over it widens the runs and centres the boxes in them.
+// Nothing shrinks, and controls placed by a layout are left to the layout.
 void BuildControls(QWidget* form, std::span<const FormControl> table);
 
 // The usual frame of a table window: the toolbar tlbMenu along the top and,

@@ -1,0 +1,202 @@
+// Every caption of every window shows whole at the default font: the forms
+// were laid out in twips for another font's metrics.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionHeader>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "ConsoleHarness.h"
+#include "KS_GEN_Configure.h"
+#include "KS_GEN_CoverPage.h"
+#include "KS_GEN_DBProgrammer.h"
+#include "KS_GEN_UserAdd.h"
+#include "KS_MainForm.h"
+#include "KS_MessageWindows.h"
+#include "KS_ProgrammerWindows.h"
+#include "KS_ScheduleWindows.h"
+#include "KS_SpeakerWindows.h"
+#include "KS_SYS_About.h"
+#include "KS_WindowRegistry.h"
+
+namespace {
+
+QString visibleText(const QString& text) { return text.trimmed().remove(QRegularExpression("&(?!&)")); }
+
+// The pixels the caption needs, measured from the text and the style's room for it; 0 for other controls.
+int neededWidth(const QWidget* control, QString& text)
+{
+    const QStyle* style = control->style();
+    if (auto* label = qobject_cast<const QLabel*>(control)) {
+        text = label->wordWrap() ? QString() : label->text();
+        return label->sizeHint().width();
+    }
+    const auto contents = qobject_cast<const QPushButton*>(control) ? QStyle::SE_PushButtonContents
+                        : qobject_cast<const QCheckBox*>(control)   ? QStyle::SE_CheckBoxContents
+                                                                    : QStyle::SE_RadioButtonContents;
+    if (auto* button = qobject_cast<const QAbstractButton*>(control); button && !qobject_cast<const QToolButton*>(control)) {
+        text = button->text();
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = text;
+        const int room = style->subElementRect(contents, &option, button).width();
+        return button->fontMetrics().horizontalAdvance(visibleText(text)) + button->width() - room;
+    }
+    if (auto* frame = qobject_cast<const QGroupBox*>(control)) {
+        text = frame->title();
+        return frame->minimumSizeHint().width();
+    }
+    return 0;
+}
+
+void checkColumns(const QTreeWidget* list, const QString& where, QStringList& offenders)
+{
+    QHeaderView* header = list->header();
+    for (int column = 0; column < list->columnCount(); ++column) {
+        if (list->isColumnHidden(column))
+            continue;
+        const int width = list->columnWidth(column);
+        QStyleOptionHeader option;
+        option.initFrom(header);
+        option.state |= QStyle::State_Horizontal;
+        option.rect = QRect(0, 0, width, header->height());
+        option.text = list->headerItem()->text(column);
+        if (header->isSortIndicatorShown() && header->sortIndicatorSection() == column)
+            option.sortIndicator = QStyleOptionHeader::SortDown;
+        const int room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header).width();
+        int widest = header->fontMetrics().horizontalAdvance(option.text) + width - room;
+        QString widestText = "header " + option.text;
+        // Records pad their texts with spaces, which may be cut.
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QString text = list->topLevelItem(row)->text(column);
+            const QFontMetrics metrics = list->fontMetrics();
+            const int need = list->sizeHintForIndex(list->model()->index(row, column)).width()
+                           - metrics.horizontalAdvance(text) + metrics.horizontalAdvance(text.trimmed());
+            if (need > widest)
+                widest = need, widestText = text.trimmed();
+        }
+        if (widest > width)
+            offenders << QString("%1 column %2 \"%3\": needs %4 px, has %5").arg(where).arg(column).arg(widestText)
+                             .arg(widest).arg(width);
+    }
+}
+
+void checkWindow(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(window))
+            continue;
+        const QString where = name + " " + control->objectName();
+        const QWidget* holder = control->parentWidget();
+        // A control wholly beyond its holder's edge is one the window shows only when it widens.
+        if (!holder->layout() && control->x() < holder->width() && control->geometry().right() >= holder->width())
+            offenders << where + ": cut by the right edge of " + holder->objectName();
+        if (auto* list = qobject_cast<QTreeWidget*>(const_cast<QWidget*>(control))) {
+            checkColumns(list, where, offenders);
+            // The sort arrow moves to the column the operator clicks, and takes room from its caption.
+            for (int column = 0; list->header()->isSortIndicatorShown() && column < list->columnCount(); ++column) {
+                list->sortByColumn(column, Qt::AscendingOrder);
+                checkColumns(list, where + " sorted", offenders);
+            }
+            continue;
+        }
+        QString text;
+        const int needed = neededWidth(control, text);
+        if (visibleText(text).isEmpty())
+            continue;
+        const QString what = QString("%1 \"%2\"").arg(where, text);
+        if (needed > control->width())
+            offenders << QString("%1: needs %2 px, has %3").arg(what).arg(needed).arg(control->width());
+        const int textHeight = std::min(control->fontMetrics().height(), control->height());
+        const int textTop = control->y() + (control->height() - textHeight) / 2;
+        std::vector<QRect> words{QRect(control->x(), textTop, std::min(needed, control->width()), textHeight)};
+        // A label's runs of spaces may lie under boxes; its words may not.
+        if (auto* label = qobject_cast<const QLabel*>(control)) {
+            words.clear();
+            const QString shown = label->buddy() ? QString(text).remove(QRegularExpression("&(?!&)")) : text;
+            const int left = control->x() + label->contentsRect().left() + label->margin();
+            auto at = [&](qsizetype index) { return left + label->fontMetrics().horizontalAdvance(shown.left(index)); };
+            for (const auto& word : QRegularExpression("\\S+( \\S+)*").globalMatch(shown))
+                words.emplace_back(QPoint(at(word.capturedStart()), textTop),
+                                   QPoint(at(word.capturedEnd()) - 1, textTop + textHeight - 1));
+        }
+        for (const QWidget* sibling : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            for (const QRect& word : words)
+                if (sibling != control && sibling->isVisibleTo(window) && sibling->geometry().intersects(word))
+                    offenders << what + ": runs under " + sibling->objectName();
+    }
+}
+
+} // namespace
+
+TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
+{
+    RegisterWindow(FormName::DBProgrammer,
+                   [](QWidget* owner) { return new KS_GEN_DBProgrammer(qobject_cast<KS_MainForm*>(owner)); });
+    RegisterMessageWindows();
+    RegisterScheduleWindows();
+    RegisterProgrammerWindows();
+    RegisterSpeakerWindows();
+    ConsoleHarness harness({{1, "Front Desk", "A"}, {2, "Night porter", "N", "Y"}});
+    harness.messages.AnswerAlways(kAnswerOk);
+    KS_MainForm& form = harness.Load();
+    QStringList offenders;
+    checkWindow(&form, "KS_MainForm", offenders);
+    std::vector<std::function<QWidget*()>> windows;
+    for (std::string_view name :
+         {FormName::MessagesAlarm, FormName::MessagesPABX, FormName::MessagesFastkey, FormName::MessagesFreetext,
+          FormName::MessagesWireless, FormName::MessagesSB, FormName::ScheduledPaging, FormName::ToneSchedule,
+          FormName::ToneScheduleCalendar, FormName::DBProgrammer, FormName::SpeakerProgrammer,
+          FormName::CustomAlertsProgrammer, FormName::PendantProgrammer, FormName::PaddleProgrammer,
+          FormName::TimeReceiverProgrammer, FormName::ClockProgrammer})
+        windows.push_back([&form, name] { return CreateRegisteredWindow(name, &form); });
+    windows.insert(windows.end(), {[&] { return new KS_GEN_UserAdd(&form); }, [&] { return new KS_GEN_Configure(&form); },
+                                   [&] { return new KS_GEN_CoverPage(&form); }, [&] { return new KS_SYS_About(&form); }});
+    for (const auto& make : windows) {
+        QWidget* window = make();
+        form.OpenOwnedWindow(window, false);
+        const QString name = window->metaObject()->className();
+        checkWindow(window, name, offenders);
+        // The speaker window's Advanced key widens it over a second column of frames.
+        for (QAction* action : window->findChildren<QAction*>())
+            if (action->isCheckable()) {
+                action->trigger();
+                checkWindow(window, name + " (Advanced)", offenders);
+            }
+        // The list's edit dialog, modal or not, on the first row.
+        if (auto* update = window->findChild<QPushButton*>("cmdUpdate"); update && update->isEnabled()) {
+            auto* list = window->findChild<QTreeWidget*>("lvwMessages");
+            list->setCurrentItem(list->topLevelItem(0));
+            list->topLevelItem(0)->setSelected(true);
+            int edited = 0;
+            auto checkEditor = [&] {
+                for (QWidget* editor : QApplication::topLevelWidgets())
+                    if (editor->isVisible() && editor != window && editor != &form) {
+                        checkWindow(editor, name + " " + editor->objectName(), offenders);
+                        editor->close();
+                        ++edited;
+                    }
+            };
+            QTimer modal;
+            QObject::connect(&modal, &QTimer::timeout, checkEditor);
+            modal.start(0);
+            update->click();
+            checkEditor();
+            EXPECT_EQ(edited, 1) << name.toStdString();
+        }
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    offenders.removeDuplicates();
+    EXPECT_TRUE(offenders.isEmpty()) << offenders.size() << " offenders:\n" << offenders.join('\n').toStdString();
+}
