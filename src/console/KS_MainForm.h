@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,8 +71,11 @@ public:
     void SendCoverPager();
     // Ends the program: hang-up, port, timers, recorder, window position, other windows, icon.
     void ExitApplication();
-    // Shows a window owned by this one and disables this one until it closes;
-    // a modal one returns once it has closed.
+    // Disables this window, builds the other one (whose load may talk to the
+    // unit), and shows it owned by this one until it closes; a modal one
+    // returns once it has closed. Nothing built: this window is enabled again.
+    void OpenOwnedWindow(const std::function<QWidget*()>& build, bool modal);
+    // The same for a window already built.
     void OpenOwnedWindow(QWidget* window, bool modal);
     // True while a window opened from this one is showing.
     bool OpenerDisabled() const { return ownedWindowsOpen_ > 0; }

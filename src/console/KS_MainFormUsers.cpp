@@ -35,7 +35,7 @@ QTreeWidgetItem* findUserRow(QTreeWidget* list, const QString& pagerNo)
 
 void openUserDialog(KS_MainForm* form)
 {
-    form->OpenOwnedWindow(new KS_GEN_UserAdd(form), false);
+    form->OpenOwnedWindow([form] { return new KS_GEN_UserAdd(form); }, false);
     SafeSetFocus(form->lvwUsers);
 }
 
