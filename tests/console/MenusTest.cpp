@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -357,4 +358,28 @@ TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWith
     signBoard->close();
     RegisterWindow(FormName::MessagesAlarm, {});
     RegisterWindow(FormName::MessagesSB, {});
+}
+
+TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
+{
+    gAdminMode = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+
+    form.mnuHelp->popup(form.mapToGlobal(QPoint(0, 0)));
+    QTest::keyClick(form.mnuHelp, Qt::Key_Up); // from the top round to the last item
+    QTest::keyClick(form.mnuHelp, Qt::Key_Return);
+    QWidget* about = topLevel<QDialog>("KS_SYS_About");
+    ASSERT_NE(about, nullptr);
+    about->close();
+
+    // Two items answer to "d": the first is highlighted and Return runs it.
+    form.mnuPagers->popup(form.mapToGlobal(QPoint(0, 0)));
+    QTest::keyClick(form.mnuPagers, Qt::Key_D, Qt::NoModifier);
+    EXPECT_EQ(form.mnuPagers->activeAction(), form.mnuDevicesOptions[2]);
+    harness.messages.Answer(kAnswerNo);
+    QTest::keyClick(form.mnuPagers, Qt::Key_Return);
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_EQ(harness.messages.texts()[0].rfind("Current pagers database and all pagers information", 0), 0u);
 }
