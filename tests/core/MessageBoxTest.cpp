@@ -192,3 +192,33 @@ TEST(MessageBox, EveryButtonStaysClickableBesideTheCheckBoxInBothHeights)
             }
         }
 }
+
+TEST(MessageBox, ALongTextGetsRoomForEveryLine)
+{
+    const std::string text = "Some of the selected pagers are Numeric pagers but the message includes non numeric "
+                             "characters. These pagers might receive a corrupted message. \r\n"
+                             "Click Yes to continue and ignore these pagers, No to change your selected users. "
+                             "The unit keeps every page it has taken until the operator clears it.";
+    for (const auto& [tall, option] : {std::pair{false, false}, {false, true}, {true, false}, {true, true}}) {
+        SCOPED_TRACE(testing::Message() << tall << option);
+        KS_SYS_Message box;
+        MessageRequest request;
+        request.message = text;
+        request.buttons = kButtonsYesNo;
+        request.tall = tall;
+        request.optionText = option ? "&Don't ask me again" : "";
+        box.Prepare(request);
+        const QLabel* label = box.lblMessageText;
+        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                               Qt::TextWordWrap, label->text());
+        EXPECT_GE(needed.height(), 6 * label->fontMetrics().lineSpacing()); // it is a long text
+        EXPECT_GE(label->height(), needed.height());
+        EXPECT_LE(needed.width(), label->width());
+        EXPECT_LE(label->geometry().bottom(), box.cmd_Yes->y());
+        if (option && !tall) {
+            EXPECT_LE(label->geometry().bottom(), box.chkOption->y());
+        }
+        EXPECT_EQ(box.childAt(box.cmd_Yes->geometry().center()), box.cmd_Yes);
+        EXPECT_LE(box.cmd_Yes->geometry().bottom(), box.height());
+    }
+}
