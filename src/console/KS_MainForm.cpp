@@ -139,7 +139,13 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
         tmrCheckCOMPort->start();
     }
 
-    SetConnectionStatusSink([this](const std::string& caption) { lblConnectionStatus->setText(ToQString(caption)); });
+    SetConnectionStatusSink([this](const std::string& caption) {
+        lblConnectionStatus->setText(ToQString(caption));
+        // The pager types read by the unit's code table: another unit found
+        // (by Configure, a dial-out or any window) gives the rows other texts.
+        if (listedUsersUnit() != listedUsersUnit_ && lvwUsers->topLevelItemCount() > 0)
+            FillUsersList(users_);
+    });
 
     SetStatusSink([this](const std::string& text, bool isError, int beeps) { showStatus(text, isError, beeps); });
 }
@@ -450,8 +456,11 @@ void KS_MainForm::LoadUsers()
     ShowNormalPointer();
 }
 
+std::string KS_MainForm::listedUsersUnit() { return gEncoderModelLetter + "/" + gEncoderFamily; }
+
 void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
 {
+    listedUsersUnit_ = listedUsersUnit();
     lvwUsers->clear();
     for (const PagerRecord& user : users) {
         if (user.InUse != "Y")

@@ -255,6 +255,9 @@ private:
     std::vector<PagerRecord> users_;
     std::vector<LastPageEntry> lastPage_;
     std::string listedUsersFolder_;
+    // The unit whose code table gave the listed pager types their texts.
+    static std::string listedUsersUnit();
+    std::string listedUsersUnit_;
     int ownedWindowsOpen_ = 0;
     std::shared_ptr<int> openerToken_ = std::make_shared<int>(0);
     std::vector<QPointer<QWidget>> ownedWindows_; // in the order they opened

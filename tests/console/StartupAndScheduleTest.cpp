@@ -204,3 +204,18 @@ TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
 }
+
+TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)
+{
+    ConsoleHarness harness({{1, "Anna", "2"}}); // a tone pager as a digit-code unit stores it
+    harness.engine.SetModel('X');
+    harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 0, {}, 0, 0});
+    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 0, {}, 0, 0});
+    harness.messages.Answer(kAnswerOk);
+    KS_MainForm& form = harness.Load();
+    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Numeric"); // no unit: read as a letter code
+
+    harness.engine.ClearFaults();
+    DetectEncoder(); // as Configure, a dial-out or any window does
+    EXPECT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Tone-Only");
+}
