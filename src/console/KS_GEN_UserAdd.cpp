@@ -27,9 +27,6 @@ namespace {
 
 constexpr int kPagerColumn = 1;
 
-// Text boxes keep bytes: NULs of a field never set are no part of what the operator sees.
-QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
-
 int phoneKey(int key) { return key == ',' ? key : PhoneKeyFilter(key); }
 
 } // namespace
@@ -131,10 +128,10 @@ void KS_GEN_UserAdd::LoadUserForEdit()
         ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
         return;
     }
-    txtUserName->setText(fieldText(record.UserName));
-    txtCapcode->setText(fieldText(record.Capcode));
-    txtPhone->setText(fieldText(record.Phone));
-    txtDSC->setText(fieldText(record.DSC));
+    txtUserName->setText(RecordFieldText(record.UserName));
+    txtCapcode->setText(RecordFieldText(record.Capcode));
+    txtPhone->setText(RecordFieldText(record.Phone));
+    txtDSC->setText(RecordFieldText(record.DSC));
     SelectComboText(cmbPagerType, PagerTypeCodeText(record.PagerType, true));
     SelectComboText(cmbPagerFormat, PagerFormatCodeText(record.Format, true));
     SelectComboText(cmbPagerBaud, BaudCodeText(record.Baud, true));

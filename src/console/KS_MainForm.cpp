@@ -36,6 +36,7 @@
 #include "KS_Registry.h"
 #include "OptionList.h"
 #include "KS_String.h"
+#include "KS_UserDirectory.h"
 
 namespace {
 
@@ -582,7 +583,7 @@ QTreeWidgetItem* KS_MainForm::AddUserRow(const std::string& name, const std::str
                                          const std::string& typeText, const std::string& capcode, bool isGroup)
 {
     auto* row = new QTreeWidgetItem;
-    row->setText(kUserPager, ToQString(Trim(pagerNo)));
+    row->setText(kUserPager, RecordFieldText(pagerNo));
     SetUserRow(row, name, typeId, typeText, capcode, isGroup);
     lvwUsers->addTopLevelItem(row);
     return row;
@@ -591,10 +592,10 @@ QTreeWidgetItem* KS_MainForm::AddUserRow(const std::string& name, const std::str
 void KS_MainForm::SetUserRow(QTreeWidgetItem* row, const std::string& name, int typeId, const std::string& typeText,
                              const std::string& capcode, bool isGroup)
 {
-    row->setText(kUserName, ToQString(Trim(name)));
+    row->setText(kUserName, RecordFieldText(name));
     row->setText(kUserTypeId, QString::number(typeId));
     row->setText(kUserType, ToQString(typeText));
-    row->setText(kUserCapcode, ToQString(Trim(capcode)));
+    row->setText(kUserCapcode, RecordFieldText(capcode));
     row->setIcon(kUserName, isGroup ? groupIcon_ : userIcon_);
     const QColor colour = QColor::fromRgb(isGroup ? kGroupRowColour : kUserRowColour);
     for (int c = 0; c < lvwUsers->columnCount(); ++c)

@@ -74,7 +74,7 @@ void KS_MainForm::ShowSavedUser(const PagerRecord& record, bool adding)
         users_[number - 1] = record;
     }
     const bool group = record.GroupFlag == "G";
-    const QString pagerNo = ToQString(Trim(record.PagerNo));
+    const QString pagerNo = RecordFieldText(record.PagerNo);
     QTreeWidgetItem* row = adding ? nullptr : findUserRow(lvwUsers, pagerNo);
     if (!row) {
         row = AddUserRow(record.UserName, record.PagerNo, PagerTypeIconIndex(record.PagerType),

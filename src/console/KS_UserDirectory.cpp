@@ -106,6 +106,8 @@ void SetOwnerEnabled(QWidget* owner, bool enabled)
 
 // ---- The shared controls ---------------------------------------------------------
 
+QString RecordFieldText(std::string_view field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
+
 std::string ComboText(const QComboBox* combo)
 {
     return combo->currentIndex() < 0 ? std::string() : FromQString(combo->currentText());

@@ -11,6 +11,7 @@
 #include "KS_FormBuilder.h"
 #include "KS_Records.h"
 
+class QString;
 class QWidget;
 
 enum class UserEncoderClass {
@@ -119,6 +120,10 @@ struct PagerSettingControls {
         form.cmbGroupFourth = cmbGroups[3];
     }
 };
+
+// A record's text field as a widget shows it: trimmed, and without the NULs of
+// a field never written, which a widget would draw as boxes.
+QString RecordFieldText(std::string_view field);
 
 // The selected item's text, "" when nothing is selected.
 std::string ComboText(const QComboBox* combo);

@@ -24,12 +24,14 @@ using Lines = std::vector<std::string>;
 
 TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
 {
-    ConsoleHarness harness({{1, "First", "A"}, {7, "Seventh", "N"}, {999, "Last", "T"}});
+    // A name never written is NULs, as a download leaves the group pagers: it shows blank.
+    ConsoleHarness harness({{1, "First", "A"}, {7, "Seventh", "N"}, {999, std::string(20, '\0'), "T"}});
     KS_MainForm& form = harness.Load();
     EXPECT_EQ(form.lblConnectionStatus->text().left(13), "Connected to ");
     form.lvwUsers->sortItems(1, Qt::AscendingOrder);
     ASSERT_EQ(form.lvwUsers->topLevelItemCount(), 3);
     EXPECT_EQ(form.lvwUsers->topLevelItem(2)->text(1), "999");
+    EXPECT_EQ(form.lvwUsers->topLevelItem(2)->text(0), "");
     EXPECT_EQ(gSchedule.size(), 700u); // the schedule was loaded (and created)
 
     QFile(QString::fromStdString(DataFilePath("Pager.DBS"))).resize(0);
