@@ -147,15 +147,7 @@ void KS_GEN_DBProgrammer::txtPagerFrom_LostFocus()
     if (from <= 0)
         from = 1;
     txtPagerFrom->setText(ToQString(ZeroPad(from, 3)));
-    if (CurrentUserEncoderClass() != UserEncoderClass::QX7)
-        return;
-    // On the QX7XXX a number above 900 is the group pager of its group.
-    if (from > 900) {
-        chkPagerIsGroup->setChecked(true);
-        SelectComboText(cmbGroup, ZeroPad(from - 900, 2));
-    } else {
-        chkPagerIsGroup->setChecked(false);
-    }
+    settings_.FollowPagerNumber(static_cast<long>(from));
 }
 
 void KS_GEN_DBProgrammer::txtPagerTo_LostFocus()
@@ -210,30 +202,16 @@ bool KS_GEN_DBProgrammer::programChecksPass()
         return refuse("Pager Type is not valid. Please confirm Pager Type.", cmbPagerType);
     if (chkPagerIsGroup->isChecked() && Trim(ComboText(cmbGroup)).empty())
         return refuse("Group is not valid. Please select Group.", cmbGroup);
-    const std::string mode = ComboText(cmbPagerMode);
-    if (CurrentUserEncoderClass() == UserEncoderClass::QX7 && ComboText(cmbPagerBaud) == "2400"
-        && (mode == "3" || mode == "0"))
-        return refuse("The Baud Rate and Mode combination is not supported by " + gEncoderModelName + ". "
-                          + "Please change Baud Rate or Mode.",
-                      cmbPagerMode);
-    if (gEncoderModelLetter == "U"
-        && (type == "Intercom Station" || type == "Phone" || type == "Portable Radio" || type == "Widearea"))
-        return refuse("Pager Type is not supported by " + gEncoderModelName + ". Please change Pager Type.",
-                      cmbPagerType, kIconExclamation);
+    if (const auto refusal = RefusedPagerSetting(type, ComboText(cmbPagerBaud), ComboText(cmbPagerMode)))
+        return refuse(refusal->message, refusal->changeMode ? cmbPagerMode : cmbPagerType, refusal->icon);
     // The capcode field holds seven digits; a longer number would be cut to another pager's address.
     const long long last = boxValue(txtCapCodeFrom) + (to - from) * increment();
     if (last > kLargestCapcode)
         return refuse("The last capcode of this range would be " + std::to_string(last)
                           + ", more than 7 digits. Please confirm Start Capcode and Capcode Increment.",
                       txtCapCodeFrom);
-    if (ReservedRangeApplies() && (from >= kFirstReservedPager || to >= kFirstReservedPager)) {
-        const auto answer = ShowMessage(
-            "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?", kButtonsYesNo,
-            kAnswerYes, kIconQuestion);
-        if (answer != kAnswerYes)
-            return false;
-    }
-    return true;
+    return !(IsReservedPager(static_cast<long>(from)) || IsReservedPager(static_cast<long>(to)))
+           || ConfirmReservedPagers();
 }
 
 void KS_GEN_DBProgrammer::cmdProgram_Click()

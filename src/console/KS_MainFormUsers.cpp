@@ -105,7 +105,7 @@ void KS_MainForm::cmdDelete_Click()
     const QString pagerText = row->text(kUserPager);
     const auto number = static_cast<long long>(Val(FromQString(pagerText)));
 
-    if (ReservedRangeApplies() && number > 900) {
+    if (IsReservedPager(static_cast<long>(number))) {
         ShowMessage("The selected user represents a Group device and can not be deleted.", kButtonsOk, kAnswerOk,
                     kIconCritical);
         SafeSetFocus(lvwUsers);
