@@ -11,15 +11,12 @@
 #include <QSpinBox>
 #include <QToolBar>
 
-#include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
-#include "KS_Globals.h"
 #include "KS_MainForm.h"
+#include "KS_PagerRange.h"
 #include "KS_Messages.h"
-#include "KS_Paging.h"
-#include "KS_PagingCodes.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
@@ -230,94 +227,38 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
 bool KS_GEN_DBProgrammer::ProgramPagerRange()
 {
     running_ = true;
-    LinkConversation conversation;
-    DetectEncoder();
-    ShowBusyPointer();
+    PagerRangeSettings range;
+    range.from = static_cast<int>(boxValue(txtPagerFrom));
+    range.to = static_cast<int>(boxValue(txtPagerTo));
+    range.startCapcode = boxValue(txtCapCodeFrom);
+    range.increment = increment();
+    range.user.userName = Trim(FromQString(txtUserName->text()));
+    range.user.phone = Trim(FromQString(txtPhone->text()));
+    settings_.ReadInto(range.user);
+    range.user.dsc = Trim(range.user.dsc);
 
-    const auto from = static_cast<int>(boxValue(txtPagerFrom));
-    const auto to = static_cast<int>(boxValue(txtPagerTo));
-    const long long start = boxValue(txtCapCodeFrom);
-    const std::int32_t step = increment();
-    const int count = std::max(to - from + 1, 0);
-
-    lblInfo->setText("Calculating...");
-    lblInfo->show();
-    prgProgProgress->setRange(0, std::max(count, 1));
-    prgProgProgress->setValue(0);
-    prgProgProgress->show();
-
-    UserFormFields fields;
-    fields.userName = Trim(FromQString(txtUserName->text()));
-    fields.phone = Trim(FromQString(txtPhone->text()));
-    settings_.ReadInto(fields);
-    fields.dsc = Trim(fields.dsc);
-    std::vector<PagerRecord> records;
-    for (int i = 0; i < count; ++i) {
-        fields.pagerNo = ZeroPad(from + i, 3);
-        fields.capcode = ZeroPad(start + static_cast<long long>(i) * step, 7).substr(0, 7);
-        records.push_back(MakeUserRecord(fields));
-        prgProgProgress->setValue(i + 1);
-    }
-
-    const auto end = [this](bool ranToEnd) {
-        lblInfo->setText(ranToEnd ? "Done !" : "Canceled !");
-        prgProgProgress->hide();
-        ShowNormalPointer();
-        running_ = false;
-        return ranToEnd;
-    };
-
-    // Every user of the range carries the same groups; a record the encoder
-    // could not take is refused before the first one is written anywhere.
-    std::vector<std::string> lines(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (IsReservedPager(from + static_cast<long>(i)))
-            continue;
-        std::string error;
-        const auto line = BuildEncoderUserRecord(records[i], &error);
-        if (!line) {
-            ShowMessage(error, kButtonsOk, kAnswerOk, kIconCritical);
-            return end(false);
+    const bool ranToEnd = ProgramUserRange(range, [this, count = std::max(range.to - range.from + 1, 0)](
+                                                      RangeStep step, int done) {
+        if (step == RangeStep::Calculating && done == 0) {
+            ShowBusyPointer();
+            lblInfo->setText("Calculating...");
+            lblInfo->show();
+            prgProgProgress->setRange(0, std::max(count, 1));
+            prgProgProgress->show();
         }
-        lines[i] = *line;
-    }
-    if (!EnsurePagerDatabase())
-        return end(false);
-
-    lblInfo->setText("Programming...");
-    prgProgProgress->setValue(0);
-    bool askOnFailure = true;
-    bool fileOnly = false;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const PagerRecord& record = records[i];
-        const int number = from + static_cast<int>(i);
-        if (!fileOnly) {
-            std::string reply;
-            if (!gEncoderIdentified) {
-                // An older unit adds a user only where there is none: an existing one goes first.
-                const std::string old
-                    = QueryLink("?", record.PagerNo + "M", 44, true, 0, true, false, nullptr, false, 3);
-                if (!Trim(old).empty())
-                    SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
-            }
-            if (!IsReservedPager(number) && !SendLinkCommand("A", lines[i] + "M", true, 0, reply, true, 3)
-                && askOnFailure) {
-                if (AskUpdateDatabaseOnly(true) != kAnswerYes)
-                    return end(false);
-                if (gMessageOption) {
-                    askOnFailure = false;
-                    fileOnly = true;
-                }
-            }
+        prgProgProgress->setValue(done);
+        if (step == RangeStep::Programming) {
+            lblInfo->setText(done == 0 ? QString("Programming...")
+                                       : ToQString("Programming..." + ZeroPad(done, 3) + "/"
+                                                   + std::to_string(prgProgProgress->maximum())));
+            DoEvents();
         }
-        if (!WritePagerRecord(number, record))
-            return end(false);
-        prgProgProgress->setValue(static_cast<int>(i) + 1);
-        lblInfo->setText(ToQString("Programming..." + ZeroPad(static_cast<long long>(i) + 1, 3) + "/"
-                                   + std::to_string(prgProgProgress->maximum())));
-        DoEvents();
-    }
-    return end(true);
+    });
+    lblInfo->setText(ranToEnd ? "Done !" : "Canceled !");
+    prgProgProgress->hide();
+    ShowNormalPointer();
+    running_ = false;
+    return ranToEnd;
 }
 
 void KS_GEN_DBProgrammer::closeEvent(QCloseEvent* event)
