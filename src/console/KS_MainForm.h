@@ -93,7 +93,8 @@ public:
     void UploadPagerDatabase();
 
     std::uint8_t EditMode = 1; // 1 add, 2 update; read by the user dialog
-    bool mViewMode = false;    // the sign-board list opens for sending only
+    // The sign-board list opens for sending only (from S&B Messages), not for editing (from the menu).
+    bool ViewMode() const { return viewMode_; }
 
     // ---- Controls
     QLabel* lblConnectionStatus = nullptr;
@@ -250,6 +251,7 @@ private:
     bool sendingBatch_ = false;
     bool scanningSchedule_ = false;
     bool clearDisplay_ = false;
+    bool viewMode_ = false;
     std::int32_t minuteCounter_ = 0;
     std::unique_ptr<CommPort> port_;
     std::vector<PagerRecord> users_;

@@ -565,7 +565,7 @@ void KS_MainForm::mnuMessagesOptions_Click(int index)
     while (!gReceiverIdle && !delay.DelayExpired() && !ExitRequested())
         WaitForEvents();
     if (index == 8)
-        mViewMode = false;
+        viewMode_ = false;
     openRegisteredWindow(kForms[static_cast<std::size_t>(index)], index != 8);
 }
 
@@ -669,7 +669,7 @@ void KS_MainForm::mnuPopupOptions_Click(int index)
 
 void KS_MainForm::cmdSBMessages_Click()
 {
-    mViewMode = true;
+    viewMode_ = true;
     openRegisteredWindow(FormName::MessagesSB, false);
 }
 

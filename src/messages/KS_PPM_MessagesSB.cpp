@@ -151,4 +151,4 @@ void KS_PPM_MessagesSB::cmdUpdate_Click()
     editor->show();
 }
 
-bool KS_PPM_MessagesSB::sendOnly() const { return owner_ && owner_->mViewMode; }
+bool KS_PPM_MessagesSB::sendOnly() const { return owner_ && owner_->ViewMode(); }

@@ -348,11 +348,13 @@ TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWith
     EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
 
     harness.engine.ClearTranscript();
-    form.mViewMode = true;
+    form.cmdSBMessages_Click();
+    ASSERT_TRUE(form.ViewMode());
+    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
     form.mnuMessagesOptions_Click(8);
     EXPECT_TRUE(harness.engine.Transcript().empty()); // no probe
     EXPECT_EQ(harness.messages.shown().size(), 1u);
-    EXPECT_FALSE(form.mViewMode);
+    EXPECT_FALSE(form.ViewMode());
     auto* signBoard = topLevel<QDialog>("KS_PPM_MessagesSB");
     ASSERT_NE(signBoard, nullptr);
     signBoard->close();
