@@ -50,14 +50,14 @@ struct PagerRange : testing::Test {
                 written.push_back(done);
         });
     }
-    // The first four characters of each add (or, with a wider set, each read, delete and add).
-    Lines heads(const std::string& kinds = "A")
+    // The head of each add (or, with a wider set, each read, delete and add).
+    Lines heads(const std::string& kinds = "A", std::size_t width = 4)
     {
         Lines result;
         for (const auto& entry : engine.Transcript())
             if (entry.fromHost && entry.bytes.size() > 4 && entry.bytes != "?000M\r"
                 && kinds.find(entry.bytes[0]) != std::string::npos)
-                result.push_back(entry.bytes.substr(0, 4));
+                result.push_back(entry.bytes.substr(0, width));
         return result;
     }
     sim::Engine engine;
@@ -72,10 +72,7 @@ TEST_F(PagerRange, CapcodesRiseByTheStepAndEveryUserGetsTheGroups)
 {
     range.user.groupTexts[0] = "03";
     ASSERT_TRUE(run('X', 1, 20, 1000, 5));
-    Lines adds;
-    for (const auto& entry : engine.Transcript())
-        if (entry.fromHost && entry.bytes[0] == 'A')
-            adds.push_back(entry.bytes.substr(0, 11));
+    const Lines adds = heads("A", 11);
     ASSERT_EQ(adds.size(), 20u);
     EXPECT_EQ(adds[0], "A0010001000");
     EXPECT_EQ(adds[19], "A0200001095");

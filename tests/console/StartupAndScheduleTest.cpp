@@ -39,16 +39,6 @@ TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 0); // an empty user table loads empty
 }
 
-TEST(Startup, TheTimersRunAtTheirIntervals)
-{
-    ConsoleHarness harness({{1, "First", "A"}});
-    KS_MainForm& form = harness.Load();
-    EXPECT_EQ(form.tmrDelay->interval(), 50);
-    EXPECT_EQ(form.tmrCheckCOMPort->interval(), 50);
-    EXPECT_EQ(form.tmrSeconds->interval(), 1000);
-    EXPECT_EQ(form.tmrMinutes->interval(), 60000);
-}
-
 TEST(Startup, WithoutANotificationAreaAutoHideStillShowsTheWindow)
 {
     if (QSystemTrayIcon::isSystemTrayAvailable())
