@@ -18,13 +18,6 @@
 
 namespace {
 
-PagerRecord stored(int number)
-{
-    PagerRecord record;
-    EXPECT_EQ(ReadRecordAt(DataFilePath("Pager.DBS"), number, record), FileError::None);
-    return record;
-}
-
 sim::Fault refuse(const char* prefix) { return {sim::FaultKind::Refuse, prefix, sim::MatchMode::Prefix, 5, {}, 0, 0}; }
 
 struct DBProgrammer : testing::Test {
@@ -68,7 +61,7 @@ TEST_F(DBProgrammer, ARunShowsItsProgressAndReloadsTheListOnlyWhenItReachesTheEn
     w.txtUserName->setText("  Ward ");
     w.cmdProgram_Click();
     EXPECT_EQ(w.lblInfo->text(), "Done !");
-    EXPECT_EQ(Trim(stored(5).UserName), "Ward");
+    EXPECT_EQ(Trim(StoredUser(5).UserName), "Ward");
     EXPECT_EQ(harness.form().lvwUsers->topLevelItemCount(), 5);
     w.cmdClose_Click();
     EXPECT_TRUE(harness.form().centralWidget()->isEnabled());
@@ -89,14 +82,14 @@ TEST_F(DBProgrammer, ABackwardRangeAndCapcodesBeyondSevenDigitsAreRefusedBeforeA
     w.cmdProgram_Click();
     EXPECT_NE(harness.messages.texts().back().find("10000000"), std::string::npos);
     EXPECT_TRUE(nothingAdded());
-    EXPECT_EQ(stored(1).InUse, "N");
+    EXPECT_EQ(StoredUser(1).InUse, "N");
 
     // Ending exactly on the last seven-digit capcode is fine.
     const std::size_t boxes = harness.messages.shown().size();
     w.txtCapCodeFrom->setText("9999989");
     w.cmdProgram_Click();
     EXPECT_EQ(harness.messages.shown().size(), boxes);
-    EXPECT_EQ(stored(3).Capcode, "9999999");
+    EXPECT_EQ(StoredUser(3).Capcode, "9999999");
 }
 
 TEST_F(DBProgrammer, OnTheQX7AFirstNumberAboveNineHundredMakesEveryPagerAGroupPager)
@@ -109,5 +102,5 @@ TEST_F(DBProgrammer, OnTheQX7AFirstNumberAboveNineHundredMakesEveryPagerAGroupPa
     harness.messages.Answer(kAnswerNo); // the reserved range: nothing is done
     w.cmdProgram_Click();
     EXPECT_EQ(harness.messages.shown().size(), 1u);
-    EXPECT_EQ(stored(905).InUse, "N");
+    EXPECT_EQ(StoredUser(905).InUse, "N");
 }

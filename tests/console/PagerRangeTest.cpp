@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 
+#include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_PagerRange.h"
 #include "KS_Registry.h"
@@ -14,13 +15,6 @@ using namespace std::string_literals;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-PagerRecord stored(int number)
-{
-    PagerRecord record;
-    EXPECT_EQ(ReadRecordAt(DataFilePath("Pager.DBS"), number, record), FileError::None);
-    return record;
-}
 
 // Runs the range on the engine's unit; `written` gets each count of records written.
 bool run(sim::Engine& engine, PagerRangeSettings range, std::vector<int>& written)
@@ -63,10 +57,10 @@ TEST(PagerRange, CapcodesRiseByTheStepAndEveryUserGetsTheGroups)
     ASSERT_EQ(adds.size(), 20u);
     EXPECT_EQ(adds[0], "A0010001000");
     EXPECT_EQ(adds[19], "A0200001095");
-    EXPECT_EQ(stored(20).Capcode, "0001095");
-    EXPECT_EQ(Trim(stored(20).UserName), "Ward");
-    EXPECT_EQ(stored(20).Group1, "#"); // group 3 + 32
-    EXPECT_EQ(stored(21).InUse, "N");
+    EXPECT_EQ(StoredUser(20).Capcode, "0001095");
+    EXPECT_EQ(Trim(StoredUser(20).UserName), "Ward");
+    EXPECT_EQ(StoredUser(20).Group1, "#"); // group 3 + 32
+    EXPECT_EQ(StoredUser(21).InUse, "N");
     EXPECT_EQ(written, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20}));
 }
 
@@ -116,14 +110,14 @@ TEST(PagerRange, WhatGoesToTheUnitAndWhatToTheFileFollowsTheUnitAndTheOperator)
         EXPECT_EQ(heads(engine, "?DA"), c.sent);
         std::string inUse;
         for (int n = c.from; n <= c.to; ++n)
-            inUse += stored(n).InUse;
+            inUse += StoredUser(n).InUse;
         EXPECT_EQ(inUse, c.inUse);
         ASSERT_EQ(messages.shown().size(), c.answers.size());
         if (!c.answers.empty()) {
             EXPECT_EQ(messages.shown()[0].optionText, "&Don't ask me again");
         }
         if (c.group) {
-            EXPECT_EQ(stored(906).GroupFlag + stored(906).Group1, "G\x05"s);
+            EXPECT_EQ(StoredUser(906).GroupFlag + StoredUser(906).Group1, "G\x05"s);
         }
     }
 }

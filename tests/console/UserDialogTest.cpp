@@ -19,13 +19,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-PagerRecord storedUser(int number)
-{
-    PagerRecord record;
-    EXPECT_EQ(ReadRecordAt(DataFilePath("Pager.DBS"), number, record), FileError::None);
-    return record;
-}
-
 struct UserDialog : testing::Test {
     // Opens the main window on a unit of that model (0: a legacy unit).
     KS_MainForm& load(char model, std::vector<TestUser> users = {})
@@ -95,7 +88,7 @@ TEST_F(UserDialog, AddSendsEachFamilysRecordStaysOpenAndReadsTheGroupBack)
         dialog->cmbGroupFirst->setCurrentText(c.group);
         dialog->cmdOk_Click();
         EXPECT_EQ(harness->HostLines(), c.sent);
-        EXPECT_EQ(storedUser(12).Group1, c.stored);
+        EXPECT_EQ(StoredUser(12).Group1, c.stored);
         ASSERT_NE(row("012"), nullptr);
         EXPECT_EQ(row("012")->text(0), "Bob");
         EXPECT_TRUE(dialog->txtUserID->text().isEmpty()); // ready for the next user
@@ -120,18 +113,18 @@ TEST_F(UserDialog, NineHundredOneAsksAndStaysLocalAnUnacknowledgedAddAsksAndWith
     EXPECT_EQ(harness->messages.texts().at(0),
               "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?");
     EXPECT_TRUE(harness->HostLines().empty());
-    EXPECT_EQ(storedUser(901).InUse, "Y");
+    EXPECT_EQ(StoredUser(901).InUse, "Y");
 
     harness->engine.AddFault({sim::FaultKind::Refuse, "A", sim::MatchMode::Prefix, 5, {}, 0, 0});
     dialog->txtUserID->setText("030");
     harness->messages.Answer(kAnswerNo);
     dialog->cmdOk_Click();
     EXPECT_NE(harness->messages.texts().back().find("update the database on the hard drive only"), std::string::npos);
-    EXPECT_EQ(storedUser(30).InUse, "N");
+    EXPECT_EQ(StoredUser(30).InUse, "N");
     EXPECT_EQ(dialog->txtUserID->text(), "030"); // the fields stay for another try
     harness->messages.Answer(kAnswerYes);
     dialog->cmdOk_Click();
-    EXPECT_EQ(storedUser(30).InUse, "Y");
+    EXPECT_EQ(StoredUser(30).InUse, "Y");
 
     harness->engine.ClearFaults();
     harness->HostLines();
@@ -154,7 +147,7 @@ TEST_F(UserDialog, OnTheQX7GroupNumbersMakeFileOnlyGroupPagersAndABreakingGroupB
     harness->messages.Answer(kAnswerOk);
     dialog->cmdOk_Click();
     EXPECT_NE(harness->messages.texts().at(0).find("Group 13 cannot be programmed"), std::string::npos);
-    EXPECT_EQ(storedUser(14).InUse, "N");
+    EXPECT_EQ(StoredUser(14).InUse, "N");
     EXPECT_EQ(dialog->txtUserID->text(), "014"); // the fields stay for a correction
 
     dialog->txtUserID->setText("905");
@@ -164,7 +157,7 @@ TEST_F(UserDialog, OnTheQX7GroupNumbersMakeFileOnlyGroupPagersAndABreakingGroupB
     harness->messages.Answer(kAnswerYes); // reserved numbers stay in the file
     dialog->cmdOk_Click();
     EXPECT_TRUE(harness->HostLines().empty());
-    EXPECT_EQ(storedUser(905).GroupFlag + storedUser(905).Group1, "G\x05"s);
+    EXPECT_EQ(StoredUser(905).GroupFlag + StoredUser(905).Group1, "G\x05"s);
     dialog->cmdCancel_Click();
 
     KS_GEN_UserAdd* update = open("905");
@@ -201,7 +194,7 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
 TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
 {
     KS_MainForm& form = load('X', {{7, "Gus", "0"}, {900, "Hal", "1"}, {901, "Grp", "0", "G"}});
-    const PagerRecord before = storedUser(900);
+    const PagerRecord before = StoredUser(900);
 
     select("901");
     harness->messages.Answer(kAnswerOk);
@@ -218,7 +211,7 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
     form.cmdDelete_Click();
     EXPECT_EQ(harness->HostLines(), Lines{"D900M"});
     EXPECT_EQ(row("900"), nullptr);
-    PagerRecord after = storedUser(900);
+    PagerRecord after = StoredUser(900);
     EXPECT_EQ(after.InUse, "N");
     after.InUse = before.InUse;
     EXPECT_EQ(after, before);
@@ -234,7 +227,7 @@ TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
     form.cmdDelete_Click();
     EXPECT_EQ(harness->messages.texts().back(),
               "Connection to QX8140 cannot be established. QX8140 database could not be updated.");
-    EXPECT_EQ(storedUser(950).InUse, "N");
+    EXPECT_EQ(StoredUser(950).InUse, "N");
     EXPECT_EQ(row("950"), nullptr);
 }
 
