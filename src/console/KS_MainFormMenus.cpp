@@ -424,7 +424,9 @@ void KS_MainForm::OpenOwnedWindow(const std::function<QWidget*()>& build, bool m
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
     QPointer<QWidget> window = build();
-    if (!window) {
+    // Exit chosen from the tray while the window loaded: it is not shown at all.
+    if (!window || ExitRequested()) {
+        delete window.data();
         enableOpener();
         return;
     }
