@@ -430,7 +430,7 @@ void KS_GEN_Configure::cmdCancel_Click()
 void KS_GEN_Configure::cmdBrowse_Click()
 {
     // A cancelled browse gives no folder, and the box shows none.
-    txtPath->setText(PathToQString(BrowseForFolder(this, "Browse for Working Folder")));
+    txtPath->setText(PathToQString(BrowseForFolder(this, "Browse for Working Folder", gDataFolder)));
     SafeSetFocus(txtPath);
 }
 

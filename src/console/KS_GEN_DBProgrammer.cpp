@@ -11,15 +11,12 @@
 #include <QSpinBox>
 #include <QToolBar>
 
-#include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
-#include "KS_Globals.h"
 #include "KS_MainForm.h"
+#include "KS_PagerRange.h"
 #include "KS_Messages.h"
-#include "KS_Paging.h"
-#include "KS_PagingCodes.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
@@ -147,15 +144,7 @@ void KS_GEN_DBProgrammer::txtPagerFrom_LostFocus()
     if (from <= 0)
         from = 1;
     txtPagerFrom->setText(ToQString(ZeroPad(from, 3)));
-    if (CurrentUserEncoderClass() != UserEncoderClass::QX7)
-        return;
-    // On the QX7XXX a number above 900 is the group pager of its group.
-    if (from > 900) {
-        chkPagerIsGroup->setChecked(true);
-        SelectComboText(cmbGroup, ZeroPad(from - 900, 2));
-    } else {
-        chkPagerIsGroup->setChecked(false);
-    }
+    settings_.FollowPagerNumber(static_cast<long>(from));
 }
 
 void KS_GEN_DBProgrammer::txtPagerTo_LostFocus()
@@ -210,30 +199,16 @@ bool KS_GEN_DBProgrammer::programChecksPass()
         return refuse("Pager Type is not valid. Please confirm Pager Type.", cmbPagerType);
     if (chkPagerIsGroup->isChecked() && Trim(ComboText(cmbGroup)).empty())
         return refuse("Group is not valid. Please select Group.", cmbGroup);
-    const std::string mode = ComboText(cmbPagerMode);
-    if (CurrentUserEncoderClass() == UserEncoderClass::QX7 && ComboText(cmbPagerBaud) == "2400"
-        && (mode == "3" || mode == "0"))
-        return refuse("The Baud Rate and Mode combination is not supported by " + gEncoderModelName + ". "
-                          + "Please change Baud Rate or Mode.",
-                      cmbPagerMode);
-    if (gEncoderModelLetter == "U"
-        && (type == "Intercom Station" || type == "Phone" || type == "Portable Radio" || type == "Widearea"))
-        return refuse("Pager Type is not supported by " + gEncoderModelName + ". Please change Pager Type.",
-                      cmbPagerType, kIconExclamation);
+    if (const auto refusal = RefusedPagerSetting(type, ComboText(cmbPagerBaud), ComboText(cmbPagerMode)))
+        return refuse(refusal->message, refusal->changeMode ? cmbPagerMode : cmbPagerType, refusal->icon);
     // The capcode field holds seven digits; a longer number would be cut to another pager's address.
     const long long last = boxValue(txtCapCodeFrom) + (to - from) * increment();
     if (last > kLargestCapcode)
         return refuse("The last capcode of this range would be " + std::to_string(last)
                           + ", more than 7 digits. Please confirm Start Capcode and Capcode Increment.",
                       txtCapCodeFrom);
-    if (ReservedRangeApplies() && (from >= kFirstReservedPager || to >= kFirstReservedPager)) {
-        const auto answer = ShowMessage(
-            "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?", kButtonsYesNo,
-            kAnswerYes, kIconQuestion);
-        if (answer != kAnswerYes)
-            return false;
-    }
-    return true;
+    return !(IsReservedPager(static_cast<long>(from)) || IsReservedPager(static_cast<long>(to)))
+           || ConfirmReservedPagers();
 }
 
 void KS_GEN_DBProgrammer::cmdProgram_Click()
@@ -252,94 +227,38 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
 bool KS_GEN_DBProgrammer::ProgramPagerRange()
 {
     running_ = true;
-    LinkConversation conversation;
-    DetectEncoder();
-    ShowBusyPointer();
+    PagerRangeSettings range;
+    range.from = static_cast<int>(boxValue(txtPagerFrom));
+    range.to = static_cast<int>(boxValue(txtPagerTo));
+    range.startCapcode = boxValue(txtCapCodeFrom);
+    range.increment = increment();
+    range.user.userName = Trim(FromQString(txtUserName->text()));
+    range.user.phone = Trim(FromQString(txtPhone->text()));
+    settings_.ReadInto(range.user);
+    range.user.dsc = Trim(range.user.dsc);
 
-    const auto from = static_cast<int>(boxValue(txtPagerFrom));
-    const auto to = static_cast<int>(boxValue(txtPagerTo));
-    const long long start = boxValue(txtCapCodeFrom);
-    const std::int32_t step = increment();
-    const int count = std::max(to - from + 1, 0);
-
-    lblInfo->setText("Calculating...");
-    lblInfo->show();
-    prgProgProgress->setRange(0, std::max(count, 1));
-    prgProgProgress->setValue(0);
-    prgProgProgress->show();
-
-    UserFormFields fields;
-    fields.userName = Trim(FromQString(txtUserName->text()));
-    fields.phone = Trim(FromQString(txtPhone->text()));
-    settings_.ReadInto(fields);
-    fields.dsc = Trim(fields.dsc);
-    std::vector<PagerRecord> records;
-    for (int i = 0; i < count; ++i) {
-        fields.pagerNo = ZeroPad(from + i, 3);
-        fields.capcode = ZeroPad(start + static_cast<long long>(i) * step, 7).substr(0, 7);
-        records.push_back(MakeUserRecord(fields));
-        prgProgProgress->setValue(i + 1);
-    }
-
-    const auto end = [this](bool ranToEnd) {
-        lblInfo->setText(ranToEnd ? "Done !" : "Canceled !");
-        prgProgProgress->hide();
-        ShowNormalPointer();
-        running_ = false;
-        return ranToEnd;
-    };
-
-    // Every user of the range carries the same groups; a record the encoder
-    // could not take is refused before the first one is written anywhere.
-    std::vector<std::string> lines(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (IsReservedPager(from + static_cast<long>(i)))
-            continue;
-        std::string error;
-        const auto line = BuildEncoderUserRecord(records[i], &error);
-        if (!line) {
-            ShowMessage(error, kButtonsOk, kAnswerOk, kIconCritical);
-            return end(false);
+    const bool ranToEnd = ProgramUserRange(range, [this, count = std::max(range.to - range.from + 1, 0)](
+                                                      RangeStep step, int done) {
+        if (step == RangeStep::Calculating && done == 0) {
+            ShowBusyPointer();
+            lblInfo->setText("Calculating...");
+            lblInfo->show();
+            prgProgProgress->setRange(0, std::max(count, 1));
+            prgProgProgress->show();
         }
-        lines[i] = *line;
-    }
-    if (!EnsurePagerDatabase())
-        return end(false);
-
-    lblInfo->setText("Programming...");
-    prgProgProgress->setValue(0);
-    bool askOnFailure = true;
-    bool fileOnly = false;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const PagerRecord& record = records[i];
-        const int number = from + static_cast<int>(i);
-        if (!fileOnly) {
-            std::string reply;
-            if (!gEncoderIdentified) {
-                // An older unit adds a user only where there is none: an existing one goes first.
-                const std::string old
-                    = QueryLink("?", record.PagerNo + "M", {.expectedLength = 44, .noSuffix = true, .attempts = 3});
-                if (!Trim(old).empty())
-                    SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
-            }
-            if (!IsReservedPager(number) && !SendLinkCommand("A", lines[i] + "M", true, 0, reply, true, 3)
-                && askOnFailure) {
-                if (AskUpdateDatabaseOnly(true) != kAnswerYes)
-                    return end(false);
-                if (gMessageOption) {
-                    askOnFailure = false;
-                    fileOnly = true;
-                }
-            }
+        prgProgProgress->setValue(done);
+        if (step == RangeStep::Programming) {
+            lblInfo->setText(done == 0 ? QString("Programming...")
+                                       : ToQString("Programming..." + ZeroPad(done, 3) + "/"
+                                                   + std::to_string(prgProgProgress->maximum())));
+            DoEvents();
         }
-        if (!WritePagerRecord(number, record))
-            return end(false);
-        prgProgProgress->setValue(static_cast<int>(i) + 1);
-        lblInfo->setText(ToQString("Programming..." + ZeroPad(static_cast<long long>(i) + 1, 3) + "/"
-                                   + std::to_string(prgProgProgress->maximum())));
-        DoEvents();
-    }
-    return end(true);
+    });
+    lblInfo->setText(ranToEnd ? "Done !" : "Canceled !");
+    prgProgProgress->hide();
+    ShowNormalPointer();
+    running_ = false;
+    return ranToEnd;
 }
 
 void KS_GEN_DBProgrammer::closeEvent(QCloseEvent* event)

@@ -27,9 +27,6 @@ namespace {
 
 constexpr int kPagerColumn = 1;
 
-// Text boxes keep bytes: NULs of a field never set are no part of what the operator sees.
-QString fieldText(const std::string& field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
-
 int phoneKey(int key) { return key == ',' ? key : PhoneKeyFilter(key); }
 
 } // namespace
@@ -131,10 +128,10 @@ void KS_GEN_UserAdd::LoadUserForEdit()
         ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical);
         return;
     }
-    txtUserName->setText(fieldText(record.UserName));
-    txtCapcode->setText(fieldText(record.Capcode));
-    txtPhone->setText(fieldText(record.Phone));
-    txtDSC->setText(fieldText(record.DSC));
+    txtUserName->setText(RecordFieldText(record.UserName));
+    txtCapcode->setText(RecordFieldText(record.Capcode));
+    txtPhone->setText(RecordFieldText(record.Phone));
+    txtDSC->setText(RecordFieldText(record.DSC));
     SelectComboText(cmbPagerType, PagerTypeCodeText(record.PagerType, true));
     SelectComboText(cmbPagerFormat, PagerFormatCodeText(record.Format, true));
     SelectComboText(cmbPagerBaud, BaudCodeText(record.Baud, true));
@@ -145,16 +142,9 @@ void KS_GEN_UserAdd::LoadUserForEdit()
 
     const UserEncoderClass encoder = CurrentUserEncoderClass();
     if (chkPagerIsGroup->isChecked()) {
-        std::string group;
-        switch (encoder) {
-        case UserEncoderClass::QX7: group = GroupTextFromByte(record.Group1); break;
-        case UserEncoderClass::DigitCode:
-            // The digit-code group pagers stand for the group of their number.
-            group = number > 900 && number < 1000 ? ZeroPad(number - 900, 2) : std::string();
-            break;
-        case UserEncoderClass::LetterCode: group = GroupTextFromByte(record.Group1); break;
-        }
-        SelectComboText(cmbGroup, group);
+        // The digit-code group pagers stand for the group of their number.
+        SelectComboText(cmbGroup, encoder == UserEncoderClass::DigitCode ? GroupOfGroupPager(static_cast<long>(number))
+                                                                         : GroupTextFromByte(record.Group1));
     } else {
         SelectComboText(cmbGroupFirst, GroupTextFromByte(record.Group1));
     }
@@ -183,15 +173,7 @@ void KS_GEN_UserAdd::txtUserID_LostFocus()
     const QString padded = ToQString(ZeroPad(number, 3));
     if (txtUserID->text() != padded)
         txtUserID->setText(padded);
-    if (CurrentUserEncoderClass() != UserEncoderClass::QX7)
-        return;
-    // On the QX7XXX a number above 900 is the group pager of its group.
-    if (number > 900) {
-        chkPagerIsGroup->setChecked(true);
-        SelectComboText(cmbGroup, ZeroPad(number - 900, 2));
-    } else {
-        chkPagerIsGroup->setChecked(false);
-    }
+    settings_.FollowPagerNumber(static_cast<long>(number));
 }
 
 void KS_GEN_UserAdd::txtCapcode_LostFocus()
@@ -212,28 +194,15 @@ bool KS_GEN_UserAdd::okChecksPass()
         return refuse("From Pager is not valid. Please confirm From Pager.", txtUserID);
     if (chkPagerIsGroup->isChecked() && Trim(ComboText(cmbGroup)).empty())
         return refuse("Group is not valid. Please select Group.", cmbGroup);
-    if (IsReservedPager(static_cast<long>(Val(pagerText)))) {
-        const auto answer = ShowMessage(
-            "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?", kButtonsYesNo,
-            kAnswerYes, kIconQuestion);
-        if (answer != kAnswerYes) {
-            SafeSetFocus(txtUserID);
-            return false;
-        }
+    if (IsReservedPager(static_cast<long>(Val(pagerText))) && !ConfirmReservedPagers()) {
+        SafeSetFocus(txtUserID);
+        return false;
     }
     const std::string type = ComboText(cmbPagerType);
     if (type.empty())
         return refuse("Pager Type is not valid. Please confirm Pager Type.", cmbPagerType);
-    const std::string mode = ComboText(cmbPagerMode);
-    if (CurrentUserEncoderClass() == UserEncoderClass::QX7 && ComboText(cmbPagerBaud) == "2400"
-        && (mode == "3" || mode == "0"))
-        return refuse("The Baud Rate and Mode combination is not supported by " + gEncoderModelName + ". "
-                          + "Please change Baud Rate or Mode.",
-                      cmbPagerMode);
-    if (gEncoderModelLetter == "U"
-        && (type == "Intercom Station" || type == "Phone" || type == "Portable Radio" || type == "Widearea"))
-        return refuse("Pager Type is not supported by " + gEncoderModelName + ". Please change Pager Type.",
-                      cmbPagerType, kIconExclamation);
+    if (const auto refusal = RefusedPagerSetting(type, ComboText(cmbPagerBaud), ComboText(cmbPagerMode)))
+        return refuse(refusal->message, refusal->changeMode ? cmbPagerMode : cmbPagerType, refusal->icon);
     if (adding_) {
         const QString number = txtUserID->text();
         for (int i = 0; i < owner_->lvwUsers->topLevelItemCount(); ++i)

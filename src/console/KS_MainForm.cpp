@@ -36,6 +36,7 @@
 #include "KS_Registry.h"
 #include "OptionList.h"
 #include "KS_String.h"
+#include "KS_UserDirectory.h"
 
 namespace {
 
@@ -139,7 +140,13 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
         tmrCheckCOMPort->start();
     }
 
-    SetConnectionStatusSink([this](const std::string& caption) { lblConnectionStatus->setText(ToQString(caption)); });
+    SetConnectionStatusSink([this](const std::string& caption) {
+        lblConnectionStatus->setText(ToQString(caption));
+        // The pager types read by the unit's code table: another unit found
+        // (by Configure, a dial-out or any window) gives the rows other texts.
+        if (listedUsersUnit() != listedUsersUnit_ && lvwUsers->topLevelItemCount() > 0)
+            FillUsersList(users_);
+    });
 
     SetStatusSink([this](const std::string& text, bool isError, int beeps) { showStatus(text, isError, beeps); });
 }
@@ -450,8 +457,11 @@ void KS_MainForm::LoadUsers()
     ShowNormalPointer();
 }
 
+std::string KS_MainForm::listedUsersUnit() { return gEncoderModelLetter + "/" + gEncoderFamily; }
+
 void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
 {
+    listedUsersUnit_ = listedUsersUnit();
     lvwUsers->clear();
     for (const PagerRecord& user : users) {
         if (user.InUse != "Y")
@@ -573,7 +583,7 @@ QTreeWidgetItem* KS_MainForm::AddUserRow(const std::string& name, const std::str
                                          const std::string& typeText, const std::string& capcode, bool isGroup)
 {
     auto* row = new QTreeWidgetItem;
-    row->setText(kUserPager, ToQString(Trim(pagerNo)));
+    row->setText(kUserPager, RecordFieldText(pagerNo));
     SetUserRow(row, name, typeId, typeText, capcode, isGroup);
     lvwUsers->addTopLevelItem(row);
     return row;
@@ -582,10 +592,10 @@ QTreeWidgetItem* KS_MainForm::AddUserRow(const std::string& name, const std::str
 void KS_MainForm::SetUserRow(QTreeWidgetItem* row, const std::string& name, int typeId, const std::string& typeText,
                              const std::string& capcode, bool isGroup)
 {
-    row->setText(kUserName, ToQString(Trim(name)));
+    row->setText(kUserName, RecordFieldText(name));
     row->setText(kUserTypeId, QString::number(typeId));
     row->setText(kUserType, ToQString(typeText));
-    row->setText(kUserCapcode, ToQString(Trim(capcode)));
+    row->setText(kUserCapcode, RecordFieldText(capcode));
     row->setIcon(kUserName, isGroup ? groupIcon_ : userIcon_);
     const QColor colour = QColor::fromRgb(isGroup ? kGroupRowColour : kUserRowColour);
     for (int c = 0; c < lvwUsers->columnCount(); ++c)

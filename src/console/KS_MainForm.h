@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,8 +71,11 @@ public:
     void SendCoverPager();
     // Ends the program: hang-up, port, timers, recorder, window position, other windows, icon.
     void ExitApplication();
-    // Shows a window owned by this one and disables this one until it closes;
-    // a modal one returns once it has closed.
+    // Disables this window, builds the other one (whose load may talk to the
+    // unit), and shows it owned by this one until it closes; a modal one
+    // returns once it has closed. Nothing built: this window is enabled again.
+    void OpenOwnedWindow(const std::function<QWidget*()>& build, bool modal);
+    // The same for a window already built.
     void OpenOwnedWindow(QWidget* window, bool modal);
     // True while a window opened from this one is showing.
     bool OpenerDisabled() const { return ownedWindowsOpen_ > 0; }
@@ -89,7 +93,8 @@ public:
     void UploadPagerDatabase();
 
     std::uint8_t EditMode = 1; // 1 add, 2 update; read by the user dialog
-    bool mViewMode = false;    // the sign-board list opens for sending only
+    // The sign-board list opens for sending only (from S&B Messages), not for editing (from the menu).
+    bool ViewMode() const { return viewMode_; }
 
     // ---- Controls
     QLabel* lblConnectionStatus = nullptr;
@@ -246,11 +251,15 @@ private:
     bool sendingBatch_ = false;
     bool scanningSchedule_ = false;
     bool clearDisplay_ = false;
+    bool viewMode_ = false;
     std::int32_t minuteCounter_ = 0;
     std::unique_ptr<CommPort> port_;
     std::vector<PagerRecord> users_;
     std::vector<LastPageEntry> lastPage_;
     std::string listedUsersFolder_;
+    // The unit whose code table gave the listed pager types their texts.
+    static std::string listedUsersUnit();
+    std::string listedUsersUnit_;
     int ownedWindowsOpen_ = 0;
     std::shared_ptr<int> openerToken_ = std::make_shared<int>(0);
     std::vector<QPointer<QWidget>> ownedWindows_; // in the order they opened

@@ -413,9 +413,23 @@ void KS_MainForm::Form_MouseDown(int iconMessage)
 
 void KS_MainForm::OpenOwnedWindow(QWidget* window, bool modal)
 {
+    OpenOwnedWindow([window] { return window; }, modal);
+}
+
+void KS_MainForm::OpenOwnedWindow(const std::function<QWidget*()>& build, bool modal)
+{
+    // Closed to the operator before the window is built: its load may already
+    // talk to the unit, and a click here then would start a second conversation.
     ++ownedWindowsOpen_;
     centralWidget()->setEnabled(false);
     menuBar()->setEnabled(false);
+    QPointer<QWidget> window = build();
+    // Exit chosen from the tray while the window loaded: it is not shown at all.
+    if (!window || ExitRequested()) {
+        delete window.data();
+        enableOpener();
+        return;
+    }
     ownedWindows_.emplace_back(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // The token dies with this window's members, before its children go, so a
@@ -429,7 +443,7 @@ void KS_MainForm::OpenOwnedWindow(QWidget* window, bool modal)
         return;
     }
     window->setWindowModality(Qt::WindowModal);
-    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+    if (auto* dialog = qobject_cast<QDialog*>(window.data())) {
         QPointer<QDialog> guard(dialog);
         dialog->exec();
         // Accepting only hides a dialog that is not deleted on close; it is unloaded all the same.
@@ -437,11 +451,10 @@ void KS_MainForm::OpenOwnedWindow(QWidget* window, bool modal)
             guard->close();
         return;
     }
-    QPointer<QWidget> guard(window);
     QEventLoop untilClosed;
     QPointer<OwnedWindowWatch> loopWatch = new OwnedWindowWatch(window, [&untilClosed] { untilClosed.quit(); });
     window->show();
-    if (guard && guard->isVisible())
+    if (window && window->isVisible())
         untilClosed.exec();
     delete loopWatch.data();
 }
@@ -456,10 +469,8 @@ void KS_MainForm::enableOpener()
 
 void KS_MainForm::openRegisteredWindow(std::string_view formName, bool modal)
 {
-    if (!IsWindowRegistered(formName))
-        return;
-    if (QWidget* window = CreateRegisteredWindow(formName, this))
-        OpenOwnedWindow(window, modal);
+    if (IsWindowRegistered(formName))
+        OpenOwnedWindow([this, formName] { return CreateRegisteredWindow(formName, this); }, modal);
 }
 
 bool KS_MainForm::probeLink()
@@ -501,12 +512,12 @@ void KS_MainForm::mnuSetupOptions_Click(int index)
 {
     switch (index) {
     case 0:
-        OpenOwnedWindow(new KS_GEN_Configure(this), true);
+        OpenOwnedWindow([this] { return new KS_GEN_Configure(this); }, true);
         ConfigureMenusAndTray();
         break;
     case 2:
         if (probeLink())
-            OpenOwnedWindow(new KS_GEN_CoverPage(this), false);
+            OpenOwnedWindow([this] { return new KS_GEN_CoverPage(this); }, false);
         else
             ShowLinkCommError();
         SafeSetFocus(txtUserName);
@@ -556,7 +567,7 @@ void KS_MainForm::mnuMessagesOptions_Click(int index)
     while (!gReceiverIdle && !delay.DelayExpired() && !ExitRequested())
         WaitForEvents();
     if (index == 8)
-        mViewMode = false;
+        viewMode_ = false;
     openRegisteredWindow(kForms[static_cast<std::size_t>(index)], index != 8);
 }
 
@@ -635,7 +646,7 @@ void KS_MainForm::mnuHelpOptions_Click(int index)
             ShowMessage("The help file " + PathInText(HelpFilePath()) + " could not be opened.", kButtonsOk, kAnswerOk,
                         kIconExclamation);
     } else if (index == 3) {
-        OpenOwnedWindow(new KS_SYS_About(this), false);
+        OpenOwnedWindow([this] { return new KS_SYS_About(this); }, false);
     }
 }
 
@@ -660,7 +671,7 @@ void KS_MainForm::mnuPopupOptions_Click(int index)
 
 void KS_MainForm::cmdSBMessages_Click()
 {
-    mViewMode = true;
+    viewMode_ = true;
     openRegisteredWindow(FormName::MessagesSB, false);
 }
 

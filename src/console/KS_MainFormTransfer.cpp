@@ -117,8 +117,7 @@ void completeGroupPagers(std::vector<PagerRecord>& users)
         r.Mode = "1";
         r.GroupFlag = "G";
         // Each stands for the group of its number, in the unit's own group encoding.
-        r.Group1 = encoder == UserEncoderClass::QX7 ? std::string(1, static_cast<char>(p - 900))
-                                                    : GroupByteFromText(ZeroPad(p - 900, 2), 1, true);
+        r.Group1 = GroupByteFromText(GroupOfGroupPager(p), 1, true);
         r.InUse = "Y";
     }
 }

@@ -35,7 +35,7 @@ QTreeWidgetItem* findUserRow(QTreeWidget* list, const QString& pagerNo)
 
 void openUserDialog(KS_MainForm* form)
 {
-    form->OpenOwnedWindow(new KS_GEN_UserAdd(form), false);
+    form->OpenOwnedWindow([form] { return new KS_GEN_UserAdd(form); }, false);
     SafeSetFocus(form->lvwUsers);
 }
 
@@ -74,7 +74,7 @@ void KS_MainForm::ShowSavedUser(const PagerRecord& record, bool adding)
         users_[number - 1] = record;
     }
     const bool group = record.GroupFlag == "G";
-    const QString pagerNo = ToQString(Trim(record.PagerNo));
+    const QString pagerNo = RecordFieldText(record.PagerNo);
     QTreeWidgetItem* row = adding ? nullptr : findUserRow(lvwUsers, pagerNo);
     if (!row) {
         row = AddUserRow(record.UserName, record.PagerNo, PagerTypeIconIndex(record.PagerType),
@@ -105,7 +105,7 @@ void KS_MainForm::cmdDelete_Click()
     const QString pagerText = row->text(kUserPager);
     const auto number = static_cast<long long>(Val(FromQString(pagerText)));
 
-    if (ReservedRangeApplies() && number > 900) {
+    if (IsReservedPager(static_cast<long>(number))) {
         ShowMessage("The selected user represents a Group device and can not be deleted.", kButtonsOk, kAnswerOk,
                     kIconCritical);
         SafeSetFocus(lvwUsers);

@@ -13,61 +13,6 @@
 #include "OptionList.h"
 #include "KS_String.h"
 
-namespace {
-
-std::string character(long code) { return std::string(1, static_cast<char>(static_cast<unsigned char>(code))); }
-
-bool blank(std::string_view byte) { return byte.empty() || byte[0] == ' ' || byte[0] == '\0'; }
-
-std::string twoDigits(long value) { return value >= 1 && value <= 99 ? ZeroPad(value, 2) : std::string(); }
-
-} // namespace
-
-UserEncoderClass CurrentUserEncoderClass()
-{
-    if (IsDigitCodeEncoder(gEncoderModelLetter))
-        return UserEncoderClass::DigitCode;
-    if (gEncoderFamily == "QX7XXX")
-        return UserEncoderClass::QX7;
-    return UserEncoderClass::LetterCode;
-}
-
-bool ReservedRangeApplies() { return CurrentUserEncoderClass() != UserEncoderClass::LetterCode; }
-
-bool IsReservedPager(long pagerNo) { return ReservedRangeApplies() && pagerNo >= kFirstReservedPager; }
-
-std::string GroupByteFromText(std::string_view listText, int groupIndex, bool groupPager)
-{
-    const std::string text = Trim(listText);
-    const auto number = static_cast<long>(Val(text));
-    switch (CurrentUserEncoderClass()) {
-    case UserEncoderClass::DigitCode:
-        // The digit-code encoders offset every group by 32, so no group is a
-        // control character; a group pager's own group is kept the same way.
-        return character(number + 32);
-    case UserEncoderClass::QX7:
-        if (groupIndex == 1 || groupPager)
-            return character(number);
-        // The unit keeps only its first group; the others are blank as it reports them.
-        return text.empty() ? std::string(" ") : character(number);
-    case UserEncoderClass::LetterCode: break;
-    }
-    return text.empty() ? std::string(" ") : text.substr(0, 1);
-}
-
-std::string GroupTextFromByte(std::string_view byte)
-{
-    const long code = byte.empty() ? 0 : static_cast<unsigned char>(byte[0]);
-    switch (CurrentUserEncoderClass()) {
-    case UserEncoderClass::DigitCode: return blank(byte) ? std::string() : twoDigits(code - 32);
-    case UserEncoderClass::QX7:
-        // A group byte is the group number itself; a blank one is no group.
-        return blank(byte) ? std::string() : twoDigits(code);
-    case UserEncoderClass::LetterCode: break;
-    }
-    return blank(byte) ? std::string() : std::string(byte.substr(0, 1));
-}
-
 PagerRecord MakeUserRecord(const UserFormFields& f)
 {
     PagerRecord r = FreePagerRecord();
@@ -105,6 +50,8 @@ void SetOwnerEnabled(QWidget* owner, bool enabled)
 }
 
 // ---- The shared controls ---------------------------------------------------------
+
+QString RecordFieldText(std::string_view field) { return ToQString(Trim(StripChar(field, std::string_view("\0", 1)))); }
 
 std::string ComboText(const QComboBox* combo)
 {
@@ -187,6 +134,15 @@ void PagerSettingControls::ApplyGroupRule()
     cmbGroup->setCurrentIndex(-1);
     for (QComboBox* list : cmbGroups)
         list->setCurrentIndex(-1);
+}
+
+void PagerSettingControls::FollowPagerNumber(long pagerNo)
+{
+    if (!NumberDecidesGroupPager())
+        return;
+    const std::string group = GroupOfGroupPager(pagerNo);
+    chkPagerIsGroup->setChecked(!group.empty());
+    SelectComboText(cmbGroup, group);
 }
 
 void PagerSettingControls::ReadInto(UserFormFields& f) const

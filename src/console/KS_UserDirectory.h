@@ -1,7 +1,6 @@
 #pragma once
-// What the user dialog and the database programmer share: the three classes of
-// encoder that decide how a user is stored, the group bytes of a user record,
-// and the record built from what the operator typed.
+// What the user dialog and the database programmer share: the record built
+// from what the operator typed, and the pager settings and groups they both edit.
 
 #include <array>
 #include <string>
@@ -9,30 +8,11 @@
 #include <vector>
 
 #include "KS_FormBuilder.h"
+#include "KS_PagerRules.h"
 #include "KS_Records.h"
 
+class QString;
 class QWidget;
-
-enum class UserEncoderClass {
-    DigitCode,  // model letters X, Y, R and U
-    QX7,        // the family QX7XXX
-    LetterCode, // every other encoder
-};
-
-// Read from gEncoderModelLetter and gEncoderFamily at the moment of the call:
-// detection may have found another unit since the window opened.
-UserEncoderClass CurrentUserEncoderClass();
-
-// On digit-code and QX7XXX encoders pagers 901-999 are group pagers that live in Pager.DBS only.
-inline constexpr long kFirstReservedPager = 901;
-bool ReservedRangeApplies();
-bool IsReservedPager(long pagerNo);
-
-// The byte that a group list's text is stored as; groupIndex 1..4. groupPager:
-// the text names the group that a group pager stands for (the first byte).
-std::string GroupByteFromText(std::string_view listText, int groupIndex, bool groupPager);
-// The item text that a stored group byte of an individual pager selects; "" for none.
-std::string GroupTextFromByte(std::string_view byte);
 
 // The operator's entries, as the user dialog and the database programmer hold them.
 struct UserFormFields {
@@ -98,6 +78,9 @@ struct PagerSettingControls {
     void FillLists();
     // The group check box changed: the frame and lists follow it, and every group list loses its selection.
     void ApplyGroupRule();
+    // Where the number decides it, a pager number above 900 makes the user the
+    // group pager of its group and one up to 900 an individual pager.
+    void FollowPagerNumber(long pagerNo);
     // The controls' texts into the fields (pager number, name, capcode and phone are the caller's).
     void ReadInto(UserFormFields& fields) const;
 
@@ -119,6 +102,10 @@ struct PagerSettingControls {
         form.cmbGroupFourth = cmbGroups[3];
     }
 };
+
+// A record's text field as a widget shows it: trimmed, and without the NULs of
+// a field never written, which a widget would draw as boxes.
+QString RecordFieldText(std::string_view field);
 
 // The selected item's text, "" when nothing is selected.
 std::string ComboText(const QComboBox* combo);

@@ -104,9 +104,9 @@ void UnloadLoadMessage()
 bool LoadMessageShowing() { return !loadingWindow.isNull(); }
 QString LoadMessageText() { return loadingWindow ? loadingWindow->lblMessage->text() : QString(); }
 
-std::string BrowseForFolder(QWidget* owner, std::string_view title)
+std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_view startFolder)
 {
-    const QString folder = QFileDialog::getExistingDirectory(owner, ToQString(title), QString(),
+    const QString folder = QFileDialog::getExistingDirectory(owner, ToQString(title), PathToQString(startFolder),
                                                              QFileDialog::ShowDirsOnly);
     return PathFromQString(folder);
 }

@@ -31,8 +31,8 @@ void UnloadLoadMessage();
 bool LoadMessageShowing();
 QString LoadMessageText();
 
-// The folder browser: the chosen folder's path, or "" when the operator cancels.
-std::string BrowseForFolder(QWidget* owner, std::string_view title);
+// The folder browser, opened on startFolder: the chosen folder's path, or "" when the operator cancels.
+std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_view startFolder = {});
 
 // Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are control keys.
 int DigitsOnlyKey(int keyAscii);

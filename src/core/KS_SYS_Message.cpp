@@ -1,6 +1,7 @@
 #include "KS_SYS_Message.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -91,9 +92,18 @@ KS_SYS_Message::KS_SYS_Message(QWidget* parent)
 void KS_SYS_Message::Prepare(const MessageRequest& request)
 {
     const int extra = request.tall ? kTallExtra : 0;
-    setFixedSize(Twips(kWindowWidth), Twips(kWindowHeight + extra));
-    lblMessageText->setGeometry(Twips(kLabelLeft), Twips(kLabelTop), Twips(kWindowWidth - kLabelLeft - 240),
-                                Twips(kLabelHeight + extra));
+    const bool withOption = !request.optionText.empty();
+    // A text longer than the label holds would lose its first and last lines
+    // (the label centres it); the label grows to take every line, and the
+    // check box, the buttons and the window's foot move down by as much.
+    lblMessageText->setText(ToQString(request.message));
+    const int labelWidth = Twips(kWindowWidth - kLabelLeft - 240);
+    const int labelHeight = Twips(kLabelHeight + extra);
+    const int grow = std::max(0, lblMessageText->heightForWidth(labelWidth) - labelHeight);
+    // The check box sits over the foot of the label; a full label pushes it clear.
+    const int below = grow + (withOption && grow > 0 ? Twips(kLabelTop + kLabelHeight - kOptionTop) : 0);
+    setFixedSize(Twips(kWindowWidth), Twips(kWindowHeight + extra) + below);
+    lblMessageText->setGeometry(Twips(kLabelLeft), Twips(kLabelTop), labelWidth, labelHeight + grow);
 
     switch (request.icon) {
     case kIconQuestion: pic_Question->show(); break;
@@ -136,22 +146,20 @@ void KS_SYS_Message::Prepare(const MessageRequest& request)
     for (QPushButton* button : {cmd_Ok, cmd_Cancel, cmd_Yes, cmd_No})
         button->hide();
     for (const auto& [button, left] : shown) {
-        button->setGeometry(Twips(left), Twips(kButtonTop + extra), Twips(kButtonWidth), Twips(kButtonHeight));
+        button->setGeometry(Twips(left), Twips(kButtonTop + extra) + below, Twips(kButtonWidth), Twips(kButtonHeight));
         button->show();
     }
 
-    lblMessageText->setText(ToQString(request.message));
     if (!request.title.empty())
         setWindowTitle(ToQString(request.title));
 
-    if (request.optionText.empty()) {
+    if (!withOption) {
         chkOption->hide();
         chkOption->setChecked(false);
     } else {
         // The tall form makes the check box taller only: moved down as well it
         // would lie over the buttons and take their clicks.
-        chkOption->setGeometry(Twips(kLabelLeft), Twips(kOptionTop), Twips(kWindowWidth - kLabelLeft - 240),
-                               Twips(kOptionHeight + extra));
+        chkOption->setGeometry(Twips(kLabelLeft), Twips(kOptionTop) + below, labelWidth, Twips(kOptionHeight + extra));
         chkOption->setText(ToQString(request.optionText));
         chkOption->setChecked(request.optionValue);
         chkOption->show();

@@ -166,6 +166,6 @@ void KS_PPM_MessagesSB::reject()
         QDialog::reject();
 }
 
-bool KS_PPM_MessagesSB::sendOnly() const { return owner_ && owner_->mViewMode; }
+bool KS_PPM_MessagesSB::sendOnly() const { return owner_ && owner_->ViewMode(); }
 
 bool KS_PPM_MessagesSB::editorOpen() const { return editor_ && editor_->isVisible(); }

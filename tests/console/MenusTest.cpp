@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -51,16 +52,34 @@ T* topLevel(const char* name)
 
 bool enabled(const std::vector<QAction*>& items, int index) { return items[static_cast<std::size_t>(index)]->isEnabled(); }
 
+// Stand-ins for every window of the parts above the console, registered while it lives.
+struct StandInWindows {
+    StandInWindows()
+    {
+        for (auto name : kAllForms)
+            RegisterWindow(name, standIn(name));
+    }
+    ~StandInWindows()
+    {
+        for (auto name : kAllForms)
+            RegisterWindow(name, {});
+    }
+};
+
 } // namespace
 
 TEST(Menus, ItemsAndButtonsFollowTheAdministratorTheDatabaseTheLinkAndSignBoardSupport)
 {
-    for (auto name : kAllForms)
-        RegisterWindow(name, standIn(name));
+    StandInWindows windows;
     for (const bool database : {false, true}) {
         ConsoleHarness harness({{1, "Anna", "A"}}, database);
         harness.messages.AnswerAlways(kAnswerOk);
         KS_MainForm& form = harness.Load();
+        const std::pair<const std::vector<QAction*>*, std::vector<int>> gated[] = {
+            {&form.mnuSetupOptions, {0, 2, 4, 6, 8}},
+            {&form.mnuMessagesOptions, {0, 2, 3, 4, 6}},
+            {&form.mnuDevicesOptions, {0, 2, 3, 5, 7}},
+        };
         for (const bool admin : {false, true})
             for (const int link : {1, 2})
                 for (const bool sb : {false, true}) {
@@ -69,51 +88,25 @@ TEST(Menus, ItemsAndButtonsFollowTheAdministratorTheDatabaseTheLinkAndSignBoardS
                     gConnectionType = link;
                     gShowSBSupport = sb;
                     form.SetControlsEnabled(true);
-                    // One gated item per menu stands for its group; the last item is never shown.
-                    EXPECT_EQ(enabled(form.mnuFileOptions, 2), !admin);
-                    for (auto* items : {&form.mnuSetupOptions, &form.mnuMessagesOptions, &form.mnuDevicesOptions}) {
-                        EXPECT_EQ(enabled(*items, 2), admin);
+                    // The administrator's items follow the login alone, with or without a user table.
+                    for (const auto& [items, indices] : gated) {
+                        for (int i : indices)
+                            EXPECT_EQ(enabled(*items, i), admin) << i;
                         EXPECT_FALSE(items->back()->isVisible());
                     }
                     EXPECT_EQ(enabled(form.mnuMessagesOptions, 8), admin && sb); // hidden reads as disabled
-                    EXPECT_EQ(form.cmdDelete->isEnabled(), admin);
+                    EXPECT_EQ(enabled(form.mnuFileOptions, 2), !admin);
+                    EXPECT_EQ(enabled(form.mnuFileOptions, 3), admin);
+                    for (QPushButton* b : {form.cmdAdd, form.cmdUpdate, form.cmdDelete})
+                        EXPECT_EQ(b->isEnabled(), admin);
                     EXPECT_EQ(form.cmdSendPage->isEnabled(), database);
                     EXPECT_EQ(form.cmdDialOut->isEnabled(), database && link == 2);
                     EXPECT_EQ(form.cmdSBMessages->isHidden(), !sb);
                 }
     }
-    for (auto name : kAllForms)
-        RegisterWindow(name, {});
 }
 
-TEST(Menus, EveryAdministratorItemIsOpenOnlyToTheLoggedInAdministrator)
-{
-    for (auto name : kAllForms)
-        RegisterWindow(name, standIn(name));
-    gShowSBSupport = true;
-    ConsoleHarness harness({{1, "Anna", "A"}});
-    KS_MainForm& form = harness.Load();
-    const std::pair<const std::vector<QAction*>*, std::vector<int>> gated[] = {
-        {&form.mnuSetupOptions, {0, 2, 4, 6, 8}},
-        {&form.mnuMessagesOptions, {0, 2, 3, 4, 6, 8}},
-        {&form.mnuDevicesOptions, {0, 2, 3, 5, 7}},
-    };
-    for (const bool admin : {false, true, false}) {
-        SCOPED_TRACE(admin);
-        form.SetAdminOptions(admin);
-        for (const auto& [items, indices] : gated)
-            for (int i : indices)
-                EXPECT_EQ(enabled(*items, i), admin) << items->at(static_cast<std::size_t>(i))->text().toStdString();
-        EXPECT_EQ(enabled(form.mnuFileOptions, 2), !admin);
-        EXPECT_EQ(enabled(form.mnuFileOptions, 3), admin);
-        for (QPushButton* b : {form.cmdAdd, form.cmdUpdate, form.cmdDelete})
-            EXPECT_EQ(b->isEnabled(), admin) << b->objectName().toStdString();
-    }
-    for (auto name : kAllForms)
-        RegisterWindow(name, {});
-}
-
-TEST(Menus, AWindowNotBuiltInStaysDisabledAndARegisteredOneOpensWithTheConsoleDisabled)
+TEST(Menus, AWindowNotBuiltIntoTheProgramStaysDisabled)
 {
     ConsoleHarness harness({{1, "Anna", "A"}});
     gAdminMode = true;
@@ -122,23 +115,10 @@ TEST(Menus, AWindowNotBuiltInStaysDisabledAndARegisteredOneOpensWithTheConsoleDi
     EXPECT_FALSE(enabled(form.mnuSetupOptions, 6)); // no tone window at all
     EXPECT_FALSE(form.cmdSBMessages->isEnabled());
     EXPECT_TRUE(enabled(form.mnuSetupOptions, 0));
-
     RegisterWindow(FormName::MessagesAlarm, standIn(FormName::MessagesAlarm));
     form.SetAdminOptions(true);
-    ASSERT_TRUE(enabled(form.mnuMessagesOptions, 0));
-
-    bool consoleDisabledMeanwhile = false;
-    QTimer::singleShot(0, [&] {
-        auto* window = topLevel<QDialog>("KS_PPM_MessagesAlarm");
-        ASSERT_NE(window, nullptr);
-        consoleDisabledMeanwhile = form.OpenerDisabled() && !form.centralWidget()->isEnabled() && window->isEnabled();
-        window->close();
-    });
-    form.mnuMessagesOptions[0]->trigger();
+    EXPECT_TRUE(enabled(form.mnuMessagesOptions, 0));
     RegisterWindow(FormName::MessagesAlarm, {});
-    EXPECT_TRUE(consoleDisabledMeanwhile);
-    EXPECT_FALSE(form.OpenerDisabled());
-    EXPECT_TRUE(form.centralWidget()->isEnabled());
 }
 
 TEST(Menus, LoginAndLogoutSwitchTheGatesAndLeaveTheAutomaticClockMarkAlone)
@@ -189,16 +169,35 @@ TEST(Menus, TheIconShowsTheWindowAndItsPopupIsDisabledWhileAWindowIsOpen)
     EXPECT_FALSE(form.OpenerDisabled());
 }
 
-TEST(Menus, DownloadFromAnUnreachableEncoderOnlyTellsTheOperator)
+TEST(Menus, ADownloadThatCannotReachTheUnitTellsTheOperatorAndKeepsTheUsers)
 {
-    ConsoleHarness harness({{1, "Anna", "A"}});
-    KS_MainForm& form = harness.Load();
-    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
-    harness.messages.AnswerAlways(kAnswerOk);
-    form.mnuDevicesOptions_Click(2);
-    ASSERT_EQ(harness.messages.shown().size(), 1u);
-    EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
-    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
+    const struct {
+        bool probeAnswered; // the unit falls silent only as the download identifies it
+        std::vector<std::int16_t> answers;
+        std::string told;
+    } cases[] = {
+        {false, {kAnswerOk}, "cannot be established"},
+        {true, {kAnswerYes, kAnswerOk}, "Cannot connect to "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
+        KS_MainForm& form = harness.Load();
+        harness.engine.AddCommand(c.probeAnswered ? R"(\?000M)" : "", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+            e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+            e.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
+            return sim::Engine::Reply{};
+        });
+        for (auto answer : c.answers)
+            harness.messages.Answer(answer);
+        form.mnuDevicesOptions_Click(2);
+        ASSERT_EQ(harness.messages.shown().size(), c.answers.size());
+        if (c.probeAnswered)
+            EXPECT_TRUE(harness.Reported(c.told + gEncoderModelName + " !", true));
+        else
+            EXPECT_NE(harness.messages.texts()[0].find(c.told), std::string::npos);
+        EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
+    }
 }
 
 TEST(Menus, ClearingThePagerDatabaseEmptiesTheFileTheListAndTheTableInMemory)
@@ -302,59 +301,56 @@ TEST(RecordButton, ATakeShowsItsSecondsAndStoppingPutsTheButtonBack)
     EXPECT_EQ(form.txtStatus->text(), "Please select a user to page ...");
 }
 
-TEST(Menus, ADownloadThatCannotReachTheUnitShowsTheUsersAgain)
-{
-    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
-    KS_MainForm& form = harness.Load();
-    // The menu's probe is answered; the unit falls silent as the download identifies it.
-    harness.engine.AddCommand(R"(\?000M)", [](sim::Engine& e, const std::smatch&, std::int64_t) {
-        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
-        return sim::Engine::Reply{};
-    });
-    harness.messages.Answer(kAnswerYes);
-    harness.messages.Answer(kAnswerOk);
-    form.mnuDevicesOptions_Click(2);
-    ASSERT_EQ(harness.messages.shown().size(), 2u);
-    EXPECT_TRUE(harness.Reported("Cannot connect to " + gEncoderModelName + " !", true));
-    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
-}
-
 TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWithoutAProbe)
 {
-    RegisterWindow(FormName::MessagesAlarm, standIn(FormName::MessagesAlarm));
-    RegisterWindow(FormName::MessagesSB, standIn(FormName::MessagesSB));
+    StandInWindows windows;
     gAdminMode = true;
     gShowSBSupport = true;
     ConsoleHarness harness({{1, "Anna", "A"}});
     KS_MainForm& form = harness.Load();
-    harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
     harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
-
-    bool alarmOpened = false;
-    QTimer::singleShot(0, [&] {
-        if (auto* window = topLevel<QDialog>("KS_PPM_MessagesAlarm")) {
-            alarmOpened = true;
-            window->close();
-        }
+    bool opened = false;
+    QTimer::singleShot(0, [&opened] {
+        if (auto* alarm = topLevel<QDialog>("KS_PPM_MessagesAlarm"))
+            opened = alarm->close();
     });
     harness.messages.Answer(kAnswerOk);
-    harness.engine.ClearTranscript();
-    form.mnuMessagesOptions_Click(0);
-    EXPECT_TRUE(alarmOpened);
-    const auto& probe = harness.engine.Transcript();
-    EXPECT_TRUE(std::any_of(probe.begin(), probe.end(), [](const auto& e) { return e.fromHost && e.bytes == "\r"; }));
+    form.mnuMessagesOptions_Click(0); // modal: returns once the timer has closed it
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(harness.HostLines(), std::vector<std::string>{}); // bare probes only
     ASSERT_EQ(harness.messages.shown().size(), 1u);
     EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
 
+    form.cmdSBMessages_Click();
+    ASSERT_TRUE(form.ViewMode());
+    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
     harness.engine.ClearTranscript();
-    form.mViewMode = true;
     form.mnuMessagesOptions_Click(8);
     EXPECT_TRUE(harness.engine.Transcript().empty()); // no probe
-    EXPECT_EQ(harness.messages.shown().size(), 1u);
-    EXPECT_FALSE(form.mViewMode);
-    auto* signBoard = topLevel<QDialog>("KS_PPM_MessagesSB");
-    ASSERT_NE(signBoard, nullptr);
-    signBoard->close();
-    RegisterWindow(FormName::MessagesAlarm, {});
-    RegisterWindow(FormName::MessagesSB, {});
+    EXPECT_FALSE(form.ViewMode());
+    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
+}
+
+TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
+{
+    gAdminMode = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+
+    form.mnuHelp->popup(form.mapToGlobal(QPoint(0, 0)));
+    QTest::keyClick(form.mnuHelp, Qt::Key_Up); // from the top round to the last item
+    QTest::keyClick(form.mnuHelp, Qt::Key_Return);
+    QWidget* about = topLevel<QDialog>("KS_SYS_About");
+    ASSERT_NE(about, nullptr);
+    about->close();
+
+    // Two items answer to "d": the first is highlighted and Return runs it.
+    form.mnuPagers->popup(form.mapToGlobal(QPoint(0, 0)));
+    QTest::keyClick(form.mnuPagers, Qt::Key_D, Qt::NoModifier);
+    EXPECT_EQ(form.mnuPagers->activeAction(), form.mnuDevicesOptions[2]);
+    harness.messages.Answer(kAnswerNo);
+    QTest::keyClick(form.mnuPagers, Qt::Key_Return);
+    ASSERT_EQ(harness.messages.shown().size(), 1u);
+    EXPECT_EQ(harness.messages.texts()[0].rfind("Current pagers database and all pagers information", 0), 0u);
 }

@@ -55,39 +55,37 @@ TEST_F(PageSending, LoadsUsersFromAnyRecordAndSendsAPlainTextPage)
     EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
 }
 
-TEST_F(PageSending, ToneAndNumericChecksAskBeforeSending)
+TEST_F(PageSending, TheSelectionIsCheckedAgainstTheTextBeforeAnythingIsSent)
 {
-    harness.messages.Answer(kAnswerYes);
-    send({"007"}, "abc");
-    ASSERT_EQ(harness.messages.shown().size(), 1u);
-    EXPECT_EQ(harness.messages.texts()[0].rfind("Some of the selected pagers are Tone / Vibrate pagers", 0), 0u);
-    EXPECT_EQ(pages(), Lines{"P007abc"});
-
-    send({"012"}, "12.5");
-    EXPECT_EQ(pages(), Lines{"P01212.5"}); // numeric text: no question
-
-    harness.messages.Answer(kAnswerNo);
-    send({"012"}, "12a");
-    ASSERT_EQ(harness.messages.shown().size(), 2u);
-    EXPECT_EQ(harness.messages.texts()[1].rfind("Some of the selected pagers are Numeric pagers", 0), 0u);
-    EXPECT_TRUE(pages().empty());
-    EXPECT_EQ(selected(), 1); // back to the selection
-
-    form.cmdRemoveAll->click();
-    send({"007"}, "");
-    EXPECT_EQ(pages(), Lines{"P007"}); // tone pagers need no text and raise no question
-    EXPECT_TRUE(IsNumericText("-3e2"));
-}
-
-TEST_F(PageSending, EmptyTextForTextPagersIsRefusedAndVoicePagersNeedARecordedMessage)
-{
-    send({"001"}, "   ");
-    EXPECT_EQ(selected(), 1);
-    form.cmdRemoveAll->click();
-    form.cmdSendPage->click(); // nobody selected
-    send({"030"}, "");         // no voice message recorded
-    EXPECT_EQ(selected(), 1);
-    EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
+    const struct {
+        Lines pagers;
+        std::string text;
+        std::string question; // how the Yes/No question starts; "" for none
+        std::int16_t answer;
+        Lines sent;
+        int left; // users still selected
+    } cases[] = {
+        {{"007"}, "abc", "Some of the selected pagers are Tone / Vibrate pagers", kAnswerYes, {"P007abc"}, 0},
+        {{"012"}, "12a", "Some of the selected pagers are Numeric pagers", kAnswerNo, {}, 1},
+        {{"012"}, "-3e2", "", 0, {"P012-3e2"}, 0}, // numeric text as the number reader takes it
+        {{"007"}, "", "", 0, {"P007"}, 0},         // tone pagers need no text
+        {{"001"}, "   ", "", 0, {}, 1},            // a text pager does
+        {{}, "x", "", 0, {}, 0},                   // nobody selected
+        {{"030"}, "", "", 0, {}, 1},               // no voice message recorded
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        form.cmdRemoveAll->click();
+        const std::size_t boxes = harness.messages.shown().size();
+        if (c.answer)
+            harness.messages.Answer(c.answer);
+        send(c.pagers, c.text);
+        ASSERT_EQ(harness.messages.shown().size(), boxes + (c.question.empty() ? 0 : 1));
+        EXPECT_EQ(c.question.empty() ? 0u : harness.messages.texts().back().rfind(c.question, 0), 0u);
+        EXPECT_EQ(pages(), c.sent);
+        EXPECT_EQ(selected(), c.left);
+        EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
+    }
 
     form.cmdRemoveAll->click();
     QFile voice(ProgramFolder() + "/MsgTemp.WAV");

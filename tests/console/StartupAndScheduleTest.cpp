@@ -24,27 +24,19 @@ using Lines = std::vector<std::string>;
 
 TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
 {
-    ConsoleHarness harness({{1, "First", "A"}, {7, "Seventh", "N"}, {999, "Last", "T"}});
+    // A name never written is NULs, as a download leaves the group pagers: it shows blank.
+    ConsoleHarness harness({{1, "First", "A"}, {7, "Seventh", "N"}, {999, std::string(20, '\0'), "T"}});
     KS_MainForm& form = harness.Load();
     EXPECT_EQ(form.lblConnectionStatus->text().left(13), "Connected to ");
     form.lvwUsers->sortItems(1, Qt::AscendingOrder);
     ASSERT_EQ(form.lvwUsers->topLevelItemCount(), 3);
     EXPECT_EQ(form.lvwUsers->topLevelItem(2)->text(1), "999");
+    EXPECT_EQ(form.lvwUsers->topLevelItem(2)->text(0), "");
     EXPECT_EQ(gSchedule.size(), 700u); // the schedule was loaded (and created)
 
     QFile(QString::fromStdString(DataFilePath("Pager.DBS"))).resize(0);
     form.LoadUsers();
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 0); // an empty user table loads empty
-}
-
-TEST(Startup, TheTimersRunAtTheirIntervals)
-{
-    ConsoleHarness harness({{1, "First", "A"}});
-    KS_MainForm& form = harness.Load();
-    EXPECT_EQ(form.tmrDelay->interval(), 50);
-    EXPECT_EQ(form.tmrCheckCOMPort->interval(), 50);
-    EXPECT_EQ(form.tmrSeconds->interval(), 1000);
-    EXPECT_EQ(form.tmrMinutes->interval(), 60000);
 }
 
 TEST(Startup, WithoutANotificationAreaAutoHideStillShowsTheWindow)
@@ -203,4 +195,19 @@ TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
     EXPECT_EQ(lines, Lines{"P0051"});
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
+}
+
+TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)
+{
+    ConsoleHarness harness({{1, "Anna", "2"}}); // a tone pager as a digit-code unit stores it
+    harness.engine.SetModel('X');
+    harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 0, {}, 0, 0});
+    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 0, {}, 0, 0});
+    harness.messages.Answer(kAnswerOk);
+    KS_MainForm& form = harness.Load();
+    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Numeric"); // no unit: read as a letter code
+
+    harness.engine.ClearFaults();
+    DetectEncoder(); // as Configure, a dial-out or any window does
+    EXPECT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Tone-Only");
 }

@@ -16,13 +16,6 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-PagerRecord stored(int number)
-{
-    PagerRecord record;
-    EXPECT_EQ(ReadRecordAt(DataFilePath("Pager.DBS"), number, record), FileError::None);
-    return record;
-}
-
 struct UserTransfer : testing::Test {
     // Model 0: a legacy QX7.
     KS_MainForm& load(char model, const std::vector<TestUser>& users = {})
@@ -71,10 +64,10 @@ TEST_F(UserTransfer, DownloadSkipsAheadOverGapsAndCompletesTheGroupPagers)
     EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), before);
     EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")).size(), 999u * 160u);
 
-    EXPECT_EQ(stored(1).InUse + stored(6).InUse + stored(7).InUse + stored(13).InUse, "NNYN");
-    EXPECT_EQ(Trim(stored(7).UserName), "Gus");
-    EXPECT_EQ(stored(12).Capcode, "1000012");
-    const PagerRecord group = stored(907);
+    EXPECT_EQ(StoredUser(1).InUse + StoredUser(6).InUse + StoredUser(7).InUse + StoredUser(13).InUse, "NNYN");
+    EXPECT_EQ(Trim(StoredUser(7).UserName), "Gus");
+    EXPECT_EQ(StoredUser(12).Capcode, "1000012");
+    const PagerRecord group = StoredUser(907);
     // Group 7 in the digit-code encoding.
     EXPECT_EQ(group.GroupFlag + group.PagerType + group.Group1 + group.InUse, "G0'Y");
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2 + 99);
@@ -88,9 +81,9 @@ TEST_F(UserTransfer, AnEndMarkerFreesTheRestAndALetterCodeUnitHasNoGroupPagers)
     QFile::remove(QString::fromStdString(DataFilePath("Pager.DBS"))); // a download also writes a missing table
     form.DownloadPagerDatabase();
     EXPECT_EQ(lines(R"(\?\d{3}N)"), (Lines{"?001N", "?004N", "?040N", "?040N", "?040N"}));
-    EXPECT_EQ(stored(39).PagerType, "T");
-    EXPECT_EQ(stored(40).InUse, "N");
-    EXPECT_EQ(stored(905).InUse, "N");
+    EXPECT_EQ(StoredUser(39).PagerType, "T");
+    EXPECT_EQ(StoredUser(40).InUse, "N");
+    EXPECT_EQ(StoredUser(905).InUse, "N");
     EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
 }
@@ -103,9 +96,9 @@ TEST_F(UserTransfer, ALegacyQX7IsReadUserByUser)
     const auto reads = lines(R"(\?(?!000)\d{3}M)"); // not the identification request
     ASSERT_EQ(reads.size(), 999u);
     EXPECT_EQ(reads.front(), "?001M");
-    EXPECT_EQ(stored(2).Capcode, "1000002");
-    EXPECT_EQ(stored(3).InUse, "N");
-    EXPECT_EQ(stored(999).Group1, "c"); // the QX7XXX keeps the group number itself: 99
+    EXPECT_EQ(StoredUser(2).Capcode, "1000002");
+    EXPECT_EQ(StoredUser(3).InUse, "N");
+    EXPECT_EQ(StoredUser(999).Group1, "c"); // the QX7XXX keeps the group number itself: 99
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1 + 99);
 }
 
@@ -138,7 +131,7 @@ TEST_F(UserTransfer, AUserTheUnitDoesNotAnswerForWhileItAnswersTheProbeIsStoredA
         EXPECT_EQ(lines(R"(\?\d{3}N)"), c.reads);
         EXPECT_TRUE(harness->messages.shown().empty());
         EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), dbs);
-        EXPECT_EQ(stored(1).InUse + stored(7).InUse + stored(8).InUse + stored(12).InUse + stored(13).InUse, c.inUse);
+        EXPECT_EQ(StoredUser(1).InUse + StoredUser(7).InUse + StoredUser(8).InUse + StoredUser(12).InUse + StoredUser(13).InUse, c.inUse);
         EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 3);
     }
 }
@@ -183,21 +176,25 @@ TEST_F(UserTransfer, UploadSkipsFreeAndGroupRecordsAndStopsAtTheFirstRefusal)
     EXPECT_EQ(form.Users().size(), 999u);
 }
 
-TEST_F(UserTransfer, OnADigitCodeUnitUser900IsSentAndAnIndividualUser901StaysOnTheComputer)
+TEST_F(UserTransfer, UploadLeavesOnTheComputerWhatTheUnitKeepsNoneOf)
 {
-    load('X', {{900, "Nine", "0", "I"}, {901, "Past", "0", "I"}}).UploadPagerDatabase();
-    ASSERT_EQ(harness->engine.Users().size(), 1u);
-    EXPECT_EQ(harness->engine.Users().begin()->first, 900);
-}
-
-TEST_F(UserTransfer, GroupUsersGoOnlyToLettersAAndB)
-{
-    const std::vector<TestUser> users = {{2, "Grp", "A", "G"}, {6, "Ind", "A"}};
-    load('A', users).UploadPagerDatabase();
-    EXPECT_EQ(harness->engine.Users().size(), 2u);
-    load('T', users).UploadPagerDatabase();
-    ASSERT_EQ(harness->engine.Users().size(), 1u);
-    EXPECT_EQ(harness->engine.Users().begin()->first, 6);
+    const struct {
+        char model;
+        std::vector<TestUser> users;
+        std::vector<int> sent;
+    } cases[] = {
+        {'X', {{900, "Nine", "0", "I"}, {901, "Past", "0", "I"}}, {900}}, // 901 up are the group pagers
+        {'A', {{2, "Grp", "A", "G"}, {6, "Ind", "A"}}, {2, 6}},
+        {'T', {{2, "Grp", "A", "G"}, {6, "Ind", "A"}}, {6}}, // group users go to letters A and B only
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        load(c.model, c.users).UploadPagerDatabase();
+        std::vector<int> held;
+        for (const auto& [number, user] : harness->engine.Users())
+            held.push_back(number);
+        EXPECT_EQ(held, c.sent);
+    }
 }
 
 TEST_F(UserTransfer, ALegacyUnitHasAnExistingUserDeletedBeforeTheAdd)

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -51,51 +52,39 @@ void pressKey(KS_SYS_Message* box, Qt::Key key, const QString& text = {})
 
 } // namespace
 
-TEST(MessageBox, ButtonSetsPlaceAndShowTheRightButtonsAndTheIcon)
+TEST(MessageBox, EachButtonSetShowsItsButtonsAndAnUnknownIconTheCriticalPicture)
 {
-    struct Case {
+    const struct {
         int buttons;
-        std::vector<std::pair<const char*, int>> shown; // name, left edge in twips
-    };
-    const Case cases[] = {
-        {kButtonsOk, {{"cmd_Ok", 2200}}},
-        {kButtonsOkCancel, {{"cmd_Ok", 1550}, {"cmd_Cancel", 2850}}},
-        {kButtonsCancel, {{"cmd_Cancel", 2200}}},
-        {kButtonsYesNoCancel, {{"cmd_Yes", 900}, {"cmd_No", 2200}, {"cmd_Cancel", 3500}}},
-        {kButtonsYesNo, {{"cmd_Yes", 1550}, {"cmd_No", 2850}}},
-        {9, {{"cmd_Ok", 2200}}},
+        int icon;
+        QStringList shown;
+        const char* picture;
+    } cases[] = {
+        {kButtonsOk, kIconInformation, {"cmd_Ok"}, "pic_Information"},
+        {kButtonsOkCancel, kIconQuestion, {"cmd_Ok", "cmd_Cancel"}, "pic_Question"},
+        {kButtonsCancel, kIconExclamation, {"cmd_Cancel"}, "pic_Exclamation"},
+        {kButtonsYesNoCancel, kIconCritical, {"cmd_Yes", "cmd_No", "cmd_Cancel"}, "pic_Critical"},
+        {kButtonsYesNo, 0, {"cmd_Yes", "cmd_No"}, "pic_Critical"},
+        {9, 99, {"cmd_Ok"}, "pic_Critical"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.buttons);
         KS_SYS_Message box;
         MessageRequest request;
         request.buttons = c.buttons;
-        request.icon = kIconInformation;
+        request.icon = c.icon;
         box.Prepare(request);
-        int visible = 0;
-        for (auto* button : box.findChildren<QPushButton*>())
-            visible += button->isVisibleTo(&box) ? 1 : 0;
-        EXPECT_EQ(visible, static_cast<int>(c.shown.size()));
-        for (const auto& [name, left] : c.shown) {
-            auto* button = box.findChild<QPushButton*>(name);
-            EXPECT_TRUE(button->isVisibleTo(&box)) << name;
-            EXPECT_EQ(button->pos(), QPoint(Twips(left), Twips(1500))) << name;
-        }
-        EXPECT_TRUE(box.pic_Information->isVisibleTo(&box));
-        EXPECT_FALSE(box.pic_Critical->isVisibleTo(&box));
-        EXPECT_EQ(box.windowTitle(), "Pagora - System Message");
+        QStringList shown;
+        for (auto* button : {box.cmd_Yes, box.cmd_No, box.cmd_Ok, box.cmd_Cancel})
+            if (button->isVisibleTo(&box))
+                shown << button->objectName();
+        shown.sort();
+        QStringList expected = c.shown;
+        expected.sort();
+        EXPECT_EQ(shown, expected);
+        for (auto* picture : box.findChildren<QLabel*>(QRegularExpression("^pic_")))
+            EXPECT_EQ(picture->isVisibleTo(&box), picture->objectName() == c.picture) << picture->objectName().toStdString();
     }
-
-    KS_SYS_Message tall;
-    MessageRequest request;
-    request.icon = 0; // no known icon: the critical one
-    request.tall = true;
-    request.title = "Custom";
-    tall.Prepare(request);
-    EXPECT_TRUE(tall.pic_Critical->isVisibleTo(&tall));
-    EXPECT_EQ(tall.height(), Twips(4350));
-    EXPECT_EQ(tall.cmd_Ok->y(), Twips(3500));
-    EXPECT_EQ(tall.windowTitle(), "Custom");
 }
 
 TEST(MessageBox, EscapeAndLetterKeysPressTheirButtonsAndDefaultGetsFocus)
@@ -173,22 +162,38 @@ TEST(MessageBox, StatusReportsReachTheSinkWithDefaultBeeps)
     EXPECT_EQ(LastStatusReport().text, "z");
 }
 
-TEST(MessageBox, EveryButtonStaysClickableBesideTheCheckBoxInBothHeights)
+TEST(MessageBox, EveryLineOfALongTextAndEveryButtonStayInViewBesideTheCheckBox)
 {
+    const std::string text = "Some of the selected pagers are Numeric pagers but the message includes non numeric "
+                             "characters. These pagers might receive a corrupted message. \r\n"
+                             "Click Yes to continue and ignore these pagers, No to change your selected users. "
+                             "The unit keeps every page it has taken until the operator clears it.";
     for (const bool tall : {false, true})
-        for (const int buttons : {kButtonsYesNo, kButtonsYesNoCancel, kButtonsOkCancel}) {
-            SCOPED_TRACE(testing::Message() << tall << buttons);
-            KS_SYS_Message box;
-            MessageRequest request;
-            request.buttons = buttons;
-            request.optionText = "&Don't ask me again";
-            request.tall = tall;
-            box.Prepare(request);
-            EXPECT_EQ(box.chkOption->height(), Twips(tall ? 2300 : 300)); // taller, not moved
-            for (auto* button : box.findChildren<QPushButton*>()) {
-                if (button->isVisibleTo(&box)) {
+        for (const bool option : {false, true})
+            for (const int buttons : {kButtonsYesNo, kButtonsYesNoCancel, kButtonsOkCancel}) {
+                SCOPED_TRACE(testing::Message() << tall << option << buttons);
+                KS_SYS_Message box;
+                MessageRequest request;
+                request.message = text;
+                request.buttons = buttons;
+                request.tall = tall;
+                request.optionText = option ? "&Don't ask me again" : "";
+                box.Prepare(request);
+                const QLabel* label = box.lblMessageText;
+                const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                                       Qt::TextWordWrap, label->text());
+                EXPECT_GE(needed.height(), 6 * label->fontMetrics().lineSpacing()); // it is a long text
+                EXPECT_GE(label->height(), needed.height());
+                EXPECT_LE(needed.width(), label->width());
+                if (option && !tall) {
+                    EXPECT_LE(label->geometry().bottom(), box.chkOption->y());
+                }
+                for (auto* button : {box.cmd_Yes, box.cmd_No, box.cmd_Ok, box.cmd_Cancel}) {
+                    if (!button->isVisibleTo(&box))
+                        continue;
+                    EXPECT_LE(label->geometry().bottom(), button->y());
+                    EXPECT_LE(button->geometry().bottom(), box.height());
                     EXPECT_EQ(box.childAt(button->geometry().center()), button) << button->objectName().toStdString();
                 }
             }
-        }
 }

@@ -47,16 +47,26 @@ std::string settingsPath()
 
 } // namespace
 
-TEST(DamagedFiles, AUserTableOfNoKnownLengthIsReportedAndKept)
+TEST(DamagedFiles, AUserTableIsReadAsFarAsItCanBeAndOnlyACutAtARecordIsCompleted)
 {
+    std::string records = noise(kPagerFileLength, 11);
+    // A few records that read as users, with a name full of control bytes and NULs.
+    for (int n : {3, 400, 999})
+        records[static_cast<std::size_t>(n - 1) * 160 + 59] = 'Y';
     const struct {
         const char* what;
-        std::size_t length;
+        std::size_t length; // of the file written over the two users' table
+        bool noise;
+        bool reported;  // as damaged, and left as it was
+        bool completed; // to 999 records, the original kept as .BAK
+        int listed;
     } cases[] = {
-        {"cut inside a record", kPagerFileLength - 77},
+        {"cut inside a record", kPagerFileLength - 77, true, true, false, 0},
         // A whole number of old 45-byte records, but more of them than there are users.
-        {"grown by one old record", kPagerFileLength + 45},
-        {"noise of an odd length", 12'347},
+        {"grown by one old record", kPagerFileLength + 45, false, true, false, 0},
+        {"noise of an odd length", 12'347, true, true, false, 0},
+        {"cut at a record", 500 * 160, false, false, true, 2},
+        {"noise of a whole table", kPagerFileLength, true, false, false, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -64,51 +74,22 @@ TEST(DamagedFiles, AUserTableOfNoKnownLengthIsReportedAndKept)
         const std::string path = DataFilePath("Pager.DBS");
         std::string bytes = ReadBytes(path);
         bytes.resize(c.length, 'z');
-        if (c.length < 20'000)
-            bytes = noise(c.length, 7);
+        if (c.noise)
+            bytes = c.length == kPagerFileLength ? records : noise(c.length, 7);
         WriteBytes(path, bytes);
         QFile::remove(QString::fromStdString(DataFilePath("Pager.BAK"))); // from setting up the table
         harness.messages.AnswerAlways(kAnswerOk);
 
         KS_MainForm& form = harness.Load();
-        EXPECT_TRUE(shownContaining(harness.messages, "Pager.DBS is damaged or of an unknown layout. It was left unchanged."));
-        EXPECT_EQ(ReadBytes(path), bytes);
-        EXPECT_FALSE(PathExists(DataFilePath("Pager.BAK")));
+        EXPECT_EQ(shownContaining(harness.messages, "Pager.DBS is damaged or of an unknown layout. It was left unchanged."),
+                  c.reported);
+        EXPECT_EQ(ReadBytes(path).substr(0, bytes.size()), bytes);
+        EXPECT_EQ(ReadBytes(path).size(), c.completed ? kPagerFileLength : bytes.size());
+        EXPECT_EQ(PathExists(DataFilePath("Pager.BAK")) ? ReadBytes(DataFilePath("Pager.BAK")) : "none",
+                  c.completed ? bytes : "none");
+        EXPECT_GE(form.lvwUsers->topLevelItemCount(), c.listed);
         EXPECT_TRUE(form.cmdSendPage->isEnabled());
     }
-}
-
-TEST(DamagedFiles, AUserTableCutAtARecordIsCompletedAndTheOriginalKept)
-{
-    ConsoleHarness harness(kUsers);
-    const std::string path = DataFilePath("Pager.DBS");
-    const std::string cut = ReadBytes(path).substr(0, 500 * 160);
-    WriteBytes(path, cut);
-
-    KS_MainForm& form = harness.Load();
-    // Every user number gets its record again; the users that were there stay.
-    const std::string now = ReadBytes(path);
-    ASSERT_EQ(now.size(), kPagerFileLength);
-    EXPECT_EQ(now.substr(0, cut.size()), cut);
-    EXPECT_EQ(ReadBytes(DataFilePath("Pager.BAK")), cut);
-    EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
-    EXPECT_TRUE(harness.messages.shown().empty());
-}
-
-TEST(DamagedFiles, NoiseOfAWholeUserTableLengthStartsAndIsNotWritten)
-{
-    ConsoleHarness harness(kUsers);
-    std::string bytes = noise(kPagerFileLength, 11);
-    // A few records that read as users, with a name full of control bytes and NULs.
-    for (int n : {3, 400, 999})
-        bytes[static_cast<std::size_t>(n - 1) * 160 + 59] = 'Y';
-    WriteBytes(DataFilePath("Pager.DBS"), bytes);
-    harness.messages.AnswerAlways(kAnswerOk);
-
-    KS_MainForm& form = harness.Load();
-    EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), bytes);
-    EXPECT_GE(form.lvwUsers->topLevelItemCount(), 3);
-    EXPECT_TRUE(form.cmdSendPage->isEnabled());
 }
 
 TEST(DamagedFiles, AScheduleFileCutShortGrownOrNoiseIsReadAsFarAsItGoesAndKept)

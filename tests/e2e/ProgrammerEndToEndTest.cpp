@@ -1,5 +1,6 @@
-// A device programmer in real time against the simulator program with a
-// device on its pseudo-terminal in place of the encoder.
+// Device programmers in real time against the simulator program with a
+// device on its pseudo-terminal in place of the encoder: each window reads
+// the device, programs it, and the device's transcript shows the settings.
 #include <QPushButton>
 #include <functional>
 #include <gtest/gtest.h>
@@ -13,68 +14,68 @@
 
 namespace {
 
-// Reads the device in its window on the real port, timers and event loop, lets the case check and
-// change the boxes, programs, and returns the simulator's transcript.
+// Opens the window over the main window, reads, lets the test check and change it, and programs.
 template <class Window>
-std::string readAndProgram(const QStringList& device, const std::function<void(Window&)>& afterRead)
+std::function<void(KS_MainForm&)> readAndProgram(std::function<void(Window&)> check)
 {
-    SimulatorProcess simulator({}, device);
-    if (!simulator.Started()) {
-        ADD_FAILURE() << "the simulator did not start";
-        return {};
-    }
-    ScriptedMessages messages;
-    messages.AnswerAlways(kAnswerOk); // whatever start-up says of a device where an encoder was expected
-    {
-        KS_MainForm form;
-        form.Form_Load();
+    return [check](KS_MainForm& form) {
         auto* window = new Window(&form);
         form.OpenOwnedWindow(window, false);
         window->cmdRead->click();
-        afterRead(*window);
+        check(*window);
         window->cmdProgram->click();
         EXPECT_EQ(window->lblInfo->text(), "Done !");
         window->close();
-    }
-    return simulator.Transcript();
+    };
 }
 
 } // namespace
 
-TEST(ProgrammerEndToEnd, TheClockWindowReadsAndProgramsTheSimulatedClock)
+TEST(ProgrammerEndToEnd, EachWindowReadsAndProgramsItsSimulatedDevice)
 {
-    const std::string transcript = readAndProgram<KS_GEN_ClockProgrammer>(
-        {"--device", "clock", "--set", "F=4500000"}, [](KS_GEN_ClockProgrammer& window) {
-            EXPECT_EQ(window.txtDevice->text(), "RL-CLK-xxxx");
-            EXPECT_EQ(window.txtFrequency->text(), "450.0000");
-            window.txtFrequency->setText("467.8125");
-        });
-    EXPECT_NE(transcript.find("> PF4678125\\r"), std::string::npos);
-}
-
-TEST(ProgrammerEndToEnd, ThePendantWindowReadsAndProgramsTheSimulatedLegacyPendant)
-{
-    const std::string transcript = readAndProgram<KS_GEN_PendantProgrammer>(
-        {"--device", "pendant-legacy", "--set", "C2=0004321"}, [](KS_GEN_PendantProgrammer& window) {
-            EXPECT_EQ(window.txtDevice->text(), "PDX-01");
-            EXPECT_EQ(window.txtCapcode[1]->text(), "0004321");
-            window.chkProgramCapcode[0]->setChecked(true);
-            window.txtCapcode[0]->setText("0001234");
-            window.txtMessage[0]->setText("Ward 3");
-        });
-    for (const char* line : {"> PC10001234\\r", "> PM1Ward 3\\r", "> XT\\r"})
-        EXPECT_NE(transcript.find(line), std::string::npos) << line;
-}
-
-TEST(ProgrammerEndToEnd, TheTimeReceiverWindowReadsAndProgramsTheSimulatedReceiver)
-{
-    const std::string transcript = readAndProgram<KS_GEN_TimeReceiverProgrammer>(
-        {"--device", "timereceiver", "--set", "QZ=29"}, [](KS_GEN_TimeReceiverProgrammer& window) {
-            EXPECT_EQ(window.cmbTimeZone->currentText(), "(GMT + 05)");
-            window.chkDateTime->setChecked(true);
-            window.chkTimeSlot->setChecked(true);
-            window.cmbTimeSlot->setCurrentIndex(3);
-        });
-    for (const char* line : {"UW\\r", "> PPT3\\r"})
-        EXPECT_NE(transcript.find(line), std::string::npos) << line;
+    const struct {
+        QStringList device;
+        std::function<void(KS_MainForm&)> run;
+        std::vector<std::string> programmed; // in the transcript, a CR spelt as a backslash and an r
+    } cases[] = {
+        {{"--device", "clock", "--set", "F=4500000"},
+         readAndProgram<KS_GEN_ClockProgrammer>([](KS_GEN_ClockProgrammer& w) {
+             EXPECT_EQ(w.txtDevice->text(), "RL-CLK-xxxx");
+             EXPECT_EQ(w.txtFrequency->text(), "450.0000");
+             w.txtFrequency->setText("467.8125");
+         }),
+         {"> PF4678125\\r"}},
+        {{"--device", "pendant-legacy", "--set", "C2=0004321"},
+         readAndProgram<KS_GEN_PendantProgrammer>([](KS_GEN_PendantProgrammer& w) {
+             EXPECT_EQ(w.txtDevice->text(), "PDX-01");
+             EXPECT_EQ(w.txtCapcode[1]->text(), "0004321");
+             w.chkProgramCapcode[0]->setChecked(true);
+             w.txtCapcode[0]->setText("0001234");
+             w.txtMessage[0]->setText("Ward 3");
+         }),
+         {"> PC10001234\\r", "> PM1Ward 3\\r", "> XT\\r"}},
+        {{"--device", "timereceiver", "--set", "QZ=29"},
+         readAndProgram<KS_GEN_TimeReceiverProgrammer>([](KS_GEN_TimeReceiverProgrammer& w) {
+             EXPECT_EQ(w.cmbTimeZone->currentText(), "(GMT + 05)");
+             w.chkDateTime->setChecked(true);
+             w.chkTimeSlot->setChecked(true);
+             w.cmbTimeSlot->setCurrentIndex(3);
+         }),
+         {"UW\\r", "> PPT3\\r"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.device.join(' ').toStdString());
+        SimulatorProcess simulator({}, c.device);
+        ASSERT_TRUE(simulator.Started());
+        ScriptedMessages messages;
+        messages.AnswerAlways(kAnswerOk); // whatever start-up says of a device where an encoder was expected
+        {
+            KS_MainForm form; // the real port, timers and event loop
+            form.Form_Load();
+            c.run(form);
+        }
+        const std::string transcript = simulator.Transcript();
+        for (const auto& line : c.programmed)
+            EXPECT_NE(transcript.find(line), std::string::npos) << line;
+    }
 }

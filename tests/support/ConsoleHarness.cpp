@@ -2,6 +2,7 @@
 
 #include <QTreeWidget>
 #include <algorithm>
+#include <gtest/gtest.h>
 
 #include "CommPort.h"
 #include "KS_Database.h"
@@ -27,6 +28,13 @@ PagerRecord MakeUser(const TestUser& user)
     record.Mode = "0";
     record.GroupFlag = user.groupFlag;
     record.InUse = "Y";
+    return record;
+}
+
+PagerRecord StoredUser(int number)
+{
+    PagerRecord record;
+    EXPECT_EQ(ReadRecordAt(DataFilePath("Pager.DBS"), number, record), FileError::None);
     return record;
 }
 

@@ -22,6 +22,8 @@ struct TestUser {
 };
 
 PagerRecord MakeUser(const TestUser& user);
+// User `number` as Pager.DBS of the data folder holds it (a failed read fails the test).
+PagerRecord StoredUser(int number);
 // A data folder holding Pager.DBS with the users (when withDatabase), and port COM 1 at 38400,N,8,1.
 void PrepareConsoleSettings(const std::vector<TestUser>& users, bool withDatabase = true);
 
