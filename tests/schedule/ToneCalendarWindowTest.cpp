@@ -119,23 +119,20 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(dialog->updDurationMinutes->maximum(), 79);
     EXPECT_FALSE(dialog->cmbAlertLevel->isEnabled());
     EXPECT_FALSE(dialog->cmbAlertDelay->isEnabled()); // its repeat is "None"
+    boxes.AnswerAlways(kAnswerOk);
     duration("00", "00");
-    boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
     duration("79", "01");
-    boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
-    EXPECT_EQ(boxes.texts(), (Lines{"This Alert Type requires a Duration value of 1 to 79 minutes.",
-                                    "This Alert Type requires a Duration value of 1 to 79 minutes."}));
-    EXPECT_NE(dialog->result(), QDialog::Accepted);
-
     type("99 - Device Activation");
     EXPECT_EQ(dialog->updDurationMinutes->maximum(), 8);
     EXPECT_TRUE(dialog->txtDurationMinutes->isEnabled());
     duration("08", "30");
-    boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
-    EXPECT_EQ(boxes.texts().back(), "This Alert Type requires a Duration value of 1 to 8 minutes.");
+    EXPECT_EQ(boxes.texts(), (Lines{"This Alert Type requires a Duration value of 1 to 79 minutes.",
+                                    "This Alert Type requires a Duration value of 1 to 79 minutes.",
+                                    "This Alert Type requires a Duration value of 1 to 8 minutes."}));
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
     dialog->cmbAction->setCurrentIndex(2); // Deactivate: no duration, no check
     EXPECT_EQ(dialog->txtDurationSeconds->text(), "00");
     EXPECT_FALSE(dialog->txtDurationMinutes->isEnabled());
@@ -150,6 +147,7 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(saved.Zone, 250);
     EXPECT_EQ(Row(1)->text(ToneColumn::Duration), "79:00");
     EXPECT_TRUE(window->scheduleChanged_);
+    EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
 TEST_F(CalendarWindow, AnEditedEventCountsAndMarksItsDay)

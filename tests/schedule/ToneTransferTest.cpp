@@ -117,35 +117,21 @@ TEST(ToneTransfer, FilesOfTheWrongSizeUploadWhatTheyHoldAndSayHowMuch)
     EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
-TEST(ToneTransfer, SlotProbeAndWeekComeBackFromTheUnit)
+TEST(ToneTransfer, ARefusedSlotIsAskedFourTimesAndAnActivationComesBackWhole)
 {
     SimUnit unit('X');
-    EXPECT_EQ(ReadActiveToneSlot(), 1);
-    EXPECT_TRUE(SetActiveSlotOnDevice(3));
-    EXPECT_EQ(ReadActiveToneSlot(), 3);
     EXPECT_FALSE(SetActiveSlotOnDevice(5));
-    EXPECT_EQ(unit.hostLines("PA"), (Lines{"PA3", "PA5", "PA5", "PA5", "PA5"}));
+    EXPECT_EQ(unit.hostLines("PA"), (Lines{"PA5", "PA5", "PA5", "PA5"}));
 
-    ProbeToneEvents();
-    EXPECT_TRUE(gToneEventsSupported);
-    EXPECT_EQ(unit.hostLines("?E"), Lines{"?E101"});
-
-    // An event written to slot 3 comes back from there with the rest of the week.
-    const ToneScheduleEvent e = event("05", "09:30 PM", "12", 58, 1, 1, 0, 1, true, 1, 125);
+    // An event written to the unit comes back from there with the rest of the week.
     std::string reply;
-    ASSERT_TRUE(SendLinkCommand("PE", ToneEventString(4, e), true, 0, reply, true, 0));
+    ASSERT_TRUE(SendLinkCommand("PE", "2051830:11Y1225", true, 0, reply, true, 0));
     MakeDataFolder();
     gToneEventsSupported = false; // as after opening while the unit was away
     ASSERT_TRUE(ResetToneScheduleFile());
     EXPECT_EQ(gToneGenFile, DataFilePath("ToneGen.TGS"));
     EXPECT_EQ(ReadBytes(gToneGenFile).size(), 336u * 73);
-    const ToneScheduleEvent& back = gToneSchedule[4];
-    EXPECT_EQ(back.Time, "09:30 PM");
-    EXPECT_EQ(back.Zone, "12");
-    EXPECT_EQ(back.AlertType, 58);
-    EXPECT_EQ(back.Action, 1);
-    EXPECT_EQ(back.Seconds, 125);
-    EXPECT_EQ(back.Active, -1);
+    EXPECT_EQ(ToneEventString(4, gToneSchedule[4]), "2051830:11Y1225");
 }
 
 TEST(ToneTransfer, AUnitSilentOrWithoutAToneGeneratorChangesNeitherFileNorUnit)
@@ -167,22 +153,6 @@ TEST(ToneTransfer, AUnitSilentOrWithoutAToneGeneratorChangesNeitherFileNorUnit)
                                 "supported by the QX7015. \r\nThe QX7015 will not be updated.";
     EXPECT_EQ(boxes.texts().back(), warning);
     EXPECT_EQ(boxes.texts().size(), 3u);
-}
-
-TEST(ToneTransfer, CopyingADayWritesTheTargetDaysRecordsOnly)
-{
-    MakeDataFolder();
-    writeScheduleFile(336);
-    ASSERT_TRUE(LoadToneSchedule(false));
-    gToneSchedule[48 + 7].Description = "Lunch bell";
-    gToneSchedule[48 + 7].Reserved = std::string(23, 'r');
-    const std::string before = ReadBytes(gToneGenFile);
-    ASSERT_TRUE(CopyToneWeekDay(2, 7));
-    const std::string after = ReadBytes(gToneGenFile);
-    EXPECT_EQ(after.substr(0, 288 * 73), before.substr(0, 288 * 73));
-    EXPECT_EQ(after.substr((288 + 7) * 73 + 5, 25), "Lunch bell               ");
-    EXPECT_EQ(after.substr((288 + 7) * 73 + 50, 23), std::string(23, '\0'));
-    EXPECT_EQ(gToneSchedule[288 + 7].Description, "Lunch bell");
 }
 
 TEST(DeviceClock, OneCommandLineNeedsItsCheckDigitAndTheOthersReadByTheStar)
