@@ -70,7 +70,7 @@ TEST_F(CustomAlerts, OpeningReadsTheConfigurationAndUpdatingWritesOnlyAChangeThe
     EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kErase, kErase}));
 
     // Not acknowledged: told, and the list keeps what the device has.
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PMC", .times = 0});
+    Refuse("PMC");
     window->cmbMemoryConfiguration->setCurrentIndex(4);
     harness.messages.Answer(kAnswerYes);
     harness.messages.Answer(kAnswerOk);

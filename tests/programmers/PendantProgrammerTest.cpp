@@ -1,8 +1,6 @@
 // The pendant's read against simulated pendants of both generations, and its
 // window: what a read shows, the checks before a run, programming and reset.
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -26,11 +24,6 @@ struct PendantProgrammer : ProgrammerFixture<KS_GEN_PendantProgrammer, sim::Pend
         button->click();
     }
     void Use(std::shared_ptr<sim::PendantDevice> pendant) { device = Attach(std::move(pendant)); }
-    void Key(int key)
-    {
-        QKeyEvent event(QEvent::KeyPress, key, KS_GEN_PendantProgrammer::kServiceModifiers);
-        QApplication::sendEvent(window.data(), &event);
-    }
     static std::string Text(QLineEdit* box) { return box->text().toStdString(); }
 };
 
@@ -134,14 +127,14 @@ TEST_F(PendantProgrammer, ProgrammingASlotWritesItsCapcodeThenItsMessageAndIncre
     EXPECT_EQ(Info(), "Done !");
 
     // A refused capcode is not incremented, and its message is still written.
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PC2", .times = 0});
+    Refuse("PC2");
     Click(window->cmdProgram);
     EXPECT_EQ(Text(window->txtCapcode[1]), "0001235");
     EXPECT_EQ(Sent().back(), "PM2Room 12 & 13");
     EXPECT_EQ(Info(), "Done ! - 1 item(s) failed.");
 
     // A pendant that no longer answers: the link message and "Canceled !".
-    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    Unplug();
     Click(window->cmdProgram);
     EXPECT_EQ(harness.messages.texts().back().rfind("Communication with the ", 0), 0u);
     EXPECT_EQ(Info(), "Canceled !");
@@ -191,7 +184,7 @@ TEST_F(PendantProgrammer, ChecksBeforeTheRunRefuseAndPutTheFocusOnTheFieldAtFaul
 TEST_F(PendantProgrammer, TheServiceKeysOpenTheSerialNumberAndTheRadioSettingsToTheRun)
 {
     Key(KS_GEN_PendantProgrammer::kRadioServiceKey);
-    Key(KS_GEN_PendantProgrammer::kServiceKey);
+    Key();
     EXPECT_FALSE(window->cmdReset->isHidden());
     Type(window->txtSerialNumber, "99");
     window->chkSNAutoIncrement->setChecked(true);
@@ -232,7 +225,7 @@ TEST_F(PendantProgrammer, AResetReadsTheIdentityAndAppliesTheNormalModeRule)
     Click(window->cmdReset, kAnswerCancel);
     EXPECT_EQ(harness.messages.texts().back().rfind("Connection to ", 0), 0u);
     // Ten unanswered probes end the reset without a word.
-    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    Unplug();
     const std::size_t shown = harness.messages.shown().size();
     harness.messages.Answer(kAnswerYes);
     Click(window->cmdReset);

@@ -35,7 +35,10 @@ struct SimUnit {
         return lines;
     }
     // Every later line that begins with the pattern ("": every line) is answered with the fault.
-    void Fault(sim::FaultKind kind, const char* pattern) { engine.AddFault({.kind = kind, .pattern = pattern, .times = 0}); }
+    void Fault(sim::FaultKind kind, const char* pattern)
+    {
+        engine.AddFault({.kind = kind, .pattern = pattern, .times = 0});
+    }
 
     sim::Engine engine;
     std::unique_ptr<LinkHarness> link;

@@ -8,9 +8,9 @@
 namespace {
 
 // An event: number, time, zone, type, then length, level, repeat, delay, active, action, seconds and countdown.
-ToneScheduleEvent event(const char* eventNo, const char* time, const char* zone, int type, int length = 0, int level = 1,
-                        int repeat = 0, int delay = 1, bool active = false, int action = 0, int seconds = 0,
-                        int countdown = 0)
+ToneScheduleEvent event(const char* eventNo, const char* time, const char* zone, int type, int length = 0,
+                        int level = 1, int repeat = 0, int delay = 1, bool active = false, int action = 0,
+                        int seconds = 0, int countdown = 0)
 {
     ToneScheduleEvent e;
     e.EventNo = eventNo, e.Time = time, e.Zone = zone, e.AlertType = type, e.AlertLength = length;
