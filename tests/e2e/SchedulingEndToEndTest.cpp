@@ -30,22 +30,17 @@ TEST(SchedulingEndToEnd, AnEntrySavedInTheDialogFiresAtItsMinute)
     WorkModalDialog<KS_GEN_ScheduledPaging>(
         &form,
         [&saved](KS_GEN_ScheduledPaging& window) {
-            EXPECT_FALSE(window.cmdCopyFrom->isEnabled());
             window.cmbWeekDay->setCurrentIndex(6);
             emit window.cmbWeekDay->activated(6);
-            EXPECT_TRUE(window.cmdCopyFrom->isEnabled());
             window.lvwMessages->setCurrentItem(window.lvwMessages->topLevelItem(99));
             WorkModalDialog<KS_GEN_ScheduledPagingAdd>(
                 &window,
                 [](KS_GEN_ScheduledPagingAdd& dialog) {
-                    EXPECT_EQ(dialog.windowTitle(), "Scheduled Paging -  Sunday - 100 - Update");
                     dialog.dtpTime->setTime(QTime(21, 5));
                     dialog.cmbAlertType->setCurrentIndex(9);
                     dialog.txtMessage->setText("  Lock the doors ");
                     dialog.txtUserID->setText("5");
-                    emit dialog.txtUserID->editingFinished();
-                    EXPECT_EQ(dialog.txtUserID->text(), "005");
-                    EXPECT_TRUE(dialog.chkActive->isChecked());
+                    emit dialog.txtUserID->editingFinished(); // which ticks Active
                     dialog.cmdOk->click();
                 },
                 [&window] { window.cmdUpdate->click(); });

@@ -9,13 +9,6 @@
 
 namespace {
 
-// Wave(format, channels, rate, bits, samples[, declared size])
-std::string Wave(unsigned format, unsigned channels, std::uint32_t rate, unsigned bits, const std::string& samples,
-                 std::uint64_t declaredSize = UINT64_MAX)
-{
-    return WaveBytes(samples, {format, channels, rate, bits}, declaredSize);
-}
-
 struct Asked {
     std::vector<std::string> questions;
     bool answer = false;
@@ -39,28 +32,29 @@ TEST(AlertWave, EachFaultGetsItsOwnMessageInTheCheckingOrder)
         std::optional<std::string> message;
         std::size_t questions;
     };
-    std::string notRiff = Wave(1, 1, 8000, 8, "abc");
+    std::string notRiff = WaveBytes("abc");
     notRiff[0] = 'X';
-    std::string notWave = Wave(1, 1, 8000, 8, "abc");
+    std::string notWave = WaveBytes("abc");
     notWave.replace(8, 4, "AVI ");
-    std::string noFmt = Wave(1, 1, 8000, 8, "abc");
+    std::string noFmt = WaveBytes("abc");
     noFmt.replace(12, 4, "junk");
     const Case cases[] = {
-        {"good mono 8-bit", Wave(1, 1, 8000, 8, "abc"), false, std::nullopt, 0},
+        {"good mono 8-bit", WaveBytes("abc"), false, std::nullopt, 0},
         {"short", std::string("RIFF\0\0\0\0WAVE", 12), false, "File has an invalid format.", 0},
         {"no RIFF", notRiff, false, "File has an invalid format.", 0},
         {"no WAVE", notWave, false, "File has an invalid format (not WAVE format).", 0},
         {"no fmt chunk", noFmt, false, "File has an invalid format.", 0},
-        {"not PCM, No", Wave(3, 1, 8000, 8, "abc"), false, "File has an invalid format (not a PCM format).", 1},
-        {"stereo, No", Wave(1, 2, 8000, 8, "abcd"), false, "File has an invalid format (not a 1 Channel format).", 1},
-        {"stereo, Yes", Wave(1, 2, 8000, 8, "abcd"), true, std::nullopt, 1},
-        {"44100 Hz after Yes", Wave(1, 2, 44100, 8, "ab"), true,
+        {"not PCM, No", WaveBytes("abc", {.format = 3}), false, "File has an invalid format (not a PCM format).", 1},
+        {"stereo, No", WaveBytes("abcd", {.channels = 2}), false,
+         "File has an invalid format (not a 1 Channel format).", 1},
+        {"stereo, Yes", WaveBytes("abcd", {.channels = 2}), true, std::nullopt, 1},
+        {"44100 Hz after Yes", WaveBytes("ab", {.channels = 2, .rate = 44100}), true,
          "File has an invalid format (Sample Rate higher than 22050).", 1},
         // 66000 Hz has 0xD0 0x01 in its low bytes (464 Hz): all four bytes count.
-        {"66000 Hz", Wave(1, 1, 66000, 8, "ab"), false, "File has an invalid format (Sample Rate higher than 22050).",
-         0},
-        {"22050 Hz", Wave(1, 1, 22050, 8, "ab"), false, std::nullopt, 0},
-        {"16-bit", Wave(1, 1, 8000, 16, "abcd"), true, "File has an invalid format (Bit Rate higher than 8).", 0},
+        {"66000 Hz", WaveBytes("ab", {.rate = 66000}), false,
+         "File has an invalid format (Sample Rate higher than 22050).", 0},
+        {"22050 Hz", WaveBytes("ab", {.rate = 22050}), false, std::nullopt, 0},
+        {"16-bit", WaveBytes("abcd", {.bits = 16}), true, "File has an invalid format (Bit Rate higher than 8).", 0},
     };
     for (const Case& c : cases) {
         Asked asked;
@@ -69,7 +63,7 @@ TEST(AlertWave, EachFaultGetsItsOwnMessageInTheCheckingOrder)
         EXPECT_EQ(asked.questions.size(), c.questions) << c.what;
     }
     Asked asked;
-    CheckAlertWave(Wave(3, 2, 8000, 8, "ab"), "/x/a.wav", asked.hook());
+    CheckAlertWave(WaveBytes("ab", {.format = 3, .channels = 2}), "/x/a.wav", asked.hook());
     ASSERT_EQ(asked.questions.size(), 1u);
     EXPECT_EQ(asked.questions[0], "/x/a.wav seems to be in incorrect format (PCM). Continue ?");
 }
@@ -77,13 +71,13 @@ TEST(AlertWave, EachFaultGetsItsOwnMessageInTheCheckingOrder)
 TEST(AlertWave, DataIsFoundByWalkingTheChunksAndCutToWhatTheFileHolds)
 {
     // Canonical: the size field at 1-based position 41.
-    auto data = FindAlertWaveData(Wave(1, 1, 8000, 8, std::string(100, 'x')));
+    auto data = FindAlertWaveData(WaveBytes(std::string(100, 'x')));
     ASSERT_TRUE(data);
     EXPECT_EQ(data->offset, 41);
     EXPECT_EQ(data->size, 100);
 
     // A LIST chunk (odd size, padded) before the data; "data" inside it is not the chunk.
-    std::string listed = Wave(1, 1, 8000, 8, std::string(10, 'y'));
+    std::string listed = WaveBytes(std::string(10, 'y'));
     std::string list("LIST\x05\0\0\0data\0\0", 14);
     listed.insert(36, list);
     data = FindAlertWaveData(listed);
@@ -92,15 +86,14 @@ TEST(AlertWave, DataIsFoundByWalkingTheChunksAndCutToWhatTheFileHolds)
     EXPECT_EQ(data->size, 10);
 
     // A streamed file announces 0xFFFFFFFF.
-    data = FindAlertWaveData(Wave(1, 1, 8000, 8, std::string(300, 'z'), 0xFFFFFFFF));
+    data = FindAlertWaveData(WaveBytes(std::string(300, 'z'), {}, 0xFFFFFFFF));
     ASSERT_TRUE(data);
     EXPECT_EQ(data->size, 300);
 
-    EXPECT_FALSE(FindAlertWaveData(Wave(1, 1, 8000, 8, "")));
-    std::string noData = Wave(1, 1, 8000, 8, "abc");
+    EXPECT_FALSE(FindAlertWaveData(WaveBytes("")));
+    std::string noData = WaveBytes("abc");
     noData.replace(36, 4, "date");
     EXPECT_FALSE(FindAlertWaveData(noData));
-    EXPECT_EQ(CannotLocateDataText("/x/a.wav"), "Can not locate data in /x/a.wav.");
 }
 
 TEST(AlertFirmware, VersionFormsAndTheSequencedRange)
@@ -160,7 +153,7 @@ TEST(AlertSlot, PlanCutsTheDataToTheSlotAndCountsBlocks)
 
 TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
 {
-    std::string file = Wave(1, 1, 8000, 8, std::string(100, 'q'));
+    std::string file = WaveBytes(std::string(100, 'q'));
     const std::string header = BuildAlertHeader(file, 3, 7, 100);
     ASSERT_EQ(header.size(), 44u);
     EXPECT_EQ(header.substr(0, 28), file.substr(0, 28));
@@ -170,7 +163,7 @@ TEST(AlertBlocks, HeaderBlocksAndEndMarkerByteForByte)
     EXPECT_EQ(header.substr(38, 2), "07");
     EXPECT_EQ(header.substr(40, 4), file.substr(40, 4));
     // A streamed file's 0xFFFFFFFF gives way to the size sent.
-    EXPECT_EQ(BuildAlertHeader(Wave(1, 1, 8000, 8, "", 0xFFFFFFFF), 3, 7, 3072).substr(40, 4),
+    EXPECT_EQ(BuildAlertHeader(WaveBytes("", {}, 0xFFFFFFFF), 3, 7, 3072).substr(40, 4),
               std::string("\x00\x0C\x00\x00", 4));
 
     // Plain: zeros become ones, the filling included.

@@ -1,7 +1,5 @@
 // The clock's window against the simulated clock.
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -27,6 +25,20 @@ struct ClockProgrammer : ProgrammerFixture<KS_GEN_ClockProgrammer, sim::ClockDev
 };
 
 } // namespace
+
+TEST_F(ClockProgrammer, AFrequencyBoxIsReformattedOnLeavingAndOutOfRangeTakesTheFocusBack)
+{
+    harness.messages.Answer(kAnswerOk);
+    Type(window->txtFrequency, "79.9999");
+    Leave(window->txtFrequency);
+    EXPECT_EQ(window->txtFrequency->text(), "079.9999");
+    EXPECT_EQ(harness.messages.texts().back(), "The entered frequency is not supported by this device. Please enter "
+                                               "a frequency between 80 MHz and 950 MHz.");
+    Type(window->txtFrequency, "467.8");
+    Leave(window->txtFrequency);
+    EXPECT_EQ(window->txtFrequency->text(), "467.8000");
+    EXPECT_EQ(harness.messages.shown().size(), 1u);
+}
 
 TEST_F(ClockProgrammer, TheModelAndFirmwareDecideWhatAReadAsksAndShows)
 {
@@ -66,7 +78,7 @@ TEST_F(ClockProgrammer, AReadFrequencyIsProgrammedBackAndARefusedSettingIsMarked
     EXPECT_EQ(window->txtDevice->text(), "RL-CLK-xxxx");
     EXPECT_EQ(window->txtFrequency->text(), "467.8000");
     window->chkRxDeviation->setChecked(true);
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PD", .times = 0});
+    Refuse("PD");
     Program();
     EXPECT_EQ(Sent(), (Lines{"?VM", "?V", "?S", "?F", "?R", "?D?", "?M?", "?VM", "?V", "PF4678000", "PD5", "PD5"}));
     EXPECT_TRUE(InfoShown("Programming Rx Deviation... - Failed / Not Supported."));
@@ -86,7 +98,7 @@ TEST_F(ClockProgrammer, AReadFrequencyIsProgrammedBackAndARefusedSettingIsMarked
     EXPECT_EQ(harness.messages.texts().back(), "Please enter a valid frequency.");
 
     // Nothing answers: the link message and "Canceled !".
-    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    Unplug();
     Type(window->txtFrequency, "467.8000");
     Sent();
     Program();
@@ -166,10 +178,9 @@ TEST_F(ClockProgrammer, TheFactoryResetAsksSendsAndReports)
     for (const auto& c : cases) {
         harness.engine.ClearFaults();
         if (c.refused)
-            harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "?XR", .times = 0});
+            Refuse("?XR");
         if (c.silent)
-            harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact,
-                                     .times = 0});
+            Unplug();
         ScriptedMessages boxes;
         boxes.Answer(c.answer);
         boxes.AnswerAlways(kAnswerOk);
@@ -183,7 +194,7 @@ TEST_F(ClockProgrammer, TheFactoryResetAsksSendsAndReports)
 
 TEST_F(ClockProgrammer, AFaultInsideARunEndsItWithTheWindowFree)
 {
-    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    Unplug();
     SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> { throw std::runtime_error("fault"); });
     Type(window->txtFrequency, "467.8000");
     window->cmdProgram->click();
@@ -196,8 +207,7 @@ TEST_F(ClockProgrammer, AFaultInsideARunEndsItWithTheWindowFree)
 TEST_F(ClockProgrammer, TheServiceKeyUnlocksTheSerialNumberAndItsAutoIncrement)
 {
     window->cmdRead->click();
-    QKeyEvent key(QEvent::KeyPress, KS_ProgrammerFrame::kServiceKey, KS_ProgrammerFrame::kServiceModifiers);
-    QApplication::sendEvent(window, &key);
+    Key();
     EXPECT_FALSE(window->txtSerialNumber->isReadOnly() || window->chkSNAutoIncrement->isHidden());
     EXPECT_EQ(window->focusWidget(), window->txtSerialNumber);
 
@@ -208,7 +218,7 @@ TEST_F(ClockProgrammer, TheServiceKeyUnlocksTheSerialNumberAndItsAutoIncrement)
     EXPECT_EQ(window->txtSerialNumber->text(), "00000100");
 
     // Refused: the text stays.
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PS", .times = 0});
+    Refuse("PS");
     Program();
     EXPECT_EQ(window->txtSerialNumber->text(), "00000100");
 

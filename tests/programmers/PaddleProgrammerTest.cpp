@@ -24,6 +24,16 @@ struct PaddleProgrammer : ProgrammerFixture<KS_GEN_PaddleProgrammer, sim::Paddle
 
 } // namespace
 
+TEST_F(PaddleProgrammer, DigitBoxesArePaddedToTheirLengthOnLeaving)
+{
+    for (const auto& [box, typed, left] : {std::tuple{window->txtCapcode[0], "8", "0000008"},
+                                           {window->txtIncrement[1], "5", "05"}, {window->txtIncrement[2], "", "00"}}) {
+        Type(box, typed);
+        Leave(box);
+        EXPECT_EQ(box->text().toStdString(), left);
+    }
+}
+
 TEST_F(PaddleProgrammer, ProgrammingWithNothingTickedOnlySwitchesBackToNormalMode)
 {
     harness.messages.Answer(kAnswerOk);
@@ -39,7 +49,7 @@ TEST_F(PaddleProgrammer, ProgrammingWithNothingTickedOnlySwitchesBackToNormalMod
 
     // A paddle that does not take "XT" is marked, and the run still ends.
     WatchInfo();
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "XT", .times = 0});
+    Refuse("XT");
     harness.messages.Answer(kAnswerOk);
     window->cmdProgram->click();
     EXPECT_TRUE(InfoShown("Switching to Normal Mode... - Failed."));
@@ -61,7 +71,7 @@ TEST_F(PaddleProgrammer, AProgramRunWritesTheTickedItemsAndIncrementsOnlyAcknowl
     Type(window->txtCapcode[3], "0000500");
     Tick(window->chkAutoIncrement[3]);
     // The fourth row's write is refused on every try.
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PC4", .times = 0});
+    Refuse("PC4");
     harness.messages.Answer(kAnswerOk);
     window->cmdProgram->click();
 
@@ -120,7 +130,7 @@ TEST_F(PaddleProgrammer, AReadFillsTheVersionThePagerTypeAndTheCapcodes)
     // between "Ver" and "(", and a refused capcode query (twice).
     device->SetValue("M", "7");
     device->SetValue("V", "PDL Ver(2)");
-    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "?C1", .times = 0});
+    Refuse("?C1");
     harness.messages.Answer(kAnswerOk);
     window->cmdRead->click();
     EXPECT_EQ(window->txtVersion->text(), "N/A");
@@ -130,7 +140,7 @@ TEST_F(PaddleProgrammer, AReadFillsTheVersionThePagerTypeAndTheCapcodes)
 
 TEST_F(PaddleProgrammer, APaddleThatDoesNotAnswerIsReportedPerRun)
 {
-    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    Unplug();
     // Read: the not-updated warning. Program: the link message and "Canceled !".
     harness.messages.Answer(kAnswerOk);
     harness.messages.Answer(kAnswerOk);

@@ -2,6 +2,9 @@
 // A programmer window over the main window, with a simulated device on the
 // port in place of the encoder the console found at start-up.
 
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
@@ -15,6 +18,7 @@
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "KS_MainForm.h"
+#include "KS_ProgrammerFrame.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
 #include "SimDevices.h"
@@ -35,6 +39,30 @@ struct ProgrammerFixture : testing::Test {
     std::vector<std::string> Sent() { return harness.HostLines(); }
     std::string Info() const { return window->lblInfo->text().toStdString(); }
     static void Type(QLineEdit* box, const char* text) { box->setText(QString::fromLatin1(text)); }
+    // Leaves the box as the Tab key would.
+    static void Leave(QWidget* box)
+    {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &out);
+        QApplication::processEvents();
+    }
+    // The hidden key combination, pressed on the window.
+    void Key(int key = KS_ProgrammerFrame::kServiceKey)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, KS_ProgrammerFrame::kServiceModifiers);
+        QApplication::sendEvent(window.data(), &press);
+    }
+    // Every later line that begins with the pattern is refused.
+    void Refuse(const char* pattern, sim::MatchMode match = sim::MatchMode::Prefix)
+    {
+        harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = pattern, .match = match, .times = 0});
+    }
+    // The bare probe goes unanswered from now on: the device seems gone.
+    void Unplug()
+    {
+        harness.engine.AddFault(
+            {.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+    }
 
     // Every text lblInfo shows at a tick from now on (a step's failure text
     // lasts only its pause), each once in a row.

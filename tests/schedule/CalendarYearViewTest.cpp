@@ -11,6 +11,8 @@ inline void PrintTo(const QDate& date, std::ostream* out) { *out << date.toStrin
 
 namespace {
 
+using Days = std::vector<QDate>;
+
 struct YearView : testing::Test {
     void SetUp() override
     {
@@ -22,37 +24,24 @@ struct YearView : testing::Test {
         QTest::mouseClick(&view, Qt::LeftButton, modifiers, point);
     }
     void click(const QDate& date, Qt::KeyboardModifiers modifiers = {}) { click(view.DayRect(date).center(), modifiers); }
-    QImage shot()
+    // The days, of those given, painted in the colour at a point of their cell:
+    // the highlight near the top left corner, the mark near the top right one.
+    Days painted(const Days& days, bool mark)
     {
         QImage image(view.size(), QImage::Format_RGB32);
         view.render(&image);
-        return image;
-    }
-    // The days painted as chosen, of those given.
-    std::vector<QDate> highlighted(const std::vector<QDate>& days)
-    {
-        const QImage image = shot();
-        std::vector<QDate> chosen;
-        for (const QDate& day : days)
-            if (image.pixelColor(view.DayRect(day).topLeft() + QPoint(1, 1)) == view.palette().color(QPalette::Highlight))
-                chosen.push_back(day);
-        return chosen;
-    }
-    std::vector<QDate> marked(const std::vector<QDate>& days)
-    {
-        const QImage image = shot();
-        std::vector<QDate> marks;
+        const QColor colour = mark ? QColor(192, 0, 0) : view.palette().color(QPalette::Highlight);
+        Days found;
         for (const QDate& day : days) {
             const QRect cell = view.DayRect(day);
-            if (image.pixelColor(cell.right() - 2, cell.top() + 2) == QColor(192, 0, 0))
-                marks.push_back(day);
+            if (image.pixelColor(mark ? QPoint(cell.right() - 2, cell.top() + 2) : cell.topLeft() + QPoint(1, 1))
+                == colour)
+                found.push_back(day);
         }
-        return marks;
+        return found;
     }
     CalendarYearView view;
 };
-
-using Days = std::vector<QDate>;
 
 } // namespace
 
@@ -63,15 +52,15 @@ TEST_F(YearView, AClickChoosesTheDayUnderItAndShiftARange)
     click(QPoint(5 * 25 + 12, 18 + 15 + 8));
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.at(0).at(0).toDate(), QDate(2024, 3, 1));
-    EXPECT_EQ(highlighted({QDate(2024, 2, 29), QDate(2024, 3, 1), QDate(2024, 3, 2)}), Days{QDate(2024, 3, 1)});
+    EXPECT_EQ(painted({QDate(2024, 2, 29), QDate(2024, 3, 1), QDate(2024, 3, 2)}, false), Days{QDate(2024, 3, 1)});
 
     click(QDate(2024, 3, 30));
     click(QDate(2024, 4, 2), Qt::ShiftModifier);
     ASSERT_EQ(chosen.count(), 3);
     EXPECT_EQ(chosen.at(2).at(0).toDate(), QDate(2024, 3, 30));
     EXPECT_EQ(chosen.at(2).at(1).toDate(), QDate(2024, 4, 2));
-    EXPECT_EQ(highlighted({QDate(2024, 3, 29), QDate(2024, 3, 30), QDate(2024, 3, 31), QDate(2024, 4, 2),
-                           QDate(2024, 4, 3)}),
+    EXPECT_EQ(painted({QDate(2024, 3, 29), QDate(2024, 3, 30), QDate(2024, 3, 31), QDate(2024, 4, 2),
+                       QDate(2024, 4, 3)}, false),
               (Days{QDate(2024, 3, 30), QDate(2024, 3, 31), QDate(2024, 4, 2)}));
 
     // The gap between two months holds no day; the twelfth month is the last one shown.
@@ -84,9 +73,9 @@ TEST_F(YearView, DaysOutsideTheRangeAreShownButNeverChosen)
 {
     // A selection reaching past both ends stops at them, and a narrower range narrows it.
     view.SetSelection(QDate(2023, 12, 1), QDate(2026, 1, 1));
-    EXPECT_EQ(highlighted({QDate(2024, 3, 1), QDate(2025, 2, 28)}), (Days{QDate(2024, 3, 1), QDate(2025, 2, 28)}));
+    EXPECT_EQ(painted({QDate(2024, 3, 1), QDate(2025, 2, 28)}, false), (Days{QDate(2024, 3, 1), QDate(2025, 2, 28)}));
     view.SetRange(QDate(2024, 3, 1), QDate(2024, 3, 20));
-    EXPECT_EQ(highlighted({QDate(2024, 3, 1), QDate(2024, 3, 20), QDate(2024, 3, 21)}),
+    EXPECT_EQ(painted({QDate(2024, 3, 1), QDate(2024, 3, 20), QDate(2024, 3, 21)}, false),
               (Days{QDate(2024, 3, 1), QDate(2024, 3, 20)}));
     QSignalSpy chosen(&view, &CalendarYearView::SelectionChanged);
     click(QDate(2024, 3, 25));
@@ -100,9 +89,9 @@ TEST_F(YearView, AMarkShowsOnItsDayOnlyUntilItIsTakenAway)
     view.SetMark(QDate(2024, 7, 4), true);
     view.SetMark(QDate(2025, 2, 28), true);
     view.SetValue(QDate(2025, 2, 28)); // a chosen day shows its mark too
-    EXPECT_EQ(marked(days), (Days{QDate(2024, 7, 4), QDate(2025, 2, 28)}));
+    EXPECT_EQ(painted(days, true), (Days{QDate(2024, 7, 4), QDate(2025, 2, 28)}));
     view.SetMark(QDate(2024, 7, 4), false);
-    EXPECT_EQ(marked(days), Days{QDate(2025, 2, 28)});
+    EXPECT_EQ(painted(days, true), Days{QDate(2025, 2, 28)});
     view.ClearMarks();
-    EXPECT_EQ(marked(days), Days{});
+    EXPECT_EQ(painted(days, true), Days{});
 }

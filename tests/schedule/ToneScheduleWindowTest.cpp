@@ -7,19 +7,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <memory>
 
-#include "DataFileHelpers.h"
-#include "KS_Database.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleAdd.h"
-#include "KS_Globals.h"
 #include "KS_ListWindow.h"
-#include "KS_Paging.h"
 #include "KS_Registry.h"
 #include "KS_ToneSchedule.h"
 #include "ModalDialog.h"
@@ -27,10 +22,7 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
 using Dialog = KS_GEN_ToneScheduleAdd;
-
-const char* const kNoSlot = "Please select active slot.";
 
 struct ToneWindow : testing::Test {
     void TearDown() override { SetFileDialogHook({}); }
@@ -42,12 +34,12 @@ struct ToneWindow : testing::Test {
         unit.reset();
         unit = std::make_unique<SimUnit>(letter);
     }
-    KS_GEN_ToneSchedule& Open()
+    void Open()
     {
         window = std::make_unique<KS_GEN_ToneSchedule>();
         window->Form_Load();
-        return *window;
     }
+    void Start(char letter = 'X') { Connect(letter), Open(); }
     Lines HostLines(const std::string& prefix) const { return unit->hostLines(prefix); }
     QTreeWidgetItem* Row(int eventNo) { return window->lvwMessages->topLevelItem(eventNo - 1); }
     // Opens the event dialog on an event of the shown day, as Update does, and works it.
@@ -73,14 +65,13 @@ struct ToneWindow : testing::Test {
         std::string bytes = ReadBytes(gToneGenFile);
         bytes.replace(index * 73 + 2, 3, zone);
         WriteBytes(gToneGenFile, bytes);
+        window->ShowWeekDaySchedule(1, false);
     }
 
     std::unique_ptr<SimUnit> unit;
     ScriptedMessages boxes;
     std::unique_ptr<KS_GEN_ToneSchedule> window;
 };
-
-sim::Fault lasting(sim::FaultKind kind, const char* pattern) { return {kind, pattern, sim::MatchMode::Prefix, 5, {}, 0, 0}; }
 
 } // namespace
 
@@ -94,7 +85,6 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
     EXPECT_TRUE(HostLines("PA").empty());
     EXPECT_EQ(HostLines("?E"), Lines{"?E101"});
     EXPECT_TRUE(gToneEventsSupported);
-    EXPECT_EQ(window->txtFileName->text().toStdString(), DataFilePath("ToneGen.TGS"));
     // No transfer has run: no status shows.
     EXPECT_TRUE(window->lblInfo->isHidden());
 
@@ -115,20 +105,20 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
 
     // A unit that refuses slot 1 leaves no slot: every command that needs one asks for it.
     unit->engine.SetActiveToneSlot(0);
-    unit->engine.AddFault(lasting(sim::FaultKind::Refuse, "PA"));
+    unit->Fault(sim::FaultKind::Refuse, "PA");
     Open();
     EXPECT_EQ(window->cmbSlot->currentIndex(), -1);
     for (QPushButton* command : {window->cmdUpdate, window->cmdUpload, window->cmdDownload}) {
         boxes.Answer(kAnswerOk);
         command->click();
-        EXPECT_EQ(boxes.texts().back(), kNoSlot);
+        EXPECT_EQ(boxes.texts().back(), "Please select active slot.");
     }
     EXPECT_EQ(boxes.shown().size(), 3u);
 
     // A silent unit: slot 1 is assumed, nothing is probed and the clock stays unknown.
     gToneEventsSupported = false;
     unit->engine.ClearFaults();
-    unit->engine.AddFault(lasting(sim::FaultKind::Silence, ""));
+    unit->Fault(sim::FaultKind::Silence, "");
     unit->engine.ClearTranscript();
     Open();
     EXPECT_EQ(window->cmbSlot->currentText(), "1");
@@ -139,8 +129,7 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
 
 TEST_F(ToneWindow, AUnitWithoutAToneGeneratorIsNotToldToChangeItsSlot)
 {
-    Connect('E');
-    Open();
+    Start('E');
     EXPECT_TRUE(HostLines("PA").empty());
     EXPECT_EQ(window->cmbSlot->currentText(), "1");
     // Upload stops at the capability check, unless the operator works offline.
@@ -155,7 +144,7 @@ TEST_F(ToneWindow, AUnitWithoutAToneGeneratorIsNotToldToChangeItsSlot)
                                     "Are you sure you want to continue ? ");
 }
 
-TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
+TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploadsTheOldOne)
 {
     Connect('X');
     unit->engine.SetActiveToneSlot(2);
@@ -163,58 +152,37 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOrShowsThePreviousSlotWhenRefused)
     const std::string fileBefore = ReadBytes(gToneGenFile);
 
     // The unit refuses the switch: slot 2 stays, and so does the file.
-    unit->engine.AddFault({sim::FaultKind::Refuse, "PA4", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit->Fault(sim::FaultKind::Refuse, "PA4");
     boxes.Answer(kAnswerYes);
     Switch(4);
     EXPECT_EQ(window->cmbSlot->currentText(), "2");
     EXPECT_EQ(window->ActiveSlot(), 2);
-    EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
 
-    // Slot 3 holds an event of its own; switching there brings it in.
+    // Slot 3 holds an event of its own, but Tuesday's fifth event never comes; the operator goes on without it.
     unit->engine.SetActiveToneSlot(3);
     std::string reply;
     ASSERT_TRUE(SendLinkCommand("PE", "2010715101Y0501", true, 0, reply, true, 0));
     unit->engine.SetActiveToneSlot(2);
-    boxes.Answer(kAnswerYes);
-    boxes.Answer(kAnswerOk);
-    Switch(3);
-    EXPECT_EQ(boxes.texts()[1],
-              "Default Tone Schedule file (\\ToneGen.TGS) on this computer will be overwritten.\r\nAre you sure you "
-              "want to continue and download the schedule from slot 3 ?");
-    EXPECT_EQ(boxes.texts()[2], "Slot 3 is the current active slot. ");
-    EXPECT_EQ(unit->engine.ActiveToneSlot(), 3);
-    EXPECT_EQ(window->ActiveSlot(), 3);
-    EXPECT_EQ(GetConfigSetting("ToneGenSlot"), "3");
-    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:15 AM");
-    EXPECT_EQ(Row(1)->text(ToneColumn::Zone), "05");
-    EXPECT_EQ(Row(1)->text(ToneColumn::Active), "Yes");
-    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.BAK")), fileBefore);
-}
-
-TEST_F(ToneWindow, AWeekThatDoesNotArriveWholeLeavesTheFileAndIsNeverUploadedToTheNewSlot)
-{
-    Connect('X');
-    unit->engine.SetActiveToneSlot(2);
-    Open();
-    const std::string fileBefore = ReadBytes(gToneGenFile);
-    // Tuesday's fifth event never comes; the operator goes on without it.
-    unit->engine.AddFault(lasting(sim::FaultKind::Silence, "?E305"));
-    boxes.Answer(kAnswerYes); // download slot 3
-    boxes.Answer(kAnswerOk);  // slot 3 is active
-    boxes.Answer(kAnswerYes); // go on past the silence
-    boxes.Answer(kAnswerOk);  // one event missing
-    boxes.Answer(kAnswerOk);  // the week could not be read
+    unit->Fault(sim::FaultKind::Silence, "?E305");
+    for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerYes, kAnswerOk, kAnswerOk})
+        boxes.Answer(answer);
     Switch(3);
     const std::string couldNotRead = "The schedule of slot 3 could not be read from the QX9860. The list shows the "
                                      "schedule read before, which will not be uploaded until the schedule of slot 3 "
                                      "has been downloaded.";
-    ASSERT_EQ(boxes.texts().size(), 5u);
-    EXPECT_EQ(boxes.texts()[3], "The QX9860 did not send 1 of the 336 events. The file " + DataFilePath("ToneGen.TGS")
+    ASSERT_EQ(boxes.texts().size(), 6u);
+    EXPECT_EQ(boxes.texts()[1],
+              "Default Tone Schedule file (\\ToneGen.TGS) on this computer will be overwritten.\r\nAre you sure you "
+              "want to continue and download the schedule from slot 3 ?");
+    EXPECT_EQ(boxes.texts()[2], "Slot 3 is the current active slot. ");
+    EXPECT_EQ(boxes.texts()[4], "The QX9860 did not send 1 of the 336 events. The file " + DataFilePath("ToneGen.TGS")
                                     + " was left as it is.");
-    EXPECT_EQ(boxes.texts()[4], couldNotRead);
+    EXPECT_EQ(boxes.texts()[5], couldNotRead);
+    EXPECT_EQ(unit->engine.ActiveToneSlot(), 3);
+    EXPECT_EQ(window->ActiveSlot(), 3);
+    EXPECT_EQ(GetConfigSetting("ToneGenSlot"), "3");
     EXPECT_EQ(ReadBytes(gToneGenFile), fileBefore);
     EXPECT_FALSE(PathExists(DataFilePath("ToneGen.BAK")));
-    EXPECT_EQ(window->ActiveSlot(), 3);
 
     // The upload is refused.
     unit->engine.ClearTranscript();
@@ -223,11 +191,14 @@ TEST_F(ToneWindow, AWeekThatDoesNotArriveWholeLeavesTheFileAndIsNeverUploadedToT
     EXPECT_EQ(boxes.texts().back(), couldNotRead);
     EXPECT_TRUE(HostLines("PE").empty());
 
-    // Once slot 3 came down whole, it goes up again.
+    // Once slot 3 came down whole, its week shows and goes up again.
     unit->engine.ClearFaults();
     boxes.Answer(kAnswerYes);
     window->cmdDownload->click();
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.BAK")), fileBefore);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:15 AM");
+    EXPECT_EQ(Row(1)->text(ToneColumn::Zone), "05");
+    EXPECT_EQ(Row(1)->text(ToneColumn::Active), "Yes");
     boxes.Answer(kAnswerYes);
     window->cmdUpload->click();
     EXPECT_EQ(HostLines("PE").size(), 336u);
@@ -236,27 +207,28 @@ TEST_F(ToneWindow, AWeekThatDoesNotArriveWholeLeavesTheFileAndIsNeverUploadedToT
 
 TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
 {
-    Connect('X');
-    Open();
+    Start();
     window->cmbWeekDay->setCurrentIndex(4);
     window->cmbWeekDay_Click();
     gToneSchedule[7].Description = "Assembly";
+    gToneSchedule[7].Reserved = std::string(23, 'r'); // the spare bytes stay the target's own
     EXPECT_TRUE(window->cmdCopyFrom->isEnabled());
+    std::string expected = ReadBytes(gToneGenFile);
+    expected.replace((4 * 48 + 7) * 73 + 5, 8, "Assembly");
     unit->engine.ClearTranscript();
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerNo);
     window->cmdCopyFrom->click();
     EXPECT_EQ(boxes.texts(), (Lines{"Are you sure you want to copy the schedule from Monday to Friday ?",
                                     "New schedule for Friday must be uploaded to QX9860. Upload now? "}));
-    EXPECT_EQ(ReadBytes(gToneGenFile).substr((4 * 48 + 7) * 73 + 5, 8), "Assembly");
+    EXPECT_EQ(ReadBytes(gToneGenFile), expected);
     EXPECT_EQ(Row(8)->text(ToneColumn::Description), "Assembly");
     EXPECT_TRUE(HostLines("PE").empty());
 }
 
 TEST_F(ToneWindow, ADayThatCannotBeListedPutsTheDayListBack)
 {
-    Connect('X');
-    Open();
+    Start();
     // A file of more than a week is not read.
     WriteBytes(gToneGenFile, ReadBytes(gToneGenFile) + std::string(73, '0'));
     boxes.Answer(kAnswerOk);
@@ -268,10 +240,8 @@ TEST_F(ToneWindow, ADayThatCannotBeListedPutsTheDayListBack)
 
 TEST_F(ToneWindow, TheListShowsBlankZonesAsOneAndTestsOnlyTones)
 {
-    Connect('X');
-    Open();
+    Start();
     PutZone(2, "   ");
-    window->ShowWeekDaySchedule(1, false);
     EXPECT_EQ(Row(3)->text(ToneColumn::Zone), "01");
     Row(4)->setText(ToneColumn::Type, "09");
     Row(5)->setText(ToneColumn::Type, "10");
@@ -298,8 +268,7 @@ TEST_F(ToneWindow, TheEventDialogEnablesItsBoxesByTypeAndUnit)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.unit << " " << c.typeIndex);
-        Connect(c.unit);
-        Open();
+        Start(c.unit);
         auto dialog = OpenDialog(1);
         dialog->cmbAlertRepeat->setCurrentIndex(3);
         dialog->cmbAlertType->setCurrentIndex(c.typeIndex);
@@ -319,8 +288,7 @@ TEST_F(ToneWindow, TheEventDialogEnablesItsBoxesByTypeAndUnit)
 
 TEST_F(ToneWindow, TheEventDialogAsksBeforeWhatTheUnitMayNotTake)
 {
-    Connect('X');
-    Open();
+    Start();
     const std::string fileBefore = ReadBytes(gToneGenFile);
     auto dialog = OpenDialog(2);
     dialog->cmbAlertType->setCurrentIndex(9);
@@ -361,10 +329,8 @@ TEST_F(ToneWindow, TheEventDialogAsksBeforeWhatTheUnitMayNotTake)
 
 TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenRefused)
 {
-    Connect('X');
-    Open();
+    Start();
     Edit(5, [](Dialog& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), "Tone Schedule -  Monday - 05 - Update");
         dialog.dtpTime->setTime(QTime(18, 30));
         dialog.txtZone->setText("7");
         dialog.txtZone_LostFocus();
@@ -383,7 +349,7 @@ TEST_F(ToneWindow, TheEventDialogSendsTheEventThenKeepsItOrLeavesEverythingWhenR
 
     // The unit refuses; the operator does not want the file alone: nothing changes.
     const std::string fileBefore = ReadBytes(gToneGenFile);
-    unit->engine.AddFault(lasting(sim::FaultKind::Refuse, "PE"));
+    unit->Fault(sim::FaultKind::Refuse, "PE");
     {
         auto dialog = OpenDialog(5);
         dialog->cmbAlertType->setCurrentIndex(8); // start countdown
@@ -420,10 +386,8 @@ TEST_F(ToneWindow, StoredZonesAreNeverShortenedAndAZoneAUnitTakesThreeDigits)
 {
     for (const char letter : {'A', 'X'}) {
         SCOPED_TRACE(letter);
-        Connect(letter);
-        Open();
+        Start(letter);
         PutZone(4, "123");
-        window->ShowWeekDaySchedule(1, false);
         EXPECT_EQ(Row(5)->text(ToneColumn::Zone), "123");
         Edit(5, [](Dialog& dialog) {
             EXPECT_EQ(dialog.txtZone->text(), "123");
@@ -433,8 +397,7 @@ TEST_F(ToneWindow, StoredZonesAreNeverShortenedAndAZoneAUnitTakesThreeDigits)
         EXPECT_EQ(ReadBytes(gToneGenFile).substr(4 * 73, 5), "05123");
     }
     // The zone-A unit takes a new zone of three digits.
-    Connect('A');
-    Open();
+    Start('A');
     Edit(6, [](Dialog& dialog) {
         dialog.txtZone->setText("456");
         dialog.txtZone_LostFocus();
@@ -451,8 +414,7 @@ TEST_F(ToneWindow, StoredZonesAreNeverShortenedAndAZoneAUnitTakesThreeDigits)
 
 TEST_F(ToneWindow, AnEventNumberOutsideTheDayIsReportedAndNothingIsSaved)
 {
-    Connect('X');
-    Open();
+    Start();
     const std::string fileBefore = ReadBytes(gToneGenFile);
     for (const char* eventNo : {"00", "49"}) {
         SelectListRow(window->lvwMessages, Row(1));
@@ -470,13 +432,9 @@ TEST_F(ToneWindow, AnEventNumberOutsideTheDayIsReportedAndNothingIsSaved)
 
 TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheChosenFile)
 {
-    Connect('X');
-    Open();
+    Start();
     std::string answer = gDataFolder + "/./ToneGen.TGS";
-    SetFileDialogHook([&answer](const FileDialogRequest& request) -> std::optional<std::string> {
-        EXPECT_EQ(request.filter, "Tone Generator Schedule (*.TGS)");
-        return answer;
-    });
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
     boxes.Answer(kAnswerOk);
     window->cmdSaveAs->click();
     EXPECT_EQ(boxes.texts(), Lines{"Save As file name can not be the same as current file name. Please select a "
@@ -498,8 +456,7 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
 
 TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
 {
-    Connect('L');
-    Open();
+    Start('L');
     Edit(2, [](Dialog& dialog) {
         dialog.cmbAlertType->setCurrentIndex(3);
         dialog.cmbAlertRepeat->setCurrentIndex(2);
@@ -526,7 +483,7 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
     EXPECT_EQ(Row(2)->text(ToneColumn::Delay), "5 Seconds");
 
     // An upload the unit stops half-way ends as canceled, and the status stays to say so.
-    unit->engine.AddFault(lasting(sim::FaultKind::Refuse, "PE210"));
+    unit->Fault(sim::FaultKind::Refuse, "PE210");
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerOk);
     window->cmdUpload->click();

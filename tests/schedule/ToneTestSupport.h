@@ -6,10 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "DataFileHelpers.h"
+#include "KS_Database.h"
+#include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
 #include "TestSupport.h"
+
+using Lines = std::vector<std::string>;
 
 struct SimUnit {
     explicit SimUnit(char letter)
@@ -21,14 +26,20 @@ struct SimUnit {
         engine.ClearTranscript();
     }
     // The host's lines that begin with the prefix, without their CR.
-    std::vector<std::string> hostLines(const std::string& prefix) const
+    Lines hostLines(const std::string& prefix) const
     {
-        std::vector<std::string> lines;
+        Lines lines;
         for (const auto& entry : engine.Transcript())
             if (entry.fromHost && entry.bytes.rfind(prefix, 0) == 0)
                 lines.push_back(entry.bytes.substr(0, entry.bytes.size() - 1));
         return lines;
     }
+    // Every later line that begins with the pattern ("": every line) is answered with the fault.
+    void Fault(sim::FaultKind kind, const char* pattern)
+    {
+        engine.AddFault({.kind = kind, .pattern = pattern, .times = 0});
+    }
+
     sim::Engine engine;
     std::unique_ptr<LinkHarness> link;
 };

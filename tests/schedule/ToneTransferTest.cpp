@@ -2,48 +2,32 @@
 // slot, the week fetched back, the device clock and the test tone.
 #include <gtest/gtest.h>
 
-#include "DataFileHelpers.h"
-#include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_Paging.h"
 #include "KS_ToneSchedule.h"
 #include "ToneTestSupport.h"
 
 namespace {
 
-using Lines = std::vector<std::string>;
-
-ToneScheduleEvent event(const char* eventNo, const char* time, const char* zone, int alertType, int length = 0,
-                        int level = 1, int repeat = 0, int delay = 1, bool active = false)
+// An event: number, time, zone, type, then length, level, repeat, delay, active, action, seconds and countdown.
+ToneScheduleEvent event(const char* eventNo, const char* time, const char* zone, int type, int length = 0,
+                        int level = 1, int repeat = 0, int delay = 1, bool active = false, int action = 0,
+                        int seconds = 0, int countdown = 0)
 {
     ToneScheduleEvent e;
-    e.EventNo = eventNo;
-    e.Time = time;
-    e.Zone = zone;
-    e.AlertType = static_cast<std::uint8_t>(alertType);
-    e.AlertLength = static_cast<std::uint8_t>(length);
-    e.AlertLevel = static_cast<std::uint8_t>(level);
-    e.Repeat = static_cast<std::uint8_t>(repeat);
-    e.Delay = static_cast<std::uint8_t>(delay);
-    e.Active = active ? -1 : 0;
+    e.EventNo = eventNo, e.Time = time, e.Zone = zone, e.AlertType = type, e.AlertLength = length;
+    e.AlertLevel = level, e.Repeat = repeat, e.Delay = delay, e.Active = active ? -1 : 0, e.Action = action;
+    e.Seconds = seconds, e.Countdown = countdown;
     return e;
 }
 
-ToneScheduleEvent withCountdown(ToneScheduleEvent e, int minutes) { return e.Countdown = static_cast<std::int16_t>(minutes), e; }
-ToneScheduleEvent withAction(ToneScheduleEvent e, int action, int seconds)
-{
-    e.Action = static_cast<std::uint8_t>(action);
-    e.Seconds = static_cast<std::int16_t>(seconds);
-    return e;
-}
-
-// A schedule file of n default events (days run on past Sunday's 48th), each with its time set.
-void writeScheduleFile(std::size_t n)
+// A schedule file of n default events (days run on past Sunday's 48th), each
+// with its time set, the one at zeroed all zero bytes.
+void writeScheduleFile(std::size_t n, std::size_t zeroed = SIZE_MAX)
 {
     std::string bytes;
     for (std::size_t i = 0; i < n; ++i)
-        bytes += Image(73).Put(0, ZeroPad(static_cast<long long>(i % 48 + 1), 2)).Put(2, "01 ").Put(30, "12:00 AM")
-                     .PutByte(38, 1).PutByte(40, 1).PutByte(46, 1).str();
+        bytes += i == zeroed ? std::string(73, '\0')
+                             : Image(73).Put(0, ZeroPad(static_cast<long long>(i % 48 + 1), 2)).Put(2, "01 ")
+                                   .Put(30, "12:00 AM").PutByte(38, 1).PutByte(40, 1).PutByte(46, 1).str();
     gToneGenFile = DataFilePath("ToneGen.TGS");
     WriteBytes(gToneGenFile, bytes);
 }
@@ -59,19 +43,18 @@ TEST(ToneEventString, EncodesEveryFieldInTheUnitsLayout)
         ToneScheduleEvent e;
         const char* expected;
     };
-    const ToneScheduleEvent plain = event("03", "06:45 AM", "12 ", 4, 2, 1, 3, 5, true);
     const Case cases[] = {
-        {"Not Defined", "X", 2, plain, "2030645421Y1235"},
-        {"Not Defined", "X", 2, withAction(event("03", "06:45 AM", "12", 58), 1, 125), "2030645:11N1225"},
-        {"Not Defined", "X", 2, withAction(event("03", "06:45 AM", "12", 58), 2, 125), "2030645:10N1200"},
-        {"Not Defined", "X", 2, withAction(event("03", "06:45 AM", "12", 58), 3, 7), "2030645:00N1207"},
+        {"Not Defined", "X", 2, event("03", "06:45 AM", "12 ", 4, 2, 1, 3, 5, true), "2030645421Y1235"},
+        {"Not Defined", "X", 2, event("03", "06:45 AM", "12", 58, 0, 1, 0, 1, false, 1, 125), "2030645:11N1225"},
+        {"Not Defined", "X", 2, event("03", "06:45 AM", "12", 58, 0, 1, 0, 1, false, 2, 125), "2030645:10N1200"},
+        {"Not Defined", "X", 2, event("03", "06:45 AM", "12", 58, 0, 1, 0, 1, false, 3, 7), "2030645:00N1207"},
         // Channels without actions: alert 10 carries length and level, repeat and delay.
-        {"QX7XXX", "L", 2, withAction(event("03", "06:45 AM", "12", 58, 2, 1, 3, 5), 2, 125), "2030645:21N1235"},
+        {"QX7XXX", "L", 2, event("03", "06:45 AM", "12", 58, 2, 1, 3, 5, false, 2, 125), "2030645:21N1235"},
         {"Not Defined", "X", 290, event("3 ", "08:30 PM", "7", 59), "1032030;01N0701"},
         {"Not Defined", "X", 335, event("48", "11:59 PM", "", 63), "1482359?01N0001"},
-        {"Not Defined", "X", 0, withCountdown(event("01", "12:00 AM", "01", 9), 25), "2010000952N0101"},
-        {"Not Defined", "X", 0, withCountdown(event("01", "12:00 PM", "01", 9), 79), "2011200997N0101"},
-        {"Not Defined", "X", 0, withCountdown(event("01", "12:00 PM", "01", 9), 0), "2011200900N0101"},
+        {"Not Defined", "X", 0, event("01", "12:00 AM", "01", 9, 0, 1, 0, 1, false, 0, 0, 25), "2010000952N0101"},
+        {"Not Defined", "X", 0, event("01", "12:00 PM", "01", 9, 0, 1, 0, 1, false, 0, 0, 79), "2011200997N0101"},
+        {"Not Defined", "X", 0, event("01", "12:00 PM", "01", 9), "2011200900N0101"},
         // Zone after the time, always three digits.
         {"QX8XXX", "A", 0, event("01", "12:00 AM", "01 ", 1), "2010000001101N01"},
         {"QX7XXX", "H", 0, event("01", "12:00 AM", "012", 1), "2010000012101N01"},
@@ -107,7 +90,7 @@ TEST(ToneTransfer, UploadSendsTheWeekInTableOrderAndStopsAtTheFirstRefusal)
 
     // The unit stops taking events at Monday's fifth: the rest is not sent.
     unit.engine.ClearTranscript();
-    unit.engine.AddFault({sim::FaultKind::Refuse, "PE205", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit.Fault(sim::FaultKind::Refuse, "PE205");
     boxes.Answer(kAnswerOk);
     EXPECT_FALSE(UploadToneSchedule());
     EXPECT_EQ(unit.hostLines("PE").size(), 4u + 4u); // four events, then the fifth with its three retries
@@ -119,60 +102,36 @@ TEST(ToneTransfer, FilesOfTheWrongSizeUploadWhatTheyHoldAndSayHowMuch)
 {
     SimUnit unit('X');
     ScriptedMessages boxes;
-    writeScheduleFile(400);
-    boxes.Answer(kAnswerOk);
-    EXPECT_TRUE(UploadToneSchedule());
-    EXPECT_EQ(unit.hostLines("PE").size(), 336u);
-    EXPECT_EQ(boxes.texts(), Lines{"Only 336 messages were uploaded to the QX9860. "});
-
-    unit.engine.ClearTranscript();
-    writeScheduleFile(100);
-    boxes.Answer(kAnswerOk);
-    EXPECT_TRUE(UploadToneSchedule());
-    EXPECT_EQ(unit.hostLines("PE").size(), 100u);
-    EXPECT_EQ(boxes.texts().back(), "Only 100 messages were uploaded to the QX9860. ");
-
     // Zero bytes in the middle of the file are not an event: the upload ends there.
-    unit.engine.ClearTranscript();
-    writeScheduleFile(336);
-    std::string bytes = ReadBytes(gToneGenFile);
-    bytes.replace(10 * 73, 73, std::string(73, '\0'));
-    WriteBytes(gToneGenFile, bytes);
-    boxes.Answer(kAnswerOk);
-    EXPECT_TRUE(UploadToneSchedule());
-    EXPECT_EQ(unit.hostLines("PE").size(), 10u);
-    EXPECT_EQ(boxes.texts().back(), "Only 10 messages were uploaded to the QX9860. ");
+    for (const auto& [events, zeroed, sent, said] :
+         {std::tuple{400, SIZE_MAX, 336u, "Only 336 messages were uploaded to the QX9860. "},
+          {100, SIZE_MAX, 100u, "Only 100 messages were uploaded to the QX9860. "},
+          {336, 10, 10u, "Only 10 messages were uploaded to the QX9860. "}}) {
+        writeScheduleFile(events, zeroed);
+        unit.engine.ClearTranscript();
+        boxes.Answer(kAnswerOk);
+        EXPECT_TRUE(UploadToneSchedule());
+        EXPECT_EQ(unit.hostLines("PE").size(), sent);
+        EXPECT_EQ(boxes.texts().back(), said);
+    }
+    EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
-TEST(ToneTransfer, SlotProbeAndWeekComeBackFromTheUnit)
+TEST(ToneTransfer, ARefusedSlotIsAskedFourTimesAndAnActivationComesBackWhole)
 {
     SimUnit unit('X');
-    EXPECT_EQ(ReadActiveToneSlot(), 1);
-    EXPECT_TRUE(SetActiveSlotOnDevice(3));
-    EXPECT_EQ(ReadActiveToneSlot(), 3);
     EXPECT_FALSE(SetActiveSlotOnDevice(5));
-    EXPECT_EQ(unit.hostLines("PA"), (Lines{"PA3", "PA5", "PA5", "PA5", "PA5"}));
+    EXPECT_EQ(unit.hostLines("PA"), (Lines{"PA5", "PA5", "PA5", "PA5"}));
 
-    ProbeToneEvents();
-    EXPECT_TRUE(gToneEventsSupported);
-    EXPECT_EQ(unit.hostLines("?E"), Lines{"?E101"});
-
-    // An event written to slot 3 comes back from there with the rest of the week.
-    ToneScheduleEvent e = withAction(event("05", "09:30 PM", "12", 58, 1, 1, 0, 1, true), 1, 125);
+    // An event written to the unit comes back from there with the rest of the week.
     std::string reply;
-    ASSERT_TRUE(SendLinkCommand("PE", ToneEventString(4, e), true, 0, reply, true, 0));
+    ASSERT_TRUE(SendLinkCommand("PE", "2051830:11Y1225", true, 0, reply, true, 0));
     MakeDataFolder();
     gToneEventsSupported = false; // as after opening while the unit was away
     ASSERT_TRUE(ResetToneScheduleFile());
     EXPECT_EQ(gToneGenFile, DataFilePath("ToneGen.TGS"));
     EXPECT_EQ(ReadBytes(gToneGenFile).size(), 336u * 73);
-    const ToneScheduleEvent& back = gToneSchedule[4];
-    EXPECT_EQ(back.Time, "09:30 PM");
-    EXPECT_EQ(back.Zone, "12");
-    EXPECT_EQ(back.AlertType, 58);
-    EXPECT_EQ(back.Action, 1);
-    EXPECT_EQ(back.Seconds, 125);
-    EXPECT_EQ(back.Active, -1);
+    EXPECT_EQ(ToneEventString(4, gToneSchedule[4]), "2051830:11Y1225");
 }
 
 TEST(ToneTransfer, AUnitSilentOrWithoutAToneGeneratorChangesNeitherFileNorUnit)
@@ -182,7 +141,7 @@ TEST(ToneTransfer, AUnitSilentOrWithoutAToneGeneratorChangesNeitherFileNorUnit)
     const std::string bytes = ReadBytes(gToneGenFile);
     ScriptedMessages boxes;
     boxes.AnswerAlways(kAnswerOk);
-    unit.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    unit.Fault(sim::FaultKind::Silence, "");
     EXPECT_FALSE(ResetToneScheduleFile());
     unit.engine.ClearFaults();
     unit.engine.SetModel('E');
@@ -194,22 +153,6 @@ TEST(ToneTransfer, AUnitSilentOrWithoutAToneGeneratorChangesNeitherFileNorUnit)
                                 "supported by the QX7015. \r\nThe QX7015 will not be updated.";
     EXPECT_EQ(boxes.texts().back(), warning);
     EXPECT_EQ(boxes.texts().size(), 3u);
-}
-
-TEST(ToneTransfer, CopyingADayWritesTheTargetDaysRecordsOnly)
-{
-    MakeDataFolder();
-    writeScheduleFile(336);
-    ASSERT_TRUE(LoadToneSchedule(false));
-    gToneSchedule[48 + 7].Description = "Lunch bell";
-    gToneSchedule[48 + 7].Reserved = std::string(23, 'r');
-    const std::string before = ReadBytes(gToneGenFile);
-    ASSERT_TRUE(CopyToneWeekDay(2, 7));
-    const std::string after = ReadBytes(gToneGenFile);
-    EXPECT_EQ(after.substr(0, 288 * 73), before.substr(0, 288 * 73));
-    EXPECT_EQ(after.substr((288 + 7) * 73 + 5, 25), "Lunch bell               ");
-    EXPECT_EQ(after.substr((288 + 7) * 73 + 50, 23), std::string(23, '\0'));
-    EXPECT_EQ(gToneSchedule[288 + 7].Description, "Lunch bell");
 }
 
 TEST(DeviceClock, OneCommandLineNeedsItsCheckDigitAndTheOthersReadByTheStar)
