@@ -1,13 +1,4 @@
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "ConsoleHarness.h"
-#include "TestSupport.h"
 
 namespace {
 

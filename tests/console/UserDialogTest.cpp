@@ -1,36 +1,16 @@
 // The user dialog and user deletion against the simulated encoder, per encoder family.
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_GEN_UserAdd.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Registry.h"
 #include "KS_String.h"
 
 using namespace std::string_literals;
-using Lines = std::vector<std::string>;
 
 namespace {
 
-struct UserDialog : testing::Test {
-    // Opens the main window on a unit of that model (0: a legacy unit).
-    KS_MainForm& load(char model, std::vector<TestUser> users = {})
-    {
-        harness.reset(); // one window and one pump at a time
-        harness = std::make_unique<ConsoleHarness>(users);
-        if (model)
-            harness->engine.SetModel(model);
-        else
-            harness->engine.SetLegacyModel(sim::Legacy::QX8);
-        return harness->Load();
-    }
+struct UserDialog : ConsoleOnUnits {
     QTreeWidgetItem* row(const QString& pagerNo)
     {
         const auto rows = harness->form().lvwUsers->findItems(pagerNo, Qt::MatchExactly, 1);
@@ -55,7 +35,6 @@ struct UserDialog : testing::Test {
         }
         return form.findChild<KS_GEN_UserAdd*>();
     }
-    std::unique_ptr<ConsoleHarness> harness;
 };
 
 } // namespace

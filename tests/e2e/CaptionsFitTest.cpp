@@ -153,12 +153,7 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
     QStringList offenders;
     checkWindow(&form, "KS_MainForm", offenders);
     std::vector<std::function<QWidget*()>> windows;
-    for (std::string_view name :
-         {FormName::MessagesAlarm, FormName::MessagesPABX, FormName::MessagesFastkey, FormName::MessagesFreetext,
-          FormName::MessagesWireless, FormName::MessagesSB, FormName::ScheduledPaging, FormName::ToneSchedule,
-          FormName::ToneScheduleCalendar, FormName::DBProgrammer, FormName::SpeakerProgrammer,
-          FormName::CustomAlertsProgrammer, FormName::PendantProgrammer, FormName::PaddleProgrammer,
-          FormName::TimeReceiverProgrammer, FormName::ClockProgrammer})
+    for (std::string_view name : kEveryWindow)
         windows.push_back([&form, name] { return CreateRegisteredWindow(name, &form); });
     windows.insert(windows.end(), {[&] { return new KS_GEN_UserAdd(&form); }, [&] { return new KS_GEN_Configure(&form); },
                                    [&] { return new KS_GEN_CoverPage(&form); }, [&] { return new KS_SYS_About(&form); }});
