@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>

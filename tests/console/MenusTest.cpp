@@ -1,4 +1,3 @@
-#include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -21,16 +20,6 @@ WindowFactory standIn(std::string_view name)
         window->setObjectName(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
         return window;
     };
-}
-
-template <typename T>
-T* topLevel(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            if (auto* typed = qobject_cast<T*>(w))
-                return typed;
-    return nullptr;
 }
 
 bool enabled(const std::vector<QAction*>& items, int index) { return items[static_cast<std::size_t>(index)]->isEnabled(); }
@@ -116,7 +105,7 @@ TEST(Menus, LoginAndLogoutSwitchTheGatesAndLeaveTheAutomaticClockMarkAlone)
     EXPECT_EQ(GetConfigSetting("AutoTimeSet"), "0");
 
     QTimer::singleShot(0, [] {
-        auto* login = topLevel<KS_SYS_Login>("KS_SYS_Login");
+        auto* login = ShownWindow<KS_SYS_Login>("KS_SYS_Login");
         ASSERT_NE(login, nullptr);
         login->txtPassword->setText("secret");
         login->cmdOk->click();
@@ -293,7 +282,7 @@ TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWith
     harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
     bool opened = false;
     QTimer::singleShot(0, [&opened] {
-        if (auto* alarm = topLevel<QDialog>("KS_PPM_MessagesAlarm"))
+        if (auto* alarm = ShownWindow<QDialog>("KS_PPM_MessagesAlarm"))
             opened = alarm->close();
     });
     harness.messages.Answer(kAnswerOk);
@@ -305,12 +294,12 @@ TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWith
 
     form.cmdSBMessages_Click();
     ASSERT_TRUE(form.ViewMode());
-    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
+    ShownWindow<QDialog>("KS_PPM_MessagesSB")->close();
     harness.engine.ClearTranscript();
     form.mnuMessagesOptions_Click(8);
     EXPECT_TRUE(harness.engine.Transcript().empty()); // no probe
     EXPECT_FALSE(form.ViewMode());
-    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
+    ShownWindow<QDialog>("KS_PPM_MessagesSB")->close();
 }
 
 TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
@@ -323,7 +312,7 @@ TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
     form.mnuHelp->popup(form.mapToGlobal(QPoint(0, 0)));
     QTest::keyClick(form.mnuHelp, Qt::Key_Up); // from the top round to the last item
     QTest::keyClick(form.mnuHelp, Qt::Key_Return);
-    QWidget* about = topLevel<QDialog>("KS_SYS_About");
+    QWidget* about = ShownWindow<QDialog>("KS_SYS_About");
     ASSERT_NE(about, nullptr);
     about->close();
 

@@ -1,6 +1,5 @@
 // Send Page against the simulated encoder: the checks against the selection,
 // the exact lines on the wire, and what the operator is told.
-#include <QApplication>
 #include <QFile>
 
 #include "ConsoleHarness.h"

@@ -1,10 +1,9 @@
 // The control-table builder, the command toolbar and the list sorting.
-#include <QAction>
 #include <QHeaderView>
 #include <QTest>
 #include <QToolBar>
-#include <gtest/gtest.h>
 
+#include "ConsoleHarness.h"
 #include "KS_FormBuilder.h"
 #include "KS_ListWindow.h"
 #include "KS_Toolbar.h"
@@ -62,14 +61,6 @@ TEST(FormBuilder, ControlsComeFromTheTableAndTheToolbarRepeatsTheirButtons)
     EXPECT_EQ(form.okClicks, 1);
 }
 
-QStringList firstColumn(const QTreeWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(0);
-    return texts;
-}
-
 void clickHeader(QTreeWidget* list, int column)
 {
     QHeaderView* header = list->header();
@@ -91,14 +82,14 @@ TEST(ListHelpers, ColumnClicksFlipTheOrderAndResetSortsByNumberAgain)
     }
     EnableColumnClickSorting(list);
     clickHeader(list, 1);
-    EXPECT_EQ(firstColumn(list), (QStringList{"01 ", "10 ", "002"}));
+    EXPECT_EQ(ColumnTexts(list, 0), (QStringList{"01 ", "10 ", "002"}));
     clickHeader(list, 1);
-    EXPECT_EQ(firstColumn(list), (QStringList{"002", "10 ", "01 "}));
+    EXPECT_EQ(ColumnTexts(list, 0), (QStringList{"002", "10 ", "01 "}));
     clickHeader(list, 0);
-    EXPECT_EQ(firstColumn(list), (QStringList{"01 ", "002", "10 "}));
+    EXPECT_EQ(ColumnTexts(list, 0), (QStringList{"01 ", "002", "10 "}));
     clickHeader(list, 1);
     ResetSortKey(list);
-    EXPECT_EQ(firstColumn(list), (QStringList{"10 ", "002", "01 "})); // by number, in the last click's order
+    EXPECT_EQ(ColumnTexts(list, 0), (QStringList{"10 ", "002", "01 "})); // by number, in the last click's order
 }
 
 } // namespace

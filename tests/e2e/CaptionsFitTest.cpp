@@ -1,33 +1,23 @@
 // Every caption of every window shows whole at the default font: the forms
 // were laid out in twips for another font's metrics.
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionHeader>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
-#include <functional>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_GEN_Configure.h"
 #include "KS_GEN_CoverPage.h"
 #include "KS_GEN_DBProgrammer.h"
 #include "KS_GEN_UserAdd.h"
-#include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_ProgrammerWindows.h"
 #include "KS_ScheduleWindows.h"
 #include "KS_SpeakerWindows.h"
 #include "KS_SYS_About.h"
-#include "KS_WindowRegistry.h"
 
 namespace {
 

@@ -4,18 +4,11 @@
 // fault is gone), must have said what happened, and must have left every
 // data file as it was or replaced it whole.
 #include <QDir>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
 #include <map>
 
-#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_PagingCodes.h"
 #include "LinkSimBackend.h"
 

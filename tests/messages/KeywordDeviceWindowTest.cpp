@@ -1,8 +1,5 @@
 // The free-text and wireless windows through their controls, over the main
 // window and the simulated encoder.
-#include <QCheckBox>
-#include <QComboBox>
-
 #include "TableFixture.h"
 
 namespace {

@@ -1,19 +1,10 @@
-#include <QAction>
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
-#include <QPushButton>
 #include <QToolBar>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "DataFileHelpers.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesSBAdd.h"

@@ -1,6 +1,5 @@
 // The fast-key, PABX and free-text windows through their controls, over the
 // main window and the simulated encoder.
-#include <QLabel>
 #include <QProgressBar>
 #include <QToolBar>
 

@@ -52,6 +52,14 @@ void SilenceEveryLine(sim::Engine& engine)
     engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
 }
 
+QStringList ColumnTexts(const QTreeWidget* list, int column)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
 ConsoleHarness::ConsoleHarness(const std::vector<TestUser>& users, bool withDatabase)
 {
     PrepareConsoleSettings(users, withDatabase);

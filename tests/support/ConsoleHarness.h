@@ -5,6 +5,7 @@
 // It includes what a test needs to drive the main window's controls.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -51,6 +52,17 @@ PagerRecord StoredUser(int number);
 void PrepareConsoleSettings(const std::vector<TestUser>& users, bool withDatabase = true);
 // From now on the unit answers no line, not even the bare probe.
 void SilenceEveryLine(sim::Engine& engine);
+// The texts of one column of a list, top to bottom.
+QStringList ColumnTexts(const QTreeWidget* list, int column);
+// The shown top-level window of that name, or nullptr.
+template <class Window = QWidget>
+Window* ShownWindow(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible())
+            return qobject_cast<Window*>(w);
+    return nullptr;
+}
 
 class ConsoleHarness {
 public:
