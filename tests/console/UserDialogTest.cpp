@@ -196,11 +196,17 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
     EXPECT_EQ(after, before);
 }
 
-TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
+// A single user stays selected, so Update opens it and Delete takes it.
+TEST_F(UserDialog, ASingleUserStaysSelectedAndADeleteTheEncoderDoesNotTakeIsStillDoneLocally)
 {
-    KS_MainForm& form = load('A', {{950, "Ida", "A"}});
+    KS_MainForm& form = load('A', {{950, "Ida", "A"}}); // any number can go on a letter-code encoder
+    form.cmdUpdate_Click();
+    auto* update = form.findChild<KS_GEN_UserAdd*>();
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->txtUserName->text(), "Ida");
+    update->cmdCancel_Click();
+
     harness->engine.AddFault({sim::FaultKind::Silence, "D", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    select("950"); // any number can go on a letter-code encoder
     harness->messages.Answer(kAnswerYes);
     harness->messages.Answer(kAnswerOk);
     form.cmdDelete_Click();
@@ -208,16 +214,4 @@ TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
               "Connection to QX8140 cannot be established. QX8140 database could not be updated.");
     EXPECT_EQ(StoredUser(950).InUse, "N");
     EXPECT_EQ(row("950"), nullptr);
-}
-
-TEST_F(UserDialog, ASingleUserStaysSelectedSoUpdateOpensIt)
-{
-    KS_MainForm& form = load('A', {{14, "Solo", "A"}});
-    ASSERT_EQ(form.lvwUsers->topLevelItemCount(), 1);
-    EXPECT_TRUE(form.lvwUsers->topLevelItem(0)->isSelected());
-    form.cmdUpdate_Click();
-    auto* update = form.findChild<KS_GEN_UserAdd*>();
-    ASSERT_NE(update, nullptr);
-    EXPECT_EQ(update->txtUserName->text(), "Solo");
-    update->cmdCancel_Click();
 }
