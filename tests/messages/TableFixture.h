@@ -145,12 +145,14 @@ struct TableRig {
 struct WindowRig {
     WindowRig() { RegisterMessageWindows(); }
 
-    // A unit of the letter (and firmware), the main window loaded on it.
-    void load(char letter, const char* version = nullptr)
+    // A unit of the letter (and firmware, and that many free-text and wireless slots), the main window loaded on it.
+    void load(char letter, const char* version = nullptr, int tableSize = 0)
     {
         harness.engine.SetModel(letter);
         if (version)
             harness.engine.EditProfile().version = version;
+        if (tableSize)
+            harness.engine.EditProfile().freetext.size = harness.engine.EditProfile().wireless.size = tableSize;
         harness.Load();
     }
     KS_PPM_MessagesTable& open(std::string_view form)
