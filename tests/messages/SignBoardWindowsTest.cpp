@@ -9,6 +9,7 @@
 #include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesSBAdd.h"
 #include "KS_SignBoardFile.h"
+#include "KS_String.h"
 #include "KS_Toolbar.h"
 
 namespace {
@@ -42,16 +43,10 @@ struct SignBoardWindows : testing::Test {
     void storeMessage12()
     {
         std::vector<SignBoardMessage> table;
-        ASSERT_TRUE(LoadSignBoardTable(table));
-        SignBoardMessage& m = table[11];
-        m.Text.replace(0, 10, "Fire drill");
-        m.Slot = 12;
-        m.Font = 1;
-        m.Delay = 9;
-        m.Effect = 10;
-        m.CharPerLine = 16;
-        m.Lines = 2;
-        ASSERT_EQ(WriteSignBoardMessage(12, m), FileError::None);
+        ASSERT_TRUE(LoadSignBoardTable(table)); // creates the file
+        ASSERT_EQ(WriteSignBoardMessage(12, {.No = "012", .Text = PadRight("Fire drill", 200), .Slot = 12, .Font = 1,
+                                             .Delay = 9, .Effect = 10, .CharPerLine = 16, .Lines = 2}),
+                  FileError::None);
     }
     ConsoleHarness harness{{{1, "Board", "A"}}};
     KS_MainForm& form = harness.Load();
@@ -74,7 +69,7 @@ TEST_F(SignBoardWindows, SendOnlyModeHidesUpdateAndClearAllPagesWithTheRowsMessa
     EXPECT_EQ(list.findChild<KS_PPM_MessagesSBAdd*>(), nullptr);
 
     list.cmdClearAll->click();
-    EXPECT_EQ(harness.HostLines(), std::vector<std::string>{"P001*010A*"});
+    EXPECT_EQ(harness.HostLines(), Lines{"P001*010A*"});
     EXPECT_TRUE(list.lvwMessages->isEnabled());
     list.cmdClose->click();
     EXPECT_TRUE(form.centralWidget()->isEnabled());
@@ -114,7 +109,7 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
     harness.messages.Answer(kAnswerOk);
     editor.txtMessage->setPlainText("   ");
     editor.cmdOk->click();
-    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please enter text."});
+    EXPECT_EQ(harness.messages.texts(), Lines{"Please enter text."});
 
     editor.txtMessage->setPlainText("Gate B closed  ");
     editor.cmbSlot->setCurrentIndex(14);
@@ -131,10 +126,8 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
     EXPECT_EQ(list.findChild<KS_PPM_MessagesSBAdd*>(), nullptr);
     EXPECT_TRUE(list.lvwMessages->isEnabled());
     const QTreeWidgetItem* row = list.lvwMessages->currentItem();
-    EXPECT_EQ(row->text(0), "012");
-    EXPECT_EQ(row->text(1), "Gate B closed");
-    EXPECT_EQ(row->text(3), "Small");
-    EXPECT_EQ(row->text(7), "32");
+    EXPECT_EQ(QStringList({row->text(0), row->text(1), row->text(3), row->text(7)}),
+              QStringList({"012", "Gate B closed", "Small", "32"}));
 }
 
 // The list cannot go while its editor is open: the text typed there would be
@@ -155,9 +148,9 @@ TEST_F(SignBoardWindows, TheListStaysWhileItsEditorIsOpen)
     gDataFolder = folder + "/gone";
     harness.messages.Answer(kAnswerOk);
     editor->cmdOk->click();
-    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please confirm that the file " + gDataFolder
-                                                                 + "/SBMessages.DBS exists and that you have the "
-                                                                   "appropriate access permissions."});
+    EXPECT_EQ(harness.messages.texts(), Lines{"Please confirm that the file " + gDataFolder
+                                              + "/SBMessages.DBS exists and that you have the appropriate access "
+                                                "permissions."});
     EXPECT_TRUE(editor->isVisible());
     gDataFolder = folder;
     editor->cmdCancel->click();
