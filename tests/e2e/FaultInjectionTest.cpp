@@ -248,12 +248,7 @@ struct ToneDownload : UnpluggedAdapter {
         });
         harness.messages.AnswerAlways(0); // every box must be scripted below
     }
-    // The week as written: 336 events, event i read back or left at its default.
-    void readWeek()
-    {
-        week = ReadBytes(DataFilePath("ToneGen.TGS"));
-        ASSERT_EQ(week.size(), 336u * ToneScheduleEvent::kLength);
-    }
+    // Event i of the week as written: read back, or left at its default.
     ToneScheduleEvent event(int i) const { return DecodeRecord<ToneScheduleEvent>(week.substr(i * 73, 73)); }
     bool isDefault(int i) const { return week.substr(i * 73, 73) == EncodeRecord(DefaultToneScheduleEvent(i % 48 + 1)); }
     std::string pullAt;
@@ -276,7 +271,8 @@ TEST_F(ToneDownload, ASpoiltOrCutWeekStillWritesTheWholeFileAndCancellingWritesN
     EXPECT_EQ(harness.messages.shown().size(), 1u);
     EXPECT_EQ(LastStatusReport().text, "Ready");
 
-    readWeek();
+    week = ReadBytes(DataFilePath("ToneGen.TGS"));
+    ASSERT_EQ(week.size(), 336u * ToneScheduleEvent::kLength);
     EXPECT_EQ(event(0).Time, "09:30 AM");
     EXPECT_EQ(event(0).Zone, "07 ");
     EXPECT_TRUE(isDefault(2) && isDefault(3) && isDefault(4));
