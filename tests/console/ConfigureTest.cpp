@@ -1,23 +1,13 @@
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QPushButton>
-#include <QTimer>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <gtest/gtest.h>
+#include <QTimer>
 
-#include "CommPort.h"
 #include "ConsoleHarness.h"
 #include "KS_GEN_Configure.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Registry.h"
-#include "RecordFile.h"
 
 namespace {
 

@@ -1,17 +1,8 @@
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
-#include "KS_Events.h"
 #include "KS_GEN_CoverPage.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Paging.h"
 
 namespace {
 
@@ -29,11 +20,11 @@ struct CoverPageFixture : testing::Test {
         page.cmbRepeatTime_Click();
     }
     // Pager numbers of the pages the encoder received since the last call.
-    std::vector<std::string> pagedNumbers()
+    Lines pagedNumbers()
     {
-        std::vector<std::string> numbers;
-        for (const auto& line : harness.HostLines())
-            if (line.size() > 4 && line[0] == 'P' && line.compare(4, std::string::npos, kDefaultText) == 0)
+        Lines numbers;
+        for (const auto& line : harness.Pages())
+            if (line.substr(4) == kDefaultText)
                 numbers.push_back(line.substr(1, 3));
         return numbers;
     }
@@ -46,11 +37,8 @@ struct CoverPageFixture : testing::Test {
 
 TEST_F(CoverPageFixture, MinuteModeSendsOnEveryNthMinuteAndSecondModeOnEveryEvent)
 {
-    EXPECT_EQ(page.tmrCoverPage->interval(), 30000); // opens on "30 Sec." to pager 100
-    EXPECT_EQ(page.txtUserID->text(), "100");
     page.txtUserID->setText("7");
     choose(12); // "2 Min."
-    EXPECT_EQ(page.tmrCoverPage->interval(), 60000);
     std::vector<std::size_t> pagesAfterEvent;
     for (int event = 0; event < 4; ++event) {
         page.tmrCoverPage_Timer();
@@ -62,22 +50,15 @@ TEST_F(CoverPageFixture, MinuteModeSendsOnEveryNthMinuteAndSecondModeOnEveryEven
     choose(0); // "5 Sec."
     page.tmrCoverPage_Timer();
     page.tmrCoverPage_Timer();
-    EXPECT_EQ(pagedNumbers(), (std::vector<std::string>{"007", "007"}));
+    EXPECT_EQ(pagedNumbers(), (Lines{"007", "007"}));
 }
 
 TEST_F(CoverPageFixture, AnEventDueWhileItsPageIsInFlightIsSkippedAndTheNextOneSends)
 {
     choose(0);
-    int yields = 0;
-    SetYieldHook([&] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-        if (++yields == 5)
-            page.tmrCoverPage_Timer(); // comes due inside the first page's wait
-    });
+    harness.ActAtYield(5, [this] { page.tmrCoverPage_Timer(); }); // comes due inside the first page's wait
     page.tmrCoverPage_Timer();
-    EXPECT_GT(yields, 5);
+    EXPECT_TRUE(harness.actedInConversation);
     EXPECT_EQ(pagedNumbers().size(), 1u);
     page.tmrCoverPage_Timer();
     EXPECT_EQ(pagedNumbers().size(), 1u);
@@ -97,7 +78,7 @@ TEST_F(CoverPageFixture, RandomizePicksAListedPagerAndKeepsTheTypedOneWithoutUse
     form.lvwUsers->clear();
     page.txtUserID->setText("42");
     page.tmrCoverPage_Timer();
-    EXPECT_EQ(pagedNumbers(), (std::vector<std::string>{"042"}));
+    EXPECT_EQ(pagedNumbers(), Lines{"042"});
 }
 
 TEST_F(CoverPageFixture, TheTimeStampFollowsTheTextAsMonthDayYearAnd24HourTime)

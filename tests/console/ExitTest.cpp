@@ -1,20 +1,9 @@
-#include <QAction>
 #include <QDialog>
 #include <QEvent>
-#include <QPlainTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "CommPort.h"
 #include "ConsoleHarness.h"
 #include "KS_Events.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Paging.h"
-#include "KS_Registry.h"
 
 namespace {
 
@@ -86,26 +75,11 @@ TEST(Exit, ChosenFromTheTrayDuringABatchItStopsTheBatchAndEndsOnceTheConversatio
     form.txtMessage->setPlainText("Fire drill");
     harness.messages.AnswerAlways(kAnswerOk);
 
-    int yields = 0;
-    bool exitChosenInsideConversation = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-        if (++yields == 60) {
-            exitChosenInsideConversation = LinkConversation::ConversationActive();
-            form.mnuPopupOptions[3]->trigger();
-        }
-    });
+    harness.ActAtYield(60, [&form] { form.mnuPopupOptions[3]->trigger(); });
     form.cmdSendPage_Click();
-    EXPECT_TRUE(exitChosenInsideConversation);
+    EXPECT_TRUE(harness.actedInConversation);
     EXPECT_TRUE(ExitRequested());
-
-    std::vector<std::string> paged;
-    for (const auto& line : harness.HostLines())
-        if (line.rfind("P0", 0) == 0)
-            paged.push_back(line.substr(0, 4));
-    EXPECT_EQ(paged, (std::vector<std::string>{"P001"}));
+    EXPECT_EQ(harness.Pages(), Lines{"P001Fire drill"});
     // Exit came during the second page's wait: that page gave up, the third never started.
     ASSERT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItem(0)->text(0), "003");
@@ -115,9 +89,9 @@ TEST(Exit, ChosenFromTheTrayDuringABatchItStopsTheBatchAndEndsOnceTheConversatio
     EXPECT_TRUE(timersStopped(form));
     EXPECT_FALSE(GetConfigSetting("LastX").empty());
 
-    const int ticksAfterExit = yields;
+    const int ticksAfterExit = harness.yields;
     form.tmrSeconds_Timer();
     form.cmdSendPage_Click();
     EXPECT_TRUE(harness.HostLines().empty());
-    EXPECT_LT(yields - ticksAfterExit, 10);
+    EXPECT_LT(harness.yields - ticksAfterExit, 10);
 }

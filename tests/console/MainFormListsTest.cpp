@@ -1,23 +1,6 @@
-#include <QHeaderView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "ConsoleHarness.h"
-#include "TestSupport.h"
 
 namespace {
-
-QStringList column(QTreeWidget* list, int c)
-{
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(c);
-    return texts;
-}
 
 struct MainFormFixture : testing::Test {
     MainFormFixture()
@@ -47,8 +30,8 @@ TEST_F(MainFormFixture, SelectingCopiesTheRowOnceWithItsColourAndRemovingTakesEx
     form.cmdSelect->click();
     selectUsers({0, 1, 2, 3});
     form.cmdSelect->click();
-    EXPECT_EQ(column(form.lvwSelectedUsers, 0), (QStringList{"001", "905", "002", "003", "004"}));
-    EXPECT_EQ(column(form.lvwSelectedUsers, 1), (QStringList{"Anna", "Emil", "Bert", "Carl", "Dora"}));
+    EXPECT_EQ(ColumnTexts(form.lvwSelectedUsers, 0), (QStringList{"001", "905", "002", "003", "004"}));
+    EXPECT_EQ(ColumnTexts(form.lvwSelectedUsers, 1), (QStringList{"Anna", "Emil", "Bert", "Carl", "Dora"}));
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItem(1)->foreground(0).color(), QColor(0xC0, 0, 0));
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItem(0)->foreground(0).color(), QColor(0, 0, 0xFF));
 
@@ -56,7 +39,7 @@ TEST_F(MainFormFixture, SelectingCopiesTheRowOnceWithItsColourAndRemovingTakesEx
     form.lvwSelectedUsers->topLevelItem(1)->setSelected(true);
     form.lvwSelectedUsers->topLevelItem(3)->setSelected(true);
     form.cmdRemove->click();
-    EXPECT_EQ(column(form.lvwSelectedUsers, 0), (QStringList{"001", "002", "004"}));
+    EXPECT_EQ(ColumnTexts(form.lvwSelectedUsers, 0), (QStringList{"001", "002", "004"}));
     form.cmdRemoveAll->click();
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 0);
 }
@@ -64,11 +47,11 @@ TEST_F(MainFormFixture, SelectingCopiesTheRowOnceWithItsColourAndRemovingTakesEx
 TEST_F(MainFormFixture, ColumnClicksToggleTheOrderWhicheverColumn)
 {
     form.lvwUsers_ColumnClick(0);
-    EXPECT_EQ(column(form.lvwUsers, 0).first(), "Emil"); // descending first
+    EXPECT_EQ(ColumnTexts(form.lvwUsers, 0).first(), "Emil"); // descending first
     form.lvwUsers_ColumnClick(1);
-    EXPECT_EQ(column(form.lvwUsers, 1).first(), "001"); // then ascending, on the new column
+    EXPECT_EQ(ColumnTexts(form.lvwUsers, 1).first(), "001"); // then ascending, on the new column
     form.lvwUsers_ColumnClick(1);
-    EXPECT_EQ(column(form.lvwUsers, 1).first(), "905");
+    EXPECT_EQ(ColumnTexts(form.lvwUsers, 1).first(), "905");
 }
 
 TEST_F(MainFormFixture, FindSelectsTheFirstMatchingRow)

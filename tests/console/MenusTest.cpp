@@ -1,34 +1,16 @@
-#include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Registry.h"
 #include "KS_SYS_Login.h"
-#include "KS_WindowRegistry.h"
 #include "WaveRecorder.h"
 
 namespace {
-
-constexpr std::string_view kAllForms[] = {
-    FormName::MessagesAlarm,         FormName::MessagesPABX,         FormName::MessagesFastkey,
-    FormName::MessagesFreetext,      FormName::MessagesWireless,     FormName::MessagesSB,
-    FormName::ScheduledPaging,       FormName::ToneSchedule,         FormName::ToneScheduleCalendar,
-    FormName::DBProgrammer,          FormName::SpeakerProgrammer,    FormName::CustomAlertsProgrammer,
-    FormName::PendantProgrammer,     FormName::PaddleProgrammer,     FormName::TimeReceiverProgrammer,
-    FormName::ClockProgrammer};
 
 // Stands in for a window of the parts above the console.
 WindowFactory standIn(std::string_view name)
@@ -40,28 +22,18 @@ WindowFactory standIn(std::string_view name)
     };
 }
 
-template <typename T>
-T* topLevel(const char* name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            if (auto* typed = qobject_cast<T*>(w))
-                return typed;
-    return nullptr;
-}
-
 bool enabled(const std::vector<QAction*>& items, int index) { return items[static_cast<std::size_t>(index)]->isEnabled(); }
 
 // Stand-ins for every window of the parts above the console, registered while it lives.
 struct StandInWindows {
     StandInWindows()
     {
-        for (auto name : kAllForms)
+        for (auto name : kEveryWindow)
             RegisterWindow(name, standIn(name));
     }
     ~StandInWindows()
     {
-        for (auto name : kAllForms)
+        for (auto name : kEveryWindow)
             RegisterWindow(name, {});
     }
 };
@@ -133,7 +105,7 @@ TEST(Menus, LoginAndLogoutSwitchTheGatesAndLeaveTheAutomaticClockMarkAlone)
     EXPECT_EQ(GetConfigSetting("AutoTimeSet"), "0");
 
     QTimer::singleShot(0, [] {
-        auto* login = topLevel<KS_SYS_Login>("KS_SYS_Login");
+        auto* login = ShownWindow<KS_SYS_Login>("KS_SYS_Login");
         ASSERT_NE(login, nullptr);
         login->txtPassword->setText("secret");
         login->cmdOk->click();
@@ -184,8 +156,7 @@ TEST(Menus, ADownloadThatCannotReachTheUnitTellsTheOperatorAndKeepsTheUsers)
         ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});
         KS_MainForm& form = harness.Load();
         harness.engine.AddCommand(c.probeAnswered ? R"(\?000M)" : "", [](sim::Engine& e, const std::smatch&, std::int64_t) {
-            e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
-            e.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
+            SilenceEveryLine(e);
             return sim::Engine::Reply{};
         });
         for (auto answer : c.answers)
@@ -311,7 +282,7 @@ TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWith
     harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 5, {}, 0, 0});
     bool opened = false;
     QTimer::singleShot(0, [&opened] {
-        if (auto* alarm = topLevel<QDialog>("KS_PPM_MessagesAlarm"))
+        if (auto* alarm = ShownWindow<QDialog>("KS_PPM_MessagesAlarm"))
             opened = alarm->close();
     });
     harness.messages.Answer(kAnswerOk);
@@ -323,12 +294,12 @@ TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWith
 
     form.cmdSBMessages_Click();
     ASSERT_TRUE(form.ViewMode());
-    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
+    ShownWindow<QDialog>("KS_PPM_MessagesSB")->close();
     harness.engine.ClearTranscript();
     form.mnuMessagesOptions_Click(8);
     EXPECT_TRUE(harness.engine.Transcript().empty()); // no probe
     EXPECT_FALSE(form.ViewMode());
-    topLevel<QDialog>("KS_PPM_MessagesSB")->close();
+    ShownWindow<QDialog>("KS_PPM_MessagesSB")->close();
 }
 
 TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
@@ -341,7 +312,7 @@ TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
     form.mnuHelp->popup(form.mapToGlobal(QPoint(0, 0)));
     QTest::keyClick(form.mnuHelp, Qt::Key_Up); // from the top round to the last item
     QTest::keyClick(form.mnuHelp, Qt::Key_Return);
-    QWidget* about = topLevel<QDialog>("KS_SYS_About");
+    QWidget* about = ShownWindow<QDialog>("KS_SYS_About");
     ASSERT_NE(about, nullptr);
     about->close();
 

@@ -1,25 +1,13 @@
 // Send Page against the simulated encoder: the checks against the selection,
 // the exact lines on the wire, and what the operator is told.
-#include <QApplication>
 #include <QFile>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QCheckBox>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_PageRequest.h"
-#include "KS_Registry.h"
 #include "SettingsFile.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
 
 struct PageSending : testing::Test {
     PageSending() { form.show(); }
@@ -28,14 +16,6 @@ struct PageSending : testing::Test {
         harness.Select(pagers);
         form.txtMessage->setPlainText(QString::fromStdString(text));
         form.cmdSendPage->click();
-    }
-    Lines pages() // "P" lines only: the probes are bare CRs
-    {
-        Lines result;
-        for (auto& line : harness.HostLines())
-            if (line[0] == 'P')
-                result.push_back(line);
-        return result;
     }
     int selected() const { return form.lvwSelectedUsers->topLevelItemCount(); }
     ConsoleHarness harness{{{1, "Alpha", "A"}, {7, "Tone", "T"}, {12, "Numeric", "N"}, {30, "Voice", "V"}, {999, "Last", "A"}}};
@@ -48,7 +28,7 @@ TEST_F(PageSending, LoadsUsersFromAnyRecordAndSendsAPlainTextPage)
 {
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 5);
     send({"001"}, "Hello\r\nthere");
-    EXPECT_EQ(pages(), Lines{"P001Hello there"});
+    EXPECT_EQ(harness.Pages(), Lines{"P001Hello there"});
     EXPECT_EQ(selected(), 0);
     EXPECT_TRUE(form.txtMessage->toPlainText().isEmpty());
     EXPECT_TRUE(harness.messages.shown().empty());
@@ -82,7 +62,7 @@ TEST_F(PageSending, TheSelectionIsCheckedAgainstTheTextBeforeAnythingIsSent)
         send(c.pagers, c.text);
         ASSERT_EQ(harness.messages.shown().size(), boxes + (c.question.empty() ? 0 : 1));
         EXPECT_EQ(c.question.empty() ? 0u : harness.messages.texts().back().rfind(c.question, 0), 0u);
-        EXPECT_EQ(pages(), c.sent);
+        EXPECT_EQ(harness.Pages(), c.sent);
         EXPECT_EQ(selected(), c.left);
         EXPECT_EQ(LastStatusReport().text, "Please select a user to page ...");
     }
@@ -94,30 +74,34 @@ TEST_F(PageSending, TheSelectionIsCheckedAgainstTheTextBeforeAnythingIsSent)
     voice.close();
     send({"030"}, "");
     EXPECT_EQ(selected(), 0);
-    EXPECT_TRUE(pages().empty()); // a voice page puts nothing on the line
+    EXPECT_TRUE(harness.Pages().empty()); // a voice page puts nothing on the line
 }
 
 TEST_F(PageSending, DisplayParametersAndClearDisplayBuildSignBoardPages)
 {
     form.chkUseDisplayParameters->setChecked(true);
     send({"001"}, "Hi");
-    EXPECT_EQ(pages(), Lines{"P001SB0011000*Hi"});
+    EXPECT_EQ(harness.Pages(), Lines{"P001SB0011000*Hi"});
 
     harness.Select({"001", "999"});
     form.txtMessage->setPlainText("ignored");
     form.cmdClearDisplay->click();
-    EXPECT_EQ(pages(), (Lines{"P001SB**", "P999SB**"}));
+    EXPECT_EQ(harness.Pages(), (Lines{"P001SB**", "P999SB**"}));
 
     // The clear flag served that send only.
     send({"001"}, "Hi");
-    EXPECT_EQ(pages(), Lines{"P001SB0011000*Hi"});
+    EXPECT_EQ(harness.Pages(), Lines{"P001SB0011000*Hi"});
 }
 
 TEST_F(PageSending, LastPageRestoresTheBatchWithShortNamesAndTrimmedText)
 {
+    harness.Select({"001"});
+    form.SendSBPage(1, 1);
+    EXPECT_FALSE(form.cmdLastPage->isEnabled() || form.cmdSBMessages->isEnabled()); // no batch, no sign-board window
+    harness.HostLines();
     form.AddUserRow("A very long user name", "002", 2, "Alphanumeric", "1000002", false);
     send({"001", "002", "999"}, "  batch  ");
-    EXPECT_EQ(pages().size(), 3u);
+    EXPECT_EQ(harness.Pages().size(), 3u);
     form.cmdLastPage->click();
     ASSERT_EQ(selected(), 3);
     const auto rows = form.lvwSelectedUsers->findItems("002", Qt::MatchExactly, 0);
@@ -135,10 +119,10 @@ TEST_F(PageSending, StoredSignBoardMessagesGoToEverySelectedUser)
     harness.Select({"001", "007", "012"});
     form.SendSBPage(3, 1);
     // In the order of the selected list, which follows the sorted user list.
-    EXPECT_EQ(pages(), (Lines{"P001*C13A*Fire drill at no", "P012*C13A*Fire drill at no", "P007*C13A*Fire drill at no"}));
+    EXPECT_EQ(harness.Pages(), (Lines{"P001*C13A*Fire drill at no", "P012*C13A*Fire drill at no", "P007*C13A*Fire drill at no"}));
     harness.Select({"001"});
     form.SendSBPage(3, 3);
-    EXPECT_EQ(pages(), Lines{"P001*010A*"});
+    EXPECT_EQ(harness.Pages(), Lines{"P001*010A*"});
 
     const SignBoardMessage m{.Text = std::string("abcdef") + std::string(194, ' '), .Slot = 15, .Font = 11,
                              .Delay = 12, .Effect = 3, .CharPerLine = 2, .Lines = 2};
@@ -157,7 +141,7 @@ TEST_F(PageSending, StoredSignBoardMessagesGoToEverySelectedUser)
     });
     form.SendSBPage(3, 1);
     EXPECT_EQ(caller, nullptr);
-    EXPECT_TRUE(pages().empty());
+    EXPECT_TRUE(harness.Pages().empty());
 }
 
 TEST_F(PageSending, APortClosedOnPurposeIsToldOnceAndThePageIsNotSent)
@@ -173,20 +157,5 @@ TEST_F(PageSending, APortClosedOnPurposeIsToldOnceAndThePageIsNotSent)
     EXPECT_NE(harness.messages.texts()[0].find("cannot be established"), std::string::npos);
     EXPECT_FALSE(harness.messages.shown()[0].timeOutEnabled); // not the 30-second notice
     EXPECT_EQ(LastStatusReport().text, "Sending page to pager 001 ...");
-    EXPECT_TRUE(pages().empty());
-}
-
-TEST_F(PageSending, LastPageAndSignBoardButtonsFollowTheirOwnRulesAfterEverySend)
-{
-    ASSERT_FALSE(form.cmdLastPage->isEnabled());
-    harness.Select({"001"});
-    form.SendSBPage(1, 1);
-    EXPECT_EQ(selected(), 0);
-    EXPECT_FALSE(form.cmdLastPage->isEnabled()); // no batch was stored
-    EXPECT_FALSE(form.cmdSBMessages->isEnabled()); // no sign-board window in this program
-
-    send({"001"}, "Hi");
-    EXPECT_TRUE(form.cmdLastPage->isEnabled());
-    EXPECT_FALSE(form.cmdSBMessages->isEnabled());
-    EXPECT_TRUE(form.cmdSendPage->isEnabled());
+    EXPECT_TRUE(harness.Pages().empty());
 }

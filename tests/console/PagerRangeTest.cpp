@@ -1,18 +1,13 @@
 // Programming a range of users, straight against the simulated encoder.
 #include <cstdio>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
-#include "KS_Database.h"
 #include "KS_PagerRange.h"
-#include "KS_Registry.h"
 #include "KS_String.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
-#include "TestSupport.h"
 
 using namespace std::string_literals;
-using Lines = std::vector<std::string>;
 
 namespace {
 

@@ -1,26 +1,14 @@
 // The window's load against the simulator, the user table as the file holds
 // it, and scheduled pages fired by the seconds timer.
-#include <QAction>
 #include <QFile>
-#include <QPlainTextEdit>
-#include <QLabel>
-#include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
 #include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_Events.h"
 #include "KS_Paging.h"
-#include "KS_Registry.h"
 #include "KS_String.h"
-
-using Lines = std::vector<std::string>;
 
 TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
 {
@@ -64,8 +52,7 @@ TEST(Startup, WithoutAUserTableOrAnAnsweringEncoderTheOperatorIsTold)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         ConsoleHarness harness({{1, "First", "A"}}, c.database);
-        harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 0, {}, 0, 0});
-        harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 0, {}, 0, 0});
+        SilenceEveryLine(harness.engine);
         harness.messages.Answer(kAnswerOk);
         KS_MainForm& form = harness.Load();
         ASSERT_EQ(harness.messages.shown().size(), 1u);
@@ -96,14 +83,6 @@ struct Scheduler : testing::Test {
         e.Message = PadRight(message, 30);
         e.Active = static_cast<std::int16_t>(active);
     }
-    Lines pages()
-    {
-        Lines result;
-        for (auto& line : harness.HostLines())
-            if (line[0] == 'P')
-                result.push_back(line);
-        return result;
-    }
     ConsoleHarness harness{{{5, "Scheduled", "A"}}};
     KS_MainForm& form = harness.Load();
 };
@@ -115,13 +94,13 @@ TEST_F(Scheduler, AnEntryFiresOnceInItsMinuteAndAgainNextWeek)
     entry(3, "09:05 AM", "005", 3); // Monday
     for (int s = 0; s < 60; ++s)
         tick(0, 9, 5, s);
-    EXPECT_EQ(pages(), Lines{"P0053"});
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
     tick(0, 9, 6, 0);
     EXPECT_EQ(gSchedule[3].Fired, 0); // re-armed the minute after
     tick(1, 9, 5, 0);                 // Tuesday: another block
-    EXPECT_TRUE(pages().empty());
+    EXPECT_TRUE(harness.Pages().empty());
     tick(7, 9, 5, 0);
-    EXPECT_EQ(pages(), Lines{"P0053"});
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
 }
 
 TEST_F(Scheduler, InactiveOrPagerlessEntriesNeverFireAndFreeTextIsTrimmed)
@@ -132,9 +111,9 @@ TEST_F(Scheduler, InactiveOrPagerlessEntriesNeverFireAndFreeTextIsTrimmed)
     entry(4, "12:00 PM", "005", 10, "  lunch  ");
     entry(5, "12:00 AM", "005", 2);
     tick(0, 12, 0, 0);
-    EXPECT_EQ(pages(), Lines{"P005lunch"});
+    EXPECT_EQ(harness.Pages(), Lines{"P005lunch"});
     tick(0, 0, 0, 30);
-    EXPECT_EQ(pages(), Lines{"P0052"});
+    EXPECT_EQ(harness.Pages(), Lines{"P0052"});
 }
 
 TEST_F(Scheduler, NoScanStartsWhileAnotherConversationRuns)
@@ -143,10 +122,10 @@ TEST_F(Scheduler, NoScanStartsWhileAnotherConversationRuns)
     {
         LinkConversation busy;
         tick(0, 9, 5, 0);
-        EXPECT_TRUE(pages().empty());
+        EXPECT_TRUE(harness.Pages().empty());
     }
     tick(0, 9, 5, 1); // the next second, still within the minute
-    EXPECT_EQ(pages(), Lines{"P0051"});
+    EXPECT_EQ(harness.Pages(), Lines{"P0051"});
 }
 
 TEST_F(Scheduler, AnUnreadableTimeEndsTheScanThere)
@@ -159,7 +138,7 @@ TEST_F(Scheduler, AnUnreadableTimeEndsTheScanThere)
     tick(0, 9, 7, 0);
     EXPECT_EQ(gSchedule[0].Fired, 0);  // handled before the bad entry
     EXPECT_EQ(gSchedule[2].Fired, -1); // waits for a later scan
-    EXPECT_TRUE(pages().empty());
+    EXPECT_TRUE(harness.Pages().empty());
 }
 
 TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
@@ -171,28 +150,19 @@ TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
     gConnectionType = 2; // Dial Out would otherwise hang up under the page
     gModemConnected = true;
 
-    bool clickedInside = false;
-    int yields = 0;
-    SetYieldHook([&] {
-        AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
-        if (++yields == 50) {
-            clickedInside = LinkConversation::ConversationActive();
-            form.cmdSendPage_Click();
-            form.cmdDelete_Click();
-            form.cmdDialOut_Click();
-            form.mnuDevicesOptions[3]->trigger(); // Upload
-            form.mnuSetupTimeOptions[0]->trigger();
-        }
+    harness.ActAtYield(50, [this] {
+        form.cmdSendPage_Click();
+        form.cmdDelete_Click();
+        form.cmdDialOut_Click();
+        form.mnuDevicesOptions[3]->trigger(); // Upload
+        form.mnuSetupTimeOptions[0]->trigger();
     });
     tick(0, 9, 5, 0);
 
-    EXPECT_TRUE(clickedInside);
+    EXPECT_TRUE(harness.actedInConversation);
     EXPECT_TRUE(gModemConnected);
     EXPECT_TRUE(harness.messages.shown().empty());
-    const Lines lines = harness.HostLines();
-    EXPECT_EQ(lines, Lines{"P0051"});
+    EXPECT_EQ(harness.HostLines(), Lines{"P0051"});
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
 }
@@ -201,8 +171,7 @@ TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)
 {
     ConsoleHarness harness({{1, "Anna", "2"}}); // a tone pager as a digit-code unit stores it
     harness.engine.SetModel('X');
-    harness.engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 0, {}, 0, 0});
-    harness.engine.AddFault({sim::FaultKind::Silence, "", sim::MatchMode::Exact, 0, {}, 0, 0});
+    SilenceEveryLine(harness.engine);
     harness.messages.Answer(kAnswerOk);
     KS_MainForm& form = harness.Load();
     ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Numeric"); // no unit: read as a letter code

@@ -1,36 +1,16 @@
 // The user dialog and user deletion against the simulated encoder, per encoder family.
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
 #include "KS_GEN_UserAdd.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
-#include "KS_Registry.h"
 #include "KS_String.h"
 
 using namespace std::string_literals;
-using Lines = std::vector<std::string>;
 
 namespace {
 
-struct UserDialog : testing::Test {
-    // Opens the main window on a unit of that model (0: a legacy unit).
-    KS_MainForm& load(char model, std::vector<TestUser> users = {})
-    {
-        harness.reset(); // one window and one pump at a time
-        harness = std::make_unique<ConsoleHarness>(users);
-        if (model)
-            harness->engine.SetModel(model);
-        else
-            harness->engine.SetLegacyModel(sim::Legacy::QX8);
-        return harness->Load();
-    }
+struct UserDialog : ConsoleOnUnits {
     QTreeWidgetItem* row(const QString& pagerNo)
     {
         const auto rows = harness->form().lvwUsers->findItems(pagerNo, Qt::MatchExactly, 1);
@@ -55,7 +35,6 @@ struct UserDialog : testing::Test {
         }
         return form.findChild<KS_GEN_UserAdd*>();
     }
-    std::unique_ptr<ConsoleHarness> harness;
 };
 
 } // namespace
@@ -217,11 +196,17 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
     EXPECT_EQ(after, before);
 }
 
-TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
+// A single user stays selected, so Update opens it and Delete takes it.
+TEST_F(UserDialog, ASingleUserStaysSelectedAndADeleteTheEncoderDoesNotTakeIsStillDoneLocally)
 {
-    KS_MainForm& form = load('A', {{950, "Ida", "A"}});
+    KS_MainForm& form = load('A', {{950, "Ida", "A"}}); // any number can go on a letter-code encoder
+    form.cmdUpdate_Click();
+    auto* update = form.findChild<KS_GEN_UserAdd*>();
+    ASSERT_NE(update, nullptr);
+    EXPECT_EQ(update->txtUserName->text(), "Ida");
+    update->cmdCancel_Click();
+
     harness->engine.AddFault({sim::FaultKind::Silence, "D", sim::MatchMode::Prefix, 5, {}, 0, 0});
-    select("950"); // any number can go on a letter-code encoder
     harness->messages.Answer(kAnswerYes);
     harness->messages.Answer(kAnswerOk);
     form.cmdDelete_Click();
@@ -229,16 +214,4 @@ TEST_F(UserDialog, ADeleteTheEncoderDoesNotTakeIsReportedButStillDoneLocally)
               "Connection to QX8140 cannot be established. QX8140 database could not be updated.");
     EXPECT_EQ(StoredUser(950).InUse, "N");
     EXPECT_EQ(row("950"), nullptr);
-}
-
-TEST_F(UserDialog, ASingleUserStaysSelectedSoUpdateOpensIt)
-{
-    KS_MainForm& form = load('A', {{14, "Solo", "A"}});
-    ASSERT_EQ(form.lvwUsers->topLevelItemCount(), 1);
-    EXPECT_TRUE(form.lvwUsers->topLevelItem(0)->isSelected());
-    form.cmdUpdate_Click();
-    auto* update = form.findChild<KS_GEN_UserAdd*>();
-    ASSERT_NE(update, nullptr);
-    EXPECT_EQ(update->txtUserName->text(), "Solo");
-    update->cmdCancel_Click();
 }

@@ -1,33 +1,16 @@
 // The whole user table between the simulated encoder and Pager.DBS.
 #include <QFile>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 #include <regex>
 
-#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_PagingCodes.h"
 #include "KS_String.h"
 
-using Lines = std::vector<std::string>;
-
 namespace {
 
-struct UserTransfer : testing::Test {
-    // Model 0: a legacy QX7.
-    KS_MainForm& load(char model, const std::vector<TestUser>& users = {})
-    {
-        harness.reset(); // one window and one pump at a time
-        harness = std::make_unique<ConsoleHarness>(users);
-        if (model)
-            harness->engine.SetModel(model);
-        else
-            harness->engine.SetLegacyModel(sim::Legacy::QX7);
-        return harness->Load();
-    }
+struct UserTransfer : ConsoleOnUnits {
     // Puts users into the encoder's table, in the form the connected unit takes.
     void encoderHolds(const std::vector<TestUser>& users)
     {
@@ -47,7 +30,6 @@ struct UserTransfer : testing::Test {
                 matching.push_back(line);
         return matching;
     }
-    std::unique_ptr<ConsoleHarness> harness;
 };
 
 } // namespace
@@ -90,7 +72,7 @@ TEST_F(UserTransfer, AnEndMarkerFreesTheRestAndALetterCodeUnitHasNoGroupPagers)
 
 TEST_F(UserTransfer, ALegacyQX7IsReadUserByUser)
 {
-    KS_MainForm& form = load(0);
+    KS_MainForm& form = load(0, {}, sim::Legacy::QX7);
     encoderHolds({{2, "Cid", "N"}});
     form.DownloadPagerDatabase();
     const auto reads = lines(R"(\?(?!000)\d{3}M)"); // not the identification request
@@ -199,7 +181,7 @@ TEST_F(UserTransfer, UploadLeavesOnTheComputerWhatTheUnitKeepsNoneOf)
 
 TEST_F(UserTransfer, ALegacyUnitHasAnExistingUserDeletedBeforeTheAdd)
 {
-    KS_MainForm& form = load(0, {{1, "Ann", "A"}, {2, "Ben", "N"}});
+    KS_MainForm& form = load(0, {{1, "Ann", "A"}, {2, "Ben", "N"}}, sim::Legacy::QX7);
     encoderHolds({{2, "Old", "N"}});
     form.UploadPagerDatabase();
     Lines heads;

@@ -1,33 +1,23 @@
 // Every caption of every window shows whole at the default font: the forms
 // were laid out in twips for another font's metrics.
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
 #include <QStyleOptionHeader>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
-#include <functional>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_GEN_Configure.h"
 #include "KS_GEN_CoverPage.h"
 #include "KS_GEN_DBProgrammer.h"
 #include "KS_GEN_UserAdd.h"
-#include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_ProgrammerWindows.h"
 #include "KS_ScheduleWindows.h"
 #include "KS_SpeakerWindows.h"
 #include "KS_SYS_About.h"
-#include "KS_WindowRegistry.h"
 
 namespace {
 
@@ -153,12 +143,7 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
     QStringList offenders;
     checkWindow(&form, "KS_MainForm", offenders);
     std::vector<std::function<QWidget*()>> windows;
-    for (std::string_view name :
-         {FormName::MessagesAlarm, FormName::MessagesPABX, FormName::MessagesFastkey, FormName::MessagesFreetext,
-          FormName::MessagesWireless, FormName::MessagesSB, FormName::ScheduledPaging, FormName::ToneSchedule,
-          FormName::ToneScheduleCalendar, FormName::DBProgrammer, FormName::SpeakerProgrammer,
-          FormName::CustomAlertsProgrammer, FormName::PendantProgrammer, FormName::PaddleProgrammer,
-          FormName::TimeReceiverProgrammer, FormName::ClockProgrammer})
+    for (std::string_view name : kEveryWindow)
         windows.push_back([&form, name] { return CreateRegisteredWindow(name, &form); });
     windows.insert(windows.end(), {[&] { return new KS_GEN_UserAdd(&form); }, [&] { return new KS_GEN_Configure(&form); },
                                    [&] { return new KS_GEN_CoverPage(&form); }, [&] { return new KS_SYS_About(&form); }});

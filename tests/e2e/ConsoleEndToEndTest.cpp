@@ -1,17 +1,6 @@
 // The whole console in real time against the simulator program on a
 // pseudo-terminal: start-up reaches the encoder and a page is acknowledged.
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
-#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
-#include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "SimulatorProcess.h"
 
 TEST(ConsoleEndToEnd, StartsAgainstTheSimulatorAndSendsAPage)

@@ -1,18 +1,11 @@
 // Start-up over damaged data and settings files: cut short, grown, or plain
 // noise. The console comes up, says what it found, and writes over nothing
 // the operator might still want.
-#include <QLabel>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
 #include <random>
 
-#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "SettingsFile.h"
 
 namespace {

@@ -4,18 +4,11 @@
 // fault is gone), must have said what happened, and must have left every
 // data file as it was or replaced it whole.
 #include <QDir>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
-
 #include <map>
 
-#include "DataFileHelpers.h"
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_PagingCodes.h"
 #include "LinkSimBackend.h"
 
@@ -51,16 +44,9 @@ public:
     bool unplugged = false;
 };
 
-Fault fault(FaultKind kind, std::string pattern, int times = 1, std::size_t position = 0,
-            MatchMode match = MatchMode::Regex)
+Fault fault(FaultKind kind, std::string pattern, int times = 1, std::size_t position = 0)
 {
-    Fault f;
-    f.kind = kind;
-    f.pattern = std::move(pattern);
-    f.match = match;
-    f.times = times;
-    f.position = position;
-    return f;
+    return {kind, std::move(pattern), MatchMode::Regex, 5, {}, position, times};
 }
 
 struct FaultInjection : testing::Test {
@@ -124,20 +110,19 @@ struct FaultInjection : testing::Test {
 TEST_F(FaultInjection, APageNotTakenIsReportedTheUserLeavesTheSelectionAndTheNextPageGoesThrough)
 {
     const struct {
-        std::vector<Fault> faults;
+        Fault fault;
         const char* text;
         int notices; // the cannot-send notice comes twice when nothing answers at all
     } cases[] = {
         // Pages unanswered while the probe still is: the unit is there but will not take them.
-        {{fault(FaultKind::Silence, "P.*", 0)}, "silence", 0},
-        {{fault(FaultKind::Refuse, "P001.*", 0)}, "refused", 0},
-        {{fault(FaultKind::Silence, ".*", 0), fault(FaultKind::Silence, "", 0, 0, MatchMode::Exact)}, "unplugged", 2},
+        {fault(FaultKind::Silence, "P.*", 0), "silence", 0},
+        {fault(FaultKind::Refuse, "P001.*", 0), "refused", 0},
+        {fault(FaultKind::Silence, ".*", 0), "unplugged", 2}, // not even the probe is answered
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const int noticesBefore = cannotSendNotices();
-        for (const auto& f : c.faults)
-            harness.engine.AddFault(f);
+        harness.engine.AddFault(c.fault);
         send({"001"}, c.text);
         EXPECT_EQ(harness.Reported("Page rejected !", true), c.notices == 0);
         EXPECT_EQ(cannotSendNotices() - noticesBefore, c.notices);
@@ -263,12 +248,7 @@ struct ToneDownload : UnpluggedAdapter {
         });
         harness.messages.AnswerAlways(0); // every box must be scripted below
     }
-    // The week as written: 336 events, event i read back or left at its default.
-    void readWeek()
-    {
-        week = ReadBytes(DataFilePath("ToneGen.TGS"));
-        ASSERT_EQ(week.size(), 336u * ToneScheduleEvent::kLength);
-    }
+    // Event i of the week as written: read back, or left at its default.
     ToneScheduleEvent event(int i) const { return DecodeRecord<ToneScheduleEvent>(week.substr(i * 73, 73)); }
     bool isDefault(int i) const { return week.substr(i * 73, 73) == EncodeRecord(DefaultToneScheduleEvent(i % 48 + 1)); }
     std::string pullAt;
@@ -291,7 +271,8 @@ TEST_F(ToneDownload, ASpoiltOrCutWeekStillWritesTheWholeFileAndCancellingWritesN
     EXPECT_EQ(harness.messages.shown().size(), 1u);
     EXPECT_EQ(LastStatusReport().text, "Ready");
 
-    readWeek();
+    week = ReadBytes(DataFilePath("ToneGen.TGS"));
+    ASSERT_EQ(week.size(), 336u * ToneScheduleEvent::kLength);
     EXPECT_EQ(event(0).Time, "09:30 AM");
     EXPECT_EQ(event(0).Zone, "07 ");
     EXPECT_TRUE(isDefault(2) && isDefault(3) && isDefault(4));

@@ -2,16 +2,11 @@
 // table downloaded because its file is missing, a device's first queries):
 // the main window must already be closed to the operator by then, or a click
 // there starts a second conversation or opens a second window beside it.
-#include <QApplication>
 #include <QMenuBar>
 #include <QTimer>
-#include <functional>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "KS_Events.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_Paging.h"
 #include "KS_ProgrammerWindows.h"
@@ -19,14 +14,6 @@
 #include "KS_SpeakerWindows.h"
 
 namespace {
-
-QWidget* shownWindow(const QString& name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == name && w->isVisible())
-            return w;
-    return nullptr;
-}
 
 // What the operator could reach of the main window while the opened one was loading.
 struct LoadWatch {
@@ -58,7 +45,7 @@ struct LoadWatch {
     void onEvents(int triesLeft = 5000)
     {
         QTimer::singleShot(0, [this, triesLeft] {
-            if (QWidget* window = shownWindow(formName)) {
+            if (QWidget* window = ShownWindow(formName)) {
                 closed = true;
                 window->close();
                 return;

@@ -1,23 +1,15 @@
-#include <QAction>
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
-#include <QPushButton>
 #include <QToolBar>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "DataFileHelpers.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_PPM_MessagesSB.h"
 #include "KS_PPM_MessagesSBAdd.h"
 #include "KS_SignBoardFile.h"
+#include "KS_String.h"
 #include "KS_Toolbar.h"
 
 namespace {
@@ -51,16 +43,10 @@ struct SignBoardWindows : testing::Test {
     void storeMessage12()
     {
         std::vector<SignBoardMessage> table;
-        ASSERT_TRUE(LoadSignBoardTable(table));
-        SignBoardMessage& m = table[11];
-        m.Text.replace(0, 10, "Fire drill");
-        m.Slot = 12;
-        m.Font = 1;
-        m.Delay = 9;
-        m.Effect = 10;
-        m.CharPerLine = 16;
-        m.Lines = 2;
-        ASSERT_EQ(WriteSignBoardMessage(12, m), FileError::None);
+        ASSERT_TRUE(LoadSignBoardTable(table)); // creates the file
+        ASSERT_EQ(WriteSignBoardMessage(12, {.No = "012", .Text = PadRight("Fire drill", 200), .Slot = 12, .Font = 1,
+                                             .Delay = 9, .Effect = 10, .CharPerLine = 16, .Lines = 2}),
+                  FileError::None);
     }
     ConsoleHarness harness{{{1, "Board", "A"}}};
     KS_MainForm& form = harness.Load();
@@ -77,14 +63,13 @@ TEST_F(SignBoardWindows, SendOnlyModeHidesUpdateAndClearAllPagesWithTheRowsMessa
     EXPECT_FALSE(ToolbarAction(list.tlbMenu, "cmdUpdate")->isVisible());
     EXPECT_FALSE(list.tlbMenu->actions()[3]->isVisible()); // the separator after Update
     EXPECT_FALSE(list.cmdUpdate->isEnabled());
-    EXPECT_EQ(list.lvwMessages->toolTip(), "Select message and then select action ");
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 500);
     EXPECT_EQ(list.lvwMessages->topLevelItem(11)->text(3), "Large");
     list.lvwMessages_DblClick();
     EXPECT_EQ(list.findChild<KS_PPM_MessagesSBAdd*>(), nullptr);
 
     list.cmdClearAll->click();
-    EXPECT_EQ(harness.HostLines(), std::vector<std::string>{"P001*010A*"});
+    EXPECT_EQ(harness.HostLines(), Lines{"P001*010A*"});
     EXPECT_TRUE(list.lvwMessages->isEnabled());
     list.cmdClose->click();
     EXPECT_TRUE(form.centralWidget()->isEnabled());
@@ -96,7 +81,6 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
     KS_PPM_MessagesSB& list = open(false, "012");
     KS_PPM_MessagesSBAdd& editor = openEditor(list);
     EXPECT_FALSE(list.lvwMessages->isEnabled());
-    EXPECT_EQ(editor.windowTitle(), "Sign Board Messages - Update");
     const std::pair<QString, QString> opened[] = {
         {editor.txtMessage->toPlainText(), "Fire drill"}, {editor.cmbSlot->currentText(), "12"},
         {editor.cmbFontSize->currentText(), "Large"},     {editor.cmbDelay->currentText(), "9"},
@@ -104,7 +88,6 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
         {editor.txtCharPerLine->text(), "16"}};
     for (const auto& [got, expected] : opened)
         EXPECT_EQ(got, expected);
-    EXPECT_EQ(editor.txtMessage->width(), 152); // 2275 twips for 16 characters
     EXPECT_EQ(editor.MessageMaxLength(), 32);
 
     editor.txtMessage->setPlainText(QString(30, 'x') + "y");
@@ -121,13 +104,12 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
         leave(c.box, c.typed);
         EXPECT_EQ(c.box->text(), c.shown) << c.typed;
     }
-    EXPECT_EQ(editor.txtMessage->width(), 280); // 4200 twips for 32 characters
     EXPECT_EQ(editor.MessageMaxLength(), 200); // 256 would be cut on saving
 
     harness.messages.Answer(kAnswerOk);
     editor.txtMessage->setPlainText("   ");
     editor.cmdOk->click();
-    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please enter text."});
+    EXPECT_EQ(harness.messages.texts(), Lines{"Please enter text."});
 
     editor.txtMessage->setPlainText("Gate B closed  ");
     editor.cmbSlot->setCurrentIndex(14);
@@ -144,10 +126,8 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
     EXPECT_EQ(list.findChild<KS_PPM_MessagesSBAdd*>(), nullptr);
     EXPECT_TRUE(list.lvwMessages->isEnabled());
     const QTreeWidgetItem* row = list.lvwMessages->currentItem();
-    EXPECT_EQ(row->text(0), "012");
-    EXPECT_EQ(row->text(1), "Gate B closed");
-    EXPECT_EQ(row->text(3), "Small");
-    EXPECT_EQ(row->text(7), "32");
+    EXPECT_EQ(QStringList({row->text(0), row->text(1), row->text(3), row->text(7)}),
+              QStringList({"012", "Gate B closed", "Small", "32"}));
 }
 
 // The list cannot go while its editor is open: the text typed there would be
@@ -168,9 +148,9 @@ TEST_F(SignBoardWindows, TheListStaysWhileItsEditorIsOpen)
     gDataFolder = folder + "/gone";
     harness.messages.Answer(kAnswerOk);
     editor->cmdOk->click();
-    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Please confirm that the file " + gDataFolder
-                                                                 + "/SBMessages.DBS exists and that you have the "
-                                                                   "appropriate access permissions."});
+    EXPECT_EQ(harness.messages.texts(), Lines{"Please confirm that the file " + gDataFolder
+                                              + "/SBMessages.DBS exists and that you have the appropriate access "
+                                                "permissions."});
     EXPECT_TRUE(editor->isVisible());
     gDataFolder = folder;
     editor->cmdCancel->click();

@@ -3,31 +3,19 @@
 // folder, scripted message boxes, data-file images built by hand, and the
 // windows opened over the main window with their edit dialogs driven to the end.
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFocusEvent>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include "ConsoleHarness.h"
 #include "DataFileHelpers.h"
-#include "KS_Globals.h"
 #include "KS_ListWindow.h"
-#include "KS_MainForm.h"
 #include "KS_MessageWindows.h"
 #include "KS_PPM_MessagesTable.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
-#include "KS_WindowRegistry.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
 #include "RecordFile.h"
-
-using Lines = std::vector<std::string>;
 
 inline std::string readFile(const std::string& name) { return ReadBytes(DataFilePath(name)); }
 inline void writeFile(const std::string& name, const std::string& bytes) { WriteBytes(DataFilePath(name), bytes); }
@@ -157,12 +145,14 @@ struct TableRig {
 struct WindowRig {
     WindowRig() { RegisterMessageWindows(); }
 
-    // A unit of the letter (and firmware), the main window loaded on it.
-    void load(char letter, const char* version = nullptr)
+    // A unit of the letter (and firmware, and that many free-text and wireless slots), the main window loaded on it.
+    void load(char letter, const char* version = nullptr, int tableSize = 0)
     {
         harness.engine.SetModel(letter);
         if (version)
             harness.engine.EditProfile().version = version;
+        if (tableSize)
+            harness.engine.EditProfile().freetext.size = harness.engine.EditProfile().wireless.size = tableSize;
         harness.Load();
     }
     KS_PPM_MessagesTable& open(std::string_view form)

@@ -1,6 +1,5 @@
 // The fast-key, PABX and free-text windows through their controls, over the
 // main window and the simulated encoder.
-#include <QLabel>
 #include <QProgressBar>
 #include <QToolBar>
 
@@ -18,10 +17,7 @@ TEST(TableWindow, FastkeyWindowDownloadsLabelsAndSavesTheSelectedKey)
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 12);
     EXPECT_EQ(list.lvwMessages->topLevelItem(9)->text(0) + list.lvwMessages->topLevelItem(10)->text(0), "F10ALT + F11");
     EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(1), "  Front door                  ");
-    t.edit(list, 10, [](QDialog& d) {
-        EXPECT_EQ(d.windowTitle(), "Fastkey Messages - Fastkey ALT + F11 - Update");
-        type(d, "txtMessage", "  Lobby call  ");
-    });
+    t.edit(list, 10, [](QDialog& d) { type(d, "txtMessage", "  Lobby call  "); });
     t.edit(list, 0, [](QDialog& d) {
         EXPECT_EQ(d.findChild<QLineEdit*>("txtMessage")->text(), "Front door");
         type(d, "txtMessage", "Nurse");

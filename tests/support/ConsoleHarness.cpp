@@ -1,16 +1,11 @@
 #include "ConsoleHarness.h"
 
-#include <QTreeWidget>
 #include <algorithm>
-#include <gtest/gtest.h>
 
 #include "CommPort.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
-#include "KS_Globals.h"
-#include "KS_MainForm.h"
 #include "KS_Paging.h"
-#include "KS_Registry.h"
 #include "KS_String.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
@@ -52,6 +47,19 @@ void PrepareConsoleSettings(const std::vector<TestUser>& users, bool withDatabas
     gComSettings = "38400,N,8,1";
 }
 
+void SilenceEveryLine(sim::Engine& engine)
+{
+    engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+}
+
+QStringList ColumnTexts(const QTreeWidget* list, int column)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
 ConsoleHarness::ConsoleHarness(const std::vector<TestUser>& users, bool withDatabase)
 {
     PrepareConsoleSettings(users, withDatabase);
@@ -90,9 +98,9 @@ void ConsoleHarness::Select(const std::vector<std::string>& pagerNumbers)
     form_->lvwUsers_DblClick();
 }
 
-std::vector<std::string> ConsoleHarness::HostLines()
+Lines ConsoleHarness::HostLines()
 {
-    std::vector<std::string> lines;
+    Lines lines;
     const auto& transcript = engine.Transcript();
     for (; transcriptSeen_ < transcript.size(); ++transcriptSeen_) {
         std::string line = transcript[transcriptSeen_].bytes;
@@ -101,6 +109,29 @@ std::vector<std::string> ConsoleHarness::HostLines()
             lines.push_back(line);
     }
     return lines;
+}
+
+Lines ConsoleHarness::Pages()
+{
+    Lines pages;
+    for (auto& line : HostLines())
+        if (line[0] == 'P')
+            pages.push_back(line);
+    return pages;
+}
+
+void ConsoleHarness::ActAtYield(int n, std::function<void()> act)
+{
+    yields = 0;
+    SetYieldHook([this, n, act = std::move(act)] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+        if (++yields == n) {
+            actedInConversation = LinkConversation::ConversationActive();
+            act();
+        }
+    });
 }
 
 bool ConsoleHarness::Reported(const std::string& text, bool isError) const
