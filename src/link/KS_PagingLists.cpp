@@ -146,7 +146,7 @@ void fillCounted(OptionList& list, std::string_view unit, std::int16_t count, st
 std::string alertItemText(long long n) { return ZeroPad(n, 2) + " - Alert " + ZeroPad(n, 2); }
 
 // A computed number in a list item: a whole number without a decimal point
-// ("64"), others to the 15 significant digits a double holds exactly
+// ("64"), others to the 15 significant digits a double always carries
 // ("41.6666666666667"), never with trailing zeros.
 std::string plainNumber(double value)
 {
