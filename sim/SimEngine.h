@@ -30,7 +30,7 @@ class Device;
 struct TranscriptEntry {
     std::int64_t tick;
     bool fromHost;
-    std::string bytes;
+    std::string bytes {};
 };
 
 // What can go wrong with the answer to one host line.
@@ -55,13 +55,14 @@ enum class MatchMode {
 
 // A fault applies to host lines (without their CR) that match the pattern,
 // for encoder commands and modem commands alike. Several faults may spoil the
-// same answer; they act in the order of FaultKind.
+// same answer; they act in the order of FaultKind. Every field has an
+// initializer, so a fault names only the fields it sets ({.kind, .pattern}).
 struct Fault {
     FaultKind kind = FaultKind::Silence;
-    std::string pattern;
+    std::string pattern {};
     MatchMode match = MatchMode::Prefix;
     std::int64_t ticks = 5;
-    std::string bytes;
+    std::string bytes {};
     // Where Garbage and Nuls go (kEnd: just before the final CR), and where
     // Split cuts (0 or kEnd: the middle of the answer).
     std::size_t position = 0;
