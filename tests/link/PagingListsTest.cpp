@@ -161,37 +161,19 @@ TEST(PagingLists, AllItemComesFirstAndShiftsTheSelection)
     }
 }
 
-TEST(PagingLists, ListsHoldTheExactTextsAndCodesTheOperatorSees)
+TEST(PagingLists, ComputedItemsReadAsTheOperatorSeesThem)
 {
-    // Each as text|datum, in list order.
-    auto items = [](const MemoryOptionList& list) {
-        std::vector<std::string> all;
-        for (int i = 0; i < list.ItemCount(); ++i)
-            all.push_back(list.ItemText(i) + "|" + std::to_string(list.ItemData(i)));
-        return all;
+    const std::tuple<std::function<void(OptionList&)>, int, std::string> cases[] = {
+        {[](OptionList& l) { FillPowerLevelCombo(l, 1); }, 4, "5 - Med|5"},
+        {[](OptionList& l) { FillDeviationCombo(l, 4); }, 4, "\xB1 2.5 kHz|5"},
+        {[](OptionList& l) { FillIFBandwidthCombo(l, 0); }, 1, "18.75 kHz|1"},
+        {[](OptionList& l) { FillRepeatMinutesCombo(l, 99, 0); }, 0, "None|0"},
+        {[](OptionList& l) { FillRepeatMinutesCombo(l, 99, 0); }, 99, "99 Min.|99"},
+        {[](OptionList& l) { FillAlertTypeCombo(l, 0, 1, 99, false); }, 8, "11 - Alert 11 (Custom)|11"},
     };
-    using Items = std::vector<std::string>;
-    EXPECT_EQ(items(filled([](OptionList& l) { FillDeviceBaudCombo(l, 0); })), (Items{"512|5", "1200|1"}));
-    EXPECT_EQ(items(filled([](OptionList& l) { FillPowerLevelCombo(l, 1); })),
-              (Items{"1 - Low|1", "2|2", "3|3", "4|4", "5 - Med|5", "6|6", "7|7", "8|8", "9 - High|9"}));
-    const auto deviation = filled([](OptionList& l) { FillDeviationCombo(l, 4); });
-    ASSERT_EQ(deviation.ItemCount(), 9);
-    EXPECT_EQ(items(deviation).front(), "\xB1 0.5 kHz|1");
-    EXPECT_EQ(items(deviation)[4], "\xB1 2.5 kHz|5");
-    EXPECT_EQ(items(deviation).back(), "\xB1 4.5 kHz|9");
-    EXPECT_EQ(items(filled([](OptionList& l) { FillIFBandwidthCombo(l, 0); })),
-              (Items{"12.50 kHz|0", "18.75 kHz|1", "25.00 kHz|2"}));
-
-    const auto repeat = filled([](OptionList& l) { FillRepeatMinutesCombo(l, 99, 0); });
-    ASSERT_EQ(repeat.ItemCount(), 100);
-    EXPECT_EQ(items(repeat)[0], "None|0");
-    EXPECT_EQ(items(repeat)[1], "1 Min.|1");
-    EXPECT_EQ(items(repeat)[99], "99 Min.|99");
-
-    EXPECT_EQ(AlertTypeText("10", true), "10 - Alert 10");
-    EXPECT_EQ(AlertTypeText("11", true), "11 - Alert 11 (Custom)");
-    EXPECT_EQ(AlertTypeText("98", true), "98 - Start Countdown");
-    EXPECT_EQ(AlertTypeText("7", false), "07");
-    EXPECT_EQ(AlertDelayText("9", true), "20 Seconds");
-    EXPECT_EQ(AlertDelayText("20 Seconds", false), "9");
+    for (const auto& [fill, index, item] : cases) {
+        const auto list = filled(fill);
+        EXPECT_EQ(list.ItemText(index) + "|" + std::to_string(list.ItemData(index)), item);
+    }
+    EXPECT_EQ(AlertTypeText("10", true), "10 - Alert 10"); // a reserved code the list skips
 }
