@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -45,19 +44,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(RealLine, ProbeIsAnsweredOverTheLine)
-{
-    // The unit answers once the CR has reached it; the pump keeps the program waiting meanwhile.
-    SetYieldHook([this] {
-        ::poll(nullptr, 0, 1);
-        if (pty.Receive(0).find('\r') != std::string::npos)
-            pty.Send("?99\r");
-        AdvanceTick();
-        PollEncoderReply();
-    });
-    EXPECT_TRUE(IsLinkResponding());
-}
 
 TEST_F(RealLine, PortHeldElsewhereIsReportedOnceAsAlreadyOpenAndAMissingDeviceFailsSilently)
 {
