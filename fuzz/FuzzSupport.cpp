@@ -1,7 +1,8 @@
 #include "FuzzSupport.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,6 +10,8 @@
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
+#include "KS_Registry.h"
+#include "SettingsFile.h"
 
 void FuzzInit()
 {
@@ -16,10 +19,14 @@ void FuzzInit()
     if (done)
         return;
     done = true;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // A private home for the settings file and the data folder, so a run never
-    // touches the operator's own files.
-    const QString home = QDir::tempPath() + "/pagora-fuzz-" + QString::number(QCoreApplication::applicationPid());
+    // touches the operator's own files. It lies in memory where the machine has
+    // a memory file system: targets that detect an encoder or download a table
+    // save settings and replace files on every input, and a synced disk write
+    // each time would make the waits on the disk, not the code, the fuzzer's speed.
+    static const QString home = (QFileInfo("/dev/shm").isWritable() ? QString("/dev/shm") : QDir::tempPath())
+        + "/pagora-fuzz-" + QString::number(QCoreApplication::applicationPid());
+    std::atexit([] { QDir(home).removeRecursively(); });
     QDir().mkpath(home + "/config");
     QDir().mkpath(home + "/data");
     qputenv("XDG_CONFIG_HOME", (home + "/config").toLocal8Bit());
@@ -29,7 +36,9 @@ void FuzzInit()
     static int argc = 1;
     static char name[] = "pagora-fuzz";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // The targets exercise parsers, the link and the data files, never a window:
+    // a core application spares each input the please-wait window's layout.
+    static QCoreApplication app(argc, argv);
 
     SetMessageAnswerHook([](const MessageRequest& request) -> std::optional<MessageAnswer> {
         switch (request.buttons) {
@@ -50,6 +59,10 @@ void FuzzInit()
 
 void ResetLinkState()
 {
+    // A freshly started program has no settings file yet: without one, every
+    // port opening (the speed search opens the port four times) reads nothing.
+    static const std::string settings = SettingsFile::ForRegistryKey(ConfigKey(), nullptr).path().toStdString();
+    std::remove(settings.c_str());
     ResetLinkReceiver();
     ClearExitRequest();
     gReceiverIdle = true;

@@ -12,8 +12,9 @@
 #include "CommPort.h"
 #include "KS_Globals.h"
 
-// Offscreen platform, private settings and data folders, a QApplication, and
-// message boxes answered with their Escape choice. Safe to call every run.
+// Private settings and data folders (in memory where the machine has a memory
+// file system), a core application (no windows), and message boxes answered
+// with their Escape choice. Safe to call every run.
 void FuzzInit();
 
 // Puts the link state back to what a freshly started program has.

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool yes = input.ConsumeBool();
     const bool sequenced = input.ConsumeBool();
     const auto memoryKB = input.ConsumeIntegralInRange<std::int64_t>(0, 65536);
-    const auto slots = input.ConsumeIntegralInRange<std::int64_t>(-1, 128);
+    const auto slotCount = input.ConsumeIntegralInRange<std::int64_t>(-1, 128);
     const std::string reply = input.ConsumeRandomLengthString(40);
     const std::string file = input.ConsumeRemainingBytesAsString();
 
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzCheck(wave->offset >= 1 && wave->size > 0 &&
                   wave->offset - 1 + 4 + wave->size <= static_cast<std::int64_t>(file.size()),
               "data found outside the file");
-    const auto plan = PlanAlertUpload(memoryKB, slots, 11, wave->size);
+    const auto plan = PlanAlertUpload(memoryKB, slotCount, 11, wave->size);
     if (!plan)
         return 0;
     FuzzCheck(plan->dataSize <= wave->size && plan->blockCount * kAlertBlockBytes >= plan->dataSize,

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // receiver's loop, so neither is longer than that.
         const bool flood = input.ConsumeIntegralInRange<int>(0, 15) == 0 && !flooded;
         flooded |= flood;
-        std::string chunk = input.ConsumeRandomLengthString(flood ? 64 : 256);
+        std::string chunk = input.ConsumeRandomLengthString(flood ? 64 : 128);
         if (flood && !chunk.empty()) {
             const std::size_t size = chunk.find('\r') == std::string::npos ? 4200 : 512;
             std::string big;

@@ -84,7 +84,9 @@ std::optional<Device::Reply> AlertDevice::OwnLine(const std::string& line, std::
         if (code.size() != 1 || !AllDigits(code))
             return Refused();
         SetValue("BR", code);
-        SwitchLineSettings(code == "4" ? "115200,N,8,1" : normalSettings_);
+        // Any other code puts the device back on the speed it keeps when not
+        // uploading, the console's own.
+        SwitchLineSettings(code == "4" ? "115200,N,8,1" : "38400,N,8,1");
         return Acknowledged();
     }
     return std::nullopt;

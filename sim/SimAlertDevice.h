@@ -22,8 +22,6 @@ class AlertDevice : public Device {
 public:
     explicit AlertDevice(std::string version = "3.14", int memoryKB = 4096, int slotCount = 8);
 
-    // The speed the device keeps when not uploading (the console's own).
-    void SetNormalLineSettings(std::string settings) { normalSettings_ = std::move(settings); }
     // The next n blocks are answered "R*" although they arrived whole.
     void RefuseNextBlocks(int n) { refuseBlocks_ = n; }
     // What each slot holds: the block bodies as they arrived (filling included).
@@ -43,7 +41,6 @@ private:
     Reply Block(const std::string& block);
 
     int memoryKB_;
-    std::string normalSettings_ = "38400,N,8,1";
     bool receiving_ = false;
     int slot_ = 0;
     int blockCount_ = 0;

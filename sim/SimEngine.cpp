@@ -175,7 +175,7 @@ void Engine::FlushHostPartial()
 // and an escape sequence counts once the guard time after it has passed.
 void Engine::Advance(std::int64_t tick)
 {
-    if (!hostPartial_.empty() && tick - lastHostByteTick_ >= guardTicks_)
+    if (!hostPartial_.empty() && tick - lastHostByteTick_ >= kGuardTicks)
         FlushHostPartial();
     if (!modem_)
         return;
@@ -194,7 +194,7 @@ void Engine::Advance(std::int64_t tick)
         }
         SendResult(dialResult_, due);
     }
-    if (modemState_ == ModemState::Online && plusCount_ == 3 && tick >= lastPlusTick_ + guardTicks_) {
+    if (modemState_ == ModemState::Online && plusCount_ == 3 && tick >= lastPlusTick_ + kGuardTicks) {
         FlushHostPartial();
         modemState_ = ModemState::Command;
         plusCount_ = 0;
@@ -202,7 +202,7 @@ void Engine::Advance(std::int64_t tick)
         // The "+++" also reached the encoder as the start of a line; the call
         // is on hold now, so that fragment is dropped.
         encoderLine_.clear();
-        SendResult(ModemResult::Ok, lastPlusTick_ + guardTicks_);
+        SendResult(ModemResult::Ok, lastPlusTick_ + kGuardTicks);
     }
 }
 
@@ -409,11 +409,11 @@ void Engine::FeedModem(char byte, std::int64_t tick)
         // time passes. The characters reach the encoder either way.
         if (byte == '+') {
             if (plusCount_ == 0) {
-                if (tick - lastHostByteTick_ >= guardTicks_) {
+                if (tick - lastHostByteTick_ >= kGuardTicks) {
                     plusCount_ = 1;
                     lastPlusTick_ = tick;
                 }
-            } else if (plusCount_ < 3 && tick - lastPlusTick_ < guardTicks_) {
+            } else if (plusCount_ < 3 && tick - lastPlusTick_ < kGuardTicks) {
                 ++plusCount_;
                 lastPlusTick_ = tick;
             } else {

@@ -30,7 +30,7 @@ class Device;
 struct TranscriptEntry {
     std::int64_t tick;
     bool fromHost;
-    std::string bytes;
+    std::string bytes {};
 };
 
 // What can go wrong with the answer to one host line.
@@ -55,10 +55,11 @@ enum class MatchMode {
 
 // A fault applies to host lines (without their CR) that match the pattern,
 // for encoder commands and modem commands alike. Several faults may spoil the
-// same answer; they act in the order of FaultKind.
+// same answer; they act in the order of FaultKind. Every field has an
+// initializer, so a fault names only the fields it sets ({.kind, .pattern}).
 struct Fault {
     FaultKind kind = FaultKind::Silence;
-    std::string pattern;
+    std::string pattern {};
     MatchMode match = MatchMode::Prefix;
     std::int64_t ticks = 5;
     std::string bytes{};
@@ -136,7 +137,6 @@ public:
     void SetModel(char modelLetter); // any letter; one outside the model list is an "unknown" unit
     void SetLegacyModel(Legacy variant);
     void SetProfile(const Profile& profile);
-    const Profile& GetProfile() const { return profile_; }
     Profile& EditProfile() { return profile_; }
 
     // The host port's settings as the program set them; the unit only hears
@@ -170,14 +170,12 @@ public:
     // While a device is set, it answers every line (faults and transcript
     // apply as they do to the encoder); null puts the encoder back.
     void SetDevice(std::shared_ptr<Device> device);
-    Device* GetDevice() const { return device_.get(); }
 
     // --- the user table ---------------------------------------------------
     // Each user as an "A" command brought it (44 or 54 characters), by pager number.
     const std::map<int, std::string>& Users() const { return users_; }
     // Stores a user as an "A" command would; false when the unit would refuse it.
     bool PutUser(std::string_view record);
-    void ClearUsers() { users_.clear(); }
     // A user as a read answers it, without "*" CR.
     std::string UserAnswer(const std::string& record) const;
 
@@ -187,7 +185,6 @@ public:
     // A point never written answers blank, or with a bare "*" on the oldest units.
     const std::map<int, std::string>& AlarmPoints() const { return alarms_; }
     void PutAlarmPoint(int point, std::string value) { alarms_[point] = std::move(value); }
-    void ClearAlarmPoints() { alarms_.clear(); }
     // --- the message tables ------------------------------------------------
     // The slots of one table ("K" fast keys, "C" PABX, ...) as a read answers
     // them, without "*" CR; a slot never written reads as spaces.
@@ -238,11 +235,8 @@ public:
 
     // --- the modem ------------------------------------------------------
     void EnableModem(bool on = true);
-    bool ModemEnabled() const { return modem_; }
     void SetDialDelay(std::int64_t ticks) { dialDelay_ = ticks; }
     void SetDialResult(ModemResult result) { dialResult_ = result; }
-    // Silence needed before and after "+++" for the escape to count (S12).
-    void SetGuardTicks(std::int64_t ticks) { guardTicks_ = ticks; }
     ModemState GetModemState() const { return modemState_; }
     bool CallUp() const { return callUp_; }
     const std::string& DialedNumber() const { return dialedNumber_; }
@@ -333,7 +327,8 @@ private:
     ModemResult dialResult_ = ModemResult::Connect9600;
     std::int64_t dialDoneTick_ = 0;
     std::string dialedNumber_;
-    std::int64_t guardTicks_ = 20;
+    // Silence needed before and after "+++" for the escape to count (S12).
+    static constexpr std::int64_t kGuardTicks = 20;
     int plusCount_ = 0;
     std::int64_t lastPlusTick_ = 0;
 };

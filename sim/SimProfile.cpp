@@ -15,6 +15,8 @@ constexpr std::string_view kNoMessageTables = "KQST";
 
 } // namespace
 
+std::string_view ModelLetters() { return kModelLetters; }
+
 Profile ProfileFor(char letter)
 {
     Profile p;

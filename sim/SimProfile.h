@@ -69,6 +69,9 @@ struct Profile {
     bool acceptsSecondsInTime = true;
 };
 
+// The model letters of the units the simulator plays, in order.
+std::string_view ModelLetters();
+
 // The profile of an identified unit with that model letter. A letter outside
 // the model list gives a plain unit that holds no optional table.
 Profile ProfileFor(char letter);

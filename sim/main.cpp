@@ -26,18 +26,24 @@ void OnStopSignal(int) { gStop = 1; }
 
 constexpr auto kTick = std::chrono::milliseconds(50);
 
-void Usage()
+// To stdout when asked for (--help), else to stderr after a wrong argument.
+void Usage(std::FILE* out)
 {
     std::string devices;
     for (const std::string& name : sim::DeviceNames())
-        devices += (devices.empty() ? "" : "|") + name;
-    std::fprintf(stderr,
+        devices += (devices.empty() ? "" : " ") + name;
+    std::string letters;
+    for (const char letter : sim::ModelLetters())
+        letters += (letters.empty() ? "" : " ") + std::string(1, letter);
+    std::fprintf(out,
                  "usage: pagora-sim [--model LETTER | --legacy qx7|qx8] [--firmware 3.16] [--settings 38400,N,8,1]\n"
                  "                  [--modem] [--transcript FILE | -v]\n"
-                 "       pagora-sim --device %s [--set MNEMONIC=VALUE]... [--button]\n"
+                 "       pagora-sim --device NAME [--set MNEMONIC=VALUE]... [--button]\n"
                  "                  [--settings ...] [--transcript FILE | -v]\n"
-                 "       pagora-sim --seed-demo DIR   (a demo user table, unless DIR has one)\n",
-                 devices.c_str());
+                 "       pagora-sim --seed-demo DIR   (a demo user table, unless DIR has one)\n"
+                 "models: %s (X unless --model names another)\n"
+                 "devices: %s\n",
+                 letters.c_str(), devices.c_str());
 }
 
 // Control characters shown as escapes so a transcript stays one line per entry.
@@ -111,7 +117,7 @@ int main(int argc, char** argv)
             else if (v == "qx8")
                 engine.SetLegacyModel(sim::Legacy::QX8);
             else {
-                Usage();
+                Usage(stderr);
                 return 2;
             }
         } else if (arg == "--settings" && hasValue) {
@@ -124,7 +130,7 @@ int main(int argc, char** argv)
             device = sim::MakeDevice(argv[++i]);
             if (!device) {
                 std::fprintf(stderr, "pagora-sim: no such device: %s\n", argv[i]);
-                Usage();
+                Usage(stderr);
                 return 2;
             }
         } else if (arg == "--set" && hasValue && device) {
@@ -153,8 +159,11 @@ int main(int argc, char** argv)
             return 0;
         } else if (arg == "-v") {
             verbose = true;
+        } else if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return 0;
         } else {
-            Usage();
+            Usage(stderr);
             return 2;
         }
     }

@@ -8,7 +8,10 @@
 #include <cstdint>
 #include <functional>
 
-// Lets pending window events run once without blocking (VB's DoEvents).
+// Runs the window events already waiting, once, without blocking: a long
+// piece of work that is not a wait (a transfer drawing its progress, the
+// please-wait window shown or closed) calls it so the windows repaint and the
+// operator's clicks are not left queued until the work ends.
 void DoEvents();
 
 // One pass of a wait loop: blocks in the event loop until something happens,

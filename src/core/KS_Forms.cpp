@@ -78,7 +78,9 @@ QPointer<KS_SYS_LoadingMessage> loadingWindow;
 
 void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips, int heightTwips)
 {
-    if (loadingWindow)
+    // Without a window system (the link and file routines run headless in the
+    // fuzz targets) there is no one to ask to wait, as with the pointer above.
+    if (loadingWindow || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     loadingWindow = new KS_SYS_LoadingMessage(parentForm);
     ShowBusyPointer();

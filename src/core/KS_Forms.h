@@ -25,7 +25,8 @@ void ShowBusyPointer();
 void ShowNormalPointer();
 bool BusyPointerShown();
 
-// The modeless please-wait window. A second call while it shows changes nothing.
+// The modeless please-wait window. A second call while it shows changes nothing;
+// a process without a widget application shows none.
 void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int widthTwips = 0, int heightTwips = 0);
 void UnloadLoadMessage();
 bool LoadMessageShowing();

@@ -13,12 +13,16 @@ std::string StripDelimiter(std::string_view text, std::string_view nullText = "N
 std::string ReplaceLineBreaks(std::string_view text, std::string_view replacement);
 std::string ReplaceChar(std::string_view text, std::string_view character, std::string_view replacement);
 
-// Leading and trailing blanks removed (VB's Trim: spaces only).
+// Leading and trailing spaces removed, and nothing else: record fields are
+// padded with spaces, while a tab or NUL inside a field is part of its data.
 std::string Trim(std::string_view text);
 std::string UpperCase(std::string_view text);
 
-// The numeric prefix of a text, as VB's Val reads it: leading blanks, an
-// optional sign, digits and one decimal point; 0 when there is none.
+// The number a text starts with: leading blanks, an optional sign, digits and
+// one decimal point; 0 when there is none. Settings and encoder answers carry
+// a number followed by other characters ("38400,N,8,1" reads as 38400, a
+// version "3.16" padded with NULs as 3.16), and a field that holds no number
+// counts as zero rather than as an error.
 double Val(std::string_view text);
 
 // Text padded with leading zeros to the given width (never cut).

@@ -145,7 +145,9 @@ void fillCounted(OptionList& list, std::string_view unit, std::int16_t count, st
 
 std::string alertItemText(long long n) { return ZeroPad(n, 2) + " - Alert " + ZeroPad(n, 2); }
 
-// Numbers as the original showed them: at most 15 significant digits, no trailing zeros.
+// A computed number in a list item: a whole number without a decimal point
+// ("64"), others to the 15 significant digits a double always carries
+// ("41.6666666666667"), never with trailing zeros.
 std::string plainNumber(double value)
 {
     char text[32];

@@ -246,19 +246,6 @@ TEST(Command, SuccessAndValueAreJudgedOnTheAcknowledgingLineNotALaterStrayOne)
     EXPECT_EQ(reply, "20*\r");
 }
 
-TEST(Command, OnAModemLinkAResultAcknowledgesAndAnUnterminatedLineIsRetransmittedWithoutCr)
-{
-    LinkHarness link;
-    gConnectionType = 2;
-    answerWith(*link.unit(), {{"ATZ\r", "0\r"}});
-    std::string reply;
-    EXPECT_TRUE(SendLinkCommand("ATZ", "", true, 40, reply, true, 3));
-    EXPECT_TRUE(gModemReady);
-    link.unit()->ClearWrites();
-    EXPECT_FALSE(SendLinkCommand("+++", "", true, 40, reply, false, 1));
-    EXPECT_EQ(link.unit()->Written(), "+++\r+++");
-}
-
 TEST(Query, AttemptsBoundTheTransmissionsAndAnUnknownRequestGivesEmptyOrTheError)
 {
     LinkHarness link;

@@ -137,19 +137,20 @@ TEST(DetectEncoder, LegacyUnitsAreToldApartByTheirAnswerToABarePage)
         EXPECT_EQ(gEncoderFamily, "QX8XXX");
         EXPECT_FALSE(gEncoderSupportsAlarm || gEncoderSupportsPABX);
     }
+    {
+        // Silent at the bare page, even to a poke: neither "*" nor "?99".
+        SimLink sim;
+        sim.engine.SetLegacyModel(sim::Legacy::QX8);
+        sim.engine.AddCommand("P", [](sim::Engine& e, const std::smatch&, std::int64_t) {
+            e.AddFault({.kind = sim::FaultKind::Silence, .pattern = ".*", .match = sim::MatchMode::Regex, .times = 0});
+            return sim::Engine::Reply{};
+        });
+        DetectEncoder();
+        EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily, "Not Connected / Unknown/QX8XXX");
+    }
 }
 
-TEST(DetectEncoder, AnIdentityThatIsNotTwelveBytesIsNotTrusted)
-{
-    SimLink sim('X');
-    answer(sim.engine, R"(\?000M)", "12345X1*\r");
-    DetectEncoder();
-    EXPECT_FALSE(gEncoderIdentified);
-    EXPECT_EQ(gEncoderModelLetter, "");
-    EXPECT_EQ(sim.hostLines().back(), "P\r");
-}
-
-TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsentSaveModelBsWirelessTable)
+TEST(DetectEncoder, GarbledAnswersMeanTheTableOrIdentityIsAbsentSaveModelBsWirelessTable)
 {
     SimLink sim('X');
     answer(sim.engine, R"(C00\?)", "2X*\r");
@@ -168,6 +169,14 @@ TEST(DetectEncoder, GarbledSizeAnswersMeanTheTableIsAbsentSaveModelBsWirelessTab
     DetectEncoder();
     EXPECT_TRUE(gEncoderSupportsWireless);
     EXPECT_EQ(gWirelessMessageCount, 0);
+
+    // An identity that is not twelve bytes is not trusted: the unit is taken for a legacy one.
+    SimLink shortId('X');
+    answer(shortId.engine, R"(\?000M)", "12345X1*\r");
+    DetectEncoder();
+    EXPECT_FALSE(gEncoderIdentified);
+    EXPECT_EQ(gEncoderModelLetter, "");
+    EXPECT_EQ(shortId.hostLines().back(), "P\r");
 }
 
 TEST(DetectEncoder, SpeedSearchSavesTheSpeedThatAnswersOrRestoresThePortAndWritesNothing)
@@ -214,20 +223,6 @@ TEST(ModemLink, DetectionWaitsForACallAndNeverDropsItByAReopen)
     HangUpModem();
     EXPECT_FALSE(sim.engine.CallUp());
     EXPECT_EQ(sim.engine.GetModemState(), sim::ModemState::Command);
-}
-
-TEST(DetectEncoder, ALegacyUnitAnsweringABarePageWithNeitherMarkIsUnknown)
-{
-    SimLink sim;
-    sim.engine.SetLegacyModel(sim::Legacy::QX8);
-    // The unit falls silent at the bare page: neither "*" nor "?99" comes back, not even to a poke.
-    sim.engine.AddCommand("P", [](sim::Engine& e, const std::smatch&, std::int64_t) {
-        e.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
-        return sim::Engine::Reply{};
-    });
-    DetectEncoder();
-    EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily, "Not Connected / Unknown/QX8XXX");
-    EXPECT_FALSE(gEncoderIdentified);
 }
 
 TEST(OpenSerialPort, BlankSettingsOpenThePortAt9600N81)

@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -46,38 +45,6 @@ protected:
 
 } // namespace
 
-TEST_F(RealLine, EveryByteValuePassesUnchangedBothWays)
-{
-    std::string bytes;
-    for (int i = 0; i < 256; ++i)
-        bytes += static_cast<char>(i);
-    port.Output(bytes);
-    std::string received;
-    for (int i = 0; i < 50 && received.size() < bytes.size(); ++i)
-        received += pty.Receive(200);
-    EXPECT_EQ(received, bytes);
-
-    pty.Send(bytes);
-    port.SetInputLen(0);
-    ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 256; }));
-    EXPECT_EQ(port.Input(), bytes);
-    EXPECT_EQ(port.Input(), ""); // nothing waiting is not the end of the line
-    EXPECT_TRUE(port.PortOpen());
-}
-
-TEST_F(RealLine, ProbeIsAnsweredOverTheLine)
-{
-    // The unit answers once the CR has reached it; the pump keeps the program waiting meanwhile.
-    SetYieldHook([this] {
-        ::poll(nullptr, 0, 1);
-        if (pty.Receive(0).find('\r') != std::string::npos)
-            pty.Send("?99\r");
-        AdvanceTick();
-        PollEncoderReply();
-    });
-    EXPECT_TRUE(IsLinkResponding());
-}
-
 TEST_F(RealLine, PortHeldElsewhereIsReportedOnceAsAlreadyOpenAndAMissingDeviceFailsSilently)
 {
     ScriptedMessages boxes;
@@ -113,50 +80,49 @@ TEST_F(RealLine, DeviceVanishingMidLineClosesThePortWithoutHanging)
     EXPECT_FALSE(SendLinkCommand("P001", "x", true, 2, reply, true, 1));
 }
 
-TEST_F(RealLine, SettingsChangeTheLineSpeedOfTheOpenPort)
+TEST_F(RealLine, EveryByteValuePassesBothWaysAtTheAlertUploadSpeedAndTheSpeedFollowsTheSettings)
 {
-    EXPECT_EQ(port.SetSettings("1200,E,7,1"), CommError::None);
-    termios tio {};
-    const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::tcgetattr(fd, &tio), 0);
-    ::close(fd);
-    EXPECT_EQ(::cfgetospeed(&tio), B1200);
-    // A pseudo-terminal always reads back 8 data bits without parity, so the
-    // framing itself is not visible here; the speed and the raw flags are.
-    EXPECT_TRUE(tio.c_cflag & CLOCAL);
-    EXPECT_FALSE(tio.c_cflag & CRTSCTS);
-    EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP));
-    EXPECT_FALSE(tio.c_oflag & OPOST);
-}
-
-TEST_F(RealLine, TheAlertUploadSpeedAndBackReopenThePortCleanAndEmptied)
-{
-    const auto speedOfLine = [&] {
+    // What the program set on the line, as the far end sees it.
+    const auto line = [&] {
         termios tio {};
         const int fd = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
         EXPECT_GE(fd, 0);
         ::tcgetattr(fd, &tio);
         ::close(fd);
-        return ::cfgetospeed(&tio);
+        return tio;
     };
     ASSERT_TRUE(OpenSerialPort(port, 1, "115200,N,8,1"));
-    EXPECT_EQ(speedOfLine(), B115200);
+    termios tio = line();
+    EXPECT_EQ(::cfgetospeed(&tio), B115200);
     std::string bytes;
     for (int i = 0; i < 256; ++i)
         bytes += static_cast<char>(255 - i);
-    pty.Send(bytes);
-    ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 256; }));
-    port.SetInBufferCount(0);
-    EXPECT_EQ(port.InBufferCount(), 0);
-    EXPECT_EQ(port.Input(), "");
     port.Output(bytes);
     std::string received;
     for (int i = 0; i < 50 && received.size() < bytes.size(); ++i)
         received += pty.Receive(200);
     EXPECT_EQ(received, bytes);
+    for (const bool discard : {false, true}) {
+        pty.Send(bytes);
+        port.SetInputLen(0);
+        ASSERT_TRUE(pumpUntil([&] { return port.InBufferCount() == 256; }));
+        if (discard)
+            port.SetInBufferCount(0);
+        EXPECT_EQ(port.Input(), discard ? "" : bytes);
+        EXPECT_EQ(port.Input(), ""); // nothing waiting is not the end of the line
+        EXPECT_TRUE(port.PortOpen());
+    }
 
     ASSERT_TRUE(OpenSerialPort(port, 1, "38400,N,8,1"));
-    EXPECT_EQ(speedOfLine(), B38400);
-    EXPECT_EQ(port.Settings(), "38400,N,8,1");
+    tio = line();
+    EXPECT_EQ(::cfgetospeed(&tio), B38400);
+    // A change of settings reaches the open port. A pseudo-terminal always reads
+    // back 8 data bits without parity, so only the speed and the raw flags show.
+    EXPECT_EQ(port.SetSettings("1200,E,7,1"), CommError::None);
+    tio = line();
+    EXPECT_EQ(::cfgetospeed(&tio), B1200);
+    EXPECT_TRUE(tio.c_cflag & CLOCAL);
+    EXPECT_FALSE(tio.c_cflag & CRTSCTS);
+    EXPECT_FALSE(tio.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP));
+    EXPECT_FALSE(tio.c_oflag & OPOST);
 }

@@ -8,7 +8,6 @@
 
 using namespace std::string_literals;
 
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 TEST(SimDevice, TheClockAnswersQueriesKeepsWritesAndRefusesWhatItDoesNotKnow)
 {

@@ -11,7 +11,6 @@ using sim::FaultKind;
 using sim::MatchMode;
 
 // Each fault names only the fields it sets; the rest keep their defaults on purpose.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 TEST(SimFault, AOneShotFaultSpoilsTheFirstMatchingLineAndAPersistentOneEveryLineUntilCleared)
 {

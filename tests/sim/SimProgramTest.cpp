@@ -63,3 +63,16 @@ TEST(SimProgram, AnswersAProbeAtTheSpeedTheHostSetAndAfterAReopen)
     if (!sim.waitForFinished(3000))
         sim.kill();
 }
+
+TEST(SimProgram, HelpNamesTheModelsAndDevicesItPlays)
+{
+    QProcess sim;
+    sim.start(PAGORA_SIM_PROGRAM, {"--help"});
+    ASSERT_TRUE(sim.waitForFinished(10000)) << "pagora-sim --help did not end";
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
+    const QString help = sim.readAllStandardOutput();
+    EXPECT_TRUE(help.contains("models: A B E F G H I J K L M N O P Q R S T U W X Y")) << help.toStdString();
+    EXPECT_TRUE(help.contains("devices: paddle clock alerts pendant pendant-legacy timereceiver speaker"))
+        << help.toStdString();
+}
