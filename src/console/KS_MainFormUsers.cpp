@@ -22,8 +22,6 @@
 namespace {
 
 enum UsersColumn { kUserName = 0, kUserPager = 1, kUserTypeId = 2, kUserType = 3, kUserCapcode = 4 };
-constexpr QRgb kGroupRowColour = 0xC00000;
-constexpr QRgb kUserRowColour = 0x0000FF;
 
 QTreeWidgetItem* findUserRow(QTreeWidget* list, const QString& pagerNo)
 {

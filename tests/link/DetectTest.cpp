@@ -2,6 +2,7 @@
 // wire and what the program now believes about the unit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "KS_Globals.h"
@@ -231,4 +232,14 @@ TEST(OpenSerialPort, BlankSettingsOpenThePortAt9600N81)
     ASSERT_TRUE(OpenSerialPort(sim.link->port(), 1, "  "));
     EXPECT_EQ(sim.link->port().Settings(), "9600,N,8,1");
     EXPECT_EQ(sim.engine.HostSettings(), "9600,N,8,1");
+}
+
+TEST(DetectEncoder, AUnitOfLetterYReadsItsFastKeyTable)
+{
+    SimLink sim('Y');
+    DetectEncoder();
+    const Lines asked = sim.hostLines();
+    EXPECT_NE(std::find(asked.begin(), asked.end(), "K00?\r"), asked.end());
+    EXPECT_EQ(gFastkeyMessageCount, 12);
+    EXPECT_TRUE(gEncoderSupportsFastkey);
 }
