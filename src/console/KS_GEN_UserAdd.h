@@ -33,8 +33,6 @@ public:
     void txtUserID_LostFocus();
     void txtCapcode_LostFocus();
 
-    bool Adding() const { return adding_; }
-
     // ---- Controls
     QToolBar* tlbMenu = nullptr;
     QLabel* lblUserID = nullptr;

@@ -65,7 +65,6 @@ public:
     void lvwMessages_DblClick();
 
     MessageTableEngine& Engine() { return engine_; }
-    const MessageListDefinition& Definition() const { return definition_; }
 
     // Read by the edit dialog: 1 add, 2 update (the only one this window sets).
     std::uint8_t mode_ = 2;
