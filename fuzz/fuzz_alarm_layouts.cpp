@@ -47,12 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     AlarmPointRecord first;
     ParseAlarmReply(layout, value, first, unit.family);
-    const std::string written = BuildAlarmWriteString(layout, address, first);
+    const std::string written = BuildAlarmWriteString(layout, unit, slot, first);
     FuzzCheck(written.size() == address.size() + writeLength(layout), "a write of the wrong length");
     if (layout == AlarmLayoutOther)
         return 0; // nothing is read from such a unit, so there is nothing to compare
     AlarmPointRecord second;
     ParseAlarmReply(layout, written.substr(address.size(), value.size()), second, unit.family);
-    FuzzCheck(BuildAlarmWriteString(layout, address, second) == written, "a write that changes on the next round");
+    FuzzCheck(BuildAlarmWriteString(layout, unit, slot, second) == written, "a write that changes on the next round");
     return 0;
 }

@@ -29,8 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     FuzzCheck(plan->dataSize <= wave->size && plan->blockCount * kAlertBlockBytes >= plan->dataSize,
               "blocks that do not cover the data");
-    const std::string header = BuildAlertHeader(file, plan->blockCount, plan->slotNumber);
+    const std::string header = BuildAlertHeader(file, plan->blockCount, plan->slotNumber, plan->dataSize);
     FuzzCheck(header.size() == kAlertHeaderBytes, "a header of the wrong length");
+    std::int64_t announced = 0;
+    for (std::size_t i = kAlertHeaderBytes; i > kAlertHeaderBytes - 4; --i)
+        announced = announced * 256 + static_cast<unsigned char>(header[i - 1]);
+    FuzzCheck(announced == plan->dataSize, "a header that announces other than what is sent");
     const std::string body = file.substr(static_cast<std::size_t>(wave->offset - 1), kAlertBlockBytes);
     const std::string block = BuildAlertBlock(body, 1, sequenced);
     const char mark = sequenced ? '\x04' : '\x00';

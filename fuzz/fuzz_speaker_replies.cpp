@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzCheck(value.size() <= 8, "a mask wider than its integer");
     SignalStrengthText(value);
 
-    const int position = SpeakerAlertLevelPosition(levels, slot, 5);
+    const int position = SpeakerAlertLevelPosition(levels, slot);
     FuzzCheck(position >= -1 && position <= 4, "an alert level outside its list");
 
     MemoryOptionList list;
