@@ -173,6 +173,9 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
 
+    // The window's dialog conventions, for boxes with rules of their own.
+    FormConventions& Conventions() { return *conventions_; }
+
 private:
     class BoxRoles;
     void setRunning(bool running);

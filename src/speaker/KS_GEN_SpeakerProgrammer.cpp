@@ -275,11 +275,9 @@ void KS_GEN_SpeakerProgrammer::ConnectHandlers()
     }
     for (QLineEdit* box : {txtRx1Frequency, txtTx1Frequency, txtRx2Frequency, txtTx2Frequency})
         MakeFrequencyBox(box);
-    // The frame's conventions are its one FormConventions child. Boxes that only report keep the caret.
-    for (QObject* child : children())
-        if (auto* conventions = dynamic_cast<FormConventions*>(child))
-            for (QLineEdit* box : {txtDateTime, txtRx1RSSI, txtRx2RSSI, txtDisplayStandbyMessage})
-                conventions->ExemptFromSelectAll(box);
+    // Boxes that only report keep the caret.
+    for (QLineEdit* box : {txtDateTime, txtRx1RSSI, txtRx2RSSI, txtDisplayStandbyMessage})
+        Conventions().ExemptFromSelectAll(box);
 
     connect(cmdTx1Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx1Test_Click);
     connect(cmdTx2Test, &QPushButton::clicked, this, &KS_GEN_SpeakerProgrammer::cmdTx2Test_Click);
