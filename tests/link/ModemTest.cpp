@@ -58,6 +58,8 @@ TEST(ModemResults, EachResultSetsItsFlagsAndStatusAndUnknownOnesOrAnEncoderLineI
         {"10", false, true, false, "Connected 2400 BPS.", false, 0},
         {"2", false, false, false, "Waiting for Answer...", false, 3},
         {"3", false, false, true, "No Answer / No Carrier.", true, 3},
+        {"4", false, false, true, "Modem Error.", true, 3},
+        {"6", false, false, true, "No Dial Tone.", true, 3},
         {"8", false, false, true, "No Answer.", true, 3},
         {"CONNECT 9600", false, false, false, "", false, 0},
         {"5", false, false, false, "", false, 0},
@@ -145,6 +147,19 @@ TEST(Dial, BusyLineHangsUpAndFails)
     EXPECT_EQ(link.unit()->Lines().back(), "+++ATH0\r");
     EXPECT_EQ(link.unit()->opens, opensBefore + 1);
     EXPECT_TRUE(link.port().PortOpen());
+}
+
+TEST(Dial, AModemErrorOrNoDialToneEndsTheDialAtOnceAsAFailure)
+{
+    for (const char* result : {"4", "6"}) {
+        SCOPED_TRACE(result);
+        LinkHarness link;
+        gConnectionType = 2;
+        actAsModem(*link.unit(), result);
+        const std::int64_t start = gDelayTicks;
+        EXPECT_FALSE(DialModem("5551234"));
+        EXPECT_LT(gDelayTicks - start, 1200); // it did not sit out the minute's wait for an answer
+    }
 }
 
 TEST(Dial, SilentModemIsNeverDialledAndTheMinuteRunsOut)
