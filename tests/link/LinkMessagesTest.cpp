@@ -35,6 +35,7 @@ TEST(LinkMessages, OnlyTheAskingCallersOfferDontAskAgainAndTheCannotSendNoticeCo
     ASSERT_EQ(boxes.shown().size(), 3u);
     EXPECT_EQ(boxes.shown()[0].optionText + "|" + boxes.shown()[1].optionText + "|" + boxes.shown()[2].optionText,
               "|&Don't ask me again|&Don't ask me again");
+    EXPECT_EQ(boxes.shown()[2].defaultButton, kAnswerNo); // Enter gives up the download rather than retrying
 
     EXPECT_EQ(ShowCannotSendPagesNotice(false), 0);
     EXPECT_EQ(boxes.shown().size(), 3u);
