@@ -154,4 +154,6 @@ TEST(PagingLists, ComputedItemsReadAsTheOperatorSeesThem)
         EXPECT_EQ(list.ItemText(index) + "|" + std::to_string(list.ItemData(index)), item);
     }
     EXPECT_EQ(AlertTypeText("10", true), "10 - Alert 10"); // a reserved code the list skips
+    EXPECT_EQ(AlertDelayText("9", true), "20 Seconds");
+    EXPECT_EQ(AlertDelayText("20 Seconds", false), "9");
 }
