@@ -29,6 +29,21 @@ TEST(PagingLists, PagerTypeListFollowsTheEncoderClass)
     EXPECT_EQ(FindItemText(types, "Portable Radio"), -1);
 }
 
+TEST(PagingLists, GroupListFollowsTheEncoderClass)
+{
+    // Digit-code and QX7 units number their groups; the others use 32 letter codes.
+    for (const auto& [letter, family, count, lastItem] :
+         {std::tuple{"K", "QX7XXX", 100, "99"}, {"U", "", 100, "99"}, {"A", "QX8XXX", 32, "V"}}) {
+        SCOPED_TRACE(letter);
+        gEncoderModelLetter = letter;
+        gEncoderFamily = family;
+        const auto groups = filled([](OptionList& l) { FillPagerGroupCombo(l, -1); });
+        EXPECT_EQ(groups.ItemCount(), count);
+        EXPECT_EQ(last(groups), lastItem);
+        EXPECT_EQ(groups.SelectedIndex(), -1);
+    }
+}
+
 TEST(PagingLists, FillersAppendAndSelectOnlyWithinTheList)
 {
     MemoryOptionList list;
