@@ -2,6 +2,7 @@
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
+#include "KS_Events.h"
 #include "KS_GEN_CoverPage.h"
 
 namespace {
@@ -28,10 +29,41 @@ struct CoverPageFixture : testing::Test {
                 numbers.push_back(line.substr(1, 3));
         return numbers;
     }
+    // Runs the pump for that many ticks with the window's timer on the pump's
+    // clock, due every interval's worth of 50 ms ticks from `since`; returns the
+    // ticks at which pages reached the encoder meanwhile.
+    std::vector<std::int64_t> pageTicksOver(std::int64_t ticks, std::int64_t since)
+    {
+        const std::int64_t period = page.tmrCoverPage->interval() / 50;
+        const std::int64_t from = gDelayTicks;
+        for (std::int64_t due = since + period; gDelayTicks < from + ticks;) {
+            if (gDelayTicks < due) {
+                WaitForEvents();
+                continue;
+            }
+            due += period;
+            page.tmrCoverPage_Timer();
+        }
+        std::vector<std::int64_t> pages;
+        for (const auto& entry : harness.engine.Transcript())
+            if (entry.fromHost && entry.tick >= from && entry.bytes.rfind('P', 0) == 0)
+                pages.push_back(entry.tick);
+        return pages;
+    }
     ConsoleHarness harness{{{5, "Anna", "A"}, {6, "Bert", "A"}}};
     KS_MainForm& form;
     KS_GEN_CoverPage page;
+    const std::int64_t opened = gDelayTicks;
 };
+
+// The gaps between successive ticks.
+std::vector<std::int64_t> gaps(const std::vector<std::int64_t>& ticks)
+{
+    std::vector<std::int64_t> between;
+    for (std::size_t i = 1; i < ticks.size(); ++i)
+        between.push_back(ticks[i] - ticks[i - 1]);
+    return between;
+}
 
 } // namespace
 
@@ -51,6 +83,22 @@ TEST_F(CoverPageFixture, MinuteModeSendsOnEveryNthMinuteAndSecondModeOnEveryEven
     page.tmrCoverPage_Timer();
     page.tmrCoverPage_Timer();
     EXPECT_EQ(pagedNumbers(), (Lines{"007", "007"}));
+}
+
+TEST_F(CoverPageFixture, ItOpensSendingEveryThirtySecondsAndAMinuteChoiceSendsEveryThatManyMinutes)
+{
+    EXPECT_EQ(page.cmbRepeatTime->currentText(), "30 Sec.");
+    const auto seconds = pageTicksOver(1950, opened);
+    ASSERT_EQ(seconds.size(), 3u);
+    EXPECT_GT(seconds[0] - opened, 600); // none before the first 30 s are up
+    EXPECT_EQ(gaps(seconds), (std::vector<std::int64_t>{600, 600}));
+
+    const std::int64_t chosen = gDelayTicks;
+    choose(12); // "2 Min."
+    const auto minutes = pageTicksOver(7400, chosen);
+    ASSERT_EQ(minutes.size(), 3u);
+    EXPECT_GT(minutes[0] - chosen, 2400);
+    EXPECT_EQ(gaps(minutes), (std::vector<std::int64_t>{2400, 2400}));
 }
 
 TEST_F(CoverPageFixture, AnEventDueWhileItsPageIsInFlightIsSkippedAndTheNextOneSends)
