@@ -47,6 +47,7 @@ TEST_F(PageSending, TheSelectionIsCheckedAgainstTheTextBeforeAnythingIsSent)
     } cases[] = {
         {{"007"}, "abc", "Some of the selected pagers are Tone / Vibrate pagers", kAnswerYes, {"P007abc"}, 0},
         {{"012"}, "12a", "Some of the selected pagers are Numeric pagers", kAnswerNo, {}, 1},
+        {{"012"}, "12.5", "", 0, {"P01212.5"}, 0}, // a decimal point is numeric
         {{"012"}, "-3e2", "", 0, {"P012-3e2"}, 0}, // numeric text as the number reader takes it
         {{"007"}, "", "", 0, {"P007"}, 0},         // tone pagers need no text
         {{"001"}, "   ", "", 0, {}, 1},            // a text pager does
