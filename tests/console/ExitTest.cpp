@@ -1,9 +1,11 @@
 #include <QDialog>
 #include <QEvent>
+#include <QMenuBar>
 #include <QTimer>
 
 #include "ConsoleHarness.h"
 #include "KS_Events.h"
+#include "KS_Paging.h"
 
 namespace {
 
@@ -12,18 +14,25 @@ bool timersStopped(const KS_MainForm& form)
     return !form.tmrMinutes->isActive() && !form.tmrSeconds->isActive() && !form.tmrDelay->isActive();
 }
 
-// Notes the order in which windows close.
-class CloseLog : public QObject {
+// Notes the windows that get one kind of event (closing, showing), in order.
+class EventLog : public QObject {
 public:
-    std::vector<QString> closed;
+    explicit EventLog(QEvent::Type type)
+        : type_(type)
+    {
+    }
+    std::vector<QString> windows;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Close)
-            closed.push_back(watched->objectName());
+        if (event->type() == type_)
+            windows.push_back(watched->objectName());
         return false;
     }
+
+private:
+    QEvent::Type type_;
 };
 
 } // namespace
@@ -41,7 +50,7 @@ TEST(Exit, HangsUpClosesWindowsNewestFirstThenThePortAndSavesWhereTheHiddenWindo
     form.SetModemDialMode(true);
     ASSERT_TRUE(harness.engine.CallUp());
     harness.HostLines();
-    CloseLog log;
+    EventLog log(QEvent::Close);
     for (const char* name : {"first", "second"}) {
         auto* window = new QDialog(&form);
         window->setObjectName(name);
@@ -52,7 +61,7 @@ TEST(Exit, HangsUpClosesWindowsNewestFirstThenThePortAndSavesWhereTheHiddenWindo
     form.hide();
 
     form.ExitApplication();
-    EXPECT_EQ(log.closed, (std::vector<QString>{"second", "first"}));
+    EXPECT_EQ(log.windows, (std::vector<QString>{"second", "first"}));
     EXPECT_FALSE(form.OpenerDisabled());
     const auto lines = harness.HostLines();
     ASSERT_FALSE(lines.empty());
@@ -94,4 +103,25 @@ TEST(Exit, ChosenFromTheTrayDuringABatchItStopsTheBatchAndEndsOnceTheConversatio
     form.cmdSendPage_Click();
     EXPECT_TRUE(harness.HostLines().empty());
     EXPECT_LT(harness.yields - ticksAfterExit, 10);
+}
+
+TEST(Exit, ChosenFromTheTrayWhileAWindowLoadsThatWindowIsNeverShownAndTheMainWindowIsLeftUsable)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    EventLog shows(QEvent::Show);
+    RegisterWindow(FormName::MessagesSB, [&shows](QWidget* owner) {
+        auto* window = new QDialog(owner);
+        window->installEventFilter(&shows);
+        LinkConversation load; // its load asks the unit something
+        IsLinkResponding();
+        return window;
+    });
+    harness.ActAtYield(1, [&form] { form.mnuPopupOptions[3]->trigger(); });
+    form.cmdSBMessages_Click();
+    RegisterWindow(FormName::MessagesSB, {});
+    EXPECT_TRUE(harness.actedInConversation);
+    EXPECT_TRUE(shows.windows.empty());
+    EXPECT_FALSE(form.OpenerDisabled());
+    EXPECT_TRUE(form.menuBar()->isEnabled());
 }
