@@ -58,7 +58,9 @@ public:
     // Sends one page through the encoder; true when it was acknowledged.
     bool SendPageToPager(PageRequest& request);
     // Sends a stored sign-board message (1), clears its slot (2) or all slots (3) on every selected user.
-    void SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand);
+    // False when it sent nothing (modem not dialled, no users selected, the message unreadable):
+    // the calling list, disabled while it waits, then takes the focus back itself.
+    bool SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand);
 
     // Sets the encoder's clock from the PC's; true when the encoder acknowledged it.
     bool SendDateTimeToEncoder();

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <QStyle>
 #include <QSystemTrayIcon>
 #include <QThread>
@@ -113,6 +114,47 @@ void setItemsEnabled(const std::vector<QAction*>& items, std::initializer_list<i
     for (int i : indices)
         items[static_cast<std::size_t>(i)]->setEnabled(enabled);
 }
+
+// Alt and a menu title's letter belong to the menu bar. Captions of the window
+// share four of the five letters (&File and &Font, M&essages and &Effect); a
+// shortcut held by several takes turns among them, so the first press went to
+// a field and a menu opened only on the second, or the fourth. A caption keeps
+// its letter while no shown and enabled title holds it.
+class MenuTitlesFirst : public QObject {
+public:
+    explicit MenuTitlesFirst(QMenuBar* bar)
+        : QObject(bar)
+        , bar_(bar)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Shortcut || !bar_->isEnabled())
+            return QObject::eventFilter(watched, event);
+        const QKeySequence key = static_cast<QShortcutEvent*>(event)->key();
+        for (QAction* title : bar_->actions())
+            if (title->isVisible() && title->isEnabled() && QKeySequence::mnemonic(title->text()) == key) {
+                open(title->menu());
+                return true;
+            }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    // As the bar's own shortcut does: the first item lit, for the arrows and Return.
+    void open(QMenu* menu)
+    {
+        bar_->setActiveAction(menu->menuAction());
+        for (QAction* item : menu->actions())
+            if (item->isVisible() && item->isEnabled() && !item->isSeparator()) {
+                menu->setActiveAction(item);
+                return;
+            }
+    }
+    QMenuBar* bar_;
+};
 
 // Re-enables the opener once, when the opened window is closed or hidden by
 // the program, or when it is destroyed without either.
@@ -221,6 +263,9 @@ void KS_MainForm::buildMenus()
 
     for (QMenu* menu : {mnuFile, mnuSetup, mnuMessages, mnuPagers, mnuHelp})
         menuBar()->addMenu(menu);
+    auto* titlesFirst = new MenuTitlesFirst(menuBar());
+    for (QWidget* control : centralWidget()->findChildren<QWidget*>())
+        control->installEventFilter(titlesFirst);
 
     connectItems(this, mnuFileOptions, &KS_MainForm::mnuFileOptions_Click);
     connectItems(this, mnuSetupOptions, &KS_MainForm::mnuSetupOptions_Click, true);

@@ -1,12 +1,10 @@
 // The road of a page: Send Page with its checks, Last Page, the one sender of
 // pages, sign-board pages, and the timers that fire scheduled pages.
-#include <QApplication>
 #include <QComboBox>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QAction>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -353,28 +351,19 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
 
 // ---- Sign-board pages -----------------------------------------------------------------
 
-void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
+bool KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
 {
     if (LinkConversation::ConversationActive() && !sendingBatch_)
-        return;
-    // The calling window may close during the waits below.
-    const QPointer<QWidget> caller = QApplication::activeWindow();
-    auto focusCaller = [caller] {
-        if (caller)
-            if (auto* list = caller->findChild<QWidget*>("lvwMessages"))
-                SafeSetFocus(list);
-    };
+        return false;
     if (gConnectionType == 2 && !gModemConnected) {
         ShowLinkCommError();
-        focusCaller();
-        return;
+        return false;
     }
     if (lvwSelectedUsers->topLevelItemCount() == 0 || sendingBatch_) {
         ReportStatus("No users / pagers were selected !", true, 1);
         WaitTicks(10);
         ReportStatus(kIdleText);
-        focusCaller();
-        return;
+        return false;
     }
     ReportStatus("Sending the page ...");
 
@@ -387,7 +376,7 @@ void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
             ShowMessage("Please confirm that the file " + PathInText(path) + " "
                             + "exists and that you have the appropriate access permissions.",
                         kButtonsOk, kAnswerOk, kIconCritical);
-            return;
+            return false;
         }
         if (error != FileError::None)
             message = SignBoardMessage{};
@@ -411,6 +400,7 @@ void KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
     }
     lockSelection(false);
     ReportStatus(kIdleText);
+    return true;
 }
 
 // ---- Timers -------------------------------------------------------------------------------

@@ -135,10 +135,15 @@ void KS_PPM_MessagesSB::sendSelected(std::int16_t sbCommand)
     const QPointer<KS_PPM_MessagesSB> self(this);
     SetFormContentsEnabled(this, false);
     ShowBusyPointer();
-    owner_->SendSBPage(messageNo, sbCommand);
-    if (self)
-        SetFormContentsEnabled(this, true);
+    const bool sent = owner_->SendSBPage(messageNo, sbCommand);
     ShowNormalPointer();
+    if (!self)
+        return;
+    SetFormContentsEnabled(this, true);
+    // Refused (modem not dialled, no users selected), the operator chooses
+    // again: the list takes the focus back, now that it can.
+    if (!sent)
+        SafeSetFocus(lvwMessages);
 }
 
 void KS_PPM_MessagesSB::cmdUpdate_Click()

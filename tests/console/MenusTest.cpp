@@ -325,3 +325,38 @@ TEST(Menus, ReturnActivatesTheHighlightedItemOfAnOpenMenu)
     ASSERT_EQ(harness.messages.shown().size(), 1u);
     EXPECT_EQ(harness.messages.texts()[0].rfind("Current pagers database and all pagers information", 0), 0u);
 }
+
+TEST(Menus, AltAndAMenuTitlesLetterOpensThatMenuAtEveryPressAndFieldsKeepTheLettersNoTitleHolds)
+{
+    StandInWindows windows;
+    gAdminMode = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, 1000));
+
+    // Each title but Help shares its letter with a caption of the window; the
+    // menu opens with its first item lit, as the arrows and Return expect.
+    const struct {
+        Qt::Key key;
+        QMenu* menu;
+        const char* firstItem;
+    } titles[] = {{Qt::Key_F, form.mnuFile, "&Hide"},
+                  {Qt::Key_S, form.mnuSetup, "&Configure"},
+                  {Qt::Key_E, form.mnuMessages, "&Alarm Messages"},
+                  {Qt::Key_I, form.mnuPagers, "&Pager Database Programmer"},
+                  {Qt::Key_H, form.mnuHelp, "&Help Topics"}};
+    for (const auto& t : titles)
+        for (int press = 1; press <= 3; ++press) {
+            SCOPED_TRACE(t.menu->objectName().toStdString() + " press " + std::to_string(press));
+            QTest::keyClick(&form, t.key, Qt::AltModifier);
+            EXPECT_TRUE(t.menu->isVisible());
+            ASSERT_NE(t.menu->activeAction(), nullptr);
+            EXPECT_EQ(t.menu->activeAction()->text(), t.firstItem);
+            t.menu->hide();
+        }
+
+    QTest::keyClick(&form, Qt::Key_N, Qt::AltModifier); // Find &Name
+    EXPECT_EQ(QApplication::focusWidget(), form.txtUserName);
+}

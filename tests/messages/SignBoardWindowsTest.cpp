@@ -158,3 +158,23 @@ TEST_F(SignBoardWindows, TheListStaysWhileItsEditorIsOpen)
     list->close();
     EXPECT_FALSE(list->isVisible());
 }
+
+TEST_F(SignBoardWindows, ARefusedSendPutsTheFocusBackOnTheMessageList)
+{
+    KS_PPM_MessagesSB& list = open(true, "003");
+    const struct {
+        const char* refusal;
+        int connectionType;
+    } cases[] = {{"no users selected", 1}, {"modem not dialled", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        gConnectionType = c.connectionType;
+        if (c.connectionType == 2)
+            harness.messages.Answer(kAnswerOk);
+        list.cmdSend->setFocus();
+        list.cmdSend->click();
+        EXPECT_EQ(list.focusWidget(), list.lvwMessages);
+    }
+    EXPECT_TRUE(harness.HostLines().empty());
+    list.cmdClose->click();
+}
