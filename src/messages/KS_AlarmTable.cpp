@@ -115,8 +115,7 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
                                                         : ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
 
     // The same record goes out the same way from here and with the table.
-    if (AlarmLayoutWritable(save.layout))
-        save.data = BuildAlarmWriteString(save.layout, unit, slot, r);
+    save.data = BuildAlarmWriteString(save.layout, unit, slot, r);
     return save;
 }
 

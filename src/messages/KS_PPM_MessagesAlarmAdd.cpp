@@ -3,7 +3,6 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
@@ -317,10 +316,8 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
 {
     const int slot = SelectedSlot();
     const AlarmSave save = BuildAlarmSave(values(), slot, unit_);
-    std::optional<SlotWrite> write;
-    if (!save.data.empty())
-        write = SlotWrite{"Z", save.data, kAlarmSaveTicks, 3};
-    const bool saved = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), write);
+    const bool saved
+        = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), SlotWrite{"Z", save.data, kAlarmSaveTicks, 3});
     if (saved && list_.mode_ != 1 && row_) {
         updateRow(save);
         list_.ResetSortKey();
@@ -336,10 +333,4 @@ bool KS_PPM_MessagesAlarmAdd::CheckFields()
     ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
     SafeSetFocus(txtUserID);
     return false;
-}
-
-// A unit that reads back nothing of its table is not written to either.
-bool KS_PPM_MessagesAlarmAdd::EncoderTakesWrites() const
-{
-    return list_.Engine().Supported() && AlarmLayoutWritable(SelectAlarmLayout(unit_));
 }

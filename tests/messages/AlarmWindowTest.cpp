@@ -143,7 +143,7 @@ TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
     }
 }
 
-TEST(AlarmWindow, UnitOfUnknownKindIsNeitherWrittenToNorDownloadedOver)
+TEST(AlarmWindow, UnitOfUnknownKindTakesPointsButIsNeverDownloadedOver)
 {
     WindowRig t;
     sim::Profile profile = sim::ProfileFor('Z');
@@ -152,18 +152,20 @@ TEST(AlarmWindow, UnitOfUnknownKindIsNeitherWrittenToNorDownloadedOver)
     writeFile("PPM_Alarm.DBS", EncodeRecord(point));
     KS_PPM_MessagesTable& list = openAlarms(t, profile);
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 24);
-    EXPECT_FALSE(list.cmdUpload->isEnabled() || list.cmdDownload->isEnabled());
+    EXPECT_TRUE(list.cmdUpload->isEnabled());
+    EXPECT_FALSE(list.cmdDownload->isEnabled());
     t.harness.messages.AnswerAlways(kAnswerYes);
     list.cmdDownload_Click();
-    list.cmdUpload_Click();
     EXPECT_EQ(readFile("PPM_Alarm.DBS"), EncodeRecord(point));
     EXPECT_EQ(t.harness.messages.texts(), Lines{});
 
+    // The point goes out in the QX8XXX form, from the table and from the dialog.
+    const std::string fields = padded("Boiler room") + std::string("\0\0N", 3) + "W";
+    list.cmdUpload_Click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"Z001012" + fields});
     t.edit<Dialog>(list, 0, [](Dialog& d) { d.txtUserID->setText("021"); });
-    EXPECT_EQ(t.harness.HostLines(), Lines{});
-    EXPECT_EQ(t.harness.messages.texts(),
-              Lines{"Connection to encoder cannot be established or Alarm Messages option is not supported by the "
-                    "encoder. \r\nThe encoder will not be updated."});
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001021" + fields});
+    EXPECT_EQ(t.harness.messages.texts().size(), 1u); // the upload's question, no warning
     EXPECT_EQ(readFile("PPM_Alarm.DBS").substr(0, 6), "001021");
 }
 
