@@ -98,6 +98,10 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& values, int slot, const AlarmU
 // of that unit's table, with blanks; it still takes points in the QX8XXX form.
 inline bool AlarmLayoutReadsBack(AlarmLayout layout) { return layout != AlarmLayoutOther; }
 
+// Characters of the cancel text that reach the unit and the file: X and Y
+// units keep 23.
+int AlarmCancelTextLength(std::string_view letter);
+
 // True for the QX7XXX units that count repeats instead of minutes (not U).
 bool AlarmUnitCountsRepeats(const AlarmUnit& unit);
 

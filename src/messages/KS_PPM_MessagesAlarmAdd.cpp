@@ -103,6 +103,9 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     conventions->SetKeyFilter(txtUserIDCancel, DigitsOnlyKey);
     conventions->SetKeyFilter(txtThreshold, [](int key) { return DecimalKeyFilter(key, true); });
     conventions->SetKeyFilter(txtRelay, [](int key) { return DecimalKeyFilter(key); });
+    // A letter typed here would reach the unit and the file as 0.
+    conventions->SetKeyFilter(txtStatus, DigitsOnlyKey);
+    conventions->SetKeyFilter(txtRealTime, DigitsOnlyKey);
     conventions->ExemptFromSelectAll(txtStatus);
     conventions->ExemptFromSelectAll(txtRealTime);
     // A status the unit sends as a character code can be above 9 and must show whole.
@@ -117,7 +120,7 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     FillAlarmRepeatCountCombo(AsOptionList(cmbRepeatCount), 0);
     FillAlarmInputDelayModuleCombo(AsOptionList(cmbInputDelayModule), 0);
     txtMessage->setMaxLength(30);
-    txtMessageCancel->setMaxLength(30);
+    txtMessageCancel->setMaxLength(AlarmCancelTextLength(unit_.letter));
     updThreshold->setRange(-rules_.thresholdLimit, rules_.thresholdLimit);
     updRelay->setRange(0, 99);
     FinishLoad(" - Alarm Point ");

@@ -1,6 +1,7 @@
 // The alarm list and its edit dialog through their controls, over the main
 // window and the simulated encoder.
 #include <QSpinBox>
+#include <QTest>
 
 #include "KS_AlarmTable.h"
 #include "KS_PPM_MessagesAlarmAdd.h"
@@ -167,6 +168,29 @@ TEST(AlarmWindow, UnitOfUnknownKindTakesPointsButIsNeverDownloadedOver)
     EXPECT_EQ(t.harness.HostLines(), Lines{"Z001021" + fields});
     EXPECT_EQ(t.harness.messages.texts().size(), 1u); // the upload's question, no warning
     EXPECT_EQ(readFile("PPM_Alarm.DBS").substr(0, 6), "001021");
+}
+
+// Only what reaches the unit and the file can be typed: 23 characters of
+// cancel text on X and Y, digits in Status and RealTime; the real time is
+// kept in three digits.
+TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
+{
+    for (const auto& [letter, cancelLength] : {std::pair{'X', 23}, std::pair{'A', 30}}) {
+        SCOPED_TRACE(letter);
+        WindowRig t;
+        KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
+        t.edit<Dialog>(list, 0, [cancelLength = cancelLength](Dialog& d) {
+            d.txtUserID->setText("012");
+            QTest::keyClicks(d.txtMessageCancel, QString(30, 'c'));
+            EXPECT_EQ(d.txtMessageCancel->text().size(), cancelLength);
+            d.txtStatus->clear();
+            d.txtRealTime->clear();
+            QTest::keyClicks(d.txtStatus, "s1");
+            QTest::keyClicks(d.txtRealTime, "4r5");
+            EXPECT_EQ(d.txtStatus->text() + "|" + d.txtRealTime->text(), "1|45");
+        });
+        EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).RealTime, "045");
+    }
 }
 
 // The input delay of a QX7560 or QMR7560 is the disabled module list's "0",
