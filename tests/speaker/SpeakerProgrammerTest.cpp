@@ -402,6 +402,14 @@ TEST(SpeakerProgrammer, TransmitterTestsStopAndTheToneTakesItsCommand)
     EXPECT_EQ(bench.speaker->Tones(), (std::vector<int>{8, 11}));
 }
 
+TEST(SpeakerProgrammer, TheTestToneOpensOnTheFirstCustomAlert)
+{
+    SpeakerBench bench;
+    EXPECT_EQ(bench.window->cmbAlertNumber->currentText(), "11 - Alert 11 (Custom)");
+    bench.window->cmdTest->click();
+    EXPECT_EQ(bench.lines(), (Lines{"GM111211"}));
+}
+
 TEST(SpeakerProgrammer, ResetGoesOutOnlyOnYes)
 {
     for (const auto answer : {kAnswerYes, kAnswerNo}) {
