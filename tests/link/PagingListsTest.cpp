@@ -155,3 +155,11 @@ TEST(PagingLists, ComputedItemsReadAsTheOperatorSeesThem)
     }
     EXPECT_EQ(AlertTypeText("10", true), "10 - Alert 10"); // a reserved code the list skips
 }
+
+TEST(PagingLists, TheDeviationListRunsNineHalfKilohertzStepsToFourAndAHalf)
+{
+    const auto deviation = filled([](OptionList& l) { FillDeviationCombo(l); });
+    ASSERT_EQ(deviation.ItemCount(), 9);
+    EXPECT_EQ(deviation.ItemText(0) + "|" + std::to_string(deviation.ItemData(0)), "\xB1 0.5 kHz|1");
+    EXPECT_EQ(last(deviation) + "|" + std::to_string(deviation.ItemData(8)), "\xB1 4.5 kHz|9");
+}

@@ -132,7 +132,7 @@ TEST(SpeakerProgrammer, ReadFillsEachFieldFromItsOwnReply)
 {
     SpeakerBench bench;
     for (const auto& [mnemonic, value] :
-         {std::pair{"FX", "3"}, {"AN", "4"}, {"FP", "6"}, {"FD", "8"}, {"FI", "2"}, {"FBT", "0"}, {"FBR", "1"},
+         {std::pair{"FX", "3"}, {"AN", "4"}, {"FP", "6"}, {"FD", "9"}, {"FI", "2"}, {"FBT", "0"}, {"FBR", "1"},
           {"Q", "7"}, {"M", "3"}, {"SM", "1"}, {"SS", "123"}, {"S", "00004567"}, {"C9", "0000900"},
           {"FT1", "4678000"}, {"FR2", "1512500"}, {"FT2", "1525000"}, {"FS2", "070"}, {"C3", "0001000"},
           {"V3", "2"}, {"CM", "0005"}, {"O", "0021"}})
@@ -140,7 +140,7 @@ TEST(SpeakerProgrammer, ReadFillsEachFieldFromItsOwnReply)
     W& w = *bench.window;
     EXPECT_TRUE(w.ReadSpeakerSettings());
     const std::pair<QComboBox*, int> lists[] = {
-        {w.cmbRxDeviation, 2}, {w.cmbAmbientNoiseLevel, 4}, {w.cmbPower, 5},         {w.cmbTxDeviation, 7},
+        {w.cmbRxDeviation, 2}, {w.cmbAmbientNoiseLevel, 4}, {w.cmbPower, 5},         {w.cmbTxDeviation, 8},
         {w.cmbIFBandwidth, 2}, {w.cmbTxBaudRate, 0},        {w.cmbRxBaudRate, 1},    {w.cmbSquelchLevel, 7},
         {w.cmbOperationMode, 3}, {w.cmbSecurityMode, 1},    {w.cmbAlertLevel[2], 2}, {w.cmbAlertLevel[1], 0}};
     for (const auto& [list, index] : lists)
