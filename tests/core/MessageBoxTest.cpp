@@ -190,3 +190,27 @@ TEST(MessageBox, EveryLineOfALongTextAndEveryButtonStayInViewBesideTheCheckBox)
                 }
             }
 }
+
+TEST(MessageBox, EveryLineOfTheRetryQuestionStandsAboveItsCheckBox)
+{
+    for (const bool tall : {false, true}) {
+        SCOPED_TRACE(tall);
+        KS_SYS_Message box;
+        MessageRequest request;
+        request.message = "Connection to QX9860 cannot be established. \r\nClick Yes to continue and retry to "
+                          "download from QX9860, No to cancel this operation.";
+        request.buttons = kButtonsYesNo;
+        request.defaultButton = kAnswerNo;
+        request.icon = kIconExclamation;
+        request.optionText = "&Don't ask me again";
+        request.tall = tall;
+        box.Prepare(request);
+        const QLabel* label = box.lblMessageText;
+        // Where the label draws its lines, all of them together.
+        const QRect lines = label->fontMetrics()
+                                .boundingRect(label->contentsRect(), int(label->alignment()) | Qt::TextWordWrap,
+                                              label->text())
+                                .translated(label->pos());
+        EXPECT_LT(lines.bottom(), box.chkOption->y());
+    }
+}
