@@ -44,6 +44,7 @@ KS_GEN_ToneScheduleCalendar::KS_GEN_ToneScheduleCalendar(QWidget* owner)
                      {"Tone Generator Schedule Celendar (*.TGC)", "Tone Generator Schedule Calendar (*.TGC)",
                       "ToneGenCalendarFile", gToneGenCalendarFile, CalendarEvent::kLength, "calendar"})
 {
+    clockRule_ = DeviceClockRule::Calendar;
     buildControls();
 }
 

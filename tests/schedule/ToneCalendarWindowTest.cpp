@@ -19,6 +19,7 @@
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_ToneCalendar.h"
+#include "KS_ToneSchedule.h"
 #include "ModalDialog.h"
 #include "ToneTestSupport.h"
 
@@ -220,6 +221,20 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     window->cmdUpload_Click();
     EXPECT_EQ(window->lblInfo->text(), "Done !");
     EXPECT_FALSE(window->scheduleChanged_);
+}
+
+TEST_F(CalendarWindow, TheDeviceClockShowsItsSecondsAndNeedsNoCheckDigit)
+{
+    unit->engine.SetClock({2024, 6, 15, 14, 5, 9}, gDelayTicks);
+    window->ReadDeviceDateTime();
+    EXPECT_EQ(window->txtDateTime->text(), "Saturday, 06/15/24 02:05:09 PM");
+
+    // 10:35:07 on 12/31/99, weekday 6 and a check digit that does not add up (47 needs 7).
+    const auto clock = ParseOneCommandClockLine("10350712319966\r", DeviceClockRule::Calendar);
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(*clock, QDateTime(QDate(2099, 12, 31), QTime(10, 35, 7)));
+    EXPECT_FALSE(ParseOneCommandClockLine("1035071231996\r", DeviceClockRule::Calendar));
+    EXPECT_FALSE(ParseOneCommandClockLine("10350712319A67\r", DeviceClockRule::Calendar));
 }
 
 TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
