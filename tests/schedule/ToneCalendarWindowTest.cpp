@@ -194,13 +194,14 @@ TEST_F(CalendarWindow, RefusesCopiesAndWeeksThatLeaveTheCalendar)
     EXPECT_FALSE(window->scheduleChanged_);
 }
 
-TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
+TEST_F(CalendarWindow, ACopyOffersTheUploadWhichClearsItOnlyWhenDone)
 {
-    // Activating a day sets the flag like a copy does.
     Choose(QDate(2024, 5, 6), QDate(2024, 5, 6));
+    window->dtpCopyToDate->setDate(QDate(2024, 5, 7));
     boxes.Answer(kAnswerYes);
-    window->cmdClearEvents_Click();
-    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to deactivate all events on 05/06/2024 ?");
+    window->cmdCopyFrom_Click();
+    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to copy the selected schedule period (05/06/2024) to the "
+                                    "period starting at 05/07/2024 ?");
     EXPECT_TRUE(window->scheduleChanged_);
 
     // A refused day leaves it set; closing asks and uploads.
@@ -209,7 +210,7 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     boxes.Answer(kAnswerYes); // only the first 48 events
     boxes.Answer(kAnswerOk);  // the link error
     window->close();
-    EXPECT_EQ(boxes.texts()[1], "The schedule for the period starting at 01/01/2024 has to be uploaded to the QX9860 "
+    EXPECT_EQ(boxes.texts()[1], "The schedule for the period starting at 05/07/2024 has to be uploaded to the QX9860 "
                                 "for your changes to take effect. Upload now? ");
     EXPECT_TRUE(window->scheduleChanged_);
     EXPECT_EQ(window->lblInfo->text(), "Canceled !");
@@ -221,6 +222,17 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     window->cmdUpload_Click();
     EXPECT_EQ(window->lblInfo->text(), "Done !");
     EXPECT_FALSE(window->scheduleChanged_);
+}
+
+TEST_F(CalendarWindow, ClosingAfterApplyOrARotationOffersNoUpload)
+{
+    boxes.Answer(kAnswerYes);
+    window->cmdClearEvents_Click();
+    boxes.Answer(kAnswerYes);
+    window->cmdRotation_Click();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(boxes.texts(), (Lines{"Are you sure you want to deactivate all events on 01/01/2024 ?",
+                                    "Are you sure you want to rotate all events 1 day forward ?"}));
 }
 
 TEST_F(CalendarWindow, TheDeviceClockShowsItsSecondsAndNeedsNoCheckDigit)
@@ -245,7 +257,7 @@ TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 2, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2025, 1, 31));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 2, 1));
-    EXPECT_TRUE(window->scheduleChanged_);
+    EXPECT_FALSE(window->scheduleChanged_);
 
     Row(1)->setText(ToneColumn::Type, "98 - Start Countdown");
     SelectListRow(window->lvwMessages, Row(1));
