@@ -11,13 +11,13 @@
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
+#include "KS_PagingLists.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
 
 namespace {
 
 constexpr std::string_view kOptionName = "Tone Schedule";
-constexpr std::uint8_t kAlertTenCode = 58; // alert number 10 is stored as its character ':'
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -31,7 +31,7 @@ long long numberIn(std::string_view text, long long highest)
 
 bool activationEvent(const ToneScheduleEvent& event, std::string_view modelLetter)
 {
-    return event.AlertType == kAlertTenCode && EncoderSupportsToneActions(modelLetter);
+    return AlertNumberCode(std::to_string(event.AlertType), false) == "10" && EncoderSupportsToneActions(modelLetter);
 }
 
 std::vector<ToneScheduleEvent> defaultWeek()

@@ -491,3 +491,19 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
     EXPECT_FALSE(window->lblInfo->isHidden());
     EXPECT_TRUE(window->prgProgress->isHidden());
 }
+
+TEST_F(ToneWindow, TheTypeColumnShowsTheAlertNumberOfTheStoredByte)
+{
+    Start();
+    std::string bytes = ReadBytes(gToneGenFile);
+    for (const auto& [index, stored] : {std::pair{0, 9}, {1, 58}, {2, 63}})
+        bytes[index * 73 + 38] = static_cast<char>(stored);
+    WriteBytes(gToneGenFile, bytes);
+    window->ShowWeekDaySchedule(1, false);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Type), "09");
+    EXPECT_EQ(Row(2)->text(ToneColumn::Type), "10");
+    EXPECT_EQ(Row(3)->text(ToneColumn::Type), "15");
+    // Alert 10 on this unit is an activation, timed in seconds.
+    EXPECT_EQ(Row(2)->text(ToneColumn::TimeOut), "001");
+    EXPECT_EQ(Row(3)->text(ToneColumn::TimeOut), "00");
+}
