@@ -13,6 +13,7 @@
 
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
+#include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleAdd.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
@@ -506,4 +507,21 @@ TEST_F(ToneWindow, TheTypeColumnShowsTheAlertNumberOfTheStoredByte)
     // Alert 10 on this unit is an activation, timed in seconds.
     EXPECT_EQ(Row(2)->text(ToneColumn::TimeOut), "001");
     EXPECT_EQ(Row(3)->text(ToneColumn::TimeOut), "00");
+}
+
+TEST_F(ToneWindow, SaveAsGivesANameWithoutExtensionItsKindsOwn)
+{
+    Start();
+    std::string answer = gDataFolder + "/week";
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+    window->cmdSaveAs->click();
+    EXPECT_EQ(gToneGenFile, gDataFolder + "/week.TGS");
+    EXPECT_EQ(ReadBytes(gToneGenFile), ReadBytes(DataFilePath("ToneGen.TGS")));
+
+    KS_GEN_ToneScheduleCalendar calendar;
+    calendar.Form_Load();
+    answer = gDataFolder + "/year";
+    calendar.cmdSaveAs->click();
+    EXPECT_EQ(gToneGenCalendarFile, gDataFolder + "/year.TGC");
+    EXPECT_FALSE(PathExists(answer));
 }
