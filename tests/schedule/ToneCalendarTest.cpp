@@ -2,6 +2,7 @@
 // simulator, and the file operations on dates and contents.
 #include <gtest/gtest.h>
 
+#include "KS_Clock.h"
 #include "KS_LinkHooks.h"
 #include "KS_ToneCalendar.h"
 #include "ToneTestSupport.h"
@@ -61,6 +62,7 @@ struct Calendar : testing::Test {
         MakeDataFolder();
         InstallToneDownloadHooks();
     }
+    void TearDown() override { SetClockForTest({}); }
     ScriptedMessages boxes;
 };
 
@@ -235,4 +237,20 @@ TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)
     EXPECT_EQ(unit.hostLines("PCD").size(), 3u);
     EXPECT_EQ(boxes.texts().back(), "Only 3 days of the calendar were uploaded to the QX9860. The calendar file "
                                         + gToneGenCalendarFile + " holds no more days.");
+}
+
+TEST_F(Calendar, ADownloadKeepsNoMoreEventsADayThanTheUnitTakes)
+{
+    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    SimUnit unit('X');
+    std::string reply;
+    ASSERT_TRUE(SendLinkCommand("PCD", "0305" "0800007010101Y" "0900008010101Y" "1000009010101Y*", true, 30, reply,
+                                true, 0));
+    // The unit now says it keeps two events a day, yet still hands back all three of the 5th of March.
+    unit.engine.EditProfile().calendarEventsPerDay = 2;
+    QDate start;
+    ASSERT_TRUE(ResetCalendarFile(start));
+    EXPECT_EQ(zoneOf(65, 1), 7);
+    EXPECT_EQ(zoneOf(65, 2), 8);
+    EXPECT_EQ(zoneOf(65, 3), 0);
 }
