@@ -5,6 +5,7 @@
 #include "KS_Clock.h"
 #include "KS_LinkHooks.h"
 #include "KS_ToneCalendar.h"
+#include "KS_ToneSchedule.h"
 #include "ToneTestSupport.h"
 
 namespace {
@@ -253,4 +254,29 @@ TEST_F(Calendar, ADownloadKeepsNoMoreEventsADayThanTheUnitTakes)
     EXPECT_EQ(zoneOf(65, 1), 7);
     EXPECT_EQ(zoneOf(65, 2), 8);
     EXPECT_EQ(zoneOf(65, 3), 0);
+}
+
+TEST_F(Calendar, DontAskMeAgainSilencesTheRetryQuestionForTheRestOfThatDownload)
+{
+    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    SimUnit unit('X');
+    for (const char* missing : {"?E305", "?E306", "?CD0305", "?CD0306"})
+        unit.Fault(sim::FaultKind::Silence, missing);
+    const std::string retry = "Connection to QX9860 cannot be established. \r\nClick Yes to continue and retry to "
+                              "download from QX9860, No to cancel this operation.";
+    boxes.Answer(kAnswerYes, true);
+    boxes.Answer(kAnswerOk);
+    std::vector<ToneScheduleEvent> week;
+    EXPECT_FALSE(FetchToneWeekFromDevice(week));
+    // Each download asks anew.
+    boxes.Answer(kAnswerYes, true);
+    boxes.Answer(kAnswerOk);
+    QDate start;
+    EXPECT_FALSE(ResetCalendarFile(start));
+    EXPECT_EQ(boxes.texts(), (Lines{retry,
+                                    "The QX9860 did not send 2 of the 336 events. The file "
+                                        + DataFilePath("ToneGen.TGS") + " was left as it is.",
+                                    retry,
+                                    "The QX9860 did not send 2 of the 366 days. The file "
+                                        + DataFilePath("ToneGenCalendar.TGC") + " was left as it is."}));
 }
