@@ -63,8 +63,9 @@ void KS_GEN_DBProgrammer::buildControls()
         Control(txtCapCodeFrom, "txtCapCodeFrom", "", UserFormBox(2, 1100), 7, "pbxDetails"),
         Control(captions[3], "lblCapCodeInc", "Capcode &Increment:", UserFormCaption(3), 0, "pbxDetails"),
         Control(txtCapCodeInc, "txtCapCodeInc", "", UserFormBox(3, 700), 3, "pbxDetails"),
-        // The up-down beside the box; the box holds the value.
-        Control(updCapcodeInc, "updCapcodeInc", "", {kUserFormBoxLeft + 700, 120 + 3 * kUserFormRowPitch, 780, 315},
+        // The up-down's arrows alone, against the box's right edge: the box
+        // holds and shows the value, so it shows once.
+        Control(updCapcodeInc, "updCapcodeInc", "", {kUserFormBoxLeft + 700, 120 + 3 * kUserFormRowPitch, 300, 315},
                 kIncrementMaximum, "pbxDetails"),
         Control(captions[4], "lblUserName", "User &Name:", UserFormCaption(4), 0, "pbxDetails"),
         Control(txtUserName, "txtUserName", "", UserFormBox(4, 2400), 16, "pbxDetails"),
@@ -80,6 +81,8 @@ void KS_GEN_DBProgrammer::buildControls()
     controls.push_back(Control(cmdClose, "cmdClose", "&Close", {3645, buttonsTop, 1215, 375}));
     BuildControls(client, controls);
     updCapcodeInc->setMinimum(kIncrementMinimum);
+    // Its own edit has no width to show anything in; the Tab stops at the box.
+    updCapcodeInc->setFocusPolicy(Qt::NoFocus);
     lblInfo->hide();
     settings_.Connect();
     settings_.ExposeIn(*this);

@@ -10,11 +10,25 @@ FileDialogHook& dialogHook()
     static FileDialogHook hook;
     return hook;
 }
-} // namespace
 
-void SetFileDialogHook(FileDialogHook hook) { dialogHook() = std::move(hook); }
+// "TGS" from "Tone Generator Schedule (*.TGS)"; empty when the filter names no extension.
+std::string filterExtension(const std::string& filter)
+{
+    const std::size_t star = filter.find("*.");
+    if (star == std::string::npos)
+        return {};
+    const std::size_t end = filter.find_first_of(" ;)", star);
+    return filter.substr(star + 2, end == std::string::npos ? end : end - star - 2);
+}
 
-std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& request)
+std::string withExtension(const std::string& path, const std::string& extension)
+{
+    const std::size_t name = path.find_last_of('/');
+    const bool hasOne = path.find('.', name == std::string::npos ? 0 : name + 1) != std::string::npos;
+    return hasOne || extension.empty() ? path : path + "." + extension;
+}
+
+std::optional<std::string> askOperator(QWidget* owner, const FileDialogRequest& request)
 {
     if (dialogHook())
         return dialogHook()(request);
@@ -29,4 +43,16 @@ std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& r
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return PathFromQString(dialog.selectedFiles().first());
+}
+
+} // namespace
+
+void SetFileDialogHook(FileDialogHook hook) { dialogHook() = std::move(hook); }
+
+std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& request)
+{
+    std::optional<std::string> path = askOperator(owner, request);
+    if (path && request.save)
+        path = withExtension(*path, filterExtension(request.filter));
+    return path;
 }

@@ -16,6 +16,8 @@ struct FileDialogRequest {
 
 // The chosen path; nothing when the operator cancelled. The filter's
 // patterns match file names in any case, as they did on the original system.
+// A name to save under that has no extension takes the filter's first one
+// ("Week" becomes "Week.TGS"), so that Open finds the file again.
 std::optional<std::string> ChooseFile(QWidget* owner, const FileDialogRequest& request);
 
 using FileDialogHook = std::function<std::optional<std::string>(const FileDialogRequest&)>;

@@ -41,9 +41,11 @@ KS_SYS_Login::KS_SYS_Login(QWidget* parent)
     txtPassword->setGeometry(Twips(1300), Twips(690), Twips(2100), Twips(330));
 
     // Takes the focus only after the password box, so that Enter there means OK.
+    // It has no size: the operator would otherwise see an empty box beside the
+    // password and type into it.
     txtDummy = new QLineEdit(this);
     txtDummy->setObjectName("txtDummy");
-    txtDummy->setGeometry(Twips(3500), Twips(690), Twips(150), Twips(330));
+    txtDummy->setGeometry(Twips(3500), Twips(690), 0, 0);
     txtDummy->hide();
 
     cmdOk = new QPushButton("&Ok", this);

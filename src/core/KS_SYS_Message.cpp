@@ -93,17 +93,19 @@ void KS_SYS_Message::Prepare(const MessageRequest& request)
 {
     const int extra = request.tall ? kTallExtra : 0;
     const bool withOption = !request.optionText.empty();
+    // The check box stands under the text, never over its last line: with it
+    // the label ends where the check box begins.
+    const int optionTop = kOptionTop + extra;
+    const int labelBottom = withOption ? optionTop : kLabelTop + kLabelHeight + extra;
     // A text longer than the label holds would lose its first and last lines
     // (the label centres it); the label grows to take every line, and the
     // check box, the buttons and the window's foot move down by as much.
     lblMessageText->setText(ToQString(request.message));
     const int labelWidth = Twips(kWindowWidth - kLabelLeft - 240);
-    const int labelHeight = Twips(kLabelHeight + extra);
-    const int grow = std::max(0, lblMessageText->heightForWidth(labelWidth) - labelHeight);
-    // The check box sits over the foot of the label; a full label pushes it clear.
-    const int below = grow + (withOption && grow > 0 ? Twips(kLabelTop + kLabelHeight - kOptionTop) : 0);
+    const int labelHeight = Twips(labelBottom - kLabelTop);
+    const int below = std::max(0, lblMessageText->heightForWidth(labelWidth) - labelHeight);
     setFixedSize(Twips(kWindowWidth), Twips(kWindowHeight + extra) + below);
-    lblMessageText->setGeometry(Twips(kLabelLeft), Twips(kLabelTop), labelWidth, labelHeight + grow);
+    lblMessageText->setGeometry(Twips(kLabelLeft), Twips(kLabelTop), labelWidth, labelHeight + below);
 
     switch (request.icon) {
     case kIconQuestion: pic_Question->show(); break;
@@ -157,9 +159,9 @@ void KS_SYS_Message::Prepare(const MessageRequest& request)
         chkOption->hide();
         chkOption->setChecked(false);
     } else {
-        // The tall form makes the check box taller only: moved down as well it
-        // would lie over the buttons and take their clicks.
-        chkOption->setGeometry(Twips(kLabelLeft), Twips(kOptionTop) + below, labelWidth, Twips(kOptionHeight + extra));
+        // The tall form moves the check box down with the text's foot; made
+        // taller instead it would stand over the text it follows.
+        chkOption->setGeometry(Twips(kLabelLeft), Twips(optionTop) + below, labelWidth, Twips(kOptionHeight));
         chkOption->setText(ToQString(request.optionText));
         chkOption->setChecked(request.optionValue);
         chkOption->show();

@@ -77,6 +77,8 @@ bool AlarmPulseEnabled(const AlarmDialogRules& rules, int position)
     return rules.letterU || (position >= 4 && rules.optionFlag);
 }
 
+int AlarmCancelTextLength(std::string_view letter) { return letter == "X" || letter == "Y" ? 23 : 30; }
+
 bool AlarmUnitCountsRepeats(const AlarmUnit& unit) { return unit.family == "QX7XXX" && unit.letter != "U"; }
 
 AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& unit)
@@ -84,14 +86,13 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
     AlarmSave save;
     save.layout = SelectAlarmLayout(unit);
     save.slot = slot;
-    const bool xy = unit.letter == "X" || unit.letter == "Y";
 
     AlarmPointRecord& r = save.record;
     r.Point = ZeroPad(std::clamp(slot, 0, 999), 3);
     r.Pager = ZeroPad(number(v.pager, 0, 999), 3);
     r.CancelPager = ZeroPad(number(v.cancelPager, 0, 999), 3);
     r.Message = PadRight(Trim(v.message), 30);
-    r.CancelMessage = PadRight(Trim(v.cancelMessage), xy ? 23 : 30);
+    r.CancelMessage = PadRight(Trim(v.cancelMessage), AlarmCancelTextLength(unit.letter));
     r.Threshold = FormatAlarmThreshold(v.threshold);
     r.InputType = std::to_string(std::clamp(v.inputType, 0, 8) + 1);
     r.RepeatModuleCode = std::to_string(std::clamp(v.repeatModule, 0, 8) + 1);
@@ -115,8 +116,7 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
                                                         : ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
 
     // The same record goes out the same way from here and with the table.
-    if (AlarmLayoutWritable(save.layout))
-        save.data = BuildAlarmWriteString(save.layout, unit, slot, r);
+    save.data = BuildAlarmWriteString(save.layout, unit, slot, r);
     return save;
 }
 

@@ -89,15 +89,18 @@ struct AlarmSave {
     AlarmLayout layout = AlarmLayoutFull;
     int slot = 0;
     AlarmPointRecord record; // what the file keeps at record number = slot
-    std::string data;        // the "Z" write's data; empty when the unit cannot take one
+    std::string data;        // the "Z" write's data
 };
 AlarmSave BuildAlarmSave(const AlarmDialogValues& values, int slot, const AlarmUnit& unit);
 
-// Whether the table may go to and come from a unit with this layout. An
-// "Other" unit reads back no alarm data: its slots in the file are blank, so
-// sending them would erase its table, and a fresh download would replace a
-// file that holds the only copy with blanks.
-inline bool AlarmLayoutWritable(AlarmLayout layout) { return layout != AlarmLayoutOther; }
+// Whether a Download may replace the file. What an "Other" unit answers to a
+// read is not understood, so a Download would replace the file, the only copy
+// of that unit's table, with blanks; it still takes points in the QX8XXX form.
+inline bool AlarmLayoutReadsBack(AlarmLayout layout) { return layout != AlarmLayoutOther; }
+
+// Characters of the cancel text that reach the unit and the file: X and Y
+// units keep 23.
+int AlarmCancelTextLength(std::string_view letter);
 
 // True for the QX7XXX units that count repeats instead of minutes (not U).
 bool AlarmUnitCountsRepeats(const AlarmUnit& unit);

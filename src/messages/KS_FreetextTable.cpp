@@ -24,7 +24,7 @@ std::string FreetextCodec::NumberedRecord(int slot) const
 
 SlotRead FreetextCodec::ReadSlot(int slot, std::string& record) const
 {
-    if (!FreetextTableReadable(gEncoderModelLetter, gEncoderVersionText))
+    if (!ReadsBack())
         return SlotRead::Failed;
     const FreetextLayout layout = CurrentLayout();
     const std::string value = QueryLink("F", SlotDigits(slot),
@@ -37,6 +37,8 @@ SlotRead FreetextCodec::ReadSlot(int slot, std::string& record) const
     record = EncodeRecord(entry);
     return SlotRead::Filled;
 }
+
+bool FreetextCodec::ReadsBack() const { return FreetextTableReadable(gEncoderModelLetter, gEncoderVersionText); }
 
 int FreetextCodec::RecordSlot(const std::string& record) const
 {

@@ -11,6 +11,7 @@ public:
     std::string NumberedRecord(int slot) const override;
     // Sends nothing to an X unit below 3.1: the slot counts as unanswered.
     SlotRead ReadSlot(int slot, std::string& record) const override;
+    bool ReadsBack() const override;
     int RecordSlot(const std::string& record) const override;
     bool NeverRead(const std::string& record) const override;
     SlotWrite WriteOf(const std::string& record) const override;

@@ -76,7 +76,7 @@ void MessageEditDialog::cmdOk_Click()
 {
     if (Busy() || LinkConversation::ConversationActive() || !CheckFields())
         return;
-    if (!EncoderTakesWrites())
+    if (!list_.Engine().Supported())
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
     bool saved = false;
     if (SelectedSlot() >= 1) {
@@ -89,8 +89,6 @@ void MessageEditDialog::cmdOk_Click()
     else
         SafeSetFocus(FocusAfterFailedSave());
 }
-
-bool MessageEditDialog::EncoderTakesWrites() const { return list_.Engine().Supported(); }
 
 void MessageEditDialog::cmdCancel_Click()
 {

@@ -42,9 +42,6 @@ protected:
     virtual bool SaveMessage() = 0;
     // Where the focus goes when a save did not happen.
     virtual QWidget* FocusAfterFailedSave() const = 0;
-    // Whether a save reaches the encoder; when not, the operator is warned
-    // that only the file changes.
-    virtual bool EncoderTakesWrites() const;
 
     // The slot the selected row stands for.
     int SelectedSlot() const;

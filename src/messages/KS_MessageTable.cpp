@@ -133,6 +133,13 @@ std::optional<std::vector<std::string>> MessageTableEngine::Download()
         ShowOptionNotUpdatedWarning(params_.optionName);
         return std::nullopt;
     }
+    // Every slot would go unanswered: one word instead of a retry question per slot.
+    if (!codec_->ReadsBack()) {
+        ShowMessage(params_.optionName + " cannot be read back from the " + gEncoderModelName
+                        + ". The file on this computer was left as it is.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return std::nullopt;
+    }
     ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");
     std::vector<std::string> records;
     int filled = 0;

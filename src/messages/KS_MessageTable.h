@@ -55,6 +55,8 @@ public:
     // Why the record cannot go to the encoder that answers now (a value its
     // layout has no room for), as the operator is told; empty when it can.
     virtual std::string Unsendable(const std::string& /*record*/) const { return {}; }
+    // Whether the unit that answers now can send its table back at all.
+    virtual bool ReadsBack() const { return true; }
     // The number field as the status line shows it during a download.
     virtual std::string NumberText(const std::string& record) const { return record.substr(0, 3); }
 };
@@ -98,8 +100,9 @@ public:
     // A fresh copy of the table from the encoder. The data file is replaced (the
     // old one kept as .BAK) only when the download ran to its end; a silent unit,
     // a table the unit does not hold, a No, or a unit that answered no slot at all
-    // leave the file and its .BAK as they were. Returns the new records, or nullopt
-    // when nothing changed.
+    // leave the file and its .BAK as they were, and so does a unit that cannot send
+    // the table back, which the operator is told once. Returns the new records, or
+    // nullopt when nothing changed.
     std::optional<std::vector<std::string>> Download();
 
     // Sends the file's records in slot order, at most SlotCount() of them, and

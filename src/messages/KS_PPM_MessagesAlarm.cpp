@@ -28,9 +28,9 @@ MessageListDefinition AlarmList()
         for (int col = 0; col < kAlarmColumnCount; ++col)
             row.setText(col, ToQString(texts[static_cast<std::size_t>(col)]));
     };
-    // A unit of unknown kind reads back only point numbers: sending those would
-    // blank its table, and a Download would replace the file, its only copy.
-    definition.transfersAllowed = [] { return AlarmLayoutWritable(SelectAlarmLayout(CurrentAlarmUnit())); };
+    // A unit of unknown kind reads back only point numbers: a Download would
+    // replace the file, its table's only copy, with blanks.
+    definition.downloadAllowed = [] { return AlarmLayoutReadsBack(SelectAlarmLayout(CurrentAlarmUnit())); };
     definition.makeEditor = [](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesAlarmAdd(list); };
     return definition;
 }

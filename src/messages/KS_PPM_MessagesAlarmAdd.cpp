@@ -3,7 +3,6 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
@@ -104,6 +103,9 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     conventions->SetKeyFilter(txtUserIDCancel, DigitsOnlyKey);
     conventions->SetKeyFilter(txtThreshold, [](int key) { return DecimalKeyFilter(key, true); });
     conventions->SetKeyFilter(txtRelay, [](int key) { return DecimalKeyFilter(key); });
+    // A letter typed here would reach the unit and the file as 0.
+    conventions->SetKeyFilter(txtStatus, DigitsOnlyKey);
+    conventions->SetKeyFilter(txtRealTime, DigitsOnlyKey);
     conventions->ExemptFromSelectAll(txtStatus);
     conventions->ExemptFromSelectAll(txtRealTime);
     // A status the unit sends as a character code can be above 9 and must show whole.
@@ -118,7 +120,7 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     FillAlarmRepeatCountCombo(AsOptionList(cmbRepeatCount), 0);
     FillAlarmInputDelayModuleCombo(AsOptionList(cmbInputDelayModule), 0);
     txtMessage->setMaxLength(30);
-    txtMessageCancel->setMaxLength(30);
+    txtMessageCancel->setMaxLength(AlarmCancelTextLength(unit_.letter));
     updThreshold->setRange(-rules_.thresholdLimit, rules_.thresholdLimit);
     updRelay->setRange(0, 99);
     FinishLoad(" - Alarm Point ");
@@ -317,10 +319,8 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
 {
     const int slot = SelectedSlot();
     const AlarmSave save = BuildAlarmSave(values(), slot, unit_);
-    std::optional<SlotWrite> write;
-    if (!save.data.empty())
-        write = SlotWrite{"Z", save.data, kAlarmSaveTicks, 3};
-    const bool saved = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), write);
+    const bool saved
+        = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), SlotWrite{"Z", save.data, kAlarmSaveTicks, 3});
     if (saved && list_.mode_ != 1 && row_) {
         updateRow(save);
         list_.ResetSortKey();
@@ -336,10 +336,4 @@ bool KS_PPM_MessagesAlarmAdd::CheckFields()
     ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
     SafeSetFocus(txtUserID);
     return false;
-}
-
-// A unit that reads back nothing of its table is not written to either.
-bool KS_PPM_MessagesAlarmAdd::EncoderTakesWrites() const
-{
-    return list_.Engine().Supported() && AlarmLayoutWritable(SelectAlarmLayout(unit_));
 }

@@ -78,7 +78,6 @@ protected:
     bool CheckFields() override;
     bool SaveMessage() override { return SaveAlarmMessage(); }
     QWidget* FocusAfterFailedSave() const override { return txtMessage; }
-    bool EncoderTakesWrites() const override;
 
 private:
     void applyModelRules();

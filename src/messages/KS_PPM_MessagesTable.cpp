@@ -58,8 +58,8 @@ void KS_PPM_MessagesTable::Form_Load()
     InitMessageColumns();
     LoadMessages();
     cmdUpdate->setEnabled(true);
-    cmdUpload->setEnabled(transfersAllowed());
-    cmdDownload->setEnabled(transfersAllowed());
+    cmdUpload->setEnabled(engine_.Supported());
+    cmdDownload->setEnabled(downloadAllowed());
 }
 
 void KS_PPM_MessagesTable::InitToolbar()
@@ -116,9 +116,9 @@ void KS_PPM_MessagesTable::setBusy(bool busy)
 // A click that comes in while some conversation waits for its answer would nest its own inside it.
 bool KS_PPM_MessagesTable::idle() const { return !Busy() && !LinkConversation::ConversationActive(); }
 
-bool KS_PPM_MessagesTable::transfersAllowed() const
+bool KS_PPM_MessagesTable::downloadAllowed() const
 {
-    return engine_.Supported() && (!definition_.transfersAllowed || definition_.transfersAllowed());
+    return engine_.Supported() && (!definition_.downloadAllowed || definition_.downloadAllowed());
 }
 
 bool KS_PPM_MessagesTable::UploadMessages()
@@ -138,7 +138,7 @@ bool KS_PPM_MessagesTable::UploadMessages()
 
 void KS_PPM_MessagesTable::cmdUpload_Click()
 {
-    if (!idle() || !transfersAllowed())
+    if (!idle() || !engine_.Supported())
         return;
     if (ShowMessage("These messages will replace the exisiting messages on the " + gEncoderModelName + ". "
                         + "Are you sure you want to continue ? ",
@@ -150,7 +150,7 @@ void KS_PPM_MessagesTable::cmdUpload_Click()
 
 void KS_PPM_MessagesTable::cmdDownload_Click()
 {
-    if (!idle() || !transfersAllowed())
+    if (!idle() || !downloadAllowed())
         return;
     if (ShowMessage("Current " + FromQString(windowTitle())
                         + " file on this computer will be overwritten. Are you sure you want to continue ?",

@@ -34,9 +34,9 @@ struct MessageListDefinition {
     std::function<void(SortableRow& row, const std::string& record, int index)> fillRow;
     // Keep the rows sorted by the first column after every load and save.
     bool sortingOn = false;
-    // Upload and Download may be refused for a unit that reads back nothing
-    // of its table; empty means whenever the table is supported.
-    std::function<bool()> transfersAllowed;
+    // Download may be refused for a unit whose answers cannot be read back
+    // into the file; empty means whenever the table is supported.
+    std::function<bool()> downloadAllowed;
     // The edit dialog, opened on the selected row.
     std::function<QDialog*(KS_PPM_MessagesTable& list)> makeEditor;
 };
@@ -88,7 +88,7 @@ private:
     void fillList(const std::vector<std::string>& records);
     void setBusy(bool busy);
     bool idle() const;
-    bool transfersAllowed() const;
+    bool downloadAllowed() const;
 
     MessageListDefinition definition_;
     MessageTableEngine engine_;

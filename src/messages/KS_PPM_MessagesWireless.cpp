@@ -17,7 +17,10 @@ void FillWirelessRow(SortableRow& row, const std::string& record, int index)
     row.setText(2, ToQString(ZeroPad(FieldNumber(r.CancelDeviceCode), 3)));
     row.setText(3, ToQString(ZeroPad(FieldNumber(r.Pager), 3)));
     row.setText(4, repeat == 0 ? QString("None") : QString::number(repeat) + " Min.");
-    row.setText(5, ToQString(StripChar(r.Message, nul)));
+    // A message of blanks is no message: its cell stays empty rather than
+    // showing the list's mark of a cut text.
+    const std::string message = StripChar(r.Message, nul);
+    row.setText(5, Trim(message).empty() ? QString() : ToQString(message));
     row.setText(6, r.Supervised == "Y" ? "Yes" : "No");
     row.setText(7, QString::number(FieldNumber(r.ActivationPlan)));
     row.setText(8, QString::number(FieldNumber(r.CallType)));

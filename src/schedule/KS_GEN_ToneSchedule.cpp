@@ -30,8 +30,6 @@ constexpr const char* kCaption = "Tone Schedule";
 constexpr const char* kFileFilter = "Tone Generator Schedule (*.TGS)";
 const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.7, 0.8, 1.2, 1.5, 0.7, 1.9, 0};
 
-int alertNumberOf(std::uint8_t stored) { return stored > 9 ? stored - 48 : stored; }
-
 } // namespace
 
 KS_GEN_ToneSchedule::KS_GEN_ToneSchedule(QWidget* owner)
@@ -141,12 +139,12 @@ void KS_GEN_ToneSchedule::Form_Load()
 
 void KS_GEN_ToneSchedule::FillEventRow(QTreeWidgetItem* row, const ToneScheduleEvent& event)
 {
-    const int alert = alertNumberOf(event.AlertType);
-    const bool activation = alert == 10 && EncoderSupportsToneActions(gEncoderModelLetter);
+    const std::string alert = AlertNumberCode(std::to_string(event.AlertType), true);
+    const bool activation = alert == "10" && EncoderSupportsToneActions(gEncoderModelLetter);
     row->setText(0, ToQString(Trim(StripChar(event.EventNo, std::string_view("\0", 1)))));
     row->setText(ToneColumn::Time, ToQString(Trim(StripChar(event.Time, std::string_view("\0", 1)))));
     row->setText(ToneColumn::Zone, ToQString(ZeroPad(static_cast<long long>(Val(event.Zone)), 2)));
-    row->setText(ToneColumn::Type, ToQString(ZeroPad(alert, 2)));
+    row->setText(ToneColumn::Type, ToQString(alert));
     row->setText(ToneColumn::TimeOut,
                  ToQString(activation ? ZeroPad(event.Seconds, 3) : ZeroPad(event.Countdown, 2)));
     fillToneColumns(row, event.AlertLevel, event.AlertLength, event.Repeat, event.Delay, event.Active != 0,

@@ -95,7 +95,7 @@ void KS_GEN_ToneScheduleAdd::fillAlertTypes() { FillAlertNumberCombo(AsOptionLis
 
 int KS_GEN_ToneScheduleAdd::alertValue() const { return cmbAlertType->currentData().toInt(); }
 bool KS_GEN_ToneScheduleAdd::typeNine() const { return alertValue() == 9; }
-bool KS_GEN_ToneScheduleAdd::typeTen() const { return alertValue() - 48 == 10; }
+bool KS_GEN_ToneScheduleAdd::typeTen() const { return AlertNumberCode(std::to_string(alertValue()), false) == "10"; }
 bool KS_GEN_ToneScheduleAdd::activation() const { return typeTen() && EncoderSupportsToneActions(gEncoderModelLetter); }
 
 void KS_GEN_ToneScheduleAdd::cmbAlertType_Click()

@@ -44,6 +44,7 @@ KS_GEN_ToneScheduleCalendar::KS_GEN_ToneScheduleCalendar(QWidget* owner)
                      {"Tone Generator Schedule Celendar (*.TGC)", "Tone Generator Schedule Calendar (*.TGC)",
                       "ToneGenCalendarFile", gToneGenCalendarFile, CalendarEvent::kLength, "calendar"})
 {
+    clockRule_ = DeviceClockRule::Calendar;
     buildControls();
 }
 
@@ -314,11 +315,8 @@ void KS_GEN_ToneScheduleCalendar::cmdClearEvents_Click()
     const QDate first = month ? QDate(d.year(), d.month(), 1) : d;
     const QDate last = month ? QDate(d.year(), d.month(), d.daysInMonth()) : d;
     SetWorking(true);
-    if (SetDayEventsActive(start_, first, last, active)) {
-        // The device holds the old state until the next upload, so closing offers one.
-        scheduleChanged_ = true;
+    if (SetDayEventsActive(start_, first, last, active))
         showChosenDay();
-    }
     SetWorking(false);
 }
 
@@ -405,8 +403,6 @@ void KS_GEN_ToneScheduleCalendar::cmdRotation_Click()
     if (done) {
         if (b.isValid())
             SetCalendarRange(b);
-        // Every day of the device's year now differs from the file.
-        scheduleChanged_ = true;
         showChosenDay();
     }
     SetWorking(false);

@@ -102,7 +102,7 @@ void ToneListWindow::ReadDeviceDateTime()
 {
     txtDateTime->setText("N/A");
     ShowBusyPointer();
-    txtDateTime->setText(ToQString(ReadDeviceDateTimeText()));
+    txtDateTime->setText(ToQString(ReadDeviceDateTimeText(clockRule_)));
     ShowNormalPointer();
 }
 

@@ -95,6 +95,9 @@ protected:
     // Opens an event dialog on the selected row and waits until it is closed.
     void openEventDialog(QDialog* dialog);
 
+    // How this window reads the device clock.
+    DeviceClockRule clockRule_ = DeviceClockRule::Weekly;
+
 private:
     ToneFileKind file_;
 };

@@ -11,13 +11,13 @@
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
+#include "KS_PagingLists.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
 
 namespace {
 
 constexpr std::string_view kOptionName = "Tone Schedule";
-constexpr std::uint8_t kAlertTenCode = 58; // alert number 10 is stored as its character ':'
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -31,7 +31,7 @@ long long numberIn(std::string_view text, long long highest)
 
 bool activationEvent(const ToneScheduleEvent& event, std::string_view modelLetter)
 {
-    return event.AlertType == kAlertTenCode && EncoderSupportsToneActions(modelLetter);
+    return AlertNumberCode(std::to_string(event.AlertType), false) == "10" && EncoderSupportsToneActions(modelLetter);
 }
 
 std::vector<ToneScheduleEvent> defaultWeek()
@@ -387,15 +387,18 @@ bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
 
 // ---- The device clock ----------------------------------------------------------
 
-std::optional<QDateTime> ParseOneCommandClockLine(std::string_view line)
+std::optional<QDateTime> ParseOneCommandClockLine(std::string_view line, DeviceClockRule rule)
 {
-    if (line.size() != 15 || line[14] != '\r' || !std::all_of(line.begin(), line.begin() + 14, isDigit))
+    const bool weekly = rule == DeviceClockRule::Weekly;
+    if (line.size() != 15 || !std::all_of(line.begin(), line.begin() + (weekly ? 14 : 12), isDigit))
         return std::nullopt;
-    int sum = 0;
-    for (std::size_t i = 0; i < 13; ++i)
-        sum += line[i] - '0';
-    if (sum % 10 != line[13] - '0')
-        return std::nullopt;
+    if (weekly) {
+        int sum = 0;
+        for (std::size_t i = 0; i < 13; ++i)
+            sum += line[i] - '0';
+        if (line[14] != '\r' || sum % 10 != line[13] - '0')
+            return std::nullopt;
+    }
     const auto two = [&](std::size_t at) { return static_cast<int>(Val(line.substr(at, 2))); };
     const QDate date(2000 + two(10), two(6), two(8));
     const QTime time(two(0), two(2), two(4));
@@ -447,7 +450,7 @@ std::string FormatDeviceDateTime(const QDate& date, const std::optional<TimeOfDa
     return FromQString(text);
 }
 
-std::string ReadDeviceDateTimeText()
+std::string ReadDeviceDateTimeText(DeviceClockRule rule)
 {
     const LinkConversation conversation;
     if (!IsLinkResponding())
@@ -458,8 +461,9 @@ std::string ReadDeviceDateTimeText()
         // first good line ends the asking.
         for (int attempt = 0; attempt < 3; ++attempt) {
             QueryLink("QT", "", {.expectedLength = 13, .noSuffix = true, .ticks = 40, .reply = &reply});
-            if (const auto clock = ParseOneCommandClockLine(reply))
-                return FormatDeviceDateTime(clock->date(), TimeOfDayReading{clock->time(), false});
+            if (const auto clock = ParseOneCommandClockLine(reply, rule))
+                return FormatDeviceDateTime(clock->date(),
+                                            TimeOfDayReading{clock->time(), rule == DeviceClockRule::Calendar});
         }
         return "N/A";
     }

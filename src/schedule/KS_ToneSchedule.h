@@ -103,9 +103,14 @@ bool CopyToneWeekDay(int sourceWeekday, int targetWeekday);
 
 // ---- The device clock ----------------------------------------------------------
 
-// A "QT" line: thirteen digits (hours, minutes, seconds, month, day, two-digit
-// year, weekday), a check digit (their sum mod 10) and CR.
-std::optional<QDateTime> ParseOneCommandClockLine(std::string_view line);
+// How a window reads and shows the "QT" clock. The weekly window takes a line
+// of thirteen digits (hours, minutes, seconds, month, day, two-digit year,
+// weekday), a check digit (their sum mod 10) and CR, and shows no seconds.
+// The calendar window takes any fifteen characters that begin with the twelve
+// digits of time and date, and shows the seconds.
+enum class DeviceClockRule { Weekly, Calendar };
+std::optional<QDateTime> ParseOneCommandClockLine(std::string_view line,
+                                                  DeviceClockRule rule = DeviceClockRule::Weekly);
 // "?D" and "?T" reply lines, read by the position of their "*".
 std::optional<QDate> ParseDateReplyLine(std::string_view line);
 struct TimeOfDayReading {
@@ -117,7 +122,7 @@ std::optional<TimeOfDayReading> ParseTimeReplyLine(std::string_view line);
 // How the window shows a clock: "Saturday, 06/15/24 02:05 PM".
 std::string FormatDeviceDateTime(const QDate& date, const std::optional<TimeOfDayReading>& time);
 // Asks the connected unit for its clock; "N/A" when it cannot be read.
-std::string ReadDeviceDateTimeText();
+std::string ReadDeviceDateTimeText(DeviceClockRule rule = DeviceClockRule::Weekly);
 
 // ---- Test tone ----------------------------------------------------------------------
 

@@ -388,11 +388,10 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
             = " - Failed / Not Supported.";
     if (s.squelchLevel.program)
         write("Programming Squelch Level... ", "PQ", dataValue(s.squelchLevel));
-    if (s.securityMode.program) {
+    if (s.securityMode.program)
         write("Programming Security Mode... ", "PSM", dataValue(s.securityMode));
-        // Only with its mode: a unit never read would otherwise get the default key.
-        write("Programming Security Key... ", "PSS", s.securityKey);
-    }
+    // The key has no check box of its own: it goes on every run, mode ticked or not.
+    write("Programming Security Key... ", "PSS", s.securityKey);
     if (s.operationMode.program)
         write("Programming Special Mode... ", "PM", dataValue(s.operationMode));
     if (current && s.ambientNoiseLevel.program)

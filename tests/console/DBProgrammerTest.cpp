@@ -1,5 +1,7 @@
 // The database programmer against the simulated encoder.
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QSpinBox>
 
 #include "ConsoleHarness.h"
 #include "KS_GEN_DBProgrammer.h"
@@ -88,4 +90,17 @@ TEST_F(DBProgrammer, OnTheQX7AFirstNumberAboveNineHundredMakesEveryPagerAGroupPa
     w.cmdProgram_Click();
     EXPECT_EQ(harness.messages.shown().size(), 1u);
     EXPECT_EQ(StoredUser(905).InUse, "N");
+}
+
+TEST_F(DBProgrammer, TheCapcodeIncrementShowsOnceWithItsArrowsAgainstTheBox)
+{
+    KS_GEN_DBProgrammer& w = open('A', "001", "001");
+    std::vector<std::string> showing;
+    for (const QLineEdit* box : w.findChildren<QLineEdit*>())
+        if (box->isVisible() && box->width() > 0 && box->text() == "1")
+            showing.push_back(box->objectName().toStdString());
+    EXPECT_EQ(showing, std::vector<std::string>{"txtCapCodeInc"});
+    EXPECT_EQ(w.updCapcodeInc->geometry().left(), w.txtCapCodeInc->geometry().right() + 1);
+    w.updCapcodeInc->stepUp();
+    EXPECT_EQ(w.txtCapCodeInc->text(), "2");
 }

@@ -44,6 +44,17 @@ TEST(Login, EnterInThePasswordBoxMeansOk)
     EXPECT_TRUE(gAdminMode);
 }
 
+TEST(Login, TheBoxThatMakesEnterMeanOkIsNeverSeen)
+{
+    auto* login = new KS_SYS_Login;
+    login->show();
+    login->activateWindow();
+    login->txtPassword->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(login->txtDummy->visibleRegion().isEmpty());
+    login->close();
+}
+
 TEST(About, DescribesTheEncoderOrItsAbsence)
 {
     gEncoderModelName = "encoder";

@@ -26,7 +26,9 @@ KS_SYS_Message* openBox()
     return nullptr;
 }
 
-// Runs `act` on the box once it is showing; gives up (closing nothing) after a bound.
+// Runs `act` on the box once it is showing; gives up after a bound. A box that
+// `act` leaves open fails the test by its text and is closed, so a lost answer
+// key ends the test at once instead of leaving the box waiting.
 void whenBoxShows(std::function<void(KS_SYS_Message*)> act, int triesLeft = 200)
 {
     QTimer::singleShot(5, [act, triesLeft] {
@@ -36,6 +38,11 @@ void whenBoxShows(std::function<void(KS_SYS_Message*)> act, int triesLeft = 200)
         const bool settled = box && QApplication::focusWidget() && QApplication::focusWidget()->window() == box;
         if (box && (settled || triesLeft == 0)) {
             act(box);
+            if (box->isVisible()) {
+                ADD_FAILURE() << "the box \"" << box->lblMessageText->text().toStdString()
+                              << "\" was still open after its keys and clicks";
+                box->done(kAnswerTimedOut);
+            }
             return;
         }
         if (triesLeft > 0)
@@ -189,4 +196,28 @@ TEST(MessageBox, EveryLineOfALongTextAndEveryButtonStayInViewBesideTheCheckBox)
                     EXPECT_EQ(box.childAt(button->geometry().center()), button) << button->objectName().toStdString();
                 }
             }
+}
+
+TEST(MessageBox, EveryLineOfTheRetryQuestionStandsAboveItsCheckBox)
+{
+    for (const bool tall : {false, true}) {
+        SCOPED_TRACE(tall);
+        KS_SYS_Message box;
+        MessageRequest request;
+        request.message = "Connection to QX9860 cannot be established. \r\nClick Yes to continue and retry to "
+                          "download from QX9860, No to cancel this operation.";
+        request.buttons = kButtonsYesNo;
+        request.defaultButton = kAnswerNo;
+        request.icon = kIconExclamation;
+        request.optionText = "&Don't ask me again";
+        request.tall = tall;
+        box.Prepare(request);
+        const QLabel* label = box.lblMessageText;
+        // Where the label draws its lines, all of them together.
+        const QRect lines = label->fontMetrics()
+                                .boundingRect(label->contentsRect(), int(label->alignment()) | Qt::TextWordWrap,
+                                              label->text())
+                                .translated(label->pos());
+        EXPECT_LT(lines.bottom(), box.chkOption->y());
+    }
 }

@@ -172,3 +172,11 @@ TEST(PagingLists, ComputedItemsReadAsTheOperatorSeesThem)
     EXPECT_EQ(AlertDelayText("9", true), "20 Seconds");
     EXPECT_EQ(AlertDelayText("20 Seconds", false), "9");
 }
+
+TEST(PagingLists, TheDeviationListRunsNineHalfKilohertzStepsToFourAndAHalf)
+{
+    const auto deviation = filled([](OptionList& l) { FillDeviationCombo(l); });
+    ASSERT_EQ(deviation.ItemCount(), 9);
+    EXPECT_EQ(deviation.ItemText(0) + "|" + std::to_string(deviation.ItemData(0)), "\xB1 0.5 kHz|1");
+    EXPECT_EQ(last(deviation) + "|" + std::to_string(deviation.ItemData(8)), "\xB1 4.5 kHz|9");
+}

@@ -1,6 +1,7 @@
 // The alarm list and its edit dialog through their controls, over the main
 // window and the simulated encoder.
 #include <QSpinBox>
+#include <QTest>
 
 #include "KS_AlarmTable.h"
 #include "KS_PPM_MessagesAlarmAdd.h"
@@ -143,7 +144,7 @@ TEST(AlarmWindow, AlarmRowOpensIntoItsControlsAndComesBackAfterASave)
     }
 }
 
-TEST(AlarmWindow, UnitOfUnknownKindIsNeitherWrittenToNorDownloadedOver)
+TEST(AlarmWindow, UnitOfUnknownKindTakesPointsButIsNeverDownloadedOver)
 {
     WindowRig t;
     sim::Profile profile = sim::ProfileFor('Z');
@@ -152,19 +153,44 @@ TEST(AlarmWindow, UnitOfUnknownKindIsNeitherWrittenToNorDownloadedOver)
     writeFile("PPM_Alarm.DBS", EncodeRecord(point));
     KS_PPM_MessagesTable& list = openAlarms(t, profile);
     ASSERT_EQ(list.lvwMessages->topLevelItemCount(), 24);
-    EXPECT_FALSE(list.cmdUpload->isEnabled() || list.cmdDownload->isEnabled());
+    EXPECT_TRUE(list.cmdUpload->isEnabled());
+    EXPECT_FALSE(list.cmdDownload->isEnabled());
     t.harness.messages.AnswerAlways(kAnswerYes);
     list.cmdDownload_Click();
-    list.cmdUpload_Click();
     EXPECT_EQ(readFile("PPM_Alarm.DBS"), EncodeRecord(point));
     EXPECT_EQ(t.harness.messages.texts(), Lines{});
 
+    // The point goes out in the QX8XXX form, from the table and from the dialog.
+    const std::string fields = padded("Boiler room") + std::string("\0\0N", 3) + "W";
+    list.cmdUpload_Click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"Z001012" + fields});
     t.edit<Dialog>(list, 0, [](Dialog& d) { d.txtUserID->setText("021"); });
-    EXPECT_EQ(t.harness.HostLines(), Lines{});
-    EXPECT_EQ(t.harness.messages.texts(),
-              Lines{"Connection to encoder cannot be established or Alarm Messages option is not supported by the "
-                    "encoder. \r\nThe encoder will not be updated."});
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001021" + fields});
+    EXPECT_EQ(t.harness.messages.texts().size(), 1u); // the upload's question, no warning
     EXPECT_EQ(readFile("PPM_Alarm.DBS").substr(0, 6), "001021");
+}
+
+// Only what reaches the unit and the file can be typed: 23 characters of
+// cancel text on X and Y, digits in Status and RealTime; the real time is
+// kept in three digits.
+TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
+{
+    for (const auto& [letter, cancelLength] : {std::pair{'X', 23}, std::pair{'A', 30}}) {
+        SCOPED_TRACE(letter);
+        WindowRig t;
+        KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
+        t.edit<Dialog>(list, 0, [cancelLength = cancelLength](Dialog& d) {
+            d.txtUserID->setText("012");
+            QTest::keyClicks(d.txtMessageCancel, QString(30, 'c'));
+            EXPECT_EQ(d.txtMessageCancel->text().size(), cancelLength);
+            d.txtStatus->clear();
+            d.txtRealTime->clear();
+            QTest::keyClicks(d.txtStatus, "s1");
+            QTest::keyClicks(d.txtRealTime, "4r5");
+            EXPECT_EQ(d.txtStatus->text() + "|" + d.txtRealTime->text(), "1|45");
+        });
+        EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).RealTime, "045");
+    }
 }
 
 // The input delay of a QX7560 or QMR7560 is the disabled module list's "0",

@@ -75,6 +75,14 @@ TEST(KeywordDeviceWindow, WirelessRowShowsEitherCodeAndOpensItsListEntries)
     }, false);
 }
 
+TEST(KeywordDeviceWindow, WirelessRowOfAnEmptyMessageShowsAnEmptyCell)
+{
+    WindowRig t;
+    t.load('X', "3.2", 8);
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesWireless);
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(5), "");
+}
+
 // The same entry typed on every layout: what goes out, what the file keeps
 // (both codes, and the call type the layout can carry) and the row.
 TEST(KeywordDeviceWindow, WirelessDialogSavesInEachLayout)

@@ -91,6 +91,27 @@ TEST(TableWindow, DownloadRunsFromTheButtonAfterItsQuestion)
     EXPECT_TRUE(t.harness.messages.queueEmpty());
 }
 
+// Such a unit answers no read of the table: asking per slot whether to retry
+// would ask 49 times about a link that is fine.
+TEST(TableWindow, FreetextDownloadFromAnXUnitBelow31SaysOnceItCannotBeReadBack)
+{
+    WindowRig t;
+    const std::string file = "01 012" + padded("FIRE") + padded("") + std::string(4, '\0');
+    writeFile("PPM_Freetext.DBS", file);
+    t.load('X', "3.09");
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFreetext);
+    t.harness.messages.Answer(kAnswerYes);
+    t.harness.messages.AnswerAlways(kAnswerOk);
+    list.cmdDownload->click();
+    EXPECT_EQ(t.harness.messages.texts(),
+              (Lines{"Current Freetext Messages file on this computer will be overwritten. Are you sure you want to "
+                     "continue ?",
+                     "Freetext Messages cannot be read back from the QX9860. The file on this computer was left as it "
+                     "is."}));
+    EXPECT_EQ(readFile("PPM_Freetext.DBS"), file);
+    EXPECT_FALSE(FileExists(DataFilePath("PPM_Freetext.BAK")));
+}
+
 TEST(TableWindow, EveryUploadEndsInSightDoneOrCanceled)
 {
     struct Case {

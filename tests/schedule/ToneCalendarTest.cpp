@@ -2,8 +2,10 @@
 // simulator, and the file operations on dates and contents.
 #include <gtest/gtest.h>
 
+#include "KS_Clock.h"
 #include "KS_LinkHooks.h"
 #include "KS_ToneCalendar.h"
+#include "KS_ToneSchedule.h"
 #include "ToneTestSupport.h"
 
 namespace {
@@ -61,6 +63,7 @@ struct Calendar : testing::Test {
         MakeDataFolder();
         InstallToneDownloadHooks();
     }
+    void TearDown() override { SetClockForTest({}); }
     ScriptedMessages boxes;
 };
 
@@ -235,4 +238,45 @@ TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)
     EXPECT_EQ(unit.hostLines("PCD").size(), 3u);
     EXPECT_EQ(boxes.texts().back(), "Only 3 days of the calendar were uploaded to the QX9860. The calendar file "
                                         + gToneGenCalendarFile + " holds no more days.");
+}
+
+TEST_F(Calendar, ADownloadKeepsNoMoreEventsADayThanTheUnitTakes)
+{
+    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    SimUnit unit('X');
+    std::string reply;
+    ASSERT_TRUE(SendLinkCommand("PCD", "0305" "0800007010101Y" "0900008010101Y" "1000009010101Y*", true, 30, reply,
+                                true, 0));
+    // The unit now says it keeps two events a day, yet still hands back all three of the 5th of March.
+    unit.engine.EditProfile().calendarEventsPerDay = 2;
+    QDate start;
+    ASSERT_TRUE(ResetCalendarFile(start));
+    EXPECT_EQ(zoneOf(65, 1), 7);
+    EXPECT_EQ(zoneOf(65, 2), 8);
+    EXPECT_EQ(zoneOf(65, 3), 0);
+}
+
+TEST_F(Calendar, DontAskMeAgainSilencesTheRetryQuestionForTheRestOfThatDownload)
+{
+    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    SimUnit unit('X');
+    for (const char* missing : {"?E305", "?E306", "?CD0305", "?CD0306"})
+        unit.Fault(sim::FaultKind::Silence, missing);
+    const std::string retry = "Connection to QX9860 cannot be established. \r\nClick Yes to continue and retry to "
+                              "download from QX9860, No to cancel this operation.";
+    boxes.Answer(kAnswerYes, true);
+    boxes.Answer(kAnswerOk);
+    std::vector<ToneScheduleEvent> week;
+    EXPECT_FALSE(FetchToneWeekFromDevice(week));
+    // Each download asks anew.
+    boxes.Answer(kAnswerYes, true);
+    boxes.Answer(kAnswerOk);
+    QDate start;
+    EXPECT_FALSE(ResetCalendarFile(start));
+    EXPECT_EQ(boxes.texts(), (Lines{retry,
+                                    "The QX9860 did not send 2 of the 336 events. The file "
+                                        + DataFilePath("ToneGen.TGS") + " was left as it is.",
+                                    retry,
+                                    "The QX9860 did not send 2 of the 366 days. The file "
+                                        + DataFilePath("ToneGenCalendar.TGC") + " was left as it is."}));
 }

@@ -19,6 +19,7 @@
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_ToneCalendar.h"
+#include "KS_ToneSchedule.h"
 #include "ModalDialog.h"
 #include "ToneTestSupport.h"
 
@@ -193,13 +194,14 @@ TEST_F(CalendarWindow, RefusesCopiesAndWeeksThatLeaveTheCalendar)
     EXPECT_FALSE(window->scheduleChanged_);
 }
 
-TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
+TEST_F(CalendarWindow, ACopyOffersTheUploadWhichClearsItOnlyWhenDone)
 {
-    // Activating a day sets the flag like a copy does.
     Choose(QDate(2024, 5, 6), QDate(2024, 5, 6));
+    window->dtpCopyToDate->setDate(QDate(2024, 5, 7));
     boxes.Answer(kAnswerYes);
-    window->cmdClearEvents_Click();
-    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to deactivate all events on 05/06/2024 ?");
+    window->cmdCopyFrom_Click();
+    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to copy the selected schedule period (05/06/2024) to the "
+                                    "period starting at 05/07/2024 ?");
     EXPECT_TRUE(window->scheduleChanged_);
 
     // A refused day leaves it set; closing asks and uploads.
@@ -208,7 +210,7 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     boxes.Answer(kAnswerYes); // only the first 48 events
     boxes.Answer(kAnswerOk);  // the link error
     window->close();
-    EXPECT_EQ(boxes.texts()[1], "The schedule for the period starting at 01/01/2024 has to be uploaded to the QX9860 "
+    EXPECT_EQ(boxes.texts()[1], "The schedule for the period starting at 05/07/2024 has to be uploaded to the QX9860 "
                                 "for your changes to take effect. Upload now? ");
     EXPECT_TRUE(window->scheduleChanged_);
     EXPECT_EQ(window->lblInfo->text(), "Canceled !");
@@ -222,6 +224,31 @@ TEST_F(CalendarWindow, EveryChangeOffersTheUploadWhichClearsItOnlyWhenDone)
     EXPECT_FALSE(window->scheduleChanged_);
 }
 
+TEST_F(CalendarWindow, ClosingAfterApplyOrARotationOffersNoUpload)
+{
+    boxes.Answer(kAnswerYes);
+    window->cmdClearEvents_Click();
+    boxes.Answer(kAnswerYes);
+    window->cmdRotation_Click();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(boxes.texts(), (Lines{"Are you sure you want to deactivate all events on 01/01/2024 ?",
+                                    "Are you sure you want to rotate all events 1 day forward ?"}));
+}
+
+TEST_F(CalendarWindow, TheDeviceClockShowsItsSecondsAndNeedsNoCheckDigit)
+{
+    unit->engine.SetClock({2024, 6, 15, 14, 5, 9}, gDelayTicks);
+    window->ReadDeviceDateTime();
+    EXPECT_EQ(window->txtDateTime->text(), "Saturday, 06/15/24 02:05:09 PM");
+
+    // 10:35:07 on 12/31/99, weekday 6 and a check digit that does not add up (47 needs 7).
+    const auto clock = ParseOneCommandClockLine("10350712319966\r", DeviceClockRule::Calendar);
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(*clock, QDateTime(QDate(2099, 12, 31), QTime(10, 35, 7)));
+    EXPECT_FALSE(ParseOneCommandClockLine("1035071231996\r", DeviceClockRule::Calendar));
+    EXPECT_FALSE(ParseOneCommandClockLine("10350712319A67\r", DeviceClockRule::Calendar));
+}
+
 TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
 {
     window->cmbRotation->setCurrentIndex(2);
@@ -230,7 +257,7 @@ TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2024, 2, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2025, 1, 31));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 2, 1));
-    EXPECT_TRUE(window->scheduleChanged_);
+    EXPECT_FALSE(window->scheduleChanged_);
 
     Row(1)->setText(ToneColumn::Type, "98 - Start Countdown");
     SelectListRow(window->lvwMessages, Row(1));

@@ -13,6 +13,7 @@
 
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
+#include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleAdd.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
@@ -490,4 +491,37 @@ TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
     EXPECT_EQ(window->lblInfo->text(), "Canceled !");
     EXPECT_FALSE(window->lblInfo->isHidden());
     EXPECT_TRUE(window->prgProgress->isHidden());
+}
+
+TEST_F(ToneWindow, TheTypeColumnShowsTheAlertNumberOfTheStoredByte)
+{
+    Start();
+    std::string bytes = ReadBytes(gToneGenFile);
+    for (const auto& [index, stored] : {std::pair{0, 9}, {1, 58}, {2, 63}})
+        bytes[index * 73 + 38] = static_cast<char>(stored);
+    WriteBytes(gToneGenFile, bytes);
+    window->ShowWeekDaySchedule(1, false);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Type), "09");
+    EXPECT_EQ(Row(2)->text(ToneColumn::Type), "10");
+    EXPECT_EQ(Row(3)->text(ToneColumn::Type), "15");
+    // Alert 10 on this unit is an activation, timed in seconds.
+    EXPECT_EQ(Row(2)->text(ToneColumn::TimeOut), "001");
+    EXPECT_EQ(Row(3)->text(ToneColumn::TimeOut), "00");
+}
+
+TEST_F(ToneWindow, SaveAsGivesANameWithoutExtensionItsKindsOwn)
+{
+    Start();
+    std::string answer = gDataFolder + "/week";
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+    window->cmdSaveAs->click();
+    EXPECT_EQ(gToneGenFile, gDataFolder + "/week.TGS");
+    EXPECT_EQ(ReadBytes(gToneGenFile), ReadBytes(DataFilePath("ToneGen.TGS")));
+
+    KS_GEN_ToneScheduleCalendar calendar;
+    calendar.Form_Load();
+    answer = gDataFolder + "/year";
+    calendar.cmdSaveAs->click();
+    EXPECT_EQ(gToneGenCalendarFile, gDataFolder + "/year.TGC");
+    EXPECT_FALSE(PathExists(answer));
 }

@@ -132,7 +132,7 @@ TEST(SpeakerProgrammer, ReadFillsEachFieldFromItsOwnReply)
 {
     SpeakerBench bench;
     for (const auto& [mnemonic, value] :
-         {std::pair{"FX", "3"}, {"AN", "4"}, {"FP", "6"}, {"FD", "8"}, {"FI", "2"}, {"FBT", "0"}, {"FBR", "1"},
+         {std::pair{"FX", "3"}, {"AN", "4"}, {"FP", "6"}, {"FD", "9"}, {"FI", "2"}, {"FBT", "0"}, {"FBR", "1"},
           {"Q", "7"}, {"M", "3"}, {"SM", "1"}, {"SS", "123"}, {"S", "00004567"}, {"C9", "0000900"},
           {"FT1", "4678000"}, {"FR2", "1512500"}, {"FT2", "1525000"}, {"FS2", "070"}, {"C3", "0001000"},
           {"V3", "2"}, {"CM", "0005"}, {"O", "0021"}})
@@ -140,7 +140,7 @@ TEST(SpeakerProgrammer, ReadFillsEachFieldFromItsOwnReply)
     W& w = *bench.window;
     EXPECT_TRUE(w.ReadSpeakerSettings());
     const std::pair<QComboBox*, int> lists[] = {
-        {w.cmbRxDeviation, 2}, {w.cmbAmbientNoiseLevel, 4}, {w.cmbPower, 5},         {w.cmbTxDeviation, 7},
+        {w.cmbRxDeviation, 2}, {w.cmbAmbientNoiseLevel, 4}, {w.cmbPower, 5},         {w.cmbTxDeviation, 8},
         {w.cmbIFBandwidth, 2}, {w.cmbTxBaudRate, 0},        {w.cmbRxBaudRate, 1},    {w.cmbSquelchLevel, 7},
         {w.cmbOperationMode, 3}, {w.cmbSecurityMode, 1},    {w.cmbAlertLevel[2], 2}, {w.cmbAlertLevel[1], 0}};
     for (const auto& [list, index] : lists)
@@ -262,7 +262,7 @@ TEST(SpeakerProgrammer, ProgrammingWritesMasksCapcodesAndTheClockInTheUnitsOrder
         w.txtIncrement[2]->setText("05");
         w.cmdProgram->click();
         EXPECT_EQ(bench.lines(),
-                  (Lines{"?V", "?C9", "PT140509", "PD0303263", "PC30001000", "PV32", "PCM0005", options}));
+                  (Lines{"?V", "?C9", "PT140509", "PD0303263", "PSS236", "PC30001000", "PV32", "PCM0005", options}));
         EXPECT_EQ(w.txtCapcode[2]->text(), "0001005");
         EXPECT_EQ(w.lblInfo->text(), "Done !");
         EXPECT_TRUE(bench.messages.shown().empty());
@@ -270,6 +270,20 @@ TEST(SpeakerProgrammer, ProgrammingWritesMasksCapcodesAndTheClockInTheUnitsOrder
         w.ReadSpeakerSettings();
         EXPECT_TRUE(w.txtDateTime->text().startsWith("Tuesday, 03/03/26 02:05:"))
             << w.txtDateTime->text().toStdString();
+    }
+}
+
+TEST(SpeakerProgrammer, TheSecurityKeyGoesOnEveryRunWithoutItsModeInBothCommandSets)
+{
+    for (const char* version : {"3.14", "2.90"}) {
+        SCOPED_TRACE(version);
+        SpeakerBench bench(version);
+        W& w = *bench.window;
+        w.txtSecurityKey->setText("123");
+        w.cmdProgram->click();
+        const Lines lines = bench.lines();
+        EXPECT_TRUE(sent(lines, "PSS123"));
+        EXPECT_FALSE(sent(lines, "PSM0") || sent(lines, "PSM1"));
     }
 }
 
@@ -321,13 +335,14 @@ TEST(SpeakerProgrammer, RunsCountWhatTheUnitRefused)
     };
     const Case cases[] = {
         // An old unit without a supervision capcode is never given one, so none need be typed.
-        {"2.90", nullptr, service(2, "0000000"), {"?V", "PS0000099", "PF4575000", "?C9", "?C9"}, "Done !", 0,
-         "0000100"},
-        {"2.90", "PS", service(2, "0000000"), {"?V", "PS0000099", "PS0000099", "PF4575000", "?C9", "?C9"},
+        {"2.90", nullptr, service(2, "0000000"), {"?V", "PS0000099", "PF4575000", "?C9", "?C9", "PSS236"}, "Done !",
+         0, "0000100"},
+        {"2.90", "PS0", service(2, "0000000"), {"?V", "PS0000099", "PS0000099", "PF4575000", "?C9", "?C9", "PSS236"},
          "Done ! - 1 item(s) failed.", 0, "0000099"},
-        {"3.14", nullptr, service(1, "0000900"), {"?V", "PFR14575000", "?C9", "PC90000900"}, "Done !", 0, nullptr},
-        {"3.14", nullptr, service(1, "0000007"), {"?V", "PFR14575000", "?C9"}, "Done ! - 1 item(s) failed.", 1,
+        {"3.14", nullptr, service(1, "0000900"), {"?V", "PFR14575000", "?C9", "PC90000900", "PSS236"}, "Done !", 0,
          nullptr},
+        {"3.14", nullptr, service(1, "0000007"), {"?V", "PFR14575000", "?C9", "PSS236"},
+         "Done ! - 1 item(s) failed.", 1, nullptr},
         {"3.14", "P", clock, {"?V", "?C9", "PT140509", "PT140509", "PSM0", "PSM0", "PSS236", "PSS236"},
          "Done ! - 3 item(s) failed.", 0, nullptr},
         {"3.14", "", clock, {}, "Canceled !", 1, nullptr},
@@ -385,6 +400,14 @@ TEST(SpeakerProgrammer, TransmitterTestsStopAndTheToneTakesItsCommand)
     w.cmdTest->click();
     EXPECT_EQ(bench.lines(), (Lines{"GT81211", "GM111211"}));
     EXPECT_EQ(bench.speaker->Tones(), (std::vector<int>{8, 11}));
+}
+
+TEST(SpeakerProgrammer, TheTestToneOpensOnTheFirstCustomAlert)
+{
+    SpeakerBench bench;
+    EXPECT_EQ(bench.window->cmbAlertNumber->currentText(), "11 - Alert 11 (Custom)");
+    bench.window->cmdTest->click();
+    EXPECT_EQ(bench.lines(), (Lines{"GM111211"}));
 }
 
 TEST(SpeakerProgrammer, ResetGoesOutOnlyOnYes)

@@ -132,10 +132,10 @@ TEST(SpeakerProtocol, LegacyUnitUsesItsOwnMnemonicsAndLosesSlotsWithoutSupervisi
     for (const char* reply : {"2.90*\r", "3.00*\r", "Ver. 3.20 (x)*\r"}) {
         SCOPED_TRACE(reply);
         EXPECT_EQ(lines(BuildSpeakerProgram(s, version(reply), true)),
-                  (std::vector<std::string>{"PF4575000", "?C9", "PC90000000", "PB0", "PC10000100", "PV10",
+                  (std::vector<std::string>{"PF4575000", "?C9", "PC90000000", "PB0", "PSS236", "PC10000100", "PV10",
                                             "PC70000700", "PV71", "PC80000800", "PV84"}));
     }
     const auto without = BuildSpeakerProgram(s, version("2.90*\r"), false);
-    EXPECT_EQ(lines(without), (std::vector<std::string>{"PF4575000", "?C9", "PB0", "PC10000100", "PV10"}));
-    EXPECT_EQ(SpeakerProgressSteps(without), 4);
+    EXPECT_EQ(lines(without), (std::vector<std::string>{"PF4575000", "?C9", "PB0", "PSS236", "PC10000100", "PV10"}));
+    EXPECT_EQ(SpeakerProgressSteps(without), 5);
 }
