@@ -97,6 +97,8 @@ public:
     bool ViewMode() const { return viewMode_; }
 
     // ---- Controls
+    QWidget* pbxMain = nullptr;    // the window's face
+    QWidget* pbxMessage = nullptr; // the message box and its commands
     QLabel* lblConnectionStatus = nullptr;
     QLabel* lblModemStatus = nullptr;
     QLineEdit* txtStatus = nullptr;
