@@ -263,3 +263,44 @@ TEST_F(ClockProgrammer, TimerJobsKeepOffThePortWhileAProgrammerIsOpen)
     EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("T"); }));
     SetClockForTest({});
 }
+
+TEST_F(ClockProgrammer, AnHourlyClockSettingThatFindsThePortTakenRunsOnceWhenItIsFree)
+{
+    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0, 50)).toUTC(); });
+    form.mnuSetupTimeOptions[1]->setChecked(true);
+    // The device on this line acknowledges no clock command, so each setting shows as its tries.
+    const auto clockSet = [this] {
+        const Lines sent = Sent();
+        return std::any_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("T"); });
+    };
+    const auto anHour = [this] {
+        for (int minute = 0; minute < 60; ++minute)
+            form.tmrMinutes_Timer();
+    };
+    const auto twoSeconds = [this] {
+        form.tmrSeconds_Timer();
+        form.tmrSeconds_Timer();
+    };
+
+    anHour(); // the programmer window holds the port
+    twoSeconds();
+    EXPECT_FALSE(clockSet());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    form.tmrSeconds_Timer();
+    EXPECT_TRUE(clockSet());
+    twoSeconds();
+    EXPECT_FALSE(clockSet());
+
+    {
+        LinkConversation busy;
+        anHour();
+        twoSeconds();
+    }
+    EXPECT_FALSE(clockSet());
+    form.tmrSeconds_Timer();
+    EXPECT_TRUE(clockSet());
+    twoSeconds();
+    EXPECT_FALSE(clockSet());
+    SetClockForTest({});
+}
