@@ -452,7 +452,10 @@ void KS_MainForm::noteDueEntries()
         const auto elapsed = secondsBetween(entry.Time, nowText);
         if (!elapsed)
             return;
-        if (*elapsed > 58)
+        // An entry is fired only in or after its minute, so any other minute of
+        // its day re-arms it: one at 11:59 PM, or one sent after midnight, is
+        // ready again a week later.
+        if (*elapsed != 0)
             entry.Fired = 0;
     }
 }

@@ -161,6 +161,17 @@ TEST_F(Scheduler, AnEntryDueDuringABatchGoesOutOnceRightAfterItAndAgainNextWeek)
     EXPECT_EQ(harness.Pages(), Lines{"P0053"});
 }
 
+TEST_F(Scheduler, AnEntryInTheDaysLastMinuteFiresAgainNextWeek)
+{
+    entry(99, "11:59 PM", "005", 4);
+    tick(0, 23, 59, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0054"});
+    tick(1, 0, 0, 0);
+    tick(7, 0, 0, 0);
+    tick(7, 23, 59, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0054"});
+}
+
 TEST_F(Scheduler, AnUnreadableTimeEndsTheScanThere)
 {
     entry(0, "09:05 AM", "005", 1);
