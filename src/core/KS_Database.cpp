@@ -570,7 +570,7 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
 bool readToneSchedule(const std::string& path, bool correctCountdown)
 {
     std::vector<ToneScheduleEvent> records;
-    const FileError error = ReadRecords(path, records, true);
+    const FileError error = ReadRecords(path, records);
     const std::size_t count = std::min<std::size_t>(records.size(), kToneScheduleEvents);
     for (std::size_t i = 0; i < count; ++i) {
         gToneSchedule[i] = records[i];
