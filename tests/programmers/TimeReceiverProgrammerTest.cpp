@@ -133,6 +133,17 @@ TEST_F(TimeReceiverProgrammer, TheDeviceClockIsSetFromUtcAndFallsBackOnLocalTime
     EXPECT_EQ(Info(), "Done !");
 }
 
+TEST_F(TimeReceiverProgrammer, TheVersionAfterVerIsReadWithOrWithoutABlankOnceACarriageReturnWakesTheReceiver)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?V", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    for (const char* version : {"RL7990 Ver.2.20", "RL7990 Ver. 2.20"}) {
+        device->SetValue("V", version);
+        window->cmdRead->click();
+        EXPECT_EQ(Text(window->txtVersion), "2.20") << version;
+    }
+}
+
 TEST_F(TimeReceiverProgrammer, AReadTurnsTheDeviceCodesIntoTheListItems)
 {
     for (const auto& [mnemonic, value] : std::vector<std::pair<const char*, const char*>>{
