@@ -71,6 +71,15 @@ TEST_F(ClockProgrammer, TheModelAndFirmwareDecideWhatAReadAsksAndShows)
     EXPECT_EQ(window->focusWidget(), window->txtFrequency);
 }
 
+TEST_F(ClockProgrammer, AFrequencyAnsweredOnlyAfterTheCarriageReturnPokeIsRead)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?F", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    device->SetValue("F", "4575500");
+    window->cmdRead->click();
+    EXPECT_EQ(window->txtFrequency->text(), "457.5500");
+}
+
 TEST_F(ClockProgrammer, AReadFrequencyIsProgrammedBackAndARefusedSettingIsMarked)
 {
     WatchInfo();

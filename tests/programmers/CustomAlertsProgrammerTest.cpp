@@ -118,6 +118,16 @@ TEST_F(CustomAlerts, AnyWholeConfigurationAnswerIsReadAndCanBeChanged)
     EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kErase, kErase}));
 }
 
+TEST_F(CustomAlerts, AConfigurationAnsweredOnlyAfterTheCarriageReturnPokeIsRead)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?MC", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    device->SetValue("MC", "409616");
+    window->cmdReadMemoryConfiguration->click();
+    EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
+    EXPECT_TRUE(harness.messages.texts().empty());
+}
+
 TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
 {
     const std::string good = File("good.wav", WaveBytes(std::string(100, '\x80')));

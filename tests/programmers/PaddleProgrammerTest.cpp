@@ -138,6 +138,25 @@ TEST_F(PaddleProgrammer, AReadFillsTheVersionThePagerTypeAndTheCapcodes)
     EXPECT_EQ(window->txtCapcode[0]->text(), "0000000");
 }
 
+TEST_F(PaddleProgrammer, OnlyTheVersionQueryWakesThePaddleWithACarriageReturn)
+{
+    // The version comes only after the bare CR; the pager type never comes.
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?V", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?M", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    device->SetValue("V", "PDL-1 Ver.2.10 (Mar 2026)");
+    const std::size_t from = harness.engine.Transcript().size();
+    harness.messages.Answer(kAnswerOk);
+    window->cmdRead->click();
+    EXPECT_EQ(window->txtVersion->text(), "2.10");
+    std::string sent;
+    for (std::size_t i = from; i < harness.engine.Transcript().size(); ++i)
+        if (harness.engine.Transcript()[i].fromHost)
+            sent += harness.engine.Transcript()[i].bytes;
+    EXPECT_NE(sent.find("?V\r\r?M\r?M\r?M\r?C1\r"), std::string::npos) << sent;
+}
+
 TEST_F(PaddleProgrammer, APaddleThatDoesNotAnswerIsReportedPerRun)
 {
     Unplug();

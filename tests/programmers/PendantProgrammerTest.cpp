@@ -80,6 +80,19 @@ TEST(PendantConversation, TheReadAsksWhatThePendantsCommandSetHas)
     }
 }
 
+TEST(PendantConversation, APendantThatAnswersOnlyAfterTheCarriageReturnPokeIsRead)
+{
+    auto pendant = std::make_shared<sim::PendantDevice>("PDX-03", "2.10");
+    pendant->SetValue("C4", "0004444");
+    pendant->PressButton();
+    DeviceLine line(pendant);
+    line.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = R"(\?.*)", .match = sim::MatchMode::Regex,
+                          .times = 0});
+    const PendantSettings read = ReadPendantSettings();
+    EXPECT_EQ(read.model, "PDX-03");
+    EXPECT_EQ(read.capcodes[3], "0004444");
+}
+
 TEST_F(PendantProgrammer, AReadShowsWhatThePendantAnsweredAndOldFirmwareIsSentBack)
 {
     Use(std::make_shared<sim::PendantDevice>("PDX-01", "2.20"));
