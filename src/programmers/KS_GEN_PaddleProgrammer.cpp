@@ -92,7 +92,7 @@ KS_GEN_PaddleProgrammer::KS_GEN_PaddleProgrammer(QWidget* owner)
 
 void KS_GEN_PaddleProgrammer::Form_Load()
 {
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     // The paddle has no serial number: its row stays hidden and unused.
     for (QWidget* control : std::initializer_list<QWidget*>{lblSerialNumber, txtSerialNumber, chkSNAutoIncrement,
                                                             txtSNIncrement})

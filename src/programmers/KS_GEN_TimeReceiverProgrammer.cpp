@@ -143,7 +143,7 @@ void KS_GEN_TimeReceiverProgrammer::Form_Load()
 {
     move(Twips(2600), Twips(2200));
     SetServiceKey(true, false);
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     Lock(txtSerialNumber, true);
     MakeDigitBox(txtSerialNumber, 7);
     chkSNAutoIncrement->hide();

@@ -10,6 +10,7 @@
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_ProgrammerWindows.h"
+#include "KS_WindowRegistry.h"
 #include "ProgrammerFixture.h"
 
 
@@ -226,4 +227,18 @@ TEST(ProgrammerWindows, TheMenuOpensAProgrammerModallyAndClosingItEnablesTheMain
     EXPECT_FALSE(form.OpenerDisabled());
     EXPECT_TRUE(form.menuBar()->isEnabled());
     EXPECT_EQ(gDeviceWindowsOpen, 0);
+}
+
+TEST(ProgrammerWindows, EveryVersionBoxShowsNAUntilAReadFindsAVersion)
+{
+    ConsoleHarness harness;
+    KS_MainForm& form = harness.Load();
+    RegisterProgrammerWindows();
+    for (const std::string_view name : {FormName::PaddleProgrammer, FormName::ClockProgrammer,
+                                        FormName::PendantProgrammer, FormName::TimeReceiverProgrammer}) {
+        QPointer<KS_ProgrammerFrame> window = static_cast<KS_ProgrammerFrame*>(CreateRegisteredWindow(name, &form));
+        form.OpenOwnedWindow(window, false);
+        EXPECT_EQ(window->txtVersion->text(), "N/A") << name;
+        window->close();
+    }
 }
