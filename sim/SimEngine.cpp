@@ -233,6 +233,10 @@ void Engine::Enqueue(std::int64_t due, std::string bytes)
 
 void Engine::Answer(const std::string& line, Reply reply, std::int64_t tick)
 {
+    if (line.empty() && awaitingPoke_) {
+        reply = std::move(awaitingPoke_);
+        awaitingPoke_.reset();
+    }
     std::vector<Fault> hits;
     for (auto it = faults_.begin(); it != faults_.end();) {
         if (!Matches(*it, line)) {
@@ -282,6 +286,10 @@ void Engine::Answer(const std::string& line, Reply reply, std::int64_t tick)
         case FaultKind::LateAnswer: due = tick + f.ticks; break;
         case FaultKind::Split: split = f; break;
         case FaultKind::Merge: merge = true; break;
+        case FaultKind::AfterPoke:
+            awaitingPoke_ = std::move(reply);
+            reply.reset();
+            break;
         }
     }
     if (!reply)

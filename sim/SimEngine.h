@@ -45,6 +45,7 @@ enum class FaultKind {
     LateAnswer,  // the answer exactly `ticks` after the line's CR
     Split,       // the answer in two chunks, the second `ticks` after the first
     Merge,       // the answer held back and sent together with the next one
+    AfterPoke,   // the answer held back until the host's next bare CR, which gets it instead of "?99"
 };
 
 enum class MatchMode {
@@ -310,6 +311,7 @@ private:
     std::vector<Pending> queue_;
     std::int64_t lastDue_ = std::numeric_limits<std::int64_t>::min();
     std::string held_; // an answer kept back by a Merge fault
+    std::optional<std::string> awaitingPoke_; // an answer kept back by an AfterPoke fault
     std::vector<Fault> faults_;
 
     std::vector<TranscriptEntry> transcript_;

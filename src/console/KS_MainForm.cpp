@@ -163,7 +163,10 @@ KS_MainForm::~KS_MainForm()
 
 void KS_MainForm::buildControls()
 {
-    auto* central = new QWidget(this);
+    pbxMain = new QWidget(this);
+    pbxMain->setObjectName("pbxMain");
+    pbxMain->setToolTip("Press F1 for help ");
+    QWidget* central = pbxMain;
     auto* root = new QVBoxLayout(central);
 
     // Connection and modem state
@@ -231,20 +234,24 @@ void KS_MainForm::buildControls()
     root->addLayout(lists, 1);
 
     // The message and its commands
-    auto* messageRow = new QHBoxLayout;
-    txtMessage = new QPlainTextEdit(central);
+    pbxMessage = new QWidget(central);
+    pbxMessage->setObjectName("pbxMessage");
+    pbxMessage->setToolTip("Press F1 for help ");
+    auto* messageRow = new QHBoxLayout(pbxMessage);
+    messageRow->setContentsMargins(0, 0, 0, 0);
+    txtMessage = new QPlainTextEdit(pbxMessage);
     txtMessage->setObjectName("txtMessage");
     txtMessage->setToolTip("Type in the message text here ");
     txtMessage->setStyleSheet("background-color: black; color: #00FF00;");
     txtMessage->setFixedHeight(Twips(1300));
     messageRow->addWidget(txtMessage, 1);
     auto* messageButtons = new QGridLayout;
-    cmdSendPage = makeButton(central, "cmdSendPage", "Send &Page", "Send message to the selected users ");
-    cmdLastPage = makeButton(central, "cmdLastPage", "&Last Page", "Load last page sent ");
-    cmdClear = makeButton(central, "cmdClear", "&Clear", "Clear message text ");
-    cmdDialOut = makeButton(central, "cmdDialOut", "Dial &Out", "Dial Out / Disconnect ");
-    cmdSBMessages = makeButton(central, "cmdSBMessages", "S&B Messages", "Clear message text ");
-    cmdRecordMessage = makeButton(central, "cmdRecordMessage", "R&ecord", "Record a message for Voice pager ");
+    cmdSendPage = makeButton(pbxMessage, "cmdSendPage", "Send &Page", "Send message to the selected users ");
+    cmdLastPage = makeButton(pbxMessage, "cmdLastPage", "&Last Page", "Load last page sent ");
+    cmdClear = makeButton(pbxMessage, "cmdClear", "&Clear", "Clear message text ");
+    cmdDialOut = makeButton(pbxMessage, "cmdDialOut", "Dial &Out", "Dial Out / Disconnect ");
+    cmdSBMessages = makeButton(pbxMessage, "cmdSBMessages", "S&B Messages", "Clear message text ");
+    cmdRecordMessage = makeButton(pbxMessage, "cmdRecordMessage", "R&ecord", "Record a message for Voice pager ");
     messageButtons->addWidget(cmdSendPage, 0, 0);
     messageButtons->addWidget(cmdLastPage, 0, 1);
     messageButtons->addWidget(cmdClear, 1, 0);
@@ -252,7 +259,7 @@ void KS_MainForm::buildControls()
     messageButtons->addWidget(cmdSBMessages, 2, 0);
     messageButtons->addWidget(cmdRecordMessage, 2, 1);
     messageRow->addLayout(messageButtons);
-    root->addLayout(messageRow);
+    root->addWidget(pbxMessage);
 
     auto* recordRow = new QHBoxLayout;
     prgRecordProgress = new QProgressBar(central);

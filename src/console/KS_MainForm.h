@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,6 +100,8 @@ public:
     bool ViewMode() const { return viewMode_; }
 
     // ---- Controls
+    QWidget* pbxMain = nullptr;    // the window's face
+    QWidget* pbxMessage = nullptr; // the message box and its commands
     QLabel* lblConnectionStatus = nullptr;
     QLabel* lblModemStatus = nullptr;
     QLineEdit* txtStatus = nullptr;
@@ -249,6 +252,13 @@ private:
     bool sendPageChecksPass(bool clearDisplay);
     void lockSelection(bool locked);
     std::string selectedAttributeCode(bool clearDisplay) const;
+    // Scheduled pages and the hourly clock setting wait for a free line rather than being dropped.
+    void noteDueEntries();
+    void sendDueEntries();
+    bool autoTimeSetMarked() const;
+    void runDueClockSetting();
+    std::set<int> dueEntries_; // schedule indexes whose minute came and that have not gone out yet
+    bool clockSettingDue_ = false;
     // Kept apart so that a timer job or an unwanted click sees it while a batch runs.
     bool sendingBatch_ = false;
     bool scanningSchedule_ = false;

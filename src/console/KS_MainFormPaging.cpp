@@ -413,12 +413,20 @@ void KS_MainForm::tmrCheckCOMPort_Timer()
 
 void KS_MainForm::tmrSeconds_Timer()
 {
-    // A scheduled page waits while another conversation runs (or an earlier
-    // scan is still sending); the entry is not yet fired, so the next second
-    // sends it within the same minute.
-    if (scanningSchedule_ || LinkConversation::ConversationActive() || gSchedule.size() < 700)
+    // Noting what has come due touches no line, so it goes on inside another
+    // conversation's wait; the sending waits until the line is free.
+    noteDueEntries();
+    if (scanningSchedule_ || LinkConversation::ConversationActive() || ExitRequested())
         return;
     FlagScope scanning(scanningSchedule_);
+    sendDueEntries();
+    runDueClockSetting();
+}
+
+void KS_MainForm::noteDueEntries()
+{
+    if (gSchedule.size() < 700)
+        return;
     const QDateTime now = GetLocalTime();
     const int day = now.date().dayOfWeek(); // Monday is 1
     const std::string nowText = FormatTimeAmPm(now.time().hour(), now.time().minute());
@@ -426,36 +434,68 @@ void KS_MainForm::tmrSeconds_Timer()
         ScheduleEntry& entry = gSchedule[static_cast<std::size_t>(i)];
         if (entry.Active != -1 || Val(entry.Pager) <= 0)
             continue;
-        if (nowText == entry.Time && entry.Fired == 0 && gDeviceWindowsOpen > 0) {
-            // A device programmer has the port: the page would go to the device.
-            ReportStatus("Scheduled page to " + entry.Pager + " not sent: a device programmer is using the port.",
-                         true, 0);
-            entry.Fired = -1;
-            continue;
-        }
         if (nowText == entry.Time && entry.Fired == 0) {
-            PageRequest request;
-            request.SetPagerNo(entry.Pager);
-            request.Kind = PageRequest::kPage;
-            request.IsVoice = false;
-            request.Message = entry.AlertType != 10 ? std::to_string(entry.AlertType) : Trim(entry.Message);
-            SendPageToPager(request);
-            gSchedule[static_cast<std::size_t>(i)].Fired = -1;
+            dueEntries_.insert(i);
             continue;
         }
         // An entry whose time cannot be read ends this second's scan.
         const auto elapsed = secondsBetween(entry.Time, nowText);
         if (!elapsed)
             return;
-        if (*elapsed > 58)
+        // An entry is fired only in or after its minute, so any other minute of
+        // its day re-arms it: one at 11:59 PM, or one sent after midnight, is
+        // ready again a week later.
+        if (*elapsed != 0)
             entry.Fired = 0;
+    }
+}
+
+void KS_MainForm::sendDueEntries()
+{
+    // In index order, however late; an entry stays due until it has gone
+    // out, so a scan inside its page's wait cannot send it a second time.
+    while (!dueEntries_.empty() && !ExitRequested()) {
+        const int i = *dueEntries_.begin();
+        ScheduleEntry entry = gSchedule[static_cast<std::size_t>(i)];
+        // The schedule window may have switched it off or emptied it while it waited.
+        const bool stillWanted = entry.Active == -1 && Val(entry.Pager) > 0;
+        if (stillWanted && gDeviceWindowsOpen > 0) {
+            // A device programmer has the port: the page would go to the device.
+            ReportStatus("Scheduled page to " + entry.Pager + " not sent: a device programmer is using the port.",
+                         true, 0);
+        } else if (stillWanted) {
+            PageRequest request;
+            request.SetPagerNo(entry.Pager);
+            request.Kind = PageRequest::kPage;
+            request.IsVoice = false;
+            request.Message = entry.AlertType != 10 ? std::to_string(entry.AlertType) : Trim(entry.Message);
+            SendPageToPager(request);
+        }
+        gSchedule[static_cast<std::size_t>(i)].Fired = -1;
+        dueEntries_.erase(i);
     }
 }
 
 void KS_MainForm::tmrMinutes_Timer()
 {
     minuteCounter_ = minuteCounter_ == 2147483647 ? 0 : minuteCounter_ + 1;
-    const bool autoTimeSet = mnuSetupTimeOptions.size() > 1 && mnuSetupTimeOptions[1]->isChecked();
-    if (minuteCounter_ % 60 == 0 && autoTimeSet && !LinkConversation::ConversationActive() && gDeviceWindowsOpen == 0)
+    if (minuteCounter_ % 60 == 0 && autoTimeSetMarked())
+        clockSettingDue_ = true;
+    runDueClockSetting();
+}
+
+bool KS_MainForm::autoTimeSetMarked() const
+{
+    return mnuSetupTimeOptions.size() > 1 && mnuSetupTimeOptions[1]->isChecked();
+}
+
+void KS_MainForm::runDueClockSetting()
+{
+    // An hour's setting that met a busy line or a device programmer holding
+    // the port runs once, at the first moment both are free.
+    if (!clockSettingDue_ || LinkConversation::ConversationActive() || gDeviceWindowsOpen > 0 || ExitRequested())
+        return;
+    clockSettingDue_ = false;
+    if (autoTimeSetMarked())
         SendDateTimeToEncoder();
 }

@@ -443,20 +443,22 @@ bool LoadScheduleDatabase()
     }
 
     std::vector<ScheduleEntry> records;
-    const FileError error = ReadRecords(path, records);
+    const FileError error = ReadRecords(path, records, true);
     const std::size_t count = std::min<std::size_t>(records.size(), kScheduleEntries);
     for (std::size_t i = 0; i < count; ++i) {
         const std::int16_t fired = gSchedule[i].Fired;
         gSchedule[i] = records[i];
         gSchedule[i].Fired = fired;
     }
-    // A short file holds the first entries only; the rest are the day's default entries, each with its number.
-    for (std::size_t i = count; i < kScheduleEntries; ++i)
-        gSchedule[i] = DefaultScheduleEntry(static_cast<int>(i % 100));
+    // A read that breaks off keeps the rest of the week as it was: pages
+    // keep firing rather than the whole schedule going quiet.
     if (error != FileError::None) {
         showFileError(error);
         return false;
     }
+    // A short file holds the first entries only; the rest are the day's default entries, each with its number.
+    for (std::size_t i = count; i < kScheduleEntries; ++i)
+        gSchedule[i] = DefaultScheduleEntry(static_cast<int>(i % 100));
     if (RecordFile(path, ScheduleEntry::kLength).HasTrailingBytes())
         ReportStatus("Schedule.DBS ends in an incomplete record, which was not read.", true);
     return true;

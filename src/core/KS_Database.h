@@ -15,10 +15,10 @@
 // ---- Typed access to a data file -------------------------------------------------
 
 template <class Record>
-FileError ReadRecords(const std::string& path, std::vector<Record>& records)
+FileError ReadRecords(const std::string& path, std::vector<Record>& records, bool keepReadBeforeFailure = false)
 {
     std::vector<std::string> raw;
-    const FileError error = RecordFile(path, Record::kLength).ReadAll(raw);
+    const FileError error = RecordFile(path, Record::kLength).ReadAll(raw, keepReadBeforeFailure);
     records.clear();
     records.reserve(raw.size());
     for (const auto& bytes : raw)

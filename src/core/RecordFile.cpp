@@ -79,13 +79,12 @@ FileError readAt(int fd, std::string& out, std::size_t count, std::int64_t offse
     std::size_t done = 0;
     while (done < count) {
         const ssize_t n = ::pread(fd, out.data() + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return FileError::Other;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            out.resize(done); // what did arrive is still good
+            return FileError::Other; // a failing disk or share, or the file shrank under us
         }
-        if (n == 0)
-            return FileError::Other; // the file shrank under us
         done += static_cast<std::size_t>(n);
     }
     return FileError::None;
@@ -252,7 +251,7 @@ FileError RecordFile::ReadRecord(std::int64_t n, std::string& record) const
     return readAt(fd.get(), record, length_, (n - 1) * len);
 }
 
-FileError RecordFile::ReadAll(std::vector<std::string>& records) const
+FileError RecordFile::ReadAll(std::vector<std::string>& records, bool keepReadBeforeFailure) const
 {
     records.clear();
     Fd fd(-1);
@@ -260,15 +259,15 @@ FileError RecordFile::ReadAll(std::vector<std::string>& records) const
     if (const FileError error = openForReading(path_, fd, size); error != FileError::None)
         return error;
     const auto len = static_cast<std::int64_t>(length_);
-    const std::int64_t count = size / len;
     std::string all;
-    if (const FileError error = readAt(fd.get(), all, static_cast<std::size_t>(count * len), 0);
-        error != FileError::None)
+    const FileError error = readAt(fd.get(), all, static_cast<std::size_t>(size / len * len), 0);
+    if (error != FileError::None && !keepReadBeforeFailure)
         return error;
+    const auto count = static_cast<std::int64_t>(all.size()) / len;
     records.reserve(static_cast<std::size_t>(count));
     for (std::int64_t i = 0; i < count; ++i)
         records.push_back(all.substr(static_cast<std::size_t>(i * len), length_));
-    return FileError::None;
+    return error;
 }
 
 FileError RecordFile::ReadRecords(std::int64_t n, std::int64_t count, std::string& bytes) const

@@ -58,8 +58,9 @@ public:
 
     // Record n (from 1). Reading past the last whole record is an Other error.
     FileError ReadRecord(std::int64_t n, std::string& record) const;
-    // Every whole record; a trailing partial record is not read.
-    FileError ReadAll(std::vector<std::string>& records) const;
+    // Every whole record; a trailing partial record is not read. A read that
+    // fails part-way leaves no records, or, when asked, the whole ones read before.
+    FileError ReadAll(std::vector<std::string>& records, bool keepReadBeforeFailure = false) const;
     // Records n to n + count - 1 as one run of bytes; fewer when the file ends first.
     FileError ReadRecords(std::int64_t n, std::int64_t count, std::string& bytes) const;
     // Writes record n in place, creating the file when needed; the other bytes stay.

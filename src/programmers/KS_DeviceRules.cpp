@@ -180,26 +180,24 @@ std::string VersionPlainText(int hundredths)
     return text;
 }
 
-std::string VersionBetweenVerAndParen(std::string_view reply, std::string_view marker)
+std::optional<std::string> VersionAfterVer(std::string_view reply, char end, std::string_view marker)
 {
     const std::size_t ver = reply.find(marker);
-    const std::size_t paren = reply.find('(');
-    if (ver == std::string_view::npos || paren == std::string_view::npos)
-        return "N/A";
+    const std::size_t stop = reply.find(end);
+    if (ver == std::string_view::npos || stop == std::string_view::npos)
+        return std::nullopt;
     const std::size_t start = ver + 4;
-    if (paren <= start)
-        return "N/A";
-    const std::string text = Trim(reply.substr(start, paren - start));
-    return text.empty() ? "N/A" : text;
+    if (stop <= start)
+        return std::nullopt;
+    std::string text = Trim(reply.substr(start, stop - start));
+    if (text.empty())
+        return std::nullopt;
+    return text;
 }
 
-std::optional<std::string> VersionAfterVerDot(std::string_view reply, char end)
+std::string VersionBetweenVerAndParen(std::string_view reply, std::string_view marker)
 {
-    const std::size_t ver = reply.find("Ver.");
-    const std::size_t marker = reply.find(end);
-    if (ver == std::string_view::npos || marker == std::string_view::npos || marker < ver + 5)
-        return std::nullopt;
-    return Trim(reply.substr(ver + 5, marker - ver - 5));
+    return VersionAfterVer(reply, '(', marker).value_or("N/A");
 }
 
 std::string DeviceModelText(std::string_view reply)

@@ -58,15 +58,14 @@ std::optional<int> VersionNumber(std::string_view text);
 // Hundredths as "0.00" (218 -> "2.18") and as a plain decimal (210 -> "2.1").
 std::string VersionText(int hundredths);
 std::string VersionPlainText(int hundredths);
-// The trimmed text between the marker and "(" of a version line, the number
-// starting four characters after the marker's "V" ("Ver" and a blank, or
-// "Ver." right before the digits as in "Ver.3.20("); "N/A" when either is
-// missing or nothing lies between them. The marker is found with its dot
+// The version a device names after its marker: the trimmed text from four
+// characters after the marker's "V" ("Ver" and a blank, or "Ver." right
+// before the digits, so "Ver.2.20(" and "Ver. 2.20(" both read 2.20) up to
+// the first `end` character. Nothing when either is missing, the end comes
+// too soon or nothing lies between them. The marker is found with its dot
 // where there is one, so "Version Ver. 3.20 (x)" reads 3.20.
+std::optional<std::string> VersionAfterVer(std::string_view reply, char end, std::string_view marker = "Ver.");
+// The same up to "(", "N/A" where there is none.
 std::string VersionBetweenVerAndParen(std::string_view reply, std::string_view marker = "Ver.");
-// The trimmed text that starts five characters after "Ver." ("Ver." and the
-// character after it lead the number) and ends before the first `end`
-// marker; nothing when either is missing or the marker comes too soon.
-std::optional<std::string> VersionAfterVerDot(std::string_view reply, char end);
 // A model answer without NULs, CR, LF and "*"; "RL-CLK" is shown "RL-CLK-xxxx".
 std::string DeviceModelText(std::string_view reply);

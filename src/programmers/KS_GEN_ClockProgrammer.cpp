@@ -97,7 +97,7 @@ void KS_GEN_ClockProgrammer::Form_Load()
 {
     move(Twips(2600), Twips(2200));
     Lock(txtDevice, true);
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     lblRSSI->hide();
     txtRSSI->hide();
     Lock(txtRSSI, true);

@@ -1,6 +1,7 @@
 #include "KS_GEN_CustomAlertsProgrammer.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -216,20 +217,24 @@ bool KS_GEN_CustomAlertsProgrammer::ReadMemoryConfiguration()
         if (IsLinkResponding()) {
             const std::string value = DeviceQuery("?MC", {.expectedLength = 6, .ticks = 20, .tries = 3,
                                                           .pokeOnTimeout = true});
-            // The list is made for the memory the device has, and only a slot
-            // count it offers counts as supported: a size is never worked
-            // out from a count of 0.
+            // The list is made for the memory the device has. Any whole answer
+            // is the device's configuration, a count of 00 or one the list
+            // does not offer included: the operator must be able to change it.
             OptionList& list = AsOptionList(cmbMemoryConfiguration);
             list.Clear();
-            const int kb = value.size() == 6 && Numeric(value) ? std::stoi(value.substr(0, 4)) : 0;
+            const int kb = std::max(0, static_cast<int>(Val(value.substr(0, 4))));
             FillMemoryConfigurationCombo(list, 0, kb > 0 ? kb : 4096);
-            const int count = kb > 0 ? std::stoi(value.substr(4)) : 0;
-            for (int i = 1; i < list.ItemCount() && count > 0; ++i)
-                if (list.ItemData(i) == count) {
-                    list.SetSelectedIndex(i);
-                    memoryKB_ = kb;
-                    ok = true;
+            if (value.size() == 6) {
+                const std::string shown = MemoryConfigurationText(value, true);
+                int index = FindItemText(list, shown);
+                if (index < 0) {
+                    AddItemWithData(list, shown, static_cast<std::int32_t>(Val(value.substr(4))));
+                    index = list.NewIndex();
                 }
+                list.SetSelectedIndex(index);
+                memoryKB_ = kb;
+                ok = true;
+            }
             ReportStatus("Ready");
         }
     }

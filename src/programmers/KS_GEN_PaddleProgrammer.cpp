@@ -12,10 +12,11 @@
 
 namespace {
 
-// Every read waits 60 ticks, three tries, a CR after each unanswered one.
-DeviceQueryOptions paddleQuery(std::int16_t expectedLength)
+// Every read waits 60 ticks, three tries; only the version query wakes the
+// paddle with a CR after an unanswered try.
+DeviceQueryOptions paddleQuery(std::int16_t expectedLength, bool poke = false)
 {
-    return {.expectedLength = expectedLength, .ticks = 60, .tries = 3, .pokeOnTimeout = true};
+    return {.expectedLength = expectedLength, .ticks = 60, .tries = 3, .pokeOnTimeout = poke};
 }
 
 constexpr std::int32_t kWriteTicks = 40;
@@ -91,7 +92,7 @@ KS_GEN_PaddleProgrammer::KS_GEN_PaddleProgrammer(QWidget* owner)
 
 void KS_GEN_PaddleProgrammer::Form_Load()
 {
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     // The paddle has no serial number: its row stays hidden and unused.
     for (QWidget* control : std::initializer_list<QWidget*>{lblSerialNumber, txtSerialNumber, chkSNAutoIncrement,
                                                             txtSNIncrement})
@@ -147,7 +148,7 @@ bool KS_GEN_PaddleProgrammer::ReadPaddle()
             ShowOptionNotUpdatedWarning("programming");
             return true;
         }
-        const auto versionLine = DeviceQueryLine("?V", paddleQuery(0));
+        const auto versionLine = DeviceQueryLine("?V", paddleQuery(0, true));
         txtVersion->setText(ToQString(versionLine ? VersionBetweenVerAndParen(*versionLine, "Ver") : "N/A"));
 
         const std::string pagerType = DeviceQuery("?M", paddleQuery(1));

@@ -128,7 +128,7 @@ KS_GEN_PendantProgrammer::KS_GEN_PendantProgrammer(QWidget* owner)
 
 void KS_GEN_PendantProgrammer::Form_Load()
 {
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     Lock(txtDevice, true);
     Lock(txtSerialNumber, true);
     MakeDigitBox(txtSerialNumber, kSerialDigits);

@@ -143,7 +143,7 @@ void KS_GEN_TimeReceiverProgrammer::Form_Load()
 {
     move(Twips(2600), Twips(2200));
     SetServiceKey(true, false);
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     Lock(txtSerialNumber, true);
     MakeDigitBox(txtSerialNumber, 7);
     chkSNAutoIncrement->hide();
@@ -273,7 +273,7 @@ bool KS_GEN_TimeReceiverProgrammer::ReadTimeReceiverSettings()
 
         std::string reply;
         DeviceQuery("?V", settingQuery(0, true), &reply);
-        const auto version = AcknowledgedValue(reply) ? VersionAfterVerDot(reply, '*') : std::nullopt;
+        const auto version = AcknowledgedValue(reply) ? VersionAfterVer(reply, '*') : std::nullopt;
         txtVersion->setText(ToQString(version.value_or("N/A")));
         for (const auto& item : items)
             item.show(DeviceQuery(item.query, settingQuery(item.length)));

@@ -54,7 +54,7 @@ PendantVersion ReadPendantVersion()
         return version;
     }
     // A "(" too close behind "Ver." leaves no version: 0, and the run goes on.
-    version.text = VersionAfterVerDot(*value, '(');
+    version.text = VersionAfterVer(*value, '(');
     if (version.text)
         version.hundredths = VersionNumber(*version.text).value_or(0);
     return version;

@@ -143,6 +143,14 @@ void KS_ProgrammerFrame::MakeFrequencyBox(QLineEdit* box)
     roles_->AddFrequencyBox(box);
 }
 
+void KS_ProgrammerFrame::SetUpVersionBox()
+{
+    Lock(txtVersion, true);
+    // Until a read finds a version the box says there is none, rather than
+    // looking like a box the window forgot to fill.
+    txtVersion->setText("N/A");
+}
+
 void KS_ProgrammerFrame::Lock(QLineEdit* box, bool locked)
 {
     box->setReadOnly(locked);

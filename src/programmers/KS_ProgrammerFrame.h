@@ -89,6 +89,8 @@ protected:
     void MakeFrequencyBox(QLineEdit* box);
     // A read-only box: locked, select-all on focus only.
     static void Lock(QLineEdit* box, bool locked);
+    // txtVersion locked, showing "N/A" until a read finds a version.
+    void SetUpVersionBox();
     static bool Unlocked(const QLineEdit* box);
     // Shown within this window, whether or not the window itself is on screen yet.
     bool Shown(const QWidget* control) const;

@@ -91,3 +91,13 @@ TEST_F(MainFormFixture, TheCloseBoxOnlyHidesAfterTheQuestion)
     EXPECT_NE(script.shown()[0].message.find("will stay active and will be accessible from the system tray."),
               std::string::npos);
 }
+
+TEST_F(MainFormFixture, TheWindowsFaceAndItsMessageAreaPointToHelp)
+{
+    for (const char* name : {"pbxMain", "pbxMessage"}) {
+        const auto* box = form.findChild<QWidget*>(name);
+        ASSERT_NE(box, nullptr) << name;
+        EXPECT_EQ(box->toolTip(), "Press F1 for help ") << name;
+    }
+    EXPECT_TRUE(form.findChild<QWidget*>("pbxMessage")->isAncestorOf(form.txtMessage));
+}

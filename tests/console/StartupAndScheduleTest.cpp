@@ -7,8 +7,10 @@
 #include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
+#include "LinkTestSupport.h"
 
 TEST(Startup, ReachesTheEncoderAndListsTheUsersInUse)
 {
@@ -126,6 +128,48 @@ TEST_F(Scheduler, NoScanStartsWhileAnotherConversationRuns)
     }
     tick(0, 9, 5, 1); // the next second, still within the minute
     EXPECT_EQ(harness.Pages(), Lines{"P0051"});
+}
+
+TEST_F(Scheduler, AnEntryDueDuringABatchGoesOutOnceRightAfterItAndAgainNextWeek)
+{
+    entry(3, "09:05 AM", "005", 3);
+    harness.Select({"005"});
+    form.txtMessage->setPlainText("Batch");
+    // Two seconds a tick from 09:04:50, the clock stopping at 09:06:10; the
+    // seconds timer runs on every tick, as it would inside the batch's waits.
+    const QDateTime start(QDate(2026, 12, 7), QTime(9, 4, 50));
+    int ticks = 0;
+    SetClockForTest([&] { return start.addSecs(std::min(2 * ticks, 80)).toUTC(); });
+    SetYieldHook([&] {
+        ++ticks;
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+        form.tmrSeconds_Timer();
+    });
+    form.cmdSendPage_Click();
+    ASSERT_EQ(GetLocalTime().time(), QTime(9, 6, 10));
+    EXPECT_EQ(harness.Pages(), Lines{"P005Batch"});
+    form.tmrSeconds_Timer();
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
+
+    InstallTickPump();
+    tick(0, 9, 6, 11);
+    tick(0, 9, 7, 0);
+    EXPECT_TRUE(harness.Pages().empty());
+    tick(7, 9, 5, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
+}
+
+TEST_F(Scheduler, AnEntryInTheDaysLastMinuteFiresAgainNextWeek)
+{
+    entry(99, "11:59 PM", "005", 4);
+    tick(0, 23, 59, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0054"});
+    tick(1, 0, 0, 0);
+    tick(7, 0, 0, 0);
+    tick(7, 23, 59, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0054"});
 }
 
 TEST_F(Scheduler, AnUnreadableTimeEndsTheScanThere)

@@ -1,10 +1,35 @@
+#include <algorithm>
+#include <cerrno>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_String.h"
 #include "TestSupport.h"
+
+namespace {
+
+// Reads from this byte of any file on fail as a failing disk or share does; -1: reads work.
+off_t failReadsFrom = -1;
+
+} // namespace
+
+extern "C" ssize_t pread(int fd, void* buf, size_t count, off_t offset)
+{
+    using Real = ssize_t (*)(int, void*, size_t, off_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pread"));
+    if (failReadsFrom >= 0) {
+        if (offset >= failReadsFrom) {
+            errno = EIO;
+            return -1;
+        }
+        count = std::min(count, static_cast<size_t>(failReadsFrom - offset));
+    }
+    return real(fd, buf, count, offset);
+}
 
 namespace {
 
@@ -67,6 +92,26 @@ TEST_F(ScheduleFile, AShortFileFillsOnlyTheEntriesItHolds)
     EXPECT_EQ(gSchedule[200].Pager, "000");
     // The short file is not filled up behind the operator's back.
     EXPECT_EQ(ReadBytes(path()).size(), 150u * 49);
+}
+
+TEST_F(ScheduleFile, AReadThatBreaksOffKeepsWhatItReadAndTheRestAsItWas)
+{
+    WriteBytes(path(), Repeat(scheduleRecord("001", "111", -1), 700));
+    ASSERT_TRUE(LoadScheduleDatabase());
+    gSchedule[200].Fired = -1;
+
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    WriteBytes(path(), Repeat(scheduleRecord("001", "222", -1), 700));
+    failReadsFrom = 150 * 49;
+    const bool loaded = LoadScheduleDatabase();
+    failReadsFrom = -1;
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Error reading user record."});
+    EXPECT_EQ(gSchedule[149].Pager, "222");
+    EXPECT_EQ(gSchedule[150].Pager, "111");
+    EXPECT_EQ(gSchedule[699].Active, -1);
+    EXPECT_EQ(gSchedule[200].Fired, -1);
 }
 
 TEST_F(ScheduleFile, AnUnreachableFolderIsReported)

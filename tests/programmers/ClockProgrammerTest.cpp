@@ -71,6 +71,15 @@ TEST_F(ClockProgrammer, TheModelAndFirmwareDecideWhatAReadAsksAndShows)
     EXPECT_EQ(window->focusWidget(), window->txtFrequency);
 }
 
+TEST_F(ClockProgrammer, AFrequencyAnsweredOnlyAfterTheCarriageReturnPokeIsRead)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?F", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    device->SetValue("F", "4575500");
+    window->cmdRead->click();
+    EXPECT_EQ(window->txtFrequency->text(), "457.5500");
+}
+
 TEST_F(ClockProgrammer, AReadFrequencyIsProgrammedBackAndARefusedSettingIsMarked)
 {
     WatchInfo();
@@ -261,5 +270,46 @@ TEST_F(ClockProgrammer, TimerJobsKeepOffThePortWhileAProgrammerIsOpen)
     const Lines sent = Sent();
     EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("P100"); }));
     EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("T"); }));
+    SetClockForTest({});
+}
+
+TEST_F(ClockProgrammer, AnHourlyClockSettingThatFindsThePortTakenRunsOnceWhenItIsFree)
+{
+    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0, 50)).toUTC(); });
+    form.mnuSetupTimeOptions[1]->setChecked(true);
+    // The device on this line acknowledges no clock command, so each setting shows as its tries.
+    const auto clockSet = [this] {
+        const Lines sent = Sent();
+        return std::any_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("T"); });
+    };
+    const auto anHour = [this] {
+        for (int minute = 0; minute < 60; ++minute)
+            form.tmrMinutes_Timer();
+    };
+    const auto twoSeconds = [this] {
+        form.tmrSeconds_Timer();
+        form.tmrSeconds_Timer();
+    };
+
+    anHour(); // the programmer window holds the port
+    twoSeconds();
+    EXPECT_FALSE(clockSet());
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    form.tmrSeconds_Timer();
+    EXPECT_TRUE(clockSet());
+    twoSeconds();
+    EXPECT_FALSE(clockSet());
+
+    {
+        LinkConversation busy;
+        anHour();
+        twoSeconds();
+    }
+    EXPECT_FALSE(clockSet());
+    form.tmrSeconds_Timer();
+    EXPECT_TRUE(clockSet());
+    twoSeconds();
+    EXPECT_FALSE(clockSet());
     SetClockForTest({});
 }

@@ -94,6 +94,40 @@ TEST_F(CustomAlerts, ADeviceWithoutTheOptionIsReportedAndItsReportedMemoryBuilds
     EXPECT_EQ(window->cmbMemoryConfiguration->count(), 9); // 00, then 1 … 128 slots
 }
 
+TEST_F(CustomAlerts, AnyWholeConfigurationAnswerIsReadAndCanBeChanged)
+{
+    const struct {
+        const char* reply;
+        const char* shown;
+    } cases[] = {
+        {"409600", "00 (Not Supported)"},
+        {"409603", "03 (170.666666666667 Seconds Each / 8kbps)"}, // a count the list does not offer
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        device->SetValue("MC", c.reply);
+        window->cmdReadMemoryConfiguration->click();
+        EXPECT_EQ(Configuration(), c.shown);
+        EXPECT_EQ(window->MemoryKB(), 4096);
+        window->cmbMemoryConfiguration->setCurrentIndex(4); // 08
+        harness.messages.Answer(kAnswerYes);
+        window->cmdWriteMemoryConfiguration->click();
+        EXPECT_EQ(Sent(), (Lines{"?MC", "?MC", "PMC08"}));
+        EXPECT_EQ(device->Value("MC"), "409608");
+    }
+    EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kErase, kErase}));
+}
+
+TEST_F(CustomAlerts, AConfigurationAnsweredOnlyAfterTheCarriageReturnPokeIsRead)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?MC", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    device->SetValue("MC", "409616");
+    window->cmdReadMemoryConfiguration->click();
+    EXPECT_EQ(Configuration(), "16 (32 Seconds Each / 8kbps)");
+    EXPECT_TRUE(harness.messages.texts().empty());
+}
+
 TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
 {
     const std::string good = File("good.wav", WaveBytes(std::string(100, '\x80')));

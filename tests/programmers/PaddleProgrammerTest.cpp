@@ -10,6 +10,7 @@
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_ProgrammerWindows.h"
+#include "KS_WindowRegistry.h"
 #include "ProgrammerFixture.h"
 
 
@@ -138,6 +139,25 @@ TEST_F(PaddleProgrammer, AReadFillsTheVersionThePagerTypeAndTheCapcodes)
     EXPECT_EQ(window->txtCapcode[0]->text(), "0000000");
 }
 
+TEST_F(PaddleProgrammer, OnlyTheVersionQueryWakesThePaddleWithACarriageReturn)
+{
+    // The version comes only after the bare CR; the pager type never comes.
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?V", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?M", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    device->SetValue("V", "PDL-1 Ver.2.10 (Mar 2026)");
+    const std::size_t from = harness.engine.Transcript().size();
+    harness.messages.Answer(kAnswerOk);
+    window->cmdRead->click();
+    EXPECT_EQ(window->txtVersion->text(), "2.10");
+    std::string sent;
+    for (std::size_t i = from; i < harness.engine.Transcript().size(); ++i)
+        if (harness.engine.Transcript()[i].fromHost)
+            sent += harness.engine.Transcript()[i].bytes;
+    EXPECT_NE(sent.find("?V\r\r?M\r?M\r?M\r?C1\r"), std::string::npos) << sent;
+}
+
 TEST_F(PaddleProgrammer, APaddleThatDoesNotAnswerIsReportedPerRun)
 {
     Unplug();
@@ -207,4 +227,18 @@ TEST(ProgrammerWindows, TheMenuOpensAProgrammerModallyAndClosingItEnablesTheMain
     EXPECT_FALSE(form.OpenerDisabled());
     EXPECT_TRUE(form.menuBar()->isEnabled());
     EXPECT_EQ(gDeviceWindowsOpen, 0);
+}
+
+TEST(ProgrammerWindows, EveryVersionBoxShowsNAUntilAReadFindsAVersion)
+{
+    ConsoleHarness harness;
+    KS_MainForm& form = harness.Load();
+    RegisterProgrammerWindows();
+    for (const std::string_view name : {FormName::PaddleProgrammer, FormName::ClockProgrammer,
+                                        FormName::PendantProgrammer, FormName::TimeReceiverProgrammer}) {
+        QPointer<KS_ProgrammerFrame> window = static_cast<KS_ProgrammerFrame*>(CreateRegisteredWindow(name, &form));
+        form.OpenOwnedWindow(window, false);
+        EXPECT_EQ(window->txtVersion->text(), "N/A") << name;
+        window->close();
+    }
 }

@@ -44,6 +44,10 @@ TEST(PendantConversation, TheReadAsksWhatThePendantsCommandSetHas)
         {"PDX-01", "2.20", false,
          {"?V", "?VM", "?I", "?F", "?P", "?D", "?S", "?C1", "?M1", "?C2", "?M2", "?C3", "?M3"}, "PDX-01", "2.20", 3,
          "467.8000"},
+        // "Ver." right before the number reads as well as with a blank between.
+        {"PDX-01", "Ver.2.20(Mar 2014)", false,
+         {"?V", "?VM", "?I", "?F", "?P", "?D", "?S", "?C1", "?M1", "?C2", "?M2", "?C3", "?M3"}, "PDX-01", "2.20", 3,
+         "467.8000"},
         // Names its model but runs old firmware: the legacy set finds no tag.
         {"PDX-01", "2.10", false, {"?V", "?VM", "?SM"}, "N/A", "2.10", 0, ""},
         {"PDX-03", "Ver. 1.90 (Jun 2009)", true, {"?V", "?VM", "?SM", "?C1", "?M1", "?C2", "?M2", "?C3", "?M3", "?C4",
@@ -74,6 +78,19 @@ TEST(PendantConversation, TheReadAsksWhatThePendantsCommandSetHas)
             EXPECT_EQ(read.messages[1], "text");
         }
     }
+}
+
+TEST(PendantConversation, APendantThatAnswersOnlyAfterTheCarriageReturnPokeIsRead)
+{
+    auto pendant = std::make_shared<sim::PendantDevice>("PDX-03", "2.10");
+    pendant->SetValue("C4", "0004444");
+    pendant->PressButton();
+    DeviceLine line(pendant);
+    line.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = R"(\?.*)", .match = sim::MatchMode::Regex,
+                          .times = 0});
+    const PendantSettings read = ReadPendantSettings();
+    EXPECT_EQ(read.model, "PDX-03");
+    EXPECT_EQ(read.capcodes[3], "0004444");
 }
 
 TEST_F(PendantProgrammer, AReadShowsWhatThePendantAnsweredAndOldFirmwareIsSentBack)

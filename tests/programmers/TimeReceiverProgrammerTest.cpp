@@ -133,6 +133,31 @@ TEST_F(TimeReceiverProgrammer, TheDeviceClockIsSetFromUtcAndFallsBackOnLocalTime
     EXPECT_EQ(Info(), "Done !");
 }
 
+TEST_F(TimeReceiverProgrammer, TimesOfDayGoOutWithTwoDigitHours)
+{
+    SetClockForTest([] { return QDateTime(QDate(2014, 12, 24), QTime(9, 7), Qt::LocalTime); });
+    Refuse("T"); // no clock command: the local-time fallback
+    window->chkDateTime->setChecked(true);
+    window->chkMasterClock->setChecked(true);
+    window->dtpMasterClockTime->setTime(QTime(9, 7));
+    Type(window->txtMasterClockCapcode, "0000008");
+    window->cmdProgram->click();
+    const Lines sent = Sent();
+    for (const char* line : {"PT0907", "PQM0907"})
+        EXPECT_NE(std::find(sent.begin(), sent.end(), line), sent.end()) << line;
+}
+
+TEST_F(TimeReceiverProgrammer, TheVersionAfterVerIsReadWithOrWithoutABlankOnceACarriageReturnWakesTheReceiver)
+{
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?V", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    for (const char* version : {"RL7990 Ver.2.20", "RL7990 Ver. 2.20"}) {
+        device->SetValue("V", version);
+        window->cmdRead->click();
+        EXPECT_EQ(Text(window->txtVersion), "2.20") << version;
+    }
+}
+
 TEST_F(TimeReceiverProgrammer, AReadTurnsTheDeviceCodesIntoTheListItems)
 {
     for (const auto& [mnemonic, value] : std::vector<std::pair<const char*, const char*>>{

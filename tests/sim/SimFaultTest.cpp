@@ -70,6 +70,15 @@ TEST(SimFault, DelayedLateSplitAndMergedAnswersArriveWhenDueAndKeepTheirOrder)
     EXPECT_EQ(line.Send("\r"), "*\r?99\r");
 }
 
+TEST(SimFault, AnAnswerHeldForThePokeGoesOutInPlaceOfTheNextBareCR)
+{
+    SimLine line;
+    line.unit.AddFault({.kind = FaultKind::AfterPoke, .pattern = "?000M"});
+    EXPECT_EQ(line.Send("?000M\r", 30), "");
+    EXPECT_EQ(line.Send("\r"), "12345X0001*\r");
+    EXPECT_EQ(line.Send("\r"), "?99\r");
+}
+
 TEST(SimFault, AnswerContentCanBeSpoilt)
 {
     struct Case {
