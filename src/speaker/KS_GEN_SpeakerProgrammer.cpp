@@ -332,7 +332,7 @@ void KS_GEN_SpeakerProgrammer::Form_Load()
     fraDeviceConfiguration->setTitle("Device Configuration");
     cmdClearDeviceConfiguration->hide();
 
-    Lock(txtVersion, true);
+    SetUpVersionBox();
     Lock(txtSerialNumber, true);
     chkSNAutoIncrement->hide();
     txtSNIncrement->setEnabled(false);

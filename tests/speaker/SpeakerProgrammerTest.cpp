@@ -179,7 +179,7 @@ TEST(SpeakerProgrammer, ReadThatTheUnitRefusesChangesOnlyTheCapcodeRows)
                   std::string::npos);
         EXPECT_EQ(w.txtCapcode[0]->text(), "0000000");
         EXPECT_EQ(w.cmbAlertLevel[0]->currentIndex(), 0);
-        EXPECT_EQ(w.txtVersion->text(), "");
+        EXPECT_EQ(w.txtVersion->text(), "N/A");
         EXPECT_TRUE(status.texts().empty());
     }
 }
