@@ -82,6 +82,25 @@ public:
     // True while a window opened from this one is showing.
     bool OpenerDisabled() const { return ownedWindowsOpen_ > 0; }
 
+    // While one lives the window is closed to the operator: its contents and
+    // menus are disabled, so nothing clicked or typed starts a second dialog or
+    // conversation inside a wait on the line. Closures nest (an opened window
+    // is one); the window opens again with the last.
+    class ClosedToOperator {
+    public:
+        explicit ClosedToOperator(KS_MainForm& form);
+        ~ClosedToOperator();
+        ClosedToOperator(const ClosedToOperator&) = delete;
+        ClosedToOperator& operator=(const ClosedToOperator&) = delete;
+
+    private:
+        KS_MainForm& form_;
+        std::weak_ptr<int> formAlive_;
+    };
+    // Moves the focus as SafeSetFocus does; asked while the window is closed,
+    // the move is made when it opens again.
+    void FocusControl(QWidget* control);
+
     // ---- The user directory
     void cmdAdd_Click();
     void cmdUpdate_Click();
@@ -242,6 +261,8 @@ private:
     bool probeLink();
     void openRegisteredWindow(std::string_view formName, bool modal);
     void enableOpener();
+    void closeToOperator();
+    void reopenToOperator();
     void runExitSequence();
     void placeFromSettings();
     void WaitForSecondStart();
@@ -263,6 +284,9 @@ private:
     static std::string listedUsersUnit();
     std::string listedUsersUnit_;
     int ownedWindowsOpen_ = 0;
+    int closures_ = 0;
+    QPointer<QWidget> focusBeforeClosure_;
+    QPointer<QWidget> focusAfterClosure_;
     std::shared_ptr<int> openerToken_ = std::make_shared<int>(0);
     std::vector<QPointer<QWidget>> ownedWindows_; // in the order they opened
     bool exitPending_ = false;

@@ -41,6 +41,8 @@ void KS_MainForm::WaitForSecondStart()
 bool KS_MainForm::SendDateTimeToEncoder()
 {
     LinkConversation conversation;
+    // The hourly setting runs from a timer; the console shows it is busy.
+    ClosedToOperator closed(*this);
     ShowBusyPointer();
     bool result = false;
     if (IsLinkResponding()) {
