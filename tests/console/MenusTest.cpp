@@ -366,46 +366,35 @@ TEST(Menus, AltAndAMenuTitlesLetterOpensThatMenuAtEveryPressAndFieldsKeepTheLett
 
 TEST(Menus, FromTheFirstProbeToTheEndOfWhatAnItemOrAButtonStartedNothingInTheWindowReacts)
 {
-    StandInWindows windows;
+    // Built into the program but making no window: the item probes, then has nothing to open.
+    RegisterWindow(FormName::MessagesAlarm, [](QWidget*) { return nullptr; });
     gAdminMode = true;
-    const struct {
-        const char* entry;
-        std::function<void(KS_MainForm&)> start;
-    } entries[] = {
-        {"Alarm Messages, probing first", [](KS_MainForm& f) { f.mnuMessagesOptions[0]->trigger(); }},
+    const std::pair<const char*, std::function<void(KS_MainForm&)>> entries[] = {
+        {"Alarm Messages", [](KS_MainForm& f) { f.mnuMessagesOptions[0]->trigger(); }},
         {"TX Coverage Test", [](KS_MainForm& f) { f.mnuSetupOptions[2]->trigger(); }},
         {"Set Date & Time Now", [](KS_MainForm& f) { f.mnuSetupTimeOptions[0]->trigger(); }},
         {"Send Page", [](KS_MainForm& f) { f.cmdSendPage->click(); }},
         {"Delete", [](KS_MainForm& f) { f.cmdDelete->click(); }},
     };
-    for (const auto& e : entries) {
-        SCOPED_TRACE(e.entry);
+    for (const auto& [entry, start] : entries) {
+        SCOPED_TRACE(entry);
         ConsoleHarness harness({{1, "Anna", "A"}});
         KS_MainForm& form = harness.Load();
         harness.Select({"001"});
         form.txtMessage->setPlainText("Gate B");
         SilenceEveryLine(harness.engine);
         harness.messages.AnswerAlways(kAnswerYes);
-        // The message window opens after the probe, modally; it is closed once shown.
-        QTimer closer;
-        QObject::connect(&closer, &QTimer::timeout, [] {
-            if (auto* alarm = ShownWindow<QDialog>("KS_PPM_MessagesAlarm"))
-                alarm->close();
-        });
-        closer.start(0);
         bool closedWhileWaiting = false;
         harness.ActAtYield(3, [&form, &closedWhileWaiting] {
             closedWhileWaiting = !form.centralWidget()->isEnabled() && !form.menuBar()->isEnabled();
             form.cmdAdd->click();
         });
-        e.start(form);
+        start(form);
         EXPECT_TRUE(closedWhileWaiting);
         EXPECT_EQ(ShownWindow("KS_GEN_UserAdd"), nullptr);
-        EXPECT_TRUE(form.centralWidget()->isEnabled());
-        EXPECT_TRUE(form.menuBar()->isEnabled());
-        if (auto* userDialog = ShownWindow("KS_GEN_UserAdd"))
-            userDialog->close();
+        EXPECT_TRUE(form.centralWidget()->isEnabled() && form.menuBar()->isEnabled());
     }
+    RegisterWindow(FormName::MessagesAlarm, {});
 }
 
 TEST(Menus, ABatchATransferOrATimersPageShowsEveryCommandDisabledWhileTheStatusLineGoesOn)
@@ -416,18 +405,17 @@ TEST(Menus, ABatchATransferOrATimersPageShowsEveryCommandDisabledWhileTheStatusL
         const char* run;
         std::function<void(KS_MainForm&)> start;
         int lookAtYield;
-        std::string statusDuring;
+        std::string statusThen;
         const char* focusAfter; // where the operator was, or where the run sends the focus
     } runs[] = {
-        {"a page batch", [](KS_MainForm& f) { f.cmdSendPage->click(); }, 5, "Sending page to pager 001 ...", "txtMessage"},
-        {"a user-table download", [](KS_MainForm& f) { f.mnuDevicesOptions[2]->trigger(); }, 40,
+        {"batch", [](KS_MainForm& f) { f.cmdSendPage->click(); }, 5, "Sending page to pager 001 ...", "txtMessage"},
+        {"download", [](KS_MainForm& f) { f.mnuDevicesOptions[2]->trigger(); }, 40,
          "Downloading Pager Database from QX9860 ... 001", "txtUserName"},
-        {"a timer's page",
+        {"timer's page",
          [](KS_MainForm& f) {
-             PageRequest request;
-             request.SetPagerNo("002");
-             request.Message = "Shift change";
-             f.SendPageToPager(request);
+             PageRequest page;
+             page.SetPagerNo("002");
+             f.SendPageToPager(page);
          },
          5, "Sending page to pager 002 ...", "txtMessage"},
     };
@@ -440,22 +428,21 @@ TEST(Menus, ABatchATransferOrATimersPageShowsEveryCommandDisabledWhileTheStatusL
         form.txtMessage->setPlainText("Gate B");
         form.txtMessage->setFocus();
         harness.messages.AnswerAlways(kAnswerYes);
-        std::vector<std::string> enabledDuring;
-        std::string statusDuring;
+        QStringList enabledThen;
+        std::string statusThen;
         harness.ActAtYield(r.lookAtYield, [&] {
-            const std::vector<QWidget*> commands = {form.cmdAdd,      form.cmdUpdate,       form.cmdDelete,
-                                                    form.cmdClear,    form.txtUserID,       form.txtUserName,
-                                                    form.cmdSelect,   form.cmdSendPage,     form.cmdSBMessages,
-                                                    form.cmdLastPage, form.cmdClearDisplay, form.menuBar()};
-            for (QWidget* command : commands)
+            for (QWidget* command : std::initializer_list<QWidget*>{
+                     form.cmdAdd, form.cmdUpdate, form.cmdDelete, form.cmdClear, form.txtUserID, form.txtUserName,
+                     form.cmdSelect, form.cmdSendPage, form.cmdSBMessages, form.cmdLastPage, form.cmdClearDisplay})
                 if (command->isEnabled())
-                    enabledDuring.push_back(command == form.menuBar() ? "the menu bar"
-                                                                      : command->objectName().toStdString());
-            statusDuring = form.txtStatus->text().toStdString();
+                    enabledThen << command->objectName();
+            if (form.menuBar()->isEnabled())
+                enabledThen << "the menu bar";
+            statusThen = form.txtStatus->text().toStdString();
         });
         r.start(form);
-        EXPECT_EQ(enabledDuring, std::vector<std::string>{});
-        EXPECT_EQ(statusDuring, r.statusDuring);
+        EXPECT_EQ(enabledThen, QStringList());
+        EXPECT_EQ(statusThen, r.statusThen);
         EXPECT_TRUE(form.cmdAdd->isEnabled());
         ASSERT_NE(form.focusWidget(), nullptr);
         EXPECT_EQ(form.focusWidget()->objectName(), r.focusAfter);
