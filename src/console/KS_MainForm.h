@@ -237,6 +237,12 @@ public:
     void SetUserRow(QTreeWidgetItem* row, const std::string& name, int typeId, const std::string& typeText,
                     const std::string& capcode, bool isGroup);
 
+signals:
+    // The console's own page or clock setting (a timer's) holds the line. A
+    // window opened from this one shows the commands that would talk to the
+    // unit meanwhile disabled, where they would otherwise do nothing.
+    void LineHeldChanged(bool held);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -283,6 +289,20 @@ private:
     // The unit whose code table gave the listed pager types their texts.
     static std::string listedUsersUnit();
     std::string listedUsersUnit_;
+    // For a page or clock setting: the window closed, and the opened windows told.
+    class HoldingTheLine {
+    public:
+        explicit HoldingTheLine(KS_MainForm& form);
+        ~HoldingTheLine();
+        HoldingTheLine(const HoldingTheLine&) = delete;
+        HoldingTheLine& operator=(const HoldingTheLine&) = delete;
+
+    private:
+        ClosedToOperator closed_;
+        KS_MainForm& form_;
+        std::weak_ptr<int> formAlive_;
+    };
+    int lineHeld_ = 0;
     int ownedWindowsOpen_ = 0;
     int closures_ = 0;
     QPointer<QWidget> focusBeforeClosure_;

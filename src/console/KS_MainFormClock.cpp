@@ -42,7 +42,7 @@ bool KS_MainForm::SendDateTimeToEncoder()
 {
     LinkConversation conversation;
     // The hourly setting runs from a timer; the console shows it is busy.
-    ClosedToOperator closed(*this);
+    HoldingTheLine holding(*this);
     ShowBusyPointer();
     bool result = false;
     if (IsLinkResponding()) {

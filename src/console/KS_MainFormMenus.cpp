@@ -531,6 +531,21 @@ KS_MainForm::ClosedToOperator::~ClosedToOperator()
         form_.reopenToOperator();
 }
 
+KS_MainForm::HoldingTheLine::HoldingTheLine(KS_MainForm& form)
+    : closed_(form)
+    , form_(form)
+    , formAlive_(form.openerToken_)
+{
+    if (form_.lineHeld_++ == 0)
+        emit form_.LineHeldChanged(true);
+}
+
+KS_MainForm::HoldingTheLine::~HoldingTheLine()
+{
+    if (formAlive_.lock() && --form_.lineHeld_ == 0)
+        emit form_.LineHeldChanged(false);
+}
+
 void KS_MainForm::closeToOperator()
 {
     if (closures_++ > 0)

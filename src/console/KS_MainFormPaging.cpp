@@ -312,7 +312,7 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
     LinkConversation conversation;
     // A page from a timer (a scheduled page, the cover page) shows the
     // operator that the console is busy rather than ignoring the clicks.
-    ClosedToOperator closed(*this);
+    HoldingTheLine holding(*this);
     DoEvents();
     const bool carriesText = request.Kind == PageRequest::kPage || request.Kind == PageRequest::kCoverPage;
     ReportStatus("Sending page to pager " + request.PagerNo + " ...");

@@ -428,20 +428,20 @@ TEST(Menus, ABatchATransferOrATimersPageShowsEveryCommandDisabledWhileTheStatusL
         form.txtMessage->setPlainText("Gate B");
         form.txtMessage->setFocus();
         harness.messages.AnswerAlways(kAnswerYes);
-        QStringList enabledThen;
+        Lines enabledThen;
         std::string statusThen;
         harness.ActAtYield(r.lookAtYield, [&] {
             for (QWidget* command : std::initializer_list<QWidget*>{
                      form.cmdAdd, form.cmdUpdate, form.cmdDelete, form.cmdClear, form.txtUserID, form.txtUserName,
                      form.cmdSelect, form.cmdSendPage, form.cmdSBMessages, form.cmdLastPage, form.cmdClearDisplay})
                 if (command->isEnabled())
-                    enabledThen << command->objectName();
+                    enabledThen.push_back(command->objectName().toStdString());
             if (form.menuBar()->isEnabled())
-                enabledThen << "the menu bar";
+                enabledThen.push_back("the menu bar");
             statusThen = form.txtStatus->text().toStdString();
         });
         r.start(form);
-        EXPECT_EQ(enabledThen, QStringList());
+        EXPECT_EQ(enabledThen, Lines{});
         EXPECT_EQ(statusThen, r.statusThen);
         EXPECT_TRUE(form.cmdAdd->isEnabled());
         ASSERT_NE(form.focusWidget(), nullptr);
