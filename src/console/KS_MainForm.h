@@ -85,10 +85,11 @@ public:
     // While one lives the window is closed to the operator: its contents and
     // menus are disabled, so nothing clicked or typed starts a second dialog or
     // conversation inside a wait on the line. Closures nest (an opened window
-    // is one); the window opens again with the last.
+    // is one); the window opens again with the last. One for the console's own
+    // page or clock setting (holdsLine) also tells the windows opened from it.
     class ClosedToOperator {
     public:
-        explicit ClosedToOperator(KS_MainForm& form);
+        explicit ClosedToOperator(KS_MainForm& form, bool holdsLine = false);
         ~ClosedToOperator();
         ClosedToOperator(const ClosedToOperator&) = delete;
         ClosedToOperator& operator=(const ClosedToOperator&) = delete;
@@ -96,6 +97,7 @@ public:
     private:
         KS_MainForm& form_;
         std::weak_ptr<int> formAlive_;
+        bool holdsLine_;
     };
     // Moves the focus as SafeSetFocus does; asked while the window is closed,
     // the move is made when it opens again.
@@ -289,19 +291,6 @@ private:
     // The unit whose code table gave the listed pager types their texts.
     static std::string listedUsersUnit();
     std::string listedUsersUnit_;
-    // For a page or clock setting: the window closed, and the opened windows told.
-    class HoldingTheLine {
-    public:
-        explicit HoldingTheLine(KS_MainForm& form);
-        ~HoldingTheLine();
-        HoldingTheLine(const HoldingTheLine&) = delete;
-        HoldingTheLine& operator=(const HoldingTheLine&) = delete;
-
-    private:
-        ClosedToOperator closed_;
-        KS_MainForm& form_;
-        std::weak_ptr<int> formAlive_;
-    };
     int lineHeld_ = 0;
     int ownedWindowsOpen_ = 0;
     int closures_ = 0;

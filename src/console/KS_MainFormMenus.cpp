@@ -517,33 +517,24 @@ void KS_MainForm::enableOpener()
     }
 }
 
-KS_MainForm::ClosedToOperator::ClosedToOperator(KS_MainForm& form)
+KS_MainForm::ClosedToOperator::ClosedToOperator(KS_MainForm& form, bool holdsLine)
     : form_(form)
     , formAlive_(form.openerToken_)
+    , holdsLine_(holdsLine)
 {
     form_.closeToOperator();
+    if (holdsLine_ && form_.lineHeld_++ == 0)
+        emit form_.LineHeldChanged(true);
 }
 
 KS_MainForm::ClosedToOperator::~ClosedToOperator()
 {
     // The program may have ended inside the wait, the window with it.
-    if (formAlive_.lock())
-        form_.reopenToOperator();
-}
-
-KS_MainForm::HoldingTheLine::HoldingTheLine(KS_MainForm& form)
-    : closed_(form)
-    , form_(form)
-    , formAlive_(form.openerToken_)
-{
-    if (form_.lineHeld_++ == 0)
-        emit form_.LineHeldChanged(true);
-}
-
-KS_MainForm::HoldingTheLine::~HoldingTheLine()
-{
-    if (formAlive_.lock() && --form_.lineHeld_ == 0)
+    if (!formAlive_.lock())
+        return;
+    if (holdsLine_ && --form_.lineHeld_ == 0)
         emit form_.LineHeldChanged(false);
+    form_.reopenToOperator();
 }
 
 void KS_MainForm::closeToOperator()

@@ -311,8 +311,9 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
 {
     LinkConversation conversation;
     // A page from a timer (a scheduled page, the cover page) shows the
-    // operator that the console is busy rather than ignoring the clicks.
-    HoldingTheLine holding(*this);
+    // operator, here and in the windows opened from here, that the console is
+    // busy rather than ignoring the clicks.
+    ClosedToOperator closed(*this, true);
     DoEvents();
     const bool carriesText = request.Kind == PageRequest::kPage || request.Kind == PageRequest::kCoverPage;
     ReportStatus("Sending page to pager " + request.PagerNo + " ...");
