@@ -322,14 +322,23 @@ void KS_MainForm::buildControls()
     resize(Twips(11400), Twips(8400));
 
     connect(cmdClear, &QPushButton::clicked, this, &KS_MainForm::cmdClear_Click);
-    connect(cmdSendPage, &QPushButton::clicked, this, &KS_MainForm::cmdSendPage_Click);
     connect(cmdLastPage, &QPushButton::clicked, this, &KS_MainForm::cmdLastPage_Click);
-    connect(cmdClearDisplay, &QPushButton::clicked, this, &KS_MainForm::cmdClearDisplay_Click);
     connect(cmdRefresh, &QPushButton::clicked, this, &KS_MainForm::cmdRefresh_Click);
     connect(cmdAdd, &QPushButton::clicked, this, &KS_MainForm::cmdAdd_Click);
     connect(cmdUpdate, &QPushButton::clicked, this, &KS_MainForm::cmdUpdate_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, &KS_MainForm::cmdDelete_Click);
-    connect(cmdDialOut, &QPushButton::clicked, this, &KS_MainForm::cmdDialOut_Click);
+    // These wait on the line: the window stays closed from the click to the
+    // end of the batch, the delete or the dialling, questions included.
+    const std::pair<QPushButton*, void (KS_MainForm::*)()> talkToEncoder[] = {
+        {cmdSendPage, &KS_MainForm::cmdSendPage_Click},
+        {cmdClearDisplay, &KS_MainForm::cmdClearDisplay_Click},
+        {cmdDelete, &KS_MainForm::cmdDelete_Click},
+        {cmdDialOut, &KS_MainForm::cmdDialOut_Click},
+    };
+    for (const auto& [button, handler] : talkToEncoder)
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+            ClosedToOperator closed(*this);
+            (this->*handler)();
+        });
     connect(txtMessage, &QPlainTextEdit::textChanged, this, [this] {
         // The encoder takes at most 230 characters of text in one page.
         const QString text = txtMessage->toPlainText();
@@ -527,7 +536,7 @@ void KS_MainForm::SetModemDialMode(bool dialOut)
 void KS_MainForm::cmdRefresh_Click()
 {
     LoadUsers();
-    SafeSetFocus(txtUserName);
+    FocusControl(txtUserName);
 }
 
 // ---- Status line and waiting ------------------------------------------------
@@ -612,7 +621,7 @@ void KS_MainForm::SetUserRow(QTreeWidgetItem* row, const std::string& name, int 
 void KS_MainForm::cmdClear_Click()
 {
     txtMessage->clear();
-    SafeSetFocus(txtMessage);
+    FocusControl(txtMessage);
 }
 
 void KS_MainForm::cmdRemoveAll_Click()
@@ -644,7 +653,7 @@ void KS_MainForm::lvwUsers_DblClick()
     if (lvwSelectedUsers->isSortingEnabled())
         lvwSelectedUsers->sortItems(lvwSelectedUsers->sortColumn(), selectedOrder_);
     AutoSizeSelectedUsersColumns();
-    SafeSetFocus(txtMessage);
+    FocusControl(txtMessage);
 }
 
 void KS_MainForm::lvwSelectedUsers_DblClick()
@@ -659,7 +668,7 @@ void KS_MainForm::lvwSelectedUsers_DblClick()
     if (lvwSelectedUsers->topLevelItemCount() > 0 && lvwSelectedUsers->currentItem())
         lvwSelectedUsers->currentItem()->setSelected(true);
     AutoSizeSelectedUsersColumns();
-    SafeSetFocus(lvwSelectedUsers);
+    FocusControl(lvwSelectedUsers);
 }
 
 void KS_MainForm::sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int column)

@@ -83,6 +83,27 @@ public:
     // True while a window opened from this one is showing.
     bool OpenerDisabled() const { return ownedWindowsOpen_ > 0; }
 
+    // While one lives the window is closed to the operator: its contents and
+    // menus are disabled, so nothing clicked or typed starts a second dialog or
+    // conversation inside a wait on the line. Closures nest (an opened window
+    // is one); the window opens again with the last. One for the console's own
+    // page or clock setting (holdsLine) also tells the windows opened from it.
+    class ClosedToOperator {
+    public:
+        explicit ClosedToOperator(KS_MainForm& form, bool holdsLine = false);
+        ~ClosedToOperator();
+        ClosedToOperator(const ClosedToOperator&) = delete;
+        ClosedToOperator& operator=(const ClosedToOperator&) = delete;
+
+    private:
+        KS_MainForm& form_;
+        std::weak_ptr<int> formAlive_;
+        bool holdsLine_;
+    };
+    // Moves the focus as SafeSetFocus does; asked while the window is closed,
+    // the move is made when it opens again.
+    void FocusControl(QWidget* control);
+
     // ---- The user directory
     void cmdAdd_Click();
     void cmdUpdate_Click();
@@ -221,6 +242,12 @@ public:
     void SetUserRow(QTreeWidgetItem* row, const std::string& name, int typeId, const std::string& typeText,
                     const std::string& capcode, bool isGroup);
 
+signals:
+    // The console's own page or clock setting (a timer's) holds the line. A
+    // window opened from this one shows the commands that would talk to the
+    // unit meanwhile disabled, where they would otherwise do nothing.
+    void LineHeldChanged(bool held);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -245,6 +272,8 @@ private:
     bool probeLink();
     void openRegisteredWindow(std::string_view formName, bool modal);
     void enableOpener();
+    void closeToOperator();
+    void reopenToOperator();
     void runExitSequence();
     void placeFromSettings();
     void WaitForSecondStart();
@@ -272,7 +301,11 @@ private:
     // The unit whose code table gave the listed pager types their texts.
     static std::string listedUsersUnit();
     std::string listedUsersUnit_;
+    int lineHeld_ = 0;
     int ownedWindowsOpen_ = 0;
+    int closures_ = 0;
+    QPointer<QWidget> focusBeforeClosure_;
+    QPointer<QWidget> focusAfterClosure_;
     std::shared_ptr<int> openerToken_ = std::make_shared<int>(0);
     std::vector<QPointer<QWidget>> ownedWindows_; // in the order they opened
     bool exitPending_ = false;

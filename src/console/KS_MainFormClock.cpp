@@ -41,6 +41,9 @@ void KS_MainForm::WaitForSecondStart()
 bool KS_MainForm::SendDateTimeToEncoder()
 {
     LinkConversation conversation;
+    // The hourly setting runs from a timer; the console, and the windows
+    // opened from it, show that it is busy.
+    ClosedToOperator closed(*this, true);
     ShowBusyPointer();
     bool result = false;
     if (IsLinkResponding()) {

@@ -86,10 +86,10 @@ QMenu* makeMenu(QWidget* parent, const char* name, const char* caption)
     return menu;
 }
 
-// Each item calls its array's handler with the item's index. The items of a
-// menu that may talk to the encoder do nothing while another conversation
-// waits (a page, a scheduled page, the hourly clock): started inside its
-// wait they would take its acknowledgement for their own, and it theirs.
+// Each item calls its array's handler with the item's index. An item of a
+// menu that may talk to the encoder closes the window to the operator for all
+// it starts. Triggered from code inside another conversation's wait it does
+// nothing: it would take that conversation's acknowledgement for its own.
 void connectItems(KS_MainForm* form, const std::vector<QAction*>& items, void (KS_MainForm::*handler)(int),
                   bool talksToEncoder = false)
 {
@@ -102,8 +102,14 @@ void connectItems(KS_MainForm* form, const std::vector<QAction*>& items, void (K
             // Qt has already turned a check mark round; the handler turns it itself.
             if (item->isCheckable())
                 item->setChecked(!item->isChecked());
-            if (talksToEncoder && LinkConversation::ConversationActive())
+            if (!talksToEncoder) {
+                (form->*handler)(index);
                 return;
+            }
+            if (LinkConversation::ConversationActive())
+                return;
+            // From the first probe to the end of the window or run it starts.
+            KS_MainForm::ClosedToOperator closed(*form);
             (form->*handler)(index);
         });
     }
@@ -466,8 +472,7 @@ void KS_MainForm::OpenOwnedWindow(const std::function<QWidget*()>& build, bool m
     // Closed to the operator before the window is built: its load may already
     // talk to the unit, and a click here then would start a second conversation.
     ++ownedWindowsOpen_;
-    centralWidget()->setEnabled(false);
-    menuBar()->setEnabled(false);
+    closeToOperator();
     QPointer<QWidget> window = build();
     // Exit chosen from the tray while the window loaded: it is not shown at all.
     if (!window || ExitRequested()) {
@@ -506,10 +511,59 @@ void KS_MainForm::OpenOwnedWindow(const std::function<QWidget*()>& build, bool m
 
 void KS_MainForm::enableOpener()
 {
-    if (ownedWindowsOpen_ > 0 && --ownedWindowsOpen_ == 0) {
-        centralWidget()->setEnabled(true);
-        menuBar()->setEnabled(true);
+    if (ownedWindowsOpen_ > 0) {
+        --ownedWindowsOpen_;
+        reopenToOperator();
     }
+}
+
+KS_MainForm::ClosedToOperator::ClosedToOperator(KS_MainForm& form, bool holdsLine)
+    : form_(form)
+    , formAlive_(form.openerToken_)
+    , holdsLine_(holdsLine)
+{
+    form_.closeToOperator();
+    if (holdsLine_ && form_.lineHeld_++ == 0)
+        emit form_.LineHeldChanged(true);
+}
+
+KS_MainForm::ClosedToOperator::~ClosedToOperator()
+{
+    // The program may have ended inside the wait, the window with it.
+    if (!formAlive_.lock())
+        return;
+    if (holdsLine_ && --form_.lineHeld_ == 0)
+        emit form_.LineHeldChanged(false);
+    form_.reopenToOperator();
+}
+
+void KS_MainForm::closeToOperator()
+{
+    if (closures_++ > 0)
+        return;
+    focusBeforeClosure_ = focusWidget();
+    focusAfterClosure_ = nullptr;
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+}
+
+void KS_MainForm::reopenToOperator()
+{
+    if (closures_ == 0 || --closures_ > 0)
+        return;
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    // Disabling took the focus away; it goes where the finished command sent
+    // it, else back to where the operator left it.
+    SafeSetFocus(focusAfterClosure_ ? focusAfterClosure_.data() : focusBeforeClosure_.data());
+}
+
+void KS_MainForm::FocusControl(QWidget* control)
+{
+    if (closures_ > 0)
+        focusAfterClosure_ = control;
+    else
+        SafeSetFocus(control);
 }
 
 void KS_MainForm::openRegisteredWindow(std::string_view formName, bool modal)
@@ -565,7 +619,7 @@ void KS_MainForm::mnuSetupOptions_Click(int index)
             OpenOwnedWindow([this] { return new KS_GEN_CoverPage(this); }, false);
         else
             ShowLinkCommError();
-        SafeSetFocus(txtUserName);
+        FocusControl(txtUserName);
         break;
     case 4:
         openRegisteredWindow(FormName::ScheduledPaging, true);
@@ -623,7 +677,7 @@ void KS_MainForm::mnuDevicesOptions_Click(int index)
     auto confirmed = [this](const std::string& question) {
         if (ShowMessage(question, kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes)
             return true;
-        SafeSetFocus(lvwUsers);
+        FocusControl(lvwUsers);
         return false;
     };
     switch (index) {
@@ -643,7 +697,7 @@ void KS_MainForm::mnuDevicesOptions_Click(int index)
         SetControlsEnabled(false);
         DownloadPagerDatabase();
         SetControlsEnabled(true);
-        SafeSetFocus(txtUserName);
+        FocusControl(txtUserName);
         break;
     case 3:
         if (!probeLink()) {
@@ -656,7 +710,7 @@ void KS_MainForm::mnuDevicesOptions_Click(int index)
         SetControlsEnabled(false);
         UploadPagerDatabase();
         SetControlsEnabled(true);
-        SafeSetFocus(txtUserName);
+        FocusControl(txtUserName);
         break;
     case 5:
         if (!confirmed(localLoss))
@@ -667,7 +721,7 @@ void KS_MainForm::mnuDevicesOptions_Click(int index)
         if (CreateEmptyPagerDatabase())
             LoadUsers();
         SetControlsEnabled(true);
-        SafeSetFocus(txtUserName);
+        FocusControl(txtUserName);
         break;
     default:
         break;
@@ -743,7 +797,7 @@ void KS_MainForm::cmdRecordMessage_Click()
     prgRecordProgress->setVisible(false);
     txtRecordProgress->setVisible(false);
     ReportStatus(kIdleText);
-    SafeSetFocus(lvwUsers);
+    FocusControl(lvwUsers);
 }
 
 void KS_MainForm::mciRecordMessage_StatusUpdate()

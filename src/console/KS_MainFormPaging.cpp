@@ -96,7 +96,7 @@ void KS_MainForm::cancelToSelection()
         lvwSelectedUsers->clearSelection();
         lvwSelectedUsers->topLevelItem(0)->setSelected(true);
     }
-    SafeSetFocus(lvwSelectedUsers);
+    FocusControl(lvwSelectedUsers);
 }
 
 bool KS_MainForm::sendPageChecksPass(bool clearDisplay)
@@ -119,7 +119,7 @@ bool KS_MainForm::sendPageChecksPass(bool clearDisplay)
         ReportStatus("Cannot send pages. No Voice message and no text message entered !", true);
         WaitTicks(30);
         ReportStatus(kIdleText);
-        SafeSetFocus(txtMessage);
+        FocusControl(txtMessage);
         return false;
     }
     if (voice > 0 && !haveVoice) {
@@ -156,7 +156,7 @@ bool KS_MainForm::sendPageChecksPass(bool clearDisplay)
             ReportStatus("No message data entered !", true);
             WaitTicks(20);
             ReportStatus(kIdleText);
-            SafeSetFocus(txtMessage);
+            FocusControl(txtMessage);
             return false;
         }
     }
@@ -219,14 +219,14 @@ void KS_MainForm::cmdSendPage_Click()
 
     if (gConnectionType == 2 && !gModemConnected) {
         ShowLinkCommError();
-        SafeSetFocus(txtMessage);
+        FocusControl(txtMessage);
         return;
     }
     if (lvwSelectedUsers->topLevelItemCount() == 0) {
         ReportStatus("No users / pagers were selected !", true);
         WaitTicks(10);
         ReportStatus(kIdleText);
-        SafeSetFocus(lvwUsers);
+        FocusControl(lvwUsers);
         return;
     }
     if (!sendPageChecksPass(clearDisplay))
@@ -310,6 +310,10 @@ void KS_MainForm::cmdLastPage_Click()
 bool KS_MainForm::SendPageToPager(PageRequest& request)
 {
     LinkConversation conversation;
+    // A page from a timer (a scheduled page, the cover page) shows the
+    // operator, here and in the windows opened from here, that the console is
+    // busy rather than ignoring the clicks.
+    ClosedToOperator closed(*this, true);
     DoEvents();
     const bool carriesText = request.Kind == PageRequest::kPage || request.Kind == PageRequest::kCoverPage;
     ReportStatus("Sending page to pager " + request.PagerNo + " ...");

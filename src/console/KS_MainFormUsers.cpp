@@ -34,7 +34,7 @@ QTreeWidgetItem* findUserRow(QTreeWidget* list, const QString& pagerNo)
 void openUserDialog(KS_MainForm* form)
 {
     form->OpenOwnedWindow([form] { return new KS_GEN_UserAdd(form); }, false);
-    SafeSetFocus(form->lvwUsers);
+    form->FocusControl(form->lvwUsers);
 }
 
 } // namespace
@@ -106,23 +106,22 @@ void KS_MainForm::cmdDelete_Click()
     if (IsReservedPager(static_cast<long>(number))) {
         ShowMessage("The selected user represents a Group device and can not be deleted.", kButtonsOk, kAnswerOk,
                     kIconCritical);
-        SafeSetFocus(lvwUsers);
+        FocusControl(lvwUsers);
         return;
     }
     if (ShowMessage("Are you sure you want to delete user " + FromQString(pagerText) + " ?", kButtonsYesNo, kAnswerNo,
                     kIconQuestion)
         != kAnswerYes) {
-        SafeSetFocus(lvwUsers);
+        FocusControl(lvwUsers);
         return;
     }
 
     LinkConversation conversation;
+    ClosedToOperator closed(*this);
     ShowBusyPointer();
-    SetOwnerEnabled(this, false);
     const auto finish = [this] {
-        SetOwnerEnabled(this, true);
         ShowNormalPointer();
-        SafeSetFocus(lvwUsers);
+        FocusControl(lvwUsers);
     };
 
     // Only the in-use flag changes; the rest of the record stays for the file's history.

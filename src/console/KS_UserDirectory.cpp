@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_PagingCodes.h"
@@ -32,21 +31,6 @@ PagerRecord MakeUserRecord(const UserFormFields& f)
     r.Group4 = GroupByteFromText(f.groupTexts[3], 4, false);
     r.InUse = "Y";
     return r;
-}
-
-void SetOwnerEnabled(QWidget* owner, bool enabled)
-{
-    auto* window = qobject_cast<QMainWindow*>(owner);
-    if (!window) {
-        if (owner)
-            owner->setEnabled(enabled);
-        return;
-    }
-    if (QWidget* central = window->centralWidget())
-        central->setEnabled(enabled);
-    // menuWidget, not menuBar: asking for the menu bar would give a window without one an empty bar.
-    if (QWidget* menus = window->menuWidget())
-        menus->setEnabled(enabled);
 }
 
 // ---- The shared controls ---------------------------------------------------------

@@ -33,11 +33,6 @@ struct UserFormFields {
 // The record as it is sent and stored: in use, codes for the connected encoder.
 PagerRecord MakeUserRecord(const UserFormFields& fields);
 
-// A user window disables the main window while it is open. Only the main
-// window's contents and menus are disabled: disabling the window itself would
-// disable the user window it owns, and that window's message boxes with it.
-void SetOwnerEnabled(QWidget* owner, bool enabled);
-
 // The user windows lay out a column of captions and a column of boxes, one
 // row of each every 420 twips; row 0 is the top row of the form.
 inline constexpr int kUserFormRowPitch = 420;

@@ -60,6 +60,12 @@ KS_PPM_MessagesSB::KS_PPM_MessagesSB(KS_MainForm* owner)
     connect(cmdUpdate, &QPushButton::clicked, this, &KS_PPM_MessagesSB::cmdUpdate_Click);
     connect(cmdClose, &QPushButton::clicked, this, &KS_PPM_MessagesSB::cmdClose_Click);
     connect(lvwMessages, &QTreeWidget::itemDoubleClicked, this, &KS_PPM_MessagesSB::lvwMessages_DblClick);
+    // A scheduled page or the hourly clock holds the line: the sends wait, visibly.
+    if (owner)
+        connect(owner, &KS_MainForm::LineHeldChanged, this, [this](bool held) {
+            for (QPushButton* command : {cmdSend, cmdClear, cmdClearAll})
+                command->setEnabled(!held);
+        });
     EnableColumnClickSorting(lvwMessages);
     FormConventions::Install(this);
     Form_Load();

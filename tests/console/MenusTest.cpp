@@ -1,6 +1,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
@@ -359,4 +360,91 @@ TEST(Menus, AltAndAMenuTitlesLetterOpensThatMenuAtEveryPressAndFieldsKeepTheLett
 
     QTest::keyClick(&form, Qt::Key_N, Qt::AltModifier); // Find &Name
     EXPECT_EQ(QApplication::focusWidget(), form.txtUserName);
+}
+
+// ---- The window while the line is busy --------------------------------------------------
+
+TEST(Menus, FromTheFirstProbeToTheEndOfWhatAnItemOrAButtonStartedNothingInTheWindowReacts)
+{
+    // Built into the program but making no window: the item probes, then has nothing to open.
+    RegisterWindow(FormName::MessagesAlarm, [](QWidget*) { return nullptr; });
+    gAdminMode = true;
+    const std::pair<const char*, std::function<void(KS_MainForm&)>> entries[] = {
+        {"Alarm Messages", [](KS_MainForm& f) { f.mnuMessagesOptions[0]->trigger(); }},
+        {"TX Coverage Test", [](KS_MainForm& f) { f.mnuSetupOptions[2]->trigger(); }},
+        {"Set Date & Time Now", [](KS_MainForm& f) { f.mnuSetupTimeOptions[0]->trigger(); }},
+        {"Send Page", [](KS_MainForm& f) { f.cmdSendPage->click(); }},
+        {"Delete", [](KS_MainForm& f) { f.cmdDelete->click(); }},
+    };
+    for (const auto& [entry, start] : entries) {
+        SCOPED_TRACE(entry);
+        ConsoleHarness harness({{1, "Anna", "A"}});
+        KS_MainForm& form = harness.Load();
+        harness.Select({"001"});
+        form.txtMessage->setPlainText("Gate B");
+        SilenceEveryLine(harness.engine);
+        harness.messages.AnswerAlways(kAnswerYes);
+        bool closedWhileWaiting = false;
+        harness.ActAtYield(3, [&form, &closedWhileWaiting] {
+            closedWhileWaiting = !form.centralWidget()->isEnabled() && !form.menuBar()->isEnabled();
+            form.cmdAdd->click();
+        });
+        start(form);
+        EXPECT_TRUE(closedWhileWaiting);
+        EXPECT_EQ(ShownWindow("KS_GEN_UserAdd"), nullptr);
+        EXPECT_TRUE(form.centralWidget()->isEnabled() && form.menuBar()->isEnabled());
+    }
+    RegisterWindow(FormName::MessagesAlarm, {});
+}
+
+TEST(Menus, ABatchATransferOrATimersPageShowsEveryCommandDisabledWhileTheStatusLineGoesOn)
+{
+    gAdminMode = true;
+    gShowSBSupport = true;
+    const struct {
+        const char* run;
+        std::function<void(KS_MainForm&)> start;
+        int lookAtYield;
+        std::string statusThen;
+        const char* focusAfter; // where the operator was, or where the run sends the focus
+    } runs[] = {
+        {"batch", [](KS_MainForm& f) { f.cmdSendPage->click(); }, 5, "Sending page to pager 001 ...", "txtMessage"},
+        {"download", [](KS_MainForm& f) { f.mnuDevicesOptions[2]->trigger(); }, 40,
+         "Downloading Pager Database from QX9860 ... 001", "txtUserName"},
+        {"timer's page",
+         [](KS_MainForm& f) {
+             PageRequest page;
+             page.SetPagerNo("002");
+             f.SendPageToPager(page);
+         },
+         5, "Sending page to pager 002 ...", "txtMessage"},
+    };
+    for (const auto& r : runs) {
+        SCOPED_TRACE(r.run);
+        ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "A"}});
+        KS_MainForm& form = harness.Load();
+        form.show();
+        harness.Select({"001", "002"});
+        form.txtMessage->setPlainText("Gate B");
+        form.txtMessage->setFocus();
+        harness.messages.AnswerAlways(kAnswerYes);
+        Lines enabledThen;
+        std::string statusThen;
+        harness.ActAtYield(r.lookAtYield, [&] {
+            for (QWidget* command : std::initializer_list<QWidget*>{
+                     form.cmdAdd, form.cmdUpdate, form.cmdDelete, form.cmdClear, form.txtUserID, form.txtUserName,
+                     form.cmdSelect, form.cmdSendPage, form.cmdSBMessages, form.cmdLastPage, form.cmdClearDisplay})
+                if (command->isEnabled())
+                    enabledThen.push_back(command->objectName().toStdString());
+            if (form.menuBar()->isEnabled())
+                enabledThen.push_back("the menu bar");
+            statusThen = form.txtStatus->text().toStdString();
+        });
+        r.start(form);
+        EXPECT_EQ(enabledThen, Lines{});
+        EXPECT_EQ(statusThen, r.statusThen);
+        EXPECT_TRUE(form.cmdAdd->isEnabled());
+        ASSERT_NE(form.focusWidget(), nullptr);
+        EXPECT_EQ(form.focusWidget()->objectName(), r.focusAfter);
+    }
 }

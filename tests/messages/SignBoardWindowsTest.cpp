@@ -178,3 +178,20 @@ TEST_F(SignBoardWindows, ARefusedSendPutsTheFocusBackOnTheMessageList)
     EXPECT_TRUE(harness.HostLines().empty());
     list.cmdClose->click();
 }
+
+TEST_F(SignBoardWindows, TheSendsShowDisabledWhileAScheduledPageHoldsTheLine)
+{
+    KS_PPM_MessagesSB& list = open(true, "003");
+    Lines enabledThen;
+    harness.ActAtYield(5, [&] {
+        for (QPushButton* command : {list.cmdSend, list.cmdClear, list.cmdClearAll})
+            if (command->isEnabled())
+                enabledThen.push_back(command->objectName().toStdString());
+    });
+    PageRequest scheduled;
+    scheduled.SetPagerNo("001");
+    form.SendPageToPager(scheduled);
+    EXPECT_EQ(enabledThen, Lines{});
+    EXPECT_TRUE(list.cmdSend->isEnabled() && list.cmdClear->isEnabled() && list.cmdClearAll->isEnabled());
+    list.cmdClose->click();
+}
