@@ -87,7 +87,9 @@ public:
     // menus are disabled, so nothing clicked or typed starts a second dialog or
     // conversation inside a wait on the line. Closures nest (an opened window
     // is one); the window opens again with the last. One for the console's own
-    // page or clock setting (holdsLine) also tells the windows opened from it.
+    // page or clock setting (holdsLine) also tells the windows opened from it;
+    // started by a timer rather than by the operator, it leaves the message box
+    // live, so a scheduled page does not swallow what the operator is typing.
     class ClosedToOperator {
     public:
         explicit ClosedToOperator(KS_MainForm& form, bool holdsLine = false);
@@ -99,6 +101,7 @@ public:
         KS_MainForm& form_;
         std::weak_ptr<int> formAlive_;
         bool holdsLine_;
+        bool keepTyping_ = false;
     };
     // Moves the focus as SafeSetFocus does; asked while the window is closed,
     // the move is made when it opens again.
@@ -272,8 +275,10 @@ private:
     bool probeLink();
     void openRegisteredWindow(std::string_view formName, bool modal);
     void enableOpener();
-    void closeToOperator();
-    void reopenToOperator();
+    void closeToOperator(bool keepTyping = false);
+    void reopenToOperator(bool keepTyping = false);
+    void holdCommands();
+    void releaseCommands();
     void runExitSequence();
     void placeFromSettings();
     void WaitForSecondStart();
@@ -304,6 +309,9 @@ private:
     int lineHeld_ = 0;
     int ownedWindowsOpen_ = 0;
     int closures_ = 0;
+    int wholeClosures_ = 0;
+    bool commandsHeld_ = false;
+    std::vector<QPointer<QWidget>> heldCommands_; // disabled by a closure that left the message box live
     QPointer<QWidget> focusBeforeClosure_;
     QPointer<QWidget> focusAfterClosure_;
     std::shared_ptr<int> openerToken_ = std::make_shared<int>(0);

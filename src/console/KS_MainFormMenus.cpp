@@ -1,7 +1,11 @@
 // The menus and their administrator gates, the notification-area icon, the
 // windows the menus open, the voice recorder's button and the program's exit.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
@@ -11,11 +15,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <QTextEdit>
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
@@ -522,7 +528,9 @@ KS_MainForm::ClosedToOperator::ClosedToOperator(KS_MainForm& form, bool holdsLin
     , formAlive_(form.openerToken_)
     , holdsLine_(holdsLine)
 {
-    form_.closeToOperator();
+    // With nothing else closing the window, the line is held by a timer's job.
+    keepTyping_ = holdsLine_ && form_.closures_ == 0;
+    form_.closeToOperator(keepTyping_);
     if (holdsLine_ && form_.lineHeld_++ == 0)
         emit form_.LineHeldChanged(true);
 }
@@ -534,28 +542,76 @@ KS_MainForm::ClosedToOperator::~ClosedToOperator()
         return;
     if (holdsLine_ && --form_.lineHeld_ == 0)
         emit form_.LineHeldChanged(false);
-    form_.reopenToOperator();
+    form_.reopenToOperator(keepTyping_);
 }
 
-void KS_MainForm::closeToOperator()
+void KS_MainForm::closeToOperator(bool keepTyping)
 {
-    if (closures_++ > 0)
-        return;
-    focusBeforeClosure_ = focusWidget();
-    focusAfterClosure_ = nullptr;
-    centralWidget()->setEnabled(false);
-    menuBar()->setEnabled(false);
+    if (closures_++ == 0) {
+        focusBeforeClosure_ = focusWidget();
+        focusAfterClosure_ = nullptr;
+        menuBar()->setEnabled(false);
+    }
+    if (!keepTyping && wholeClosures_++ == 0)
+        centralWidget()->setEnabled(false);
+    else if (keepTyping && wholeClosures_ == 0)
+        holdCommands();
 }
 
-void KS_MainForm::reopenToOperator()
+void KS_MainForm::reopenToOperator(bool keepTyping)
 {
-    if (closures_ == 0 || --closures_ > 0)
+    if (closures_ == 0)
         return;
+    if (!keepTyping && wholeClosures_ > 0 && --wholeClosures_ == 0) {
+        // A timer's job that began inside this closure still holds the line.
+        if (closures_ > 1)
+            holdCommands();
+        centralWidget()->setEnabled(true);
+    }
+    if (--closures_ > 0)
+        return;
+    releaseCommands();
     centralWidget()->setEnabled(true);
     menuBar()->setEnabled(true);
     // Disabling took the focus away; it goes where the finished command sent
     // it, else back to where the operator left it.
     SafeSetFocus(focusAfterClosure_ ? focusAfterClosure_.data() : focusBeforeClosure_.data());
+}
+
+void KS_MainForm::holdCommands()
+{
+    if (commandsHeld_)
+        return;
+    commandsHeld_ = true;
+    // Every control but the message box and what holds it: the text being
+    // typed keeps arriving, while nothing that opens a dialog or talks to the
+    // unit can be reached. Only the controls this disables come back on.
+    auto isControl = [](const QWidget* w) {
+        return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QComboBox*>(w)
+            || qobject_cast<const QLineEdit*>(w) || qobject_cast<const QAbstractItemView*>(w)
+            || qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const QPlainTextEdit*>(w)
+            || qobject_cast<const QTextEdit*>(w);
+    };
+    for (QWidget* w : centralWidget()->findChildren<QWidget*>()) {
+        if (w == txtMessage || !isControl(w) || !w->isEnabled())
+            continue;
+        bool insideControl = false;
+        for (QWidget* up = w->parentWidget(); up && up != centralWidget(); up = up->parentWidget())
+            insideControl = insideControl || isControl(up);
+        if (insideControl)
+            continue;
+        w->setEnabled(false);
+        heldCommands_.emplace_back(w);
+    }
+}
+
+void KS_MainForm::releaseCommands()
+{
+    for (const QPointer<QWidget>& w : heldCommands_)
+        if (w)
+            w->setEnabled(true);
+    heldCommands_.clear();
+    commandsHeld_ = false;
 }
 
 void KS_MainForm::FocusControl(QWidget* control)

@@ -448,3 +448,28 @@ TEST(Menus, ABatchATransferOrATimersPageShowsEveryCommandDisabledWhileTheStatusL
         EXPECT_EQ(form.focusWidget()->objectName(), r.focusAfter);
     }
 }
+
+TEST(Menus, AScheduledPageLeavesTheMessageBeingTypedLiveAndItsCommandsAsTheyWere)
+{
+    gAdminMode = true;
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+    form.cmdLastPage->setEnabled(false);
+    form.txtMessage->setPlainText("Gate");
+    form.txtMessage->setFocus();
+    form.txtMessage->moveCursor(QTextCursor::End);
+    bool sendEnabledThen = true;
+    harness.ActAtYield(5, [&] {
+        sendEnabledThen = form.cmdSendPage->isEnabled();
+        QTest::keyClicks(form.txtMessage, " B");
+    });
+    PageRequest page;
+    page.SetPagerNo("002");
+    form.SendPageToPager(page);
+    EXPECT_FALSE(sendEnabledThen);
+    EXPECT_EQ(form.txtMessage->toPlainText(), "Gate B");
+    EXPECT_TRUE(form.cmdSendPage->isEnabled());
+    EXPECT_FALSE(form.cmdLastPage->isEnabled());
+    EXPECT_EQ(form.focusWidget(), form.txtMessage);
+}
