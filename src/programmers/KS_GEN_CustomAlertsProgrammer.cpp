@@ -26,8 +26,6 @@ namespace {
 const char* const kNotDetected = "Device is not detected or custom alerts option is not supported by detected device.";
 constexpr int kFirstAlert = 11;
 constexpr int kLastAlert = 99;
-// The item data of an alert number above 9 is the number plus 48.
-constexpr int kAlertDatumOffset = 48;
 // Enough of a file to find its chunks: no slot holds more than 4 MB of audio.
 constexpr std::uintmax_t kMostBytesRead = 64u << 20;
 constexpr const char* kUploadSpeed = "115200,N,8,1";
@@ -199,7 +197,8 @@ int KS_GEN_CustomAlertsProgrammer::AlertNumber(int row) const
 {
     const OptionList& list = AsOptionList(cmbAlertNumber[row]);
     const int datum = list.SelectedIndex() < 0 ? 0 : list.ItemData(list.SelectedIndex());
-    return datum > 9 ? datum - kAlertDatumOffset : datum;
+    // The item data of an alert number above 9 is the number plus 48.
+    return static_cast<int>(Val(AlertNumberCode(std::to_string(datum), false)));
 }
 
 std::string KS_GEN_CustomAlertsProgrammer::FileName(int row) const
