@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLayout>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,6 +14,9 @@
 
 namespace {
 
+// Where a text box keeps the longest text the form fills it with, for the fitter.
+constexpr const char* kLongestText = "longestText";
+
 void applyKind(QWidget* control, const FormControl& row)
 {
     const QString caption = QString::fromLatin1(row.caption);
@@ -20,6 +25,8 @@ void applyKind(QWidget* control, const FormControl& row)
     } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
         if (row.length > 0)
             box->setMaxLength(row.length);
+        if (*row.caption)
+            box->setProperty(kLongestText, caption);
     } else if (auto* button = qobject_cast<QPushButton*>(control)) {
         button->setText(caption);
         button->setAutoDefault(false);
@@ -46,9 +53,46 @@ void applyKind(QWidget* control, const FormControl& row)
 // Room kept between a grown control and the next one in its row, where there was that much.
 constexpr int kRowSpacing = 4;
 
-// The width a caption control needs to show its whole text; 0 for any other control.
-int captionWidth(const QWidget* control)
+// A drop-down list shows its longest item whole.
+int comboWidth(const QComboBox* list)
 {
+    const QFontMetrics metrics = list->fontMetrics();
+    int text = 0;
+    for (int i = 0; i < list->count(); ++i)
+        text = std::max(text, metrics.horizontalAdvance(list->itemText(i))
+                                  + (list->itemIcon(i).isNull() ? 0 : list->iconSize().width() + 4));
+    if (text == 0)
+        return 0;
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = list->isEditable();
+    option.frame = list->hasFrame();
+    return list->style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, metrics.height()), list).width();
+}
+
+// A text box shows the longest text its form declared for it, with room for the caret.
+int boxWidth(const QLineEdit* box)
+{
+    const QString longest = box->property(kLongestText).toString();
+    if (longest.isEmpty())
+        return 0;
+    constexpr int kTextMargin = 2; // the line edit's own, on each side
+    const QMargins margins = box->textMargins() + box->contentsMargins();
+    const int text = box->fontMetrics().horizontalAdvance(longest) + 1 + 2 * kTextMargin + margins.left()
+                   + margins.right();
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    return box->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, box->height()), box).width();
+}
+
+// The width a control needs to show its whole caption, list item or text; 0 where it has none.
+int neededWidth(const QWidget* control)
+{
+    if (auto* list = qobject_cast<const QComboBox*>(control))
+        return comboWidth(list);
+    if (auto* box = qobject_cast<const QLineEdit*>(control))
+        return boxWidth(box);
     if (auto* label = qobject_cast<const QLabel*>(control))
         return label->wordWrap() || label->text().isEmpty() ? 0 : label->sizeHint().width();
     if (auto* button = qobject_cast<const QPushButton*>(control)) {
@@ -196,7 +240,7 @@ void fitChildren(QWidget* holder)
             for (QWidget* box : spreadOverLabel(label, placed))
                 overlaid.push_back(box);
     for (const Placed& p : placed)
-        if (const int needed = captionWidth(p.control); needed > p.control->width())
+        if (const int needed = neededWidth(p.control); needed > p.control->width())
             widen(p.control, needed);
 
     std::stable_sort(placed.begin(), placed.end(),
