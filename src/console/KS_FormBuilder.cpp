@@ -132,6 +132,16 @@ void widen(QWidget* widget, int width)
         widget->resize(width, widget->height());
 }
 
+void deepen(QWidget* widget, int height)
+{
+    if (widget->minimumHeight() == widget->maximumHeight())
+        widget->setFixedHeight(height);
+    else if (widget->parentWidget() && widget->parentWidget()->layout() && !widget->isWindow())
+        widget->setMinimumHeight(height);
+    else
+        widget->resize(widget->width(), height);
+}
+
 // next starts right of the middle of grown and shares some of its height.
 bool inRowToTheRight(const QRect& grown, const QRect& next)
 {
@@ -148,6 +158,36 @@ struct Placed {
     QWidget* control;
     QRect before;
 };
+
+// A progress bar hides between runs, but takes its place whenever one runs.
+bool takesRoom(const QWidget* control)
+{
+    return !control->isHidden() || qobject_cast<const QProgressBar*>(control);
+}
+
+// Controls that lie over one another once captions have grown (or that the form laid out a little
+// too tight) part: the lower one moves down clear of the upper, and what it then lies over moves in
+// turn; controls side by side in one row are the rows' business. Returns the lowest bottom edge
+// a control moved to, 0 when none moved.
+int partOverlaps(const std::vector<Placed>& placed, const std::vector<QWidget*>& overlaid)
+{
+    std::vector<QWidget*> parting;
+    for (const Placed& p : placed)
+        if (takesRoom(p.control) && !isOneOf(p.control, overlaid))
+            parting.push_back(p.control);
+    int lowest = 0;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const QWidget* upper : parting)
+            for (QWidget* lower : parting)
+                if (upper->y() < lower->y() && upper->geometry().intersects(lower->geometry())) {
+                    lower->move(lower->x(), upper->geometry().bottom() + 1);
+                    lowest = std::max(lowest, lower->geometry().bottom() + 1);
+                    moved = true;
+                }
+    }
+    return lowest;
+}
 
 // What the label shows: its access key's ampersand goes.
 QString shownText(const QLabel* label)
@@ -262,6 +302,20 @@ void fitChildren(QWidget* holder)
         }
     }
 
+    // A label's runs of spaces hold their boxes by design.
+    std::vector<QWidget*> spaced = overlaid;
+    for (const Placed& p : placed)
+        if (auto* label = qobject_cast<QLabel*>(p.control); label && shownText(label).contains(QLatin1String("  ")))
+            spaced.push_back(label);
+    // The holder deepens to keep the room it had under its lowest control.
+    int bottom = 0;
+    for (const Placed& p : placed)
+        if (takesRoom(p.control))
+            bottom = std::max(bottom, p.before.bottom() + 1);
+    const int below = std::max(0, holder->height() - bottom);
+    if (const int lowest = partOverlaps(placed, spaced); lowest > 0 && lowest + below > holder->height())
+        deepen(holder, lowest + below);
+
     // A control that grew or moved, or that the holder's right edge cuts, widens the holder, which
     // keeps as much room on the right as its controls keep on the left (a frame's title check box
     // sits in its corner). Controls wholly beyond the edge stay hidden there, the holder stopping
@@ -314,8 +368,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const bool resized = fitted_ && event->type() == QEvent::Resize;
-        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized))
+        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized)) {
+            const bool opening = !fitted_;
             Fit();
+            // Placed for a smaller screen, or grown by its fitting, it would open partly off the screen.
+            if (opening && window_->parentWidget())
+                KeepOnScreenOf(window_, window_->parentWidget());
+        }
         return false;
     }
 
@@ -346,8 +405,10 @@ void BuildControls(QWidget* form, std::span<const FormControl> table)
                 parent = named;
         QWidget* control = row.make(parent);
         control->setObjectName(QString::fromLatin1(row.name));
+        // From the edges, so controls that meet in twips meet in pixels rather than overlap by one.
         const TwipsRect& g = row.geometry;
-        control->setGeometry(Twips(g.left), Twips(g.top), Twips(g.width), Twips(g.height));
+        control->setGeometry(Twips(g.left), Twips(g.top), Twips(g.left + g.width) - Twips(g.left),
+                             Twips(g.top + g.height) - Twips(g.top));
         applyKind(control, row);
         if (pendingBuddy)
             pendingBuddy->setBuddy(control);

@@ -79,7 +79,10 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
 // the same row moves along, and the frame, picture box or client area holding
 // it widens (the window follows its client area). A label that leaves runs of
 // spaces for boxes laid over it widens the runs and centres the boxes in them.
-// Nothing shrinks, and controls placed by a layout are left to the layout.
+// A control lying over one above it (a progress bar counts, shown or not)
+// moves down clear of it, the holder deepening as it must. Nothing shrinks,
+// and controls placed by a layout are left to the layout. A window with an
+// owner then opens wholly on its owner's screen.
 void BuildControls(QWidget* form, std::span<const FormControl> table);
 
 // The usual frame of a table window: the toolbar tlbMenu along the top and,

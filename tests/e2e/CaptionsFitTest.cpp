@@ -1,8 +1,12 @@
 // Every caption, list item and filled box of every window shows whole at the
 // default font: the forms were laid out in twips for another font's metrics.
+// Fitted, no control lies over another, and each window opens on its owner's
+// screen.
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
@@ -20,6 +24,8 @@
 #include "KS_ProgrammerWindows.h"
 #include "KS_ScheduleWindows.h"
 #include "KS_SpeakerWindows.h"
+#include "KS_FormBuilder.h"
+#include "KS_Forms.h"
 #include "KS_SYS_About.h"
 
 namespace {
@@ -171,6 +177,52 @@ void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList&
     }
 }
 
+// No control lies over another: progress bars count as shown, since runs show them; a label's runs of spaces
+// hold boxes by design (the caption check keeps its words clear of them).
+void checkOverlaps(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    auto shown = [window](const QWidget* control) {
+        return control->isVisibleTo(window)
+            || (qobject_cast<const QProgressBar*>(control) && control->parentWidget()->isVisibleTo(window));
+    };
+    auto spaced = [](const QWidget* control) {
+        auto* label = qobject_cast<const QLabel*>(control);
+        return label && label->text().contains("  ");
+    };
+    QList<QWidget*> holders = window->findChildren<QWidget*>();
+    holders << const_cast<QWidget*>(window);
+    for (const QWidget* holder : holders) {
+        if (holder->layout() || !shown(holder))
+            continue;
+        const auto controls = holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (qsizetype i = 0; i < controls.size(); ++i)
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                const QWidget* a = controls[i];
+                const QWidget* b = controls[j];
+                if (a->isWindow() || b->isWindow() || !shown(a) || !shown(b) || spaced(a) || spaced(b))
+                    continue;
+                if (a->geometry().intersects(b->geometry()))
+                    offenders << QString("%1 %2 overlaps %3").arg(name, a->objectName(), b->objectName());
+            }
+    }
+}
+
+// A window opens wholly on the screen its owner stands on; one larger than the screen at its top left corner.
+void checkPlacement(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    if (!window->parentWidget() || name.endsWith("(Advanced)"))
+        return;
+    const QRect area = window->parentWidget()->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const bool across = frame.width() <= area.width() ? frame.left() >= area.left() && frame.right() <= area.right()
+                                                      : frame.left() == area.left();
+    const bool down = frame.height() <= area.height() ? frame.top() >= area.top() && frame.bottom() <= area.bottom()
+                                                      : frame.top() == area.top();
+    if (!across || !down)
+        offenders << QString("%1 at %2,%3 size %4x%5").arg(name).arg(frame.x()).arg(frame.y()).arg(frame.width())
+                         .arg(frame.height());
+}
+
 // Opens every window in turn, with its advanced view and its list's edit dialog, and hands each to check.
 void forEveryWindow(const std::function<void(QWidget* window, const QString& name)>& check)
 {
@@ -245,4 +297,52 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
 TEST(CaptionsFit, EveryListItemAndFilledBoxOfEveryWindowShowsWhole)
 {
     EXPECT_EQ(everyWindowOffenders(checkItemsAndBoxes), "");
+}
+
+TEST(CaptionsFit, NoControlOfAnyWindowLiesOverAnother)
+{
+    EXPECT_EQ(everyWindowOffenders(checkOverlaps), "");
+}
+
+TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
+{
+    QWidget form;
+    QProgressBar* prgProgress = nullptr;
+    QPushButton* cmdClose = nullptr;
+    const FormControl controls[] = {
+        Control(prgProgress, "prgProgress", "", {120, 120, 3000, 300}),
+        Control(cmdClose, "cmdClose", "&Close", {120, 300, 1200, 375}),
+    };
+    BuildControls(&form, controls);
+    form.resize(Twips(3240), Twips(795));
+    form.show();
+    // The bar (hidden until a run shows it) ends at 27 px; the form keeps its 8 px under the button.
+    EXPECT_EQ(cmdClose->geometry(), QRect(8, 28, 80, 25));
+    EXPECT_EQ(form.height(), 61);
+}
+
+TEST(WindowPlacement, EveryWindowOpensWhollyOnItsOwnersScreen)
+{
+    EXPECT_EQ(everyWindowOffenders(checkPlacement), "");
+}
+
+TEST(WindowPlacement, APleaseWaitBoxOpensOverTheWindowItWaitsFor)
+{
+    QWidget owner;
+    owner.setGeometry(300, 150, 400, 300);
+    owner.show();
+    // Its centre, give or take the window frames.
+    auto offCentre = [&owner] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == "KS_SYS_LoadingMessage" && window->isVisible())
+                return (window->geometry().center() - QPoint(499, 299)).manhattanLength();
+        return 1000;
+    };
+    ShowLoadMessage("Please wait...", &owner);
+    EXPECT_LE(offCentre(), 4) << "owned";
+    UnloadLoadMessage();
+    QApplication::setActiveWindow(&owner);
+    ShowLoadMessage("Please wait...");
+    EXPECT_LE(offCentre(), 4) << "over the active window";
+    UnloadLoadMessage();
 }
