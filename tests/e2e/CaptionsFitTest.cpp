@@ -294,6 +294,31 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
     EXPECT_EQ(everyWindowOffenders(checkWindow), "");
 }
 
+TEST(CaptionsFit, BoxesInACaptionsRunsOfSpacesStandInTheMiddleOfTheirRuns)
+{
+    QWidget form;
+    QLabel* lblDuration = nullptr;
+    QLineEdit* txtMinutes = nullptr;
+    QLineEdit* txtSeconds = nullptr;
+    const FormControl controls[] = {
+        Control(lblDuration, "lblDuration", "Duratio&n:          minutes,     seconds", {120, 120, 3495, 255}),
+        Control(txtMinutes, "txtMinutes", "", {900, 90, 450, 315}, 3),
+        Control(txtSeconds, "txtSeconds", "", {2000, 90, 450, 315}, 2),
+    };
+    BuildControls(&form, controls);
+    form.show();
+    // Where the label draws the character at index of what it shows: the first run has room to spare, the
+    // second sets the spacing.
+    const QString shown = "Duration:          minutes,     seconds";
+    auto at = [&](int index) {
+        return lblDuration->x() + lblDuration->contentsRect().left() + lblDuration->margin()
+             + lblDuration->fontMetrics().horizontalAdvance(shown.left(index));
+    };
+    EXPECT_NEAR(txtMinutes->x() - at(9), at(19) - txtMinutes->geometry().right() - 1, 1);
+    EXPECT_NEAR(txtSeconds->x() - at(27), at(32) - txtSeconds->geometry().right() - 1, 1);
+    EXPECT_GT(txtMinutes->x(), at(9));
+}
+
 TEST(CaptionsFit, EveryListItemAndFilledBoxOfEveryWindowShowsWhole)
 {
     EXPECT_EQ(everyWindowOffenders(checkItemsAndBoxes), "");
