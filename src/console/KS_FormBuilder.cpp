@@ -122,24 +122,18 @@ bool holdsControls(const QWidget* widget)
         || kind == &QFrame::staticMetaObject;
 }
 
-void widen(QWidget* widget, int width)
+// A fixed extent stays fixed, a control in a layout asks the layout for the room, anything else is resized.
+void grow(QWidget* widget, Qt::Orientation along, int extent)
 {
-    if (widget->minimumWidth() == widget->maximumWidth())
-        widget->setFixedWidth(width);
+    const bool across = along == Qt::Horizontal;
+    const bool fixed = across ? widget->minimumWidth() == widget->maximumWidth()
+                              : widget->minimumHeight() == widget->maximumHeight();
+    if (fixed)
+        across ? widget->setFixedWidth(extent) : widget->setFixedHeight(extent);
     else if (widget->parentWidget() && widget->parentWidget()->layout() && !widget->isWindow())
-        widget->setMinimumWidth(width);
+        across ? widget->setMinimumWidth(extent) : widget->setMinimumHeight(extent);
     else
-        widget->resize(width, widget->height());
-}
-
-void deepen(QWidget* widget, int height)
-{
-    if (widget->minimumHeight() == widget->maximumHeight())
-        widget->setFixedHeight(height);
-    else if (widget->parentWidget() && widget->parentWidget()->layout() && !widget->isWindow())
-        widget->setMinimumHeight(height);
-    else
-        widget->resize(widget->width(), height);
+        widget->resize(across ? extent : widget->width(), across ? widget->height() : extent);
 }
 
 // next starts right of the middle of grown and shares some of its height.
@@ -281,7 +275,7 @@ void fitChildren(QWidget* holder)
                 overlaid.push_back(box);
     for (const Placed& p : placed)
         if (const int needed = neededWidth(p.control); needed > p.control->width())
-            widen(p.control, needed);
+            grow(p.control, Qt::Horizontal, needed);
 
     std::stable_sort(placed.begin(), placed.end(),
                      [](const Placed& a, const Placed& b) { return a.before.left() < b.before.left(); });
@@ -314,7 +308,7 @@ void fitChildren(QWidget* holder)
             bottom = std::max(bottom, p.before.bottom() + 1);
     const int below = std::max(0, holder->height() - bottom);
     if (const int lowest = partOverlaps(placed, spaced); lowest > 0 && lowest + below > holder->height())
-        deepen(holder, lowest + below);
+        grow(holder, Qt::Vertical, lowest + below);
 
     // A control that grew or moved, or that the holder's right edge cuts, widens the holder, which
     // keeps as much room on the right as its controls keep on the left (a frame's title check box
@@ -337,7 +331,7 @@ void fitChildren(QWidget* holder)
     }
     needed = std::min(needed, beyond);
     if (needed > holder->width())
-        widen(holder, needed);
+        grow(holder, Qt::Horizontal, needed);
 }
 
 // Fits the window's captions when it first shows, when every caption has its text, and again
