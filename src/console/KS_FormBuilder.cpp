@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QLayout>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,6 +14,9 @@
 
 namespace {
 
+// Where a text box keeps the longest text the form fills it with, for the fitter.
+constexpr const char* kLongestText = "longestText";
+
 void applyKind(QWidget* control, const FormControl& row)
 {
     const QString caption = QString::fromLatin1(row.caption);
@@ -20,6 +25,8 @@ void applyKind(QWidget* control, const FormControl& row)
     } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
         if (row.length > 0)
             box->setMaxLength(row.length);
+        if (*row.caption)
+            box->setProperty(kLongestText, caption);
     } else if (auto* button = qobject_cast<QPushButton*>(control)) {
         button->setText(caption);
         button->setAutoDefault(false);
@@ -46,9 +53,46 @@ void applyKind(QWidget* control, const FormControl& row)
 // Room kept between a grown control and the next one in its row, where there was that much.
 constexpr int kRowSpacing = 4;
 
-// The width a caption control needs to show its whole text; 0 for any other control.
-int captionWidth(const QWidget* control)
+// A drop-down list shows its longest item whole.
+int comboWidth(const QComboBox* list)
 {
+    const QFontMetrics metrics = list->fontMetrics();
+    int text = 0;
+    for (int i = 0; i < list->count(); ++i)
+        text = std::max(text, metrics.horizontalAdvance(list->itemText(i))
+                                  + (list->itemIcon(i).isNull() ? 0 : list->iconSize().width() + 4));
+    if (text == 0)
+        return 0;
+    QStyleOptionComboBox option;
+    option.initFrom(list);
+    option.editable = list->isEditable();
+    option.frame = list->hasFrame();
+    return list->style()->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, metrics.height()), list).width();
+}
+
+// A text box shows the longest text its form declared for it, with room for the caret.
+int boxWidth(const QLineEdit* box)
+{
+    const QString longest = box->property(kLongestText).toString();
+    if (longest.isEmpty())
+        return 0;
+    constexpr int kTextMargin = 2; // the line edit's own, on each side
+    const QMargins margins = box->textMargins() + box->contentsMargins();
+    const int text = box->fontMetrics().horizontalAdvance(longest) + 1 + 2 * kTextMargin + margins.left()
+                   + margins.right();
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    return box->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, box->height()), box).width();
+}
+
+// The width a control needs to show its whole caption, list item or text; 0 where it has none.
+int neededWidth(const QWidget* control)
+{
+    if (auto* list = qobject_cast<const QComboBox*>(control))
+        return comboWidth(list);
+    if (auto* box = qobject_cast<const QLineEdit*>(control))
+        return boxWidth(box);
     if (auto* label = qobject_cast<const QLabel*>(control))
         return label->wordWrap() || label->text().isEmpty() ? 0 : label->sizeHint().width();
     if (auto* button = qobject_cast<const QPushButton*>(control)) {
@@ -78,14 +122,18 @@ bool holdsControls(const QWidget* widget)
         || kind == &QFrame::staticMetaObject;
 }
 
-void widen(QWidget* widget, int width)
+// A fixed extent stays fixed, a control in a layout asks the layout for the room, anything else is resized.
+void grow(QWidget* widget, Qt::Orientation along, int extent)
 {
-    if (widget->minimumWidth() == widget->maximumWidth())
-        widget->setFixedWidth(width);
+    const bool across = along == Qt::Horizontal;
+    const bool fixed = across ? widget->minimumWidth() == widget->maximumWidth()
+                              : widget->minimumHeight() == widget->maximumHeight();
+    if (fixed)
+        across ? widget->setFixedWidth(extent) : widget->setFixedHeight(extent);
     else if (widget->parentWidget() && widget->parentWidget()->layout() && !widget->isWindow())
-        widget->setMinimumWidth(width);
+        across ? widget->setMinimumWidth(extent) : widget->setMinimumHeight(extent);
     else
-        widget->resize(width, widget->height());
+        widget->resize(across ? extent : widget->width(), across ? widget->height() : extent);
 }
 
 // next starts right of the middle of grown and shares some of its height.
@@ -104,6 +152,36 @@ struct Placed {
     QWidget* control;
     QRect before;
 };
+
+// A progress bar hides between runs, but takes its place whenever one runs.
+bool takesRoom(const QWidget* control)
+{
+    return !control->isHidden() || qobject_cast<const QProgressBar*>(control);
+}
+
+// Controls that lie over one another once captions have grown (or that the form laid out a little
+// too tight) part: the lower one moves down clear of the upper, and what it then lies over moves in
+// turn; controls side by side in one row are the rows' business. Returns the lowest bottom edge
+// a control moved to, 0 when none moved.
+int partOverlaps(const std::vector<Placed>& placed, const std::vector<QWidget*>& overlaid)
+{
+    std::vector<QWidget*> parting;
+    for (const Placed& p : placed)
+        if (takesRoom(p.control) && !isOneOf(p.control, overlaid))
+            parting.push_back(p.control);
+    int lowest = 0;
+    for (bool moved = true; moved;) {
+        moved = false;
+        for (const QWidget* upper : parting)
+            for (QWidget* lower : parting)
+                if (upper->y() < lower->y() && upper->geometry().intersects(lower->geometry())) {
+                    lower->move(lower->x(), upper->geometry().bottom() + 1);
+                    lowest = std::max(lowest, lower->geometry().bottom() + 1);
+                    moved = true;
+                }
+    }
+    return lowest;
+}
 
 // What the label shows: its access key's ampersand goes.
 QString shownText(const QLabel* label)
@@ -196,8 +274,8 @@ void fitChildren(QWidget* holder)
             for (QWidget* box : spreadOverLabel(label, placed))
                 overlaid.push_back(box);
     for (const Placed& p : placed)
-        if (const int needed = captionWidth(p.control); needed > p.control->width())
-            widen(p.control, needed);
+        if (const int needed = neededWidth(p.control); needed > p.control->width())
+            grow(p.control, Qt::Horizontal, needed);
 
     std::stable_sort(placed.begin(), placed.end(),
                      [](const Placed& a, const Placed& b) { return a.before.left() < b.before.left(); });
@@ -217,6 +295,20 @@ void fitChildren(QWidget* holder)
                 next.control->move(next.before.x() + shift, next.control->y());
         }
     }
+
+    // A label's runs of spaces hold their boxes by design.
+    std::vector<QWidget*> spaced = overlaid;
+    for (const Placed& p : placed)
+        if (auto* label = qobject_cast<QLabel*>(p.control); label && shownText(label).contains(QLatin1String("  ")))
+            spaced.push_back(label);
+    // The holder deepens to keep the room it had under its lowest control.
+    int bottom = 0;
+    for (const Placed& p : placed)
+        if (takesRoom(p.control))
+            bottom = std::max(bottom, p.before.bottom() + 1);
+    const int below = std::max(0, holder->height() - bottom);
+    if (const int lowest = partOverlaps(placed, spaced); lowest > 0 && lowest + below > holder->height())
+        grow(holder, Qt::Vertical, lowest + below);
 
     // A control that grew or moved, or that the holder's right edge cuts, widens the holder, which
     // keeps as much room on the right as its controls keep on the left (a frame's title check box
@@ -239,7 +331,7 @@ void fitChildren(QWidget* holder)
     }
     needed = std::min(needed, beyond);
     if (needed > holder->width())
-        widen(holder, needed);
+        grow(holder, Qt::Horizontal, needed);
 }
 
 // Fits the window's captions when it first shows, when every caption has its text, and again
@@ -270,8 +362,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const bool resized = fitted_ && event->type() == QEvent::Resize;
-        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized))
+        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized)) {
+            const bool opening = !fitted_;
             Fit();
+            // Placed for a smaller screen, or grown by its fitting, it would open partly off the screen.
+            if (opening && window_->parentWidget())
+                KeepOnScreenOf(window_, window_->parentWidget());
+        }
         return false;
     }
 
@@ -302,8 +399,10 @@ void BuildControls(QWidget* form, std::span<const FormControl> table)
                 parent = named;
         QWidget* control = row.make(parent);
         control->setObjectName(QString::fromLatin1(row.name));
+        // From the edges, so controls that meet in twips meet in pixels rather than overlap by one.
         const TwipsRect& g = row.geometry;
-        control->setGeometry(Twips(g.left), Twips(g.top), Twips(g.width), Twips(g.height));
+        control->setGeometry(Twips(g.left), Twips(g.top), Twips(g.left + g.width) - Twips(g.left),
+                             Twips(g.top + g.height) - Twips(g.top));
         applyKind(control, row);
         if (pendingBuddy)
             pendingBuddy->setBuddy(control);

@@ -3,7 +3,9 @@
 // that receives the control, its objectName (the member's own name, so tests
 // and the toolbar find it), a caption, the geometry in twips as the form was
 // laid out, and a length: the maximum length of a line edit, the maximum of a
-// spin box, ignored elsewhere. The control's kind follows from the member's
+// spin box, ignored elsewhere. A text box has no caption: its caption is the
+// longest text the form fills it with (a date read from a unit), which the box
+// is made wide enough to show. The control's kind follows from the member's
 // type:
 //   QLabel label · QLineEdit text box · QComboBox drop-down list · QCheckBox ·
 //   QRadioButton option button · QPushButton command button (never a default
@@ -72,11 +74,15 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
 // The twips were laid out for a narrower font than the ones found here, so
 // when form's window shows, and whenever it changes size, each label, check
 // box, option button, command button and frame whose caption needs more room
-// than it was given grows to its text; what stands to its right in the same
-// row moves along, and the frame, picture box or client area holding it
-// widens (the window follows its client area). A label that leaves runs of
+// than it was given grows to its text, each drop-down list to its longest item
+// and each text box to its declared longest text; what stands to its right in
+// the same row moves along, and the frame, picture box or client area holding
+// it widens (the window follows its client area). A label that leaves runs of
 // spaces for boxes laid over it widens the runs and centres the boxes in them.
-// Nothing shrinks, and controls placed by a layout are left to the layout.
+// A control lying over one above it (a progress bar counts, shown or not)
+// moves down clear of it, the holder deepening as it must. Nothing shrinks,
+// and controls placed by a layout are left to the layout. A window with an
+// owner then opens wholly on its owner's screen.
 void BuildControls(QWidget* form, std::span<const FormControl> table);
 
 // The usual frame of a table window: the toolbar tlbMenu along the top and,

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -47,6 +48,19 @@ void ShowNormalPointer()
 }
 
 bool BusyPointerShown() { return busyPointer; }
+
+void KeepOnScreenOf(QWidget* window, const QWidget* owner)
+{
+    const QScreen* screen = owner && owner->screen() ? owner->screen() : window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    if (left != frame.left() || top != frame.top())
+        window->move(window->pos() + QPoint(left - frame.left(), top - frame.top()));
+}
 
 // ---- The loading window ----------------------------------------------------
 
@@ -89,6 +103,14 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips,
     if (heightTwips > 0)
         loadingWindow->resize(loadingWindow->width(), Twips(heightTwips));
     loadingWindow->lblMessage->setText(ToQString(text));
+    // Left to the window system it opens in a corner of the screen, away from what the operator waits for.
+    const QWidget* over = parentForm ? parentForm->window() : QApplication::activeWindow();
+    const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
+    if (over || screen) {
+        const QRect area = over ? over->frameGeometry() : screen->availableGeometry();
+        loadingWindow->move(area.center() - loadingWindow->rect().center());
+        KeepOnScreenOf(loadingWindow, over);
+    }
     DoEvents();
     loadingWindow->show();
 }

@@ -25,7 +25,13 @@ void ShowBusyPointer();
 void ShowNormalPointer();
 bool BusyPointerShown();
 
-// The modeless please-wait window. A second call while it shows changes nothing;
+// Moves a window wholly onto the screen owner stands on (its own without an
+// owner), keeping its size; one larger than the screen keeps its top left
+// corner on it.
+void KeepOnScreenOf(QWidget* window, const QWidget* owner);
+
+// The modeless please-wait window, over the window it is shown for (the owner
+// given, else the active window). A second call while it shows changes nothing;
 // a process without a widget application shows none.
 void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int widthTwips = 0, int heightTwips = 0);
 void UnloadLoadMessage();

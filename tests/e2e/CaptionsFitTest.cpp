@@ -1,12 +1,19 @@
-// Every caption of every window shows whole at the default font: the forms
-// were laid out in twips for another font's metrics.
+// Every caption, list item and filled box of every window shows whole at the
+// default font: the forms were laid out in twips for another font's metrics.
+// Fitted, no control lies over another, and each window opens on its owner's
+// screen.
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QProgressBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QStyleOptionHeader>
 #include <QTimer>
 #include <QToolButton>
+#include <map>
 
 #include "ConsoleHarness.h"
 #include "KS_GEN_Configure.h"
@@ -17,6 +24,8 @@
 #include "KS_ProgrammerWindows.h"
 #include "KS_ScheduleWindows.h"
 #include "KS_SpeakerWindows.h"
+#include "KS_FormBuilder.h"
+#include "KS_Forms.h"
 #include "KS_SYS_About.h"
 
 namespace {
@@ -127,9 +136,95 @@ void checkWindow(const QWidget* window, const QString& name, QStringList& offend
     }
 }
 
-} // namespace
+// The longest texts the program fills its read-only boxes with: a unit's date and time as read.
+const std::map<QString, QString> kLongestFill = {{"txtDateTime", "Wednesday, 09/30/26 12:00:00 AM"}};
 
-TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
+// Each drop-down list shows its longest item, and each read-only box its text, with the room the style draws in.
+void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    for (QComboBox* list : window->findChildren<QComboBox*>()) {
+        if (!list->isVisibleTo(window))
+            continue;
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = list->isEditable();
+        option.frame = list->hasFrame();
+        // The label is drawn one pixel in from each side of the edit field.
+        const QRect field
+            = list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list);
+        const int room = field.width() - 2;
+        for (int i = 0; i < list->count(); ++i)
+            if (const int needed = list->fontMetrics().horizontalAdvance(list->itemText(i)); needed > room)
+                offenders << QString("%1 %2 item \"%3\": needs %4 px, has %5")
+                                 .arg(name, list->objectName(), list->itemText(i)).arg(needed).arg(room);
+    }
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        if (!box->isVisibleTo(window) || !box->isReadOnly() || qobject_cast<QComboBox*>(box->parentWidget())
+            || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
+            continue;
+        if (const auto fill = kLongestFill.find(box->objectName()); fill != kLongestFill.end())
+            box->setText(fill->second);
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        const QMargins margins = box->textMargins();
+        // Two pixels of margin on each side, one for the caret.
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
+                       - margins.left() - margins.right() - 2 * 2 - 1;
+        if (const int needed = box->fontMetrics().horizontalAdvance(box->text()); needed > room)
+            offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
+                             .arg(name, box->objectName(), box->text()).arg(needed).arg(room);
+    }
+}
+
+// No control lies over another: progress bars count as shown, since runs show them; a label's runs of spaces
+// hold boxes by design (the caption check keeps its words clear of them).
+void checkOverlaps(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    auto shown = [window](const QWidget* control) {
+        return control->isVisibleTo(window)
+            || (qobject_cast<const QProgressBar*>(control) && control->parentWidget()->isVisibleTo(window));
+    };
+    auto spaced = [](const QWidget* control) {
+        auto* label = qobject_cast<const QLabel*>(control);
+        return label && label->text().contains("  ");
+    };
+    QList<QWidget*> holders = window->findChildren<QWidget*>();
+    holders << const_cast<QWidget*>(window);
+    for (const QWidget* holder : holders) {
+        if (holder->layout() || !shown(holder))
+            continue;
+        const auto controls = holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (qsizetype i = 0; i < controls.size(); ++i)
+            for (qsizetype j = i + 1; j < controls.size(); ++j) {
+                const QWidget* a = controls[i];
+                const QWidget* b = controls[j];
+                if (a->isWindow() || b->isWindow() || !shown(a) || !shown(b) || spaced(a) || spaced(b))
+                    continue;
+                if (a->geometry().intersects(b->geometry()))
+                    offenders << QString("%1 %2 overlaps %3").arg(name, a->objectName(), b->objectName());
+            }
+    }
+}
+
+// A window opens wholly on the screen its owner stands on; one larger than the screen at its top left corner.
+void checkPlacement(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    if (!window->parentWidget() || name.endsWith("(Advanced)"))
+        return;
+    const QRect area = window->parentWidget()->screen()->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    const bool across = frame.width() <= area.width() ? frame.left() >= area.left() && frame.right() <= area.right()
+                                                      : frame.left() == area.left();
+    const bool down = frame.height() <= area.height() ? frame.top() >= area.top() && frame.bottom() <= area.bottom()
+                                                      : frame.top() == area.top();
+    if (!across || !down)
+        offenders << QString("%1 at %2,%3 size %4x%5").arg(name).arg(frame.x()).arg(frame.y()).arg(frame.width())
+                         .arg(frame.height());
+}
+
+// Opens every window in turn, with its advanced view and its list's edit dialog, and hands each to check.
+void forEveryWindow(const std::function<void(QWidget* window, const QString& name)>& check)
 {
     RegisterWindow(FormName::DBProgrammer,
                    [](QWidget* owner) { return new KS_GEN_DBProgrammer(qobject_cast<KS_MainForm*>(owner)); });
@@ -140,8 +235,7 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
     ConsoleHarness harness({{1, "Front Desk", "A"}, {2, "Night porter", "N", "Y"}});
     harness.messages.AnswerAlways(kAnswerOk);
     KS_MainForm& form = harness.Load();
-    QStringList offenders;
-    checkWindow(&form, "KS_MainForm", offenders);
+    check(&form, "KS_MainForm");
     std::vector<std::function<QWidget*()>> windows;
     for (std::string_view name : kEveryWindow)
         windows.push_back([&form, name] { return CreateRegisteredWindow(name, &form); });
@@ -151,12 +245,12 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
         QWidget* window = make();
         form.OpenOwnedWindow(window, false);
         const QString name = window->metaObject()->className();
-        checkWindow(window, name, offenders);
+        check(window, name);
         // The speaker window's Advanced key widens it over a second column of frames.
         for (QAction* action : window->findChildren<QAction*>())
             if (action->isCheckable()) {
                 action->trigger();
-                checkWindow(window, name + " (Advanced)", offenders);
+                check(window, name + " (Advanced)");
             }
         // The list's edit dialog, modal or not, on the first row.
         if (auto* update = window->findChild<QPushButton*>("cmdUpdate"); update && update->isEnabled()) {
@@ -167,7 +261,7 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
             auto checkEditor = [&] {
                 for (QWidget* editor : QApplication::topLevelWidgets())
                     if (editor->isVisible() && editor != window && editor != &form) {
-                        checkWindow(editor, name + " " + editor->objectName(), offenders);
+                        check(editor, name + " " + editor->objectName());
                         editor->close();
                         ++edited;
                     }
@@ -182,6 +276,98 @@ TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+// The offenders a check finds over every window, one to a line; empty when there are none.
+std::string everyWindowOffenders(void (*check)(const QWidget* window, const QString& name, QStringList& offenders))
+{
+    QStringList offenders;
+    forEveryWindow([&](QWidget* window, const QString& name) { check(window, name, offenders); });
     offenders.removeDuplicates();
-    EXPECT_TRUE(offenders.isEmpty()) << offenders.size() << " offenders:\n" << offenders.join('\n').toStdString();
+    return offenders.join('\n').toStdString();
+}
+
+} // namespace
+
+TEST(CaptionsFit, EveryCaptionAndListTextOfEveryWindowShowsWhole)
+{
+    EXPECT_EQ(everyWindowOffenders(checkWindow), "");
+}
+
+TEST(CaptionsFit, BoxesInACaptionsRunsOfSpacesStandInTheMiddleOfTheirRuns)
+{
+    QWidget form;
+    QLabel* lblDuration = nullptr;
+    QLineEdit* txtMinutes = nullptr;
+    QLineEdit* txtSeconds = nullptr;
+    const FormControl controls[] = {
+        Control(lblDuration, "lblDuration", "Duratio&n:          minutes,     seconds", {120, 120, 3495, 255}),
+        Control(txtMinutes, "txtMinutes", "", {900, 90, 450, 315}, 3),
+        Control(txtSeconds, "txtSeconds", "", {2000, 90, 450, 315}, 2),
+    };
+    BuildControls(&form, controls);
+    form.show();
+    // Where the label draws the character at index of what it shows: the first run has room to spare, the
+    // second sets the spacing.
+    const QString shown = "Duration:          minutes,     seconds";
+    auto at = [&](int index) {
+        return lblDuration->x() + lblDuration->contentsRect().left() + lblDuration->margin()
+             + lblDuration->fontMetrics().horizontalAdvance(shown.left(index));
+    };
+    EXPECT_NEAR(txtMinutes->x() - at(9), at(19) - txtMinutes->geometry().right() - 1, 1);
+    EXPECT_NEAR(txtSeconds->x() - at(27), at(32) - txtSeconds->geometry().right() - 1, 1);
+    EXPECT_GT(txtMinutes->x(), at(9));
+}
+
+TEST(CaptionsFit, EveryListItemAndFilledBoxOfEveryWindowShowsWhole)
+{
+    EXPECT_EQ(everyWindowOffenders(checkItemsAndBoxes), "");
+}
+
+TEST(CaptionsFit, NoControlOfAnyWindowLiesOverAnother)
+{
+    EXPECT_EQ(everyWindowOffenders(checkOverlaps), "");
+}
+
+TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
+{
+    QWidget form;
+    QProgressBar* prgProgress = nullptr;
+    QPushButton* cmdClose = nullptr;
+    const FormControl controls[] = {
+        Control(prgProgress, "prgProgress", "", {120, 120, 3000, 300}),
+        Control(cmdClose, "cmdClose", "&Close", {120, 300, 1200, 375}),
+    };
+    BuildControls(&form, controls);
+    form.resize(Twips(3240), Twips(795));
+    form.show();
+    // The bar (hidden until a run shows it) ends at 27 px; the form keeps its 8 px under the button.
+    EXPECT_EQ(cmdClose->geometry(), QRect(8, 28, 80, 25));
+    EXPECT_EQ(form.height(), 61);
+}
+
+TEST(WindowPlacement, EveryWindowOpensWhollyOnItsOwnersScreen)
+{
+    EXPECT_EQ(everyWindowOffenders(checkPlacement), "");
+}
+
+TEST(WindowPlacement, APleaseWaitBoxOpensOverTheWindowItWaitsFor)
+{
+    QWidget owner;
+    owner.setGeometry(300, 150, 400, 300);
+    owner.show();
+    // Its centre, give or take the window frames.
+    auto offCentre = [&owner] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == "KS_SYS_LoadingMessage" && window->isVisible())
+                return (window->geometry().center() - QPoint(499, 299)).manhattanLength();
+        return 1000;
+    };
+    ShowLoadMessage("Please wait...", &owner);
+    EXPECT_LE(offCentre(), 4) << "owned";
+    UnloadLoadMessage();
+    QApplication::setActiveWindow(&owner);
+    ShowLoadMessage("Please wait...");
+    EXPECT_LE(offCentre(), 4) << "over the active window";
+    UnloadLoadMessage();
 }
