@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto units = FrequencyUnits(reply); units && *units < 10000000)
         FuzzCheck(FrequencyUnits(FrequencyText(*units)) == units, "a frequency survives its own text");
     FrequencyFromDigits(reply);
-    if (const auto after = VersionAfterVerDot(reply, '('))
+    if (const auto after = VersionAfterVer(reply, '('))
         FuzzCheck(reply.find(*after) != std::string::npos, "a version text comes from its line");
     if (const auto message = PendantMessageText(reply))
         FuzzCheck(message->size() <= reply.size(), "a message comes from its line");
