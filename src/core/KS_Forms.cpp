@@ -90,6 +90,17 @@ QPointer<KS_SYS_LoadingMessage> loadingWindow;
 
 } // namespace
 
+QWidget* OperatorWindow()
+{
+    // The modal window comes first: a window system may leave no window
+    // active, or activate the please-wait window itself, while a table window
+    // downloads; the table window is still the one the operator waits on.
+    for (QWidget* candidate : {QApplication::activeModalWidget(), QApplication::activeWindow()})
+        if (candidate && candidate != loadingWindow.data())
+            return candidate;
+    return nullptr;
+}
+
 void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips, int heightTwips)
 {
     // Without a window system (the link and file routines run headless in the
@@ -104,7 +115,7 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips,
         loadingWindow->resize(loadingWindow->width(), Twips(heightTwips));
     loadingWindow->lblMessage->setText(ToQString(text));
     // Left to the window system it opens in a corner of the screen, away from what the operator waits for.
-    const QWidget* over = parentForm ? parentForm->window() : QApplication::activeWindow();
+    const QWidget* over = parentForm ? parentForm->window() : OperatorWindow();
     const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
     if (over || screen) {
         const QRect area = over ? over->frameGeometry() : screen->availableGeometry();

@@ -30,8 +30,12 @@ bool BusyPointerShown();
 // corner on it.
 void KeepOnScreenOf(QWidget* window, const QWidget* owner);
 
+// The window the operator is working in: the topmost modal one, else the
+// active one; never the please-wait window. Null when there is none.
+QWidget* OperatorWindow();
+
 // The modeless please-wait window, over the window it is shown for (the owner
-// given, else the active window). A second call while it shows changes nothing;
+// given, else the operator's window). A second call while it shows changes nothing;
 // a process without a widget application shows none.
 void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int widthTwips = 0, int heightTwips = 0);
 void UnloadLoadMessage();

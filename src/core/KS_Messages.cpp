@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "KS_Events.h"
+#include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_SYS_Message.h"
 
@@ -26,13 +27,6 @@ StatusReport& lastStatus()
 {
     static StatusReport report;
     return report;
-}
-
-QWidget* ownerWindow()
-{
-    if (QWidget* active = QApplication::activeWindow())
-        return active;
-    return nullptr;
 }
 
 } // namespace
@@ -76,7 +70,7 @@ std::int16_t ShowMessage(const MessageRequest& request)
 
     boxShowing = true;
     {
-        KS_SYS_Message box(ownerWindow());
+        KS_SYS_Message box(OperatorWindow());
         box.Prepare(request);
         box.ShowMe();
     }

@@ -370,4 +370,16 @@ TEST(WindowPlacement, APleaseWaitBoxOpensOverTheWindowItWaitsFor)
     ShowLoadMessage("Please wait...");
     EXPECT_LE(offCentre(), 4) << "over the active window";
     UnloadLoadMessage();
+    // A table window shown modally, with no window active (as a window system
+    // may leave it while the window downloads).
+    QWidget background;
+    background.setGeometry(0, 0, 200, 100);
+    background.show();
+    owner.setWindowModality(Qt::ApplicationModal);
+    owner.hide();
+    owner.show();
+    QApplication::setActiveWindow(nullptr);
+    ShowLoadMessage("Please wait...");
+    EXPECT_LE(offCentre(), 4) << "over the modal window";
+    UnloadLoadMessage();
 }
