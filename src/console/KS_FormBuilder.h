@@ -47,6 +47,9 @@ struct TwipsRect {
     int height = 0;
 };
 
+// The longest a unit's weekday, date and time can read, for the boxes that show it.
+inline constexpr const char* kLongestDeviceDateTime = "Wednesday, 09/30/26 12:00:00 AM";
+
 struct FormControl {
     std::function<QWidget*(QWidget* parent)> make; // creates the control and fills the member
     const char* name = "";

@@ -65,7 +65,7 @@ KS_GEN_TimeReceiverProgrammer::KS_GEN_TimeReceiverProgrammer(QWidget* owner)
         Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {3540, 690, 1800, 255}, 0, kDetails),
         Control(txtSNIncrement, "txtSNIncrement", "", {5400, 660, 500, 315}, 2, kDetails),
         Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {240, 1080, 2900, 255}, 0, kDetails),
-        Control(txtDateTime, "txtDateTime", "Wednesday, 09/30/26 12:00:00 AM", {3180, 1050, 3300, 315}, 0, kDetails),
+        Control(txtDateTime, "txtDateTime", kLongestDeviceDateTime, {3180, 1050, 3300, 315}, 0, kDetails),
         Control(cmdReset, "cmdReset", "Re&set", {7380, 270, 1200, 375}, 0, kDetails),
         Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {120, 1620, 8760, 4800}, 0,
                 "pbxDetails"),

@@ -58,7 +58,7 @@ void KS_GEN_ToneSchedule::buildControls()
         Control(txtFileName, "txtFileName", "", {1275, 4425, 9765, 315}, 0, "pbxDetails"),
         Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {120, 4875, 2700, 255}, 0,
                 "pbxDetails"),
-        Control(txtDateTime, "txtDateTime", "Wednesday, 09/30/26 12:00:00 AM", {2880, 4830, 3360, 315}, 0, "pbxDetails"),
+        Control(txtDateTime, "txtDateTime", kLongestDeviceDateTime, {2880, 4830, 3360, 315}, 0, "pbxDetails"),
         Control(cmdUpdate, "cmdUpdate", "&Update", {120, 5340, 1215, 375}, 0, "pbxDetails"),
         Control(cmdTest, "cmdTest", "&Test Tone", {1455, 5340, 1215, 375}, 0, "pbxDetails"),
         Control(cmdUpload, "cmdUpload", "Up&load", {2790, 5340, 1215, 375}, 0, "pbxDetails"),

@@ -90,7 +90,7 @@ void KS_GEN_ToneScheduleCalendar::buildControls()
         Control(txtFileName, "txtFileName", "", {5760, 285, 10620, 315}, 0, "Frame1"),
         Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {120, 780, 3720, 255}, 0,
                 "Frame1"),
-        Control(txtDateTime, "txtDateTime", "Wednesday, 09/30/26 12:00:00 AM", {3900, 735, 3360, 315}, 0, "Frame1"),
+        Control(txtDateTime, "txtDateTime", kLongestDeviceDateTime, {3900, 735, 3360, 315}, 0, "Frame1"),
         Control(cmdUpdate, "cmdUpdate", "&Update", {120, 9240, 1215, 375}, 0, "pbxDetails"),
         Control(cmdTest, "cmdTest", "&Test Tone", {1455, 9240, 1215, 375}, 0, "pbxDetails"),
         Control(cmdUpload, "cmdUpload", "Up&load", {2790, 9240, 1215, 375}, 0, "pbxDetails"),

@@ -96,7 +96,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(txtRx1RSSI, "txtRx1RSSI", "", {7000, 700, 950, 315}, 0, "fraGeneralDetails"),
         Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {150, 1130, 3300, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtDateTime, "txtDateTime", "Wednesday, 09/30/26 12:00:00 AM", {3450, 1100, 2950, 315}, 0, "fraGeneralDetails"),
+        Control(txtDateTime, "txtDateTime", kLongestDeviceDateTime, {3450, 1100, 2950, 315}, 0, "fraGeneralDetails"),
         Control(cmdReset, "cmdReset", "Re&set", {6650, 1070, 1300, 375}, 0, "fraGeneralDetails"),
 
         Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {200, 1800, 8100, 5800},
