@@ -180,16 +180,45 @@ struct TableFile {
     std::string_view name;
     std::size_t length;
     std::size_t oldLength;
+    std::size_t oldNumberWidth; // the record's own number leads every record: three characters now
 };
 
 constexpr TableFile kUpgradeFiles[] = {
-    {"Pager.DBS", PagerRecord::kLength, LegacyPagerRecord::kLength},
-    {"PPM_Alarm.DBS", AlarmPointRecord::kLength, LegacyAlarmPointRecord::kLength},
-    {"PPM_PABXDI.DBS", TableMessage::kLength, LegacyTableMessage::kLength},
-    {"PPM_Fastkey.DBS", TableMessage::kLength, LegacyTableMessage::kLength},
-    {"PPM_Freetext.DBS", FreetextEntry::kLength, LegacyFreetextEntry::kLength},
-    {"PPM_Wireless.DBS", WirelessMessageRecord::kLength, LegacyWirelessMessageRecord::kLength},
+    {"Pager.DBS", PagerRecord::kLength, LegacyPagerRecord::kLength, 3},
+    {"PPM_Alarm.DBS", AlarmPointRecord::kLength, LegacyAlarmPointRecord::kLength, 3},
+    {"PPM_PABXDI.DBS", TableMessage::kLength, LegacyTableMessage::kLength, 2},
+    {"PPM_Fastkey.DBS", TableMessage::kLength, LegacyTableMessage::kLength, 2},
+    {"PPM_Freetext.DBS", FreetextEntry::kLength, LegacyFreetextEntry::kLength, 2},
+    {"PPM_Wireless.DBS", WirelessMessageRecord::kLength, LegacyWirelessMessageRecord::kLength, 3},
 };
+
+// True when every whole record of `recordLength` bytes (the first 999 at most)
+// starts with its own record number, or with an unset number: zero bytes, and
+// in the older files, which padded with blanks, blanks too. The current files
+// write the number as three digits.
+bool recordsNumberThemselves(const std::string& path, std::size_t recordLength, std::size_t width, bool older)
+{
+    const RecordFile file(path, recordLength);
+    const std::int64_t count = std::min<std::int64_t>(file.Count(), kPagerRecords);
+    std::string bytes;
+    if (count == 0 || file.ReadRecords(1, count, bytes) != FileError::None)
+        return false;
+    for (std::int64_t k = 1; k <= count; ++k) {
+        std::string number = bytes.substr(static_cast<std::size_t>(k - 1) * recordLength, width);
+        if (number == std::string(width, '\0'))
+            continue;
+        if (!older) {
+            if (number != ZeroPad(k, 3))
+                return false;
+            continue;
+        }
+        std::replace(number.begin(), number.end(), '\0', ' ');
+        const std::string trimmed = Trim(number);
+        if (!trimmed.empty() && (!std::all_of(trimmed.begin(), trimmed.end(), isDigit) || Val(trimmed) != k))
+            return false;
+    }
+    return true;
+}
 
 enum class Layout {
     Current,
@@ -198,26 +227,36 @@ enum class Layout {
     Unknown,
 };
 
-// The one rule for telling a data file's layout by its length.
-Layout layoutOf(const TableFile& file, std::int64_t length)
+// A length that fits neither layout (a stray tail, or more old users than a
+// table has) is an older file only when its records, read the old way, carry
+// their own numbers, and read the current way do not: a current file with
+// bytes added or lost is left for the operator, never converted into garbage.
+Layout strayLengthLayout(const TableFile& file, const std::string& path)
+{
+    const bool readsOld = recordsNumberThemselves(path, file.oldLength, file.oldNumberWidth, true);
+    const bool readsCurrent = recordsNumberThemselves(path, file.length, 3, false);
+    return readsOld && !readsCurrent ? Layout::Old : Layout::Unknown;
+}
+
+// The one rule for telling a data file's layout, by its length first.
+Layout layoutOf(const TableFile& file, const std::string& path, std::int64_t length)
 {
     const auto len = static_cast<std::int64_t>(file.length);
     const auto oldLen = static_cast<std::int64_t>(file.oldLength);
     if (file.name == "Pager.DBS") {
         // Every 1440 bytes fit both layouts. Up to 999 old users such a file is
-        // an old table (a current one that short would be a copy cut off); more
-        // old users than a table has cannot be an old table.
+        // an old table (a current one that short would be a copy cut off).
         if (length > 0 && length % oldLen == 0 && length / oldLen <= kPagerRecords)
             return Layout::Old;
         if (length % len == 0)
             return length / len < kPagerRecords ? Layout::ShortUserTable : Layout::Current;
-        return Layout::Unknown;
+        return strayLengthLayout(file, path);
     }
     // A length that is a whole number of current records is never taken for an
     // older layout: reading it that way would scramble every field.
     if (length % len == 0)
         return Layout::Current;
-    return length % oldLen == 0 ? Layout::Old : Layout::Unknown;
+    return length % oldLen == 0 ? Layout::Old : strayLengthLayout(file, path);
 }
 
 const TableFile& pagerFile() { return kUpgradeFiles[0]; }
@@ -243,6 +282,28 @@ FileError convertOldLayout(std::string_view name, const std::string& path)
                                                                [](int) { return FreetextEntry{}; });
     return convertFile<LegacyWirelessMessageRecord, WirelessMessageRecord>(
         path, all, static_cast<std::size_t>(std::max(gWirelessMessageCount, 0)), convertWireless, newWireless);
+}
+
+std::string counted(std::int64_t n, const std::string& noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); }
+
+// The conversion takes whole old records, 999 users at most; whatever lies
+// beyond is only in the .BAK now, and the operator must know to look there.
+void reportWhatWasNotTaken(const TableFile& file, const std::string& path, std::int64_t length)
+{
+    const auto oldLen = static_cast<std::int64_t>(file.oldLength);
+    const std::int64_t records =
+        file.name == "Pager.DBS" ? std::max<std::int64_t>(length / oldLen - kPagerRecords, 0) : 0;
+    const std::int64_t bytes = length % oldLen;
+    std::string notTaken;
+    if (records > 0)
+        notTaken = counted(records, "record") + " beyond the 999 users of the table";
+    if (bytes > 0)
+        notTaken += (notTaken.empty() ? "" : " and ") + counted(bytes, "byte") + " at its end that make no whole record";
+    if (notTaken.empty())
+        return;
+    ShowMessage("The data file " + PathInText(path) + " was converted to the current layout without its last " +
+                    notTaken + ". The original file is kept as " + PathInText(CompanionPath(path, "BAK")) + ".",
+                kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
 // A current Pager.DBS short of 999 users gets free users at the end, so that
@@ -346,7 +407,8 @@ bool EnsurePagerDatabase()
     const std::string path = DataFilePath("Pager.DBS");
     if (!FileExists(path))
         return CreateEmptyPagerDatabase();
-    if (const Layout layout = layoutOf(pagerFile(), FileLength(path)); layout == Layout::Old || layout == Layout::Unknown) {
+    if (const Layout layout = layoutOf(pagerFile(), path, FileLength(path));
+        layout == Layout::Old || layout == Layout::Unknown) {
         // An older layout waits for the upgrade; a record written into it would scramble it.
         ShowMessage("The data file " + PathInText(path) + " is damaged or of an unknown layout. It was left unchanged.",
                     kButtonsOk, kAnswerOk, kIconCritical);
@@ -384,7 +446,7 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName)
 
     UpgradeOutcome outcome = UpgradeOutcome::Current;
     FileError error = FileError::None;
-    switch (layoutOf(*entry, length)) {
+    switch (layoutOf(*entry, path, length)) {
     case Layout::Current: break;
     case Layout::ShortUserTable:
         error = padPagerFile(path);
@@ -393,6 +455,8 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName)
     case Layout::Old:
         error = convertOldLayout(fileName, path);
         outcome = UpgradeOutcome::Converted;
+        if (error == FileError::None)
+            reportWhatWasNotTaken(*entry, path, length);
         break;
     case Layout::Unknown:
         ShowMessage("The data file " + PathInText(path) + " is damaged or of an unknown layout. It was left unchanged.",

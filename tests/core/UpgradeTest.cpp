@@ -126,7 +126,7 @@ TEST_F(DataFileUpgrade, OldMessageTablesAreConvertedFieldByFieldAndGrowToTheEnco
     EXPECT_EQ(ReadBytes(DataFilePath("PPM_Fastkey.DBS")).size(), 1000u);
 }
 
-TEST_F(DataFileUpgrade, OldUserTablesOfUpTo999UsersConvertEvenWhenTheLengthFitsBothLayouts)
+TEST_F(DataFileUpgrade, OldUserTablesConvertEvenWhenTheLengthFitsBothLayouts)
 {
     const struct {
         int users;
@@ -134,7 +134,7 @@ TEST_F(DataFileUpgrade, OldUserTablesOfUpTo999UsersConvertEvenWhenTheLengthFitsB
     } cases[] = {
         {32, UpgradeOutcome::Converted},   // 1440 bytes: nine current records too
         {999, UpgradeOutcome::Converted},
-        {1000, UpgradeOutcome::Unrecognised}, // no user table ever had that many
+        {1000, UpgradeOutcome::Converted}, // the first 999 are taken, and the operator is told
     };
     boxes.AnswerAlways(kAnswerOk);
     for (const auto& c : cases) {
@@ -155,7 +155,8 @@ TEST_F(DataFileUpgrade, OldUserTablesOfUpTo999UsersConvertEvenWhenTheLengthFitsB
         }
         ASSERT_EQ(now.size(), 159840u);
         EXPECT_EQ(Record(now, 160, 1), convertedPager("001"));
-        EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(c.users)), convertedPager(ZeroPad(c.users, 3)));
+        const int last = std::min(c.users, 999);
+        EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(last)), convertedPager(ZeroPad(last, 3)));
         if (c.users < 999) {
             EXPECT_EQ(Record(now, 160, static_cast<std::size_t>(c.users) + 1), zeros(160));
         }
@@ -168,6 +169,62 @@ TEST_F(DataFileUpgrade, OldUserTablesOfUpTo999UsersConvertEvenWhenTheLengthFitsB
     WriteBytes(DataFilePath("Pager.DBS"), old32);
     EXPECT_FALSE(WritePagerRecord(1, FreePagerRecord()));
     EXPECT_EQ(ReadBytes(DataFilePath("Pager.DBS")), old32);
+}
+
+TEST_F(DataFileUpgrade, OldFilesWithAStrayTailConvertTheirWholeRecordsAndSayWhatWasLeftBehind)
+{
+    std::string users;
+    for (int i = 1; i <= 1001; ++i)
+        users += legacyPager(ZeroPad(i % 1000, 3));
+    const std::string pabx = Image(32).Put(0, "01").Put(2, "Reception").str() + Image(32).Put(0, " 2").Put(2, "Bar").str();
+    std::string current; // a current user table that gained three bytes: not ours to convert
+    for (int i = 1; i <= 999; ++i)
+        current += Image(160).Put(0, ZeroPad(i, 3)).Put(3, "Ann").Put(59, "Y").str();
+    std::string fastkeys;
+    for (int i = 1; i <= 10; ++i)
+        fastkeys += Image(100).Put(0, ZeroPad(i, 3)).Put(3, "Key").str();
+
+    const struct {
+        const char* file;
+        std::string bytes;
+        UpgradeOutcome outcome;
+        std::string firstRecord;
+        const char* notTaken; // "" when nothing is converted
+    } cases[] = {
+        {"Pager.DBS", users.substr(0, 12 * 45 + 7), UpgradeOutcome::Converted, convertedPager("001"),
+         "7 bytes at its end that make no whole record"},
+        {"Pager.DBS", users + "x", UpgradeOutcome::Converted, convertedPager("001"),
+         "2 records beyond the 999 users of the table and 1 byte at its end that make no whole record"},
+        {"PPM_PABXDI.DBS", pabx + "\r\n", UpgradeOutcome::Converted,
+         Image(100).Put(0, "001").Put(3, "Reception").Fill(33, 67, ' ').str(),
+         "2 bytes at its end that make no whole record"},
+        {"Pager.DBS", current + "abc", UpgradeOutcome::Unrecognised, "", ""},
+        {"PPM_Fastkey.DBS", fastkeys + "\n", UpgradeOutcome::Unrecognised, "", ""},
+    };
+    boxes.AnswerAlways(kAnswerOk);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.bytes.size()));
+        const std::string path = DataFilePath(c.file);
+        const std::string bak = path.substr(0, path.size() - 3) + "BAK";
+        QFile::remove(QString::fromStdString(bak));
+        WriteBytes(path, c.bytes);
+
+        EXPECT_EQ(UpgradeDataFile(c.file), c.outcome);
+
+        if (c.outcome == UpgradeOutcome::Unrecognised) {
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+            EXPECT_FALSE(PathExists(bak));
+            EXPECT_NE(boxes.texts().back().find("damaged or of an unknown layout"), std::string::npos);
+            continue;
+        }
+        const std::string now = ReadBytes(path);
+        EXPECT_EQ(now.size(), std::string(c.file) == "Pager.DBS" ? 159840u : 200u);
+        EXPECT_EQ(now.substr(0, c.firstRecord.size()), c.firstRecord);
+        EXPECT_EQ(ReadBytes(bak), c.bytes);
+        EXPECT_EQ(boxes.texts().back(), "The data file " + path + " was converted to the current layout without its last " +
+                                            c.notTaken + ". The original file is kept as " + bak + ".");
+    }
+    EXPECT_EQ(boxes.shown().size(), 5u);
 }
 
 TEST_F(DataFileUpgrade, AShortCurrentUserTableIsPaddedWithFreeUsers)
