@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -161,9 +162,22 @@ KS_GEN_Configure::KS_GEN_Configure(QWidget* owner)
     lblCharPerLine->setBuddy(txtCharPerLine);
     auto* lblLines = new QLabel("&Lines:", fraSimulation);
     lblLines->setBuddy(txtLines);
-    for (QWidget* w : std::initializer_list<QWidget*>{lblCharPerLine, txtCharPerLine, updCharPerLine, lblLines,
-                                                      txtLines, updLines})
-        simulation->addWidget(w);
+    // Each up-down is its arrows alone, against its box: the box holds and
+    // shows the number, so it shows once, and the Tab stops at the box only.
+    const auto boxWithArrows = [simulation](QLineEdit* box, QSpinBox* upDown) {
+        auto* pair = new QHBoxLayout;
+        pair->setSpacing(0);
+        box->setFixedWidth(Twips(400));
+        upDown->setFixedWidth(Twips(300));
+        upDown->setFocusPolicy(Qt::NoFocus);
+        pair->addWidget(box);
+        pair->addWidget(upDown);
+        simulation->addLayout(pair);
+    };
+    simulation->addWidget(lblCharPerLine);
+    boxWithArrows(txtCharPerLine, updCharPerLine);
+    simulation->addWidget(lblLines);
+    boxWithArrows(txtLines, updLines);
     simulation->addStretch();
     details->addWidget(fraSimulation, row++, 0, 1, 4);
 
@@ -304,6 +318,15 @@ bool KS_GEN_Configure::ValidateSettings()
         SafeSetFocus(txtPath);
         return false;
     }
+    // A file there could never be made a folder: asking to create it would only
+    // end in "Unable to create working folders".
+    if (const QFileInfo named(PathToQString(path)); named.exists() && !named.isDir()) {
+        ShowMessage("Path is not valid: " + PathInText(path) + " is a file, not a folder. Please confirm database "
+                    "location.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        SafeSetFocus(txtPath);
+        return false;
+    }
     if (!FolderExists(path)
         && ShowMessage("Folder does not exist. Do you want to create the " + PathInText(path) + " folder ?", kButtonsYesNo,
                        kAnswerYes, kIconQuestion)
@@ -354,7 +377,25 @@ bool KS_GEN_Configure::UpdateConfiguration()
     setEnabled(false);
     ShowBusyPointer();
 
-    gDataFolder = Trim(PathFromQString(txtPath->text()));
+    // The folder and its user table are made ready before any setting is
+    // written: a folder that cannot be used must not become the data folder
+    // of this run and of every later start.
+    const std::string folder = Trim(PathFromQString(txtPath->text()));
+    const std::string previousFolder = gDataFolder;
+    gDataFolder = folder;
+    bool ready = FolderExists(folder) || QDir().mkdir(PathToQString(folder));
+    if (ready && !FileExists(DataFilePath("Pager.DBS")))
+        ready = CreateEmptyPagerDatabase() && FileExists(DataFilePath("Pager.DBS"));
+    if (!ready) {
+        gDataFolder = previousFolder;
+        setEnabled(true);
+        ShowNormalPointer();
+        ShowMessage("Unable to create working folders. Please confirm that you have the appropriate access "
+                    "permissions.",
+                    kButtonsOk, kAnswerOk, kIconCritical);
+        return false;
+    }
+
     SaveConfigSetting("Folder", gDataFolder);
     const std::string phone = trimmedText(txtPhone);
     if (optConnect[0]->isChecked()) {
@@ -390,19 +431,7 @@ bool KS_GEN_Configure::UpdateConfiguration()
     gUTCTimeOverride = chkOverrideUTCTime->isChecked();
     SaveConfigSetting("UTCTimeOverride", gUTCTimeOverride ? "1" : "0");
 
-    // The database counts as found only once the folder and its user table are really there.
-    bool created = FolderExists(gDataFolder) || QDir().mkdir(PathToQString(gDataFolder));
-    if (created && !FileExists(DataFilePath("Pager.DBS")))
-        created = CreateEmptyPagerDatabase();
-    gDatabaseFound = created && FileExists(DataFilePath("Pager.DBS"));
-    if (!gDatabaseFound) {
-        setEnabled(true);
-        ShowNormalPointer();
-        ShowMessage("Unable to create working folders. Please confirm that you have the appropriate access "
-                    "permissions.",
-                    kButtonsOk, kAnswerOk, kIconCritical);
-        return false;
-    }
+    gDatabaseFound = true;
 
     {
         LinkConversation conversation;

@@ -55,17 +55,34 @@ TEST_F(ConfigureFixture, AMissingFolderIsCreatedWithAnEmptyUserTableAndTheLinkIs
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
-TEST_F(ConfigureFixture, AFolderThatCannotBeCreatedIsReportedAndNothingCountsAsFound)
+TEST_F(ConfigureFixture, AFolderThatCannotBeCreatedOrIsAFileIsReportedAndNothingIsWritten)
 {
+    const std::string folder = gDataFolder;
     dialog.txtPath->setText(QString::fromStdString(missingFolder("no/such/parent")));
+    dialog.txtPassword->setText("secret");
     harness.messages.Answer(kAnswerYes);
     harness.messages.Answer(kAnswerOk);
     EXPECT_FALSE(dialog.UpdateConfiguration());
     ASSERT_EQ(harness.messages.shown().size(), 2u);
     EXPECT_EQ(harness.messages.texts()[1],
               "Unable to create working folders. Please confirm that you have the appropriate access permissions.");
-    EXPECT_FALSE(gDatabaseFound);
     EXPECT_NE(dialog.result(), QDialog::Accepted);
+
+    // A file is no folder to offer to create.
+    const std::string file = DataFilePath("Pager.DBS");
+    dialog.txtPath->setText(QString::fromStdString(file));
+    harness.messages.Answer(kAnswerOk);
+    EXPECT_FALSE(dialog.UpdateConfiguration());
+    ASSERT_EQ(harness.messages.shown().size(), 3u);
+    EXPECT_EQ(harness.messages.texts()[2],
+              "Path is not valid: " + file + " is a file, not a folder. Please confirm database location.");
+    EXPECT_EQ(harness.messages.shown()[2].icon, kIconCritical);
+
+    // The running program and the next start keep the folder they had.
+    EXPECT_EQ(gDataFolder, folder);
+    EXPECT_EQ(GetConfigSetting("Folder"), folder);
+    EXPECT_EQ(GetConfigSetting("InfoSec"), "");
+    EXPECT_TRUE(gDatabaseFound);
 }
 
 TEST_F(ConfigureFixture, ValidationStopsAtTheFirstFaultWithNothingWritten)
@@ -128,6 +145,28 @@ TEST_F(ConfigureFixture, SignBoardSizesAreHeldToTheirRangesAndWrittenEvenWhenHid
     EXPECT_EQ(GetConfigSetting("SBChars"), "02");
     EXPECT_EQ(GetConfigSetting("SBLines"), "8");
     EXPECT_EQ(gSBChars, "2");
+}
+
+TEST_F(ConfigureFixture, EachSignBoardSizeShowsOnceWithItsArrowsAgainstTheBoxAndTheTabStopsAtTheBox)
+{
+    SaveConfigSetting("SBChars", "24");
+    SaveConfigSetting("SBLines", "3");
+    SaveConfigSetting("ShowSBSupport", "1");
+    KS_GEN_Configure shown(&harness.form());
+    shown.show();
+    for (const auto& [number, box, upDown] : {std::tuple{"24", shown.txtCharPerLine, shown.updCharPerLine},
+                                              std::tuple{"3", shown.txtLines, shown.updLines}}) {
+        SCOPED_TRACE(number);
+        std::vector<std::string> showing;
+        for (const QLineEdit* edit : shown.findChildren<QLineEdit*>())
+            if (edit->isVisible() && edit->width() > 0 && edit->text() == number)
+                showing.push_back(edit->objectName().toStdString());
+        EXPECT_EQ(showing, std::vector<std::string>{box->objectName().toStdString()});
+        EXPECT_EQ(upDown->geometry().left(), box->geometry().right() + 1);
+        EXPECT_FALSE(upDown->focusPolicy() & Qt::TabFocus);
+    }
+    shown.updLines->stepUp();
+    EXPECT_EQ(shown.txtLines->text(), "4");
 }
 
 TEST_F(ConfigureFixture, AFolderWithANonAsciiNameIsFoundCreatedAndStoredAsTheFileSystemNamesIt)
