@@ -61,15 +61,20 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
         Control(lblAlignment, "lblAlignment", "&Effect:", {2640, 2520, 900, 255}),
         Control(cmbEffect, "cmbEffect", "", {3540, 2460, 700, 315}),
         Control(lblCapCodeInc, "lblCapCodeInc", "C&haracters per Line:", {120, 2940, 1800, 255}),
+        // Each up-down is its arrows alone, against its box's right edge: the
+        // box holds and shows the number, so it shows once.
         Control(txtCharPerLine, "txtCharPerLine", "", {1980, 2880, 400, 315}, 2),
-        Control(updCharPerLine, "updCharPerLine", "", {2400, 2880, 600, 315}, 32),
+        Control(updCharPerLine, "updCharPerLine", "", {2380, 2880, 300, 315}, 32),
         Control(lblLines, "lblLines", "&Lines:", {3240, 2940, 600, 255}),
         Control(txtLines, "txtLines", "", {3900, 2880, 300, 315}, 1),
-        Control(updLines, "updLines", "", {4220, 2880, 600, 315}, 8),
+        Control(updLines, "updLines", "", {4200, 2880, 300, 315}, 8),
         Control(cmdOk, "cmdOk", "&Ok", {4980, 2040, 900, 375}),
         Control(cmdCancel, "cmdCancel", "&Cancel", {4980, 2460, 900, 375}),
     };
     BuildControls(client, controls);
+    // Their own edits have no width to show anything in; the Tab stops at the boxes.
+    for (QSpinBox* upDown : {updCharPerLine, updLines})
+        upDown->setFocusPolicy(Qt::NoFocus);
 
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     txtMessage->setFont(fixed);

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QPointer>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
 
@@ -194,4 +195,24 @@ TEST_F(SignBoardWindows, TheSendsShowDisabledWhileAScheduledPageHoldsTheLine)
     EXPECT_EQ(enabledThen, Lines{});
     EXPECT_TRUE(list.cmdSend->isEnabled() && list.cmdClear->isEnabled() && list.cmdClearAll->isEnabled());
     list.cmdClose->click();
+}
+
+TEST_F(SignBoardWindows, EachSizeShowsOnceWithItsArrowsAgainstTheBoxAndTheTabStopsAtTheBox)
+{
+    storeMessage12();
+    KS_PPM_MessagesSBAdd& editor = openEditor(open(false, "012"));
+    for (const auto& [number, box, upDown] : {std::tuple{"16", editor.txtCharPerLine, editor.updCharPerLine},
+                                              std::tuple{"2", editor.txtLines, editor.updLines}}) {
+        SCOPED_TRACE(number);
+        Lines showing;
+        for (const QLineEdit* edit : editor.findChildren<QLineEdit*>())
+            if (edit->isVisible() && edit->width() > 0 && edit->text() == number)
+                showing.push_back(edit->objectName().toStdString());
+        EXPECT_EQ(showing, Lines{box->objectName().toStdString()});
+        EXPECT_EQ(upDown->geometry().left(), box->geometry().right() + 1);
+        EXPECT_FALSE(upDown->focusPolicy() & Qt::TabFocus);
+    }
+    editor.updCharPerLine->stepUp();
+    EXPECT_EQ(editor.txtCharPerLine->text(), "17");
+    EXPECT_EQ(editor.MessageMaxLength(), 34);
 }
