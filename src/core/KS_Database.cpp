@@ -193,10 +193,8 @@ constexpr TableFile kUpgradeFiles[] = {
 };
 
 // True when every whole record of `recordLength` bytes (the first 999 at most)
-// starts with its own record number, or with an unset number: zero bytes, and
-// in the older files, which padded with blanks, blanks too. The current files
-// write the number as three digits.
-bool recordsNumberThemselves(const std::string& path, std::size_t recordLength, std::size_t width, bool older)
+// starts with its own number, or with an unset one (blanks or zero bytes).
+bool recordsNumberThemselves(const std::string& path, std::size_t recordLength, std::size_t width)
 {
     const RecordFile file(path, recordLength);
     const std::int64_t count = std::min<std::int64_t>(file.Count(), kPagerRecords);
@@ -205,13 +203,6 @@ bool recordsNumberThemselves(const std::string& path, std::size_t recordLength, 
         return false;
     for (std::int64_t k = 1; k <= count; ++k) {
         std::string number = bytes.substr(static_cast<std::size_t>(k - 1) * recordLength, width);
-        if (number == std::string(width, '\0'))
-            continue;
-        if (!older) {
-            if (number != ZeroPad(k, 3))
-                return false;
-            continue;
-        }
         std::replace(number.begin(), number.end(), '\0', ' ');
         const std::string trimmed = Trim(number);
         if (!trimmed.empty() && (!std::all_of(trimmed.begin(), trimmed.end(), isDigit) || Val(trimmed) != k))
@@ -229,12 +220,13 @@ enum class Layout {
 
 // A length that fits neither layout (a stray tail, or more old users than a
 // table has) is an older file only when its records, read the old way, carry
-// their own numbers, and read the current way do not: a current file with
-// bytes added or lost is left for the operator, never converted into garbage.
+// their own numbers, and read the current way do not. A file that could be
+// either is left for the operator: a current file with bytes added or lost
+// must never be converted into garbage.
 Layout strayLengthLayout(const TableFile& file, const std::string& path)
 {
-    const bool readsOld = recordsNumberThemselves(path, file.oldLength, file.oldNumberWidth, true);
-    const bool readsCurrent = recordsNumberThemselves(path, file.length, 3, false);
+    const bool readsOld = recordsNumberThemselves(path, file.oldLength, file.oldNumberWidth);
+    const bool readsCurrent = recordsNumberThemselves(path, file.length, 3);
     return readsOld && !readsCurrent ? Layout::Old : Layout::Unknown;
 }
 

@@ -179,7 +179,7 @@ TEST_F(DataFileUpgrade, OldFilesWithAStrayTailConvertTheirWholeRecordsAndSayWhat
     const std::string pabx = Image(32).Put(0, "01").Put(2, "Reception").str() + Image(32).Put(0, " 2").Put(2, "Bar").str();
     std::string current; // a current user table that gained three bytes: not ours to convert
     for (int i = 1; i <= 999; ++i)
-        current += Image(160).Put(0, ZeroPad(i, 3)).Put(3, "Ann").Put(59, "Y").str();
+        current += i % 3 ? kFreeUser : Image(160).Put(0, ZeroPad(i, 3)).Put(3, "Ann").Put(59, "Y").str();
     std::string fastkeys;
     for (int i = 1; i <= 10; ++i)
         fastkeys += Image(100).Put(0, ZeroPad(i, 3)).Put(3, "Key").str();
