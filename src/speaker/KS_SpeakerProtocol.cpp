@@ -378,7 +378,7 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
 
     const bool supervision = current || supervisionAnswered;
     if (supervision && s.supervisionUnlocked)
-        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode).kind = SpeakerStep::Supervision;
+        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode);
     if (s.programDateTime)
         write("Programming Date & Time... ", "PT", "").kind = SpeakerStep::DateTime;
     if (s.rxBaudRate.program)
