@@ -140,7 +140,7 @@ void KS_GEN_PaddleProgrammer::cmdProgram_Click()
 
 bool KS_GEN_PaddleProgrammer::ReadPaddle()
 {
-    Run run(*this, false);
+    ReadRun run(*this);
     return Guarded([this] {
         lblInfo->clear();
         for (QLineEdit* box : txtCapcode)
@@ -150,7 +150,10 @@ bool KS_GEN_PaddleProgrammer::ReadPaddle()
             return true;
         }
         const auto versionLine = DeviceQueryLine("?V", paddleQuery(0));
-        txtVersion->setText(ToQString(versionLine ? VersionBetweenVerAndParen(*versionLine, "Ver") : "N/A"));
+        const std::string version = versionLine ? VersionBetweenVerAndParen(*versionLine, "Ver") : "N/A";
+        if (version != "N/A")
+            CountDeviceItem();
+        txtVersion->setText(ToQString(version));
 
         const std::string pagerType = DeviceQuery("?M", paddleQuery(1));
         AsOptionList(cmbPagerType).SetSelectedIndex(FindItemText(AsOptionList(cmbPagerType), pagerTypeText(pagerType)));

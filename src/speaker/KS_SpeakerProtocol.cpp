@@ -70,7 +70,10 @@ SpeakerVersion AskSpeakerVersion()
 {
     std::string raw;
     DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
-    return ParseSpeakerVersion(raw);
+    SpeakerVersion version = ParseSpeakerVersion(raw);
+    if (version.text != "N/A")
+        CountDeviceItem();
+    return version;
 }
 
 bool ReadUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths >= 300; }

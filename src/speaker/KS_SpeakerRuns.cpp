@@ -49,7 +49,7 @@ void KS_GEN_SpeakerProgrammer::cmdRead_Click()
 
 bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
 {
-    Run run(*this, false);
+    ReadRun run(*this);
     lblInfo->clear();
     for (std::size_t row = 0; row < kCapcodeRows; ++row) {
         setText(txtCapcode[row], PadDigits("", txtCapcode[row]->maxLength()));

@@ -161,6 +161,23 @@ TEST_F(PaddleProgrammer, EveryReadWakesThePaddleWithACarriageReturn)
     EXPECT_EQ(harness.messages.shown().size(), 1u);
 }
 
+TEST_F(PaddleProgrammer, AReadThatGotNoItemFromTheUnitOnTheLeadEndsWithTheWarning)
+{
+    // A clock on the lead: its version is no paddle's, the rest is "?99".
+    harness.engine.SetDevice(std::make_shared<sim::ClockDevice>("RL-CLK", "2.17"));
+    WatchInfo();
+    harness.messages.AnswerAlways(kAnswerOk);
+    window->cmdRead->click();
+    const auto texts = harness.messages.texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].rfind("Connection to ", 0), 0u) << texts[1];
+    // Ten queries (a capcode is asked twice), each shown while its tries run.
+    EXPECT_TRUE(InfoShown("Reading item 1..."));
+    EXPECT_TRUE(InfoShown("Reading item 10..."));
+    EXPECT_EQ(Info(), "");
+    EXPECT_TRUE(window->lblInfo->isHidden());
+}
+
 TEST_F(PaddleProgrammer, APaddleThatDoesNotAnswerIsReportedPerRun)
 {
     Unplug();
