@@ -17,15 +17,43 @@ bool ProbeDevice(std::int32_t idleTicks, int times)
     return false;
 }
 
+namespace {
+
+DeviceQueryTally& tally()
+{
+    static DeviceQueryTally counted;
+    return counted;
+}
+
+std::function<void(int)>& watcher()
+{
+    static std::function<void(int)> watching;
+    return watching;
+}
+
+} // namespace
+
+DeviceQueryTally DeviceQueriesSoFar() { return tally(); }
+
+void CountDeviceItem() { ++tally().items; }
+
+void SetDeviceQueryWatcher(std::function<void(int asked)> watching) { watcher() = std::move(watching); }
+
 std::string DeviceQuery(std::string_view command, const DeviceQueryOptions& options, std::string* rawReply)
 {
-    return QueryLink(command, "",
+    ++tally().asked;
+    if (watcher())
+        watcher()(tally().asked);
+    std::string value = QueryLink(command, "",
         {.expectedLength = options.expectedLength,
             .noSuffix = !options.tableForm,
             .ticks = options.ticks,
             .pokeOnTimeout = options.pokeOnTimeout,
             .attempts = options.tries,
             .reply = rawReply});
+    if (options.expectedLength > 0 && !value.empty())
+        CountDeviceItem();
+    return value;
 }
 
 std::optional<std::string> DeviceQueryLine(std::string_view command, const DeviceQueryOptions& options)

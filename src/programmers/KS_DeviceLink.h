@@ -4,6 +4,7 @@
 // with the waits and tries each window gives.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,20 @@ std::string DeviceQuery(std::string_view command, const DeviceQueryOptions& opti
 // The whole acknowledged reply line without "*" CR, for values of no fixed
 // length (a model, a version text); nothing when no whole answer came.
 std::optional<std::string> DeviceQueryLine(std::string_view command, const DeviceQueryOptions& options);
+
+// What the device gave the conversations so far: the queries asked, and the
+// items they brought. A value of its expected length counts by itself; a
+// whole reply line (a version or model text) counts only once its caller
+// found its item in it (CountDeviceItem), since any unit's answer is a line.
+struct DeviceQueryTally {
+    int asked = 0;
+    int items = 0;
+};
+DeviceQueryTally DeviceQueriesSoFar();
+void CountDeviceItem();
+// Told the number of every query as it goes out (empty: no one); a read
+// shows with it that it is still at work while the tries run.
+void SetDeviceQueryWatcher(std::function<void(int asked)> watcher);
 
 // "P" + mnemonic (or a bare control command: "?XR", "XT") and the value,
 // answered by "*" CR; true when acknowledged.

@@ -125,7 +125,10 @@ void KS_GEN_ClockProgrammer::IdentifyClock()
     version_ = 0;
     // Only a whole answer names the model; a refusal is no model called "?99".
     const auto model = DeviceQueryLine("?VM", rawQuery(0));
-    txtDevice->setText(ToQString(model ? DeviceModelText(*model) : std::string()));
+    const std::string shown = model ? DeviceModelText(*model) : std::string();
+    if (!shown.empty())
+        CountDeviceItem();
+    txtDevice->setText(ToQString(shown));
     const std::string version = DeviceQuery("?V", rawQuery(4));
     if (const auto number = VersionNumber(version)) {
         version_ = *number;
@@ -139,7 +142,7 @@ bool KS_GEN_ClockProgrammer::ReadClock()
 {
     bool result = false;
     {
-        Run run(*this, false);
+        ReadRun run(*this);
         result = Guarded([this] {
             lblInfo->clear();
             if (!ProbeDevice(20)) {

@@ -24,6 +24,7 @@
 namespace {
 
 const char* const kNotDetected = "Device is not detected or custom alerts option is not supported by detected device.";
+const char* const kVersionUnknown = "The device did not report its firmware version. No alert was uploaded.";
 constexpr int kFirstAlert = 11;
 constexpr int kLastAlert = 99;
 // Enough of a file to find its chunks: no slot holds more than 4 MB of audio.
@@ -359,12 +360,26 @@ bool KS_GEN_CustomAlertsProgrammer::UploadRows(int slotCount, bool sequenced)
 
 void KS_GEN_CustomAlertsProgrammer::cmdProgram_Click()
 {
-    UploadSpeed speed; // outlives the run: the line goes back once the window is free
     Run run(*this, true);
+    // Made after the run, so gone before it: the window stays closed to the
+    // operator until the device and the port are back at the console's speed.
+    UploadSpeed speed;
     firmwareVersion_ = 0;
+    // The probe first: it is what opens again a port whose adapter was pulled
+    // out and plugged back, so the version is asked of the device itself.
+    if (!IsLinkResponding()) {
+        Warn(kNotDetected);
+        return;
+    }
     std::string reply;
     DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &reply);
     firmwareVersion_ = AlertFirmwareVersion(reply);
+    // The block framing follows the firmware; a guessed one stalls a device
+    // that waits for the other until it is switched off and on again.
+    if (firmwareVersion_ == 0) {
+        Warn(kVersionUnknown);
+        return;
+    }
     const bool sequenced = IsSequencedFirmware(firmwareVersion_);
     if (sequenced)
         speed.SwitchUp();

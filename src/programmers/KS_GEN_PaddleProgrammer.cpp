@@ -12,11 +12,12 @@
 
 namespace {
 
-// Every read waits 60 ticks, three tries; only the version query wakes the
-// paddle with a CR after an unanswered try.
-DeviceQueryOptions paddleQuery(std::int16_t expectedLength, bool poke = false)
+// Every read waits 60 ticks, three tries, and wakes the paddle with a CR
+// after an unanswered try: a paddle that dozed off between two queries
+// answers only once it is woken, whichever item was asked.
+DeviceQueryOptions paddleQuery(std::int16_t expectedLength)
 {
-    return {.expectedLength = expectedLength, .ticks = 60, .tries = 3, .pokeOnTimeout = poke};
+    return {.expectedLength = expectedLength, .ticks = 60, .tries = 3, .pokeOnTimeout = true};
 }
 
 constexpr std::int32_t kWriteTicks = 40;
@@ -139,7 +140,7 @@ void KS_GEN_PaddleProgrammer::cmdProgram_Click()
 
 bool KS_GEN_PaddleProgrammer::ReadPaddle()
 {
-    Run run(*this, false);
+    ReadRun run(*this);
     return Guarded([this] {
         lblInfo->clear();
         for (QLineEdit* box : txtCapcode)
@@ -148,8 +149,11 @@ bool KS_GEN_PaddleProgrammer::ReadPaddle()
             ShowOptionNotUpdatedWarning("programming");
             return true;
         }
-        const auto versionLine = DeviceQueryLine("?V", paddleQuery(0, true));
-        txtVersion->setText(ToQString(versionLine ? VersionBetweenVerAndParen(*versionLine, "Ver") : "N/A"));
+        const auto versionLine = DeviceQueryLine("?V", paddleQuery(0));
+        const std::string version = versionLine ? VersionBetweenVerAndParen(*versionLine, "Ver") : "N/A";
+        if (version != "N/A")
+            CountDeviceItem();
+        txtVersion->setText(ToQString(version));
 
         const std::string pagerType = DeviceQuery("?M", paddleQuery(1));
         AsOptionList(cmbPagerType).SetSelectedIndex(FindItemText(AsOptionList(cmbPagerType), pagerTypeText(pagerType)));

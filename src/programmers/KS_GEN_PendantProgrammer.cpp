@@ -293,7 +293,7 @@ void KS_GEN_PendantProgrammer::ShutRadioFields()
 
 bool KS_GEN_PendantProgrammer::ReadPendant()
 {
-    Run run(*this, false);
+    ReadRun run(*this);
     return Guarded([this] {
         lblInfo->clear();
         for (int i = 0; i < kCapcodeRows; ++i) {

@@ -221,7 +221,7 @@ void KS_GEN_TimeReceiverProgrammer::cmdRead_Click() { ReadTimeReceiverSettings()
 
 bool KS_GEN_TimeReceiverProgrammer::ReadTimeReceiverSettings()
 {
-    Run run(*this, false);
+    ReadRun run(*this);
     return Guarded([this] {
         lblInfo->clear();
         if (!ProbeDevice(8)) {
@@ -274,6 +274,8 @@ bool KS_GEN_TimeReceiverProgrammer::ReadTimeReceiverSettings()
         std::string reply;
         DeviceQuery("?V", settingQuery(0, true), &reply);
         const auto version = AcknowledgedValue(reply) ? VersionAfterVer(reply, '*') : std::nullopt;
+        if (version)
+            CountDeviceItem();
         txtVersion->setText(ToQString(version.value_or("N/A")));
         for (const auto& item : items)
             item.show(DeviceQuery(item.query, settingQuery(item.length)));

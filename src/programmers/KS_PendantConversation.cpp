@@ -50,13 +50,16 @@ PendantVersion ReadPendantVersion()
             version.hundredths = *n;
             version.text = VersionText(*n);
             version.plainNumber = true;
+            CountDeviceItem();
         }
         return version;
     }
     // A "(" too close behind "Ver." leaves no version: 0, and the run goes on.
     version.text = VersionAfterVer(*value, '(');
-    if (version.text)
+    if (version.text) {
         version.hundredths = VersionNumber(*version.text).value_or(0);
+        CountDeviceItem();
+    }
     return version;
 }
 
@@ -64,7 +67,10 @@ std::optional<std::string> ReadPendantModel()
 {
     std::string reply;
     DeviceQuery("?VM", pendantQuery(0), &reply);
-    return PendantReplyValue(reply);
+    auto model = PendantReplyValue(reply);
+    if (model)
+        CountDeviceItem();
+    return model;
 }
 
 PendantSettings ReadPendantSettings()

@@ -303,6 +303,41 @@ KS_ProgrammerFrame::Run::~Run()
     }
 }
 
+KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame)
+    : frame_(frame)
+    , outermost_(!frame.Running())
+    , run_(frame, false)
+{
+    if (!outermost_)
+        return;
+    const DeviceQueryTally before = DeviceQueriesSoFar();
+    askedBefore_ = before.asked;
+    itemsBefore_ = before.items;
+    infoHidden_ = frame_.lblInfo->isHidden();
+    // A device that does not answer keeps the window grey for a minute and
+    // more: the label shows the read is still at work.
+    SetDeviceQueryWatcher([this](int asked) {
+        working_ = QStringLiteral("Reading item %1...").arg(asked - askedBefore_);
+        frame_.lblInfo->setText(working_);
+        frame_.lblInfo->show();
+    });
+}
+
+KS_ProgrammerFrame::ReadRun::~ReadRun()
+{
+    if (!outermost_)
+        return;
+    SetDeviceQueryWatcher({});
+    if (!working_.isEmpty() && frame_.lblInfo->text() == working_)
+        frame_.lblInfo->clear();
+    if (infoHidden_)
+        frame_.lblInfo->hide();
+    const DeviceQueryTally now = DeviceQueriesSoFar();
+    // Another kind of unit on the lead answers "?99" to every query.
+    if (now.asked > askedBefore_ && now.items == itemsBefore_ && !ExitRequested())
+        ShowOptionNotUpdatedWarning("programming");
+}
+
 bool KS_ProgrammerFrame::Guarded(const std::function<bool()>& body)
 {
     try {

@@ -144,6 +144,26 @@ protected:
         bool outermost_;
         std::unique_ptr<LinkConversation> conversation_;
     };
+    // A read run. While the tries run, lblInfo shows which item the read is
+    // at; a read that asked the device and got not one item from it ends with
+    // the warning of a read whose probe went unanswered, rather than passing
+    // for a read of the fallbacks the boxes then show.
+    class ReadRun {
+    public:
+        explicit ReadRun(KS_ProgrammerFrame& frame);
+        ~ReadRun();
+        ReadRun(const ReadRun&) = delete;
+        ReadRun& operator=(const ReadRun&) = delete;
+
+    private:
+        KS_ProgrammerFrame& frame_;
+        bool outermost_;
+        Run run_;
+        int askedBefore_ = 0;
+        int itemsBefore_ = 0;
+        bool infoHidden_ = false;
+        QString working_;
+    };
     // Runs the body; an unexpected failure inside it ends the run with false.
     static bool Guarded(const std::function<bool()>& body);
 

@@ -70,7 +70,10 @@ SpeakerVersion AskSpeakerVersion()
 {
     std::string raw;
     DeviceQuery("?V", {.expectedLength = 0, .ticks = 60, .tries = 3, .pokeOnTimeout = true}, &raw);
-    return ParseSpeakerVersion(raw);
+    SpeakerVersion version = ParseSpeakerVersion(raw);
+    if (version.text != "N/A")
+        CountDeviceItem();
+    return version;
 }
 
 bool ReadUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths >= 300; }
@@ -378,7 +381,7 @@ std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, co
 
     const bool supervision = current || supervisionAnswered;
     if (supervision && s.supervisionUnlocked)
-        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode).kind = SpeakerStep::Supervision;
+        write("Programming Supervision Capcode... ", "PC", "9" + s.supervisionCapcode);
     if (s.programDateTime)
         write("Programming Date & Time... ", "PT", "").kind = SpeakerStep::DateTime;
     if (s.rxBaudRate.program)

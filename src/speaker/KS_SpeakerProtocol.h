@@ -152,7 +152,6 @@ enum class SpeakerStep {
     Write,            // one setting
     Serial,           // a setting followed by the serial number's auto-increment
     Capcode,          // a setting followed by the row's auto-increment
-    Supervision,      // the supervision capcode, range-checked only once the run knows it writes it
     SupervisionQuery, // "?C9": asked, not shown; an old unit without an answer has no slots 7 and 8
     DateTime,         // "PT" then "PD" from the console's clock
 };

@@ -49,7 +49,7 @@ void KS_GEN_SpeakerProgrammer::cmdRead_Click()
 
 bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
 {
-    Run run(*this, false);
+    ReadRun run(*this);
     lblInfo->clear();
     for (std::size_t row = 0; row < kCapcodeRows; ++row) {
         setText(txtCapcode[row], PadDigits("", txtCapcode[row]->maxLength()));
@@ -253,12 +253,6 @@ void KS_GEN_SpeakerProgrammer::RunProgramItem(const SpeakerProgramItem& item, bo
     Step(item.stepText);
     if (item.preTicks > 0)
         PauseTicks(item.preTicks);
-    // Whether an old unit keeps a supervision capcode shows only now, so only now is its value checked.
-    if (item.kind == SpeakerStep::Supervision && !CapcodeInRange(text(txtSupervisionCapcode))) {
-        Refuse("Capcode must be in the range of 0000008 to 2097151.", txtSupervisionCapcode);
-        StepFailed(item.failureText);
-        return;
-    }
 
     bool ok = false;
     if (item.kind == SpeakerStep::DateTime) {

@@ -313,3 +313,22 @@ TEST_F(ClockProgrammer, AnHourlyClockSettingThatFindsThePortTakenRunsOnceWhenItI
     EXPECT_FALSE(clockSet());
     SetClockForTest({});
 }
+
+TEST_F(ClockProgrammer, AReadThatGotNoItemFromThePaddleOnTheLeadEndsWithTheWarning)
+{
+    harness.engine.SetDevice(std::make_shared<sim::PaddleDevice>());
+    harness.messages.AnswerAlways(kAnswerOk);
+    window->cmdRead->click();
+    const auto texts = harness.messages.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].rfind("Connection to ", 0), 0u) << texts[0];
+    EXPECT_EQ(Info(), "");
+
+    // One item is a read: the version alone.
+    Attach(std::make_shared<sim::ClockDevice>("RL-CLK", "2.14"))->SetValue("VM", "");
+    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = R"(\?[SFR])", .match = sim::MatchMode::Regex,
+                             .times = 0});
+    window->cmdRead->click();
+    EXPECT_EQ(window->txtVersion->text().toStdString(), "2.14");
+    EXPECT_EQ(harness.messages.texts().size(), 1u);
+}

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolBar>
 #include <filesystem>
 #include <fstream>
 
@@ -212,6 +213,29 @@ TEST_F(CustomAlerts, EveryRunLeavesTheDeviceAndThePortAtTheConsolesSpeed)
     }
 }
 
+TEST_F(CustomAlerts, TheWindowStaysClosedToTheOperatorUntilTheDeviceHasItsSpeedBack)
+{
+    // The device takes its own speed back only after a while.
+    harness.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "PBR2", .match = sim::MatchMode::Exact,
+                             .ticks = 30, .times = 0});
+    Row(0, 12, File("ring.wav", WaveBytes(std::string(3000, '\x80'))));
+    int liveTicks = 0;
+    SetYieldHook([&] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+        const auto& transcript = harness.engine.Transcript();
+        if (transcript.back().fromHost && transcript.back().bytes == "PBR2\r"
+            && (window->cmdProgram->isEnabled() || window->cmdClose->isEnabled() || window->tlbMenu->isEnabled()))
+            ++liveTicks;
+    });
+    window->cmdProgram->click();
+    EXPECT_EQ(liveTicks, 0);
+    EXPECT_EQ(Info(), "Done !");
+    EXPECT_EQ(device->Value("BR"), "2");
+    EXPECT_TRUE(window->cmdProgram->isEnabled());
+}
+
 namespace {
 
 // Takes "PBR4" but cannot talk at 115200: it stays at its normal speed.
@@ -257,10 +281,11 @@ public:
     {
         if (pulled)
             return -1;
-        if (bytes.size() >= 1024 && ++blocks == 155)
+        if (bytes.size() >= 1024 && ++blocks == pullAt)
             pulled = true;
         return SimBackend::Write(bytes);
     }
+    int pullAt = 155;
     int blocks = 0;
     bool pulled = false;
 };
@@ -302,4 +327,43 @@ TEST(CustomAlertsPulledAdapter, AnUploadCutByAPulledAdapterLeavesThePortAtTheCon
 
         window->close();
     }
+}
+
+TEST(CustomAlertsPulledAdapter, TheRunAfterTheDeviceRestartedUsesTheFramingItsVersionAsksFor)
+{
+    ConsoleHarness harness;
+    auto owned = std::make_unique<PulledAdapter>(harness.engine);
+    PulledAdapter& adapter = *owned;
+    adapter.pullAt = 2;
+    KS_MainForm& form = harness.Load(std::move(owned));
+    harness.engine.SetDevice(std::make_shared<sim::AlertDevice>("3.14"));
+    QPointer<KS_GEN_CustomAlertsProgrammer> window = new KS_GEN_CustomAlertsProgrammer(&form);
+    form.OpenOwnedWindow(window, false);
+    const std::string path = MakeDataFolder() + "/ring.wav";
+    std::ofstream(path, std::ios::binary) << WaveBytes(std::string(3000, '\x80'));
+    window->chkProgramAlert[0]->setChecked(true);
+    window->txtFileName[0]->setText(QString::fromStdString(path));
+    harness.messages.AnswerAlways(kAnswerOk);
+    window->cmdProgram->click();
+    ASSERT_EQ(window->lblInfo->text(), "Canceled !");
+
+    // Plugged back, the device restarted at its normal speed: nothing else
+    // has talked on the port before the next run.
+    adapter.pulled = false;
+    auto restarted = std::make_shared<sim::AlertDevice>("3.14");
+    harness.engine.SetDevice(restarted);
+    harness.engine.SetUnitSettings("38400,N,8,1");
+    window->cmdProgram->click();
+    EXPECT_EQ(window->lblInfo->text(), "Done !");
+    EXPECT_EQ(restarted->StoredAlerts().count(1), 1u);
+
+    // A device that does not tell its version is sent no header and no block.
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?V", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    harness.engine.ClearTranscript();
+    window->cmdProgram->click();
+    EXPECT_EQ(harness.messages.texts().back(), "The device did not report its firmware version. No alert was uploaded.");
+    for (const auto& entry : harness.engine.Transcript())
+        EXPECT_FALSE(entry.fromHost && entry.bytes.size() > 8) << entry.bytes.substr(0, 8);
+    window->close();
 }

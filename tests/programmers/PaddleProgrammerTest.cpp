@@ -139,23 +139,43 @@ TEST_F(PaddleProgrammer, AReadFillsTheVersionThePagerTypeAndTheCapcodes)
     EXPECT_EQ(window->txtCapcode[0]->text(), "0000000");
 }
 
-TEST_F(PaddleProgrammer, OnlyTheVersionQueryWakesThePaddleWithACarriageReturn)
+TEST_F(PaddleProgrammer, EveryReadWakesThePaddleWithACarriageReturn)
 {
-    // The version comes only after the bare CR; the pager type never comes.
-    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = "?V", .match = sim::MatchMode::Exact,
-                             .times = 0});
-    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?M", .match = sim::MatchMode::Exact,
-                             .times = 0});
+    // Each answer comes only after the bare CR that follows an unanswered try.
+    harness.engine.AddFault({.kind = sim::FaultKind::AfterPoke, .pattern = R"(\?(V|M|C[1-4]))",
+                             .match = sim::MatchMode::Regex, .times = 0});
     device->SetValue("V", "PDL-1 Ver.2.10 (Mar 2026)");
+    device->SetValue("M", "3");
+    device->SetValue("C2", "0004321");
     const std::size_t from = harness.engine.Transcript().size();
     harness.messages.Answer(kAnswerOk);
     window->cmdRead->click();
     EXPECT_EQ(window->txtVersion->text(), "2.10");
+    EXPECT_EQ(window->cmbPagerType->currentText().toStdString(), "Vibrate Only, 1200 bps");
+    EXPECT_EQ(window->txtCapcode[1]->text().toStdString(), "0004321");
     std::string sent;
     for (std::size_t i = from; i < harness.engine.Transcript().size(); ++i)
         if (harness.engine.Transcript()[i].fromHost)
             sent += harness.engine.Transcript()[i].bytes;
-    EXPECT_NE(sent.find("?V\r\r?M\r?M\r?M\r?C1\r"), std::string::npos) << sent;
+    EXPECT_NE(sent.find("?V\r\r?M\r\r?C1\r\r?C2\r\r?C3\r\r?C4\r\rXT\r"), std::string::npos) << sent;
+    EXPECT_EQ(harness.messages.shown().size(), 1u);
+}
+
+TEST_F(PaddleProgrammer, AReadThatGotNoItemFromTheUnitOnTheLeadEndsWithTheWarning)
+{
+    // A clock on the lead: its version is no paddle's, the rest is "?99".
+    harness.engine.SetDevice(std::make_shared<sim::ClockDevice>("RL-CLK", "2.17"));
+    WatchInfo();
+    harness.messages.AnswerAlways(kAnswerOk);
+    window->cmdRead->click();
+    const auto texts = harness.messages.texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[1].rfind("Connection to ", 0), 0u) << texts[1];
+    // Ten queries (a capcode is asked twice), each shown while its tries run.
+    EXPECT_TRUE(InfoShown("Reading item 1..."));
+    EXPECT_TRUE(InfoShown("Reading item 10..."));
+    EXPECT_EQ(Info(), "");
+    EXPECT_TRUE(window->lblInfo->isHidden());
 }
 
 TEST_F(PaddleProgrammer, APaddleThatDoesNotAnswerIsReportedPerRun)

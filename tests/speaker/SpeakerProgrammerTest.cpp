@@ -341,8 +341,9 @@ TEST(SpeakerProgrammer, RunsCountWhatTheUnitRefused)
          "Done ! - 1 item(s) failed.", 0, "0000099"},
         {"3.14", nullptr, service(1, "0000900"), {"?V", "PFR14575000", "?C9", "PC90000900", "PSS236"}, "Done !", 0,
          nullptr},
-        {"3.14", nullptr, service(1, "0000007"), {"?V", "PFR14575000", "?C9", "PSS236"},
-         "Done ! - 1 item(s) failed.", 1, nullptr},
+        // The supervision capcode goes out as it was read, none included: no box stops a run half-way.
+        {"3.14", nullptr, service(1, "0000000"), {"?V", "PFR14575000", "?C9", "PC90000000", "PSS236"}, "Done !", 0,
+         nullptr},
         {"3.14", "P", clock, {"?V", "?C9", "PT140509", "PT140509", "PSM0", "PSM0", "PSS236", "PSS236"},
          "Done ! - 3 item(s) failed.", 0, nullptr},
         {"3.14", "", clock, {}, "Canceled !", 1, nullptr},
