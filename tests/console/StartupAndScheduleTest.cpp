@@ -1,8 +1,8 @@
 // The window's load against the simulator, the user table as the file holds
 // it, and scheduled pages fired by the seconds timer.
 #include <QFile>
-#include <algorithm>
 #include <QSystemTrayIcon>
+#include <algorithm>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
