@@ -292,6 +292,8 @@ private:
     bool autoTimeSetMarked() const;
     void runDueClockSetting();
     std::set<int> dueEntries_; // schedule indexes whose minute came and that have not gone out yet
+    std::set<int> toldWaiting_;    // due entries the status line has said wait for a device programmer
+    std::set<int> toldUnreadable_; // entries the status line has named for a time that cannot be read
     bool clockSettingDue_ = false;
     // Kept apart so that a timer job or an unwanted click sees it while a batch runs.
     bool sendingBatch_ = false;

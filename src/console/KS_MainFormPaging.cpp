@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QLocale>
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -442,10 +443,17 @@ void KS_MainForm::noteDueEntries()
             dueEntries_.insert(i);
             continue;
         }
-        // An entry whose time cannot be read ends this second's scan.
+        // A damaged time must not silence the rest of the day: that entry is
+        // passed over, and the operator is told once rather than every second.
         const auto elapsed = secondsBetween(entry.Time, nowText);
-        if (!elapsed)
-            return;
+        if (!elapsed) {
+            if (toldUnreadable_.insert(i).second)
+                ReportStatus("Scheduled page " + ZeroPad(i % 100 + 1, 3) + " of " + FromQString(QLocale::c().dayName(day))
+                                 + " is skipped: its time cannot be read.",
+                             true, 0);
+            continue;
+        }
+        toldUnreadable_.erase(i);
         // An entry is fired only in or after its minute, so any other minute of
         // its day re-arms it: one at 11:59 PM, or one sent after midnight, is
         // ready again a week later.
@@ -456,18 +464,26 @@ void KS_MainForm::noteDueEntries()
 
 void KS_MainForm::sendDueEntries()
 {
+    // The schedule window may have switched an entry off or emptied it while it waited.
+    const auto stillWanted = [](int i) {
+        const ScheduleEntry& entry = gSchedule[static_cast<std::size_t>(i)];
+        return entry.Active == -1 && Val(entry.Pager) > 0;
+    };
     // In index order, however late; an entry stays due until it has gone
     // out, so a scan inside its page's wait cannot send it a second time.
     while (!dueEntries_.empty() && !ExitRequested()) {
         const int i = *dueEntries_.begin();
-        ScheduleEntry entry = gSchedule[static_cast<std::size_t>(i)];
-        // The schedule window may have switched it off or emptied it while it waited.
-        const bool stillWanted = entry.Active == -1 && Val(entry.Pager) > 0;
-        if (stillWanted && gDeviceWindowsOpen > 0) {
-            // A device programmer has the port: the page would go to the device.
-            ReportStatus("Scheduled page to " + entry.Pager + " not sent: a device programmer is using the port.",
-                         true, 0);
-        } else if (stillWanted) {
+        if (stillWanted(i) && gDeviceWindowsOpen > 0) {
+            // A device programmer has the port, so a page now would go to the
+            // device: the due pages wait for its window to close.
+            for (int waiting : dueEntries_)
+                if (stillWanted(waiting) && toldWaiting_.insert(waiting).second)
+                    ReportStatus("Scheduled page to " + gSchedule[static_cast<std::size_t>(waiting)].Pager
+                                 + " waits: a device programmer is using the port.");
+            return;
+        }
+        if (stillWanted(i)) {
+            const ScheduleEntry entry = gSchedule[static_cast<std::size_t>(i)];
             PageRequest request;
             request.SetPagerNo(entry.Pager);
             request.Kind = PageRequest::kPage;
@@ -477,6 +493,7 @@ void KS_MainForm::sendDueEntries()
         }
         gSchedule[static_cast<std::size_t>(i)].Fired = -1;
         dueEntries_.erase(i);
+        toldWaiting_.erase(i);
     }
 }
 

@@ -4,7 +4,9 @@
 #include <QTimer>
 
 #include "ConsoleHarness.h"
+#include "KS_Clock.h"
 #include "KS_Events.h"
+#include "KS_Globals.h"
 #include "KS_Paging.h"
 
 namespace {
@@ -103,6 +105,39 @@ TEST(Exit, ChosenFromTheTrayDuringABatchItStopsTheBatchAndEndsOnceTheConversatio
     form.cmdSendPage_Click();
     EXPECT_TRUE(harness.HostLines().empty());
     EXPECT_LT(harness.yields - ticksAfterExit, 10);
+}
+
+TEST(Exit, ChosenWhileScheduledPagesWaitTheRestNeitherProbeTheUnitNorShowOnTheStatusLine)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "A"}, {3, "Carl", "A"}});
+    KS_MainForm& form = harness.Load();
+    gSchedule.assign(700, ScheduleEntry{});
+    for (const int i : {0, 1, 2}) { // all three due at 09:05 on a Monday
+        gSchedule[i].Time = "09:05 AM";
+        gSchedule[i].Pager = "00" + std::to_string(i + 1);
+        gSchedule[i].AlertType = 1;
+        gSchedule[i].Active = -1;
+    }
+    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
+    harness.messages.AnswerAlways(kAnswerOk);
+    std::size_t heardBeforeExit = 0;
+    harness.ActAtYield(60, [&] {
+        heardBeforeExit = harness.engine.Transcript().size();
+        form.mnuPopupOptions[3]->trigger();
+    });
+    form.tmrSeconds_Timer();
+    DoEvents();
+    SetClockForTest({});
+
+    EXPECT_TRUE(harness.actedInConversation);
+    EXPECT_EQ(harness.Pages(), Lines{"P0011"});
+    // Only the page that Exit interrupted checks once whether the unit is there.
+    const auto& transcript = harness.engine.Transcript();
+    EXPECT_EQ(std::count_if(transcript.begin() + static_cast<std::ptrdiff_t>(heardBeforeExit), transcript.end(),
+                            [](const sim::TranscriptEntry& e) { return e.fromHost; }),
+              1);
+    EXPECT_FALSE(harness.Reported("Sending page to pager 003 ...", false));
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
 }
 
 TEST(Exit, ChosenFromTheTrayWhileAWindowLoadsThatWindowIsNeverShownAndTheMainWindowIsLeftUsable)

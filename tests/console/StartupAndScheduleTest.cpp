@@ -2,6 +2,7 @@
 // it, and scheduled pages fired by the seconds timer.
 #include <QFile>
 #include <QSystemTrayIcon>
+#include <algorithm>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
@@ -172,17 +173,77 @@ TEST_F(Scheduler, AnEntryInTheDaysLastMinuteFiresAgainNextWeek)
     EXPECT_EQ(harness.Pages(), Lines{"P0054"});
 }
 
-TEST_F(Scheduler, AnUnreadableTimeEndsTheScanThere)
+TEST_F(Scheduler, AnUnreadableTimeIsSkippedAndNamedOnceWhileTheRestOfTheDayGoesOn)
 {
     entry(0, "09:05 AM", "005", 1);
     entry(1, "garbage!", "005", 2);
     entry(2, "09:05 AM", "005", 3);
+    entry(3, "09:07 AM", "005", 4);
     gSchedule[0].Fired = -1;
     gSchedule[2].Fired = -1;
     tick(0, 9, 7, 0);
-    EXPECT_EQ(gSchedule[0].Fired, 0);  // handled before the bad entry
-    EXPECT_EQ(gSchedule[2].Fired, -1); // waits for a later scan
-    EXPECT_TRUE(harness.Pages().empty());
+    tick(0, 9, 7, 1);
+    EXPECT_EQ(gSchedule[0].Fired, 0);
+    EXPECT_EQ(gSchedule[2].Fired, 0); // re-armed past the bad entry
+    EXPECT_EQ(harness.Pages(), Lines{"P0054"});
+    const std::string told = "Scheduled page 002 of Monday is skipped: its time cannot be read.";
+    EXPECT_EQ(std::count_if(harness.statusLog.begin(), harness.statusLog.end(),
+                            [&](const StatusReport& r) { return r.text == told && r.isError; }),
+              1);
+}
+
+TEST_F(Scheduler, PagesDueWhileADeviceProgrammerHoldsThePortWaitAndGoOutOnceWhenItCloses)
+{
+    entry(3, "09:05 AM", "005", 3);
+    gDeviceWindowsOpen = 1; // the console cannot open a programmer window: its count stands in
+    tick(0, 9, 5, 0);
+    tick(0, 9, 5, 30);
+    tick(0, 9, 6, 0); // its minute passes while the window is open
+    const bool sentWhileOpen = !harness.Pages().empty();
+    gDeviceWindowsOpen = 0;
+    EXPECT_FALSE(sentWhileOpen);
+    EXPECT_TRUE(harness.Reported("Scheduled page to 005 waits: a device programmer is using the port.", false));
+
+    tick(0, 9, 6, 1);
+    tick(0, 9, 6, 2);
+    tick(0, 9, 7, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
+    tick(7, 9, 5, 0);
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"}); // and again next week
+}
+
+TEST_F(Scheduler, EntriesDueTogetherGoOutInScheduleOrder)
+{
+    entry(6, "09:05 AM", "005", 6);
+    entry(2, "09:05 AM", "005", 2);
+    tick(0, 9, 5, 0);
+    EXPECT_EQ(harness.Pages(), (Lines{"P0052", "P0056"}));
+
+    // Held back by a busy line, a later entry that came due first still goes after an earlier one.
+    entry(11, "09:10 AM", "005", 1);
+    entry(10, "09:11 AM", "005", 9);
+    {
+        LinkConversation busy;
+        tick(0, 9, 10, 0);
+        tick(0, 9, 11, 0);
+    }
+    tick(0, 9, 11, 1);
+    EXPECT_EQ(harness.Pages(), (Lines{"P0059", "P0051"}));
+}
+
+TEST_F(Scheduler, AnEntrySwitchedOffOrEmptiedWhileItWaitsForTheLineStaysUnsent)
+{
+    entry(1, "09:05 AM", "005", 1);
+    entry(2, "09:05 AM", "005", 2);
+    entry(3, "09:05 AM", "005", 3);
+    {
+        LinkConversation busy;
+        tick(0, 9, 5, 0);
+    }
+    gSchedule[1].Active = 0;   // as the schedule window saves them
+    gSchedule[2].Pager = "000";
+    tick(0, 9, 5, 1);
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
 }
 
 TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
