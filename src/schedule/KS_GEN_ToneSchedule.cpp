@@ -189,7 +189,12 @@ bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
     return BusyDialog::eventFilter(watched, event);
 }
 
-void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(activeSlot_ - 1); }
+void KS_GEN_ToneSchedule::showActiveSlot()
+{
+    cmbSlot->setCurrentIndex(activeSlot_ - 1);
+    // The list names the active slot again: there is nothing to switch to.
+    cmdActivateSlot->setEnabled(false);
+}
 
 void KS_GEN_ToneSchedule::cmbSlot_GotFocus()
 {

@@ -316,16 +316,17 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
     const std::string question = "Default Tone Schedule Calendar file (\\ToneGenCalendar.TGC) on this computer will "
                                  "be overwritten.\r\nAre you sure you want to continue and download the schedule "
                                  "from the QX9860 ?";
-    // The 5th of March never comes; the operator goes on without it.
+    // The 5th of March never comes; the operator asks for it again, then gives up.
     unit->Fault(sim::FaultKind::Silence, "?CD0305");
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerNo);
     boxes.Answer(kAnswerOk);
     window->cmdDownload_Click();
-    ASSERT_EQ(boxes.texts().size(), 3u);
+    ASSERT_EQ(boxes.texts().size(), 4u);
     EXPECT_EQ(boxes.texts()[0], question);
-    EXPECT_EQ(boxes.texts()[2], "The QX9860 did not send 1 of the 366 days. The file "
-                                    + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
+    EXPECT_EQ(boxes.texts()[3], "The QX9860 did not send day 65 of the 366 days. The download was stopped there, "
+                                "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
     EXPECT_EQ(ReadBytes(gToneGenCalendarFile), ours);
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.BAK")));
 

@@ -159,26 +159,26 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploa
     EXPECT_EQ(window->cmbSlot->currentText(), "2");
     EXPECT_EQ(window->ActiveSlot(), 2);
 
-    // Slot 3 holds an event of its own, but Tuesday's fifth event never comes; the operator goes on without it.
+    // Slot 3 holds an event of its own, but Tuesday's fifth event never comes, asked for twice.
     unit->engine.SetActiveToneSlot(3);
     std::string reply;
     ASSERT_TRUE(SendLinkCommand("PE", "2010715101Y0501", true, 0, reply, true, 0));
     unit->engine.SetActiveToneSlot(2);
     unit->Fault(sim::FaultKind::Silence, "?E305");
-    for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerYes, kAnswerOk, kAnswerOk})
+    for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerYes, kAnswerNo, kAnswerOk, kAnswerOk})
         boxes.Answer(answer);
     Switch(3);
     const std::string couldNotRead = "The schedule of slot 3 could not be read from the QX9860. The list shows the "
                                      "schedule read before, which will not be uploaded until the schedule of slot 3 "
                                      "has been downloaded.";
-    ASSERT_EQ(boxes.texts().size(), 6u);
+    ASSERT_EQ(boxes.texts().size(), 7u);
     EXPECT_EQ(boxes.texts()[1],
               "Default Tone Schedule file (\\ToneGen.TGS) on this computer will be overwritten.\r\nAre you sure you "
               "want to continue and download the schedule from slot 3 ?");
     EXPECT_EQ(boxes.texts()[2], "Slot 3 is the current active slot. ");
-    EXPECT_EQ(boxes.texts()[4], "The QX9860 did not send 1 of the 336 events. The file " + DataFilePath("ToneGen.TGS")
-                                    + " was left as it is.");
-    EXPECT_EQ(boxes.texts()[5], couldNotRead);
+    EXPECT_EQ(boxes.texts()[5], "The QX9860 did not send event 53 of the 336 events. The download was stopped there, "
+                                "and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.");
+    EXPECT_EQ(boxes.texts()[6], couldNotRead);
     EXPECT_EQ(unit->engine.ActiveToneSlot(), 3);
     EXPECT_EQ(window->ActiveSlot(), 3);
     EXPECT_EQ(GetConfigSetting("ToneGenSlot"), "3");
