@@ -252,8 +252,10 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
             MarkToneSlotUnread(chosen);
         ReadDeviceDateTime();
         cmdActivateSlot->setEnabled(false);
+    } else if (activeSlot_ > 0) {
+        showActiveSlot();
     } else {
-        cmbSlot->setCurrentIndex(activeSlot_ > 0 ? activeSlot_ - 1 : 0);
+        cmbSlot->setCurrentIndex(0);
     }
     SetWorking(false);
 }

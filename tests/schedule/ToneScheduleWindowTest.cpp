@@ -95,6 +95,12 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
     EXPECT_TRUE(window->cmdActivateSlot->isEnabled());
     window->cmbSlot_LostFocus(window->cmbWeekDay);
     EXPECT_EQ(window->cmbSlot->currentText(), "3");
+    EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
+    // So does No to the switch: Switch would only offer the active slot again.
+    boxes.Answer(kAnswerNo);
+    Switch(2);
+    EXPECT_EQ(window->cmbSlot->currentText(), "3");
+    EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
 
     // A unit answering "0": slot 1 is made active and remembered.
     unit->engine.SetActiveToneSlot(0);
@@ -114,7 +120,7 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
         command->click();
         EXPECT_EQ(boxes.texts().back(), "Please select active slot.");
     }
-    EXPECT_EQ(boxes.shown().size(), 3u);
+    EXPECT_EQ(boxes.shown().size(), 4u);
 
     // A silent unit: slot 1 is assumed, nothing is probed and the clock stays unknown.
     gToneEventsSupported = false;
@@ -158,6 +164,7 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploa
     Switch(4);
     EXPECT_EQ(window->cmbSlot->currentText(), "2");
     EXPECT_EQ(window->ActiveSlot(), 2);
+    EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
 
     // Slot 3 holds an event of its own, but Tuesday's fifth event never comes, asked for twice.
     unit->engine.SetActiveToneSlot(3);
