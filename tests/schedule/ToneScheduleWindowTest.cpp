@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "FailingReads.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
@@ -232,6 +233,40 @@ TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
     EXPECT_EQ(ReadBytes(gToneGenFile), expected);
     EXPECT_EQ(Row(8)->text(ToneColumn::Description), "Assembly");
     EXPECT_TRUE(HostLines("PE").empty());
+}
+
+TEST_F(ToneWindow, NothingOfAScheduleWhoseReadBrokeOffIsCopiedOrUploadedUntilALoadSucceeds)
+{
+    Start();
+    const std::string good = ReadBytes(gToneGenFile);
+    // Friday cannot be listed: the read breaks off in Wednesday, and Friday is left as zero bytes.
+    boxes.Answer(kAnswerOk);
+    {
+        const FailingReads failing(100 * 73);
+        window->cmbWeekDay->setCurrentIndex(4);
+        window->cmbWeekDay_Click();
+    }
+    window->cmbCopyWeekDay->setCurrentIndex(4);
+    window->cmbCopyWeekDay_Click();
+    unit->engine.ClearTranscript();
+    // An operator who says yes to whatever box comes.
+    boxes.Answer(kAnswerYes);
+    window->cmdCopyFrom->click();
+    boxes.Answer(kAnswerYes);
+    window->cmdUpload->click();
+    const std::string refused = "The schedule file " + gToneGenFile + " could not be read whole. Nothing of it will "
+                                "be copied or uploaded until the file has been read again or the schedule has been "
+                                "downloaded.";
+    EXPECT_EQ(boxes.texts(), (Lines{"Error reading user record.", refused, refused}));
+    EXPECT_EQ(ReadBytes(gToneGenFile), good);
+    EXPECT_TRUE(HostLines("PE").empty());
+
+    // Once a day is listed again, Copy From asks as before.
+    window->cmbWeekDay->setCurrentIndex(1);
+    window->cmbWeekDay_Click();
+    boxes.Answer(kAnswerNo);
+    window->cmdCopyFrom->click();
+    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to copy the schedule from Friday to Tuesday ?");
 }
 
 TEST_F(ToneWindow, ADayThatCannotBeListedPutsTheDayListBack)
