@@ -250,6 +250,9 @@ TEST_F(CalendarWindow, TheDeviceClockShowsItsSecondsAndNeedsNoCheckDigit)
     const auto clock = ParseOneCommandClockLine("10350712319966\r", DeviceClockRule::Calendar);
     ASSERT_TRUE(clock);
     EXPECT_EQ(*clock, QDateTime(QDate(2099, 12, 31), QTime(10, 35, 7)));
+    // Only the twelve digits of time and date must be digits.
+    for (const char* line : {"103507123199A6\r", "1035071231996?\r"})
+        EXPECT_EQ(ParseOneCommandClockLine(line, DeviceClockRule::Calendar), clock) << line;
     EXPECT_FALSE(ParseOneCommandClockLine("1035071231996\r", DeviceClockRule::Calendar));
     EXPECT_FALSE(ParseOneCommandClockLine("10350712319A67\r", DeviceClockRule::Calendar));
 }
@@ -296,6 +299,13 @@ TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
     EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
+
+    // A calendar named without an extension opens as it stands, not as the same name with one.
+    answer = DataFilePath("Spring");
+    WriteBytes(answer, march);
+    window->cmdOpen_Click();
+    EXPECT_EQ(gToneGenCalendarFile, answer);
+    EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
 }
 
 TEST_F(CalendarWindow, TheDialogKeepsAStoredTypeTheListDoesNotOffer)

@@ -495,6 +495,15 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     EXPECT_TRUE(PathExists(DataFilePath("ToneGen.BAK")));
     window->cmdOpen->click();
     EXPECT_EQ(window->txtFileName->text().toStdString(), answer);
+
+    // A schedule named without an extension opens as it stands, not as the same name with one.
+    std::string week = ReadBytes(DataFilePath("ToneGen.TGS"));
+    week.replace(30, 8, "07:45 AM");
+    answer = gDataFolder + "/plain";
+    WriteBytes(answer, week);
+    window->cmdOpen->click();
+    EXPECT_EQ(gToneGenFile, answer);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
 }
 
 TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
