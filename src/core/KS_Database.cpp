@@ -622,11 +622,13 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
 }
 
 // Reads a tone schedule file into gToneSchedule. A file of more than 336
-// records is damaged: its first 336 are kept and the operator is told.
+// records is damaged: its first 336 are kept and the operator is told. A read
+// that breaks off keeps the records read before it; the window then copies
+// and uploads nothing of them.
 bool readToneSchedule(const std::string& path, bool correctCountdown)
 {
     std::vector<ToneScheduleEvent> records;
-    const FileError error = ReadRecords(path, records);
+    const FileError error = ReadRecords(path, records, true);
     const std::size_t count = std::min<std::size_t>(records.size(), kToneScheduleEvents);
     for (std::size_t i = 0; i < count; ++i) {
         gToneSchedule[i] = records[i];

@@ -107,7 +107,10 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips,
     // fuzz targets) there is no one to ask to wait, as with the pointer above.
     if (loadingWindow || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    loadingWindow = new KS_SYS_LoadingMessage(parentForm);
+    // Owned by the window it waits for, so that a window manager keeps it
+    // above that window, also when a message box over the same window closes.
+    QWidget* over = parentForm ? parentForm->window() : OperatorWindow();
+    loadingWindow = new KS_SYS_LoadingMessage(over);
     ShowBusyPointer();
     if (widthTwips > 0)
         loadingWindow->resize(Twips(widthTwips), loadingWindow->height());
@@ -115,7 +118,6 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips,
         loadingWindow->resize(loadingWindow->width(), Twips(heightTwips));
     loadingWindow->lblMessage->setText(ToQString(text));
     // Left to the window system it opens in a corner of the screen, away from what the operator waits for.
-    const QWidget* over = parentForm ? parentForm->window() : OperatorWindow();
     const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen();
     if (over || screen) {
         const QRect area = over ? over->frameGeometry() : screen->availableGeometry();

@@ -157,6 +157,7 @@ bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
 {
     ShowBusyPointer();
     const bool loaded = LoadToneSchedule(downloadAllowed);
+    readWhole_ = loaded;
     if (loaded) {
         lvwMessages->clear();
         for (int i = (weekday - 1) * kToneEventsPerDay; i < weekday * kToneEventsPerDay; ++i) {
@@ -189,7 +190,12 @@ bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
     return BusyDialog::eventFilter(watched, event);
 }
 
-void KS_GEN_ToneSchedule::showActiveSlot() { cmbSlot->setCurrentIndex(activeSlot_ - 1); }
+void KS_GEN_ToneSchedule::showActiveSlot()
+{
+    cmbSlot->setCurrentIndex(activeSlot_ - 1);
+    // The list names the active slot again: there is nothing to switch to.
+    cmdActivateSlot->setEnabled(false);
+}
 
 void KS_GEN_ToneSchedule::cmbSlot_GotFocus()
 {
@@ -247,8 +253,10 @@ void KS_GEN_ToneSchedule::cmdActivateSlot_Click()
             MarkToneSlotUnread(chosen);
         ReadDeviceDateTime();
         cmdActivateSlot->setEnabled(false);
+    } else if (activeSlot_ > 0) {
+        showActiveSlot();
     } else {
-        cmbSlot->setCurrentIndex(activeSlot_ > 0 ? activeSlot_ - 1 : 0);
+        cmbSlot->setCurrentIndex(0);
     }
     SetWorking(false);
 }
@@ -279,8 +287,21 @@ bool KS_GEN_ToneSchedule::CopyWeekDaySchedule(int sourceWeekday, int targetWeekd
     return copied;
 }
 
+bool KS_GEN_ToneSchedule::scheduleReadWhole()
+{
+    if (readWhole_)
+        return true;
+    ShowMessage("The schedule file " + gToneGenFile + " could not be read whole. Nothing of it will be copied or "
+                    "uploaded until the file has been read again or the schedule has been downloaded.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+    return false;
+}
+
 void KS_GEN_ToneSchedule::cmdCopyFrom_Click()
 {
+    // The source day may be one the broken read left as zero bytes.
+    if (!scheduleReadWhole())
+        return;
     const std::string source = FromQString(cmbCopyWeekDay->currentText());
     const std::string shown = FromQString(cmbWeekDay->currentText());
     if (!askYesNo("Are you sure you want to copy the schedule from " + source + " to " + shown + " ?"))
@@ -356,7 +377,7 @@ bool KS_GEN_ToneSchedule::UploadSchedule()
 
 void KS_GEN_ToneSchedule::cmdUpload_Click()
 {
-    if (lvwMessages->topLevelItemCount() == 0 || !transferChecksPass() || ToneUploadRefused())
+    if (lvwMessages->topLevelItemCount() == 0 || !scheduleReadWhole() || !transferChecksPass() || ToneUploadRefused())
         return;
     if (askYesNo("This schedule will replace the exisiting schedule on slot " + std::to_string(activeSlot_) + " of the "
                  + gEncoderModelName + ". \r\nAre you sure you want to continue ? "))

@@ -73,8 +73,12 @@ private:
     bool slotChosen();
     void showFirstWeekday();
     std::string overwriteNotice() const;
+    // False, after telling the operator, while the last load of the schedule
+    // broke off: the table then holds only part of the file.
+    bool scheduleReadWhole();
 
     std::int16_t activeSlot_ = 0;
     bool switching_ = false;
     int shownWeekday_ = 1;
+    bool readWhole_ = true;
 };

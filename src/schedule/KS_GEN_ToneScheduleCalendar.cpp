@@ -432,7 +432,11 @@ void KS_GEN_ToneScheduleCalendar::cmdUpload_Click()
 bool KS_GEN_ToneScheduleCalendar::ResetCalendarFile()
 {
     QDate start;
-    if (!::ResetCalendarFile(start))
+    // The window covers the main status line, so the download counts its days here.
+    const bool done = runTransfer("Downloading...", [&start](const std::function<void(int, int)>& progress) {
+        return ::ResetCalendarFile(start, progress);
+    });
+    if (!done)
         return false;
     txtFileName->setText(ToQString(gToneGenCalendarFile));
     ShowCalendarDay(1, true);

@@ -321,7 +321,7 @@ bool UploadCalendar(const CalendarRange& range, const CalendarUploadProgress& af
     return true;
 }
 
-bool ResetCalendarFile(QDate& start)
+bool ResetCalendarFile(QDate& start, const CalendarUploadProgress& afterDay)
 {
     const LinkConversation conversation;
     if (!IsLinkResponding()) {
@@ -339,17 +339,23 @@ bool ResetCalendarFile(QDate& start)
     BuildToneCalendarYear(false, first, year);
     const CalendarRange range = CalendarRangeFrom(first);
     ShowLoadMessage("Downloading tone schedule from " + gEncoderModelName + ". Please wait...");
+    if (afterDay)
+        afterDay(0, range.TotalDays());
     const DeviceFetch fetch = FetchEachItem(range.TotalDays(), [&](int d) {
         const QDate day = first.addDays(d);
         const std::string mmdd = ZeroPad(day.month(), 2) + ZeroPad(day.day(), 2);
         ReportStatus("Downloading Scheduled Events for " + mmdd.substr(0, 2) + "/" + mmdd.substr(2));
         std::string reply;
         QueryLink("?CD", mmdd, {.ticks = 20, .reply = &reply});
-        return ParseCalendarDayReply(reply, gToneCalendarEventsPerDay, dayOf(year, d + 1)) > 0;
+        if (ParseCalendarDayReply(reply, gToneCalendarEventsPerDay, dayOf(year, d + 1)) == 0)
+            return false;
+        if (afterDay)
+            afterDay(d + 1, range.TotalDays());
+        return true;
     });
     ReportStatus("Ready");
     UnloadLoadMessage();
-    ReportIncompleteFetch(fetch, range.TotalDays(), "days", DataFilePath("ToneGenCalendar.TGC"));
+    ReportIncompleteFetch(fetch, range.TotalDays(), "day", DataFilePath("ToneGenCalendar.TGC"));
     if (!fetch.Whole())
         return false;
     const std::string file = DataFilePath("ToneGenCalendar.TGC");

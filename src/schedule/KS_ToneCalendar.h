@@ -72,7 +72,8 @@ bool UploadCalendar(const CalendarRange& range, const CalendarUploadProgress& af
 // data folder's ToneGenCalendar.TGC (the old one becomes ToneGenCalendar.BAK)
 // and gToneGenCalendarFile. A unit that is silent or keeps no calendar, a
 // cancelled download or a failed write leave the file and the setting alone.
-bool ResetCalendarFile(QDate& start);
+// afterDay runs once before the first day is asked for (0) and after each day that came.
+bool ResetCalendarFile(QDate& start, const CalendarUploadProgress& afterDay = {});
 
 // ---- File operations (start = the range's first day) -----------------------------------
 

@@ -188,18 +188,24 @@ void ToneListWindow::sendTestTone(const TestToneEvent& event)
     SetWorking(false);
 }
 
-bool ToneListWindow::runUpload(const std::function<bool(const std::function<void(int, int)>&)>& upload)
+bool ToneListWindow::runTransfer(const QString& prefix, const TransferJob& transfer)
 {
-    SetWorking(true);
-    TransferProgress progress(prgProgress, lblInfo, "Uploading...");
-    const bool done = upload([&progress](int sent, int total) {
-        if (sent == 0)
+    TransferProgress progress(prgProgress, lblInfo, prefix);
+    const bool done = transfer([&progress](int count, int total) {
+        if (count == 0)
             progress.Start(total);
         else
             progress.Step();
     });
     progress.Finish(done);
     lblInfo->show();
+    return done;
+}
+
+bool ToneListWindow::runUpload(const TransferJob& upload)
+{
+    SetWorking(true);
+    const bool done = runTransfer("Uploading...", upload);
     SetWorking(false);
     return done;
 }

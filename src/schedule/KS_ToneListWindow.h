@@ -90,8 +90,12 @@ protected:
     // The selected row as a test tone: alert number, length, level, codes and zone; false without a row.
     bool selectedTone(TestToneEvent& event) const;
     void sendTestTone(const TestToneEvent& event);
-    // Runs an upload with the progress bar and the status label; true when it ended as done.
-    bool runUpload(const std::function<bool(const std::function<void(int, int)>&)>& upload);
+    // Runs a transfer with the progress bar and the status label, whose
+    // counts follow prefix; true when it ended as done. The label then says
+    // "Done !" or "Canceled !", never what an earlier transfer left there.
+    using TransferJob = std::function<bool(const std::function<void(int, int)>&)>;
+    bool runTransfer(const QString& prefix, const TransferJob& transfer);
+    bool runUpload(const TransferJob& upload);
     // Opens an event dialog on the selected row and waits until it is closed.
     void openEventDialog(QDialog* dialog);
 

@@ -278,26 +278,37 @@ DeviceFetch FetchEachItem(int count, const std::function<bool(int index)>& fetch
 {
     DeviceFetch outcome;
     bool askAgain = true;
-    for (int i = 0; i < count && !outcome.cancelled; ++i) {
+    for (int i = 0; i < count; ++i) {
         if (ExitRequested()) {
             outcome.cancelled = true;
-        } else if (!fetch(i)) {
-            ++outcome.missing;
-            if (askAgain) {
-                outcome.cancelled = AskRetryDownload() != kAnswerYes;
-                askAgain = !gMessageOption;
+            return outcome;
+        }
+        // A download with an item missing can never be whole: the items after
+        // it are not asked for, or a unit that has gone silent would hold the
+        // operator behind the please-wait box for every one of them.
+        while (!fetch(i)) {
+            if (ExitRequested()) {
+                outcome.cancelled = true;
+                return outcome;
+            }
+            const bool retry = askAgain && AskRetryDownload() == kAnswerYes;
+            askAgain = askAgain && !gMessageOption;
+            if (!retry) {
+                outcome.missing = i;
+                return outcome;
             }
         }
     }
     return outcome;
 }
 
-void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* items, const std::string& file)
+void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* item, const std::string& file)
 {
-    if (fetch.cancelled || fetch.missing == 0)
+    if (fetch.Whole() || fetch.cancelled)
         return;
-    ShowMessage("The " + gEncoderModelName + " did not send " + std::to_string(fetch.missing) + " of the "
-                    + std::to_string(total) + " " + items + ". The file " + file + " was left as it is.",
+    ShowMessage("The " + gEncoderModelName + " did not send " + item + " " + std::to_string(fetch.missing + 1)
+                    + " of the " + std::to_string(total) + " " + item + "s. The download was stopped there, and the "
+                    + "file " + file + " was left as it is.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
@@ -327,7 +338,7 @@ bool FetchToneWeekFromDevice(std::vector<ToneScheduleEvent>& week)
     });
     ReportStatus("Ready");
     UnloadLoadMessage();
-    ReportIncompleteFetch(fetch, kToneScheduleEvents, "events", DataFilePath("ToneGen.TGS"));
+    ReportIncompleteFetch(fetch, kToneScheduleEvents, "event", DataFilePath("ToneGen.TGS"));
     if (!fetch.Whole())
         return false;
     week = std::move(fetched);

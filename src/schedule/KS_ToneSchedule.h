@@ -63,20 +63,22 @@ void ProbeToneEvents();
 using ToneUploadProgress = std::function<void(int sent, int total)>;
 bool UploadToneSchedule(const ToneUploadProgress& afterEvent = {});
 
-// A download that a window starts: the items are asked for one by one; one
-// that does not come asks the operator (AskRetryDownload), whose Yes goes on
-// without it, whose No ends the download, and whose "Don't ask me again"
-// goes on without asking. fetch returns whether item i came.
+// A download that a window starts: the items are asked for one by one. One
+// that does not come asks the operator (AskRetryDownload): Yes asks for that
+// same item again, No ends the download there; once "Don't ask me again" is
+// ticked, an item that still does not come ends it without a question.
+// fetch returns whether item i came.
 struct DeviceFetch {
-    int missing = 0;
-    bool cancelled = false;
+    int missing = -1;       // the item that did not come, where the download ended; -1 for none
+    bool cancelled = false; // the program is closing
     // Every item came: only then may the download replace a file.
-    bool Whole() const { return missing == 0 && !cancelled; }
+    bool Whole() const { return missing < 0 && !cancelled; }
 };
 DeviceFetch FetchEachItem(int count, const std::function<bool(int index)>& fetch);
-// Tells the operator how many of the items ("events", "days") did not come
-// and that the file stays as it was; nothing when the download was whole or cancelled.
-void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* items, const std::string& file);
+// Tells the operator which item ("event", "day") did not come, that the
+// download ended there and that the file stays as it was; nothing when the
+// download was whole or the program is closing.
+void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* item, const std::string& file);
 
 // Reads all 336 events of the active slot into week. False, after telling the
 // operator, when the unit is silent, has no tone generator, or an event did

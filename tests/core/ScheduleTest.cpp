@@ -1,35 +1,12 @@
 #include <algorithm>
-#include <cerrno>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "DataFileHelpers.h"
+#include "FailingReads.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
 #include "KS_String.h"
 #include "TestSupport.h"
-
-namespace {
-
-// Reads from this byte of any file on fail as a failing disk or share does; -1: reads work.
-off_t failReadsFrom = -1;
-
-} // namespace
-
-extern "C" ssize_t pread(int fd, void* buf, size_t count, off_t offset)
-{
-    using Real = ssize_t (*)(int, void*, size_t, off_t);
-    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pread"));
-    if (failReadsFrom >= 0) {
-        if (offset >= failReadsFrom) {
-            errno = EIO;
-            return -1;
-        }
-        count = std::min(count, static_cast<size_t>(failReadsFrom - offset));
-    }
-    return real(fd, buf, count, offset);
-}
 
 namespace {
 
@@ -103,9 +80,11 @@ TEST_F(ScheduleFile, AReadThatBreaksOffKeepsWhatItReadAndTheRestAsItWas)
     ScriptedMessages boxes;
     boxes.AnswerAlways(kAnswerOk);
     WriteBytes(path(), Repeat(scheduleRecord("001", "222", -1), 700));
-    failReadsFrom = 150 * 49;
-    const bool loaded = LoadScheduleDatabase();
-    failReadsFrom = -1;
+    bool loaded = true;
+    {
+        const FailingReads failing(150 * 49);
+        loaded = LoadScheduleDatabase();
+    }
     EXPECT_FALSE(loaded);
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Error reading user record."});
     EXPECT_EQ(gSchedule[149].Pager, "222");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DataFileHelpers.h"
+#include "FailingReads.h"
 #include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Globals.h"
@@ -78,6 +79,22 @@ TEST_F(ToneFiles, TheOldFileNameIsTakenOverWithoutADownloadAndNoFileIsReadPastAW
     EXPECT_FALSE(LoadToneSchedule(false));
     EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Error reading user record."});
     EXPECT_EQ(gToneSchedule[335].Countdown, 5);
+}
+
+TEST_F(ToneFiles, AReadThatBreaksOffKeepsWhatItReadAndSaysSo)
+{
+    WriteBytes(DataFilePath("ToneGen.TGS"), Repeat(toneRecordWithCountdown(5), 336));
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    bool loaded = true;
+    {
+        const FailingReads failing(100 * 73);
+        loaded = LoadToneSchedule(false);
+    }
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Error reading user record."});
+    EXPECT_EQ(gToneSchedule[99].Countdown, 5);
+    EXPECT_EQ(gToneSchedule[100], ToneScheduleEvent{});
 }
 
 TEST_F(ToneFiles, WeeklyAnswersAreReadByPositionForEachKindOfUnit)

@@ -274,9 +274,48 @@ TEST_F(Calendar, DontAskMeAgainSilencesTheRetryQuestionForTheRestOfThatDownload)
     QDate start;
     EXPECT_FALSE(ResetCalendarFile(start));
     EXPECT_EQ(boxes.texts(), (Lines{retry,
-                                    "The QX9860 did not send 2 of the 336 events. The file "
-                                        + DataFilePath("ToneGen.TGS") + " was left as it is.",
+                                    "The QX9860 did not send event 53 of the 336 events. The download was stopped "
+                                    "there, and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.",
                                     retry,
-                                    "The QX9860 did not send 2 of the 366 days. The file "
-                                        + DataFilePath("ToneGenCalendar.TGC") + " was left as it is."}));
+                                    "The QX9860 did not send day 65 of the 366 days. The download was stopped there, "
+                                    "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is."}));
+    // The item that stayed missing was asked for once more, the one after it never.
+    EXPECT_EQ(unit.hostLines("?E305").size(), 6u);
+    EXPECT_TRUE(unit.hostLines("?E306").empty());
+    EXPECT_EQ(unit.hostLines("?CD0305").size(), 2u);
+    EXPECT_TRUE(unit.hostLines("?CD0306").empty());
+}
+
+TEST_F(Calendar, ADownloadAsksASilentUnitNoFurtherThanTheItemThatStaysMissing)
+{
+    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    SimUnit unit('X');
+    // Monday's events come; from Tuesday on the unit says nothing.
+    unit.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "\\?E[3-7].*", .match = sim::MatchMode::Regex,
+                          .times = 0});
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerYes, true);
+    boxes.Answer(kAnswerOk);
+    const std::int64_t before = gDelayTicks;
+    std::vector<ToneScheduleEvent> week;
+    EXPECT_FALSE(FetchToneWeekFromDevice(week));
+    // The probe, Monday, then Tuesday's first event in three rounds of three attempts: each Yes asks it again.
+    const Lines asked = unit.hostLines("?E");
+    EXPECT_EQ(asked.size(), 1u + 48 + 9);
+    EXPECT_EQ(asked.back(), "?E301");
+    EXPECT_LT(gDelayTicks - before, 1500);
+    EXPECT_EQ(boxes.texts().size(), 3u);
+    EXPECT_EQ(boxes.texts().back(), "The QX9860 did not send event 49 of the 336 events. The download was stopped "
+                                    "there, and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.");
+
+    // No ends the calendar's download at once, and says so too.
+    unit.Fault(sim::FaultKind::Silence, "?CD0102");
+    boxes.Answer(kAnswerNo);
+    boxes.Answer(kAnswerOk);
+    QDate start;
+    EXPECT_FALSE(ResetCalendarFile(start));
+    EXPECT_EQ(unit.hostLines("?CD"), (Lines{"?CD0101?", "?CD0102?"}));
+    EXPECT_EQ(boxes.texts().back(), "The QX9860 did not send day 2 of the 366 days. The download was stopped there, "
+                                    "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
+    EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
 }

@@ -1,14 +1,18 @@
 // The tone calendar window and its event dialog against the simulator.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 #include <memory>
 
 #include "CalendarYearView.h"
@@ -18,6 +22,7 @@
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
+#include "KS_SYS_Message.h"
 #include "KS_ToneCalendar.h"
 #include "KS_ToneSchedule.h"
 #include "ModalDialog.h"
@@ -245,6 +250,9 @@ TEST_F(CalendarWindow, TheDeviceClockShowsItsSecondsAndNeedsNoCheckDigit)
     const auto clock = ParseOneCommandClockLine("10350712319966\r", DeviceClockRule::Calendar);
     ASSERT_TRUE(clock);
     EXPECT_EQ(*clock, QDateTime(QDate(2099, 12, 31), QTime(10, 35, 7)));
+    // Only the twelve digits of time and date must be digits.
+    for (const char* line : {"103507123199A6\r", "1035071231996?\r"})
+        EXPECT_EQ(ParseOneCommandClockLine(line, DeviceClockRule::Calendar), clock) << line;
     EXPECT_FALSE(ParseOneCommandClockLine("1035071231996\r", DeviceClockRule::Calendar));
     EXPECT_FALSE(ParseOneCommandClockLine("10350712319A67\r", DeviceClockRule::Calendar));
 }
@@ -291,6 +299,13 @@ TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
     EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
+
+    // A calendar named without an extension opens as it stands, not as the same name with one.
+    answer = DataFilePath("Spring");
+    WriteBytes(answer, march);
+    window->cmdOpen_Click();
+    EXPECT_EQ(gToneGenCalendarFile, answer);
+    EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
 }
 
 TEST_F(CalendarWindow, TheDialogKeepsAStoredTypeTheListDoesNotOffer)
@@ -316,16 +331,17 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
     const std::string question = "Default Tone Schedule Calendar file (\\ToneGenCalendar.TGC) on this computer will "
                                  "be overwritten.\r\nAre you sure you want to continue and download the schedule "
                                  "from the QX9860 ?";
-    // The 5th of March never comes; the operator goes on without it.
+    // The 5th of March never comes; the operator asks for it again, then gives up.
     unit->Fault(sim::FaultKind::Silence, "?CD0305");
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerNo);
     boxes.Answer(kAnswerOk);
     window->cmdDownload_Click();
-    ASSERT_EQ(boxes.texts().size(), 3u);
+    ASSERT_EQ(boxes.texts().size(), 4u);
     EXPECT_EQ(boxes.texts()[0], question);
-    EXPECT_EQ(boxes.texts()[2], "The QX9860 did not send 1 of the 366 days. The file "
-                                    + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
+    EXPECT_EQ(boxes.texts()[3], "The QX9860 did not send day 65 of the 366 days. The download was stopped there, "
+                                "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
     EXPECT_EQ(ReadBytes(gToneGenCalendarFile), ours);
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.BAK")));
 
@@ -339,6 +355,17 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
     EXPECT_EQ(Record(QDate(2024, 7, 4), 1).Zone, 9);
     EXPECT_TRUE(window->mvwCalendar->IsMarked(QDate(2024, 7, 4)));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 1, 1));
+    EXPECT_EQ(window->lblInfo->text(), "Done !");
+
+    // The window, which covers the main status line, counts the days itself and says when a download was canceled.
+    unit->Fault(sim::FaultKind::Silence, "?CD0305");
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerNo);
+    boxes.Answer(kAnswerOk);
+    window->cmdDownload_Click();
+    EXPECT_EQ(window->lblInfo->text(), "Canceled !");
+    EXPECT_EQ(window->prgProgress->value(), 64);
+    EXPECT_EQ(window->prgProgress->maximum(), 366);
 }
 
 TEST_F(CalendarWindow, ApplyActivatesAndDeactivatesADayOrTheChosenMonth)
@@ -406,4 +433,43 @@ TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKe
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.TGC")), ours);
     EXPECT_FALSE(PathExists(elsewhere + "/Year.TMP"));
     EXPECT_EQ(gToneGenCalendarFile, elsewhere + "/Year.TGC");
+}
+
+TEST_F(CalendarWindow, ThePleaseWaitBoxStaysOwnedByTheCalendarWhileARetryQuestionComesAndGoes)
+{
+    // Shown as the main window shows it, with no other window active.
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    QApplication::setActiveWindow(nullptr);
+    unit->Fault(sim::FaultKind::Silence, "?CD0102");
+    // The retry questions are real boxes over the calendar, answered once they show: Yes, then No.
+    std::vector<std::int16_t> retries = {kAnswerYes, kAnswerNo};
+    SetMessageAnswerHook([&retries](const MessageRequest& request) -> std::optional<MessageAnswer> {
+        if (!request.message.starts_with("Connection to "))
+            return MessageAnswer{request.buttons == kButtonsOk ? kAnswerOk : kAnswerYes, false};
+        const std::int16_t answer = retries.front();
+        retries.erase(retries.begin());
+        QTimer::singleShot(0, [answer] {
+            for (QWidget* box : QApplication::topLevelWidgets())
+                if (auto* message = qobject_cast<KS_SYS_Message*>(box); message && message->isVisible())
+                    (answer == kAnswerYes ? message->cmd_Yes : message->cmd_No)->click();
+        });
+        return std::nullopt;
+    });
+    // The second ask for the 2nd of January comes after the first box closed.
+    std::vector<const QWindow*> owners;
+    const StatusSink before = CurrentStatusSink();
+    SetStatusSink([&owners](const std::string& text, bool, int) {
+        if (text != "Downloading Scheduled Events for 01/02")
+            return;
+        for (QWidget* box : QApplication::topLevelWidgets())
+            if (box->objectName() == "KS_SYS_LoadingMessage" && box->isVisible())
+                owners.push_back(box->windowHandle() ? box->windowHandle()->transientParent() : nullptr);
+    });
+    window->cmdDownload_Click();
+    SetStatusSink(before);
+    EXPECT_TRUE(retries.empty());
+    ASSERT_EQ(owners.size(), 2u);
+    EXPECT_EQ(owners[0], window->windowHandle());
+    EXPECT_EQ(owners[1], window->windowHandle());
 }

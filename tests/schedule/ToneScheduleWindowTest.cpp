@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "FailingReads.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
@@ -95,6 +96,12 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
     EXPECT_TRUE(window->cmdActivateSlot->isEnabled());
     window->cmbSlot_LostFocus(window->cmbWeekDay);
     EXPECT_EQ(window->cmbSlot->currentText(), "3");
+    EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
+    // So does No to the switch: Switch would only offer the active slot again.
+    boxes.Answer(kAnswerNo);
+    Switch(2);
+    EXPECT_EQ(window->cmbSlot->currentText(), "3");
+    EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
 
     // A unit answering "0": slot 1 is made active and remembered.
     unit->engine.SetActiveToneSlot(0);
@@ -114,7 +121,7 @@ TEST_F(ToneWindow, OpeningShowsTheDevicesSlotOrMakesSlotOneActive)
         command->click();
         EXPECT_EQ(boxes.texts().back(), "Please select active slot.");
     }
-    EXPECT_EQ(boxes.shown().size(), 3u);
+    EXPECT_EQ(boxes.shown().size(), 4u);
 
     // A silent unit: slot 1 is assumed, nothing is probed and the clock stays unknown.
     gToneEventsSupported = false;
@@ -158,27 +165,28 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploa
     Switch(4);
     EXPECT_EQ(window->cmbSlot->currentText(), "2");
     EXPECT_EQ(window->ActiveSlot(), 2);
+    EXPECT_FALSE(window->cmdActivateSlot->isEnabled());
 
-    // Slot 3 holds an event of its own, but Tuesday's fifth event never comes; the operator goes on without it.
+    // Slot 3 holds an event of its own, but Tuesday's fifth event never comes, asked for twice.
     unit->engine.SetActiveToneSlot(3);
     std::string reply;
     ASSERT_TRUE(SendLinkCommand("PE", "2010715101Y0501", true, 0, reply, true, 0));
     unit->engine.SetActiveToneSlot(2);
     unit->Fault(sim::FaultKind::Silence, "?E305");
-    for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerYes, kAnswerOk, kAnswerOk})
+    for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerYes, kAnswerNo, kAnswerOk, kAnswerOk})
         boxes.Answer(answer);
     Switch(3);
     const std::string couldNotRead = "The schedule of slot 3 could not be read from the QX9860. The list shows the "
                                      "schedule read before, which will not be uploaded until the schedule of slot 3 "
                                      "has been downloaded.";
-    ASSERT_EQ(boxes.texts().size(), 6u);
+    ASSERT_EQ(boxes.texts().size(), 7u);
     EXPECT_EQ(boxes.texts()[1],
               "Default Tone Schedule file (\\ToneGen.TGS) on this computer will be overwritten.\r\nAre you sure you "
               "want to continue and download the schedule from slot 3 ?");
     EXPECT_EQ(boxes.texts()[2], "Slot 3 is the current active slot. ");
-    EXPECT_EQ(boxes.texts()[4], "The QX9860 did not send 1 of the 336 events. The file " + DataFilePath("ToneGen.TGS")
-                                    + " was left as it is.");
-    EXPECT_EQ(boxes.texts()[5], couldNotRead);
+    EXPECT_EQ(boxes.texts()[5], "The QX9860 did not send event 53 of the 336 events. The download was stopped there, "
+                                "and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.");
+    EXPECT_EQ(boxes.texts()[6], couldNotRead);
     EXPECT_EQ(unit->engine.ActiveToneSlot(), 3);
     EXPECT_EQ(window->ActiveSlot(), 3);
     EXPECT_EQ(GetConfigSetting("ToneGenSlot"), "3");
@@ -225,6 +233,40 @@ TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
     EXPECT_EQ(ReadBytes(gToneGenFile), expected);
     EXPECT_EQ(Row(8)->text(ToneColumn::Description), "Assembly");
     EXPECT_TRUE(HostLines("PE").empty());
+}
+
+TEST_F(ToneWindow, NothingOfAScheduleWhoseReadBrokeOffIsCopiedOrUploadedUntilALoadSucceeds)
+{
+    Start();
+    const std::string good = ReadBytes(gToneGenFile);
+    // Friday cannot be listed: the read breaks off in Wednesday, and Friday is left as zero bytes.
+    boxes.Answer(kAnswerOk);
+    {
+        const FailingReads failing(100 * 73);
+        window->cmbWeekDay->setCurrentIndex(4);
+        window->cmbWeekDay_Click();
+    }
+    window->cmbCopyWeekDay->setCurrentIndex(4);
+    window->cmbCopyWeekDay_Click();
+    unit->engine.ClearTranscript();
+    // An operator who says yes to whatever box comes.
+    boxes.Answer(kAnswerYes);
+    window->cmdCopyFrom->click();
+    boxes.Answer(kAnswerYes);
+    window->cmdUpload->click();
+    const std::string refused = "The schedule file " + gToneGenFile + " could not be read whole. Nothing of it will "
+                                "be copied or uploaded until the file has been read again or the schedule has been "
+                                "downloaded.";
+    EXPECT_EQ(boxes.texts(), (Lines{"Error reading user record.", refused, refused}));
+    EXPECT_EQ(ReadBytes(gToneGenFile), good);
+    EXPECT_TRUE(HostLines("PE").empty());
+
+    // Once a day is listed again, Copy From asks as before.
+    window->cmbWeekDay->setCurrentIndex(1);
+    window->cmbWeekDay_Click();
+    boxes.Answer(kAnswerNo);
+    window->cmdCopyFrom->click();
+    EXPECT_EQ(boxes.texts().back(), "Are you sure you want to copy the schedule from Friday to Tuesday ?");
 }
 
 TEST_F(ToneWindow, ADayThatCannotBeListedPutsTheDayListBack)
@@ -453,6 +495,15 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     EXPECT_TRUE(PathExists(DataFilePath("ToneGen.BAK")));
     window->cmdOpen->click();
     EXPECT_EQ(window->txtFileName->text().toStdString(), answer);
+
+    // A schedule named without an extension opens as it stands, not as the same name with one.
+    std::string week = ReadBytes(DataFilePath("ToneGen.TGS"));
+    week.replace(30, 8, "07:45 AM");
+    answer = gDataFolder + "/plain";
+    WriteBytes(answer, week);
+    window->cmdOpen->click();
+    EXPECT_EQ(gToneGenFile, answer);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
 }
 
 TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
