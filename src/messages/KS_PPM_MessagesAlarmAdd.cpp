@@ -323,8 +323,7 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
         = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), SlotWrite{"Z", save.data, kAlarmSaveTicks, 3});
     if (saved && list_.mode_ != 1 && row_) {
         updateRow(save);
-        list_.ResetSortKey();
-        list_.lvwMessages->scrollToItem(row_);
+        list_.ShowSavedRow(row_);
     }
     return saved;
 }
