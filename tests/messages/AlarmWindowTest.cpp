@@ -175,7 +175,7 @@ TEST(AlarmWindow, UnitOfUnknownKindTakesPointsButIsNeverDownloadedOver)
 // kept in three digits.
 TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
 {
-    for (const auto& [letter, cancelLength] : {std::pair{'X', 23}, std::pair{'A', 30}}) {
+    for (const auto& [letter, cancelLength] : {std::pair{'X', 23}, std::pair{'Y', 23}, std::pair{'A', 30}}) {
         SCOPED_TRACE(letter);
         WindowRig t;
         KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
@@ -189,7 +189,9 @@ TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
             QTest::keyClicks(d.txtRealTime, "4r5");
             EXPECT_EQ(d.txtStatus->text() + "|" + d.txtRealTime->text(), "1|45");
         });
-        EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).RealTime, "045");
+        const auto stored = DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS"));
+        EXPECT_EQ(stored.RealTime, "045");
+        EXPECT_EQ(stored.CancelMessage, padded(std::string(cancelLength, 'c')));
     }
 }
 
