@@ -132,11 +132,22 @@ void parseFamily7(std::string_view v, AlarmPointRecord& r)
     r.Active = kFlagYes;
 }
 
+// The codes of the status and real-time characters a Family8 write carries.
+struct Family8Codes {
+    int status = 0;
+    int realTime = 0;
+};
+Family8Codes family8Codes(const AlarmPointRecord& r)
+{
+    return {AlarmStatusValue(AlarmLayoutFamily8, r.Status), static_cast<int>(numberIn(r.RealTime, 0, 255))};
+}
+
 std::string family8Fields(const AlarmPointRecord& r)
 {
+    const Family8Codes codes = family8Codes(r);
     std::string data = digits(r.Pager, 3) + text(r.Message, 30);
-    data += static_cast<char>(AlarmStatusValue(AlarmLayoutFamily8, r.Status));
-    data += static_cast<char>(numberIn(r.RealTime, 0, 255));
+    data += static_cast<char>(codes.status);
+    data += static_cast<char>(codes.realTime);
     data += digits(r.RepeatMinutes, 2) == "00" ? 'N' : 'Y';
     return data;
 }
@@ -259,6 +270,21 @@ int AlarmStatusValue(AlarmLayout layout, std::string_view field)
     if (c >= '0' && c <= '9')
         return c - '0';
     return AlarmStatusIsCode(layout) && c != ' ' ? static_cast<unsigned char>(c) : 0;
+}
+
+bool AlarmCodeEndsLine(long long code) { return code == '\n' || code == '\r'; }
+
+std::string AlarmPointUnsendable(AlarmLayout layout, const AlarmUnit& unit, const AlarmPointRecord& record)
+{
+    if (!AlarmStatusIsCode(layout))
+        return {};
+    const Family8Codes codes = family8Codes(record);
+    for (const auto& [name, code] : {std::pair{"Status ", codes.status}, std::pair{"Real time ", codes.realTime}})
+        if (AlarmCodeEndsLine(code))
+            return name + std::to_string(code) + " of alarm point " + digits(record.Point, 3) + " cannot be sent to the "
+                + unit.modelName + ", which would take it as the end of the line. Nothing was sent to the "
+                + unit.modelName + ".";
+    return {};
 }
 
 std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot, const AlarmPointRecord& r)

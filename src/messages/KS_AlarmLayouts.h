@@ -73,6 +73,14 @@ void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecor
 std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot,
                                   const AlarmPointRecord& record);
 
+// The QX8XXX layouts send status and real time as the character of that
+// code: a line feed or a carriage return there would end the line to the
+// unit and cut the point's write in two.
+bool AlarmCodeEndsLine(long long code);
+// Why the point cannot go to the unit in this layout, naming it as the
+// operator is told; empty when it can.
+std::string AlarmPointUnsendable(AlarmLayout layout, const AlarmUnit& unit, const AlarmPointRecord& record);
+
 // The status of the Family8 (and Other) units travels as the character whose
 // code is the value, 0 to 255. The record keeps 0 to 9 as the digit, as every
 // other layout does, and a larger code as the unit's own character, so what

@@ -81,6 +81,26 @@ int AlarmCancelTextLength(std::string_view letter) { return letter == "X" || let
 
 bool AlarmUnitCountsRepeats(const AlarmUnit& unit) { return unit.family == "QX7XXX" && unit.letter != "U"; }
 
+std::string AlarmStatusRefused(const AlarmDialogValues& v, const AlarmUnit& unit)
+{
+    // A status the unit sent may be any character code; the operator types a digit.
+    if (AlarmUnitCountsRepeats(unit) || !v.statusTyped || Val(v.status) <= 9)
+        return {};
+    return "Status must be a number from 0 to 9.";
+}
+
+std::string AlarmRealTimeRefused(const AlarmDialogValues& v, const AlarmUnit& unit)
+{
+    // Only the QX8XXX units carry the real time as one character of that code.
+    if (!AlarmStatusIsCode(SelectAlarmLayout(unit)))
+        return {};
+    const double value = Val(v.realTime);
+    if (value <= 255 && !AlarmCodeEndsLine(static_cast<long long>(value)))
+        return {};
+    return "RealTime must be a number from 0 to 255 other than 10 and 13, which would end the line to the "
+        + unit.modelName + ".";
+}
+
 AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& unit)
 {
     AlarmSave save;
@@ -162,6 +182,12 @@ SlotWrite AlarmPointCodec::WriteOf(const std::string& record) const
     const AlarmPointRecord point = DecodeRecord<AlarmPointRecord>(record);
     return {"Z", BuildAlarmWriteString(SelectAlarmLayout(unit), unit, RecordSlot(record), point),
             AlarmUploadTicks(unit.slotCount), 3};
+}
+
+std::string AlarmPointCodec::Unsendable(const std::string& record) const
+{
+    const AlarmUnit unit = CurrentAlarmUnit();
+    return AlarmPointUnsendable(SelectAlarmLayout(unit), unit, DecodeRecord<AlarmPointRecord>(record));
 }
 
 MessageTableParams AlarmTableParams()

@@ -85,6 +85,12 @@ struct AlarmDialogValues {
     bool active = false;
 };
 
+// Why the typed status or real time cannot be kept by the unit, naming what
+// may be typed; empty when it can. The QX7XXX units keep both as typed; the
+// QX8XXX units take the real time as the character of that code.
+std::string AlarmStatusRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
+std::string AlarmRealTimeRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
+
 struct AlarmSave {
     AlarmLayout layout = AlarmLayoutFull;
     int slot = 0;
@@ -115,6 +121,7 @@ public:
     int RecordSlot(const std::string& record) const override;
     bool NeverRead(const std::string& record) const override;
     SlotWrite WriteOf(const std::string& record) const override;
+    std::string Unsendable(const std::string& record) const override;
 };
 
 MessageTableParams AlarmTableParams();

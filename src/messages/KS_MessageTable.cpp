@@ -23,6 +23,15 @@ void showUpdateError(FileError error, const std::string& path)
 
 void showLoadError(FileError error) { ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical); }
 
+// Every slot of such a unit would go unanswered: one word instead of a retry
+// question per slot about a link that is fine.
+void showNotReadBack(const std::string& optionName)
+{
+    ShowMessage(optionName + " cannot be read back from the " + gEncoderModelName
+                    + ". The file on this computer was left as it is.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
 // Busy pointer and one conversation for as long as a transfer runs.
 class TransferScope {
 public:
@@ -105,6 +114,14 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
         return records;
     }
     DetectEncoder();
+    // The window opens on the empty slots, each of which can still be saved;
+    // no file is written, so the next opening looks again.
+    if (Supported() && !codec_->ReadsBack()) {
+        showNotReadBack(params_.optionName);
+        for (int slot = 1; slot <= SlotCount(); ++slot)
+            records.push_back(codec_->NumberedRecord(slot));
+        return records;
+    }
     ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");
     int filled = 0;
     const DownloadEnd end = downloadSlots(records, filled);
@@ -133,11 +150,8 @@ std::optional<std::vector<std::string>> MessageTableEngine::Download()
         ShowOptionNotUpdatedWarning(params_.optionName);
         return std::nullopt;
     }
-    // Every slot would go unanswered: one word instead of a retry question per slot.
     if (!codec_->ReadsBack()) {
-        ShowMessage(params_.optionName + " cannot be read back from the " + gEncoderModelName
-                        + ". The file on this computer was left as it is.",
-                    kButtonsOk, kAnswerOk, kIconExclamation);
+        showNotReadBack(params_.optionName);
         return std::nullopt;
     }
     ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");

@@ -323,17 +323,26 @@ bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()
         = list_.Engine().SaveSlot(slot, EncodeRecord(save.record), SlotWrite{"Z", save.data, kAlarmSaveTicks, 3});
     if (saved && list_.mode_ != 1 && row_) {
         updateRow(save);
-        list_.ResetSortKey();
-        list_.lvwMessages->scrollToItem(row_);
+        list_.ShowSavedRow(row_);
     }
     return saved;
 }
 
 bool KS_PPM_MessagesAlarmAdd::CheckFields()
 {
-    if (!Trim(FromQString(txtUserID->text())).empty())
-        return true;
-    ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
-    SafeSetFocus(txtUserID);
-    return false;
+    if (Trim(FromQString(txtUserID->text())).empty()) {
+        ShowMessage("Pager is not valid. Please confirm Pager No.", kButtonsOk, kAnswerOk, kIconCritical);
+        SafeSetFocus(txtUserID);
+        return false;
+    }
+    const AlarmDialogValues typed = values();
+    for (const auto& [box, why] : {std::pair{txtStatus, AlarmStatusRefused(typed, unit_)},
+                                   std::pair{txtRealTime, AlarmRealTimeRefused(typed, unit_)}}) {
+        if (why.empty())
+            continue;
+        ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
+        SafeSetFocus(box);
+        return false;
+    }
+    return true;
 }

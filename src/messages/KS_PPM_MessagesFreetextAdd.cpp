@@ -57,8 +57,7 @@ bool KS_PPM_MessagesFreetextAdd::SaveFreetextMessage()
         return false;
     if (list_.mode_ != 1 && row_) {
         FillFreetextRow(static_cast<SortableRow&>(*row_), record, slot - 1);
-        list_.ResetSortKey();
-        list_.lvwMessages->scrollToItem(row_);
+        list_.ShowSavedRow(row_);
     }
     return true;
 }

@@ -95,6 +95,15 @@ void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
 
 void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definition_.sortingOn); }
 
+void KS_PPM_MessagesTable::ShowSavedRow(QTreeWidgetItem* row)
+{
+    ResetSortKey();
+    // The window cannot be widened: a text longer than the column was sized
+    // for takes its room from the others rather than be cut.
+    AutoSizeListViewColumns(lvwMessages, definition_.weights);
+    lvwMessages->scrollToItem(row);
+}
+
 int KS_PPM_MessagesTable::RowSlot(const QTreeWidgetItem* row) { return row ? row->data(0, kSlotRole).toInt() : 0; }
 
 bool KS_PPM_MessagesTable::LoadMessages()

@@ -54,6 +54,9 @@ public:
     bool UploadMessages();
     // Sets the list back to the first column after a load or a save.
     void ResetSortKey();
+    // After a save wrote the row back: the list sorted by its first column
+    // again, the columns fitted to the new texts, the row in view.
+    void ShowSavedRow(QTreeWidgetItem* row);
     // The slot a row stands for: its record's position in the file, whatever
     // the record's own number field holds (nothing, in a record never written).
     static int RowSlot(const QTreeWidgetItem* row);

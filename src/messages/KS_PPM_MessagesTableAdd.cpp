@@ -33,8 +33,7 @@ bool KS_PPM_MessagesTableAdd::SaveMessage()
         return false;
     if (list_.mode_ != 1 && row_) {
         row_->setText(1, ToQString(Trim(text)));
-        list_.ResetSortKey();
-        list_.lvwMessages->scrollToItem(row_);
+        list_.ShowSavedRow(row_);
     }
     return true;
 }

@@ -107,8 +107,7 @@ bool KS_PPM_MessagesWirelessAdd::SaveWirelessMessage()
         FillWirelessRow(static_cast<SortableRow&>(*row_), record, fields.slot - 1);
         // The list keeps the call type as chosen here; the file holds the code the layout can carry.
         row_->setText(8, QString::number(fields.callType));
-        list_.ResetSortKey();
-        list_.lvwMessages->scrollToItem(row_);
+        list_.ShowSavedRow(row_);
     }
     return true;
 }

@@ -63,6 +63,32 @@ TEST(AlarmEngine, UploadSendsWhatTheFileHoldsAndWarnsOnlyBeyondTheTable)
     }
 }
 
+// A QX8XXX unit takes status and real time as the character of that code: a
+// stored line feed or carriage return would cut the write in two, so nothing goes out.
+TEST(AlarmEngine, UploadToAQX8XXXStopsAtAValueThatWouldEndTheLine)
+{
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"\n", "000", "Status 10"}, {"1", "013", "Real time 13"}};
+    for (const auto& [status, realTime, named] : cases) {
+        SCOPED_TRACE(named);
+        TableRig rig;
+        rig.engine.SetModel('A');
+        DetectEncoder();
+        std::string file = alarmFile(3);
+        AlarmPointRecord point = DecodeRecord<AlarmPointRecord>(file.substr(150, 150));
+        point.Status = status;
+        point.RealTime = realTime;
+        writeFile("PPM_Alarm.DBS", file.replace(150, 150, EncodeRecord(point)));
+        rig.hostLines();
+        rig.messages.AnswerAlways(kAnswerOk);
+        EXPECT_FALSE(MakeAlarmTableEngine().Upload());
+        EXPECT_EQ(writesOnly(rig.hostLines()), Lines{});
+        EXPECT_EQ(rig.messages.texts(), Lines{std::string(named) + " of alarm point 002 cannot be sent to the QX8140, "
+                                              "which would take it as the end of the line. Nothing was sent to the "
+                                              "QX8140."});
+    }
+}
+
 TEST(AlarmEngine, FullLayoutWaitsItsShareOfFortyTicksAndAsksOnceMore)
 {
     TableRig rig;

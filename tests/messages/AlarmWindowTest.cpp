@@ -175,7 +175,7 @@ TEST(AlarmWindow, UnitOfUnknownKindTakesPointsButIsNeverDownloadedOver)
 // kept in three digits.
 TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
 {
-    for (const auto& [letter, cancelLength] : {std::pair{'X', 23}, std::pair{'A', 30}}) {
+    for (const auto& [letter, cancelLength] : {std::pair{'X', 23}, std::pair{'Y', 23}, std::pair{'A', 30}}) {
         SCOPED_TRACE(letter);
         WindowRig t;
         KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
@@ -189,7 +189,9 @@ TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
             QTest::keyClicks(d.txtRealTime, "4r5");
             EXPECT_EQ(d.txtStatus->text() + "|" + d.txtRealTime->text(), "1|45");
         });
-        EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).RealTime, "045");
+        const auto stored = DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS"));
+        EXPECT_EQ(stored.RealTime, "045");
+        EXPECT_EQ(stored.CancelMessage, padded(std::string(cancelLength, 'c')));
     }
 }
 
@@ -212,7 +214,7 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
 }
 
 // A QX8XXX unit sends its status as the character of that code; what it sent
-// goes back, and only a typed status is held to one digit.
+// goes back, and a typed one goes as typed.
 TEST(AlarmWindow, Family8StatusGoesBackAsTheUnitSentIt)
 {
     WindowRig t;
@@ -223,13 +225,42 @@ TEST(AlarmWindow, Family8StatusGoesBackAsTheUnitSentIt)
     t.harness.messages.Answer(kAnswerYes);
     list.cmdUpload->click();
     EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), point + "\x0C\x05NW");
-    for (const auto& [typed, status] : {std::pair{"", '\x0C'}, std::pair{"45", '\x09'}}) {
+    for (const auto& [typed, status] : {std::pair{"", '\x0C'}, std::pair{"9", '\x09'}}) {
         t.edit<Dialog>(list, 0, [typed = typed](Dialog& d) {
             if (*typed)
                 d.txtStatus->setText(typed);
         });
         EXPECT_EQ(t.harness.HostLines(), Lines{point + status + "\x05NW"});
     }
+}
+
+// What a QX8XXX unit cannot keep is refused before anything goes out: a status
+// above 9, a real time beyond one character, and the codes of a line feed and
+// a carriage return, which would cut the point's write in two.
+TEST(AlarmWindow, Family8DialogRefusesValuesTheUnitCannotKeep)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('A'));
+    const std::string file = readFile("PPM_Alarm.DBS");
+    t.harness.messages.AnswerAlways(kAnswerOk);
+    const std::pair<const char*, const char*> typed[] = {
+        {"txtStatus", "45"}, {"txtRealTime", "13"}, {"txtRealTime", "10"}, {"txtRealTime", "256"}};
+    for (const auto& [box, value] : typed)
+        EXPECT_TRUE(t.edit<Dialog>(list, 0, [box = box, value = value](Dialog& d) {
+            d.txtUserID->setText("012");
+            d.findChild<QLineEdit*>(box)->setText(value);
+        })) << value;
+    const std::string realTime = "RealTime must be a number from 0 to 255 other than 10 and 13, which would end the "
+                                 "line to the QX8140.";
+    EXPECT_EQ(t.harness.messages.texts(), (Lines{"Status must be a number from 0 to 9.", realTime, realTime, realTime}));
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+
+    t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.txtUserID->setText("012");
+        d.txtRealTime->setText("255");
+    });
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001012" + padded("") + std::string("\0\xFFNW", 4)});
 }
 
 } // namespace

@@ -65,15 +65,17 @@ TEST(FreetextTable, DownloadFillsEachLayoutsFieldsAndWritesNoReadsToOldX)
         EXPECT_EQ(t.reads('F'), (Lines{"F01?", "F02?", "F03?"}));
     }
 
-    // X below 3.1: nothing is read; each slot is asked about until the box is ticked.
+    // X below 3.1: nothing is read, and the operator is told so once instead
+    // of being asked about the link per slot; the slots open empty, no file is written.
     UnitRig old('X', "3.09");
-    old.messages.Answer(kAnswerYes);
-    old.messages.Answer(kAnswerYes, true);
-    ASSERT_TRUE(MakeFreetextEngine().Load().has_value());
-    EXPECT_EQ(old.messages.texts().size(), 2u);
+    old.messages.AnswerAlways(kAnswerOk);
+    const auto records = MakeFreetextEngine().Load();
+    EXPECT_EQ(old.messages.texts(), Lines{"Freetext Messages cannot be read back from the QX9860. The file on this "
+                                          "computer was left as it is."});
     EXPECT_EQ(old.reads('F'), Lines{});
     const std::string unread = freetextRecord(kNul3, std::string(30, '\0'), std::string(30, '\0'));
-    EXPECT_EQ(readFile("PPM_Freetext.DBS"), "01 " + unread + "02 " + unread + "03 " + unread);
+    EXPECT_EQ(records, (std::vector{"01 " + unread, "02 " + unread, "03 " + unread}));
+    EXPECT_FALSE(FileExists(DataFilePath("PPM_Freetext.DBS")));
 }
 
 TEST(FreetextTable, UploadWritesEachLayoutFromTheStoredEntries)

@@ -59,6 +59,31 @@ TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndAFailedSendAsks)
               "drive only, No to cancel this operation.");
 }
 
+// The windows cannot be widened: a text saved longer than the list held so far
+// takes its room from the other columns instead of being cut.
+TEST(KeywordDeviceWindow, SavedTextsShowWholeInTheirColumns)
+{
+    const QString alarm = "FIRE ALARM BUILDING 3 NORTH WI";
+    for (const auto& [form, columns] : {std::pair{FormName::MessagesFreetext, std::vector{2, 3}},
+                                        std::pair{FormName::MessagesWireless, std::vector{5}}}) {
+        SCOPED_TRACE(form);
+        WindowRig t;
+        t.load('X', "3.2", 8);
+        KS_PPM_MessagesTable& list = t.open(form);
+        t.edit(list, 2, [&alarm](QDialog& d) {
+            for (const char* box : {"txtKeyword", "txtMessage"})
+                if (auto* edit = d.findChild<QLineEdit*>(box))
+                    edit->setText(alarm);
+        });
+        const QTreeWidget* rows = list.lvwMessages;
+        for (int column : columns) {
+            EXPECT_EQ(rows->topLevelItem(2)->text(column).trimmed(), alarm);
+            EXPECT_GE(rows->columnWidth(column), rows->sizeHintForIndex(rows->model()->index(2, column)).width())
+                << column;
+        }
+    }
+}
+
 TEST(KeywordDeviceWindow, WirelessRowShowsEitherCodeAndOpensItsListEntries)
 {
     WindowRig t;
