@@ -545,11 +545,16 @@ bool threeDigitZone() { return !isToneFamily() && !EncoderSupportsToneChannels(g
 std::string loadingText() { return "Downloading tone schedule from " + gEncoderModelName + ". Please wait..."; }
 
 // The ask-again rule of both downloads when the unit does not answer: No
-// cancels the rest, the "Don't ask me again" box ends the asking.
-void askAfterSilence(bool& askAgain, bool& cancelled)
+// cancels the rest, the "Don't ask me again" box ends the asking. Once the
+// operator no longer answers for it, a unit that no longer answers the probe
+// either is asked nothing more: every item left would only keep its defaults,
+// after minutes of tries behind the please-wait box.
+void askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
 {
-    if (!askAgain)
+    if (!askAgain) {
+        unitSilent = !linkResponding();
         return;
+    }
     const std::int16_t answer = toneHooks().askRetryDownload ? toneHooks().askRetryDownload() : kAnswerNo;
     if (answer == kAnswerNo)
         cancelled = true;
@@ -565,6 +570,7 @@ bool downloadWeek()
     ShowLoadMessage(loadingText());
     bool askAgain = true;
     bool cancelled = false;
+    bool unitSilent = false;
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
     for (int d = 0; d < 7; ++d) {
         const std::string dayDigit = d == 6 ? "1" : std::to_string(d + 2);
@@ -573,7 +579,7 @@ bool downloadWeek()
             ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
             if (ExitRequested())
                 cancelled = true;
-            if (cancelled || !gToneGenSupported || !toneHooks().queryLink)
+            if (cancelled || unitSilent || !gToneGenSupported || !toneHooks().queryLink)
                 continue;
             const LinkQuery query{"?E", dayDigit + ZeroPad(e + 1, 2), shape.length, true, shape.ticks, true, 3};
             std::string reply;
@@ -581,7 +587,7 @@ bool downloadWeek()
             // An answer of the wrong length cannot be read by position; it is
             // treated as no answer so the event keeps its defaults.
             if (answer.empty() || !ParseToneEventAnswer(answer, e + 1, gToneSchedule[static_cast<std::size_t>(i)]))
-                askAfterSilence(askAgain, cancelled);
+                askAfterSilence(askAgain, cancelled, unitSilent);
         }
     }
     ReportStatus("Ready");
@@ -595,8 +601,9 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     ShowLoadMessage(loadingText());
     bool askAgain = true;
     bool cancelled = false;
+    bool unitSilent = false;
     if (gToneCalendarSupported && gToneCalendarEventsPerDay >= 1 && toneHooks().queryLink) {
-        for (int d = 0; d < kCalendarDayBlocks && !cancelled; ++d) {
+        for (int d = 0; d < kCalendarDayBlocks && !cancelled && !unitSilent; ++d) {
             if (ExitRequested()) {
                 cancelled = true;
                 break;
@@ -608,7 +615,7 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
             std::string reply;
             toneHooks().queryLink(query, reply);
             if (reply.empty()) {
-                askAfterSilence(askAgain, cancelled);
+                askAfterSilence(askAgain, cancelled, unitSilent);
                 continue;
             }
             ParseCalendarDayReply(reply, gToneCalendarEventsPerDay,

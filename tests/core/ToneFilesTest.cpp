@@ -229,6 +229,50 @@ TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
     EXPECT_EQ(day[0].Time, SerialFromTime(9, 30));
 }
 
+// The operator said go on without asking; a unit that then answers neither the
+// query nor the probe is asked nothing more, and the file is written as the
+// silent run would have left it.
+TEST_F(ToneFiles, AUnitThatStopsAnsweringIsAskedNoFurtherOnceTheOperatorStoppedTheQuestions)
+{
+    gToneGenSupported = true;
+    gToneCalendarSupported = true;
+    gToneCalendarEventsPerDay = 1;
+    bool unplugged = false;
+    int probes = 0;
+    std::vector<LinkQuery> queries;
+    SetToneDownloadHooks({
+        [&] {
+            ++probes;
+            return !unplugged;
+        },
+        [] {},
+        [&](const LinkQuery& q, std::string& reply) {
+            queries.push_back(q);
+            reply.clear();
+            unplugged = unplugged || q.data == "203" || q.data == "0103";
+            return std::string();
+        },
+        [] {
+            gMessageOption = true;
+            return kAnswerYes;
+        },
+    });
+
+    ASSERT_TRUE(LoadToneSchedule(true));
+    ASSERT_EQ(queries.size(), 3u); // 201 asks the question, 202 is answered by the probe, 203 ends it
+    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).size(), 336u * 73);
+    EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
+
+    queries.clear();
+    unplugged = false;
+    bool created = false;
+    QDate firstDay;
+    ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
+    EXPECT_EQ(queries.size(), 3u);
+    EXPECT_TRUE(created);
+    EXPECT_GT(probes, 0);
+}
+
 TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)
 {
     gToneCalendarSupported = true;
