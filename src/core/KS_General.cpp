@@ -35,7 +35,7 @@ QString instanceLockPath()
     return folder + QLatin1String("/Pagora.lock");
 }
 
-std::function<bool(const QString&)> gDocumentViewer;
+std::function<bool(const QString&)> documentViewerForTest;
 
 } // namespace
 
@@ -82,10 +82,13 @@ std::string TextToHexChecksum(std::string_view text, bool asCharacters)
 
 std::string HelpFilePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("Pagora.html").toStdString();
+    return PathFromQString(QDir(QCoreApplication::applicationDirPath()).filePath("Pagora.html"));
 }
 
-void SetDocumentViewerForTest(std::function<bool(const QString& path)> viewer) { gDocumentViewer = std::move(viewer); }
+void SetDocumentViewerForTest(std::function<bool(const QString& path)> viewer)
+{
+    documentViewerForTest = std::move(viewer);
+}
 
 void ShowHelpTopics()
 {
@@ -95,7 +98,8 @@ void ShowHelpTopics()
                     kIconExclamation);
         return;
     }
-    const bool shown = gDocumentViewer ? gDocumentViewer(help) : QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    const bool shown =
+        documentViewerForTest ? documentViewerForTest(help) : QDesktopServices::openUrl(QUrl::fromLocalFile(help));
     // The file is fine; what is missing is a program on this desktop to read it with.
     if (!shown)
         ShowMessage("The help file " + PathInText(gHelpFile)

@@ -436,10 +436,12 @@ TEST(Menus, AltAndALetterOpensNoMenuWhileAScheduledPageHoldsTheLine)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form, 1000));
     form.txtMessage->setFocus();
     // The message box stays live meanwhile, and labels of the window share the titles' letters.
+    const std::pair<Qt::Key, QMenu*> titles[] = {{Qt::Key_F, form.mnuFile},     {Qt::Key_S, form.mnuSetup},
+                                                 {Qt::Key_E, form.mnuMessages}, {Qt::Key_I, form.mnuPagers},
+                                                 {Qt::Key_H, form.mnuHelp}};
     Lines opened;
     harness.ActAtYield(5, [&] {
-        for (auto [key, menu] : {std::pair{Qt::Key_F, form.mnuFile}, {Qt::Key_S, form.mnuSetup},
-                                 {Qt::Key_E, form.mnuMessages}, {Qt::Key_I, form.mnuPagers}, {Qt::Key_H, form.mnuHelp}}) {
+        for (const auto& [key, menu] : titles) {
             QTest::keyClick(form.txtMessage, key, Qt::AltModifier);
             if (menu->isVisible())
                 opened.push_back(menu->objectName().toStdString());
