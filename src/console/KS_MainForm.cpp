@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "CommPort.h"
 #include "KS_Database.h"
@@ -37,6 +38,8 @@
 #include "OptionList.h"
 #include "KS_String.h"
 #include "KS_UserDirectory.h"
+#include "VoiceMessage.h"
+#include "WaveRecorder.h"
 
 namespace {
 
@@ -48,6 +51,8 @@ constexpr QRgb kUserRowColour = 0x0000FF;
 
 const std::vector<double> kUsersWeights = {4.05, 1.6, 0, 3, 2};
 const std::vector<double> kSelectedWeights = {2, 4, 0};
+
+constexpr int kVoiceTypeId = 4; // the Type ID of a voice pager
 
 enum UsersColumn { kUserName = 0, kUserPager = 1, kUserTypeId = 2, kUserType = 3, kUserCapcode = 4 };
 enum SelectedColumn { kSelPager = 0, kSelName = 1, kSelTypeId = 2 };
@@ -242,7 +247,11 @@ void KS_MainForm::buildControls()
     txtMessage = new QPlainTextEdit(pbxMessage);
     txtMessage->setObjectName("txtMessage");
     txtMessage->setToolTip("Type in the message text here ");
-    txtMessage->setStyleSheet("background-color: black; color: #00FF00;");
+    // Black and green only while it takes text: closed to the operator it greys
+    // with every other control instead of looking ready for typing.
+    txtMessage->setStyleSheet("QPlainTextEdit:enabled { background-color: black; color: #00FF00; }");
+    // Tab moves on, as in every other box: a TAB typed here went out inside the page.
+    txtMessage->setTabChangesFocus(true);
     txtMessage->setFixedHeight(Twips(1300));
     messageRow->addWidget(txtMessage, 1);
     auto* messageButtons = new QGridLayout;
@@ -375,7 +384,10 @@ void KS_MainForm::placeFromSettings()
         left = 100;
     if (top < 0 || top > PixelsToTwips(screen.height()))
         top = 200;
-    move(Twips(left), Twips(top));
+    // Exit saves where the client area stood and this puts the client area back
+    // there. A frame position taken for a client one (or back) moves the window by
+    // the frame at every start, up and off the screen.
+    setGeometry(QRect(QPoint(Twips(left), Twips(top)), size()));
 }
 
 void KS_MainForm::Form_Load()
@@ -653,6 +665,14 @@ void KS_MainForm::lvwUsers_DblClick()
     if (lvwSelectedUsers->isSortingEnabled())
         lvwSelectedUsers->sortItems(lvwSelectedUsers->sortColumn(), selectedOrder_);
     AutoSizeSelectedUsersColumns();
+    // A voice pager chosen where nothing can be recorded would only hear at Send
+    // Page that a message is missing; the operator learns why at once.
+    const std::string cannotRecord = RecordUnavailableText(*mciRecordMessage);
+    const auto chosen = lvwUsers->selectedItems();
+    if (!cannotRecord.empty() && std::any_of(chosen.begin(), chosen.end(), [](const QTreeWidgetItem* user) {
+            return user->text(kUserTypeId).toInt() == kVoiceTypeId;
+        }))
+        ReportStatus(cannotRecord);
     FocusControl(txtMessage);
 }
 

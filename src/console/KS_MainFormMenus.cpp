@@ -7,17 +7,16 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -25,7 +24,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 #include <array>
 #include <initializer_list>
 #include <memory>
@@ -290,6 +288,14 @@ void KS_MainForm::buildMenus()
     connectItems(this, mnuPopupOptions, &KS_MainForm::mnuPopupOptions_Click);
 
     connect(cmdSBMessages, &QPushButton::clicked, this, &KS_MainForm::cmdSBMessages_Click);
+
+    // The window's tool tips promise help on F1: it opens what Help Topics
+    // opens, whenever that item could be chosen from the menu bar.
+    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(helpKey, &QShortcut::activated, this, [this] {
+        if (menuBar()->isEnabled() && mnuHelp->menuAction()->isEnabled() && mnuHelpOptions[0]->isEnabled())
+            mnuHelpOptions[0]->trigger();
+    });
 }
 
 void KS_MainForm::buildVoiceRecorder()
@@ -351,7 +357,10 @@ void KS_MainForm::ConfigureMenusAndTray()
     // Opening the recorder also removes a message left from an earlier take.
     OpenVoiceRecorder(*mciRecordMessage, VoiceMessagePath());
     mciRecordMessage->Command("Close");
-    cmdRecordMessage->setEnabled(gDatabaseFound && mciRecordMessage->CanRecord());
+    const std::string cannotRecord = RecordUnavailableText(*mciRecordMessage);
+    cmdRecordMessage->setEnabled(gDatabaseFound && cannotRecord.empty());
+    // Disabled for want of a sound input, the button says why.
+    cmdRecordMessage->setToolTip(ToQString(cannotRecord.empty() ? "Record a message for Voice pager " : cannotRecord));
 
     addNotificationIcon();
     DoEvents();
@@ -796,10 +805,7 @@ void KS_MainForm::mnuDevicesProgrammersOptions_Click(int index)
 void KS_MainForm::mnuHelpOptions_Click(int index)
 {
     if (index == 0) {
-        const QString help = ToQString(HelpFilePath());
-        if (!QFileInfo(help).isFile() || !QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
-            ShowMessage("The help file " + PathInText(HelpFilePath()) + " could not be opened.", kButtonsOk, kAnswerOk,
-                        kIconExclamation);
+        ShowHelpTopics();
     } else if (index == 3) {
         OpenOwnedWindow([this] { return new KS_SYS_About(this); }, false);
     }
@@ -910,8 +916,9 @@ void KS_MainForm::runExitSequence()
         timer->stop();
     mciRecordMessage->Command("Close");
 
-    SaveConfigSetting("LastX", std::to_string(static_cast<long long>(PixelsToTwips(pos().x()))));
-    SaveConfigSetting("LastY", std::to_string(static_cast<long long>(PixelsToTwips(pos().y()))));
+    // The client area, as the next start places it (hidden, the window keeps where it was).
+    SaveConfigSetting("LastX", std::to_string(static_cast<long long>(PixelsToTwips(geometry().x()))));
+    SaveConfigSetting("LastY", std::to_string(static_cast<long long>(PixelsToTwips(geometry().y()))));
     SaveConfigSetting("ShowHelpMessage", gShowHelpMessage ? "1" : "0");
 
     for (auto window = ownedWindows_.rbegin(); window != ownedWindows_.rend(); ++window)

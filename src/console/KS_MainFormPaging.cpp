@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "KS_Clock.h"
 #include "KS_Database.h"
@@ -327,7 +328,12 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
         return false;
     }
 
-    const std::string text = ReplaceLineBreaks(carriesText ? request.Message : std::string(), " ");
+    std::string text = ReplaceLineBreaks(carriesText ? request.Message : std::string(), " ");
+    // No control character rides in a page: the encoder reads them as commands
+    // and pagers cannot show them. Each becomes a space, as a line break does.
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F; }, ' ');
     bool sent = false;
     for (int attempt = 0; attempt < 2 && !sent && !ExitRequested(); ++attempt) {
         if (!IsLinkResponding())

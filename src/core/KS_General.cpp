@@ -1,9 +1,12 @@
 #include "KS_General.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QUrl>
 #include <initializer_list>
 #include <memory>
 #include <stdexcept>
@@ -12,6 +15,7 @@
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Registry.h"
+#include "KS_String.h"
 
 namespace {
 
@@ -30,6 +34,8 @@ QString instanceLockPath()
         folder = QDir::tempPath();
     return folder + QLatin1String("/Pagora.lock");
 }
+
+std::function<bool(const QString&)> documentViewerForTest;
 
 } // namespace
 
@@ -76,7 +82,29 @@ std::string TextToHexChecksum(std::string_view text, bool asCharacters)
 
 std::string HelpFilePath()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("Pagora.html").toStdString();
+    return PathFromQString(QDir(QCoreApplication::applicationDirPath()).filePath("Pagora.html"));
+}
+
+void SetDocumentViewerForTest(std::function<bool(const QString& path)> viewer)
+{
+    documentViewerForTest = std::move(viewer);
+}
+
+void ShowHelpTopics()
+{
+    const QString help = PathToQString(gHelpFile);
+    if (gHelpFile.empty() || !QFileInfo(help).isFile()) {
+        ShowMessage("The help file " + PathInText(gHelpFile) + " was not found.", kButtonsOk, kAnswerOk,
+                    kIconExclamation);
+        return;
+    }
+    const bool shown =
+        documentViewerForTest ? documentViewerForTest(help) : QDesktopServices::openUrl(QUrl::fromLocalFile(help));
+    // The file is fine; what is missing is a program on this desktop to read it with.
+    if (!shown)
+        ShowMessage("The help file " + PathInText(gHelpFile)
+                        + " is there, but this desktop has no program set to show it (a web browser shows it).",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
 std::unique_ptr<MainWindowBase> StartProgram(const std::function<MainWindowBase*()>& createMainWindow,
@@ -96,6 +124,7 @@ std::unique_ptr<MainWindowBase> StartProgram(const std::function<MainWindowBase*
     LoadConfiguration();
 
     std::unique_ptr<MainWindowBase> mainWindow(createMainWindow());
+    gHelpFile = HelpFilePath();
     mainWindow->Form_Load();
     return mainWindow;
 }

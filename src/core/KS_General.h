@@ -30,6 +30,13 @@ std::unique_ptr<MainWindowBase> StartProgram(const std::function<MainWindowBase*
 // The path of the help document beside the program.
 std::string HelpFilePath();
 
+// Shows gHelpFile in the desktop's viewer. A missing file, or a desktop with
+// no program that shows it, is told in a message box.
+void ShowHelpTopics();
+// Stands in for the desktop's viewer: true when it showed the file. An empty
+// function restores the desktop's own.
+void SetDocumentViewerForTest(std::function<bool(const QString& path)> viewer);
+
 // ---- Encoder-type predicates: exact, case-sensitive tests of the model letter.
 bool EncoderSerialIsReversed(std::string_view modelLetter);
 bool IsEncoderTypeAB(std::string_view modelLetter);

@@ -33,6 +33,8 @@ inline bool gShowSBSupport = false;
 inline bool gAutoHide = false;
 inline bool gDatabaseFound = false;
 inline bool gAdminMode = false;
+// The help document that F1 and Help Topics show; Main sets it beside the program.
+inline std::string gHelpFile;
 
 // ---- Time base ------------------------------------------------------------
 // Advanced by the main window's 50 ms tmrDelay. 64 bits wide so that it never

@@ -64,6 +64,14 @@ bool VoiceRecordingEnded(const WaveRecorder& recorder)
     return recorder.IsOpen() && (!recorder.IsRecording() || recorder.Position() >= kVoiceMessageSpanMs);
 }
 
+std::string RecordUnavailableText(const WaveRecorder& recorder)
+{
+    if (recorder.CanRecord())
+        return {};
+    const std::string reason = recorder.OpenError().empty() ? "no sound input was found." : recorder.OpenError();
+    return "Voice messages cannot be recorded: " + reason;
+}
+
 std::string RecordProgressText(int secondsRecorded)
 {
     return std::to_string(secondsRecorded) + "/" + std::to_string(kVoiceMessageSeconds) + " sec";

@@ -36,5 +36,9 @@ bool FinishVoiceRecording(WaveRecorder& recorder);
 // the sound card gave up) and the caller should run its stop.
 bool VoiceRecordingEnded(const WaveRecorder& recorder);
 
+// Why no voice message can be recorded (no sound input, or none that takes
+// the format), for the operator; empty when the recorder can record.
+std::string RecordUnavailableText(const WaveRecorder& recorder);
+
 // "3/12 sec"
 std::string RecordProgressText(int secondsRecorded);

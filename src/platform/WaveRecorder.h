@@ -74,6 +74,8 @@ public:
     // Whether the last "Open" found a capture device that takes our format;
     // kept after "Close" so the console can decide on its Record button.
     bool CanRecord() const { return canRecord_; }
+    // Why the last "Open" found nothing to record from; kept after "Close" as CanRecord() is.
+    const std::string& OpenError() const { return openError_; }
     bool IsOpen() const { return pcm_ != nullptr; }
     // False again once the recording has reached To or the device failed.
     bool IsRecording() const { return recording_; }

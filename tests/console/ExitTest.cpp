@@ -59,7 +59,7 @@ TEST(Exit, HangsUpClosesWindowsNewestFirstThenThePortAndSavesWhereTheHiddenWindo
         window->installEventFilter(&log);
         form.OpenOwnedWindow(window, false);
     }
-    form.move(300, 150);
+    form.setGeometry(QRect(QPoint(300, 150), form.size())); // where the client area stands
     form.hide();
 
     form.ExitApplication();

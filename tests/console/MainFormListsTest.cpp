@@ -1,4 +1,5 @@
 #include "ConsoleHarness.h"
+#include "KS_Events.h"
 
 namespace {
 
@@ -100,4 +101,20 @@ TEST_F(MainFormFixture, TheWindowsFaceAndItsMessageAreaPointToHelp)
         EXPECT_EQ(box->toolTip(), "Press F1 for help ") << name;
     }
     EXPECT_TRUE(form.findChild<QWidget*>("pbxMessage")->isAncestorOf(form.txtMessage));
+}
+
+TEST(MainFormPosition, TheWindowOpensWhereItWasClosedRestartAfterRestart)
+{
+    SaveConfigSetting("LastX", "1500");
+    SaveConfigSetting("LastY", "3000");
+    for (int start = 1; start <= 3; ++start) {
+        SCOPED_TRACE(start);
+        ConsoleHarness harness;
+        KS_MainForm& form = harness.Load();
+        EXPECT_EQ(form.geometry().topLeft(), QPoint(100, 200));
+        form.ExitApplication();
+        EXPECT_EQ(GetConfigSetting("LastX"), "1500");
+        EXPECT_EQ(GetConfigSetting("LastY"), "3000");
+        ClearExitRequest();
+    }
 }

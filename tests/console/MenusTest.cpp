@@ -3,10 +3,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include "ConsoleHarness.h"
+#include "FakeSoundCard.h"
+#include "KS_General.h"
 #include "KS_Clock.h"
 #include "KS_SYS_Login.h"
 #include "WaveRecorder.h"
@@ -273,6 +276,28 @@ TEST(RecordButton, ATakeShowsItsSecondsAndStoppingPutsTheButtonBack)
     EXPECT_EQ(form.txtStatus->text(), "Please select a user to page ...");
 }
 
+TEST(RecordButton, WithoutASoundInputItsTipAndTheStatusLineOnChoosingAVoicePagerSayWhy)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Vera", "V"}});
+    KS_MainForm& form = harness.Load();
+    FakeSoundCard card;
+    card.AttachMissing(*form.mciRecordMessage);
+    form.SetControlsEnabled(true);
+    EXPECT_FALSE(form.cmdRecordMessage->isEnabled());
+    const std::string why = form.cmdRecordMessage->toolTip().toStdString();
+    EXPECT_EQ(why.rfind("Voice messages cannot be recorded: No sound card to record from", 0), 0u) << why;
+
+    harness.Select({"001"});
+    EXPECT_NE(form.txtStatus->text().toStdString(), why);
+    harness.Select({"002"});
+    EXPECT_EQ(form.txtStatus->text().toStdString(), why);
+
+    card.Attach(*form.mciRecordMessage);
+    form.SetControlsEnabled(true);
+    EXPECT_TRUE(form.cmdRecordMessage->isEnabled());
+    EXPECT_EQ(form.cmdRecordMessage->toolTip(), "Record a message for Voice pager ");
+}
+
 TEST(Menus, AMessagesItemProbesFirstAndOpensAnywayWhileTheSignBoardListOpensWithoutAProbe)
 {
     StandInWindows windows;
@@ -360,6 +385,74 @@ TEST(Menus, AltAndAMenuTitlesLetterOpensThatMenuAtEveryPressAndFieldsKeepTheLett
 
     QTest::keyClick(&form, Qt::Key_N, Qt::AltModifier); // Find &Name
     EXPECT_EQ(QApplication::focusWidget(), form.txtUserName);
+}
+
+TEST(Menus, F1OpensTheHelpAsHelpTopicsDoesAndAMissingViewerIsToldAsSuch)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, 1000));
+    QTemporaryDir folder;
+    const QString help = folder.filePath("Pagora.html");
+    gHelpFile = help.toStdString();
+    std::vector<QString> viewed;
+    bool viewerFound = true;
+    SetDocumentViewerForTest([&](const QString& path) {
+        viewed.push_back(path);
+        return viewerFound;
+    });
+    harness.messages.AnswerAlways(kAnswerOk);
+
+    form.txtMessage->setFocus();
+    QTest::keyClick(form.txtMessage, Qt::Key_F1); // no file yet
+    ASSERT_EQ(harness.messages.texts().size(), 1u);
+    EXPECT_EQ(harness.messages.texts()[0], "The help file " + gHelpFile + " was not found.");
+
+    QFile file(help);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QTest::keyClick(form.txtMessage, Qt::Key_F1);
+    EXPECT_EQ(viewed, std::vector<QString>{help});
+    EXPECT_EQ(harness.messages.texts().size(), 1u);
+    EXPECT_TRUE(form.txtMessage->toPlainText().isEmpty());
+
+    viewerFound = false;
+    form.mnuHelpOptions[0]->trigger();
+    EXPECT_EQ(viewed.size(), 2u);
+    ASSERT_EQ(harness.messages.texts().size(), 2u);
+    EXPECT_NE(harness.messages.texts()[1].find("is there, but this desktop has no program set to show it"),
+              std::string::npos);
+}
+
+TEST(Menus, AltAndALetterOpensNoMenuWhileAScheduledPageHoldsTheLine)
+{
+    gAdminMode = true;
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, 1000));
+    form.txtMessage->setFocus();
+    // The message box stays live meanwhile, and labels of the window share the titles' letters.
+    const std::pair<Qt::Key, QMenu*> titles[] = {{Qt::Key_F, form.mnuFile},     {Qt::Key_S, form.mnuSetup},
+                                                 {Qt::Key_E, form.mnuMessages}, {Qt::Key_I, form.mnuPagers},
+                                                 {Qt::Key_H, form.mnuHelp}};
+    Lines opened;
+    harness.ActAtYield(5, [&] {
+        for (const auto& [key, menu] : titles) {
+            QTest::keyClick(form.txtMessage, key, Qt::AltModifier);
+            if (menu->isVisible())
+                opened.push_back(menu->objectName().toStdString());
+            menu->hide();
+        }
+    });
+    PageRequest page;
+    page.SetPagerNo("001");
+    form.SendPageToPager(page);
+    EXPECT_GT(harness.yields, 5);
+    EXPECT_EQ(opened, Lines{});
 }
 
 // ---- The window while the line is busy --------------------------------------------------
@@ -472,4 +565,30 @@ TEST(Menus, AScheduledPageLeavesTheMessageBeingTypedLiveAndItsCommandsAsTheyWere
     EXPECT_TRUE(form.cmdSendPage->isEnabled());
     EXPECT_FALSE(form.cmdLastPage->isEnabled());
     EXPECT_EQ(form.focusWidget(), form.txtMessage);
+}
+
+TEST(Menus, TheMessageBoxGreysWithTheOtherControlsWhileABatchRunsAndStaysBlackWhileATimersPageLetsTypingOn)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "A"}});
+    KS_MainForm& form = harness.Load();
+    form.show();
+    auto background = [&form] {
+        const QImage shot = form.txtMessage->grab().toImage();
+        return shot.pixelColor(shot.width() / 2, shot.height() - 8);
+    };
+    ASSERT_EQ(background(), QColor(Qt::black));
+    QColor duringBatch;
+    harness.ActAtYield(5, [&] { duringBatch = background(); });
+    harness.Select({"001"});
+    form.txtMessage->setPlainText("Gate B");
+    form.cmdSendPage->click();
+    EXPECT_NE(duringBatch, QColor(Qt::black));
+    EXPECT_EQ(background(), QColor(Qt::black));
+
+    QColor duringTimersPage;
+    harness.ActAtYield(5, [&] { duringTimersPage = background(); });
+    PageRequest page;
+    page.SetPagerNo("002");
+    form.SendPageToPager(page);
+    EXPECT_EQ(duringTimersPage, QColor(Qt::black));
 }

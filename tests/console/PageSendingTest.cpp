@@ -1,6 +1,7 @@
 // Send Page against the simulated encoder: the checks against the selection,
 // the exact lines on the wire, and what the operator is told.
 #include <QFile>
+#include <QTest>
 
 #include "ConsoleHarness.h"
 #include "KS_Database.h"
@@ -159,4 +160,19 @@ TEST_F(PageSending, APortClosedOnPurposeIsToldOnceAndThePageIsNotSent)
     EXPECT_FALSE(harness.messages.shown()[0].timeOutEnabled); // not the 30-second notice
     EXPECT_EQ(LastStatusReport().text, "Sending page to pager 001 ...");
     EXPECT_TRUE(harness.Pages().empty());
+}
+
+TEST_F(PageSending, TabLeavesTheMessageBoxAndNoControlCharacterGoesOutInAPage)
+{
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, 1000));
+    form.txtMessage->setFocus();
+    QTest::keyClicks(form.txtMessage, "XA");
+    QTest::keyClick(form.txtMessage, Qt::Key_Tab);
+    EXPECT_NE(form.focusWidget(), form.txtMessage);
+    EXPECT_EQ(form.txtMessage->toPlainText(), "XA");
+
+    // Pasted, or stored in a message: each control character reaches the pager as a space.
+    send({"001"}, "X\tA\x01" "B\x7F" "C\x1B");
+    EXPECT_EQ(harness.Pages(), Lines{"P001X A B C "});
 }

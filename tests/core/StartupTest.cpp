@@ -1,3 +1,4 @@
+#include <QFileInfo>
 #include <QLockFile>
 #include <gtest/gtest.h>
 
@@ -9,8 +10,13 @@
 namespace {
 class BareWindow : public MainWindowBase {
 public:
-    void Form_Load() override { loaded = true; }
+    void Form_Load() override
+    {
+        loaded = true;
+        helpFileThen = gHelpFile;
+    }
     bool loaded = false;
+    std::string helpFileThen; // F1 may come as soon as the window shows
 };
 } // namespace
 
@@ -26,6 +32,8 @@ TEST(Startup, ReadsSettingsThenLoadsTheWindowAndRefusesASecondInstance)
     auto first = StartProgram(factory, firstLock);
     ASSERT_TRUE(first);
     EXPECT_TRUE(static_cast<BareWindow*>(first.get())->loaded);
+    EXPECT_EQ(QFileInfo(QString::fromStdString(static_cast<BareWindow*>(first.get())->helpFileThen)).fileName(),
+              "Pagora.html");
     EXPECT_EQ(gSBChars, "20");
     EXPECT_EQ(gRegistryRoot, "Software\\Kestrane\\Pagora\\");
 

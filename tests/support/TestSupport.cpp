@@ -7,6 +7,7 @@
 #include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_General.h"
 #include "KS_Globals.h"
 
 void ResetProgramStateForTest()
@@ -15,6 +16,8 @@ void ResetProgramStateForTest()
     SetYieldHook({});
     SetStatusSink({});
     SetClockForTest({});
+    SetDocumentViewerForTest({});
+    gHelpFile.clear();
     ClearExitRequest();
     WhenNoConversation({});
     gDelayTicks = 0;
