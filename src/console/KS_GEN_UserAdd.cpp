@@ -44,6 +44,12 @@ KS_GEN_UserAdd::KS_GEN_UserAdd(KS_MainForm* owner)
         if (QTreeWidgetItem* row = owner->SelectedUserRow())
             editedPagerNo_ = FromQString(row->text(kPagerColumn));
     buildControls();
+    // While a timer's page or clock setting holds the line, OK shows that it
+    // cannot be carried out now rather than doing nothing when clicked.
+    connect(owner, &KS_MainForm::LineHeldChanged, this, [this](bool held) {
+        lineHeld_ = held;
+        cmdOk->setEnabled(!saving_ && !lineHeld_);
+    });
     Form_Load();
 }
 
@@ -260,7 +266,7 @@ void KS_GEN_UserAdd::setBusy(bool busy)
     // The contents only: a disabled dialog would disable its own message boxes.
     content_->setEnabled(!busy);
     tlbMenu->setEnabled(!busy);
-    cmdOk->setEnabled(!busy);
+    cmdOk->setEnabled(!busy && !lineHeld_);
     cmdCancel->setEnabled(!busy);
     if (busy)
         ShowBusyPointer();

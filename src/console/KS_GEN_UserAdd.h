@@ -73,6 +73,7 @@ private:
     KS_MainForm* owner_ = nullptr;
     bool adding_ = true;
     bool saving_ = false;
+    bool lineHeld_ = false; // a timer's job of the main window has the line
     std::string editedPagerNo_; // the row that Update was opened for
     QWidget* content_ = nullptr;
     PagerSettingControls settings_;

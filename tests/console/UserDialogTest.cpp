@@ -5,6 +5,7 @@
 #include "KS_Database.h"
 #include "KS_GEN_UserAdd.h"
 #include "KS_String.h"
+#include "KS_Toolbar.h"
 
 using namespace std::string_literals;
 
@@ -166,6 +167,20 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form.findChild<KS_GEN_UserAdd*>(), nullptr);
     EXPECT_TRUE(form.centralWidget()->isEnabled());
+}
+
+TEST_F(UserDialog, OkShowsDisabledWhileAScheduledPageHoldsTheLine)
+{
+    KS_MainForm& form = load('A');
+    KS_GEN_UserAdd* dialog = open();
+    bool enabledThen = true;
+    harness->ActAtYield(5, [&] { enabledThen = dialog->cmdOk->isEnabled() || ToolbarAction(dialog->tlbMenu, "cmdOk")->isEnabled(); });
+    PageRequest scheduled;
+    scheduled.SetPagerNo("001");
+    form.SendPageToPager(scheduled);
+    EXPECT_FALSE(enabledThen);
+    EXPECT_TRUE(dialog->cmdOk->isEnabled());
+    dialog->cmdCancel_Click();
 }
 
 // ---- Deletion ---------------------------------------------------------------
