@@ -15,6 +15,7 @@
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
+#include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_PagerRange.h"
 #include "KS_Messages.h"
@@ -41,6 +42,9 @@ KS_GEN_DBProgrammer::KS_GEN_DBProgrammer(KS_MainForm* owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle("Database Programmer");
+    // The lists and the group rules follow the unit the users will be sent to.
+    if (owner)
+        owner->IdentifyUnknownEncoder();
     buildControls();
     // While a timer's page or clock setting holds the line, Program shows that
     // it cannot be carried out now rather than doing nothing when clicked.
@@ -234,6 +238,16 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
 {
     if (running_ || LinkConversation::ConversationActive())
         return;
+    // Opened while no unit answered, the group lists are no unit's.
+    if (owner_ && owner_->IdentifyUnknownEncoder()) {
+        settings_.FillLists();
+        settings_.ApplyGroupRule();
+        chkPagerIsGroup->setEnabled(CurrentUserEncoderClass() == UserEncoderClass::LetterCode);
+        ShowMessage("Connected to " + gEncoderModelName + ": the lists are shown again for it. "
+                        + "Please check them and program again.",
+                    kButtonsOk, kAnswerOk, kIconInformation);
+        return;
+    }
     // The toolbar takes no focus, so the increment box may not have been left
     // yet: it is ruled now, and the run steps by the number it then shows.
     txtCapCodeInc_LostFocus();

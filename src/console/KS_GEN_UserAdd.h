@@ -66,6 +66,10 @@ protected:
 private:
     void buildControls();
     void Form_Load();
+    // What follows the unit: the record read by its codes (update) and the fields it allows.
+    void applyUnitRules();
+    // A unit found only at OK: the lists and the record again, by its codes.
+    void readAgainForUnit();
     void setBusy(bool busy);
     bool okChecksPass();
     UserFormFields fieldsFromControls() const;

@@ -42,14 +42,14 @@ struct UserDialog : ConsoleOnUnits {
 
 TEST_F(UserDialog, AddSendsEachFamilysRecordStaysOpenAndReadsTheGroupBack)
 {
-    // An unidentified unit takes its own layout and has the user deleted before the add.
+    // An unidentified unit takes its own layout; the user it holds under the number is read before the add.
     const std::string legacy = "012"s + PadRight("Bob", 12) + "0001234" + "B   " + "TP\x21IY" + std::string(13, ' ');
     const std::string digitCode = "012"s + "0001234" + PadRight("Bob", 16) + std::string(16, ' ') + "0P50" + "'       ";
     const struct {
         char model;
         const char *group, *stored;
         Lines sent;
-    } cases[] = {{0, "B", "B", {"D012M", "A" + legacy + "M"}}, {'X', "07", "'", {"A" + digitCode + "M"}}}; // 7 + 32
+    } cases[] = {{0, "B", "B", {"?012M", "A" + legacy + "M"}}, {'X', "07", "'", {"A" + digitCode + "M"}}}; // 7 + 32
     for (const auto& c : cases) {
         SCOPED_TRACE(c.model);
         KS_MainForm& form = load(c.model);
@@ -180,6 +180,44 @@ TEST_F(UserDialog, OkShowsDisabledWhileAScheduledPageHoldsTheLine)
     form.SendPageToPager(scheduled);
     EXPECT_FALSE(enabledThen);
     EXPECT_TRUE(dialog->cmdOk->isEnabled());
+    dialog->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, AnUpdateAfterASilentStartIdentifiesTheUnitFirstAndSendsTheUserInItsCodes)
+{
+    harness = std::make_unique<ConsoleHarness>(std::vector<TestUser>{{5, "Head Nurse", "3"}});
+    harness->engine.SetModel('X');
+    SilenceEveryLine(harness->engine);
+    harness->messages.Answer(kAnswerOk); // the start-up's link notice
+    harness->Load();
+    EXPECT_EQ(row("005")->text(3), "Numeric"); // read by no unit's codes
+    harness->engine.ClearFaults();
+    KS_GEN_UserAdd* dialog = open("005");
+    EXPECT_EQ(row("005")->text(3), "Voice");
+    EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
+    harness->HostLines();
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->HostLines(),
+              Lines{"A0051000005Head Nurse" + std::string(22, ' ') + "3P20" + std::string(8, ' ') + "M"});
+    EXPECT_EQ(StoredUser(5).PagerType, "3");
+}
+
+TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
+{
+    load(0);
+    const std::string held = "012"s + PadRight("Old", 12) + "0000777" + "    " + "AP\x05IY" + std::string(13, ' ');
+    ASSERT_TRUE(harness->engine.PutUser(held));
+    harness->engine.AddFault({sim::FaultKind::Refuse, "A012Bob", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("012");
+    dialog->txtUserName->setText("Bob");
+    harness->messages.Answer(kAnswerNo);
+    dialog->cmdOk_Click();
+    const Lines sent = harness->HostLines();
+    EXPECT_EQ(sent.front(), "?012M");
+    EXPECT_EQ(sent.back(), "A" + held + "M");
+    EXPECT_EQ(harness->engine.Users().at(12), held);
+    EXPECT_EQ(StoredUser(12).InUse, "N");
     dialog->cmdCancel_Click();
 }
 
