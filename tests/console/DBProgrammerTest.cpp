@@ -136,3 +136,17 @@ TEST_F(DBProgrammer, ProgramShowsDisabledWhileAScheduledPageHoldsTheLine)
     EXPECT_TRUE(w.cmdProgram->isEnabled());
     w.cmdClose_Click();
 }
+
+TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
+{
+    harness.engine.SetModel('X');
+    SilenceEveryLine(harness.engine);
+    harness.messages.Answer(kAnswerOk); // the start-up's link notice
+    harness.Load();
+    harness.engine.ClearFaults();
+    auto* window = new KS_GEN_DBProgrammer(&harness.form());
+    harness.form().OpenOwnedWindow(window, false);
+    EXPECT_FALSE(window->chkPagerIsGroup->isEnabled());
+    EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
+    window->cmdClose_Click();
+}

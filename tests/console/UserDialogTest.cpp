@@ -22,6 +22,17 @@ struct UserDialog : ConsoleOnUnits {
         harness->form().lvwUsers->clearSelection();
         row(pagerNo)->setSelected(true);
     }
+    // The console started while the unit was silent; from now on it answers.
+    KS_MainForm& loadSilent(char model, const std::vector<TestUser>& users)
+    {
+        harness = std::make_unique<ConsoleHarness>(users);
+        harness->engine.SetModel(model);
+        SilenceEveryLine(harness->engine);
+        harness->messages.Answer(kAnswerOk); // the start-up's link notice
+        KS_MainForm& form = harness->Load();
+        harness->engine.ClearFaults();
+        return form;
+    }
     // The add dialog, or the update dialog for the user.
     KS_GEN_UserAdd* open(const QString& pagerNo = {})
     {
@@ -185,13 +196,8 @@ TEST_F(UserDialog, OkShowsDisabledWhileAScheduledPageHoldsTheLine)
 
 TEST_F(UserDialog, AnUpdateAfterASilentStartIdentifiesTheUnitFirstAndSendsTheUserInItsCodes)
 {
-    harness = std::make_unique<ConsoleHarness>(std::vector<TestUser>{{5, "Head Nurse", "3"}});
-    harness->engine.SetModel('X');
-    SilenceEveryLine(harness->engine);
-    harness->messages.Answer(kAnswerOk); // the start-up's link notice
-    harness->Load();
+    loadSilent('X', {{5, "Head Nurse", "3"}});
     EXPECT_EQ(row("005")->text(3), "Numeric"); // read by no unit's codes
-    harness->engine.ClearFaults();
     KS_GEN_UserAdd* dialog = open("005");
     EXPECT_EQ(row("005")->text(3), "Voice");
     EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
@@ -200,6 +206,29 @@ TEST_F(UserDialog, AnUpdateAfterASilentStartIdentifiesTheUnitFirstAndSendsTheUse
     EXPECT_EQ(harness->HostLines(),
               Lines{"A0051000005Head Nurse" + std::string(22, ' ') + "3P20" + std::string(8, ' ') + "M"});
     EXPECT_EQ(StoredUser(5).PagerType, "3");
+}
+
+TEST_F(UserDialog, AUnitThatAnswersOnlyOnceTheDialogIsOpenIsIdentifiedAtOkAndNothingIsSentThen)
+{
+    loadSilent('X', {});
+    SilenceEveryLine(harness->engine);
+    KS_GEN_UserAdd* dialog = open();
+    EXPECT_EQ(dialog->cmbGroupFirst->itemText(0), "0"); // a letter-code unit's groups
+    harness->engine.ClearFaults();
+    dialog->txtUserID->setText("012");
+    dialog->txtCapcode->setText("5");
+    dialog->cmbPagerType->setCurrentText("Voice");
+    harness->messages.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->messages.texts().back(),
+              "Connected to QX9860: the user's details are shown again for it. Please check them and press OK again.");
+    for (const auto& line : harness->HostLines())
+        EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
+    EXPECT_EQ(dialog->cmbGroupFirst->itemText(1), "01");
+    EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->HostLines(), Lines{"A0120000005" + std::string(32, ' ') + "3P50" + std::string(8, ' ') + "M"});
+    dialog->cmdCancel_Click();
 }
 
 TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
@@ -247,6 +276,16 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
     EXPECT_EQ(after.InUse, "N");
     after.InUse = before.InUse;
     EXPECT_EQ(after, before);
+}
+
+TEST_F(UserDialog, ADeleteAfterASilentStartKnowsTheUnitsGroupPagers)
+{
+    KS_MainForm& form = loadSilent('X', {{901, "Grp", "0", "G"}});
+    select("901");
+    harness->messages.Answer(kAnswerOk);
+    form.cmdDelete_Click();
+    EXPECT_EQ(harness->messages.texts().back(), "The selected user represents a Group device and can not be deleted.");
+    EXPECT_EQ(StoredUser(901).InUse, "Y");
 }
 
 // A single user stays selected, so Update opens it and Delete takes it.
