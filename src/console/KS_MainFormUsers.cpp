@@ -53,10 +53,10 @@ bool KS_MainForm::IdentifyUnknownEncoder()
     if (gEncoderModelLetter != "N/A")
         return false;
     LinkConversation conversation;
+    ClosedToOperator closed(*this);
     // A silent line costs one probe, not a speed search on every command.
     if (!IsLinkResponding())
         return false;
-    ClosedToOperator closed(*this);
     const QTreeWidgetItem* selected = SelectedUserRow();
     const QString pagerNo = selected ? selected->text(kUserPager) : QString();
     // Refills the list by the unit's code table when a unit is found.
