@@ -128,7 +128,9 @@ TEST_F(DBProgrammer, ProgramShowsDisabledWhileAScheduledPageHoldsTheLine)
 {
     KS_GEN_DBProgrammer& w = open('A', "001", "001");
     bool enabledThen = true;
-    harness.ActAtYield(5, [&] { enabledThen = w.cmdProgram->isEnabled() || ToolbarAction(w.tlbMenu, "cmdProgram")->isEnabled(); });
+    harness.ActAtYield(5, [&] {
+        enabledThen = w.cmdProgram->isEnabled() || ToolbarAction(w.tlbMenu, "cmdProgram")->isEnabled();
+    });
     PageRequest scheduled;
     scheduled.SetPagerNo("001");
     harness.form().SendPageToPager(scheduled);

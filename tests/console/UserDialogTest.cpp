@@ -185,7 +185,9 @@ TEST_F(UserDialog, OkShowsDisabledWhileAScheduledPageHoldsTheLine)
     KS_MainForm& form = load('A');
     KS_GEN_UserAdd* dialog = open();
     bool enabledThen = true;
-    harness->ActAtYield(5, [&] { enabledThen = dialog->cmdOk->isEnabled() || ToolbarAction(dialog->tlbMenu, "cmdOk")->isEnabled(); });
+    harness->ActAtYield(5, [&] {
+        enabledThen = dialog->cmdOk->isEnabled() || ToolbarAction(dialog->tlbMenu, "cmdOk")->isEnabled();
+    });
     PageRequest scheduled;
     scheduled.SetPagerNo("001");
     form.SendPageToPager(scheduled);
