@@ -223,6 +223,12 @@ void KS_GEN_CoverPage::tlbMenu_ButtonClick(QAction* button)
 
 void KS_GEN_CoverPage::cmdClose_Click() { close(); }
 
+void KS_GEN_CoverPage::reject()
+{
+    tmrCoverPage->stop();
+    QDialog::reject();
+}
+
 void KS_GEN_CoverPage::closeEvent(QCloseEvent* event)
 {
     // Closing ends the test at once, even while a page is still on its way.

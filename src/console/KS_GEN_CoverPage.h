@@ -51,6 +51,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Escape ends the test as Close does, not by hiding the window while it pages on.
+    void reject() override;
 
 private:
     void Form_Load();

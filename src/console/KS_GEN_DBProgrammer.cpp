@@ -8,12 +8,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolBar>
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
+#include "KS_Globals.h"
 #include "KS_MainForm.h"
 #include "KS_PagerRange.h"
 #include "KS_Messages.h"
@@ -40,7 +42,17 @@ KS_GEN_DBProgrammer::KS_GEN_DBProgrammer(KS_MainForm* owner)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::WindowModal);
     setWindowTitle("Database Programmer");
+    // The lists and the group rules follow the unit the users will be sent to.
+    if (owner)
+        owner->IdentifyUnknownEncoder();
     buildControls();
+    // While a timer's page or clock setting holds the line, Program shows that
+    // it cannot be carried out now rather than doing nothing when clicked.
+    if (owner)
+        connect(owner, &KS_MainForm::LineHeldChanged, this, [this](bool held) {
+            lineHeld_ = held;
+            cmdProgram->setEnabled(buttonsEnabled_ && !lineHeld_);
+        });
     Form_Load();
 }
 
@@ -96,6 +108,12 @@ void KS_GEN_DBProgrammer::buildControls()
     connect(txtCapCodeInc, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus);
     connect(updCapcodeInc, &QSpinBox::valueChanged, this,
             [this](int value) { txtCapCodeInc->setText(QString::number(value)); });
+    // The arrows step from the number typed, not from the last one they set.
+    connect(txtCapCodeInc, &QLineEdit::textChanged, this, [this] {
+        const QSignalBlocker quiet(updCapcodeInc);
+        updCapcodeInc->setValue(static_cast<int>(
+            std::clamp<long long>(boxValue(txtCapCodeInc), kIncrementMinimum, kIncrementMaximum)));
+    });
 
     conventions_ = FormConventions::Install(this);
     for (QLineEdit* box : {txtPagerFrom, txtPagerTo, txtCapCodeFrom, txtCapCodeInc})
@@ -164,21 +182,23 @@ void KS_GEN_DBProgrammer::txtCapCodeFrom_LostFocus()
 
 std::int32_t KS_GEN_DBProgrammer::increment() const
 {
-    return static_cast<std::int32_t>(std::clamp<long long>(boxValue(txtCapCodeInc), kIncrementMinimum,
-                                                            kIncrementMaximum));
+    return static_cast<std::int32_t>(boxValue(txtCapCodeInc));
 }
 
 void KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus()
 {
-    const int value = increment();
+    const auto value = static_cast<int>(std::clamp<long long>(boxValue(txtCapCodeInc), kIncrementMinimum,
+                                                              kIncrementMaximum));
     txtCapCodeInc->setText(QString::number(value));
     updCapcodeInc->setValue(value);
 }
 
 void KS_GEN_DBProgrammer::SetButtonsEnabled(bool enabled)
 {
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdProgram, cmdClose, cmdClear, tlbMenu, pbxDetails})
+    buttonsEnabled_ = enabled;
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdClose, cmdClear, tlbMenu, pbxDetails})
         w->setEnabled(enabled);
+    cmdProgram->setEnabled(enabled && !lineHeld_);
 }
 
 bool KS_GEN_DBProgrammer::programChecksPass()
@@ -216,7 +236,22 @@ bool KS_GEN_DBProgrammer::programChecksPass()
 
 void KS_GEN_DBProgrammer::cmdProgram_Click()
 {
-    if (running_ || LinkConversation::ConversationActive() || !programChecksPass())
+    if (running_ || LinkConversation::ConversationActive())
+        return;
+    // Opened while no unit answered, the group lists are no unit's.
+    if (owner_ && owner_->IdentifyUnknownEncoder()) {
+        settings_.FillLists();
+        settings_.ApplyGroupRule();
+        chkPagerIsGroup->setEnabled(CurrentUserEncoderClass() == UserEncoderClass::LetterCode);
+        ShowMessage("Connected to " + gEncoderModelName + ": the lists are shown again for it. "
+                        + "Please check them and program again.",
+                    kButtonsOk, kAnswerOk, kIconInformation);
+        return;
+    }
+    // The toolbar takes no focus, so the increment box may not have been left
+    // yet: it is ruled now, and the run steps by the number it then shows.
+    txtCapCodeInc_LostFocus();
+    if (!programChecksPass())
         return;
     ShowBusyPointer();
     SetButtonsEnabled(false);

@@ -75,6 +75,8 @@ private:
 
     KS_MainForm* owner_ = nullptr;
     bool running_ = false;
+    bool buttonsEnabled_ = true;
+    bool lineHeld_ = false; // a timer's job of the main window has the line
     PagerSettingControls settings_;
     FormConventions* conventions_ = nullptr;
 };

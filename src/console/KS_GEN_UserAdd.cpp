@@ -44,6 +44,12 @@ KS_GEN_UserAdd::KS_GEN_UserAdd(KS_MainForm* owner)
         if (QTreeWidgetItem* row = owner->SelectedUserRow())
             editedPagerNo_ = FromQString(row->text(kPagerColumn));
     buildControls();
+    // While a timer's page or clock setting holds the line, OK shows that it
+    // cannot be carried out now rather than doing nothing when clicked.
+    connect(owner, &KS_MainForm::LineHeldChanged, this, [this](bool held) {
+        lineHeld_ = held;
+        cmdOk->setEnabled(!saving_ && !lineHeld_);
+    });
     Form_Load();
 }
 
@@ -94,10 +100,15 @@ void KS_GEN_UserAdd::Form_Load()
     settings_.ApplyGroupRule();
 
     setWindowTitle(adding_ ? "Users - Add" : "Users - Update");
-    if (!adding_) {
-        LoadUserForEdit();
+    if (!adding_)
         txtUserID->setEnabled(false); // an existing user keeps the number the encoder knows him by
-    }
+    applyUnitRules();
+}
+
+void KS_GEN_UserAdd::applyUnitRules()
+{
+    if (!adding_)
+        LoadUserForEdit();
     const UserEncoderClass encoder = CurrentUserEncoderClass();
     chkPagerIsGroup->setEnabled(encoder == UserEncoderClass::LetterCode);
 
@@ -217,6 +228,15 @@ void KS_GEN_UserAdd::cmdOk_Click()
     // Inside a scheduled page's wait the add would answer for that page's acknowledgement.
     if (saving_ || LinkConversation::ConversationActive())
         return;
+    // Opened while no unit answered, the lists and the record were read by no
+    // unit's codes; sent as they are, they could change the user's type or groups.
+    if (owner_->IdentifyUnknownEncoder()) {
+        readAgainForUnit();
+        ShowMessage("Connected to " + gEncoderModelName + ": the user's details are shown again for it. "
+                        + "Please check them and press OK again.",
+                    kButtonsOk, kAnswerOk, kIconInformation);
+        return;
+    }
     // The toolbar takes no focus, so the boxes may not have been left yet;
     // an unpadded number would slip past the duplicate check.
     if (adding_ && !Trim(FromQString(txtUserID->text())).empty())
@@ -235,6 +255,20 @@ void KS_GEN_UserAdd::cmdOk_Click()
     } else {
         close();
     }
+}
+
+void KS_GEN_UserAdd::readAgainForUnit()
+{
+    // The settings are texts that mean the same to every unit; the groups are the unit's own.
+    const std::string settings[] = {ComboText(cmbPagerType), ComboText(cmbPagerFormat), ComboText(cmbPagerBaud),
+                                    ComboText(cmbPagerMode)};
+    settings_.FillLists();
+    settings_.ApplyGroupRule();
+    QComboBox* lists[] = {cmbPagerType, cmbPagerFormat, cmbPagerBaud, cmbPagerMode};
+    for (std::size_t i = 0; i < std::size(lists); ++i)
+        if (lists[i]->findText(ToQString(settings[i])) >= 0)
+            SelectComboText(lists[i], settings[i]);
+    applyUnitRules();
 }
 
 void KS_GEN_UserAdd::cmdCancel_Click()
@@ -260,7 +294,7 @@ void KS_GEN_UserAdd::setBusy(bool busy)
     // The contents only: a disabled dialog would disable its own message boxes.
     content_->setEnabled(!busy);
     tlbMenu->setEnabled(!busy);
-    cmdOk->setEnabled(!busy);
+    cmdOk->setEnabled(!busy && !lineHeld_);
     cmdCancel->setEnabled(!busy);
     if (busy)
         ShowBusyPointer();
@@ -287,10 +321,7 @@ bool KS_GEN_UserAdd::SaveUser()
             ShowMessage(error, kButtonsOk, kAnswerOk, kIconCritical);
             return false;
         }
-        std::string reply;
-        if (!gEncoderIdentified)
-            SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
-        if (!SendLinkCommand("A", *line + "M", true, 0, reply, true, 3) && AskUpdateDatabaseOnly() != kAnswerYes) {
+        if (!SendUserToEncoder(record.PagerNo, *line) && AskUpdateDatabaseOnly() != kAnswerYes) {
             setBusy(false);
             return false;
         }

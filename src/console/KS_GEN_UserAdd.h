@@ -66,6 +66,10 @@ protected:
 private:
     void buildControls();
     void Form_Load();
+    // What follows the unit: the record read by its codes (update) and the fields it allows.
+    void applyUnitRules();
+    // A unit found only at OK: the lists and the record again, by its codes.
+    void readAgainForUnit();
     void setBusy(bool busy);
     bool okChecksPass();
     UserFormFields fieldsFromControls() const;
@@ -73,6 +77,7 @@ private:
     KS_MainForm* owner_ = nullptr;
     bool adding_ = true;
     bool saving_ = false;
+    bool lineHeld_ = false; // a timer's job of the main window has the line
     std::string editedPagerNo_; // the row that Update was opened for
     QWidget* content_ = nullptr;
     PagerSettingControls settings_;

@@ -113,6 +113,11 @@ public:
     void cmdDelete_Click();
     // The row of lvwUsers that Update and Delete act on; null when no row is selected.
     QTreeWidgetItem* SelectedUserRow() const;
+    // Before users are written: when no unit answered the last detection but
+    // one answers now, identifies it, so the users are coded for it, and shows
+    // the list's types by its code table, the selected user kept. True when
+    // that found a unit.
+    bool IdentifyUnknownEncoder();
     // A user saved by the user dialog: a new row, or the row of that pager rewritten.
     void ShowSavedUser(const PagerRecord& record, bool adding);
     // The whole user table from the encoder into Pager.DBS, and from Pager.DBS to the encoder.

@@ -248,15 +248,8 @@ void KS_MainForm::UploadPagerDatabase()
             ShowMessage(reason, kButtonsOk, kAnswerOk, kIconCritical);
             break;
         }
-        std::string reply;
-        if (!gEncoderIdentified) {
-            const std::string old
-                = QueryLink("?", pagerNo + "M", {.expectedLength = 44, .noSuffix = true, .attempts = 3});
-            if (!Trim(old).empty())
-                SendLinkCommand("D", pagerNo + "M", true, 0, reply, true, 3);
-        }
         // The records sent so far stay in the encoder; the first one refused ends the upload.
-        if (!SendLinkCommand("A", *line + "M", true, 0, reply, true, 3)) {
+        if (!SendUserToEncoder(pagerNo, *line)) {
             ShowLinkCommError();
             break;
         }

@@ -48,8 +48,30 @@ QTreeWidgetItem* KS_MainForm::SelectedUserRow() const
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
+bool KS_MainForm::IdentifyUnknownEncoder()
+{
+    if (gEncoderModelLetter != "N/A")
+        return false;
+    LinkConversation conversation;
+    ClosedToOperator closed(*this);
+    // A silent line costs one probe, not a speed search on every command.
+    if (!IsLinkResponding())
+        return false;
+    const QTreeWidgetItem* selected = SelectedUserRow();
+    const QString pagerNo = selected ? selected->text(kUserPager) : QString();
+    // Refills the list by the unit's code table when a unit is found.
+    DetectEncoder();
+    if (QTreeWidgetItem* row = pagerNo.isEmpty() ? nullptr : findUserRow(lvwUsers, pagerNo)) {
+        lvwUsers->clearSelection();
+        lvwUsers->setCurrentItem(row);
+        row->setSelected(true);
+    }
+    return gEncoderModelLetter != "N/A";
+}
+
 void KS_MainForm::cmdAdd_Click()
 {
+    IdentifyUnknownEncoder();
     EditMode = 1;
     openUserDialog(this);
 }
@@ -59,6 +81,8 @@ void KS_MainForm::cmdUpdate_Click()
     // Update names its user by the selected row; without one there is nothing to change.
     if (lvwUsers->topLevelItemCount() == 0 || !SelectedUserRow())
         return;
+    // The record is read by the code table of the unit it will be sent to.
+    IdentifyUnknownEncoder();
     EditMode = 2;
     openUserDialog(this);
 }
@@ -97,6 +121,10 @@ void KS_MainForm::cmdDelete_Click()
 {
     if (lvwUsers->topLevelItemCount() == 0 || LinkConversation::ConversationActive())
         return;
+    if (!SelectedUserRow())
+        return;
+    // Which numbers are group pagers that cannot go depends on the unit.
+    IdentifyUnknownEncoder();
     QTreeWidgetItem* row = SelectedUserRow();
     if (!row)
         return;

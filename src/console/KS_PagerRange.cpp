@@ -55,16 +55,18 @@ bool ProgramUserRange(const PagerRangeSettings& range, const RangeProgress& prog
         const PagerRecord& record = records[i];
         const int number = range.from + static_cast<int>(i);
         if (!fileOnly) {
-            std::string reply;
-            if (!gEncoderIdentified) {
-                // An older unit adds a user only where there is none: an existing one goes first.
+            bool taken = true;
+            if (!IsReservedPager(number)) {
+                taken = SendUserToEncoder(record.PagerNo, lines[i]);
+            } else if (!gEncoderIdentified) {
+                // The group pagers live in the file only: one the unit still holds goes.
+                std::string reply;
                 const std::string old
                     = QueryLink("?", record.PagerNo + "M", {.expectedLength = 44, .noSuffix = true, .attempts = 3});
                 if (!Trim(old).empty())
                     SendLinkCommand("D", record.PagerNo + "M", true, 0, reply, true, 3);
             }
-            if (!IsReservedPager(number) && !SendLinkCommand("A", lines[i] + "M", true, 0, reply, true, 3)
-                && askOnFailure) {
+            if (!taken && askOnFailure) {
                 if (AskUpdateDatabaseOnly(true) != kAnswerYes)
                     return false;
                 if (gMessageOption) {

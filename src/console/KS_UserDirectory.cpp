@@ -5,8 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <optional>
+
 #include "KS_Database.h"
 #include "KS_Globals.h"
+#include "KS_Paging.h"
 #include "KS_PagingCodes.h"
 #include "KS_PagingLists.h"
 #include "OptionList.h"
@@ -31,6 +34,29 @@ PagerRecord MakeUserRecord(const UserFormFields& f)
     r.Group4 = GroupByteFromText(f.groupTexts[3], 4, false);
     r.InUse = "Y";
     return r;
+}
+
+bool SendUserToEncoder(const std::string& pagerNo, const std::string& line)
+{
+    std::string reply;
+    std::optional<std::string> heldBefore;
+    if (!gEncoderIdentified) {
+        const std::string old
+            = QueryLink("?", pagerNo + "M", {.expectedLength = 44, .noSuffix = true, .attempts = 3});
+        // Rebuilt in the unit's own layout: a QX7XXX answers in a shorter form
+        // than it takes. One that cannot be put back is not deleted: the add
+        // is then refused, and the unit keeps it.
+        PagerRecord held;
+        if (!Trim(old).empty() && ParseEncoderUserRecord(held, old))
+            heldBefore = BuildEncoderUserRecord(held);
+        if (heldBefore)
+            SendLinkCommand("D", pagerNo + "M", true, 0, reply, true, 3);
+    }
+    if (SendLinkCommand("A", line + "M", true, 0, reply, true, 3))
+        return true;
+    if (heldBefore)
+        SendLinkCommand("A", *heldBefore + "M", true, 0, reply, true, 3);
+    return false;
 }
 
 // ---- The shared controls ---------------------------------------------------------

@@ -33,6 +33,13 @@ struct UserFormFields {
 // The record as it is sent and stored: in use, codes for the connected encoder.
 PagerRecord MakeUserRecord(const UserFormFields& fields);
 
+// Sends the user to the encoder as "A", the line and "M"; true when it is
+// acknowledged. A unit that is not identified adds a user only where it holds
+// none, so the user it holds under that number is read and deleted first; when
+// the add is then refused, that user is put back, so a refusal never leaves the
+// number empty on the unit.
+bool SendUserToEncoder(const std::string& pagerNo, const std::string& line);
+
 // The user windows lay out a column of captions and a column of boxes, one
 // row of each every 420 twips; row 0 is the top row of the form.
 inline constexpr int kUserFormRowPitch = 420;

@@ -150,16 +150,25 @@ std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_
 
 // ---- Key filters -------------------------------------------------------------
 
+namespace {
+
+// Keys that are no characters of the box: Backspace, Enter and the other
+// control keys, and Escape, which must still close the dialog from a number box.
+constexpr int kEscapeKey = 27;
+bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEscapeKey; }
+
+} // namespace
+
 int DigitsOnlyKey(int keyAscii)
 {
-    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii < 20)
+    if ((keyAscii >= '0' && keyAscii <= '9') || passesAsControlKey(keyAscii))
         return keyAscii;
     return 0;
 }
 
 int PhoneKeyFilter(int keyAscii)
 {
-    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii < 20)
+    if ((keyAscii >= '0' && keyAscii <= '9') || passesAsControlKey(keyAscii))
         return keyAscii;
     switch (keyAscii) {
     case '(':
@@ -174,7 +183,7 @@ int PhoneKeyFilter(int keyAscii)
 
 int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, bool allowMinus)
 {
-    if ((keyAscii >= '0' && keyAscii <= '9') || keyAscii < 20)
+    if ((keyAscii >= '0' && keyAscii <= '9') || passesAsControlKey(keyAscii))
         return keyAscii;
     if (keyAscii == '.')
         return boxText.contains(QLatin1Char('.')) ? 0 : keyAscii;

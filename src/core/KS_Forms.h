@@ -45,7 +45,8 @@ QString LoadMessageText();
 // The folder browser, opened on startFolder: the chosen folder's path, or "" when the operator cancels.
 std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_view startFolder = {});
 
-// Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are control keys.
+// Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are
+// control keys; they and Escape (27) always pass.
 int DigitsOnlyKey(int keyAscii);
 int PhoneKeyFilter(int keyAscii);
 // Reads the text and caret of the box that has the focus.

@@ -1,3 +1,4 @@
+#include <QTest>
 #include <QTimer>
 
 #include "ConsoleHarness.h"
@@ -138,4 +139,17 @@ TEST_F(CoverPageFixture, TheTimeStampFollowsTheTextAsMonthDayYearAnd24HourTime)
     page.tmrCoverPage_Timer();
     EXPECT_EQ(gCoverPageRequest.Message, std::string(kDefaultText) + ". Date & Time: 12/24/14 16:05:09");
     EXPECT_EQ(CoverPageText("", true, QDateTime(QDate(2009, 1, 2), QTime(3, 4, 5))), ". Date & Time: 01/02/09 03:04:05");
+}
+
+TEST_F(CoverPageFixture, EscapeInThePagerBoxClosesTheWindowAndEndsTheTest)
+{
+    page.show();
+    page.activateWindow();
+    page.txtUserID->setFocus();
+    QApplication::processEvents();
+    page.tmrCoverPage->start();
+    QTest::keyClick(page.txtUserID, Qt::Key_Escape);
+    EXPECT_FALSE(page.isVisible());
+    EXPECT_FALSE(page.tmrCoverPage->isActive());
+    page.hide();
 }

@@ -1,4 +1,5 @@
 // The database programmer against the simulated encoder.
+#include <QAction>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSpinBox>
@@ -6,6 +7,7 @@
 #include "ConsoleHarness.h"
 #include "KS_GEN_DBProgrammer.h"
 #include "KS_String.h"
+#include "KS_Toolbar.h"
 
 namespace {
 
@@ -103,4 +105,50 @@ TEST_F(DBProgrammer, TheCapcodeIncrementShowsOnceWithItsArrowsAgainstTheBox)
     EXPECT_EQ(w.updCapcodeInc->geometry().left(), w.txtCapCodeInc->geometry().right() + 1);
     w.updCapcodeInc->stepUp();
     EXPECT_EQ(w.txtCapCodeInc->text(), "2");
+}
+
+TEST_F(DBProgrammer, TheRunStepsByTheIncrementTheBoxShowsAndTheArrowsStepFromATypedNumber)
+{
+    KS_GEN_DBProgrammer& w = open('A', "001", "002");
+    w.txtCapCodeInc->setText("50");
+    w.updCapcodeInc->stepUp();
+    EXPECT_EQ(w.txtCapCodeInc->text(), "51");
+
+    // Run from the toolbar, which never takes the focus from the box.
+    w.txtCapCodeFrom->setText("0000010");
+    w.txtCapCodeInc->setText("500");
+    ToolbarAction(w.tlbMenu, "cmdProgram")->trigger();
+    EXPECT_EQ(w.lblInfo->text(), "Done !");
+    EXPECT_EQ(w.txtCapCodeInc->text(), "100");
+    EXPECT_EQ(StoredUser(2).Capcode, "0000110");
+    w.cmdClose_Click();
+}
+
+TEST_F(DBProgrammer, ProgramShowsDisabledWhileAScheduledPageHoldsTheLine)
+{
+    KS_GEN_DBProgrammer& w = open('A', "001", "001");
+    bool enabledThen = true;
+    harness.ActAtYield(5, [&] {
+        enabledThen = w.cmdProgram->isEnabled() || ToolbarAction(w.tlbMenu, "cmdProgram")->isEnabled();
+    });
+    PageRequest scheduled;
+    scheduled.SetPagerNo("001");
+    harness.form().SendPageToPager(scheduled);
+    EXPECT_FALSE(enabledThen);
+    EXPECT_TRUE(w.cmdProgram->isEnabled());
+    w.cmdClose_Click();
+}
+
+TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
+{
+    harness.engine.SetModel('X');
+    SilenceEveryLine(harness.engine);
+    harness.messages.Answer(kAnswerOk); // the start-up's link notice
+    harness.Load();
+    harness.engine.ClearFaults();
+    auto* window = new KS_GEN_DBProgrammer(&harness.form());
+    harness.form().OpenOwnedWindow(window, false);
+    EXPECT_FALSE(window->chkPagerIsGroup->isEnabled());
+    EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
+    window->cmdClose_Click();
 }

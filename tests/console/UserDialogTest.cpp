@@ -5,6 +5,7 @@
 #include "KS_Database.h"
 #include "KS_GEN_UserAdd.h"
 #include "KS_String.h"
+#include "KS_Toolbar.h"
 
 using namespace std::string_literals;
 
@@ -20,6 +21,17 @@ struct UserDialog : ConsoleOnUnits {
     {
         harness->form().lvwUsers->clearSelection();
         row(pagerNo)->setSelected(true);
+    }
+    // The console started while the unit was silent; from now on it answers.
+    KS_MainForm& loadSilent(char model, const std::vector<TestUser>& users)
+    {
+        harness = std::make_unique<ConsoleHarness>(users);
+        harness->engine.SetModel(model);
+        SilenceEveryLine(harness->engine);
+        harness->messages.Answer(kAnswerOk); // the start-up's link notice
+        KS_MainForm& form = harness->Load();
+        harness->engine.ClearFaults();
+        return form;
     }
     // The add dialog, or the update dialog for the user.
     KS_GEN_UserAdd* open(const QString& pagerNo = {})
@@ -41,14 +53,14 @@ struct UserDialog : ConsoleOnUnits {
 
 TEST_F(UserDialog, AddSendsEachFamilysRecordStaysOpenAndReadsTheGroupBack)
 {
-    // An unidentified unit takes its own layout and has the user deleted before the add.
+    // An unidentified unit takes its own layout; the user it holds under the number is read before the add.
     const std::string legacy = "012"s + PadRight("Bob", 12) + "0001234" + "B   " + "TP\x21IY" + std::string(13, ' ');
     const std::string digitCode = "012"s + "0001234" + PadRight("Bob", 16) + std::string(16, ' ') + "0P50" + "'       ";
     const struct {
         char model;
         const char *group, *stored;
         Lines sent;
-    } cases[] = {{0, "B", "B", {"D012M", "A" + legacy + "M"}}, {'X', "07", "'", {"A" + digitCode + "M"}}}; // 7 + 32
+    } cases[] = {{0, "B", "B", {"?012M", "A" + legacy + "M"}}, {'X', "07", "'", {"A" + digitCode + "M"}}}; // 7 + 32
     for (const auto& c : cases) {
         SCOPED_TRACE(c.model);
         KS_MainForm& form = load(c.model);
@@ -168,6 +180,78 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
     EXPECT_TRUE(form.centralWidget()->isEnabled());
 }
 
+TEST_F(UserDialog, OkShowsDisabledWhileAScheduledPageHoldsTheLine)
+{
+    KS_MainForm& form = load('A');
+    KS_GEN_UserAdd* dialog = open();
+    bool enabledThen = true;
+    harness->ActAtYield(5, [&] {
+        enabledThen = dialog->cmdOk->isEnabled() || ToolbarAction(dialog->tlbMenu, "cmdOk")->isEnabled();
+    });
+    PageRequest scheduled;
+    scheduled.SetPagerNo("001");
+    form.SendPageToPager(scheduled);
+    EXPECT_FALSE(enabledThen);
+    EXPECT_TRUE(dialog->cmdOk->isEnabled());
+    dialog->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, AnUpdateAfterASilentStartIdentifiesTheUnitFirstAndSendsTheUserInItsCodes)
+{
+    loadSilent('X', {{5, "Head Nurse", "3"}});
+    EXPECT_EQ(row("005")->text(3), "Numeric"); // read by no unit's codes
+    KS_GEN_UserAdd* dialog = open("005");
+    EXPECT_EQ(row("005")->text(3), "Voice");
+    EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
+    harness->HostLines();
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->HostLines(),
+              Lines{"A0051000005Head Nurse" + std::string(22, ' ') + "3P20" + std::string(8, ' ') + "M"});
+    EXPECT_EQ(StoredUser(5).PagerType, "3");
+}
+
+TEST_F(UserDialog, AUnitThatAnswersOnlyOnceTheDialogIsOpenIsIdentifiedAtOkAndNothingIsSentThen)
+{
+    loadSilent('X', {});
+    SilenceEveryLine(harness->engine);
+    KS_GEN_UserAdd* dialog = open();
+    EXPECT_EQ(dialog->cmbGroupFirst->itemText(0), "0"); // a letter-code unit's groups
+    harness->engine.ClearFaults();
+    dialog->txtUserID->setText("012");
+    dialog->txtCapcode->setText("5");
+    dialog->cmbPagerType->setCurrentText("Voice");
+    harness->messages.Answer(kAnswerOk);
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->messages.texts().back(),
+              "Connected to QX9860: the user's details are shown again for it. Please check them and press OK again.");
+    for (const auto& line : harness->HostLines())
+        EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
+    EXPECT_EQ(dialog->cmbGroupFirst->itemText(1), "01");
+    EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
+    dialog->cmdOk_Click();
+    EXPECT_EQ(harness->HostLines(), Lines{"A0120000005" + std::string(32, ' ') + "3P50" + std::string(8, ' ') + "M"});
+    dialog->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
+{
+    load(0);
+    const std::string held = "012"s + PadRight("Old", 12) + "0000777" + "    " + "AP\x05IY" + std::string(13, ' ');
+    ASSERT_TRUE(harness->engine.PutUser(held));
+    harness->engine.AddFault({sim::FaultKind::Refuse, "A012Bob", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("012");
+    dialog->txtUserName->setText("Bob");
+    harness->messages.Answer(kAnswerNo);
+    dialog->cmdOk_Click();
+    const Lines sent = harness->HostLines();
+    EXPECT_EQ(sent.front(), "?012M");
+    EXPECT_EQ(sent.back(), "A" + held + "M");
+    EXPECT_EQ(harness->engine.Users().at(12), held);
+    EXPECT_EQ(StoredUser(12).InUse, "N");
+    dialog->cmdCancel_Click();
+}
+
 // ---- Deletion ---------------------------------------------------------------
 
 TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
@@ -194,6 +278,16 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
     EXPECT_EQ(after.InUse, "N");
     after.InUse = before.InUse;
     EXPECT_EQ(after, before);
+}
+
+TEST_F(UserDialog, ADeleteAfterASilentStartKnowsTheUnitsGroupPagers)
+{
+    KS_MainForm& form = loadSilent('X', {{901, "Grp", "0", "G"}});
+    select("901");
+    harness->messages.Answer(kAnswerOk);
+    form.cmdDelete_Click();
+    EXPECT_EQ(harness->messages.texts().back(), "The selected user represents a Group device and can not be deleted.");
+    EXPECT_EQ(StoredUser(901).InUse, "Y");
 }
 
 // A single user stays selected, so Update opens it and Delete takes it.

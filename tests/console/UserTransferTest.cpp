@@ -189,3 +189,15 @@ TEST_F(UserTransfer, ALegacyUnitHasAnExistingUserDeletedBeforeTheAdd)
         heads.push_back(line.substr(0, 4));
     EXPECT_EQ(heads, (Lines{"?001", "A001", "?002", "D002", "A002"}));
 }
+
+TEST_F(UserTransfer, ALegacyUnitThatRefusesTheAddAfterItsDeleteGetsItsUserBack)
+{
+    KS_MainForm& form = load(0, {{2, "Ben", "N"}}, sim::Legacy::QX7);
+    encoderHolds({{2, "Old", "T"}});
+    const std::string before = harness->engine.UserAnswer(harness->engine.Users().at(2));
+    harness->engine.AddFault({sim::FaultKind::Refuse, "A002Ben", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    harness->messages.Answer(kAnswerOk); // the link notice that ends the upload
+    form.UploadPagerDatabase();
+    ASSERT_EQ(harness->engine.Users().count(2), 1u);
+    EXPECT_EQ(harness->engine.UserAnswer(harness->engine.Users().at(2)), before);
+}

@@ -1,3 +1,4 @@
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -81,6 +82,25 @@ TEST(FormConventions, EnterMovesOnAndFiltersSwallowKeys)
     EXPECT_EQ(first->text(), "12");
     QTest::keyClick(first, Qt::Key_Return);
     EXPECT_TRUE(second->hasFocus());
+}
+
+TEST(FormConventions, EscapeInADigitPhoneOrDecimalBoxClosesTheDialog)
+{
+    const FormConventions::KeyFilter filters[] = {
+        DigitsOnlyKey, PhoneKeyFilter, [](int key) { return DecimalKeyFilter(key); }};
+    for (const auto& filter : filters) {
+        QDialog dialog;
+        auto* box = new QLineEdit(&dialog);
+        FormConventions::Install(&dialog)->SetKeyFilter(box, filter);
+        dialog.show();
+        dialog.activateWindow();
+        box->setFocus();
+        QApplication::processEvents();
+        QTest::keyClicks(box, "1x");
+        EXPECT_EQ(box->text(), "1");
+        QTest::keyClick(box, Qt::Key_Escape);
+        EXPECT_FALSE(dialog.isVisible());
+    }
 }
 
 TEST(LoadingWindow, ASecondCallKeepsTheFirstText)
