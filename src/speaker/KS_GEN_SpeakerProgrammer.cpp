@@ -430,10 +430,11 @@ void KS_GEN_SpeakerProgrammer::tlbMenu_ButtonClick(QAction* button)
 
 void KS_GEN_SpeakerProgrammer::SizeDetails(double widthTwips, double pictureInset)
 {
-    // The area under the toolbar is the frame's client; the window follows its size.
+    // The area under the toolbar is the frame's client; the window follows its size. The window
+    // keeps its height, and so does the picture, as deep as the fitter may have made it.
     QWidget* client = pbxDetails->parentWidget();
     client->setFixedWidth(Twips(widthTwips));
-    pbxDetails->resize(Twips(widthTwips - pictureInset), Twips(kDetailsHeight));
+    pbxDetails->resize(Twips(widthTwips - pictureInset), pbxDetails->height());
     if (layout())
         layout()->activate();
 }
@@ -454,8 +455,10 @@ void KS_GEN_SpeakerProgrammer::ToggleAdvancedView(bool pressed)
     left = std::max(area.left(), left);
     advancedShift_ = pressed ? left - before : 0;
     move(left, y());
-    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, 85);
+    // The bar first: resizing the window refits it, and a bar still as wide as the advanced view would
+    // hold the narrowed window wide.
     prgProgress->resize(Twips((pressed ? kAdvancedWidth : kNormalWidth) - 5595), prgProgress->height());
+    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, 85);
 }
 
 void KS_GEN_SpeakerProgrammer::keyPressEvent(QKeyEvent* event)

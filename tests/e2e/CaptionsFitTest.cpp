@@ -4,6 +4,7 @@
 // screen.
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
@@ -12,6 +13,7 @@
 #include <QStyleOptionFrame>
 #include <QStyleOptionHeader>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <map>
 
@@ -100,6 +102,8 @@ void checkWindow(const QWidget* window, const QString& name, QStringList& offend
         // A control wholly beyond its holder's edge is one the window shows only when it widens.
         if (!holder->layout() && control->x() < holder->width() && control->geometry().right() >= holder->width())
             offenders << where + ": cut by the right edge of " + holder->objectName();
+        if (!holder->layout() && control->y() < holder->height() && control->geometry().bottom() >= holder->height())
+            offenders << where + ": cut by the bottom edge of " + holder->objectName();
         if (auto* list = qobject_cast<QTreeWidget*>(const_cast<QWidget*>(control))) {
             checkColumns(list, where, offenders);
             // The sort arrow moves to the column the operator clicks, and takes room from its caption.
@@ -246,12 +250,24 @@ void forEveryWindow(const std::function<void(QWidget* window, const QString& nam
         form.OpenOwnedWindow(window, false);
         const QString name = window->metaObject()->className();
         check(window, name);
-        // The speaker window's Advanced key widens it over a second column of frames.
-        for (QAction* action : window->findChildren<QAction*>())
-            if (action->isCheckable()) {
-                action->trigger();
-                check(window, name + " (Advanced)");
-            }
+        // A programmer window's service keys show its service fields, and a read shows what it found.
+        for (int key : {Qt::Key_F11, Qt::Key_F12}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier | Qt::ShiftModifier);
+            QCoreApplication::sendEvent(window, &press);
+        }
+        for (const char* shownByRead : {"lblRx2RSSI", "txtRx2RSSI"})
+            if (auto* control = window->findChild<QWidget*>(shownByRead))
+                control->show();
+        check(window, name + " (Service)");
+        // The speaker window's Advanced key widens it over a second column of frames, and narrows it again.
+        for (QToolBar* toolbar : window->findChildren<QToolBar*>())
+            for (QAction* action : toolbar->actions())
+                if (action->isCheckable()) {
+                    action->trigger();
+                    check(window, name + " (Advanced)");
+                    action->trigger();
+                    check(window, name + " (Normal)");
+                }
         // The list's edit dialog, modal or not, on the first row.
         if (auto* update = window->findChild<QPushButton*>("cmdUpdate"); update && update->isEnabled()) {
             auto* list = window->findChild<QTreeWidget*>("lvwMessages");
