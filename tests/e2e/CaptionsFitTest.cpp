@@ -362,6 +362,39 @@ TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
     EXPECT_EQ(form.height(), 61);
 }
 
+TEST(CaptionsFit, BoxesThatStartedInOneColumnStayInOneAndTheirFrameLinesUpWithThem)
+{
+    QWidget form;
+    QGroupBox* fraDetails = nullptr;
+    QLabel* lblModel = nullptr;
+    QLineEdit* txtModel = nullptr;
+    QLabel* lblSerialNumber = nullptr;
+    QLineEdit* txtSerialNumber = nullptr;
+    QCheckBox* chkCompatibility = nullptr;
+    QComboBox* cmbCompatibility = nullptr;
+    const FormControl controls[] = {
+        Control(fraDetails, "fraDetails", "Details", {120, 60, 4560, 1000}),
+        Control(lblModel, "lblModel", "Model:", {120, 300, 1200, 255}, 0, "fraDetails"),
+        Control(txtModel, "txtModel", "", {1380, 270, 1500, 315}, 0, "fraDetails"),
+        Control(lblSerialNumber, "lblSerialNumber", "A Serial Number Caption Far Too Long For Its Twips:",
+                {120, 660, 1200, 255}, 0, "fraDetails"),
+        Control(txtSerialNumber, "txtSerialNumber", "", {1380, 630, 1500, 315}, 8, "fraDetails"),
+        Control(chkCompatibility, "chkCompatibility", "Program A Compatibility Far Too Long For Its Twips",
+                {120, 1200, 1800, 255}),
+        Control(cmbCompatibility, "cmbCompatibility", "", {1980, 1170, 2700, 315}),
+    };
+    BuildControls(&form, controls);
+    form.resize(Twips(4800), Twips(1600));
+    form.show();
+    // The long captions pushed their boxes; the short one's box went with them.
+    EXPECT_GT(txtSerialNumber->x(), Twips(1380));
+    EXPECT_EQ(txtModel->x(), txtSerialNumber->x());
+    EXPECT_GT(cmbCompatibility->x(), Twips(1980));
+    EXPECT_EQ(fraDetails->geometry().right(), cmbCompatibility->geometry().right());
+    // The form keeps its 8 px margin on the right.
+    EXPECT_EQ(form.width(), cmbCompatibility->geometry().right() + 1 + 8);
+}
+
 TEST(WindowPlacement, EveryWindowOpensWhollyOnItsOwnersScreen)
 {
     EXPECT_EQ(everyWindowOffenders(checkPlacement), "");
