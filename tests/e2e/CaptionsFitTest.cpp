@@ -294,11 +294,18 @@ void forEveryWindow(const std::function<void(QWidget* window, const QString& nam
     }
 }
 
-// The offenders a check finds over every window, one to a line; empty when there are none.
-std::string everyWindowOffenders(void (*check)(const QWidget* window, const QString& name, QStringList& offenders))
+// The offenders a check finds over every window, one to a line; empty when there are none. A desktop's
+// font may be larger than the test's: fontScale enlarges it for the while.
+std::string everyWindowOffenders(void (*check)(const QWidget* window, const QString& name, QStringList& offenders),
+                                 double fontScale = 1)
 {
+    const QFont font = QApplication::font();
+    QFont scaled = font;
+    scaled.setPointSizeF(font.pointSizeF() * fontScale);
+    QApplication::setFont(scaled);
     QStringList offenders;
     forEveryWindow([&](QWidget* window, const QString& name) { check(window, name, offenders); });
+    QApplication::setFont(font);
     offenders.removeDuplicates();
     return offenders.join('\n').toStdString();
 }
@@ -343,6 +350,12 @@ TEST(CaptionsFit, EveryListItemAndFilledBoxOfEveryWindowShowsWhole)
 TEST(CaptionsFit, NoControlOfAnyWindowLiesOverAnother)
 {
     EXPECT_EQ(everyWindowOffenders(checkOverlaps), "");
+}
+
+TEST(CaptionsFit, AtALargerDesktopFontEveryCaptionStillShowsWholeAndNoControlLiesOverAnother)
+{
+    EXPECT_EQ(everyWindowOffenders(checkWindow, 1.35), "");
+    EXPECT_EQ(everyWindowOffenders(checkOverlaps, 1.35), "");
 }
 
 TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
