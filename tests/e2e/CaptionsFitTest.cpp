@@ -143,6 +143,28 @@ void checkWindow(const QWidget* window, const QString& name, QStringList& offend
 // The longest texts the program fills its read-only boxes with: a unit's date and time as read.
 const std::map<QString, QString> kLongestFill = {{"txtDateTime", "Wednesday, 09/30/26 12:00:00 AM"}};
 
+// Each read-only box (or every box) shows its text, with the room the style draws in.
+void checkBoxTexts(const QWidget* window, const QString& name, QStringList& offenders, bool editableToo)
+{
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        if (!box->isVisibleTo(window) || (!box->isReadOnly() && !editableToo)
+            || qobject_cast<QComboBox*>(box->parentWidget()) || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
+            continue;
+        if (const auto fill = kLongestFill.find(box->objectName()); fill != kLongestFill.end())
+            box->setText(fill->second);
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        const QMargins margins = box->textMargins();
+        // Two pixels of margin on each side, one for the caret.
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
+                       - margins.left() - margins.right() - 2 * 2 - 1;
+        if (const int needed = box->fontMetrics().horizontalAdvance(box->text()); needed > room)
+            offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
+                             .arg(name, box->objectName(), box->text()).arg(needed).arg(room);
+    }
+}
+
 // Each drop-down list shows its longest item, and each read-only box its text, with the room the style draws in.
 void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList& offenders)
 {
@@ -162,23 +184,14 @@ void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList&
                 offenders << QString("%1 %2 item \"%3\": needs %4 px, has %5")
                                  .arg(name, list->objectName(), list->itemText(i)).arg(needed).arg(room);
     }
-    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
-        if (!box->isVisibleTo(window) || !box->isReadOnly() || qobject_cast<QComboBox*>(box->parentWidget())
-            || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
-            continue;
-        if (const auto fill = kLongestFill.find(box->objectName()); fill != kLongestFill.end())
-            box->setText(fill->second);
-        QStyleOptionFrame option;
-        option.initFrom(box);
-        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
-        const QMargins margins = box->textMargins();
-        // Two pixels of margin on each side, one for the caret.
-        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
-                       - margins.left() - margins.right() - 2 * 2 - 1;
-        if (const int needed = box->fontMetrics().horizontalAdvance(box->text()); needed > room)
-            offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
-                             .arg(name, box->objectName(), box->text()).arg(needed).arg(room);
-    }
+    checkBoxTexts(window, name, offenders, false);
+}
+
+// The speaker's digit and frequency boxes show their digits, open for typing or not.
+void checkSpeakerBoxes(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    if (name.startsWith("KS_GEN_SpeakerProgrammer"))
+        checkBoxTexts(window, name, offenders, true);
 }
 
 // No control lies over another: progress bars count as shown, since runs show them; a label's runs of spaces
@@ -356,6 +369,7 @@ TEST(CaptionsFit, AtALargerDesktopFontEveryCaptionStillShowsWholeAndNoControlLie
 {
     EXPECT_EQ(everyWindowOffenders(checkWindow, 1.35), "");
     EXPECT_EQ(everyWindowOffenders(checkOverlaps, 1.35), "");
+    EXPECT_EQ(everyWindowOffenders(checkSpeakerBoxes, 1.35), "");
 }
 
 TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
