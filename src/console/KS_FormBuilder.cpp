@@ -151,12 +151,23 @@ bool isOneOf(const QWidget* control, const std::vector<QWidget*>& controls)
 struct Placed {
     QWidget* control;
     QRect before;
+    bool takesRoom = true;
 };
 
-// A progress bar hides between runs, but takes its place whenever one runs.
-bool takesRoom(const QWidget* control)
+// A control hidden for now takes its place whenever the window shows it (a progress bar while a
+// run goes, a signal strength once a read brings one, a service field once unlocked), so it is
+// fitted as if shown; only one that stands where a shown control stands is its alternative and
+// keeps out of the way.
+void markWhatTakesRoom(std::vector<Placed>& placed)
 {
-    return !control->isHidden() || qobject_cast<const QProgressBar*>(control);
+    for (Placed& p : placed) {
+        p.takesRoom = true;
+        if (!p.control->isHidden() || qobject_cast<const QProgressBar*>(p.control))
+            continue;
+        for (const Placed& q : placed)
+            if (q.control != p.control && !q.control->isHidden() && q.before.intersects(p.before))
+                p.takesRoom = false;
+    }
 }
 
 // Controls that lie over one another once captions have grown (or that the form laid out a little
@@ -167,7 +178,7 @@ int partOverlaps(const std::vector<Placed>& placed, const std::vector<QWidget*>&
 {
     std::vector<QWidget*> parting;
     for (const Placed& p : placed)
-        if (takesRoom(p.control) && !isOneOf(p.control, overlaid))
+        if (p.takesRoom && !isOneOf(p.control, overlaid))
             parting.push_back(p.control);
     int lowest = 0;
     for (bool moved = true; moved;) {
@@ -277,23 +288,46 @@ void fitChildren(QWidget* holder)
         if (const int needed = neededWidth(p.control); needed > p.control->width())
             grow(p.control, Qt::Horizontal, needed);
 
+    markWhatTakesRoom(placed);
     std::stable_sort(placed.begin(), placed.end(),
                      [](const Placed& a, const Placed& b) { return a.before.left() < b.before.left(); });
-    for (std::size_t i = 0; i < placed.size(); ++i) {
-        const Placed& grown = placed[i];
-        const int pushed = grown.control->geometry().right() - grown.before.right();
-        // A hidden control pushes nothing: the one it stands in for keeps its place.
-        if (pushed <= 0 || grown.control->isHidden() || isOneOf(grown.control, overlaid))
-            continue;
-        for (std::size_t j = i + 1; j < placed.size(); ++j) {
-            const Placed& next = placed[j];
-            if (!inRowToTheRight(grown.before, next.before) || isOneOf(next.control, overlaid))
+    auto pushes = [&overlaid](const Placed& p) { return p.takesRoom && !isOneOf(p.control, overlaid); };
+    for (std::size_t column = 0, end = 0; column < placed.size(); column = end) {
+        // Controls that started on one left edge stay on one: the boxes beside a column of labels
+        // move as far as the widest label pushes any of them.
+        int shift = 0;
+        for (end = column; end < placed.size() && placed[end].before.left() == placed[column].before.left(); ++end)
+            if (pushes(placed[end]))
+                shift = std::max(shift, placed[end].control->x() - placed[end].before.x());
+        for (std::size_t i = column; i < end; ++i)
+            if (pushes(placed[i]) && placed[i].control->x() < placed[i].before.x() + shift)
+                placed[i].control->move(placed[i].before.x() + shift, placed[i].control->y());
+        for (std::size_t i = column; i < end; ++i) {
+            const Placed& grown = placed[i];
+            const int pushed = grown.control->geometry().right() - grown.before.right();
+            if (pushed <= 0 || !pushes(grown))
                 continue;
-            const int gap = next.before.left() - grown.before.right() - 1;
-            const int shift = pushed - std::max(0, gap - kRowSpacing);
-            if (shift > next.control->x() - next.before.x())
-                next.control->move(next.before.x() + shift, next.control->y());
+            for (std::size_t j = end; j < placed.size(); ++j) {
+                const Placed& next = placed[j];
+                if (!inRowToTheRight(grown.before, next.before) || isOneOf(next.control, overlaid))
+                    continue;
+                const int gap = next.before.left() - grown.before.right() - 1;
+                const int nextShift = pushed - std::max(0, gap - kRowSpacing);
+                if (nextShift > next.control->x() - next.before.x())
+                    next.control->move(next.before.x() + nextShift, next.control->y());
+            }
         }
+    }
+    // A frame whose right edge lined up with controls that moved right keeps lining up with them.
+    for (const Placed& frame : placed) {
+        if (!qobject_cast<QGroupBox*>(frame.control) || !frame.takesRoom)
+            continue;
+        int right = frame.control->geometry().right();
+        for (const Placed& p : placed)
+            if (p.control != frame.control && pushes(p) && p.before.right() == frame.before.right())
+                right = std::max(right, p.control->geometry().right());
+        if (right > frame.control->geometry().right())
+            grow(frame.control, Qt::Horizontal, right + 1 - frame.control->x());
     }
 
     // A label's runs of spaces hold their boxes by design.
@@ -301,28 +335,36 @@ void fitChildren(QWidget* holder)
     for (const Placed& p : placed)
         if (auto* label = qobject_cast<QLabel*>(p.control); label && shownText(label).contains(QLatin1String("  ")))
             spaced.push_back(label);
-    // The holder deepens to keep the room it had under its lowest control.
+    // The holder deepens to keep the room it had under its lowest control, and at least to take
+    // in every control that starts inside it (a window that sizes its own frames may have undone
+    // an earlier deepening).
     int bottom = 0;
     for (const Placed& p : placed)
-        if (takesRoom(p.control))
+        if (p.takesRoom)
             bottom = std::max(bottom, p.before.bottom() + 1);
     const int below = std::max(0, holder->height() - bottom);
-    if (const int lowest = partOverlaps(placed, spaced); lowest > 0 && lowest + below > holder->height())
-        grow(holder, Qt::Vertical, lowest + below);
+    int lowest = partOverlaps(placed, spaced);
+    if (lowest > 0)
+        lowest += below;
+    for (const Placed& p : placed)
+        if (p.takesRoom && p.before.top() < holder->height())
+            lowest = std::max(lowest, p.control->geometry().bottom() + 1);
+    if (lowest > holder->height())
+        grow(holder, Qt::Vertical, lowest);
 
     // A control that grew or moved, or that the holder's right edge cuts, widens the holder, which
     // keeps as much room on the right as its controls keep on the left (a frame's title check box
-    // sits in its corner). Controls wholly beyond the edge stay hidden there, the holder stopping
-    // short of them: the speaker window shows its advanced options only when it widens.
+    // sits in its corner). Controls wholly beyond the edge stay out of sight there, the holder
+    // stopping short of them: the speaker window shows its advanced options only when it widens.
     int inset = 0;
     for (const Placed& p : placed)
-        if (!p.control->isHidden() && p.before.left() > 0 && (inset == 0 || p.before.left() < inset))
+        if (p.takesRoom && p.before.left() > 0 && (inset == 0 || p.before.left() < inset))
             inset = p.before.left();
     int needed = 0;
     int beyond = QWIDGETSIZE_MAX;
     for (const Placed& p : placed) {
         const QRect now = p.control->geometry();
-        if (p.control->isHidden())
+        if (!p.takesRoom)
             continue;
         if (p.before.left() >= holder->width())
             beyond = std::min(beyond, now.left());

@@ -79,13 +79,17 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
 // box, option button, command button and frame whose caption needs more room
 // than it was given grows to its text, each drop-down list to its longest item
 // and each text box to its declared longest text; what stands to its right in
-// the same row moves along, and the frame, picture box or client area holding
-// it widens (the window follows its client area). A label that leaves runs of
-// spaces for boxes laid over it widens the runs and centres the boxes in them.
-// A control lying over one above it (a progress bar counts, shown or not)
-// moves down clear of it, the holder deepening as it must. Nothing shrinks,
-// and controls placed by a layout are left to the layout. A window with an
-// owner then opens wholly on its owner's screen.
+// the same row moves along, controls that started on one left edge stay on one,
+// a frame whose right edge lined up with controls that moved keeps lining up,
+// and the frame, picture box or client area holding it widens (the window
+// follows its client area). A label that leaves runs of spaces for boxes laid
+// over it widens the runs and centres the boxes in them. A control lying over
+// one above it moves down clear of it, the holder deepening as it must and at
+// least to take in every control. A control hidden for now (a progress bar, a
+// service field, a value a read brings) is fitted as if shown, unless it
+// stands where a shown control stands. Nothing shrinks, and controls placed by
+// a layout are left to the layout. A window with an owner then opens wholly on
+// its owner's screen.
 void BuildControls(QWidget* form, std::span<const FormControl> table);
 
 // The usual frame of a table window: the toolbar tlbMenu along the top and,

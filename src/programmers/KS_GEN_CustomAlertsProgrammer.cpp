@@ -168,6 +168,9 @@ KS_GEN_CustomAlertsProgrammer::KS_GEN_CustomAlertsProgrammer(QWidget* owner)
     for (int i = 0; i < kRows; ++i) {
         BindProgramCheck(chkProgramAlert[i], {cmbAlertNumber[i], lblFileName[i], txtFileName[i], cmdBrowse[i]});
         connect(cmdBrowse[i], &QPushButton::clicked, this, [this, i] { cmdBrowse_Click(i); });
+        // A path is longer than its box, which keeps the file's own name in sight; the tool tip
+        // shows the whole path.
+        connect(txtFileName[i], &QLineEdit::textChanged, txtFileName[i], &QWidget::setToolTip);
     }
     SetServiceKey(false);
     Form_Load();

@@ -46,6 +46,11 @@ const char* const kOptionCaptions[] = {
     "Enable Intercom Hands Free / Full Duplex Mode",
     "Disable Wireless Commands Monitoring During Tone Playback",
 };
+// The texts the digit and frequency boxes hold at their longest, so the fitter makes them wide enough.
+constexpr const char* kTwoDigits = "00";
+constexpr const char* kThreeDigits = "000";
+constexpr const char* kSevenDigits = "0000000";
+constexpr const char* kFrequencyText = "000.0000";
 constexpr int kIntercomBit = 5;
 constexpr int kSecondaryTransceiverBit = 8;
 
@@ -82,16 +87,17 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(lblVersion, "lblVersion", "Version:", {150, 330, 1900, 255}, 0, "fraGeneralDetails"),
         Control(txtVersion, "txtVersion", "", {2100, 300, 1100, 315}, 0, "fraGeneralDetails"),
         Control(lblSerialNumber, "lblSerialNumber", "Serial Number:", {3350, 330, 1300, 255}, 0, "fraGeneralDetails"),
-        Control(txtSerialNumber, "txtSerialNumber", "", {4700, 300, 1100, 315}, 7, "fraGeneralDetails"),
+        Control(txtSerialNumber, "txtSerialNumber", kSevenDigits, {4700, 300, 1100, 315}, 7, "fraGeneralDetails"),
         Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {5950, 300, 1600, 315}, 0,
                 "fraGeneralDetails"),
-        Control(txtSNIncrement, "txtSNIncrement", "", {7550, 300, 400, 315}, 2, "fraGeneralDetails"),
+        Control(txtSNIncrement, "txtSNIncrement", kTwoDigits, {7550, 300, 400, 315}, 2, "fraGeneralDetails"),
         Control(lblSupervisionCapcode, "lblSupervisionCapcode", "Supervision Capcode:", {150, 730, 1900, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtSupervisionCapcode, "txtSupervisionCapcode", "", {2100, 700, 1100, 315}, 7, "fraGeneralDetails"),
+        Control(txtSupervisionCapcode, "txtSupervisionCapcode", kSevenDigits, {2100, 700, 1100, 315}, 7,
+                "fraGeneralDetails"),
         Control(lblRx1Frequency, "lblRx1Frequency", "Rx &Frequency:", {3350, 730, 1300, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtRx1Frequency, "txtRx1Frequency", "", {4700, 700, 1100, 315}, 8, "fraGeneralDetails"),
+        Control(txtRx1Frequency, "txtRx1Frequency", kFrequencyText, {4700, 700, 1100, 315}, 8, "fraGeneralDetails"),
         Control(lblRx1RSSI, "lblRx1RSSI", "RSSI (dBm):", {5950, 730, 1000, 255}, 0, "fraGeneralDetails"),
         Control(txtRx1RSSI, "txtRx1RSSI", "", {7000, 700, 950, 315}, 0, "fraGeneralDetails"),
         Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {150, 1130, 3300, 255}, 0,
@@ -108,7 +114,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(cmbSecurityMode, "cmbSecurityMode", "", {3050, 630, 1150, 315}, 0, "fraProgrammableOptions"),
         Control(lblSecurityKey, "lblSecurityKey", "Security &Key:", {4300, 680, 1300, 255}, 0,
                 "fraProgrammableOptions"),
-        Control(txtSecurityKey, "txtSecurityKey", "", {5650, 650, 600, 315}, 3, "fraProgrammableOptions"),
+        Control(txtSecurityKey, "txtSecurityKey", kThreeDigits, {5650, 650, 600, 315}, 3, "fraProgrammableOptions"),
         Control(chkOperationMode, "chkOperationMode", "Program Operation M&ode", {150, 1000, 2700, 315}, 0,
                 "fraProgrammableOptions"),
         Control(cmbOperationMode, "cmbOperationMode", "", {3050, 980, 1150, 315}, 0, "fraProgrammableOptions"),
@@ -132,14 +138,15 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         const auto row = static_cast<std::size_t>(i);
         t.push_back(Control(chkProgramCapcode[row], indexed("chkProgramCapcode", i),
                             caption("Program Capcode &" + std::to_string(i + 1)), {150, top, 2250, 315}, 0, frame));
-        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), "", {2400, top, 900, 315}, 7, frame));
+        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), kSevenDigits, {2400, top, 900, 315}, 7, frame));
         t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:",
                             {3380, top + 30, 1000, 255}, 0, frame));
         t.push_back(
             Control(cmbAlertLevel[row], indexed("cmbAlertLevel", i), "", {4400, top - 20, 1150, 315}, 0, frame));
         t.push_back(Control(chkAutoIncrement[row], indexed("chkAutoIncrement", i), "Auto Increment by",
                             {5620, top, 1930, 315}, 0, frame));
-        t.push_back(Control(txtIncrement[row], indexed("txtIncrement", i), "", {7550, top, 400, 315}, 2, frame));
+        t.push_back(
+            Control(txtIncrement[row], indexed("txtIncrement", i), kTwoDigits, {7550, top, 400, 315}, 2, frame));
     }
     t.push_back(Control(cmbAlertNumber, "cmbAlertNumber", "", {150, 5300, 3000, 315}, 0, "fraProgrammableOptions"));
     t.push_back(Control(cmdTest, "cmdTest", "&Test Tone", {3300, 5270, 1400, 375}, 0, "fraProgrammableOptions"));
@@ -193,7 +200,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
                 0, "fraPrimaryTransceiver"),
         Control(lblTx1Frequency, "lblTx1Frequency", "Tx &Frequency:", {150, 330, 1300, 255}, 0,
                 "fraPrimaryTransceiver"),
-        Control(txtTx1Frequency, "txtTx1Frequency", "", {1500, 300, 1200, 315}, 8, "fraPrimaryTransceiver"),
+        Control(txtTx1Frequency, "txtTx1Frequency", kFrequencyText, {1500, 300, 1200, 315}, 8, "fraPrimaryTransceiver"),
         Control(cmdTx1Test, "cmdTx1Test", "&Test", {3000, 270, 1000, 375}, 0, "fraPrimaryTransceiver"),
 
         Control(fraSecondaryTransceiver, "fraSecondaryTransceiver", "    Secondary Transceiver Settings",
@@ -202,12 +209,14 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
                 {0, 0, 240, 240}, 0, "fraSecondaryTransceiver"),
         Control(lblRx2Frequency, "lblRx2Frequency", "Rx &Frequency:", {150, 330, 1300, 255}, 0,
                 "fraSecondaryTransceiver"),
-        Control(txtRx2Frequency, "txtRx2Frequency", "", {1500, 300, 1200, 315}, 8, "fraSecondaryTransceiver"),
+        Control(txtRx2Frequency, "txtRx2Frequency", kFrequencyText, {1500, 300, 1200, 315}, 8,
+                "fraSecondaryTransceiver"),
         Control(lblRx2RSSI, "lblRx2RSSI", "RSSI (dBm):", {3000, 330, 1000, 255}, 0, "fraSecondaryTransceiver"),
         Control(txtRx2RSSI, "txtRx2RSSI", "", {4050, 300, 800, 315}, 0, "fraSecondaryTransceiver"),
         Control(lblTx2Frequency, "lblTx2Frequency", "Tx &Frequency:", {150, 730, 1300, 255}, 0,
                 "fraSecondaryTransceiver"),
-        Control(txtTx2Frequency, "txtTx2Frequency", "", {1500, 700, 1200, 315}, 8, "fraSecondaryTransceiver"),
+        Control(txtTx2Frequency, "txtTx2Frequency", kFrequencyText, {1500, 700, 1200, 315}, 8,
+                "fraSecondaryTransceiver"),
         Control(cmdTx2Test, "cmdTx2Test", "&Test", {3000, 670, 1000, 375}, 0, "fraSecondaryTransceiver"),
 
         Control(fraAlphanumericDisplay, "fraAlphanumericDisplay", "    Alphanumeric Display Default Settings",
@@ -430,10 +439,11 @@ void KS_GEN_SpeakerProgrammer::tlbMenu_ButtonClick(QAction* button)
 
 void KS_GEN_SpeakerProgrammer::SizeDetails(double widthTwips, double pictureInset)
 {
-    // The area under the toolbar is the frame's client; the window follows its size.
+    // The area under the toolbar is the frame's client; the window follows its size. The window
+    // keeps its height, and so does the picture, as deep as the fitter may have made it.
     QWidget* client = pbxDetails->parentWidget();
     client->setFixedWidth(Twips(widthTwips));
-    pbxDetails->resize(Twips(widthTwips - pictureInset), Twips(kDetailsHeight));
+    pbxDetails->resize(Twips(widthTwips - pictureInset), pbxDetails->height());
     if (layout())
         layout()->activate();
 }
@@ -454,8 +464,10 @@ void KS_GEN_SpeakerProgrammer::ToggleAdvancedView(bool pressed)
     left = std::max(area.left(), left);
     advancedShift_ = pressed ? left - before : 0;
     move(left, y());
-    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, 85);
+    // The bar first: resizing the window refits it, and a bar still as wide as the advanced view would
+    // hold the narrowed window wide.
     prgProgress->resize(Twips((pressed ? kAdvancedWidth : kNormalWidth) - 5595), prgProgress->height());
+    SizeDetails(pressed ? kAdvancedWidth : kNormalWidth, 85);
 }
 
 void KS_GEN_SpeakerProgrammer::keyPressEvent(QKeyEvent* event)

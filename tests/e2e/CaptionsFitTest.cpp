@@ -4,6 +4,7 @@
 // screen.
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
@@ -12,6 +13,7 @@
 #include <QStyleOptionFrame>
 #include <QStyleOptionHeader>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <map>
 
@@ -100,6 +102,8 @@ void checkWindow(const QWidget* window, const QString& name, QStringList& offend
         // A control wholly beyond its holder's edge is one the window shows only when it widens.
         if (!holder->layout() && control->x() < holder->width() && control->geometry().right() >= holder->width())
             offenders << where + ": cut by the right edge of " + holder->objectName();
+        if (!holder->layout() && control->y() < holder->height() && control->geometry().bottom() >= holder->height())
+            offenders << where + ": cut by the bottom edge of " + holder->objectName();
         if (auto* list = qobject_cast<QTreeWidget*>(const_cast<QWidget*>(control))) {
             checkColumns(list, where, offenders);
             // The sort arrow moves to the column the operator clicks, and takes room from its caption.
@@ -139,6 +143,28 @@ void checkWindow(const QWidget* window, const QString& name, QStringList& offend
 // The longest texts the program fills its read-only boxes with: a unit's date and time as read.
 const std::map<QString, QString> kLongestFill = {{"txtDateTime", "Wednesday, 09/30/26 12:00:00 AM"}};
 
+// Each read-only box (or every box) shows its text, with the room the style draws in.
+void checkBoxTexts(const QWidget* window, const QString& name, QStringList& offenders, bool editableToo)
+{
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        if (!box->isVisibleTo(window) || (!box->isReadOnly() && !editableToo)
+            || qobject_cast<QComboBox*>(box->parentWidget()) || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
+            continue;
+        if (const auto fill = kLongestFill.find(box->objectName()); fill != kLongestFill.end())
+            box->setText(fill->second);
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+        const QMargins margins = box->textMargins();
+        // Two pixels of margin on each side, one for the caret.
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
+                       - margins.left() - margins.right() - 2 * 2 - 1;
+        if (const int needed = box->fontMetrics().horizontalAdvance(box->text()); needed > room)
+            offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
+                             .arg(name, box->objectName(), box->text()).arg(needed).arg(room);
+    }
+}
+
 // Each drop-down list shows its longest item, and each read-only box its text, with the room the style draws in.
 void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList& offenders)
 {
@@ -158,23 +184,14 @@ void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList&
                 offenders << QString("%1 %2 item \"%3\": needs %4 px, has %5")
                                  .arg(name, list->objectName(), list->itemText(i)).arg(needed).arg(room);
     }
-    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
-        if (!box->isVisibleTo(window) || !box->isReadOnly() || qobject_cast<QComboBox*>(box->parentWidget())
-            || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
-            continue;
-        if (const auto fill = kLongestFill.find(box->objectName()); fill != kLongestFill.end())
-            box->setText(fill->second);
-        QStyleOptionFrame option;
-        option.initFrom(box);
-        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
-        const QMargins margins = box->textMargins();
-        // Two pixels of margin on each side, one for the caret.
-        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
-                       - margins.left() - margins.right() - 2 * 2 - 1;
-        if (const int needed = box->fontMetrics().horizontalAdvance(box->text()); needed > room)
-            offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
-                             .arg(name, box->objectName(), box->text()).arg(needed).arg(room);
-    }
+    checkBoxTexts(window, name, offenders, false);
+}
+
+// The speaker's digit and frequency boxes show their digits, open for typing or not.
+void checkSpeakerBoxes(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    if (name.startsWith("KS_GEN_SpeakerProgrammer"))
+        checkBoxTexts(window, name, offenders, true);
 }
 
 // No control lies over another: progress bars count as shown, since runs show them; a label's runs of spaces
@@ -246,12 +263,24 @@ void forEveryWindow(const std::function<void(QWidget* window, const QString& nam
         form.OpenOwnedWindow(window, false);
         const QString name = window->metaObject()->className();
         check(window, name);
-        // The speaker window's Advanced key widens it over a second column of frames.
-        for (QAction* action : window->findChildren<QAction*>())
-            if (action->isCheckable()) {
-                action->trigger();
-                check(window, name + " (Advanced)");
-            }
+        // A programmer window's service keys show its service fields, and a read shows what it found.
+        for (int key : {Qt::Key_F11, Qt::Key_F12}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier | Qt::ShiftModifier);
+            QCoreApplication::sendEvent(window, &press);
+        }
+        for (const char* shownByRead : {"lblRx2RSSI", "txtRx2RSSI"})
+            if (auto* control = window->findChild<QWidget*>(shownByRead))
+                control->show();
+        check(window, name + " (Service)");
+        // The speaker window's Advanced key widens it over a second column of frames, and narrows it again.
+        for (QToolBar* toolbar : window->findChildren<QToolBar*>())
+            for (QAction* action : toolbar->actions())
+                if (action->isCheckable()) {
+                    action->trigger();
+                    check(window, name + " (Advanced)");
+                    action->trigger();
+                    check(window, name + " (Normal)");
+                }
         // The list's edit dialog, modal or not, on the first row.
         if (auto* update = window->findChild<QPushButton*>("cmdUpdate"); update && update->isEnabled()) {
             auto* list = window->findChild<QTreeWidget*>("lvwMessages");
@@ -278,11 +307,18 @@ void forEveryWindow(const std::function<void(QWidget* window, const QString& nam
     }
 }
 
-// The offenders a check finds over every window, one to a line; empty when there are none.
-std::string everyWindowOffenders(void (*check)(const QWidget* window, const QString& name, QStringList& offenders))
+// The offenders a check finds over every window, one to a line; empty when there are none. A desktop's
+// font may be larger than the test's: fontScale enlarges it for the while.
+std::string everyWindowOffenders(void (*check)(const QWidget* window, const QString& name, QStringList& offenders),
+                                 double fontScale = 1)
 {
+    const QFont font = QApplication::font();
+    QFont scaled = font;
+    scaled.setPointSizeF(font.pointSizeF() * fontScale);
+    QApplication::setFont(scaled);
     QStringList offenders;
     forEveryWindow([&](QWidget* window, const QString& name) { check(window, name, offenders); });
+    QApplication::setFont(font);
     offenders.removeDuplicates();
     return offenders.join('\n').toStdString();
 }
@@ -329,6 +365,13 @@ TEST(CaptionsFit, NoControlOfAnyWindowLiesOverAnother)
     EXPECT_EQ(everyWindowOffenders(checkOverlaps), "");
 }
 
+TEST(CaptionsFit, AtALargerDesktopFontEveryCaptionStillShowsWholeAndNoControlLiesOverAnother)
+{
+    EXPECT_EQ(everyWindowOffenders(checkWindow, 1.35), "");
+    EXPECT_EQ(everyWindowOffenders(checkOverlaps, 1.35), "");
+    EXPECT_EQ(everyWindowOffenders(checkSpeakerBoxes, 1.35), "");
+}
+
 TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
 {
     QWidget form;
@@ -344,6 +387,39 @@ TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
     // The bar (hidden until a run shows it) ends at 27 px; the form keeps its 8 px under the button.
     EXPECT_EQ(cmdClose->geometry(), QRect(8, 28, 80, 25));
     EXPECT_EQ(form.height(), 61);
+}
+
+TEST(CaptionsFit, BoxesThatStartedInOneColumnStayInOneAndTheirFrameLinesUpWithThem)
+{
+    QWidget form;
+    QGroupBox* fraDetails = nullptr;
+    QLabel* lblModel = nullptr;
+    QLineEdit* txtModel = nullptr;
+    QLabel* lblSerialNumber = nullptr;
+    QLineEdit* txtSerialNumber = nullptr;
+    QCheckBox* chkCompatibility = nullptr;
+    QComboBox* cmbCompatibility = nullptr;
+    const FormControl controls[] = {
+        Control(fraDetails, "fraDetails", "Details", {120, 60, 4560, 1000}),
+        Control(lblModel, "lblModel", "Model:", {120, 300, 1200, 255}, 0, "fraDetails"),
+        Control(txtModel, "txtModel", "", {1380, 270, 1500, 315}, 0, "fraDetails"),
+        Control(lblSerialNumber, "lblSerialNumber", "A Serial Number Caption Far Too Long For Its Twips:",
+                {120, 660, 1200, 255}, 0, "fraDetails"),
+        Control(txtSerialNumber, "txtSerialNumber", "", {1380, 630, 1500, 315}, 8, "fraDetails"),
+        Control(chkCompatibility, "chkCompatibility", "Program A Compatibility Far Too Long For Its Twips",
+                {120, 1200, 1800, 255}),
+        Control(cmbCompatibility, "cmbCompatibility", "", {1980, 1170, 2700, 315}),
+    };
+    BuildControls(&form, controls);
+    form.resize(Twips(4800), Twips(1600));
+    form.show();
+    // The long captions pushed their boxes; the short one's box went with them.
+    EXPECT_GT(txtSerialNumber->x(), Twips(1380));
+    EXPECT_EQ(txtModel->x(), txtSerialNumber->x());
+    EXPECT_GT(cmbCompatibility->x(), Twips(1980));
+    EXPECT_EQ(fraDetails->geometry().right(), cmbCompatibility->geometry().right());
+    // The form keeps its 8 px margin on the right.
+    EXPECT_EQ(form.width(), cmbCompatibility->geometry().right() + 1 + 8);
 }
 
 TEST(WindowPlacement, EveryWindowOpensWhollyOnItsOwnersScreen)

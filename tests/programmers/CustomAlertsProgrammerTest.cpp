@@ -167,6 +167,17 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
     }
 }
 
+TEST_F(CustomAlerts, AChosenFilesWholePathShowsAsItsBoxsToolTip)
+{
+    const std::string path = File("a rather long name for the ring tone of the east wing.wav", WaveBytes("\x80"));
+    SetFileDialogHook([&path](const FileDialogRequest&) { return std::optional(path); });
+    window->chkProgramAlert[3]->setChecked(true);
+    window->cmdBrowse[3]->click();
+    SetFileDialogHook({});
+    EXPECT_EQ(window->txtFileName[3]->toolTip().toStdString(), path);
+    EXPECT_EQ(window->txtFileName[2]->toolTip().toStdString(), "");
+}
+
 TEST_F(CustomAlerts, EveryRunLeavesTheDeviceAndThePortAtTheConsolesSpeed)
 {
     const std::string ring = File("ring.wav", WaveBytes(std::string(3000, '\x80')));
