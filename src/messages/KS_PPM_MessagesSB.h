@@ -13,6 +13,7 @@ class KS_PPM_MessagesSBAdd;
 class QPushButton;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QAction;
 
 class KS_PPM_MessagesSB : public QDialog {
@@ -24,6 +25,8 @@ public:
     void InitToolbar();
     void InitMessageColumns();
     void LoadSignBoardMessages();
+    // Called by the editor once a row shows what it saved.
+    void ShowSavedRow(QTreeWidgetItem* row);
 
     void cmdSend_Click() { sendSelected(1); }
     void cmdClear_Click() { sendSelected(2); }

@@ -234,7 +234,6 @@ bool KS_PPM_MessagesSBAdd::SaveSignBoardMessage()
         row->setText(SignBoardColumn::Lines, digits(updLines->value(), 1));
         row->setText(SignBoardColumn::CharPerLine, digits(updCharPerLine->value(), 2));
     }
-    ResetSortKey(list_->lvwMessages, true);
-    list_->lvwMessages->scrollToItem(row);
+    list_->ShowSavedRow(row);
     return true;
 }

@@ -129,6 +129,15 @@ TEST_F(SignBoardWindows, TheEditorOpensTheRowShapesThePreviewAndSaves)
     const QTreeWidgetItem* row = list.lvwMessages->currentItem();
     EXPECT_EQ(QStringList({row->text(0), row->text(1), row->text(3), row->text(7)}),
               QStringList({"012", "Gate B closed", "Small", "32"}));
+
+    // A text longer than the column was sized for shows whole once saved.
+    const QString longer = "EVACUATE BUILDING 3 NORTH WING NOW BY THE EAST STAIRS";
+    KS_PPM_MessagesSBAdd& again = openEditor(list);
+    again.txtMessage->setPlainText(longer);
+    again.cmdOk->click();
+    const QTreeWidget* rows = list.lvwMessages;
+    ASSERT_EQ(rows->currentItem()->text(1), longer);
+    EXPECT_GE(rows->columnWidth(1), rows->sizeHintForIndex(rows->currentIndex().siblingAtColumn(1)).width());
 }
 
 // The list cannot go while its editor is open: the text typed there would be
