@@ -7,6 +7,7 @@
 
 #include "KS_Events.h"
 #include "KS_Forms.h"
+#include "KS_ListServices.h"
 
 namespace {
 constexpr int kSortNumberRole = Qt::UserRole + 1;
@@ -57,6 +58,13 @@ void ResetSortKey(QTreeWidget* list, bool sortingOn)
         list->sortByColumn(0, order);
     else
         list->header()->setSortIndicator(0, order);
+}
+
+void ShowSavedListRow(QTreeWidget* list, const std::vector<double>& weights, bool sortingOn, QTreeWidgetItem* row)
+{
+    ResetSortKey(list, sortingOn);
+    AutoSizeListViewColumns(list, weights);
+    list->scrollToItem(row);
 }
 
 void SelectListRow(QTreeWidget* list, QTreeWidgetItem* row)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTreeWidgetItem>
 #include <string_view>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -31,6 +32,10 @@ void EnableColumnClickSorting(QTreeWidget* list);
 // list that was sorted stays sorted, now by that column; sortingOn switches
 // sorting on as well.
 void ResetSortKey(QTreeWidget* list, bool sortingOn = false);
+// After an edit dialog saved the row: the sort key goes back to the first
+// column and the columns are fitted again, since a window that cannot be
+// widened would otherwise cut a text longer than its column was sized for.
+void ShowSavedListRow(QTreeWidget* list, const std::vector<double>& weights, bool sortingOn, QTreeWidgetItem* row);
 
 // Makes the row the current and only selected one and scrolls it into view.
 void SelectListRow(QTreeWidget* list, QTreeWidgetItem* row);

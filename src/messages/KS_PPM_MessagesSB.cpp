@@ -131,14 +131,7 @@ void KS_PPM_MessagesSB::LoadSignBoardMessages()
     ShowNormalPointer();
 }
 
-void KS_PPM_MessagesSB::ShowSavedRow(QTreeWidgetItem* row)
-{
-    ResetSortKey(lvwMessages, true);
-    // The window cannot be widened: a text longer than the column was sized
-    // for takes its room from the others rather than be cut.
-    AutoSizeListViewColumns(lvwMessages, kColumnWeights);
-    lvwMessages->scrollToItem(row);
-}
+void KS_PPM_MessagesSB::ShowSavedRow(QTreeWidgetItem* row) { ShowSavedListRow(lvwMessages, kColumnWeights, true, row); }
 
 void KS_PPM_MessagesSB::sendSelected(std::int16_t sbCommand)
 {

@@ -97,11 +97,7 @@ void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definiti
 
 void KS_PPM_MessagesTable::ShowSavedRow(QTreeWidgetItem* row)
 {
-    ResetSortKey();
-    // The window cannot be widened: a text longer than the column was sized
-    // for takes its room from the others rather than be cut.
-    AutoSizeListViewColumns(lvwMessages, definition_.weights);
-    lvwMessages->scrollToItem(row);
+    ShowSavedListRow(lvwMessages, definition_.weights, definition_.sortingOn, row);
 }
 
 int KS_PPM_MessagesTable::RowSlot(const QTreeWidgetItem* row) { return row ? row->data(0, kSlotRole).toInt() : 0; }
