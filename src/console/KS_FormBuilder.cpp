@@ -237,8 +237,13 @@ std::vector<QWidget*> spreadOverLabel(QLabel* label, const std::vector<Placed>& 
     if (runs.empty() || runs.size() != groups.size() || label->isHidden() || !(label->alignment() & Qt::AlignLeft))
         return {};
 
-    auto groupWidth = [](const std::vector<const Placed*>& group) {
-        return group.back()->before.right() + 1 - group.front()->before.left();
+    // A box that will grow to its digits keeps clear of the up-down beside it: the group widens by that much.
+    auto grownBy = [](const Placed* box) { return std::max(0, neededWidth(box->control) - box->before.width()); };
+    auto groupWidth = [&grownBy](const std::vector<const Placed*>& group) {
+        int width = group.back()->before.right() + 1 - group.front()->before.left();
+        for (const Placed* box : group)
+            width += grownBy(box);
+        return width;
     };
     auto runEdges = [&shown, &runs](const QFontMetrics& metrics, std::size_t k) {
         return std::pair(metrics.horizontalAdvance(shown.left(runs[k].first)),
@@ -260,8 +265,10 @@ std::vector<QWidget*> spreadOverLabel(QLabel* label, const std::vector<Placed>& 
     for (std::size_t k = 0; k < runs.size(); ++k) {
         const auto [start, end] = runEdges(label->fontMetrics(), k);
         const int shift = origin + start + (end - start - groupWidth(groups[k])) / 2 - groups[k].front()->before.left();
+        int grownBefore = 0;
         for (const Placed* box : groups[k]) {
-            box->control->move(box->before.left() + shift, box->before.top());
+            box->control->move(box->before.left() + shift + grownBefore, box->before.top());
+            grownBefore += grownBy(box);
             boxes.push_back(box->control);
         }
     }

@@ -50,6 +50,10 @@ struct TwipsRect {
 // The longest a unit's weekday, date and time can read, for the boxes that show it.
 inline constexpr const char* kLongestDeviceDateTime = "Wednesday, 09/30/26 12:00:00 AM";
 
+// The longest text of a box that holds count digits (one to ten): a capcode or a serial number shows whole
+// at any desktop font only when its box declares all of its digits.
+constexpr const char* DigitsText(int count) { return "0000000000" + (10 - count); }
+
 struct FormControl {
     std::function<QWidget*(QWidget* parent)> make; // creates the control and fills the member
     const char* name = "";

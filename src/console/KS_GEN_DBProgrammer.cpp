@@ -68,13 +68,13 @@ void KS_GEN_DBProgrammer::buildControls()
     std::vector<FormControl> controls = {
         Control(pbxDetails, "pbxDetails", "", {0, 0, 4980, detailsHeight}),
         Control(captions[0], "lblPagerFrom", "Fr&om Pager:", UserFormCaption(0), 0, "pbxDetails"),
-        Control(txtPagerFrom, "txtPagerFrom", "", UserFormBox(0, 700), 3, "pbxDetails"),
+        Control(txtPagerFrom, "txtPagerFrom", DigitsText(3), UserFormBox(0, 700), 3, "pbxDetails"),
         Control(captions[1], "lblPagerTo", "To P&ager:", UserFormCaption(1), 0, "pbxDetails"),
-        Control(txtPagerTo, "txtPagerTo", "", UserFormBox(1, 700), 3, "pbxDetails"),
+        Control(txtPagerTo, "txtPagerTo", DigitsText(3), UserFormBox(1, 700), 3, "pbxDetails"),
         Control(captions[2], "lblCapCodeFrom", "&Start Capcode:", UserFormCaption(2), 0, "pbxDetails"),
-        Control(txtCapCodeFrom, "txtCapCodeFrom", "", UserFormBox(2, 1100), 7, "pbxDetails"),
+        Control(txtCapCodeFrom, "txtCapCodeFrom", DigitsText(7), UserFormBox(2, 1100), 7, "pbxDetails"),
         Control(captions[3], "lblCapCodeInc", "Capcode &Increment:", UserFormCaption(3), 0, "pbxDetails"),
-        Control(txtCapCodeInc, "txtCapCodeInc", "", UserFormBox(3, 700), 3, "pbxDetails"),
+        Control(txtCapCodeInc, "txtCapCodeInc", DigitsText(3), UserFormBox(3, 700), 3, "pbxDetails"),
         // The up-down's arrows alone, against the box's right edge: the box
         // holds and shows the value, so it shows once.
         Control(updCapcodeInc, "updCapcodeInc", "", {kUserFormBoxLeft + 700, 120 + 3 * kUserFormRowPitch, 300, 315},

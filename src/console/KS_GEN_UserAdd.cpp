@@ -60,11 +60,11 @@ void KS_GEN_UserAdd::buildControls()
     content_ = BuildToolbarForm(this, tlbMenu, 4980, buttonsTop + 495);
     std::vector<FormControl> controls = {
         Control(lblUserID, "lblUserID", "&Pager No:", UserFormCaption(0)),
-        Control(txtUserID, "txtUserID", "", UserFormBox(0, 700), 3),
+        Control(txtUserID, "txtUserID", DigitsText(3), UserFormBox(0, 700), 3),
         Control(lblUserName, "lblUserName", "User &Name:", UserFormCaption(1)),
         Control(txtUserName, "txtUserName", "", UserFormBox(1, 2400), 16),
         Control(lblCapcode, "lblCapcode", "Capco&de:", UserFormCaption(2)),
-        Control(txtCapcode, "txtCapcode", "", UserFormBox(2, 1100), 7),
+        Control(txtCapcode, "txtCapcode", DigitsText(7), UserFormBox(2, 1100), 7),
         Control(lblPhone, "lblPhone", "P&hone:", UserFormCaption(3)),
         Control(txtPhone, "txtPhone", "", UserFormBox(3, 2400), 16),
     };

@@ -68,7 +68,7 @@ KS_GEN_PaddleProgrammer::KS_GEN_PaddleProgrammer(QWidget* owner)
         const int top = 780 + i * 390;
         controls.push_back(Control(chkProgramCapcode[i], kRowNames[i][0], kRowCaptions[i], {240, top + 30, 1900, 255},
                                    0, "fraProgrammableOptions"));
-        controls.push_back(Control(txtCapcode[i], kRowNames[i][1], "", {2220, top, 1100, 315}, 7,
+        controls.push_back(Control(txtCapcode[i], kRowNames[i][1], DigitsText(7), {2220, top, 1100, 315}, 7,
                                    "fraProgrammableOptions"));
         controls.push_back(Control(chkAutoIncrement[i], kRowNames[i][2], "Auto Increment by", {3480, top + 30, 1800, 255},
                                    0, "fraProgrammableOptions"));

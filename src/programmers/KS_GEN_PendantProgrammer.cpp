@@ -81,7 +81,8 @@ KS_GEN_PendantProgrammer::KS_GEN_PendantProgrammer(QWidget* owner)
         Control(lblDevice, "lblDevice", "&Device:", {240, 690, 1200, 255}, 0, kDetails),
         Control(txtDevice, "txtDevice", "", {1500, 660, 1500, 315}, 0, kDetails),
         Control(lblSerialNumber, "lblSerialNumber", "Serial Number:", {240, 1050, 1200, 255}, 0, kDetails),
-        Control(txtSerialNumber, "txtSerialNumber", "", {1500, 1020, 1500, 315}, kSerialDigits, kDetails),
+        Control(txtSerialNumber, "txtSerialNumber", DigitsText(kSerialDigits), {1500, 1020, 1500, 315}, kSerialDigits,
+                kDetails),
         Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {1500, 1410, 1800, 255}, 0, kDetails),
         Control(txtSNIncrement, "txtSNIncrement", "", {3360, 1380, 500, 315}, 2, kDetails),
         Control(lblFrequency, "lblFrequency", "&Frequency:", {4200, 330, 1200, 255}, 0, kDetails),
@@ -101,7 +102,7 @@ KS_GEN_PendantProgrammer::KS_GEN_PendantProgrammer(QWidget* owner)
         const int top = 780 + i * 780;
         controls.push_back(Control(chkProgramCapcode[i], kRowNames[i][0], kRowCaptions[i], {240, top + 30, 1900, 255},
                                    0, kOptions));
-        controls.push_back(Control(txtCapcode[i], kRowNames[i][1], "", {2220, top, 1100, 315}, 7, kOptions));
+        controls.push_back(Control(txtCapcode[i], kRowNames[i][1], DigitsText(7), {2220, top, 1100, 315}, 7, kOptions));
         controls.push_back(Control(chkAutoIncrement[i], kRowNames[i][2], "Auto Increment by",
                                    {3480, top + 30, 1800, 255}, 0, kOptions));
         controls.push_back(Control(txtIncrement[i], kRowNames[i][3], "", {5340, top, 480, 315}, 2, kOptions));

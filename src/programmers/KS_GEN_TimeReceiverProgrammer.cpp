@@ -85,7 +85,7 @@ KS_GEN_TimeReceiverProgrammer::KS_GEN_TimeReceiverProgrammer(QWidget* owner)
         Control(lblMasterClockTime, "lblMasterClockTime", "&Time:", {480, row(7), 700, 255}, 0, kOptions),
         Control(dtpMasterClockTime, "dtpMasterClockTime", "", {1200, row(7) - 30, 1300, 315}, 0, kOptions),
         Control(lblMasterClockCapcode, "lblMasterClockCapcode", "Capcode:", {2640, row(7), 900, 255}, 0, kOptions),
-        Control(txtMasterClockCapcode, "txtMasterClockCapcode", "", {3540, row(7) - 30, 1100, 315}, 7, kOptions),
+        Control(txtMasterClockCapcode, "txtMasterClockCapcode", DigitsText(7), {3540, row(7) - 30, 1100, 315}, 7, kOptions),
         Control(lblMasterClockClosure, "lblMasterClockClosure", "Closure &Time:", {4800, row(7), 1200, 255}, 0,
                 kOptions),
         Control(cmbMasterClockClosure, "cmbMasterClockClosure", "", {6060, row(7) - 30, 1200, 315}, 0, kOptions),

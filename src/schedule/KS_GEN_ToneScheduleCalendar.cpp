@@ -25,6 +25,8 @@
 namespace {
 
 constexpr const char* kCaption = "Tone Schedule Calendar";
+// A week's first and last day as the Selected Week box shows them, every digit there.
+constexpr const char* kLongestWeek = "00/00/0000 - 00/00/0000";
 const std::vector<double> kColumnWeights = {0.5, 1, 0.7, 0.7, 0.7, 0.9, 0.8, 1.2, 1, 0.7, 2.2, 0};
 
 QString dateText(const QDate& date) { return ToQString(CalendarDateText(date)); }
@@ -74,7 +76,7 @@ void KS_GEN_ToneScheduleCalendar::buildControls()
         Control(cmdCopyFrom, "cmdCopyFrom", "Co&py", {4980, 1620, 1080, 345}, 0, "fraScheduleSetup"),
         Control(lblSelectedWeek, "lblSelectedWeek", "Selected Week:", {120, 2130, 2040, 255}, 0,
                 "fraScheduleSetup"),
-        Control(txtSelectedWeek, "txtSelectedWeek", "", {2200, 2085, 2760, 315}, 0, "fraScheduleSetup"),
+        Control(txtSelectedWeek, "txtSelectedWeek", kLongestWeek, {2200, 2085, 2760, 315}, 0, "fraScheduleSetup"),
         Control(cmdDefaultWeek, "cmdDefaultWeek", "Apply as Default &Week", {2200, 2520, 2760, 345}, 0,
                 "fraScheduleSetup"),
         Control(lblScheduleStart, "lblScheduleStart", "Schedule Start Month:", {120, 3060, 2040, 255}, 0,

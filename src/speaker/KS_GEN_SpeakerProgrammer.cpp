@@ -46,10 +46,7 @@ const char* const kOptionCaptions[] = {
     "Enable Intercom Hands Free / Full Duplex Mode",
     "Disable Wireless Commands Monitoring During Tone Playback",
 };
-// The texts the digit and frequency boxes hold at their longest, so the fitter makes them wide enough.
-constexpr const char* kTwoDigits = "00";
-constexpr const char* kThreeDigits = "000";
-constexpr const char* kSevenDigits = "0000000";
+// The text the frequency boxes hold at their longest, so the fitter makes them wide enough.
 constexpr const char* kFrequencyText = "000.0000";
 constexpr int kIntercomBit = 5;
 constexpr int kSecondaryTransceiverBit = 8;
@@ -87,13 +84,13 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(lblVersion, "lblVersion", "Version:", {150, 330, 1900, 255}, 0, "fraGeneralDetails"),
         Control(txtVersion, "txtVersion", "", {2100, 300, 1100, 315}, 0, "fraGeneralDetails"),
         Control(lblSerialNumber, "lblSerialNumber", "Serial Number:", {3350, 330, 1300, 255}, 0, "fraGeneralDetails"),
-        Control(txtSerialNumber, "txtSerialNumber", kSevenDigits, {4700, 300, 1100, 315}, 7, "fraGeneralDetails"),
+        Control(txtSerialNumber, "txtSerialNumber", DigitsText(7), {4700, 300, 1100, 315}, 7, "fraGeneralDetails"),
         Control(chkSNAutoIncrement, "chkSNAutoIncrement", "&Auto Increment by", {5950, 300, 1600, 315}, 0,
                 "fraGeneralDetails"),
-        Control(txtSNIncrement, "txtSNIncrement", kTwoDigits, {7550, 300, 400, 315}, 2, "fraGeneralDetails"),
+        Control(txtSNIncrement, "txtSNIncrement", DigitsText(2), {7550, 300, 400, 315}, 2, "fraGeneralDetails"),
         Control(lblSupervisionCapcode, "lblSupervisionCapcode", "Supervision Capcode:", {150, 730, 1900, 255}, 0,
                 "fraGeneralDetails"),
-        Control(txtSupervisionCapcode, "txtSupervisionCapcode", kSevenDigits, {2100, 700, 1100, 315}, 7,
+        Control(txtSupervisionCapcode, "txtSupervisionCapcode", DigitsText(7), {2100, 700, 1100, 315}, 7,
                 "fraGeneralDetails"),
         Control(lblRx1Frequency, "lblRx1Frequency", "Rx &Frequency:", {3350, 730, 1300, 255}, 0,
                 "fraGeneralDetails"),
@@ -114,7 +111,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         Control(cmbSecurityMode, "cmbSecurityMode", "", {3050, 630, 1150, 315}, 0, "fraProgrammableOptions"),
         Control(lblSecurityKey, "lblSecurityKey", "Security &Key:", {4300, 680, 1300, 255}, 0,
                 "fraProgrammableOptions"),
-        Control(txtSecurityKey, "txtSecurityKey", kThreeDigits, {5650, 650, 600, 315}, 3, "fraProgrammableOptions"),
+        Control(txtSecurityKey, "txtSecurityKey", DigitsText(3), {5650, 650, 600, 315}, 3, "fraProgrammableOptions"),
         Control(chkOperationMode, "chkOperationMode", "Program Operation M&ode", {150, 1000, 2700, 315}, 0,
                 "fraProgrammableOptions"),
         Control(cmbOperationMode, "cmbOperationMode", "", {3050, 980, 1150, 315}, 0, "fraProgrammableOptions"),
@@ -138,7 +135,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         const auto row = static_cast<std::size_t>(i);
         t.push_back(Control(chkProgramCapcode[row], indexed("chkProgramCapcode", i),
                             caption("Program Capcode &" + std::to_string(i + 1)), {150, top, 2250, 315}, 0, frame));
-        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), kSevenDigits, {2400, top, 900, 315}, 7, frame));
+        t.push_back(Control(txtCapcode[row], indexed("txtCapcode", i), DigitsText(7), {2400, top, 900, 315}, 7, frame));
         t.push_back(Control(lblAlertLevel[row], indexed("lblAlertLevel", i), "Alert Level:",
                             {3380, top + 30, 1000, 255}, 0, frame));
         t.push_back(
@@ -146,7 +143,7 @@ void KS_GEN_SpeakerProgrammer::BuildForm()
         t.push_back(Control(chkAutoIncrement[row], indexed("chkAutoIncrement", i), "Auto Increment by",
                             {5620, top, 1930, 315}, 0, frame));
         t.push_back(
-            Control(txtIncrement[row], indexed("txtIncrement", i), kTwoDigits, {7550, top, 400, 315}, 2, frame));
+            Control(txtIncrement[row], indexed("txtIncrement", i), DigitsText(2), {7550, top, 400, 315}, 2, frame));
     }
     t.push_back(Control(cmbAlertNumber, "cmbAlertNumber", "", {150, 5300, 3000, 315}, 0, "fraProgrammableOptions"));
     t.push_back(Control(cmdTest, "cmdTest", "&Test Tone", {3300, 5270, 1400, 375}, 0, "fraProgrammableOptions"));

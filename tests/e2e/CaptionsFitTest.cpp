@@ -12,6 +12,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QStyleOptionHeader>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -143,15 +144,49 @@ void checkWindow(const QWidget* window, const QString& name, QStringList& offend
 // The longest texts the program fills its read-only boxes with: a unit's date and time as read.
 const std::map<QString, QString> kLongestFill = {{"txtDateTime", "Wednesday, 09/30/26 12:00:00 AM"}};
 
-// Each read-only box (or every box) shows its text, with the room the style draws in.
-void checkBoxTexts(const QWidget* window, const QString& name, QStringList& offenders, bool editableToo)
+// A box that takes a typed digit but refuses a letter, a point and a dash (a phone number's) holds at most
+// its length of digits, locked for now or not.
+bool takesDigitsOnly(QLineEdit* box)
+{
+    if (box->maxLength() == QLineEdit().maxLength())
+        return false;
+    const QSignalBlocker quiet(box);
+    const QString text = box->text();
+    const bool readOnly = box->isReadOnly();
+    const bool disabled = !box->isEnabledTo(box->parentWidget());
+    box->setReadOnly(false);
+    box->setEnabled(true);
+    box->clear();
+    QTest::keyClicks(box, "a.-7");
+    const bool digitsOnly = box->text() == "7";
+    box->setText(text);
+    box->setReadOnly(readOnly);
+    box->setEnabled(!disabled);
+    return digitsOnly;
+}
+
+// The longest text a box shows: a digits-only box its whole length of digits, a fixed-length box holding a
+// number (a frequency) that number, a read-only box what the program fills it with; null for other boxes.
+QString longestText(QLineEdit* box)
+{
+    if (takesDigitsOnly(box))
+        return QString(box->maxLength(), '0');
+    if (box->maxLength() < QLineEdit().maxLength() && QRegularExpression("^[0-9.]+$").match(box->text()).hasMatch())
+        return box->text();
+    if (!box->isReadOnly())
+        return {};
+    const auto fill = kLongestFill.find(box->objectName());
+    return fill != kLongestFill.end() ? fill->second : box->text();
+}
+
+// Each read-only, digit or frequency box shows its longest text, with the room the style draws in.
+void checkBoxTexts(const QWidget* window, const QString& name, QStringList& offenders)
 {
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
-        if (!box->isVisibleTo(window) || (!box->isReadOnly() && !editableToo)
-            || qobject_cast<QComboBox*>(box->parentWidget()) || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
+        if (!box->isVisibleTo(window) || qobject_cast<QComboBox*>(box->parentWidget())
+            || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
             continue;
-        if (const auto fill = kLongestFill.find(box->objectName()); fill != kLongestFill.end())
-            box->setText(fill->second);
+        const QString longest = longestText(box);
         QStyleOptionFrame option;
         option.initFrom(box);
         option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
@@ -159,13 +194,14 @@ void checkBoxTexts(const QWidget* window, const QString& name, QStringList& offe
         // Two pixels of margin on each side, one for the caret.
         const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
                        - margins.left() - margins.right() - 2 * 2 - 1;
-        if (const int needed = box->fontMetrics().horizontalAdvance(box->text()); needed > room)
+        if (const int needed = box->fontMetrics().horizontalAdvance(longest); needed > room)
             offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
-                             .arg(name, box->objectName(), box->text()).arg(needed).arg(room);
+                             .arg(name, box->objectName(), longest).arg(needed).arg(room);
     }
 }
 
-// Each drop-down list shows its longest item, and each read-only box its text, with the room the style draws in.
+// Each drop-down list shows its longest item, and each read-only, digit or frequency box its longest text, with
+// the room the style draws in.
 void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList& offenders)
 {
     for (QComboBox* list : window->findChildren<QComboBox*>()) {
@@ -184,14 +220,7 @@ void checkItemsAndBoxes(const QWidget* window, const QString& name, QStringList&
                 offenders << QString("%1 %2 item \"%3\": needs %4 px, has %5")
                                  .arg(name, list->objectName(), list->itemText(i)).arg(needed).arg(room);
     }
-    checkBoxTexts(window, name, offenders, false);
-}
-
-// The speaker's digit and frequency boxes show their digits, open for typing or not.
-void checkSpeakerBoxes(const QWidget* window, const QString& name, QStringList& offenders)
-{
-    if (name.startsWith("KS_GEN_SpeakerProgrammer"))
-        checkBoxTexts(window, name, offenders, true);
+    checkBoxTexts(window, name, offenders);
 }
 
 // No control lies over another: progress bars count as shown, since runs show them; a label's runs of spaces
@@ -369,7 +398,7 @@ TEST(CaptionsFit, AtALargerDesktopFontEveryCaptionStillShowsWholeAndNoControlLie
 {
     EXPECT_EQ(everyWindowOffenders(checkWindow, 1.35), "");
     EXPECT_EQ(everyWindowOffenders(checkOverlaps, 1.35), "");
-    EXPECT_EQ(everyWindowOffenders(checkSpeakerBoxes, 1.35), "");
+    EXPECT_EQ(everyWindowOffenders(checkBoxTexts, 1.35), "");
 }
 
 TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)
