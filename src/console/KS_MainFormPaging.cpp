@@ -328,12 +328,9 @@ bool KS_MainForm::SendPageToPager(PageRequest& request)
         return false;
     }
 
-    std::string text = ReplaceLineBreaks(carriesText ? request.Message : std::string(), " ");
-    // No control character rides in a page: the encoder reads them as commands
-    // and pagers cannot show them. Each becomes a space, as a line break does.
-    std::replace_if(
-        text.begin(), text.end(),
-        [](char c) { return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F; }, ' ');
+    // No control character rides in a page: a CR-LF is one space, as the
+    // pagers show a line break, and every other one a space of its own.
+    const std::string text = BlankControlChars(ReplaceLineBreaks(carriesText ? request.Message : std::string(), " "));
     bool sent = false;
     for (int attempt = 0; attempt < 2 && !sent && !ExitRequested(); ++attempt) {
         if (!IsLinkResponding())

@@ -48,6 +48,15 @@ std::string ReplaceLineBreaks(std::string_view text, std::string_view replacemen
     return result;
 }
 
+std::string BlankControlChars(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F)
+            c = ' ';
+    return out;
+}
+
 std::string ReplaceChar(std::string_view text, std::string_view character, std::string_view replacement)
 {
     if (character.empty())

@@ -13,6 +13,11 @@ std::string StripDelimiter(std::string_view text, std::string_view nullText = "N
 std::string ReplaceLineBreaks(std::string_view text, std::string_view replacement);
 std::string ReplaceChar(std::string_view text, std::string_view character, std::string_view replacement);
 
+// Every control character (below 0x20, and DEL) as a space. Text that rides
+// inside a command on the line goes through this: the unit reads a CR as the
+// end of the command and the rest as a new one, and no display shows them.
+std::string BlankControlChars(std::string_view text);
+
 // Leading and trailing spaces removed, and nothing else: record fields are
 // padded with spaces, while a tab or NUL inside a field is part of its data.
 std::string Trim(std::string_view text);
