@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTimeEdit>
 #include <QTreeWidget>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "DataFileHelpers.h"
@@ -91,6 +92,29 @@ TEST_F(ScheduledPagingWindows, CopyFromWritesTheSourceDayOntoTheTargetUnfired)
     EXPECT_FALSE(CopyDaySchedule(1, 2));
     EXPECT_EQ(boxes.texts(), Lines{"Error updating record."});
     EXPECT_EQ(gSchedule[199].Pager, "000");
+}
+
+TEST_F(ScheduledPagingWindows, CopyFromPastTheEndOfAShortFileFillsTheDaysBetweenWithDefaultEntries)
+{
+    WriteBytes(DataFilePath("Schedule.DBS"), file().substr(0, 50 * 49)); // ends in the middle of Monday
+    KS_GEN_ScheduledPaging window(nullptr);
+    pickDay(window.cmbWeekDay, 2); // Wednesday takes Monday's entries
+    boxes.Answer(kAnswerYes);
+    window.cmdCopyFrom->click();
+    const std::string after = file();
+    ASSERT_EQ(after.size(), 300u * 49);
+    const std::string unnumbered = std::string("12:00 AM000\x01", 12) + std::string(30, ' ') + std::string(4, '\0');
+    for (int r = 51; r <= 200; ++r) {
+        char no[4];
+        std::snprintf(no, sizeof no, "%03d", (r - 1) % 100 + 1);
+        ASSERT_EQ(Record(after, 49, r), no + unnumbered) << "record " << r;
+    }
+    // Tuesday lists its own numbers, and an entry of it saves.
+    pickDay(window.cmbWeekDay, 1);
+    EXPECT_EQ(window.lvwMessages->topLevelItem(6)->text(0), "007");
+    save(window, 7);
+    EXPECT_EQ(Record(file(), 49, 107), entryRecord("007", "07:05 AM", "042", 1, "", true));
+    EXPECT_EQ(boxes.texts(), Lines{"Are you sure you want to copy the schedule from Monday to Wednesday ?"});
 }
 
 TEST_F(ScheduledPagingWindows, TheDialogWritesTheSelectedEntryAtItsOwnRecordOnly)
