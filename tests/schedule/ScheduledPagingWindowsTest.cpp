@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <cstdio>
@@ -158,6 +159,38 @@ TEST_F(ScheduledPagingWindows, TheDialogWritesTheSelectedEntryAtItsOwnRecordOnly
         EXPECT_NE(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(file(), before);
+}
+
+TEST_F(ScheduledPagingWindows, PInTheTimeBoxMakesItPmAndAMakesItAm)
+{
+    KS_GEN_ScheduledPaging window(nullptr);
+    const struct {
+        QTime shown;
+        QDateTimeEdit::Section section; // where the operator types
+        const char* keys;
+        const char* saved;
+    } cases[] = {
+        {QTime(0, 0), QDateTimeEdit::HourSection, "0214P", "02:14 PM"},
+        {QTime(14, 14), QDateTimeEdit::AmPmSection, "a", "02:14 AM"},
+        {QTime(12, 0), QDateTimeEdit::AmPmSection, "A", "12:00 AM"},
+        {QTime(9, 30), QDateTimeEdit::HourSection, "1145pAp", "11:45 PM"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        SelectListRow(window.lvwMessages, window.lvwMessages->topLevelItem(0));
+        WorkModalDialog<KS_GEN_ScheduledPagingAdd>(
+            &window,
+            [&c](KS_GEN_ScheduledPagingAdd& dialog) {
+                dialog.dtpTime->setTime(c.shown);
+                dialog.dtpTime->setSelectedSection(c.section);
+                QTest::keyClicks(dialog.dtpTime, c.keys);
+                dialog.txtUserID->setText("42");
+                dialog.chkActive->setChecked(true);
+                dialog.cmdOk->click();
+            },
+            [&window] { window.cmdUpdate->click(); });
+        EXPECT_EQ(Record(file(), 49, 1).substr(3, 8), c.saved);
+    }
 }
 
 TEST_F(ScheduledPagingWindows, TheMessageIsOpenOnlyForAFreeMessageAndAPagerOfZeroPasses)
