@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -297,6 +298,7 @@ private:
     bool autoTimeSetMarked() const;
     void runDueClockSetting();
     std::set<int> dueEntries_; // schedule indexes whose minute came and that have not gone out yet
+    std::map<int, QDate> notedOn_; // the date on which each entry last came due
     std::set<int> toldWaiting_;    // due entries the status line has said wait for a device programmer
     std::set<int> toldUnreadable_; // entries the status line has named for a time that cannot be read
     bool clockSettingDue_ = false;

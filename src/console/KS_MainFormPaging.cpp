@@ -60,32 +60,19 @@ std::int16_t itemDatum(QComboBox* combo)
     return index < 0 ? 0 : static_cast<std::int16_t>(list.ItemData(index));
 }
 
-// Seconds from one "Hh:Nn AMPM" time of day to another; nullopt when either cannot be read.
-std::optional<int> secondsBetween(const std::string& from, const std::string& to)
+// True for a time of day in the "Hh:Nn AMPM" form that the scheduler compares.
+bool readableTimeOfDay(const std::string& text)
 {
-    auto read = [](const std::string& text) -> std::optional<int> {
-        const std::string t = Trim(text);
-        if (t.size() < 8 || t[2] != ':' || t[5] != ' ')
-            return std::nullopt;
-        for (int i : {0, 1, 3, 4})
-            if (t[static_cast<std::size_t>(i)] < '0' || t[static_cast<std::size_t>(i)] > '9')
-                return std::nullopt;
-        int hours = (t[0] - '0') * 10 + (t[1] - '0');
-        const int minutes = (t[3] - '0') * 10 + (t[4] - '0');
-        const std::string half = UpperCase(t.substr(6, 2));
-        if (hours > 12 || minutes > 59 || (half != "AM" && half != "PM"))
-            return std::nullopt;
-        if (hours == 12)
-            hours = 0;
-        if (half == "PM")
-            hours += 12;
-        return (hours * 60 + minutes) * 60;
-    };
-    const auto a = read(from);
-    const auto b = read(to);
-    if (!a || !b)
-        return std::nullopt;
-    return *b - *a;
+    const std::string t = Trim(text);
+    if (t.size() < 8 || t[2] != ':' || t[5] != ' ')
+        return false;
+    for (int i : {0, 1, 3, 4})
+        if (t[static_cast<std::size_t>(i)] < '0' || t[static_cast<std::size_t>(i)] > '9')
+            return false;
+    const int hours = (t[0] - '0') * 10 + (t[1] - '0');
+    const int minutes = (t[3] - '0') * 10 + (t[4] - '0');
+    const std::string half = UpperCase(t.substr(6, 2));
+    return hours <= 12 && minutes <= 59 && (half == "AM" || half == "PM");
 }
 
 } // namespace
@@ -442,14 +429,21 @@ void KS_MainForm::noteDueEntries()
         ScheduleEntry& entry = gSchedule[static_cast<std::size_t>(i)];
         if (entry.Active != -1 || Val(entry.Pager) <= 0)
             continue;
-        if (nowText == entry.Time && entry.Fired == 0) {
-            dueEntries_.insert(i);
+        // An entry goes out once on its date: a clock set back over its minute,
+        // by a time sync or the end of summer time, must not page twice. Its
+        // next date re-arms it, so one at 11:59 PM is ready again a week later
+        // although its day's scans never come after it.
+        const auto noted = notedOn_.find(i);
+        if (entry.Fired != 0 && (noted == notedOn_.end() || noted->second != now.date()))
+            entry.Fired = 0;
+        if (nowText == entry.Time) {
+            if (entry.Fired == 0 && dueEntries_.insert(i).second)
+                notedOn_[i] = now.date();
             continue;
         }
         // A damaged time must not silence the rest of the day: that entry is
         // passed over, and the operator is told once rather than every second.
-        const auto elapsed = secondsBetween(entry.Time, nowText);
-        if (!elapsed) {
+        if (!readableTimeOfDay(entry.Time)) {
             if (toldUnreadable_.insert(i).second)
                 ReportStatus("Scheduled page " + ZeroPad(i % 100 + 1, 3) + " of " + FromQString(QLocale::c().dayName(day))
                                  + " is skipped: its time cannot be read.",
@@ -457,11 +451,6 @@ void KS_MainForm::noteDueEntries()
             continue;
         }
         toldUnreadable_.erase(i);
-        // An entry is fired only in or after its minute, so any other minute of
-        // its day re-arms it: one at 11:59 PM, or one sent after midnight, is
-        // ready again a week later.
-        if (*elapsed != 0)
-            entry.Fired = 0;
     }
 }
 

@@ -1,7 +1,6 @@
 #include "KS_GEN_ScheduledPagingAdd.h"
 
 #include <QCheckBox>
-#include <QTimeEdit>
 #include <QToolBar>
 #include <QTreeWidget>
 

@@ -4,13 +4,14 @@
 
 #include <QDialog>
 
+#include "TimePicker.h"
+
 class KS_GEN_ScheduledPaging;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 class QToolBar;
 
 class KS_GEN_ScheduledPagingAdd : public QDialog {
@@ -30,7 +31,7 @@ public:
 
     QToolBar* tlbMenu = nullptr;
     QLabel* lblTime = nullptr;
-    QTimeEdit* dtpTime = nullptr;
+    TimePicker* dtpTime = nullptr;
     QLabel* lblUserID = nullptr;
     QLineEdit* txtUserID = nullptr;
     QLabel* lblAlertType = nullptr;

@@ -21,28 +21,42 @@ std::string ScheduleWriteErrorMessage(FileError error)
     return "Error updating record.";
 }
 
-FileError StoreScheduleEntry(int index, ScheduleEntry entry)
+namespace {
+
+// Writes a run of entries from an index on in one write, Fired saved as 0,
+// and puts them into gSchedule once they are down. Past the end of a short
+// file the entries between go down too, as the default entries the list shows
+// for them: a gap of zero bytes would list as blank rows that cannot be saved.
+FileError writeEntries(int index, std::vector<ScheduleEntry> entries)
 {
-    if (index < 0 || index >= kScheduleEntries)
-        return FileError::Other;
-    entry.Fired = 0;
     if (!FolderExists(gDataFolder))
         return FileError::PathOrAccess;
     if (gSchedule.size() != static_cast<std::size_t>(kScheduleEntries))
         gSchedule.assign(kScheduleEntries, ScheduleEntry{});
-    // Past the end of a short file the entries between go down too, as the list shows them,
-    // so the file never holds a gap of zero bytes.
     const std::int64_t held = std::max<std::int64_t>(FileLength(ScheduleFilePath()), 0) / ScheduleEntry::kLength;
     const auto first = static_cast<int>(std::min<std::int64_t>(held, index));
-    std::string bytes;
+    std::vector<ScheduleEntry> run;
     for (int i = first; i < index; ++i)
-        bytes += EncodeRecord(gSchedule[static_cast<std::size_t>(i)]);
-    bytes += EncodeRecord(entry);
+        run.push_back(DefaultScheduleEntry(i % kScheduleRowsPerDay));
+    run.insert(run.end(), entries.begin(), entries.end());
+    std::string bytes;
+    for (ScheduleEntry& entry : run) {
+        entry.Fired = 0;
+        bytes += EncodeRecord(entry);
+    }
     const FileError error = RecordFile(ScheduleFilePath(), ScheduleEntry::kLength).WriteRecords(first + 1, bytes);
-    if (error != FileError::None)
-        return error;
-    gSchedule[static_cast<std::size_t>(index)] = entry;
-    return FileError::None;
+    if (error == FileError::None)
+        std::copy(run.begin(), run.end(), gSchedule.begin() + first);
+    return error;
+}
+
+} // namespace
+
+FileError StoreScheduleEntry(int index, ScheduleEntry entry)
+{
+    if (index < 0 || index >= kScheduleEntries)
+        return FileError::Other;
+    return writeEntries(index, {entry});
 }
 
 bool CopyDaySchedule(int fromWeekday, int toWeekday)
@@ -53,18 +67,9 @@ bool CopyDaySchedule(int fromWeekday, int toWeekday)
         return false;
     }
     ShowBusyPointer();
-    std::vector<ScheduleEntry> day;
-    std::string bytes;
-    for (int row = 1; row <= kScheduleRowsPerDay; ++row) {
-        day.push_back(gSchedule[static_cast<std::size_t>(ScheduleIndex(fromWeekday, row))]);
-        day.back().Fired = 0;
-        bytes += EncodeRecord(day.back());
-    }
-    // The day's block goes down in one write, so the file never holds half a copied day.
-    const RecordFile days(ScheduleFilePath(), bytes.size());
-    const bool copied = FolderExists(gDataFolder) && days.WriteRecord(toWeekday, bytes) == FileError::None;
-    if (copied)
-        std::copy(day.begin(), day.end(), gSchedule.begin() + ScheduleIndex(toWeekday, 1));
+    const auto source = gSchedule.begin() + ScheduleIndex(fromWeekday, 1);
+    const bool copied = writeEntries(ScheduleIndex(toWeekday, 1), {source, source + kScheduleRowsPerDay})
+                        == FileError::None;
     ShowNormalPointer();
     if (!copied)
         ShowMessage("Error updating record.", kButtonsOk, kAnswerOk, kIconCritical);

@@ -99,8 +99,8 @@ TEST_F(Scheduler, AnEntryFiresOnceInItsMinuteAndAgainNextWeek)
         tick(0, 9, 5, s);
     EXPECT_EQ(harness.Pages(), Lines{"P0053"});
     tick(0, 9, 6, 0);
-    EXPECT_EQ(gSchedule[3].Fired, 0); // re-armed the minute after
-    tick(1, 9, 5, 0);                 // Tuesday: another block
+    EXPECT_EQ(gSchedule[3].Fired, -1); // its date is done
+    tick(1, 9, 5, 0);                  // Tuesday: another block
     EXPECT_TRUE(harness.Pages().empty());
     tick(7, 9, 5, 0);
     EXPECT_EQ(harness.Pages(), Lines{"P0053"});
@@ -171,6 +171,24 @@ TEST_F(Scheduler, AnEntryInTheDaysLastMinuteFiresAgainNextWeek)
     tick(7, 0, 0, 0);
     tick(7, 23, 59, 0);
     EXPECT_EQ(harness.Pages(), Lines{"P0054"});
+}
+
+TEST_F(Scheduler, AClockSetBackOverTheMinuteSendsNoSecondPageAndTheLastMinuteFiresEveryDay)
+{
+    entry(3, "09:05 AM", "005", 3);
+    entry(99, "11:59 PM", "005", 4);
+    entry(199, "11:59 PM", "005", 5); // Tuesday
+    tick(0, 9, 5, 10);
+    tick(0, 9, 4, 55); // a time sync steps the clock back
+    tick(0, 9, 5, 5);
+    tick(0, 9, 6, 0);
+    tick(0, 9, 5, 30);
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
+    tick(0, 23, 59, 0);
+    tick(1, 23, 59, 0);
+    tick(7, 23, 59, 0);
+    tick(8, 23, 59, 0);
+    EXPECT_EQ(harness.Pages(), (Lines{"P0054", "P0055", "P0054", "P0055"}));
 }
 
 TEST_F(Scheduler, AnUnreadableTimeIsSkippedAndNamedOnceWhileTheRestOfTheDayGoesOn)

@@ -3,8 +3,10 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "DataFileHelpers.h"
@@ -93,6 +95,29 @@ TEST_F(ScheduledPagingWindows, CopyFromWritesTheSourceDayOntoTheTargetUnfired)
     EXPECT_EQ(gSchedule[199].Pager, "000");
 }
 
+TEST_F(ScheduledPagingWindows, CopyFromPastTheEndOfAShortFileFillsTheDaysBetweenWithDefaultEntries)
+{
+    WriteBytes(DataFilePath("Schedule.DBS"), file().substr(0, 50 * 49)); // ends in the middle of Monday
+    KS_GEN_ScheduledPaging window(nullptr);
+    pickDay(window.cmbWeekDay, 2); // Wednesday takes Monday's entries
+    boxes.Answer(kAnswerYes);
+    window.cmdCopyFrom->click();
+    const std::string after = file();
+    ASSERT_EQ(after.size(), 300u * 49);
+    const std::string unnumbered = std::string("12:00 AM000\x01", 12) + std::string(30, ' ') + std::string(4, '\0');
+    for (int r = 51; r <= 200; ++r) {
+        char no[4];
+        std::snprintf(no, sizeof no, "%03d", (r - 1) % 100 + 1);
+        ASSERT_EQ(Record(after, 49, r), no + unnumbered) << "record " << r;
+    }
+    // Tuesday lists its own numbers, and an entry of it saves.
+    pickDay(window.cmbWeekDay, 1);
+    EXPECT_EQ(window.lvwMessages->topLevelItem(6)->text(0), "007");
+    save(window, 7);
+    EXPECT_EQ(Record(file(), 49, 107), entryRecord("007", "07:05 AM", "042", 1, "", true));
+    EXPECT_EQ(boxes.texts(), Lines{"Are you sure you want to copy the schedule from Monday to Wednesday ?"});
+}
+
 TEST_F(ScheduledPagingWindows, TheDialogWritesTheSelectedEntryAtItsOwnRecordOnly)
 {
     // The program starts on a file that ends in the middle of Wednesday: the rest lists as default entries.
@@ -134,6 +159,38 @@ TEST_F(ScheduledPagingWindows, TheDialogWritesTheSelectedEntryAtItsOwnRecordOnly
         EXPECT_NE(dialog.result(), QDialog::Accepted);
     }
     EXPECT_EQ(file(), before);
+}
+
+TEST_F(ScheduledPagingWindows, PInTheTimeBoxMakesItPmAndAMakesItAm)
+{
+    KS_GEN_ScheduledPaging window(nullptr);
+    const struct {
+        QTime shown;
+        QDateTimeEdit::Section section; // where the operator types
+        const char* keys;
+        const char* saved;
+    } cases[] = {
+        {QTime(0, 0), QDateTimeEdit::HourSection, "0214P", "02:14 PM"},
+        {QTime(14, 14), QDateTimeEdit::AmPmSection, "a", "02:14 AM"},
+        {QTime(12, 0), QDateTimeEdit::AmPmSection, "A", "12:00 AM"},
+        {QTime(9, 30), QDateTimeEdit::HourSection, "1145pAp", "11:45 PM"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys);
+        SelectListRow(window.lvwMessages, window.lvwMessages->topLevelItem(0));
+        WorkModalDialog<KS_GEN_ScheduledPagingAdd>(
+            &window,
+            [&c](KS_GEN_ScheduledPagingAdd& dialog) {
+                dialog.dtpTime->setTime(c.shown);
+                dialog.dtpTime->setSelectedSection(c.section);
+                QTest::keyClicks(dialog.dtpTime, c.keys);
+                dialog.txtUserID->setText("42");
+                dialog.chkActive->setChecked(true);
+                dialog.cmdOk->click();
+            },
+            [&window] { window.cmdUpdate->click(); });
+        EXPECT_EQ(Record(file(), 49, 1).substr(3, 8), c.saved);
+    }
 }
 
 TEST_F(ScheduledPagingWindows, TheMessageIsOpenOnlyForAFreeMessageAndAPagerOfZeroPasses)
