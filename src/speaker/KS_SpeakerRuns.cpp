@@ -226,7 +226,7 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
     if (!SpeakerConnected())
         return false;
 
-    const bool current = ProgramUsesCurrentSet(version);
+    const bool current = SpeakerUsesCurrentSet(version);
     std::vector<SpeakerProgramItem> items = BuildSpeakerProgram(CollectSettings(), version);
     ShowBusyPointer();
     StartProgress(SpeakerProgressSteps(items));

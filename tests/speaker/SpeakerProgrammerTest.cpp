@@ -308,6 +308,22 @@ TEST(SpeakerProgrammer, LegacyUnitWithoutSupervisionLosesSlotsSevenAndEight)
     EXPECT_FALSE(w.txtCapcode[7]->isEnabled());
 }
 
+TEST(SpeakerProgrammer, AUnitOfThreePointZeroIsProgrammedInTheSetItWasReadIn)
+{
+    SpeakerBench bench("3.00");
+    W& w = *bench.window;
+    w.UnlockService(1);
+    EXPECT_TRUE(w.ReadSpeakerSettings());
+    EXPECT_TRUE(sent(bench.lines(), "?FR1"));
+    w.chkRxBaudRate->setChecked(true);
+    w.cmbRxBaudRate->setCurrentIndex(1);
+    w.cmdProgram->click();
+    const Lines lines = bench.lines();
+    EXPECT_TRUE(sent(lines, "PFR14575000"));
+    EXPECT_TRUE(sent(lines, "PFBR1"));
+    EXPECT_EQ(w.lblInfo->text(), "Done !");
+}
+
 TEST(SpeakerProgrammer, RunsCountWhatTheUnitRefused)
 {
     SetClockToTuesday();
