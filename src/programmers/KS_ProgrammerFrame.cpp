@@ -303,7 +303,7 @@ KS_ProgrammerFrame::Run::~Run()
     }
 }
 
-KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame)
+KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame, bool showsItems)
     : frame_(frame)
     , outermost_(!frame.Running())
     , run_(frame, false)
@@ -314,6 +314,8 @@ KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame)
     askedBefore_ = before.asked;
     itemsBefore_ = before.items;
     infoHidden_ = frame_.lblInfo->isHidden();
+    if (!showsItems)
+        return;
     // A device that does not answer keeps the window grey for a minute and
     // more: the label shows the read is still at work.
     SetDeviceQueryWatcher([this](int asked) {

@@ -145,12 +145,13 @@ protected:
         std::unique_ptr<LinkConversation> conversation_;
     };
     // A read run. While the tries run, lblInfo shows which item the read is
-    // at; a read that asked the device and got not one item from it ends with
-    // the warning of a read whose probe went unanswered, rather than passing
-    // for a read of the fallbacks the boxes then show.
+    // at, counted from 1 on every read (a window whose read shows no step
+    // texts says so); a read that asked the device and got not one item from
+    // it ends with the warning of a read whose probe went unanswered, rather
+    // than passing for a read of the fallbacks the boxes then show.
     class ReadRun {
     public:
-        explicit ReadRun(KS_ProgrammerFrame& frame);
+        explicit ReadRun(KS_ProgrammerFrame& frame, bool showsItems = true);
         ~ReadRun();
         ReadRun(const ReadRun&) = delete;
         ReadRun& operator=(const ReadRun&) = delete;

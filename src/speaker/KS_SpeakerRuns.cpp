@@ -49,7 +49,8 @@ void KS_GEN_SpeakerProgrammer::cmdRead_Click()
 
 bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
 {
-    ReadRun run(*this);
+    // The speaker's read says nothing on lblInfo while it runs; its end is told on the status line.
+    ReadRun run(*this, false);
     lblInfo->clear();
     for (std::size_t row = 0; row < kCapcodeRows; ++row) {
         setText(txtCapcode[row], PadDigits("", txtCapcode[row]->maxLength()));
