@@ -340,6 +340,15 @@ KS_ProgrammerFrame::ReadRun::~ReadRun()
         ShowOptionNotUpdatedWarning("programming");
 }
 
+KS_ProgrammerFrame::Exchange::Exchange(KS_ProgrammerFrame& frame)
+    : frame_(frame)
+    , wasBusy_(frame.Busy())
+{
+    frame_.SetBusy(true);
+}
+
+KS_ProgrammerFrame::Exchange::~Exchange() { frame_.SetBusy(wasBusy_); }
+
 bool KS_ProgrammerFrame::Guarded(const std::function<bool()>& body)
 {
     try {

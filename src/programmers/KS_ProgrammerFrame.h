@@ -165,6 +165,21 @@ protected:
         bool infoHidden_ = false;
         QString working_;
     };
+    // A single exchange outside a run (a test tone, a transmitter test): the
+    // window stays as it is and usable, but it cannot be closed until the
+    // exchange is over, as a run refuses, since its handler still has to
+    // come back to it.
+    class Exchange {
+    public:
+        explicit Exchange(KS_ProgrammerFrame& frame);
+        ~Exchange();
+        Exchange(const Exchange&) = delete;
+        Exchange& operator=(const Exchange&) = delete;
+
+    private:
+        KS_ProgrammerFrame& frame_;
+        bool wasBusy_;
+    };
     // Runs the body; an unexpected failure inside it ends the run with false.
     static bool Guarded(const std::function<bool()>& body);
 

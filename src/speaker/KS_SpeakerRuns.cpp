@@ -287,6 +287,7 @@ void KS_GEN_SpeakerProgrammer::cmdTx2Test_Click() { TransmitterTest(2); }
 
 void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
 {
+    Exchange exchange(*this);
     const std::string baudText = cmbTxBaudRate->currentIndex() < 0 ? "" : FromQString(cmbTxBaudRate->currentText());
     const std::string number = std::to_string(transmitter);
     std::string reply;
@@ -306,6 +307,7 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
 
 void KS_GEN_SpeakerProgrammer::cmdTest_Click()
 {
+    Exchange exchange(*this);
     if (!IsLinkResponding() || cmbAlertNumber->currentIndex() < 0)
         return;
     cmdTest->setEnabled(false);
