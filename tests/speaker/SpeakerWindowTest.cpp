@@ -83,3 +83,10 @@ TEST_F(SpeakerWindow, ClosingWhileTheUnitKeepsATestWaitingLeavesTheWindowToItsHa
     EXPECT_EQ(entry.Fired, -1);
     SetClockForTest({});
 }
+
+TEST_F(SpeakerWindow, OpensWithTheFocusOnProgramDateAndTime)
+{
+    QApplication::processEvents();
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), window->chkDateTime);
+}
