@@ -68,10 +68,10 @@ TEST_F(SpeakerWindow, ClosingWhileTheUnitKeepsATestWaitingLeavesTheWindowToItsHa
         EXPECT_FALSE(closed);
         EXPECT_TRUE(window->isVisible());
         EXPECT_TRUE(window->cmdTest->isEnabled());
+        EXPECT_FALSE(HostSent("P005"));
     }
     InstallTickPump();
     EXPECT_TRUE(window->lblInfo->text().endsWith(" - Failed."));
-    EXPECT_FALSE(HostSent("P005"));
     EXPECT_TRUE(harness.Reported("Scheduled page to 005 waits: a device programmer is using the port.", false));
 
     // Once the exchange is over the window closes, and the page that waited goes out.
