@@ -8,6 +8,7 @@
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "KS_Registry.h"
+#include "KS_String.h"
 
 bool ProbeDevice(std::int32_t idleTicks, int times)
 {
@@ -66,7 +67,9 @@ std::optional<std::string> DeviceQueryLine(std::string_view command, const Devic
 bool DeviceSetting(std::string_view command, std::string_view value, std::int32_t ticks, std::int16_t retries)
 {
     std::string reply;
-    return SendLinkCommand(command, value, true, ticks, reply, true, retries);
+    // A CR inside a message or name would end the setting there and hand the
+    // device the rest as a command of its own.
+    return SendLinkCommand(command, BlankControlChars(value), true, ticks, reply, true, retries);
 }
 
 void PauseTicks(std::int32_t ticks) { WaitTicks(ticks); }

@@ -46,7 +46,8 @@ void CountDeviceItem();
 void SetDeviceQueryWatcher(std::function<void(int asked)> watcher);
 
 // "P" + mnemonic (or a bare control command: "?XR", "XT") and the value,
-// answered by "*" CR; true when acknowledged.
+// answered by "*" CR; true when acknowledged. Every control character of the
+// value goes out as a space.
 bool DeviceSetting(std::string_view command, std::string_view value, std::int32_t ticks, std::int16_t retries);
 
 // Waits the given ticks, letting window events run.

@@ -155,9 +155,8 @@ bool KS_GEN_ClockProgrammer::ReadClock()
             const std::string serial = DeviceQuery("?S", rawQuery(8));
             txtSerialNumber->setText(ToQString(PadDigits(serial.empty() ? text(txtSerialNumber) : serial, 8)));
 
-            // Cleared first: a failed read must never leave another clock's
-            // frequency in the box, to be programmed into this one.
-            txtFrequency->setText("000.0000");
+            // Without an answer the box keeps what it showed: the operator may
+            // have typed the frequency this clock is to get.
             if (const auto shown = FrequencyFromDigits(DeviceQuery("?F", rawQuery(7, true)))) {
                 lblFrequency->show();
                 txtFrequency->show();

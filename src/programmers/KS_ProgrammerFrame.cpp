@@ -303,7 +303,7 @@ KS_ProgrammerFrame::Run::~Run()
     }
 }
 
-KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame)
+KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame, bool showsItems)
     : frame_(frame)
     , outermost_(!frame.Running())
     , run_(frame, false)
@@ -314,6 +314,8 @@ KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame)
     askedBefore_ = before.asked;
     itemsBefore_ = before.items;
     infoHidden_ = frame_.lblInfo->isHidden();
+    if (!showsItems)
+        return;
     // A device that does not answer keeps the window grey for a minute and
     // more: the label shows the read is still at work.
     SetDeviceQueryWatcher([this](int asked) {
@@ -337,6 +339,15 @@ KS_ProgrammerFrame::ReadRun::~ReadRun()
     if (now.asked > askedBefore_ && now.items == itemsBefore_ && !ExitRequested())
         ShowOptionNotUpdatedWarning("programming");
 }
+
+KS_ProgrammerFrame::Exchange::Exchange(KS_ProgrammerFrame& frame)
+    : frame_(frame)
+    , wasBusy_(frame.Busy())
+{
+    frame_.SetBusy(true);
+}
+
+KS_ProgrammerFrame::Exchange::~Exchange() { frame_.SetBusy(wasBusy_); }
 
 bool KS_ProgrammerFrame::Guarded(const std::function<bool()>& body)
 {

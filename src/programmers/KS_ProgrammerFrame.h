@@ -145,12 +145,13 @@ protected:
         std::unique_ptr<LinkConversation> conversation_;
     };
     // A read run. While the tries run, lblInfo shows which item the read is
-    // at; a read that asked the device and got not one item from it ends with
-    // the warning of a read whose probe went unanswered, rather than passing
-    // for a read of the fallbacks the boxes then show.
+    // at, counted from 1 on every read (a window whose read shows no step
+    // texts says so); a read that asked the device and got not one item from
+    // it ends with the warning of a read whose probe went unanswered, rather
+    // than passing for a read of the fallbacks the boxes then show.
     class ReadRun {
     public:
-        explicit ReadRun(KS_ProgrammerFrame& frame);
+        explicit ReadRun(KS_ProgrammerFrame& frame, bool showsItems = true);
         ~ReadRun();
         ReadRun(const ReadRun&) = delete;
         ReadRun& operator=(const ReadRun&) = delete;
@@ -163,6 +164,21 @@ protected:
         int itemsBefore_ = 0;
         bool infoHidden_ = false;
         QString working_;
+    };
+    // A single exchange outside a run (a test tone, a transmitter test): the
+    // window stays as it is and usable, but it cannot be closed until the
+    // exchange is over, as a run refuses, since its handler still has to
+    // come back to it.
+    class Exchange {
+    public:
+        explicit Exchange(KS_ProgrammerFrame& frame);
+        ~Exchange();
+        Exchange(const Exchange&) = delete;
+        Exchange& operator=(const Exchange&) = delete;
+
+    private:
+        KS_ProgrammerFrame& frame_;
+        bool wasBusy_;
     };
     // Runs the body; an unexpected failure inside it ends the run with false.
     static bool Guarded(const std::function<bool()>& body);

@@ -411,7 +411,10 @@ void KS_GEN_SpeakerProgrammer::Form_Load()
     DetectEncoder();
     SetSpeakerToolbarState();
     ShowNormalPointer();
-    SafeSetFocus(chkDateTime);
+    // The window is not on screen yet, so the box cannot take the focus now;
+    // made the window's focus child, it has it when the window opens.
+    if (chkDateTime->isEnabled())
+        chkDateTime->setFocus(Qt::OtherFocusReason);
 }
 
 void KS_GEN_SpeakerProgrammer::SetSpeakerToolbarState()

@@ -76,9 +76,10 @@ SpeakerVersion AskSpeakerVersion()
     return version;
 }
 
-bool ReadUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths >= 300; }
-
-bool ProgramUsesCurrentSet(const SpeakerVersion& version) { return version.fourCharacter && version.hundredths > 300; }
+bool SpeakerUsesCurrentSet(const SpeakerVersion& version)
+{
+    return version.fourCharacter && version.hundredths >= 300;
+}
 
 // ---- Read conversions -------------------------------------------------------------
 
@@ -252,7 +253,7 @@ SpeakerReading ReadSpeaker()
         return r;
     }
     r.version = AskSpeakerVersion();
-    r.currentSet = ReadUsesCurrentSet(r.version);
+    r.currentSet = SpeakerUsesCurrentSet(r.version);
     const int v = r.version.hundredths;
     r.dateTime = ReadSpeakerDateTime();
     ShowBusyPointer();
@@ -359,7 +360,7 @@ bool AskSpeakerSupervision(bool currentSet)
 std::vector<SpeakerProgramItem> BuildSpeakerProgram(const SpeakerSettings& s, const SpeakerVersion& version,
                                                     bool supervisionAnswered)
 {
-    const bool current = ProgramUsesCurrentSet(version);
+    const bool current = SpeakerUsesCurrentSet(version);
     std::vector<SpeakerProgramItem> items;
     auto write = [&](std::string stepText, std::string command, std::string value) -> SpeakerProgramItem& {
         SpeakerProgramItem item;

@@ -30,9 +30,10 @@ SpeakerVersion ParseSpeakerVersion(std::string_view rawReply);
 // Asks the unit "?V" and reads its reply.
 SpeakerVersion AskSpeakerVersion();
 
-// A read takes the current command set from 3.00 on, a programming run only above 3.00.
-bool ReadUsesCurrentSet(const SpeakerVersion& version);
-bool ProgramUsesCurrentSet(const SpeakerVersion& version);
+// The current command set from a plain 3.00 on, the legacy one below it or for
+// a "Ver." text. Read and programming ask this one question, so a unit is
+// written with the mnemonics it was read with.
+bool SpeakerUsesCurrentSet(const SpeakerVersion& version);
 
 // ---- Read conversions -------------------------------------------------------------
 

@@ -49,7 +49,8 @@ void KS_GEN_SpeakerProgrammer::cmdRead_Click()
 
 bool KS_GEN_SpeakerProgrammer::ReadSpeakerSettings()
 {
-    ReadRun run(*this);
+    // The speaker's read says nothing on lblInfo while it runs; its end is told on the status line.
+    ReadRun run(*this, false);
     lblInfo->clear();
     for (std::size_t row = 0; row < kCapcodeRows; ++row) {
         setText(txtCapcode[row], PadDigits("", txtCapcode[row]->maxLength()));
@@ -226,7 +227,7 @@ bool KS_GEN_SpeakerProgrammer::ProgramSpeakerSettings()
     if (!SpeakerConnected())
         return false;
 
-    const bool current = ProgramUsesCurrentSet(version);
+    const bool current = SpeakerUsesCurrentSet(version);
     std::vector<SpeakerProgramItem> items = BuildSpeakerProgram(CollectSettings(), version);
     ShowBusyPointer();
     StartProgress(SpeakerProgressSteps(items));
@@ -286,6 +287,7 @@ void KS_GEN_SpeakerProgrammer::cmdTx2Test_Click() { TransmitterTest(2); }
 
 void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
 {
+    Exchange exchange(*this);
     const std::string baudText = cmbTxBaudRate->currentIndex() < 0 ? "" : FromQString(cmbTxBaudRate->currentText());
     const std::string number = std::to_string(transmitter);
     std::string reply;
@@ -305,6 +307,7 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
 
 void KS_GEN_SpeakerProgrammer::cmdTest_Click()
 {
+    Exchange exchange(*this);
     if (!IsLinkResponding() || cmbAlertNumber->currentIndex() < 0)
         return;
     cmdTest->setEnabled(false);

@@ -100,10 +100,12 @@ TEST_F(ClockProgrammer, AReadFrequencyIsProgrammedBackAndARefusedSettingIsMarked
     const Lines sent = Sent();
     EXPECT_NE(std::find(sent.begin(), sent.end(), "PF9509990"), sent.end());
 
-    // A clock that does not answer "?F" leaves no other clock's frequency behind.
+    // A clock that does not answer "?F" leaves the box as the operator typed it.
     harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?F", .times = 0});
+    Type(window->txtFrequency, "457.5000");
     window->cmdRead->click();
-    EXPECT_EQ(window->txtFrequency->text(), "000.0000");
+    EXPECT_EQ(window->txtFrequency->text(), "457.5000");
+    Type(window->txtFrequency, "000.0000");
     Program();
     EXPECT_EQ(harness.messages.texts().back(), "Please enter a valid frequency.");
 

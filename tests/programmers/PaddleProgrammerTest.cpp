@@ -178,6 +178,23 @@ TEST_F(PaddleProgrammer, AReadThatGotNoItemFromTheUnitOnTheLeadEndsWithTheWarnin
     EXPECT_TRUE(window->lblInfo->isHidden());
 }
 
+TEST_F(PaddleProgrammer, EveryReadCountsItsItemsFromOne)
+{
+    harness.messages.AnswerAlways(kAnswerOk);
+    WatchInfo();
+    for (int read = 1; read <= 2; ++read) {
+        SCOPED_TRACE(read);
+        infoSeen.clear();
+        window->cmdRead->click();
+        const auto first = std::find_if(infoSeen.begin(), infoSeen.end(),
+                                        [](const std::string& t) { return t.starts_with("Reading item"); });
+        ASSERT_NE(first, infoSeen.end());
+        EXPECT_EQ(*first, "Reading item 1...");
+        EXPECT_TRUE(InfoShown("Reading item 6..."));
+        EXPECT_FALSE(InfoShown("Reading item 7..."));
+    }
+}
+
 TEST_F(PaddleProgrammer, APaddleThatDoesNotAnswerIsReportedPerRun)
 {
     Unplug();

@@ -158,6 +158,18 @@ TEST_F(PendantProgrammer, ProgrammingASlotWritesItsCapcodeThenItsMessageAndIncre
     EXPECT_TRUE(Sent().empty());
 }
 
+TEST_F(PendantProgrammer, AMessageHoldingALineBreakGoesOutAsOneCommandWithASpace)
+{
+    Click(window->cmdRead);
+    Sent();
+    window->chkProgramCapcode[0]->setChecked(true);
+    Type(window->txtCapcode[0], "1234");
+    window->txtMessage[0]->setText(QStringLiteral("FIRE\rP999X\t\x7f"));
+    Click(window->cmdProgram);
+    EXPECT_EQ(Sent(), (Lines{"?V", "PC10001234", "PM1FIRE P999X  "}));
+    EXPECT_EQ(Info(), "Done !");
+}
+
 TEST_F(PendantProgrammer, ChecksBeforeTheRunRefuseAndPutTheFocusOnTheFieldAtFault)
 {
     Key(KS_GEN_PendantProgrammer::kRadioServiceKey);

@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <set>
 
 #include "KS_Clock.h"
+#include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Toolbar.h"
 #include "SpeakerBench.h"
@@ -157,6 +159,25 @@ TEST(SpeakerProgrammer, ReadFillsEachFieldFromItsOwnReply)
     for (int bit = 0; bit < 8; ++bit)
         EXPECT_EQ(w.chkDeviceOptions[static_cast<std::size_t>(bit)]->isChecked(), bit == 0 || bit == 5) << bit;
     EXPECT_TRUE(w.txtRx2RSSI->isVisibleTo(&w));
+}
+
+TEST(SpeakerProgrammer, ReadShowsNoStepTextsWhileItRuns)
+{
+    SpeakerBench bench;
+    W& w = *bench.window;
+    // A slot that stays empty makes the read wait out its tries.
+    bench.Fault(sim::FaultKind::Silence, "?C1");
+    bench.messages.AnswerAlways(kAnswerYes);
+    std::set<std::string> seen;
+    SetYieldHook([&] {
+        AdvanceTick();
+        if (!gLinkBusy)
+            PollEncoderReply();
+        seen.insert(w.lblInfo->text().toStdString());
+    });
+    EXPECT_TRUE(w.ReadSpeakerSettings());
+    EXPECT_EQ(seen, std::set<std::string>{""});
+    EXPECT_EQ(w.txtVersion->text(), "3.14");
 }
 
 TEST(SpeakerProgrammer, ReadThatTheUnitRefusesChangesOnlyTheCapcodeRows)
@@ -306,6 +327,22 @@ TEST(SpeakerProgrammer, LegacyUnitWithoutSupervisionLosesSlotsSevenAndEight)
     EXPECT_FALSE(w.chkProgramCapcode[6]->isChecked());
     EXPECT_FALSE(w.chkProgramCapcode[7]->isChecked());
     EXPECT_FALSE(w.txtCapcode[7]->isEnabled());
+}
+
+TEST(SpeakerProgrammer, AUnitOfThreePointZeroIsProgrammedInTheSetItWasReadIn)
+{
+    SpeakerBench bench("3.00");
+    W& w = *bench.window;
+    w.UnlockService(1);
+    EXPECT_TRUE(w.ReadSpeakerSettings());
+    EXPECT_TRUE(sent(bench.lines(), "?FR1"));
+    w.chkRxBaudRate->setChecked(true);
+    w.cmbRxBaudRate->setCurrentIndex(1);
+    w.cmdProgram->click();
+    const Lines lines = bench.lines();
+    EXPECT_TRUE(sent(lines, "PFR14575000"));
+    EXPECT_TRUE(sent(lines, "PFBR1"));
+    EXPECT_EQ(w.lblInfo->text(), "Done !");
 }
 
 TEST(SpeakerProgrammer, RunsCountWhatTheUnitRefused)

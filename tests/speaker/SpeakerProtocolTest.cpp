@@ -22,28 +22,27 @@ SpeakerVersion version(const char* reply) { return ParseSpeakerVersion(reply); }
 TEST(SpeakerProtocol, VersionRepliesChooseTheCommandSets)
 {
     using std::string;
-    // reply, text shown, hundredths, read takes the current set, programming takes it
-    for (const auto& [reply, text, hundredths, read, program] : {
-             std::tuple{string("2.99*\r"), "2.99", 299, false, false},
-             {string("3.00*\r"), "3.00", 300, true, false},
-             {string("3.03*\r"), "3.03", 303, true, true},
-             {string("3.10*\r"), "3.10", 310, true, true},
-             {string("3\0.14*\r", 7), "3.14", 314, true, true},
-             {string("Speaker Ver. 3.20 (2009)*\r"), "3.20", 320, false, false},
-             {string("Ver. beta (x)*\r"), "beta", 0, false, false},
-             {string("Ver.(3.20)*\r"), "N/A", 0, false, false},
-             {string("Ver.3.20(x)*\r"), "3.20", 320, false, false},
-             {string("Version Ver. 3.20 (x)*\r"), "3.20", 320, false, false},
-             {string("(1) Ver. 3.20*\r"), "N/A", 0, false, false},
-             {string("3.14\r"), "N/A", 0, false, false},
-             {string("3.145*\r"), "N/A", 0, false, false},
+    // reply, text shown, hundredths, the current set (for reading and programming alike)
+    for (const auto& [reply, text, hundredths, current] : {
+             std::tuple{string("2.99*\r"), "2.99", 299, false},
+             {string("3.00*\r"), "3.00", 300, true},
+             {string("3.03*\r"), "3.03", 303, true},
+             {string("3.10*\r"), "3.10", 310, true},
+             {string("3\0.14*\r", 7), "3.14", 314, true},
+             {string("Speaker Ver. 3.20 (2009)*\r"), "3.20", 320, false},
+             {string("Ver. beta (x)*\r"), "beta", 0, false},
+             {string("Ver.(3.20)*\r"), "N/A", 0, false},
+             {string("Ver.3.20(x)*\r"), "3.20", 320, false},
+             {string("Version Ver. 3.20 (x)*\r"), "3.20", 320, false},
+             {string("(1) Ver. 3.20*\r"), "N/A", 0, false},
+             {string("3.14\r"), "N/A", 0, false},
+             {string("3.145*\r"), "N/A", 0, false},
          }) {
         SCOPED_TRACE(reply);
         const SpeakerVersion v = ParseSpeakerVersion(reply);
         EXPECT_EQ(v.text, text);
         EXPECT_EQ(v.hundredths, hundredths);
-        EXPECT_EQ(ReadUsesCurrentSet(v), read);
-        EXPECT_EQ(ProgramUsesCurrentSet(v), program);
+        EXPECT_EQ(SpeakerUsesCurrentSet(v), current);
     }
 }
 
@@ -118,6 +117,10 @@ TEST(SpeakerProtocol, CurrentUnitGetsEveryTickedItemInItsOrder)
     // 3.10 writes the options in two digits; 3.05 stops after the capcode slots.
     EXPECT_EQ(lines(BuildSpeakerProgram(s, version("3.10*\r")))[15], "PO21");
     EXPECT_EQ(lines(BuildSpeakerProgram(s, version("3.05*\r"))).back(), "PV32");
+    // A unit of exactly 3.00 is read in the current set, so it is written in it too.
+    EXPECT_EQ(lines(BuildSpeakerProgram(s, version("3.00*\r"))),
+              (std::vector<std::string>{"PS00000099", "PFR14575000", "?C9", "PC90012345", "PT", "PFBR1", "PFX5", "PQ3",
+                                        "PSM1", "PSS123", "PM4", "PAN6", "PC30001000", "PV32"}));
 }
 
 TEST(SpeakerProtocol, LegacyUnitUsesItsOwnMnemonicsAndLosesSlotsWithoutSupervision)
@@ -128,8 +131,7 @@ TEST(SpeakerProtocol, LegacyUnitUsesItsOwnMnemonicsAndLosesSlotsWithoutSupervisi
     s.capcodes[6] = {true, "0000700", 1};
     s.capcodes[7] = {true, "0000800", 4};
 
-    // A unit of exactly 3.00 is programmed with the legacy commands.
-    for (const char* reply : {"2.90*\r", "3.00*\r", "Ver. 3.20 (x)*\r"}) {
+    for (const char* reply : {"2.90*\r", "2.99*\r", "Ver. 3.20 (x)*\r"}) {
         SCOPED_TRACE(reply);
         EXPECT_EQ(lines(BuildSpeakerProgram(s, version(reply), true)),
                   (std::vector<std::string>{"PF4575000", "?C9", "PC90000000", "PB0", "PSS236", "PC10000100", "PV10",
