@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "KS_ProgrammerFrame.h"
+#include "TimePicker.h"
 
 class EncoderIdentityKeeper;
-class QTimeEdit;
 
 class KS_GEN_TimeReceiverProgrammer : public KS_ProgrammerFrame {
     Q_OBJECT
@@ -37,7 +37,7 @@ public:
     QComboBox* cmbTimeSlot = nullptr;
     QCheckBox* chkMasterClock = nullptr;
     QLabel* lblMasterClockTime = nullptr;
-    QTimeEdit* dtpMasterClockTime = nullptr;
+    TimePicker* dtpMasterClockTime = nullptr;
     QLabel* lblMasterClockCapcode = nullptr;
     QLineEdit* txtMasterClockCapcode = nullptr;
     QLabel* lblMasterClockClosure = nullptr;

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeEdit>
 
 #include "KS_Clock.h"
@@ -60,7 +61,9 @@ TEST_F(TimeReceiverProgrammer, OnlyTheTickedOptionsAreWrittenWithTheirCodes)
 
     window->chkTimeZone->setChecked(false);
     window->chkMasterClock->setChecked(true);
-    window->dtpMasterClockTime->setTime(QTime(18, 30));
+    // Typed as on a time picker: P after the digits makes it PM.
+    window->dtpMasterClockTime->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(window->dtpMasterClockTime, "0630P");
     Type(window->txtMasterClockCapcode, "12345");
     window->cmbMasterClockClosure->setCurrentIndex(2);
     window->chkTransmissionMode->setChecked(true);
