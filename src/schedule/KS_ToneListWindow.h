@@ -85,8 +85,9 @@ protected:
 
     bool askYesNo(const std::string& text, std::int16_t defaultButton = kAnswerNo);
     void setFile(const std::string& path, bool remember);
-    // The file the operator chose to open, now the window's; false when the dialog was cancelled.
-    bool chooseFileToOpen();
+    // The file the operator chose to open, now the window's; false when the
+    // dialog was cancelled or accept refused the file (and said why).
+    bool chooseFileToOpen(const std::function<bool(const std::string&)>& accept = {});
     // The selected row as a test tone: alert number, length, level, codes and zone; false without a row.
     bool selectedTone(TestToneEvent& event) const;
     void sendTestTone(const TestToneEvent& event);

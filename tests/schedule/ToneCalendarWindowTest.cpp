@@ -308,6 +308,41 @@ TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
 }
 
+TEST_F(CalendarWindow, AFileOpenRefusesLeavesTheCalendarAndTheSettingAsTheyWere)
+{
+    const std::string current = gToneGenCalendarFile;
+    SaveConfigSetting("ToneGenCalendarFile", current);
+    PutEvent(QDate(2024, 1, 1), 1, 7);
+    std::string answer;
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+    std::string midMonth;
+    for (int e = 1; e <= 100; ++e)
+        midMonth += EncodeRecord(DefaultCalendarEvent(SerialFromDate(QDate(2025, 3, 15)), e));
+    answer = DataFilePath("MidMonth.TGC");
+    WriteBytes(answer, midMonth);
+    boxes.Answer(kAnswerOk);
+    boxes.Answer(kAnswerOk);
+    window->cmdOpen_Click();
+    answer = DataFilePath("Empty.TGC");
+    WriteBytes(answer, "");
+    window->cmdOpen_Click();
+    ASSERT_EQ(boxes.texts().size(), 2u);
+    EXPECT_EQ(boxes.texts()[0], "The file " + DataFilePath("MidMonth.TGC")
+                                    + " does not hold a tone schedule calendar: its first date is not the first day "
+                                      "of a month. The file was left as it is.");
+    EXPECT_EQ(boxes.texts()[1], "Error reading user record.");
+    EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), current);
+    EXPECT_EQ(gToneGenCalendarFile, current);
+    EXPECT_EQ(window->txtFileName->text().toStdString(), current);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Zone), "007");
+
+    // The next opening finds the calendar that was in use, without a word.
+    window = std::make_unique<KS_GEN_ToneScheduleCalendar>();
+    window->Form_Load();
+    EXPECT_EQ(boxes.texts().size(), 2u);
+    EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 100);
+}
+
 TEST_F(CalendarWindow, TheDialogKeepsAStoredTypeTheListDoesNotOffer)
 {
     for (const int type : {9, 10, 95}) {
