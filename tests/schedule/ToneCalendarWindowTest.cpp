@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -154,6 +155,24 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(Row(1)->text(ToneColumn::Duration), "79:00");
     EXPECT_TRUE(window->scheduleChanged_);
     EXPECT_EQ(boxes.shown().size(), 3u);
+}
+
+TEST_F(CalendarWindow, TabInTheDurationGoesFromBoxToBoxNotIntoTheArrows)
+{
+    auto dialog = Edit(1);
+    dialog->cmbAlertType->setCurrentIndex(dialog->cmbAlertType->findText("98 - Start Countdown"));
+    dialog->show();
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 1000));
+    dialog->txtDurationMinutes->setFocus();
+    QCoreApplication::processEvents(); // the box selects its text on entry
+    QTest::keyClicks(dialog->txtDurationMinutes, "05");
+    QTest::keyClick(dialog->txtDurationMinutes, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(QApplication::focusWidget(), "30");
+    EXPECT_EQ(dialog->txtDurationMinutes->text(), "05");
+    EXPECT_EQ(dialog->txtDurationSeconds->text(), "30");
+    dialog->hide();
 }
 
 TEST_F(CalendarWindow, AnEditedEventCountsAndMarksItsDay)
