@@ -80,6 +80,7 @@ void ToneListWindow::setupToolbar(bool withTest)
 
 void ToneListWindow::setupColumns(const char* timeOutCaption, const std::vector<double>& weights)
 {
+    columnWeights_ = weights;
     SetupListViewColumns(lvwMessages, weights,
                          {"No.", "Time", "Zone", "Type", "Level", "Length", "Repeat", "Delay", timeOutCaption,
                           "Active", "Description", "Action Type"});

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "KS_BusyDialog.h"
 #include "KS_Messages.h"
@@ -50,6 +51,9 @@ public:
     void cmdSaveAs_Click();
     void cmdClose_Click() { close(); }
     void lvwMessages_DblClick();
+
+    // The list's column weights, for sizing its columns again after a save.
+    const std::vector<double>& ColumnWeights() const { return columnWeights_; }
 
     // Set to 2 (update) before the event dialog opens.
     std::uint8_t mode_ = 0;
@@ -105,4 +109,5 @@ protected:
 
 private:
     ToneFileKind file_;
+    std::vector<double> columnWeights_;
 };
