@@ -384,14 +384,16 @@ void fitChildren(QWidget* holder)
         grow(holder, Qt::Horizontal, needed);
 }
 
-// A window manager draws the title in the desktop's font (the program's own stands for it) beside the
-// window's icon and its minimise, maximise and close buttons, squares about as high as the title bar, with
-// some room between: the window is made wide enough for that, so the title shows whole.
+// A window manager draws the title in the desktop's font (the program's own stands for it), mostly in bold,
+// beside the window's icon and its minimise, maximise and close buttons, squares about as high as the title
+// bar, with some room between: the window is made wide enough for that, so the title shows whole.
 void widenForTitle(QWidget* window)
 {
     if (window->windowTitle().isEmpty())
         return;
-    const QFontMetrics metrics(QApplication::font());
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
     constexpr int kTitleBarPadding = 8;
     constexpr int kIconButtonsAndRoom = 5;
     const int needed = metrics.horizontalAdvance(window->windowTitle())

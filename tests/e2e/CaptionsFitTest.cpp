@@ -96,11 +96,13 @@ void checkColumns(const QTreeWidget* list, const QString& where, QStringList& of
     }
 }
 
-// A window manager draws the title in the desktop's font, beside the window's icon and its buttons (minimise,
-// maximise, close), each about as wide as the title bar is high: some text height and 8 px.
+// A window manager draws the title in the desktop's font, mostly bold, beside the window's icon and its buttons
+// (minimise, maximise, close), each about as wide as the title bar is high: some text height and 8 px.
 void checkTitle(const QWidget* window, const QString& name, QStringList& offenders)
 {
-    const QFontMetrics metrics(QApplication::font());
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
     const int needed = metrics.horizontalAdvance(window->windowTitle()) + 4 * (metrics.height() + 8);
     if (needed > window->width())
         offenders << QString("%1 title \"%2\": needs %3 px, has %4").arg(name, window->windowTitle()).arg(needed)
