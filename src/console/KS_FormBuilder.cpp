@@ -1,5 +1,6 @@
 #include "KS_FormBuilder.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLayout>
@@ -383,6 +384,38 @@ void fitChildren(QWidget* holder)
         grow(holder, Qt::Horizontal, needed);
 }
 
+// A window manager draws the title in the desktop's font (the program's own stands for it), mostly in bold,
+// beside the window's icon and its minimise, maximise and close buttons, squares about as high as the title
+// bar, with some room between: the window is made wide enough for that, so the title shows whole.
+void widenForTitle(QWidget* window)
+{
+    if (window->windowTitle().isEmpty())
+        return;
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    const QFontMetrics metrics(titleFont);
+    constexpr int kTitleBarPadding = 8;
+    constexpr int kIconButtonsAndRoom = 5;
+    const int needed = metrics.horizontalAdvance(window->windowTitle())
+                     + kIconButtonsAndRoom * (metrics.height() + kTitleBarPadding);
+    if (needed <= window->width())
+        return;
+    QLayout* layout = window->layout();
+    if (!layout) {
+        grow(window, Qt::Horizontal, needed);
+        return;
+    }
+    // The client area the controls stand in widens, and the layout sizes the window to it.
+    for (int i = 0; i < layout->count(); ++i)
+        if (QWidget* client = layout->itemAt(i)->widget(); client && holdsControls(client)) {
+            const QMargins margins = layout->contentsMargins();
+            grow(client, Qt::Horizontal, std::max(client->width(), needed - margins.left() - margins.right()));
+            layout->activate();
+            return;
+        }
+    window->setMinimumWidth(needed);
+}
+
 // Fits the window's captions when it first shows, when every caption has its text, and again
 // whenever the window changes size, since a window that sizes its own frames undoes their growth.
 class CaptionFitter : public QObject {
@@ -403,6 +436,7 @@ public:
         fitChildren(window_);
         if (window_->layout())
             window_->layout()->activate();
+        widenForTitle(window_);
         fitting_ = false;
         fitted_ = true;
     }
@@ -410,8 +444,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        const bool resized = fitted_ && event->type() == QEvent::Resize;
-        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || resized)) {
+        // A window that names its record in its title after it showed needs the room for the longer title.
+        const bool changed = fitted_ && (event->type() == QEvent::Resize || event->type() == QEvent::WindowTitleChange);
+        if (watched == window_ && !fitting_ && (event->type() == QEvent::Show || changed)) {
             const bool opening = !fitted_;
             Fit();
             // Placed for a smaller screen, or grown by its fitting, it would open partly off the screen.

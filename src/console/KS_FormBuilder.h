@@ -78,8 +78,8 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
 // Creates every control of the table under form (or the frame it names), in
 // order.
 //
-// The twips were laid out for a narrower font than the ones found here, so
-// when form's window shows, and whenever it changes size, each label, check
+// The twips were laid out for a narrower font than the ones found here, so when
+// form's window shows, and whenever it changes size or title, each label, check
 // box, option button, command button and frame whose caption needs more room
 // than it was given grows to its text, each drop-down list to its longest item
 // and each text box to its declared longest text; what stands to its right in
@@ -90,10 +90,12 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
 // over it widens the runs and centres the boxes in them. A control lying over
 // one above it moves down clear of it, the holder deepening as it must and at
 // least to take in every control. A control hidden for now (a progress bar, a
-// service field, a value a read brings) is fitted as if shown, unless it
-// stands where a shown control stands. Nothing shrinks, and controls placed by
-// a layout are left to the layout. A window with an owner then opens wholly on
-// its owner's screen.
+// service field, a value a read brings) is fitted as if shown, unless it stands
+// where a shown control stands. Nothing shrinks, and controls placed by a
+// layout are left to the layout. The window is then at least wide enough for
+// its title in the desktop's font and a window manager's title-bar buttons (its
+// client area widening where it has one), and a window with an owner opens
+// wholly on its owner's screen.
 void BuildControls(QWidget* form, std::span<const FormControl> table);
 
 // The usual frame of a table window: the toolbar tlbMenu along the top and,

@@ -647,7 +647,7 @@ bool readToneSchedule(const std::string& path, bool correctCountdown)
         return false;
     }
     if (RecordFile(path, ToneScheduleEvent::kLength).HasTrailingBytes())
-        ReportStatus("The tone schedule file ends in an incomplete record, which was not read.", true);
+        ReportStatus(kToneScheduleIncomplete, true);
     return true;
 }
 

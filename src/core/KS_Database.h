@@ -150,6 +150,11 @@ bool ParseToneEventAnswer(std::string_view answer, int eventNo, ToneScheduleEven
 // end in "*" CR.
 int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<CalendarEvent> day);
 
+// How a tone schedule file that ends in part of a record is reported; the
+// part is never read.
+inline constexpr std::string_view kToneScheduleIncomplete =
+    "The tone schedule file ends in an incomplete record, which was not read.";
+
 // Fills gToneSchedule from the schedule file, or builds (and optionally
 // downloads) the default week and writes ToneGen.TGS.
 bool LoadToneSchedule(bool download);

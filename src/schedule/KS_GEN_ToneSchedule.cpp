@@ -424,5 +424,7 @@ void KS_GEN_ToneSchedule::cmdOpen_Click()
     if (!chooseFileToOpen())
         return;
     showFirstWeekday();
-    ShowWeekDaySchedule(1, false);
+    // The status line lies under this window: the operator who chose the file hears of its torn end here.
+    if (ShowWeekDaySchedule(1, false) && RecordFile(gToneGenFile, ToneScheduleEvent::kLength).HasTrailingBytes())
+        ShowMessage(kToneScheduleIncomplete, kButtonsOk, kAnswerOk, kIconExclamation);
 }

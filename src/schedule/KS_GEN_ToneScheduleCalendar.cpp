@@ -460,7 +460,8 @@ void KS_GEN_ToneScheduleCalendar::cmdDownload_Click()
 
 void KS_GEN_ToneScheduleCalendar::cmdOpen_Click()
 {
-    if (!chooseFileToOpen())
+    QDate start;
+    if (!chooseFileToOpen([&start](const std::string& path) { return CheckCalendarFile(path, start); }))
         return;
     ShowCalendarDay(1, false);
     DrawDayIndicators();

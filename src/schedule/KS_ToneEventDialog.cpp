@@ -133,8 +133,7 @@ int ToneEventDialog::eventNumber(int highest)
 
 void ToneEventDialog::showSaved(QTreeWidgetItem* row)
 {
-    ResetSortKey(owner_->lvwMessages, true);
-    owner_->lvwMessages->scrollToItem(row);
+    ShowSavedListRow(owner_->lvwMessages, owner_->ColumnWeights(), true, row);
 }
 
 void ToneEventDialog::cmdOk_Click()

@@ -80,6 +80,7 @@ void ToneListWindow::setupToolbar(bool withTest)
 
 void ToneListWindow::setupColumns(const char* timeOutCaption, const std::vector<double>& weights)
 {
+    columnWeights_ = weights;
     SetupListViewColumns(lvwMessages, weights,
                          {"No.", "Time", "Zone", "Type", "Level", "Length", "Repeat", "Delay", timeOutCaption,
                           "Active", "Description", "Action Type"});
@@ -127,12 +128,14 @@ void ToneListWindow::setFile(const std::string& path, bool remember)
     file_.path = path;
 }
 
-bool ToneListWindow::chooseFileToOpen()
+bool ToneListWindow::chooseFileToOpen(const std::function<bool(const std::string&)>& accept)
 {
     const auto path = ChooseFile(this, {false, file_.openFilter, gDataFolder + "/"});
-    if (path)
-        setFile(*path, true);
-    return path.has_value();
+    // A refused file never becomes the one every later opening starts from.
+    if (!path || (accept && !accept(*path)))
+        return false;
+    setFile(*path, true);
+    return true;
 }
 
 void ToneListWindow::cmdSaveAs_Click()

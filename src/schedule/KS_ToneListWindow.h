@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "KS_BusyDialog.h"
 #include "KS_Messages.h"
@@ -51,6 +52,9 @@ public:
     void cmdClose_Click() { close(); }
     void lvwMessages_DblClick();
 
+    // The list's column weights, for sizing its columns again after a save.
+    const std::vector<double>& ColumnWeights() const { return columnWeights_; }
+
     // Set to 2 (update) before the event dialog opens.
     std::uint8_t mode_ = 0;
 
@@ -85,8 +89,9 @@ protected:
 
     bool askYesNo(const std::string& text, std::int16_t defaultButton = kAnswerNo);
     void setFile(const std::string& path, bool remember);
-    // The file the operator chose to open, now the window's; false when the dialog was cancelled.
-    bool chooseFileToOpen();
+    // The file the operator chose to open, now the window's; false when the
+    // dialog was cancelled or accept refused the file (and said why).
+    bool chooseFileToOpen(const std::function<bool(const std::string&)>& accept = {});
     // The selected row as a test tone: alert number, length, level, codes and zone; false without a row.
     bool selectedTone(TestToneEvent& event) const;
     void sendTestTone(const TestToneEvent& event);
@@ -104,4 +109,5 @@ protected:
 
 private:
     ToneFileKind file_;
+    std::vector<double> columnWeights_;
 };

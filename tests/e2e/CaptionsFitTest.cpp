@@ -22,14 +22,17 @@
 #include "KS_GEN_Configure.h"
 #include "KS_GEN_CoverPage.h"
 #include "KS_GEN_DBProgrammer.h"
+#include "KS_GEN_ToneScheduleCalendarlAdd.h"
 #include "KS_GEN_UserAdd.h"
 #include "KS_MessageWindows.h"
 #include "KS_ProgrammerWindows.h"
 #include "KS_ScheduleWindows.h"
 #include "KS_SpeakerWindows.h"
 #include "KS_FormBuilder.h"
+#include "KS_ListWindow.h"
 #include "KS_Forms.h"
 #include "KS_SYS_About.h"
+#include "ModalDialog.h"
 
 namespace {
 
@@ -93,8 +96,22 @@ void checkColumns(const QTreeWidget* list, const QString& where, QStringList& of
     }
 }
 
+// A window manager draws the title in the desktop's font, mostly bold, beside the window's icon and its buttons
+// (minimise, maximise, close), each about as wide as the title bar is high: some text height and 8 px.
+void checkTitle(const QWidget* window, const QString& name, QStringList& offenders)
+{
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int needed = metrics.horizontalAdvance(window->windowTitle()) + 4 * (metrics.height() + 8);
+    if (needed > window->width())
+        offenders << QString("%1 title \"%2\": needs %3 px, has %4").arg(name, window->windowTitle()).arg(needed)
+                         .arg(window->width());
+}
+
 void checkWindow(const QWidget* window, const QString& name, QStringList& offenders)
 {
+    checkTitle(window, name, offenders);
     for (const QWidget* control : window->findChildren<QWidget*>()) {
         if (!control->isVisibleTo(window))
             continue;
@@ -399,6 +416,48 @@ TEST(CaptionsFit, AtALargerDesktopFontEveryCaptionStillShowsWholeAndNoControlLie
     EXPECT_EQ(everyWindowOffenders(checkWindow, 1.35), "");
     EXPECT_EQ(everyWindowOffenders(checkOverlaps, 1.35), "");
     EXPECT_EQ(everyWindowOffenders(checkBoxTexts, 1.35), "");
+}
+
+TEST(CaptionsFit, ACalendarEventSavedWithTheWidestTypeShowsItWholeAtEitherFont)
+{
+    RegisterScheduleWindows();
+    ConsoleHarness harness({{1, "Front Desk", "A"}});
+    harness.messages.AnswerAlways(kAnswerOk);
+    KS_MainForm& form = harness.Load();
+    const QFont font = QApplication::font();
+    for (const double scale : {1.0, 1.35}) {
+        QFont scaled = font;
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+        QApplication::setFont(scaled);
+        QWidget* window = CreateRegisteredWindow(FormName::ToneScheduleCalendar, &form);
+        form.OpenOwnedWindow(window, false);
+        auto* list = window->findChild<QTreeWidget*>("lvwMessages");
+        SelectListRow(list, list->topLevelItem(0));
+        QString widest;
+        WorkModalDialog<KS_GEN_ToneScheduleCalendarlAdd>(
+            window,
+            [&widest](KS_GEN_ToneScheduleCalendarlAdd& dialog) {
+                for (int i = 0; i < dialog.cmbAlertType->count(); ++i)
+                    if (dialog.fontMetrics().horizontalAdvance(dialog.cmbAlertType->itemText(i))
+                        > dialog.fontMetrics().horizontalAdvance(widest))
+                        widest = dialog.cmbAlertType->itemText(i);
+                dialog.cmbAlertType->setCurrentIndex(dialog.cmbAlertType->findText(widest));
+                dialog.txtDurationMinutes->setText("05");
+                dialog.txtZone->setText("001");
+                dialog.chkActive->setChecked(true);
+                dialog.cmdOk->click();
+            },
+            [window] { window->findChild<QPushButton*>("cmdUpdate")->click(); });
+        EXPECT_EQ(list->topLevelItem(0)->text(3), widest);
+        QStringList offenders;
+        checkColumns(list, QString("at %1").arg(scale), offenders);
+        EXPECT_EQ(offenders.join('\n').toStdString(), "");
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // The next font's list opens on a new calendar, which has never shown that type.
+        std::remove(gToneGenCalendarFile.c_str());
+    }
+    QApplication::setFont(font);
 }
 
 TEST(CaptionsFit, AControlMovedDownClearOfAnotherStaysWithinItsForm)

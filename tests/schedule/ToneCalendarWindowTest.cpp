@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -154,6 +155,24 @@ TEST_F(CalendarWindow, TheDialogKeepsDurationsWithinTheirTypesLimits)
     EXPECT_EQ(Row(1)->text(ToneColumn::Duration), "79:00");
     EXPECT_TRUE(window->scheduleChanged_);
     EXPECT_EQ(boxes.shown().size(), 3u);
+}
+
+TEST_F(CalendarWindow, TabInTheDurationGoesFromBoxToBoxNotIntoTheArrows)
+{
+    auto dialog = Edit(1);
+    dialog->cmbAlertType->setCurrentIndex(dialog->cmbAlertType->findText("98 - Start Countdown"));
+    dialog->show();
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 1000));
+    dialog->txtDurationMinutes->setFocus();
+    QCoreApplication::processEvents(); // the box selects its text on entry
+    QTest::keyClicks(dialog->txtDurationMinutes, "05");
+    QTest::keyClick(dialog->txtDurationMinutes, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(QApplication::focusWidget(), "30");
+    EXPECT_EQ(dialog->txtDurationMinutes->text(), "05");
+    EXPECT_EQ(dialog->txtDurationSeconds->text(), "30");
+    dialog->hide();
 }
 
 TEST_F(CalendarWindow, AnEditedEventCountsAndMarksItsDay)
@@ -306,6 +325,41 @@ TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
     window->cmdOpen_Click();
     EXPECT_EQ(gToneGenCalendarFile, answer);
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
+}
+
+TEST_F(CalendarWindow, AFileOpenRefusesLeavesTheCalendarAndTheSettingAsTheyWere)
+{
+    const std::string current = gToneGenCalendarFile;
+    SaveConfigSetting("ToneGenCalendarFile", current);
+    PutEvent(QDate(2024, 1, 1), 1, 7);
+    std::string answer;
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+    std::string midMonth;
+    for (int e = 1; e <= 100; ++e)
+        midMonth += EncodeRecord(DefaultCalendarEvent(SerialFromDate(QDate(2025, 3, 15)), e));
+    answer = DataFilePath("MidMonth.TGC");
+    WriteBytes(answer, midMonth);
+    boxes.Answer(kAnswerOk);
+    boxes.Answer(kAnswerOk);
+    window->cmdOpen_Click();
+    answer = DataFilePath("Empty.TGC");
+    WriteBytes(answer, "");
+    window->cmdOpen_Click();
+    ASSERT_EQ(boxes.texts().size(), 2u);
+    EXPECT_EQ(boxes.texts()[0], "The file " + DataFilePath("MidMonth.TGC")
+                                    + " does not hold a tone schedule calendar: its first date is not the first day "
+                                      "of a month. The file was left as it is.");
+    EXPECT_EQ(boxes.texts()[1], "Error reading user record.");
+    EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), current);
+    EXPECT_EQ(gToneGenCalendarFile, current);
+    EXPECT_EQ(window->txtFileName->text().toStdString(), current);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Zone), "007");
+
+    // The next opening finds the calendar that was in use, without a word.
+    window = std::make_unique<KS_GEN_ToneScheduleCalendar>();
+    window->Form_Load();
+    EXPECT_EQ(boxes.texts().size(), 2u);
+    EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 100);
 }
 
 TEST_F(CalendarWindow, TheDialogKeepsAStoredTypeTheListDoesNotOffer)

@@ -506,6 +506,26 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
 }
 
+TEST_F(ToneWindow, OpenOfAScheduleEndingInAPartRecordSaysSoInABoxAndListsTheWholeOnes)
+{
+    Start();
+    std::string week = ReadBytes(DataFilePath("ToneGen.TGS"));
+    week.replace(30, 8, "07:45 AM");
+    week += week.substr(0, 10);
+    const std::string answer = gDataFolder + "/torn.tgs";
+    WriteBytes(answer, week);
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+    boxes.Answer(kAnswerOk);
+    window->cmdOpen->click();
+    EXPECT_EQ(boxes.texts(), Lines{"The tone schedule file ends in an incomplete record, which was not read."});
+    EXPECT_EQ(gToneGenFile, answer);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
+
+    // Another day of the same file is listed without the box again.
+    window->ShowWeekDaySchedule(2, false);
+    EXPECT_EQ(boxes.texts().size(), 1u);
+}
+
 TEST_F(ToneWindow, AWholeWeekGoesUpAndComesBackDown)
 {
     Start('L');
