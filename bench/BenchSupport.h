@@ -64,8 +64,7 @@ inline void installPump()
 {
     SetYieldHook([] {
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
     });
 }
 

@@ -52,8 +52,7 @@ void FuzzInit()
     SetStatusSink([](const std::string&, bool, int) {});
     SetYieldHook([] {
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
     });
 }
 
@@ -73,7 +72,6 @@ void ResetLinkState()
     gModemConnected = false;
     gModemFailed = false;
     gModemReady = false;
-    gLinkBusy = false;
     gConnectionType = 1;
     gSerialPort = 1;
     gComSettings = "38400,N,8,1";

@@ -392,6 +392,15 @@ void Engine::DropCarrier(std::int64_t tick)
     SendResult(ModemResult::NoCarrier, tick);
 }
 
+void Engine::DropDtr(std::int64_t tick)
+{
+    Advance(tick);
+    if (!modem_)
+        return;
+    EndCall();
+    modemLine_.clear();
+}
+
 void Engine::SendResult(ModemResult result, std::int64_t due)
 {
     if (verbose_)

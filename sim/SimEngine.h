@@ -243,6 +243,9 @@ public:
     const std::string& DialedNumber() const { return dialedNumber_; }
     // The far end hangs up: the modem reports NO CARRIER.
     void DropCarrier(std::int64_t tick);
+    // The host closed the port and DTR dropped: the modem, set as shipped
+    // (&D2), ends a call or a dial and waits for commands, reporting nothing.
+    void DropDtr(std::int64_t tick);
 
 private:
     struct Command {

@@ -435,8 +435,18 @@ bool KS_GEN_Configure::UpdateConfiguration()
 
     {
         LinkConversation conversation;
-        if (gComm)
-            OpenSerialPort(*gComm, gConnectionType == 2 ? gModemPort : gSerialPort, gComSettings);
+        if (gComm) {
+            const std::int16_t port = gConnectionType == 2 ? gModemPort : gSerialPort;
+            // Reopening the port drops DTR and the modem hangs up. A call on the
+            // same port at the same speed is left up; any other is ended as
+            // Disconnect ends it, so the window never shows a dead call online.
+            const bool keepCall = gModemConnected && gComm->PortOpen() && gComm->CommPortNumber() == port
+                && gComm->Settings() == gComSettings;
+            if (gModemConnected && !keepCall && gMainForm)
+                gMainForm->SetModemDialMode(false);
+            if (!keepCall)
+                OpenSerialPort(*gComm, port, gComSettings);
+        }
         DetectEncoder();
     }
     LoadScheduleDatabase();

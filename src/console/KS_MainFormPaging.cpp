@@ -402,8 +402,7 @@ bool KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
 
 void KS_MainForm::tmrCheckCOMPort_Timer()
 {
-    if (!gLinkBusy)
-        PollEncoderReply();
+    PollEncoderReply();
 }
 
 void KS_MainForm::tmrSeconds_Timer()

@@ -53,8 +53,6 @@ inline bool gModemReady = false;
 // The line that set gReplyAcknowledged; a stray line arriving after it must not
 // turn an acknowledged command into a failure or change the value read.
 inline std::string gAcknowledgedLine;
-// Set while a long transfer reads the port itself; tmrCheckCOMPort then leaves the line alone.
-inline bool gLinkBusy = false;
 
 // ---- The encoder's identity and capabilities (written by DetectEncoder) ----
 inline std::string gEncoderModelName = "encoder";

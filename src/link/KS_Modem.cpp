@@ -11,7 +11,11 @@
 
 namespace {
 constexpr std::int64_t kAnswerWaitTicks = 1200;
-}
+
+// A modem that lets a command go unanswered is off, unplugged or on another
+// port; saying so keeps the operator from taking the line for ready.
+void reportSilentModem() { ReportStatus("Modem Not Responding.", true, 3); }
+} // namespace
 
 bool DialModem(std::string_view phone)
 {
@@ -33,6 +37,8 @@ bool DialModem(std::string_view phone)
         // decides whether the call came up.
         SendLinkCommand("ATDT", phone, true, 10, reply, true, 0);
         ReportStatus("Waiting for Answer...");
+    } else {
+        reportSilentModem();
     }
 
     clsDelay delay;
@@ -56,7 +62,10 @@ void HangUpModem()
     SendLinkCommand("+++", "", true, 40, reply, false, 3);
     DoEvents();
     SendLinkCommand("ATH0", "", true, 20, reply, true, 3);
-    ReportStatus("Modem is Ready.");
+    if (gModemReady)
+        ReportStatus("Modem is Ready.");
+    else
+        reportSilentModem();
     gComm->SetPortOpen(false);
     gComm->SetDeviceResolver(ResolveCommDevice);
     gComm->SetPortOpen(true);

@@ -144,8 +144,7 @@ TEST_F(Scheduler, AnEntryDueDuringABatchGoesOutOnceRightAfterItAndAgainNextWeek)
     SetYieldHook([&] {
         ++ticks;
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
         form.tmrSeconds_Timer();
     });
     form.cmdSendPage_Click();

@@ -34,8 +34,7 @@ struct LoadWatch {
     void onYield()
     {
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
         const auto& transcript = engine.Transcript();
         for (; seen < transcript.size(); ++seen)
             if (transcript[seen].fromHost && transcript[seen].bytes != "\r" && !closed && mainLive())

@@ -233,8 +233,7 @@ TEST_F(CustomAlerts, TheWindowStaysClosedToTheOperatorUntilTheDeviceHasItsSpeedB
     int liveTicks = 0;
     SetYieldHook([&] {
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
         const auto& transcript = harness.engine.Transcript();
         if (transcript.back().fromHost && transcript.back().bytes == "PBR2\r"
             && (window->cmdProgram->isEnabled() || window->cmdClose->isEnabled() || window->tlbMenu->isEnabled()))

@@ -71,8 +71,7 @@ struct ProgrammerFixture : testing::Test {
     {
         SetYieldHook([this] {
             AdvanceTick();
-            if (!gLinkBusy)
-                PollEncoderReply();
+            PollEncoderReply();
             if (window && (infoSeen.empty() || infoSeen.back() != Info()))
                 infoSeen.push_back(Info());
         });

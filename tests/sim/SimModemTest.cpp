@@ -105,3 +105,20 @@ TEST(SimModem, AByteWhileDialingOrRingingOrTheFarEndHangingUpDropsTheCall)
     EXPECT_FALSE(hangUp.unit.CallUp());
     EXPECT_EQ(hangUp.Send("ATDT1\r", 6), "18\r");
 }
+
+TEST(SimModem, ThePortClosedUnderACallOrADialEndsItWithoutAWord)
+{
+    SimLine line = NumericModem();
+    line.Send("ATDT1\r", 6);
+    ASSERT_TRUE(line.unit.CallUp());
+    line.unit.DropDtr(line.tick);
+    EXPECT_FALSE(line.unit.CallUp());
+    EXPECT_EQ(line.unit.GetModemState(), ModemState::Command);
+    EXPECT_EQ(line.Run(20), "");
+
+    line.Send("ATDT2\r", 2);
+    line.unit.DropDtr(line.tick);
+    EXPECT_EQ(line.Run(20), ""); // the dial never completes
+    EXPECT_FALSE(line.unit.CallUp());
+    EXPECT_EQ(line.Send("ATDT3\r", 6), "18\r");
+}

@@ -125,8 +125,7 @@ void ConsoleHarness::ActAtYield(int n, std::function<void()> act)
     yields = 0;
     SetYieldHook([this, n, act = std::move(act)] {
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
         if (++yields == n) {
             actedInConversation = LinkConversation::ConversationActive();
             act();

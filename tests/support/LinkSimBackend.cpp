@@ -10,7 +10,11 @@ CommError SimBackend::Open(const std::string&)
     return CommError::None;
 }
 
-void SimBackend::Close() { arrived_.clear(); }
+void SimBackend::Close()
+{
+    arrived_.clear();
+    engine_.DropDtr(gDelayTicks);
+}
 
 bool SimBackend::Configure(const SerialSettings& settings)
 {

@@ -99,8 +99,7 @@ namespace {
 void pumpOneTick()
 {
     AdvanceTick();
-    if (!gLinkBusy)
-        PollEncoderReply();
+    PollEncoderReply();
 }
 } // namespace
 

@@ -55,9 +55,8 @@ private:
     bool vanished_ = false;
 };
 
-// The deterministic pump: every yield advances one tick and then, unless a
-// conversation holds the line, runs the receiver, as tmrDelay and
-// tmrCheckCOMPort do in the program.
+// The deterministic pump: every yield advances one tick and then runs the
+// receiver, as tmrDelay and tmrCheckCOMPort do in the program.
 void InstallTickPump();
 
 // Installs the pump and owns the open port that gComm points at; everything

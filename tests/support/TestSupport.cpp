@@ -35,7 +35,6 @@ void ResetProgramStateForTest()
     gModemConnected = false;
     gModemFailed = false;
     gModemReady = false;
-    gLinkBusy = false;
     gConnectionType = 1;
     gComSettings = "38400,N,8,1";
     gEncoderModelName = "encoder";

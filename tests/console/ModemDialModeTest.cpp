@@ -1,0 +1,100 @@
+// Dial Out of the main window, and Configure OK during a call, against the
+// simulator's modem.
+#include <QRadioButton>
+#include <algorithm>
+
+#include "ConsoleHarness.h"
+#include "KS_GEN_Configure.h"
+
+namespace {
+
+// The console on a modem link whose far end is the simulator's modem.
+KS_MainForm& loadOnModem(ConsoleHarness& harness)
+{
+    harness.engine.EnableModem();
+    gConnectionType = 2;
+    gModemPort = 1;
+    gModemPhone = "5551234";
+    // What Configure reads back when it opens.
+    SaveConfigSetting("Folder", gDataFolder);
+    SaveConfigSetting("ConnectionType", "2");
+    SaveConfigSetting("Modem COM Port", "1");
+    SaveConfigSetting("Phone", gModemPhone);
+    SaveConfigSetting("COMPortSettings", gComSettings);
+    harness.messages.AnswerAlways(kAnswerOk); // no call is up while the console starts
+    return harness.Load();
+}
+
+bool sent(const Lines& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// A call is up when the test begins.
+struct ConfigureDuringACall : testing::Test {
+    void SetUp() override
+    {
+        form.cmdDialOut->click();
+        ASSERT_TRUE(harness.engine.CallUp());
+        ASSERT_EQ(form.lblModemStatus->text(), "Modem Online");
+        harness.HostLines();
+    }
+    ConsoleHarness harness{{{1, "Anna", "A"}}};
+    KS_MainForm& form = loadOnModem(harness);
+    KS_GEN_Configure dialog{&form};
+};
+
+} // namespace
+
+TEST(ModemDialMode, DialOutToAModemThatAnswersNothingEndsOfflineAndSaysTheModemIsNotResponding)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = loadOnModem(harness);
+    SilenceEveryLine(harness.engine);
+    harness.statusLog.clear();
+
+    form.cmdDialOut->click();
+    EXPECT_EQ(form.cmdDialOut->text(), "Dial &Out");
+    EXPECT_TRUE(form.cmdDialOut->isEnabled());
+    EXPECT_EQ(form.lblModemStatus->text(), "Modem Offline");
+    const auto lines = harness.HostLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("ATDT", 0) == 0; }),
+              0);
+    ASSERT_FALSE(harness.statusLog.empty());
+    EXPECT_EQ(harness.statusLog.back().text, "Modem Not Responding.");
+    EXPECT_TRUE(harness.statusLog.back().isError);
+    EXPECT_FALSE(harness.Reported("Modem is Ready.", false));
+}
+
+TEST_F(ConfigureDuringACall, OkWithThePortAndSpeedUnchangedKeepsTheCallAndIdentifiesTheUnitThroughIt)
+{
+    ASSERT_TRUE(dialog.optConnect[1]->isChecked());
+    ASSERT_TRUE(dialog.UpdateConfiguration());
+    EXPECT_TRUE(harness.engine.CallUp());
+    EXPECT_TRUE(gModemConnected);
+    EXPECT_EQ(form.lblModemStatus->text(), "Modem Online");
+    EXPECT_EQ(form.cmdDialOut->text(), "Di&sconnect");
+    const Lines lines = harness.HostLines();
+    EXPECT_FALSE(sent(lines, "ATH0"));
+    EXPECT_TRUE(sent(lines, "?000M"));
+    EXPECT_EQ(form.lblConnectionStatus->text().toStdString(), "Connected to " + gEncoderModelName);
+    EXPECT_NE(gEncoderModelLetter, "N/A");
+}
+
+TEST_F(ConfigureDuringACall, OkWithAnotherSpeedHangsUpAsDisconnectDoesBeforeThePortIsReopened)
+{
+    dialog.cmbComSettings->setCurrentText("9600-N-8-1");
+    ASSERT_TRUE(dialog.UpdateConfiguration());
+    EXPECT_FALSE(harness.engine.CallUp());
+    EXPECT_FALSE(gModemConnected);
+    EXPECT_EQ(form.lblModemStatus->text(), "Modem Offline");
+    EXPECT_EQ(form.cmdDialOut->text(), "Dial &Out");
+    EXPECT_TRUE(form.cmdDialOut->isEnabled());
+    EXPECT_EQ(form.comUnitConnect->Settings(), "9600,N,8,1");
+    EXPECT_TRUE(form.comUnitConnect->PortOpen());
+    // The escape reached the modem while the call was still up on the old
+    // port, so it took the hang-up at the first asking.
+    const Lines lines = harness.HostLines();
+    EXPECT_EQ(lines.empty() ? "" : lines.front(), "+++");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "ATH0"), 1);
+}
