@@ -171,8 +171,7 @@ TEST(SpeakerProgrammer, ReadShowsNoStepTextsWhileItRuns)
     std::set<std::string> seen;
     SetYieldHook([&] {
         AdvanceTick();
-        if (!gLinkBusy)
-            PollEncoderReply();
+        PollEncoderReply();
         seen.insert(w.lblInfo->text().toStdString());
     });
     EXPECT_TRUE(w.ReadSpeakerSettings());
