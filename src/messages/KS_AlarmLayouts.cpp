@@ -152,6 +152,10 @@ std::string family8Fields(const AlarmPointRecord& r)
     return data;
 }
 
+// A download keeps the Full layout's input-delay code as the one character it
+// came as, padded with spaces; the dialog keeps seconds as three digits.
+bool delayCodeAsRead(std::string_view stored) { return stored.size() == 3 && stored.substr(1) == "  "; }
+
 std::string fullFields(const AlarmPointRecord& r, bool delayCode)
 {
     const long long realTime = numberIn(r.RealTime, 0, 999);
@@ -160,8 +164,8 @@ std::string fullFields(const AlarmPointRecord& r, bool delayCode)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
         + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
         + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
-        + (delayCode ? digits(r.InputDelay, 1) : "0") + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2)
-        + digits(r.Pulse, 1);
+        + (delayCode || delayCodeAsRead(r.InputDelay) ? digits(r.InputDelay, 1) : "0")
+        + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2) + digits(r.Pulse, 1);
 }
 
 } // namespace
