@@ -91,12 +91,16 @@ std::string AlarmStatusRefused(const AlarmDialogValues& v, const AlarmUnit& unit
 
 std::string AlarmRealTimeRefused(const AlarmDialogValues& v, const AlarmUnit& unit)
 {
-    // Only the QX8XXX units carry the real time as one character of that code.
-    if (!AlarmStatusIsCode(SelectAlarmLayout(unit)))
+    // The QX7XXX units keep three digits; the others one character of that
+    // code, which the QX8XXX units also send, where 10 and 13 end the line.
+    if (AlarmUnitCountsRepeats(unit))
         return {};
     const double value = Val(v.realTime);
-    if (value <= 255 && !AlarmCodeEndsLine(static_cast<long long>(value)))
+    const bool sent = AlarmStatusIsCode(SelectAlarmLayout(unit));
+    if (value <= 255 && !(sent && AlarmCodeEndsLine(static_cast<long long>(value))))
         return {};
+    if (!sent)
+        return "RealTime must be a number from 0 to 255.";
     return "RealTime must be a number from 0 to 255 other than 10 and 13, which would end the line to the "
         + unit.modelName + ".";
 }

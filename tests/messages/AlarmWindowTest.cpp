@@ -213,6 +213,50 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
     EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
 }
 
+// A unit that keeps the real time as one character refuses more than it holds,
+// rather than keeping another number than the one typed.
+TEST(AlarmWindow, RealTimeAboveOneCharacterIsRefusedByTheUnitsThatKeepOne)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('X'));
+    const std::string file = readFile("PPM_Alarm.DBS");
+    t.harness.messages.Answer(kAnswerOk);
+    EXPECT_TRUE(t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.txtUserID->setText("012");
+        d.txtRealTime->setText("256");
+    }));
+    EXPECT_EQ(t.harness.messages.texts(), Lines{"RealTime must be a number from 0 to 255."});
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+    // The X units never send it: a line's end is no danger there.
+    EXPECT_FALSE(t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.txtUserID->setText("012");
+        d.txtRealTime->setText("13");
+    }));
+    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).RealTime, "013");
+}
+
+// A Full-layout unit takes the real time as three digits, so 10 and 13 go out
+// as such from the dialog and with the table.
+TEST(AlarmWindow, FullLayoutUnitSendsARealTimeOfTenOrThirteenAsThreeDigits)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    for (const char* realTime : {"10", "13"}) {
+        SCOPED_TRACE(realTime);
+        t.edit<Dialog>(list, 0, [realTime](Dialog& d) {
+            d.txtUserID->setText("012");
+            d.txtRealTime->setText(realTime);
+        });
+        const std::string line = "Z001012000" + std::string(60, ' ') + "00" + realTime + "01+00101001W";
+        EXPECT_EQ(t.harness.HostLines(), Lines{line});
+        t.harness.messages.Answer(kAnswerYes);
+        list.cmdUpload->click();
+        EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
+    }
+    EXPECT_EQ(t.harness.messages.texts().size(), 2u); // the uploads' questions only
+}
+
 // A QX8XXX unit sends its status as the character of that code; what it sent
 // goes back, and a typed one goes as typed.
 TEST(AlarmWindow, Family8StatusGoesBackAsTheUnitSentIt)
