@@ -213,6 +213,19 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
     EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
 }
 
+TEST(AlarmWindow, TheTabStopsAtTheThresholdAndRelayBoxesNotAtTheirArrows)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('I'));
+    t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.cmbInputType->setCurrentIndex(2);
+        for (QSpinBox* upDown : {d.updThreshold, d.updRelay}) {
+            EXPECT_TRUE(upDown->isEnabled());
+            EXPECT_FALSE(upDown->focusPolicy() & Qt::TabFocus) << upDown->objectName().toStdString();
+        }
+    }, false);
+}
+
 // A unit that keeps the real time as one character refuses more than it holds,
 // rather than keeping another number than the one typed.
 TEST(AlarmWindow, RealTimeAboveOneCharacterIsRefusedByTheUnitsThatKeepOne)
