@@ -152,10 +152,6 @@ std::string family8Fields(const AlarmPointRecord& r)
     return data;
 }
 
-// A download keeps the Full layout's input-delay code as the one character it
-// came as, padded with spaces; the dialog keeps seconds as three digits.
-bool delayCodeAsRead(std::string_view stored) { return stored.size() == 3 && stored.substr(1) == "  "; }
-
 std::string fullFields(const AlarmPointRecord& r, bool delayCode)
 {
     const long long realTime = numberIn(r.RealTime, 0, 999);
@@ -164,7 +160,7 @@ std::string fullFields(const AlarmPointRecord& r, bool delayCode)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
         + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
         + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
-        + (delayCode || delayCodeAsRead(r.InputDelay) ? digits(r.InputDelay, 1) : "0")
+        + (delayCode || AlarmDelayCodeAsRead(r.InputDelay) ? digits(r.InputDelay, 1) : "0")
         + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2) + digits(r.Pulse, 1);
 }
 
@@ -275,6 +271,8 @@ int AlarmStatusValue(AlarmLayout layout, std::string_view field)
         return c - '0';
     return AlarmStatusIsCode(layout) && c != ' ' ? static_cast<unsigned char>(c) : 0;
 }
+
+bool AlarmDelayCodeAsRead(std::string_view stored) { return stored.size() == 3 && stored.substr(1) == "  "; }
 
 bool AlarmCodeEndsLine(long long code) { return code == '\n' || code == '\r'; }
 

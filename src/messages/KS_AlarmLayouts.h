@@ -74,6 +74,10 @@ void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecor
 std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot,
                                   const AlarmPointRecord& record);
 
+// A download keeps the Full layout's input-delay code as the one character it
+// came as, padded with spaces; the dialog keeps seconds as three digits.
+bool AlarmDelayCodeAsRead(std::string_view stored);
+
 // The QX8XXX layouts send status and real time as the character of that
 // code: a line feed or a carriage return there would end the line to the
 // unit and cut the point's write in two.

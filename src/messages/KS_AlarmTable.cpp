@@ -136,8 +136,14 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
         r.Status = AlarmStatusField(static_cast<int>(number(v.status, 0, v.statusTyped ? 9 : 255)));
         r.RealTime = ZeroPad(number(v.realTime, 0, 255), 3);
     }
-    r.InputDelay = IsAlarmModuleModel(unit.modelName) ? ZeroPad(std::clamp(v.delayModule, 0, 9), 3)
-                                                        : ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
+    // A code read from a unit without the module lists is kept until the
+    // operator picks another delay: its seconds have no code there.
+    if (IsAlarmModuleModel(unit.modelName))
+        r.InputDelay = ZeroPad(std::clamp(v.delayModule, 0, 9), 3);
+    else if (!v.delayTyped && AlarmDelayCodeAsRead(v.loadedDelay))
+        r.InputDelay = v.loadedDelay;
+    else
+        r.InputDelay = ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
 
     // The same record goes out the same way from here and with the table.
     save.data = BuildAlarmWriteString(save.layout, unit, slot, r);

@@ -70,6 +70,8 @@ struct AlarmDialogValues {
     std::string cancelMessage;
     int repeatMinutes = 0;
     int delaySeconds = 0;
+    bool delayTyped = true;  // false: as the row showed it
+    std::string loadedDelay; // the stored input delay the row came with
     std::string status;
     bool statusTyped = true; // false: as the row showed it, which may be a code above 9
     std::string realTime;

@@ -195,8 +195,8 @@ TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
     }
 }
 
-// The input delay of a QX7560 or QMR7560 is the disabled module list's "0",
-// whether the point goes out from the dialog or with the table.
+// Seconds picked for a QX7560 or QMR7560 have no code there: the input delay
+// goes as "0", whether the point goes out from the dialog or with the table.
 TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
 {
     WindowRig t;
@@ -211,6 +211,23 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
     t.harness.messages.Answer(kAnswerYes);
     list.cmdUpload->click();
     EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
+}
+
+// A QX7560 or QMR7560 keeps the input-delay code it sent: it goes back with
+// the table and from the dialog until the operator picks a delay there.
+TEST(AlarmWindow, FullLayoutUnitGetsItsInputDelayCodeBackUntilADelayIsPicked)
+{
+    WindowRig t;
+    const std::string fields = "012013" + padded("Boiler") + padded("Boiler ok") + "104523-0542";
+    t.harness.engine.PutAlarmPoint(1, fields + "3071");
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    t.harness.messages.Answer(kAnswerYes);
+    list.cmdUpload->click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), "Z001" + fields + "3071W");
+    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbActiviationPlan->setCurrentIndex(4); });
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields + "5071W"});
+    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbInputDelay->setCurrentText("30 Sec."); });
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields.substr(0, fields.size() - 1) + "05071W"});
 }
 
 TEST(AlarmWindow, TheTabStopsAtTheThresholdAndRelayBoxesNotAtTheirArrows)
