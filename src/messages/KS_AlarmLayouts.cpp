@@ -160,8 +160,8 @@ std::string fullFields(const AlarmPointRecord& r, bool delayCode)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
         + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
         + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
-        + (delayCode ? digits(r.InputDelay, 1) : "0") + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2)
-        + digits(r.Pulse, 1);
+        + (delayCode || AlarmDelayCodeAsRead(r.InputDelay) ? digits(r.InputDelay, 1) : "0")
+        + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2) + digits(r.Pulse, 1);
 }
 
 } // namespace
@@ -271,6 +271,8 @@ int AlarmStatusValue(AlarmLayout layout, std::string_view field)
         return c - '0';
     return AlarmStatusIsCode(layout) && c != ' ' ? static_cast<unsigned char>(c) : 0;
 }
+
+bool AlarmDelayCodeAsRead(std::string_view stored) { return stored.size() == 3 && stored.substr(1) == "  "; }
 
 bool AlarmCodeEndsLine(long long code) { return code == '\n' || code == '\r'; }
 

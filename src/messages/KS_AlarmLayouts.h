@@ -69,9 +69,14 @@ void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecor
 // Numbers that do not fit their width are clamped into it, and unset text
 // travels as spaces, so a damaged record can never shift the fields after it.
 // On the Full layout the input delay is the stored code on the units with the
-// module lists and "0" on the others, whose list offers nothing else.
+// module lists; the others send a code read from the unit back as it came and
+// "0" for the seconds their dialog stores, which the unit has no code for.
 std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot,
                                   const AlarmPointRecord& record);
+
+// A download keeps the Full layout's input-delay code as the one character it
+// came as, padded with spaces; the dialog keeps seconds as three digits.
+bool AlarmDelayCodeAsRead(std::string_view stored);
 
 // The QX8XXX layouts send status and real time as the character of that
 // code: a line feed or a carriage return there would end the line to the

@@ -91,12 +91,16 @@ std::string AlarmStatusRefused(const AlarmDialogValues& v, const AlarmUnit& unit
 
 std::string AlarmRealTimeRefused(const AlarmDialogValues& v, const AlarmUnit& unit)
 {
-    // Only the QX8XXX units carry the real time as one character of that code.
-    if (!AlarmStatusIsCode(SelectAlarmLayout(unit)))
+    // The QX7XXX units keep three digits; the others one character of that
+    // code, which the QX8XXX units also send, where 10 and 13 end the line.
+    if (AlarmUnitCountsRepeats(unit))
         return {};
     const double value = Val(v.realTime);
-    if (value <= 255 && !AlarmCodeEndsLine(static_cast<long long>(value)))
+    const bool sent = AlarmStatusIsCode(SelectAlarmLayout(unit));
+    if (value <= 255 && !(sent && AlarmCodeEndsLine(static_cast<long long>(value))))
         return {};
+    if (!sent)
+        return "RealTime must be a number from 0 to 255.";
     return "RealTime must be a number from 0 to 255 other than 10 and 13, which would end the line to the "
         + unit.modelName + ".";
 }
@@ -132,8 +136,14 @@ AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& 
         r.Status = AlarmStatusField(static_cast<int>(number(v.status, 0, v.statusTyped ? 9 : 255)));
         r.RealTime = ZeroPad(number(v.realTime, 0, 255), 3);
     }
-    r.InputDelay = IsAlarmModuleModel(unit.modelName) ? ZeroPad(std::clamp(v.delayModule, 0, 9), 3)
-                                                        : ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
+    // A code read from a unit without the module lists is kept until the
+    // operator picks another delay: its seconds have no code there.
+    if (IsAlarmModuleModel(unit.modelName))
+        r.InputDelay = ZeroPad(std::clamp(v.delayModule, 0, 9), 3);
+    else if (!v.delayTyped && AlarmDelayCodeAsRead(v.loadedDelay))
+        r.InputDelay = v.loadedDelay;
+    else
+        r.InputDelay = ZeroPad(std::clamp(v.delaySeconds, 0, 999), 3);
 
     // The same record goes out the same way from here and with the table.
     save.data = BuildAlarmWriteString(save.layout, unit, slot, r);

@@ -70,6 +70,8 @@ struct AlarmDialogValues {
     std::string cancelMessage;
     int repeatMinutes = 0;
     int delaySeconds = 0;
+    bool delayTyped = true;  // false: as the row showed it
+    std::string loadedDelay; // the stored input delay the row came with
     std::string status;
     bool statusTyped = true; // false: as the row showed it, which may be a code above 9
     std::string realTime;
@@ -87,7 +89,8 @@ struct AlarmDialogValues {
 
 // Why the typed status or real time cannot be kept by the unit, naming what
 // may be typed; empty when it can. The QX7XXX units keep both as typed; the
-// QX8XXX units take the real time as the character of that code.
+// others keep the real time as one character of that code, which the QX8XXX
+// units also send, so there 10 and 13 would end the line.
 std::string AlarmStatusRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
 std::string AlarmRealTimeRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
 

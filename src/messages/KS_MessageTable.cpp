@@ -24,13 +24,14 @@ void showUpdateError(FileError error, const std::string& path)
 void showLoadError(FileError error) { ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical); }
 
 // Every slot of such a unit would go unanswered: one word instead of a retry
-// question per slot about a link that is fine.
-void showNotReadBack(const std::string& optionName)
+// question per slot about a link that is fine, and what the operator has now.
+void showNotReadBack(const std::string& optionName, const std::string& outcome)
 {
-    ShowMessage(optionName + " cannot be read back from the " + gEncoderModelName
-                    + ". The file on this computer was left as it is.",
+    ShowMessage(optionName + " cannot be read back from the " + gEncoderModelName + ". " + outcome,
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
+constexpr const char* kFileKept = "The file on this computer was left as it is.";
+constexpr const char* kListEmpty = "The list starts empty.";
 
 // Busy pointer and one conversation for as long as a transfer runs.
 class TransferScope {
@@ -117,7 +118,7 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
     // The window opens on the empty slots, each of which can still be saved;
     // no file is written, so the next opening looks again.
     if (Supported() && !codec_->ReadsBack()) {
-        showNotReadBack(params_.optionName);
+        showNotReadBack(params_.optionName, kListEmpty);
         for (int slot = 1; slot <= SlotCount(); ++slot)
             records.push_back(codec_->NumberedRecord(slot));
         return records;
@@ -151,7 +152,7 @@ std::optional<std::vector<std::string>> MessageTableEngine::Download()
         return std::nullopt;
     }
     if (!codec_->ReadsBack()) {
-        showNotReadBack(params_.optionName);
+        showNotReadBack(params_.optionName, kFileKept);
         return std::nullopt;
     }
     ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");

@@ -97,6 +97,10 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
         Control(cmdCancel, "cmdCancel", "&Cancel", {6420, 4980, 1215, 375}),
     };
     BuildControls(Client(), controls);
+    // Each up-down is its arrows alone beside its box; the Tab stops at the box,
+    // so digits typed after a Tab never land in the arrows' own value.
+    for (QSpinBox* upDown : {updThreshold, updRelay})
+        upDown->setFocusPolicy(Qt::NoFocus);
 
     FormConventions* conventions = FormConventions::Install(this);
     conventions->SetKeyFilter(txtUserID, DigitsOnlyKey);
@@ -200,6 +204,8 @@ void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
         showPosition(cmbInputDelayModule, delay.empty() ? 0 : std::llround(Val(delay)));
     else
         showText(cmbInputDelay, delay.empty() ? "None" : std::to_string(std::llround(Val(delay))) + " Sec.");
+    loadedDelayIndex_ = cmbInputDelay->currentIndex();
+    loadedDelay_ = col(AlarmColInputDelayModule);
 }
 
 void KS_PPM_MessagesAlarmAdd::cmbInputType_Click()
@@ -273,6 +279,8 @@ AlarmDialogValues KS_PPM_MessagesAlarmAdd::values() const
     v.cancelMessage = FromQString(txtMessageCancel->text());
     v.repeatMinutes = itemData(cmbRepeatTime);
     v.delaySeconds = itemData(cmbInputDelay);
+    v.delayTyped = cmbInputDelay->currentIndex() != loadedDelayIndex_;
+    v.loadedDelay = loadedDelay_;
     v.status = FromQString(txtStatus->text());
     v.statusTyped = txtStatus->text() != loadedStatus_;
     v.realTime = FromQString(txtRealTime->text());
@@ -305,7 +313,10 @@ void KS_PPM_MessagesAlarmAdd::updateRow(const AlarmSave& save)
     set(AlarmColThreshold, r.Threshold);
     set(AlarmColPlan, r.ActivationPlan);
     set(AlarmColRepeatModule, r.RepeatModuleCode);
-    set(AlarmColInputDelayModule, std::to_string(cmbInputDelayModule->currentIndex()));
+    // The stored field, as the list shows it after a load, on the units without the module list.
+    set(AlarmColInputDelayModule, IsAlarmModuleModel(unit_.modelName)
+                                      ? std::to_string(cmbInputDelayModule->currentIndex())
+                                      : r.InputDelay);
     set(AlarmColRelay, r.Relay);
     set(AlarmColPulse, r.Pulse);
     set(AlarmColSendCancel, chkSendCancel->isChecked() ? "1" : "0");

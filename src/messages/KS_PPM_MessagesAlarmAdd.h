@@ -87,4 +87,6 @@ private:
     AlarmUnit unit_;
     AlarmDialogRules rules_;
     QString loadedStatus_; // the row's status: saved as it is unless the operator changes it
+    int loadedDelayIndex_ = -1; // the input delay the row showed
+    std::string loadedDelay_;   // and the stored field it came from
 };

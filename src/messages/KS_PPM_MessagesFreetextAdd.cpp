@@ -57,6 +57,7 @@ bool KS_PPM_MessagesFreetextAdd::SaveFreetextMessage()
         return false;
     if (list_.mode_ != 1 && row_) {
         FillFreetextRow(static_cast<SortableRow&>(*row_), record, slot - 1);
+        KS_PPM_MessagesTable::ShowUnpadded(row_, {2, 3});
         list_.ShowSavedRow(row_);
     }
     return true;

@@ -1,10 +1,13 @@
 #include "KS_PPM_MessagesSBAdd.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <algorithm>
+#include <cmath>
 
 #include "KS_FormBuilder.h"
 #include "KS_FormContents.h"
@@ -22,8 +25,6 @@ namespace {
 
 // The record holds 200 characters of text; a board shape larger than that still stores only these.
 constexpr int kStoredTextLength = 200;
-// The preview's frame and scroll-bar allowance beside the characters, in twips.
-constexpr double kPreviewMargin = 350;
 
 int boxNumber(const QLineEdit* box) { return static_cast<int>(Val(FromQString(box->text()))); }
 
@@ -80,6 +81,9 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
     txtMessage->setFont(fixed);
     txtMessage->setWordWrapMode(QTextOption::WrapAnywhere);
     txtMessage->setTabChangesFocus(true);
+    // The scroll bar is always there, so the room for the characters never
+    // changes when a text grows past the lines the box shows.
+    txtMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesSBAdd::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesSBAdd::cmdCancel_Click);
@@ -105,7 +109,6 @@ void KS_PPM_MessagesSBAdd::Form_Load()
 {
     PlaceTableWindow(this);
     InitToolbar();
-    baseWidth_ = PixelsToTwips(txtMessage->width());
     maxLength_ = kStoredTextLength;
     updCharPerLine->setRange(2, 32);
     updLines->setRange(1, 8);
@@ -151,9 +154,12 @@ void KS_PPM_MessagesSBAdd::LoadSelectedMessage()
 
 void KS_PPM_MessagesSBAdd::UpdateSimulation()
 {
-    const double width = kPreviewMargin + (baseWidth_ - kPreviewMargin) / updCharPerLine->maximum()
-                                              * updCharPerLine->value();
-    txtMessage->resize(Twips(width), txtMessage->height());
+    // As wide as one line of the board in the preview's own font, so the text
+    // breaks where the board breaks it, whatever the desktop's font.
+    const double line = QFontMetricsF(txtMessage->font()).horizontalAdvance(QString(updCharPerLine->value(), 'W'))
+                      + 2 * txtMessage->document()->documentMargin();
+    const int chrome = 2 * txtMessage->frameWidth() + txtMessage->verticalScrollBar()->sizeHint().width();
+    txtMessage->resize(chrome + static_cast<int>(std::ceil(line)) + 1, txtMessage->height());
     // Never more than the record stores, so a save keeps everything typed.
     maxLength_ = std::clamp(boxNumber(txtCharPerLine) * boxNumber(txtLines), 0, kStoredTextLength);
     limitMessageText();

@@ -64,6 +64,5 @@ private:
     void limitMessageText();
 
     KS_PPM_MessagesSB* list_ = nullptr;
-    double baseWidth_ = 0; // twips, as laid out
     int maxLength_ = 200;
 };

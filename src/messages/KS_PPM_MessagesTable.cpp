@@ -1,7 +1,11 @@
 #include "KS_PPM_MessagesTable.h"
 
+#include <QHeaderView>
+#include <QLayout>
 #include <QPointer>
+#include <QScreen>
 #include <QToolBar>
+#include <algorithm>
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
@@ -41,6 +45,9 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition
     BuildControls(client, controls);
     lblInfo->hide();
     EnableColumnClickSorting(lvwMessages);
+    // Every column is fitted to its texts without the spaces the records pad
+    // them with: only those spaces are ever past its edge, and they need no mark.
+    lvwMessages->setTextElideMode(Qt::ElideNone);
 
     connect(cmdUpdate, &QPushButton::clicked, this, &KS_PPM_MessagesTable::cmdUpdate_Click);
     connect(cmdUpload, &QPushButton::clicked, this, &KS_PPM_MessagesTable::cmdUpload_Click);
@@ -91,6 +98,7 @@ void KS_PPM_MessagesTable::fillList(const std::vector<std::string>& records)
     if (lvwMessages->topLevelItemCount() > 0)
         SelectListRow(lvwMessages, lvwMessages->topLevelItem(0));
     AutoSizeListViewColumns(lvwMessages, definition_.weights);
+    widenForColumns();
 }
 
 void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definition_.sortingOn); }
@@ -98,6 +106,48 @@ void KS_PPM_MessagesTable::ResetSortKey() { ::ResetSortKey(lvwMessages, definiti
 void KS_PPM_MessagesTable::ShowSavedRow(QTreeWidgetItem* row)
 {
     ShowSavedListRow(lvwMessages, definition_.weights, definition_.sortingOn, row);
+    widenForColumns();
+    lvwMessages->scrollToItem(row);
+}
+
+void KS_PPM_MessagesTable::ShowUnpadded(QTreeWidgetItem* row, std::initializer_list<int> columns)
+{
+    for (int column : columns) {
+        QString text = row->text(column);
+        while (text.endsWith(' '))
+            text.chop(1);
+        row->setText(column, text);
+    }
+}
+
+void KS_PPM_MessagesTable::showEvent(QShowEvent* event)
+{
+    BusyDialog::showEvent(event);
+    widenForColumns();
+}
+
+void KS_PPM_MessagesTable::widenForColumns()
+{
+    if (!isVisible())
+        return;
+    QWidget* client = lvwMessages->parentWidget();
+    const QScreen* shownOn = screen();
+    // Fitting again after a widening hands the new room to every column, so
+    // a second look finds what is still lacking.
+    for (int pass = 0; pass < 3; ++pass) {
+        const int lacking = lvwMessages->header()->length() - lvwMessages->viewport()->width();
+        const int room = shownOn ? shownOn->availableGeometry().width() - frameGeometry().width() : 0;
+        const int widen = std::min(lacking, room);
+        if (widen <= 0)
+            return;
+        client->setFixedWidth(client->width() + widen);
+        for (QWidget* spanning : {static_cast<QWidget*>(lvwMessages), pbxDetails})
+            spanning->resize(spanning->width() + widen, spanning->height());
+        cmdClose->move(cmdClose->x() + widen, cmdClose->y());
+        layout()->activate();
+        AutoSizeListViewColumns(lvwMessages, definition_.weights);
+        KeepOnScreenOf(this, parentWidget());
+    }
 }
 
 int KS_PPM_MessagesTable::RowSlot(const QTreeWidgetItem* row) { return row ? row->data(0, kSlotRole).toInt() : 0; }

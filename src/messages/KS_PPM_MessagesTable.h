@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +58,9 @@ public:
     // After a save wrote the row back: the list sorted by its first column
     // again, the columns fitted to the new texts, the row in view.
     void ShowSavedRow(QTreeWidgetItem* row);
+    // A saved row shows the texts of these columns as typed, without the
+    // spaces the record pads them with.
+    static void ShowUnpadded(QTreeWidgetItem* row, std::initializer_list<int> columns);
     // The slot a row stands for: its record's position in the file, whatever
     // the record's own number field holds (nothing, in a record never written).
     static int RowSlot(const QTreeWidgetItem* row);
@@ -85,10 +89,14 @@ public:
 
 protected:
     void reject() override { cmdClose_Click(); }
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
     void fillList(const std::vector<std::string>& records);
+    // Widens the window by what the list's columns need beyond its width, as
+    // far as the screen allows; past that the list scrolls sideways.
+    void widenForColumns();
     void setBusy(bool busy);
     bool idle() const;
     bool downloadAllowed() const;

@@ -105,6 +105,7 @@ bool KS_PPM_MessagesWirelessAdd::SaveWirelessMessage()
         return false;
     if (list_.mode_ != 1 && row_) {
         FillWirelessRow(static_cast<SortableRow&>(*row_), record, fields.slot - 1);
+        KS_PPM_MessagesTable::ShowUnpadded(row_, {5});
         // The list keeps the call type as chosen here; the file holds the code the layout can carry.
         row_->setText(8, QString::number(fields.callType));
         list_.ShowSavedRow(row_);

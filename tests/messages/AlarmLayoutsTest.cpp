@@ -57,9 +57,9 @@ TEST(AlarmLayouts, EachLayoutParsesAndWritesItsBytes)
          "012|~~~|00|~~~|~|0|000|~~~|~|~|~~|~|0|-1", "001012" + kFire + std::string("\0\0N", 3)},
         {AlarmLayoutFull, Unit("QX7XXX", "QX6860"), kFull, "012|013|02|2  |2|1|045|-05|4|3|07|1|0|-1",
          "001" + kFull},
-        // Without the module lists the input delay is always "0".
+        // Without the module lists too, the input-delay code read goes back as it came.
         {AlarmLayoutFull, Unit("QX7XXX", "QX7560"), kFull, "012|013|02|2  |2|1|045|-05|4|3|07|1|0|-1",
-         "001012013" + kFire + kClear + "104523-05403071"},
+         "001" + kFull},
         {AlarmLayoutFamily7, Unit("QX7XXX"), "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1",
          "001012" + kFire + "   "},
         {AlarmLayoutLegacy, Unit("QX7XXX"), "012" + kFire, "012|~~~|00|~~~|~|~|~  |~~~|~|~|~~|~|0|-1", "1012" + kFire},
@@ -116,4 +116,7 @@ TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
     // A never-read record goes out as spaces and zeros, never as NULs in the digits.
     EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), 1, Blank()),
               "001000000" + std::string(64, ' ') + "00+00001000");
+    // Seconds the dialog stored for a unit without the module lists have no code there.
+    r.InputDelay = "002";
+    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX7560"), 1, r).substr(79, 1), "0");
 }

@@ -195,8 +195,8 @@ TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
     }
 }
 
-// The input delay of a QX7560 or QMR7560 is the disabled module list's "0",
-// whether the point goes out from the dialog or with the table.
+// Seconds picked for a QX7560 or QMR7560 have no code there: the input delay
+// goes as "0", whether the point goes out from the dialog or with the table.
 TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
 {
     WindowRig t;
@@ -211,6 +211,80 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
     t.harness.messages.Answer(kAnswerYes);
     list.cmdUpload->click();
     EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
+}
+
+// A QX7560 or QMR7560 keeps the input-delay code it sent: it goes back with
+// the table and from the dialog until the operator picks a delay there.
+TEST(AlarmWindow, FullLayoutUnitGetsItsInputDelayCodeBackUntilADelayIsPicked)
+{
+    WindowRig t;
+    const std::string fields = "012013" + padded("Boiler") + padded("Boiler ok") + "104523-0542";
+    t.harness.engine.PutAlarmPoint(1, fields + "3071");
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    t.harness.messages.Answer(kAnswerYes);
+    list.cmdUpload->click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), "Z001" + fields + "3071W");
+    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbActiviationPlan->setCurrentIndex(4); });
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields + "5071W"});
+    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbInputDelay->setCurrentText("30 Sec."); });
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields.substr(0, fields.size() - 1) + "05071W"});
+}
+
+TEST(AlarmWindow, TheTabStopsAtTheThresholdAndRelayBoxesNotAtTheirArrows)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('I'));
+    t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.cmbInputType->setCurrentIndex(2);
+        for (QSpinBox* upDown : {d.updThreshold, d.updRelay}) {
+            EXPECT_TRUE(upDown->isEnabled());
+            EXPECT_FALSE(upDown->focusPolicy() & Qt::TabFocus) << upDown->objectName().toStdString();
+        }
+    }, false);
+}
+
+// A unit that keeps the real time as one character refuses more than it holds,
+// rather than keeping another number than the one typed.
+TEST(AlarmWindow, RealTimeAboveOneCharacterIsRefusedByTheUnitsThatKeepOne)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('X'));
+    const std::string file = readFile("PPM_Alarm.DBS");
+    t.harness.messages.Answer(kAnswerOk);
+    EXPECT_TRUE(t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.txtUserID->setText("012");
+        d.txtRealTime->setText("256");
+    }));
+    EXPECT_EQ(t.harness.messages.texts(), Lines{"RealTime must be a number from 0 to 255."});
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+    // The X units never send it: a line's end is no danger there.
+    EXPECT_FALSE(t.edit<Dialog>(list, 0, [](Dialog& d) {
+        d.txtUserID->setText("012");
+        d.txtRealTime->setText("13");
+    }));
+    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).RealTime, "013");
+}
+
+// A Full-layout unit takes the real time as three digits, so 10 and 13 go out
+// as such from the dialog and with the table.
+TEST(AlarmWindow, FullLayoutUnitSendsARealTimeOfTenOrThirteenAsThreeDigits)
+{
+    WindowRig t;
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    for (const char* realTime : {"10", "13"}) {
+        SCOPED_TRACE(realTime);
+        t.edit<Dialog>(list, 0, [realTime](Dialog& d) {
+            d.txtUserID->setText("012");
+            d.txtRealTime->setText(realTime);
+        });
+        const std::string line = "Z001012000" + std::string(60, ' ') + "00" + realTime + "01+00101001W";
+        EXPECT_EQ(t.harness.HostLines(), Lines{line});
+        t.harness.messages.Answer(kAnswerYes);
+        list.cmdUpload->click();
+        EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
+    }
+    EXPECT_EQ(t.harness.messages.texts().size(), 2u); // the uploads' questions only
 }
 
 // A QX8XXX unit sends its status as the character of that code; what it sent

@@ -70,8 +70,8 @@ TEST(FreetextTable, DownloadFillsEachLayoutsFieldsAndWritesNoReadsToOldX)
     UnitRig old('X', "3.09");
     old.messages.AnswerAlways(kAnswerOk);
     const auto records = MakeFreetextEngine().Load();
-    EXPECT_EQ(old.messages.texts(), Lines{"Freetext Messages cannot be read back from the QX9860. The file on this "
-                                          "computer was left as it is."});
+    EXPECT_EQ(old.messages.texts(), Lines{"Freetext Messages cannot be read back from the QX9860. The list starts "
+                                          "empty."});
     EXPECT_EQ(old.reads('F'), Lines{});
     const std::string unread = freetextRecord(kNul3, std::string(30, '\0'), std::string(30, '\0'));
     EXPECT_EQ(records, (std::vector{"01 " + unread, "02 " + unread, "03 " + unread}));

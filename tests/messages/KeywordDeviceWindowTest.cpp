@@ -1,5 +1,8 @@
 // The free-text and wireless windows through their controls, over the main
 // window and the simulated encoder.
+#include <QHeaderView>
+#include <QStyleOptionHeader>
+
 #include "TableFixture.h"
 
 namespace {
@@ -27,8 +30,7 @@ TEST(KeywordDeviceWindow, FreetextRowOpensTrimmedAndSavesInTheExtendedLayout)
     });
     EXPECT_EQ(t.harness.HostLines(), Lines{"F02" + kFire + "007" + padded("Lobby") + "N1W"});
     EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(70, 70), "02 007" + kFire + padded("Lobby") + std::string(4, '\0'));
-    EXPECT_EQ(rowTexts(list.lvwMessages, 1),
-              (QStringList{"02", "007", ToQString(kFire), ToQString(padded("Lobby")), "No"}));
+    EXPECT_EQ(rowTexts(list.lvwMessages, 1), (QStringList{"02", "007", "FIRE", "Lobby", "No"}));
     EXPECT_TRUE(t.harness.messages.shown().empty());
 }
 
@@ -59,29 +61,78 @@ TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndAFailedSendAsks)
               "drive only, No to cancel this operation.");
 }
 
-// The windows cannot be widened: a text saved longer than the list held so far
-// takes its room from the other columns instead of being cut.
-TEST(KeywordDeviceWindow, SavedTextsShowWholeInTheirColumns)
+// What stops a column from showing whole: a caption or a text that needs more
+// than the column has, a text drawn cut short, or a column past the list's right edge.
+QStringList cutColumns(const QTreeWidget* list)
 {
-    const QString alarm = "FIRE ALARM BUILDING 3 NORTH WI";
-    for (const auto& [form, columns] : {std::pair{FormName::MessagesFreetext, std::vector{2, 3}},
-                                        std::pair{FormName::MessagesWireless, std::vector{5}}}) {
-        SCOPED_TRACE(form);
-        WindowRig t;
-        t.load('X', "3.2", 8);
-        KS_PPM_MessagesTable& list = t.open(form);
-        t.edit(list, 2, [&alarm](QDialog& d) {
-            for (const char* box : {"txtKeyword", "txtMessage"})
-                if (auto* edit = d.findChild<QLineEdit*>(box))
-                    edit->setText(alarm);
-        });
-        const QTreeWidget* rows = list.lvwMessages;
-        for (int column : columns) {
-            EXPECT_EQ(rows->topLevelItem(2)->text(column).trimmed(), alarm);
-            EXPECT_GE(rows->columnWidth(column), rows->sizeHintForIndex(rows->model()->index(2, column)).width())
-                << column;
+    QStringList cut;
+    const QHeaderView* header = list->header();
+    for (int column = 0; column < list->columnCount(); ++column) {
+        if (list->isColumnHidden(column))
+            continue;
+        const int width = list->columnWidth(column);
+        QStyleOptionHeader caption;
+        caption.initFrom(header);
+        caption.rect = QRect(0, 0, width, header->height());
+        caption.text = list->headerItem()->text(column);
+        if (header->sortIndicatorSection() == column)
+            caption.sortIndicator = QStyleOptionHeader::SortDown;
+        const int room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &caption, header).width();
+        if (header->fontMetrics().horizontalAdvance(caption.text) > room)
+            cut << "header " + caption.text;
+        if (list->columnViewportPosition(column) + width > list->viewport()->width())
+            cut << "column " + caption.text + " past the edge";
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+            const QString text = list->topLevelItem(row)->text(column);
+            const QFontMetrics metrics = list->fontMetrics();
+            const int available = width - list->sizeHintForIndex(list->model()->index(row, column)).width()
+                                + metrics.horizontalAdvance(text);
+            if (metrics.horizontalAdvance(text.trimmed()) > available
+                || metrics.elidedText(text, list->textElideMode(), available) != text)
+                cut << "\"" + text + "\"";
         }
     }
+    return cut;
+}
+
+// Each text of a row read from the unit (padded as the unit sends it) and of a
+// row saved longer than the list held so far shows whole, at the desktop font
+// and at a larger one: the window widens as far as its screen allows.
+TEST(KeywordDeviceWindow, LoadedAndSavedTextsShowWholeAtEitherFont)
+{
+    const QString alarm = "FIRE ALARM BUILDING 3 NORTH WI";
+    const QString evacuate = "Evacuate west wing";
+    const QFont font = QApplication::font();
+    for (double scale : {1.0, 1.35}) {
+        QFont scaled = font;
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+        QApplication::setFont(scaled);
+        for (const auto& [form, columns] : {std::pair{FormName::MessagesFreetext, std::vector{2, 3}},
+                                            std::pair{FormName::MessagesWireless, std::vector{5}}}) {
+            SCOPED_TRACE(std::string(form) + " at " + std::to_string(scale));
+            QDir(QString::fromStdString(MakeDataFolder())).removeRecursively();
+            WindowRig t;
+            t.harness.engine.PutFreetext(2, {.keyword = kFire, .pager = 12, .message = kEvac, .replace = true});
+            t.harness.engine.PutWireless(2, {.message = kEvac, .pager = 5, .deviceCode = 1234567, .supervised = true});
+            t.load('X', "3.2", 8);
+            KS_PPM_MessagesTable& list = t.open(form);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(cutColumns(list.lvwMessages).join("; ").toStdString(), "");
+            // Two texts of 30 capitals at the larger font would need more than the screen.
+            t.edit(list, 2, [&](QDialog& d) {
+                auto* keyword = d.findChild<QLineEdit*>("txtKeyword");
+                d.findChild<QLineEdit*>("txtMessage")->setText(keyword ? evacuate : alarm);
+                if (keyword)
+                    keyword->setText(alarm);
+            });
+            QCoreApplication::processEvents();
+            for (int column : columns)
+                EXPECT_EQ(list.lvwMessages->topLevelItem(2)->text(column), column == 3 ? evacuate : alarm);
+            EXPECT_EQ(cutColumns(list.lvwMessages).join("; ").toStdString(), "");
+            list.close();
+        }
+    }
+    QApplication::setFont(font);
 }
 
 TEST(KeywordDeviceWindow, WirelessRowShowsEitherCodeAndOpensItsListEntries)

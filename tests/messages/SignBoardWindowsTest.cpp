@@ -1,7 +1,10 @@
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QSpinBox>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolBar>
 
 #include "ConsoleHarness.h"
@@ -204,6 +207,35 @@ TEST_F(SignBoardWindows, TheSendsShowDisabledWhileAScheduledPageHoldsTheLine)
     EXPECT_EQ(enabledThen, Lines{});
     EXPECT_TRUE(list.cmdSend->isEnabled() && list.cmdClear->isEnabled() && list.cmdClearAll->isEnabled());
     list.cmdClose->click();
+}
+
+// The preview breaks its text where the board breaks its lines.
+TEST_F(SignBoardWindows, ThePreviewWrapsTheTextAtTheBoardsCharactersPerLine)
+{
+    storeMessage12();
+    KS_PPM_MessagesSBAdd& editor = openEditor(open(false, "012"));
+    const auto shownLines = [&editor] {
+        QCoreApplication::processEvents();
+        QStringList lines;
+        for (QTextBlock block = editor.txtMessage->document()->begin(); block.isValid(); block = block.next())
+            for (int i = 0; i < block.layout()->lineCount(); ++i)
+                lines << block.text().mid(block.layout()->lineAt(i).textStart(), block.layout()->lineAt(i).textLength());
+        return lines.join('|');
+    };
+    leave(editor.txtLines, "3");
+    leave(editor.txtCharPerLine, "32");
+    editor.txtMessage->setPlainText("EVACUATE BUILDING 3 NORTH WING BY STAIRS");
+    EXPECT_EQ(shownLines(), "EVACUATE BUILDING 3 NORTH WING B|Y STAIRS");
+    leave(editor.txtCharPerLine, "10");
+    editor.txtMessage->setPlainText("Gate B is closed");
+    EXPECT_EQ(shownLines(), "Gate B is |closed");
+    // Every shape, with the widest and the narrowest letters.
+    leave(editor.txtLines, "8");
+    for (int n = 2; n <= 32; ++n) {
+        leave(editor.txtCharPerLine, QByteArray::number(n).constData());
+        editor.txtMessage->setPlainText(QString(n, 'M') + QString(n, 'i') + "W");
+        EXPECT_EQ(shownLines(), QString(n, 'M') + "|" + QString(n, 'i') + "|W") << n;
+    }
 }
 
 TEST_F(SignBoardWindows, EachSizeShowsOnceWithItsArrowsAgainstTheBoxAndTheTabStopsAtTheBox)
