@@ -44,6 +44,8 @@ private:
 
 } // namespace
 
+std::string MessageTableCodec::LineData(std::string_view data) const { return BlankControlChars(data); }
+
 MessageTableEngine::MessageTableEngine(MessageTableParams params, std::shared_ptr<const MessageTableCodec> codec)
     : params_(std::move(params))
     , codec_(std::move(codec))
@@ -221,9 +223,7 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
             ++skipped;
             continue;
         }
-        const SlotWrite write = codec_->WriteOf(record);
-        std::string reply;
-        if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)) {
+        if (!send(codec_->WriteOf(record))) {
             if (codec_->RecordSlot(record) == 0) {
                 finish(true);
                 ShowPartialUploadWarning(static_cast<std::int16_t>(sent));
@@ -240,6 +240,12 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
     return true;
 }
 
+bool MessageTableEngine::send(const SlotWrite& write) const
+{
+    std::string reply;
+    return SendLinkCommand(write.command, codec_->LineData(write.data), false, write.ticks, reply, true, write.retries);
+}
+
 bool MessageTableEngine::SaveSlot(int slot, const std::string& record)
 {
     return SaveSlot(slot, record, Supported() ? std::optional<SlotWrite>(codec_->WriteOf(record)) : std::nullopt);
@@ -253,9 +259,7 @@ bool MessageTableEngine::SaveSlot(int slot, const std::string& record, const std
             ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
             return false;
         }
-        std::string reply;
-        if (!SendLinkCommand(write->command, write->data, false, write->ticks, reply, true, write->retries)
-            && AskUpdateDatabaseOnly() != kAnswerYes)
+        if (!send(*write) && AskUpdateDatabaseOnly() != kAnswerYes)
             return false;
     }
     const FileError error = RecordFile(DataPath(), codec_->RecordLength()).WriteRecord(slot, record);

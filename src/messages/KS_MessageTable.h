@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // How one slot read ended.
@@ -59,6 +60,11 @@ public:
     virtual bool ReadsBack() const { return true; }
     // The number field as the status line shows it during a download.
     virtual std::string NumberText(const std::string& record) const { return record.substr(0, 3); }
+    // A write's data as it goes on the line. The unit takes a CR as the end of
+    // the command and what follows as a command of its own, so a control
+    // character that a record holds (a pasted line break, a damaged file) goes
+    // as a space; the record in the file keeps it.
+    virtual std::string LineData(std::string_view data) const;
 };
 
 struct MessageTableParams {
@@ -126,6 +132,7 @@ private:
     // Reads all slots into memory, asking on failed slots.
     DownloadEnd downloadSlots(std::vector<std::string>& records, int& filled) const;
     bool writeWhole(const std::vector<std::string>& records) const;
+    bool send(const SlotWrite& write) const;
 
     MessageTableParams params_;
     std::shared_ptr<const MessageTableCodec> codec_;
