@@ -63,6 +63,7 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
     filled = 0;
     bool ask = true;
     bool cancelled = false;
+    bool lost = false;
     for (int slot = 1; slot <= count; ++slot) {
         std::string record = codec_->NumberedRecord(slot);
         ReportStatus("Downloading Message " + codec_->NumberText(record));
@@ -76,6 +77,11 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
                 if (AskRetryDownload() == kAnswerNo)
                     cancelled = true;
                 ask = !gMessageOption;
+            } else if (read == SlotRead::Failed && !IsLinkResponding()) {
+                // With nobody left to ask, a unit that has gone would hold the
+                // operator through every slot's tries, for a table of blanks.
+                // The probe also finds a pulled adapter plugged back in.
+                lost = cancelled = true;
             }
         }
         records.push_back(std::move(record));
@@ -83,6 +89,8 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
             cancelled = true;
     }
     ReportStatus("Ready");
+    if (lost)
+        return DownloadEnd::Lost;
     return cancelled ? DownloadEnd::Cancelled : DownloadEnd::Whole;
 }
 
@@ -127,8 +135,10 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
     ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");
     int filled = 0;
     const DownloadEnd end = downloadSlots(records, filled);
-    const bool written = end == DownloadEnd::Cancelled || writeWhole(records);
+    const bool written = end != DownloadEnd::Whole || writeWhole(records);
     UnloadLoadMessage();
+    if (end == DownloadEnd::Lost)
+        ShowLinkCommError();
     if (!written)
         return std::nullopt;
     return records;
@@ -161,7 +171,9 @@ std::optional<std::vector<std::string>> MessageTableEngine::Download()
     int filled = 0;
     const DownloadEnd end = downloadSlots(records, filled);
     UnloadLoadMessage();
-    if (end == DownloadEnd::Cancelled)
+    if (end == DownloadEnd::Lost)
+        ShowLinkCommError();
+    if (end != DownloadEnd::Whole)
         return std::nullopt;
     // A unit that went silent after the probe would otherwise leave a file of blanks.
     if (filled == 0 && !records.empty()) {
