@@ -10,6 +10,7 @@
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
 #include "KS_ListWindow.h"
+#include "KS_MainForm.h"
 #include "KS_Messages.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
@@ -54,6 +55,7 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition
 void KS_PPM_MessagesTable::Form_Load()
 {
     PlaceTableWindow(this);
+    TableSupported();
     InitToolbar();
     InitMessageColumns();
     LoadMessages();
@@ -100,6 +102,16 @@ void KS_PPM_MessagesTable::ShowSavedRow(QTreeWidgetItem* row)
     ShowSavedListRow(lvwMessages, definition_.weights, definition_.sortingOn, row);
 }
 
+bool KS_PPM_MessagesTable::TableSupported()
+{
+    if (!engine_.Supported() && gMainForm && !Busy()) {
+        setBusy(true);
+        gMainForm->IdentifyEncoderAgain([this] { return !engine_.Supported(); });
+        setBusy(false);
+    }
+    return engine_.Supported();
+}
+
 int KS_PPM_MessagesTable::RowSlot(const QTreeWidgetItem* row) { return row ? row->data(0, kSlotRole).toInt() : 0; }
 
 bool KS_PPM_MessagesTable::LoadMessages()
@@ -143,7 +155,7 @@ bool KS_PPM_MessagesTable::UploadMessages()
 
 void KS_PPM_MessagesTable::cmdUpload_Click()
 {
-    if (!idle() || !engine_.Supported())
+    if (!idle() || !TableSupported())
         return;
     if (ShowMessage("These messages will replace the exisiting messages on the " + gEncoderModelName + ". "
                         + "Are you sure you want to continue ? ",
@@ -155,7 +167,7 @@ void KS_PPM_MessagesTable::cmdUpload_Click()
 
 void KS_PPM_MessagesTable::cmdDownload_Click()
 {
-    if (!idle() || !downloadAllowed())
+    if (!idle() || !TableSupported() || !downloadAllowed())
         return;
     if (ShowMessage("Current " + FromQString(windowTitle())
                         + " file on this computer will be overwritten. Are you sure you want to continue ?",
