@@ -60,6 +60,11 @@ void KS_PPM_MessagesTable::Form_Load()
     InitMessageColumns();
     LoadMessages();
     cmdUpdate->setEnabled(true);
+    enableTransfers();
+}
+
+void KS_PPM_MessagesTable::enableTransfers()
+{
     cmdUpload->setEnabled(engine_.Supported());
     cmdDownload->setEnabled(downloadAllowed());
 }
@@ -106,7 +111,8 @@ bool KS_PPM_MessagesTable::TableSupported()
 {
     if (!engine_.Supported() && gMainForm && !Busy()) {
         setBusy(true);
-        gMainForm->IdentifyEncoderAgain([this] { return !engine_.Supported(); });
+        if (gMainForm->IdentifyEncoderAgain([this] { return !engine_.Supported(); }))
+            enableTransfers();
         setBusy(false);
     }
     return engine_.Supported();

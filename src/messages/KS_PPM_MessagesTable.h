@@ -97,6 +97,8 @@ private:
     void setBusy(bool busy);
     bool idle() const;
     bool downloadAllowed() const;
+    // Upload and Download are offered exactly when the unit holds the table.
+    void enableTransfers();
 
     MessageListDefinition definition_;
     MessageTableEngine engine_;
