@@ -119,6 +119,11 @@ public:
     // the list's types by its code table, the selected user kept. True when
     // that found a unit.
     bool IdentifyUnknownEncoder();
+    // The same for anything the last identification left out (a unit that
+    // paused through its table or tone answers counts without them): when
+    // `lacking` holds and the unit answers one probe, identifies it again.
+    // True when that was done and `lacking` no longer holds.
+    bool IdentifyEncoderAgain(const std::function<bool()>& lacking);
     // A user saved by the user dialog: a new row, or the row of that pager rewritten.
     void ShowSavedUser(const PagerRecord& record, bool adding);
     // The whole user table from the encoder into Pager.DBS, and from Pager.DBS to the encoder.

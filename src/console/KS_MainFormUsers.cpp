@@ -50,7 +50,12 @@ QTreeWidgetItem* KS_MainForm::SelectedUserRow() const
 
 bool KS_MainForm::IdentifyUnknownEncoder()
 {
-    if (gEncoderModelLetter != "N/A")
+    return IdentifyEncoderAgain([] { return gEncoderModelLetter == "N/A"; });
+}
+
+bool KS_MainForm::IdentifyEncoderAgain(const std::function<bool()>& lacking)
+{
+    if (!lacking())
         return false;
     LinkConversation conversation;
     ClosedToOperator closed(*this);
@@ -66,7 +71,7 @@ bool KS_MainForm::IdentifyUnknownEncoder()
         lvwUsers->setCurrentItem(row);
         row->setSelected(true);
     }
-    return gEncoderModelLetter != "N/A";
+    return !lacking();
 }
 
 void KS_MainForm::cmdAdd_Click()

@@ -35,10 +35,12 @@ std::string StoredSBPageText(const SignBoardMessage& message, int sbCommand)
         return "*0" + font + "0" + effect + "*";
     default: {
         const int count = message.CharPerLine * message.Lines;
-        std::string text = message.Text;
         // An empty record (no file, or a message never written) has no text at all.
-        if (text.find_first_not_of('\0') == std::string::npos)
-            text.clear();
+        // Any other control character goes as a space of its own, so the text
+        // keeps its place on the board's lines.
+        std::string text = message.Text.find_first_not_of('\0') == std::string::npos
+            ? std::string()
+            : BlankControlChars(message.Text);
         if (count <= 0)
             text.clear();
         else if (static_cast<std::size_t>(count) < text.size())

@@ -31,13 +31,9 @@ std::string digits(std::string_view text, int width)
     return ZeroPad(numberIn(text, 0, kLimits[width]), width);
 }
 
-// A text field as it travels: never-set NULs go as spaces.
-std::string text(std::string_view stored, std::size_t width)
-{
-    std::string result = PadRight(stored, width);
-    std::replace(result.begin(), result.end(), '\0', ' ');
-    return result;
-}
+// A text field as it travels: never-set NULs, and any other control
+// character, go as spaces, so the write stays one line to the unit.
+std::string text(std::string_view stored, std::size_t width) { return BlankControlChars(PadRight(stored, width)); }
 
 // Reply positions are counted from 1.
 std::string at(std::string_view value, std::size_t position, std::size_t length)

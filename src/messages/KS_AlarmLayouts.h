@@ -67,7 +67,8 @@ void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecor
 // The data of a "Z" write of the slot: the unit's address of it, then the
 // layout's fields taken from the record, always exactly the layout's length.
 // Numbers that do not fit their width are clamped into it, and unset text
-// travels as spaces, so a damaged record can never shift the fields after it.
+// travels as spaces, so a damaged record can never shift the fields after it;
+// a control character in a text goes as a space too, so it cannot end the line.
 // On the Full layout the input delay is the stored code on the units with the
 // module lists; the others send a code read from the unit back as it came and
 // "0" for the seconds their dialog stores, which the unit has no code for.

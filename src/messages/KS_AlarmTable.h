@@ -125,6 +125,9 @@ public:
     bool NeverRead(const std::string& record) const override;
     SlotWrite WriteOf(const std::string& record) const override;
     std::string Unsendable(const std::string& record) const override;
+    // As BuildAlarmWriteString made it: its texts are already blanked, and the
+    // QX8XXX status and real time travel as the character of their code.
+    std::string LineData(std::string_view data) const override { return std::string(data); }
 };
 
 MessageTableParams AlarmTableParams();

@@ -76,7 +76,10 @@ void MessageEditDialog::cmdOk_Click()
 {
     if (Busy() || LinkConversation::ConversationActive() || !CheckFields())
         return;
-    if (!list_.Engine().Supported())
+    SetSaving(true);
+    const bool supported = list_.TableSupported();
+    SetSaving(false);
+    if (!supported)
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
     bool saved = false;
     if (SelectedSlot() >= 1) {

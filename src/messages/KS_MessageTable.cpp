@@ -45,6 +45,8 @@ private:
 
 } // namespace
 
+std::string MessageTableCodec::LineData(std::string_view data) const { return BlankControlChars(data); }
+
 MessageTableEngine::MessageTableEngine(MessageTableParams params, std::shared_ptr<const MessageTableCodec> codec)
     : params_(std::move(params))
     , codec_(std::move(codec))
@@ -62,6 +64,7 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
     filled = 0;
     bool ask = true;
     bool cancelled = false;
+    bool lost = false;
     for (int slot = 1; slot <= count; ++slot) {
         std::string record = codec_->NumberedRecord(slot);
         ReportStatus("Downloading Message " + codec_->NumberText(record));
@@ -75,6 +78,11 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
                 if (AskRetryDownload() == kAnswerNo)
                     cancelled = true;
                 ask = !gMessageOption;
+            } else if (read == SlotRead::Failed && !IsLinkResponding()) {
+                // With nobody left to ask, a unit that has gone would hold the
+                // operator through every slot's tries, for a table of blanks.
+                // The probe also finds a pulled adapter plugged back in.
+                lost = cancelled = true;
             }
         }
         records.push_back(std::move(record));
@@ -82,6 +90,8 @@ MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<st
             cancelled = true;
     }
     ReportStatus("Ready");
+    if (lost)
+        return DownloadEnd::Lost;
     return cancelled ? DownloadEnd::Cancelled : DownloadEnd::Whole;
 }
 
@@ -126,8 +136,10 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
     ShowLoadMessage("Downloading messages from " + gEncoderModelName + ". Please wait...");
     int filled = 0;
     const DownloadEnd end = downloadSlots(records, filled);
-    const bool written = end == DownloadEnd::Cancelled || writeWhole(records);
+    const bool written = end != DownloadEnd::Whole || writeWhole(records);
     UnloadLoadMessage();
+    if (end == DownloadEnd::Lost)
+        ShowLinkCommError();
     if (!written)
         return std::nullopt;
     return records;
@@ -160,7 +172,9 @@ std::optional<std::vector<std::string>> MessageTableEngine::Download()
     int filled = 0;
     const DownloadEnd end = downloadSlots(records, filled);
     UnloadLoadMessage();
-    if (end == DownloadEnd::Cancelled)
+    if (end == DownloadEnd::Lost)
+        ShowLinkCommError();
+    if (end != DownloadEnd::Whole)
         return std::nullopt;
     // A unit that went silent after the probe would otherwise leave a file of blanks.
     if (filled == 0 && !records.empty()) {
@@ -222,9 +236,7 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
             ++skipped;
             continue;
         }
-        const SlotWrite write = codec_->WriteOf(record);
-        std::string reply;
-        if (!SendLinkCommand(write.command, write.data, false, write.ticks, reply, true, write.retries)) {
+        if (!send(codec_->WriteOf(record))) {
             if (codec_->RecordSlot(record) == 0) {
                 finish(true);
                 ShowPartialUploadWarning(static_cast<std::int16_t>(sent));
@@ -241,6 +253,12 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
     return true;
 }
 
+bool MessageTableEngine::send(const SlotWrite& write) const
+{
+    std::string reply;
+    return SendLinkCommand(write.command, codec_->LineData(write.data), false, write.ticks, reply, true, write.retries);
+}
+
 bool MessageTableEngine::SaveSlot(int slot, const std::string& record)
 {
     return SaveSlot(slot, record, Supported() ? std::optional<SlotWrite>(codec_->WriteOf(record)) : std::nullopt);
@@ -254,9 +272,7 @@ bool MessageTableEngine::SaveSlot(int slot, const std::string& record, const std
             ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
             return false;
         }
-        std::string reply;
-        if (!SendLinkCommand(write->command, write->data, false, write->ticks, reply, true, write->retries)
-            && AskUpdateDatabaseOnly() != kAnswerYes)
+        if (!send(*write) && AskUpdateDatabaseOnly() != kAnswerYes)
             return false;
     }
     const FileError error = RecordFile(DataPath(), codec_->RecordLength()).WriteRecord(slot, record);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // How one slot read ended.
@@ -59,6 +60,11 @@ public:
     virtual bool ReadsBack() const { return true; }
     // The number field as the status line shows it during a download.
     virtual std::string NumberText(const std::string& record) const { return record.substr(0, 3); }
+    // A write's data as it goes on the line. The unit takes a CR as the end of
+    // the command and what follows as a command of its own, so a control
+    // character that a record holds (a pasted line break, a damaged file) goes
+    // as a space; the record in the file keeps it.
+    virtual std::string LineData(std::string_view data) const;
 };
 
 struct MessageTableParams {
@@ -92,15 +98,16 @@ public:
     // The records of the data file, and for the slots a short file lacks their
     // never-read records. A missing file is downloaded first: without
     // a link the operator is told and nothing is written (empty table); after a
-    // No to the retry question the records read so far come back but no file is
-    // written; from a unit that cannot send the table back the operator is told
+    // No to the retry question, or a unit gone part-way (the link message), the
+    // records read so far come back but no file is written; from a unit that cannot send the table back the operator is told
     // so once and the never-read records come back, no file written. nullopt
     // when the file could not be read or written (the operator has been told).
     std::optional<std::vector<std::string>> Load();
 
     // A fresh copy of the table from the encoder. The data file is replaced (the
     // old one kept as .BAK) only when the download ran to its end; a silent unit,
-    // a table the unit does not hold, a No, or a unit that answered no slot at all
+    // a table the unit does not hold, a No, a unit gone part-way (the link
+    // message), or a unit that answered no slot at all
     // leave the file and its .BAK as they were, and so does a unit that cannot send
     // the table back, which the operator is told once. Returns the new records, or
     // nullopt when nothing changed.
@@ -122,10 +129,17 @@ public:
     bool SaveSlot(int slot, const std::string& record, const std::optional<SlotWrite>& write);
 
 private:
-    enum class DownloadEnd { Whole, Cancelled };
-    // Reads all slots into memory, asking on failed slots.
+    enum class DownloadEnd {
+        Whole,
+        Cancelled, // a No to the retry question, or the program is closing
+        Lost,      // a slot failed, the question silenced, and the unit no longer answers the probe
+    };
+    // Reads all slots into memory, asking on failed slots; once the operator
+    // asked not to be asked again, a failed slot ends the reading when the unit
+    // does not answer the probe either, and stays blank when it does.
     DownloadEnd downloadSlots(std::vector<std::string>& records, int& filled) const;
     bool writeWhole(const std::vector<std::string>& records) const;
+    bool send(const SlotWrite& write) const;
 
     MessageTableParams params_;
     std::shared_ptr<const MessageTableCodec> codec_;

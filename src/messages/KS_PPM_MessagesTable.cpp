@@ -14,6 +14,7 @@
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
 #include "KS_ListWindow.h"
+#include "KS_MainForm.h"
 #include "KS_Messages.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
@@ -61,10 +62,16 @@ KS_PPM_MessagesTable::KS_PPM_MessagesTable(QWidget* owner, MessageListDefinition
 void KS_PPM_MessagesTable::Form_Load()
 {
     PlaceTableWindow(this);
+    TableSupported();
     InitToolbar();
     InitMessageColumns();
     LoadMessages();
     cmdUpdate->setEnabled(true);
+    enableTransfers();
+}
+
+void KS_PPM_MessagesTable::enableTransfers()
+{
     cmdUpload->setEnabled(engine_.Supported());
     cmdDownload->setEnabled(downloadAllowed());
 }
@@ -150,6 +157,17 @@ void KS_PPM_MessagesTable::widenForColumns()
     }
 }
 
+bool KS_PPM_MessagesTable::TableSupported()
+{
+    if (!engine_.Supported() && gMainForm && !Busy()) {
+        setBusy(true);
+        if (gMainForm->IdentifyEncoderAgain([this] { return !engine_.Supported(); }))
+            enableTransfers();
+        setBusy(false);
+    }
+    return engine_.Supported();
+}
+
 int KS_PPM_MessagesTable::RowSlot(const QTreeWidgetItem* row) { return row ? row->data(0, kSlotRole).toInt() : 0; }
 
 bool KS_PPM_MessagesTable::LoadMessages()
@@ -193,7 +211,7 @@ bool KS_PPM_MessagesTable::UploadMessages()
 
 void KS_PPM_MessagesTable::cmdUpload_Click()
 {
-    if (!idle() || !engine_.Supported())
+    if (!idle() || !TableSupported())
         return;
     if (ShowMessage("These messages will replace the exisiting messages on the " + gEncoderModelName + ". "
                         + "Are you sure you want to continue ? ",
@@ -205,7 +223,7 @@ void KS_PPM_MessagesTable::cmdUpload_Click()
 
 void KS_PPM_MessagesTable::cmdDownload_Click()
 {
-    if (!idle() || !downloadAllowed())
+    if (!idle() || !TableSupported() || !downloadAllowed())
         return;
     if (ShowMessage("Current " + FromQString(windowTitle())
                         + " file on this computer will be overwritten. Are you sure you want to continue ?",

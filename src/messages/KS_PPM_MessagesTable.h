@@ -72,6 +72,11 @@ public:
     void lvwMessages_DblClick();
 
     MessageTableEngine& Engine() { return engine_; }
+    // Whether the unit holds the table. One that the last identification
+    // counted absent (the unit paused through its answer) is looked for again
+    // first, when the unit answers a probe: the window's buttons and a save
+    // decide by this.
+    bool TableSupported();
 
     // Read by the edit dialog: 1 add, 2 update (the only one this window sets).
     std::uint8_t mode_ = 2;
@@ -100,6 +105,8 @@ private:
     void setBusy(bool busy);
     bool idle() const;
     bool downloadAllowed() const;
+    // Upload and Download are offered exactly when the unit holds the table.
+    void enableTransfers();
 
     MessageListDefinition definition_;
     MessageTableEngine engine_;

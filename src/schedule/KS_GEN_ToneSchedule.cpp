@@ -16,6 +16,7 @@
 #include "KS_Globals.h"
 #include "KS_ListServices.h"
 #include "KS_ListWindow.h"
+#include "KS_MainForm.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
@@ -354,6 +355,12 @@ void KS_GEN_ToneSchedule::cmdTest_Click()
 
 bool KS_GEN_ToneSchedule::transferChecksPass()
 {
+    // A unit that paused through its tone answers when it was identified is asked again first.
+    if (!WorkingOffline() && !gToneGenSupported && gMainForm) {
+        SetWorking(true);
+        gMainForm->IdentifyEncoderAgain([] { return !gToneGenSupported; });
+        SetWorking(false);
+    }
     if (!WorkingOffline() && !gToneGenSupported) {
         ShowOptionNotUpdatedWarning("Tone Schedule");
         return false;

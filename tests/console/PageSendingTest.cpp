@@ -131,6 +131,9 @@ TEST_F(PageSending, StoredSignBoardMessagesGoToEverySelectedUser)
     EXPECT_EQ(StoredSBPageText(m, 1), "*F11123*abcd");
     EXPECT_EQ(StoredSBPageText(m, 2), "*F1103*");
     EXPECT_EQ(StoredSBPageText(SignBoardMessage{}, 1), "*0000*"); // no stored message
+    // A line break kept in the record keeps its two places on the board as spaces.
+    const SignBoardMessage broken{.Text = "AB\r\nCD" + std::string(194, ' '), .CharPerLine = 3, .Lines = 2};
+    EXPECT_EQ(StoredSBPageText(broken, 1), "*0000*AB  CD");
 
     // With nobody selected the calling window gets the focus back after the
     // notice, unless it has gone meanwhile.

@@ -29,21 +29,6 @@ Snapshot snapshotDataFolder()
     return files;
 }
 
-// A serial adapter that can be pulled out and plugged back in: while it is
-// out, every read and write reports the device gone and it cannot be opened.
-class UnpluggableLine : public SimBackend {
-public:
-    using SimBackend::SimBackend;
-    CommError Open(const std::string& device) override
-    {
-        return unplugged ? CommError::DeviceUnavailable : SimBackend::Open(device);
-    }
-    bool Read(std::string& into, std::size_t max) override { return !unplugged && SimBackend::Read(into, max); }
-    long Write(std::string_view bytes) override { return unplugged ? -1 : SimBackend::Write(bytes); }
-
-    bool unplugged = false;
-};
-
 Fault fault(FaultKind kind, std::string pattern, int times = 1, std::size_t position = 0)
 {
     return {kind, std::move(pattern), MatchMode::Regex, 5, {}, position, times};

@@ -1,7 +1,9 @@
 // The free-text and wireless tables on the table engine against the simulated
 // encoder of each layout family.
+#include "KS_AlarmTable.h"
 #include "KS_FreetextTable.h"
 #include "KS_MessageLayouts.h"
+#include "KS_TextTables.h"
 #include "KS_WirelessTable.h"
 #include "TableFixture.h"
 
@@ -172,4 +174,42 @@ TEST(WirelessTable, UploadDerivesTheMissingCodeAndRefusesLongCodesOnShortLayouts
     noDigit.CallType = std::string(1, '\0');
     EXPECT_EQ(WirelessWriteValue(WirelessLayout::C, noDigit)->substr(44), "N1");
     EXPECT_EQ(WirelessWriteValue(WirelessLayout::D, noDigit)->substr(44), "11");
+}
+
+// A line break that a record holds (pasted into a text, or a damaged file)
+// would end the write early and make the rest a command of its own, here a
+// page to pager 999. It goes as a space, on Upload and on a save, and the
+// file keeps what it holds. The QX8XXX alarm status still goes as its code.
+TEST(TableWrites, AControlCharacterInAStoredRecordGoesAsASpaceAndTheFileKeepsIt)
+{
+    const std::string fire = padded("FIRE\rP999X"), sent = padded("FIRE P999X");
+    AlarmPointRecord point{.Point = "001", .Pager = "012", .Message = fire, .Status = "\x05", .RealTime = "000"};
+    struct Case {
+        const char* table;
+        char letter;
+        std::function<MessageTableEngine()> make;
+        std::string record;
+        std::string line;
+    } cases[] = {
+        {"fast keys", 'Y', [] { return MakeTableEngine(FastkeyTable()); }, record("01 ", fire), "K01" + sent + "W"},
+        {"free text", 'Y', MakeFreetextEngine, freetextRecord("01 012", fire, padded("")), "F01" + sent + "0121W"},
+        {"wireless", 'Y', MakeWirelessEngine,
+         EncodeRecord(WirelessMessageRecord{.Slot = "001", .Pager = "005", .Message = fire, .RepeatMinutes = "15",
+                                            .DeviceCode = "123", .CancelDeviceCode = "000", .Supervised = "Y",
+                                            .ActivationPlan = "0"}),
+         "W001" + sent + "005123000150Y1W"},
+        {"alarm", 'A', MakeAlarmTableEngine, EncodeRecord(point), "Z001012" + sent + "\x05" + std::string(1, '\0') + "NW"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.table);
+        UnitRig t(c.letter, "2.10");
+        const std::string name = c.make().Params().dataFile;
+        writeFile(name, c.record);
+        t.messages.AnswerAlways(kAnswerOk);
+        c.make().Upload();
+        c.make().SaveSlot(1, c.record);
+        EXPECT_EQ(writesOnly(t.hostLines()), (Lines{c.line, c.line}));
+        EXPECT_TRUE(t.engine.Pages().empty());
+        EXPECT_EQ(readFile(name).substr(0, c.record.size()), c.record);
+    }
 }

@@ -111,6 +111,52 @@ TEST(FastkeyEngine, DownloadReplacesTheFileOnlyWhenWhole)
     }
 }
 
+// Once "Don't ask me again" is ticked, a slot that stays unanswered while the
+// unit does not answer the probe either ends the download: the file stays as
+// it was (none is written on opening), and the operator gets the link message.
+// A unit that answers the probe keeps the slot blank and the download goes on.
+TEST(FastkeyEngine, AUnitGonePartWayEndsTheDownloadOnceTheQuestionIsSilencedAndAnAdapterPluggedBackIsHeard)
+{
+    for (const bool opening : {false, true}) {
+        SCOPED_TRACE(opening ? "opening without a file" : "Download");
+        FastkeyRig t;
+        if (!opening)
+            writeFile("PPM_Fastkey.DBS", kOld);
+        SetStatusSink([&t](const std::string& text, bool, int) {
+            if (text == "Downloading Message 05 ")
+                t.engine.AddFault(lastingFault(sim::FaultKind::Silence, ".*", sim::MatchMode::Regex));
+        });
+        t.messages.Answer(kAnswerYes, true);
+        t.messages.AnswerAlways(kAnswerOk);
+        const auto records = opening ? t.table.Load() : t.table.Download();
+        const Lines texts = t.messages.texts();
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_TRUE(texts[0].starts_with("Connection to QX9860 cannot be established. "));
+        EXPECT_EQ(texts[1], kNoLink);
+        const Lines lines = t.hostLines();
+        EXPECT_EQ(lines.back(), "K06?"); // nothing asked after the slot that found the unit gone
+        EXPECT_EQ(FileExists(DataFilePath("PPM_Fastkey.DBS")), !opening);
+        if (!opening) {
+            EXPECT_FALSE(records.has_value());
+            EXPECT_EQ(readFile("PPM_Fastkey.DBS"), kOld);
+            continue;
+        }
+        ASSERT_TRUE(records.has_value()); // the list shows what was read
+        EXPECT_EQ(records->front(), record("01 ", padded("Front door")));
+    }
+
+    // An adapter pulled out at slot 5 and plugged back in at slot 6: the probe
+    // after slot 6 opens the port again, and the rest of the table is read.
+    FastkeyRig t;
+    SetStatusSink([&t](const std::string& text, bool, int) {
+        if (text.starts_with("Downloading Message 0"))
+            t.adapter->unplugged = text == "Downloading Message 05 ";
+    });
+    t.messages.Answer(kAnswerYes, true);
+    ASSERT_TRUE(t.table.Download().has_value());
+    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), t.table12({5, 6}));
+}
+
 TEST(FastkeyEngine, UploadSendsStoredRecordsInSlotOrderSkippingNeverReadOnes)
 {
     struct Case {

@@ -119,7 +119,9 @@ struct TableRig {
     {
         QDir(QString::fromStdString(MakeDataFolder())).removeRecursively();
         MakeDataFolder();
-        link = std::make_unique<LinkHarness>(std::make_unique<SimBackend>(engine));
+        auto line = std::make_unique<UnpluggableLine>(engine);
+        adapter = line.get();
+        link = std::make_unique<LinkHarness>(std::move(line));
         DetectEncoder();
         engine.ClearTranscript();
     }
@@ -136,6 +138,7 @@ struct TableRig {
 
     sim::Engine engine; // model X
     std::unique_ptr<LinkHarness> link;
+    UnpluggableLine* adapter = nullptr; // plugged in until a test pulls it
     ScriptedMessages messages;
     StatusLog status;
 };

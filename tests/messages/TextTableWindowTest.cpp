@@ -161,11 +161,31 @@ TEST(TableWindow, AnEncoderWithoutTheTableGetsBlankSlotsAndFileOnlySaves)
     EXPECT_EQ(readFile("PPM_Fastkey.DBS").substr(900), unread("10 ")); // ten numbered slots, none read
 
     t.edit(list, 0, [](QDialog& d) { type(d, "txtMessage", "Door"); });
-    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    // Asked again before the save decides, the unit still has no such table: nothing is written to it.
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{});
     EXPECT_EQ(t.harness.messages.texts().back(),
               "Connection to QX7015 cannot be established or Fastkey Messages option is not supported by the QX7015. "
               "\r\nThe QX7015 will not be updated.");
     EXPECT_EQ(readFile("PPM_Fastkey.DBS").substr(0, 100), record("01 ", padded("Door")));
+}
+
+// The unit paused while the console asked for its fast-key table, which then
+// counts as absent: the window asks the unit again, and Upload sends the file.
+TEST(TableWindow, ATableAnIdentificationMissedIsLookedForAgainBeforeUpload)
+{
+    WindowRig t;
+    writeFile("PPM_Fastkey.DBS", record("01 ", padded("Door")));
+    t.harness.engine.AddFault(lastingFault(sim::FaultKind::Silence, "K00?", sim::MatchMode::Exact));
+    t.load('X');
+    ASSERT_FALSE(gEncoderSupportsFastkey);
+    t.harness.engine.ClearFaults();
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFastkey);
+    ASSERT_TRUE(list.cmdUpload->isEnabled() && list.cmdDownload->isEnabled());
+    t.harness.messages.Answer(kAnswerYes);
+    t.harness.messages.AnswerAlways(kAnswerOk);
+    list.cmdUpload->click();
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"K01" + padded("Door") + "W"});
+    EXPECT_EQ(list.lblInfo->text(), "Done !");
 }
 
 TEST(TableWindow, TheMenuOpensTheWindowEvenWhenTheProbeFails)

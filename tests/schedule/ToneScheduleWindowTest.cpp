@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "ConsoleHarness.h"
 #include "FailingReads.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
@@ -150,6 +151,27 @@ TEST_F(ToneWindow, AUnitWithoutAToneGeneratorIsNotToldToChangeItsSlot)
     window->cmdUpload->click();
     EXPECT_EQ(boxes.texts().back(), "This schedule will replace the exisiting schedule on slot 1 of the QX7015. \r\n"
                                     "Are you sure you want to continue ? ");
+}
+
+// The unit paused while the console asked for its tone generator, which then
+// counts as absent: Upload asks the unit again and sends the week.
+TEST(ToneWindowOnConsole, UploadLooksAgainForAToneGeneratorAnIdentificationMissed)
+{
+    ConsoleHarness harness;
+    harness.engine.SetModel('L');
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?TG", .match = sim::MatchMode::Exact,
+                             .times = 0});
+    harness.Load();
+    ASSERT_FALSE(gToneGenSupported);
+    harness.engine.ClearFaults();
+    ASSERT_TRUE(CreateDefaultToneScheduleFile()); // the window opens on it without asking the unit for its week
+    KS_GEN_ToneSchedule window(&harness.form());
+    window.Form_Load();
+    harness.messages.Answer(kAnswerYes);
+    window.cmdUpload->click();
+    const Lines lines = harness.HostLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("PE"); }), 336);
+    EXPECT_EQ(window.lblInfo->text(), "Done !");
 }
 
 TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploadsTheOldOne)

@@ -28,4 +28,19 @@ private:
     std::string arrived_; // due bytes the port has not taken yet
 };
 
+// A serial adapter that can be pulled out and plugged back in: while it is
+// out, every read and write reports the device gone and it cannot be opened.
+class UnpluggableLine : public SimBackend {
+public:
+    using SimBackend::SimBackend;
+    CommError Open(const std::string& device) override
+    {
+        return unplugged ? CommError::DeviceUnavailable : SimBackend::Open(device);
+    }
+    bool Read(std::string& into, std::size_t max) override { return !unplugged && SimBackend::Read(into, max); }
+    long Write(std::string_view bytes) override { return unplugged ? -1 : SimBackend::Write(bytes); }
+
+    bool unplugged = false;
+};
+
 #endif
