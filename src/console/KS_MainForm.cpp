@@ -485,7 +485,11 @@ void KS_MainForm::LoadUsers()
     ShowNormalPointer();
 }
 
-std::string KS_MainForm::listedUsersUnit() { return gEncoderModelLetter + "/" + gEncoderFamily; }
+std::string KS_MainForm::listedUsersUnit()
+{
+    const UserCodeUnit unit = UserCodesUnit();
+    return unit.letter + "/" + unit.family;
+}
 
 void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
 {

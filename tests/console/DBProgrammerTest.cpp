@@ -152,3 +152,18 @@ TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
     EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
     window->cmdClose_Click();
 }
+
+TEST_F(DBProgrammer, WhileNoUnitAnswersARangeGetsTheCodesOfTheLastUnitIdentified)
+{
+    KS_GEN_DBProgrammer& w = open('X', "010", "011");
+    SilenceEveryLine(harness.engine); // the unit went away
+    w.cmbPagerType->setCurrentText("Voice");
+    w.cmbGroupFirst->setCurrentText("05");
+    harness.messages.Answer(kAnswerYes); // each pager to the hard drive only
+    harness.messages.Answer(kAnswerYes);
+    w.cmdProgram_Click();
+    EXPECT_EQ(gEncoderModelLetter, "N/A");
+    for (const int pager : {10, 11})
+        EXPECT_EQ(StoredUser(pager).PagerType + StoredUser(pager).Group1, "3%"); // group 5 offset by 32
+    w.cmdClose_Click();
+}
