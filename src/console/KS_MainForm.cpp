@@ -147,6 +147,7 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
 
     SetConnectionStatusSink([this](const std::string& caption) {
         lblConnectionStatus->setText(ToQString(caption));
+        showUnitInDevicesMenu();
         // The pager types read by the unit's code table: another unit found
         // (by Configure, a dial-out or any window) gives the rows other texts.
         if (listedUsersUnit() != listedUsersUnit_ && lvwUsers->topLevelItemCount() > 0)

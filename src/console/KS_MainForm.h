@@ -273,6 +273,8 @@ private:
     void findRow(int column, const QString& text);
 
     void ConfigureMenusAndTray();
+    // The Devices menu's transfer items name the unit now identified; every detection calls it.
+    void showUnitInDevicesMenu();
     void buildMenus();
     void buildVoiceRecorder();
     void addNotificationIcon();
