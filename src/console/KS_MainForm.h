@@ -270,6 +270,8 @@ private:
     void AutoSizeUsersColumns();
     void AutoSizeSelectedUsersColumns();
     void sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int column);
+    // Once a column click has switched sorting on, rows added later take their place in its order.
+    void keepSelectedUsersSorted();
     void findRow(int column, const QString& text);
 
     void ConfigureMenusAndTray();
