@@ -153,6 +153,29 @@ TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
     window->cmdClose_Click();
 }
 
+TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIsToldAndNothingGoesOut)
+{
+    harness.engine.SetModel('X');
+    SilenceEveryLine(harness.engine);
+    harness.messages.Answer(kAnswerOk); // the start-up's link notice
+    harness.Load();
+    auto* window = new KS_GEN_DBProgrammer(&harness.form());
+    harness.form().OpenOwnedWindow(window, false);
+    window->cmbGroupFirst->setCurrentText("B"); // a letter-code group: no unit's lists yet
+    harness.engine.ClearFaults();
+    harness.HostLines();
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram_Click();
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    EXPECT_EQ(harness.messages.texts().back(),
+              "Connected to QX9860: the lists are shown again for it. Please check them and program again.");
+    for (const auto& line : harness.HostLines())
+        EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
+    EXPECT_EQ(StoredUser(1).InUse, "N");
+    EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
+    window->cmdClose_Click();
+}
+
 TEST_F(DBProgrammer, WhileNoUnitAnswersARangeGetsTheCodesOfTheLastUnitIdentified)
 {
     KS_GEN_DBProgrammer& w = open('X', "010", "011");

@@ -1,5 +1,6 @@
 // The user dialog and user deletion against the simulated encoder, per encoder family.
 #include <QCoreApplication>
+#include <QMenuBar>
 
 #include "ConsoleHarness.h"
 #include "DataFileHelpers.h"
@@ -252,6 +253,45 @@ TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
     EXPECT_EQ(harness->engine.Users().at(12), held);
     EXPECT_EQ(StoredUser(12).InUse, "N");
     dialog->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, AfterASilentStartAddAndUpdateIdentifyTheUnitWithTheConsoleClosedFromTheFirstProbe)
+{
+    for (const bool update : {false, true}) {
+        SCOPED_TRACE(update);
+        harness.reset();
+        KS_MainForm& form = loadSilent('X', {{5, "Head Nurse", "3"}});
+        bool closedAtFirstProbe = false;
+        harness->ActAtYield(1, [&] {
+            closedAtFirstProbe = !form.menuBar()->isEnabled() && !form.centralWidget()->isEnabled();
+        });
+        KS_GEN_UserAdd* dialog = open(update ? "005" : "");
+        EXPECT_TRUE(closedAtFirstProbe);
+        EXPECT_EQ(gEncoderModelLetter, "X");
+        dialog->cmdCancel_Click();
+    }
+}
+
+TEST_F(UserDialog, AfterASilentStartUpdateAndDeleteActOnTheSelectedUserNotTheFirstRowOfTheRefilledList)
+{
+    for (const bool update : {true, false}) {
+        SCOPED_TRACE(update);
+        harness.reset();
+        // As the first start: no unit was identified before, so the unit found refills the list.
+        gLastEncoderFamily.clear();
+        KS_MainForm& form = loadSilent('X', {{5, "Anna", "0"}, {6, "Bert", "0"}});
+        if (update) {
+            KS_GEN_UserAdd* dialog = open("006");
+            EXPECT_EQ(dialog->txtUserName->text(), "Bert");
+            dialog->cmdCancel_Click();
+        } else {
+            select("006");
+            harness->messages.Answer(kAnswerYes);
+            form.cmdDelete_Click();
+            EXPECT_EQ(harness->messages.texts().back(), "Are you sure you want to delete user 006 ?");
+            EXPECT_EQ(StoredUser(6).InUse + StoredUser(5).InUse, "NY");
+        }
+    }
 }
 
 // ---- While no unit answers ---------------------------------------------------
