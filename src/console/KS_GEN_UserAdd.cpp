@@ -124,6 +124,7 @@ void KS_GEN_UserAdd::applyUnitRules()
 
 void KS_GEN_UserAdd::LoadUserForEdit()
 {
+    edited_.reset();
     txtUserID->setText(ToQString(editedPagerNo_));
     const std::string path = DataFilePath("Pager.DBS");
     if (Trim(gDataFolder).empty() || !FileExists(path)) {
@@ -168,6 +169,7 @@ void KS_GEN_UserAdd::LoadUserForEdit()
     SelectComboText(cmbGroupSecond, GroupTextFromByte(record.Group2));
     SelectComboText(cmbGroupThird, GroupTextFromByte(record.Group3));
     SelectComboText(cmbGroupFourth, GroupTextFromByte(record.Group4));
+    edited_ = EditedUser{record, fieldsFromControls()};
 }
 
 void KS_GEN_UserAdd::ClearFields()
@@ -310,7 +312,7 @@ bool KS_GEN_UserAdd::SaveUser()
         return false;
     setBusy(true);
     LinkConversation conversation;
-    const PagerRecord record = MakeUserRecord(fieldsFromControls());
+    const PagerRecord record = MakeUserRecord(fieldsFromControls(), edited_ ? &*edited_ : nullptr);
     const auto number = static_cast<int>(Val(record.PagerNo));
 
     if (!IsReservedPager(number)) {

@@ -4,6 +4,7 @@
 // shows in the main window's user list at once.
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "KS_UserDirectory.h"
@@ -79,6 +80,7 @@ private:
     bool saving_ = false;
     bool lineHeld_ = false; // a timer's job of the main window has the line
     std::string editedPagerNo_; // the row that Update was opened for
+    std::optional<EditedUser> edited_; // that user as read, and as the controls showed it
     QWidget* content_ = nullptr;
     PagerSettingControls settings_;
     FormConventions* conventions_ = nullptr;

@@ -147,6 +147,7 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
 
     SetConnectionStatusSink([this](const std::string& caption) {
         lblConnectionStatus->setText(ToQString(caption));
+        showUnitInDevicesMenu();
         // The pager types read by the unit's code table: another unit found
         // (by Configure, a dial-out or any window) gives the rows other texts.
         if (listedUsersUnit() != listedUsersUnit_ && lvwUsers->topLevelItemCount() > 0)
@@ -485,7 +486,11 @@ void KS_MainForm::LoadUsers()
     ShowNormalPointer();
 }
 
-std::string KS_MainForm::listedUsersUnit() { return gEncoderModelLetter + "/" + gEncoderFamily; }
+std::string KS_MainForm::listedUsersUnit()
+{
+    const UserCodeUnit unit = UserCodesUnit();
+    return unit.letter + "/" + unit.family;
+}
 
 void KS_MainForm::FillUsersList(const std::vector<PagerRecord>& users)
 {
@@ -662,8 +667,7 @@ void KS_MainForm::lvwUsers_DblClick()
             row->setForeground(c, user->foreground(kUserName));
         lvwSelectedUsers->addTopLevelItem(row);
     }
-    if (lvwSelectedUsers->isSortingEnabled())
-        lvwSelectedUsers->sortItems(lvwSelectedUsers->sortColumn(), selectedOrder_);
+    keepSelectedUsersSorted();
     AutoSizeSelectedUsersColumns();
     // A voice pager chosen where nothing can be recorded would only hear at Send
     // Page that a message is missing; the operator learns why at once.
@@ -698,6 +702,14 @@ void KS_MainForm::sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int colu
     list->sortItems(column, order);
     list->header()->setSortIndicator(column, order);
     list->header()->setSortIndicatorShown(true);
+}
+
+void KS_MainForm::keepSelectedUsersSorted()
+{
+    // sortByColumn shows the indicator; until then the rows keep the order they were chosen in.
+    QHeaderView* header = lvwSelectedUsers->header();
+    if (header->isSortIndicatorShown())
+        lvwSelectedUsers->sortItems(header->sortIndicatorSection(), selectedOrder_);
 }
 
 void KS_MainForm::lvwUsers_ColumnClick(int column) { sortByColumn(lvwUsers, usersOrder_, column); }

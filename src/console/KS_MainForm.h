@@ -276,9 +276,13 @@ private:
     void AutoSizeUsersColumns();
     void AutoSizeSelectedUsersColumns();
     void sortByColumn(QTreeWidget* list, Qt::SortOrder& order, int column);
+    // Once a column click has switched sorting on, rows added later take their place in its order.
+    void keepSelectedUsersSorted();
     void findRow(int column, const QString& text);
 
     void ConfigureMenusAndTray();
+    // The Devices menu's transfer items name the unit now identified; every detection calls it.
+    void showUnitInDevicesMenu();
     void buildMenus();
     void buildVoiceRecorder();
     void addNotificationIcon();

@@ -308,14 +308,19 @@ void KS_MainForm::buildVoiceRecorder()
 
 // ---- Fitting the menus to the configuration --------------------------------------------
 
+void KS_MainForm::showUnitInDevicesMenu()
+{
+    mnuDevicesOptions[2]->setText(ToQString("&Download Pagers from " + gEncoderModelName));
+    mnuDevicesOptions[3]->setText(ToQString("&Upload Pagers to " + gEncoderModelName));
+}
+
 void KS_MainForm::ConfigureMenusAndTray()
 {
     DoEvents();
     const std::array<std::vector<QAction*>*, 3> gatedArrays = {&mnuSetupOptions, &mnuMessagesOptions,
                                                                &mnuDevicesOptions};
 
-    mnuDevicesOptions[2]->setText(ToQString("&Download Pagers from " + gEncoderModelName));
-    mnuDevicesOptions[3]->setText(ToQString("&Upload Pagers to " + gEncoderModelName));
+    showUnitInDevicesMenu();
 
     cmdClear->setEnabled(true);
     cmdSBMessages->setEnabled(true);

@@ -291,6 +291,7 @@ void KS_MainForm::cmdLastPage_Click()
         }
         txtMessage->setPlainText(ToQString(lastPage_.front().Message));
     }
+    keepSelectedUsersSorted();
     AutoSizeSelectedUsersColumns();
 }
 

@@ -43,7 +43,8 @@ UserQuery userQueryForUnit()
 {
     if (!gEncoderIdentified)
         return {"M", 44, 20, 3};
-    if (IsDigitCodeEncoder(gEncoderModelLetter))
+    // The answer's length is the layout that ParseEncoderUserRecord reads.
+    if (IsDigitCodeEncoder(UserCodesUnit().letter))
         return {"N", 56, 20, 1};
     return {"N", 44, 40, 3};
 }

@@ -17,9 +17,10 @@ std::string twoDigits(long value) { return value >= 1 && value <= 99 ? ZeroPad(v
 
 UserEncoderClass CurrentUserEncoderClass()
 {
-    if (IsDigitCodeEncoder(gEncoderModelLetter))
+    const UserCodeUnit unit = UserCodesUnit();
+    if (IsDigitCodeEncoder(unit.letter))
         return UserEncoderClass::DigitCode;
-    if (gEncoderFamily == "QX7XXX")
+    if (unit.family == "QX7XXX")
         return UserEncoderClass::QX7;
     return UserEncoderClass::LetterCode;
 }
@@ -80,7 +81,7 @@ std::optional<PagerSettingRefusal> RefusedPagerSetting(std::string_view typeText
                                        + ". Please change Baud Rate or Mode.",
                                    kIconCritical, true};
     // The U has no wide-area, radio, phone or intercom pagers of its own.
-    if (gEncoderModelLetter == "U"
+    if (UserCodesUnit().letter == "U"
         && (typeText == "Intercom Station" || typeText == "Phone" || typeText == "Portable Radio"
             || typeText == "Widearea"))
         return PagerSettingRefusal{"Pager Type is not supported by " + gEncoderModelName + ". Please change Pager Type.",

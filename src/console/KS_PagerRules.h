@@ -14,8 +14,8 @@ enum class UserEncoderClass {
     LetterCode, // every other encoder
 };
 
-// Read from gEncoderModelLetter and gEncoderFamily at the moment of the call:
-// detection may have found another unit since the window opened.
+// The class of the unit of UserCodesUnit at the moment of the call: detection
+// may have found another unit since the window opened.
 UserEncoderClass CurrentUserEncoderClass();
 
 // On digit-code and QX7XXX encoders pagers 901-999 are group pagers that live in Pager.DBS only.

@@ -15,7 +15,9 @@
 #include "OptionList.h"
 #include "KS_String.h"
 
-PagerRecord MakeUserRecord(const UserFormFields& f)
+namespace {
+
+PagerRecord recordFromEntries(const UserFormFields& f)
 {
     PagerRecord r = FreePagerRecord();
     r.PagerNo = PadRight(f.pagerNo, 3);
@@ -33,6 +35,40 @@ PagerRecord MakeUserRecord(const UserFormFields& f)
     r.Group3 = GroupByteFromText(f.groupTexts[2], 3, false);
     r.Group4 = GroupByteFromText(f.groupTexts[3], 4, false);
     r.InUse = "Y";
+    return r;
+}
+
+} // namespace
+
+PagerRecord MakeUserRecord(const UserFormFields& f, const EditedUser* edited)
+{
+    PagerRecord made = recordFromEntries(f);
+    if (!edited)
+        return made;
+    const UserFormFields& shown = edited->shown;
+    PagerRecord r = edited->stored;
+    const auto take = [&](bool changed, std::string PagerRecord::*field) {
+        if (changed)
+            r.*field = made.*field;
+    };
+    take(f.pagerNo != shown.pagerNo, &PagerRecord::PagerNo);
+    take(f.userName != shown.userName, &PagerRecord::UserName);
+    take(f.capcode != shown.capcode, &PagerRecord::Capcode);
+    take(f.phone != shown.phone, &PagerRecord::Phone);
+    take(f.dsc != shown.dsc, &PagerRecord::DSC);
+    take(f.pagerTypeText != shown.pagerTypeText, &PagerRecord::PagerType);
+    take(f.formatText != shown.formatText, &PagerRecord::Format);
+    take(f.baudText != shown.baudText, &PagerRecord::Baud);
+    take(f.modeText != shown.modeText, &PagerRecord::Mode);
+    take(f.isGroup != shown.isGroup, &PagerRecord::GroupFlag);
+    const bool firstGroupChanged = f.isGroup != shown.isGroup
+                                   || (f.isGroup ? f.groupText != shown.groupText
+                                                 : f.groupTexts[0] != shown.groupTexts[0]);
+    take(firstGroupChanged, &PagerRecord::Group1);
+    take(f.groupTexts[1] != shown.groupTexts[1], &PagerRecord::Group2);
+    take(f.groupTexts[2] != shown.groupTexts[2], &PagerRecord::Group3);
+    take(f.groupTexts[3] != shown.groupTexts[3], &PagerRecord::Group4);
+    r.InUse = made.InUse;
     return r;
 }
 

@@ -30,8 +30,17 @@ struct UserFormFields {
     std::array<std::string, 4> groupTexts; // first to fourth group of an individual pager
 };
 
-// The record as it is sent and stored: in use, codes for the connected encoder.
-PagerRecord MakeUserRecord(const UserFormFields& fields);
+// A user read from Pager.DBS for a change: the record and the entries it showed as.
+struct EditedUser {
+    PagerRecord stored;
+    UserFormFields shown;
+};
+
+// The record as it is sent and stored: in use, codes of the unit of
+// UserCodesUnit. For an edited user every entry still as it was shown keeps
+// the stored bytes, so a user saved unchanged is the same record and no code
+// is turned into another family's or another unit's.
+PagerRecord MakeUserRecord(const UserFormFields& fields, const EditedUser* edited = nullptr);
 
 // Sends the user to the encoder as "A", the line and "M"; true when it is
 // acknowledged. A unit that is not identified adds a user only where it holds

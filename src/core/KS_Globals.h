@@ -33,6 +33,11 @@ inline bool gShowSBSupport = false;
 inline bool gAutoHide = false;
 inline bool gDatabaseFound = false;
 inline bool gAdminMode = false;
+// The last unit identified on the encoder's line (settings "Last Encoder Model"
+// and "Last Encoder Family"). Pager.DBS holds its codes, so they are read and
+// written by it while no unit answers. A blank family: none identified yet.
+inline std::string gLastEncoderModelLetter;
+inline std::string gLastEncoderFamily;
 // The help document that F1 and Help Topics show; Main sets it beside the program.
 inline std::string gHelpFile;
 

@@ -158,6 +158,8 @@ void LoadConfigurationFrom(std::string_view contents, std::string_view section)
     gShowHelpMessage = SettingToFlag(setting("ShowHelpMessage", "1"), true);
     gShowSBSupport = SettingToFlag(setting("ShowSBSupport", "0"), false);
     gAutoHide = SettingToFlag(setting("AutoHide", "0"), false);
+    gLastEncoderModelLetter = setting("Last Encoder Model", "");
+    gLastEncoderFamily = setting("Last Encoder Family", "");
 
     // Only a real file counts: a folder named Pager.DBS is no user table.
     gDatabaseFound = !Trim(gDataFolder).empty() && QFileInfo(PathToQString(DataFilePath("Pager.DBS"))).isFile();

@@ -45,7 +45,7 @@ std::string SettingToNumberText(std::string_view text);
 std::string EncodeStoredPassword(std::string_view password);
 std::string DecodeStoredPassword(std::string_view stored);
 
-// Reads the seventeen start-up settings into the program-wide variables and
+// Reads the start-up settings into the program-wide variables and
 // sets gDatabaseFound. Reports nothing.
 void LoadConfiguration();
 // The same from the settings file's bytes, read once (section: the key's section in it).

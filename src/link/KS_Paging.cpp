@@ -9,6 +9,7 @@
 #include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
+#include "KS_PagingCodes.h"
 #include "KS_Registry.h"
 #include "KS_String.h"
 
@@ -281,6 +282,7 @@ bool isIdentity(std::string_view reply) { return reply.size() == 12 && endsWith(
 
 void finishDetection()
 {
+    RememberEncoderModel();
     if (auto& sink = connectionStatusSink())
         sink(ConnectionStatusCaption());
 

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "KS_Globals.h"
+#include "KS_Registry.h"
 #include "KS_String.h"
 
 namespace {
@@ -38,7 +39,10 @@ std::string convertPair(std::span<const CodePair> pairs, std::string_view value,
     return std::string(toText ? pairs.front().text : pairs.front().code);
 }
 
-bool modelIsU() { return gEncoderModelLetter == "U"; }
+bool modelIsU() { return UserCodesUnit().letter == "U"; }
+
+constexpr std::string_view kLastModelSetting = "Last Encoder Model";
+constexpr std::string_view kLastFamilySetting = "Last Encoder Family";
 
 // A fixed-length field as the record holds it: cut or blank-padded to its width.
 std::string field(std::string_view value, std::size_t width) { return PadRight(value, width); }
@@ -97,17 +101,41 @@ constexpr std::size_t kQX7AnswerLength = 16;
 
 bool IsDigitCodeEncoder(std::string_view m) { return m == "X" || m == "Y" || m == "R" || m == "U"; }
 
+UserCodeUnit UserCodesUnit()
+{
+    if (gEncoderModelLetter != "N/A")
+        return {gEncoderModelLetter, gEncoderFamily};
+    // A unit without a letter of its own (the legacy kind) is remembered by its family alone.
+    if (!gLastEncoderFamily.empty())
+        return {gLastEncoderModelLetter, gLastEncoderFamily};
+    return {"N/A", ""};
+}
+
+void RememberEncoderModel()
+{
+    if (gEncoderModelLetter == "N/A" || gDeviceWindowsOpen > 0)
+        return;
+    if (gLastEncoderModelLetter == gEncoderModelLetter && gLastEncoderFamily == gEncoderFamily)
+        return;
+    gLastEncoderModelLetter = gEncoderModelLetter;
+    gLastEncoderFamily = gEncoderFamily;
+    SaveConfigSetting(kLastModelSetting, gLastEncoderModelLetter);
+    SaveConfigSetting(kLastFamilySetting, gLastEncoderFamily);
+}
+
 std::string PagerTypeCodeText(std::string_view value, bool toText)
 {
-    const bool digits = IsDigitCodeEncoder(gEncoderModelLetter);
+    const UserCodeUnit unit = UserCodesUnit();
+    const bool digits = IsDigitCodeEncoder(unit.letter);
     if (toText) {
         // The U encoder has no wide-area pagers; it gives their digit to the LED display.
-        if (digits && modelIsU() && value == "5")
+        if (digits && unit.letter == "U" && value == "5")
             return "LED Display";
         for (const auto& type : kPagerTypes) {
-            const std::string_view code = digits ? type.digit : type.letter;
-            if (!code.empty() && code == value)
-                return std::string(type.text);
+            // No letter and digit code are alike, so without a unit a code still names its type.
+            for (const std::string_view code : {digits ? type.digit : type.letter, unit.Known() ? "" : type.digit})
+                if (!code.empty() && code == value)
+                    return std::string(type.text);
         }
         return "Numeric";
     }
@@ -176,8 +204,15 @@ std::string PagerTypeDigitCode(std::string_view code)
 std::optional<std::string> BuildEncoderUserRecord(const PagerFields& r, std::string* error)
 {
     namespace W = PagerFieldWidth;
+    const UserCodeUnit unit = UserCodesUnit();
+    std::string groups = field(r.Group1, W::Group) + field(r.Group2, W::Group) + field(r.Group3, W::Group)
+                         + field(r.Group4, W::Group);
+    // A group never written is NULs in the file. The QX7XXX keeps a group as
+    // its number, NUL being none; the others say none with a blank.
+    if (unit.family != "QX7XXX")
+        groups = ReplaceChar(groups, std::string_view("\0", 1), " ");
     std::string line;
-    if (IsDigitCodeEncoder(gEncoderModelLetter)) {
+    if (IsDigitCodeEncoder(unit.letter)) {
         line += field(r.PagerNo, W::PagerNo);
         line += field(r.Capcode, W::Capcode);
         line += field(r.UserName, W::UserName).substr(0, 16);
@@ -186,19 +221,16 @@ std::optional<std::string> BuildEncoderUserRecord(const PagerFields& r, std::str
         line += field(r.Format, W::Format);
         line += field(r.Baud, W::Baud);
         line += field(r.Mode, W::Mode);
-        line += field(r.Group1, W::Group) + field(r.Group2, W::Group) + field(r.Group3, W::Group) +
-                field(r.Group4, W::Group);
+        line += groups;
         // A DSC never entered is four NULs in the file; the encoder wants blanks there.
         line += ReplaceChar(field(r.DSC, W::DSC), std::string_view("\0", 1), " ");
     } else {
-        const std::string groups = field(r.Group1, W::Group) + field(r.Group2, W::Group) +
-                                   field(r.Group3, W::Group) + field(r.Group4, W::Group);
         // On the QX7XXX a group byte is the group number itself, so group 13
         // would put a carriage return into the command and end it half-way.
         for (std::size_t i = 0; i < groups.size(); ++i) {
             const char g = groups[i];
             if (g == '\r') {
-                const std::string number = gEncoderFamily == "QX7XXX"
+                const std::string number = unit.family == "QX7XXX"
                                                ? ZeroPad(static_cast<unsigned char>(g), 2)
                                                : std::string(1, g);
                 return refuse(error, "Group " + number + " cannot be programmed into the " + gEncoderModelName +
@@ -228,8 +260,9 @@ std::optional<std::string> BuildEncoderUserRecord(const PagerFields& r, std::str
 bool ParseEncoderUserRecord(PagerFields& record, std::string_view line)
 {
     namespace W = PagerFieldWidth;
+    const UserCodeUnit unit = UserCodesUnit();
     PagerFields r = allZeroRecord();
-    if (IsDigitCodeEncoder(gEncoderModelLetter)) {
+    if (IsDigitCodeEncoder(unit.letter)) {
         // The answer starts with one character of its own before the record.
         if (line.size() < 1 + kDigitRecordLength)
             return false;
@@ -247,7 +280,7 @@ bool ParseEncoderUserRecord(PagerFields& record, std::string_view line)
         r.Group4 = take(line, 51, 1, W::Group);
         r.DSC = take(line, 52, 4, W::DSC);
         r.InUse = "Y";
-    } else if (gEncoderFamily != "QX7XXX") {
+    } else if (unit.family != "QX7XXX") {
         if (line.size() < kLetterRecordLength)
             return false;
         r.PagerNo = take(line, 1, 3, W::PagerNo);

@@ -2,7 +2,7 @@
 // Module KS_Paging, user-record codes: the one-character codes of a user
 // record (pager type, baud, format, mode, group flag) and the user-record
 // string in which a user travels to and from the encoder. Everything here
-// reads the connected encoder from gEncoderModelLetter and gEncoderFamily.
+// codes a user for the unit that UserCodesUnit names.
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +14,24 @@
 // The encoders whose user record uses digit pager-type codes and the 54-character string.
 bool IsDigitCodeEncoder(std::string_view modelLetter);
 
-// Code to text when toText, else text to code, in the code family of the connected encoder.
+// The unit whose codes the users of Pager.DBS are read and written in. The
+// file holds the codes of the unit they were written for, so while no unit
+// answers that is the last unit identified, not whatever the silence makes of
+// it; with none ever identified the letter is "N/A" (no unit).
+struct UserCodeUnit {
+    std::string letter;
+    std::string family;
+    bool Known() const { return letter != "N/A"; }
+};
+// The unit answering now (gEncoderModelLetter), else the one remembered in the settings.
+UserCodeUnit UserCodesUnit();
+// After a detection: a unit that answered on the encoder's line is remembered
+// as the one whose codes Pager.DBS holds. A device on the line is no encoder.
+void RememberEncoderModel();
+
+// Code to text when toText, else text to code, in the code family of the unit
+// of UserCodesUnit. With no unit known a code reads in the family it belongs
+// to (a letter or a digit), and a text gets its letter code.
 std::string PagerTypeCodeText(std::string_view value, bool toText);
 // The image of a pager type in the users' list views.
 std::int16_t PagerTypeIconIndex(std::string_view code);
@@ -33,5 +50,5 @@ std::string PagerTypeDigitCode(std::string_view code);
 std::optional<std::string> BuildEncoderUserRecord(const PagerFields& record, std::string* error = nullptr);
 
 // Fills record from the encoder's answer to a user read. A line too short for
-// the connected encoder's layout is refused: false, and record is left as it was.
+// the unit's layout is refused: false, and record is left as it was.
 bool ParseEncoderUserRecord(PagerFields& record, std::string_view line);

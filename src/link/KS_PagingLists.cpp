@@ -248,7 +248,7 @@ void FillPagerModeCombo(OptionList& list, std::int16_t selectIndex) { fillTexts(
 void FillPagerTypeCombo(OptionList& list, std::int16_t selectIndex)
 {
     // The QX7XXX drives no wide-area pagers or portable radios.
-    const bool qx7 = gEncoderFamily == "QX7XXX";
+    const bool qx7 = UserCodesUnit().family == "QX7XXX";
     for (auto text : kPagerTypeTexts)
         if (!qx7 || (text != "Widearea" && text != "Portable Radio"))
             list.AddItem(text);
@@ -257,7 +257,8 @@ void FillPagerTypeCombo(OptionList& list, std::int16_t selectIndex)
 
 void FillPagerGroupCombo(OptionList& list, std::int16_t selectIndex)
 {
-    if (IsDigitCodeEncoder(gEncoderModelLetter) || gEncoderFamily == "QX7XXX") {
+    const UserCodeUnit unit = UserCodesUnit();
+    if (IsDigitCodeEncoder(unit.letter) || unit.family == "QX7XXX") {
         // The blank item lets a user belong to no group.
         list.AddItem(" ");
         for (int group = 1; group <= 99; ++group)

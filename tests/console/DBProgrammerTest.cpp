@@ -152,3 +152,41 @@ TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
     EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
     window->cmdClose_Click();
 }
+
+TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIsToldAndNothingGoesOut)
+{
+    harness.engine.SetModel('X');
+    SilenceEveryLine(harness.engine);
+    harness.messages.Answer(kAnswerOk); // the start-up's link notice
+    harness.Load();
+    auto* window = new KS_GEN_DBProgrammer(&harness.form());
+    harness.form().OpenOwnedWindow(window, false);
+    window->cmbGroupFirst->setCurrentText("B"); // a letter-code group: no unit's lists yet
+    harness.engine.ClearFaults();
+    harness.HostLines();
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram_Click();
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    EXPECT_EQ(harness.messages.texts().back(),
+              "Connected to QX9860: the lists are shown again for it. Please check them and program again.");
+    for (const auto& line : harness.HostLines())
+        EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
+    EXPECT_EQ(StoredUser(1).InUse, "N");
+    EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
+    window->cmdClose_Click();
+}
+
+TEST_F(DBProgrammer, WhileNoUnitAnswersARangeGetsTheCodesOfTheLastUnitIdentified)
+{
+    KS_GEN_DBProgrammer& w = open('X', "010", "011");
+    SilenceEveryLine(harness.engine); // the unit went away
+    w.cmbPagerType->setCurrentText("Voice");
+    w.cmbGroupFirst->setCurrentText("05");
+    harness.messages.Answer(kAnswerYes); // each pager to the hard drive only
+    harness.messages.Answer(kAnswerYes);
+    w.cmdProgram_Click();
+    EXPECT_EQ(gEncoderModelLetter, "N/A");
+    for (const int pager : {10, 11})
+        EXPECT_EQ(StoredUser(pager).PagerType + StoredUser(pager).Group1, "3%"); // group 5 offset by 32
+    w.cmdClose_Click();
+}

@@ -55,6 +55,27 @@ TEST_F(MainFormFixture, ColumnClicksToggleTheOrderWhicheverColumn)
     EXPECT_EQ(ColumnTexts(form.lvwUsers, 1).first(), "905");
 }
 
+TEST_F(MainFormFixture, AfterAColumnClickUsersSelectedLaterTakeTheirPlaceInItsOrder)
+{
+    selectUsers({1, 3});
+    form.cmdSelect->click();
+    form.lvwSelectedUsers_ColumnClick(0); // descending by pager number
+    selectUsers({0, 2});
+    form.cmdSelect->click();
+    EXPECT_EQ(ColumnTexts(form.lvwSelectedUsers, 0), (QStringList{"004", "003", "002", "001"}));
+
+    // Last Page brings its users back in the order chosen since.
+    form.cmdRemoveAll->click();
+    selectUsers({0, 4});
+    form.cmdSelect->click();
+    form.txtMessage->setPlainText("hi");
+    form.cmdSendPage_Click();
+    ASSERT_EQ(harness.Pages(), (Lines{"P905hi", "P001hi"}));
+    form.lvwSelectedUsers_ColumnClick(0); // ascending
+    form.cmdLastPage_Click();
+    EXPECT_EQ(ColumnTexts(form.lvwSelectedUsers, 0), (QStringList{"001", "905"}));
+}
+
 TEST_F(MainFormFixture, FindSelectsTheFirstMatchingRow)
 {
     form.txtUserName->setText("ca");

@@ -175,6 +175,39 @@ TEST(Menus, ADownloadThatCannotReachTheUnitTellsTheOperatorAndKeepsTheUsers)
     }
 }
 
+TEST(Menus, EveryIdentificationNamesTheUnitInTheTransferItems)
+{
+    const auto captions = [](const KS_MainForm& form) {
+        return form.mnuDevicesOptions[2]->text() + " | " + form.mnuDevicesOptions[3]->text();
+    };
+    const QString unknown = "&Download Pagers from encoder | &Upload Pagers to encoder";
+    const QString identified = "&Download Pagers from QX9860 | &Upload Pagers to QX9860";
+    {
+        ConsoleHarness harness({{1, "Anna", "A"}});
+        harness.engine.SetModel('X');
+        SilenceEveryLine(harness.engine);
+        harness.messages.Answer(kAnswerOk); // the start-up's link notice
+        KS_MainForm& form = harness.Load();
+        EXPECT_EQ(captions(form), unknown);
+        harness.engine.ClearFaults();
+        harness.messages.Answer(kAnswerNo);
+        form.cmdDelete_Click(); // the unit is identified before the question
+        EXPECT_EQ(captions(form), identified);
+    }
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    harness.engine.SetModel('X');
+    harness.engine.EnableModem();
+    gConnectionType = 2;
+    gModemPort = 1;
+    gModemPhone = "5551234";
+    harness.messages.Answer(kAnswerOk); // no call is up while the console starts
+    KS_MainForm& form = harness.Load();
+    EXPECT_EQ(captions(form), unknown);
+    form.cmdDialOut_Click();
+    ASSERT_TRUE(gModemConnected);
+    EXPECT_EQ(captions(form), identified);
+}
+
 TEST(Menus, ClearingThePagerDatabaseEmptiesTheFileTheListAndTheTableInMemory)
 {
     ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "N"}});

@@ -291,14 +291,14 @@ TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
 
 TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)
 {
-    ConsoleHarness harness({{1, "Anna", "2"}}); // a tone pager as a digit-code unit stores it
-    harness.engine.SetModel('X');
+    ConsoleHarness harness({{1, "Anna", "5"}}); // an LED display as the U stores it
+    harness.engine.SetModel('U');
     SilenceEveryLine(harness.engine);
     harness.messages.Answer(kAnswerOk);
     KS_MainForm& form = harness.Load();
-    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Numeric"); // no unit: read as a letter code
+    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Widearea"); // no unit yet: the digit's usual meaning
 
     harness.engine.ClearFaults();
     DetectEncoder(); // as Configure, a dial-out or any window does
-    EXPECT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Tone-Only");
+    EXPECT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "LED Display");
 }

@@ -1,9 +1,12 @@
 // The user dialog and user deletion against the simulated encoder, per encoder family.
 #include <QCoreApplication>
+#include <QMenuBar>
 
 #include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_GEN_UserAdd.h"
+#include "KS_Paging.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
@@ -199,7 +202,7 @@ TEST_F(UserDialog, OkShowsDisabledWhileAScheduledPageHoldsTheLine)
 TEST_F(UserDialog, AnUpdateAfterASilentStartIdentifiesTheUnitFirstAndSendsTheUserInItsCodes)
 {
     loadSilent('X', {{5, "Head Nurse", "3"}});
-    EXPECT_EQ(row("005")->text(3), "Numeric"); // read by no unit's codes
+    EXPECT_EQ(row("005")->text(3), "Voice"); // no unit yet: a digit names its type all the same
     KS_GEN_UserAdd* dialog = open("005");
     EXPECT_EQ(row("005")->text(3), "Voice");
     EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
@@ -249,6 +252,103 @@ TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
     EXPECT_EQ(sent.back(), "A" + held + "M");
     EXPECT_EQ(harness->engine.Users().at(12), held);
     EXPECT_EQ(StoredUser(12).InUse, "N");
+    dialog->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, AfterASilentStartAddAndUpdateIdentifyTheUnitWithTheConsoleClosedFromTheFirstProbe)
+{
+    for (const bool update : {false, true}) {
+        SCOPED_TRACE(update);
+        harness.reset();
+        KS_MainForm& form = loadSilent('X', {{5, "Head Nurse", "3"}});
+        bool closedAtFirstProbe = false;
+        harness->ActAtYield(1, [&] {
+            closedAtFirstProbe = !form.menuBar()->isEnabled() && !form.centralWidget()->isEnabled();
+        });
+        KS_GEN_UserAdd* dialog = open(update ? "005" : "");
+        EXPECT_TRUE(closedAtFirstProbe);
+        EXPECT_EQ(gEncoderModelLetter, "X");
+        dialog->cmdCancel_Click();
+    }
+}
+
+TEST_F(UserDialog, AfterASilentStartUpdateAndDeleteActOnTheSelectedUserNotTheFirstRowOfTheRefilledList)
+{
+    for (const bool update : {true, false}) {
+        SCOPED_TRACE(update);
+        harness.reset();
+        // As the first start: no unit was identified before, so the unit found refills the list.
+        gLastEncoderFamily.clear();
+        KS_MainForm& form = loadSilent('X', {{5, "Anna", "0"}, {6, "Bert", "0"}});
+        if (update) {
+            KS_GEN_UserAdd* dialog = open("006");
+            EXPECT_EQ(dialog->txtUserName->text(), "Bert");
+            dialog->cmdCancel_Click();
+        } else {
+            select("006");
+            harness->messages.Answer(kAnswerYes);
+            form.cmdDelete_Click();
+            EXPECT_EQ(harness->messages.texts().back(), "Are you sure you want to delete user 006 ?");
+            EXPECT_EQ(StoredUser(6).InUse + StoredUser(5).InUse, "NY");
+        }
+    }
+}
+
+// ---- While no unit answers ---------------------------------------------------
+
+TEST_F(UserDialog, AUserSavedUnchangedWhileNoUnitAnswersIsTheSameRecordByteForByte)
+{
+    PagerRecord user = MakeUser({8, "Night Desk", "0"}); // AlphaNumeric on a digit-code unit
+    user.Group1 = "#"; // group 03, offset by 32
+    user.Group2 = ","; // group 12
+    // First as no unit was ever identified; then after the QX9860 was, in an earlier run.
+    for (const bool identifiedBefore : {false, true}) {
+        SCOPED_TRACE(identifiedBefore);
+        if (identifiedBefore) {
+            load('X');
+            harness.reset();
+            gLastEncoderModelLetter.clear();
+            gLastEncoderFamily.clear();
+            LoadConfiguration(); // the unit is remembered in the settings
+        }
+        harness = std::make_unique<ConsoleHarness>();
+        WriteRecordAt(DataFilePath("Pager.DBS"), 8, user);
+        SilenceEveryLine(harness->engine);
+        harness->messages.Answer(kAnswerOk); // the start-up's link notice
+        harness->Load();
+        const std::string before = ReadBytes(DataFilePath("Pager.DBS"));
+        EXPECT_EQ(row("008")->text(3), "AlphaNumeric");
+
+        KS_GEN_UserAdd* dialog = open("008");
+        EXPECT_EQ(dialog->cmbPagerType->currentText(), "AlphaNumeric");
+        if (identifiedBefore) {
+            EXPECT_EQ(dialog->cmbGroupFirst->currentText() + dialog->cmbGroupSecond->currentText(), "0312");
+        }
+        harness->messages.Answer(kAnswerYes); // the hard drive only
+        dialog->cmdOk_Click();
+        EXPECT_NE(harness->messages.texts().back().find("update the database on the hard drive only"), std::string::npos);
+        const std::string after = ReadBytes(DataFilePath("Pager.DBS"));
+        EXPECT_EQ(after.size(), before.size());
+        EXPECT_EQ(after.substr(7 * PagerRecord::kLength, PagerRecord::kLength),
+                  before.substr(7 * PagerRecord::kLength, PagerRecord::kLength));
+        harness.reset();
+    }
+}
+
+TEST_F(UserDialog, AUserAddedWhileNoUnitAnswersGetsTheCodesOfTheLastUnitIdentified)
+{
+    load('X');
+    SilenceEveryLine(harness->engine);
+    DetectEncoder(); // the unit went away
+    ASSERT_EQ(gEncoderModelLetter, "N/A");
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("009");
+    dialog->cmbPagerType->setCurrentText("Voice");
+    dialog->cmbGroupFirst->setCurrentText("05");
+    harness->messages.Answer(kAnswerYes); // the hard drive only
+    dialog->cmdOk_Click();
+    EXPECT_EQ(StoredUser(9).PagerType + StoredUser(9).Group1, "3%"); // group 5 offset by 32
+    EXPECT_EQ(row("009")->text(3), "Voice");
     dialog->cmdCancel_Click();
 }
 

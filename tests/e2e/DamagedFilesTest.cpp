@@ -184,5 +184,6 @@ TEST(DamagedFiles, ASettingsFileWithNoiseAroundAGoodFolderStillFindsTheUsers)
     KS_MainForm& form = harness.Load();
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2);
     EXPECT_EQ(form.lblConnectionStatus->text().left(13), "Connected to ");
-    EXPECT_EQ(ReadBytes(settingsPath()), text);
+    // Only the unit just identified is added to it.
+    EXPECT_EQ(ReadBytes(settingsPath()), text + "\nLast Encoder Model=X\nLast Encoder Family=Not Defined\n");
 }

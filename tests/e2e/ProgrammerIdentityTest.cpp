@@ -79,6 +79,9 @@ TEST(ProgrammerIdentity, EveryDetectingWindowLeavesTheConsoleTheEncoderItHad)
             EXPECT_EQ(gComm->Settings(), "38400,N,8,1");
             EXPECT_NE(GetConfigSetting("COMPortSettings"), "9600,N,8,1"); // the device's speed is not kept
             EXPECT_EQ(form.lblConnectionStatus->text().toStdString(), "Connected to " + gEncoderModelName);
+            EXPECT_EQ(form.mnuDevicesOptions[3]->text().toStdString(), "&Upload Pagers to " + gEncoderModelName);
+            // Pager.DBS keeps the encoder's codes: a device is not remembered as the unit.
+            EXPECT_EQ(GetConfigSetting("Last Encoder Model"), std::string(1, letter));
             EXPECT_TRUE(IsLinkResponding());
         }
 }

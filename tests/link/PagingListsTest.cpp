@@ -20,8 +20,10 @@ std::string last(const OptionList& list) { return list.ItemText(list.ItemCount()
 
 TEST(PagingLists, PagerTypeListFollowsTheEncoderClass)
 {
+    gEncoderModelLetter = "A";
     gEncoderFamily = "QX8XXX";
     EXPECT_EQ(filled([](OptionList& l) { FillPagerTypeCombo(l, 0); }).ItemCount(), 10);
+    gEncoderModelLetter = "G";
     gEncoderFamily = "QX7XXX";
     const auto types = filled([](OptionList& l) { FillPagerTypeCombo(l, 0); });
     EXPECT_EQ(types.ItemCount(), 8);

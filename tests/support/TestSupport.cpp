@@ -45,6 +45,8 @@ void ResetProgramStateForTest()
     gEncoderVersionText.clear();
     gAcknowledgedLine.clear();
     gEncoderFamily.clear();
+    gLastEncoderModelLetter.clear();
+    gLastEncoderFamily.clear();
     gFastkeyMessageCount = 10;
     gWirelessMessageCount = 200;
     gToneGenSupported = false;
