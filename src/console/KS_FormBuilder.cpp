@@ -36,6 +36,10 @@ void applyKind(QWidget* control, const FormControl& row)
     } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
         if (row.length > 0)
             spin->setMaximum(row.length);
+        // An up-down is its arrows beside the box that holds its number; its
+        // own edit has no width to show anything in, so the Tab stops at the
+        // box, and digits typed after a Tab never land in the arrows' value.
+        spin->setFocusPolicy(Qt::NoFocus);
     } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
         frame->setTitle(caption);
     } else if (auto* progress = qobject_cast<QProgressBar*>(control)) {

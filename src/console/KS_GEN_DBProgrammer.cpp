@@ -93,8 +93,6 @@ void KS_GEN_DBProgrammer::buildControls()
     controls.push_back(Control(cmdClose, "cmdClose", "&Close", {3645, buttonsTop, 1215, 375}));
     BuildControls(client, controls);
     updCapcodeInc->setMinimum(kIncrementMinimum);
-    // Its own edit has no width to show anything in; the Tab stops at the box.
-    updCapcodeInc->setFocusPolicy(Qt::NoFocus);
     lblInfo->hide();
     settings_.Connect();
     settings_.ExposeIn(*this);

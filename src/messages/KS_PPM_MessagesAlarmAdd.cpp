@@ -97,10 +97,6 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
         Control(cmdCancel, "cmdCancel", "&Cancel", {6420, 4980, 1215, 375}),
     };
     BuildControls(Client(), controls);
-    // Each up-down is its arrows alone beside its box; the Tab stops at the box,
-    // so digits typed after a Tab never land in the arrows' own value.
-    for (QSpinBox* upDown : {updThreshold, updRelay})
-        upDown->setFocusPolicy(Qt::NoFocus);
 
     FormConventions* conventions = FormConventions::Install(this);
     conventions->SetKeyFilter(txtUserID, DigitsOnlyKey);

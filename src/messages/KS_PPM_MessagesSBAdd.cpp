@@ -73,9 +73,6 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
         Control(cmdCancel, "cmdCancel", "&Cancel", {4980, 2460, 900, 375}),
     };
     BuildControls(client, controls);
-    // Their own edits have no width to show anything in; the Tab stops at the boxes.
-    for (QSpinBox* upDown : {updCharPerLine, updLines})
-        upDown->setFocusPolicy(Qt::NoFocus);
 
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     txtMessage->setFont(fixed);

@@ -74,9 +74,6 @@ void KS_GEN_ToneScheduleCalendarlAdd::buildControls()
         Control(cmdCancel, "cmdCancel", "&Cancel", {3960, 3480, 1215, 375}, 0, "pbxDetails"),
     };
     BuildControls(client, controls);
-    // Their own edits have no width to show anything in; the Tab stops at the boxes.
-    for (QSpinBox* upDown : {updDurationMinutes, updDurationSeconds})
-        upDown->setFocusPolicy(Qt::NoFocus);
     txtDurationMinutes->setText("00");
     txtDurationSeconds->setText("00");
     connect(txtDurationMinutes, &QLineEdit::editingFinished, this,

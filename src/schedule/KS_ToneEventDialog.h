@@ -9,6 +9,7 @@
 #include <string>
 
 #include "KS_BusyDialog.h"
+#include "TimePicker.h"
 
 class ToneListWindow;
 class QCheckBox;
@@ -16,7 +17,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTimeEdit;
 class QToolBar;
 class QTreeWidgetItem;
 
@@ -51,7 +51,7 @@ public:
     QToolBar* tlbMenu = nullptr;
     QWidget* pbxDetails = nullptr;
     QLabel* Label1 = nullptr;
-    QTimeEdit* dtpTime = nullptr;
+    TimePicker* dtpTime = nullptr;
     QLabel* lblZone = nullptr;
     QLineEdit* txtZone = nullptr;
     QLabel* lblDesc = nullptr;

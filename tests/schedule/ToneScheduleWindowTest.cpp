@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <memory>
@@ -349,6 +350,29 @@ TEST_F(ToneWindow, TheEventDialogEnablesItsBoxesByTypeAndUnit)
     EXPECT_FALSE(dialog->cmbAlertDelay->isEnabled());
     dialog->cmbAlertRepeat->setCurrentIndex(1);
     EXPECT_TRUE(dialog->cmbAlertDelay->isEnabled());
+}
+
+TEST_F(ToneWindow, TheEventDialogTakesTypingAsATimePickerAndATabThatSkipsTheArrows)
+{
+    Start('X');
+    auto dialog = OpenDialog(1);
+    dialog->cmbAlertType->setCurrentIndex(8); // 9 - Start Countdown
+    dialog->show();
+    QApplication::setActiveWindow(dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get(), 1000));
+    dialog->dtpTime->setFocus();
+    dialog->dtpTime->setSelectedSection(QDateTimeEdit::HourSection);
+    QTest::keyClicks(dialog->dtpTime, "0630P");
+    EXPECT_EQ(dialog->dtpTime->time(), QTime(18, 30));
+
+    dialog->txtCountdown->setFocus();
+    QCoreApplication::processEvents(); // the box selects its text on entry
+    QTest::keyClicks(dialog->txtCountdown, "05");
+    QTest::keyClick(dialog->txtCountdown, Qt::Key_Tab);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), dialog->chkActive);
+    EXPECT_EQ(dialog->txtCountdown->text(), "05");
+    dialog->hide();
 }
 
 TEST_F(ToneWindow, TheEventDialogAsksBeforeWhatTheUnitMayNotTake)
