@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SpeakerVersion v = ParseSpeakerVersion(version);
     FuzzCheck(!v.text.empty(), "a version box left empty");
     FuzzCheck(!v.fourCharacter || v.text.size() >= 4, "a four-character version shown shorter");
-    FuzzCheck(!ReadUsesCurrentSet(v) || v.fourCharacter, "the current commands for a version text");
+    FuzzCheck(!SpeakerUsesCurrentSet(v) || v.fourCharacter, "the current commands for a version text");
 
     const std::string shown = SpeakerDateTimeText(date, time, value);
     FuzzCheck(shown.rfind("N/A", 0) == 0 || shown.find(", ") != std::string::npos, "a date box without its date");
