@@ -153,9 +153,11 @@ std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_
 namespace {
 
 // Keys that are no characters of the box: Backspace, Enter and the other
-// control keys, and Escape, which must still close the dialog from a number box.
+// control keys, Escape, which must still close the dialog from a number box,
+// and Delete, whose key event carries DEL as its text.
 constexpr int kEscapeKey = 27;
-bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEscapeKey; }
+constexpr int kDeleteKey = 127;
+bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEscapeKey || keyAscii == kDeleteKey; }
 
 } // namespace
 

@@ -46,7 +46,7 @@ QString LoadMessageText();
 std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_view startFolder = {});
 
 // Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are
-// control keys; they and Escape (27) always pass.
+// control keys; they, Escape (27) and Delete (127) always pass.
 int DigitsOnlyKey(int keyAscii);
 int PhoneKeyFilter(int keyAscii);
 // Reads the text and caret of the box that has the focus.

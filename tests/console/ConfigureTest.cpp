@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include "ConsoleHarness.h"
@@ -123,6 +124,19 @@ TEST_F(ConfigureFixture, GoingSerialDuringAModemCallAndAnsweringNoKeepsEverythin
     EXPECT_EQ(modemDialog.focusWidget(), modemDialog.optConnect[0]);
     EXPECT_EQ(GetConfigSetting("ConnectionType"), "2");
     EXPECT_TRUE(gModemConnected);
+}
+
+TEST_F(ConfigureFixture, DeleteWorksInEveryFilteredBox)
+{
+    dialog.show();
+    dialog.txtPhone->setEnabled(true); // as with the modem chosen
+    for (QLineEdit* box : {harness.form().txtUserID, dialog.txtPhone, dialog.txtCharPerLine}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->setText("12");
+        box->setCursorPosition(0);
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier); // DEL its text
+        EXPECT_EQ(box->text(), "2");
+    }
 }
 
 TEST_F(ConfigureFixture, SignBoardSizesAreHeldToTheirRangesAndWrittenEvenWhenHidden)

@@ -103,6 +103,23 @@ TEST(FormConventions, EscapeInADigitPhoneOrDecimalBoxClosesTheDialog)
     }
 }
 
+TEST(FormConventions, DeleteInADigitPhoneOrDecimalBoxDeletesTheNextCharacter)
+{
+    const FormConventions::KeyFilter filters[] = {
+        DigitsOnlyKey, PhoneKeyFilter, [](int key) { return DecimalKeyFilter(key); }};
+    for (const auto& filter : filters) {
+        QDialog dialog;
+        auto* box = new QLineEdit("123", &dialog);
+        FormConventions::Install(&dialog)->SetKeyFilter(box, filter);
+        dialog.show();
+        box->setFocus();
+        box->setCursorPosition(1);
+        // As a desktop sends the key: with DEL as its text.
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
+        EXPECT_EQ(box->text(), "13");
+    }
+}
+
 TEST(LoadingWindow, ASecondCallKeepsTheFirstText)
 {
     ShowLoadMessage("first");
