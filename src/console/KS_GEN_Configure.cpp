@@ -140,7 +140,7 @@ KS_GEN_Configure::KS_GEN_Configure(QWidget* owner)
 
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName("txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
+    ShowAsPassword(txtPassword);
     txtPassword->setMaxLength(10);
     auto* lblPassword = new QLabel("Pass&word:", this);
     lblPassword->setBuddy(txtPassword);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -200,6 +201,33 @@ int DecimalKeyFilter(int keyAscii, bool allowMinus)
     const QString text = box ? box->text() : QString();
     const int start = box ? (box->hasSelectedText() ? box->selectionStart() : box->cursorPosition()) : 0;
     return DecimalKeyFilter(keyAscii, text, start, allowMinus);
+}
+
+// ---- Password boxes ----------------------------------------------------------
+
+namespace {
+
+class StarPasswordStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+void ShowAsPassword(QLineEdit* box)
+{
+    // A style of the program's own kind for this box alone, so the box looks like its neighbours.
+    auto* style = new StarPasswordStyle(QApplication::style()->name());
+    style->setParent(box);
+    box->setStyle(style);
+    box->setEchoMode(QLineEdit::Password);
 }
 
 // ---- Dialog conventions --------------------------------------------------------

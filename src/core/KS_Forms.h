@@ -53,6 +53,9 @@ int PhoneKeyFilter(int keyAscii);
 int DecimalKeyFilter(int keyAscii, bool allowMinus = false);
 int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, bool allowMinus);
 
+// A password box: each character shows as "*", whatever mark the desktop's style draws.
+void ShowAsPassword(QLineEdit* box);
+
 // The dialog conventions of every form, installed once per form:
 //  - Enter moves to the next control as Tab does (except in the controls named as exempt,
 //    and in menus, where Return activates the highlighted item);

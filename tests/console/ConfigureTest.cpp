@@ -9,6 +9,7 @@
 
 #include "ConsoleHarness.h"
 #include "KS_GEN_Configure.h"
+#include "KS_SYS_Login.h"
 
 namespace {
 
@@ -136,6 +137,15 @@ TEST_F(ConfigureFixture, DeleteWorksInEveryFilteredBox)
         box->setCursorPosition(0);
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier); // DEL its text
         EXPECT_EQ(box->text(), "2");
+    }
+}
+
+TEST_F(ConfigureFixture, EachPasswordCharacterShowsAsAStar)
+{
+    KS_SYS_Login login;
+    for (QLineEdit* box : {dialog.txtPassword, login.txtPassword}) {
+        box->setText("abc");
+        EXPECT_EQ(box->displayText(), "***");
     }
 }
 
