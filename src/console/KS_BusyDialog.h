@@ -11,7 +11,12 @@
 
 class BusyDialog : public QDialog {
 public:
-    using QDialog::QDialog;
+    explicit BusyDialog(QWidget* parent = nullptr)
+        : QDialog(parent)
+    {
+        // Its progress shows while it works, so its live controls do not tell.
+        SetOpenToOperatorCheck(this, [this] { return !busy_; });
+    }
     bool Busy() const { return busy_; }
 
 protected:

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include "KS_Events.h"
+#include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_String.h"
 
@@ -230,6 +231,80 @@ void ShowAsPassword(QLineEdit* box)
     box->setEchoMode(QLineEdit::Password);
 }
 
+// ---- The help key ------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kOpenCheckName = "OpenToOperatorCheck";
+
+class OpenToOperatorCheck : public QObject {
+public:
+    using QObject::QObject;
+    std::function<bool()> isOpen;
+};
+
+bool anyControlLive(QWidget* window)
+{
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (control->window() == window && control->focusPolicy() != Qt::NoFocus && control->isEnabled()
+            && control->isVisibleTo(window))
+            return true;
+    return false;
+}
+
+class HelpKey : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        // A menu or a list that drops down is no window to work in; its owner's keys are its own.
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (window->windowType() == Qt::Popup)
+            return false;
+        if (!key->isAutoRepeat() && OpenToOperator(window))
+            ShowHelpTopics();
+        return true;
+    }
+};
+
+void installHelpKey()
+{
+    static QPointer<HelpKey> helpKey;
+    if (helpKey || !QCoreApplication::instance())
+        return;
+    helpKey = new HelpKey(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(helpKey);
+}
+
+} // namespace
+
+void SetOpenToOperatorCheck(QWidget* window, std::function<bool()> isOpen)
+{
+    auto* check = dynamic_cast<OpenToOperatorCheck*>(
+        window->findChild<QObject*>(kOpenCheckName, Qt::FindDirectChildrenOnly));
+    if (!check) {
+        check = new OpenToOperatorCheck(window);
+        check->setObjectName(kOpenCheckName);
+    }
+    check->isOpen = std::move(isOpen);
+}
+
+bool OpenToOperator(QWidget* window)
+{
+    if (!window->isEnabled())
+        return false;
+    const auto* check = dynamic_cast<OpenToOperatorCheck*>(
+        window->findChild<QObject*>(kOpenCheckName, Qt::FindDirectChildrenOnly));
+    return check && check->isOpen ? check->isOpen() : anyControlLive(window);
+}
+
 // ---- Dialog conventions --------------------------------------------------------
 
 FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
@@ -241,6 +316,7 @@ FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
 
 FormConventions* FormConventions::Install(QWidget* form, bool enterMovesOn)
 {
+    installHelpKey();
     auto* conventions = new FormConventions(form, enterMovesOn);
     conventions->watch(form);
     for (QWidget* child : form->findChildren<QWidget*>())

@@ -56,11 +56,21 @@ int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, b
 // A password box: each character shows as "*", whatever mark the desktop's style draws.
 void ShowAsPassword(QLineEdit* box);
 
+// Whether the operator may use a window now. A window closes itself to the
+// operator while it runs a batch or a conversation: disabled, or with every
+// control that takes the focus switched off; a window that stays partly live
+// meanwhile (the console, a programmer with its progress) says so with its own
+// check, which replaces the controls' test. F1 opens the help (ShowHelpTopics)
+// in every window of the program that is open, and does nothing in one that is not.
+void SetOpenToOperatorCheck(QWidget* window, std::function<bool()> isOpen);
+bool OpenToOperator(QWidget* window);
+
 // The dialog conventions of every form, installed once per form:
 //  - Enter moves to the next control as Tab does (except in the controls named as exempt,
 //    and in menus, where Return activates the highlighted item);
 //  - a line edit selects its whole text when it gets the focus (except the boxes named);
 //  - a line edit given a key filter passes each typed character through it.
+// The first form installed also makes F1 the program's help key (see above).
 class FormConventions : public QObject {
 public:
     using KeyFilter = std::function<int(int)>;

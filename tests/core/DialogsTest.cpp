@@ -1,10 +1,13 @@
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "KS_Forms.h"
+#include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_SYS_About.h"
 #include "KS_SYS_Login.h"
@@ -118,6 +121,44 @@ TEST(FormConventions, DeleteInADigitPhoneOrDecimalBoxDeletesTheNextCharacter)
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
         EXPECT_EQ(box->text(), "13");
     }
+}
+
+TEST(HelpKey, F1OpensTheHelpFromAnyWindowButNotFromOneClosedToTheOperator)
+{
+    QTemporaryDir folder;
+    gHelpFile = folder.filePath("Pagora.html").toStdString();
+    QFile(folder.filePath("Pagora.html")).open(QIODevice::WriteOnly);
+    int viewed = 0;
+    SetDocumentViewerForTest([&viewed](const QString&) { return ++viewed > 0; });
+    ScriptedMessages script;
+
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    auto* other = new QPushButton("Ok", &form);
+    FormConventions::Install(&form);
+    QDialog plain; // a window without the conventions of its own
+    auto* button = new QPushButton("Ok", &plain);
+    form.show();
+    plain.show();
+
+    QTest::keyClick(box, Qt::Key_F1);
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(viewed, 2);
+    box->setEnabled(false);
+    other->setEnabled(false); // every control off while the window works
+    QTest::keyClick(&form, Qt::Key_F1);
+    plain.setEnabled(false);
+    QTest::keyClick(&plain, Qt::Key_F1);
+    plain.setEnabled(true);
+    bool open = false;
+    SetOpenToOperatorCheck(&plain, [&open] { return open; });
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(viewed, 2);
+    open = true;
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(viewed, 3);
+    EXPECT_TRUE(script.shown().empty());
+    SetDocumentViewerForTest({});
 }
 
 TEST(LoadingWindow, ASecondCallKeepsTheFirstText)
