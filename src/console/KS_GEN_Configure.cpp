@@ -232,6 +232,7 @@ KS_GEN_Configure::KS_GEN_Configure(QWidget* owner)
     conventions->SetKeyFilter(txtPhone, [](int key) { return key == ',' ? key : PhoneKeyFilter(key); });
     conventions->SetKeyFilter(txtLines, DigitsOnlyKey);
     conventions->SetKeyFilter(txtCharPerLine, DigitsOnlyKey);
+    conventions->TakesFileNames(txtPath);
     for (QPushButton* b : {cmdOk, cmdCancel, cmdBrowse})
         conventions->ExemptFromEnter(b);
 

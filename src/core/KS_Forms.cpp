@@ -8,11 +8,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <QWidget>
 
 #include "KS_Events.h"
@@ -305,6 +308,125 @@ bool OpenToOperator(QWidget* window)
     return check && check->isOpen ? check->isOpen() : anyControlLive(window);
 }
 
+// ---- What a box takes ----------------------------------------------------------
+
+namespace {
+
+// Watches what the operator puts into a one-line box. Text the program sets
+// (a record's field, a unit's answer) is taken as it is: only the part an edit
+// of the operator's brings in is looked at, found between what it left of the
+// text before it and after it.
+class OperatorText : public QValidator {
+public:
+    explicit OperatorText(QLineEdit* box)
+        : QValidator(box)
+        , box_(box)
+        , accepted_(box->text())
+    {
+    }
+
+    State validate(QString& input, int& pos) const override
+    {
+        if (box_->isModified()) {
+            const qsizetype common = std::min(input.size(), accepted_.size());
+            qsizetype head = 0;
+            while (head < common && input.at(head) == accepted_.at(head))
+                ++head;
+            qsizetype tail = 0;
+            while (tail < common - head
+                   && input.at(input.size() - 1 - tail) == accepted_.at(accepted_.size() - 1 - tail))
+                ++tail;
+            const qsizetype end = input.size() - tail;
+            QString taken;
+            int droppedBeforeCaret = 0;
+            for (qsizetype i = head; i < end; ++i) {
+                const QChar ch = input.at(i);
+                if (IsControlChar(ch.unicode()))
+                    taken += QLatin1Char(' ');
+                else if (InCodePage(ch))
+                    taken += ch;
+                else if (i < pos)
+                    ++droppedBeforeCaret;
+            }
+            // Nothing of it taken: the edit does not happen at all, so a
+            // refused key over a selection leaves the selection as it was.
+            if (taken.isEmpty() && end > head)
+                return Invalid;
+            input = input.left(head) + taken + input.mid(end);
+            pos -= droppedBeforeCaret;
+        }
+        accepted_ = input;
+        return Acceptable;
+    }
+
+private:
+    QLineEdit* box_;
+    mutable QString accepted_;
+};
+
+// A multi-line box takes no character the code page cannot hold either. One
+// whose Enter makes a new line keeps its line breaks (the page text turns them
+// into spaces when it goes out); in one whose Enter moves on, as in a one-line
+// box, a control character becomes a space.
+void tidyText(QPlainTextEdit* box, bool oneLine)
+{
+    const QString text = box->document()->toPlainText();
+    const auto refused = [](QChar ch) { return !InCodePage(ch); };
+    QTextCursor cursor(box->document());
+    bool editing = false;
+    for (qsizetype end = text.size(); end > 0;) {
+        const QChar ch = text.at(end - 1);
+        const bool blank = oneLine && IsControlChar(ch.unicode());
+        if (!blank && !refused(ch)) {
+            --end;
+            continue;
+        }
+        qsizetype start = end - 1;
+        while (!blank && start > 0 && refused(text.at(start - 1)))
+            --start;
+        // One step with the edit that brought it, so that Undo takes both back.
+        if (!editing) {
+            cursor.joinPreviousEditBlock();
+            editing = true;
+        }
+        cursor.setPosition(static_cast<int>(start));
+        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        cursor.insertText(blank ? QStringLiteral(" ") : QString());
+        end = start;
+    }
+    if (editing)
+        cursor.endEditBlock();
+}
+
+constexpr const char* kTextGuarded = "textGuarded";
+
+} // namespace
+
+void FormConventions::guardText(QWidget* box)
+{
+    if (box->window() != form_->window() || box->property(kTextGuarded).toBool() || fileNames_.contains(box))
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        // A spin box's or a date's own box has its own rules.
+        if (line->validator())
+            return;
+        line->setValidator(new OperatorText(line));
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(box)) {
+        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { tidyText(text, !exempt_.contains(text)); });
+    } else {
+        return;
+    }
+    box->setProperty(kTextGuarded, true);
+}
+
+void FormConventions::TakesFileNames(QLineEdit* box)
+{
+    fileNames_.insert(box);
+    if (dynamic_cast<const OperatorText*>(box->validator()))
+        box->setValidator(nullptr);
+    box->setProperty(kTextGuarded, false);
+}
+
 // ---- Dialog conventions --------------------------------------------------------
 
 FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
@@ -319,8 +441,10 @@ FormConventions* FormConventions::Install(QWidget* form, bool enterMovesOn)
     installHelpKey();
     auto* conventions = new FormConventions(form, enterMovesOn);
     conventions->watch(form);
-    for (QWidget* child : form->findChildren<QWidget*>())
+    for (QWidget* child : form->findChildren<QWidget*>()) {
         conventions->watch(child);
+        conventions->guardText(child);
+    }
     return conventions;
 }
 
@@ -349,6 +473,10 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
             watch(child);
         break;
     }
+    case QEvent::Polish:
+        // A box built after the form's conventions were installed.
+        guardText(static_cast<QWidget*>(watched));
+        break;
     case QEvent::FocusIn:
         if (auto* box = qobject_cast<QLineEdit*>(watched); box && !keepCaret_.contains(box)) {
             // After the click that gave the focus has placed the caret.

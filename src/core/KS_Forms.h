@@ -69,7 +69,12 @@ bool OpenToOperator(QWidget* window);
 //  - Enter moves to the next control as Tab does (except in the controls named as exempt,
 //    and in menus, where Return activates the highlighted item);
 //  - a line edit selects its whole text when it gets the focus (except the boxes named);
-//  - a line edit given a key filter passes each typed character through it.
+//  - a line edit given a key filter passes each typed character through it;
+//  - a box takes no character that the data files' code page cannot hold (the
+//    operator would find it stored and sent as "?"), and a box for one line (a
+//    line edit, or a multi-line box whose Enter moves on) turns a control
+//    character pasted or dropped into it into a space (a CR would end a command
+//    on the line); what the program itself puts in a line edit stays as it is.
 // The first form installed also makes F1 the program's help key (see above).
 class FormConventions : public QObject {
 public:
@@ -82,6 +87,8 @@ public:
     void ExemptFromEnter(QWidget* control);
     // This box keeps its caret where the click put it instead of selecting its text.
     void ExemptFromSelectAll(QLineEdit* box);
+    // A folder or file name goes to the file system, not into a data file: it takes any character.
+    void TakesFileNames(QLineEdit* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,10 +96,12 @@ protected:
 private:
     FormConventions(QWidget* form, bool enterMovesOn);
     void watch(QObject* object);
+    void guardText(QWidget* box);
 
     QWidget* form_;
     bool enterMovesOn_;
     QHash<QObject*, KeyFilter> filters_;
     QSet<QObject*> exempt_;
     QSet<QObject*> keepCaret_;
+    QSet<QObject*> fileNames_;
 };

@@ -1,6 +1,9 @@
+#include <QClipboard>
 #include <QDialog>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +124,52 @@ TEST(FormConventions, DeleteInADigitPhoneOrDecimalBoxDeletesTheNextCharacter)
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
         EXPECT_EQ(box->text(), "13");
     }
+}
+
+namespace {
+void typeText(QWidget* box, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &press);
+}
+} // namespace
+
+TEST(FormConventions, NoBoxTakesACharacterTheDataFilesCannotHoldAndNoOneLineBoxAControlCharacter)
+{
+    QDialog form;
+    auto* line = new QLineEdit(&form);
+    auto* lines = new QPlainTextEdit(&form);
+    auto* wrapped = new QPlainTextEdit(&form); // one line shown wrapped: Enter moves on
+    FormConventions::Install(&form)->ExemptFromEnter(lines);
+    form.show();
+
+    line->setText("AB");
+    line->setCursorPosition(1);
+    typeText(line, QString::fromUtf8("\u0141")); // a Polish L, outside Windows-1252
+    EXPECT_EQ(line->text(), "AB");
+    line->selectAll();
+    QApplication::clipboard()->setText(QString::fromUtf8("FIRE\rP999X\t\u0141\u20AC"));
+    line->paste();
+    EXPECT_EQ(line->text(), QString::fromUtf8("FIRE P999X \u20AC"));
+    EXPECT_EQ(line->cursorPosition(), 12);
+    // What the program shows is shown as it is.
+    line->setText(QString::fromUtf8("a\r\u0141"));
+    EXPECT_EQ(line->text(), QString::fromUtf8("a\r\u0141"));
+
+    lines->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf8("one\ntwo\u0141\u0142"));
+    lines->paste();
+    EXPECT_EQ(lines->toPlainText(), "one\ntwo");
+    lines->undo();
+    EXPECT_EQ(lines->toPlainText(), "");
+    lines->paste();
+    typeText(lines, QString::fromUtf8("\u0141"));
+    typeText(lines, "!");
+    EXPECT_EQ(lines->toPlainText(), "one\ntwo!");
+    wrapped->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf8("FIRE\rP999X\t\u0141"));
+    wrapped->paste();
+    EXPECT_EQ(wrapped->toPlainText(), "FIRE P999X ");
 }
 
 TEST(HelpKey, F1OpensTheHelpFromAnyWindowButNotFromOneClosedToTheOperator)

@@ -1,5 +1,7 @@
 // The free-text and wireless windows through their controls, over the main
 // window and the simulated encoder.
+#include <QClipboard>
+
 #include "TableFixture.h"
 
 namespace {
@@ -61,6 +63,22 @@ TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndAFailedSendAsks)
 
 // The windows cannot be widened: a text saved longer than the list held so far
 // takes its room from the other columns instead of being cut.
+TEST(KeywordDeviceWindow, ALineBreakPastedIntoTheKeywordBecomesASpaceAndNoPageGoesOut)
+{
+    WindowRig t;
+    t.load('Y', "2.10", 8);
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFreetext);
+    EXPECT_FALSE(t.edit(list, 0, [](QDialog& d) {
+        auto* box = d.findChild<QLineEdit*>("txtKeyword");
+        box->selectAll();
+        QApplication::clipboard()->setText("FIRE\rP999X");
+        box->paste();
+        EXPECT_EQ(box->text(), "FIRE P999X");
+    }));
+    EXPECT_EQ(t.harness.HostLines(), Lines{"F01" + padded("FIRE P999X") + "0000W"});
+    EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(0, 36), "01 000" + padded("FIRE P999X"));
+}
+
 TEST(KeywordDeviceWindow, SavedTextsShowWholeInTheirColumns)
 {
     const QString alarm = "FIRE ALARM BUILDING 3 NORTH WI";
