@@ -14,7 +14,7 @@ public:
     explicit BusyDialog(QWidget* parent = nullptr)
         : QDialog(parent)
     {
-        // Its progress shows while it works, so its live controls do not tell.
+        // Closed to the operator for as long as it works, whatever of it stays live.
         SetOpenToOperatorCheck(this, [this] { return !busy_; });
     }
     bool Busy() const { return busy_; }

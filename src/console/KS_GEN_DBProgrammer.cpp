@@ -119,8 +119,6 @@ void KS_GEN_DBProgrammer::buildControls()
     for (QLineEdit* box : {txtPagerFrom, txtPagerTo, txtCapCodeFrom, txtCapCodeInc})
         conventions_->SetKeyFilter(box, DigitsOnlyKey);
     conventions_->SetKeyFilter(txtPhone, phoneKey);
-    // Its boxes stay live while a range is programmed: the run itself closes it.
-    SetOpenToOperatorCheck(this, [this] { return !running_; });
 }
 
 void KS_GEN_DBProgrammer::SetupToolbar()

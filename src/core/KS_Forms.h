@@ -59,8 +59,8 @@ void ShowAsPassword(QLineEdit* box);
 // Whether the operator may use a window now. A window closes itself to the
 // operator while it runs a batch or a conversation: disabled, or with every
 // control that takes the focus switched off; a window that stays partly live
-// meanwhile (the console, a programmer with its progress) says so with its own
-// check, which replaces the controls' test. F1 opens the help (ShowHelpTopics)
+// meanwhile (the console leaves its message box live under a scheduled page)
+// says so with its own check, which replaces the controls' test. F1 opens the help (ShowHelpTopics)
 // in every window of the program that is open, and does nothing in one that is not.
 void SetOpenToOperatorCheck(QWidget* window, std::function<bool()> isOpen);
 bool OpenToOperator(QWidget* window);
