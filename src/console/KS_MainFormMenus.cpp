@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QSystemTrayIcon>
