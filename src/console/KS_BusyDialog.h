@@ -11,7 +11,12 @@
 
 class BusyDialog : public QDialog {
 public:
-    using QDialog::QDialog;
+    explicit BusyDialog(QWidget* parent = nullptr)
+        : QDialog(parent)
+    {
+        // Closed to the operator for as long as it works, whatever of it stays live.
+        SetOpenToOperatorCheck(this, [this] { return !busy_; });
+    }
     bool Busy() const { return busy_; }
 
 protected:

@@ -140,7 +140,7 @@ KS_GEN_Configure::KS_GEN_Configure(QWidget* owner)
 
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName("txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
+    ShowAsPassword(txtPassword);
     txtPassword->setMaxLength(10);
     auto* lblPassword = new QLabel("Pass&word:", this);
     lblPassword->setBuddy(txtPassword);
@@ -232,6 +232,7 @@ KS_GEN_Configure::KS_GEN_Configure(QWidget* owner)
     conventions->SetKeyFilter(txtPhone, [](int key) { return key == ',' ? key : PhoneKeyFilter(key); });
     conventions->SetKeyFilter(txtLines, DigitsOnlyKey);
     conventions->SetKeyFilter(txtCharPerLine, DigitsOnlyKey);
+    conventions->TakesFileNames(txtPath);
     for (QPushButton* b : {cmdOk, cmdCancel, cmdBrowse})
         conventions->ExemptFromEnter(b);
 

@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QShortcutEvent>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -291,10 +290,8 @@ void KS_MainForm::buildMenus()
 
     // The window's tool tips promise help on F1: it opens what Help Topics
     // opens, whenever that item could be chosen from the menu bar.
-    auto* helpKey = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(helpKey, &QShortcut::activated, this, [this] {
-        if (menuBar()->isEnabled() && mnuHelp->menuAction()->isEnabled() && mnuHelpOptions[0]->isEnabled())
-            mnuHelpOptions[0]->trigger();
+    SetOpenToOperatorCheck(this, [this] {
+        return menuBar()->isEnabled() && mnuHelp->menuAction()->isEnabled() && mnuHelpOptions[0]->isEnabled();
     });
 }
 

@@ -8,13 +8,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <QWidget>
 
 #include "KS_Events.h"
+#include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_String.h"
 
@@ -153,9 +158,11 @@ std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_
 namespace {
 
 // Keys that are no characters of the box: Backspace, Enter and the other
-// control keys, and Escape, which must still close the dialog from a number box.
+// control keys, Escape, which must still close the dialog from a number box,
+// and Delete, whose key event carries DEL as its text.
 constexpr int kEscapeKey = 27;
-bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEscapeKey; }
+constexpr int kDeleteKey = 127;
+bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEscapeKey || keyAscii == kDeleteKey; }
 
 } // namespace
 
@@ -200,6 +207,226 @@ int DecimalKeyFilter(int keyAscii, bool allowMinus)
     return DecimalKeyFilter(keyAscii, text, start, allowMinus);
 }
 
+// ---- Password boxes ----------------------------------------------------------
+
+namespace {
+
+class StarPasswordStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+void ShowAsPassword(QLineEdit* box)
+{
+    // A style of the program's own kind for this box alone, so the box looks like its neighbours.
+    auto* style = new StarPasswordStyle(QApplication::style()->name());
+    style->setParent(box);
+    box->setStyle(style);
+    box->setEchoMode(QLineEdit::Password);
+}
+
+// ---- The help key ------------------------------------------------------------
+
+namespace {
+
+constexpr const char* kOpenCheckName = "OpenToOperatorCheck";
+
+class OpenToOperatorCheck : public QObject {
+public:
+    using QObject::QObject;
+    std::function<bool()> isOpen;
+};
+
+bool anyControlLive(QWidget* window)
+{
+    for (QWidget* control : window->findChildren<QWidget*>())
+        if (control->window() == window && control->focusPolicy() != Qt::NoFocus && control->isEnabled()
+            && control->isVisibleTo(window))
+            return true;
+    return false;
+}
+
+class HelpKey : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_F1 || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        // A menu or a list that drops down is no window to work in; its owner's keys are its own.
+        QWidget* window = static_cast<QWidget*>(watched)->window();
+        if (window->windowType() == Qt::Popup)
+            return false;
+        if (!key->isAutoRepeat() && OpenToOperator(window))
+            ShowHelpTopics();
+        return true;
+    }
+};
+
+void installHelpKey()
+{
+    static QPointer<HelpKey> helpKey;
+    if (helpKey || !QCoreApplication::instance())
+        return;
+    helpKey = new HelpKey(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(helpKey);
+}
+
+} // namespace
+
+void SetOpenToOperatorCheck(QWidget* window, std::function<bool()> isOpen)
+{
+    auto* check = dynamic_cast<OpenToOperatorCheck*>(
+        window->findChild<QObject*>(kOpenCheckName, Qt::FindDirectChildrenOnly));
+    if (!check) {
+        check = new OpenToOperatorCheck(window);
+        check->setObjectName(kOpenCheckName);
+    }
+    check->isOpen = std::move(isOpen);
+}
+
+bool OpenToOperator(QWidget* window)
+{
+    if (!window->isEnabled())
+        return false;
+    const auto* check = dynamic_cast<OpenToOperatorCheck*>(
+        window->findChild<QObject*>(kOpenCheckName, Qt::FindDirectChildrenOnly));
+    return check && check->isOpen ? check->isOpen() : anyControlLive(window);
+}
+
+// ---- What a box takes ----------------------------------------------------------
+
+namespace {
+
+// Watches what the operator puts into a one-line box. Text the program sets
+// (a record's field, a unit's answer) is taken as it is: only the part an edit
+// of the operator's brings in is looked at, found between what it left of the
+// text before it and after it.
+class OperatorText : public QValidator {
+public:
+    explicit OperatorText(QLineEdit* box)
+        : QValidator(box)
+        , box_(box)
+        , accepted_(box->text())
+    {
+    }
+
+    State validate(QString& input, int& pos) const override
+    {
+        if (box_->isModified()) {
+            const qsizetype common = std::min(input.size(), accepted_.size());
+            qsizetype head = 0;
+            while (head < common && input.at(head) == accepted_.at(head))
+                ++head;
+            qsizetype tail = 0;
+            while (tail < common - head
+                   && input.at(input.size() - 1 - tail) == accepted_.at(accepted_.size() - 1 - tail))
+                ++tail;
+            const qsizetype end = input.size() - tail;
+            QString taken;
+            int droppedBeforeCaret = 0;
+            for (qsizetype i = head; i < end; ++i) {
+                const QChar ch = input.at(i);
+                if (IsControlChar(ch.unicode()))
+                    taken += QLatin1Char(' ');
+                else if (InCodePage(ch))
+                    taken += ch;
+                else if (i < pos)
+                    ++droppedBeforeCaret;
+            }
+            // Nothing of it taken: the edit does not happen at all, so a
+            // refused key over a selection leaves the selection as it was.
+            if (taken.isEmpty() && end > head)
+                return Invalid;
+            input = input.left(head) + taken + input.mid(end);
+            pos -= droppedBeforeCaret;
+        }
+        accepted_ = input;
+        return Acceptable;
+    }
+
+private:
+    QLineEdit* box_;
+    mutable QString accepted_;
+};
+
+// A multi-line box takes no character the code page cannot hold either. One
+// whose Enter makes a new line keeps its line breaks (the page text turns them
+// into spaces when it goes out); in one whose Enter moves on, as in a one-line
+// box, a control character becomes a space.
+void tidyText(QPlainTextEdit* box, bool oneLine)
+{
+    const QString text = box->document()->toPlainText();
+    const auto refused = [](QChar ch) { return !InCodePage(ch); };
+    QTextCursor cursor(box->document());
+    bool editing = false;
+    for (qsizetype end = text.size(); end > 0;) {
+        const QChar ch = text.at(end - 1);
+        const bool blank = oneLine && IsControlChar(ch.unicode());
+        if (!blank && !refused(ch)) {
+            --end;
+            continue;
+        }
+        qsizetype start = end - 1;
+        while (!blank && start > 0 && refused(text.at(start - 1)))
+            --start;
+        // One step with the edit that brought it, so that Undo takes both back.
+        if (!editing) {
+            cursor.joinPreviousEditBlock();
+            editing = true;
+        }
+        cursor.setPosition(static_cast<int>(start));
+        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        cursor.insertText(blank ? QStringLiteral(" ") : QString());
+        end = start;
+    }
+    if (editing)
+        cursor.endEditBlock();
+}
+
+constexpr const char* kTextGuarded = "textGuarded";
+
+} // namespace
+
+void FormConventions::guardText(QWidget* box)
+{
+    if (box->window() != form_->window() || box->property(kTextGuarded).toBool() || fileNames_.contains(box))
+        return;
+    if (auto* line = qobject_cast<QLineEdit*>(box)) {
+        // A spin box's or a date's own box has its own rules.
+        if (line->validator())
+            return;
+        line->setValidator(new OperatorText(line));
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(box)) {
+        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { tidyText(text, !exempt_.contains(text)); });
+    } else {
+        return;
+    }
+    box->setProperty(kTextGuarded, true);
+}
+
+void FormConventions::TakesFileNames(QLineEdit* box)
+{
+    fileNames_.insert(box);
+    if (dynamic_cast<const OperatorText*>(box->validator()))
+        box->setValidator(nullptr);
+    box->setProperty(kTextGuarded, false);
+}
+
 // ---- Dialog conventions --------------------------------------------------------
 
 FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
@@ -211,10 +438,13 @@ FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
 
 FormConventions* FormConventions::Install(QWidget* form, bool enterMovesOn)
 {
+    installHelpKey();
     auto* conventions = new FormConventions(form, enterMovesOn);
     conventions->watch(form);
-    for (QWidget* child : form->findChildren<QWidget*>())
+    for (QWidget* child : form->findChildren<QWidget*>()) {
         conventions->watch(child);
+        conventions->guardText(child);
+    }
     return conventions;
 }
 
@@ -243,6 +473,10 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
             watch(child);
         break;
     }
+    case QEvent::Polish:
+        // A box built after the form's conventions were installed.
+        guardText(static_cast<QWidget*>(watched));
+        break;
     case QEvent::FocusIn:
         if (auto* box = qobject_cast<QLineEdit*>(watched); box && !keepCaret_.contains(box)) {
             // After the click that gave the focus has placed the caret.

@@ -46,18 +46,36 @@ QString LoadMessageText();
 std::string BrowseForFolder(QWidget* owner, std::string_view title, std::string_view startFolder = {});
 
 // Key filters: the key is returned to pass, 0 swallows it. Codes below 20 are
-// control keys; they and Escape (27) always pass.
+// control keys; they, Escape (27) and Delete (127) always pass.
 int DigitsOnlyKey(int keyAscii);
 int PhoneKeyFilter(int keyAscii);
 // Reads the text and caret of the box that has the focus.
 int DecimalKeyFilter(int keyAscii, bool allowMinus = false);
 int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, bool allowMinus);
 
+// A password box: each character shows as "*", whatever mark the desktop's style draws.
+void ShowAsPassword(QLineEdit* box);
+
+// Whether the operator may use a window now. A window closes itself to the
+// operator while it runs a batch or a conversation: disabled, or with every
+// control that takes the focus switched off; a window that stays partly live
+// meanwhile (the console leaves its message box live under a scheduled page)
+// says so with its own check, which replaces the controls' test. F1 opens the help (ShowHelpTopics)
+// in every window of the program that is open, and does nothing in one that is not.
+void SetOpenToOperatorCheck(QWidget* window, std::function<bool()> isOpen);
+bool OpenToOperator(QWidget* window);
+
 // The dialog conventions of every form, installed once per form:
 //  - Enter moves to the next control as Tab does (except in the controls named as exempt,
 //    and in menus, where Return activates the highlighted item);
 //  - a line edit selects its whole text when it gets the focus (except the boxes named);
-//  - a line edit given a key filter passes each typed character through it.
+//  - a line edit given a key filter passes each typed character through it;
+//  - a box takes no character that the data files' code page cannot hold (the
+//    operator would find it stored and sent as "?"), and a box for one line (a
+//    line edit, or a multi-line box whose Enter moves on) turns a control
+//    character pasted or dropped into it into a space (a CR would end a command
+//    on the line); what the program itself puts in a line edit stays as it is.
+// The first form installed also makes F1 the program's help key (see above).
 class FormConventions : public QObject {
 public:
     using KeyFilter = std::function<int(int)>;
@@ -69,6 +87,8 @@ public:
     void ExemptFromEnter(QWidget* control);
     // This box keeps its caret where the click put it instead of selecting its text.
     void ExemptFromSelectAll(QLineEdit* box);
+    // A folder or file name goes to the file system, not into a data file: it takes any character.
+    void TakesFileNames(QLineEdit* box);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -76,10 +96,12 @@ protected:
 private:
     FormConventions(QWidget* form, bool enterMovesOn);
     void watch(QObject* object);
+    void guardText(QWidget* box);
 
     QWidget* form_;
     bool enterMovesOn_;
     QHash<QObject*, KeyFilter> filters_;
     QSet<QObject*> exempt_;
     QSet<QObject*> keepCaret_;
+    QSet<QObject*> fileNames_;
 };

@@ -36,7 +36,7 @@ KS_SYS_Login::KS_SYS_Login(QWidget* parent)
 
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName("txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
+    ShowAsPassword(txtPassword);
     txtPassword->setMaxLength(10);
     txtPassword->setGeometry(Twips(1300), Twips(690), Twips(2100), Twips(330));
 

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <optional>
 
 std::string StripChar(std::string_view text, std::string_view character)
 {
@@ -52,7 +53,7 @@ std::string BlankControlChars(std::string_view text)
 {
     std::string out(text);
     for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F)
+        if (IsControlChar(static_cast<unsigned char>(c)))
             c = ' ';
     return out;
 }
@@ -155,24 +156,30 @@ QString ToQString(std::string_view bytes)
     return text;
 }
 
+namespace {
+// The byte of the character in Windows-1252, or none.
+std::optional<char> codePageByte(QChar ch)
+{
+    const char16_t u = ch.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+        return static_cast<char>(u);
+    for (int i = 0; i < 32; ++i)
+        if (kCp1252High[i] == u)
+            return static_cast<char>(0x80 + i);
+    return std::nullopt;
+}
+} // namespace
+
 std::string FromQString(const QString& text)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            bytes.push_back(static_cast<char>(u));
-            continue;
-        }
-        char out = '?';
-        for (int i = 0; i < 32; ++i)
-            if (kCp1252High[i] == u)
-                out = static_cast<char>(0x80 + i);
-        bytes.push_back(out);
-    }
+    for (QChar ch : text)
+        bytes.push_back(codePageByte(ch).value_or('?'));
     return bytes;
 }
+
+bool InCodePage(QChar character) { return codePageByte(character).has_value(); }
 
 QString PathToQString(std::string_view path)
 {

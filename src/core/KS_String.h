@@ -17,6 +17,8 @@ std::string ReplaceChar(std::string_view text, std::string_view character, std::
 // inside a command on the line goes through this: the unit reads a CR as the
 // end of the command and the rest as a new one, and no display shows them.
 std::string BlankControlChars(std::string_view text);
+// A character that BlankControlChars blanks.
+constexpr bool IsControlChar(int code) { return (code >= 0 && code < 0x20) || code == 0x7F; }
 
 // Leading and trailing spaces removed, and nothing else: record fields are
 // padded with spaces, while a tab or NUL inside a field is part of its data.
@@ -35,9 +37,12 @@ std::string ZeroPad(long long value, int width);
 // Text padded with trailing spaces, or cut, to exactly the given width.
 std::string PadRight(std::string_view text, std::size_t width);
 
-// Windows-1252 bytes to and from widget text.
+// Windows-1252 bytes to and from widget text. A character the code page does
+// not hold becomes "?".
 QString ToQString(std::string_view bytes);
 std::string FromQString(const QString& text);
+// Whether the code page of the data files and the line holds the character.
+bool InCodePage(QChar character);
 
 // Folder and file paths are the file system's own names, not Windows-1252:
 // they are converted only where they meet a widget, and a path put into a

@@ -4,10 +4,12 @@
 #include <QGroupBox>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 
 #include "ConsoleHarness.h"
 #include "KS_GEN_Configure.h"
+#include "KS_SYS_Login.h"
 
 namespace {
 
@@ -123,6 +125,28 @@ TEST_F(ConfigureFixture, GoingSerialDuringAModemCallAndAnsweringNoKeepsEverythin
     EXPECT_EQ(modemDialog.focusWidget(), modemDialog.optConnect[0]);
     EXPECT_EQ(GetConfigSetting("ConnectionType"), "2");
     EXPECT_TRUE(gModemConnected);
+}
+
+TEST_F(ConfigureFixture, DeleteWorksInEveryFilteredBox)
+{
+    dialog.show();
+    dialog.txtPhone->setEnabled(true); // as with the modem chosen
+    for (QLineEdit* box : {harness.form().txtUserID, dialog.txtPhone, dialog.txtCharPerLine}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        box->setText("12");
+        box->setCursorPosition(0);
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier); // DEL its text
+        EXPECT_EQ(box->text(), "2");
+    }
+}
+
+TEST_F(ConfigureFixture, EachPasswordCharacterShowsAsAStar)
+{
+    KS_SYS_Login login;
+    for (QLineEdit* box : {dialog.txtPassword, login.txtPassword}) {
+        box->setText("abc");
+        EXPECT_EQ(box->displayText(), "***");
+    }
 }
 
 TEST_F(ConfigureFixture, SignBoardSizesAreHeldToTheirRangesAndWrittenEvenWhenHidden)

@@ -5,6 +5,7 @@
 #include <QSpinBox>
 
 #include "ConsoleHarness.h"
+#include "KS_Forms.h"
 #include "KS_GEN_DBProgrammer.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
@@ -35,12 +36,16 @@ TEST_F(DBProgrammer, ARunShowsItsProgressAndReloadsTheListOnlyWhenItReachesTheEn
     EXPECT_FALSE(harness.form().centralWidget()->isEnabled());
     harness.engine.AddFault(refuse("A003"));
     QString labelAtRefusal;
+    bool openAtRefusal = true;
     SetMessageAnswerHook([&](const MessageRequest&) -> std::optional<MessageAnswer> {
         labelAtRefusal = w.lblInfo->text();
+        openAtRefusal = OpenToOperator(&w); // F1 there would open no help
         return MessageAnswer{kAnswerNo, false};
     });
     w.cmdProgram_Click();
     EXPECT_EQ(labelAtRefusal, "Programming...002/5"); // the pagers done against the range
+    EXPECT_FALSE(openAtRefusal);
+    EXPECT_TRUE(OpenToOperator(&w));
     EXPECT_EQ(w.lblInfo->text(), "Canceled !");
     EXPECT_FALSE(w.prgProgProgress->isVisible());
     EXPECT_EQ(harness.form().lvwUsers->topLevelItemCount(), 0); // not reloaded

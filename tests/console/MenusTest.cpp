@@ -9,6 +9,8 @@
 
 #include "ConsoleHarness.h"
 #include "FakeSoundCard.h"
+#include "KS_BusyDialog.h"
+#include "KS_GEN_Configure.h"
 #include "KS_General.h"
 #include "KS_Clock.h"
 #include "KS_SYS_Login.h"
@@ -457,6 +459,48 @@ TEST(Menus, F1OpensTheHelpAsHelpTopicsDoesAndAMissingViewerIsToldAsSuch)
     ASSERT_EQ(harness.messages.texts().size(), 2u);
     EXPECT_NE(harness.messages.texts()[1].find("is there, but this desktop has no program set to show it"),
               std::string::npos);
+}
+
+namespace {
+class WorkingWindow : public BusyDialog {
+public:
+    using BusyDialog::BusyDialog;
+    using BusyDialog::SetWorking;
+};
+} // namespace
+
+TEST(Menus, F1OpensTheHelpFromEveryWindowButNotFromOneThatWorks)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    QTemporaryDir folder;
+    gHelpFile = folder.filePath("Pagora.html").toStdString();
+    QFile(folder.filePath("Pagora.html")).open(QIODevice::WriteOnly);
+    int viewed = 0;
+    SetDocumentViewerForTest([&viewed](const QString&) { return ++viewed > 0; });
+
+    KS_GEN_Configure configure(&form);
+    configure.show();
+    QTest::keyClick(configure.txtPhone, Qt::Key_F1);
+    EXPECT_EQ(viewed, 1);
+    configure.setEnabled(false); // as while Ok sets the link up again
+    QTest::keyClick(&configure, Qt::Key_F1);
+    EXPECT_EQ(viewed, 1);
+
+    WorkingWindow table(&form);
+    auto* list = new QTreeWidget(&table);
+    auto* progress = new QProgressBar(&table);
+    table.show();
+    QTest::keyClick(list, Qt::Key_F1);
+    EXPECT_EQ(viewed, 2);
+    table.SetWorking(true);
+    progress->setFocusPolicy(Qt::StrongFocus);
+    progress->setEnabled(true);
+    QTest::keyClick(&table, Qt::Key_F1);
+    table.SetWorking(false);
+    EXPECT_EQ(viewed, 2);
+    EXPECT_TRUE(harness.messages.shown().empty());
+    SetDocumentViewerForTest({});
 }
 
 TEST(Menus, AltAndALetterOpensNoMenuWhileAScheduledPageHoldsTheLine)

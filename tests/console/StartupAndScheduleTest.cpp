@@ -2,12 +2,15 @@
 // it, and scheduled pages fired by the seconds timer.
 #include <QFile>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
@@ -287,6 +290,27 @@ TEST_F(Scheduler, CommandsClickedInsideAScheduledPageDoNothingWhileItWaits)
     EXPECT_EQ(harness.HostLines(), Lines{"P0051"});
     EXPECT_EQ(form.lvwSelectedUsers->topLevelItemCount(), 1);
     EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 1);
+}
+
+TEST_F(Scheduler, F1WhileAScheduledPageHoldsTheLineOpensNoViewerAndShowsNoMessage)
+{
+    entry(0, "09:05 AM", "005", 1);
+    QTemporaryDir folder;
+    gHelpFile = folder.filePath("Pagora.html").toStdString();
+    QFile(folder.filePath("Pagora.html")).open(QIODevice::WriteOnly);
+    int viewed = 0;
+    SetDocumentViewerForTest([&viewed](const QString&) { return ++viewed > 0; });
+    form.show();
+    form.txtMessage->setFocus();
+    harness.ActAtYield(5, [this] { QTest::keyClick(form.txtMessage, Qt::Key_F1); });
+    tick(0, 9, 5, 0);
+
+    EXPECT_TRUE(harness.actedInConversation);
+    EXPECT_EQ(viewed, 0);
+    EXPECT_TRUE(harness.messages.shown().empty());
+    QTest::keyClick(form.txtMessage, Qt::Key_F1); // the line free again
+    EXPECT_EQ(viewed, 1);
+    SetDocumentViewerForTest({});
 }
 
 TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)

@@ -1,10 +1,16 @@
+#include <QClipboard>
 #include <QDialog>
+#include <QFile>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "KS_Forms.h"
+#include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_SYS_About.h"
 #include "KS_SYS_Login.h"
@@ -101,6 +107,107 @@ TEST(FormConventions, EscapeInADigitPhoneOrDecimalBoxClosesTheDialog)
         QTest::keyClick(box, Qt::Key_Escape);
         EXPECT_FALSE(dialog.isVisible());
     }
+}
+
+TEST(FormConventions, DeleteInADigitPhoneOrDecimalBoxDeletesTheNextCharacter)
+{
+    const FormConventions::KeyFilter filters[] = {
+        DigitsOnlyKey, PhoneKeyFilter, [](int key) { return DecimalKeyFilter(key); }};
+    for (const auto& filter : filters) {
+        QDialog dialog;
+        auto* box = new QLineEdit("123", &dialog);
+        FormConventions::Install(&dialog)->SetKeyFilter(box, filter);
+        dialog.show();
+        box->setFocus();
+        box->setCursorPosition(1);
+        // As a desktop sends the key: with DEL as its text.
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
+        EXPECT_EQ(box->text(), "13");
+    }
+}
+
+namespace {
+void typeText(QWidget* box, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &press);
+}
+} // namespace
+
+TEST(FormConventions, NoBoxTakesACharacterTheDataFilesCannotHoldAndNoOneLineBoxAControlCharacter)
+{
+    QDialog form;
+    auto* line = new QLineEdit(&form);
+    auto* lines = new QPlainTextEdit(&form);
+    auto* wrapped = new QPlainTextEdit(&form); // one line shown wrapped: Enter moves on
+    FormConventions::Install(&form)->ExemptFromEnter(lines);
+    form.show();
+
+    line->setText("AB");
+    line->setCursorPosition(1);
+    typeText(line, QString::fromUtf8("\u0141")); // a Polish L, outside Windows-1252
+    EXPECT_EQ(line->text(), "AB");
+    line->selectAll();
+    QApplication::clipboard()->setText(QString::fromUtf8("FIRE\rP999X\t\u0141\u20AC"));
+    line->paste();
+    EXPECT_EQ(line->text(), QString::fromUtf8("FIRE P999X \u20AC"));
+    EXPECT_EQ(line->cursorPosition(), 12);
+    // What the program shows is shown as it is.
+    line->setText(QString::fromUtf8("a\r\u0141"));
+    EXPECT_EQ(line->text(), QString::fromUtf8("a\r\u0141"));
+
+    lines->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf8("one\ntwo\u0141\u0142"));
+    lines->paste();
+    EXPECT_EQ(lines->toPlainText(), "one\ntwo");
+    lines->undo();
+    EXPECT_EQ(lines->toPlainText(), "");
+    lines->paste();
+    typeText(lines, QString::fromUtf8("\u0141"));
+    typeText(lines, "!");
+    EXPECT_EQ(lines->toPlainText(), "one\ntwo!");
+    wrapped->setFocus();
+    QApplication::clipboard()->setText(QString::fromUtf8("FIRE\rP999X\t\u0141"));
+    wrapped->paste();
+    EXPECT_EQ(wrapped->toPlainText(), "FIRE P999X ");
+}
+
+TEST(HelpKey, F1OpensTheHelpFromAnyWindowButNotFromOneClosedToTheOperator)
+{
+    QTemporaryDir folder;
+    gHelpFile = folder.filePath("Pagora.html").toStdString();
+    QFile(folder.filePath("Pagora.html")).open(QIODevice::WriteOnly);
+    int viewed = 0;
+    SetDocumentViewerForTest([&viewed](const QString&) { return ++viewed > 0; });
+    ScriptedMessages script;
+
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    auto* other = new QPushButton("Ok", &form);
+    FormConventions::Install(&form);
+    QDialog plain; // a window without the conventions of its own
+    auto* button = new QPushButton("Ok", &plain);
+    form.show();
+    plain.show();
+
+    QTest::keyClick(box, Qt::Key_F1);
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(viewed, 2);
+    box->setEnabled(false);
+    other->setEnabled(false); // every control off while the window works
+    QTest::keyClick(&form, Qt::Key_F1);
+    plain.setEnabled(false);
+    QTest::keyClick(&plain, Qt::Key_F1);
+    plain.setEnabled(true);
+    bool open = false;
+    SetOpenToOperatorCheck(&plain, [&open] { return open; });
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(viewed, 2);
+    open = true;
+    QTest::keyClick(button, Qt::Key_F1);
+    EXPECT_EQ(viewed, 3);
+    EXPECT_TRUE(script.shown().empty());
+    SetDocumentViewerForTest({});
 }
 
 TEST(LoadingWindow, ASecondCallKeepsTheFirstText)

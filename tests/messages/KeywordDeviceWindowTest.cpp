@@ -1,5 +1,6 @@
 // The free-text and wireless windows through their controls, over the main
 // window and the simulated encoder.
+#include <QClipboard>
 #include <QHeaderView>
 #include <QStyleOptionHeader>
 
@@ -59,6 +60,22 @@ TEST(KeywordDeviceWindow, FreetextDialogRefusesAnEmptyPagerAndAFailedSendAsks)
     EXPECT_EQ(t.harness.messages.texts().back(),
               "Connection to QX8140E cannot be established. Click Yes to continue and update the database on the hard "
               "drive only, No to cancel this operation.");
+}
+
+TEST(KeywordDeviceWindow, ALineBreakPastedIntoTheKeywordBecomesASpaceAndNoPageGoesOut)
+{
+    WindowRig t;
+    t.load('Y', "2.10", 8);
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFreetext);
+    EXPECT_FALSE(t.edit(list, 0, [](QDialog& d) {
+        auto* box = d.findChild<QLineEdit*>("txtKeyword");
+        box->selectAll();
+        QApplication::clipboard()->setText("FIRE\rP999X");
+        box->paste();
+        EXPECT_EQ(box->text(), "FIRE P999X");
+    }));
+    EXPECT_EQ(t.harness.HostLines(), Lines{"F01" + padded("FIRE P999X") + "0000W"});
+    EXPECT_EQ(readFile("PPM_Freetext.DBS").substr(0, 36), "01 000" + padded("FIRE P999X"));
 }
 
 // What stops a column from showing whole: a caption or a text that needs more
