@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QStyleOptionSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -91,6 +92,41 @@ int boxWidth(const QLineEdit* box)
     return box->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(text, box->height()), box).width();
 }
 
+// A date or time picker shows the widest text its format can: each month's and weekday's name, AM and PM, two
+// digits for a day, hour or minute that may have one, and the font's widest digit in every digit's place.
+int pickerWidth(const QDateTimeEdit* picker)
+{
+    const QFontMetrics metrics = picker->fontMetrics();
+    QChar widestDigit = '0';
+    for (char digit = '1'; digit <= '9'; ++digit)
+        if (metrics.horizontalAdvance(QChar(digit)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QChar(digit);
+    int text = 0;
+    for (int month = 1; month <= 12; ++month)
+        for (int day = 10; day < 17; ++day)
+            for (int hour : {0, 12}) {
+                QString shown = picker->locale().toString(QDateTime(QDate(2000, month, day), QTime(hour, 59, 59, 999)),
+                                                          picker->displayFormat());
+                for (QChar& c : shown)
+                    if (c.isDigit())
+                        c = widestDigit;
+                text = std::max(text, metrics.horizontalAdvance(shown));
+            }
+    // Its edit field keeps the line edit's two pixels on each side and one for the caret; the rest of the
+    // picker is its frame and arrows.
+    const QLineEdit* edit = picker->findChild<QLineEdit*>();
+    const QMargins margins = edit->textMargins() + edit->contentsMargins();
+    QStyleOptionSpinBox option;
+    option.initFrom(picker);
+    option.frame = picker->hasFrame();
+    option.buttonSymbols = picker->buttonSymbols();
+    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp
+                       | QStyle::SC_SpinBoxDown;
+    const int field
+        = picker->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, picker).width();
+    return text + 2 * 2 + 1 + margins.left() + margins.right() + picker->width() - field;
+}
+
 // The width a control needs to show its whole caption, list item or text; 0 where it has none.
 int neededWidth(const QWidget* control)
 {
@@ -98,6 +134,8 @@ int neededWidth(const QWidget* control)
         return comboWidth(list);
     if (auto* box = qobject_cast<const QLineEdit*>(control))
         return boxWidth(box);
+    if (auto* picker = qobject_cast<const QDateTimeEdit*>(control))
+        return pickerWidth(picker);
     if (auto* label = qobject_cast<const QLabel*>(control))
         return label->wordWrap() || label->text().isEmpty() ? 0 : label->sizeHint().width();
     if (auto* button = qobject_cast<const QPushButton*>(control)) {

@@ -81,8 +81,9 @@ FormControl Control(Widget*& member, const char* name, const char* caption, Twip
 // The twips were laid out for a narrower font than the ones found here, so when
 // form's window shows, and whenever it changes size or title, each label, check
 // box, option button, command button and frame whose caption needs more room
-// than it was given grows to its text, each drop-down list to its longest item
-// and each text box to its declared longest text; what stands to its right in
+// than it was given grows to its text, each drop-down list to its longest item,
+// each text box to its declared longest text and each date or time picker to
+// the widest its format shows, arrows and all; what stands to its right in
 // the same row moves along, controls that started on one left edge stay on one,
 // a frame whose right edge lined up with controls that moved keeps lining up,
 // and the frame, picture box or client area holding it widens (the window

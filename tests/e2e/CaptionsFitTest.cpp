@@ -1,7 +1,8 @@
-// Every caption, list item and filled box of every window shows whole at the
-// default font: the forms were laid out in twips for another font's metrics.
-// Fitted, no control lies over another, and each window opens on its owner's
-// screen.
+// Every caption, list item, filled box and date or time picker of every window
+// shows whole at the default font and at a larger one: the forms were laid out
+// in twips for another font's metrics. Fitted, no control lies over another,
+// and each window opens on its owner's screen.
+#include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -196,24 +197,56 @@ QString longestText(QLineEdit* box)
     return fill != kLongestFill.end() ? fill->second : box->text();
 }
 
-// Each read-only, digit or frequency box shows its longest text, with the room the style draws in.
+// The pixels a line edit has for its text, in the room the style draws it in.
+int textRoom(const QLineEdit* box)
+{
+    QStyleOptionFrame option;
+    option.initFrom(box);
+    option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
+    const QMargins margins = box->textMargins();
+    // Two pixels of margin on each side, one for the caret.
+    return box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width() - margins.left()
+         - margins.right() - 2 * 2 - 1;
+}
+
+// The widest text a date or time picker shows in its format: every minute of a day, or every day of this
+// century.
+QString widestPickerText(const QDateTimeEdit* picker)
+{
+    static std::map<QString, QString> widest; // by font and format: the century takes a while to measure
+    const QString key = picker->font().key() + picker->displayFormat();
+    if (const auto known = widest.find(key); known != widest.end())
+        return known->second;
+    const QFontMetrics metrics = picker->fontMetrics();
+    QString text;
+    auto measure = [&](const QDateTime& when) {
+        const QString shown = picker->locale().toString(when, picker->displayFormat());
+        if (metrics.horizontalAdvance(shown) > metrics.horizontalAdvance(text))
+            text = shown;
+    };
+    if (picker->displayedSections() & QDateTimeEdit::DateSections_Mask)
+        for (QDate day(2000, 1, 1); day.year() < 2100; day = day.addDays(1))
+            measure(QDateTime(day, QTime(0, 0)));
+    else
+        for (int minute = 0; minute < 24 * 60; ++minute)
+            measure(QDateTime(QDate(2000, 1, 1), QTime(minute / 60, minute % 60)));
+    return widest[key] = text;
+}
+
+// Each read-only, digit or frequency box shows its longest text, and each date or time picker its widest, with the
+// room the style draws in.
 void checkBoxTexts(const QWidget* window, const QString& name, QStringList& offenders)
 {
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        auto* picker = qobject_cast<QDateTimeEdit*>(box->parentWidget());
         if (!box->isVisibleTo(window) || qobject_cast<QComboBox*>(box->parentWidget())
-            || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
+            || (!picker && qobject_cast<QAbstractSpinBox*>(box->parentWidget())))
             continue;
-        const QString longest = longestText(box);
-        QStyleOptionFrame option;
-        option.initFrom(box);
-        option.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box) : 0;
-        const QMargins margins = box->textMargins();
-        // Two pixels of margin on each side, one for the caret.
-        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box).width()
-                       - margins.left() - margins.right() - 2 * 2 - 1;
-        if (const int needed = box->fontMetrics().horizontalAdvance(longest); needed > room)
+        const QString longest = picker ? widestPickerText(picker) : longestText(box);
+        const QString boxName = picker ? picker->objectName() : box->objectName();
+        if (const int needed = box->fontMetrics().horizontalAdvance(longest), room = textRoom(box); needed > room)
             offenders << QString("%1 %2 \"%3\": needs %4 px, has %5")
-                             .arg(name, box->objectName(), longest).arg(needed).arg(room);
+                             .arg(name, boxName, longest).arg(needed).arg(room);
     }
 }
 
