@@ -27,13 +27,7 @@ struct SpeakerWindow : ProgrammerFixture<KS_GEN_SpeakerProgrammer, sim::SpeakerD
 
 TEST_F(SpeakerWindow, ClosingWhileTheUnitKeepsATestWaitingLeavesTheWindowToItsHandler)
 {
-    gSchedule.assign(700, ScheduleEntry{});
-    ScheduleEntry& entry = gSchedule[0];
-    entry.Time = "09:05 AM";
-    entry.Pager = "005";
-    entry.AlertType = 3;
-    entry.Active = -1;
-    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
+    ScheduleEntry& entry = SchedulePageDueNow();
 
     // The unit acknowledges neither the tone nor the transmitter test.
     for (const char* command : {"GM", "TT"})
