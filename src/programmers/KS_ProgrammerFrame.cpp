@@ -342,12 +342,19 @@ KS_ProgrammerFrame::ReadRun::~ReadRun()
 
 KS_ProgrammerFrame::Exchange::Exchange(KS_ProgrammerFrame& frame)
     : frame_(frame)
-    , wasBusy_(frame.Busy())
 {
-    frame_.SetBusy(true);
+    ++frame_.exchanges_;
 }
 
-KS_ProgrammerFrame::Exchange::~Exchange() { frame_.SetBusy(wasBusy_); }
+KS_ProgrammerFrame::Exchange::~Exchange() { --frame_.exchanges_; }
+
+void KS_ProgrammerFrame::closeEvent(QCloseEvent* event)
+{
+    if (exchanges_ > 0)
+        event->ignore();
+    else
+        BusyDialog::closeEvent(event);
+}
 
 bool KS_ProgrammerFrame::Guarded(const std::function<bool()>& body)
 {

@@ -168,7 +168,8 @@ protected:
     // A single exchange outside a run (a test tone, a transmitter test): the
     // window stays as it is and usable, but it cannot be closed until the
     // exchange is over, as a run refuses, since its handler still has to
-    // come back to it.
+    // come back to it. It is no run: a read or program started meanwhile
+    // greys the window and frees it again as any other.
     class Exchange {
     public:
         explicit Exchange(KS_ProgrammerFrame& frame);
@@ -178,7 +179,6 @@ protected:
 
     private:
         KS_ProgrammerFrame& frame_;
-        bool wasBusy_;
     };
     // Runs the body; an unexpected failure inside it ends the run with false.
     static bool Guarded(const std::function<bool()>& body);
@@ -210,6 +210,8 @@ protected:
     void SwitchToNormalMode();
 
     void keyPressEvent(QKeyEvent* event) override;
+    // Refused while an exchange waits, as while a run goes on.
+    void closeEvent(QCloseEvent* event) override;
 
     // The window's dialog conventions, for boxes with rules of their own.
     FormConventions& Conventions() { return *conventions_; }
@@ -225,4 +227,5 @@ private:
     bool serviceKeyMovesFocus_ = true;
     QPointer<QWidget> focusAfterRun_;
     int failedSteps_ = 0;
+    int exchanges_ = 0; // test tones and transmitter tests waiting for the unit
 };

@@ -12,7 +12,6 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
-#include <QStyleOptionHeader>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -32,6 +31,7 @@
 #include "KS_FormBuilder.h"
 #include "KS_ListWindow.h"
 #include "KS_Forms.h"
+#include "ListColumns.h"
 #include "KS_SYS_About.h"
 #include "ModalDialog.h"
 
@@ -72,16 +72,9 @@ void checkColumns(const QTreeWidget* list, const QString& where, QStringList& of
         if (list->isColumnHidden(column))
             continue;
         const int width = list->columnWidth(column);
-        QStyleOptionHeader option;
-        option.initFrom(header);
-        option.state |= QStyle::State_Horizontal;
-        option.rect = QRect(0, 0, width, header->height());
-        option.text = list->headerItem()->text(column);
-        if (header->isSortIndicatorShown() && header->sortIndicatorSection() == column)
-            option.sortIndicator = QStyleOptionHeader::SortDown;
-        const int room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header).width();
-        int widest = header->fontMetrics().horizontalAdvance(option.text) + width - room;
-        QString widestText = "header " + option.text;
+        const QString caption = list->headerItem()->text(column);
+        int widest = header->fontMetrics().horizontalAdvance(caption) + width - HeaderCaptionRoom(list, column);
+        QString widestText = "header " + caption;
         // Records pad their texts with spaces, which may be cut.
         for (int row = 0; row < list->topLevelItemCount(); ++row) {
             const QString text = list->topLevelItem(row)->text(column);

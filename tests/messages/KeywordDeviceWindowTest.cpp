@@ -2,8 +2,8 @@
 // window and the simulated encoder.
 #include <QClipboard>
 #include <QHeaderView>
-#include <QStyleOptionHeader>
 
+#include "ListColumns.h"
 #include "TableFixture.h"
 
 namespace {
@@ -88,17 +88,11 @@ QStringList cutColumns(const QTreeWidget* list)
         if (list->isColumnHidden(column))
             continue;
         const int width = list->columnWidth(column);
-        QStyleOptionHeader caption;
-        caption.initFrom(header);
-        caption.rect = QRect(0, 0, width, header->height());
-        caption.text = list->headerItem()->text(column);
-        if (header->sortIndicatorSection() == column)
-            caption.sortIndicator = QStyleOptionHeader::SortDown;
-        const int room = header->style()->subElementRect(QStyle::SE_HeaderLabel, &caption, header).width();
-        if (header->fontMetrics().horizontalAdvance(caption.text) > room)
-            cut << "header " + caption.text;
+        const QString caption = list->headerItem()->text(column);
+        if (header->fontMetrics().horizontalAdvance(caption) > HeaderCaptionRoom(list, column))
+            cut << "header " + caption;
         if (list->columnViewportPosition(column) + width > list->viewport()->width())
-            cut << "column " + caption.text + " past the edge";
+            cut << "column " + caption + " past the edge";
         for (int row = 0; row < list->topLevelItemCount(); ++row) {
             const QString text = list->topLevelItem(row)->text(column);
             const QFontMetrics metrics = list->fontMetrics();

@@ -244,13 +244,7 @@ TEST_F(ClockProgrammer, TheServiceKeyUnlocksTheSerialNumberAndItsAutoIncrement)
 
 TEST_F(ClockProgrammer, TimerJobsKeepOffThePortWhileAProgrammerIsOpen)
 {
-    gSchedule.assign(700, ScheduleEntry{});
-    ScheduleEntry& entry = gSchedule[0];
-    entry.Time = "09:05 AM";
-    entry.Pager = "005";
-    entry.AlertType = 3;
-    entry.Active = -1;
-    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); }); // a Monday
+    ScheduleEntry& entry = SchedulePageDueNow();
     form.mnuSetupTimeOptions[1]->setChecked(true); // the hourly clock
     KS_GEN_CoverPage cover(&form);
     cover.cmbRepeatTime->setCurrentIndex(0); // every event

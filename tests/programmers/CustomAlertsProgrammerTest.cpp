@@ -279,25 +279,19 @@ namespace {
 
 // A USB adapter pulled out after the host's 155th block, then plugged back
 // with the device restarted at its normal speed.
-class PulledAdapter : public SimBackend {
+class PulledAdapter : public UnpluggableLine {
 public:
-    using SimBackend::SimBackend;
-    CommError Open(const std::string& device) override
-    {
-        return pulled ? CommError::DeviceUnavailable : SimBackend::Open(device);
-    }
-    bool Read(std::string& into, std::size_t max) override { return !pulled && SimBackend::Read(into, max); }
+    using UnpluggableLine::UnpluggableLine;
     long Write(std::string_view bytes) override
     {
-        if (pulled)
-            return -1;
-        if (bytes.size() >= 1024 && ++blocks == pullAt)
-            pulled = true;
-        return SimBackend::Write(bytes);
+        if (!unplugged && bytes.size() >= 1024 && ++blocks == pullAt) {
+            unplugged = true;
+            return SimBackend::Write(bytes);
+        }
+        return UnpluggableLine::Write(bytes);
     }
     int pullAt = 155;
     int blocks = 0;
-    bool pulled = false;
 };
 
 } // namespace
@@ -318,7 +312,7 @@ TEST(CustomAlertsPulledAdapter, AnUploadCutByAPulledAdapterLeavesThePortAtTheCon
         window->chkProgramAlert[0]->setChecked(true);
         window->txtFileName[0]->setText(QString::fromStdString(path));
         const auto plugBack = [&] {
-            adapter.pulled = false;
+            adapter.unplugged = false;
             harness.engine.SetDevice(std::make_shared<sim::AlertDevice>());
             harness.engine.SetUnitSettings("38400,N,8,1");
         };
@@ -359,7 +353,7 @@ TEST(CustomAlertsPulledAdapter, TheRunAfterTheDeviceRestartedUsesTheFramingItsVe
 
     // Plugged back, the device restarted at its normal speed: nothing else
     // has talked on the port before the next run.
-    adapter.pulled = false;
+    adapter.unplugged = false;
     auto restarted = std::make_shared<sim::AlertDevice>("3.14");
     harness.engine.SetDevice(restarted);
     harness.engine.SetUnitSettings("38400,N,8,1");

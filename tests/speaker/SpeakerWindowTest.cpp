@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QToolBar>
 
 #include "../programmers/ProgrammerFixture.h"
 #include "KS_Clock.h"
@@ -26,13 +27,7 @@ struct SpeakerWindow : ProgrammerFixture<KS_GEN_SpeakerProgrammer, sim::SpeakerD
 
 TEST_F(SpeakerWindow, ClosingWhileTheUnitKeepsATestWaitingLeavesTheWindowToItsHandler)
 {
-    gSchedule.assign(700, ScheduleEntry{});
-    ScheduleEntry& entry = gSchedule[0];
-    entry.Time = "09:05 AM";
-    entry.Pager = "005";
-    entry.AlertType = 3;
-    entry.Active = -1;
-    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
+    ScheduleEntry& entry = SchedulePageDueNow();
 
     // The unit acknowledges neither the tone nor the transmitter test.
     for (const char* command : {"GM", "TT"})
@@ -81,6 +76,33 @@ TEST_F(SpeakerWindow, ClosingWhileTheUnitKeepsATestWaitingLeavesTheWindowToItsHa
     EXPECT_TRUE(HostSent("P0053"));
     EXPECT_EQ(entry.Fired, -1);
     SetClockForTest({});
+}
+
+// A test tone only keeps the window open: a read started while the tone
+// waits for the unit is a run as any other, the window grey while it asks.
+TEST_F(SpeakerWindow, AReadStartedWhileATestToneWaitsGreysTheWindowAsAnyRead)
+{
+    harness.engine.AddFault(
+        {.kind = sim::FaultKind::Silence, .pattern = "GM", .match = sim::MatchMode::Prefix, .times = 0});
+    bool started = false;
+    bool greyWhileAsking = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!started && HostSent("GM")) {
+            started = true;
+            harness.engine.ClearTranscript();
+            window->cmdRead_Click();
+        } else if (started && HostSent("?V") && !window->tlbMenu->isEnabled()) {
+            greyWhileAsking = true;
+        }
+    });
+    window->cmdTest->click();
+    InstallTickPump();
+    ASSERT_TRUE(started);
+    EXPECT_TRUE(greyWhileAsking);
+    EXPECT_TRUE(window->tlbMenu->isEnabled());
+    EXPECT_TRUE(window->cmdTest->isEnabled());
 }
 
 TEST_F(SpeakerWindow, OpensWithTheFocusOnProgramDateAndTime)
