@@ -632,18 +632,25 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
 // records is damaged: its first 336 are kept and the operator is told. A read
 // that breaks off keeps the records read before it; the window then copies
 // and uploads nothing of them.
+// A file longer than a week is no weekly schedule.
+FileError readToneRecords(const std::string& path, std::vector<ToneScheduleEvent>& records)
+{
+    const FileError error = ReadRecords(path, records, true);
+    return error == FileError::None && records.size() > kToneScheduleEvents ? FileError::Other : error;
+}
+
 bool readToneSchedule(const std::string& path, bool correctCountdown)
 {
     std::vector<ToneScheduleEvent> records;
-    const FileError error = ReadRecords(path, records, true);
+    const FileError error = readToneRecords(path, records);
     const std::size_t count = std::min<std::size_t>(records.size(), kToneScheduleEvents);
     for (std::size_t i = 0; i < count; ++i) {
         gToneSchedule[i] = records[i];
         if (correctCountdown && gToneSchedule[i].Countdown > 79)
             gToneSchedule[i].Countdown = 0;
     }
-    if (error != FileError::None || records.size() > kToneScheduleEvents) {
-        showFileError(error == FileError::None ? FileError::Other : error);
+    if (error != FileError::None) {
+        showFileError(error);
         return false;
     }
     if (RecordFile(path, ToneScheduleEvent::kLength).HasTrailingBytes())
@@ -774,6 +781,15 @@ int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<Calen
         }
     }
     return static_cast<int>(count);
+}
+
+bool CheckToneScheduleFile(const std::string& path)
+{
+    std::vector<ToneScheduleEvent> records;
+    const FileError error = readToneRecords(path, records);
+    if (error != FileError::None)
+        showFileError(error);
+    return error == FileError::None;
 }
 
 bool LoadToneSchedule(bool download)

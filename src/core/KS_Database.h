@@ -158,6 +158,9 @@ inline constexpr std::string_view kToneScheduleIncomplete =
 // Fills gToneSchedule from the schedule file, or builds (and optionally
 // downloads) the default week and writes ToneGen.TGS.
 bool LoadToneSchedule(bool download);
+// Whether a weekly tone schedule file can be read as LoadToneSchedule reads
+// it; one that cannot is reported as the load reports it.
+bool CheckToneScheduleFile(const std::string& path);
 
 // A new calendar year from 1 January of this year: its days dated, the rest
 // of the 372 blocks empty, filled from the unit day by day when download is

@@ -428,7 +428,7 @@ void KS_GEN_ToneSchedule::cmdNew_Click()
 
 void KS_GEN_ToneSchedule::cmdOpen_Click()
 {
-    if (!chooseFileToOpen())
+    if (!chooseFileToOpen(CheckToneScheduleFile))
         return;
     showFirstWeekday();
     // The status line lies under this window: the operator who chose the file hears of its torn end here.

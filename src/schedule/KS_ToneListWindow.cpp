@@ -132,7 +132,7 @@ bool ToneListWindow::chooseFileToOpen(const std::function<bool(const std::string
 {
     const auto path = ChooseFile(this, {false, file_.openFilter, gDataFolder + "/"});
     // A refused file never becomes the one every later opening starts from.
-    if (!path || (accept && !accept(*path)))
+    if (!path || !accept(*path))
         return false;
     setFile(*path, true);
     return true;

@@ -91,7 +91,7 @@ protected:
     void setFile(const std::string& path, bool remember);
     // The file the operator chose to open, now the window's; false when the
     // dialog was cancelled or accept refused the file (and said why).
-    bool chooseFileToOpen(const std::function<bool(const std::string&)>& accept = {});
+    bool chooseFileToOpen(const std::function<bool(const std::string&)>& accept);
     // The selected row as a test tone: alert number, length, level, codes and zone; false without a row.
     bool selectedTone(TestToneEvent& event) const;
     void sendTestTone(const TestToneEvent& event);

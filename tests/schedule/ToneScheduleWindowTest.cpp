@@ -552,6 +552,27 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
 }
 
+TEST_F(ToneWindow, AFileOpenRefusesLeavesTheScheduleAndTheSettingAsTheyWere)
+{
+    Start();
+    const std::string current = gToneGenFile;
+    SaveConfigSetting("ToneGenFile", current);
+    const std::string longer = DataFilePath("Longer.TGS");
+    WriteBytes(longer, ReadBytes(current) + ReadBytes(current));
+    SetFileDialogHook([&longer](const FileDialogRequest&) { return std::optional(longer); });
+    boxes.Answer(kAnswerOk);
+    window->cmdOpen->click();
+    EXPECT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(GetConfigSetting("ToneGenFile"), current);
+    EXPECT_EQ(gToneGenFile, current);
+    EXPECT_EQ(window->txtFileName->text().toStdString(), current);
+
+    // The next opening finds the schedule that was in use, without a word.
+    Open();
+    EXPECT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 48);
+}
+
 TEST_F(ToneWindow, OpenOfAScheduleEndingInAPartRecordSaysSoInABoxAndListsTheWholeOnes)
 {
     Start();
