@@ -52,7 +52,7 @@ inline constexpr const char* kLongestDeviceDateTime = "Wednesday, 09/30/26 12:00
 
 // The longest text of a box that holds count digits (one to ten): a capcode or a serial number shows whole
 // at any desktop font only when its box declares all of its digits.
-constexpr const char* DigitsText(int count) { return "0000000000" + (10 - count); }
+constexpr const char* DigitsText(int count) { return &"0000000000"[10 - count]; }
 
 struct FormControl {
     std::function<QWidget*(QWidget* parent)> make; // creates the control and fills the member
