@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QHash>
 #include <QHeaderView>
 #include <QLayout>
 #include <QStyleOptionComboBox>
@@ -94,7 +95,7 @@ int boxWidth(const QLineEdit* box)
 
 // A date or time picker shows the widest text its format can: each month's and weekday's name, AM and PM, two
 // digits for a day, hour or minute that may have one, and the font's widest digit in every digit's place.
-int pickerWidth(const QDateTimeEdit* picker)
+int widestPickerText(const QDateTimeEdit* picker)
 {
     const QFontMetrics metrics = picker->fontMetrics();
     QChar widestDigit = '0';
@@ -112,6 +113,19 @@ int pickerWidth(const QDateTimeEdit* picker)
                         c = widestDigit;
                 text = std::max(text, metrics.horizontalAdvance(shown));
             }
+    return text;
+}
+
+int pickerWidth(const QDateTimeEdit* picker)
+{
+    // A window fits itself again at every resize; the text's width depends on nothing else.
+    static QHash<QString, int> widest;
+    const QString key = picker->font().key() + QLatin1Char('|') + picker->locale().name() + QLatin1Char('|')
+                      + picker->displayFormat();
+    auto known = widest.constFind(key);
+    if (known == widest.cend())
+        known = widest.insert(key, widestPickerText(picker));
+    const int text = *known;
     // Its edit field keeps the line edit's two pixels on each side and one for the caret; the rest of the
     // picker is its frame and arrows.
     const QLineEdit* edit = picker->findChild<QLineEdit*>();

@@ -628,10 +628,6 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     return cancelled;
 }
 
-// Reads a tone schedule file into gToneSchedule. A file of more than 336
-// records is damaged: its first 336 are kept and the operator is told. A read
-// that breaks off keeps the records read before it; the window then copies
-// and uploads nothing of them.
 // A file longer than a week is no weekly schedule.
 FileError readToneRecords(const std::string& path, std::vector<ToneScheduleEvent>& records)
 {
@@ -639,6 +635,10 @@ FileError readToneRecords(const std::string& path, std::vector<ToneScheduleEvent
     return error == FileError::None && records.size() > kToneScheduleEvents ? FileError::Other : error;
 }
 
+// Reads a tone schedule file into gToneSchedule. A file of more than 336
+// records is damaged: its first 336 are kept and the operator is told. A read
+// that breaks off keeps the records read before it; the window then copies
+// and uploads nothing of them.
 bool readToneSchedule(const std::string& path, bool correctCountdown)
 {
     std::vector<ToneScheduleEvent> records;

@@ -99,9 +99,10 @@ public:
     // never-read records. A missing file is downloaded first: without
     // a link the operator is told and nothing is written (empty table); after a
     // No to the retry question, or a unit gone part-way (the link message), the
-    // records read so far come back but no file is written; from a unit that cannot send the table back the operator is told
-    // so once and the never-read records come back, no file written. nullopt
-    // when the file could not be read or written (the operator has been told).
+    // records read so far come back but no file is written; from a unit that
+    // cannot send the table back the operator is told so once and the
+    // never-read records come back, no file written. nullopt when the file
+    // could not be read or written (the operator has been told).
     std::optional<std::vector<std::string>> Load();
 
     // A fresh copy of the table from the encoder. The data file is replaced (the
