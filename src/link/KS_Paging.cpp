@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "CommPort.h"
 #include "KS_Delay.h"
@@ -50,10 +51,50 @@ bool onEncoderLink() { return gConnectionType == 1 || gModemConnected; }
 
 bool portOpen() { return gComm && gComm->PortOpen(); }
 
+// A unit that stops for a second or two (busy, or switched off and on) still
+// answers the lines it was sent once it goes on, in order, after the exchange
+// that sent them gave up. Taken by the next command, each would be read as
+// the answer to another question: one table's size as the next one's, a
+// serial number as a frequency. So the link counts the lines it sends and the
+// lines it receives; an exchange that ends still owed an answer leaves the
+// line unsettled, and the next exchange first lets the line fall quiet and
+// drops what came meanwhile.
+constexpr std::int64_t kQuietTicks = 40;
+// A line that never falls quiet (noise) holds an exchange no longer than this.
+constexpr std::int64_t kSettleLimitTicks = 100;
+
+struct LineLedger {
+    std::int64_t linesSent = 0;
+    std::int64_t linesReceived = 0;
+    std::int64_t lastHeard = std::numeric_limits<std::int64_t>::min() / 2; // tick of the last byte received
+    std::int64_t unsettledSince = 0;
+    bool unsettled = false;
+};
+LineLedger& ledger()
+{
+    static LineLedger counts;
+    return counts;
+}
+
 void transmit(std::string_view bytes)
 {
     if (gComm)
         gComm->Output(bytes);
+}
+
+// A whole transmission; one that ends with CR is a line the unit owes an
+// answer to. A device's binary block may hold CR bytes inside: it is still
+// one transmission, answered once.
+void transmitLine(std::string_view bytes, bool oneCharacterAWrite = false)
+{
+    if (oneCharacterAWrite) {
+        for (char c : bytes)
+            transmit(std::string_view(&c, 1));
+    } else {
+        transmit(bytes);
+    }
+    if (!bytes.empty() && bytes.back() == kCR)
+        ++ledger().linesSent;
 }
 
 // Waits up to the given ticks for the condition; true when it holds.
@@ -74,6 +115,67 @@ bool waitForIdleReceiver(std::int64_t ticks)
 {
     return waitFor(ticks, [] { return gReceiverIdle; });
 }
+
+// Everything held from before this exchange goes: what waits in the port and
+// the flags and line of the receiver. A reply taken from here on answers
+// something this exchange sent.
+void dropWhatTheLineHolds()
+{
+    if (portOpen())
+        gComm->SetInBufferCount(0);
+    ResetLinkReceiver();
+    gReceiverIdle = true;
+    gReplyBuffer.clear();
+    gReplyAcknowledged = false;
+    gAcknowledgedLine.clear();
+    gProbeAnswered = false;
+}
+
+// After an exchange that was still owed an answer: waits until nothing has
+// been heard for kQuietTicks since it ended, then drops what came.
+void settleLine()
+{
+    LineLedger& counts = ledger();
+    if (!counts.unsettled)
+        return;
+    counts.unsettled = false;
+    if (!portOpen())
+        return;
+    clsDelay limit;
+    limit.InitDelay(kSettleLimitTicks);
+    while (gDelayTicks - std::max(counts.unsettledSince, counts.lastHeard) < kQuietTicks && !limit.DelayExpired()
+           && !ExitRequested())
+        WaitForEvents();
+    dropWhatTheLineHolds();
+}
+
+// One conversation: from its first line out to its end, counted so that an
+// answer still owed when it ends keeps the next one waiting for the line to
+// fall quiet.
+class Exchange {
+public:
+    Exchange()
+    {
+        settleLine();
+        sentBefore_ = ledger().linesSent;
+        receivedBefore_ = ledger().linesReceived;
+    }
+    ~Exchange()
+    {
+        LineLedger& counts = ledger();
+        const std::int64_t owed = (counts.linesSent - sentBefore_) - (counts.linesReceived - receivedBefore_);
+        if (owed > 0 || receiver().collecting) {
+            counts.unsettled = true;
+            counts.unsettledSince = gDelayTicks;
+        }
+    }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+
+private:
+    std::int64_t sentBefore_ = 0;
+    std::int64_t receivedBefore_ = 0;
+};
 
 std::string buildLine(std::string_view command, std::string_view data, bool noSuffix, bool terminate,
                       char suffix)
@@ -318,6 +420,7 @@ std::string ResolveCommDevice(int port)
 bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings)
 {
     comm.SetDeviceResolver(ResolveCommDevice);
+    const std::string before = UpperCase(comm.Settings());
     if (comm.PortOpen())
         comm.SetPortOpen(false);
     ResetLinkReceiver();
@@ -328,6 +431,10 @@ bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings
     comm.SetInputLen(1);
     comm.SetRThreshold(1);
     comm.SetInBufferCount(0);
+    // An answer still owed at the old speed cannot come through as a line at
+    // another one; the speed search need not wait for it at every speed.
+    if (&comm == gComm && UpperCase(comm.Settings()) != before)
+        ledger().unsettled = false;
     if (!comm.PortOpen()) {
         const CommError error = comm.SetPortOpen(true);
         if (error == CommError::PortAlreadyOpen) {
@@ -385,6 +492,7 @@ void PollEncoderReply()
         const std::string byte = gComm->Input();
         if (byte.empty())
             break;
+        ledger().lastHeard = gDelayTicks;
         // A LF between lines is the tail of a modem's CR LF, not the start of a
         // reply; holding it as a line would keep the receiver busy for a second
         // and make the next command give up without sending.
@@ -397,6 +505,7 @@ void PollEncoderReply()
     if (!state.line.empty() && state.line.back() == kCR) {
         std::string line = std::move(state.line);
         ResetLinkReceiver();
+        ++ledger().linesReceived;
         gReplyBuffer = line;
         HandleEncoderLine(line);
         gReceiverIdle = true;
@@ -496,17 +605,18 @@ bool IsLinkResponding(std::int32_t ticks)
         ResetLinkReceiver();
     if (!onEncoderLink() || !portOpen())
         return false;
+    Exchange exchange;
     if (!waitForIdleReceiver(ticks))
         return false;
-    gProbeAnswered = false;
-    transmit("\r");
+    dropWhatTheLineHolds();
+    transmitLine("\r");
 
     clsDelay delay;
     delay.InitDelay(20);
     bool pokedAgain = false;
     while (!gProbeAnswered && !delay.DelayExpired() && !ExitRequested()) {
         if (!pokedAgain && delay.CurrentValue() >= 10) {
-            transmit("\r");
+            transmitLine("\r");
             pokedAgain = true;
         }
         WaitForEvents();
@@ -519,28 +629,26 @@ bool IsLinkResponding(std::int32_t ticks)
 bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuffix, std::int32_t ticks,
                      std::string& reply, bool terminate, std::int16_t retries)
 {
+    Exchange exchange;
     if (!waitForIdleReceiver(15))
         return false;
-    gReplyAcknowledged = false;
+    dropWhatTheLineHolds();
     gModemReady = false;
     gModemFailed = false;
-    gReplyBuffer.clear();
-    gAcknowledgedLine.clear();
 
     const std::string line = buildLine(command, data, noSuffix, terminate, 'W');
     const std::int64_t wait = ticks == 0 ? 8 : ticks;
     const auto acknowledged = [] { return gReplyAcknowledged; };
-    transmit(line);
+    transmitLine(line);
     waitFor(wait, acknowledged);
 
     for (int attempt = 0; attempt < retries && !gReplyAcknowledged; ++attempt) {
-        transmit("\r");
+        transmitLine("\r");
         // A slow acknowledgement landing in the pause answers the line already
         // sent; sending it again would page twice.
         if (waitFor(kPokePauseTicks, acknowledged))
             break;
-        for (char c : line)
-            transmit(std::string_view(&c, 1));
+        transmitLine(line, true);
         waitFor(wait, acknowledged);
         if (!gEncoderIdentified && startsWith(gReplyBuffer, "?99"))
             break;
@@ -554,20 +662,20 @@ bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuf
 
 std::string QueryLink(std::string_view command, std::string_view data, const QueryOptions& options)
 {
+    Exchange exchange;
     if (!waitForIdleReceiver(8))
         return {};
-    gReplyAcknowledged = false;
-    gAcknowledgedLine.clear();
+    dropWhatTheLineHolds();
 
     const std::string line = buildLine(command, data, options.noSuffix, true, '?');
     const std::int64_t wait = options.ticks == 0 ? 8 : options.ticks;
     const auto acknowledged = [] { return gReplyAcknowledged; };
     for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged; ++attempt) {
         gReplyBuffer.clear();
-        transmit(line);
+        transmitLine(line);
         waitFor(wait, acknowledged);
         if (!gReplyAcknowledged && options.pokeOnTimeout) {
-            transmit("\r");
+            transmitLine("\r");
             waitFor(kPokePauseTicks, acknowledged);
         }
         if (!gEncoderIdentified && startsWith(gReplyBuffer, "?99"))

@@ -35,6 +35,11 @@ void HandleEncoderLine(const std::string& line);
 void ResetLinkReceiver();
 
 // ---- Conversations ------------------------------------------------------------
+// The probe, the command and the query each drop what the line holds before
+// they send. One that ends still owed an answer (the unit paused, or went
+// away) makes the next one first wait, at most five seconds, until the line
+// has been quiet for two and drop what came: a late answer is never taken for
+// another command's.
 
 // True when the unit answers a bare CR with "?99". On a serial link whose
 // device went away (CommPort::DeviceLost) it first tries to open the port again.

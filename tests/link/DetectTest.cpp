@@ -243,3 +243,42 @@ TEST(DetectEncoder, AUnitOfLetterYReadsItsFastKeyTable)
     EXPECT_EQ(gFastkeyMessageCount, 12);
     EXPECT_TRUE(gEncoderSupportsFastkey);
 }
+
+TEST(DetectEncoder, AUnitPausingMidIdentificationNeverHasOneAnswerTakenForAnotherAndIsReadTrueOnceBack)
+{
+    // Every table of its own size, so an answer taken for another table's shows.
+    const auto sizesOf = [](sim::Engine& engine) {
+        sim::Profile& profile = engine.EditProfile();
+        profile.pabx.size = 31;
+        profile.fastkey.size = 42;
+        profile.freetext.size = 57;
+        profile.wireless.size = 150;
+    };
+    // Where the unit stops for a second or two: everything sent meanwhile is
+    // answered, in order, once it goes on, after the waits for it ran out.
+    for (const char* pausedAt : {"?V", "C00?", "K00?", "F00?", "?TG"}) {
+        for (const std::int64_t pause : {20, 40}) {
+            SCOPED_TRACE(std::string(pausedAt) + " " + std::to_string(pause));
+            SimLink sim('X');
+            sizesOf(sim.engine);
+            sim.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = pausedAt, .match = sim::MatchMode::Exact,
+                                 .ticks = pause});
+            DetectEncoder();
+            // A read that gave up leaves its table at the default; none reads another's answer.
+            EXPECT_TRUE(gEncoderVersion == 0 || gEncoderVersion == 2.10) << gEncoderVersion;
+            EXPECT_TRUE(gAlarmMessageCount == 24) << gAlarmMessageCount;
+            EXPECT_TRUE(gPABXMessageCount == 31 || gPABXMessageCount == 20) << gPABXMessageCount;
+            EXPECT_TRUE(gFastkeyMessageCount == 42 || gFastkeyMessageCount == 10) << gFastkeyMessageCount;
+            EXPECT_TRUE(gFreetextMessageCount == 57 || gFreetextMessageCount == 49) << gFreetextMessageCount;
+            EXPECT_TRUE(gWirelessMessageCount == 150 || gWirelessMessageCount == 200) << gWirelessMessageCount;
+            EXPECT_TRUE(gToneCalendarEventsPerDay == 48 || gToneCalendarEventsPerDay == 0) << gToneCalendarEventsPerDay;
+
+            // Going on at once, the next identification reads the unit as it is.
+            DetectEncoder();
+            EXPECT_DOUBLE_EQ(gEncoderVersion, 2.10);
+            EXPECT_EQ(tableSizes(), (std::vector<int>{24, 31, 42, 57, 150}));
+            EXPECT_TRUE(gToneGenSupported);
+            EXPECT_EQ(gToneCalendarEventsPerDay, 48);
+        }
+    }
+}

@@ -331,3 +331,18 @@ TEST_F(ClockProgrammer, AReadThatGotNoItemFromThePaddleOnTheLeadEndsWithTheWarni
     EXPECT_EQ(window->txtVersion->text().toStdString(), "2.14");
     EXPECT_EQ(harness.messages.texts().size(), 1u);
 }
+
+TEST_F(ClockProgrammer, AClockPausingAtItsSerialNumberNeverHasThatAnswerTakenForTheFrequency)
+{
+    // The clock stops for one and a half, then three and a half seconds: the
+    // answers to "?S" and its tries come late, the last ones after "?S" was done.
+    for (const std::int64_t pause : {30, 70}) {
+        SCOPED_TRACE(pause);
+        harness.engine.AddFault(
+            {.kind = sim::FaultKind::Delay, .pattern = "?S", .match = sim::MatchMode::Exact, .ticks = pause});
+        window->cmdRead->click();
+        EXPECT_EQ(window->txtFrequency->text(), "467.8000");
+        EXPECT_EQ(window->txtSerialNumber->text(), "00000001");
+        EXPECT_EQ(window->txtRSSI->text(), "-85");
+    }
+}
