@@ -115,6 +115,11 @@ void RememberEncoderModel()
 {
     if (gEncoderModelLetter == "N/A" || gDeviceWindowsOpen > 0)
         return;
+    // A time receiver or a speaker answering on the encoder's line holds no
+    // pagers, and a unit of no known family has no user codes of its own:
+    // Pager.DBS stays read and written in the codes of the encoder it was.
+    if (gEncoderFamily != "QX7XXX" && gEncoderFamily != "QX8XXX" && gEncoderFamily != "Not Defined")
+        return;
     if (gLastEncoderModelLetter == gEncoderModelLetter && gLastEncoderFamily == gEncoderFamily)
         return;
     gLastEncoderModelLetter = gEncoderModelLetter;

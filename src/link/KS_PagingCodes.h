@@ -25,8 +25,10 @@ struct UserCodeUnit {
 };
 // The unit answering now (gEncoderModelLetter), else the one remembered in the settings.
 UserCodeUnit UserCodesUnit();
-// After a detection: a unit that answered on the encoder's line is remembered
-// as the one whose codes Pager.DBS holds. A device on the line is no encoder.
+// After a detection: an encoder of a family whose user codes are known
+// (QX7XXX, QX8XXX, Not Defined) that answered on the encoder's line is
+// remembered as the one whose codes Pager.DBS holds. A device on the line, a
+// time receiver or a speaker is no such encoder.
 void RememberEncoderModel();
 
 // Code to text when toText, else text to code, in the code family of the unit

@@ -282,3 +282,27 @@ TEST(DetectEncoder, AUnitPausingMidIdentificationNeverHasOneAnswerTakenForAnothe
         }
     }
 }
+
+TEST(DetectEncoder, OnlyAnEncoderWhoseUserCodesAreKnownIsRememberedForPagerDbs)
+{
+    const auto remembered = [] {
+        return GetConfigSetting("Last Encoder Model") + "/" + GetConfigSetting("Last Encoder Family") + "|"
+            + gLastEncoderModelLetter + "/" + gLastEncoderFamily;
+    };
+    {
+        SimLink sim('X');
+        DetectEncoder();
+    }
+    ASSERT_EQ(remembered(), "X/Not Defined|X/Not Defined");
+    // A time receiver and a speaker on the encoder's line; the unit of an unknown letter.
+    for (const char letter : {'Q', 'S', 'K', 'Z'}) {
+        SCOPED_TRACE(letter);
+        SimLink sim(letter);
+        DetectEncoder();
+        ASSERT_EQ(gEncoderModelLetter, std::string(1, letter));
+        EXPECT_EQ(remembered(), "X/Not Defined|X/Not Defined");
+    }
+    SimLink sim('A');
+    DetectEncoder();
+    EXPECT_EQ(remembered(), "A/QX8XXX|A/QX8XXX");
+}
