@@ -56,15 +56,19 @@ bool KS_MainForm::SendDateTimeToEncoder()
             result = SendLinkCommand("T", EncoderClockDigits(moment) + "U", false, 0, reply, true, 3);
         } else {
             WaitForSecondStart();
-            const QDateTime local = GetSystemTime().toLocalTime();
-            const std::string digits = EncoderClockDigits(local);
-            bool timeSet = SendLinkCommand("PT", digits.substr(0, 6), true, 0, reply, true, 3);
+            // Each command reads the clock as it is built: a refused first
+            // form and its retries take seconds, and a minute or a day turning
+            // meanwhile would set the unit behind.
+            const auto now = [] { return GetSystemTime().toLocalTime(); };
+            bool timeSet = SendLinkCommand("PT", EncoderClockDigits(now()).substr(0, 6), true, 0, reply, true, 3);
             if (!timeSet)
-                timeSet = SendLinkCommand("PT", digits.substr(0, 4), true, 0, reply, true, 3);
+                timeSet = SendLinkCommand("PT", EncoderClockDigits(now()).substr(0, 4), true, 0, reply, true, 3);
             if (timeSet) {
+                const QDateTime today = now();
                 // Day of the week: 1 Sunday to 7 Saturday.
-                const int weekday = local.date().dayOfWeek() % 7 + 1;
-                result = SendLinkCommand("PD", digits.substr(6, 6) + std::to_string(weekday), true, 0, reply, true, 3);
+                const int weekday = today.date().dayOfWeek() % 7 + 1;
+                result = SendLinkCommand("PD", EncoderClockDigits(today).substr(6, 6) + std::to_string(weekday), true,
+                                         0, reply, true, 3);
             }
         }
     }

@@ -273,6 +273,31 @@ TEST(Clock, EachKindOfEncoderGetsTheTimeInTheFormItTakesAndAFailureIsShownAsInfo
     }
 }
 
+TEST(Clock, TheFourDigitTimeAndTheDateAreReadWhenTheyAreSentNotBeforeTheRefusedSixDigitTime)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    harness.engine.SetModel('A');
+    harness.engine.EditProfile().acceptsSecondsInTime = false;
+    KS_MainForm& form = harness.Load();
+    // 23:59:55 on Tuesday 3 February 2015, running on with the ticks: the
+    // refused "PT" and its retries take the clock past midnight.
+    const std::int64_t start = gDelayTicks;
+    SetClockForTest([start] {
+        const QDateTime local(QDate(2015, 2, 3), QTime(23, 59, 55, 50), Qt::LocalTime);
+        return local.addSecs((gDelayTicks - start) / 20).toUTC();
+    });
+    harness.HostLines();
+    harness.messages.Answer(kAnswerOk);
+    form.mnuSetupTimeOptions_Click(0);
+    SetClockForTest({});
+    const Lines lines = harness.HostLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front(), "PT235955");
+    // Wednesday 4 February, day 4.
+    EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"PT0000", "PD0204154"}));
+    EXPECT_EQ(harness.messages.texts().back(), "Date and Time modified succesfully.");
+}
+
 TEST(Clock, TheMinuteTimerSetsTheClockEverySixtiethMinuteOnlyWithTheMark)
 {
     SetClockForTest([] { return QDateTime(QDate(2015, 2, 3), QTime(14, 5, 9), Qt::UTC); });
