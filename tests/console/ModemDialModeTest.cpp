@@ -66,6 +66,26 @@ TEST(ModemDialMode, DialOutToAModemThatAnswersNothingEndsOfflineAndSaysTheModemI
     EXPECT_FALSE(harness.Reported("Modem is Ready.", false));
 }
 
+TEST(ModemDialMode, ASilentModemIsReportedBeforeTheMinutesWaitForACallAndTheHangUp)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = loadOnModem(harness);
+    SilenceEveryLine(harness.engine);
+    harness.statusLog.clear();
+    // Forty-five seconds after the click: the reset and its retries are long over, the minute's wait is not.
+    std::vector<std::string> midWait;
+    harness.ActAtYield(900, [&] {
+        for (const StatusReport& report : harness.statusLog)
+            midWait.push_back(report.text);
+    });
+    form.cmdDialOut->click();
+    ASSERT_FALSE(midWait.empty());
+    EXPECT_EQ(midWait.back(), "Modem Not Responding.");
+    EXPECT_EQ(std::count(midWait.begin(), midWait.end(), "Disconecting Modem..."), 0);
+    EXPECT_TRUE(harness.Reported("Disconecting Modem...", false));
+    EXPECT_EQ(form.lblModemStatus->text(), "Modem Offline");
+}
+
 TEST_F(ConfigureDuringACall, OkWithThePortAndSpeedUnchangedKeepsTheCallAndIdentifiesTheUnitThroughIt)
 {
     ASSERT_TRUE(dialog.optConnect[1]->isChecked());
