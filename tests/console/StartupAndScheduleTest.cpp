@@ -326,3 +326,23 @@ TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)
     DetectEncoder(); // as Configure, a dial-out or any window does
     EXPECT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "LED Display");
 }
+
+TEST(Startup, AnotherUnitFoundByAWindowRefillsTheUserListWithTheOperatorsSelectionKept)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "A"}, {3, "Carl", "A"}});
+    harness.engine.SetModel('A');
+    KS_MainForm& form = harness.Load();
+    form.lvwUsers->clearSelection();
+    form.lvwUsers->setCurrentItem(form.lvwUsers->topLevelItem(2)); // Carl, then Bert as well
+    form.lvwUsers->topLevelItem(1)->setSelected(true);
+
+    harness.engine.SetModel('X');
+    DetectEncoder(); // as a message-table or programmer window does
+    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Numeric"); // refilled by the digit codes
+    QStringList selected;
+    for (const QTreeWidgetItem* row : form.lvwUsers->selectedItems())
+        selected << row->text(1);
+    selected.sort();
+    EXPECT_EQ(selected, (QStringList{"002", "003"}));
+    EXPECT_EQ(form.SelectedUserRow()->text(1), "003");
+}
