@@ -212,6 +212,18 @@ TEST_F(Scheduler, AnUnreadableTimeIsSkippedAndNamedOnceWhileTheRestOfTheDayGoesO
               1);
 }
 
+TEST_F(Scheduler, EntriesInTheTwelfthHourAreReadAndGoOutAtMidnightAndNoon)
+{
+    entry(0, "12:00 AM", "005", 1);
+    entry(1, "12:59 PM", "005", 2);
+    tick(0, 9, 0, 0);
+    tick(0, 0, 0, 0);
+    tick(0, 12, 59, 0);
+    EXPECT_EQ(harness.Pages(), (Lines{"P0051", "P0052"}));
+    for (const StatusReport& report : harness.statusLog)
+        EXPECT_EQ(report.text.find("is skipped"), std::string::npos) << report.text;
+}
+
 TEST_F(Scheduler, PagesDueWhileADeviceProgrammerHoldsThePortWaitAndGoOutOnceWhenItCloses)
 {
     entry(3, "09:05 AM", "005", 3);
