@@ -365,6 +365,53 @@ TEST_F(UserDialog, AUserSavedUnchangedWhileNoUnitAnswersIsTheSameRecordByteForBy
     }
 }
 
+TEST_F(UserDialog, ARememberedQX7KeepsItsRulesWhileNoUnitAnswersWithOrWithoutALetter)
+{
+    for (const char* letter : {"", "E"}) { // a legacy QX7XXX has no letter of its own
+        SCOPED_TRACE(letter);
+        harness.reset();
+        harness = std::make_unique<ConsoleHarness>();
+        gLastEncoderModelLetter = letter;
+        gLastEncoderFamily = "QX7XXX";
+        SilenceEveryLine(harness->engine);
+        harness->messages.Answer(kAnswerOk); // the start-up's link notice
+        harness->Load();
+        KS_GEN_UserAdd* dialog = open();
+        ASSERT_EQ(gEncoderModelLetter, "N/A");
+        EXPECT_EQ(dialog->cmbPagerType->findText("Widearea"), -1);
+        EXPECT_FALSE(dialog->chkPagerIsGroup->isEnabled());
+        dialog->txtUserID->setText("905");
+        dialog->txtUserID_LostFocus();
+        EXPECT_TRUE(dialog->chkPagerIsGroup->isChecked());
+        EXPECT_EQ(dialog->cmbGroup->currentText(), "05");
+        harness->messages.Answer(kAnswerYes);
+        dialog->cmdOk_Click();
+        EXPECT_EQ(harness->messages.texts().back(),
+                  "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?");
+        EXPECT_EQ(StoredUser(905).GroupFlag + StoredUser(905).Group1, "G\x05");
+        dialog->cmdCancel_Click();
+    }
+}
+
+TEST_F(UserDialog, AnUpdateThatChangesOnlyTheFourthGroupStoresItInTheFileAndOnTheUnit)
+{
+    const struct {
+        char model;
+        const char* group;
+        std::size_t position; // of the fourth group in the unit's record
+        char stored;
+    } units[] = {{'A', "F", 25, 'F'}, {'X', "07", 49, '\x27'}}; // digit codes offset by 32
+    for (const auto& unit : units) {
+        SCOPED_TRACE(unit.model);
+        load(unit.model, {{5, "Anna", unit.model == 'X' ? "0" : "A"}});
+        KS_GEN_UserAdd* dialog = open("005");
+        dialog->cmbGroupFourth->setCurrentText(unit.group);
+        dialog->cmdOk_Click();
+        EXPECT_EQ(StoredUser(5).Group4, std::string(1, unit.stored));
+        EXPECT_EQ(harness->engine.Users().at(5).at(unit.position), unit.stored);
+    }
+}
+
 TEST_F(UserDialog, AUserAddedWhileNoUnitAnswersGetsTheCodesOfTheLastUnitIdentified)
 {
     load('X');
