@@ -18,6 +18,10 @@ public:
         SetOpenToOperatorCheck(this, [this] { return !busy_; });
     }
     bool Busy() const { return busy_; }
+    // Exit is about to close the port, with the window still open: what its
+    // device would go on doing without the console (a receiver's radio test)
+    // is ended now, while the line still carries the stop.
+    virtual void StopBeforeExit() {}
 
 protected:
     void SetBusy(bool busy) { busy_ = busy; }

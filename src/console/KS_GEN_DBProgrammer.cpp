@@ -236,15 +236,17 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
 {
     if (running_ || LinkConversation::ConversationActive())
         return;
-    // Opened while no unit answered, the group lists are no unit's.
+    // Opened while no unit answered, the lists are no unit's: they are filled
+    // for the unit that answers now, with what the operator chose kept.
+    UserFormFields chosen;
+    settings_.ReadInto(chosen);
     if (owner_ && owner_->IdentifyUnknownEncoder()) {
         settings_.FillLists();
         settings_.ApplyGroupRule();
         chkPagerIsGroup->setEnabled(CurrentUserEncoderClass() == UserEncoderClass::LetterCode);
-        ShowMessage("Connected to " + gEncoderModelName + ": the lists are shown again for it. "
-                        + "Please check them and program again.",
-                    kButtonsOk, kAnswerOk, kIconInformation);
-        return;
+        settings_.FollowPagerNumber(static_cast<long>(boxValue(txtPagerFrom)));
+        if (!settings_.KeepChoicesForUnit(chosen, nullptr, "Program"))
+            return;
     }
     // The toolbar takes no focus, so the increment box may not have been left
     // yet: it is ruled now, and the run steps by the number it then shows.

@@ -232,13 +232,9 @@ void KS_GEN_UserAdd::cmdOk_Click()
         return;
     // Opened while no unit answered, the lists and the record were read by no
     // unit's codes; sent as they are, they could change the user's type or groups.
-    if (owner_->IdentifyUnknownEncoder()) {
-        readAgainForUnit();
-        ShowMessage("Connected to " + gEncoderModelName + ": the user's details are shown again for it. "
-                        + "Please check them and press OK again.",
-                    kButtonsOk, kAnswerOk, kIconInformation);
+    const UserFormFields chosen = fieldsFromControls();
+    if (owner_->IdentifyUnknownEncoder() && !readAgainForUnit(chosen))
         return;
-    }
     // The toolbar takes no focus, so the boxes may not have been left yet;
     // an unpadded number would slip past the duplicate check.
     if (adding_ && !Trim(FromQString(txtUserID->text())).empty())
@@ -259,18 +255,22 @@ void KS_GEN_UserAdd::cmdOk_Click()
     }
 }
 
-void KS_GEN_UserAdd::readAgainForUnit()
+bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
 {
-    // The settings are texts that mean the same to every unit; the groups are the unit's own.
-    const std::string settings[] = {ComboText(cmbPagerType), ComboText(cmbPagerFormat), ComboText(cmbPagerBaud),
-                                    ComboText(cmbPagerMode)};
+    // What Update showed was read by no unit's codes; what the operator changed from it is his.
+    const std::optional<EditedUser> before = edited_;
+    const UserFormFields* shown = before ? &before->shown : nullptr;
     settings_.FillLists();
     settings_.ApplyGroupRule();
-    QComboBox* lists[] = {cmbPagerType, cmbPagerFormat, cmbPagerBaud, cmbPagerMode};
-    for (std::size_t i = 0; i < std::size(lists); ++i)
-        if (lists[i]->findText(ToQString(settings[i])) >= 0)
-            SelectComboText(lists[i], settings[i]);
     applyUnitRules();
+    const auto keepText = [shown](QLineEdit* box, const std::string& text, std::string UserFormFields::*field) {
+        if (!shown || text != shown->*field)
+            box->setText(ToQString(text));
+    };
+    keepText(txtUserName, chosen.userName, &UserFormFields::userName);
+    keepText(txtCapcode, chosen.capcode, &UserFormFields::capcode);
+    keepText(txtPhone, chosen.phone, &UserFormFields::phone);
+    return settings_.KeepChoicesForUnit(chosen, shown, "OK");
 }
 
 void KS_GEN_UserAdd::cmdCancel_Click()

@@ -69,8 +69,9 @@ private:
     void Form_Load();
     // What follows the unit: the record read by its codes (update) and the fields it allows.
     void applyUnitRules();
-    // A unit found only at OK: the lists and the record again, by its codes.
-    void readAgainForUnit();
+    // A unit found only at OK: the lists and the record again, by its codes,
+    // with the operator's entries kept; false when one of them is not offered.
+    bool readAgainForUnit(const UserFormFields& chosen);
     void setBusy(bool busy);
     bool okChecksPass();
     UserFormFields fieldsFromControls() const;

@@ -151,7 +151,7 @@ KS_MainForm::KS_MainForm(std::unique_ptr<CommPort> port, QWidget* parent)
         // The pager types read by the unit's code table: another unit found
         // (by Configure, a dial-out or any window) gives the rows other texts.
         if (listedUsersUnit() != listedUsersUnit_ && lvwUsers->topLevelItemCount() > 0)
-            FillUsersList(users_);
+            refillUsersKeepingSelection();
     });
 
     SetStatusSink([this](const std::string& text, bool isError, int beeps) { showStatus(text, isError, beeps); });

@@ -324,6 +324,9 @@ private:
     // The unit whose code table gave the listed pager types their texts.
     static std::string listedUsersUnit();
     std::string listedUsersUnit_;
+    // The list filled again by another unit's code table, the operator's
+    // selected users and current row kept.
+    void refillUsersKeepingSelection();
     int lineHeld_ = 0;
     int ownedWindowsOpen_ = 0;
     int closures_ = 0;

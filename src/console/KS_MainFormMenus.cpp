@@ -28,6 +28,7 @@
 #include <memory>
 
 #include "CommPort.h"
+#include "KS_BusyDialog.h"
 #include "KS_Database.h"
 #include "KS_Delay.h"
 #include "KS_Events.h"
@@ -907,6 +908,13 @@ void KS_MainForm::runExitSequence()
     exitStarted_ = true;
     // Nothing waits any more; the hang-up below must wait for the modem's answers.
     ClearExitRequest();
+    // A window unloaded once the port is closed can no longer reach its
+    // device, so each one stops its device's work first, newest first. The
+    // stops let events run: the list may change meanwhile.
+    const std::vector<QPointer<QWidget>> windows = ownedWindows_;
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window)
+        if (auto* dialog = dynamic_cast<BusyDialog*>(window->data()))
+            dialog->StopBeforeExit();
     if (gComm && gComm->PortOpen()) {
         if (gModemConnected)
             HangUpModem();

@@ -62,16 +62,30 @@ bool KS_MainForm::IdentifyEncoderAgain(const std::function<bool()>& lacking)
     // A silent line costs one probe, not a speed search on every command.
     if (!IsLinkResponding())
         return false;
-    const QTreeWidgetItem* selected = SelectedUserRow();
-    const QString pagerNo = selected ? selected->text(kUserPager) : QString();
     // Refills the list by the unit's code table when a unit is found.
     DetectEncoder();
-    if (QTreeWidgetItem* row = pagerNo.isEmpty() ? nullptr : findUserRow(lvwUsers, pagerNo)) {
-        lvwUsers->clearSelection();
-        lvwUsers->setCurrentItem(row);
-        row->setSelected(true);
-    }
     return !lacking();
+}
+
+void KS_MainForm::refillUsersKeepingSelection()
+{
+    // Update and Delete act on the selected row: a refill must not move it to the first user.
+    QStringList selected;
+    for (const QTreeWidgetItem* row : lvwUsers->selectedItems())
+        selected << row->text(kUserPager);
+    const QTreeWidgetItem* current = SelectedUserRow();
+    const QString currentPager = current ? current->text(kUserPager) : QString();
+    FillUsersList(users_);
+    if (selected.isEmpty())
+        return;
+    lvwUsers->clearSelection();
+    if (QTreeWidgetItem* row = currentPager.isEmpty() ? nullptr : findUserRow(lvwUsers, currentPager))
+        lvwUsers->setCurrentItem(row);
+    for (const QString& pagerNo : selected)
+        if (QTreeWidgetItem* row = findUserRow(lvwUsers, pagerNo))
+            row->setSelected(true);
+    if (QTreeWidgetItem* row = SelectedUserRow())
+        lvwUsers->scrollToItem(row);
 }
 
 void KS_MainForm::cmdAdd_Click()

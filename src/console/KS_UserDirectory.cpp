@@ -9,6 +9,7 @@
 
 #include "KS_Database.h"
 #include "KS_Globals.h"
+#include "KS_Messages.h"
 #include "KS_Paging.h"
 #include "KS_PagingCodes.h"
 #include "KS_PagingLists.h"
@@ -202,4 +203,70 @@ void PagerSettingControls::ReadInto(UserFormFields& f) const
     f.groupText = ComboText(cmbGroup);
     for (std::size_t i = 0; i < 4; ++i)
         f.groupTexts[i] = ComboText(cmbGroups[i]);
+}
+
+bool PagerSettingControls::KeepChoicesForUnit(const UserFormFields& chosen, const UserFormFields* shownBefore,
+                                              std::string_view button)
+{
+    std::vector<std::string> notOffered;
+    // An entry the operator left as it was shown is the unit's own reading now.
+    const auto operatorsChoice = [shownBefore](const auto& choice, const auto UserFormFields::*field) {
+        return !shownBefore || choice != shownBefore->*field;
+    };
+    // A list the unit's rules switched off offers nothing, whatever it holds.
+    const auto keep = [&notOffered](QComboBox* list, const std::string& choice, bool mustBeOpen,
+                                    std::string_view name) {
+        if (choice == ComboText(list))
+            return;
+        const bool held = list->findText(ToQString(choice), Qt::MatchExactly) >= 0;
+        const bool open = !mustBeOpen || list->isEnabledTo(list->window());
+        if (Trim(choice).empty()) {
+            if (open)
+                SelectComboText(list, held ? choice : std::string());
+        } else if (held && open) {
+            SelectComboText(list, choice);
+        } else {
+            notOffered.push_back(std::string(name) + " \"" + choice + "\"");
+        }
+    };
+    const struct {
+        QComboBox* list;
+        std::string UserFormFields::*field;
+        const char* name;
+    } settings[] = {
+        {cmbPagerType, &UserFormFields::pagerTypeText, "Pager Type"},
+        {cmbPagerFormat, &UserFormFields::formatText, "Format"},
+        {cmbPagerBaud, &UserFormFields::baudText, "Baud Rate"},
+        {cmbPagerMode, &UserFormFields::modeText, "Mode"},
+    };
+    for (const auto& s : settings)
+        if (operatorsChoice(chosen.*s.field, s.field))
+            keep(s.list, chosen.*s.field, false, s.name);
+    if (operatorsChoice(chosen.dsc, &UserFormFields::dsc))
+        txtDSC->setText(ToQString(chosen.dsc));
+
+    // Before the groups: the check box clears every group list when it changes.
+    if (operatorsChoice(chosen.isGroup, &UserFormFields::isGroup)
+        && chosen.isGroup != chkPagerIsGroup->isChecked()) {
+        if (chkPagerIsGroup->isEnabledTo(chkPagerIsGroup->window()))
+            chkPagerIsGroup->setChecked(chosen.isGroup);
+        else if (chosen.isGroup)
+            notOffered.push_back("\"Set as a Group Pager\"");
+    }
+    if (operatorsChoice(chosen.groupText, &UserFormFields::groupText))
+        keep(cmbGroup, chosen.groupText, true, "Group");
+    const char* groupNames[] = {"1st group", "2nd group", "3rd group", "4th group"};
+    for (std::size_t i = 0; i < 4; ++i)
+        if (!shownBefore || chosen.groupTexts[i] != shownBefore->groupTexts[i])
+            keep(cmbGroups[i], chosen.groupTexts[i], true, groupNames[i]);
+
+    if (notOffered.empty())
+        return true;
+    std::string named;
+    for (const std::string& choice : notOffered)
+        named += (named.empty() ? "" : ", ") + choice;
+    ShowMessage("Connected to " + gEncoderModelName + ", which does not offer " + named
+                    + ". Please choose again and press " + std::string(button) + " again.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+    return false;
 }

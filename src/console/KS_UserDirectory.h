@@ -94,6 +94,13 @@ struct PagerSettingControls {
     void FollowPagerNumber(long pagerNo);
     // The controls' texts into the fields (pager number, name, capcode and phone are the caller's).
     void ReadInto(UserFormFields& fields) const;
+    // A unit identified only once the operator had made his choices, with the
+    // lists filled again for it: selects again every choice (with shownBefore,
+    // only those the operator changed from what was shown) that the unit's
+    // lists still offer. The ones they no longer offer are named in a message
+    // that asks for the button to be pressed again; false then.
+    bool KeepChoicesForUnit(const UserFormFields& chosen, const UserFormFields* shownBefore,
+                            std::string_view button);
 
     // Gives a form its members of the same names, so handlers and tests find the controls there.
     template <class Form>

@@ -8,6 +8,7 @@
 #include "KS_Clock.h"
 #include "KS_DeviceLink.h"
 #include "KS_DeviceRules.h"
+#include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
@@ -499,17 +500,31 @@ void KS_GEN_TimeReceiverProgrammer::cmdReset_Click()
     });
 }
 
+void KS_GEN_TimeReceiverProgrammer::StopTRXTestOnLeaving()
+{
+    // A receiver left in its radio test would go on transmitting.
+    if (!TRXTestRunning())
+        return;
+    Run run(*this, false);
+    Guarded([this] { return StopTRXTest(); });
+}
+
+void KS_GEN_TimeReceiverProgrammer::StopBeforeExit()
+{
+    if (!Running())
+        StopTRXTestOnLeaving();
+}
+
 void KS_GEN_TimeReceiverProgrammer::closeEvent(QCloseEvent* event)
 {
     if (Running()) {
         event->ignore();
         return;
     }
-    // A receiver left in its radio test would go on transmitting.
-    if (TRXTestRunning()) {
-        Run run(*this, false);
-        Guarded([this] { return StopTRXTest(); });
-    }
+    // Exit stopped the test before it closed the port; once the port is
+    // closed a stop could not go out, and its failure would only hold up the end.
+    if (!ExitRequested())
+        StopTRXTestOnLeaving();
     KS_ProgrammerFrame::closeEvent(event);
     if (event->isAccepted() && identity_)
         identity_->Restore();

@@ -58,6 +58,7 @@ public:
     void cmdProgram_Click() override;
     void cmdReset_Click() override;
     void cmdTestTRX_Click();
+    void StopBeforeExit() override;
 
 protected:
     void ServiceUnlocked() override;
@@ -77,6 +78,8 @@ private:
     void ReceiverRun(const std::function<bool()>& body);
     bool TRXTestRunning() const;
     bool StopTRXTest();
+    // Leaving the window (closing it, or Exit): a radio test still running is stopped.
+    void StopTRXTestOnLeaving();
     bool ProgramItem(std::string_view text, std::string_view mnemonic, std::string_view value);
     bool ProgramDateTime();
 

@@ -172,12 +172,36 @@ TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIs
     harness.messages.Answer(kAnswerOk);
     window->cmdProgram_Click();
     EXPECT_EQ(gEncoderModelLetter, "X");
-    EXPECT_EQ(harness.messages.texts().back(),
-              "Connected to QX9860: the lists are shown again for it. Please check them and program again.");
+    EXPECT_EQ(harness.messages.texts().back(), "Connected to QX9860, which does not offer 1st group \"B\". "
+                                               "Please choose again and press Program again.");
     for (const auto& line : harness.HostLines())
         EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
     EXPECT_EQ(StoredUser(1).InUse, "N");
     EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
+    window->cmdClose_Click();
+}
+
+TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramKeepsTheOperatorsChoicesAndIsProgrammedWithThemAtOnce)
+{
+    harness.engine.SetModel('A');
+    SilenceEveryLine(harness.engine);
+    harness.messages.Answer(kAnswerOk); // the start-up's link notice
+    harness.Load();
+    auto* window = new KS_GEN_DBProgrammer(&harness.form());
+    harness.form().OpenOwnedWindow(window, false);
+    window->cmbPagerType->setCurrentText("AlphaNumeric");
+    window->cmbPagerFormat->setCurrentText("GOLAY");
+    window->cmbPagerBaud->setCurrentText("1200");
+    window->cmbPagerMode->setCurrentText("2");
+    window->cmbGroupFirst->setCurrentText("C");
+    window->cmbGroupFourth->setCurrentText("F");
+    harness.engine.ClearFaults();
+    window->cmdProgram_Click();
+    EXPECT_EQ(gEncoderModelLetter, "A");
+    EXPECT_EQ(window->lblInfo->text(), "Done !");
+    const PagerRecord stored = StoredUser(1);
+    EXPECT_EQ(stored.PagerType + stored.Format + stored.Baud + stored.Mode + stored.Group1 + stored.Group4, "AG12CF");
+    EXPECT_EQ(harness.engine.Users().at(1).substr(22, 7), "C  FAG!"); // baud 1 and mode 2 as the code 33
     window->cmdClose_Click();
 }
 

@@ -212,6 +212,18 @@ TEST_F(Scheduler, AnUnreadableTimeIsSkippedAndNamedOnceWhileTheRestOfTheDayGoesO
               1);
 }
 
+TEST_F(Scheduler, EntriesInTheTwelfthHourAreReadAndGoOutAtMidnightAndNoon)
+{
+    entry(0, "12:00 AM", "005", 1);
+    entry(1, "12:59 PM", "005", 2);
+    tick(0, 9, 0, 0);
+    tick(0, 0, 0, 0);
+    tick(0, 12, 59, 0);
+    EXPECT_EQ(harness.Pages(), (Lines{"P0051", "P0052"}));
+    for (const StatusReport& report : harness.statusLog)
+        EXPECT_EQ(report.text.find("is skipped"), std::string::npos) << report.text;
+}
+
 TEST_F(Scheduler, PagesDueWhileADeviceProgrammerHoldsThePortWaitAndGoOutOnceWhenItCloses)
 {
     entry(3, "09:05 AM", "005", 3);
@@ -325,4 +337,24 @@ TEST(Startup, AUnitFoundAfterStartUpRefillsTheUserListWithItsPagerTypes)
     harness.engine.ClearFaults();
     DetectEncoder(); // as Configure, a dial-out or any window does
     EXPECT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "LED Display");
+}
+
+TEST(Startup, AnotherUnitFoundByAWindowRefillsTheUserListWithTheOperatorsSelectionKept)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}, {2, "Bert", "A"}, {3, "Carl", "A"}});
+    harness.engine.SetModel('A');
+    KS_MainForm& form = harness.Load();
+    form.lvwUsers->clearSelection();
+    form.lvwUsers->setCurrentItem(form.lvwUsers->topLevelItem(2)); // Carl, then Bert as well
+    form.lvwUsers->topLevelItem(1)->setSelected(true);
+
+    harness.engine.SetModel('X');
+    DetectEncoder(); // as a message-table or programmer window does
+    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(3), "Numeric"); // refilled by the digit codes
+    QStringList selected;
+    for (const QTreeWidgetItem* row : form.lvwUsers->selectedItems())
+        selected << row->text(1);
+    selected.sort();
+    EXPECT_EQ(selected, (QStringList{"002", "003"}));
+    EXPECT_EQ(form.SelectedUserRow()->text(1), "003");
 }

@@ -223,17 +223,47 @@ TEST_F(UserDialog, AUnitThatAnswersOnlyOnceTheDialogIsOpenIsIdentifiedAtOkAndNot
     dialog->txtUserID->setText("012");
     dialog->txtCapcode->setText("5");
     dialog->cmbPagerType->setCurrentText("Voice");
+    dialog->cmbGroupFirst->setCurrentText("B"); // no digit-code unit has it
     harness->messages.Answer(kAnswerOk);
     dialog->cmdOk_Click();
-    EXPECT_EQ(harness->messages.texts().back(),
-              "Connected to QX9860: the user's details are shown again for it. Please check them and press OK again.");
+    EXPECT_EQ(harness->messages.texts().back(), "Connected to QX9860, which does not offer 1st group \"B\". "
+                                                "Please choose again and press OK again.");
     for (const auto& line : harness->HostLines())
         EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
     EXPECT_EQ(dialog->cmbGroupFirst->itemText(1), "01");
     EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
+    EXPECT_EQ(dialog->txtUserID->text() + dialog->txtCapcode->text(), "0125");
     dialog->cmdOk_Click();
     EXPECT_EQ(harness->HostLines(), Lines{"A0120000005" + std::string(32, ' ') + "3P50" + std::string(8, ' ') + "M"});
     dialog->cmdCancel_Click();
+}
+
+TEST_F(UserDialog, AnUpdateOrAnAddWhoseUnitAnswersOnlyAtOkStoresWhatTheOperatorEntered)
+{
+    for (const bool update : {true, false}) {
+        SCOPED_TRACE(update);
+        harness.reset();
+        loadSilent('A', {{5, "Anna", "A"}});
+        SilenceEveryLine(harness->engine);
+        KS_GEN_UserAdd* dialog = open(update ? "005" : "");
+        harness->engine.ClearFaults();
+        if (!update)
+            dialog->txtUserID->setText("012");
+        dialog->txtUserName->setText("Anna Maria");
+        dialog->txtCapcode->setText("0001234");
+        dialog->cmbPagerType->setCurrentText("Numeric");
+        dialog->cmbGroupFirst->setCurrentText("C");
+        dialog->cmbGroupFourth->setCurrentText("F");
+        dialog->cmdOk_Click();
+        EXPECT_EQ(gEncoderModelLetter, "A");
+        const int number = update ? 5 : 12;
+        const PagerRecord stored = StoredUser(number);
+        EXPECT_EQ(stored.UserName + stored.Capcode + stored.PagerType + stored.Group1 + stored.Group4,
+                  PadRight("Anna Maria", 20) + "0001234NCF");
+        EXPECT_EQ(harness->engine.Users().at(number).substr(3, 24), "Anna Maria  0001234C  FN");
+        if (!update)
+            dialog->cmdCancel_Click();
+    }
 }
 
 TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
@@ -332,6 +362,53 @@ TEST_F(UserDialog, AUserSavedUnchangedWhileNoUnitAnswersIsTheSameRecordByteForBy
         EXPECT_EQ(after.substr(7 * PagerRecord::kLength, PagerRecord::kLength),
                   before.substr(7 * PagerRecord::kLength, PagerRecord::kLength));
         harness.reset();
+    }
+}
+
+TEST_F(UserDialog, ARememberedQX7KeepsItsRulesWhileNoUnitAnswersWithOrWithoutALetter)
+{
+    for (const char* letter : {"", "E"}) { // a legacy QX7XXX has no letter of its own
+        SCOPED_TRACE(letter);
+        harness.reset();
+        harness = std::make_unique<ConsoleHarness>();
+        gLastEncoderModelLetter = letter;
+        gLastEncoderFamily = "QX7XXX";
+        SilenceEveryLine(harness->engine);
+        harness->messages.Answer(kAnswerOk); // the start-up's link notice
+        harness->Load();
+        KS_GEN_UserAdd* dialog = open();
+        ASSERT_EQ(gEncoderModelLetter, "N/A");
+        EXPECT_EQ(dialog->cmbPagerType->findText("Widearea"), -1);
+        EXPECT_FALSE(dialog->chkPagerIsGroup->isEnabled());
+        dialog->txtUserID->setText("905");
+        dialog->txtUserID_LostFocus();
+        EXPECT_TRUE(dialog->chkPagerIsGroup->isChecked());
+        EXPECT_EQ(dialog->cmbGroup->currentText(), "05");
+        harness->messages.Answer(kAnswerYes);
+        dialog->cmdOk_Click();
+        EXPECT_EQ(harness->messages.texts().back(),
+                  "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?");
+        EXPECT_EQ(StoredUser(905).GroupFlag + StoredUser(905).Group1, "G\x05");
+        dialog->cmdCancel_Click();
+    }
+}
+
+TEST_F(UserDialog, AnUpdateThatChangesOnlyTheFourthGroupStoresItInTheFileAndOnTheUnit)
+{
+    const struct {
+        char model;
+        const char* group;
+        std::size_t position; // of the fourth group in the unit's record
+        char stored;
+    } units[] = {{'A', "F", 25, 'F'}, {'X', "07", 49, '\x27'}}; // digit codes offset by 32
+    for (const auto& unit : units) {
+        SCOPED_TRACE(unit.model);
+        load(unit.model, {{5, "Anna", unit.model == 'X' ? "0" : "A"}});
+        KS_GEN_UserAdd* dialog = open("005");
+        dialog->cmbGroupFourth->setCurrentText(unit.group);
+        dialog->cmdOk_Click();
+        EXPECT_EQ(StoredUser(5).Group4, std::string(1, unit.stored));
+        EXPECT_EQ(harness->engine.Users().at(5).at(unit.position), unit.stored);
     }
 }
 

@@ -250,6 +250,23 @@ TEST_F(TimeReceiverProgrammer, TheRadioTestTogglesOnTheDevicesAnswersAndIsStoppe
     EXPECT_FALSE(device->TRXTestRunning());
 }
 
+TEST_F(TimeReceiverProgrammer, ExitFromTheTrayDuringTheRadioTestStopsItBeforeThePortClosesAndShowsNoBox)
+{
+    Key();
+    window->cmdTestTRX->click();
+    ASSERT_TRUE(device->TRXTestRunning());
+    Sent();
+    ScriptedMessages boxes;
+    form.mnuPopupOptions[3]->trigger(); // the tray menu's Exit, live over the window
+    const Lines sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.front(), "?");
+    EXPECT_FALSE(device->TRXTestRunning());
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
+    EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
+
 TEST_F(TimeReceiverProgrammer, AnAcknowledgedResetTicksTheDateAndTime)
 {
     Refuse("?XR");
