@@ -72,6 +72,16 @@ TEST(TableWindow, RowsAreTheirRecordPositionsAndAShortFileListsEverySlot)
     }
 }
 
+// A line break or tab kept in the file shows as the space it is sent as, the row one line high.
+TEST(TableWindow, AStoredControlCharacterShowsAsASpaceInItsRow)
+{
+    WindowRig t;
+    writeFile("PPM_PABXDI.DBS", record("01 ", padded("Gate\r\nB\tclosed")));
+    t.load('X');
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesPABX);
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(1).toStdString(), padded("Gate  B closed"));
+}
+
 TEST(TableWindow, DownloadRunsFromTheButtonAfterItsQuestion)
 {
     WindowRig t;
