@@ -198,8 +198,8 @@ void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
     const std::string delay = col(AlarmColInputDelay);
     if (IsAlarmModuleModel(unit_.modelName))
         showPosition(cmbInputDelayModule, delay.empty() ? 0 : std::llround(Val(delay)));
-    else
-        showText(cmbInputDelay, delay.empty() ? "None" : std::to_string(std::llround(Val(delay))) + " Sec.");
+    else if (const int seconds = AlarmDelayShownSeconds(col(AlarmColInputDelayModule), delay, unit_); seconds >= 0)
+        showText(cmbInputDelay, seconds == 0 ? "None" : std::to_string(seconds) + " Sec.");
     loadedDelayIndex_ = cmbInputDelay->currentIndex();
     loadedDelay_ = col(AlarmColInputDelayModule);
 }
@@ -343,8 +343,9 @@ bool KS_PPM_MessagesAlarmAdd::CheckFields()
         return false;
     }
     const AlarmDialogValues typed = values();
-    for (const auto& [box, why] : {std::pair{txtStatus, AlarmStatusRefused(typed, unit_)},
-                                   std::pair{txtRealTime, AlarmRealTimeRefused(typed, unit_)}}) {
+    for (const auto& [box, why] : {std::pair<QWidget*, std::string>{txtStatus, AlarmStatusRefused(typed, unit_)},
+                                   {txtRealTime, AlarmRealTimeRefused(typed, unit_)},
+                                   {cmbInputDelay, AlarmInputDelayRefused(typed, unit_)}}) {
         if (why.empty())
             continue;
         ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);
