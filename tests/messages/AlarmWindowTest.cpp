@@ -246,6 +246,46 @@ TEST(AlarmWindow, FullLayoutUnitGetsItsInputDelayCodeBackUntilADelayIsPicked)
     EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
 }
 
+// Opened while the encoder was silent (the Other layout), Ok finds a QX6860:
+// the dialog takes its rules, keeps what was typed and says so, and nothing
+// goes to the unit or the file until Ok is pressed again, in its own layout.
+TEST(AlarmWindow, AUnitFoundAtOkGetsItsOwnLayoutBeforeAnythingIsSentOrStored)
+{
+    WindowRig t;
+    sim::Profile profile = withoutOption('I');
+    profile.value3 = "025";
+    t.harness.engine.SetProfile(profile);
+    const std::string file = EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012", .Message = padded("Boiler")});
+    writeFile("PPM_Alarm.DBS", file);
+    SilenceEveryLine(t.harness.engine);
+    t.harness.messages.AnswerAlways(kAnswerYes);
+    t.harness.Load();
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesAlarm);
+    t.harness.engine.ClearFaults();
+    const auto sinceOpened = [&t, before = t.harness.messages.texts().size()] {
+        const Lines texts = t.harness.messages.texts();
+        return Lines(texts.begin() + static_cast<std::ptrdiff_t>(before), texts.end());
+    };
+    t.edit<Dialog>(list, 0, [&t, &file, &sinceOpened](Dialog& d) {
+        EXPECT_FALSE(d.cmbInputDelayModule->isEnabled());
+        d.txtUserID->setText("021");
+        d.cmdOk->click();
+        EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{});
+        EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+        EXPECT_EQ(sinceOpened(),
+                  Lines{"The QX6860 answers now, not the unit this window was set up for. The window now offers what "
+                        "the QX6860 takes and keeps what was entered. Nothing was sent: please check the values and "
+                        "click Ok again."});
+        EXPECT_EQ(d.txtUserID->text(), "021");
+        EXPECT_TRUE(d.cmbInputDelayModule->isEnabled() && d.cmbRepeatCount->isEnabled());
+        d.cmbInputDelayModule->setCurrentIndex(2);
+    });
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"Z025021000" + padded("Boiler") + padded("") + "0   01+00121001W"});
+    const auto stored = DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS"));
+    EXPECT_EQ(stored.Pager + "|" + stored.InputDelay + "|" + stored.Status, "021|002|0");
+    EXPECT_EQ(sinceOpened().size(), 1u);
+}
+
 TEST(AlarmWindow, TheTabStopsAtTheThresholdAndRelayBoxesNotAtTheirArrows)
 {
     WindowRig t;
