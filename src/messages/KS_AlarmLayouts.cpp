@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "KS_General.h"
 #include "KS_Globals.h"
@@ -148,17 +149,28 @@ std::string family8Fields(const AlarmPointRecord& r)
     return data;
 }
 
-std::string fullFields(const AlarmPointRecord& r, bool delayCode)
+// The seconds a stored input delay holds, and whether it is a code rather than seconds.
+bool storedDelayIsCode(const AlarmPointRecord& r, bool codeStored)
+{
+    return codeStored || AlarmDelayCodeAsRead(r.InputDelay);
+}
+
+std::string fullFields(const AlarmPointRecord& r, bool codeStored)
 {
     const long long realTime = numberIn(r.RealTime, 0, 999);
     const long long plan = numberIn(r.ActivationPlan, 0, 9);
+    // Seconds without a code never get this far (AlarmPointUnsendable).
+    const int delayCode = storedDelayIsCode(r, codeStored)
+        ? static_cast<int>(numberIn(r.InputDelay, 0, 9))
+        : std::max(AlarmDelayCodeOfSeconds(numberIn(r.InputDelay, 0, 999)), 0);
     return digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30) + text(r.CancelMessage, 30)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
         + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
-        + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
-        + (delayCode || AlarmDelayCodeAsRead(r.InputDelay) ? digits(r.InputDelay, 1) : "0")
+        + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1) + std::to_string(delayCode)
         + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2) + digits(r.Pulse, 1);
 }
+
+constexpr int kDelayCodeSeconds[] = {0, 10, 30, 120};
 
 } // namespace
 
@@ -270,10 +282,35 @@ int AlarmStatusValue(AlarmLayout layout, std::string_view field)
 
 bool AlarmDelayCodeAsRead(std::string_view stored) { return stored.size() == 3 && stored.substr(1) == "  "; }
 
+bool AlarmDelayTravelsAsCode(AlarmLayout layout, const AlarmUnit& unit)
+{
+    return layout == AlarmLayoutFull && !IsAlarmModuleModel(unit.modelName);
+}
+
+int AlarmDelayCodeOfSeconds(long long seconds)
+{
+    const auto* found = std::find(std::begin(kDelayCodeSeconds), std::end(kDelayCodeSeconds), seconds);
+    return found == std::end(kDelayCodeSeconds) ? -1 : static_cast<int>(found - std::begin(kDelayCodeSeconds));
+}
+
+int AlarmDelaySecondsOfCode(long long code)
+{
+    return code >= 0 && code < static_cast<long long>(std::size(kDelayCodeSeconds))
+        ? kDelayCodeSeconds[static_cast<std::size_t>(code)]
+        : -1;
+}
+
 bool AlarmCodeEndsLine(long long code) { return code == '\n' || code == '\r'; }
 
 std::string AlarmPointUnsendable(AlarmLayout layout, const AlarmUnit& unit, const AlarmPointRecord& record)
 {
+    if (AlarmDelayTravelsAsCode(layout, unit) && !storedDelayIsCode(record, false)) {
+        const long long seconds = numberIn(record.InputDelay, 0, 999);
+        if (AlarmDelayCodeOfSeconds(seconds) < 0)
+            return "Input delay " + std::to_string(seconds) + " Sec. of alarm point " + digits(record.Point, 3)
+                + " cannot be sent to the " + unit.modelName + ", which takes an input delay of "
+                + kAlarmDelayCodeChoices + " only. Nothing was sent to the " + unit.modelName + ".";
+    }
     if (!AlarmStatusIsCode(layout))
         return {};
     const Family8Codes codes = family8Codes(record);
@@ -301,7 +338,7 @@ std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int
         break;
     case AlarmLayoutFamily8:
     case AlarmLayoutOther: data += family8Fields(r); break;
-    case AlarmLayoutFull: data += fullFields(r, IsAlarmModuleModel(unit.modelName)); break;
+    case AlarmLayoutFull: data += fullFields(r, !AlarmDelayTravelsAsCode(layout, unit)); break;
     case AlarmLayoutFamily7: data += digits(r.Pager, 3) + text(r.Message, 30) + "   "; break;
     case AlarmLayoutLegacy: data += digits(r.Pager, 3) + text(r.Message, 30); break;
     }

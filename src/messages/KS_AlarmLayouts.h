@@ -71,13 +71,24 @@ void ParseAlarmReply(AlarmLayout layout, std::string_view value, AlarmPointRecor
 // a control character in a text goes as a space too, so it cannot end the line.
 // On the Full layout the input delay is the stored code on the units with the
 // module lists; the others send a code read from the unit back as it came and
-// "0" for the seconds their dialog stores, which the unit has no code for.
+// the code of the seconds their dialog stores.
 std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int slot,
                                   const AlarmPointRecord& record);
 
 // A download keeps the Full layout's input-delay code as the one character it
 // came as, padded with spaces; the dialog keeps seconds as three digits.
 bool AlarmDelayCodeAsRead(std::string_view stored);
+
+// The Full-layout units without the module lists (QX7560, QMR7560, QX6870)
+// offer the seconds list, while their wire carries the input-delay code of
+// the module list: 0 none, 1 10 s, 2 30 s, 3 120 s.
+bool AlarmDelayTravelsAsCode(AlarmLayout layout, const AlarmUnit& unit);
+// The code of a delay in seconds; -1 for a delay that has none.
+int AlarmDelayCodeOfSeconds(long long seconds);
+// The seconds a code stands for; -1 for a code that stands for none.
+int AlarmDelaySecondsOfCode(long long code);
+// The delays those units take, as the operator is told.
+inline constexpr const char* kAlarmDelayCodeChoices = "None, 10 Sec., 30 Sec. or 120 Sec.";
 
 // The QX8XXX layouts send status and real time as the character of that
 // code: a line feed or a carriage return there would end the line to the

@@ -105,6 +105,23 @@ std::string AlarmRealTimeRefused(const AlarmDialogValues& v, const AlarmUnit& un
         + unit.modelName + ".";
 }
 
+std::string AlarmInputDelayRefused(const AlarmDialogValues& v, const AlarmUnit& unit)
+{
+    if (!AlarmDelayTravelsAsCode(SelectAlarmLayout(unit), unit) || AlarmDelayCodeOfSeconds(v.delaySeconds) >= 0)
+        return {};
+    if (!v.delayTyped && AlarmDelayCodeAsRead(v.loadedDelay))
+        return {};
+    return "The " + unit.modelName + " takes an input delay of " + kAlarmDelayCodeChoices
+        + " only. Nothing was sent to the " + unit.modelName + ".";
+}
+
+int AlarmDelayShownSeconds(std::string_view storedDelay, std::string_view secondsColumn, const AlarmUnit& unit)
+{
+    if (AlarmDelayTravelsAsCode(SelectAlarmLayout(unit), unit) && AlarmDelayCodeAsRead(storedDelay))
+        return AlarmDelaySecondsOfCode(number(storedDelay, -1, 9));
+    return secondsColumn.empty() ? 0 : static_cast<int>(number(secondsColumn, 0, 999));
+}
+
 AlarmSave BuildAlarmSave(const AlarmDialogValues& v, int slot, const AlarmUnit& unit)
 {
     AlarmSave save;

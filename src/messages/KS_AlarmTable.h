@@ -93,6 +93,14 @@ struct AlarmDialogValues {
 // units also send, so there 10 and 13 would end the line.
 std::string AlarmStatusRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
 std::string AlarmRealTimeRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
+// Why the picked input delay cannot reach a unit that takes only the module
+// list's delays as codes; empty when it can, or when the code the unit sent is kept.
+std::string AlarmInputDelayRefused(const AlarmDialogValues& values, const AlarmUnit& unit);
+// The seconds entry the dialog shows for a stored input delay: the seconds a
+// code from the unit stands for on the units that take codes, else the stored
+// seconds; -1 when no entry stands for it.
+int AlarmDelayShownSeconds(std::string_view storedDelay, std::string_view delaySecondsColumn,
+                           const AlarmUnit& unit);
 
 struct AlarmSave {
     AlarmLayout layout = AlarmLayoutFull;

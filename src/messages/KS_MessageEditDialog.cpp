@@ -8,6 +8,7 @@
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_Forms.h"
+#include "KS_Globals.h"
 #include "KS_ListWindow.h"
 #include "KS_MessageLayouts.h"
 #include "KS_Messages.h"
@@ -38,6 +39,21 @@ void MessageEditDialog::FinishLoad(const char* captionItem)
         setWindowTitle(caption_ + captionItem + row_->text(0) + " - Update");
         LoadSelectedMessage();
     }
+    openedFor_ = UnitRules();
+}
+
+bool MessageEditDialog::unitChangedUnderneath()
+{
+    const std::string now = UnitRules();
+    if (now == openedFor_)
+        return false;
+    openedFor_ = now;
+    ApplyUnitRules();
+    ShowMessage("The " + gEncoderModelName + " answers now, not the unit this window was set up for. The window "
+                    + "now offers what the " + gEncoderModelName + " takes and keeps what was entered. "
+                    + "Nothing was sent: please check the values and click Ok again.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+    return true;
 }
 
 void MessageEditDialog::InitToolbar()
@@ -79,6 +95,12 @@ void MessageEditDialog::cmdOk_Click()
     SetSaving(true);
     const bool supported = list_.TableSupported();
     SetSaving(false);
+    // A point built for the unit the window opened on would go to another
+    // unit, or into the file, in a layout that unit does not take.
+    if (unitChangedUnderneath()) {
+        SafeSetFocus(FocusAfterFailedSave());
+        return;
+    }
     if (!supported)
         ShowOptionNotUpdatedWarning(list_.Engine().Params().optionName);
     bool saved = false;

@@ -4,6 +4,8 @@
 // (check, warn when the encoder lacks the table, save, close or stay) and the
 // busy state while a save waits for the encoder.
 
+#include <string>
+
 #include "KS_BusyDialog.h"
 
 class KS_PPM_MessagesTable;
@@ -42,6 +44,13 @@ protected:
     virtual bool SaveMessage() = 0;
     // Where the focus goes when a save did not happen.
     virtual QWidget* FocusAfterFailedSave() const = 0;
+    // What of the unit the dialog's controls were set up for (its layout and
+    // model rules), from the identity detection left; empty for a dialog whose
+    // controls are the same for every unit.
+    virtual std::string UnitRules() const { return {}; }
+    // Sets the controls up for the unit that answers now, keeping what the
+    // operator entered.
+    virtual void ApplyUnitRules() {}
 
     // The slot the selected row stands for.
     int SelectedSlot() const;
@@ -58,6 +67,12 @@ protected:
     QTreeWidgetItem* row_ = nullptr;
 
 private:
+    // After Ok identified the unit again: when it is not the unit the dialog
+    // was set up for, the dialog takes that unit's rules and says so, and
+    // nothing is sent or stored until Ok is pressed again. True when so.
+    bool unitChangedUnderneath();
+
     QString caption_;
+    std::string openedFor_;
     QWidget* client_ = nullptr;
 };

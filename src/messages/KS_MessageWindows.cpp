@@ -29,7 +29,9 @@ MessageListDefinition textTableList(const TextTableDefinition& table)
     definition.fillRow = [keyLabels = table.keyLabels](SortableRow& row, const std::string& record, int index) {
         const int slot = index + 1;
         row.setText(0, ToQString(keyLabels ? FastkeyLabel(slot) : ZeroPad(slot, 2) + " "));
-        row.setText(1, ToQString(StripChar(DecodeRecord<TableMessage>(record).Text, std::string_view("\0", 1))));
+        // A line break kept in the file would draw the row two lines high; it goes to the unit as a space.
+        row.setText(1, ToQString(BlankControlChars(
+                           StripChar(DecodeRecord<TableMessage>(record).Text, std::string_view("\0", 1)))));
     };
     definition.makeEditor = [&table](KS_PPM_MessagesTable& list) { return new KS_PPM_MessagesTableAdd(list, table); };
     return definition;

@@ -108,8 +108,6 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     conventions->SetKeyFilter(txtRealTime, DigitsOnlyKey);
     conventions->ExemptFromSelectAll(txtStatus);
     conventions->ExemptFromSelectAll(txtRealTime);
-    // A status the unit sends as a character code can be above 9 and must show whole.
-    txtStatus->setMaxLength(AlarmStatusIsCode(SelectAlarmLayout(unit_)) ? 3 : 1);
 
     FillRepeatMinutesCombo(AsOptionList(cmbRepeatTime), kRepeatMinutesEntries, 0);
     FillDelaySecondsCombo(AsOptionList(cmbInputDelay), kDelaySecondsEntries, 0);
@@ -120,12 +118,9 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     FillAlarmRepeatCountCombo(AsOptionList(cmbRepeatCount), 0);
     FillAlarmInputDelayModuleCombo(AsOptionList(cmbInputDelayModule), 0);
     txtMessage->setMaxLength(30);
-    txtMessageCancel->setMaxLength(AlarmCancelTextLength(unit_.letter));
-    updThreshold->setRange(-rules_.thresholdLimit, rules_.thresholdLimit);
+    applyUnitLimits();
     updRelay->setRange(0, 99);
     FinishLoad(" - Alarm Point ");
-    cmbInputType_Click();
-    cmbRepeatCount_Click();
     applyModelRules();
 
     connect(cmbInputType, &QComboBox::currentIndexChanged, this, &KS_PPM_MessagesAlarmAdd::cmbInputType_Click);
@@ -139,21 +134,53 @@ KS_PPM_MessagesAlarmAdd::KS_PPM_MessagesAlarmAdd(KS_PPM_MessagesTable& list)
     connect(updRelay, &QSpinBox::valueChanged, this, &KS_PPM_MessagesAlarmAdd::updRelay_Change);
 }
 
-// Options a model does not have stay unavailable, whatever the row says.
+void KS_PPM_MessagesAlarmAdd::applyUnitLimits()
+{
+    // A status the unit sends as a character code can be above 9 and must show whole.
+    txtStatus->setMaxLength(AlarmStatusIsCode(SelectAlarmLayout(unit_)) ? 3 : 1);
+    txtMessageCancel->setMaxLength(AlarmCancelTextLength(unit_.letter));
+    updThreshold->setRange(-rules_.thresholdLimit, rules_.thresholdLimit);
+}
+
+// Options a model does not have stay unavailable, whatever the row says; the
+// ones it has are offered, as far as the input type and repeat count allow.
 void KS_PPM_MessagesAlarmAdd::applyModelRules()
 {
+    cmbInputType_Click();
+    cmbRepeatCount_Click();
+    const auto offer = [](std::initializer_list<QWidget*> controls, bool offered) {
+        for (QWidget* control : controls)
+            control->setEnabled(offered);
+    };
+    offer({lblUserIDCancel, txtUserIDCancel, lblInputType, cmbInputType, lblThreshold, lblPulse}, rules_.inputOptions);
     if (!rules_.inputOptions)
-        for (QWidget* control : std::initializer_list<QWidget*>{lblUserIDCancel, txtUserIDCancel, lblInputType,
-                                                                cmbInputType, lblThreshold, txtThreshold,
-                                                                updThreshold, lblPulse, cmbPulse})
-            control->setEnabled(false);
+        offer({txtThreshold, updThreshold, cmbPulse}, false);
+    offer({lblRepeatCount, cmbRepeatCount, lblRepeatTimeModule, lblInputDelayModule, cmbInputDelayModule, lblRelay,
+           txtRelay, updRelay},
+          rules_.moduleOptions);
     if (!rules_.moduleOptions)
-        for (QWidget* control :
-             std::initializer_list<QWidget*>{lblRepeatCount, cmbRepeatCount, lblRepeatTimeModule, cmbRepeatTimeModule,
-                                             lblInputDelayModule, cmbInputDelayModule, lblRelay, txtRelay, updRelay})
-            control->setEnabled(false);
+        cmbRepeatTimeModule->setEnabled(false);
     chkActive->setEnabled(rules_.activeBox);
     chkSendCancel->setEnabled(rules_.sendCancelBox);
+}
+
+std::string KS_PPM_MessagesAlarmAdd::UnitRules() const
+{
+    const AlarmUnit unit = CurrentAlarmUnit();
+    return std::to_string(SelectAlarmLayout(unit)) + "|" + unit.letter + "|" + unit.family + "|" + unit.modelName
+        + "|" + std::to_string(unit.indexOffset) + "|" + (gEncoderOptionFlag ? "option" : "");
+}
+
+void KS_PPM_MessagesAlarmAdd::ApplyUnitRules()
+{
+    unit_ = CurrentAlarmUnit();
+    rules_ = AlarmDialogRulesFor(gEncoderModelName, gEncoderModelLetter, gEncoderOptionFlag);
+    applyUnitLimits();
+    // A threshold past the new unit's limit shows as the limit it will be saved as.
+    const long long threshold = boxNumber(txtThreshold);
+    if (threshold < updThreshold->minimum() || threshold > updThreshold->maximum())
+        txtThreshold_Validate();
+    applyModelRules();
 }
 
 void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
@@ -198,8 +225,8 @@ void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
     const std::string delay = col(AlarmColInputDelay);
     if (IsAlarmModuleModel(unit_.modelName))
         showPosition(cmbInputDelayModule, delay.empty() ? 0 : std::llround(Val(delay)));
-    else
-        showText(cmbInputDelay, delay.empty() ? "None" : std::to_string(std::llround(Val(delay))) + " Sec.");
+    else if (const int seconds = AlarmDelayShownSeconds(col(AlarmColInputDelayModule), delay, unit_); seconds >= 0)
+        showText(cmbInputDelay, seconds == 0 ? "None" : std::to_string(seconds) + " Sec.");
     loadedDelayIndex_ = cmbInputDelay->currentIndex();
     loadedDelay_ = col(AlarmColInputDelayModule);
 }
@@ -343,8 +370,9 @@ bool KS_PPM_MessagesAlarmAdd::CheckFields()
         return false;
     }
     const AlarmDialogValues typed = values();
-    for (const auto& [box, why] : {std::pair{txtStatus, AlarmStatusRefused(typed, unit_)},
-                                   std::pair{txtRealTime, AlarmRealTimeRefused(typed, unit_)}}) {
+    for (const auto& [box, why] : {std::pair<QWidget*, std::string>{txtStatus, AlarmStatusRefused(typed, unit_)},
+                                   {txtRealTime, AlarmRealTimeRefused(typed, unit_)},
+                                   {cmbInputDelay, AlarmInputDelayRefused(typed, unit_)}}) {
         if (why.empty())
             continue;
         ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);

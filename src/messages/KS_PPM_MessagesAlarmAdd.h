@@ -78,8 +78,12 @@ protected:
     bool CheckFields() override;
     bool SaveMessage() override { return SaveAlarmMessage(); }
     QWidget* FocusAfterFailedSave() const override { return txtMessage; }
+    std::string UnitRules() const override;
+    void ApplyUnitRules() override;
 
 private:
+    // The box lengths and the threshold range the unit takes.
+    void applyUnitLimits();
     void applyModelRules();
     AlarmDialogValues values() const;
     void updateRow(const AlarmSave& save);

@@ -24,10 +24,11 @@ namespace {
 
 const std::vector<double> kColumnWeights = {1, 5, 1, 1.5, 1, 1.5, 1, 1.5};
 
-// What the list shows of a text field: the rest of a field never filled in is NULs.
+// What the list shows of a text field: the rest of a field never filled in is
+// NULs, and a line break or tab goes to the board as a space.
 QString shownText(const std::string& field)
 {
-    std::string text = field.substr(0, field.find('\0'));
+    std::string text = BlankControlChars(field.substr(0, field.find('\0')));
     text.erase(text.find_last_not_of(' ') + 1);
     return ToQString(text);
 }

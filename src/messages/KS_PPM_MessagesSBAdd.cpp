@@ -2,9 +2,12 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
@@ -73,6 +76,8 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
         Control(cmdCancel, "cmdCancel", "&Cancel", {4980, 2460, 900, 375}),
     };
     BuildControls(client, controls);
+    // The text box sits in the frame that follows the label, so Alt+T is pointed at it by name.
+    Label1->setBuddy(txtMessage);
 
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     txtMessage->setFont(fixed);
@@ -81,6 +86,7 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
     // The scroll bar is always there, so the room for the characters never
     // changes when a text grows past the lines the box shows.
     txtMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtMessage->installEventFilter(this);
 
     connect(cmdOk, &QPushButton::clicked, this, &KS_PPM_MessagesSBAdd::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &KS_PPM_MessagesSBAdd::cmdCancel_Click);
@@ -167,11 +173,50 @@ void KS_PPM_MessagesSBAdd::limitMessageText()
     QString text = txtMessage->toPlainText();
     // Enter moves on, but a pasted line break would reach the board as a control code.
     QString limited = QString(text).replace('\n', ' ').left(maxLength_);
-    if (limited == text)
-        return;
     const QSignalBlocker blocker(txtMessage);
-    txtMessage->setPlainText(limited);
-    txtMessage->moveCursor(QTextCursor::End);
+    if (limited != text) {
+        txtMessage->setPlainText(limited);
+        txtMessage->moveCursor(QTextCursor::End);
+    }
+    keepSpacesInTheirCells();
+}
+
+// The board gives a space its own cell like any letter, so a space that falls
+// past a line's end starts the next line; the preview lets an ordinary space
+// hang past its edge instead. Each space is held as a no-break space, which
+// wraps as a letter does, and which the box's plain text gives back as a space.
+void KS_PPM_MessagesSBAdd::keepSpacesInTheirCells()
+{
+    QTextDocument* document = txtMessage->document();
+    // Right after an undo the spaces it brought back stay as they are: making
+    // them over would be a new edit and leave the operator nothing to redo.
+    if (document->availableRedoSteps() > 0)
+        return;
+    // The document's own search finds no-break spaces too, so the text is walked.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        for (int i = 0; i < text.size(); ++i) {
+            if (text.at(i) != u' ')
+                continue;
+            QTextCursor space(document);
+            space.setPosition(block.position() + i);
+            space.setPosition(block.position() + i + 1, QTextCursor::KeepAnchor);
+            space.insertText(QString(QChar::Nbsp));
+        }
+    }
+}
+
+bool KS_PPM_MessagesSBAdd::eventFilter(QObject* watched, QEvent* event)
+{
+    // A typed space goes in as the no-break space at once, one undo step with its neighbours.
+    if (watched == txtMessage && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->text() == " " && !txtMessage->isReadOnly()) {
+            txtMessage->insertPlainText(QString(QChar::Nbsp));
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void KS_PPM_MessagesSBAdd::validateSizeBox(QLineEdit* box, QSpinBox* upDown)
@@ -229,7 +274,7 @@ bool KS_PPM_MessagesSBAdd::SaveSignBoardMessage()
     }
 
     if (list_->mode_ != 1) {
-        row->setText(SignBoardColumn::Text, ToQString(text));
+        row->setText(SignBoardColumn::Text, ToQString(BlankControlChars(text)));
         row->setText(SignBoardColumn::Slot, cmbSlot->currentText());
         row->setText(SignBoardColumn::Font, cmbFontSize->currentText());
         row->setText(SignBoardColumn::Delay, cmbDelay->currentText());

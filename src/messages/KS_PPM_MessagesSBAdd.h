@@ -57,11 +57,15 @@ public:
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void Form_Load();
     void validateSizeBox(QLineEdit* box, QSpinBox* upDown);
     // Keeps the text within the maximum length and on the board's lines.
     void limitMessageText();
+    void keepSpacesInTheirCells();
 
     KS_PPM_MessagesSB* list_ = nullptr;
     int maxLength_ = 200;

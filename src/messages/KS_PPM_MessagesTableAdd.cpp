@@ -32,7 +32,7 @@ bool KS_PPM_MessagesTableAdd::SaveMessage()
     if (!list_.Engine().SaveSlot(slot, TableMessageCodec::EditedRecord(slot, text)))
         return false;
     if (list_.mode_ != 1 && row_) {
-        row_->setText(1, ToQString(Trim(text)));
+        row_->setText(1, ToQString(BlankControlChars(Trim(text))));
         list_.ShowSavedRow(row_);
     }
     return true;

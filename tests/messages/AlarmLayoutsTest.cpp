@@ -116,7 +116,18 @@ TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
     // A never-read record goes out as spaces and zeros, never as NULs in the digits.
     EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), 1, Blank()),
               "001000000" + std::string(64, ' ') + "00+00001000");
-    // Seconds the dialog stored for a unit without the module lists have no code there.
+    // Seconds the dialog stored for a unit without the module lists go as their
+    // code there; seconds without a code are refused before anything is sent.
+    const AlarmUnit qx7560 = Unit("QX7XXX", "QX7560");
+    for (const auto& [seconds, code] : {std::pair{"000", "0"}, std::pair{"010", "1"}, std::pair{"030", "2"},
+                                        std::pair{"120", "3"}}) {
+        r.InputDelay = seconds;
+        EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, qx7560, 1, r).substr(79, 1), code) << seconds;
+        EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, qx7560, r), "");
+    }
     r.InputDelay = "002";
-    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX7560"), 1, r).substr(79, 1), "0");
+    EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, qx7560, r),
+              "Input delay 2 Sec. of alarm point 001 cannot be sent to the QX7560, which takes an input delay of None, "
+              "10 Sec., 30 Sec. or 120 Sec. only. Nothing was sent to the QX7560.");
+    EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), r), "");
 }

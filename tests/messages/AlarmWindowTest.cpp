@@ -195,8 +195,8 @@ TEST(AlarmWindow, DialogBoxesTakeOnlyWhatTheUnitKeeps)
     }
 }
 
-// Seconds picked for a QX7560 or QMR7560 have no code there: the input delay
-// goes as "0", whether the point goes out from the dialog or with the table.
+// 30 seconds picked for a QX7560 or QMR7560 go as its code 2, whether the
+// point goes out from the dialog or with the table.
 TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
 {
     WindowRig t;
@@ -206,28 +206,84 @@ TEST(AlarmWindow, FullLayoutUnitSendsThePointAlikeFromTheDialogAndTheUpload)
         d.txtUserID->setText("012");
         d.cmbInputDelay->setCurrentText("30 Sec.");
     });
-    const std::string line = "Z001012000" + std::string(60, ' ') + "0   01+00101001W";
+    const std::string line = "Z001012000" + std::string(60, ' ') + "0   01+00121001W";
     EXPECT_EQ(t.harness.HostLines(), Lines{line});
     t.harness.messages.Answer(kAnswerYes);
     list.cmdUpload->click();
     EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), line);
 }
 
-// A QX7560 or QMR7560 keeps the input-delay code it sent: it goes back with
-// the table and from the dialog until the operator picks a delay there.
+// A QX7560 or QMR7560 sends an input-delay code (none, 10, 30, 120 seconds)
+// while its dialog offers seconds: the code it sent shows as its seconds and
+// goes back, save after save, until the operator picks a delay there; a picked
+// delay goes as its code, and one without a code is refused, nothing sent.
 TEST(AlarmWindow, FullLayoutUnitGetsItsInputDelayCodeBackUntilADelayIsPicked)
 {
     WindowRig t;
-    const std::string fields = "012013" + padded("Boiler") + padded("Boiler ok") + "104523-0542";
-    t.harness.engine.PutAlarmPoint(1, fields + "3071");
+    const std::string fields = "012013" + padded("Boiler") + padded("Boiler ok") + "104523-054";
+    t.harness.engine.PutAlarmPoint(1, fields + "23071");
     KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
     t.harness.messages.Answer(kAnswerYes);
     list.cmdUpload->click();
-    EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), "Z001" + fields + "3071W");
-    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbActiviationPlan->setCurrentIndex(4); });
-    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields + "5071W"});
-    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbInputDelay->setCurrentText("30 Sec."); });
-    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields.substr(0, fields.size() - 1) + "05071W"});
+    EXPECT_EQ(writesOnly(t.harness.HostLines()).at(0), "Z001" + fields + "23071W");
+    // Saved twice without touching the delay.
+    for (const auto& [plan, digit] : {std::pair{4, "5"}, std::pair{6, "7"}}) {
+        t.edit<Dialog>(list, 0, [plan = plan](Dialog& d) {
+            EXPECT_EQ(d.cmbInputDelay->currentText(), "30 Sec.");
+            d.cmbActiviationPlan->setCurrentIndex(plan);
+        });
+        EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields + "2" + digit + "071W"});
+    }
+    t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbInputDelay->setCurrentText("120 Sec."); });
+    EXPECT_EQ(t.harness.HostLines(), Lines{"Z001" + fields + "37071W"});
+
+    const std::string file = readFile("PPM_Alarm.DBS");
+    t.harness.messages.Answer(kAnswerOk);
+    EXPECT_TRUE(t.edit<Dialog>(list, 0, [](Dialog& d) { d.cmbInputDelay->setCurrentText("7 Sec."); }));
+    EXPECT_EQ(t.harness.messages.texts().back(), "The QMR7560 takes an input delay of None, 10 Sec., 30 Sec. or "
+                                                 "120 Sec. only. Nothing was sent to the QMR7560.");
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+}
+
+// Opened while the encoder was silent (the Other layout), Ok finds a QX6860:
+// the dialog takes its rules, keeps what was typed and says so, and nothing
+// goes to the unit or the file until Ok is pressed again, in its own layout.
+TEST(AlarmWindow, AUnitFoundAtOkGetsItsOwnLayoutBeforeAnythingIsSentOrStored)
+{
+    WindowRig t;
+    sim::Profile profile = withoutOption('I');
+    profile.value3 = "025";
+    t.harness.engine.SetProfile(profile);
+    const std::string file = EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012", .Message = padded("Boiler")});
+    writeFile("PPM_Alarm.DBS", file);
+    SilenceEveryLine(t.harness.engine);
+    t.harness.messages.AnswerAlways(kAnswerYes);
+    t.harness.Load();
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesAlarm);
+    t.harness.engine.ClearFaults();
+    const auto sinceOpened = [&t, before = t.harness.messages.texts().size()] {
+        const Lines texts = t.harness.messages.texts();
+        return Lines(texts.begin() + static_cast<std::ptrdiff_t>(before), texts.end());
+    };
+    t.edit<Dialog>(list, 0, [&t, &file, &sinceOpened](Dialog& d) {
+        EXPECT_FALSE(d.cmbInputDelayModule->isEnabled());
+        d.txtUserID->setText("021");
+        d.cmdOk->click();
+        EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{});
+        EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+        EXPECT_EQ(sinceOpened(),
+                  Lines{"The QX6860 answers now, not the unit this window was set up for. The window now offers what "
+                        "the QX6860 takes and keeps what was entered. Nothing was sent: please check the values and "
+                        "click Ok again."});
+        EXPECT_EQ(d.txtUserID->text(), "021");
+        EXPECT_TRUE(d.cmbInputDelayModule->isEnabled() && d.cmbRepeatCount->isEnabled());
+        d.cmbInputDelayModule->setCurrentIndex(2);
+    });
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"Z025021000" + padded("Boiler") + padded("") + "0   01+00121001W"});
+    const auto stored = DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS"));
+    EXPECT_EQ(stored.Pager + "|" + stored.InputDelay + "|" + stored.Status, "021|002|0");
+    EXPECT_EQ(sinceOpened().size(), 1u);
 }
 
 TEST(AlarmWindow, TheTabStopsAtTheThresholdAndRelayBoxesNotAtTheirArrows)

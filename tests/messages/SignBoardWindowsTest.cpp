@@ -220,7 +220,8 @@ TEST_F(SignBoardWindows, ThePreviewWrapsTheTextAtTheBoardsCharactersPerLine)
         for (QTextBlock block = editor.txtMessage->document()->begin(); block.isValid(); block = block.next())
             for (int i = 0; i < block.layout()->lineCount(); ++i)
                 lines << block.text().mid(block.layout()->lineAt(i).textStart(), block.layout()->lineAt(i).textLength());
-        return lines.join('|');
+        // The preview holds its spaces as spaces that keep their cell; the text is plain spaces.
+        return lines.join('|').replace(QChar::Nbsp, ' ');
     };
     leave(editor.txtLines, "3");
     leave(editor.txtCharPerLine, "32");
@@ -229,6 +230,20 @@ TEST_F(SignBoardWindows, ThePreviewWrapsTheTextAtTheBoardsCharactersPerLine)
     leave(editor.txtCharPerLine, "10");
     editor.txtMessage->setPlainText("Gate B is closed");
     EXPECT_EQ(shownLines(), "Gate B is |closed");
+    // A space that falls past a line's end starts the next line, as on the board.
+    leave(editor.txtCharPerLine, "5");
+    leave(editor.txtLines, "4");
+    editor.txtMessage->setPlainText("ABCDE FGHIJ KLMNO");
+    EXPECT_EQ(shownLines().toStdString(), "ABCDE| FGHI|J KLM|NO");
+    editor.txtMessage->moveCursor(QTextCursor::End);
+    editor.txtMessage->textCursor().deletePreviousChar();
+    QTest::keyClicks(editor.txtMessage, " P");
+    EXPECT_EQ(editor.txtMessage->toPlainText().toStdString(), "ABCDE FGHIJ KLMN P");
+    // Typing stays one undo step: the spaces are not made over behind the operator's back.
+    editor.txtMessage->undo();
+    EXPECT_EQ(editor.txtMessage->toPlainText().toStdString(), "ABCDE FGHIJ KLMN");
+    editor.txtMessage->redo();
+    EXPECT_EQ(shownLines().toStdString(), "ABCDE| FGHI|J KLM|N P");
     // Every shape, with the widest and the narrowest letters.
     leave(editor.txtLines, "8");
     for (int n = 2; n <= 32; ++n) {
@@ -256,4 +271,30 @@ TEST_F(SignBoardWindows, EachSizeShowsOnceWithItsArrowsAgainstTheBoxAndTheTabSto
     editor.updCharPerLine->stepUp();
     EXPECT_EQ(editor.txtCharPerLine->text(), "17");
     EXPECT_EQ(editor.MessageMaxLength(), 34);
+}
+
+// Alt and the label's letter reach the text it names, the message text.
+TEST_F(SignBoardWindows, AltTMovesToTheMessageText)
+{
+    storeMessage12();
+    KS_PPM_MessagesSBAdd& editor = openEditor(open(false, "012"));
+    QApplication::setActiveWindow(&editor);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor, 1000));
+    editor.cmbSlot->setFocus();
+    QTest::keyClick(editor.cmbSlot, Qt::Key_T, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), editor.txtMessage);
+    editor.cmdCancel->click();
+}
+
+// A line break or tab kept in the file shows as the space it is sent as, the row one line high.
+TEST_F(SignBoardWindows, AStoredControlCharacterShowsAsASpaceInItsRow)
+{
+    std::vector<SignBoardMessage> table;
+    ASSERT_TRUE(LoadSignBoardTable(table));
+    ASSERT_EQ(WriteSignBoardMessage(4, {.No = "004", .Text = PadRight("Fire\r\ndrill\tnow", 200), .Slot = 1,
+                                        .Delay = 3, .CharPerLine = 32, .Lines = 3}),
+              FileError::None);
+    KS_PPM_MessagesSB& list = open(true, "004");
+    EXPECT_EQ(list.lvwMessages->topLevelItem(3)->text(1).toStdString(), "Fire  drill now");
+    list.cmdClose->click();
 }

@@ -72,6 +72,16 @@ TEST(TableWindow, RowsAreTheirRecordPositionsAndAShortFileListsEverySlot)
     }
 }
 
+// A line break or tab kept in the file shows as the space it is sent as, the row one line high.
+TEST(TableWindow, AStoredControlCharacterShowsAsASpaceInItsRow)
+{
+    WindowRig t;
+    writeFile("PPM_PABXDI.DBS", record("01 ", padded("Gate\r\nB\tclosed")));
+    t.load('X');
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesPABX);
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(1).toStdString(), padded("Gate  B closed"));
+}
+
 TEST(TableWindow, DownloadRunsFromTheButtonAfterItsQuestion)
 {
     WindowRig t;
@@ -186,6 +196,67 @@ TEST(TableWindow, ATableAnIdentificationMissedIsLookedForAgainBeforeUpload)
     list.cmdUpload->click();
     EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"K01" + padded("Door") + "W"});
     EXPECT_EQ(list.lblInfo->text(), "Done !");
+}
+
+// The unit paused through its PABX answer while the console identified it and
+// again while the window opened: the table counts as absent until a save,
+// asking the unit again, finds it, writes the slot there and offers the transfers.
+TEST(TableWindow, ASaveThatFindsAMissedTableWritesToTheUnitAndOffersTheTransfers)
+{
+    WindowRig t;
+    writeFile("PPM_PABXDI.DBS", record("01 ", padded("Door")));
+    t.harness.engine.AddFault(lastingFault(sim::FaultKind::Silence, "C00?", sim::MatchMode::Exact));
+    t.load('X');
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesPABX);
+    ASSERT_FALSE(list.cmdUpload->isEnabled() || list.cmdDownload->isEnabled());
+    t.harness.engine.ClearFaults();
+    t.edit(list, 0, [](QDialog& d) { type(d, "txtMessage", "Gate"); });
+    EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{"C01" + padded("Gate") + "W"});
+    EXPECT_TRUE(list.cmdUpload->isEnabled() && list.cmdDownload->isEnabled());
+    EXPECT_EQ(t.harness.messages.texts(), Lines{});
+}
+
+// A dialog's Ok asks the unit again before it takes the table for absent and
+// keeps the entry in the file only.
+TEST(TableWindow, ADialogsOkAsksTheUnitAgainBeforeItCountsTheTableAbsent)
+{
+    WindowRig t;
+    writeFile("PPM_Freetext.DBS", "01 012" + padded("FIRE") + padded("") + std::string(4, '\0'));
+    t.harness.engine.AddFault(lastingFault(sim::FaultKind::Silence, "F00?", sim::MatchMode::Exact));
+    t.load('X', "3.2");
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFreetext);
+    ASSERT_FALSE(gEncoderSupportsFreetext);
+    t.harness.engine.ClearFaults();
+    t.edit(list, 0, [](QDialog& d) {
+        type(d, "txtUserID", "12");
+        type(d, "txtKeyword", "FIRE");
+    });
+    const Lines writes = writesOnly(t.harness.HostLines());
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(writes[0].starts_with("F01" + padded("FIRE") + "012")) << writes[0];
+    EXPECT_EQ(t.harness.messages.texts(), Lines{});
+}
+
+// A Download whose identification met the unit's pause finds no table; the
+// next Download asks the unit again and downloads.
+TEST(TableWindow, ASecondDownloadAsksTheUnitAgainAfterAPause)
+{
+    WindowRig t;
+    writeFile("PPM_Fastkey.DBS", record("01 ", padded("Kept")));
+    t.harness.engine.SetMessageSlot('K', 1, padded("From the unit"));
+    t.load('X');
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFastkey);
+    t.harness.engine.AddFault(lastingFault(sim::FaultKind::Silence, "K00?", sim::MatchMode::Exact));
+    t.harness.messages.Answer(kAnswerYes);
+    t.harness.messages.Answer(kAnswerOk);
+    list.cmdDownload->click();
+    EXPECT_EQ(readFile("PPM_Fastkey.DBS"), record("01 ", padded("Kept")));
+    t.harness.engine.ClearFaults();
+    t.harness.messages.Answer(kAnswerYes);
+    list.cmdDownload->click();
+    EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(1).toStdString(), padded("From the unit"));
+    EXPECT_EQ(readFile("PPM_Fastkey.DBS").substr(0, 100), record("01 ", padded("From the unit")));
+    EXPECT_TRUE(t.harness.messages.queueEmpty());
 }
 
 TEST(TableWindow, TheMenuOpensTheWindowEvenWhenTheProbeFails)
