@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include "KS_Globals.h"
 #include "KS_SYS_About.h"
 #include "KS_SYS_Login.h"
+#include "KS_String.h"
 #include "TestSupport.h"
 
 TEST(Login, WrongPasswordLogsOutAndEmptiesTheBoxWhileCaseAndBlanksDoNotCount)
@@ -170,6 +173,91 @@ TEST(FormConventions, NoBoxTakesACharacterTheDataFilesCannotHoldAndNoOneLineBoxA
     QApplication::clipboard()->setText(QString::fromUtf8("FIRE\rP999X\t\u0141"));
     wrapped->paste();
     EXPECT_EQ(wrapped->toPlainText(), "FIRE P999X ");
+}
+
+namespace {
+void dropText(QWidget* box, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    const QPoint end(box->width() - 1, box->height() / 2);
+    QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+}
+} // namespace
+
+TEST(FormConventions, APasteOrADropPassesTheKeyFilterCharacterByCharacterAsTypedKeysDo)
+{
+    QDialog form;
+    auto* digits = new QLineEdit(&form);
+    auto* phone = new QLineEdit(&form);
+    auto* decimal = new QLineEdit(&form);
+    auto* conventions = FormConventions::Install(&form);
+    conventions->SetKeyFilter(digits, DigitsOnlyKey);
+    conventions->SetKeyFilter(phone, PhoneKeyFilter);
+    conventions->SetKeyFilter(decimal, [](int key) { return DecimalKeyFilter(key, true); });
+    form.show();
+    const auto paste = [](QLineEdit* box, const QString& text) {
+        box->setFocus();
+        QApplication::clipboard()->setText(text);
+        box->paste();
+        return box->text();
+    };
+
+    EXPECT_EQ(paste(digits, "2 5"), "25");
+    EXPECT_EQ(digits->cursorPosition(), 2);
+    digits->setCursorPosition(1);
+    EXPECT_EQ(paste(digits, "A\r\n4"), "245");
+    EXPECT_EQ(digits->cursorPosition(), 2);
+    digits->clear();
+    QApplication::clipboard()->setText("9 9");
+    QTest::keyClick(digits, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(digits->text(), "99");
+    dropText(digits, "12 A4");
+    EXPECT_EQ(digits->text(), "99124");
+    // A paste with nothing the box takes leaves the box as it was; a clean one can be undone.
+    EXPECT_EQ(paste(digits, "x y"), "99124");
+    EXPECT_EQ(paste(digits, "7"), "991247");
+    digits->undo();
+    EXPECT_EQ(digits->text(), "99124");
+
+    EXPECT_EQ(paste(phone, "(555) 12x3,4"), "(555) 1234");
+    // The decimal rules read the text as the paste builds it: one point, a minus only in front.
+    EXPECT_EQ(paste(decimal, "-1.2.3-"), "-1.23");
+    decimal->clear();
+    decimal->setText("5");
+    decimal->setCursorPosition(1);
+    EXPECT_EQ(paste(decimal, "-7"), "57");
+}
+
+TEST(FormConventions, ALineBreakPastedIntoABoxForOneLineCountsOnce)
+{
+    QDialog form;
+    auto* line = new QLineEdit(&form);
+    auto* wrapped = new QPlainTextEdit(&form); // one line shown wrapped: Enter moves on
+    FormConventions::Install(&form);
+    form.show();
+    for (const char* pasted : {"Ann\r\nLee", "Ann\n\rLee", "Ann\r\rLee", "Ann\n\nLee"}) {
+        SCOPED_TRACE(QString::fromLatin1(pasted).toUtf8().toPercentEncoding().toStdString());
+        QApplication::clipboard()->setText(pasted);
+        line->clear();
+        line->setFocus();
+        line->paste();
+        EXPECT_EQ(line->text(), "Ann Lee");
+        wrapped->clear();
+        wrapped->setFocus();
+        wrapped->paste();
+        EXPECT_EQ(wrapped->toPlainText(), "Ann Lee");
+    }
+    // Two breaks are two blanks, as the record text gets them.
+    QApplication::clipboard()->setText("a\r\n\r\nb");
+    line->clear();
+    line->paste();
+    EXPECT_EQ(line->text(), "a  b");
+    EXPECT_EQ(ReplaceLineBreaks("a\r\n\r\nb", " "), "a  b");
+    EXPECT_EQ(ReplaceLineBreaks("a\r\rb\n\nc", "|"), "a|b|c");
 }
 
 TEST(HelpKey, F1OpensTheHelpFromAnyWindowButNotFromOneClosedToTheOperator)
