@@ -113,7 +113,8 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips,
     if (loadingWindow || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     // Owned by the window it waits for, so that a window manager keeps it
-    // above that window, also when a message box over the same window closes.
+    // above that window; a message box over the same window raises it again
+    // when it closes (RaiseLoadMessage).
     QWidget* over = parentForm ? parentForm->window() : OperatorWindow();
     loadingWindow = new KS_SYS_LoadingMessage(over);
     ShowBusyPointer();
@@ -141,6 +142,12 @@ void UnloadLoadMessage()
     loadingWindow = nullptr;
     ShowNormalPointer();
     DoEvents();
+}
+
+void RaiseLoadMessage()
+{
+    if (loadingWindow && loadingWindow->isVisible())
+        loadingWindow->raise();
 }
 
 bool LoadMessageShowing() { return !loadingWindow.isNull(); }

@@ -40,6 +40,11 @@ QWidget* OperatorWindow();
 void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int widthTwips = 0, int heightTwips = 0);
 void UnloadLoadMessage();
 bool LoadMessageShowing();
+// Puts the please-wait window back on top of the window it waits for. A
+// window manager that raises a modal window's owner when a message box over it
+// closes (openbox does) would otherwise leave it behind that window, and the
+// operator would see only a window that takes no clicks.
+void RaiseLoadMessage();
 QString LoadMessageText();
 
 // The folder browser, opened on startFolder: the chosen folder's path, or "" when the operator cancels.

@@ -79,6 +79,7 @@ std::int16_t ShowMessage(const MessageRequest& request)
     }
     boxShowing = false;
     DoEvents();
+    RaiseLoadMessage();
     return gMessageResult;
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "KS_Forms.h"
@@ -16,6 +17,7 @@
 #include "KS_Globals.h"
 #include "KS_SYS_About.h"
 #include "KS_SYS_Login.h"
+#include "KS_SYS_Message.h"
 #include "KS_String.h"
 #include "TestSupport.h"
 
@@ -305,4 +307,38 @@ TEST(LoadingWindow, ASecondCallKeepsTheFirstText)
     EXPECT_EQ(LoadMessageText(), "first");
     UnloadLoadMessage();
     EXPECT_FALSE(LoadMessageShowing());
+}
+
+TEST(LoadingWindow, ItIsRaisedAgainOverItsWindowWhenAMessageBoxOverThatWindowCloses)
+{
+    QDialog work;
+    work.setWindowModality(Qt::ApplicationModal);
+    work.show();
+    ShowLoadMessage("Please wait...", &work);
+    QWidget* loading = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "KS_SYS_LoadingMessage")
+            loading = w;
+    ASSERT_NE(loading, nullptr);
+    // A window manager may put the box's owner over it while the box shows; what counts is the raise after.
+    struct Raises : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::ZOrderChange;
+            return false;
+        }
+    } raises;
+    SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> { return std::nullopt; });
+    QTimer::singleShot(0, [&] {
+        loading->installEventFilter(&raises);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
+                box->cmd_Ok->click();
+    });
+    EXPECT_EQ(ShowMessage("Connection lost. Retry?"), kAnswerOk);
+    SetMessageAnswerHook({});
+    EXPECT_GT(raises.count, 0);
+    EXPECT_TRUE(loading->isVisible());
+    UnloadLoadMessage();
 }
