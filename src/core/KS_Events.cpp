@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
 #include <utility>
+#include <vector>
 
 #include "KS_Delay.h"
 #include "KS_Globals.h"
@@ -16,7 +19,55 @@ std::function<void()>& yieldHook()
 bool exitRequested = false;
 int conversationDepth = 0;
 std::function<void()> afterConversations;
+
+int waitDepth = 0;
+std::vector<QPointer<QObject>> keptWindows;
+
+// Holds back the deletion of a window that was closed inside a wait. Qt
+// deletes a closed window as soon as the event that closed it has returned;
+// inside a wait that is still deep inside the code that uses the window.
+class WindowKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::DeferredDelete && waitDepth > 0 && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->isWindow()) {
+            keptWindows.emplace_back(watched);
+            return true;
+        }
+        return false;
+    }
+};
+
+void installWindowKeeper()
+{
+    static QPointer<WindowKeeper> keeper;
+    if (keeper || !QCoreApplication::instance())
+        return;
+    keeper = new WindowKeeper(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(keeper);
+}
 } // namespace
+
+WaitScope::WaitScope()
+{
+    installWindowKeeper();
+    ++waitDepth;
+}
+
+WaitScope::~WaitScope()
+{
+    if (--waitDepth > 0)
+        return;
+    // Asked again from here, the deletion waits until the code that runs this
+    // wait (or showed this box) has returned to the event loop.
+    for (const QPointer<QObject>& window : std::exchange(keptWindows, {}))
+        if (window)
+            QCoreApplication::postEvent(window.data(), new QDeferredDeleteEvent());
+}
 
 void DoEvents()
 {
@@ -26,6 +77,7 @@ void DoEvents()
 
 void WaitForEvents()
 {
+    const WaitScope pass;
     if (auto& hook = yieldHook()) {
         hook();
         return;

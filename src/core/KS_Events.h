@@ -18,6 +18,21 @@ void DoEvents();
 // or runs the installed test pump instead.
 void WaitForEvents();
 
+// Marks code that lets window events run while its callers' windows are in
+// use: a pass of a wait, and the modal loop of a message box. A window closed
+// from inside it (the operator closes a window while a page sent by a timer
+// waits inside that window's message box) is hidden at once, but destroyed
+// only once the outermost such scope has ended and the code below it has
+// returned to the event loop: the box on the stack, and the handler that
+// showed it, must not lose the window under them.
+class WaitScope {
+public:
+    WaitScope();
+    ~WaitScope();
+    WaitScope(const WaitScope&) = delete;
+    WaitScope& operator=(const WaitScope&) = delete;
+};
+
 // Installs a replacement for WaitForEvents (empty function restores the event loop).
 void SetYieldHook(std::function<void()> hook);
 bool HasYieldHook();

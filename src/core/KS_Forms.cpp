@@ -113,7 +113,8 @@ void ShowLoadMessage(std::string_view text, QWidget* parentForm, int widthTwips,
     if (loadingWindow || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     // Owned by the window it waits for, so that a window manager keeps it
-    // above that window, also when a message box over the same window closes.
+    // above that window; a message box over the same window raises it again
+    // when it closes (RaiseLoadMessage).
     QWidget* over = parentForm ? parentForm->window() : OperatorWindow();
     loadingWindow = new KS_SYS_LoadingMessage(over);
     ShowBusyPointer();
@@ -143,6 +144,12 @@ void UnloadLoadMessage()
     DoEvents();
 }
 
+void RaiseLoadMessage()
+{
+    if (loadingWindow && loadingWindow->isVisible())
+        loadingWindow->raise();
+}
+
 bool LoadMessageShowing() { return !loadingWindow.isNull(); }
 QString LoadMessageText() { return loadingWindow ? loadingWindow->lblMessage->text() : QString(); }
 
@@ -163,6 +170,15 @@ namespace {
 constexpr int kEscapeKey = 27;
 constexpr int kDeleteKey = 127;
 bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEscapeKey || keyAscii == kDeleteKey; }
+
+// A paste or a drop goes through a box's key filter one character at a time,
+// as if typed; the decimal filter then reads the text as it stands with the
+// characters taken so far, not the box's text from before the paste.
+struct TextBeingTyped {
+    QString text;
+    int caret = 0;
+};
+const TextBeingTyped* textBeingTyped = nullptr;
 
 } // namespace
 
@@ -201,6 +217,8 @@ int DecimalKeyFilter(int keyAscii, const QString& boxText, int selectionStart, b
 
 int DecimalKeyFilter(int keyAscii, bool allowMinus)
 {
+    if (textBeingTyped)
+        return DecimalKeyFilter(keyAscii, textBeingTyped->text, textBeingTyped->caret, allowMinus);
     auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     const QString text = box ? box->text() : QString();
     const int start = box ? (box->hasSelectedText() ? box->selectionStart() : box->cursorPosition()) : 0;
@@ -315,12 +333,16 @@ namespace {
 // Watches what the operator puts into a one-line box. Text the program sets
 // (a record's field, a unit's answer) is taken as it is: only the part an edit
 // of the operator's brings in is looked at, found between what it left of the
-// text before it and after it.
+// text before it and after it. That part is taken as if it were typed: a line
+// break (CR LF or any pair of CR and LF counts as one) and any other control
+// character become a space, and each character then passes the box's key
+// filter, so a paste, a drop or an undo brings in nothing a key press could not.
 class OperatorText : public QValidator {
 public:
-    explicit OperatorText(QLineEdit* box)
+    OperatorText(QLineEdit* box, const FormConventions* conventions)
         : QValidator(box)
         , box_(box)
+        , conventions_(conventions)
         , accepted_(box->text())
     {
     }
@@ -337,23 +359,41 @@ public:
                    && input.at(input.size() - 1 - tail) == accepted_.at(accepted_.size() - 1 - tail))
                 ++tail;
             const qsizetype end = input.size() - tail;
+            const FormConventions::KeyFilter* filter = conventions_ ? conventions_->KeyFilterOf(box_) : nullptr;
+            const QString before = input.left(head);
+            const QString after = input.mid(end);
             QString taken;
-            int droppedBeforeCaret = 0;
-            for (qsizetype i = head; i < end; ++i) {
-                const QChar ch = input.at(i);
-                if (IsControlChar(ch.unicode()))
-                    taken += QLatin1Char(' ');
-                else if (InCodePage(ch))
+            const auto take = [&](QStringView part) {
+                for (const QChar original : ReplaceLineBreaks(part, u" ")) {
+                    const QChar ch = IsControlChar(original.unicode()) ? QChar(u' ') : original;
+                    if (!InCodePage(ch))
+                        continue;
+                    if (filter) {
+                        const TextBeingTyped typed{before + taken + after, static_cast<int>(head + taken.size())};
+                        textBeingTyped = &typed;
+                        const int passed = (*filter)(ch.unicode());
+                        textBeingTyped = nullptr;
+                        if (passed == 0)
+                            continue;
+                    }
                     taken += ch;
-                else if (i < pos)
-                    ++droppedBeforeCaret;
-            }
+                }
+            };
+            // The part before the caret and the part after it, so the caret
+            // stays behind what was taken of the first.
+            const qsizetype caret = std::clamp<qsizetype>(pos, head, end);
+            take(QStringView(input).mid(head, caret - head));
+            const qsizetype takenBeforeCaret = taken.size();
+            take(QStringView(input).mid(caret, end - caret));
             // Nothing of it taken: the edit does not happen at all, so a
             // refused key over a selection leaves the selection as it was.
             if (taken.isEmpty() && end > head)
                 return Invalid;
-            input = input.left(head) + taken + input.mid(end);
-            pos -= droppedBeforeCaret;
+            input = before + taken + after;
+            if (pos >= end)
+                pos += static_cast<int>(taken.size() - (end - head));
+            else if (pos > head)
+                pos = static_cast<int>(head + takenBeforeCaret);
         }
         accepted_ = input;
         return Acceptable;
@@ -361,6 +401,7 @@ public:
 
 private:
     QLineEdit* box_;
+    QPointer<const FormConventions> conventions_;
     mutable QString accepted_;
 };
 
@@ -372,6 +413,8 @@ void tidyText(QPlainTextEdit* box, bool oneLine)
 {
     const QString text = box->document()->toPlainText();
     const auto refused = [](QChar ch) { return !InCodePage(ch); };
+    // A break of two characters (CR LF, say) arrives as two new lines; it is one, as in a line edit.
+    const auto lineBreak = [](QChar ch) { return ch == u'\n' || ch == u'\r'; };
     QTextCursor cursor(box->document());
     bool editing = false;
     for (qsizetype end = text.size(); end > 0;) {
@@ -382,6 +425,8 @@ void tidyText(QPlainTextEdit* box, bool oneLine)
             continue;
         }
         qsizetype start = end - 1;
+        if (blank && lineBreak(ch) && start > 0 && lineBreak(text.at(start - 1)))
+            --start;
         while (!blank && start > 0 && refused(text.at(start - 1)))
             --start;
         // One step with the edit that brought it, so that Undo takes both back.
@@ -410,7 +455,7 @@ void FormConventions::guardText(QWidget* box)
         // A spin box's or a date's own box has its own rules.
         if (line->validator())
             return;
-        line->setValidator(new OperatorText(line));
+        line->setValidator(new OperatorText(line, this));
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(box)) {
         connect(text, &QPlainTextEdit::textChanged, this, [this, text] { tidyText(text, !exempt_.contains(text)); });
     } else {
@@ -454,6 +499,12 @@ void FormConventions::SetKeyFilter(QLineEdit* box, KeyFilter filter)
 {
     watch(box);
     filters_.insert(box, std::move(filter));
+}
+
+const FormConventions::KeyFilter* FormConventions::KeyFilterOf(const QObject* box) const
+{
+    const auto found = filters_.constFind(const_cast<QObject*>(box));
+    return found == filters_.constEnd() ? nullptr : &found.value();
 }
 
 void FormConventions::ExemptFromEnter(QWidget* control) { exempt_.insert(control); }

@@ -40,6 +40,11 @@ QWidget* OperatorWindow();
 void ShowLoadMessage(std::string_view text, QWidget* parentForm = nullptr, int widthTwips = 0, int heightTwips = 0);
 void UnloadLoadMessage();
 bool LoadMessageShowing();
+// Puts the please-wait window back on top of the window it waits for. A
+// window manager that raises a modal window's owner when a message box over it
+// closes (openbox does) would otherwise leave it behind that window, and the
+// operator would see only a window that takes no clicks.
+void RaiseLoadMessage();
 QString LoadMessageText();
 
 // The folder browser, opened on startFolder: the chosen folder's path, or "" when the operator cancels.
@@ -69,7 +74,8 @@ bool OpenToOperator(QWidget* window);
 //  - Enter moves to the next control as Tab does (except in the controls named as exempt,
 //    and in menus, where Return activates the highlighted item);
 //  - a line edit selects its whole text when it gets the focus (except the boxes named);
-//  - a line edit given a key filter passes each typed character through it;
+//  - a line edit given a key filter passes each typed character through it, and
+//    each character of a paste or a drop too, so it never holds one the filter refuses;
 //  - a box takes no character that the data files' code page cannot hold (the
 //    operator would find it stored and sent as "?"), and a box for one line (a
 //    line edit, or a multi-line box whose Enter moves on) turns a control
@@ -83,6 +89,8 @@ public:
     static FormConventions* Install(QWidget* form, bool enterMovesOn = true);
 
     void SetKeyFilter(QLineEdit* box, KeyFilter filter);
+    // The box's key filter, or nullptr when it has none.
+    const KeyFilter* KeyFilterOf(const QObject* box) const;
     // Enter keeps its own meaning in this control (a multi-line message box, a button).
     void ExemptFromEnter(QWidget* control);
     // This box keeps its caret where the click put it instead of selecting its text.

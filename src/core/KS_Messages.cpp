@@ -70,12 +70,16 @@ std::int16_t ShowMessage(const MessageRequest& request)
 
     boxShowing = true;
     {
+        // The box lives on this stack, owned by the window under it: that
+        // window must outlive the box's loop, whatever runs inside it.
+        const WaitScope boxWaits;
         KS_SYS_Message box(OperatorWindow());
         box.Prepare(request);
         box.ShowMe();
     }
     boxShowing = false;
     DoEvents();
+    RaiseLoadMessage();
     return gMessageResult;
 }
 

@@ -33,20 +33,36 @@ std::string StripDelimiter(std::string_view text, std::string_view nullText, std
     return result.empty() ? std::string(nullText) : result;
 }
 
-std::string ReplaceLineBreaks(std::string_view text, std::string_view replacement)
+namespace {
+// One rule for record text and for the text a box takes: a line break is CR
+// or LF, and the one that follows it at once belongs to it, whichever it is.
+template <class Text, class View, class Char>
+Text replaceLineBreaks(View text, const View& replacement)
 {
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
+    const auto isBreak = [](Char c) { return c == Char('\r') || c == Char('\n'); };
+    Text result;
+    for (decltype(text.size()) i = 0; i < text.size(); ++i) {
+        const Char c = text[i];
+        if (isBreak(c)) {
             result += replacement;
-            if (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n'))
+            if (i + 1 < text.size() && isBreak(text[i + 1]))
                 ++i;
         } else {
-            result.push_back(c);
+            result += c;
         }
     }
     return result;
+}
+} // namespace
+
+std::string ReplaceLineBreaks(std::string_view text, std::string_view replacement)
+{
+    return replaceLineBreaks<std::string, std::string_view, char>(text, replacement);
+}
+
+QString ReplaceLineBreaks(QStringView text, QStringView replacement)
+{
+    return replaceLineBreaks<QString, QStringView, QChar>(text, replacement);
 }
 
 std::string BlankControlChars(std::string_view text)

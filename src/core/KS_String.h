@@ -11,6 +11,8 @@ std::string StripChar(std::string_view text, std::string_view character);
 std::string StripDelimiter(std::string_view text, std::string_view nullText = "NULL",
                            std::string_view delimiter = ",");
 std::string ReplaceLineBreaks(std::string_view text, std::string_view replacement);
+// The same on widget text: a line break pasted into a box for one line.
+QString ReplaceLineBreaks(QStringView text, QStringView replacement);
 std::string ReplaceChar(std::string_view text, std::string_view character, std::string_view replacement);
 
 // Every control character (below 0x20, and DEL) as a space. Text that rides

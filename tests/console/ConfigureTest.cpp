@@ -238,3 +238,19 @@ TEST_F(ConfigureFixture, BrowseShowsTheChosenFolderAsNamedAndACancelledBrowseEmp
         EXPECT_EQ(dialog.txtPath->text(), cancel ? QString() : chosen);
     }
 }
+
+TEST_F(ConfigureFixture, TheDatabasePathTakesACharacterOutsideTheDataFilesCodePageTypedOnceTheDialogShows)
+{
+    dialog.show();
+    QApplication::processEvents();
+    const QString polishL = QString::fromUtf8("\u0141"); // not in Windows-1252
+    for (QLineEdit* box : {dialog.txtPath, dialog.txtPassword}) {
+        box->setText("ab");
+        box->setCursorPosition(2);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, polishL);
+        QApplication::sendEvent(box, &press);
+    }
+    // A folder name is the file system's; the password is stored in the code page.
+    EXPECT_EQ(dialog.txtPath->text(), "ab" + polishL);
+    EXPECT_EQ(dialog.txtPassword->text(), "ab");
+}

@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QTest>
 #include <QTimer>
 
@@ -152,4 +153,15 @@ TEST_F(CoverPageFixture, EscapeInThePagerBoxClosesTheWindowAndEndsTheTest)
     EXPECT_FALSE(page.isVisible());
     EXPECT_FALSE(page.tmrCoverPage->isActive());
     page.hide();
+}
+
+TEST_F(CoverPageFixture, APagerNumberPastedWithABlankPagesOnlyTheDigitsPasted)
+{
+    choose(0);
+    page.txtUserID->selectAll();
+    QApplication::clipboard()->setText("1 2");
+    page.txtUserID->paste();
+    EXPECT_EQ(page.txtUserID->text(), "12");
+    page.tmrCoverPage_Timer();
+    EXPECT_EQ(pagedNumbers(), Lines{"012"});
 }

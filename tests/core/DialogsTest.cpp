@@ -3,10 +3,13 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "KS_Forms.h"
@@ -14,6 +17,8 @@
 #include "KS_Globals.h"
 #include "KS_SYS_About.h"
 #include "KS_SYS_Login.h"
+#include "KS_SYS_Message.h"
+#include "KS_String.h"
 #include "TestSupport.h"
 
 TEST(Login, WrongPasswordLogsOutAndEmptiesTheBoxWhileCaseAndBlanksDoNotCount)
@@ -172,6 +177,91 @@ TEST(FormConventions, NoBoxTakesACharacterTheDataFilesCannotHoldAndNoOneLineBoxA
     EXPECT_EQ(wrapped->toPlainText(), "FIRE P999X ");
 }
 
+namespace {
+void dropText(QWidget* box, const QString& text)
+{
+    QMimeData data;
+    data.setText(text);
+    const QPoint end(box->width() - 1, box->height() / 2);
+    QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(box, &drop);
+}
+} // namespace
+
+TEST(FormConventions, APasteOrADropPassesTheKeyFilterCharacterByCharacterAsTypedKeysDo)
+{
+    QDialog form;
+    auto* digits = new QLineEdit(&form);
+    auto* phone = new QLineEdit(&form);
+    auto* decimal = new QLineEdit(&form);
+    auto* conventions = FormConventions::Install(&form);
+    conventions->SetKeyFilter(digits, DigitsOnlyKey);
+    conventions->SetKeyFilter(phone, PhoneKeyFilter);
+    conventions->SetKeyFilter(decimal, [](int key) { return DecimalKeyFilter(key, true); });
+    form.show();
+    const auto paste = [](QLineEdit* box, const QString& text) {
+        box->setFocus();
+        QApplication::clipboard()->setText(text);
+        box->paste();
+        return box->text();
+    };
+
+    EXPECT_EQ(paste(digits, "2 5"), "25");
+    EXPECT_EQ(digits->cursorPosition(), 2);
+    digits->setCursorPosition(1);
+    EXPECT_EQ(paste(digits, "A\r\n4"), "245");
+    EXPECT_EQ(digits->cursorPosition(), 2);
+    digits->clear();
+    QApplication::clipboard()->setText("9 9");
+    QTest::keyClick(digits, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(digits->text(), "99");
+    dropText(digits, "12 A4");
+    EXPECT_EQ(digits->text(), "99124");
+    // A paste with nothing the box takes leaves the box as it was; a clean one can be undone.
+    EXPECT_EQ(paste(digits, "x y"), "99124");
+    EXPECT_EQ(paste(digits, "7"), "991247");
+    digits->undo();
+    EXPECT_EQ(digits->text(), "99124");
+
+    EXPECT_EQ(paste(phone, "(555) 12x3,4"), "(555) 1234");
+    // The decimal rules read the text as the paste builds it: one point, a minus only in front.
+    EXPECT_EQ(paste(decimal, "-1.2.3-"), "-1.23");
+    decimal->clear();
+    decimal->setText("5");
+    decimal->setCursorPosition(1);
+    EXPECT_EQ(paste(decimal, "-7"), "57");
+}
+
+TEST(FormConventions, ALineBreakPastedIntoABoxForOneLineCountsOnce)
+{
+    QDialog form;
+    auto* line = new QLineEdit(&form);
+    auto* wrapped = new QPlainTextEdit(&form); // one line shown wrapped: Enter moves on
+    FormConventions::Install(&form);
+    form.show();
+    for (const char* pasted : {"Ann\r\nLee", "Ann\n\rLee", "Ann\r\rLee", "Ann\n\nLee"}) {
+        SCOPED_TRACE(QString::fromLatin1(pasted).toUtf8().toPercentEncoding().toStdString());
+        QApplication::clipboard()->setText(pasted);
+        line->clear();
+        line->setFocus();
+        line->paste();
+        EXPECT_EQ(line->text(), "Ann Lee");
+        wrapped->clear();
+        wrapped->setFocus();
+        wrapped->paste();
+        EXPECT_EQ(wrapped->toPlainText(), "Ann Lee");
+    }
+    // Two breaks are two blanks, as the record text gets them.
+    QApplication::clipboard()->setText("a\r\n\r\nb");
+    line->clear();
+    line->paste();
+    EXPECT_EQ(line->text(), "a  b");
+    EXPECT_EQ(ReplaceLineBreaks("a\r\n\r\nb", " "), "a  b");
+    EXPECT_EQ(ReplaceLineBreaks("a\r\rb\n\nc", "|"), "a|b|c");
+}
+
 TEST(HelpKey, F1OpensTheHelpFromAnyWindowButNotFromOneClosedToTheOperator)
 {
     QTemporaryDir folder;
@@ -217,4 +307,38 @@ TEST(LoadingWindow, ASecondCallKeepsTheFirstText)
     EXPECT_EQ(LoadMessageText(), "first");
     UnloadLoadMessage();
     EXPECT_FALSE(LoadMessageShowing());
+}
+
+TEST(LoadingWindow, ItIsRaisedAgainOverItsWindowWhenAMessageBoxOverThatWindowCloses)
+{
+    QDialog work;
+    work.setWindowModality(Qt::ApplicationModal);
+    work.show();
+    ShowLoadMessage("Please wait...", &work);
+    QWidget* loading = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "KS_SYS_LoadingMessage")
+            loading = w;
+    ASSERT_NE(loading, nullptr);
+    // A window manager may put the box's owner over it while the box shows; what counts is the raise after.
+    struct Raises : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::ZOrderChange;
+            return false;
+        }
+    } raises;
+    SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> { return std::nullopt; });
+    QTimer::singleShot(0, [&] {
+        loading->installEventFilter(&raises);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
+                box->cmd_Ok->click();
+    });
+    EXPECT_EQ(ShowMessage("Connection lost. Retry?"), kAnswerOk);
+    SetMessageAnswerHook({});
+    EXPECT_GT(raises.count, 0);
+    EXPECT_TRUE(loading->isVisible());
+    UnloadLoadMessage();
 }

@@ -1,0 +1,129 @@
+// A window that deletes itself on close, closed while a timer's page waits
+// inside its message box: the box lives on the stack under the page, so the
+// window must outlive that wait. The operator's clicks arrive as events inside
+// the page's wait, and every yield runs the window events as the program's does.
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include "ConsoleHarness.h"
+#include "KS_Clock.h"
+#include "KS_Events.h"
+#include "KS_GEN_CoverPage.h"
+#include "KS_GEN_UserAdd.h"
+#include "KS_Paging.h"
+#include "LinkTestSupport.h"
+#include "KS_SYS_Message.h"
+
+namespace {
+
+KS_SYS_Message* shownBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
+}
+
+// The boxes whose text starts so are shown for real; any other is answered OK.
+void ShowRealBoxes(const std::string& prefix)
+{
+    SetMessageAnswerHook([prefix](const MessageRequest& request) -> std::optional<MessageAnswer> {
+        if (request.message.starts_with(prefix))
+            return std::nullopt;
+        return MessageAnswer{kAnswerOk, false};
+    });
+}
+
+// From inside the box's modal loop: the timer job starts, and inside its wait
+// the operator answers the box and then clicks the window's close button.
+struct CloseInsideTheBoxsWait {
+    ConsoleHarness& harness;
+    QPointer<QWidget> window;
+    QAbstractButton* closeButton;
+    std::function<void()> timerJob;
+    QPointer<KS_SYS_Message> box{};
+    bool boxOwnedByWindow = false;
+    int yields = 0;
+
+    void Arm()
+    {
+        QTimer::singleShot(0, [this] {
+            box = shownBox();
+            ASSERT_TRUE(box);
+            boxOwnedByWindow = box->parentWidget() == window;
+            SetYieldHook([this] {
+                AdvanceTick();
+                PollEncoderReply();
+                ++yields;
+                if (yields == 2 && box)
+                    box->cmd_Ok->click();
+                if (yields == 4)
+                    QMetaObject::invokeMethod(closeButton, &QAbstractButton::click, Qt::QueuedConnection);
+                QCoreApplication::processEvents();
+            });
+            timerJob();
+            InstallTickPump();
+        });
+    }
+};
+
+} // namespace
+
+TEST(WindowClosedInAWait, TheCoverPageClosedWhileItsPageWaitsInsideItsHelpNoticeGoesOnceTheWaitIsOver)
+{
+    ConsoleHarness harness{{{5, "Anna", "A"}}};
+    KS_MainForm& form = harness.Load();
+    gHelpFile.clear();
+    form.mnuSetupOptions_Click(2);
+    QPointer<KS_GEN_CoverPage> page = ShownWindow<KS_GEN_CoverPage>("KS_GEN_CoverPage");
+    ASSERT_TRUE(page);
+    ASSERT_TRUE(page->testAttribute(Qt::WA_DeleteOnClose));
+    QApplication::setActiveWindow(page);
+    harness.HostLines();
+
+    CloseInsideTheBoxsWait run{harness, page.data(), page->cmdClose, [&page] { page->tmrCoverPage_Timer(); }};
+    ShowRealBoxes("The help file");
+    run.Arm();
+    QTest::keyClick(page.data(), Qt::Key_F1);
+
+    EXPECT_TRUE(run.boxOwnedByWindow);
+    EXPECT_GT(run.yields, 4);
+    EXPECT_EQ(harness.Pages(), Lines{"P100Testing - Sending Cover Page"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(page);
+    EXPECT_TRUE(form.centralWidget()->isEnabled());
+}
+
+TEST(WindowClosedInAWait, TheAddDialogCancelledWhileAScheduledPageWaitsInsideItsBoxGoesOnceTheWaitIsOver)
+{
+    ConsoleHarness harness{{{5, "Anna", "A"}}};
+    KS_MainForm& form = harness.Load();
+    gSchedule.assign(700, ScheduleEntry{});
+    ScheduleEntry& entry = gSchedule[0];
+    entry.Time = "09:05 AM";
+    entry.Pager = "005";
+    entry.AlertType = 3;
+    entry.Active = -1;
+    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); }); // a Monday
+    form.cmdAdd_Click();
+    QPointer<KS_GEN_UserAdd> dialog = form.findChild<KS_GEN_UserAdd*>();
+    ASSERT_TRUE(dialog);
+    QApplication::setActiveWindow(dialog);
+    harness.HostLines();
+
+    CloseInsideTheBoxsWait run{harness, dialog.data(), dialog->cmdCancel, [&form] { form.tmrSeconds_Timer(); }};
+    ShowRealBoxes("From Pager is not valid.");
+    run.Arm();
+    dialog->cmdOk->click();
+
+    EXPECT_TRUE(run.boxOwnedByWindow);
+    EXPECT_GT(run.yields, 4);
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
+    EXPECT_EQ(entry.Fired, -1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(dialog);
+    EXPECT_TRUE(form.centralWidget()->isEnabled());
+    SetClockForTest({});
+}
