@@ -367,6 +367,8 @@ bool ToneUploadRefused()
     return unreadSlot != 0;
 }
 
+void ForgetUnreadToneSlot() { unreadSlot = 0; }
+
 bool CreateDefaultToneScheduleFile() { return replaceDataFolderSchedule(defaultWeek()); }
 
 bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)

@@ -98,6 +98,9 @@ void MarkToneSlotUnread(int slot);
 bool ToneUploadRefused();
 // The same with the default week instead of the device's.
 bool CreateDefaultToneScheduleFile();
+// The operator chose the schedule himself (New, Open), or the window that
+// switched is gone: what the file holds is no longer taken for the old slot's.
+void ForgetUnreadToneSlot();
 
 // Copies the 48 events of one weekday (1 Monday .. 7 Sunday) onto another in
 // gToneSchedule and writes the target's records in place in gToneGenFile.

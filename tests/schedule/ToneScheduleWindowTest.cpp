@@ -237,6 +237,40 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploa
     EXPECT_TRUE(boxes.queueEmpty());
 }
 
+// The lock keeps the old week out of a slot whose own did not come; a week
+// the operator chooses (New, Open) or a new window is free to go up.
+TEST_F(ToneWindow, TheLockOfASlotWhoseWeekDidNotComeEndsWithNewOpenAndTheWindow)
+{
+    Start();
+    const std::string chosen = gDataFolder + "/chosen.tgs";
+    WriteBytes(chosen, ReadBytes(gToneGenFile));
+    SetFileDialogHook([&chosen](const FileDialogRequest&) { return std::optional(chosen); });
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        {"New", [this] { boxes.Answer(kAnswerYes), window->cmdNew->click(); }},
+        {"Open", [this] { window->cmdOpen->click(); }},
+        {"a new window", [this] { Open(); }}};
+    int slot = 1;
+    for (const auto& [ending, end] : endings) {
+        SCOPED_TRACE(ending);
+        // The unit takes the switch but never hands an event back.
+        unit->Fault(sim::FaultKind::Silence, "?E");
+        slot = slot % 4 + 1;
+        for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerNo, kAnswerOk, kAnswerOk})
+            boxes.Answer(answer);
+        Switch(slot);
+        ASSERT_TRUE(boxes.queueEmpty());
+        ASSERT_TRUE(boxes.texts().back().starts_with("The schedule of slot " + std::to_string(slot)));
+        unit->engine.ClearFaults();
+
+        end();
+        unit->engine.ClearTranscript();
+        boxes.Answer(kAnswerYes);
+        window->cmdUpload->click();
+        EXPECT_EQ(HostLines("PE").size(), 336u);
+        EXPECT_TRUE(boxes.queueEmpty());
+    }
+}
+
 TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
 {
     Start();
