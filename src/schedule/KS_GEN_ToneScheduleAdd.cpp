@@ -219,11 +219,10 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
             && AskUpdateDatabaseOnly() != kAnswerYes)
             return false;
     }
-    if (const FileError error = WriteRecordAt(gToneGenFile, index + 1, event); error != FileError::None) {
+    if (const FileError error = StoreToneEvents(index, {event}); error != FileError::None) {
         ShowScheduleFileError(error, gToneGenFile);
         return false;
     }
-    gToneSchedule[static_cast<std::size_t>(index)] = event;
     KS_GEN_ToneSchedule::FillEventRow(selectedRow(), event);
     showSaved(selectedRow());
     return true;

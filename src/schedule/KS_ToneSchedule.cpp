@@ -371,6 +371,27 @@ void ForgetUnreadToneSlot() { unreadSlot = 0; }
 
 bool CreateDefaultToneScheduleFile() { return replaceDataFolderSchedule(defaultWeek()); }
 
+FileError StoreToneEvents(int index, const std::vector<ToneScheduleEvent>& events)
+{
+    if (index < 0 || index + static_cast<int>(events.size()) > kToneScheduleEvents)
+        return FileError::Other;
+    if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
+        gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
+    const RecordFile file(gToneGenFile, ToneScheduleEvent::kLength);
+    const auto first = static_cast<int>(std::min<std::int64_t>(file.Count(), index));
+    std::vector<ToneScheduleEvent> run;
+    for (int i = first; i < index; ++i)
+        run.push_back(DefaultToneScheduleEvent(i % kToneEventsPerDay + 1));
+    run.insert(run.end(), events.begin(), events.end());
+    std::string bytes;
+    for (const ToneScheduleEvent& event : run)
+        bytes += EncodeRecord(event);
+    const FileError error = file.WriteRecords(first + 1, bytes);
+    if (error == FileError::None)
+        std::copy(run.begin(), run.end(), gToneSchedule.begin() + first);
+    return error;
+}
+
 bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
 {
     if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents) || sourceWeekday < 1
@@ -378,22 +399,16 @@ bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
         return false;
     const int source = (sourceWeekday - 1) * kToneEventsPerDay;
     const int target = (targetWeekday - 1) * kToneEventsPerDay;
+    std::vector<ToneScheduleEvent> day;
     for (int e = 0; e < kToneEventsPerDay; ++e) {
-        const ToneScheduleEvent& from = gToneSchedule[static_cast<std::size_t>(source + e)];
-        ToneScheduleEvent& to = gToneSchedule[static_cast<std::size_t>(target + e)];
+        ToneScheduleEvent to = gToneSchedule[static_cast<std::size_t>(source + e)];
         // The spare bytes stay the target's own.
-        const std::string reserved = to.Reserved;
-        to = from;
-        to.Reserved = reserved;
+        to.Reserved = gToneSchedule[static_cast<std::size_t>(target + e)].Reserved;
+        day.push_back(std::move(to));
     }
-    for (int e = 0; e < kToneEventsPerDay; ++e) {
-        const int index = target + e;
-        if (const FileError error =
-                WriteRecordAt(gToneGenFile, index + 1, gToneSchedule[static_cast<std::size_t>(index)]);
-            error != FileError::None) {
-            ShowScheduleFileError(error, gToneGenFile);
-            return false;
-        }
+    if (const FileError error = StoreToneEvents(target, day); error != FileError::None) {
+        ShowScheduleFileError(error, gToneGenFile);
+        return false;
     }
     return true;
 }

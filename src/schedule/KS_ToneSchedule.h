@@ -102,6 +102,12 @@ bool CreateDefaultToneScheduleFile();
 // switched is gone: what the file holds is no longer taken for the old slot's.
 void ForgetUnreadToneSlot();
 
+// Writes events from table index on in place in gToneGenFile, in one write,
+// and puts them into gToneSchedule once they are down. Past the end of a
+// short file the records between are written as the default events the list
+// shows for them, never left as zero bytes.
+FileError StoreToneEvents(int index, const std::vector<ToneScheduleEvent>& events);
+
 // Copies the 48 events of one weekday (1 Monday .. 7 Sunday) onto another in
 // gToneSchedule and writes the target's records in place in gToneGenFile.
 bool CopyToneWeekDay(int sourceWeekday, int targetWeekday);

@@ -292,6 +292,63 @@ TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
     EXPECT_TRUE(HostLines("PE").empty());
 }
 
+// A short file is a week whose last days were never written: they list and
+// save as default events, and whatever lies between the file's end and a
+// record written goes down as default events, never as zero bytes.
+TEST_F(ToneWindow, TheDaysPastTheEndOfAShortFileListAndSaveAsDefaultEvents)
+{
+    Start();
+    std::string monday = ReadBytes(gToneGenFile).substr(0, 48 * 73);
+    monday.replace(30, 8, "07:45 AM");
+    const std::string shortFile = gDataFolder + "/monday.tgs";
+    WriteBytes(shortFile, monday);
+    const std::string tiny = gDataFolder + "/tiny.tgs";
+    WriteBytes(tiny, monday.substr(0, 10));
+    std::string answer = tiny;
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+
+    // A file without one whole record is no schedule.
+    const std::string before = gToneGenFile;
+    boxes.Answer(kAnswerOk);
+    window->cmdOpen->click();
+    EXPECT_EQ(boxes.texts(), Lines{"Error reading user record."});
+    EXPECT_EQ(gToneGenFile, before);
+
+    answer = shortFile;
+    window->cmdOpen->click();
+    ASSERT_EQ(gToneGenFile, shortFile);
+    window->cmbWeekDay->setCurrentIndex(2);
+    window->cmbWeekDay_Click();
+    EXPECT_EQ(Row(1)->text(0), "01");
+    EXPECT_EQ(Row(48)->text(ToneColumn::Time), "12:00 AM");
+    window->chkOffLine->setChecked(true);
+    Edit(1, [](Dialog& dialog) {
+        dialog.dtpTime->setTime(QTime(9, 10));
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    std::string bytes = ReadBytes(shortFile);
+    ASSERT_EQ(bytes.size(), 97u * 73);
+    EXPECT_EQ(bytes.substr(96 * 73 + 30, 8), "09:10 AM");
+    EXPECT_EQ(bytes.substr(48 * 73, 2), "01"); // Tuesday's first event
+    EXPECT_EQ(bytes.substr(48 * 73 + 30, 8), "12:00 AM");
+    EXPECT_EQ(bytes.substr(95 * 73, 2), "48");
+
+    // Monday copied onto Friday: Wednesday's rest and Thursday go down as defaults.
+    window->cmbWeekDay->setCurrentIndex(4);
+    window->cmbWeekDay_Click();
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerNo);
+    window->cmdCopyFrom->click();
+    bytes = ReadBytes(shortFile);
+    ASSERT_EQ(bytes.size(), 240u * 73);
+    EXPECT_EQ(bytes.substr(149 * 73, 2), "06");
+    EXPECT_EQ(bytes.substr(149 * 73 + 30, 8), "12:00 AM");
+    EXPECT_EQ(bytes.substr(192 * 73 + 30, 8), "07:45 AM");
+    EXPECT_EQ(bytes.find(std::string(73, '\0')), std::string::npos);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
+}
+
 TEST_F(ToneWindow, NothingOfAScheduleWhoseReadBrokeOffIsCopiedOrUploadedUntilALoadSucceeds)
 {
     Start();
