@@ -71,7 +71,20 @@ void showUnreadSlot()
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
+void showUnsendableAlertType(int index, const ToneScheduleEvent& event)
+{
+    static constexpr const char* kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday",
+                                            "Friday", "Saturday", "Sunday"};
+    ShowMessage("Event " + ZeroPad(static_cast<long long>(Val(event.EventNo)), 2) + " of "
+                    + kDays[index / kToneEventsPerDay] + " in the schedule file " + gToneGenFile
+                    + " holds no valid alert type; the file may be damaged. The upload was stopped there after "
+                    + std::to_string(index) + " events. Please update the event and upload again.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
 } // namespace
+
+bool ToneAlertTypeSendable(std::uint8_t alertType) { return alertType <= 9 || !IsControlChar(alertType); }
 
 void ShowScheduleFileError(FileError error, const std::string& path)
 {
@@ -259,6 +272,13 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         if (!IsToneEventComplete(event)) {
             ShowPartialUploadWarning(static_cast<std::int16_t>(i));
             return true;
+        }
+        // A control character in the alert type byte (a damaged file, never
+        // the event dialog) would travel raw inside the line and end or break
+        // it on the unit: the upload stops at that event instead.
+        if (!ToneAlertTypeSendable(event.AlertType)) {
+            showUnsendableAlertType(i, event);
+            return false;
         }
         std::string reply;
         if (!SendLinkCommand("PE", ToneEventString(i, event), true, 60, reply, true, 3)) {

@@ -38,6 +38,10 @@ std::string ToneEventString(int index, const ToneScheduleEvent& event, std::stri
 // The same for the connected unit.
 std::string ToneEventString(int index, const ToneScheduleEvent& event);
 
+// Whether the alert type byte can travel in a "PE" line: 0 to 9 go as their
+// digit, any other byte as itself, which a control character cannot.
+bool ToneAlertTypeSendable(std::uint8_t alertType);
+
 // An entry that can go to the device: numbered 1 to 48 with a readable time.
 // The zero bytes of a record that no one wrote are not an event.
 bool IsToneEventComplete(const ToneScheduleEvent& event);
