@@ -175,6 +175,52 @@ TEST(ToneWindowOnConsole, UploadLooksAgainForAToneGeneratorAnIdentificationMisse
     EXPECT_EQ(window.lblInfo->text(), "Done !");
 }
 
+// The event dialog's Ok asks a unit whose tone generator counts as absent
+// again, as the table dialogs do, and sends the event. A unit of another kind
+// found there changes the dialog to its rules first, and nothing goes out
+// until Ok is pressed again.
+TEST(ToneWindowOnConsole, TheEventDialogIdentifiesTheUnitAgainBeforeItSavesToTheFileOnly)
+{
+    for (const auto& [before, found] : {std::pair{'L', 'L'}, {'A', 'X'}}) {
+        SCOPED_TRACE(found);
+        ConsoleHarness harness;
+        harness.engine.SetModel(before);
+        harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = before == 'L' ? "?TG" : "?T",
+                                 .match = sim::MatchMode::Exact, .times = 0});
+        harness.Load();
+        ASSERT_FALSE(gToneGenSupported);
+        harness.engine.ClearFaults();
+        harness.engine.SetModel(found);
+        ASSERT_TRUE(CreateDefaultToneScheduleFile());
+        KS_GEN_ToneSchedule window(&harness.form());
+        window.Form_Load();
+        harness.HostLines();
+        SelectListRow(window.lvwMessages, window.lvwMessages->topLevelItem(0));
+        WorkModalDialog<Dialog>(&window, [&, found = found](Dialog& dialog) {
+            dialog.chkActive->setChecked(true);
+            dialog.txtZone->setText("7");
+            if (found == 'X') {
+                EXPECT_EQ(dialog.txtZone->maxLength(), 3);
+                harness.messages.Answer(kAnswerOk);
+                dialog.cmdOk_Click();
+                ASSERT_TRUE(dialog.isVisible());
+                ASSERT_EQ(harness.messages.texts().size(), 1u);
+                EXPECT_EQ(harness.messages.texts()[0].rfind("The unit now connected is a QX9860, which takes", 0), 0u);
+                EXPECT_EQ(dialog.txtZone->text(), "07");
+                EXPECT_EQ(dialog.txtZone->maxLength(), 2);
+                const Lines asked = harness.HostLines();
+                EXPECT_EQ(std::count_if(asked.begin(), asked.end(), [](const std::string& l) { return l[0] == 'P'; }), 0);
+                EXPECT_EQ(ReadBytes(gToneGenFile).substr(2, 3), "01 ");
+            }
+            dialog.cmdOk_Click();
+        }, [&window] { window.cmdUpdate->click(); });
+        const Lines lines = harness.HostLines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "PE2010000101Y0701"), 1);
+        EXPECT_EQ(harness.messages.texts().size(), found == 'X' ? 1u : 0u);
+        EXPECT_EQ(ReadBytes(gToneGenFile).substr(2, 3), "07 ");
+    }
+}
+
 TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploadsTheOldOne)
 {
     Connect('X');
