@@ -653,6 +653,11 @@ bool readToneSchedule(const std::string& path, bool correctCountdown)
         showFileError(error);
         return false;
     }
+    // A short file holds the first days only; the rest list as default
+    // events, each with its number, as a short Schedule.DBS does, and not as
+    // zero bytes that no dialog can save.
+    for (std::size_t i = count; i < kToneScheduleEvents; ++i)
+        gToneSchedule[i] = DefaultToneScheduleEvent(static_cast<int>(i % kToneEventsPerDay) + 1);
     if (RecordFile(path, ToneScheduleEvent::kLength).HasTrailingBytes())
         ReportStatus(kToneScheduleIncomplete, true);
     return true;
@@ -786,7 +791,10 @@ int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<Calen
 bool CheckToneScheduleFile(const std::string& path)
 {
     std::vector<ToneScheduleEvent> records;
-    const FileError error = readToneRecords(path, records);
+    FileError error = readToneRecords(path, records);
+    // A file without one whole record holds no schedule, as the calendar refuses one.
+    if (error == FileError::None && records.empty())
+        error = FileError::Other;
     if (error != FileError::None)
         showFileError(error);
     return error == FileError::None;

@@ -155,11 +155,13 @@ int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<Calen
 inline constexpr std::string_view kToneScheduleIncomplete =
     "The tone schedule file ends in an incomplete record, which was not read.";
 
-// Fills gToneSchedule from the schedule file, or builds (and optionally
-// downloads) the default week and writes ToneGen.TGS.
+// Fills gToneSchedule from the schedule file (the days past the end of a
+// short one as default events), or builds (and optionally downloads) the
+// default week and writes ToneGen.TGS.
 bool LoadToneSchedule(bool download);
 // Whether a weekly tone schedule file can be read as LoadToneSchedule reads
-// it; one that cannot is reported as the load reports it.
+// it and holds at least one whole record; one that does not is reported as
+// the load reports a file it cannot read.
 bool CheckToneScheduleFile(const std::string& path);
 
 // A new calendar year from 1 January of this year: its days dated, the rest

@@ -1,5 +1,6 @@
 #include "KS_ProgrammerFrame.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QSet>
@@ -343,10 +344,24 @@ KS_ProgrammerFrame::ReadRun::~ReadRun()
 KS_ProgrammerFrame::Exchange::Exchange(KS_ProgrammerFrame& frame)
     : frame_(frame)
 {
-    ++frame_.exchanges_;
+    if (frame_.exchanges_++ > 0 || frame_.Running())
+        return;
+    if (QWidget* focus = QApplication::focusWidget(); focus && frame_.isAncestorOf(focus))
+        frame_.focusAfterExchange_ = focus;
+    frame_.client_->setEnabled(false);
+    frame_.tlbMenu->setEnabled(false);
 }
 
-KS_ProgrammerFrame::Exchange::~Exchange() { --frame_.exchanges_; }
+KS_ProgrammerFrame::Exchange::~Exchange()
+{
+    if (--frame_.exchanges_ > 0 || frame_.Running())
+        return;
+    frame_.client_->setEnabled(true);
+    frame_.tlbMenu->setEnabled(true);
+    if (frame_.focusAfterExchange_)
+        SafeSetFocus(frame_.focusAfterExchange_);
+    frame_.focusAfterExchange_ = nullptr;
+}
 
 void KS_ProgrammerFrame::closeEvent(QCloseEvent* event)
 {

@@ -65,6 +65,8 @@ public:
     // True between the start and the end of a read, program or reset run;
     // the window cannot be closed meanwhile.
     bool Running() const { return Busy(); }
+    // True while a test tone or a transmitter test waits for the unit.
+    bool Exchanging() const { return exchanges_ > 0; }
 
     // ---- Leaving boxes (the focus-out handlers call these; tests may too)
     // A digit box: its numeric value with leading zeros to its maximum length.
@@ -165,11 +167,13 @@ protected:
         bool infoHidden_ = false;
         QString working_;
     };
-    // A single exchange outside a run (a test tone, a transmitter test): the
-    // window stays as it is and usable, but it cannot be closed until the
-    // exchange is over, as a run refuses, since its handler still has to
-    // come back to it. It is no run: a read or program started meanwhile
-    // greys the window and frees it again as any other.
+    // A single exchange outside a run (a test tone, a transmitter test): no
+    // hourglass, but the window's controls and toolbar go grey until the
+    // exchange is over and it cannot be closed meanwhile, since its handler
+    // still has to come back to it. A read, program or reset started while
+    // the unit's acknowledgement is awaited would clear it and make the
+    // sender repeat the test's command (the unit plays the tone twice), so
+    // the window's handlers refuse to start one while Exchanging().
     class Exchange {
     public:
         explicit Exchange(KS_ProgrammerFrame& frame);
@@ -228,4 +232,5 @@ private:
     QPointer<QWidget> focusAfterRun_;
     int failedSteps_ = 0;
     int exchanges_ = 0; // test tones and transmitter tests waiting for the unit
+    QPointer<QWidget> focusAfterExchange_;
 };

@@ -40,6 +40,8 @@ KS_GEN_ToneSchedule::KS_GEN_ToneSchedule(QWidget* owner)
     buildControls();
 }
 
+KS_GEN_ToneSchedule::~KS_GEN_ToneSchedule() { ForgetUnreadToneSlot(); }
+
 void KS_GEN_ToneSchedule::buildControls()
 {
     QWidget* client = BuildToolbarForm(this, tlbMenu, 11160, 6420);
@@ -421,6 +423,8 @@ void KS_GEN_ToneSchedule::cmdNew_Click()
         return;
     if (!CreateDefaultToneScheduleFile())
         return;
+    // A new week is the operator's own, whichever slot it goes to.
+    ForgetUnreadToneSlot();
     showFirstWeekday();
     setFile(gToneGenFile, false);
     ShowWeekDaySchedule(1, false);
@@ -430,6 +434,7 @@ void KS_GEN_ToneSchedule::cmdOpen_Click()
 {
     if (!chooseFileToOpen(CheckToneScheduleFile))
         return;
+    ForgetUnreadToneSlot();
     showFirstWeekday();
     // The status line lies under this window: the operator who chose the file hears of its torn end here.
     if (ShowWeekDaySchedule(1, false) && RecordFile(gToneGenFile, ToneScheduleEvent::kLength).HasTrailingBytes())

@@ -17,6 +17,8 @@ class KS_GEN_ToneSchedule : public ToneListWindow {
 
 public:
     explicit KS_GEN_ToneSchedule(QWidget* owner = nullptr);
+    // The lock on a slot whose week did not come ends with the window.
+    ~KS_GEN_ToneSchedule() override;
 
     // Reads the slot and the clock from the device and lists Monday; the opener calls it once.
     void Form_Load();

@@ -16,6 +16,7 @@
 #include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_ListWindow.h"
+#include "KS_MainForm.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
 #include "KS_PagingLists.h"
@@ -176,8 +177,12 @@ bool KS_GEN_ToneScheduleAdd::okChecksPass()
     }
     if (!confirmInactive())
         return false;
-    if (!window_->WorkingOffline() && !gToneGenSupported)
-        ShowOptionNotUpdatedWarning("Tone Schedule");
+    if (!window_->WorkingOffline() && !gToneGenSupported) {
+        if (!sameUnitAfterIdentifying())
+            return false;
+        if (!gToneGenSupported)
+            ShowOptionNotUpdatedWarning("Tone Schedule");
+    }
     if (!gToneEventsSupported && alertValue() > 9
         && ShowMessage("The " + gEncoderModelName + " does not support the selected Alert Type.\r\n"
                            + "Are you sure you want to continue? ",
@@ -187,6 +192,32 @@ bool KS_GEN_ToneScheduleAdd::okChecksPass()
         return false;
     }
     return true;
+}
+
+KS_GEN_ToneScheduleAdd::UnitClass KS_GEN_ToneScheduleAdd::connectedUnitClass()
+{
+    return {static_cast<int>(CurrentToneZonePlacement()), EncoderSupportsToneActions(gEncoderModelLetter)};
+}
+
+bool KS_GEN_ToneScheduleAdd::sameUnitAfterIdentifying()
+{
+    if (!gMainForm)
+        return true;
+    SetWorking(true);
+    gMainForm->IdentifyEncoderAgain([] { return !gToneGenSupported; });
+    SetWorking(false);
+    if (connectedUnitClass() == unitClass_)
+        return true;
+    // An event built by the old unit's rules would reach this one in a form it does not take.
+    unitClass_ = connectedUnitClass();
+    setZoneDigits(zoneDigits());
+    cmbAlertType_Click();
+    ShowMessage("The unit now connected is a " + gEncoderModelName
+                    + ", which takes tone events in another form. The event now follows its rules and keeps what "
+                      "was entered; nothing was sent or saved. Please check the event and press Ok again.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+    SafeSetFocus(cmbAlertType);
+    return false;
 }
 
 bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
@@ -219,11 +250,10 @@ bool KS_GEN_ToneScheduleAdd::SaveScheduleEvent()
             && AskUpdateDatabaseOnly() != kAnswerYes)
             return false;
     }
-    if (const FileError error = WriteRecordAt(gToneGenFile, index + 1, event); error != FileError::None) {
+    if (const FileError error = StoreToneEvents(index, {event}); error != FileError::None) {
         ShowScheduleFileError(error, gToneGenFile);
         return false;
     }
-    gToneSchedule[static_cast<std::size_t>(index)] = event;
     KS_GEN_ToneSchedule::FillEventRow(selectedRow(), event);
     showSaved(selectedRow());
     return true;

@@ -42,6 +42,19 @@ protected:
     bool saveEvent() override { return SaveScheduleEvent(); }
 
 private:
+    // What shapes the dialog's boxes and the event it builds: where the zone
+    // travels and whether alert 10 carries an action.
+    struct UnitClass {
+        int zonePlacement = 0;
+        bool actions = false;
+        bool operator==(const UnitClass&) const = default;
+    };
+    static UnitClass connectedUnitClass();
+    // The tone generator counts as absent: the unit is identified again, as
+    // the table dialogs do at Ok. False when it turned out another kind of
+    // unit, whose rules the dialog then follows; nothing may go out yet.
+    bool sameUnitAfterIdentifying();
+
     void buildControls();
     int alertValue() const;
     bool typeNine() const;
@@ -49,4 +62,5 @@ private:
     bool activation() const;
 
     KS_GEN_ToneSchedule* window_ = nullptr;
+    UnitClass unitClass_ = connectedUnitClass();
 };

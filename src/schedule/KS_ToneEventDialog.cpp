@@ -109,6 +109,13 @@ std::string ToneEventDialog::zoneText() const { return ZeroPad(zoneValue(), zone
 
 void ToneEventDialog::txtZone_LostFocus() { txtZone->setText(ToQString(zoneText())); }
 
+void ToneEventDialog::setZoneDigits(int zoneDigits)
+{
+    zoneDigits_ = zoneDigits;
+    txtZone->setMaxLength(std::max(zoneDigits_, static_cast<int>(txtZone->text().size())));
+    txtZone_LostFocus();
+}
+
 bool ToneEventDialog::confirmInactive()
 {
     if (chkActive->isChecked()

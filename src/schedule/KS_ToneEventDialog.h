@@ -100,6 +100,8 @@ protected:
     int zoneValue() const;
     // The zone as the unit's digits write it.
     std::string zoneText() const;
+    // Another unit came on the line: its zones have this many digits. The zone typed stays.
+    void setZoneDigits(int zoneDigits);
     // The row shows the saved event again, in its sorted place.
     void showSaved(QTreeWidgetItem* row);
 

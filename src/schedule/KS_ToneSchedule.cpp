@@ -71,7 +71,20 @@ void showUnreadSlot()
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
+void showUnsendableAlertType(int index, const ToneScheduleEvent& event)
+{
+    static constexpr const char* kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday",
+                                            "Friday", "Saturday", "Sunday"};
+    ShowMessage("Event " + ZeroPad(static_cast<long long>(Val(event.EventNo)), 2) + " of "
+                    + kDays[index / kToneEventsPerDay] + " in the schedule file " + gToneGenFile
+                    + " holds no valid alert type; the file may be damaged. The upload was stopped there after "
+                    + std::to_string(index) + " events. Please update the event and upload again.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
 } // namespace
+
+bool ToneAlertTypeSendable(std::uint8_t alertType) { return alertType <= 9 || !IsControlChar(alertType); }
 
 void ShowScheduleFileError(FileError error, const std::string& path)
 {
@@ -260,6 +273,13 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
             ShowPartialUploadWarning(static_cast<std::int16_t>(i));
             return true;
         }
+        // A control character in the alert type byte (a damaged file, never
+        // the event dialog) would travel raw inside the line and end or break
+        // it on the unit: the upload stops at that event instead.
+        if (!ToneAlertTypeSendable(event.AlertType)) {
+            showUnsendableAlertType(i, event);
+            return false;
+        }
         std::string reply;
         if (!SendLinkCommand("PE", ToneEventString(i, event), true, 60, reply, true, 3)) {
             if (!ExitRequested())
@@ -367,7 +387,30 @@ bool ToneUploadRefused()
     return unreadSlot != 0;
 }
 
+void ForgetUnreadToneSlot() { unreadSlot = 0; }
+
 bool CreateDefaultToneScheduleFile() { return replaceDataFolderSchedule(defaultWeek()); }
+
+FileError StoreToneEvents(int index, const std::vector<ToneScheduleEvent>& events)
+{
+    if (index < 0 || index + static_cast<int>(events.size()) > kToneScheduleEvents)
+        return FileError::Other;
+    if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
+        gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
+    const RecordFile file(gToneGenFile, ToneScheduleEvent::kLength);
+    const auto first = static_cast<int>(std::min<std::int64_t>(file.Count(), index));
+    std::vector<ToneScheduleEvent> run;
+    for (int i = first; i < index; ++i)
+        run.push_back(DefaultToneScheduleEvent(i % kToneEventsPerDay + 1));
+    run.insert(run.end(), events.begin(), events.end());
+    std::string bytes;
+    for (const ToneScheduleEvent& event : run)
+        bytes += EncodeRecord(event);
+    const FileError error = file.WriteRecords(first + 1, bytes);
+    if (error == FileError::None)
+        std::copy(run.begin(), run.end(), gToneSchedule.begin() + first);
+    return error;
+}
 
 bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
 {
@@ -376,22 +419,16 @@ bool CopyToneWeekDay(int sourceWeekday, int targetWeekday)
         return false;
     const int source = (sourceWeekday - 1) * kToneEventsPerDay;
     const int target = (targetWeekday - 1) * kToneEventsPerDay;
+    std::vector<ToneScheduleEvent> day;
     for (int e = 0; e < kToneEventsPerDay; ++e) {
-        const ToneScheduleEvent& from = gToneSchedule[static_cast<std::size_t>(source + e)];
-        ToneScheduleEvent& to = gToneSchedule[static_cast<std::size_t>(target + e)];
+        ToneScheduleEvent to = gToneSchedule[static_cast<std::size_t>(source + e)];
         // The spare bytes stay the target's own.
-        const std::string reserved = to.Reserved;
-        to = from;
-        to.Reserved = reserved;
+        to.Reserved = gToneSchedule[static_cast<std::size_t>(target + e)].Reserved;
+        day.push_back(std::move(to));
     }
-    for (int e = 0; e < kToneEventsPerDay; ++e) {
-        const int index = target + e;
-        if (const FileError error =
-                WriteRecordAt(gToneGenFile, index + 1, gToneSchedule[static_cast<std::size_t>(index)]);
-            error != FileError::None) {
-            ShowScheduleFileError(error, gToneGenFile);
-            return false;
-        }
+    if (const FileError error = StoreToneEvents(target, day); error != FileError::None) {
+        ShowScheduleFileError(error, gToneGenFile);
+        return false;
     }
     return true;
 }

@@ -38,6 +38,10 @@ std::string ToneEventString(int index, const ToneScheduleEvent& event, std::stri
 // The same for the connected unit.
 std::string ToneEventString(int index, const ToneScheduleEvent& event);
 
+// Whether the alert type byte can travel in a "PE" line: 0 to 9 go as their
+// digit, any other byte as itself, which a control character cannot.
+bool ToneAlertTypeSendable(std::uint8_t alertType);
+
 // An entry that can go to the device: numbered 1 to 48 with a readable time.
 // The zero bytes of a record that no one wrote are not an event.
 bool IsToneEventComplete(const ToneScheduleEvent& event);
@@ -98,6 +102,15 @@ void MarkToneSlotUnread(int slot);
 bool ToneUploadRefused();
 // The same with the default week instead of the device's.
 bool CreateDefaultToneScheduleFile();
+// The operator chose the schedule himself (New, Open), or the window that
+// switched is gone: what the file holds is no longer taken for the old slot's.
+void ForgetUnreadToneSlot();
+
+// Writes events from table index on in place in gToneGenFile, in one write,
+// and puts them into gToneSchedule once they are down. Past the end of a
+// short file the records between are written as the default events the list
+// shows for them, never left as zero bytes.
+FileError StoreToneEvents(int index, const std::vector<ToneScheduleEvent>& events);
 
 // Copies the 48 events of one weekday (1 Monday .. 7 Sunday) onto another in
 // gToneSchedule and writes the target's records in place in gToneGenFile.

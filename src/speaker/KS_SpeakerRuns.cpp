@@ -43,6 +43,8 @@ SpeakerListSetting listSetting(const QCheckBox* box, QComboBox* list)
 
 void KS_GEN_SpeakerProgrammer::cmdRead_Click()
 {
+    if (Exchanging())
+        return;
     SafeSetFocus(chkDateTime);
     ReadSpeakerSettings();
 }
@@ -133,6 +135,8 @@ void KS_GEN_SpeakerProgrammer::HideRx1Frequency()
 
 void KS_GEN_SpeakerProgrammer::cmdProgram_Click()
 {
+    if (Exchanging())
+        return;
     if (ChecksBeforeProgramming() && SpeakerConnected())
         ProgramSpeakerSettings();
 }
@@ -287,6 +291,9 @@ void KS_GEN_SpeakerProgrammer::cmdTx2Test_Click() { TransmitterTest(2); }
 
 void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
 {
+    // A test started while another waits would send its start a second time.
+    if (Exchanging() || Running())
+        return;
     Exchange exchange(*this);
     const std::string baudText = cmbTxBaudRate->currentIndex() < 0 ? "" : FromQString(cmbTxBaudRate->currentText());
     const std::string number = std::to_string(transmitter);
@@ -307,6 +314,8 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
 
 void KS_GEN_SpeakerProgrammer::cmdTest_Click()
 {
+    if (Exchanging() || Running())
+        return;
     Exchange exchange(*this);
     if (!IsLinkResponding() || cmbAlertNumber->currentIndex() < 0)
         return;
@@ -318,6 +327,8 @@ void KS_GEN_SpeakerProgrammer::cmdTest_Click()
 
 void KS_GEN_SpeakerProgrammer::cmdReset_Click()
 {
+    if (Exchanging())
+        return;
     const std::string& model = gEncoderModelName;
     const auto answer = ShowMessage("Resetting the " + model
                                         + " will change important device settings and may render it useless.\r\n"

@@ -64,9 +64,11 @@ TEST_F(ToneFiles, TheOldFileNameIsTakenOverWithoutADownloadAndNoFileIsReadPastAW
     EXPECT_FALSE(PathExists(DataFilePath("ToneGen.DBS")));
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).size(), 100u * 73);
     EXPECT_TRUE(unit.queries.empty());
-    // A short file fills what it holds; the data folder's file keeps a countdown of 80.
+    // A short file fills what it holds, the rest are default events; the data folder's file keeps a countdown of 80.
     EXPECT_EQ(gToneSchedule[99].Countdown, 80);
-    EXPECT_EQ(gToneSchedule[100], ToneScheduleEvent{});
+    EXPECT_EQ(gToneSchedule[100].EventNo, "05");
+    EXPECT_EQ(gToneSchedule[100].Time, "12:00 AM");
+    EXPECT_EQ(gToneSchedule[100].AlertType, 1);
 
     // The configured file has countdowns beyond 79 cleared.
     gToneGenFile = DataFilePath("ToneGen.TGS");

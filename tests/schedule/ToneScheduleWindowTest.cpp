@@ -175,6 +175,52 @@ TEST(ToneWindowOnConsole, UploadLooksAgainForAToneGeneratorAnIdentificationMisse
     EXPECT_EQ(window.lblInfo->text(), "Done !");
 }
 
+// The event dialog's Ok asks a unit whose tone generator counts as absent
+// again, as the table dialogs do, and sends the event. A unit of another kind
+// found there changes the dialog to its rules first, and nothing goes out
+// until Ok is pressed again.
+TEST(ToneWindowOnConsole, TheEventDialogIdentifiesTheUnitAgainBeforeItSavesToTheFileOnly)
+{
+    for (const auto& [before, found] : {std::pair{'L', 'L'}, {'A', 'X'}}) {
+        SCOPED_TRACE(found);
+        ConsoleHarness harness;
+        harness.engine.SetModel(before);
+        harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = before == 'L' ? "?TG" : "?T",
+                                 .match = sim::MatchMode::Exact, .times = 0});
+        harness.Load();
+        ASSERT_FALSE(gToneGenSupported);
+        harness.engine.ClearFaults();
+        harness.engine.SetModel(found);
+        ASSERT_TRUE(CreateDefaultToneScheduleFile());
+        KS_GEN_ToneSchedule window(&harness.form());
+        window.Form_Load();
+        harness.HostLines();
+        SelectListRow(window.lvwMessages, window.lvwMessages->topLevelItem(0));
+        WorkModalDialog<Dialog>(&window, [&, found = found](Dialog& dialog) {
+            dialog.chkActive->setChecked(true);
+            dialog.txtZone->setText("7");
+            if (found == 'X') {
+                EXPECT_EQ(dialog.txtZone->maxLength(), 3);
+                harness.messages.Answer(kAnswerOk);
+                dialog.cmdOk_Click();
+                ASSERT_TRUE(dialog.isVisible());
+                ASSERT_EQ(harness.messages.texts().size(), 1u);
+                EXPECT_EQ(harness.messages.texts()[0].rfind("The unit now connected is a QX9860, which takes", 0), 0u);
+                EXPECT_EQ(dialog.txtZone->text(), "07");
+                EXPECT_EQ(dialog.txtZone->maxLength(), 2);
+                const Lines asked = harness.HostLines();
+                EXPECT_EQ(std::count_if(asked.begin(), asked.end(), [](const std::string& l) { return l[0] == 'P'; }), 0);
+                EXPECT_EQ(ReadBytes(gToneGenFile).substr(2, 3), "01 ");
+            }
+            dialog.cmdOk_Click();
+        }, [&window] { window.cmdUpdate->click(); });
+        const Lines lines = harness.HostLines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "PE2010000101Y0701"), 1);
+        EXPECT_EQ(harness.messages.texts().size(), found == 'X' ? 1u : 0u);
+        EXPECT_EQ(ReadBytes(gToneGenFile).substr(2, 3), "07 ");
+    }
+}
+
 TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploadsTheOldOne)
 {
     Connect('X');
@@ -237,6 +283,40 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploa
     EXPECT_TRUE(boxes.queueEmpty());
 }
 
+// The lock keeps the old week out of a slot whose own did not come; a week
+// the operator chooses (New, Open) or a new window is free to go up.
+TEST_F(ToneWindow, TheLockOfASlotWhoseWeekDidNotComeEndsWithNewOpenAndTheWindow)
+{
+    Start();
+    const std::string chosen = gDataFolder + "/chosen.tgs";
+    WriteBytes(chosen, ReadBytes(gToneGenFile));
+    SetFileDialogHook([&chosen](const FileDialogRequest&) { return std::optional(chosen); });
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        {"New", [this] { boxes.Answer(kAnswerYes), window->cmdNew->click(); }},
+        {"Open", [this] { window->cmdOpen->click(); }},
+        {"a new window", [this] { Open(); }}};
+    int slot = 1;
+    for (const auto& [ending, end] : endings) {
+        SCOPED_TRACE(ending);
+        // The unit takes the switch but never hands an event back.
+        unit->Fault(sim::FaultKind::Silence, "?E");
+        slot = slot % 4 + 1;
+        for (const std::int16_t answer : {kAnswerYes, kAnswerOk, kAnswerNo, kAnswerOk, kAnswerOk})
+            boxes.Answer(answer);
+        Switch(slot);
+        ASSERT_TRUE(boxes.queueEmpty());
+        ASSERT_TRUE(boxes.texts().back().starts_with("The schedule of slot " + std::to_string(slot)));
+        unit->engine.ClearFaults();
+
+        end();
+        unit->engine.ClearTranscript();
+        boxes.Answer(kAnswerYes);
+        window->cmdUpload->click();
+        EXPECT_EQ(HostLines("PE").size(), 336u);
+        EXPECT_TRUE(boxes.queueEmpty());
+    }
+}
+
 TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
 {
     Start();
@@ -256,6 +336,63 @@ TEST_F(ToneWindow, CopyFromWritesTheShownDayAndOffersTheUpload)
     EXPECT_EQ(ReadBytes(gToneGenFile), expected);
     EXPECT_EQ(Row(8)->text(ToneColumn::Description), "Assembly");
     EXPECT_TRUE(HostLines("PE").empty());
+}
+
+// A short file is a week whose last days were never written: they list and
+// save as default events, and whatever lies between the file's end and a
+// record written goes down as default events, never as zero bytes.
+TEST_F(ToneWindow, TheDaysPastTheEndOfAShortFileListAndSaveAsDefaultEvents)
+{
+    Start();
+    std::string monday = ReadBytes(gToneGenFile).substr(0, 48 * 73);
+    monday.replace(30, 8, "07:45 AM");
+    const std::string shortFile = gDataFolder + "/monday.tgs";
+    WriteBytes(shortFile, monday);
+    const std::string tiny = gDataFolder + "/tiny.tgs";
+    WriteBytes(tiny, monday.substr(0, 10));
+    std::string answer = tiny;
+    SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
+
+    // A file without one whole record is no schedule.
+    const std::string before = gToneGenFile;
+    boxes.Answer(kAnswerOk);
+    window->cmdOpen->click();
+    EXPECT_EQ(boxes.texts(), Lines{"Error reading user record."});
+    EXPECT_EQ(gToneGenFile, before);
+
+    answer = shortFile;
+    window->cmdOpen->click();
+    ASSERT_EQ(gToneGenFile, shortFile);
+    window->cmbWeekDay->setCurrentIndex(2);
+    window->cmbWeekDay_Click();
+    EXPECT_EQ(Row(1)->text(0), "01");
+    EXPECT_EQ(Row(48)->text(ToneColumn::Time), "12:00 AM");
+    window->chkOffLine->setChecked(true);
+    Edit(1, [](Dialog& dialog) {
+        dialog.dtpTime->setTime(QTime(9, 10));
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    std::string bytes = ReadBytes(shortFile);
+    ASSERT_EQ(bytes.size(), 97u * 73);
+    EXPECT_EQ(bytes.substr(96 * 73 + 30, 8), "09:10 AM");
+    EXPECT_EQ(bytes.substr(48 * 73, 2), "01"); // Tuesday's first event
+    EXPECT_EQ(bytes.substr(48 * 73 + 30, 8), "12:00 AM");
+    EXPECT_EQ(bytes.substr(95 * 73, 2), "48");
+
+    // Monday copied onto Friday: Wednesday's rest and Thursday go down as defaults.
+    window->cmbWeekDay->setCurrentIndex(4);
+    window->cmbWeekDay_Click();
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerNo);
+    window->cmdCopyFrom->click();
+    bytes = ReadBytes(shortFile);
+    ASSERT_EQ(bytes.size(), 240u * 73);
+    EXPECT_EQ(bytes.substr(149 * 73, 2), "06");
+    EXPECT_EQ(bytes.substr(149 * 73 + 30, 8), "12:00 AM");
+    EXPECT_EQ(bytes.substr(192 * 73 + 30, 8), "07:45 AM");
+    EXPECT_EQ(bytes.find(std::string(73, '\0')), std::string::npos);
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
 }
 
 TEST_F(ToneWindow, NothingOfAScheduleWhoseReadBrokeOffIsCopiedOrUploadedUntilALoadSucceeds)

@@ -117,6 +117,30 @@ TEST(ToneTransfer, FilesOfTheWrongSizeUploadWhatTheyHoldAndSayHowMuch)
     EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
+// Only a damaged file holds a control character as an alert type: sent raw
+// it would end the line early on the unit. The upload stops at that event.
+TEST(ToneTransfer, AnAlertTypeThatIsAControlCharacterIsNeverSent)
+{
+    SimUnit unit('X');
+    ScriptedMessages boxes;
+    for (const char type : {'\r', '\x7f'}) {
+        writeScheduleFile(336);
+        std::string bytes = ReadBytes(gToneGenFile);
+        bytes[50 * 73 + 38] = type; // Tuesday's third event
+        WriteBytes(gToneGenFile, bytes);
+        unit.engine.ClearTranscript();
+        boxes.Answer(kAnswerOk);
+        EXPECT_FALSE(UploadToneSchedule());
+        const Lines sent = unit.hostLines("PE");
+        ASSERT_EQ(sent.size(), 50u);
+        EXPECT_EQ(sent.back(), "PE3020000101N0101");
+        EXPECT_EQ(boxes.texts().back(),
+                  "Event 03 of Tuesday in the schedule file " + gToneGenFile + " holds no valid alert type; the file "
+                  "may be damaged. The upload was stopped there after 50 events. Please update the event and upload "
+                  "again.");
+    }
+}
+
 TEST(ToneTransfer, ARefusedSlotIsAskedFourTimesAndAnActivationComesBackWhole)
 {
     SimUnit unit('X');

@@ -21,6 +21,15 @@ struct SpeakerWindow : ProgrammerFixture<KS_GEN_SpeakerProgrammer, sim::SpeakerD
                 return true;
         return false;
     }
+    // The lines in the transcript, without their CR and without bare probes.
+    Lines Received()
+    {
+        Lines lines;
+        for (const auto& entry : harness.engine.Transcript())
+            if (entry.fromHost && entry.bytes != "\r")
+                lines.push_back(entry.bytes.substr(0, entry.bytes.size() - 1));
+        return lines;
+    }
 };
 
 } // namespace
@@ -78,31 +87,55 @@ TEST_F(SpeakerWindow, ClosingWhileTheUnitKeepsATestWaitingLeavesTheWindowToItsHa
     SetClockForTest({});
 }
 
-// A test tone only keeps the window open: a read started while the tone
-// waits for the unit is a run as any other, the window grey while it asks.
-TEST_F(SpeakerWindow, AReadStartedWhileATestToneWaitsGreysTheWindowAsAnyRead)
+// A run started while a test waits for the unit's answer would clear the
+// acknowledgement the test waits on and make it send its command again (the
+// unit plays twice), or lose the tone altogether while the probe waits: the
+// window is grey meanwhile and its handlers refuse, so the test goes out once.
+TEST_F(SpeakerWindow, WhileATestWaitsTheOtherRunsAreRefusedAndTheTestGoesOutOnce)
 {
-    harness.engine.AddFault(
-        {.kind = sim::FaultKind::Silence, .pattern = "GM", .match = sim::MatchMode::Prefix, .times = 0});
-    bool started = false;
-    bool greyWhileAsking = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!started && HostSent("GM")) {
-            started = true;
+    window->cmbTxBaudRate->setCurrentIndex(0);
+    harness.messages.AnswerAlways(kAnswerCancel);
+    struct Case {
+        const char* waitsOn; // the line whose answer comes late ("" the bare probe)
+        std::function<void()> start;
+        Lines lines;
+    };
+    const Case cases[] = {{"", [this] { window->cmdTest->click(); }, {"GM111211"}},
+                          {"GM", [this] { window->cmdTest->click(); }, {"GM111211"}},
+                          {"TT51", [this] { window->cmdTx1Test_Click(); }, {"TT51W", "TT01W"}}};
+    const std::function<void()> others[] = {[this] { window->cmdRead_Click(); },
+                                            [this] { window->cmdProgram_Click(); },
+                                            [this] { window->cmdTest_Click(); },
+                                            [this] { window->cmdTx2Test_Click(); }};
+    for (const Case& c : cases)
+        for (std::size_t other = 0; other < std::size(others); ++other) {
+            SCOPED_TRACE(std::string(c.waitsOn) + " / " + std::to_string(other));
             harness.engine.ClearTranscript();
-            window->cmdRead_Click();
-        } else if (started && HostSent("?V") && !window->tlbMenu->isEnabled()) {
-            greyWhileAsking = true;
+            harness.engine.AddFault({.kind = sim::FaultKind::Delay,
+                                     .pattern = c.waitsOn,
+                                     .match = *c.waitsOn ? sim::MatchMode::Prefix : sim::MatchMode::Exact,
+                                     .ticks = 5});
+            const std::size_t tonesBefore = device->Tones().size();
+            bool interrupted = false;
+            bool grey = false;
+            SetYieldHook([&] {
+                AdvanceTick();
+                PollEncoderReply();
+                if (!interrupted && HostSent(*c.waitsOn ? c.waitsOn : "\r")) {
+                    interrupted = true;
+                    grey = !window->tlbMenu->isEnabled() && !window->cmdRead->isEnabled();
+                    others[other]();
+                }
+            });
+            c.start();
+            InstallTickPump();
+            ASSERT_TRUE(interrupted);
+            EXPECT_TRUE(grey);
+            EXPECT_EQ(Received(), c.lines);
+            EXPECT_EQ(device->Tones().size() - tonesBefore, *c.waitsOn == 'T' ? 0u : 1u);
+            EXPECT_TRUE(window->tlbMenu->isEnabled());
+            EXPECT_TRUE(window->cmdTest->isEnabled());
         }
-    });
-    window->cmdTest->click();
-    InstallTickPump();
-    ASSERT_TRUE(started);
-    EXPECT_TRUE(greyWhileAsking);
-    EXPECT_TRUE(window->tlbMenu->isEnabled());
-    EXPECT_TRUE(window->cmdTest->isEnabled());
 }
 
 TEST_F(SpeakerWindow, OpensWithTheFocusOnProgramDateAndTime)
