@@ -100,13 +100,7 @@ TEST(WindowClosedInAWait, TheAddDialogCancelledWhileAScheduledPageWaitsInsideIts
 {
     ConsoleHarness harness{{{5, "Anna", "A"}}};
     KS_MainForm& form = harness.Load();
-    gSchedule.assign(700, ScheduleEntry{});
-    ScheduleEntry& entry = gSchedule[0];
-    entry.Time = "09:05 AM";
-    entry.Pager = "005";
-    entry.AlertType = 3;
-    entry.Active = -1;
-    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); }); // a Monday
+    ScheduleEntry& entry = SchedulePageDueNow();
     form.cmdAdd_Click();
     QPointer<KS_GEN_UserAdd> dialog = form.findChild<KS_GEN_UserAdd*>();
     ASSERT_TRUE(dialog);

@@ -82,20 +82,6 @@ struct ProgrammerFixture : testing::Test {
         return std::find(infoSeen.begin(), infoSeen.end(), text) != infoSeen.end();
     }
 
-    // One scheduled page, alert 3 to pager 005 at 09:05 AM, and the clock at
-    // that minute of a Monday, so the console's second finds it due. The test
-    // gives the clock back with SetClockForTest({}).
-    static ScheduleEntry& SchedulePageDueNow()
-    {
-        gSchedule.assign(700, ScheduleEntry{});
-        ScheduleEntry& entry = gSchedule[0];
-        entry.Time = "09:05 AM";
-        entry.Pager = "005";
-        entry.AlertType = 3;
-        entry.Active = -1;
-        SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
-        return entry;
-    }
 
     std::shared_ptr<Device> Attach(std::shared_ptr<Device> d)
     {

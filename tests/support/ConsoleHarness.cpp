@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "CommPort.h"
+#include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_Paging.h"
@@ -50,6 +51,18 @@ void PrepareConsoleSettings(const std::vector<TestUser>& users, bool withDatabas
 void SilenceEveryLine(sim::Engine& engine)
 {
     engine.AddFault({sim::FaultKind::Silence, ".*", sim::MatchMode::Regex, 5, {}, 0, 0});
+}
+
+ScheduleEntry& SchedulePageDueNow()
+{
+    gSchedule.assign(700, ScheduleEntry{});
+    ScheduleEntry& entry = gSchedule[0];
+    entry.Time = "09:05 AM";
+    entry.Pager = "005";
+    entry.AlertType = 3;
+    entry.Active = -1;
+    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
+    return entry;
 }
 
 QStringList ColumnTexts(const QTreeWidget* list, int column)

@@ -52,6 +52,10 @@ PagerRecord StoredUser(int number);
 void PrepareConsoleSettings(const std::vector<TestUser>& users, bool withDatabase = true);
 // From now on the unit answers no line, not even the bare probe.
 void SilenceEveryLine(sim::Engine& engine);
+// One scheduled page, alert 3 to pager 005 at 09:05 AM, and the clock at
+// that minute of a Monday, so the console's second finds it due. The test
+// gives the clock back with SetClockForTest({}).
+ScheduleEntry& SchedulePageDueNow();
 // The texts of one column of a list, top to bottom.
 QStringList ColumnTexts(const QTreeWidget* list, int column);
 // The shown top-level window of that name, or nullptr.
