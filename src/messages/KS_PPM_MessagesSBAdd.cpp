@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "KS_FormBuilder.h"
 #include "KS_FormContents.h"
@@ -193,17 +194,34 @@ void KS_PPM_MessagesSBAdd::keepSpacesInTheirCells()
     if (document->availableRedoSteps() > 0)
         return;
     // The document's own search finds no-break spaces too, so the text is walked.
+    std::vector<int> spaces;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
-        for (int i = 0; i < text.size(); ++i) {
-            if (text.at(i) != u' ')
-                continue;
-            QTextCursor space(document);
-            space.setPosition(block.position() + i);
-            space.setPosition(block.position() + i + 1, QTextCursor::KeepAnchor);
-            space.insertText(QString(QChar::Nbsp));
-        }
+        for (int i = 0; i < text.size(); ++i)
+            if (text.at(i) == u' ')
+                spaces.push_back(block.position() + i);
     }
+    if (spaces.empty())
+        return;
+    // The spaces belong to the edit that brought them (a paste, a drop), so
+    // one undo takes back the whole of it. A text just set holds no edit yet:
+    // making its spaces over is no step of the operator's.
+    const bool justSet = document->availableUndoSteps() == 0;
+    if (justSet)
+        document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    if (justSet)
+        cursor.beginEditBlock();
+    else
+        cursor.joinPreviousEditBlock();
+    for (const int position : spaces) {
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        cursor.insertText(QString(QChar::Nbsp));
+    }
+    cursor.endEditBlock();
+    if (justSet)
+        document->setUndoRedoEnabled(true);
 }
 
 bool KS_PPM_MessagesSBAdd::eventFilter(QObject* watched, QEvent* event)

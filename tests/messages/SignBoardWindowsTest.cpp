@@ -1,3 +1,4 @@
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -296,5 +297,34 @@ TEST_F(SignBoardWindows, AStoredControlCharacterShowsAsASpaceInItsRow)
               FileError::None);
     KS_PPM_MessagesSB& list = open(true, "004");
     EXPECT_EQ(list.lvwMessages->topLevelItem(3)->text(1).toStdString(), "Fire  drill now");
+    list.cmdClose->click();
+}
+
+// The spaces the preview keeps in their cells are its own: a paste is one undo
+// step, the text opens with nothing to undo, and a copy, the file and the list
+// get plain spaces.
+TEST_F(SignBoardWindows, APastedTextIsOneUndoStepAndItsSpacesLeaveTheBoxAsSpaces)
+{
+    storeMessage12();
+    KS_PPM_MessagesSB& list = open(false, "012");
+    KS_PPM_MessagesSBAdd& editor = openEditor(list);
+    QTextDocument* document = editor.txtMessage->document();
+    EXPECT_EQ(document->availableUndoSteps(), 0);
+    editor.txtMessage->moveCursor(QTextCursor::End);
+    QApplication::clipboard()->setText(" at gate B");
+    editor.txtMessage->paste();
+    EXPECT_EQ(document->toRawText().count(' '), 0);
+    editor.txtMessage->undo();
+    EXPECT_EQ(editor.txtMessage->toPlainText().toStdString(), "Fire drill");
+    editor.txtMessage->redo();
+    EXPECT_EQ(document->toRawText().count(' '), 0);
+    editor.txtMessage->selectAll();
+    editor.txtMessage->copy();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "Fire drill at gate B");
+    editor.cmdOk->click();
+    EXPECT_EQ(list.lvwMessages->currentItem()->text(1).toStdString(), "Fire drill at gate B");
+    std::vector<SignBoardMessage> table;
+    ASSERT_TRUE(LoadSignBoardTable(table));
+    EXPECT_EQ(table.at(11).Text, PadRight("Fire drill at gate B", 200));
     list.cmdClose->click();
 }
