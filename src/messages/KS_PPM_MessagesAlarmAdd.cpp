@@ -173,6 +173,13 @@ std::string KS_PPM_MessagesAlarmAdd::UnitRules() const
 
 void KS_PPM_MessagesAlarmAdd::ApplyUnitRules()
 {
+    // The other unit reads the row's stored repeat and delay otherwise: shown
+    // as the first unit read them they would go out, or into the file, in a
+    // sense the operator never saw.
+    const bool repeatAsLoaded = cmbRepeatTime->currentIndex() == loadedRepeatTimeIndex_
+        && cmbRepeatCount->currentIndex() == loadedRepeatCountIndex_;
+    const bool delayAsLoaded = cmbInputDelay->currentIndex() == loadedDelayIndex_
+        && cmbInputDelayModule->currentIndex() == loadedDelayModuleIndex_;
     unit_ = CurrentAlarmUnit();
     rules_ = AlarmDialogRulesFor(gEncoderModelName, gEncoderModelLetter, gEncoderOptionFlag);
     applyUnitLimits();
@@ -180,6 +187,10 @@ void KS_PPM_MessagesAlarmAdd::ApplyUnitRules()
     const long long threshold = boxNumber(txtThreshold);
     if (threshold < updThreshold->minimum() || threshold > updThreshold->maximum())
         txtThreshold_Validate();
+    if (row_ && repeatAsLoaded)
+        loadRepeat();
+    if (row_ && delayAsLoaded)
+        loadDelay();
     applyModelRules();
 }
 
@@ -216,19 +227,32 @@ void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
         updThreshold->setValue(static_cast<int>(boxNumber(txtThreshold)));
     }
 
-    const long long repeat = std::llround(Val(col(AlarmColRepeatMinutes)));
+    loadRepeat();
+    loadDelay();
+}
+
+void KS_PPM_MessagesAlarmAdd::loadRepeat()
+{
+    const long long repeat = std::llround(Val(column(row_, AlarmColRepeatMinutes)));
     if (AlarmUnitCountsRepeats(unit_))
         showPosition(cmbRepeatCount, repeat);
     else
         showText(cmbRepeatTime, repeat == 0 ? "None" : std::to_string(repeat) + " Min.");
+    loadedRepeatTimeIndex_ = cmbRepeatTime->currentIndex();
+    loadedRepeatCountIndex_ = cmbRepeatCount->currentIndex();
+}
 
-    const std::string delay = col(AlarmColInputDelay);
+void KS_PPM_MessagesAlarmAdd::loadDelay()
+{
+    const std::string delay = column(row_, AlarmColInputDelay);
+    const std::string stored = column(row_, AlarmColInputDelayModule);
     if (IsAlarmModuleModel(unit_.modelName))
         showPosition(cmbInputDelayModule, delay.empty() ? 0 : std::llround(Val(delay)));
-    else if (const int seconds = AlarmDelayShownSeconds(col(AlarmColInputDelayModule), delay, unit_); seconds >= 0)
+    else if (const int seconds = AlarmDelayShownSeconds(stored, delay, unit_); seconds >= 0)
         showText(cmbInputDelay, seconds == 0 ? "None" : std::to_string(seconds) + " Sec.");
     loadedDelayIndex_ = cmbInputDelay->currentIndex();
-    loadedDelay_ = col(AlarmColInputDelayModule);
+    loadedDelayModuleIndex_ = cmbInputDelayModule->currentIndex();
+    loadedDelay_ = stored;
 }
 
 void KS_PPM_MessagesAlarmAdd::cmbInputType_Click()

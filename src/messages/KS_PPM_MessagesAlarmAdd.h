@@ -85,6 +85,11 @@ private:
     // The box lengths and the threshold range the unit takes.
     void applyUnitLimits();
     void applyModelRules();
+    // The repeat and the input delay of the row as the unit reads the stored
+    // fields (a count or minutes; a code, seconds or a module entry): at the
+    // load, and again for another unit where the operator left them as shown.
+    void loadRepeat();
+    void loadDelay();
     AlarmDialogValues values() const;
     void updateRow(const AlarmSave& save);
 
@@ -92,5 +97,8 @@ private:
     AlarmDialogRules rules_;
     QString loadedStatus_; // the row's status: saved as it is unless the operator changes it
     int loadedDelayIndex_ = -1; // the input delay the row showed
+    int loadedDelayModuleIndex_ = -1;
+    int loadedRepeatTimeIndex_ = -1; // the repeat the row showed, as minutes or as a count
+    int loadedRepeatCountIndex_ = -1;
     std::string loadedDelay_;   // and the stored field it came from
 };

@@ -286,6 +286,34 @@ TEST(AlarmWindow, AUnitFoundAtOkGetsItsOwnLayoutBeforeAnythingIsSentOrStored)
     EXPECT_EQ(sinceOpened().size(), 1u);
 }
 
+// A point a QMR7560 sent (a repeat count and an input-delay code) in a window
+// opened while the unit was silent: when Ok finds the QMR7560, the repeat and
+// the delay the operator left as shown are read as that unit reads them, shown
+// so, and go out so.
+TEST(AlarmWindow, AUnitFoundAtOkReadsTheRowsRepeatAndDelayAsItTakesThem)
+{
+    WindowRig t;
+    t.harness.engine.SetProfile(sim::ProfileFor('L'));
+    writeFile("PPM_Alarm.DBS", EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012",
+                                                             .Message = padded("Boiler"), .InputDelay = "2  ",
+                                                             .RepeatMinutes = "02"}));
+    SilenceEveryLine(t.harness.engine);
+    t.harness.messages.AnswerAlways(kAnswerYes);
+    t.harness.Load();
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesAlarm);
+    t.harness.engine.ClearFaults();
+    t.edit<Dialog>(list, 0, [&t](Dialog& d) {
+        d.cmdOk->click();
+        EXPECT_EQ(writesOnly(t.harness.HostLines()), Lines{});
+        EXPECT_EQ(d.cmbRepeatCount->currentIndex(), 2);
+        EXPECT_EQ(d.cmbInputDelay->currentText().toStdString(), "30 Sec.");
+    });
+    const Lines sent = writesOnly(t.harness.HostLines());
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].size(), 86u);
+    EXPECT_EQ(sent[0].substr(74, 1) + "|" + sent[0].substr(80, 1), "2|2"); // the repeat count, the delay code
+}
+
 TEST(AlarmWindow, TheTabStopsAtTheThresholdAndRelayBoxesNotAtTheirArrows)
 {
     WindowRig t;
