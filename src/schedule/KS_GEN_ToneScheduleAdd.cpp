@@ -204,7 +204,11 @@ bool KS_GEN_ToneScheduleAdd::sameUnitAfterIdentifying()
     if (!gMainForm)
         return true;
     SetWorking(true);
-    gMainForm->IdentifyEncoderAgain([] { return !gToneGenSupported; });
+    // The window probes for the events' extra fields only when the unit
+    // answers it; one silent then is probed now, or the alert types 10 to 15
+    // would be questioned on a unit that takes them.
+    if (gMainForm->IdentifyEncoderAgain([] { return !gToneGenSupported; }))
+        ProbeToneEvents();
     SetWorking(false);
     if (connectedUnitClass() == unitClass_)
         return true;

@@ -221,6 +221,37 @@ TEST(ToneWindowOnConsole, TheEventDialogIdentifiesTheUnitAgainBeforeItSavesToThe
     }
 }
 
+// A window opened while the unit was silent never probed for the events'
+// extra fields: the identification at Ok that finds the tone generator probes
+// too, so an alert type of 10 to 15 is not questioned on a unit that takes it.
+TEST(ToneWindowOnConsole, AnEventSavedAfterTheUnitCameBackIsNotAskedAboutAnAlertTypeItTakes)
+{
+    ConsoleHarness harness;
+    harness.engine.SetModel('X');
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Prefix,
+                             .times = 0});
+    harness.messages.AnswerAlways(kAnswerOk);
+    harness.Load();
+    gToneEventsSupported = false;
+    ASSERT_TRUE(CreateDefaultToneScheduleFile());
+    KS_GEN_ToneSchedule window(&harness.form());
+    window.Form_Load();
+    harness.engine.ClearFaults();
+    SelectListRow(window.lvwMessages, window.lvwMessages->topLevelItem(0));
+    WorkModalDialog<Dialog>(&window, [](Dialog& dialog) {
+        dialog.cmbAlertType->setCurrentIndex(11); // alert type 12
+        dialog.chkActive->setChecked(true);
+        for (int press = 0; press < 2 && dialog.isVisible(); ++press)
+            dialog.cmdOk_Click();
+    }, [&window] { window.cmdUpdate->click(); });
+    EXPECT_TRUE(gToneEventsSupported);
+    for (const std::string& text : harness.messages.texts())
+        EXPECT_EQ(text.find("does not support the selected Alert Type"), std::string::npos) << text;
+    const Lines lines = harness.HostLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("PE201"); }),
+              1);
+}
+
 TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploadsTheOldOne)
 {
     Connect('X');
