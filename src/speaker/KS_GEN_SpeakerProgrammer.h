@@ -140,6 +140,7 @@ public:
     void chkDeviceConfiguration_Click(int index);
     void chkProgramCapcode_Click(int index);
     void tlbMenu_ButtonClick(QAction* button);
+    void StopBeforeExit() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -164,4 +165,5 @@ private:
     std::unique_ptr<EncoderIdentityKeeper> identity_; // the console's encoder comes back when the window goes
     QAction* advancedButton_ = nullptr;
     int advancedShift_ = 0; // pixels the advanced view moved the left edge
+    int transmitterOnTest_ = 0; // 1 or 2 while the speaker transmits for a test
 };

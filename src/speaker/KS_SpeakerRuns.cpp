@@ -304,12 +304,28 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
         lblInfo->hide();
         return;
     }
+    transmitterOnTest_ = transmitter;
     ShowMessage("Testing " + std::string(transmitter == 1 ? "Primary" : "Secondary") + " Tx at " + baudText
                     + " bps...",
                 kButtonsCancel, kAnswerCancel, kIconInformation, "", "", false, true, 30000);
+    // Exit chosen while the box was up stopped the test before it closed the port.
+    if (transmitterOnTest_ == 0)
+        return;
+    transmitterOnTest_ = 0;
     // A stop the unit did not take leaves its transmitter on the air.
     if (!SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3))
         ShowLinkCommError();
+}
+
+void KS_GEN_SpeakerProgrammer::StopBeforeExit()
+{
+    // The speaker would go on transmitting once the port is closed and no stop can reach it.
+    if (transmitterOnTest_ == 0)
+        return;
+    const std::string number = std::to_string(transmitterOnTest_);
+    transmitterOnTest_ = 0;
+    std::string reply;
+    SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3);
 }
 
 void KS_GEN_SpeakerProgrammer::cmdTest_Click()

@@ -138,6 +138,29 @@ TEST_F(SpeakerWindow, WhileATestWaitsTheOtherRunsAreRefusedAndTheTestGoesOutOnce
         }
 }
 
+// The speaker transmits while the test box is up; Exit chosen from the tray
+// meanwhile stops it before the port closes, and nothing is sent after that.
+TEST_F(SpeakerWindow, ExitFromTheTrayDuringATransmitterTestStopsItBeforeThePortCloses)
+{
+    window->cmbTxBaudRate->setCurrentIndex(0);
+    harness.engine.ClearTranscript();
+    bool exited = false;
+    SetMessageAnswerHook([&](const MessageRequest& box) -> std::optional<MessageAnswer> {
+        if (!exited && box.message.starts_with("Testing Primary Tx")) {
+            exited = true;
+            EXPECT_EQ(device->Transmitting(), 1);
+            form.mnuPopupOptions[3]->trigger(); // the tray menu's Exit, live over the box
+        }
+        return MessageAnswer{kAnswerCancel};
+    });
+    window->cmdTx1Test_Click();
+    SetMessageAnswerHook({});
+    ASSERT_TRUE(exited);
+    EXPECT_EQ(device->Transmitting(), 0);
+    EXPECT_EQ(Received(), (Lines{"TT51W", "TT01W"}));
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
+}
+
 TEST_F(SpeakerWindow, OpensWithTheFocusOnProgramDateAndTime)
 {
     QApplication::processEvents();
