@@ -35,11 +35,12 @@ std::array<std::string, kAlarmColumnCount> AlarmRowTexts(const AlarmPointRecord&
     row[AlarmColPoint] = ZeroPad(slot, 3);
     row[AlarmColPager] = ZeroPad(number(r.Pager, 0, 999), 3);
     row[AlarmColRepeatTime] = repeat == 0 ? "None" : std::to_string(repeat) + "  Min.";
-    row[AlarmColMessage] = shown(r.Message);
+    // A line break kept in the file would draw the row two lines high; it goes to the unit as a space.
+    row[AlarmColMessage] = BlankControlChars(shown(r.Message));
     row[AlarmColStatus] = std::to_string(AlarmStatusValue(layout, r.Status));
     row[AlarmColRealTime] = std::to_string(number(r.RealTime, 0, 999));
     row[AlarmColCancelPager] = shown(r.CancelPager);
-    row[AlarmColCancelMessage] = shown(r.CancelMessage);
+    row[AlarmColCancelMessage] = BlankControlChars(shown(r.CancelMessage));
     row[AlarmColInputType] = shown(r.InputType);
     row[AlarmColThreshold] = shown(r.Threshold);
     row[AlarmColPlan] = shown(r.ActivationPlan);

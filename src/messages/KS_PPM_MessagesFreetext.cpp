@@ -13,8 +13,9 @@ void FillFreetextRow(SortableRow& row, const std::string& record, int index)
     const std::string_view nul("\0", 1);
     row.setText(0, ToQString(ZeroPad(index + 1, 2)));
     row.setText(1, ToQString(ZeroPad(FieldNumber(entry.Pager), 3)));
-    row.setText(2, ToQString(StripChar(entry.Keyword, nul)));
-    row.setText(3, ToQString(StripChar(entry.Message, nul)));
+    // A line break kept in the file would draw the row two lines high; it goes to the unit as a space.
+    row.setText(2, ToQString(BlankControlChars(StripChar(entry.Keyword, nul))));
+    row.setText(3, ToQString(BlankControlChars(StripChar(entry.Message, nul))));
     row.setText(4, entry.ReplaceKeyword != 0 ? "Yes" : "No");
 }
 

@@ -19,7 +19,8 @@ void FillWirelessRow(SortableRow& row, const std::string& record, int index)
     row.setText(4, repeat == 0 ? QString("None") : QString::number(repeat) + " Min.");
     // A message of blanks is no message: its cell stays empty rather than
     // showing the list's mark of a cut text.
-    const std::string message = StripChar(r.Message, nul);
+    // A line break kept in the file would draw the row two lines high; it goes to the unit as a space.
+    const std::string message = BlankControlChars(StripChar(r.Message, nul));
     row.setText(5, Trim(message).empty() ? QString() : ToQString(message));
     row.setText(6, r.Supervised == "Y" ? "Yes" : "No");
     row.setText(7, QString::number(FieldNumber(r.ActivationPlan)));

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 
 #include "ListColumns.h"
+#include "KS_AlarmTable.h"
 #include "TableFixture.h"
 
 namespace {
@@ -226,3 +227,28 @@ TEST(KeywordDeviceWindow, WirelessDialogRefusesACodeTheShortLayoutCannotCarry)
 }
 
 } // namespace
+
+// A line break or tab kept in the file shows as the space it is sent as, the row one line high.
+TEST(KeywordDeviceWindow, AStoredControlCharacterShowsAsASpaceInItsRow)
+{
+    WindowRig t;
+    writeFile("PPM_Freetext.DBS", EncodeRecord(FreetextEntry{.No = "01 ", .Pager = "012", .Keyword = padded("FI\tRE"),
+                                                             .Message = padded("Gate\r\nB")}));
+    writeFile("PPM_Wireless.DBS",
+              EncodeRecord(WirelessMessageRecord{.Slot = "001", .Pager = "012", .Message = padded("Gate\r\nB")}));
+    writeFile("PPM_Alarm.DBS", EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012",
+                                                             .Message = padded("Gate\r\nB"),
+                                                             .CancelMessage = padded("Gate\tshut")}));
+    t.load('X');
+    const auto cells = [&t](std::string_view form, std::initializer_list<int> columns) {
+        KS_PPM_MessagesTable& list = t.open(form);
+        std::string texts;
+        for (const int column : columns)
+            texts += list.lvwMessages->topLevelItem(0)->text(column).trimmed().toStdString() + "|";
+        list.close();
+        return texts;
+    };
+    EXPECT_EQ(cells(FormName::MessagesFreetext, {2, 3}), "FI RE|Gate  B|");
+    EXPECT_EQ(cells(FormName::MessagesWireless, {5}), "Gate  B|");
+    EXPECT_EQ(cells(FormName::MessagesAlarm, {AlarmColMessage, AlarmColCancelMessage}), "Gate  B|Gate shut|");
+}
