@@ -265,8 +265,12 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
     const auto count = static_cast<int>(std::min<std::size_t>(records.size(), kToneScheduleEvents));
     std::copy_n(records.begin(), count, gToneSchedule.begin());
+    // A short file's last days were never written: they go as the default
+    // events the window lists for them, never as what an earlier file left here.
+    for (int i = count; i < kToneScheduleEvents; ++i)
+        gToneSchedule[static_cast<std::size_t>(i)] = DefaultToneScheduleEvent(i % kToneEventsPerDay + 1);
 
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < kToneScheduleEvents; ++i) {
         const ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
         // The device gets what the file holds, never an event made up of zero bytes.
         if (!IsToneEventComplete(event)) {
@@ -289,7 +293,7 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         if (afterEvent)
             afterEvent(i + 1, kToneScheduleEvents);
     }
-    if (records.size() != static_cast<std::size_t>(kToneScheduleEvents))
+    if (records.size() > static_cast<std::size_t>(kToneScheduleEvents))
         ShowPartialUploadWarning(static_cast<std::int16_t>(count));
     return true;
 }
