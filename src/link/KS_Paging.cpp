@@ -69,6 +69,11 @@ struct LineLedger {
     std::int64_t lastHeard = std::numeric_limits<std::int64_t>::min() / 2; // tick of the last byte received
     std::int64_t unsettledSince = 0;
     bool unsettled = false;
+    // Where the exchange that left the line unsettled ended: the answers it
+    // was still owed, and the counts then, so the probes sent since count too.
+    std::int64_t owedThen = 0;
+    std::int64_t sentThen = 0;
+    std::int64_t receivedThen = 0;
 };
 LineLedger& ledger()
 {
@@ -141,6 +146,15 @@ void settleLine()
     counts.unsettled = false;
     if (!portOpen())
         return;
+    // Every answer still owed has come since (a modem's answer to the dial
+    // comes long after the dial's own wait): nothing more is on its way, and
+    // what came goes below without a wait.
+    const std::int64_t stillOwed = counts.owedThen + (counts.linesSent - counts.sentThen)
+                                   - (counts.linesReceived - counts.receivedThen);
+    if (stillOwed <= 0 && !receiver().collecting) {
+        dropWhatTheLineHolds();
+        return;
+    }
     clsDelay limit;
     limit.InitDelay(kSettleLimitTicks);
     while (gDelayTicks - std::max(counts.unsettledSince, counts.lastHeard) < kQuietTicks && !limit.DelayExpired()
@@ -151,12 +165,17 @@ void settleLine()
 
 // One conversation: from its first line out to its end, counted so that an
 // answer still owed when it ends keeps the next one waiting for the line to
-// fall quiet.
+// fall quiet. A probe takes only "?99", whichever CR it answers, so it goes
+// out without that wait: a silent unit probed again and again costs each
+// probe its own wait only. The line stays unsettled, the probe's own CRs
+// counted, for the next command or query.
 class Exchange {
 public:
-    Exchange()
+    enum class Kind { Command, Probe };
+    explicit Exchange(Kind kind = Kind::Command)
     {
-        settleLine();
+        if (kind == Kind::Command)
+            settleLine();
         sentBefore_ = ledger().linesSent;
         receivedBefore_ = ledger().linesReceived;
     }
@@ -165,6 +184,11 @@ public:
         LineLedger& counts = ledger();
         const std::int64_t owed = (counts.linesSent - sentBefore_) - (counts.linesReceived - receivedBefore_);
         if (owed > 0 || receiver().collecting) {
+            if (!counts.unsettled) {
+                counts.owedThen = std::max<std::int64_t>(owed, 0);
+                counts.sentThen = counts.linesSent;
+                counts.receivedThen = counts.linesReceived;
+            }
             counts.unsettled = true;
             counts.unsettledSince = gDelayTicks;
         }
@@ -605,7 +629,7 @@ bool IsLinkResponding(std::int32_t ticks)
         ResetLinkReceiver();
     if (!onEncoderLink() || !portOpen())
         return false;
-    Exchange exchange;
+    Exchange exchange(Exchange::Kind::Probe);
     if (!waitForIdleReceiver(ticks))
         return false;
     dropWhatTheLineHolds();

@@ -37,9 +37,10 @@ void ResetLinkReceiver();
 // ---- Conversations ------------------------------------------------------------
 // The probe, the command and the query each drop what the line holds before
 // they send. One that ends still owed an answer (the unit paused, or went
-// away) makes the next one first wait, at most five seconds, until the line
-// has been quiet for two and drop what came: a late answer is never taken for
-// another command's.
+// away) makes the next command or query first wait, at most five seconds,
+// until the line has been quiet for two and drop what came: a late answer is
+// never taken for another command's. No wait when every answer owed has come
+// meanwhile; a probe, which takes only "?99", never waits.
 
 // True when the unit answers a bare CR with "?99". On a serial link whose
 // device went away (CommPort::DeviceLost) it first tries to open the port again.

@@ -6,6 +6,7 @@
 
 #include "CalendarYearView.h"
 #include "KS_Database.h"
+#include "KS_Events.h"
 #include "KS_FormBuilder.h"
 #include "KS_FileDialog.h"
 #include "KS_FormContents.h"
@@ -473,7 +474,9 @@ void KS_GEN_ToneScheduleCalendar::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (scheduleChanged_
+    // Exit unloads the window after the port has closed: an upload could
+    // not go out, and the question would only hold up the end.
+    if (scheduleChanged_ && !ExitRequested()
         && ShowMessage("The schedule for the period starting at " + CalendarDateText(dtpCopyToDate->date())
                            + " has to be uploaded to the " + gEncoderModelName
                            + " for your changes to take effect. Upload now? ",

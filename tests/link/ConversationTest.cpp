@@ -165,6 +165,24 @@ TEST(Probe, SendsOneCrWhenAnsweredWithinTenTicksTwoWhenLaterAndFailsOnSilence)
     }
 }
 
+TEST(Probe, ASilentUnitCostsEachProbeItsOwnWaitAndALateAnswerStillNeverReachesTheQueryAfterAProbe)
+{
+    LinkHarness link;
+    for (int probe = 0; probe < 3; ++probe) {
+        const std::int64_t start = gDelayTicks;
+        EXPECT_FALSE(IsLinkResponding());
+        EXPECT_LE(gDelayTicks - start, 21) << probe;
+    }
+
+    // A query the unit answers too late, a probe it answers at once, and the
+    // next query: the late answer comes while that one waits for its own.
+    gEncoderIdentified = true;
+    answerWith(*link.unit(), {{"C00?\r", "16*\r", 12}, {"\r", "?99\r", 1}, {"K00?\r", "12*\r", 5}});
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+    EXPECT_TRUE(IsLinkResponding());
+    EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2}), "12");
+}
+
 TEST(BusyReceiver, NoSenderTransmitsWhileALineIsArriving)
 {
     const std::function<bool(std::string&)> senders[] = {

@@ -130,6 +130,24 @@ TEST(Dial, DialsOnceSendsNothingWhileTheModemDialsConnectsAndHangsUp)
     EXPECT_TRUE(link.port().PortOpen());
 }
 
+TEST(Dial, TheModemsAnswerToTheDialLetsTheCallsFirstCommandGoOutAtOnce)
+{
+    LinkHarness link;
+    gConnectionType = 2;
+    actAsModem(*link.unit(), "1", 300);
+    ASSERT_TRUE(DialModem("5551234"));
+    std::int64_t heardAt = -1;
+    link.unit()->OnLine([&heardAt](FakeUnit& u, const std::string& line) {
+        if (line == "?V\r") {
+            heardAt = gDelayTicks;
+            u.Reply("2.10*\r");
+        }
+    });
+    const std::int64_t start = gDelayTicks;
+    EXPECT_EQ(QueryLink("?V", "", {.expectedLength = 4, .noSuffix = true}), "2.10");
+    EXPECT_LE(heardAt - start, 1);
+}
+
 TEST(Dial, BusyLineHangsUpAndFails)
 {
     LinkHarness link;

@@ -18,6 +18,7 @@
 
 #include "CalendarYearView.h"
 #include "KS_Clock.h"
+#include "KS_Events.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
@@ -246,6 +247,23 @@ TEST_F(CalendarWindow, ACopyOffersTheUploadWhichClearsItOnlyWhenDone)
     window->cmdUpload_Click();
     EXPECT_EQ(window->lblInfo->text(), "Done !");
     EXPECT_FALSE(window->scheduleChanged_);
+}
+
+TEST_F(CalendarWindow, ExitUnloadingAChangedCalendarAsksNothingAndSendsNothing)
+{
+    Choose(QDate(2024, 5, 6), QDate(2024, 5, 6));
+    window->dtpCopyToDate->setDate(QDate(2024, 5, 7));
+    boxes.Answer(kAnswerYes);
+    window->cmdCopyFrom_Click();
+    ASSERT_TRUE(window->scheduleChanged_);
+    const auto linesBefore = unit->hostLines("").size();
+
+    RequestExit(); // as Exit stands once the port is closed
+    const bool closed = window->close();
+    ClearExitRequest();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(boxes.texts().size(), 1u);
+    EXPECT_EQ(unit->hostLines("").size(), linesBefore);
 }
 
 TEST_F(CalendarWindow, ClosingAfterApplyOrARotationOffersNoUpload)
