@@ -19,10 +19,24 @@ struct DBProgrammer : testing::Test {
     {
         harness.engine.SetModel(model);
         harness.Load();
+        KS_GEN_DBProgrammer& window = openWindow();
+        window.txtPagerFrom->setText(from);
+        window.txtPagerTo->setText(to);
+        return window;
+    }
+    // The unit says nothing from the start until the test clears the faults.
+    KS_GEN_DBProgrammer& openWhileTheUnitIsSilent(char model)
+    {
+        harness.engine.SetModel(model);
+        SilenceEveryLine(harness.engine);
+        harness.messages.Answer(kAnswerOk); // the start-up's link notice
+        harness.Load();
+        return openWindow();
+    }
+    KS_GEN_DBProgrammer& openWindow()
+    {
         auto* window = new KS_GEN_DBProgrammer(&harness.form());
         harness.form().OpenOwnedWindow(window, false); // as the Devices menu opens it
-        window->txtPagerFrom->setText(from);
-        window->txtPagerTo->setText(to);
         return *window;
     }
     ConsoleHarness harness;
@@ -151,8 +165,7 @@ TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
     harness.messages.Answer(kAnswerOk); // the start-up's link notice
     harness.Load();
     harness.engine.ClearFaults();
-    auto* window = new KS_GEN_DBProgrammer(&harness.form());
-    harness.form().OpenOwnedWindow(window, false);
+    KS_GEN_DBProgrammer* window = &openWindow();
     EXPECT_FALSE(window->chkPagerIsGroup->isEnabled());
     EXPECT_EQ(window->cmbGroupFirst->itemText(1), "01");
     window->cmdClose_Click();
@@ -160,12 +173,7 @@ TEST_F(DBProgrammer, OpenedAfterASilentStartItFollowsTheUnitThatAnswersNow)
 
 TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIsToldAndNothingGoesOut)
 {
-    harness.engine.SetModel('X');
-    SilenceEveryLine(harness.engine);
-    harness.messages.Answer(kAnswerOk); // the start-up's link notice
-    harness.Load();
-    auto* window = new KS_GEN_DBProgrammer(&harness.form());
-    harness.form().OpenOwnedWindow(window, false);
+    KS_GEN_DBProgrammer* window = &openWhileTheUnitIsSilent('X');
     window->cmbGroupFirst->setCurrentText("B"); // a letter-code group: no unit's lists yet
     harness.engine.ClearFaults();
     harness.HostLines();
@@ -183,12 +191,7 @@ TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIs
 
 TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramKeepsTheOperatorsChoicesAndIsProgrammedWithThemAtOnce)
 {
-    harness.engine.SetModel('A');
-    SilenceEveryLine(harness.engine);
-    harness.messages.Answer(kAnswerOk); // the start-up's link notice
-    harness.Load();
-    auto* window = new KS_GEN_DBProgrammer(&harness.form());
-    harness.form().OpenOwnedWindow(window, false);
+    KS_GEN_DBProgrammer* window = &openWhileTheUnitIsSilent('A');
     window->cmbPagerType->setCurrentText("AlphaNumeric");
     window->cmbPagerFormat->setCurrentText("GOLAY");
     window->cmbPagerBaud->setCurrentText("1200");

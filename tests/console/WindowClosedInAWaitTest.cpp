@@ -18,14 +18,6 @@
 
 namespace {
 
-KS_SYS_Message* shownBox()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
-            return box;
-    return nullptr;
-}
-
 // The boxes whose text starts so are shown for real; any other is answered OK.
 void ShowRealBoxes(const std::string& prefix)
 {
@@ -50,7 +42,7 @@ struct CloseInsideTheBoxsWait {
     void Arm()
     {
         QTimer::singleShot(0, [this] {
-            box = shownBox();
+            box = VisibleMessageBox();
             ASSERT_TRUE(box);
             boxOwnedByWindow = box->parentWidget() == window;
             SetYieldHook([this] {

@@ -332,9 +332,8 @@ TEST(LoadingWindow, ItIsRaisedAgainOverItsWindowWhenAMessageBoxOverThatWindowClo
     SetMessageAnswerHook([](const MessageRequest&) -> std::optional<MessageAnswer> { return std::nullopt; });
     QTimer::singleShot(0, [&] {
         loading->installEventFilter(&raises);
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
-                box->cmd_Ok->click();
+        if (KS_SYS_Message* box = VisibleMessageBox())
+            box->cmd_Ok->click();
     });
     EXPECT_EQ(ShowMessage("Connection lost. Retry?"), kAnswerOk);
     SetMessageAnswerHook({});

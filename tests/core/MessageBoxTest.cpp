@@ -18,14 +18,6 @@
 
 namespace {
 
-KS_SYS_Message* openBox()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
-            return box;
-    return nullptr;
-}
-
 // Runs `act` on the box once it is showing; gives up after a bound. A box that
 // `act` leaves open fails the test by its text and is closed, so a lost answer
 // key ends the test at once instead of leaving the box waiting.
@@ -34,7 +26,7 @@ void whenBoxShows(std::function<void(KS_SYS_Message*)> act, int triesLeft = 200)
     QTimer::singleShot(5, [act, triesLeft] {
         // A box shows before the window system activates it; under load the
         // focus arrives a few events later, and keys go where the focus is.
-        auto* box = openBox();
+        auto* box = VisibleMessageBox();
         const bool settled = box && QApplication::focusWidget() && QApplication::focusWidget()->window() == box;
         if (box && (settled || triesLeft == 0)) {
             act(box);

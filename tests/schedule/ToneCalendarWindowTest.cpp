@@ -522,9 +522,8 @@ TEST_F(CalendarWindow, ThePleaseWaitBoxStaysOwnedByTheCalendarWhileARetryQuestio
         const std::int16_t answer = retries.front();
         retries.erase(retries.begin());
         QTimer::singleShot(0, [answer] {
-            for (QWidget* box : QApplication::topLevelWidgets())
-                if (auto* message = qobject_cast<KS_SYS_Message*>(box); message && message->isVisible())
-                    (answer == kAnswerYes ? message->cmd_Yes : message->cmd_No)->click();
+            if (KS_SYS_Message* message = VisibleMessageBox())
+                (answer == kAnswerYes ? message->cmd_Yes : message->cmd_No)->click();
         });
         return std::nullopt;
     });

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include "KS_Events.h"
 #include "KS_General.h"
 #include "KS_Globals.h"
+#include "KS_SYS_Message.h"
 
 void ResetProgramStateForTest()
 {
@@ -127,4 +129,12 @@ std::string MakeDataFolder()
     dir.mkpath("data");
     gDataFolder = dir.filePath("data").toStdString();
     return gDataFolder;
+}
+
+KS_SYS_Message* VisibleMessageBox()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<KS_SYS_Message*>(w); box && box->isVisible())
+            return box;
+    return nullptr;
 }

@@ -7,6 +7,8 @@
 
 #include "KS_Messages.h"
 
+class KS_SYS_Message;
+
 // Puts the program-wide variables and hooks back to their start-up values.
 void ResetProgramStateForTest();
 
@@ -46,6 +48,9 @@ public:
     std::vector<std::string> texts() const;
     std::vector<StatusReport> reports;
 };
+
+// The message box shown for real (no answer hook took it), or null.
+KS_SYS_Message* VisibleMessageBox();
 
 // A fresh temporary data folder, set as gDataFolder for the test's life.
 std::string MakeDataFolder();
