@@ -98,7 +98,7 @@ TEST(ToneTransfer, UploadSendsTheWeekInTableOrderAndStopsAtTheFirstRefusal)
     EXPECT_EQ(boxes.texts()[0].rfind("Communication with the QX9860 cannot be established.", 0), 0u);
 }
 
-TEST(ToneTransfer, FilesOfTheWrongSizeUploadWhatTheyHoldAndSayHowMuch)
+TEST(ToneTransfer, ALongOrDamagedFileSaysHowMuchWentAndAShortOneSendsItsMissingDaysAsDefaultEvents)
 {
     SimUnit unit('X');
     ScriptedMessages boxes;
