@@ -529,7 +529,11 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         guardText(static_cast<QWidget*>(watched));
         break;
     case QEvent::FocusIn:
-        if (auto* box = qobject_cast<QLineEdit*>(watched); box && !keepCaret_.contains(box)) {
+        // The box's own context menu gives the focus back once its Paste or
+        // Cut is done: selecting all then would let the next key wipe out
+        // what was just pasted.
+        if (auto* box = qobject_cast<QLineEdit*>(watched); box && !keepCaret_.contains(box)
+            && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
             // After the click that gave the focus has placed the caret.
             QTimer::singleShot(0, box, [box] { box->selectAll(); });
         }

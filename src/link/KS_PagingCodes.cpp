@@ -103,7 +103,12 @@ bool IsDigitCodeEncoder(std::string_view m) { return m == "X" || m == "Y" || m =
 
 UserCodeUnit UserCodesUnit()
 {
-    if (gEncoderModelLetter != "N/A")
+    // A time receiver, a tone generator or a speaker answering on the
+    // encoder's line holds no pagers: read by its codes, every user of the
+    // file would show as Numeric, and an update would store a code the
+    // encoder never used.
+    const bool holdsNoPagers = gEncoderFamily == "HTG-XXX" || gEncoderFamily == "HPA-XXX";
+    if (gEncoderModelLetter != "N/A" && !holdsNoPagers)
         return {gEncoderModelLetter, gEncoderFamily};
     // A unit without a letter of its own (the legacy kind) is remembered by its family alone.
     if (!gLastEncoderFamily.empty())

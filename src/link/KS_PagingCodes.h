@@ -23,7 +23,8 @@ struct UserCodeUnit {
     std::string family;
     bool Known() const { return letter != "N/A"; }
 };
-// The unit answering now (gEncoderModelLetter), else the one remembered in the settings.
+// The unit answering now (gEncoderModelLetter), else the one remembered in
+// the settings; also while a unit that holds no pagers answers.
 UserCodeUnit UserCodesUnit();
 // After a detection: an encoder of a family whose user codes are known
 // (QX7XXX, QX8XXX, Not Defined) that answered on the encoder's line is

@@ -262,6 +262,31 @@ TEST(FormConventions, ALineBreakPastedIntoABoxForOneLineCountsOnce)
     EXPECT_EQ(ReplaceLineBreaks("a\r\rb\n\nc", "|"), "a|b|c");
 }
 
+TEST(FormConventions, ABoxItsOwnContextMenuGivesTheFocusBackToKeepsItsCaretAfterAPaste)
+{
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    new QLineEdit(&form);
+    FormConventions::Install(&form);
+    form.show();
+    const auto focusIn = [box](Qt::FocusReason reason) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(box, &out);
+        QFocusEvent in(QEvent::FocusIn, reason);
+        QApplication::sendEvent(box, &in);
+        QApplication::processEvents();
+    };
+    box->setText("Ann Lee");
+    box->deselect();
+    box->setCursorPosition(7);
+    // The menu closes after its Paste: the next key goes after the pasted text.
+    focusIn(Qt::PopupFocusReason);
+    EXPECT_FALSE(box->hasSelectedText());
+    EXPECT_EQ(box->cursorPosition(), 7);
+    focusIn(Qt::TabFocusReason);
+    EXPECT_EQ(box->selectedText(), "Ann Lee");
+}
+
 TEST(HelpKey, F1OpensTheHelpFromAnyWindowButNotFromOneClosedToTheOperator)
 {
     QTemporaryDir folder;

@@ -114,6 +114,18 @@ TEST_F(PagingCodes, PagerTypeCodesFollowTheEncoderAndConvertersFallBackToTheirDe
     EXPECT_EQ(PagerGroupFlagCode("1", false), "G");
 }
 
+TEST_F(PagingCodes, AUnitThatHoldsNoPagersLeavesTheFileReadAndWrittenInTheRememberedEncodersCodes)
+{
+    gLastEncoderModelLetter = "X";
+    gLastEncoderFamily = "Not Defined";
+    for (const auto& [letter, family] : {std::pair {"S", "HPA-XXX"}, std::pair {"Q", "HTG-XXX"}}) {
+        SCOPED_TRACE(letter);
+        connect(letter, family);
+        EXPECT_EQ(PagerTypeCodeText("0", true), "AlphaNumeric");
+        EXPECT_EQ(PagerTypeCodeText("Tone-Only", false), "2");
+    }
+}
+
 TEST_F(PagingCodes, QX7AnswerMakesGroupPagersOfNumbersAboveNine100)
 {
     connect("K", "QX7XXX");
