@@ -1,6 +1,9 @@
 #include "KS_Forms.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -8,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProxyStyle>
@@ -330,13 +334,37 @@ bool OpenToOperator(QWidget* window)
 
 namespace {
 
+// Takes part of what the operator brings into a one-line box as if it were
+// typed between before and after, appending it to taken: a line break (CR LF
+// or any pair of CR and LF counts as one) and any other control character
+// become a space, and each character then passes the box's key filter, which
+// sees the text as it stands with the characters taken so far.
+void takeAsTyped(QStringView part, const QString& before, QString& taken, const QString& after,
+                 const FormConventions::KeyFilter* filter)
+{
+    for (const QChar original : ReplaceLineBreaks(part, u" ")) {
+        const QChar ch = IsControlChar(original.unicode()) ? QChar(u' ') : original;
+        if (!InCodePage(ch))
+            continue;
+        if (filter) {
+            const TextBeingTyped typed{before + taken + after, static_cast<int>(before.size() + taken.size())};
+            textBeingTyped = &typed;
+            const int passed = (*filter)(ch.unicode());
+            textBeingTyped = nullptr;
+            if (passed == 0)
+                continue;
+        }
+        taken += ch;
+    }
+}
+
 // Watches what the operator puts into a one-line box. Text the program sets
 // (a record's field, a unit's answer) is taken as it is: only the part an edit
 // of the operator's brings in is looked at, found between what it left of the
-// text before it and after it. That part is taken as if it were typed: a line
-// break (CR LF or any pair of CR and LF counts as one) and any other control
-// character become a space, and each character then passes the box's key
-// filter, so a paste, a drop or an undo brings in nothing a key press could not.
+// text before it and after it, and taken as if it were typed, so an undo
+// brings in nothing a key press could not. A paste or a drop is taken so
+// before it reaches the box (FormConventions::insertAsTyped), since the box
+// cuts it to its room first; this catches whatever way still gets past that.
 class OperatorText : public QValidator {
 public:
     OperatorText(QLineEdit* box, const FormConventions* conventions)
@@ -363,28 +391,12 @@ public:
             const QString before = input.left(head);
             const QString after = input.mid(end);
             QString taken;
-            const auto take = [&](QStringView part) {
-                for (const QChar original : ReplaceLineBreaks(part, u" ")) {
-                    const QChar ch = IsControlChar(original.unicode()) ? QChar(u' ') : original;
-                    if (!InCodePage(ch))
-                        continue;
-                    if (filter) {
-                        const TextBeingTyped typed{before + taken + after, static_cast<int>(head + taken.size())};
-                        textBeingTyped = &typed;
-                        const int passed = (*filter)(ch.unicode());
-                        textBeingTyped = nullptr;
-                        if (passed == 0)
-                            continue;
-                    }
-                    taken += ch;
-                }
-            };
             // The part before the caret and the part after it, so the caret
             // stays behind what was taken of the first.
             const qsizetype caret = std::clamp<qsizetype>(pos, head, end);
-            take(QStringView(input).mid(head, caret - head));
+            takeAsTyped(QStringView(input).mid(head, caret - head), before, taken, after, filter);
             const qsizetype takenBeforeCaret = taken.size();
-            take(QStringView(input).mid(caret, end - caret));
+            takeAsTyped(QStringView(input).mid(caret, end - caret), before, taken, after, filter);
             // Nothing of it taken: the edit does not happen at all, so a
             // refused key over a selection leaves the selection as it was.
             if (taken.isEmpty() && end > head)
@@ -398,6 +410,8 @@ public:
         accepted_ = input;
         return Acceptable;
     }
+
+    const FormConventions* conventions() const { return conventions_; }
 
 private:
     QLineEdit* box_;
@@ -470,6 +484,69 @@ void FormConventions::TakesFileNames(QLineEdit* box)
     if (dynamic_cast<const OperatorText*>(box->validator()))
         box->setValidator(nullptr);
     box->setProperty(kTextGuarded, false);
+}
+
+// A one-line box of this form's that takes what the operator brings in as typed keys.
+QLineEdit* FormConventions::guardedBox(QObject* object) const
+{
+    auto* box = qobject_cast<QLineEdit*>(object);
+    if (!box || box->isReadOnly())
+        return nullptr;
+    const auto* guard = dynamic_cast<const OperatorText*>(box->validator());
+    return guard && guard->conventions() == this ? box : nullptr;
+}
+
+// A paste: taken as typed keys first, so the box's cut to its room keeps what
+// it would have kept of the same keys typed, not the first characters of the
+// raw text (a capcode pasted with blanks in it would lose its last digits).
+void FormConventions::insertAsTyped(QLineEdit* box, const QString& text)
+{
+    const QString current = box->text();
+    const int start = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+    const int end = box->hasSelectedText() ? box->selectionEnd() : start;
+    QString taken;
+    takeAsTyped(text, current.left(start), taken, current.mid(end), KeyFilterOf(box));
+    // Nothing of it taken leaves the box, selection and all, as it was.
+    if (taken.isEmpty())
+        return;
+    // A step of its own for Undo, as the box's own paste makes it: the box
+    // starts a new step when its caret moves (or a selection goes), so the
+    // caret goes away and back on either side of it.
+    const auto newUndoStep = [box] {
+        if (box->hasSelectedText() || box->text().isEmpty())
+            return;
+        const int caret = box->cursorPosition();
+        box->setCursorPosition(caret == 0 ? 1 : 0);
+        box->setCursorPosition(caret);
+    };
+    newUndoStep();
+    box->insert(taken);
+    newUndoStep();
+}
+
+// A drop from elsewhere reaches the box as the text it takes of it; a drag
+// within the box moves its own text, taken already.
+bool FormConventions::takeDrop(QLineEdit* box, QDropEvent* drop)
+{
+    if (resendingDrop_ || drop->source() == box || !drop->mimeData()->hasText())
+        return false;
+    const int at = box->cursorPositionAt(drop->position().toPoint());
+    const QString current = box->text();
+    QString taken;
+    takeAsTyped(drop->mimeData()->text(), current.left(at), taken, current.mid(at), KeyFilterOf(box));
+    if (taken.isEmpty()) {
+        drop->ignore();
+        return true;
+    }
+    QMimeData text;
+    text.setText(taken);
+    QDropEvent takenDrop(drop->position(), drop->possibleActions(), &text, drop->buttons(), drop->modifiers());
+    resendingDrop_ = true;
+    QApplication::sendEvent(box, &takenDrop);
+    resendingDrop_ = false;
+    drop->setDropAction(takenDrop.dropAction());
+    drop->setAccepted(takenDrop.isAccepted());
+    return true;
 }
 
 // ---- Dialog conventions --------------------------------------------------------
@@ -554,8 +631,45 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
             if ((*filter)(code) == 0)
                 return true;
         }
+        // Shift+Insert, and Ctrl+V where the key filter lets it by.
+        if (auto* box = guardedBox(watched); box && key->matches(QKeySequence::Paste)) {
+            // Ctrl+Shift+Insert pastes the selection where the desktop's keys say so.
+            const bool selection = key->key() == Qt::Key_Insert
+                && key->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+            insertAsTyped(box, QGuiApplication::clipboard()->text(selection ? QClipboard::Selection
+                                                                            : QClipboard::Clipboard));
+            return true;
+        }
         break;
     }
+    case QEvent::ContextMenu:
+        // The box's own menu, with its Paste taking the text as typed keys.
+        if (auto* box = guardedBox(watched); box && box->contextMenuPolicy() == Qt::DefaultContextMenu) {
+            QMenu* menu = box->createStandardContextMenu();
+            // Its Paste is the item wired to the box's paste, whatever its text in the desktop's language.
+            for (QAction* item : menu->actions())
+                if (disconnect(item, &QAction::triggered, box, &QLineEdit::paste)
+                    || disconnect(item, SIGNAL(triggered()), box, SLOT(paste())))
+                    connect(item, &QAction::triggered, box,
+                            [this, box] { insertAsTyped(box, QGuiApplication::clipboard()->text()); });
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (auto* box = guardedBox(watched); box && takeDrop(box, static_cast<QDropEvent*>(event)))
+            return true;
+        break;
+    case QEvent::MouseButtonRelease:
+        // The middle button pastes the selection where the desktop has one.
+        if (auto* box = guardedBox(watched); box && static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton
+            && QGuiApplication::clipboard()->supportsSelection()) {
+            box->deselect();
+            insertAsTyped(box, QGuiApplication::clipboard()->text(QClipboard::Selection));
+            return true;
+        }
+        break;
     default:
         break;
     }

@@ -12,6 +12,7 @@
 
 class QWidget;
 class QLineEdit;
+class QDropEvent;
 
 // Form layouts are given in twips; 15 twips make one pixel.
 constexpr int Twips(double twips) { return static_cast<int>(twips / 15.0 + 0.5); }
@@ -76,6 +77,7 @@ bool OpenToOperator(QWidget* window);
 //  - a line edit selects its whole text when it gets the focus (except the boxes named);
 //  - a line edit given a key filter passes each typed character through it, and
 //    each character of a paste or a drop too, so it never holds one the filter refuses;
+//    a paste or a drop is taken so before the box cuts it to the room it has left;
 //  - a box takes no character that the data files' code page cannot hold (the
 //    operator would find it stored and sent as "?"), and a box for one line (a
 //    line edit, or a multi-line box whose Enter moves on) turns a control
@@ -105,6 +107,9 @@ private:
     FormConventions(QWidget* form, bool enterMovesOn);
     void watch(QObject* object);
     void guardText(QWidget* box);
+    QLineEdit* guardedBox(QObject* object) const;
+    void insertAsTyped(QLineEdit* box, const QString& text);
+    bool takeDrop(QLineEdit* box, QDropEvent* drop);
 
     QWidget* form_;
     bool enterMovesOn_;
@@ -112,4 +117,5 @@ private:
     QSet<QObject*> exempt_;
     QSet<QObject*> keepCaret_;
     QSet<QObject*> fileNames_;
+    bool resendingDrop_ = false;
 };

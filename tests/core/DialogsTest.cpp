@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QDropEvent>
 #include <QPlainTextEdit>
@@ -232,6 +233,55 @@ TEST(FormConventions, APasteOrADropPassesTheKeyFilterCharacterByCharacterAsTyped
     decimal->setText("5");
     decimal->setCursorPosition(1);
     EXPECT_EQ(paste(decimal, "-7"), "57");
+}
+
+TEST(FormConventions, APasteOrADropIsTakenAsTypedKeysBeforeTheBoxCutsItToItsRoom)
+{
+    QDialog form;
+    auto* digits = new QLineEdit(&form);
+    digits->setMaxLength(3);
+    auto* capcode = new QLineEdit(&form);
+    capcode->setMaxLength(7);
+    auto* name = new QLineEdit(&form);
+    name->setMaxLength(4);
+    auto* conventions = FormConventions::Install(&form);
+    conventions->SetKeyFilter(digits, DigitsOnlyKey);
+    conventions->SetKeyFilter(capcode, DigitsOnlyKey);
+    form.show();
+    const auto shiftInsert = [](QLineEdit* box, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        return box->text();
+    };
+
+    EXPECT_EQ(shiftInsert(digits, "00 7"), "007");
+    EXPECT_EQ(shiftInsert(capcode, "1 200 008"), "1200008");
+    digits->clear();
+    QApplication::clipboard()->setText("00 7");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), digits->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(digits, &click);
+    auto* menu = digits->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr);
+    const auto items = menu->actions();
+    const auto pasteItem = std::find_if(items.begin(), items.end(), [](QAction* item) { return item->text().startsWith("&Paste"); });
+    ASSERT_NE(pasteItem, items.end());
+    (*pasteItem)->trigger();
+    menu->close();
+    EXPECT_EQ(digits->text(), "007");
+    digits->clear();
+    dropText(digits, "0 0 7");
+    EXPECT_EQ(digits->text(), "007");
+
+    // Into a box with text typed in it: only the room left, and Undo takes back the paste alone.
+    capcode->clear();
+    QTest::keyClicks(capcode, "12");
+    EXPECT_EQ(shiftInsert(capcode, "3 4 5 6 7 8"), "1234567");
+    capcode->undo();
+    EXPECT_EQ(capcode->text(), "12");
+    // A box without a key filter takes a line break as one blank before it cuts too, by Ctrl+V as well.
+    QApplication::clipboard()->setText("a\r\nbcd");
+    QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(name->text(), "a bc");
 }
 
 TEST(FormConventions, ALineBreakPastedIntoABoxForOneLineCountsOnce)
