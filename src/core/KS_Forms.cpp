@@ -647,6 +647,7 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         if (auto* box = guardedBox(watched); box && box->contextMenuPolicy() == Qt::DefaultContextMenu) {
             QMenu* menu = box->createStandardContextMenu();
             // Its Paste is the item wired to the box's paste, whatever its text in the desktop's language.
+            // Qt 6.4 wires it by name, so the disconnect by name is what finds it there.
             for (QAction* item : menu->actions())
                 if (disconnect(item, &QAction::triggered, box, &QLineEdit::paste)
                     || disconnect(item, SIGNAL(triggered()), box, SLOT(paste())))
