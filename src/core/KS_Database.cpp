@@ -530,6 +530,12 @@ ToneDownloadHooks& toneHooks()
     return hooks;
 }
 
+std::function<void()>& toneEventsProbe()
+{
+    static std::function<void()> probe;
+    return probe;
+}
+
 bool linkResponding() { return toneHooks().isLinkResponding && toneHooks().isLinkResponding(); }
 
 bool isToneFamily() { return gEncoderFamily == "HTG-XXX" || gEncoderFamily == "HPA-XXX"; }
@@ -565,8 +571,11 @@ void askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
 // Returns true when the operator cancelled.
 bool downloadWeek()
 {
+    const std::string unitProbed = gEncoderModelLetter + '/' + gEncoderFamily;
     if (toneHooks().detectEncoder)
         toneHooks().detectEncoder();
+    if (gEncoderModelLetter + '/' + gEncoderFamily != unitProbed && toneEventsProbe())
+        toneEventsProbe()();
     ShowLoadMessage(loadingText());
     bool askAgain = true;
     bool cancelled = false;
@@ -675,6 +684,8 @@ bool parseClock(std::string_view text, int& hours, int& minutes)
 } // namespace
 
 void SetToneDownloadHooks(ToneDownloadHooks hooks) { toneHooks() = std::move(hooks); }
+
+void SetToneEventsProbe(std::function<void()> probe) { toneEventsProbe() = std::move(probe); }
 
 ToneEventReplyShape ToneEventReplyShapeForUnit()
 {

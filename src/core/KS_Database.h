@@ -133,6 +133,10 @@ struct ToneDownloadHooks {
     std::function<std::int16_t()> askRetryDownload;
 };
 void SetToneDownloadHooks(ToneDownloadHooks hooks);
+// The weekly window's "?E" probe. The week's download runs it again when its
+// own identification finds another unit than the one the window probed: the
+// length of every event's answer depends on it.
+void SetToneEventsProbe(std::function<void()> probe);
 
 // The length and wait of a "?E" answer on the connected unit.
 struct ToneEventReplyShape {

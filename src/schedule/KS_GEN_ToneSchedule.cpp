@@ -97,6 +97,7 @@ void KS_GEN_ToneSchedule::Form_Load()
 {
     // The whole load talks to the device; timer jobs wait until it is done.
     const LinkConversation conversation;
+    SetToneEventsProbe(ProbeToneEvents);
     PlaceTableWindow(this);
     for (const char* slot : {"1", "2", "3", "4"})
         cmbSlot->addItem(slot);

@@ -175,6 +175,24 @@ TEST(ToneWindowOnConsole, UploadLooksAgainForAToneGeneratorAnIdentificationMisse
     EXPECT_EQ(window.lblInfo->text(), "Done !");
 }
 
+// The window asks the unit it knows whether it has alert types; when the
+// week's download then finds another unit, it asks that one, or every answer
+// would be read at the old unit's length and thrown away.
+TEST(ToneWindowOnConsole, AWeekDownloadedFromAnotherUnitThanTheWindowProbedIsReadWhole)
+{
+    ConsoleHarness harness;
+    harness.engine.SetModel('G');
+    harness.Load();
+    harness.engine.SetModel('X');
+    KS_GEN_ToneSchedule window(&harness.form());
+    window.Form_Load();
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    EXPECT_TRUE(harness.messages.shown().empty());
+    const std::string file = ReadBytes(gToneGenFile);
+    ASSERT_EQ(file.size(), 336u * 73);
+    EXPECT_EQ(file.substr(30, 8), "12:00 AM");
+}
+
 // The event dialog's Ok asks a unit whose tone generator counts as absent
 // again, as the table dialogs do, and sends the event. A unit of another kind
 // found there changes the dialog to its rules first, and nothing goes out
