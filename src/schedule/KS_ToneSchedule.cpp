@@ -261,14 +261,11 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         ShowScheduleFileError(error, gToneGenFile);
         return false;
     }
-    if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
-        gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
-    const auto count = static_cast<int>(std::min<std::size_t>(records.size(), kToneScheduleEvents));
-    std::copy_n(records.begin(), count, gToneSchedule.begin());
     // A short file's last days were never written: they go as the default
     // events the window lists for them, never as what an earlier file left here.
-    for (int i = count; i < kToneScheduleEvents; ++i)
-        gToneSchedule[static_cast<std::size_t>(i)] = DefaultToneScheduleEvent(i % kToneEventsPerDay + 1);
+    gToneSchedule = defaultWeek();
+    const auto count = static_cast<int>(std::min<std::size_t>(records.size(), kToneScheduleEvents));
+    std::copy_n(records.begin(), count, gToneSchedule.begin());
 
     for (int i = 0; i < kToneScheduleEvents; ++i) {
         const ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
