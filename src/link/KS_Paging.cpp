@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <limits>
+#include <utility>
 
 #include "CommPort.h"
 #include "KS_Delay.h"
@@ -28,6 +30,8 @@ struct ReceiverState {
     bool collecting = false;
     std::string line;
     clsDelay timeout;
+    std::int64_t startedAt = 0;   // tick of the line's first byte
+    std::int64_t heardBefore = 0; // tick of the last byte before it
 };
 ReceiverState& receiver()
 {
@@ -51,29 +55,71 @@ bool onEncoderLink() { return gConnectionType == 1 || gModemConnected; }
 
 bool portOpen() { return gComm && gComm->PortOpen(); }
 
-// A unit that stops for a second or two (busy, or switched off and on) still
+// A unit that stops for a few seconds (busy, or switched off and on) still
 // answers the lines it was sent once it goes on, in order, after the exchange
 // that sent them gave up. Taken by the next command, each would be read as
 // the answer to another question: one table's size as the next one's, a
-// serial number as a frequency. So the link counts the lines it sends and the
-// lines it receives; an exchange that ends still owed an answer leaves the
-// line unsettled, and the next exchange first lets the line fall quiet and
-// drops what came meanwhile.
+// serial number as a frequency. So the link keeps, oldest first, every line
+// it sent that has not been answered yet, and pays them off in order as lines
+// arrive. An answer to a line of an exchange that has ended is dropped where
+// it arrives; no exchange ever reads it.
+//
+// Before it sends, an exchange waits for the answers still owed to an earlier
+// exchange's commands and queries, until the last of them has come: a unit
+// that pauses up to kLongestPauseTicks at any one line, then answers every
+// line in order, has each answer go to its own line. Nothing is waited for
+// once nothing is owed. A unit silent for that whole wait is taken to have
+// gone: its old lines are forgotten, and the exchanges after it wait for
+// nothing until it is heard again. (One that comes back later still, and then
+// answers those old lines, is beyond what the link can tell apart.)
+//
+// The answer a bare CR (a poke) is owed is "?99": the next exchange does not
+// wait for it. Such a "?99" arriving later is dropped as the poke's; any other
+// line shows that the poke went unanswered (a device that answers only once
+// poked, in place of the poke's "?99"), and so does a line quiet for
+// kQuietTicks after it.
+constexpr std::int64_t kLongestPauseTicks = 100;
+// The answers' own time on a slow line after the pause.
+constexpr std::int64_t kAnswerMarginTicks = 20;
 constexpr std::int64_t kQuietTicks = 40;
-// A line that never falls quiet (noise) holds an exchange no longer than this.
+// A line still arriving holds an exchange no longer than this.
 constexpr std::int64_t kSettleLimitTicks = 100;
 
+struct OwedAnswer {
+    std::int64_t sentAt = 0;
+    bool poke = false;
+    std::uint64_t exchange = 0;
+};
+
 struct LineLedger {
+    std::deque<OwedAnswer> owed; // oldest first
+    std::uint64_t exchange = 0;  // the exchange in progress, 0 between them
+    std::uint64_t lastExchange = 0;
     std::int64_t linesSent = 0;
-    std::int64_t linesReceived = 0;
     std::int64_t lastHeard = std::numeric_limits<std::int64_t>::min() / 2; // tick of the last byte received
-    std::int64_t unsettledSince = 0;
-    bool unsettled = false;
-    // Where the exchange that left the line unsettled ended: the answers it
-    // was still owed, and the counts then, so the probes sent since count too.
-    std::int64_t owedThen = 0;
-    std::int64_t sentThen = 0;
-    std::int64_t receivedThen = 0;
+    // The unit stayed silent through a whole wait for its owed answers.
+    bool unitSilent = false;
+    // A "?99" that answered one of this exchange's own lines, not a poke.
+    bool refusedOwnLine = false;
+    // The last exchange ended while a line was arriving.
+    bool endedMidLine = false;
+
+    bool stale(const OwedAnswer& answer) const { return answer.exchange != exchange; }
+    bool owesStaleLine() const
+    {
+        return std::any_of(owed.begin(), owed.end(), [this](const OwedAnswer& a) { return !a.poke && stale(a); });
+    }
+    // Stale pokes at the head whose "?99" would have come by now.
+    void forgetQuietPokes(std::int64_t at, std::int64_t heardBefore)
+    {
+        while (!owed.empty() && owed.front().poke && stale(owed.front())
+               && at - std::max(owed.front().sentAt, heardBefore) >= kQuietTicks)
+            owed.pop_front();
+    }
+    void forgetStale()
+    {
+        std::erase_if(owed, [this](const OwedAnswer& a) { return stale(a); });
+    }
 };
 LineLedger& ledger()
 {
@@ -98,8 +144,36 @@ void transmitLine(std::string_view bytes, bool oneCharacterAWrite = false)
     } else {
         transmit(bytes);
     }
-    if (!bytes.empty() && bytes.back() == kCR)
-        ++ledger().linesSent;
+    if (!bytes.empty() && bytes.back() == kCR) {
+        LineLedger& counts = ledger();
+        ++counts.linesSent;
+        counts.owed.push_back({gDelayTicks, bytes == "\r", counts.exchange});
+    }
+}
+
+// Pays the oldest owed answer with a line that began at `startedAt`; false
+// when the line answers an exchange that has ended and must not be read.
+bool payOwedAnswer(const std::string& line, std::int64_t startedAt, std::int64_t heardBefore)
+{
+    LineLedger& counts = ledger();
+    const bool refusal = line.starts_with("?99");
+    counts.forgetQuietPokes(startedAt, heardBefore);
+    if (!refusal)
+        while (!counts.owed.empty() && counts.owed.front().poke && counts.stale(counts.owed.front()))
+            counts.owed.pop_front();
+    if (counts.owed.empty()) {
+        // Nothing was owed: a line of the unit's own, read as today's.
+        counts.refusedOwnLine = counts.refusedOwnLine || refusal;
+        return true;
+    }
+    const OwedAnswer paid = counts.owed.front();
+    counts.owed.pop_front();
+    // A modem's results are read whatever line they answer: the dial's comes long after its own wait.
+    if (counts.stale(paid) && onEncoderLink())
+        return false;
+    if (refusal && !paid.poke)
+        counts.refusedOwnLine = true;
+    return true;
 }
 
 // Waits up to the given ticks for the condition; true when it holds.
@@ -134,71 +208,76 @@ void dropWhatTheLineHolds()
     gReplyAcknowledged = false;
     gAcknowledgedLine.clear();
     gProbeAnswered = false;
+    ledger().refusedOwnLine = false;
 }
 
-// After an exchange that was still owed an answer: waits until nothing has
-// been heard for kQuietTicks since it ended, then drops what came.
+// Waits for the answers an earlier exchange's lines are still owed, and for a
+// line still arriving, then drops what came.
 void settleLine()
 {
     LineLedger& counts = ledger();
-    if (!counts.unsettled)
-        return;
-    counts.unsettled = false;
-    if (!portOpen())
-        return;
-    // Every answer still owed has come since (a modem's answer to the dial
-    // comes long after the dial's own wait): nothing more is on its way, and
-    // what came goes below without a wait.
-    const std::int64_t stillOwed = counts.owedThen + (counts.linesSent - counts.sentThen)
-                                   - (counts.linesReceived - counts.receivedThen);
-    if (stillOwed <= 0 && !receiver().collecting) {
-        dropWhatTheLineHolds();
+    if (!portOpen()) {
+        counts.owed.clear();
         return;
     }
+    counts.forgetQuietPokes(gDelayTicks, counts.lastHeard);
+    if (counts.unitSilent)
+        counts.forgetStale();
+    const bool midLine = std::exchange(counts.endedMidLine, false) && receiver().collecting;
+    if (!counts.owesStaleLine() && !midLine)
+        return;
+    std::int64_t oldestLine = gDelayTicks;
+    for (const OwedAnswer& answer : counts.owed)
+        if (!answer.poke && counts.stale(answer)) {
+            oldestLine = answer.sentAt;
+            break;
+        }
+    const std::int64_t deadline = oldestLine + kLongestPauseTicks + kAnswerMarginTicks;
     clsDelay limit;
     limit.InitDelay(kSettleLimitTicks);
-    while (gDelayTicks - std::max(counts.unsettledSince, counts.lastHeard) < kQuietTicks && !limit.DelayExpired()
-           && !ExitRequested())
+    const auto waiting = [&] {
+        if (ExitRequested() || !portOpen())
+            return false;
+        if (counts.owesStaleLine() && gDelayTicks < deadline)
+            return true;
+        // The line an earlier exchange left arriving is waited out, whatever it answers.
+        return midLine && receiver().collecting && !limit.DelayExpired();
+    };
+    while (waiting())
         WaitForEvents();
+    if (counts.owesStaleLine()) {
+        counts.unitSilent = counts.lastHeard < oldestLine;
+        counts.forgetStale();
+    }
     dropWhatTheLineHolds();
 }
 
-// One conversation: from its first line out to its end, counted so that an
-// answer still owed when it ends keeps the next one waiting for the line to
-// fall quiet. A probe takes only "?99", whichever CR it answers, so it goes
-// out without that wait: a silent unit probed again and again costs each
-// probe its own wait only. The line stays unsettled, the probe's own CRs
-// counted, for the next command or query.
+// One conversation, from its first line out to its end. The lines it sends
+// are its own; what is still owed to them when it ends is an earlier
+// exchange's for the next one.
 class Exchange {
 public:
-    enum class Kind { Command, Probe };
-    explicit Exchange(Kind kind = Kind::Command)
+    Exchange()
     {
-        if (kind == Kind::Command)
-            settleLine();
-        sentBefore_ = ledger().linesSent;
-        receivedBefore_ = ledger().linesReceived;
+        LineLedger& counts = ledger();
+        previous_ = counts.exchange;
+        counts.exchange = ++counts.lastExchange;
+        settleLine();
+        sentBefore_ = counts.linesSent;
     }
     ~Exchange()
     {
         LineLedger& counts = ledger();
-        const std::int64_t owed = (counts.linesSent - sentBefore_) - (counts.linesReceived - receivedBefore_);
-        if (owed > 0 || receiver().collecting) {
-            if (!counts.unsettled) {
-                counts.owedThen = std::max<std::int64_t>(owed, 0);
-                counts.sentThen = counts.linesSent;
-                counts.receivedThen = counts.linesReceived;
-            }
-            counts.unsettled = true;
-            counts.unsettledSince = gDelayTicks;
-        }
+        if (counts.linesSent != sentBefore_)
+            counts.endedMidLine = receiver().collecting;
+        counts.exchange = previous_;
     }
     Exchange(const Exchange&) = delete;
     Exchange& operator=(const Exchange&) = delete;
 
 private:
+    std::uint64_t previous_ = 0;
     std::int64_t sentBefore_ = 0;
-    std::int64_t receivedBefore_ = 0;
 };
 
 std::string buildLine(std::string_view command, std::string_view data, bool noSuffix, bool terminate,
@@ -458,7 +537,7 @@ bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings
     // An answer still owed at the old speed cannot come through as a line at
     // another one; the speed search need not wait for it at every speed.
     if (&comm == gComm && UpperCase(comm.Settings()) != before)
-        ledger().unsettled = false;
+        ledger().owed.clear();
     if (!comm.PortOpen()) {
         const CommError error = comm.SetPortOpen(true);
         if (error == CommError::PortAlreadyOpen) {
@@ -510,6 +589,8 @@ void PollEncoderReply()
         state.collecting = true;
         state.line.clear();
         state.timeout.InitDelay(kLineTimeoutTicks);
+        state.startedAt = gDelayTicks;
+        state.heardBefore = ledger().lastHeard;
     }
     // Bytes after the first CR stay in the port for the next poll: one line per poll.
     while (state.line.empty() || state.line.back() != kCR) {
@@ -517,6 +598,7 @@ void PollEncoderReply()
         if (byte.empty())
             break;
         ledger().lastHeard = gDelayTicks;
+        ledger().unitSilent = false;
         // A LF between lines is the tail of a modem's CR LF, not the start of a
         // reply; holding it as a line would keep the receiver busy for a second
         // and make the next command give up without sending.
@@ -528,8 +610,16 @@ void PollEncoderReply()
     }
     if (!state.line.empty() && state.line.back() == kCR) {
         std::string line = std::move(state.line);
+        const std::int64_t startedAt = state.startedAt;
+        const std::int64_t heardBefore = state.heardBefore;
         ResetLinkReceiver();
-        ++ledger().linesReceived;
+        gReceiverIdle = true;
+        if (!payOwedAnswer(line, startedAt, heardBefore)) {
+            // Proof enough that the unit is there, for a probe.
+            if (line.starts_with("?99"))
+                gProbeAnswered = true;
+            return;
+        }
         gReplyBuffer = line;
         HandleEncoderLine(line);
         gReceiverIdle = true;
@@ -614,6 +704,8 @@ void HandleEncoderLine(const std::string& line)
 
 // ---- Conversations ------------------------------------------------------------
 
+void SettleLink() { settleLine(); }
+
 bool LinkPortClosed()
 {
     return !gComm || (!gComm->PortOpen() && !(gComm->DeviceLost() && gConnectionType == 1));
@@ -629,7 +721,7 @@ bool IsLinkResponding(std::int32_t ticks)
         ResetLinkReceiver();
     if (!onEncoderLink() || !portOpen())
         return false;
-    Exchange exchange(Exchange::Kind::Probe);
+    Exchange exchange;
     if (!waitForIdleReceiver(ticks))
         return false;
     dropWhatTheLineHolds();
@@ -647,7 +739,7 @@ bool IsLinkResponding(std::int32_t ticks)
     }
     if (!gProbeAnswered)
         gReplyBuffer.clear();
-    return startsWith(gReplyBuffer, "?99");
+    return gProbeAnswered;
 }
 
 bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuffix, std::int32_t ticks,
@@ -702,7 +794,8 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
             transmitLine("\r");
             waitFor(kPokePauseTicks, acknowledged);
         }
-        if (!gEncoderIdentified && startsWith(gReplyBuffer, "?99"))
+        // The poke's own "?99" is no refusal of the query.
+        if (!gEncoderIdentified && ledger().refusedOwnLine)
             break;
     }
 
@@ -714,7 +807,7 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
             value = answer.substr(0, static_cast<std::size_t>(length - 2));
         else if (length - 3 == options.expectedLength)
             value = answer.substr(1, static_cast<std::size_t>(length - 3));
-    } else if (options.returnError && startsWith(answer, "?99")) {
+    } else if (options.returnError && ledger().refusedOwnLine) {
         value = "?99";
     }
     gReplyAcknowledged = false;

@@ -36,11 +36,16 @@ void ResetLinkReceiver();
 
 // ---- Conversations ------------------------------------------------------------
 // The probe, the command and the query each drop what the line holds before
-// they send. One that ends still owed an answer (the unit paused, or went
-// away) makes the next command or query first wait, at most five seconds,
-// until the line has been quiet for two and drop what came: a late answer is
-// never taken for another command's. No wait when every answer owed has come
-// meanwhile; a probe, which takes only "?99", never waits.
+// they send. The link pays the lines it sent off against the lines that come,
+// in order; an answer to an exchange that has ended is never read. Before it
+// sends, an exchange waits for what an earlier one's commands and queries are
+// still owed: a unit that pauses up to five seconds at any one line and then
+// answers every line in order has each answer go to its own line. Nothing is
+// waited for once nothing is owed, nor for the "?99" owed to a poke.
+
+// Waits, as the next exchange would, for the answers still owed to an
+// exchange that has ended; for a command that must leave at a given moment.
+void SettleLink();
 
 // True when the unit answers a bare CR with "?99". On a serial link whose
 // device went away (CommPort::DeviceLost) it first tries to open the port again.

@@ -306,3 +306,92 @@ TEST(Query, CutsTheValueByTheLengthOfTheAnswer)
         EXPECT_EQ(link.unit()->CountLines("C00?\r"), 1);
     }
 }
+
+// A unit whose answers come a little late, or after a pause of seconds: each
+// answer goes to its own line, and nothing is waited for that is not owed.
+TEST(Settle, AUnitAcknowledgingJustPastTheWaitCostsEachCommandOnlyItsOwnAcknowledgement)
+{
+    gEncoderIdentified = true;
+    LinkHarness link;
+    // Just past the 8-tick wait: the acknowledgement lands in the poke's
+    // pause, the poke's own "?99" while the next command waits for its answer.
+    answerWith(*link.unit(), {{"P001page\r", "*\r", 10}, {"\r", "?99\r", 10}});
+    const std::int64_t start = gDelayTicks;
+    std::string reply;
+    for (int page = 0; page < 10; ++page)
+        EXPECT_TRUE(SendLinkCommand("P001", "page", true, 0, reply, true, 3)) << page;
+    EXPECT_LE(gDelayTicks - start, 10 * 11);
+    EXPECT_EQ(link.unit()->CountLines("P001page\r"), 10);
+}
+
+TEST(Settle, AUnitPausingFourSecondsHasEachAnswerGoToItsOwnQuery)
+{
+    gEncoderIdentified = true;
+    LinkHarness link;
+    // Paused at the first "C00?": everything sent meanwhile is answered, in order, once it goes on.
+    std::int64_t pausedUntil = -1;
+    link.unit()->OnLine([&pausedUntil](FakeUnit& u, const std::string& line) {
+        if (pausedUntil < 0)
+            pausedUntil = gDelayTicks + 80;
+        const std::int64_t after = std::max<std::int64_t>(1, pausedUntil - gDelayTicks);
+        u.Reply(line == "C00?\r" ? "31*\r" : line == "K00?\r" ? "42*\r" : "?99\r", after);
+    });
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 3}), "");
+    EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2, .attempts = 3}), "42");
+    EXPECT_EQ(link.unit()->CountLines("K00?\r"), 1);
+}
+
+TEST(Settle, WhatAnEarlierExchangeIsOwedDelaysOnlyTheNextAndIsNeverTakenForItsAnswer)
+{
+    gEncoderIdentified = true;
+    const auto timeQuery = [](const char* command, const char* value) {
+        const std::int64_t start = gDelayTicks;
+        EXPECT_EQ(QueryLink(command, "00", {.expectedLength = 2}), value) << command;
+        return gDelayTicks - start;
+    };
+    {
+        // An answer that never comes: the next query waits for it, the one after does not.
+        LinkHarness link;
+        answerWith(*link.unit(), {{"K00?\r", "42*\r"}, {"F00?\r", "57*\r"}});
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        EXPECT_GT(timeQuery("K", "42"), 100);
+        EXPECT_LE(timeQuery("F", "57"), 3);
+    }
+    {
+        // Two late answers, the second long after the first: both are dropped.
+        LinkHarness link;
+        answerWith(*link.unit(), {{"C00?\r", "31*\r", 12}, {"F00?\r", "57*\r", 70}, {"K00?\r", "42*\r", 2}});
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        EXPECT_EQ(QueryLink("F", "00", {.expectedLength = 2}), "");
+        timeQuery("K", "42");
+    }
+    {
+        // The answer was still arriving when its query gave up: the next waits it out.
+        LinkHarness link;
+        answerWith(*link.unit(), {{"C00?\r", "3", 6}, {"C00?\r", "1*\r", 14}, {"K00?\r", "42*\r"}});
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2}), "42");
+    }
+    {
+        // A line that never falls quiet holds the next command only so long.
+        LinkHarness link;
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        for (int tick = 1; tick < 400; ++tick)
+            link.unit()->Reply("x", tick);
+        std::string reply;
+        const std::int64_t start = gDelayTicks;
+        SendLinkCommand("P001", "page", true, 0, reply, true, 0);
+        EXPECT_EQ(link.unit()->CountLines("P001page\r"), 1);
+        EXPECT_LE(gDelayTicks - start, 150);
+    }
+}
+
+TEST(Settle, AStrayAcknowledgementWaitingInThePortIsNeverTakenForACommandsOwn)
+{
+    gEncoderIdentified = true;
+    LinkHarness link;
+    link.unit()->Reply("*\r", 0);
+    std::string reply;
+    EXPECT_FALSE(SendLinkCommand("P001", "page", true, 0, reply, true, 0));
+    EXPECT_EQ(reply, "");
+}
