@@ -66,8 +66,8 @@ bool portOpen() { return gComm && gComm->PortOpen(); }
 //
 // Before it sends, an exchange waits for the answers still owed to an earlier
 // exchange's commands and queries, until the last of them has come: a unit
-// that pauses up to kLongestPauseTicks at any one line, then answers every
-// line in order, has each answer go to its own line. Nothing is waited for
+// that pauses up to kLongestPauseTicks at any one of those lines, then
+// answers every line in order, has each answer go to its own line. Nothing is waited for
 // once nothing is owed. A unit silent for that whole wait is taken to have
 // gone: its old lines are forgotten, and the exchanges after it wait for
 // nothing until it is heard again. (One that comes back later still, and then
@@ -226,13 +226,18 @@ void settleLine()
     const bool midLine = std::exchange(counts.endedMidLine, false) && receiver().collecting;
     if (!counts.owesStaleLine() && !midLine)
         return;
+    // The unit may have paused at any of the lines it owes; it answers none
+    // of them later than the pause after the newest.
     std::int64_t oldestLine = gDelayTicks;
+    std::int64_t newestLine = gDelayTicks;
+    bool first = true;
     for (const OwedAnswer& answer : counts.owed)
         if (!answer.poke && counts.stale(answer)) {
-            oldestLine = answer.sentAt;
-            break;
+            if (std::exchange(first, false))
+                oldestLine = answer.sentAt;
+            newestLine = answer.sentAt;
         }
-    const std::int64_t deadline = oldestLine + kLongestPauseTicks + kAnswerMarginTicks;
+    const std::int64_t deadline = newestLine + kLongestPauseTicks + kAnswerMarginTicks;
     clsDelay limit;
     limit.InitDelay(kSettleLimitTicks);
     const auto waiting = [&] {

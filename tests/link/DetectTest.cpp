@@ -257,7 +257,7 @@ TEST(DetectEncoder, AUnitPausingMidIdentificationNeverHasOneAnswerTakenForAnothe
     // Where the unit stops for a second or two: everything sent meanwhile is
     // answered, in order, once it goes on, after the waits for it ran out.
     for (const char* pausedAt : {"?V", "C00?", "K00?", "F00?", "?TG"}) {
-        for (const std::int64_t pause : {20, 40}) {
+        for (const std::int64_t pause : {20, 40, 80}) {
             SCOPED_TRACE(std::string(pausedAt) + " " + std::to_string(pause));
             SimLink sim('X');
             sizesOf(sim.engine);

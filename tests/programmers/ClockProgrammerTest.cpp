@@ -334,9 +334,9 @@ TEST_F(ClockProgrammer, AReadThatGotNoItemFromThePaddleOnTheLeadEndsWithTheWarni
 
 TEST_F(ClockProgrammer, AClockPausingAtItsSerialNumberNeverHasThatAnswerTakenForTheFrequency)
 {
-    // The clock stops for one and a half, then three and a half seconds: the
+    // The clock stops for one and a half, three and a half, then six seconds: the
     // answers to "?S" and its tries come late, the last ones after "?S" was done.
-    for (const std::int64_t pause : {30, 70}) {
+    for (const std::int64_t pause : {30, 70, 120}) {
         SCOPED_TRACE(pause);
         harness.engine.AddFault(
             {.kind = sim::FaultKind::Delay, .pattern = "?S", .match = sim::MatchMode::Exact, .ticks = pause});

@@ -79,3 +79,15 @@ TEST(SpeakerRead, AnEmptyCapcodeAsksWhetherToGoOn)
         EXPECT_EQ(r.capcodes[0], c.empty[0][0] == 'V' ? "" : "0000000");
     }
 }
+
+TEST(SpeakerRead, ASpeakerPausingFourSecondsAtItsFirstTransmitterNeverShowsThatAnswerAsTheSecondReceivers)
+{
+    SpeakerBench bench("3.14", true, false);
+    const SpeakerReading prompt = ReadSpeaker();
+    ASSERT_TRUE(prompt.tx1Frequency && prompt.rx2Frequency);
+    bench.speaker->SetValue("FR2", "469.5000");
+    bench.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "?FT1", .match = sim::MatchMode::Exact, .ticks = 80});
+    const SpeakerReading r = ReadSpeaker();
+    EXPECT_NE(r.rx2Frequency, prompt.tx1Frequency);
+    EXPECT_EQ(r.rx2Frequency.value_or("469.5000"), "469.5000");
+}
