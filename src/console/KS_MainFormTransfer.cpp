@@ -50,13 +50,18 @@ UserQuery userQueryForUnit()
 }
 
 // Reads the user at pager number n, or (identified units) the next one after it.
-// A silent read is followed by a probe rather than taken for an answer: a unit
-// that answers the probe is asked again, and when it never answers for this
-// user the user is taken as not in use; one that does not answer the probe has
-// gone, and the table read so far is not the encoder's table. The probe's own
-// "?99" is therefore never mistaken for the end of the table. An answer that
-// cannot be parsed, or that is for a lower number than asked, counts as no
-// answer: it must never be stored under another user's record.
+// A silent read is poked with a bare CR, and a record that comes in the
+// poke's pause is taken: a slow unit loses no user. A read still unanswered is
+// followed by a probe: a unit that answers it is asked again, and when it
+// never answers for this user the user is taken as not in use; one that does
+// not answer the probe has gone, and the table read so far is not the
+// encoder's table. Only a "?99" that is surely the read's own (it came before
+// the poke, or the poke's answer came behind it) ends the table; a lone one
+// after the poke may be the poke's, and the probe's never counts. (A unit that
+// holds every answer back until the poke thus has its table read to the end.)
+// An answer that cannot be parsed, or
+// that is for a lower number than asked, counts as no answer: it must never
+// be stored under another user's record.
 UserRead readUser(int n, const UserQuery& query)
 {
     UserRead result;
@@ -66,8 +71,12 @@ UserRead readUser(int n, const UserQuery& query)
     bool refused = false;
     bool lost = false;
     for (int attempt = 0; attempt < attempts && !ExitRequested(); ++attempt) {
-        const std::string value = QueryLink(
-            "?", data, {.expectedLength = query.length, .noSuffix = true, .ticks = query.ticks, .returnError = true});
+        const std::string value = QueryLink("?", data,
+            {.expectedLength = query.length,
+                .noSuffix = true,
+                .ticks = query.ticks,
+                .returnError = true,
+                .pokeOnTimeout = true});
         if (value == "?99") {
             refused = true;
             // An unidentified unit's "?99" is its final word on this number.

@@ -99,8 +99,9 @@ struct LineLedger {
     std::int64_t lastHeard = std::numeric_limits<std::int64_t>::min() / 2; // tick of the last byte received
     // The unit stayed silent through a whole wait for its owed answers.
     bool unitSilent = false;
-    // A "?99" that answered one of this exchange's own lines, not a poke.
-    bool refusedOwnLine = false;
+    // Lines handed to this exchange, and how many of them were "?99".
+    std::int64_t heardLines = 0;
+    std::int64_t heardRefusals = 0;
     // The last exchange ended while a line was arriving.
     bool endedMidLine = false;
 
@@ -161,18 +162,16 @@ bool payOwedAnswer(const std::string& line, std::int64_t startedAt, std::int64_t
     if (!refusal)
         while (!counts.owed.empty() && counts.owed.front().poke && counts.stale(counts.owed.front()))
             counts.owed.pop_front();
-    if (counts.owed.empty()) {
-        // Nothing was owed: a line of the unit's own, read as today's.
-        counts.refusedOwnLine = counts.refusedOwnLine || refusal;
-        return true;
+    if (!counts.owed.empty()) {
+        const OwedAnswer paid = counts.owed.front();
+        counts.owed.pop_front();
+        // A modem's results are read whatever line they answer: the dial's comes long after its own wait.
+        if (counts.stale(paid) && onEncoderLink())
+            return false;
     }
-    const OwedAnswer paid = counts.owed.front();
-    counts.owed.pop_front();
-    // A modem's results are read whatever line they answer: the dial's comes long after its own wait.
-    if (counts.stale(paid) && onEncoderLink())
-        return false;
-    if (refusal && !paid.poke)
-        counts.refusedOwnLine = true;
+    ++counts.heardLines;
+    if (refusal)
+        ++counts.heardRefusals;
     return true;
 }
 
@@ -208,7 +207,8 @@ void dropWhatTheLineHolds()
     gReplyAcknowledged = false;
     gAcknowledgedLine.clear();
     gProbeAnswered = false;
-    ledger().refusedOwnLine = false;
+    ledger().heardLines = 0;
+    ledger().heardRefusals = 0;
 }
 
 // Waits for the answers an earlier exchange's lines are still owed, and for a
@@ -243,7 +243,11 @@ void settleLine()
     const auto waiting = [&] {
         if (ExitRequested() || !portOpen())
             return false;
-        if (counts.owesStaleLine() && gDelayTicks < deadline)
+        // Heard since the newest of them went out, the unit is not paused:
+        // what it still owes follows at once or never (a line it never got).
+        const bool answering = counts.lastHeard >= newestLine;
+        if (counts.owesStaleLine() && gDelayTicks < deadline
+            && !(answering && gDelayTicks - counts.lastHeard >= kQuietTicks))
             return true;
         // The line an earlier exchange left arriving is waited out, whatever it answers.
         return midLine && receiver().collecting && !limit.DelayExpired();
@@ -791,16 +795,25 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
     const std::string line = buildLine(command, data, options.noSuffix, true, '?');
     const std::int64_t wait = options.ticks == 0 ? 8 : options.ticks;
     const auto acknowledged = [] { return gReplyAcknowledged; };
+    const LineLedger& counts = ledger();
+    bool refused = false;
     for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged; ++attempt) {
         gReplyBuffer.clear();
+        const std::int64_t refusalsBefore = counts.heardRefusals;
         transmitLine(line);
         waitFor(wait, acknowledged);
+        refused = refused || counts.heardRefusals > refusalsBefore;
         if (!gReplyAcknowledged && options.pokeOnTimeout) {
+            const std::int64_t linesAtPoke = counts.heardLines;
+            const std::int64_t refusalsAtPoke = counts.heardRefusals;
             transmitLine("\r");
             waitFor(kPokePauseTicks, acknowledged);
+            // One "?99" after the poke may be the poke's own answer to a
+            // unit that never got the query; it refused the query only when
+            // the poke's answer came behind it.
+            refused = refused || (counts.heardRefusals > refusalsAtPoke && counts.heardLines - linesAtPoke >= 2);
         }
-        // The poke's own "?99" is no refusal of the query.
-        if (!gEncoderIdentified && ledger().refusedOwnLine)
+        if (!gEncoderIdentified && refused)
             break;
     }
 
@@ -812,7 +825,7 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
             value = answer.substr(0, static_cast<std::size_t>(length - 2));
         else if (length - 3 == options.expectedLength)
             value = answer.substr(1, static_cast<std::size_t>(length - 3));
-    } else if (options.returnError && ledger().refusedOwnLine) {
+    } else if (options.returnError && refused) {
         value = "?99";
     }
     gReplyAcknowledged = false;

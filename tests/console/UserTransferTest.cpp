@@ -201,3 +201,20 @@ TEST_F(UserTransfer, ALegacyUnitThatRefusesTheAddAfterItsDeleteGetsItsUserBack)
     ASSERT_EQ(harness->engine.Users().count(2), 1u);
     EXPECT_EQ(harness->engine.UserAnswer(harness->engine.Users().at(2)), before);
 }
+
+TEST_F(UserTransfer, ASlowUnitsRecordsTakenInThePokesPauseAreStoredAndThePokesAnswerEndsNoTable)
+{
+    // Each read answered past its 20-tick wait, inside the poke's pause; or only once the poke comes.
+    for (const sim::FaultKind kind : {sim::FaultKind::Delay, sim::FaultKind::AfterPoke}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        KS_MainForm& form = load('X', {{1, "Old", "0"}});
+        encoderHolds({{7, "Gus", "A"}, {12, "Hal", "N"}});
+        harness->engine.AddFault(
+            {.kind = kind, .pattern = R"(\?\d{3}N)", .match = sim::MatchMode::Regex, .ticks = 25, .times = 0});
+        form.DownloadPagerDatabase();
+        EXPECT_TRUE(harness->messages.shown().empty());
+        EXPECT_EQ(StoredUser(1).InUse + StoredUser(7).InUse + StoredUser(12).InUse + StoredUser(13).InUse, "NYYN");
+        EXPECT_EQ(Trim(StoredUser(12).UserName), "Hal");
+        EXPECT_EQ(form.lvwUsers->topLevelItemCount(), 2 + 99);
+    }
+}
