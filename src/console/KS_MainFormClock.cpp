@@ -48,18 +48,25 @@ bool KS_MainForm::SendDateTimeToEncoder()
     bool result = false;
     if (IsLinkResponding()) {
         std::string reply;
+        // The command leaves as its digits are read: any wait for answers an
+        // earlier exchange is owed comes before them, never between.
         if (EncoderSupportsDateTimeCommands(gEncoderModelLetter)) {
+            SettleLink();
             WaitForSecondStart();
             // One reading of the clock gives both the time and the date.
             const QDateTime utc = GetSystemTime();
             const QDateTime moment = gUTCTimeOverride ? utc.toLocalTime() : utc;
             result = SendLinkCommand("T", EncoderClockDigits(moment) + "U", false, 0, reply, true, 3);
         } else {
+            SettleLink();
             WaitForSecondStart();
             // Each command reads the clock as it is built: a refused first
             // form and its retries take seconds, and a minute or a day turning
             // meanwhile would set the unit behind.
-            const auto now = [] { return GetSystemTime().toLocalTime(); };
+            const auto now = [] {
+                SettleLink();
+                return GetSystemTime().toLocalTime();
+            };
             bool timeSet = SendLinkCommand("PT", EncoderClockDigits(now()).substr(0, 6), true, 0, reply, true, 3);
             if (!timeSet)
                 timeSet = SendLinkCommand("PT", EncoderClockDigits(now()).substr(0, 4), true, 0, reply, true, 3);

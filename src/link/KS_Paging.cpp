@@ -89,6 +89,9 @@ struct OwedAnswer {
     std::int64_t sentAt = 0;
     bool poke = false;
     std::uint64_t exchange = 0;
+    // Its exchange heard the unit answer: what it still owes follows at once,
+    // or never (a line the unit never got).
+    bool answering = false;
 };
 
 struct LineLedger {
@@ -243,9 +246,8 @@ void settleLine()
     const auto waiting = [&] {
         if (ExitRequested() || !portOpen())
             return false;
-        // Heard since the newest of them went out, the unit is not paused:
-        // what it still owes follows at once or never (a line it never got).
-        const bool answering = counts.lastHeard >= newestLine;
+        const bool answering = std::all_of(counts.owed.begin(), counts.owed.end(),
+            [&counts](const OwedAnswer& a) { return a.poke || !counts.stale(a) || a.answering; });
         if (counts.owesStaleLine() && gDelayTicks < deadline
             && !(answering && gDelayTicks - counts.lastHeard >= kQuietTicks))
             return true;
@@ -279,6 +281,10 @@ public:
         LineLedger& counts = ledger();
         if (counts.linesSent != sentBefore_)
             counts.endedMidLine = receiver().collecting;
+        if (counts.heardLines > 0)
+            for (OwedAnswer& answer : counts.owed)
+                if (answer.exchange == counts.exchange)
+                    answer.answering = true;
         counts.exchange = previous_;
     }
     Exchange(const Exchange&) = delete;

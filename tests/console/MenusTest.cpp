@@ -14,6 +14,7 @@
 #include "KS_General.h"
 #include "KS_Clock.h"
 #include "KS_SYS_Login.h"
+#include "KS_Paging.h"
 #include "WaveRecorder.h"
 
 namespace {
@@ -296,6 +297,30 @@ TEST(Clock, TheFourDigitTimeAndTheDateAreReadWhenTheyAreSentNotBeforeTheRefusedS
     // Wednesday 4 February, day 4.
     EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"PT0000", "PD0204154"}));
     EXPECT_EQ(harness.messages.texts().back(), "Date and Time modified succesfully.");
+}
+
+TEST(Clock, TheTimeSentIsTheTimeTheCommandLeavesAfterAnEarlierQueryLeftItsAnswerOwed)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    KS_MainForm& form = harness.Load();
+    const std::int64_t start = gDelayTicks;
+    const QDateTime origin(QDate(2015, 2, 3), QTime(14, 5, 0), Qt::UTC);
+    SetClockForTest([start, origin] { return origin.addMSecs((gDelayTicks - start) * 50); });
+    // The unit pauses three seconds at a query, which gives up before the answer comes.
+    harness.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "C00?", .match = sim::MatchMode::Exact, .ticks = 60});
+    QueryLink("C", "00", {.expectedLength = 2});
+    harness.engine.ClearTranscript();
+    harness.messages.Answer(kAnswerOk);
+    form.mnuSetupTimeOptions_Click(0);
+    SetClockForTest({});
+    bool found = false;
+    for (const auto& entry : harness.engine.Transcript())
+        if (entry.fromHost && entry.bytes.starts_with("T")) {
+            found = true;
+            const QDateTime left = origin.addMSecs((entry.tick - start) * 50);
+            EXPECT_EQ(entry.bytes.substr(1, 6), left.toString("HHmmss").toStdString());
+        }
+    EXPECT_TRUE(found);
 }
 
 TEST(Clock, TheMinuteTimerSetsTheClockEverySixtiethMinuteOnlyWithTheMark)
