@@ -1,6 +1,9 @@
 #include "KS_Messages.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <deque>
 
 #include "KS_Events.h"
 #include "KS_Forms.h"
@@ -9,7 +12,26 @@
 
 namespace {
 
+// A box is up and not yet answered. Its call returns only once whatever runs
+// inside its loop (a timer's page, say) has returned; the next box may show
+// as soon as this one has been answered.
 bool boxShowing = false;
+
+// Notices that met another box in their way, oldest first.
+std::deque<MessageRequest>& pendingNotices()
+{
+    static std::deque<MessageRequest> notices;
+    return notices;
+}
+
+void showPendingNotices()
+{
+    while (!boxShowing && !pendingNotices().empty() && !ExitRequested()) {
+        const MessageRequest request = pendingNotices().front();
+        pendingNotices().pop_front();
+        ShowMessage(request);
+    }
+}
 
 MessageAnswerHook& answerHook()
 {
@@ -69,18 +91,42 @@ std::int16_t ShowMessage(const MessageRequest& request)
         return gMessageResult;
 
     boxShowing = true;
+    std::optional<std::int16_t> result;
+    bool option = false;
     {
         // The box lives on this stack, owned by the window under it: that
         // window must outlive the box's loop, whatever runs inside it.
         const WaitScope boxWaits;
         KS_SYS_Message box(OperatorWindow());
         box.Prepare(request);
+        // The answer is this box's own, whatever box shows after it while
+        // its loop is still held by a wait.
+        QObject::connect(&box, &QDialog::finished, [&result, &option] {
+            result = gMessageResult;
+            option = gMessageOption;
+            boxShowing = false;
+            if (!pendingNotices().empty())
+                QTimer::singleShot(0, showPendingNotices);
+        });
         box.ShowMe();
     }
     boxShowing = false;
+    if (result) {
+        gMessageResult = *result;
+        gMessageOption = option;
+    }
     DoEvents();
     RaiseLoadMessage();
+    showPendingNotices();
     return gMessageResult;
+}
+
+std::int16_t ShowNotice(const MessageRequest& request)
+{
+    if (!boxShowing)
+        return ShowMessage(request);
+    pendingNotices().push_back(request);
+    return kAnswerBoxBusy;
 }
 
 void SetMessageAnswerHook(MessageAnswerHook hook) { answerHook() = std::move(hook); }

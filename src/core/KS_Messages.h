@@ -52,6 +52,9 @@ std::int16_t ShowMessage(std::string_view message, int buttons = kButtonsOk, int
                          bool optionValue = false, bool timeOutEnabled = false, int timeOutInterval = 0,
                          bool tall = false);
 std::int16_t ShowMessage(const MessageRequest& request);
+// A notice the operator must not miss: shown at once, or, while another box
+// is up, as soon as that box has been answered (returning -1 then).
+std::int16_t ShowNotice(const MessageRequest& request);
 
 // Tests answer boxes without showing them. The hook sees each request; an
 // answer is taken as if the operator gave it, no answer shows the real box.

@@ -932,9 +932,13 @@ std::int16_t ShowCannotSendPagesNotice(bool willRetry)
 {
     if (!willRetry)
         return 0;
-    return ShowMessage("Communication with the " + gEncoderModelName + " cannot be established. " + gAppName
+    // A page that did not go out is never passed over in silence, whatever box is up.
+    return ShowNotice({.message = "Communication with the " + gEncoderModelName + " cannot be established. " + gAppName
                            + " is unable to send pages.\r\n" + gAppName + " will try to reconnect within 5 seconds.",
-                       kButtonsOk, 0, kIconExclamation, {}, {}, false, true, 30000);
+                       .defaultButton = 0,
+                       .icon = kIconExclamation,
+                       .timeOutEnabled = true,
+                       .timeOutInterval = 30000});
 }
 
 void ShowMessagesNotLoadedError()

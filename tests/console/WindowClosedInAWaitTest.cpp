@@ -113,3 +113,49 @@ TEST(WindowClosedInAWait, TheAddDialogCancelledWhileAScheduledPageWaitsInsideIts
     EXPECT_TRUE(form.centralWidget()->isEnabled());
     SetClockForTest({});
 }
+
+// A scheduled page that fails while another box is up: the operator is told,
+// as soon as that box has been answered, whether that is during the page's
+// wait or after it.
+TEST(WindowClosedInAWait, AScheduledPageThatFailsWhileABoxIsUpIsReportedOnceTheBoxIsAnswered)
+{
+    for (const bool answeredInTheWait : {false, true}) {
+        SCOPED_TRACE(answeredInTheWait);
+        ConsoleHarness harness{{{5, "Anna", "A"}}};
+        KS_MainForm& form = harness.Load();
+        SchedulePageDueNow();
+        harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = ".*", .match = sim::MatchMode::Regex, .times = 0});
+        form.cmdAdd_Click();
+        QPointer<KS_GEN_UserAdd> dialog = form.findChild<KS_GEN_UserAdd*>();
+        ASSERT_TRUE(dialog);
+        std::vector<std::string> told;
+        SetMessageAnswerHook([&told](const MessageRequest& request) -> std::optional<MessageAnswer> {
+            if (request.message.starts_with("From Pager is not valid."))
+                return std::nullopt;
+            told.push_back(request.message);
+            return MessageAnswer{kAnswerOk, false};
+        });
+        QTimer::singleShot(0, [&] {
+            QPointer<KS_SYS_Message> box = VisibleMessageBox();
+            ASSERT_TRUE(box);
+            int yields = 0;
+            SetYieldHook([&] {
+                AdvanceTick();
+                PollEncoderReply();
+                if (++yields == 2 && answeredInTheWait)
+                    box->cmd_Ok->click();
+            });
+            form.tmrSeconds_Timer();
+            InstallTickPump();
+            if (box)
+                box->cmd_Ok->click();
+        });
+        dialog->cmdOk->click();
+        ASSERT_EQ(told.size(), 2u);
+        EXPECT_NE(told[0].find("is unable to send pages."), std::string::npos) << told[0];
+        if (dialog)
+            dialog->cmdCancel->click();
+        SetMessageAnswerHook({});
+        SetClockForTest({});
+    }
+}
