@@ -179,7 +179,7 @@ bool passesAsControlKey(int keyAscii) { return keyAscii < 20 || keyAscii == kEsc
 // as if typed; the decimal filter then reads the text as it stands with the
 // characters taken so far, not the box's text from before the paste.
 struct TextBeingTyped {
-    QString text;
+    const QString& text;
     int caret = 0;
 };
 const TextBeingTyped* textBeingTyped = nullptr;
@@ -340,22 +340,36 @@ namespace {
 // become a space, and each character then passes the box's key filter, which
 // sees the text as it stands with the characters taken so far.
 void takeAsTyped(QStringView part, const QString& before, QString& taken, const QString& after,
-                 const FormConventions::KeyFilter* filter)
+                 const FormConventions::KeyFilter* filter, qsizetype room)
 {
+    // What the filter sees, kept up as characters are taken, so a long paste
+    // costs as much as its text and no more; it ends once the box is full.
+    QString text = filter ? before + taken + after : QString();
+    qsizetype at = before.size() + taken.size();
     for (const QChar original : ReplaceLineBreaks(part, u" ")) {
+        if (taken.size() >= room)
+            return;
         const QChar ch = IsControlChar(original.unicode()) ? QChar(u' ') : original;
         if (!InCodePage(ch))
             continue;
         if (filter) {
-            const TextBeingTyped typed{before + taken + after, static_cast<int>(before.size() + taken.size())};
+            const TextBeingTyped typed{text, static_cast<int>(at)};
             textBeingTyped = &typed;
             const int passed = (*filter)(ch.unicode());
             textBeingTyped = nullptr;
             if (passed == 0)
                 continue;
+            text.insert(at, ch);
         }
         taken += ch;
+        ++at;
     }
+}
+
+// The characters a box has room for beside what it keeps of its text.
+qsizetype roomBeside(const QLineEdit* box, const QString& before, const QString& after)
+{
+    return std::max<qsizetype>(0, box->maxLength() - before.size() - after.size());
 }
 
 // Watches what the operator puts into a one-line box. Text the program sets
@@ -394,9 +408,10 @@ public:
             // The part before the caret and the part after it, so the caret
             // stays behind what was taken of the first.
             const qsizetype caret = std::clamp<qsizetype>(pos, head, end);
-            takeAsTyped(QStringView(input).mid(head, caret - head), before, taken, after, filter);
+            const qsizetype room = roomBeside(box_, before, after);
+            takeAsTyped(QStringView(input).mid(head, caret - head), before, taken, after, filter, room);
             const qsizetype takenBeforeCaret = taken.size();
-            takeAsTyped(QStringView(input).mid(caret, end - caret), before, taken, after, filter);
+            takeAsTyped(QStringView(input).mid(caret, end - caret), before, taken, after, filter, room);
             // Nothing of it taken: the edit does not happen at all, so a
             // refused key over a selection leaves the selection as it was.
             if (taken.isEmpty() && end > head)
@@ -505,7 +520,9 @@ void FormConventions::insertAsTyped(QLineEdit* box, const QString& text)
     const int start = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
     const int end = box->hasSelectedText() ? box->selectionEnd() : start;
     QString taken;
-    takeAsTyped(text, current.left(start), taken, current.mid(end), KeyFilterOf(box));
+    const QString before = current.left(start);
+    const QString after = current.mid(end);
+    takeAsTyped(text, before, taken, after, KeyFilterOf(box), roomBeside(box, before, after));
     // Nothing of it taken leaves the box, selection and all, as it was.
     if (taken.isEmpty())
         return;
@@ -533,7 +550,9 @@ bool FormConventions::takeDrop(QLineEdit* box, QDropEvent* drop)
     const int at = box->cursorPositionAt(drop->position().toPoint());
     const QString current = box->text();
     QString taken;
-    takeAsTyped(drop->mimeData()->text(), current.left(at), taken, current.mid(at), KeyFilterOf(box));
+    const QString before = current.left(at);
+    const QString after = current.mid(at);
+    takeAsTyped(drop->mimeData()->text(), before, taken, after, KeyFilterOf(box), roomBeside(box, before, after));
     if (taken.isEmpty()) {
         drop->ignore();
         return true;

@@ -284,6 +284,40 @@ TEST(FormConventions, APasteOrADropIsTakenAsTypedKeysBeforeTheBoxCutsItToItsRoom
     EXPECT_EQ(name->text(), "a bc");
 }
 
+TEST(FormConventions, ALongPasteStopsAtTheBoxsRoomAndADecimalPasteKeepsItsRules)
+{
+    QDialog form;
+    auto* digits = new QLineEdit(&form);
+    digits->setMaxLength(7);
+    auto* decimal = new QLineEdit(&form);
+    auto* conventions = FormConventions::Install(&form);
+    int asked = 0;
+    conventions->SetKeyFilter(digits, [&asked](int key) {
+        ++asked;
+        return DigitsOnlyKey(key);
+    });
+    conventions->SetKeyFilter(decimal, [](int key) { return DecimalKeyFilter(key, true); });
+    form.show();
+    const auto shiftInsert = [](QLineEdit* box, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+        return box->text();
+    };
+
+    // The filter is asked only until the box is full, however long the paste.
+    EXPECT_EQ(shiftInsert(digits, QString(200000, QLatin1Char('9'))), "9999999");
+    EXPECT_LT(asked, 20); // the paste, then the box checking what it took
+
+    decimal->setText("12.5");
+    decimal->setCursorPosition(2);
+    EXPECT_EQ(shiftInsert(decimal, "-3"), "123.5"); // a minus after a digit is refused
+    decimal->setSelection(0, 2);
+    EXPECT_EQ(shiftInsert(decimal, "-7"), "-73.5"); // over a selection, the paste replaces it
+    decimal->setSelection(1, 2);
+    EXPECT_EQ(shiftInsert(decimal, ".-"), "-73.5"); // nothing of it taken: the selection stays
+    EXPECT_EQ(decimal->selectedText(), "73");
+}
+
 TEST(FormConventions, ALineBreakPastedIntoABoxForOneLineCountsOnce)
 {
     QDialog form;
