@@ -64,9 +64,15 @@ WaitScope::~WaitScope()
         return;
     // Asked again from here, the deletion waits until the code that runs this
     // wait (or showed this box) has returned to the event loop.
-    for (const QPointer<QObject>& window : std::exchange(keptWindows, {}))
+    for (const QPointer<QObject>& window : std::exchange(keptWindows, {})) {
+        // Qt drops a deletion asked for again while other events still wait
+        // for the window (it takes the first request for one still queued),
+        // and the window would live on hidden: those events go first.
+        if (window)
+            QCoreApplication::sendPostedEvents(window.data());
         if (window)
             QCoreApplication::postEvent(window.data(), new QDeferredDeleteEvent());
+    }
 }
 
 void DoEvents()

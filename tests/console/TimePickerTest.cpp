@@ -75,6 +75,13 @@ TEST(TimePicker, TabLeavesTheBoxAtOnceWhileTheArrowsMoveBetweenItsParts)
     d.time->setFocus();
     QTest::keyClick(d.time, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), d.before);
+    // Shift+Tab from the minutes leaves the box too, not only for the hour.
+    d.enter();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(d.time, Qt::Key_Right);
+    ASSERT_EQ(d.time->currentSection(), QDateTimeEdit::MinuteSection);
+    QTest::keyClick(d.time, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), d.before);
     // Enter moves on as Tab does.
     d.enter();
     QTest::keyClick(d.time, Qt::Key_Return);

@@ -159,3 +159,34 @@ TEST(WindowClosedInAWait, AScheduledPageThatFailsWhileABoxIsUpIsReportedOnceTheB
         SetClockForTest({});
     }
 }
+
+// No box at all: the cover page closed while its own timer's page waits for
+// the line outlives that wait, and goes once the page is out, though events of
+// its own (the repaints its closing asked for) still wait then.
+TEST(WindowClosedInAWait, TheCoverPageClosedDuringItsOwnPagesWaitGoesOnceTheWaitIsOver)
+{
+    ConsoleHarness harness{{{5, "Anna", "A"}}};
+    KS_MainForm& form = harness.Load();
+    form.mnuSetupOptions_Click(2);
+    QPointer<KS_GEN_CoverPage> page = ShownWindow<KS_GEN_CoverPage>("KS_GEN_CoverPage");
+    ASSERT_TRUE(page);
+    harness.HostLines();
+    int yields = 0;
+    bool aliveInTheWait = true;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (++yields == 3)
+            QMetaObject::invokeMethod(page->cmdClose, &QAbstractButton::click, Qt::QueuedConnection);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        aliveInTheWait = aliveInTheWait && page;
+    });
+    page->tmrCoverPage_Timer();
+    InstallTickPump();
+    EXPECT_GT(yields, 3);
+    EXPECT_TRUE(aliveInTheWait);
+    EXPECT_EQ(harness.Pages(), Lines{"P100Testing - Sending Cover Page"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(page);
+}
