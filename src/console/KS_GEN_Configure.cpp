@@ -34,6 +34,9 @@
 
 namespace {
 
+constexpr int kPathTypingLength = 250;
+
+
 constexpr std::string_view kComSettingsItems[] = {"300-E-7-1",   "300-N-8-1",   "1200-N-8-1",
                                                   "2400-N-8-1",  "9600-N-8-1",  "19200-N-8-1",
                                                   "38400-N-8-1", "57600-N-8-1", "115200-N-8-1"};
@@ -94,7 +97,7 @@ KS_GEN_Configure::KS_GEN_Configure(QWidget* owner)
     int row = 0;
     txtPath = new QLineEdit(this);
     txtPath->setObjectName("txtPath");
-    txtPath->setMaxLength(250);
+    txtPath->setMaxLength(kPathTypingLength);
     auto* lblPath = new QLabel("&Database Path:", this);
     lblPath->setBuddy(txtPath);
     cmdBrowse = new QPushButton("&Browse", this);
@@ -265,7 +268,7 @@ void KS_GEN_Configure::FillComSettingsCombo()
 void KS_GEN_Configure::LoadCurrentSettings()
 {
     LoadConfiguration();
-    txtPath->setText(PathToQString(gDataFolder));
+    showPath(PathToQString(gDataFolder));
     // A stored connection type that is neither serial nor modem reads as serial.
     optConnect[gConnectionType == 2 ? 1 : 0]->setChecked(true);
     optConnect_Click(gConnectionType == 2 ? 1 : 0);
@@ -285,7 +288,7 @@ void KS_GEN_Configure::LoadCurrentSettings()
 
     if (!gDatabaseFound) {
         if (txtPath->text().trimmed().isEmpty())
-            txtPath->setText(ProgramFolder());
+            showPath(ProgramFolder());
         optConnect[0]->setChecked(true);
     }
     showPortNote();
@@ -313,7 +316,7 @@ void KS_GEN_Configure::showPortNote()
 bool KS_GEN_Configure::ValidateSettings()
 {
     const std::string path = CleanDataFolderPath(PathFromQString(txtPath->text()));
-    txtPath->setText(PathToQString(path));
+    showPath(PathToQString(path));
     if (path.empty()) {
         ShowMessage("Path is not valid. Please confirm database location.", kButtonsOk, kAnswerOk, kIconCritical);
         SafeSetFocus(txtPath);
@@ -467,10 +470,18 @@ void KS_GEN_Configure::cmdCancel_Click()
     close();
 }
 
+void KS_GEN_Configure::showPath(const QString& path)
+{
+    // The room limits what is typed; a folder stored or browsed to is the
+    // operator's as it is, and cut it would be another folder.
+    txtPath->setMaxLength(std::max<int>(kPathTypingLength, static_cast<int>(path.size())));
+    txtPath->setText(path);
+}
+
 void KS_GEN_Configure::cmdBrowse_Click()
 {
     // A cancelled browse gives no folder, and the box shows none.
-    txtPath->setText(PathToQString(BrowseForFolder(this, "Browse for Working Folder", gDataFolder)));
+    showPath(PathToQString(BrowseForFolder(this, "Browse for Working Folder", gDataFolder)));
     SafeSetFocus(txtPath);
 }
 

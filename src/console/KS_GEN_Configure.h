@@ -64,6 +64,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Shows a folder in the path box whole, however long it is.
+    void showPath(const QString& path);
     void Form_Load();
     void showPortNote();
 };

@@ -254,3 +254,23 @@ TEST_F(ConfigureFixture, TheDatabasePathTakesACharacterOutsideTheDataFilesCodePa
     EXPECT_EQ(dialog.txtPath->text(), "ab" + polishL);
     EXPECT_EQ(dialog.txtPassword->text(), "ab");
 }
+
+TEST(Configure, AFolderLongerThanTheBoxTakesTypedIsShownAndKeptWhole)
+{
+    ConsoleHarness harness{{{1, "Anna", "A"}}};
+    const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + "/" + QString(120, 'a') + "/" + QString(120, 'b');
+    ASSERT_GT(folder.size(), 250);
+    QDir().mkpath(folder);
+    QFile::copy(QString::fromStdString(DataFilePath("Pager.DBS")), folder + "/Pager.DBS");
+    gDataFolder = folder.toStdString();
+    SaveConfigSetting("Folder", gDataFolder);
+    SaveConfigSetting("ConnectionType", "1");
+    SaveConfigSetting("Serial COM Port", "1");
+    KS_GEN_Configure dialog{&harness.Load()};
+    EXPECT_EQ(dialog.txtPath->text(), folder);
+    dialog.txtPassword->clear();
+    ASSERT_TRUE(dialog.UpdateConfiguration());
+    EXPECT_TRUE(harness.messages.texts().empty());
+    EXPECT_EQ(GetConfigSetting("Folder"), folder.toStdString());
+    EXPECT_TRUE(gDatabaseFound);
+}
