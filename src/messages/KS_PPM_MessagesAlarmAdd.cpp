@@ -160,6 +160,8 @@ void KS_PPM_MessagesAlarmAdd::applyModelRules()
           rules_.moduleOptions);
     if (!rules_.moduleOptions)
         cmbRepeatTimeModule->setEnabled(false);
+    // These units keep a repeat count, never minutes: a minute picked there would be dropped.
+    offer({lblRepeatTime, cmbRepeatTime}, !AlarmUnitCountsRepeats(unit_));
     chkActive->setEnabled(rules_.activeBox);
     chkSendCancel->setEnabled(rules_.sendCancelBox);
 }
@@ -348,29 +350,18 @@ AlarmDialogValues KS_PPM_MessagesAlarmAdd::values() const
 
 void KS_PPM_MessagesAlarmAdd::updateRow(const AlarmSave& save)
 {
-    const AlarmPointRecord& r = save.record;
-    const bool counts = AlarmUnitCountsRepeats(unit_);
-    const auto set = [this](int col, const std::string& text) { row_->setText(col, ToQString(text)); };
-    set(AlarmColPager, r.Pager);
+    // The row reads as the list reads the record just stored, so the next
+    // edit opens with what was saved, in the sense this unit keeps it: a
+    // delay picked in seconds is not read back as a module position, nor a
+    // status typed as the one from before.
+    const auto texts = AlarmRowTexts(save.record, save.slot, save.layout);
+    for (int col = 0; col < kAlarmColumnCount; ++col)
+        if (col != AlarmColPoint && col != AlarmColRepeatCount)
+            row_->setText(col, ToQString(texts[static_cast<std::size_t>(col)]));
     row_->setText(AlarmColRepeatTime, cmbRepeatTime->currentText());
-    set(AlarmColMessage, r.Message);
-    set(AlarmColCancelPager, r.CancelPager);
-    set(AlarmColCancelMessage, r.CancelMessage);
-    set(AlarmColInputType, r.InputType);
-    set(AlarmColThreshold, r.Threshold);
-    set(AlarmColPlan, r.ActivationPlan);
-    set(AlarmColRepeatModule, r.RepeatModuleCode);
-    // The stored field, as the list shows it after a load, on the units without the module list.
-    set(AlarmColInputDelayModule, IsAlarmModuleModel(unit_.modelName)
-                                      ? std::to_string(cmbInputDelayModule->currentIndex())
-                                      : r.InputDelay);
-    set(AlarmColRelay, r.Relay);
-    set(AlarmColPulse, r.Pulse);
-    set(AlarmColSendCancel, chkSendCancel->isChecked() ? "1" : "0");
-    set(AlarmColRepeatMinutes,
-        std::to_string(counts ? cmbRepeatCount->currentIndex() : itemData(cmbRepeatTime)));
-    set(AlarmColInputDelay, std::to_string(counts ? cmbInputDelayModule->currentIndex() : itemData(cmbInputDelay)));
-    set(AlarmColActive, chkActive->isChecked() ? "Yes" : "No");
+    for (const int col : {AlarmColRepeatMinutes, AlarmColInputDelay})
+        row_->setText(col, QString::number(std::llround(Val(texts[static_cast<std::size_t>(col)]))));
+    row_->setText(AlarmColActive, chkActive->isChecked() ? "Yes" : "No");
 }
 
 bool KS_PPM_MessagesAlarmAdd::SaveAlarmMessage()

@@ -422,3 +422,58 @@ TEST(AlarmWindow, Family8DialogRefusesValuesTheUnitCannotKeep)
 }
 
 } // namespace
+
+// The row holds what was saved as the list would read it from the file: a
+// delay picked on a QX7560 or a QMR7560 opens again as picked and goes out,
+// edit after edit, as its code; on the QMR7560 a delay the file holds as
+// seconds shows as those seconds too. Neither offers the minutes list, which
+// its repeat never takes.
+TEST(AlarmWindow, AFullLayoutUnitsPickedDelayOpensAgainAsPickedEditAfterEdit)
+{
+    for (const char letter : {'G', 'L'}) {
+        SCOPED_TRACE(letter);
+        WindowRig t;
+        writeFile("PPM_Alarm.DBS", EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012",
+                                                                 .Message = padded("Boiler"), .InputDelay = "010"}));
+        KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
+        const auto delayCode = [&t] {
+            const Lines sent = writesOnly(t.harness.HostLines());
+            return sent.size() == 1 && sent[0].size() == 86 ? sent[0].substr(80, 1) : std::string("?");
+        };
+        t.harness.HostLines();
+        t.edit<Dialog>(list, 0, [](Dialog& d) {
+            EXPECT_EQ(d.cmbInputDelay->currentText(), "10 Sec.");
+            EXPECT_FALSE(d.cmbRepeatTime->isEnabled());
+            d.cmbInputDelay->setCurrentText("30 Sec.");
+        });
+        EXPECT_EQ(delayCode(), "2");
+        for (const char* text : {"Boiler hot", "Boiler cold"}) {
+            t.edit<Dialog>(list, 0, [text](Dialog& d) {
+                EXPECT_EQ(d.cmbInputDelay->currentText(), "30 Sec.");
+                d.txtMessage->setText(text);
+            });
+            EXPECT_EQ(delayCode(), "2");
+            EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).InputDelay, "030");
+        }
+    }
+}
+
+// Opened while the encoder was silent, Ok finds a QX6870: its input options come on.
+TEST(AlarmWindow, AQX6870FoundAtOkHasItsInputOptionsOffered)
+{
+    WindowRig t;
+    t.harness.engine.SetProfile(sim::ProfileFor('U'));
+    writeFile("PPM_Alarm.DBS", EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012", .Message = padded("Boiler")}));
+    SilenceEveryLine(t.harness.engine);
+    t.harness.messages.AnswerAlways(kAnswerYes);
+    t.harness.Load();
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesAlarm);
+    t.harness.engine.ClearFaults();
+    t.edit<Dialog>(list, 0, [](Dialog& d) {
+        EXPECT_FALSE(d.cmbInputType->isEnabled());
+        d.cmdOk->click();
+        for (QWidget* offered : std::initializer_list<QWidget*>{d.cmbInputType, d.txtUserIDCancel, d.chkActive})
+            EXPECT_TRUE(offered->isEnabled()) << offered->objectName().toStdString();
+        EXPECT_FALSE(d.cmbRepeatCount->isEnabled());
+    });
+}
