@@ -101,6 +101,9 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
         txtLines->setText(digits(value, 1));
         UpdateSimulation();
     });
+    // Where an edit put its text, for the room check once the edit is done.
+    connect(txtMessage->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { lastInsert_ = {position, added}; });
     connect(txtMessage, &QPlainTextEdit::textChanged, this, &KS_PPM_MessagesSBAdd::limitMessageText);
 
     FormConventions* conventions = FormConventions::Install(this);
@@ -171,6 +174,20 @@ void KS_PPM_MessagesSBAdd::UpdateSimulation()
 
 void KS_PPM_MessagesSBAdd::limitMessageText()
 {
+    // The operator cannot put more on the board than it shows: the part of
+    // a paste or a drop past the room is refused within the same undo step,
+    // and the text before and after it stays as it was.
+    const auto [position, added] = std::exchange(lastInsert_, {0, 0});
+    const int excess = txtMessage->document()->characterCount() - 1 - maxLength_;
+    if (excess > 0 && added >= excess) {
+        QTextCursor cursor(txtMessage->document());
+        cursor.joinPreviousEditBlock();
+        cursor.setPosition(position + added - excess);
+        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.endEditBlock();
+        return;
+    }
     QString text = txtMessage->toPlainText();
     // Enter moves on, but a pasted line break would reach the board as a control code.
     QString limited = QString(text).replace('\n', ' ').left(maxLength_);
@@ -229,6 +246,14 @@ bool KS_PPM_MessagesSBAdd::eventFilter(QObject* watched, QEvent* event)
     // A typed space goes in as the no-break space at once, one undo step with its neighbours.
     if (watched == txtMessage && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // A key that would make the text longer than the board is refused
+        // before it is taken: the text, its caret and its undo stay.
+        if (!key->text().isEmpty() && key->text().at(0).isPrint() && !txtMessage->isReadOnly()) {
+            const QTextCursor caret = txtMessage->textCursor();
+            const int length = txtMessage->document()->characterCount() - 1;
+            if (length - (caret.selectionEnd() - caret.selectionStart()) + key->text().size() > maxLength_)
+                return true;
+        }
         if (key->text() == " " && !txtMessage->isReadOnly()) {
             txtMessage->insertPlainText(QString(QChar::Nbsp));
             return true;

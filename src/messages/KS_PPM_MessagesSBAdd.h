@@ -1,4 +1,6 @@
 #pragma once
+
+#include <utility>
 // The sign-board message editor. Its text box is also the preview: drawn in a
 // fixed-pitch font, as wide as the board's lines and holding no more than the
 // board shows, so the operator sees the text wrap as the board will.
@@ -69,4 +71,6 @@ private:
 
     KS_PPM_MessagesSB* list_ = nullptr;
     int maxLength_ = 200;
+    // The last edit's position and the characters it added.
+    std::pair<int, int> lastInsert_ {0, 0};
 };

@@ -328,3 +328,37 @@ TEST_F(SignBoardWindows, APastedTextIsOneUndoStepAndItsSpacesLeaveTheBoxAsSpaces
     EXPECT_EQ(table.at(11).Text, PadRight("Fire drill at gate B", 200));
     list.cmdClose->click();
 }
+
+TEST_F(SignBoardWindows, AKeyOrAPastePastTheBoardsRoomIsRefusedAndTheTextItsCaretAndItsUndoStay)
+{
+    storeMessage12();
+    KS_PPM_MessagesSBAdd& editor = openEditor(open(false, "012"));
+    QPlainTextEdit* box = editor.txtMessage;
+    box->setPlainText("");
+    box->setFocus();
+    const QString full = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"; // 16 by 2
+    QTest::keyClicks(box, full);
+    ASSERT_EQ(box->toPlainText(), full);
+    QTextCursor caret = box->textCursor();
+    caret.setPosition(5);
+    box->setTextCursor(caret);
+    const int steps = box->document()->availableUndoSteps();
+    QTest::keyClicks(box, "x");
+    EXPECT_EQ(box->toPlainText(), full);
+    EXPECT_EQ(box->textCursor().position(), 5);
+    EXPECT_EQ(box->document()->availableUndoSteps(), steps);
+
+    // With room for two, a paste of four takes its first two, in one undo step.
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    caret = box->textCursor();
+    caret.setPosition(5);
+    box->setTextCursor(caret);
+    QApplication::clipboard()->setText("wxyz");
+    box->paste();
+    EXPECT_EQ(box->toPlainText(), "ABCDEwxFGHIJKLMNOPQRSTUVWXYZ0123");
+    EXPECT_EQ(box->textCursor().position(), 7);
+    box->undo();
+    EXPECT_EQ(box->toPlainText(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123");
+}
