@@ -638,10 +638,13 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
 }
 
 // A file longer than a week is no weekly schedule.
+// A file without one whole record holds no schedule, as the calendar refuses
+// one: it is reported, never taken for a week of default events.
 FileError readToneRecords(const std::string& path, std::vector<ToneScheduleEvent>& records)
 {
     const FileError error = ReadRecords(path, records, true);
-    return error == FileError::None && records.size() > kToneScheduleEvents ? FileError::Other : error;
+    return error == FileError::None && (records.size() > kToneScheduleEvents || records.empty()) ? FileError::Other
+                                                                                                  : error;
 }
 
 // Reads a tone schedule file into gToneSchedule. A file of more than 336
@@ -802,10 +805,7 @@ int ParseCalendarDayReply(std::string_view reply, int maxEvents, std::span<Calen
 bool CheckToneScheduleFile(const std::string& path)
 {
     std::vector<ToneScheduleEvent> records;
-    FileError error = readToneRecords(path, records);
-    // A file without one whole record holds no schedule, as the calendar refuses one.
-    if (error == FileError::None && records.empty())
-        error = FileError::Other;
+    const FileError error = readToneRecords(path, records);
     if (error != FileError::None)
         showFileError(error);
     return error == FileError::None;

@@ -849,3 +849,23 @@ TEST_F(ToneWindow, SaveAsGivesANameWithoutExtensionItsKindsOwn)
     EXPECT_EQ(gToneGenCalendarFile, gDataFolder + "/year.TGC");
     EXPECT_FALSE(PathExists(answer));
 }
+
+TEST_F(ToneWindow, AFileWithoutOneWholeRecordIsRefusedAsTheWindowOpensAndNothingOfItGoesUp)
+{
+    Connect('X');
+    gToneGenFile = DataFilePath("ToneGen.TGS");
+    for (const std::size_t length : {std::size_t{50}, std::size_t{0}}) {
+        SCOPED_TRACE(length);
+        WriteBytes(gToneGenFile, std::string(length, 'x'));
+        boxes.Answer(kAnswerOk);
+        Open();
+        ASSERT_FALSE(boxes.texts().empty());
+        EXPECT_EQ(boxes.texts().back(), "Error reading user record.");
+        EXPECT_EQ(window->lvwMessages->topLevelItemCount(), 0);
+        unit->engine.ClearTranscript();
+        boxes.AnswerAlways(kAnswerYes);
+        window->cmdUpload->click();
+        EXPECT_TRUE(HostLines("PE").empty());
+        EXPECT_EQ(ReadBytes(gToneGenFile), std::string(length, 'x'));
+    }
+}
