@@ -773,7 +773,8 @@ bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuf
     transmitLine(line);
     waitFor(wait, acknowledged);
 
-    for (int attempt = 0; attempt < retries && !gReplyAcknowledged; ++attempt) {
+    // Once the program is leaving, every wait falls through: nothing more is sent.
+    for (int attempt = 0; attempt < retries && !gReplyAcknowledged && !ExitRequested(); ++attempt) {
         transmitLine("\r");
         // A slow acknowledgement landing in the pause answers the line already
         // sent; sending it again would page twice.
@@ -803,7 +804,8 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
     const auto acknowledged = [] { return gReplyAcknowledged; };
     const LineLedger& counts = ledger();
     bool refused = false;
-    for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged; ++attempt) {
+    for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged && (attempt == 0 || !ExitRequested());
+         ++attempt) {
         gReplyBuffer.clear();
         const std::int64_t refusalsBefore = counts.heardRefusals;
         transmitLine(line);

@@ -10,6 +10,7 @@
 #include "KS_Clock.h"
 #include "KS_DeviceLink.h"
 #include "KS_DeviceRules.h"
+#include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_GEN_SpeakerProgrammer.h"
 #include "KS_Globals.h"
@@ -298,13 +299,24 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
     const std::string baudText = cmbTxBaudRate->currentIndex() < 0 ? "" : FromQString(cmbTxBaudRate->currentText());
     const std::string number = std::to_string(transmitter);
     std::string reply;
-    if (!SendLinkCommand("TT", BaudCodeText(baudText, false) + number, false, 0, reply, true, 3)) {
+    // Once its start has gone out the test counts as running, answered or
+    // not: Exit, chosen while the start waits for its answer, waits for that
+    // wait to end and then stops the test before it closes the port.
+    transmitterOnTest_ = transmitter;
+    bool started = false;
+    {
+        const LinkConversation conversation;
+        started = SendLinkCommand("TT", BaudCodeText(baudText, false) + number, false, 0, reply, true, 3);
+    }
+    if (ExitRequested())
+        return;
+    if (!started) {
+        transmitterOnTest_ = 0;
         appendInfo(lblInfo, " - Failed.");
         PauseTicks(20);
         lblInfo->hide();
         return;
     }
-    transmitterOnTest_ = transmitter;
     ShowMessage("Testing " + std::string(transmitter == 1 ? "Primary" : "Secondary") + " Tx at " + baudText
                     + " bps...",
                 kButtonsCancel, kAnswerCancel, kIconInformation, "", "", false, true, 30000);
@@ -313,7 +325,7 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
         return;
     transmitterOnTest_ = 0;
     // A stop the unit did not take leaves its transmitter on the air.
-    if (!SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3))
+    if (!SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3) && !ExitRequested())
         ShowLinkCommError();
 }
 

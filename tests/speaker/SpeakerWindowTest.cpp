@@ -145,7 +145,9 @@ TEST_F(SpeakerWindow, ExitFromTheTrayDuringATransmitterTestStopsItBeforeThePortC
     window->cmbTxBaudRate->setCurrentIndex(0);
     harness.engine.ClearTranscript();
     bool exited = false;
+    std::vector<std::string> shown;
     SetMessageAnswerHook([&](const MessageRequest& box) -> std::optional<MessageAnswer> {
+        shown.push_back(box.message);
         if (!exited && box.message.starts_with("Testing Primary Tx")) {
             exited = true;
             EXPECT_EQ(device->Transmitting(), 1);
@@ -159,6 +161,8 @@ TEST_F(SpeakerWindow, ExitFromTheTrayDuringATransmitterTestStopsItBeforeThePortC
     EXPECT_EQ(device->Transmitting(), 0);
     EXPECT_EQ(Received(), (Lines{"TT51W", "TT01W"}));
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
+    // The test's own box, and no link error on the way out.
+    EXPECT_EQ(shown.size(), 1u);
 }
 
 TEST_F(SpeakerWindow, OpensWithTheFocusOnProgramDateAndTime)
@@ -167,3 +171,42 @@ TEST_F(SpeakerWindow, OpensWithTheFocusOnProgramDateAndTime)
     ASSERT_TRUE(window->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), window->chkDateTime);
 }
+
+// Exit chosen while the test's start waits for its answer, or in the pass
+// that answer comes: the test is stopped before the port closes, and the exit
+// shows no box.
+void ExitWhileTheStartWaits(SpeakerWindow& t, bool atTheAnswer)
+{
+    t.window->cmbTxBaudRate->setCurrentIndex(0);
+    t.harness.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "TT5", .ticks = 12});
+    t.harness.engine.ClearTranscript();
+    std::vector<std::string> shown;
+    SetMessageAnswerHook([&shown](const MessageRequest& box) -> std::optional<MessageAnswer> {
+        shown.push_back(box.message);
+        return MessageAnswer{kAnswerCancel};
+    });
+    bool exited = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!exited && t.HostSent("TT51") && (!atTheAnswer || gReplyAcknowledged)) {
+            exited = true;
+            t.form.mnuPopupOptions[3]->trigger();
+        }
+    });
+    t.window->cmdTx1Test_Click();
+    InstallTickPump();
+    QCoreApplication::processEvents();
+    SetMessageAnswerHook({});
+    ASSERT_TRUE(exited);
+    EXPECT_EQ(t.device->Transmitting(), 0);
+    const Lines received = t.Received();
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.back(), "TT01W");
+    EXPECT_EQ(shown, std::vector<std::string>{});
+    EXPECT_FALSE(t.form.comUnitConnect->PortOpen());
+}
+
+TEST_F(SpeakerWindow, ExitWhileATransmitterTestsStartWaitsStopsTheTestWithoutABox) { ExitWhileTheStartWaits(*this, false); }
+
+TEST_F(SpeakerWindow, ExitInThePassTheTestsStartIsAnsweredStopsTheTestWithoutABox) { ExitWhileTheStartWaits(*this, true); }
