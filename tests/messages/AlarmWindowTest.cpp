@@ -424,36 +424,41 @@ TEST(AlarmWindow, Family8DialogRefusesValuesTheUnitCannotKeep)
 } // namespace
 
 // The row holds what was saved as the list would read it from the file: a
-// delay picked on a QX7560 or a QMR7560 opens again as picked and goes out,
-// edit after edit, as its code; on the QMR7560 a delay the file holds as
-// seconds shows as those seconds too. Neither offers the minutes list, which
-// its repeat never takes.
-TEST(AlarmWindow, AFullLayoutUnitsPickedDelayOpensAgainAsPickedEditAfterEdit)
+// delay the file holds as seconds, and one picked on a QX7560 or a QMR7560,
+// opens again as such and goes out, edit after edit, as its code. Neither
+// offers the minutes list, which its repeat never takes.
+TEST(AlarmWindow, AFullLayoutUnitsDelayOpensAgainAsSavedEditAfterEdit)
 {
     for (const char letter : {'G', 'L'}) {
         SCOPED_TRACE(letter);
         WindowRig t;
         writeFile("PPM_Alarm.DBS", EncodeRecord(AlarmPointRecord{.Point = "001", .Pager = "012",
-                                                                 .Message = padded("Boiler"), .InputDelay = "010"}));
+                                                                 .Message = padded("Boiler"), .InputDelay = "030"}));
         KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
         const auto delayCode = [&t] {
             const Lines sent = writesOnly(t.harness.HostLines());
             return sent.size() == 1 && sent[0].size() == 86 ? sent[0].substr(80, 1) : std::string("?");
         };
         t.harness.HostLines();
-        t.edit<Dialog>(list, 0, [](Dialog& d) {
-            EXPECT_EQ(d.cmbInputDelay->currentText(), "10 Sec.");
-            EXPECT_FALSE(d.cmbRepeatTime->isEnabled());
-            d.cmbInputDelay->setCurrentText("30 Sec.");
-        });
-        EXPECT_EQ(delayCode(), "2");
-        for (const char* text : {"Boiler hot", "Boiler cold"}) {
-            t.edit<Dialog>(list, 0, [text](Dialog& d) {
-                EXPECT_EQ(d.cmbInputDelay->currentText(), "30 Sec.");
-                d.txtMessage->setText(text);
+        const struct {
+            const char* opened;
+            const char* picked; // nullptr: only the message changes
+            const char* code;
+            const char* stored;
+        } edits[] = {{"30 Sec.", nullptr, "2", "030"},
+                     {"30 Sec.", "10 Sec.", "1", "010"},
+                     {"10 Sec.", nullptr, "1", "010"},
+                     {"10 Sec.", nullptr, "1", "010"}};
+        for (const auto& e : edits) {
+            t.edit<Dialog>(list, 0, [&e](Dialog& d) {
+                EXPECT_EQ(d.cmbInputDelay->currentText(), e.opened);
+                EXPECT_FALSE(d.cmbRepeatTime->isEnabled());
+                if (e.picked)
+                    d.cmbInputDelay->setCurrentText(e.picked);
+                d.txtMessage->setText(d.txtMessage->text() + "!");
             });
-            EXPECT_EQ(delayCode(), "2");
-            EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).InputDelay, "030");
+            EXPECT_EQ(delayCode(), e.code);
+            EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).InputDelay, e.stored);
         }
     }
 }
