@@ -123,39 +123,6 @@ private:
 };
 
 
-PagerRecord user(int n)
-{
-    PagerRecord r = FreePagerRecord();
-    r.PagerNo = ZeroPad(n, 3);
-    r.UserName = PadRight("User " + std::to_string(n), 20);
-    r.Capcode = ZeroPad(1000000 + n, 7);
-    r.PagerType = "A";
-    r.Baud = "2";
-    r.Phone = PadRight("", 20);
-    r.Format = "P";
-    r.Mode = "0";
-    r.GroupFlag = "N";
-    r.InUse = "Y";
-    return r;
-}
-
-// A data folder whose Pager.DBS holds users 1..count; lives as long as the object.
-struct DataFolder {
-    explicit DataFolder(int count)
-    {
-        gDataFolder = dir.path().toStdString();
-        std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
-        for (int n = 1; n <= count; ++n)
-            table[static_cast<std::size_t>(n - 1)] = user(n);
-        ReplaceRecords(DataFilePath("Pager.DBS"), table);
-        gDatabaseFound = true;
-        gConnectionType = 1;
-        gSerialPort = 1;
-    }
-    ~DataFolder() { gDatabaseFound = false; }
-    QTemporaryDir dir;
-};
-
 void selectAllAndType(KS_MainForm& form, const char* text)
 {
     for (int i = 0; i < form.lvwUsers->topLevelItemCount(); ++i)

@@ -5,16 +5,11 @@
 // flow of the poke and its pause, with nothing waited for besides). The
 // simulator's transcript gives both; a ratio above 1 is time the link spent
 // on the unit's lateness beyond that.
-#include <QTemporaryDir>
-
 #include <memory>
 
 #include "BenchSupport.h"
-#include "KS_Database.h"
 #include "KS_MainForm.h"
 #include "KS_Messages.h"
-#include "KS_Registry.h"
-#include "KS_String.h"
 
 namespace {
 
@@ -83,25 +78,7 @@ BENCHMARK(BM_PageBatchToALateUnitOverItsOwnFlow)->Iterations(1)->UseManualTime()
 void BM_UserUploadToALateUnitOverItsOwnFlow(benchmark::State& state)
 {
     for (auto _ : state) {
-        QTemporaryDir dir;
-        gDataFolder = dir.path().toStdString();
-        std::vector<PagerRecord> table(kPagerRecords, FreePagerRecord());
-        for (int n = 1; n <= 20; ++n) {
-            PagerRecord& r = table[static_cast<std::size_t>(n - 1)];
-            r.PagerNo = ZeroPad(n, 3);
-            r.UserName = PadRight("User " + std::to_string(n), 20);
-            r.Capcode = ZeroPad(1000000 + n, 7);
-            r.PagerType = "A";
-            r.Baud = "2";
-            r.Format = "P";
-            r.Mode = "0";
-            r.GroupFlag = "I";
-            r.InUse = "Y";
-        }
-        ReplaceRecords(DataFilePath("Pager.DBS"), table);
-        gDatabaseFound = true;
-        gConnectionType = 1;
-        gSerialPort = 1;
+        DataFolder folder(20);
         sim::Engine engine;
         engine.SetModel('A');
         lateAcknowledgements(engine, "A");
@@ -129,7 +106,6 @@ void BM_UserUploadToALateUnitOverItsOwnFlow(benchmark::State& state)
         }
         SetMessageAnswerHook({});
         SetYieldHook({});
-        gDatabaseFound = false;
         state.SetIterationTime(ticks * kTickSeconds);
         report(state, ticks / own, 1.10, "upload ticks / own flow");
         state.counters["ticks"] = ticks;
