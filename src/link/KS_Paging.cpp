@@ -67,11 +67,14 @@ bool portOpen() { return gComm && gComm->PortOpen(); }
 // Before it sends, an exchange waits for the answers still owed to an earlier
 // exchange's commands and queries, until the last of them has come: a unit
 // that pauses up to kLongestPauseTicks at any one of those lines, then
-// answers every line in order, has each answer go to its own line. Nothing is waited for
-// once nothing is owed. A unit silent for that whole wait is taken to have
-// gone: its old lines are forgotten, and the exchanges after it wait for
-// nothing until it is heard again. (One that comes back later still, and then
-// answers those old lines, is beyond what the link can tell apart.)
+// answers every line in order, has each answer go to its own line. Nothing
+// is waited for once nothing is owed. What an exchange that heard the unit
+// answer is still owed follows at once or never (a line the unit never got):
+// that wait ends once the line has been quiet for kQuietTicks. A unit silent
+// for a whole wait is taken to have gone: its old lines are forgotten, and
+// the exchanges after it wait for nothing until it is heard again. (One that
+// pauses longer still, and then answers those old lines, is beyond what the
+// link can tell apart: the exchange running then may take such an answer.)
 //
 // The answer a bare CR (a poke) is owed is "?99": the next exchange does not
 // wait for it. Such a "?99" arriving later is dropped as the poke's; any other
