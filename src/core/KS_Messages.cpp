@@ -1,7 +1,6 @@
 #include "KS_Messages.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QTimer>
 #include <deque>
 
