@@ -36,7 +36,6 @@ namespace {
 
 constexpr int kPathTypingLength = 250;
 
-
 constexpr std::string_view kComSettingsItems[] = {"300-E-7-1",   "300-N-8-1",   "1200-N-8-1",
                                                   "2400-N-8-1",  "9600-N-8-1",  "19200-N-8-1",
                                                   "38400-N-8-1", "57600-N-8-1", "115200-N-8-1"};

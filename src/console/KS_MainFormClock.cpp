@@ -50,16 +50,14 @@ bool KS_MainForm::SendDateTimeToEncoder()
         std::string reply;
         // The command leaves as its digits are read: any wait for answers an
         // earlier exchange is owed comes before them, never between.
+        SettleLink();
+        WaitForSecondStart();
         if (EncoderSupportsDateTimeCommands(gEncoderModelLetter)) {
-            SettleLink();
-            WaitForSecondStart();
             // One reading of the clock gives both the time and the date.
             const QDateTime utc = GetSystemTime();
             const QDateTime moment = gUTCTimeOverride ? utc.toLocalTime() : utc;
             result = SendLinkCommand("T", EncoderClockDigits(moment) + "U", false, 0, reply, true, 3);
         } else {
-            SettleLink();
-            WaitForSecondStart();
             // Each command reads the clock as it is built: a refused first
             // form and its retries take seconds, and a minute or a day turning
             // meanwhile would set the unit behind.

@@ -59,9 +59,8 @@ UserQuery userQueryForUnit()
 // the poke, or the poke's answer came behind it) ends the table; a lone one
 // after the poke may be the poke's, and the probe's never counts. (A unit that
 // holds every answer back until the poke thus has its table read to the end.)
-// An answer that cannot be parsed, or
-// that is for a lower number than asked, counts as no answer: it must never
-// be stored under another user's record.
+// An answer that cannot be parsed, or that is for a lower number than asked,
+// counts as no answer: it must never be stored under another user's record.
 UserRead readUser(int n, const UserQuery& query)
 {
     UserRead result;

@@ -637,9 +637,9 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     return cancelled;
 }
 
-// A file longer than a week is no weekly schedule.
-// A file without one whole record holds no schedule, as the calendar refuses
-// one: it is reported, never taken for a week of default events.
+// A file longer than a week is no weekly schedule, and one without a whole
+// record holds none, as the calendar refuses one: either is reported, never
+// taken for a week of default events.
 FileError readToneRecords(const std::string& path, std::vector<ToneScheduleEvent>& records)
 {
     const FileError error = ReadRecords(path, records, true);

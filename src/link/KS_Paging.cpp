@@ -631,11 +631,11 @@ void PollEncoderReply()
         const std::int64_t startedAt = state.startedAt;
         const std::int64_t heardBefore = state.heardBefore;
         ResetLinkReceiver();
-        gReceiverIdle = true;
         if (!payOwedAnswer(line, startedAt, heardBefore)) {
             // Proof enough that the unit is there, for a probe.
             if (line.starts_with("?99"))
                 gProbeAnswered = true;
+            gReceiverIdle = true;
             return;
         }
         gReplyBuffer = line;
