@@ -938,12 +938,14 @@ std::int16_t ShowCannotSendPagesNotice(bool willRetry)
     if (!willRetry)
         return 0;
     // A page that did not go out is never passed over in silence, whatever box is up.
-    return ShowNotice({.message = "Communication with the " + gEncoderModelName + " cannot be established. " + gAppName
-                           + " is unable to send pages.\r\n" + gAppName + " will try to reconnect within 5 seconds.",
-                       .defaultButton = 0,
-                       .icon = kIconExclamation,
-                       .timeOutEnabled = true,
-                       .timeOutInterval = 30000});
+    MessageRequest notice;
+    notice.message = "Communication with the " + gEncoderModelName + " cannot be established. " + gAppName
+        + " is unable to send pages.\r\n" + gAppName + " will try to reconnect within 5 seconds.";
+    notice.defaultButton = 0;
+    notice.icon = kIconExclamation;
+    notice.timeOutEnabled = true;
+    notice.timeOutInterval = 30000;
+    return ShowNotice(notice);
 }
 
 void ShowMessagesNotLoadedError()
