@@ -63,7 +63,7 @@ void ResetLinkState()
     static const std::string settings = SettingsFile::ForRegistryKey(ConfigKey(), nullptr).path().toStdString();
     std::remove(settings.c_str());
     ResetLinkReceiver();
-    ClearExitRequest();
+    ResetExitForTest();
     gReceiverIdle = true;
     gReplyBuffer.clear();
     gAcknowledgedLine.clear();

@@ -526,6 +526,10 @@ void KS_MainForm::SetModemDialMode(bool dialOut)
         ShowNotModemConnectionNotice();
         return;
     }
+    // Dial, identification and hang-up are one conversation: a scheduled page
+    // or the hour's clock that comes due meanwhile waits for it to end, and
+    // then goes out once, to the unit that is on the line.
+    LinkConversation conversation;
     auto showOffline = [this] {
         cmdDialOut->setText("Dial &Out");
         lblModemStatus->setText("Modem Offline");

@@ -906,7 +906,9 @@ void KS_MainForm::ExitApplication()
 void KS_MainForm::runExitSequence()
 {
     exitStarted_ = true;
-    // Nothing waits any more; the hang-up below must wait for the modem's answers.
+    // The program is leaving from here on, but the device stops and the
+    // hang-up below must wait for their answers.
+    RequestExit();
     ClearExitRequest();
     // A window unloaded once the port is closed can no longer reach its
     // device, so each one stops its device's work first, newest first. The

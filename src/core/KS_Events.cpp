@@ -17,6 +17,7 @@ std::function<void()>& yieldHook()
     return hook;
 }
 bool exitRequested = false;
+bool exitChosen = false;
 int conversationDepth = 0;
 std::function<void()> afterConversations;
 
@@ -107,8 +108,18 @@ void WaitTicks(std::int32_t noOf50msCycles)
 }
 
 bool ExitRequested() { return exitRequested; }
-void RequestExit() { exitRequested = true; }
+void RequestExit()
+{
+    exitRequested = true;
+    exitChosen = true;
+}
 void ClearExitRequest() { exitRequested = false; }
+bool ExitChosen() { return exitChosen; }
+void ResetExitForTest()
+{
+    exitRequested = false;
+    exitChosen = false;
+}
 
 LinkConversation::LinkConversation() { ++conversationDepth; }
 LinkConversation::~LinkConversation()

@@ -47,7 +47,14 @@ void WaitTicks(std::int32_t noOf50msCycles);
 // once requested, every wait loop falls through so the process can end cleanly.
 bool ExitRequested();
 void RequestExit();
+// The waits run again (the exit's own device stops and hang-up wait for their
+// answers); Exit stays chosen.
 void ClearExitRequest();
+// Exit has been chosen: from then on no link failure is put to the operator,
+// whatever the waits cut short or the last stops could not reach.
+bool ExitChosen();
+// A fresh start, as the program has before anyone chose Exit.
+void ResetExitForTest();
 
 // Marks a conversation with the encoder (a page, a transfer, a clock setting)
 // for as long as it lives. Timer jobs that would start a conversation of their

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 
 #include "KS_Events.h"
@@ -25,7 +26,9 @@ std::deque<MessageRequest>& pendingNotices()
 
 void showPendingNotices()
 {
-    while (!boxShowing && !pendingNotices().empty() && !ExitRequested()) {
+    if (ExitChosen())
+        pendingNotices().clear();
+    while (!boxShowing && !pendingNotices().empty()) {
         const MessageRequest request = pendingNotices().front();
         pendingNotices().pop_front();
         ShowMessage(request);
@@ -90,8 +93,7 @@ std::int16_t ShowMessage(const MessageRequest& request)
         return gMessageResult;
 
     boxShowing = true;
-    std::optional<std::int16_t> result;
-    bool option = false;
+    std::optional<MessageAnswer> own;
     {
         // The box lives on this stack, owned by the window under it: that
         // window must outlive the box's loop, whatever runs inside it.
@@ -100,9 +102,8 @@ std::int16_t ShowMessage(const MessageRequest& request)
         box.Prepare(request);
         // The answer is this box's own, whatever box shows after it while
         // its loop is still held by a wait.
-        QObject::connect(&box, &QDialog::finished, [&result, &option] {
-            result = gMessageResult;
-            option = gMessageOption;
+        QObject::connect(&box, &QDialog::finished, [&own] {
+            own = MessageAnswer{gMessageResult, gMessageOption};
             boxShowing = false;
             if (!pendingNotices().empty())
                 QTimer::singleShot(0, showPendingNotices);
@@ -110,21 +111,27 @@ std::int16_t ShowMessage(const MessageRequest& request)
         box.ShowMe();
     }
     boxShowing = false;
-    if (result) {
-        gMessageResult = *result;
-        gMessageOption = option;
-    }
+    const MessageAnswer answer = own.value_or(MessageAnswer{gMessageResult, gMessageOption});
     DoEvents();
     RaiseLoadMessage();
     showPendingNotices();
-    return gMessageResult;
+    // A notice that waited for this box has its own answer; the caller reads
+    // the operator's answer to this one, in the result and in the globals.
+    gMessageResult = answer.result;
+    gMessageOption = answer.option;
+    return answer.result;
 }
 
 std::int16_t ShowNotice(const MessageRequest& request)
 {
+    if (ExitChosen())
+        return kAnswerBoxBusy;
     if (!boxShowing)
         return ShowMessage(request);
-    pendingNotices().push_back(request);
+    // One failure told once: the same notice already waiting says it all.
+    const auto same = [&request](const MessageRequest& waiting) { return waiting.message == request.message; };
+    if (std::none_of(pendingNotices().begin(), pendingNotices().end(), same))
+        pendingNotices().push_back(request);
     return kAnswerBoxBusy;
 }
 

@@ -881,21 +881,32 @@ void PublishConnectionStatus()
 
 void ShowLinkCommError()
 {
-    const std::string& model = gEncoderModelName;
-    if (gConnectionType != 1 && !gModemConnected) {
-        ShowMessage("Communication with the " + model + " is established by dial out. \r\n"
-                        + "Please click Dial Out to connect.",
-                    kButtonsOk, kAnswerOk, kIconInformation);
+    // Once Exit is chosen the waits fall through and the last stops may go
+    // unanswered: a program on its way out has nothing to ask of the operator.
+    if (ExitChosen())
         return;
+    const std::string& model = gEncoderModelName;
+    MessageRequest notice;
+    notice.defaultButton = kAnswerOk;
+    if (gConnectionType != 1 && !gModemConnected) {
+        notice.message = "Communication with the " + model + " is established by dial out. \r\n"
+            + "Please click Dial Out to connect.";
+        notice.icon = kIconInformation;
+    } else {
+        notice.message = "Communication with the " + model + " cannot be established. \r\nMake sure the " + model
+            + " is powered on, the COM port that is connected to the PC is set to Kestrane protocol, "
+            + "check COM settings and connections.";
+        notice.icon = kIconExclamation;
     }
-    ShowMessage("Communication with the " + model + " cannot be established. \r\nMake sure the " + model
-                    + " is powered on, the COM port that is connected to the PC is set to Kestrane protocol, "
-                    + "check COM settings and connections.",
-                kButtonsOk, kAnswerOk, kIconExclamation);
+    // A timer's page can fail while the operator has a box up: it is told
+    // once that box is answered, never passed over.
+    ShowNotice(notice);
 }
 
 std::int16_t AskUpdateDatabaseOnly(bool offerDontAsk)
 {
+    if (ExitChosen())
+        return kAnswerNo;
     return ShowMessage("Connection to " + gEncoderModelName + " cannot be established. "
                            + "Click Yes to continue and update the database on the hard drive only, "
                            + "No to cancel this operation.",
@@ -905,6 +916,8 @@ std::int16_t AskUpdateDatabaseOnly(bool offerDontAsk)
 
 std::int16_t AskRetryDownload()
 {
+    if (ExitChosen())
+        return kAnswerNo;
     return ShowMessage("Connection to " + gEncoderModelName + " cannot be established. \r\n"
                            + "Click Yes to continue and retry to download from " + gEncoderModelName + ", "
                            + "No to cancel this operation.",
@@ -913,6 +926,8 @@ std::int16_t AskRetryDownload()
 
 std::int16_t ShowOptionNotUpdatedWarning(std::string_view option)
 {
+    if (ExitChosen())
+        return kAnswerBoxBusy;
     const std::string& model = gEncoderModelName;
     return ShowMessage("Connection to " + model + " cannot be established or " + std::string(option)
                            + " option is not supported by the " + model + ". \r\nThe " + model
@@ -935,7 +950,7 @@ void ShowNotModemConnectionNotice()
 
 std::int16_t ShowCannotSendPagesNotice(bool willRetry)
 {
-    if (!willRetry)
+    if (!willRetry || ExitChosen())
         return 0;
     // A page that did not go out is never passed over in silence, whatever box is up.
     MessageRequest notice;
@@ -950,6 +965,8 @@ std::int16_t ShowCannotSendPagesNotice(bool willRetry)
 
 void ShowMessagesNotLoadedError()
 {
+    if (ExitChosen())
+        return;
     ShowMessage("Messages file was not found and communication with the " + gEncoderModelName
                     + " cannot be established. Messages could not be loaded.",
                 kButtonsOk, 0, kIconCritical);

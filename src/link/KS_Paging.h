@@ -99,8 +99,10 @@ void SetConnectionStatusSink(ConnectionStatusSink sink);
 void PublishConnectionStatus();
 
 // ---- Shared link messages ----------------------------------------------------------
+// Once Exit has been chosen none of them shows: the questions answer No.
 
-// The dial-out notice on a modem link without a call, else the "cannot be established" warning.
+// The dial-out notice on a modem link without a call, else the "cannot be established"
+// warning; while another box is up it shows once that box is answered.
 void ShowLinkCommError();
 // Yes (6) lets the caller save to its data file only; No is 7.
 std::int16_t AskUpdateDatabaseOnly(bool offerDontAsk = false);

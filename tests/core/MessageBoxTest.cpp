@@ -8,8 +8,10 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
+#include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
@@ -211,5 +213,104 @@ TEST(MessageBox, EveryLineOfTheRetryQuestionStandsAboveItsCheckBox)
                                               label->text())
                                 .translated(label->pos());
         EXPECT_LT(lines.bottom(), box.chkOption->y());
+    }
+}
+
+// A notice that meets an open box (a timer's page failing while the operator
+// reads a question) waits for it; the question keeps its own answer.
+namespace {
+
+MessageRequest noticeOf(const std::string& text)
+{
+    MessageRequest notice;
+    notice.message = text;
+    notice.icon = kIconExclamation;
+    return notice;
+}
+
+using Told = std::shared_ptr<std::vector<std::string>>;
+
+// Answers with OK every notice (an exclamation box) that shows within a
+// while, noting its text, for as long as the test keeps its list; a question
+// it leaves to the test.
+void answerNotices(const std::weak_ptr<std::vector<std::string>>& list, int triesLeft = 60)
+{
+    QTimer::singleShot(5, [list, triesLeft] {
+        const Told told = list.lock();
+        if (!told)
+            return;
+        if (auto* box = VisibleMessageBox(); box && box->pic_Exclamation->isVisible()) {
+            told->push_back(box->lblMessageText->text().toStdString());
+            box->cmd_Ok->click();
+            answerNotices(told);
+        } else if (triesLeft > 0) {
+            answerNotices(told, triesLeft - 1);
+        }
+    });
+}
+
+} // namespace
+
+TEST(NoticeBehindABox, AQuestionKeepsItsOperatorsAnswerAndTheSameNoticeWaitsOnce)
+{
+    const Told told = std::make_shared<std::vector<std::string>>();
+    whenBoxShows([told](KS_SYS_Message* box) {
+        EXPECT_EQ(ShowNotice(noticeOf("page failed")), kAnswerBoxBusy);
+        EXPECT_EQ(ShowNotice(noticeOf("page failed")), kAnswerBoxBusy);
+        box->chkOption->setChecked(true);
+        answerNotices(told);
+        box->cmd_Yes->click();
+    });
+    EXPECT_EQ(ShowMessage("Delete?", kButtonsYesNo, kAnswerNo, kIconQuestion, "", "&Don't ask me again"), kAnswerYes);
+    EXPECT_EQ(gMessageResult, kAnswerYes);
+    EXPECT_TRUE(gMessageOption);
+    QTest::qWait(300); // a second copy would show by now
+    EXPECT_EQ(*told, std::vector<std::string>{"page failed"});
+}
+
+TEST(NoticeBehindABox, ShowsOnceTheBoxIsAnsweredEvenWhileAWaitStillHoldsItsCallAndNeverForAnotherBox)
+{
+    for (const bool anotherBox : {false, true}) {
+        SCOPED_TRACE(anotherBox);
+        const Told told = std::make_shared<std::vector<std::string>>();
+        std::vector<std::string> toldInTheWait;
+        std::int16_t other = 0;
+        whenBoxShows([&](KS_SYS_Message* box) {
+            // A timer's page runs inside the question's loop; it fails, and
+            // the operator answers the question while the page still waits.
+            int yields = 0;
+            SetYieldHook([&] {
+                AdvanceTick();
+                if (++yields == 1)
+                    ShowNotice(noticeOf("page failed"));
+                if (yields == 2) {
+                    box->cmd_No->click();
+                    if (anotherBox) {
+                        // Another box gets in first: the notice waits for that one too.
+                        whenBoxShows([told](KS_SYS_Message* second) {
+                            told->push_back("another");
+                            second->cmd_Ok->click();
+                            answerNotices(told);
+                        });
+                        other = ShowMessage("another");
+                    } else {
+                        answerNotices(told);
+                    }
+                }
+                QTest::qWait(anotherBox ? 0 : 20);
+            });
+            WaitTicks(10);
+            toldInTheWait = *told;
+            SetYieldHook({});
+        });
+        EXPECT_EQ(ShowMessage("Send?", kButtonsYesNo, kAnswerYes, kIconQuestion), kAnswerNo);
+        QTest::qWait(300);
+        if (!anotherBox) {
+            EXPECT_EQ(*told, std::vector<std::string>{"page failed"});
+            EXPECT_EQ(toldInTheWait, *told);
+        } else {
+            EXPECT_EQ(*told, (std::vector<std::string>{"another", "page failed"}));
+            EXPECT_EQ(other, kAnswerOk);
+        }
     }
 }

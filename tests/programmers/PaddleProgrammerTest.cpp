@@ -279,3 +279,25 @@ TEST(ProgrammerWindows, EveryVersionBoxShowsNAUntilAReadFindsAVersion)
         window->close();
     }
 }
+
+// Exit cuts the run's probe short; the run then tells no link failure on the way out.
+TEST_F(PaddleProgrammer, ExitChosenWhileARunWaitsForItsProbeShowsNoLinkFailure)
+{
+    Unplug();
+    harness.messages.Answer(kAnswerOk); // the button prompt
+    bool exited = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!exited) {
+            exited = true;
+            form.mnuPopupOptions[3]->trigger(); // the tray menu's Exit
+        }
+    });
+    window->cmdProgram->click();
+    InstallTickPump();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(exited);
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{kPressButton});
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
+}

@@ -20,7 +20,7 @@ void ResetProgramStateForTest()
     SetClockForTest({});
     SetDocumentViewerForTest({});
     gHelpFile.clear();
-    ClearExitRequest();
+    ResetExitForTest();
     WhenNoConversation({});
     gDelayTicks = 0;
     gDataFolder.clear();
