@@ -4,7 +4,11 @@
 #include <algorithm>
 
 #include "ConsoleHarness.h"
+#include "KS_Clock.h"
+#include "KS_Events.h"
 #include "KS_GEN_Configure.h"
+#include "KS_Paging.h"
+#include "LinkTestSupport.h"
 
 namespace {
 
@@ -117,4 +121,51 @@ TEST_F(ConfigureDuringACall, OkWithAnotherSpeedHangsUpAsDisconnectDoesBeforeTheP
     const Lines lines = harness.HostLines();
     EXPECT_EQ(lines.empty() ? "" : lines.front(), "+++");
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "ATH0"), 1);
+}
+
+// A scheduled page coming due while the modem dials, or just as the call is
+// up, waits for Dial Out's conversation: it goes out once afterwards, and the
+// unit identified is the one on the line.
+void PageComingDueDuringDialOut(bool dueAtTheConnect)
+{
+    ConsoleHarness harness({{5, "Anna", "A"}});
+    KS_MainForm& form = loadOnModem(harness);
+    harness.engine.SetDialDelay(200);
+    ScheduleEntry& entry = SchedulePageDueNow();
+    harness.HostLines();
+    const std::size_t boxesBefore = harness.messages.shown().size();
+    int dueSeconds = 0;
+    int sinceCall = 0;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        sinceCall = harness.engine.CallUp() ? sinceCall + 1 : 0;
+        // The console's second, at every tick of the dial, or at the third after the call is up.
+        if (dueAtTheConnect ? sinceCall == 3 : !harness.engine.CallUp()) {
+            ++dueSeconds;
+            form.tmrSeconds_Timer();
+        }
+    });
+    form.cmdDialOut->click();
+    InstallTickPump();
+    ASSERT_GT(dueSeconds, 0);
+    EXPECT_EQ(form.lblModemStatus->text(), "Modem Online");
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    EXPECT_EQ(form.lblConnectionStatus->text(), "Connected to QX9860");
+    EXPECT_TRUE(harness.Pages().empty());
+    EXPECT_EQ(harness.messages.shown().size(), boxesBefore);
+    form.tmrSeconds_Timer();
+    EXPECT_EQ(harness.Pages(), Lines{"P0053"});
+    EXPECT_EQ(entry.Fired, -1);
+    SetClockForTest({});
+}
+
+TEST(ModemDialMode, APageComingDueWhileTheModemDialsWaitsForTheCallAndGoesOnce)
+{
+    PageComingDueDuringDialOut(false);
+}
+
+TEST(ModemDialMode, APageComingDueAsTheCallComesUpWaitsForTheIdentificationAndGoesOnce)
+{
+    PageComingDueDuringDialOut(true);
 }
