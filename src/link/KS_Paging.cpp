@@ -81,6 +81,11 @@ bool portOpen() { return gComm && gComm->PortOpen(); }
 // line shows that the poke went unanswered (a device that answers only once
 // poked, in place of the poke's "?99"), and so does a line quiet for
 // kQuietTicks after it.
+//
+// A unit that is slow on every line (three, four seconds an answer) is not
+// done answering after kQuietTicks: the quiet that shows a line will never be
+// answered is as long as the unit has lately taken to answer, and what an
+// exchange is still owed is waited for at least that long after its line.
 constexpr std::int64_t kLongestPauseTicks = 100;
 // The answers' own time on a slow line after the pause.
 constexpr std::int64_t kAnswerMarginTicks = 20;
@@ -97,8 +102,13 @@ struct OwedAnswer {
     bool answering = false;
 };
 
+// How many of the latest answers tell how long the unit takes.
+constexpr std::size_t kLatencySamples = 4;
+
 struct LineLedger {
     std::deque<OwedAnswer> owed; // oldest first
+    // Ticks from a line's sending to its answer's first byte, newest last.
+    std::deque<std::int64_t> latencies;
     std::uint64_t exchange = 0;  // the exchange in progress, 0 between them
     std::uint64_t lastExchange = 0;
     std::int64_t linesSent = 0;
@@ -112,6 +122,20 @@ struct LineLedger {
     bool endedMidLine = false;
 
     bool stale(const OwedAnswer& answer) const { return answer.exchange != exchange; }
+    // The longest the unit has lately taken to answer a line, within the pause the link allows for.
+    std::int64_t latency() const
+    {
+        const auto longest = std::max_element(latencies.begin(), latencies.end());
+        return longest == latencies.end() ? 0 : std::min(*longest, kLongestPauseTicks);
+    }
+    // The quiet after which an answer still owed will not come.
+    std::int64_t quietTicks() const { return std::max(kQuietTicks, latency() + kAnswerMarginTicks); }
+    void noteLatency(std::int64_t ticks)
+    {
+        latencies.push_back(std::max<std::int64_t>(ticks, 0));
+        if (latencies.size() > kLatencySamples)
+            latencies.pop_front();
+    }
     bool owesStaleLine() const
     {
         return std::any_of(owed.begin(), owed.end(), [this](const OwedAnswer& a) { return !a.poke && stale(a); });
@@ -120,7 +144,7 @@ struct LineLedger {
     void forgetQuietPokes(std::int64_t at, std::int64_t heardBefore)
     {
         while (!owed.empty() && owed.front().poke && stale(owed.front())
-               && at - std::max(owed.front().sentAt, heardBefore) >= kQuietTicks)
+               && at - std::max(owed.front().sentAt, heardBefore) >= quietTicks())
             owed.pop_front();
     }
     void forgetStale()
@@ -171,6 +195,7 @@ bool payOwedAnswer(const std::string& line, std::int64_t startedAt, std::int64_t
     if (!counts.owed.empty()) {
         const OwedAnswer paid = counts.owed.front();
         counts.owed.pop_front();
+        counts.noteLatency(startedAt - paid.sentAt);
         // A modem's results are read whatever line they answer: the dial's comes long after its own wait.
         if (counts.stale(paid) && onEncoderLink())
             return false;
@@ -251,8 +276,9 @@ void settleLine()
             return false;
         const bool answering = std::all_of(counts.owed.begin(), counts.owed.end(),
             [&counts](const OwedAnswer& a) { return a.poke || !counts.stale(a) || a.answering; });
-        if (counts.owesStaleLine() && gDelayTicks < deadline
-            && !(answering && gDelayTicks - counts.lastHeard >= kQuietTicks))
+        const bool fallenQuiet = gDelayTicks - counts.lastHeard >= counts.quietTicks()
+            && gDelayTicks - newestLine >= counts.latency() + kAnswerMarginTicks;
+        if (counts.owesStaleLine() && gDelayTicks < deadline && !(answering && fallenQuiet))
             return true;
         // The line an earlier exchange left arriving is waited out, whatever it answers.
         return midLine && receiver().collecting && !limit.DelayExpired();

@@ -395,3 +395,22 @@ TEST(Settle, AStrayAcknowledgementWaitingInThePortIsNeverTakenForACommandsOwn)
     EXPECT_FALSE(SendLinkCommand("P001", "page", true, 0, reply, true, 0));
     EXPECT_EQ(reply, "");
 }
+
+// A unit three to five seconds late on every line, not at one only: what an
+// exchange is still owed is waited for as long as the unit takes, so a late
+// acknowledgement of a page sent again never passes for the next page's.
+TEST(Settle, AUnitLateOnEveryLineNeverHasOnePagesAnswerTakenForTheNextOnes)
+{
+    gEncoderIdentified = true;
+    LinkHarness link;
+    int line = 0;
+    link.unit()->OnLine([&line](FakeUnit& u, const std::string& sent) {
+        static constexpr std::int64_t kLatencies[] = {55, 90, 62, 100, 71, 58, 95};
+        const std::int64_t after = kLatencies[line++ % std::size(kLatencies)];
+        u.Reply(sent == "P001page\r" ? "*\r" : "?99\r", after);
+    });
+    std::string reply;
+    EXPECT_TRUE(SendLinkCommand("P001", "page", true, 0, reply, true, 3));
+    EXPECT_FALSE(SendLinkCommand("P002", "page", true, 0, reply, true, 3));
+    EXPECT_TRUE(SendLinkCommand("P001", "page", true, 0, reply, true, 3));
+}
