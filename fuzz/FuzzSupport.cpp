@@ -62,7 +62,7 @@ void ResetLinkState()
     // port opening (the speed search opens the port four times) reads nothing.
     static const std::string settings = SettingsFile::ForRegistryKey(ConfigKey(), nullptr).path().toStdString();
     std::remove(settings.c_str());
-    ResetLinkReceiver();
+    ResetLinkLedger();
     ResetExitForTest();
     gReceiverIdle = true;
     gReplyBuffer.clear();

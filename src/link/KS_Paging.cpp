@@ -596,6 +596,12 @@ bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings
     return true;
 }
 
+void ResetLinkLedger()
+{
+    ResetLinkReceiver();
+    ledger() = LineLedger{};
+}
+
 void ResetLinkReceiver()
 {
     receiver().collecting = false;
@@ -840,7 +846,7 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
         transmitLine(line);
         waitFor(wait, acknowledged);
         refused = refused || counts.heardRefusals > refusalsBefore;
-        if (!gReplyAcknowledged && options.pokeOnTimeout) {
+        if (!gReplyAcknowledged && options.pokeOnTimeout && !ExitRequested()) {
             const std::int64_t linesAtPoke = counts.heardLines;
             const std::int64_t refusalsAtPoke = counts.heardRefusals;
             transmitLine("\r");

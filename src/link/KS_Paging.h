@@ -34,6 +34,10 @@ void HandleEncoderLine(const std::string& line);
 // Forgets a half-received line (the port was reopened or flushed).
 void ResetLinkReceiver();
 
+// Forgets what earlier exchanges left: the answers still owed, how long the
+// unit has taken to answer, whether it fell silent. A program starting afresh.
+void ResetLinkLedger();
+
 // ---- Conversations ------------------------------------------------------------
 // The probe, the command and the query each drop what the line holds before
 // they send. The link pays the lines it sent off against the lines that come,

@@ -414,3 +414,117 @@ TEST(Settle, AUnitLateOnEveryLineNeverHasOnePagesAnswerTakenForTheNextOnes)
     EXPECT_FALSE(SendLinkCommand("P002", "page", true, 0, reply, true, 3));
     EXPECT_TRUE(SendLinkCommand("P001", "page", true, 0, reply, true, 3));
 }
+
+// What the next exchange waits for, and for how long.
+TEST(Settle, ASilentUnitIsTakenToHaveGoneAQuietLineToBeDoneAndALineStillArrivingIsWaitedOut)
+{
+    gEncoderIdentified = true;
+    const auto timed = [](const std::function<void()>& exchange) {
+        const std::int64_t start = gDelayTicks;
+        exchange();
+        return gDelayTicks - start;
+    };
+    {
+        // Silent through the second query's whole wait for the first's answer: the third waits for nothing.
+        LinkHarness link;
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        EXPECT_GT(timed([] { QueryLink("K", "00", {.expectedLength = 2}); }), 100);
+        EXPECT_LE(timed([] { QueryLink("F", "00", {.expectedLength = 2}); }), 10);
+    }
+    {
+        // Heard after the oldest line it still owes, then silent: it has not gone, and the next waits again.
+        LinkHarness link;
+        bool first = true;
+        link.unit()->OnLine([&first](FakeUnit& u, const std::string& line) {
+            if (line == "C00?\r" && std::exchange(first, false))
+                u.Reply("x\r", 12);
+        });
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 3}), "");
+        QueryLink("K", "00", {.expectedLength = 2});
+        EXPECT_GT(timed([] { QueryLink("F", "00", {.expectedLength = 2}); }), 100);
+    }
+    {
+        // The query heard the unit, which answers its second try 30 ticks on: not yet quiet, so that answer is waited for.
+        LinkHarness link;
+        int tries = 0;
+        link.unit()->OnLine([&tries](FakeUnit& u, const std::string& line) {
+            if (line == "C00?\r" && ++tries == 1)
+                u.Reply("x\r", 2);
+            else if (line == "C00?\r")
+                u.Reply("31*\r", 30);
+            if (line == "K00?\r")
+                u.Reply("42*\r", 12);
+        });
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 2}), "");
+        EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2, .ticks = 20}), "42");
+    }
+    {
+        // A line nothing is owed to, still arriving as the query ends: the next waits it out.
+        LinkHarness link;
+        answerWith(*link.unit(), {{"C00?\r", "x\r", 2}, {"C00?\r", "5", 6}, {"C00?\r", "0*\r", 20}, {"K00?\r", "42*\r", 6}});
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2}), "42");
+    }
+}
+
+TEST(Settle, PokesAreOwedOnlyTheirOwnAnswerAndASpeedChangeOrExitEndsWhatIsOwed)
+{
+    gEncoderIdentified = true;
+    {
+        // Answered only once poked: the poke leaves nothing owed that would take the next query's answer.
+        LinkHarness link;
+        bool asked = false;
+        link.unit()->OnLine([&asked](FakeUnit& u, const std::string& line) {
+            if (line == "C00?\r")
+                asked = true;
+            else if (line == "\r")
+                u.Reply(std::exchange(asked, false) ? "31*\r" : "?99\r", 1);
+            else if (line == "K00?\r")
+                u.Reply("42*\r", 1);
+        });
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .pokeOnTimeout = true, .attempts = 3}), "31");
+        EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2, .attempts = 3}), "42");
+        EXPECT_EQ(link.unit()->CountLines("K00?\r"), 1);
+    }
+    {
+        // A "?99" long after a poke the unit never answered is the query's own refusal.
+        gEncoderIdentified = false;
+        LinkHarness link;
+        int tries = 0;
+        link.unit()->OnLine([&tries](FakeUnit& u, const std::string& line) {
+            if (line == "C00?\r" && ++tries == 2)
+                u.Reply("?99\r", 2);
+        });
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .returnError = true, .pokeOnTimeout = true, .attempts = 3}),
+                  "?99");
+        EXPECT_EQ(link.unit()->CountLines("C00?\r"), 2);
+        gEncoderIdentified = true;
+    }
+    {
+        // Owed at the old speed: nothing comes through at the new one, so nothing is waited for.
+        LinkHarness link;
+        answerWith(*link.unit(), {{"K00?\r", "42*\r", 1}});
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "");
+        ASSERT_TRUE(OpenSerialPort(link.port(), 1, "9600,N,8,1"));
+        const std::int64_t start = gDelayTicks;
+        EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2}), "42");
+        EXPECT_LE(gDelayTicks - start, 3);
+    }
+    {
+        // Exit chosen in the first wait: no retry, no further try and no poke goes out.
+        LinkHarness link;
+        SetYieldHook([] {
+            AdvanceTick();
+            PollEncoderReply();
+            RequestExit();
+        });
+        std::string reply;
+        EXPECT_FALSE(SendLinkCommand("P001", "page", true, 0, reply, true, 3));
+        EXPECT_EQ(link.unit()->Written(), "P001page\r");
+        link.unit()->ClearWrites();
+        ClearExitRequest();
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .pokeOnTimeout = true, .attempts = 3}), "");
+        EXPECT_EQ(link.unit()->Written(), "C00?\r");
+        ClearExitRequest();
+    }
+}

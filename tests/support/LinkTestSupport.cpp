@@ -110,7 +110,7 @@ LinkHarness::LinkHarness(std::unique_ptr<SerialBackend> backend)
     unit_ = dynamic_cast<FakeUnit*>(backend.get());
     port_ = std::make_unique<CommPort>(std::move(backend));
     gComm = port_.get();
-    ResetLinkReceiver();
+    ResetLinkLedger(); // a unit of its own: nothing an earlier one was sent is owed
     InstallTickPump();
     gSerialPort = 1;
     OpenSerialPort(*port_, 1, gComSettings);

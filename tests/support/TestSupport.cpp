@@ -10,6 +10,7 @@
 #include "KS_Events.h"
 #include "KS_General.h"
 #include "KS_Globals.h"
+#include "KS_Paging.h"
 #include "KS_SYS_Message.h"
 
 void ResetProgramStateForTest()
@@ -21,6 +22,7 @@ void ResetProgramStateForTest()
     SetDocumentViewerForTest({});
     gHelpFile.clear();
     ResetExitForTest();
+    ResetLinkLedger();
     WhenNoConversation({});
     gDelayTicks = 0;
     gDataFolder.clear();
