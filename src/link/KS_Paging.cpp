@@ -182,6 +182,10 @@ void transmitLine(std::string_view bytes, bool oneCharacterAWrite = false)
     }
 }
 
+// A line has begun and not yet ended: bytes collected, or bytes in the port
+// behind the line just taken (the receiver takes one line a poll).
+bool lineArriving() { return receiver().collecting || (portOpen() && gComm->InBufferCount() > 0); }
+
 // Pays the oldest owed answer with a line that began at `startedAt`; false
 // when the line answers an exchange that has ended and must not be read.
 bool payOwedAnswer(const std::string& line, std::int64_t startedAt, std::int64_t heardBefore)
@@ -254,7 +258,7 @@ void settleLine()
     counts.forgetQuietPokes(gDelayTicks, counts.lastHeard);
     if (counts.unitSilent)
         counts.forgetStale();
-    const bool midLine = std::exchange(counts.endedMidLine, false) && receiver().collecting;
+    const bool midLine = std::exchange(counts.endedMidLine, false) && lineArriving();
     if (!counts.owesStaleLine() && !midLine)
         return;
     // The unit may have paused at any of the lines it owes; it answers none
@@ -281,7 +285,7 @@ void settleLine()
         if (counts.owesStaleLine() && gDelayTicks < deadline && !(answering && fallenQuiet))
             return true;
         // The line an earlier exchange left arriving is waited out, whatever it answers.
-        return midLine && receiver().collecting && !limit.DelayExpired();
+        return midLine && lineArriving() && !limit.DelayExpired();
     };
     while (waiting())
         WaitForEvents();
@@ -309,7 +313,7 @@ public:
     {
         LineLedger& counts = ledger();
         if (counts.linesSent != sentBefore_)
-            counts.endedMidLine = receiver().collecting;
+            counts.endedMidLine = lineArriving();
         if (counts.heardLines > 0)
             for (OwedAnswer& answer : counts.owed)
                 if (answer.exchange == counts.exchange)

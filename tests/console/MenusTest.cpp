@@ -719,3 +719,50 @@ TEST(Menus, TheMessageBoxGreysWithTheOtherControlsWhileABatchRunsAndStaysBlackWh
     form.SendPageToPager(page);
     EXPECT_EQ(duringTimersPage, QColor(Qt::black));
 }
+
+// The digits sent are the clock as the line leaves, read only after the line
+// has been waited out: a line still arriving as the probe ends, or the late
+// answers to a refused six-digit time. The test's clock runs a second (a
+// minute) a tick, so any wait between reading and sending shows.
+TEST(Clock, TheDigitsAreReadAfterWhatTheLineStillHoldsHasBeenWaitedOut)
+{
+    for (const bool fourDigits : {false, true}) {
+        SCOPED_TRACE(fourDigits);
+        ConsoleHarness harness({{1, "Anna", "A"}});
+        harness.engine.SetModel(fourDigits ? 'A' : 'X');
+        if (fourDigits)
+            harness.engine.EditProfile().acceptsSecondsInTime = false;
+        KS_MainForm& form = harness.Load();
+        if (fourDigits) {
+            harness.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "PT", .ticks = 30, .times = 0});
+        } else {
+            // The probe's "?99" and, behind it, a line that ends fifteen ticks later.
+            harness.engine.AddFault({.kind = sim::FaultKind::Garbage, .pattern = "", .match = sim::MatchMode::Exact,
+                                     .bytes = "\rJUNK", .position = 3});
+            harness.engine.AddFault({.kind = sim::FaultKind::Split, .pattern = "", .match = sim::MatchMode::Exact,
+                                     .ticks = 15, .position = 6});
+        }
+        const std::int64_t start = gDelayTicks;
+        const QDateTime origin(QDate(2015, 2, 3), QTime(14, 5, 0, 50), Qt::UTC);
+        const auto at = [=](std::int64_t tick) {
+            return fourDigits ? origin.addSecs(60 * (tick - start)) : origin.addSecs(tick - start);
+        };
+        SetClockForTest([at] { return at(gDelayTicks); });
+        harness.engine.ClearTranscript();
+        harness.messages.AnswerAlways(kAnswerOk);
+        form.mnuSetupTimeOptions_Click(0);
+        SetClockForTest({});
+        int checked = 0;
+        for (const auto& entry : harness.engine.Transcript()) {
+            const bool time = fourDigits ? entry.bytes.size() == 7 && entry.bytes.starts_with("PT")
+                                         : entry.bytes.starts_with("T");
+            if (!entry.fromHost || !time)
+                continue;
+            ++checked;
+            const QDateTime left = fourDigits ? at(entry.tick).toLocalTime() : at(entry.tick);
+            EXPECT_EQ(entry.bytes.substr(fourDigits ? 2 : 1, fourDigits ? 4 : 6),
+                      left.toString(fourDigits ? "HHmm" : "HHmmss").toStdString());
+        }
+        EXPECT_GT(checked, 0);
+    }
+}
