@@ -316,6 +316,11 @@ TEST(FormConventions, ALongPasteStopsAtTheBoxsRoomAndADecimalPasteKeepsItsRules)
     decimal->setSelection(1, 2);
     EXPECT_EQ(shiftInsert(decimal, ".-"), "-73.5"); // nothing of it taken: the selection stays
     EXPECT_EQ(decimal->selectedText(), "73");
+    decimal->clear();
+    EXPECT_EQ(shiftInsert(decimal, "12-5"), "125"); // the paste's own digits come before its minus
+    decimal->setText("1.5");
+    decimal->selectAll();
+    EXPECT_EQ(shiftInsert(decimal, "2.5"), "2.5"); // the point it replaces is no point to refuse a second
 }
 
 TEST(FormConventions, ALineBreakPastedIntoABoxForOneLineCountsOnce)
