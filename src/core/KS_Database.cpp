@@ -354,6 +354,19 @@ ToneScheduleEvent DefaultToneScheduleEvent(int eventNo)
     return e;
 }
 
+ToneScheduleEvent UnreadToneScheduleEvent(int eventNo)
+{
+    ToneScheduleEvent e;
+    e.EventNo = ZeroPad(eventNo, 2);
+    return e;
+}
+
+bool IsToneEventUnread(const ToneScheduleEvent& event)
+{
+    const double number = Val(event.EventNo);
+    return number >= 1 && number <= kToneEventsPerDay && event.Time == UnsetText(8);
+}
+
 CalendarEvent DefaultCalendarEvent(double eventDate, int eventNo)
 {
     CalendarEvent e;
@@ -554,21 +567,26 @@ std::string loadingText() { return "Downloading tone schedule from " + gEncoderM
 // cancels the rest, the "Don't ask me again" box ends the asking. Once the
 // operator no longer answers for it, a unit that no longer answers the probe
 // either is asked nothing more: every item left would only keep its defaults,
-// after minutes of tries behind the please-wait box.
-void askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
+// after minutes of tries behind the please-wait box. True when the operator
+// answered Yes.
+bool askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
 {
     if (!askAgain) {
         unitSilent = !linkResponding();
-        return;
+        return false;
     }
     const std::int16_t answer = toneHooks().askRetryDownload ? toneHooks().askRetryDownload() : kAnswerNo;
     if (answer == kAnswerNo)
         cancelled = true;
     if (gMessageOption)
         askAgain = false;
+    return answer == kAnswerYes;
 }
 
-// Returns true when the operator cancelled.
+// Returns true when the operator cancelled. An event the unit does not send
+// is asked for again while the operator answers Yes, as the question says; one
+// that stays unread is kept as unread, never as the default event, which an
+// upload would send over the unit's own.
 bool downloadWeek()
 {
     const std::string unitProbed = gEncoderModelLetter + '/' + gEncoderFamily;
@@ -580,26 +598,44 @@ bool downloadWeek()
     bool askAgain = true;
     bool cancelled = false;
     bool unitSilent = false;
+    int unread = 0;
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
     for (int d = 0; d < 7; ++d) {
         const std::string dayDigit = d == 6 ? "1" : std::to_string(d + 2);
         for (int e = 0; e < kToneEventsPerDay; ++e) {
             const int i = d * kToneEventsPerDay + e;
+            ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
             ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
             if (ExitRequested())
                 cancelled = true;
-            if (cancelled || unitSilent || !gToneGenSupported || !toneHooks().queryLink)
+            if (cancelled || !gToneGenSupported || !toneHooks().queryLink)
                 continue;
-            const LinkQuery query{"?E", dayDigit + ZeroPad(e + 1, 2), shape.length, true, shape.ticks, true, 3};
-            std::string reply;
-            const std::string answer = toneHooks().queryLink(query, reply);
-            // An answer of the wrong length cannot be read by position; it is
-            // treated as no answer so the event keeps its defaults.
-            if (answer.empty() || !ParseToneEventAnswer(answer, e + 1, gToneSchedule[static_cast<std::size_t>(i)]))
-                askAfterSilence(askAgain, cancelled, unitSilent);
+            bool read = false;
+            while (!unitSilent && !cancelled) {
+                const LinkQuery query{"?E", dayDigit + ZeroPad(e + 1, 2), shape.length, true, shape.ticks, true, 3};
+                std::string reply;
+                const std::string answer = toneHooks().queryLink(query, reply);
+                // An answer of the wrong length cannot be read by position; it
+                // counts as no answer.
+                read = !answer.empty() && ParseToneEventAnswer(answer, e + 1, event);
+                if (read || ExitRequested() || !askAfterSilence(askAgain, cancelled, unitSilent))
+                    break;
+            }
+            if (!read && !cancelled) {
+                event = UnreadToneScheduleEvent(e + 1);
+                ++unread;
+            }
         }
     }
     ReportStatus("Ready");
+    if (!cancelled && unread > 0) {
+        UnloadLoadMessage();
+        ShowMessage("The " + gEncoderModelName + " did not send " + std::to_string(unread) + " of the "
+                        + std::to_string(kToneScheduleEvents) + " events of its tone schedule. They are kept unread "
+                        + "in the file " + DataFilePath("ToneGen.TGS") + " and are not uploaded until they are "
+                        + "downloaded or updated.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+    }
     return cancelled;
 }
 

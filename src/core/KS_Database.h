@@ -66,6 +66,11 @@ inline constexpr int kCalendarEventsPerBlock = 100;
 PagerRecord FreePagerRecord();
 ScheduleEntry DefaultScheduleEntry(int row);             // row 0..99
 ToneScheduleEvent DefaultToneScheduleEvent(int eventNo); // 1..48
+// An event the unit was asked for and did not send: its number and nothing
+// else, so the file keeps it as unread and no upload sends a made-up event
+// over the one the unit holds.
+ToneScheduleEvent UnreadToneScheduleEvent(int eventNo);
+bool IsToneEventUnread(const ToneScheduleEvent& event);
 CalendarEvent DefaultCalendarEvent(double eventDate, int eventNo);
 
 // ---- The user table and the upgrade ----------------------------------------------

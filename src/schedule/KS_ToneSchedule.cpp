@@ -267,11 +267,17 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
     const auto count = static_cast<int>(std::min<std::size_t>(records.size(), kToneScheduleEvents));
     std::copy_n(records.begin(), count, gToneSchedule.begin());
 
+    int unread = 0;
     for (int i = 0; i < kToneScheduleEvents; ++i) {
         const ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
+        // An event the unit never sent keeps the unit's own: nothing made up goes over it.
+        if (IsToneEventUnread(event)) {
+            ++unread;
+            continue;
+        }
         // The device gets what the file holds, never an event made up of zero bytes.
         if (!IsToneEventComplete(event)) {
-            ShowPartialUploadWarning(static_cast<std::int16_t>(i));
+            ShowPartialUploadWarning(static_cast<std::int16_t>(i - unread));
             return true;
         }
         // A control character in the alert type byte (a damaged file, never
@@ -290,8 +296,8 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         if (afterEvent)
             afterEvent(i + 1, kToneScheduleEvents);
     }
-    if (records.size() > static_cast<std::size_t>(kToneScheduleEvents))
-        ShowPartialUploadWarning(static_cast<std::int16_t>(count));
+    if (records.size() > static_cast<std::size_t>(kToneScheduleEvents) || unread > 0)
+        ShowPartialUploadWarning(static_cast<std::int16_t>(kToneScheduleEvents - unread));
     return true;
 }
 

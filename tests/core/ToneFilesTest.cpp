@@ -45,12 +45,6 @@ struct FakeUnit {
     }
 };
 
-std::string defaultToneRecord(int eventNo)
-{
-    return Image(73).Put(0, ZeroPad(eventNo, 2)).Put(2, "01 ").Fill(5, 25, ' ').Put(30, "12:00 AM").PutByte(38, 1)
-        .PutByte(40, 1).PutByte(46, 1).PutByte(47, 1).PutInt16(48, 1);
-}
-
 std::string toneRecordWithCountdown(int countdown) { return Image(73).Put(0, "01").PutInt16(43, countdown); }
 
 } // namespace
@@ -144,22 +138,25 @@ TEST_F(ToneFiles, TheWeekIsDownloadedEventByEvent)
     };
     unit.Install();
 
+    ScriptedMessages boxes;
+    boxes.Answer(kAnswerOk); // the week is not whole
     ASSERT_TRUE(LoadToneSchedule(true));
 
-    ASSERT_EQ(unit.queries.size(), 336u);
+    // 202 asked again on the operator's Yes, then every event once.
+    ASSERT_EQ(unit.queries.size(), 337u);
     const LinkQuery& first = unit.queries[0];
     EXPECT_EQ(std::tie(first.command, first.data, first.expectedLength, first.noSuffix, first.pokeOnTimeout,
                        first.attempts),
               std::tuple("?E", "201", 15, true, true, 3));
-    EXPECT_EQ(unit.queries[6 * 48].data, "101"); // Sunday
+    EXPECT_EQ(unit.queries[6 * 48 + 1].data, "101"); // Sunday
     const std::string file = ReadBytes(DataFilePath("ToneGen.TGS"));
     ASSERT_EQ(file.size(), 336u * 73);
     EXPECT_EQ(Record(file, 73, 1).substr(0, 41),
               Image(41).Put(0, "01012").Fill(5, 25, ' ').Put(30, "09:30 AM").PutByte(38, 5).PutByte(39, 4).PutByte(40, 2).str());
-    // Events the unit did not answer keep their defaults; each day starts again at 01.
-    EXPECT_EQ(Record(file, 73, 2), defaultToneRecord(2));
-    EXPECT_EQ(Record(file, 73, 49), defaultToneRecord(1));
-    EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
+    // Events the unit did not send are kept unread, their number alone; each day starts again at 01.
+    EXPECT_EQ(Record(file, 73, 2), Image(73).Put(0, "02").str());
+    EXPECT_EQ(Record(file, 73, 49), Image(73).Put(0, "01").str());
+    EXPECT_EQ(gToneSchedule[335], UnreadToneScheduleEvent(48));
 }
 
 TEST_F(ToneFiles, ACalendarIsMadeForThisYearOrReportedWhenItCannotBeWrittenAndIsFoundConfiguredFirst)
@@ -260,10 +257,15 @@ TEST_F(ToneFiles, AUnitThatStopsAnsweringIsAskedNoFurtherOnceTheOperatorStoppedT
         },
     });
 
+    ScriptedMessages boxes;
+    boxes.Answer(kAnswerOk); // the week is not whole
     ASSERT_TRUE(LoadToneSchedule(true));
-    ASSERT_EQ(queries.size(), 3u); // 201 asks the question, 202 is answered by the probe, 203 ends it
+    // 201 asks the question, whose Yes asks for it again; 202 is answered by the probe, 203 ends it.
+    EXPECT_EQ(queries.size(), 4u);
+    EXPECT_EQ(queries[1].data, "201");
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).size(), 336u * 73);
-    EXPECT_EQ(gToneSchedule[335], DefaultToneScheduleEvent(48));
+    EXPECT_EQ(gToneSchedule[335], UnreadToneScheduleEvent(48));
+    EXPECT_EQ(boxes.shown().size(), 1u);
 
     queries.clear();
     unplugged = false;

@@ -235,7 +235,7 @@ struct ToneDownload : UnpluggedAdapter {
     }
     // Event i of the week as written: read back, or left at its default.
     ToneScheduleEvent event(int i) const { return DecodeRecord<ToneScheduleEvent>(week.substr(i * 73, 73)); }
-    bool isDefault(int i) const { return week.substr(i * 73, 73) == EncodeRecord(DefaultToneScheduleEvent(i % 48 + 1)); }
+    bool isUnread(int i) const { return week.substr(i * 73, 73) == EncodeRecord(UnreadToneScheduleEvent(i % 48 + 1)); }
     std::string pullAt;
     std::string week;
 };
@@ -245,25 +245,29 @@ struct ToneDownload : UnpluggedAdapter {
 TEST_F(ToneDownload, ASpoiltOrCutWeekStillWritesTheWholeFileAndCancellingWritesNone)
 {
     // Noise on one event, NULs on another, silence on a third, and the adapter
-    // pulled on Tuesday's tenth: those and all after the pull keep their
-    // defaults; the operator agrees once to go on without asking again.
+    // pulled on Tuesday's tenth: those and all after the pull are kept unread,
+    // never as default events; the operator agrees once to retry without
+    // asking again, and is told that the week is not whole.
     harness.engine.AddFault(fault(FaultKind::Garbage, R"(\?E203)", 0, 3));
     harness.engine.AddFault(fault(FaultKind::Nuls, R"(\?E204)", 0, 2));
     harness.engine.AddFault(fault(FaultKind::Silence, R"(\?E205)", 0));
     pullAt = "310";
     harness.messages.Answer(kAnswerYes, true);
+    harness.messages.Answer(kAnswerOk);
     ASSERT_TRUE(LoadToneSchedule(true));
-    EXPECT_EQ(harness.messages.shown().size(), 1u);
+    ASSERT_EQ(harness.messages.shown().size(), 2u);
+    EXPECT_TRUE(harness.messages.texts()[1].find("did not send 282 of the 336 events") != std::string::npos)
+        << harness.messages.texts()[1];
     EXPECT_EQ(LastStatusReport().text, "Ready");
 
     week = ReadBytes(DataFilePath("ToneGen.TGS"));
     ASSERT_EQ(week.size(), 336u * ToneScheduleEvent::kLength);
     EXPECT_EQ(event(0).Time, "09:30 AM");
     EXPECT_EQ(event(0).Zone, "07 ");
-    EXPECT_TRUE(isDefault(2) && isDefault(3) && isDefault(4));
+    EXPECT_TRUE(isUnread(2) && isUnread(3) && isUnread(4));
     EXPECT_EQ(event(5).AlertType, 5);
     EXPECT_EQ(event(48 + 8).Time, "09:30 AM");
-    EXPECT_TRUE(isDefault(48 + 10) && isDefault(335));
+    EXPECT_TRUE(isUnread(48 + 10) && isUnread(335));
     EXPECT_FALSE(PathExists(DataFilePath("ToneGen.TMP")));
 
     // The same download cancelled at the first silence leaves no file behind.

@@ -18,6 +18,7 @@
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleAdd.h"
+#include "KS_LinkHooks.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_ToneSchedule.h"
@@ -868,4 +869,39 @@ TEST_F(ToneWindow, AFileWithoutOneWholeRecordIsRefusedAsTheWindowOpensAndNothing
         EXPECT_TRUE(HostLines("PE").empty());
         EXPECT_EQ(ReadBytes(gToneGenFile), std::string(length, 'x'));
     }
+}
+
+// The week the window downloads as it opens: Yes asks for a missing event
+// again; one that stays missing is kept unread, and no upload sends a default
+// over the unit's own event.
+TEST_F(ToneWindow, AnEventMissingFromTheOpeningDownloadIsAskedForAgainOrKeptUnreadAndNeverUploaded)
+{
+    for (const bool comesOnRetry : {true, false}) {
+        SCOPED_TRACE(comesOnRetry);
+        Connect('X');
+        std::remove(DataFilePath("ToneGen.TGS").c_str());
+        gToneGenFile.clear(); // no schedule file: the window downloads the week
+        std::string reply;
+        ASSERT_TRUE(SendLinkCommand("PE", "3050715101Y0501", true, 0, reply, true, 3)); // Tuesday's fifth
+        unit->engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?E305", .times = comesOnRetry ? 3 : 0});
+        boxes.Answer(kAnswerYes, !comesOnRetry); // "Click Yes to continue and retry to download"
+        if (!comesOnRetry)
+            boxes.Answer(kAnswerOk); // the week is not whole
+        InstallToneDownloadHooks(); // as the console's load does
+        Open();
+        EXPECT_EQ(HostLines("?E305").size(), comesOnRetry ? 4u : 6u);
+        const ToneScheduleEvent& fifth = gToneSchedule[48 + 4];
+        EXPECT_EQ(fifth.Time, comesOnRetry ? "07:15 AM" : std::string(8, '\0'));
+
+        unit->engine.ClearTranscript();
+        boxes.Answer(kAnswerYes);
+        if (!comesOnRetry)
+            boxes.Answer(kAnswerOk); // only 335 were uploaded
+        window->cmdUpload->click();
+        const Lines sent = HostLines("PE305");
+        EXPECT_EQ(sent, comesOnRetry ? Lines{"PE3050715101Y0501"} : Lines{});
+        EXPECT_EQ(HostLines("PE").size(), comesOnRetry ? 336u : 335u);
+        EXPECT_TRUE(boxes.queueEmpty());
+    }
+    EXPECT_NE(boxes.texts().back().find("335"), std::string::npos) << boxes.texts().back();
 }
