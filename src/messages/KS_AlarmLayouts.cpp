@@ -155,14 +155,23 @@ bool storedDelayIsCode(const AlarmPointRecord& r, bool codeStored)
     return codeStored || AlarmDelayCodeAsRead(r.InputDelay);
 }
 
+// The input-delay code a Full-layout write carries: the stored code as it
+// stands, or the code of the stored seconds; -1 when the stored delay has no
+// code on the unit (the Full layout knows the codes 0 to 3 only).
+int fullDelayCode(const AlarmPointRecord& r, bool codeStored)
+{
+    const long long stored = numberIn(r.InputDelay, 0, 999);
+    if (storedDelayIsCode(r, codeStored))
+        return AlarmDelaySecondsOfCode(stored) >= 0 ? static_cast<int>(stored) : -1;
+    return AlarmDelayCodeOfSeconds(stored);
+}
+
 std::string fullFields(const AlarmPointRecord& r, bool codeStored)
 {
     const long long realTime = numberIn(r.RealTime, 0, 999);
     const long long plan = numberIn(r.ActivationPlan, 0, 9);
-    // Seconds without a code never get this far (AlarmPointUnsendable).
-    const int delayCode = storedDelayIsCode(r, codeStored)
-        ? static_cast<int>(numberIn(r.InputDelay, 0, 9))
-        : std::max(AlarmDelayCodeOfSeconds(numberIn(r.InputDelay, 0, 999)), 0);
+    // A delay without a code never gets this far (AlarmPointUnsendable).
+    const int delayCode = std::max(fullDelayCode(r, codeStored), 0);
     return digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30) + text(r.CancelMessage, 30)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
         + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
@@ -304,12 +313,15 @@ bool AlarmCodeEndsLine(long long code) { return code == '\n' || code == '\r'; }
 
 std::string AlarmPointUnsendable(AlarmLayout layout, const AlarmUnit& unit, const AlarmPointRecord& record)
 {
-    if (AlarmDelayTravelsAsCode(layout, unit) && !storedDelayIsCode(record, false)) {
-        const long long seconds = numberIn(record.InputDelay, 0, 999);
-        if (AlarmDelayCodeOfSeconds(seconds) < 0)
-            return "Input delay " + std::to_string(seconds) + " Sec. of alarm point " + digits(record.Point, 3)
-                + " cannot be sent to the " + unit.modelName + ", which takes an input delay of "
-                + kAlarmDelayCodeChoices + " only. Nothing was sent to the " + unit.modelName + ".";
+    // A delay carried from another unit's file (seconds a QX7560 keeps, a code
+    // a module unit sent) that has no code here is refused, never cut to a digit.
+    if (layout == AlarmLayoutFull && fullDelayCode(record, !AlarmDelayTravelsAsCode(layout, unit)) < 0) {
+        const long long stored = numberIn(record.InputDelay, 0, 999);
+        const std::string delay = AlarmDelayCodeAsRead(record.InputDelay) ? "code " + std::to_string(stored)
+                                                                          : std::to_string(stored) + " Sec.";
+        return "Input delay " + delay + " of alarm point " + digits(record.Point, 3) + " cannot be sent to the "
+            + unit.modelName + ", which takes an input delay of " + kAlarmDelayCodeChoices
+            + " only. Nothing was sent to the " + unit.modelName + ".";
     }
     if (!AlarmStatusIsCode(layout))
         return {};

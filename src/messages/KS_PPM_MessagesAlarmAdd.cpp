@@ -162,6 +162,8 @@ void KS_PPM_MessagesAlarmAdd::applyModelRules()
         cmbRepeatTimeModule->setEnabled(false);
     // These units keep a repeat count, never minutes: a minute picked there would be dropped.
     offer({lblRepeatTime, cmbRepeatTime}, !AlarmUnitCountsRepeats(unit_));
+    // The module units take the delay from their own list; seconds picked here would be dropped.
+    offer({lblInputDelay, cmbInputDelay}, !IsAlarmModuleModel(unit_.modelName));
     chkActive->setEnabled(rules_.activeBox);
     chkSendCancel->setEnabled(rules_.sendCancelBox);
 }

@@ -130,4 +130,19 @@ TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
               "Input delay 2 Sec. of alarm point 001 cannot be sent to the QX7560, which takes an input delay of None, "
               "10 Sec., 30 Sec. or 120 Sec. only. Nothing was sent to the QX7560.");
     EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), r), "");
+    // A module unit keeps a code of 0 to 3: seconds a QX7560 stored, or a code
+    // no Full-layout unit has, are refused before anything is sent.
+    for (const char* model : {"QX6560", "QX6860"}) {
+        r.InputDelay = "010";
+        EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", model), r),
+                  std::string("Input delay 10 Sec. of alarm point 001 cannot be sent to the ") + model
+                      + ", which takes an input delay of None, 10 Sec., 30 Sec. or 120 Sec. only. Nothing was sent to "
+                        "the " + model + ".");
+    }
+    r.InputDelay = "9  ";
+    EXPECT_NE(AlarmPointUnsendable(AlarmLayoutFull, qx7560, r).find("Input delay code 9 of alarm point 001"),
+              std::string::npos);
+    r.InputDelay = "3  ";
+    EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", "QX6560"), r), "");
+    EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX6560"), 1, r).substr(79, 1), "3");
 }

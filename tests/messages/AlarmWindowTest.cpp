@@ -79,6 +79,9 @@ TEST(AlarmWindow, QX6860AddressesTheOffsetPointAndRefusesOptionalInputs)
             EXPECT_EQ(t.harness.messages.texts(), expected) << type;
             EXPECT_FALSE(d.cmbPulse->isEnabled());
         }
+        // The module list takes the delay: the seconds list is not offered.
+        EXPECT_FALSE(d.cmbInputDelay->isEnabled());
+        EXPECT_TRUE(d.cmbInputDelayModule->isEnabled());
         d.cmbRepeatCount->setCurrentIndex(2);
         EXPECT_TRUE(d.cmbRepeatTimeModule->isEnabled());
         d.cmbRepeatTimeModule->setCurrentIndex(3);
@@ -481,4 +484,21 @@ TEST(AlarmWindow, AQX6870FoundAtOkHasItsInputOptionsOffered)
             EXPECT_TRUE(offered->isEnabled()) << offered->objectName().toStdString();
         EXPECT_FALSE(d.cmbRepeatCount->isEnabled());
     });
+}
+
+// After a save the row's Repeat Time column is the box's own text, on a unit
+// that keeps minutes and on one that keeps a count.
+TEST(AlarmWindow, TheRepeatTimeColumnShowsTheBoxsTextAfterASave)
+{
+    for (const char letter : {'A', 'G'}) {
+        SCOPED_TRACE(letter);
+        WindowRig t;
+        KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor(letter));
+        t.harness.messages.AnswerAlways(kAnswerOk);
+        t.edit<Dialog>(list, 0, [](Dialog& d) {
+            d.txtUserID->setText("012");
+            d.cmbRepeatTime->setCurrentText("5 Min.");
+        });
+        EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(AlarmColRepeatTime), "5 Min.");
+    }
 }
