@@ -13,6 +13,12 @@
 #include "KS_Registry.h"
 #include "SettingsFile.h"
 
+namespace {
+// Longer than any one wait of the link, so each wait on a silent line ends at its next pass.
+constexpr std::int64_t kSilentSkipTicks = 200;
+FuzzLine* openLine = nullptr;
+} // namespace
+
 void FuzzInit()
 {
     static bool done = false;
@@ -52,6 +58,11 @@ void FuzzInit()
     SetStatusSink([](const std::string&, bool, int) {});
     SetYieldHook([] {
         AdvanceTick();
+        // A silent line stays silent: the program only waits out its own
+        // time-outs, and the clock skips them rather than counting each tick
+        // (a pass of the link's loops, which would cost most of an input's time).
+        if (openLine && openLine->SilentForGood() && gReceiverIdle && gComm && gComm->InBufferCount() == 0)
+            gDelayTicks += kSilentSkipTicks;
         PollEncoderReply();
     });
 }
@@ -132,10 +143,12 @@ FuzzPort::FuzzPort()
     port_->SetInputLen(1);
     port_->SetPortOpen(true);
     gComm = port_.get();
+    openLine = line_;
 }
 
 FuzzPort::~FuzzPort()
 {
+    openLine = nullptr;
     gComm = nullptr;
     ResetLinkReceiver();
 }

@@ -178,12 +178,17 @@ void KS_PPM_MessagesSBAdd::limitMessageText()
     // a paste or a drop past the room is refused within the same undo step,
     // and the text before and after it stays as it was.
     const auto [position, added] = std::exchange(lastInsert_, {0, 0});
-    const int excess = txtMessage->document()->characterCount() - 1 - maxLength_;
-    if (excess > 0 && added >= excess) {
+    const int length = txtMessage->document()->characterCount() - 1;
+    const int excess = length - maxLength_;
+    // An edit that replaced the whole text (or filled an empty box) counts the
+    // document's closing paragraph mark among what it added: its text ends
+    // at the text's end, never past it.
+    const int end = std::min(position + added, length);
+    if (excess > 0 && end - position >= excess) {
         QTextCursor cursor(txtMessage->document());
         cursor.joinPreviousEditBlock();
-        cursor.setPosition(position + added - excess);
-        cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+        cursor.setPosition(end - excess);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         cursor.endEditBlock();
         return;

@@ -315,7 +315,7 @@ bool UploadCalendar(const CalendarRange& range, const CalendarUploadProgress& af
             afterDay(d, total);
     }
     if (days < total)
-        ShowMessage("Only " + std::to_string(days) + " days of the calendar were uploaded to the " + gEncoderModelName
+        ShowMessage("Only " + std::to_string(days) + (days == 1 ? " day" : " days") + " of the calendar were uploaded to the " + gEncoderModelName
                         + ". The calendar file " + file + " holds no more days.",
                     kButtonsOk, kAnswerOk, kIconExclamation);
     return true;

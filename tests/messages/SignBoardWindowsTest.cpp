@@ -361,4 +361,29 @@ TEST_F(SignBoardWindows, AKeyOrAPastePastTheBoardsRoomIsRefusedAndTheTextItsCare
     EXPECT_EQ(box->textCursor().position(), 7);
     box->undo();
     EXPECT_EQ(box->toPlainText(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123");
+
+    // A key typed over a selection of the full text replaces it.
+    box->redo();
+    caret.setPosition(1);
+    caret.setPosition(3, QTextCursor::KeepAnchor);
+    box->setTextCursor(caret);
+    QTest::keyClicks(box, "Q");
+    EXPECT_EQ(box->toPlainText(), "AQDEwxFGHIJKLMNOPQRSTUVWXYZ0123");
+
+    // A paste over the whole text, or into an empty box, takes what fits in one undo step.
+    const QString pasted = full + "6789";
+    QApplication::clipboard()->setText(pasted);
+    for (const QString& before : {QString("AQDEwxFGHIJKLMNOPQRSTUVWXYZ0123"), QString()}) {
+        box->setPlainText(before);
+        QTest::keyClicks(box, "!");
+        box->selectAll();
+        if (before.isEmpty())
+            QTest::keyClick(box, Qt::Key_Delete);
+        const QString typed = box->toPlainText();
+        box->selectAll();
+        box->paste();
+        EXPECT_EQ(box->toPlainText(), full);
+        box->undo();
+        EXPECT_EQ(box->toPlainText(), typed);
+    }
 }

@@ -238,6 +238,11 @@ TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)
     EXPECT_EQ(unit.hostLines("PCD").size(), 3u);
     EXPECT_EQ(boxes.texts().back(), "Only 3 days of the calendar were uploaded to the QX9860. The calendar file "
                                         + gToneGenCalendarFile + " holds no more days.");
+    writeCalendar(QDate(2024, 1, 1), 1);
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerOk);
+    EXPECT_TRUE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
+    EXPECT_TRUE(boxes.texts().back().starts_with("Only 1 day of the calendar were uploaded")) << boxes.texts().back();
 }
 
 TEST_F(Calendar, ADownloadKeepsNoMoreEventsADayThanTheUnitTakes)
