@@ -436,7 +436,7 @@ bool KS_GEN_TimeReceiverProgrammer::ProgramTimeReceiverSettings()
 
 // ---- Radio test and reset ---------------------------------------------------------------------
 
-bool KS_GEN_TimeReceiverProgrammer::TRXTestRunning() const { return cmdTestTRX->text() == kStopTest; }
+bool KS_GEN_TimeReceiverProgrammer::TRXTestRunning() const { return trxOnTest_; }
 
 bool KS_GEN_TimeReceiverProgrammer::StopTRXTest()
 {
@@ -446,6 +446,7 @@ bool KS_GEN_TimeReceiverProgrammer::StopTRXTest()
         ShowLinkCommError();
         return false;
     }
+    trxOnTest_ = false;
     cmdTestTRX->setText(kStartTest);
     return true;
 }
@@ -475,8 +476,15 @@ void KS_GEN_TimeReceiverProgrammer::cmdTestTRX_Click()
             return StopTRXTest();
         const std::string rate = BaudCodeText(FromQString(cmbBaudRate->currentText()), false) == "5" ? "0" : "1";
         std::string reply;
+        // Once its start has gone out the test counts as running, answered or
+        // not: Exit, chosen while the start waits for its answer, waits for
+        // that wait to end and then stops the test before it closes the port.
+        trxOnTest_ = true;
         DeviceQuery("TT" + rate, testQuery(), &reply);
+        if (ExitRequested())
+            return false;
         if (!reply.starts_with("1-")) {
+            trxOnTest_ = false;
             ShowLinkCommError();
             return false;
         }

@@ -84,4 +84,6 @@ private:
     bool ProgramDateTime();
 
     std::unique_ptr<EncoderIdentityKeeper> identity_;
+    // The radio test's start has gone out and no stop has been taken since.
+    bool trxOnTest_ = false;
 };

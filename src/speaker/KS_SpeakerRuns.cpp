@@ -323,10 +323,17 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
     // Exit chosen while the box was up stopped the test before it closed the port.
     if (transmitterOnTest_ == 0)
         return;
-    transmitterOnTest_ = 0;
-    // A stop the unit did not take leaves its transmitter on the air.
-    if (!SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3) && !ExitRequested())
-        ShowLinkCommError();
+    // The stop is one exchange, which Exit waits for; until the unit has taken
+    // it the test counts as running, so Exit sends it again before the port closes.
+    bool stopped = false;
+    {
+        const LinkConversation conversation;
+        stopped = SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3);
+    }
+    if (stopped)
+        transmitterOnTest_ = 0;
+    else
+        ShowLinkCommError(); // its transmitter may still be on the air
 }
 
 void KS_GEN_SpeakerProgrammer::StopBeforeExit()

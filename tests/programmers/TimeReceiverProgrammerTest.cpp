@@ -18,6 +18,13 @@ namespace {
 struct TimeReceiverProgrammer : ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::TimeReceiverDevice> {
     ~TimeReceiverProgrammer() override { SetClockForTest({}); }
     std::string Text(QLineEdit* box) const { return box->text().toStdString(); }
+    bool HostSentPrefix(std::string_view prefix) const
+    {
+        for (const auto& entry : harness.engine.Transcript())
+            if (entry.fromHost && entry.bytes.starts_with(prefix))
+                return true;
+        return false;
+    }
 };
 
 using OtherUnit = ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::PaddleDevice>;
@@ -325,4 +332,33 @@ TEST(TimeReceiverRules, ClockAndDateValuesAsTheReceiverTakesThem)
     EXPECT_EQ(TimeReceiverTimeText(*TimeReceiverTime("1305"), false), "01:05 PM");
     EXPECT_EQ(TimeReceiverTimeText(*TimeReceiverTime("000509"), true), "12:05:09 AM");
     EXPECT_EQ(TimeReceiverTime("2460"), std::nullopt);
+}
+
+// Exit chosen while the radio test's start waits for its answer: the test is
+// stopped before the port closes, and the exit shows no box.
+TEST_F(TimeReceiverProgrammer, ExitWhileTheRadioTestsStartWaitsStopsTheTestWithoutABox)
+{
+    Key();
+    harness.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "TT", .ticks = 12});
+    Sent();
+    ScriptedMessages boxes;
+    bool exited = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!exited && HostSentPrefix("TT")) {
+            exited = true;
+            form.mnuPopupOptions[3]->trigger(); // the tray menu's Exit
+        }
+    });
+    window->cmdTestTRX->click();
+    InstallTickPump();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(exited);
+    const Lines sent = Sent();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), "?");
+    EXPECT_FALSE(device->TRXTestRunning());
+    EXPECT_TRUE(boxes.shown().empty());
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
 }

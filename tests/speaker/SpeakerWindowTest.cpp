@@ -210,3 +210,37 @@ void ExitWhileTheStartWaits(SpeakerWindow& t, bool atTheAnswer)
 TEST_F(SpeakerWindow, ExitWhileATransmitterTestsStartWaitsStopsTheTestWithoutABox) { ExitWhileTheStartWaits(*this, false); }
 
 TEST_F(SpeakerWindow, ExitInThePassTheTestsStartIsAnsweredStopsTheTestWithoutABox) { ExitWhileTheStartWaits(*this, true); }
+
+// Exit chosen while the test's stop waits for its answer: the exit waits for
+// that exchange, sends the stop again before the port closes, and shows no box.
+TEST_F(SpeakerWindow, ExitWhileATransmitterTestsStopWaitsStopsTheTestWithoutABox)
+{
+    window->cmbTxBaudRate->setCurrentIndex(0);
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "TT01", .times = 1});
+    harness.engine.ClearTranscript();
+    std::vector<std::string> shown;
+    SetMessageAnswerHook([&shown](const MessageRequest& box) -> std::optional<MessageAnswer> {
+        shown.push_back(box.message);
+        return MessageAnswer{kAnswerCancel};
+    });
+    bool exited = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!exited && HostSent("TT01")) {
+            exited = true;
+            form.mnuPopupOptions[3]->trigger();
+        }
+    });
+    window->cmdTx1Test_Click();
+    InstallTickPump();
+    QCoreApplication::processEvents();
+    SetMessageAnswerHook({});
+    ASSERT_TRUE(exited);
+    EXPECT_EQ(device->Transmitting(), 0);
+    const Lines received = Received();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "TT01W"), 2); // the cut stop, then Exit's own
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].starts_with("Testing Primary Tx"));
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
+}
