@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 #include "KS_Events.h"
 #include "KS_Globals.h"
@@ -14,8 +15,7 @@
 #include "SettingsFile.h"
 
 namespace {
-// Longer than any one wait of the link, so each wait on a silent line ends at its next pass.
-constexpr std::int64_t kSilentSkipTicks = 200;
+// The line of the port open now, whose deliveries the clock must not pass.
 FuzzLine* openLine = nullptr;
 } // namespace
 
@@ -57,12 +57,18 @@ void FuzzInit()
     });
     SetStatusSink([](const std::string&, bool, int) {});
     SetYieldHook([] {
+        // While the program only waits, the clock moves straight to the next
+        // thing that happens: the next delivery on the line, or the tick at
+        // which the wait acts of its own accord. Nothing would happen in the
+        // ticks between, and counting them one by one (each a pass of the
+        // link's loops) cost most of an input's time.
+        std::int64_t next = TakeNextWaitAction();
+        if (openLine && openLine->Pending())
+            next = std::min(next, openLine->NextDue());
+        if (openLine && next != std::numeric_limits<std::int64_t>::max() && next > gDelayTicks + 1
+            && (gReceiverIdle || LinkReceiving()) && gComm && gComm->InBufferCount() == 0)
+            gDelayTicks = next - 1;
         AdvanceTick();
-        // A silent line stays silent: the program only waits out its own
-        // time-outs, and the clock skips them rather than counting each tick
-        // (a pass of the link's loops, which would cost most of an input's time).
-        if (openLine && openLine->SilentForGood() && gReceiverIdle && gComm && gComm->InBufferCount() == 0)
-            gDelayTicks += kSilentSkipTicks;
         PollEncoderReply();
     });
 }

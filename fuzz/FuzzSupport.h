@@ -33,10 +33,6 @@ public:
 
     void Deliver(std::string bytes, std::int64_t atTick);
     void Vanish() { vanished_ = true; }
-    // The input has run out: nothing is delivered after what is queued.
-    void SayNoMore() { saysNoMore_ = true; }
-    // Nothing queued and nothing more to come: the line is silent for good.
-    bool SilentForGood() const { return saysNoMore_ && queue_.empty(); }
     bool Pending() const { return !queue_.empty(); }
     // The tick at which the next queued bytes arrive.
     std::int64_t NextDue() const { return queue_.empty() ? gDelayTicks : queue_.front().due; }
@@ -52,7 +48,6 @@ private:
     std::deque<Chunk> queue_;
     std::string hostPartial_;
     bool vanished_ = false;
-    bool saysNoMore_ = false;
 };
 
 // A port on a FuzzLine, opened and made the program's gComm for its lifetime.

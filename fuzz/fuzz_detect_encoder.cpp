@@ -16,10 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzPort port;
     port.line().OnHostLine = [&input](FuzzLine& line, const std::string&) {
-        if (input.remaining_bytes() == 0) {
-            line.SayNoMore(); // the unit has nothing more to say
-            return;
-        }
+        if (input.remaining_bytes() == 0)
+            return; // the unit has nothing more to say
         const auto delay = input.ConsumeIntegralInRange<int>(1, 30);
         std::string answer = input.ConsumeRandomLengthString(40);
         line.Deliver(std::move(answer), gDelayTicks + delay);

@@ -26,10 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (sent.size() > 1 && sent[0] == 'K' && sent.back() == 'W')
             writesWellFormed = writesWellFormed && sent.size() == 34
                 && sent.substr(3, 30) != std::string(30, '\0');
-        if (input.remaining_bytes() == 0) {
-            line.SayNoMore();
+        if (input.remaining_bytes() == 0)
             return;
-        }
         const auto delay = input.ConsumeIntegralInRange<int>(1, 12);
         line.Deliver(input.ConsumeRandomLengthString(40), gDelayTicks + delay);
     };

@@ -1,5 +1,8 @@
 #include "KS_Delay.h"
 
+#include <cmath>
+
+#include "KS_Events.h"
 #include "KS_Globals.h"
 
 void clsDelay::InitDelay(std::int64_t noOf50msCycles)
@@ -26,5 +29,7 @@ bool clsDelay::DelayExpired()
     // (start mark above the counter) cannot arise.
     if (static_cast<double>(gDelayTicks) > endMark_)
         expired_ = true;
+    else
+        NoteWaitAction(static_cast<std::int64_t>(std::floor(endMark_)) + 1);
     return expired_;
 }

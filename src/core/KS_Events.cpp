@@ -4,6 +4,8 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -20,6 +22,9 @@ bool exitRequested = false;
 bool exitChosen = false;
 int conversationDepth = 0;
 std::function<void()> afterConversations;
+
+constexpr std::int64_t kNoWaitAction = std::numeric_limits<std::int64_t>::max();
+std::int64_t nextWaitAction = kNoWaitAction;
 
 int waitDepth = 0;
 std::vector<QPointer<QObject>> keptWindows;
@@ -81,6 +86,9 @@ void DoEvents()
     if (QCoreApplication::instance())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
+
+void NoteWaitAction(std::int64_t tick) { nextWaitAction = std::min(nextWaitAction, tick); }
+std::int64_t TakeNextWaitAction() { return std::exchange(nextWaitAction, kNoWaitAction); }
 
 void WaitForEvents()
 {

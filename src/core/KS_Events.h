@@ -33,6 +33,14 @@ public:
     WaitScope& operator=(const WaitScope&) = delete;
 };
 
+// A wait notes the tick at which it acts of its own accord (its time-out, a
+// second probe), and so does the receiver for a line that has not ended. A
+// pump that knows nothing can arrive before that tick may skip the ticks up
+// to it: nothing would happen in them.
+void NoteWaitAction(std::int64_t tick);
+// The earliest tick noted since the last call; the largest value when none.
+std::int64_t TakeNextWaitAction();
+
 // Installs a replacement for WaitForEvents (empty function restores the event loop).
 void SetYieldHook(std::function<void()> hook);
 bool HasYieldHook();

@@ -280,10 +280,12 @@ void settleLine()
             return false;
         const bool answering = std::all_of(counts.owed.begin(), counts.owed.end(),
             [&counts](const OwedAnswer& a) { return a.poke || !counts.stale(a) || a.answering; });
-        const bool fallenQuiet = gDelayTicks - counts.lastHeard >= counts.quietTicks()
-            && gDelayTicks - newestLine >= counts.latency() + kAnswerMarginTicks;
-        if (counts.owesStaleLine() && gDelayTicks < deadline && !(answering && fallenQuiet))
+        const std::int64_t quietAt = std::max(counts.lastHeard + counts.quietTicks(),
+                                              newestLine + counts.latency() + kAnswerMarginTicks);
+        if (counts.owesStaleLine() && gDelayTicks < deadline && !(answering && gDelayTicks >= quietAt)) {
+            NoteWaitAction(answering ? std::min(deadline, quietAt) : deadline);
             return true;
+        }
         // The line an earlier exchange left arriving is waited out, whatever it answers.
         return midLine && lineArriving() && !limit.DelayExpired();
     };
@@ -606,6 +608,8 @@ void ResetLinkLedger()
     ledger() = LineLedger{};
 }
 
+bool LinkReceiving() { return receiver().collecting; }
+
 void ResetLinkReceiver()
 {
     receiver().collecting = false;
@@ -783,9 +787,11 @@ bool IsLinkResponding(std::int32_t ticks)
 
     clsDelay delay;
     delay.InitDelay(20);
+    clsDelay secondPoke;
+    secondPoke.InitDelay(9);
     bool pokedAgain = false;
     while (!gProbeAnswered && !delay.DelayExpired() && !ExitRequested()) {
-        if (!pokedAgain && delay.CurrentValue() >= 10) {
+        if (!pokedAgain && secondPoke.DelayExpired()) { // ten ticks without an answer
             transmitLine("\r");
             pokedAgain = true;
         }

@@ -33,6 +33,8 @@ void HandleEncoderLine(const std::string& line);
 
 // Forgets a half-received line (the port was reopened or flushed).
 void ResetLinkReceiver();
+// A line has begun and not yet ended or been dropped.
+bool LinkReceiving();
 
 // Forgets what earlier exchanges left: the answers still owed, how long the
 // unit has taken to answer, whether it fell silent. A program starting afresh.
