@@ -285,19 +285,11 @@ TEST_F(PaddleProgrammer, ExitChosenWhileARunWaitsForItsProbeShowsNoLinkFailure)
 {
     Unplug();
     harness.messages.Answer(kAnswerOk); // the button prompt
-    bool exited = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!exited) {
-            exited = true;
-            form.mnuPopupOptions[3]->trigger(); // the tray menu's Exit
-        }
-    });
+    ExitFromTheTrayWhen([] { return true; });
     window->cmdProgram->click();
     InstallTickPump();
     QCoreApplication::processEvents();
-    ASSERT_TRUE(exited);
+    ASSERT_TRUE(exitChosen);
     EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{kPressButton});
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
 }

@@ -8,9 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ConsoleHarness.h"
@@ -80,6 +82,29 @@ struct ProgrammerFixture : testing::Test {
     bool InfoShown(const std::string& text) const
     {
         return std::find(infoSeen.begin(), infoSeen.end(), text) != infoSeen.end();
+    }
+
+    // Some line the device got begins with the prefix.
+    bool HostSent(std::string_view prefix) const
+    {
+        for (const auto& entry : harness.engine.Transcript())
+            if (entry.fromHost && entry.bytes.starts_with(prefix))
+                return true;
+        return false;
+    }
+    // From now on the tray menu's Exit is chosen in the first pass of a wait
+    // in which `when` holds; exitChosen tells whether it was.
+    bool exitChosen = false;
+    void ExitFromTheTrayWhen(std::function<bool()> when)
+    {
+        SetYieldHook([this, when = std::move(when)] {
+            AdvanceTick();
+            PollEncoderReply();
+            if (!exitChosen && when()) {
+                exitChosen = true;
+                form.mnuPopupOptions[3]->trigger();
+            }
+        });
     }
 
 

@@ -18,13 +18,6 @@ namespace {
 struct TimeReceiverProgrammer : ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::TimeReceiverDevice> {
     ~TimeReceiverProgrammer() override { SetClockForTest({}); }
     std::string Text(QLineEdit* box) const { return box->text().toStdString(); }
-    bool HostSentPrefix(std::string_view prefix) const
-    {
-        for (const auto& entry : harness.engine.Transcript())
-            if (entry.fromHost && entry.bytes.starts_with(prefix))
-                return true;
-        return false;
-    }
 };
 
 using OtherUnit = ProgrammerFixture<KS_GEN_TimeReceiverProgrammer, sim::PaddleDevice>;
@@ -342,19 +335,11 @@ TEST_F(TimeReceiverProgrammer, ExitWhileTheRadioTestsStartWaitsStopsTheTestWitho
     harness.engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "TT", .ticks = 12});
     Sent();
     ScriptedMessages boxes;
-    bool exited = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!exited && HostSentPrefix("TT")) {
-            exited = true;
-            form.mnuPopupOptions[3]->trigger(); // the tray menu's Exit
-        }
-    });
+    ExitFromTheTrayWhen([this] { return HostSent("TT"); });
     window->cmdTestTRX->click();
     InstallTickPump();
     QCoreApplication::processEvents();
-    ASSERT_TRUE(exited);
+    ASSERT_TRUE(exitChosen);
     const Lines sent = Sent();
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back(), "?");

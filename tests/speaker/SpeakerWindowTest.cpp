@@ -14,13 +14,6 @@
 namespace {
 
 struct SpeakerWindow : ProgrammerFixture<KS_GEN_SpeakerProgrammer, sim::SpeakerDevice> {
-    bool HostSent(std::string_view prefix)
-    {
-        for (const auto& entry : harness.engine.Transcript())
-            if (entry.fromHost && entry.bytes.starts_with(prefix))
-                return true;
-        return false;
-    }
     // The lines in the transcript, without their CR and without bare probes.
     Lines Received()
     {
@@ -185,20 +178,12 @@ void ExitWhileTheStartWaits(SpeakerWindow& t, bool atTheAnswer)
         shown.push_back(box.message);
         return MessageAnswer{kAnswerCancel};
     });
-    bool exited = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!exited && t.HostSent("TT51") && (!atTheAnswer || gReplyAcknowledged)) {
-            exited = true;
-            t.form.mnuPopupOptions[3]->trigger();
-        }
-    });
+    t.ExitFromTheTrayWhen([&t, atTheAnswer] { return t.HostSent("TT51") && (!atTheAnswer || gReplyAcknowledged); });
     t.window->cmdTx1Test_Click();
     InstallTickPump();
     QCoreApplication::processEvents();
     SetMessageAnswerHook({});
-    ASSERT_TRUE(exited);
+    ASSERT_TRUE(t.exitChosen);
     EXPECT_EQ(t.device->Transmitting(), 0);
     const Lines received = t.Received();
     ASSERT_FALSE(received.empty());
@@ -223,20 +208,12 @@ TEST_F(SpeakerWindow, ExitWhileATransmitterTestsStopWaitsStopsTheTestWithoutABox
         shown.push_back(box.message);
         return MessageAnswer{kAnswerCancel};
     });
-    bool exited = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!exited && HostSent("TT01")) {
-            exited = true;
-            form.mnuPopupOptions[3]->trigger();
-        }
-    });
+    ExitFromTheTrayWhen([this] { return HostSent("TT01"); });
     window->cmdTx1Test_Click();
     InstallTickPump();
     QCoreApplication::processEvents();
     SetMessageAnswerHook({});
-    ASSERT_TRUE(exited);
+    ASSERT_TRUE(exitChosen);
     EXPECT_EQ(device->Transmitting(), 0);
     const Lines received = Received();
     EXPECT_EQ(std::count(received.begin(), received.end(), "TT01W"), 2); // the cut stop, then Exit's own
