@@ -92,6 +92,9 @@ constexpr std::int64_t kAnswerMarginTicks = 20;
 constexpr std::int64_t kQuietTicks = 40;
 // A line still arriving holds an exchange no longer than this.
 constexpr std::int64_t kSettleLimitTicks = 100;
+// Lines left waiting in the port that an exchange takes before it sends; a
+// flood beyond them is dropped with what the line holds.
+constexpr int kLinesTakenAtOnce = 64;
 
 struct OwedAnswer {
     std::int64_t sentAt = 0;
@@ -258,7 +261,12 @@ void settleLine()
     counts.forgetQuietPokes(gDelayTicks, counts.lastHeard);
     if (counts.unitSilent)
         counts.forgetStale();
-    const bool midLine = std::exchange(counts.endedMidLine, false) && lineArriving();
+    // Whole lines behind the last one taken are taken now, as the next polls
+    // would (paying what they answer); only a line that has not ended is waited for.
+    const bool leftArriving = std::exchange(counts.endedMidLine, false);
+    for (int line = 0; leftArriving && line < kLinesTakenAtOnce && !receiver().collecting && lineArriving(); ++line)
+        PollEncoderReply();
+    const bool midLine = leftArriving && lineArriving();
     if (!counts.owesStaleLine() && !midLine)
         return;
     // The unit may have paused at any of the lines it owes; it answers none
