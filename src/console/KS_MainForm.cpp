@@ -349,15 +349,8 @@ void KS_MainForm::buildControls()
             ClosedToOperator closed(*this);
             (this->*handler)();
         });
-    connect(txtMessage, &QPlainTextEdit::textChanged, this, [this] {
-        // The encoder takes at most 230 characters of text in one page.
-        const QString text = txtMessage->toPlainText();
-        if (text.size() > 230) {
-            QSignalBlocker block(txtMessage);
-            txtMessage->setPlainText(text.left(230));
-            txtMessage->moveCursor(QTextCursor::End);
-        }
-    });
+    // The encoder takes at most 230 characters of text in one page.
+    new TextRoom(txtMessage, 230);
     connect(cmdSelect, &QPushButton::clicked, this, &KS_MainForm::cmdSelect_Click);
     connect(cmdRemove, &QPushButton::clicked, this, &KS_MainForm::cmdRemove_Click);
     connect(cmdRemoveAll, &QPushButton::clicked, this, &KS_MainForm::cmdRemoveAll_Click);

@@ -1,5 +1,6 @@
 #include "KS_Forms.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -17,6 +18,7 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QValidator>
@@ -694,4 +696,94 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// ---- A multi-line box's room ------------------------------------------------------
+
+TextRoom::TextRoom(QPlainTextEdit* box, int room)
+    : QObject(box)
+    , box_(box)
+    , room_(room)
+{
+    box->installEventFilter(this);
+    connect(box, &QPlainTextEdit::textChanged, this, &TextRoom::keepToRoom);
+    keepToRoom();
+}
+
+void TextRoom::SetRoom(int room)
+{
+    room_ = room;
+    keepToRoom();
+}
+
+bool TextRoom::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == box_ && event->type() == QEvent::KeyPress && !box_->isReadOnly()) {
+        const QString typed = static_cast<const QKeyEvent*>(event)->text();
+        const bool tabMovesOn = typed == u"\t" && box_->tabChangesFocus();
+        const bool inserts = !typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == u'\r' || typed.at(0) == u'\t');
+        if (inserts && !tabMovesOn) {
+            const QTextCursor caret = box_->textCursor();
+            const int length = box_->document()->characterCount() - 1;
+            if (length - (caret.selectionEnd() - caret.selectionStart()) + typed.size() > room_)
+                return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TextRoom::keepToRoom()
+{
+    const QString text = box_->toPlainText();
+    const qsizetype excess = text.size() - room_;
+    if (excess <= 0) {
+        accepted_ = text;
+        return;
+    }
+    // What the edit brought in lies between what it left of the text before and after it.
+    const QString before = accepted_;
+    const qsizetype common = std::min(text.size(), before.size());
+    qsizetype head = 0;
+    while (head < common && text.at(head) == before.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && text.at(text.size() - 1 - tail) == before.at(before.size() - 1 - tail))
+        ++tail;
+    const qsizetype end = text.size() - tail;
+    QTextCursor cursor(box_->document());
+    if (end - head > excess) {
+        // The part past the room goes with the edit that brought it: one undo takes back the rest.
+        cursor.joinPreviousEditBlock();
+        cursor.setPosition(static_cast<int>(end - excess));
+        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.endEditBlock();
+        return;
+    }
+    if (end > head && box_->document()->isUndoAvailable()) {
+        // Nothing of it fits: the edit is taken back as if it never was, with
+        // no step left to undo or redo and the selection it replaced selected again.
+        box_->undo();
+        if (box_->toPlainText() == before) {
+            box_->document()->clearUndoRedoStacks(QTextDocument::RedoStack);
+            QTextCursor selection(box_->document());
+            selection.setPosition(static_cast<int>(head));
+            selection.setPosition(static_cast<int>(before.size() - tail), QTextCursor::KeepAnchor);
+            box_->setTextCursor(selection);
+            accepted_ = before;
+            return;
+        }
+        // The step held more than this edit: it is put back and the edit's part taken out of it.
+        box_->redo();
+        cursor.joinPreviousEditBlock();
+        cursor.setPosition(static_cast<int>(head));
+        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cursor.endEditBlock();
+        return;
+    }
+    // A smaller room, or a text the program set: its end goes.
+    cursor.movePosition(QTextCursor::End);
+    cursor.setPosition(room_, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
 }

@@ -12,6 +12,7 @@
 
 class QWidget;
 class QLineEdit;
+class QPlainTextEdit;
 class QDropEvent;
 
 // Form layouts are given in twips; 15 twips make one pixel.
@@ -118,4 +119,29 @@ private:
     QSet<QObject*> keepCaret_;
     QSet<QObject*> fileNames_;
     bool resendingDrop_ = false;
+};
+
+// A multi-line box with a room, kept as a one-line box keeps its maximum
+// length: a key that does not fit is refused; a paste or a drop takes, at the
+// caret, what fits of it within its own undo step, and one of which nothing
+// fits leaves no step at all; the text after the caret, the caret and the undo
+// history stay. Only a smaller room (or a longer text the program sets) cuts
+// the text's end.
+class TextRoom : public QObject {
+public:
+    TextRoom(QPlainTextEdit* box, int room);
+
+    int Room() const { return room_; }
+    void SetRoom(int room);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void keepToRoom();
+
+    QPlainTextEdit* box_;
+    int room_;
+    // The text as it last stood within the room, which tells what an edit brought in.
+    QString accepted_;
 };

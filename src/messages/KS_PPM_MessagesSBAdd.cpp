@@ -101,10 +101,9 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
         txtLines->setText(digits(value, 1));
         UpdateSimulation();
     });
-    // Where an edit put its text, for the room check once the edit is done.
-    connect(txtMessage->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int added) { lastInsert_ = {position, added}; });
-    connect(txtMessage, &QPlainTextEdit::textChanged, this, &KS_PPM_MessagesSBAdd::limitMessageText);
+    // Installed after this form's own filter, so a key past the room is refused before a space is made over.
+    room_ = new TextRoom(txtMessage, kStoredTextLength);
+    connect(txtMessage, &QPlainTextEdit::textChanged, this, &KS_PPM_MessagesSBAdd::keepSpacesInTheirCells);
 
     FormConventions* conventions = FormConventions::Install(this);
     conventions->SetKeyFilter(txtCharPerLine, DigitsOnlyKey);
@@ -116,7 +115,6 @@ void KS_PPM_MessagesSBAdd::Form_Load()
 {
     PlaceTableWindow(this);
     InitToolbar();
-    maxLength_ = kStoredTextLength;
     updCharPerLine->setRange(2, 32);
     updLines->setRange(1, 8);
     FillSBMessageSlotCombo(AsOptionList(cmbSlot), 0);
@@ -159,6 +157,8 @@ void KS_PPM_MessagesSBAdd::LoadSelectedMessage()
     selectText(cmbEffect, row->text(SignBoardColumn::Effect));
 }
 
+int KS_PPM_MessagesSBAdd::MessageMaxLength() const { return room_->Room(); }
+
 void KS_PPM_MessagesSBAdd::UpdateSimulation()
 {
     // As wide as one line of the board in the preview's own font, so the text
@@ -168,40 +168,7 @@ void KS_PPM_MessagesSBAdd::UpdateSimulation()
     const int chrome = 2 * txtMessage->frameWidth() + txtMessage->verticalScrollBar()->sizeHint().width();
     txtMessage->resize(chrome + static_cast<int>(std::ceil(line)) + 1, txtMessage->height());
     // Never more than the record stores, so a save keeps everything typed.
-    maxLength_ = std::clamp(boxNumber(txtCharPerLine) * boxNumber(txtLines), 0, kStoredTextLength);
-    limitMessageText();
-}
-
-void KS_PPM_MessagesSBAdd::limitMessageText()
-{
-    // The operator cannot put more on the board than it shows: the part of
-    // a paste or a drop past the room is refused within the same undo step,
-    // and the text before and after it stays as it was.
-    const auto [position, added] = std::exchange(lastInsert_, {0, 0});
-    const int length = txtMessage->document()->characterCount() - 1;
-    const int excess = length - maxLength_;
-    // An edit that replaced the whole text (or filled an empty box) counts the
-    // document's closing paragraph mark among what it added: its text ends
-    // at the text's end, never past it.
-    const int end = std::min(position + added, length);
-    if (excess > 0 && end - position >= excess) {
-        QTextCursor cursor(txtMessage->document());
-        cursor.joinPreviousEditBlock();
-        cursor.setPosition(end - excess);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        cursor.endEditBlock();
-        return;
-    }
-    QString text = txtMessage->toPlainText();
-    // Enter moves on, but a pasted line break would reach the board as a control code.
-    QString limited = QString(text).replace('\n', ' ').left(maxLength_);
-    const QSignalBlocker blocker(txtMessage);
-    if (limited != text) {
-        txtMessage->setPlainText(limited);
-        txtMessage->moveCursor(QTextCursor::End);
-    }
-    keepSpacesInTheirCells();
+    room_->SetRoom(std::clamp(boxNumber(txtCharPerLine) * boxNumber(txtLines), 0, kStoredTextLength));
 }
 
 // The board gives a space its own cell like any letter, so a space that falls
@@ -251,14 +218,6 @@ bool KS_PPM_MessagesSBAdd::eventFilter(QObject* watched, QEvent* event)
     // A typed space goes in as the no-break space at once, one undo step with its neighbours.
     if (watched == txtMessage && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // A key that would make the text longer than the board is refused
-        // before it is taken: the text, its caret and its undo stay.
-        if (!key->text().isEmpty() && key->text().at(0).isPrint() && !txtMessage->isReadOnly()) {
-            const QTextCursor caret = txtMessage->textCursor();
-            const int length = txtMessage->document()->characterCount() - 1;
-            if (length - (caret.selectionEnd() - caret.selectionStart()) + key->text().size() > maxLength_)
-                return true;
-        }
         if (key->text() == " " && !txtMessage->isReadOnly()) {
             txtMessage->insertPlainText(QString(QChar::Nbsp));
             return true;

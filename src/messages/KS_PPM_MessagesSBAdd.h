@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class KS_PPM_MessagesSB;
+class TextRoom;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -35,7 +36,7 @@ public:
     void txtLines_Validate();
 
     // The preview's maximum length, in characters.
-    int MessageMaxLength() const { return maxLength_; }
+    int MessageMaxLength() const;
 
     QToolBar* tlbMenu = nullptr;
     QLabel* Label1 = nullptr;
@@ -65,12 +66,9 @@ protected:
 private:
     void Form_Load();
     void validateSizeBox(QLineEdit* box, QSpinBox* upDown);
-    // Keeps the text within the maximum length and on the board's lines.
-    void limitMessageText();
     void keepSpacesInTheirCells();
 
     KS_PPM_MessagesSB* list_ = nullptr;
-    int maxLength_ = 200;
-    // The last edit's position and the characters it added.
-    std::pair<int, int> lastInsert_ {0, 0};
+    // The characters the board shows, as many as the record stores at most.
+    TextRoom* room_ = nullptr;
 };

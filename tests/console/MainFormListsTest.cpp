@@ -1,3 +1,6 @@
+#include <QTest>
+#include <QTextCursor>
+
 #include "ConsoleHarness.h"
 #include "KS_Events.h"
 
@@ -138,4 +141,21 @@ TEST(MainFormPosition, TheWindowOpensWhereItWasClosedRestartAfterRestart)
         EXPECT_EQ(GetConfigSetting("LastY"), "3000");
         ClearExitRequest();
     }
+}
+
+// The page text holds 230 characters: a key typed into a full text is
+// refused, and the text keeps its end (a call-back number's last digit).
+TEST_F(MainFormFixture, AKeyTypedIntoAFullPageTextIsRefusedAndTheTextKeepsItsEnd)
+{
+    const QString full = QString(229, 'a') + "Z";
+    form.txtMessage->setPlainText(full);
+    form.txtMessage->setFocus();
+    QTextCursor caret = form.txtMessage->textCursor();
+    caret.setPosition(10);
+    form.txtMessage->setTextCursor(caret);
+    QTest::keyClicks(form.txtMessage, "b");
+    EXPECT_EQ(form.txtMessage->toPlainText(), full);
+    EXPECT_EQ(form.txtMessage->textCursor().position(), 10);
+    form.txtMessage->setPlainText(full + "xyz");
+    EXPECT_EQ(form.txtMessage->toPlainText(), full);
 }

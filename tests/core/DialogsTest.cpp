@@ -455,3 +455,55 @@ TEST(LoadingWindow, ItIsRaisedAgainOverItsWindowWhenAMessageBoxOverThatWindowClo
     EXPECT_TRUE(loading->isVisible());
     UnloadLoadMessage();
 }
+
+// A multi-line box with a room keeps it as a one-line box keeps its maximum
+// length: nothing the operator brings in pushes out the box's own text.
+TEST(TextRoom, KeysAndPastesTakeOnlyWhatFitsAndTheTextItsCaretAndItsUndoStay)
+{
+    QPlainTextEdit box;
+    auto* room = new TextRoom(&box, 10);
+    box.show();
+    box.setFocus();
+    const auto caretAt = [&box](int from, int to) {
+        QTextCursor caret = box.textCursor();
+        caret.setPosition(from);
+        caret.setPosition(to, QTextCursor::KeepAnchor);
+        box.setTextCursor(caret);
+    };
+    QTest::keyClicks(&box, "ABCDEFGH");
+    QTest::keyClick(&box, Qt::Key_Left);
+    QTest::keyClicks(&box, "YZ");
+    ASSERT_EQ(box.toPlainText(), "ABCDEFGYZH");
+    const int steps = box.document()->availableUndoSteps();
+
+    // A key, a line break and a paste into the full box: refused, the caret where it was, no step added.
+    caretAt(3, 3);
+    QTest::keyClicks(&box, "x");
+    QTest::keyClick(&box, Qt::Key_Return);
+    QApplication::clipboard()->setText("xy");
+    box.paste();
+    EXPECT_EQ(box.toPlainText(), "ABCDEFGYZH");
+    EXPECT_EQ(box.textCursor().position(), 3);
+    EXPECT_EQ(box.document()->availableUndoSteps(), steps);
+    EXPECT_EQ(box.document()->availableRedoSteps(), 0);
+    // The first undo takes back the operator's own last typing.
+    box.undo();
+    EXPECT_EQ(box.toPlainText(), "ABCDEFGH");
+
+    // Room for two: a paste inside the text takes its first two at the caret, the text after it stays.
+    QApplication::clipboard()->setText("1234");
+    caretAt(2, 2);
+    box.paste();
+    EXPECT_EQ(box.toPlainText(), "AB12CDEFGH");
+    EXPECT_EQ(box.textCursor().position(), 4);
+    box.undo();
+    EXPECT_EQ(box.toPlainText(), "ABCDEFGH");
+    // Over a selection it takes as much as the selection and the room hold.
+    caretAt(0, 1);
+    box.paste();
+    EXPECT_EQ(box.toPlainText(), "123BCDEFGH");
+
+    // A smaller room cuts the text's end.
+    room->SetRoom(4);
+    EXPECT_EQ(box.toPlainText(), "123B");
+}
