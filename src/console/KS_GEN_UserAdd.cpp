@@ -103,6 +103,11 @@ void KS_GEN_UserAdd::Form_Load()
     if (!adding_)
         txtUserID->setEnabled(false); // an existing user keeps the number the encoder knows him by
     applyUnitRules();
+    // A user stored as a group pager where the unit's rules make none (a file
+    // written for another unit) would open with a tick that no OK could get
+    // past: it is dropped and named, and a save stores the user as individual.
+    if (edited_)
+        settings_.KeepChoicesForUnit(edited_->shown, &edited_->shown, "");
 }
 
 void KS_GEN_UserAdd::applyUnitRules()
@@ -270,6 +275,8 @@ bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
     keepText(txtUserName, chosen.userName, &UserFormFields::userName);
     keepText(txtCapcode, chosen.capcode, &UserFormFields::capcode);
     keepText(txtPhone, chosen.phone, &UserFormFields::phone);
+    if (adding_)
+        settings_.FollowPagerNumber(static_cast<long>(Val(FromQString(txtUserID->text()))));
     return settings_.KeepChoicesForUnit(chosen, shown, "OK");
 }
 

@@ -253,6 +253,14 @@ bool PagerSettingControls::KeepChoicesForUnit(const UserFormFields& chosen, cons
         else if (chosen.isGroup)
             notOffered.push_back("\"Set as a Group Pager\"");
     }
+    // A tick the unit's rules locked, with no group of theirs behind it (a
+    // digit-code unit, a QX7XXX number up to 900), could neither be unticked
+    // nor given a group: it is dropped, and never reaches the unit as "G".
+    if (chkPagerIsGroup->isChecked() && !chkPagerIsGroup->isEnabledTo(chkPagerIsGroup->window())
+        && Trim(ComboText(cmbGroup)).empty()) {
+        chkPagerIsGroup->setChecked(false);
+        notOffered.push_back("\"Set as a Group Pager\"");
+    }
     if (operatorsChoice(chosen.groupText, &UserFormFields::groupText))
         keep(cmbGroup, chosen.groupText, true, "Group");
     const char* groupNames[] = {"1st group", "2nd group", "3rd group", "4th group"};
@@ -265,8 +273,9 @@ bool PagerSettingControls::KeepChoicesForUnit(const UserFormFields& chosen, cons
     std::string named;
     for (const std::string& choice : notOffered)
         named += (named.empty() ? "" : ", ") + choice;
-    ShowMessage("Connected to " + gEncoderModelName + ", which does not offer " + named
-                    + ". Please choose again and press " + std::string(button) + " again.",
-                kButtonsOk, kAnswerOk, kIconExclamation);
+    const std::string tail = button.empty() ? std::string(". Please choose again.")
+                                            : ". Please choose again and press " + std::string(button) + " again.";
+    ShowMessage("Connected to " + gEncoderModelName + ", which does not offer " + named + tail, kButtonsOk,
+                kAnswerOk, kIconExclamation);
     return false;
 }

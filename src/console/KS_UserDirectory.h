@@ -97,8 +97,9 @@ struct PagerSettingControls {
     // A unit identified only once the operator had made his choices, with the
     // lists filled again for it: selects again every choice (with shownBefore,
     // only those the operator changed from what was shown) that the unit's
-    // lists still offer. The ones they no longer offer are named in a message
-    // that asks for the button to be pressed again; false then.
+    // lists still offer. The ones they no longer offer are dropped and named in
+    // a message that asks for the button to be pressed again (no button: to
+    // choose again); false then.
     bool KeepChoicesForUnit(const UserFormFields& chosen, const UserFormFields* shownBefore,
                             std::string_view button);
 

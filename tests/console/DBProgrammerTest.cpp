@@ -189,6 +189,27 @@ TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIs
     window->cmdClose_Click();
 }
 
+// A group tick made by a letter-code unit's rules, on a unit that locks the
+// box: dropped and named, never left ticked and greyed, and no user of the
+// range gets the group flag.
+TEST_F(DBProgrammer, AGroupTickTheUnitAnsweringAtProgramLacksIsDroppedAndNamedAndNoUserGetsTheGroupFlag)
+{
+    KS_GEN_DBProgrammer* window = &openWhileTheUnitIsSilent('X');
+    window->chkPagerIsGroup->setChecked(true);
+    window->cmbGroup->setCurrentText("B");
+    harness.engine.ClearFaults();
+    harness.messages.Answer(kAnswerOk);
+    window->cmdProgram_Click();
+    EXPECT_EQ(harness.messages.texts().back(), "Connected to QX9860, which does not offer \"Set as a Group Pager\", "
+                                               "Group \"B\". Please choose again and press Program again.");
+    EXPECT_FALSE(window->chkPagerIsGroup->isChecked());
+    EXPECT_FALSE(window->cmbGroup->isEnabled());
+    EXPECT_EQ(StoredUser(1).InUse, "N");
+    window->cmdProgram_Click();
+    EXPECT_EQ(StoredUser(1).InUse + StoredUser(1).GroupFlag, "YI");
+    window->cmdClose_Click();
+}
+
 TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramKeepsTheOperatorsChoicesAndIsProgrammedWithThemAtOnce)
 {
     KS_GEN_DBProgrammer* window = &openWhileTheUnitIsSilent('A');

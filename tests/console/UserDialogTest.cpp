@@ -238,6 +238,25 @@ TEST_F(UserDialog, AUnitThatAnswersOnlyOnceTheDialogIsOpenIsIdentifiedAtOkAndNot
     dialog->cmdCancel_Click();
 }
 
+// A user below 901 stored as a group pager (a file written for another unit)
+// on a digit-code unit: the tick that no OK could get past is dropped and
+// named at opening, and OK stores and sends the user as an individual pager.
+TEST_F(UserDialog, AGroupTickTheUnitLacksIsDroppedAtOpeningAndOkStoresTheUserAsIndividual)
+{
+    load('X', {{5, "Head Nurse", "3", "G"}});
+    harness->messages.Answer(kAnswerOk);
+    KS_GEN_UserAdd* dialog = open("005");
+    ASSERT_FALSE(harness->messages.texts().empty());
+    EXPECT_EQ(harness->messages.texts().back(),
+              "Connected to QX9860, which does not offer \"Set as a Group Pager\". Please choose again.");
+    EXPECT_FALSE(dialog->chkPagerIsGroup->isChecked());
+    harness->HostLines();
+    dialog->cmdOk_Click();
+    EXPECT_EQ(StoredUser(5).GroupFlag, "I");
+    ASSERT_EQ(harness->HostLines().size(), 1u);
+    EXPECT_EQ(harness->engine.Users().at(5).find('G'), std::string::npos) << harness->engine.Users().at(5);
+}
+
 TEST_F(UserDialog, AnUpdateOrAnAddWhoseUnitAnswersOnlyAtOkStoresWhatTheOperatorEntered)
 {
     for (const bool update : {true, false}) {
