@@ -53,8 +53,12 @@ bool DialModem(std::string_view phone)
 
 void HangUpModem()
 {
-    if (!gComm || !gComm->PortOpen())
+    // A port that went away (an adapter pulled or failed) took the call with
+    // it: the console knows it as over, so the next Dial Out dials again.
+    if (!gComm || !gComm->PortOpen()) {
+        gModemConnected = false;
         return;
+    }
     ReportStatus("Disconecting Modem...");
     gModemConnected = false;
     std::string reply;

@@ -8,6 +8,7 @@
 #include "KS_Events.h"
 #include "KS_GEN_Configure.h"
 #include "KS_Paging.h"
+#include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
 
 namespace {
@@ -168,4 +169,35 @@ TEST(ModemDialMode, APageComingDueWhileTheModemDialsWaitsForTheCallAndGoesOnce)
 TEST(ModemDialMode, APageComingDueAsTheCallComesUpWaitsForTheIdentificationAndGoesOnce)
 {
     PageComingDueDuringDialOut(true);
+}
+
+// The adapter fails in the middle of a call: Disconnect ends the call as far
+// as the console knows, and the next Dial Out dials again.
+TEST(ModemDialMode, ACallLostWithItsPortIsEndedByDisconnectAndTheNextDialOutDials)
+{
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    harness.engine.EnableModem();
+    gConnectionType = 2;
+    gModemPort = 1;
+    gModemPhone = "5551234";
+    harness.messages.AnswerAlways(kAnswerOk);
+    auto owned = std::make_unique<UnpluggableLine>(harness.engine);
+    UnpluggableLine& adapter = *owned;
+    KS_MainForm& form = harness.Load(std::move(owned));
+    form.cmdDialOut->click();
+    ASSERT_EQ(form.lblModemStatus->text(), "Modem Online");
+
+    adapter.unplugged = true;
+    WaitTicks(3);
+    ASSERT_FALSE(gComm->PortOpen());
+    form.cmdDialOut->click(); // Disconnect
+    EXPECT_FALSE(gModemConnected);
+    EXPECT_EQ(form.cmdDialOut->text(), "Dial &Out");
+
+    adapter.unplugged = false;
+    harness.engine.EnableModem(); // the modem restarted with its adapter
+    harness.HostLines();
+    form.cmdDialOut->click();
+    EXPECT_TRUE(sent(harness.HostLines(), "ATDT5551234"));
+    EXPECT_EQ(form.lblModemStatus->text(), "Modem Online");
 }
