@@ -193,10 +193,13 @@ void KS_MainForm::cmdDelete_Click()
     std::string reply;
     const bool responding = IsLinkResponding();
     // A delete the encoder did not take leaves the user in its table; the operator must know.
-    if (!responding || !SendLinkCommand("D", ZeroPad(number, 3) + "M", true, 0, reply, true, 3))
-        ShowMessage("Connection to " + gEncoderModelName + " cannot be established. " + gEncoderModelName
-                        + " database could not be updated.",
-                    kButtonsOk, kAnswerOk, kIconCritical);
+    if (!responding || !SendLinkCommand("D", ZeroPad(number, 3) + "M", true, 0, reply, true, 3)) {
+        // A notice, so that none shows once Exit is chosen.
+        MessageRequest notice;
+        notice.message = "Connection to " + gEncoderModelName + " cannot be established. " + gEncoderModelName
+                         + " database could not be updated.";
+        ShowNotice(notice);
+    }
 
     // The waits let window events run; the row is looked up again rather than trusted.
     delete findUserRow(lvwUsers, pagerText);

@@ -400,6 +400,8 @@ bool findUnit()
 {
     if (IsLinkResponding(10))
         return true;
+    if (ExitRequested())
+        return false;
     // A modem link has no unit to find before the call is up, and reopening
     // the port here would drop a call that is up.
     if (!portOpen() || gConnectionType != 1)
@@ -545,7 +547,8 @@ bool isIdentity(std::string_view reply) { return reply.size() == 12 && endsWith(
 
 void finishDetection()
 {
-    RememberEncoderModel();
+    if (!ExitRequested())
+        RememberEncoderModel();
     if (auto& sink = connectionStatusSink())
         sink(ConnectionStatusCaption());
 
@@ -779,6 +782,10 @@ bool LinkPortClosed()
 
 bool IsLinkResponding(std::int32_t ticks)
 {
+    // Once Exit is chosen only the exit's own stops and hang-up talk to the
+    // unit (they run with the request cleared): nothing else goes out.
+    if (ExitRequested())
+        return false;
     // A serial adapter pulled out and plugged back in comes back under its
     // old name. Every conversation starts with this probe, so this is where
     // the link looks for it again; a modem call does not survive it, so a
@@ -813,6 +820,8 @@ bool IsLinkResponding(std::int32_t ticks)
 bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuffix, std::int32_t ticks,
                      std::string& reply, bool terminate, std::int16_t retries)
 {
+    if (ExitRequested())
+        return false;
     Exchange exchange;
     if (!waitForIdleReceiver(15))
         return false;
@@ -847,6 +856,8 @@ bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuf
 
 std::string QueryLink(std::string_view command, std::string_view data, const QueryOptions& options)
 {
+    if (ExitRequested())
+        return {};
     Exchange exchange;
     if (!waitForIdleReceiver(8))
         return {};
@@ -857,8 +868,7 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
     const auto acknowledged = [] { return gReplyAcknowledged; };
     const LineLedger& counts = ledger();
     bool refused = false;
-    for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged && (attempt == 0 || !ExitRequested());
-         ++attempt) {
+    for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged && !ExitRequested(); ++attempt) {
         gReplyBuffer.clear();
         const std::int64_t refusalsBefore = counts.heardRefusals;
         transmitLine(line);
@@ -899,7 +909,12 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
 
 void DetectEncoder()
 {
-    if (!findUnit()) {
+    // An identification Exit cut short tells nothing of the unit: what was
+    // known stays, and nothing is remembered for the next start.
+    const bool found = findUnit();
+    if (ExitRequested())
+        return;
+    if (!found) {
         setNotConnected();
         finishDetection();
         return;
@@ -907,6 +922,8 @@ void DetectEncoder()
     std::string identity;
     const std::int32_t ticks = (gComSettings == "1200,N,8,1" || gComSettings == "9600,N,8,1") ? 60 : 40;
     QueryLink("?", "000M", {.noSuffix = true, .ticks = ticks, .reply = &identity});
+    if (ExitRequested())
+        return;
     if (isIdentity(identity))
         detectIdentifiedUnit(identity);
     else

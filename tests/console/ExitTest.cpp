@@ -131,11 +131,11 @@ TEST(Exit, ChosenWhileScheduledPagesWaitTheRestNeitherProbeTheUnitNorShowOnTheSt
 
     EXPECT_TRUE(harness.actedInConversation);
     EXPECT_EQ(harness.Pages(), Lines{"P0011"});
-    // Only the page that Exit interrupted checks once whether the unit is there.
+    // Nothing goes out once Exit is chosen, not even a probe of the page it interrupted.
     const auto& transcript = harness.engine.Transcript();
     EXPECT_EQ(std::count_if(transcript.begin() + static_cast<std::ptrdiff_t>(heardBeforeExit), transcript.end(),
                             [](const sim::TranscriptEntry& e) { return e.fromHost; }),
-              1);
+              0);
     EXPECT_FALSE(harness.Reported("Sending page to pager 003 ...", false));
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
 }

@@ -5,6 +5,7 @@
 #include "ConsoleHarness.h"
 #include "DataFileHelpers.h"
 #include "KS_Database.h"
+#include "KS_Events.h"
 #include "KS_GEN_UserAdd.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
@@ -504,4 +505,19 @@ TEST_F(UserDialog, ASingleUserStaysSelectedAndADeleteTheEncoderDoesNotTakeIsStil
               "Connection to QX8140 cannot be established. QX8140 database could not be updated.");
     EXPECT_EQ(StoredUser(950).InUse, "N");
     EXPECT_EQ(row("950"), nullptr);
+}
+
+// Exit chosen while the unit owes the delete's acknowledgement: no box asks
+// the operator about a database that a leaving program cannot reach.
+TEST_F(UserDialog, ADeleteCutShortByExitShowsNoBox)
+{
+    KS_MainForm& form = load('A', {{12, "Ida", "A"}});
+    select("012");
+    harness->engine.AddFault({sim::FaultKind::Silence, "D", sim::MatchMode::Prefix, 5, {}, 0, 0});
+    harness->messages.Answer(kAnswerYes);
+    harness->ActAtYield(30, [&form] { form.mnuPopupOptions[3]->trigger(); });
+    form.cmdDelete_Click();
+    EXPECT_TRUE(ExitChosen());
+    EXPECT_EQ(harness->messages.texts().size(), 1u) << harness->messages.texts().back();
+    EXPECT_EQ(StoredUser(12).InUse, "N");
 }

@@ -521,10 +521,19 @@ TEST(Settle, PokesAreOwedOnlyTheirOwnAnswerAndASpeedChangeOrExitEndsWhatIsOwed)
         std::string reply;
         EXPECT_FALSE(SendLinkCommand("P001", "page", true, 0, reply, true, 3));
         EXPECT_EQ(link.unit()->Written(), "P001page\r");
+        // From then on nothing goes out: a run cut by Exit sends none of its remaining lines.
         link.unit()->ClearWrites();
+        EXPECT_FALSE(SendLinkCommand("P002", "page", true, 0, reply, true, 3));
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 3}), "");
+        EXPECT_FALSE(IsLinkResponding());
+        EXPECT_EQ(link.unit()->Written(), "");
+        // The exit's own stops run with the request cleared: they go out.
+        SetYieldHook([] {
+            AdvanceTick();
+            PollEncoderReply();
+        });
         ClearExitRequest();
-        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .pokeOnTimeout = true, .attempts = 3}), "");
+        EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .attempts = 1}), "");
         EXPECT_EQ(link.unit()->Written(), "C00?\r");
-        ClearExitRequest();
     }
 }

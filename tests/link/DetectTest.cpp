@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Modem.h"
@@ -305,4 +306,23 @@ TEST(DetectEncoder, OnlyAnEncoderWhoseUserCodesAreKnownIsRememberedForPagerDbs)
     SimLink sim('A');
     DetectEncoder();
     EXPECT_EQ(remembered(), "A/QX8XXX|A/QX8XXX");
+}
+
+// Exit chosen while the unit is asked who it is: the unanswered question is
+// not taken for a legacy unit, and nothing is kept or remembered of it.
+TEST(DetectEncoder, AnIdentificationCutShortByExitKeepsAndRemembersNothing)
+{
+    {
+        SimLink sim('X');
+        DetectEncoder();
+    }
+    SimLink sim('X');
+    sim.engine.AddCommand(R"(\?000M)", [](sim::Engine&, const std::smatch&, std::int64_t) {
+        RequestExit();
+        return sim::Engine::Reply{""};
+    });
+    DetectEncoder();
+    EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily, "QX9860/Not Defined");
+    EXPECT_EQ(GetConfigSetting("Last Encoder Model") + "/" + GetConfigSetting("Last Encoder Family"), "X/Not Defined");
+    EXPECT_EQ(sim.hostLines(), (Lines{"\r", "?000M\r"}));
 }
