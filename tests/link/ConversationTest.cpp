@@ -537,3 +537,146 @@ TEST(Settle, PokesAreOwedOnlyTheirOwnAnswerAndASpeedChangeOrExitEndsWhatIsOwed)
         EXPECT_EQ(link.unit()->Written(), "C00?\r");
     }
 }
+
+namespace {
+
+// A query the unit answers with the value after the given ticks, acknowledged within its wait.
+std::string askAnswered(FakeUnit& unit, const std::string& command, const std::string& value, std::int64_t after)
+{
+    unit.OnLine([command, value, after](FakeUnit& u, const std::string& line) {
+        if (line == command + "00?\r")
+            u.Reply(value + "*\r", after);
+    });
+    return QueryLink(command, "00", {.expectedLength = 2, .ticks = static_cast<std::int32_t>(after + 10)});
+}
+
+// The unit hears "C00?" twice: the first try gets a stray line at once, the
+// second its answer "31*" lateBy ticks on, after the query has given up. The
+// next query, answered 40 ticks after it goes, must get its own "42".
+std::string lateSecondTryThenTheNextQuery(FakeUnit& unit, std::int64_t lateBy, int attempts = 2, std::int32_t ticks = 8)
+{
+    int tries = 0;
+    unit.OnLine([&tries, lateBy, attempts](FakeUnit& u, const std::string& line) {
+        if (line == "C00?\r" && ++tries == 1)
+            u.Reply("x\r", 2);
+        else if (line == "C00?\r" && tries == attempts)
+            u.Reply("31*\r", lateBy);
+        else if (line == "K00?\r")
+            u.Reply("42*\r", 40);
+    });
+    EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .ticks = ticks, .attempts = static_cast<std::int16_t>(attempts)}), "");
+    return QueryLink("K", "00", {.expectedLength = 2, .ticks = 60});
+}
+
+} // namespace
+
+// What an exchange waits for before it sends, one case per condition of the
+// wait: each holds only while that condition is as it is.
+TEST(Settle, EachConditionOfTheWaitBeforeAnExchangeSends)
+{
+    gEncoderIdentified = true;
+    const struct {
+        const char* name;
+        std::function<void(LinkHarness&)> run;
+    } cases[] = {
+        {"the latency waited for is the longest of the last four answers", [](LinkHarness& link) {
+             FakeUnit& unit = *link.unit();
+             for (const std::int64_t after : {70, 30, 30})
+                 askAnswered(unit, "S", "12", after);
+             // Answered 60 ticks late: within the 70 + 20 the unit has lately taken.
+             EXPECT_EQ(lateSecondTryThenTheNextQuery(unit, 60), "42");
+         }},
+        {"an answer dropped as stale still counts as a latency", [](LinkHarness& link) {
+             FakeUnit& unit = *link.unit();
+             unit.OnLine([](FakeUnit& u, const std::string& line) {
+                 if (line == "S00?\r")
+                     u.Reply("12*\r", 70);
+             });
+             EXPECT_EQ(QueryLink("S", "00", {.expectedLength = 2}), "");
+             for (const std::int64_t after : {30, 30})
+                 askAnswered(unit, "S", "12", after);
+             EXPECT_EQ(lateSecondTryThenTheNextQuery(unit, 60), "42");
+         }},
+        {"the latency is capped at the five-second pause", [](LinkHarness& link) {
+             // A poke whose "?99" never came is forgotten after 100 + 20 ticks of quiet,
+             // however long the unit once took: a "?99" after that is the query's own.
+             FakeUnit& unit = *link.unit();
+             askAnswered(unit, "S", "12", 150);
+             unit.OnLine([](FakeUnit& u, const std::string& line) {
+                 if (line == "P001page\r")
+                     u.Reply("*\r", 10); // lands in the retry's poke pause
+                 else if (line == "C00?\r")
+                     u.Reply("?99\r", 128);
+             });
+             std::string reply;
+             EXPECT_TRUE(SendLinkCommand("P001", "page", true, 0, reply, true, 1));
+             EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .ticks = 200, .returnError = true}), "?99");
+         }},
+        {"a retry sent long after the unit was last heard is waited for latency + 20 after it went", [](LinkHarness& link) {
+             FakeUnit& unit = *link.unit();
+             askAnswered(unit, "S", "12", 50);
+             // Heard at the first of three tries 30 ticks apart; the third is answered 50 ticks on.
+             EXPECT_EQ(lateSecondTryThenTheNextQuery(unit, 50, 3, 30), "42");
+         }},
+        {"bytes behind an exchange's last line are a line arriving", [](LinkHarness& link) {
+             link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+                 if (line == "C00?\r") {
+                     u.Reply("31*\r5", 2);
+                     u.Reply("0*\r", 12);
+                 } else if (line == "K00?\r") {
+                     u.Reply("42*\r", 30);
+                 }
+             });
+             EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "31");
+             EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2, .ticks = 40}), "42");
+         }},
+        {"bytes behind a line waited out are a line arriving too", [](LinkHarness& link) {
+             link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+                 if (line == "C00?\r") {
+                     u.Reply("31*\r5", 2);
+                     u.Reply("0*\r6", 12);
+                     u.Reply("1*\r", 14);
+                 } else if (line == "K00?\r") {
+                     u.Reply("42*\r", 30);
+                 }
+             });
+             EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "31");
+             EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2, .ticks = 40}), "42");
+         }},
+        {"whole lines left in the port are taken at once", [](LinkHarness& link) {
+             link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+                 if (line == "C00?\r")
+                     u.Reply("31*\rx\ry\rz\r", 2);
+                 else if (line == "K00?\r")
+                     u.Reply("42*\r", 1);
+             });
+             EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2}), "31");
+             const std::int64_t start = gDelayTicks;
+             EXPECT_EQ(QueryLink("K", "00", {.expectedLength = 2}), "42");
+             EXPECT_EQ(gDelayTicks - start, 1);
+         }},
+        {"a \"?99\" 40 ticks after a poke the unit never answered is the query's refusal", [](LinkHarness& link) {
+             link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+                 if (line == "P001page\r")
+                     u.Reply("*\r", 10);
+                 else if (line == "C00?\r")
+                     u.Reply("?99\r", 42);
+             });
+             std::string reply;
+             EXPECT_TRUE(SendLinkCommand("P001", "page", true, 0, reply, true, 1));
+             EXPECT_EQ(QueryLink("C", "00", {.expectedLength = 2, .ticks = 60, .returnError = true}), "?99");
+         }},
+        {"the probe's second CR goes out 10 ticks after the first", [](LinkHarness& link) {
+             std::vector<std::int64_t> sentAt;
+             link.unit()->OnWrite([&sentAt](FakeUnit&, const std::string&) { sentAt.push_back(gDelayTicks); });
+             EXPECT_FALSE(IsLinkResponding());
+             ASSERT_EQ(sentAt.size(), 2u);
+             EXPECT_EQ(sentAt[1] - sentAt[0], 10);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LinkHarness link;
+        c.run(link);
+    }
+}
