@@ -314,3 +314,26 @@ TEST(NoticeBehindABox, ShowsOnceTheBoxIsAnsweredEvenWhileAWaitStillHoldsItsCallA
         }
     }
 }
+
+// Notices are told apart by their text: two failures behind one box both
+// show; a notice still waiting when Exit is chosen never does.
+TEST(NoticeBehindABox, TwoDifferentNoticesBothShowAndNoneOnceExitIsChosen)
+{
+    for (const bool exitChosen : {false, true}) {
+        SCOPED_TRACE(exitChosen);
+        const Told told = std::make_shared<std::vector<std::string>>();
+        whenBoxShows([&](KS_SYS_Message* box) {
+            ShowNotice(noticeOf("page 001 failed"));
+            ShowNotice(noticeOf("page 002 failed"));
+            if (exitChosen)
+                RequestExit();
+            answerNotices(told);
+            box->cmd_Ok->click();
+        });
+        ShowMessage("Paging ...");
+        QTest::qWait(300);
+        const std::vector<std::string> both{"page 001 failed", "page 002 failed"};
+        EXPECT_EQ(*told, exitChosen ? std::vector<std::string>() : both);
+        ResetExitForTest();
+    }
+}

@@ -2,6 +2,7 @@
 // checked where the windows show them.
 #include <gtest/gtest.h>
 
+#include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Messages.h"
 #include "KS_Paging.h"
@@ -42,4 +43,16 @@ TEST(LinkMessages, OnlyTheAskingCallersOfferDontAskAgainAndTheCannotSendNoticeCo
     ShowCannotSendPagesNotice(true);
     ASSERT_EQ(boxes.shown().size(), 4u);
     EXPECT_TRUE(boxes.shown()[3].timeOutEnabled); // it closes itself, so the retry goes on unattended
+}
+
+// A program on its way out asks nothing: both questions answer No unseen.
+TEST(LinkMessages, OnceExitIsChosenTheQuestionsAnswerNoUnseen)
+{
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerYes);
+    RequestExit();
+    ClearExitRequest(); // the exit's own stops run with the waits working again
+    EXPECT_EQ(AskUpdateDatabaseOnly(true), kAnswerNo);
+    EXPECT_EQ(AskRetryDownload(), kAnswerNo);
+    EXPECT_TRUE(boxes.shown().empty());
 }

@@ -347,3 +347,19 @@ TEST_F(TimeReceiverProgrammer, ExitWhileTheRadioTestsStartWaitsStopsTheTestWitho
     EXPECT_TRUE(boxes.shown().empty());
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
 }
+
+// Exit chosen while nothing runs counts as chosen before the radio test's
+// stop goes out: a unit that never answers the stop costs no box.
+TEST_F(TimeReceiverProgrammer, ExitFromTheTrayWithAStopTheUnitNeverAnswersShowsNoBox)
+{
+    Key();
+    window->cmdTestTRX->click();
+    ASSERT_TRUE(device->TRXTestRunning());
+    Sent();
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?", .match = sim::MatchMode::Exact, .times = 0});
+    ScriptedMessages boxes;
+    form.mnuPopupOptions[3]->trigger();
+    EXPECT_EQ(Sent().front(), "?");
+    EXPECT_TRUE(boxes.shown().empty()) << boxes.texts().front();
+    EXPECT_FALSE(form.comUnitConnect->PortOpen());
+}
