@@ -608,7 +608,12 @@ bool downloadWeek()
             ReportStatus("Downloading Scheduled Event " + std::to_string(i + 1));
             if (ExitRequested())
                 cancelled = true;
-            if (cancelled || !gToneGenSupported || !toneHooks().queryLink)
+            // Once cancelled, what the unit holds is not known: the rest is unread, not the default event.
+            if (cancelled) {
+                event = UnreadToneScheduleEvent(e + 1);
+                continue;
+            }
+            if (!gToneGenSupported || !toneHooks().queryLink)
                 continue;
             bool read = false;
             while (!unitSilent && !cancelled) {
@@ -621,7 +626,7 @@ bool downloadWeek()
                 if (read || ExitRequested() || !askAfterSilence(askAgain, cancelled, unitSilent))
                     break;
             }
-            if (!read && !cancelled) {
+            if (!read) {
                 event = UnreadToneScheduleEvent(e + 1);
                 ++unread;
             }
@@ -847,13 +852,26 @@ bool CheckToneScheduleFile(const std::string& path)
     return error == FileError::None;
 }
 
+namespace {
+// A download the operator cancelled writes no file; the week it read (the
+// rest unread) stays with the window, and the next write of the missing file
+// writes that week, never the default one in its place.
+std::vector<ToneScheduleEvent>& weekOfACancelledDownload()
+{
+    static std::vector<ToneScheduleEvent> week;
+    return week;
+}
+} // namespace
+
 bool LoadToneSchedule(bool download)
 {
     const BusyPointer busy;
     gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
 
-    if (FileExists(gToneGenFile))
+    if (FileExists(gToneGenFile)) {
+        weekOfACancelledDownload().clear();
         return readToneSchedule(gToneGenFile, true);
+    }
 
     if (!FolderExists(gDataFolder)) {
         showFileError(FileError::PathOrAccess);
@@ -863,17 +881,26 @@ bool LoadToneSchedule(bool download)
     const std::string oldNamePath = DataFilePath("ToneGen.DBS");
     if (!FileExists(schedulePath) && FileExists(oldNamePath))
         std::rename(oldNamePath.c_str(), schedulePath.c_str());
-    if (FileExists(schedulePath))
+    if (FileExists(schedulePath)) {
+        weekOfACancelledDownload().clear();
         return readToneSchedule(schedulePath, false);
+    }
 
     DoEvents();
     for (int d = 0; d < 7; ++d)
         for (int e = 0; e < kToneEventsPerDay; ++e)
             gToneSchedule[static_cast<std::size_t>(d * kToneEventsPerDay + e)] = DefaultToneScheduleEvent(e + 1);
 
+    std::vector<ToneScheduleEvent>& held = weekOfACancelledDownload();
     bool cancelled = false;
-    if (download && linkResponding())
+    if (download && linkResponding()) {
+        held.clear();
         cancelled = downloadWeek();
+        if (cancelled)
+            held = gToneSchedule;
+    } else if (held.size() == gToneSchedule.size()) {
+        gToneSchedule = held;
+    }
 
     bool result = true;
     if (!cancelled) {
@@ -881,6 +908,8 @@ bool LoadToneSchedule(bool download)
             UnloadLoadMessage();
             showFileError(error);
             result = false;
+        } else {
+            held.clear();
         }
     }
     UnloadLoadMessage();

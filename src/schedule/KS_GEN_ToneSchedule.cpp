@@ -143,6 +143,15 @@ void KS_GEN_ToneSchedule::Form_Load()
 
 void KS_GEN_ToneSchedule::FillEventRow(QTreeWidgetItem* row, const ToneScheduleEvent& event)
 {
+    // An event the unit never sent lists its number alone: nothing made up shows as the unit's.
+    if (IsToneEventUnread(event)) {
+        for (int column = 1; column < row->columnCount(); ++column)
+            row->setText(column, QString());
+        row->setText(0, ToQString(Trim(event.EventNo)));
+        if (auto* sortable = dynamic_cast<SortableRow*>(row))
+            sortable->SetSortNumber(0, Val(event.EventNo));
+        return;
+    }
     const std::string alert = AlertNumberCode(std::to_string(event.AlertType), true);
     const bool activation = alert == "10" && EncoderSupportsToneActions(gEncoderModelLetter);
     row->setText(0, ToQString(Trim(StripChar(event.EventNo, std::string_view("\0", 1)))));
@@ -166,7 +175,7 @@ bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
         lvwMessages->clear();
         for (int i = (weekday - 1) * kToneEventsPerDay; i < weekday * kToneEventsPerDay; ++i) {
             ToneScheduleEvent& event = gToneSchedule[static_cast<std::size_t>(i)];
-            if (Val(event.Zone) == 0)
+            if (Val(event.Zone) == 0 && !IsToneEventUnread(event))
                 event.Zone = "01";
             FillEventRow(new SortableRow(lvwMessages), event);
         }
@@ -350,6 +359,12 @@ void KS_GEN_ToneSchedule::cmdTest_Click()
     TestToneEvent event;
     if (!selectedTone(event))
         return;
+    if (SelectedListRow(lvwMessages)->text(ToneColumn::Type).isEmpty()) {
+        ShowMessage("Event " + event.eventNo + " of " + FromQString(cmbWeekDay->currentText()) + " has not been read from the "
+                        + gEncoderModelName + ": there is no tone to test. Please download the schedule first.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return;
+    }
     event.dayDigit = ToneDayDigitOfWeekday(shownWeekday_);
     sendTestTone(event);
 }

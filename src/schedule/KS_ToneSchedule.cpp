@@ -405,11 +405,22 @@ FileError StoreToneEvents(int index, const std::vector<ToneScheduleEvent>& event
     if (gToneSchedule.size() != static_cast<std::size_t>(kToneScheduleEvents))
         gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
     const RecordFile file(gToneGenFile, ToneScheduleEvent::kLength);
-    const auto first = static_cast<int>(std::min<std::int64_t>(file.Count(), index));
+    const auto held = static_cast<int>(std::min<std::int64_t>(file.Count(), kToneScheduleEvents));
+    const int first = std::min(held, index);
+    // A file missing (a cancelled download wrote none) or short gets the
+    // whole week the window holds, read events as read and the rest unread:
+    // never a default event where the list showed the unit's own.
+    const int end = held < kToneScheduleEvents ? kToneScheduleEvents : index + static_cast<int>(events.size());
     std::vector<ToneScheduleEvent> run;
-    for (int i = first; i < index; ++i)
-        run.push_back(DefaultToneScheduleEvent(i % kToneEventsPerDay + 1));
-    run.insert(run.end(), events.begin(), events.end());
+    for (int i = first; i < end; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (i >= index && i < index + static_cast<int>(events.size()))
+            run.push_back(events[static_cast<std::size_t>(i - index)]);
+        else if (IsToneEventComplete(gToneSchedule[at]) || IsToneEventUnread(gToneSchedule[at]))
+            run.push_back(gToneSchedule[at]);
+        else
+            run.push_back(DefaultToneScheduleEvent(i % kToneEventsPerDay + 1));
+    }
     std::string bytes;
     for (const ToneScheduleEvent& event : run)
         bytes += EncodeRecord(event);

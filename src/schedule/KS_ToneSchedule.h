@@ -107,9 +107,9 @@ bool CreateDefaultToneScheduleFile();
 void ForgetUnreadToneSlot();
 
 // Writes events from table index on in place in gToneGenFile, in one write,
-// and puts them into gToneSchedule once they are down. Past the end of a
-// short file the records between are written as the default events the list
-// shows for them, never left as zero bytes.
+// and puts them into gToneSchedule once they are down. A missing or short
+// file is written whole, the other records as gToneSchedule holds them
+// (an unread event stays unread), never left as zero bytes.
 FileError StoreToneEvents(int index, const std::vector<ToneScheduleEvent>& events);
 
 // Copies the 48 events of one weekday (1 Monday .. 7 Sunday) onto another in

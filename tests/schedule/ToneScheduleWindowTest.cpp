@@ -423,8 +423,9 @@ TEST_F(ToneWindow, TheDaysPastTheEndOfAShortFileListAndSaveAsDefaultEvents)
         dialog.chkActive->setChecked(true);
         dialog.cmdOk_Click();
     });
+    // The short file is written whole, as the window lists it.
     std::string bytes = ReadBytes(shortFile);
-    ASSERT_EQ(bytes.size(), 97u * 73);
+    ASSERT_EQ(bytes.size(), 336u * 73);
     EXPECT_EQ(bytes.substr(96 * 73 + 30, 8), "09:10 AM");
     EXPECT_EQ(bytes.substr(48 * 73, 2), "01"); // Tuesday's first event
     EXPECT_EQ(bytes.substr(48 * 73 + 30, 8), "12:00 AM");
@@ -437,7 +438,7 @@ TEST_F(ToneWindow, TheDaysPastTheEndOfAShortFileListAndSaveAsDefaultEvents)
     boxes.Answer(kAnswerNo);
     window->cmdCopyFrom->click();
     bytes = ReadBytes(shortFile);
-    ASSERT_EQ(bytes.size(), 240u * 73);
+    ASSERT_EQ(bytes.size(), 336u * 73);
     EXPECT_EQ(bytes.substr(149 * 73, 2), "06");
     EXPECT_EQ(bytes.substr(149 * 73 + 30, 8), "12:00 AM");
     EXPECT_EQ(bytes.substr(192 * 73 + 30, 8), "07:45 AM");
@@ -904,4 +905,85 @@ TEST_F(ToneWindow, AnEventMissingFromTheOpeningDownloadIsAskedForAgainOrKeptUnre
         EXPECT_TRUE(boxes.queueEmpty());
     }
     EXPECT_NE(boxes.texts().back().find("335"), std::string::npos) << boxes.texts().back();
+}
+
+namespace {
+
+// The window opened with no schedule file on a unit that does not send
+// Monday's fourth event; the operator answers No to the retry: the download
+// stops there and writes no file. Monday's third event is on the unit.
+void openOnACancelledDownload(ToneWindow& t)
+{
+    t.Connect('X');
+    std::remove(DataFilePath("ToneGen.TGS").c_str());
+    gToneGenFile.clear();
+    std::string reply;
+    ASSERT_TRUE(SendLinkCommand("PE", "2030645421Y1235", true, 0, reply, true, 3));
+    t.unit->engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?E204", .times = 0});
+    t.boxes.Answer(kAnswerNo);
+    InstallToneDownloadHooks();
+    t.Open();
+    ASSERT_FALSE(FileExists(DataFilePath("ToneGen.TGS")));
+}
+
+} // namespace
+
+// What a cancelled download did not read is unread wherever the week goes:
+// an edit's save or another weekday writes it so, and an upload passes over it.
+TEST_F(ToneWindow, ACancelledOpeningDownloadLeavesWhatItDidNotReadUnreadInTheFileAndOffTheUnit)
+{
+    for (const bool editFirst : {true, false}) {
+        SCOPED_TRACE(editFirst ? "an edit saved first" : "another weekday chosen first");
+        openOnACancelledDownload(*this);
+        EXPECT_EQ(Row(3)->text(ToneColumn::Time), "06:45 AM");
+        for (const int unread : {4, 48})
+            EXPECT_EQ(Row(unread)->text(ToneColumn::Time) + Row(unread)->text(ToneColumn::Type), "") << unread;
+        if (editFirst) {
+            window->chkOffLine->setChecked(true);
+            Edit(1, [](Dialog& dialog) {
+                dialog.chkActive->setChecked(true);
+                dialog.cmdOk_Click();
+            });
+            window->chkOffLine->setChecked(false);
+        } else {
+            window->cmbWeekDay->setCurrentIndex(1);
+            window->cmbWeekDay_Click();
+        }
+        const std::string bytes = ReadBytes(DataFilePath("ToneGen.TGS"));
+        ASSERT_EQ(bytes.size(), 336u * 73);
+        EXPECT_EQ(bytes.substr(2 * 73 + 30, 8), "06:45 AM");
+        EXPECT_EQ(bytes.substr(3 * 73 + 30, 8), std::string(8, '\0'));
+
+        unit->engine.ClearTranscript();
+        boxes.Answer(kAnswerYes);
+        boxes.Answer(kAnswerOk);
+        window->cmdUpload->click();
+        EXPECT_EQ(HostLines("PE203"), Lines{"PE2030645421Y1235"});
+        EXPECT_EQ(HostLines("PE").size(), 3u);
+        EXPECT_EQ(boxes.texts().back(), "Only 3 messages were uploaded to the QX9860. ");
+    }
+}
+
+// An unread event opens at each list's first entry and goes out as shown;
+// its Test Tone sends nothing.
+TEST_F(ToneWindow, AnUnreadEventOpensAtEachListsFirstEntryAndHasNoToneToTest)
+{
+    openOnACancelledDownload(*this);
+    unit->engine.ClearTranscript();
+    SelectListRow(window->lvwMessages, Row(5));
+    boxes.Answer(kAnswerOk);
+    window->cmdTest->click();
+    EXPECT_EQ(boxes.texts().back(), "Event 05 of Monday has not been read from the QX9860: there is no tone to test. "
+                                    "Please download the schedule first.");
+    EXPECT_TRUE(HostLines("G").empty());
+
+    Edit(4, [](Dialog& dialog) {
+        EXPECT_EQ(dialog.cmbAlertType->currentIndex(), 0);
+        EXPECT_EQ(dialog.txtZone->text(), "01");
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    EXPECT_EQ(HostLines("PE"), Lines{"PE2040000101Y0101"});
+    EXPECT_EQ(gToneSchedule[3].AlertType, 1);
+    EXPECT_EQ(Row(4)->text(ToneColumn::Type), "01");
 }
