@@ -162,7 +162,7 @@ int fullDelayCode(const AlarmPointRecord& r, bool codeStored)
 {
     const long long stored = numberIn(r.InputDelay, 0, 999);
     if (storedDelayIsCode(r, codeStored))
-        return AlarmDelaySecondsOfCode(stored) >= 0 ? static_cast<int>(stored) : -1;
+        return AlarmModuleDelayCode(stored);
     return AlarmDelayCodeOfSeconds(stored);
 }
 
@@ -309,6 +309,13 @@ int AlarmDelaySecondsOfCode(long long code)
         : -1;
 }
 
+int AlarmModuleDelayCode(long long stored)
+{
+    if (AlarmDelaySecondsOfCode(stored) >= 0)
+        return static_cast<int>(stored);
+    return AlarmDelayCodeOfSeconds(stored);
+}
+
 bool AlarmCodeEndsLine(long long code) { return code == '\n' || code == '\r'; }
 
 std::string AlarmPointUnsendable(AlarmLayout layout, const AlarmUnit& unit, const AlarmPointRecord& record)
@@ -317,8 +324,10 @@ std::string AlarmPointUnsendable(AlarmLayout layout, const AlarmUnit& unit, cons
     // a module unit sent) that has no code here is refused, never cut to a digit.
     if (layout == AlarmLayoutFull && fullDelayCode(record, !AlarmDelayTravelsAsCode(layout, unit)) < 0) {
         const long long stored = numberIn(record.InputDelay, 0, 999);
+        // Where the file may hold a code or seconds, the value is named as it is stored.
         const std::string delay = AlarmDelayCodeAsRead(record.InputDelay) ? "code " + std::to_string(stored)
-                                                                          : std::to_string(stored) + " Sec.";
+                                  : IsAlarmModuleModel(unit.modelName) ? "\"" + Trim(record.InputDelay) + "\" as stored"
+                                                                       : std::to_string(stored) + " Sec.";
         return "Input delay " + delay + " of alarm point " + digits(record.Point, 3) + " cannot be sent to the "
             + unit.modelName + ", which takes an input delay of " + kAlarmDelayCodeChoices
             + " only. Nothing was sent to the " + unit.modelName + ".";

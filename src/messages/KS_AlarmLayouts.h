@@ -87,6 +87,10 @@ bool AlarmDelayTravelsAsCode(AlarmLayout layout, const AlarmUnit& unit);
 int AlarmDelayCodeOfSeconds(long long seconds);
 // The seconds a code stands for; -1 for a code that stands for none.
 int AlarmDelaySecondsOfCode(long long code);
+// A stored input delay as a QX6560 or QX6860 reads it: its code 0 to 3. A
+// stored 10, 30 or 120 cannot be a code: it is the seconds a file of another
+// model holds, read as that delay's code. -1 for any other value.
+int AlarmModuleDelayCode(long long stored);
 // The delays those units take, as the operator is told.
 inline constexpr const char* kAlarmDelayCodeChoices = "None, 10 Sec., 30 Sec. or 120 Sec.";
 

@@ -108,6 +108,13 @@ std::string AlarmRealTimeRefused(const AlarmDialogValues& v, const AlarmUnit& un
 
 std::string AlarmInputDelayRefused(const AlarmDialogValues& v, const AlarmUnit& unit)
 {
+    // A stored value the module list cannot show is never saved as the list's "No Delay".
+    if (IsAlarmModuleModel(unit.modelName)) {
+        if (v.delayModuleTyped || Trim(v.loadedDelay).empty() || AlarmModuleDelayCode(number(v.loadedDelay, -1, 999)) >= 0)
+            return {};
+        return "Input delay \"" + Trim(v.loadedDelay) + "\" as stored cannot be sent to the " + unit.modelName
+            + ", which takes an input delay of " + kAlarmDelayCodeChoices + " only. Please choose one.";
+    }
     if (!AlarmDelayTravelsAsCode(SelectAlarmLayout(unit), unit) || AlarmDelayCodeOfSeconds(v.delaySeconds) >= 0)
         return {};
     if (!v.delayTyped && AlarmDelayCodeAsRead(v.loadedDelay))

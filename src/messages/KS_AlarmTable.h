@@ -82,6 +82,7 @@ struct AlarmDialogValues {
     int repeatCount = 0;
     int repeatModule = 0;
     int delayModule = 0;
+    bool delayModuleTyped = true; // false: as the row showed it
     int relay = 0;
     bool sendCancel = false;
     bool active = false;

@@ -250,8 +250,9 @@ void KS_PPM_MessagesAlarmAdd::loadDelay()
 {
     const std::string delay = column(row_, AlarmColInputDelay);
     const std::string stored = column(row_, AlarmColInputDelayModule);
+    // A stored value the module list has no entry for shows none: no entry is taken for it unseen.
     if (IsAlarmModuleModel(unit_.modelName))
-        showPosition(cmbInputDelayModule, delay.empty() ? 0 : std::llround(Val(delay)));
+        cmbInputDelayModule->setCurrentIndex(delay.empty() ? 0 : AlarmModuleDelayCode(std::llround(Val(delay))));
     else if (const int seconds = AlarmDelayShownSeconds(stored, delay, unit_); seconds >= 0)
         showText(cmbInputDelay, seconds == 0 ? "None" : std::to_string(seconds) + " Sec.");
     loadedDelayIndex_ = cmbInputDelay->currentIndex();
@@ -344,6 +345,7 @@ AlarmDialogValues KS_PPM_MessagesAlarmAdd::values() const
     v.repeatCount = cmbRepeatCount->currentIndex();
     v.repeatModule = cmbRepeatTimeModule->currentIndex();
     v.delayModule = cmbInputDelayModule->currentIndex();
+    v.delayModuleTyped = cmbInputDelayModule->currentIndex() != loadedDelayModuleIndex_;
     v.relay = static_cast<int>(std::clamp(boxNumber(txtRelay), 0LL, 99LL));
     v.sendCancel = chkSendCancel->isChecked();
     v.active = chkActive->isChecked();
@@ -389,7 +391,9 @@ bool KS_PPM_MessagesAlarmAdd::CheckFields()
     const AlarmDialogValues typed = values();
     for (const auto& [box, why] : {std::pair<QWidget*, std::string>{txtStatus, AlarmStatusRefused(typed, unit_)},
                                    {txtRealTime, AlarmRealTimeRefused(typed, unit_)},
-                                   {cmbInputDelay, AlarmInputDelayRefused(typed, unit_)}}) {
+                                   {IsAlarmModuleModel(unit_.modelName) ? static_cast<QWidget*>(cmbInputDelayModule)
+                                                                        : cmbInputDelay,
+                                    AlarmInputDelayRefused(typed, unit_)}}) {
         if (why.empty())
             continue;
         ShowMessage(why, kButtonsOk, kAnswerOk, kIconExclamation);

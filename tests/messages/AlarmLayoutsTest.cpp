@@ -130,12 +130,19 @@ TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
               "Input delay 2 Sec. of alarm point 001 cannot be sent to the QX7560, which takes an input delay of None, "
               "10 Sec., 30 Sec. or 120 Sec. only. Nothing was sent to the QX7560.");
     EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), r), "");
-    // A module unit keeps a code of 0 to 3: seconds a QX7560 stored, or a code
-    // no Full-layout unit has, are refused before anything is sent.
+    // A module unit keeps a code of 0 to 3; 10, 30 or 120 stored by another
+    // model cannot be a code: they go as their delay's code. Any other value
+    // is refused before anything is sent, named as it is stored.
     for (const char* model : {"QX6560", "QX6860"}) {
-        r.InputDelay = "010";
+        for (const auto& [stored, code] : {std::pair{"010", "1"}, std::pair{"030", "2"}, std::pair{"120", "3"},
+                                           std::pair{"002", "2"}}) {
+            r.InputDelay = stored;
+            EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", model), r), "") << stored;
+            EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", model), 1, r).substr(79, 1), code);
+        }
+        r.InputDelay = "045";
         EXPECT_EQ(AlarmPointUnsendable(AlarmLayoutFull, Unit("QX7XXX", model), r),
-                  std::string("Input delay 10 Sec. of alarm point 001 cannot be sent to the ") + model
+                  std::string("Input delay \"045\" as stored of alarm point 001 cannot be sent to the ") + model
                       + ", which takes an input delay of None, 10 Sec., 30 Sec. or 120 Sec. only. Nothing was sent to "
                         "the " + model + ".");
     }

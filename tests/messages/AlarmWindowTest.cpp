@@ -502,3 +502,31 @@ TEST(AlarmWindow, TheRepeatTimeColumnShowsTheBoxsTextAfterASave)
         EXPECT_EQ(list.lvwMessages->topLevelItem(0)->text(AlarmColRepeatTime), "5 Min.");
     }
 }
+
+// A QX6560 keeps the input delay as its code. Seconds another model stored
+// (10, 30, 120) open as that delay and go out as its code; any other stored
+// value opens with no delay picked and is never saved as "No Delay" unseen.
+TEST(AlarmWindow, AModuleUnitReadsADelayStoredInSecondsByAnotherModelAsItsCode)
+{
+    WindowRig t;
+    AlarmPointRecord point{.Point = "001", .Pager = "012", .Message = padded("Boiler"), .InputDelay = "030"};
+    AlarmPointRecord odd = point;
+    odd.Point = "002";
+    odd.InputDelay = "045";
+    writeFile("PPM_Alarm.DBS", EncodeRecord(point) + EncodeRecord(odd));
+    KS_PPM_MessagesTable& list = openAlarms(t, withoutOption('H'));
+    t.edit<Dialog>(list, 0, [](Dialog& d) { EXPECT_EQ(d.cmbInputDelayModule->currentText(), "30 Seconds"); });
+    const Lines sent = t.harness.HostLines();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].substr(80, 1), "2");
+    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS")).InputDelay, "002");
+
+    const std::string file = readFile("PPM_Alarm.DBS");
+    t.harness.messages.Answer(kAnswerOk);
+    EXPECT_TRUE(t.edit<Dialog>(list, 1, [](Dialog& d) { EXPECT_EQ(d.cmbInputDelayModule->currentIndex(), -1); }));
+    EXPECT_EQ(t.harness.messages.texts().back(), "Input delay \"045\" as stored cannot be sent to the QX6560, which "
+                                                 "takes an input delay of None, 10 Sec., 30 Sec. or 120 Sec. only. "
+                                                 "Please choose one.");
+    EXPECT_EQ(t.harness.HostLines(), Lines{});
+    EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+}
