@@ -145,6 +145,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void ServiceUnlocked() override;
 
 private:
@@ -156,6 +157,9 @@ private:
     bool ChecksBeforeProgramming();
     SpeakerSettings CollectSettings() const;
     void TransmitterTest(int transmitter);
+    // Sends the stop of the test on transmitterOnTest_ as one conversation;
+    // true once the unit has taken it. A stop it did not take is reported.
+    bool StopTransmitterTest();
     void RunProgramItem(const SpeakerProgramItem& item, bool current);
     void ShowReading(const SpeakerReading& reading);
     void HideRx1Frequency();

@@ -323,28 +323,50 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
     // Exit chosen while the box was up stopped the test before it closed the port.
     if (transmitterOnTest_ == 0)
         return;
+    StopTransmitterTest();
+}
+
+bool KS_GEN_SpeakerProgrammer::StopTransmitterTest()
+{
     // The stop is one exchange, which Exit waits for; until the unit has taken
-    // it the test counts as running, so Exit sends it again before the port closes.
+    // it the test counts as running, so Exit and closing the window send it again.
+    const int transmitter = transmitterOnTest_;
+    std::string reply;
     bool stopped = false;
     {
         const LinkConversation conversation;
-        stopped = SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3);
+        stopped = SendLinkCommand("TT", "0" + std::to_string(transmitter), false, 0, reply, true, 3);
     }
-    if (stopped)
+    if (stopped) {
         transmitterOnTest_ = 0;
-    else
-        ShowLinkCommError(); // its transmitter may still be on the air
+        return true;
+    }
+    // A notice, so that none shows once Exit is chosen.
+    MessageRequest notice;
+    notice.message = "Communication with the " + gEncoderModelName + " cannot be established. \r\nThe test of its "
+        + (transmitter == 1 ? "Primary" : "Secondary") + " Tx could not be stopped: the transmitter may still be on "
+        + "the air.";
+    notice.icon = kIconExclamation;
+    if (!ExitChosen())
+        ShowNotice(notice);
+    return false;
 }
 
 void KS_GEN_SpeakerProgrammer::StopBeforeExit()
 {
     // The speaker would go on transmitting once the port is closed and no stop can reach it.
-    if (transmitterOnTest_ == 0)
-        return;
-    const std::string number = std::to_string(transmitterOnTest_);
-    transmitterOnTest_ = 0;
-    std::string reply;
-    SendLinkCommand("TT", "0" + number, false, 0, reply, true, 3);
+    if (transmitterOnTest_ != 0)
+        StopTransmitterTest();
+}
+
+void KS_GEN_SpeakerProgrammer::closeEvent(QCloseEvent* event)
+{
+    // Closing the window is the last chance to reach a transmitter a stop did not reach.
+    if (transmitterOnTest_ != 0 && !ExitRequested() && !Exchanging()) {
+        const Exchange exchange(*this);
+        StopTransmitterTest();
+    }
+    KS_ProgrammerFrame::closeEvent(event);
 }
 
 void KS_GEN_SpeakerProgrammer::cmdTest_Click()

@@ -221,3 +221,49 @@ TEST_F(SpeakerWindow, ExitWhileATransmitterTestsStopWaitsStopsTheTestWithoutABox
     EXPECT_TRUE(shown[0].starts_with("Testing Primary Tx"));
     EXPECT_FALSE(form.comUnitConnect->PortOpen());
 }
+
+// A stop the unit did not take leaves the test on the air: closing the window
+// sends it again before the window goes, and a failure says so.
+TEST_F(SpeakerWindow, ClosingAfterAStopTheUnitDidNotTakeSendsItAgainBeforeTheWindowGoes)
+{
+    for (const bool takenOnClose : {true, false}) {
+        SCOPED_TRACE(takenOnClose);
+        window->cmbTxBaudRate->setCurrentIndex(0);
+        harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "TT01", .times = takenOnClose ? 4 : 0});
+        ScriptedMessages boxes;
+        boxes.AnswerAlways(kAnswerCancel);
+        window->cmdTx1Test_Click();
+        harness.engine.ClearTranscript();
+        window->close();
+        const Lines received = Received();
+        EXPECT_EQ(std::count(received.begin(), received.end(), "TT01W"), takenOnClose ? 1 : 4);
+        // The test's own stop was not taken either: one box for it, one for the close's.
+        const Lines texts = boxes.texts();
+        const auto onTheAir = std::count_if(texts.begin(), texts.end(), [](const std::string& text) {
+            return text.ends_with("The test of its Primary Tx could not be stopped: the transmitter may still be on "
+                                  "the air.");
+        });
+        EXPECT_EQ(onTheAir, takenOnClose ? 1 : 2);
+        EXPECT_TRUE(window.isNull() || !window->isVisible());
+        harness.engine.ClearFaults();
+        window = new KS_GEN_SpeakerProgrammer(&form);
+    }
+}
+
+// Exit chosen in the pass where the unit answers the stop: the test is over,
+// no second stop goes out, and the window closes.
+TEST_F(SpeakerWindow, ExitInThePassTheStopIsAnsweredSendsNoSecondStop)
+{
+    window->cmbTxBaudRate->setCurrentIndex(0);
+    harness.engine.ClearTranscript();
+    SetMessageAnswerHook([](const MessageRequest&) { return std::optional(MessageAnswer{kAnswerCancel}); });
+    ExitFromTheTrayWhen([this] { return device->Transmitting() == 0 && HostSent("TT01"); });
+    window->cmdTx1Test_Click();
+    InstallTickPump();
+    QCoreApplication::processEvents();
+    SetMessageAnswerHook({});
+    ASSERT_TRUE(exitChosen);
+    const Lines received = Received();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "TT01W"), 1);
+    EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
