@@ -183,11 +183,14 @@ bool KS_ProgrammerFrame::FrequencyBoxLeft(QLineEdit* box)
     const std::int64_t units = FrequencyUnits(boxText(box)).value_or(0);
     if (!FrequencyInRange(units))
         return Refuse(kRangeMessage, box);
-    if (!FrequencyOnRaster(units)
-        && ShowMessage(kRasterQuestion, kButtonsYesNo, kAnswerNo, kIconExclamation) != kAnswerYes) {
+    // On Yes the value stays where the operator moved it: the same value is not questioned again.
+    if (FrequencyOnRaster(units) || rasterConfirmed_.value(box) == box->text())
+        return true;
+    if (ShowMessage(kRasterQuestion, kButtonsYesNo, kAnswerNo, kIconExclamation) != kAnswerYes) {
         SafeSetFocus(box);
         return false;
     }
+    rasterConfirmed_.insert(box, box->text());
     return true;
 }
 

@@ -12,7 +12,9 @@
 // that name them; a window without a reset simply has no cmdReset row), and
 // overrides the handlers of the buttons it has.
 
+#include <QHash>
 #include <QPointer>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -233,4 +235,6 @@ private:
     int failedSteps_ = 0;
     int exchanges_ = 0; // test tones and transmitter tests waiting for the unit
     QPointer<QWidget> focusAfterExchange_;
+    // Off-raster frequencies the operator confirmed, by box: asked once for a value.
+    QHash<const QLineEdit*, QString> rasterConfirmed_;
 };

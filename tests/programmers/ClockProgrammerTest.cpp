@@ -41,6 +41,25 @@ TEST_F(ClockProgrammer, AFrequencyBoxIsReformattedOnLeavingAndOutOfRangeTakesThe
     EXPECT_EQ(harness.messages.shown().size(), 1u);
 }
 
+// On Yes an off-raster frequency stays where the operator moved it: asked
+// once for that value, not again at Program; another value is asked again.
+TEST_F(ClockProgrammer, AnOffRasterFrequencyConfirmedOnceIsNotQuestionedAgainAtProgram)
+{
+    const auto rasterQuestions = [this] {
+        const Lines texts = harness.messages.texts();
+        return std::count_if(texts.begin(), texts.end(),
+                             [](const std::string& text) { return text.starts_with("The entered frequency seems"); });
+    };
+    harness.messages.Answer(kAnswerYes);
+    Type(window->txtFrequency, "467.801");
+    Leave(window->txtFrequency);
+    Program();
+    EXPECT_EQ(rasterQuestions(), 1);
+    Type(window->txtFrequency, "467.802");
+    Leave(window->txtFrequency);
+    EXPECT_EQ(rasterQuestions(), 2);
+}
+
 TEST_F(ClockProgrammer, TheModelAndFirmwareDecideWhatAReadAsksAndShows)
 {
     const struct {
