@@ -637,7 +637,7 @@ bool downloadWeek()
         UnloadLoadMessage();
         ShowMessage("The " + gEncoderModelName + " did not send " + std::to_string(unread) + " of the "
                         + std::to_string(kToneScheduleEvents) + " events of its tone schedule. They are kept unread "
-                        + "in the file " + DataFilePath("ToneGen.TGS") + " and are not uploaded until they are "
+                        + "in the file " + PathInText(DataFilePath("ToneGen.TGS")) + " and are not uploaded until they are "
                         + "downloaded or updated.",
                     kButtonsOk, kAnswerOk, kIconExclamation);
     }

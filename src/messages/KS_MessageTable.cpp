@@ -16,7 +16,7 @@ namespace {
 void showUpdateError(FileError error, const std::string& path)
 {
     const std::string text = error == FileError::PathOrAccess
-        ? "Please confirm that the file " + path + " " + "exists and that you have the appropriate access permissions."
+        ? "Please confirm that the file " + PathInText(path) + " " + "exists and that you have the appropriate access permissions."
         : std::string("Error updating record.");
     ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
 }

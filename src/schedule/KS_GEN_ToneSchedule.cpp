@@ -304,7 +304,7 @@ bool KS_GEN_ToneSchedule::scheduleReadWhole()
 {
     if (readWhole_)
         return true;
-    ShowMessage("The schedule file " + gToneGenFile + " could not be read whole. Nothing of it will be copied or "
+    ShowMessage("The schedule file " + PathInText(gToneGenFile) + " could not be read whole. Nothing of it will be copied or "
                     "uploaded until the file has been read again or the schedule has been downloaded.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
     return false;

@@ -152,13 +152,15 @@ void ToneListWindow::cmdSaveAs_Click()
                     kButtonsOk, kAnswerOk, kIconExclamation);
         return;
     }
-    if (FileExists(*path) && !askYesNo(*path + " already exist. Are you sure you want to overwrite it?"))
+    if (FileExists(*path) && !askYesNo(PathInText(*path) + " already exist. Are you sure you want to overwrite it?"))
         return;
+    // A failure names the file it met: the current one that could not be read, or the target.
     std::vector<std::string> records;
-    FileError error = RecordFile(current, file_.recordLength).ReadAll(records);
-    if (error == FileError::None)
-        error = RecordFile(*path, file_.recordLength).ReplaceAll(records);
-    if (error != FileError::None) {
+    if (const FileError error = RecordFile(current, file_.recordLength).ReadAll(records); error != FileError::None) {
+        ShowScheduleFileError(error, current);
+        return;
+    }
+    if (const FileError error = RecordFile(*path, file_.recordLength).ReplaceAll(records); error != FileError::None) {
         ShowScheduleFileError(error, *path);
         return;
     }

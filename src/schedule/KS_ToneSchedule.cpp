@@ -76,7 +76,7 @@ void showUnsendableAlertType(int index, const ToneScheduleEvent& event)
     static constexpr const char* kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday",
                                             "Friday", "Saturday", "Sunday"};
     ShowMessage("Event " + ZeroPad(static_cast<long long>(Val(event.EventNo)), 2) + " of "
-                    + kDays[index / kToneEventsPerDay] + " in the schedule file " + gToneGenFile
+                    + kDays[index / kToneEventsPerDay] + " in the schedule file " + PathInText(gToneGenFile)
                     + " holds no valid alert type; the file may be damaged. The upload was stopped there after "
                     + std::to_string(index) + " events. Please update the event and upload again.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
@@ -89,7 +89,7 @@ bool ToneAlertTypeSendable(std::uint8_t alertType) { return alertType <= 9 || !I
 void ShowScheduleFileError(FileError error, const std::string& path)
 {
     const std::string text = error == FileError::PathOrAccess
-        ? "Please confirm that the file " + path + " exists and that you have the appropriate access permissions."
+        ? "Please confirm that the file " + PathInText(path) + " exists and that you have the appropriate access permissions."
         : "Error updating record.";
     ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
 }

@@ -987,3 +987,19 @@ TEST_F(ToneWindow, AnUnreadEventOpensAtEachListsFirstEntryAndHasNoToneToTest)
     EXPECT_EQ(gToneSchedule[3].AlertType, 1);
     EXPECT_EQ(Row(4)->text(ToneColumn::Type), "01");
 }
+
+// Save As with the schedule file gone names the file that is missing, not the target.
+TEST_F(ToneWindow, SaveAsWithTheCurrentFileMissingNamesThatFile)
+{
+    Start();
+    const std::string current = gToneGenFile;
+    std::remove(current.c_str());
+    const std::string target = gDataFolder + "/copy.tgs";
+    SetFileDialogHook([&target](const FileDialogRequest&) { return std::optional(target); });
+    boxes.Answer(kAnswerOk);
+    window->cmdSaveAs->click();
+    EXPECT_EQ(boxes.texts().back(), "Please confirm that the file " + current
+                                        + " exists and that you have the appropriate access permissions.");
+    EXPECT_FALSE(FileExists(target));
+    EXPECT_EQ(gToneGenFile, current);
+}
