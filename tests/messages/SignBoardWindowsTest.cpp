@@ -347,6 +347,13 @@ TEST_F(SignBoardWindows, AKeyOrAPastePastTheBoardsRoomIsRefusedAndTheTextItsCare
     EXPECT_EQ(box->toPlainText(), full);
     EXPECT_EQ(box->textCursor().position(), 5);
     EXPECT_EQ(box->document()->availableUndoSteps(), steps);
+    // So is a paste, however long: no step is left for it, nothing to redo.
+    QApplication::clipboard()->setText("yz");
+    box->paste();
+    EXPECT_EQ(box->toPlainText(), full);
+    EXPECT_EQ(box->textCursor().position(), 5);
+    EXPECT_EQ(box->document()->availableUndoSteps(), steps);
+    EXPECT_EQ(box->document()->availableRedoSteps(), 0);
 
     // With room for two, a paste of four takes its first two, in one undo step.
     box->moveCursor(QTextCursor::End);
