@@ -13,8 +13,8 @@
 
 namespace {
 
-// The console on a modem link whose far end is the simulator's modem.
-KS_MainForm& loadOnModem(ConsoleHarness& harness)
+// The console on a modem link whose far end is the simulator's modem (on a port of the test's own, when given).
+KS_MainForm& loadOnModem(ConsoleHarness& harness, std::unique_ptr<SerialBackend> port = nullptr)
 {
     harness.engine.EnableModem();
     gConnectionType = 2;
@@ -27,7 +27,7 @@ KS_MainForm& loadOnModem(ConsoleHarness& harness)
     SaveConfigSetting("Phone", gModemPhone);
     SaveConfigSetting("COMPortSettings", gComSettings);
     harness.messages.AnswerAlways(kAnswerOk); // no call is up while the console starts
-    return harness.Load();
+    return port ? harness.Load(std::move(port)) : harness.Load();
 }
 
 bool sent(const Lines& lines, const std::string& line)
@@ -176,14 +176,9 @@ TEST(ModemDialMode, APageComingDueAsTheCallComesUpWaitsForTheIdentificationAndGo
 TEST(ModemDialMode, ACallLostWithItsPortIsEndedByDisconnectAndTheNextDialOutDials)
 {
     ConsoleHarness harness({{1, "Anna", "A"}});
-    harness.engine.EnableModem();
-    gConnectionType = 2;
-    gModemPort = 1;
-    gModemPhone = "5551234";
-    harness.messages.AnswerAlways(kAnswerOk);
     auto owned = std::make_unique<UnpluggableLine>(harness.engine);
     UnpluggableLine& adapter = *owned;
-    KS_MainForm& form = harness.Load(std::move(owned));
+    KS_MainForm& form = loadOnModem(harness, std::move(owned));
     form.cmdDialOut->click();
     ASSERT_EQ(form.lblModemStatus->text(), "Modem Online");
 
