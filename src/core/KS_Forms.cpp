@@ -368,6 +368,24 @@ void takeAsTyped(QStringView part, const QString& before, QString& taken, const 
     }
 }
 
+// Where an edit changed a text: the characters it left before its change
+// (head), and where what it brought in ends in the new text (end).
+struct EditedSpan {
+    qsizetype head = 0;
+    qsizetype end = 0;
+};
+EditedSpan editedSpan(const QString& now, const QString& before)
+{
+    const qsizetype common = std::min(now.size(), before.size());
+    qsizetype head = 0;
+    while (head < common && now.at(head) == before.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < common - head && now.at(now.size() - 1 - tail) == before.at(before.size() - 1 - tail))
+        ++tail;
+    return {head, now.size() - tail};
+}
+
 // The characters a box has room for beside what it keeps of its text.
 qsizetype roomBeside(const QLineEdit* box, const QString& before, const QString& after)
 {
@@ -394,15 +412,7 @@ public:
     State validate(QString& input, int& pos) const override
     {
         if (box_->isModified()) {
-            const qsizetype common = std::min(input.size(), accepted_.size());
-            qsizetype head = 0;
-            while (head < common && input.at(head) == accepted_.at(head))
-                ++head;
-            qsizetype tail = 0;
-            while (tail < common - head
-                   && input.at(input.size() - 1 - tail) == accepted_.at(accepted_.size() - 1 - tail))
-                ++tail;
-            const qsizetype end = input.size() - tail;
+            const auto [head, end] = editedSpan(input, accepted_);
             const FormConventions::KeyFilter* filter = conventions_ ? conventions_->KeyFilterOf(box_) : nullptr;
             const QString before = input.left(head);
             const QString after = input.mid(end);
@@ -742,14 +752,8 @@ void TextRoom::keepToRoom()
     }
     // What the edit brought in lies between what it left of the text before and after it.
     const QString before = accepted_;
-    const qsizetype common = std::min(text.size(), before.size());
-    qsizetype head = 0;
-    while (head < common && text.at(head) == before.at(head))
-        ++head;
-    qsizetype tail = 0;
-    while (tail < common - head && text.at(text.size() - 1 - tail) == before.at(before.size() - 1 - tail))
-        ++tail;
-    const qsizetype end = text.size() - tail;
+    const auto [head, end] = editedSpan(text, before);
+    const qsizetype tail = text.size() - end;
     QTextCursor cursor(box_->document());
     if (end - head > excess) {
         // The part past the room goes with the edit that brought it: one undo takes back the rest.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <utility>
 // The sign-board message editor. Its text box is also the preview: drawn in a
 // fixed-pitch font, as wide as the board's lines and holding no more than the
 // board shows, so the operator sees the text wrap as the board will.
