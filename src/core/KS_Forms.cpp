@@ -728,11 +728,13 @@ void TextRoom::SetRoom(int room)
 
 bool TextRoom::eventFilter(QObject* watched, QEvent* event)
 {
+    // A typed character joins the typing before it in one undo step, which
+    // taking it back would take back whole: it is refused before it goes in.
+    // Anything else that does not fit (a line break, a paste) is taken back
+    // once it is in.
     if (watched == box_ && event->type() == QEvent::KeyPress && !box_->isReadOnly()) {
         const QString typed = static_cast<const QKeyEvent*>(event)->text();
-        const bool tabMovesOn = typed == u"\t" && box_->tabChangesFocus();
-        const bool inserts = !typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == u'\r' || typed.at(0) == u'\t');
-        if (inserts && !tabMovesOn) {
+        if (!typed.isEmpty() && typed.at(0).isPrint()) {
             const QTextCursor caret = box_->textCursor();
             const int length = box_->document()->characterCount() - 1;
             if (length - (caret.selectionEnd() - caret.selectionStart()) + typed.size() > room_)
@@ -753,7 +755,6 @@ void TextRoom::keepToRoom()
     // What the edit brought in lies between what it left of the text before and after it.
     const QString before = accepted_;
     const auto [head, end] = editedSpan(text, before);
-    const qsizetype tail = text.size() - end;
     QTextCursor cursor(box_->document());
     if (end - head > excess) {
         // The part past the room goes with the edit that brought it: one undo takes back the rest.
@@ -765,25 +766,20 @@ void TextRoom::keepToRoom()
         return;
     }
     if (end > head && box_->document()->isUndoAvailable()) {
-        // Nothing of it fits: the edit is taken back as if it never was, with
-        // no step left to undo or redo and the selection it replaced selected again.
+        // Nothing of it fits (a box full to its room): the edit is taken back
+        // as if it never was, the caret where it stood, nothing left to redo.
         box_->undo();
-        if (box_->toPlainText() == before) {
-            box_->document()->clearUndoRedoStacks(QTextDocument::RedoStack);
-            QTextCursor selection(box_->document());
-            selection.setPosition(static_cast<int>(head));
-            selection.setPosition(static_cast<int>(before.size() - tail), QTextCursor::KeepAnchor);
-            box_->setTextCursor(selection);
-            accepted_ = before;
-            return;
+        if (box_->toPlainText() != before) {
+            // The step held more than this edit: it is put back, and only the edit's part goes.
+            box_->redo();
+            if (box_->toPlainText() == text) {
+                cursor.joinPreviousEditBlock();
+                cursor.setPosition(static_cast<int>(head));
+                cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+                cursor.endEditBlock();
+            }
         }
-        // The step held more than this edit: it is put back and the edit's part taken out of it.
-        box_->redo();
-        cursor.joinPreviousEditBlock();
-        cursor.setPosition(static_cast<int>(head));
-        cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        cursor.endEditBlock();
         return;
     }
     // A smaller room, or a text the program set: its end goes.

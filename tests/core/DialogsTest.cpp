@@ -473,7 +473,10 @@ TEST(TextRoom, KeysAndPastesTakeOnlyWhatFitsAndTheTextItsCaretAndItsUndoStay)
     QTest::keyClicks(&box, "ABCDEFGH");
     QTest::keyClick(&box, Qt::Key_Left);
     QTest::keyClicks(&box, "YZ");
+    // Typed on from the typing that filled the box, a key is refused too, and nothing of that typing goes.
+    QTest::keyClicks(&box, "W");
     ASSERT_EQ(box.toPlainText(), "ABCDEFGYZH");
+    EXPECT_EQ(box.textCursor().position(), 9);
     const int steps = box.document()->availableUndoSteps();
 
     // A key, a line break and a paste into the full box: refused, the caret where it was, no step added.
