@@ -275,8 +275,6 @@ bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
     keepText(txtUserName, chosen.userName, &UserFormFields::userName);
     keepText(txtCapcode, chosen.capcode, &UserFormFields::capcode);
     keepText(txtPhone, chosen.phone, &UserFormFields::phone);
-    if (adding_)
-        settings_.FollowPagerNumber(static_cast<long>(Val(FromQString(txtUserID->text()))));
     return settings_.KeepChoicesForUnit(chosen, shown, "OK");
 }
 

@@ -229,6 +229,19 @@ TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramKeepsTheOperatorsChoicesAndIsP
     window->cmdClose_Click();
 }
 
+// A letter-code unit answering at Program offers the group tick: it and its group are kept.
+TEST_F(DBProgrammer, AGroupTickALetterCodeUnitAnsweringAtProgramOffersIsKept)
+{
+    KS_GEN_DBProgrammer* window = &openWhileTheUnitIsSilent('A');
+    window->chkPagerIsGroup->setChecked(true);
+    window->cmbGroup->setCurrentText("B");
+    harness.engine.ClearFaults();
+    window->cmdProgram_Click();
+    EXPECT_TRUE(harness.messages.texts().size() == 1) << harness.messages.texts().back(); // the start-up's notice only
+    EXPECT_EQ(StoredUser(1).GroupFlag + StoredUser(1).Group1, "GB");
+    window->cmdClose_Click();
+}
+
 TEST_F(DBProgrammer, WhileNoUnitAnswersARangeGetsTheCodesOfTheLastUnitIdentified)
 {
     KS_GEN_DBProgrammer& w = open('X', "010", "011");
