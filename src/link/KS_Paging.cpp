@@ -547,8 +547,7 @@ bool isIdentity(std::string_view reply) { return reply.size() == 12 && endsWith(
 
 void finishDetection()
 {
-    if (!ExitRequested())
-        RememberEncoderModel();
+    RememberEncoderModel();
     if (auto& sink = connectionStatusSink())
         sink(ConnectionStatusCaption());
 
@@ -856,8 +855,6 @@ bool SendLinkCommand(std::string_view command, std::string_view data, bool noSuf
 
 std::string QueryLink(std::string_view command, std::string_view data, const QueryOptions& options)
 {
-    if (ExitRequested())
-        return {};
     Exchange exchange;
     if (!waitForIdleReceiver(8))
         return {};
@@ -868,6 +865,7 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
     const auto acknowledged = [] { return gReplyAcknowledged; };
     const LineLedger& counts = ledger();
     bool refused = false;
+    // Once Exit is chosen not even the first try goes out.
     for (int attempt = 0; attempt < options.attempts && !gReplyAcknowledged && !ExitRequested(); ++attempt) {
         gReplyBuffer.clear();
         const std::int64_t refusalsBefore = counts.heardRefusals;

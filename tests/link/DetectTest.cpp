@@ -325,4 +325,17 @@ TEST(DetectEncoder, AnIdentificationCutShortByExitKeepsAndRemembersNothing)
     EXPECT_EQ(gEncoderModelName + "/" + gEncoderFamily, "QX9860/Not Defined");
     EXPECT_EQ(GetConfigSetting("Last Encoder Model") + "/" + GetConfigSetting("Last Encoder Family"), "X/Not Defined");
     EXPECT_EQ(sim.hostLines(), (Lines{"\r", "?000M\r"}));
+
+    // Chosen while the unit's presence is asked: no speed is tried, and the unit is not taken to be gone.
+    ResetExitForTest();
+    LinkHarness link;
+    link.unit()->OnLine([](FakeUnit&, const std::string& line) {
+        if (line == "\r")
+            RequestExit();
+    });
+    const int opens = link.unit()->opens;
+    DetectEncoder();
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    EXPECT_EQ(link.unit()->opens, opens);
+    EXPECT_EQ(link.unit()->Written(), "\r");
 }
