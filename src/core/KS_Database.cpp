@@ -692,8 +692,18 @@ FileError readToneRecords(const std::string& path, std::vector<ToneScheduleEvent
 // records is damaged: its first 336 are kept and the operator is told. A read
 // that breaks off keeps the records read before it; the window then copies
 // and uploads nothing of them.
+// A download the operator cancelled writes no file; the week it read (the
+// rest unread) stays with the window until a file holds a week again, and
+// the next write of the missing file writes that week, never the default one.
+std::vector<ToneScheduleEvent>& weekOfACancelledDownload()
+{
+    static std::vector<ToneScheduleEvent> week;
+    return week;
+}
+
 bool readToneSchedule(const std::string& path, bool correctCountdown)
 {
+    weekOfACancelledDownload().clear();
     std::vector<ToneScheduleEvent> records;
     const FileError error = readToneRecords(path, records);
     const std::size_t count = std::min<std::size_t>(records.size(), kToneScheduleEvents);
@@ -852,26 +862,13 @@ bool CheckToneScheduleFile(const std::string& path)
     return error == FileError::None;
 }
 
-namespace {
-// A download the operator cancelled writes no file; the week it read (the
-// rest unread) stays with the window, and the next write of the missing file
-// writes that week, never the default one in its place.
-std::vector<ToneScheduleEvent>& weekOfACancelledDownload()
-{
-    static std::vector<ToneScheduleEvent> week;
-    return week;
-}
-} // namespace
-
 bool LoadToneSchedule(bool download)
 {
     const BusyPointer busy;
     gToneSchedule.assign(kToneScheduleEvents, ToneScheduleEvent{});
 
-    if (FileExists(gToneGenFile)) {
-        weekOfACancelledDownload().clear();
+    if (FileExists(gToneGenFile))
         return readToneSchedule(gToneGenFile, true);
-    }
 
     if (!FolderExists(gDataFolder)) {
         showFileError(FileError::PathOrAccess);
@@ -881,10 +878,8 @@ bool LoadToneSchedule(bool download)
     const std::string oldNamePath = DataFilePath("ToneGen.DBS");
     if (!FileExists(schedulePath) && FileExists(oldNamePath))
         std::rename(oldNamePath.c_str(), schedulePath.c_str());
-    if (FileExists(schedulePath)) {
-        weekOfACancelledDownload().clear();
+    if (FileExists(schedulePath))
         return readToneSchedule(schedulePath, false);
-    }
 
     DoEvents();
     for (int d = 0; d < 7; ++d)
@@ -894,7 +889,6 @@ bool LoadToneSchedule(bool download)
     std::vector<ToneScheduleEvent>& held = weekOfACancelledDownload();
     bool cancelled = false;
     if (download && linkResponding()) {
-        held.clear();
         cancelled = downloadWeek();
         if (cancelled)
             held = gToneSchedule;
@@ -908,8 +902,6 @@ bool LoadToneSchedule(bool download)
             UnloadLoadMessage();
             showFileError(error);
             result = false;
-        } else {
-            held.clear();
         }
     }
     UnloadLoadMessage();

@@ -472,6 +472,18 @@ TEST_F(ToneWindow, NothingOfAScheduleWhoseReadBrokeOffIsCopiedOrUploadedUntilALo
     EXPECT_EQ(ReadBytes(gToneGenFile), good);
     EXPECT_TRUE(HostLines("PE").empty());
 
+    // The file gone, an edit writes it whole: what the broken read left as zero bytes goes down as default events.
+    std::remove(gToneGenFile.c_str());
+    window->chkOffLine->setChecked(true);
+    Edit(1, [](Dialog& dialog) {
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    window->chkOffLine->setChecked(false);
+    const std::string written = ReadBytes(gToneGenFile);
+    ASSERT_EQ(written.size(), 336u * 73);
+    EXPECT_EQ(written.substr(192 * 73, 2) + written.substr(192 * 73 + 30, 8), "0112:00 AM");
+
     // Once a day is listed again, Copy From asks as before.
     window->cmbWeekDay->setCurrentIndex(1);
     window->cmbWeekDay_Click();
@@ -961,6 +973,14 @@ TEST_F(ToneWindow, ACancelledOpeningDownloadLeavesWhatItDidNotReadUnreadInTheFil
         EXPECT_EQ(HostLines("PE203"), Lines{"PE2030645421Y1235"});
         EXPECT_EQ(HostLines("PE").size(), 3u);
         EXPECT_EQ(boxes.texts().back(), "Only 3 messages were uploaded to the QX9860. ");
+
+        // Once a file has held the week, a file gone missing again is a default week, not that download's.
+        window->cmbWeekDay->setCurrentIndex(editFirst ? 1 : 2);
+        window->cmbWeekDay_Click();
+        std::remove(DataFilePath("ToneGen.TGS").c_str());
+        window->cmbWeekDay->setCurrentIndex(0);
+        window->cmbWeekDay_Click();
+        EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).substr(2 * 73 + 30, 8), "12:00 AM");
     }
 }
 
