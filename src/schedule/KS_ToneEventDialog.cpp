@@ -81,14 +81,12 @@ void ToneEventDialog::LoadEventIntoDialog()
     if (!ParseToneClockTime(text(row, ToneColumn::Time), hours, minutes))
         hours = minutes = 0;
     dtpTime->setTime(QTime(hours, minutes));
-    // An event the unit never sent lists its number alone: the dialog opens
-    // at each list's first entry, so what goes out is what the operator sees.
+    // An event the unit never sent lists its number alone: the dialog keeps
+    // each list at the first entry it was filled with, so what goes out is
+    // what the operator sees.
     if (row->text(ToneColumn::Type).isEmpty()) {
         txtZone->setMaxLength(zoneDigits_);
         txtZone->setText(ToQString(ZeroPad(1, zoneDigits_)));
-        for (QComboBox* list : {cmbAlertType, cmbAlertLength, cmbAlertLevel, cmbAlertRepeat, cmbAlertDelay, cmbAction})
-            list->setCurrentIndex(0);
-        cmbAlertType_Click();
         loadTimeOut(row);
         return;
     }

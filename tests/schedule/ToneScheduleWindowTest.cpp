@@ -964,7 +964,7 @@ TEST_F(ToneWindow, ACancelledOpeningDownloadLeavesWhatItDidNotReadUnreadInTheFil
         const std::string bytes = ReadBytes(DataFilePath("ToneGen.TGS"));
         ASSERT_EQ(bytes.size(), 336u * 73);
         EXPECT_EQ(bytes.substr(2 * 73 + 30, 8), "06:45 AM");
-        EXPECT_EQ(bytes.substr(3 * 73 + 30, 8), std::string(8, '\0'));
+        EXPECT_EQ(bytes.substr(3 * 73 + 2, 3) + bytes.substr(3 * 73 + 30, 8), std::string(11, '\0'));
 
         unit->engine.ClearTranscript();
         boxes.Answer(kAnswerYes);
