@@ -110,7 +110,7 @@ std::string AlarmInputDelayRefused(const AlarmDialogValues& v, const AlarmUnit& 
 {
     // A stored value the module list cannot show is never saved as the list's "No Delay".
     if (IsAlarmModuleModel(unit.modelName)) {
-        if (v.delayModuleTyped || Trim(v.loadedDelay).empty() || AlarmModuleDelayCode(number(v.loadedDelay, -1, 999)) >= 0)
+        if (v.delayModuleTyped || AlarmModuleDelayCode(number(v.loadedDelay, -1, 999)) >= 0)
             return {};
         return "Input delay \"" + Trim(v.loadedDelay) + "\" as stored cannot be sent to the " + unit.modelName
             + ", which takes an input delay of " + kAlarmDelayCodeChoices + " only. Please choose one.";

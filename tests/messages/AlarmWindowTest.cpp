@@ -523,10 +523,18 @@ TEST(AlarmWindow, AModuleUnitReadsADelayStoredInSecondsByAnotherModelAsItsCode)
 
     const std::string file = readFile("PPM_Alarm.DBS");
     t.harness.messages.Answer(kAnswerOk);
-    EXPECT_TRUE(t.edit<Dialog>(list, 1, [](Dialog& d) { EXPECT_EQ(d.cmbInputDelayModule->currentIndex(), -1); }));
-    EXPECT_EQ(t.harness.messages.texts().back(), "Input delay \"045\" as stored cannot be sent to the QX6560, which "
-                                                 "takes an input delay of None, 10 Sec., 30 Sec. or 120 Sec. only. "
-                                                 "Please choose one.");
-    EXPECT_EQ(t.harness.HostLines(), Lines{});
-    EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+    t.edit<Dialog>(list, 1, [&](Dialog& d) {
+        EXPECT_EQ(d.cmbInputDelayModule->currentIndex(), -1);
+        d.cmdOk->click();
+        ASSERT_TRUE(d.isVisible());
+        EXPECT_EQ(t.harness.messages.texts().back(), "Input delay \"045\" as stored cannot be sent to the QX6560, "
+                                                     "which takes an input delay of None, 10 Sec., 30 Sec. or 120 Sec. "
+                                                     "only. Please choose one.");
+        EXPECT_EQ(d.focusWidget(), d.cmbInputDelayModule);
+        EXPECT_EQ(t.harness.HostLines(), Lines{});
+        EXPECT_EQ(readFile("PPM_Alarm.DBS"), file);
+        // A delay the operator picks goes out.
+        d.cmbInputDelayModule->setCurrentIndex(3);
+    });
+    EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS").substr(150)).InputDelay, "003");
 }
