@@ -347,8 +347,7 @@ bool KS_GEN_SpeakerProgrammer::StopTransmitterTest()
         + (transmitter == 1 ? "Primary" : "Secondary") + " Tx could not be stopped: the transmitter may still be on "
         + "the air.";
     notice.icon = kIconExclamation;
-    if (!ExitChosen())
-        ShowNotice(notice);
+    ShowNotice(notice);
     return false;
 }
 
@@ -361,8 +360,9 @@ void KS_GEN_SpeakerProgrammer::StopBeforeExit()
 
 void KS_GEN_SpeakerProgrammer::closeEvent(QCloseEvent* event)
 {
-    // Closing the window is the last chance to reach a transmitter a stop did not reach.
-    if (transmitterOnTest_ != 0 && !ExitRequested() && !Exchanging()) {
+    // Closing the window is the last chance to reach a transmitter a stop did
+    // not reach (once Exit is chosen the link sends nothing more).
+    if (transmitterOnTest_ != 0 && !Exchanging()) {
         const Exchange exchange(*this);
         StopTransmitterTest();
     }
