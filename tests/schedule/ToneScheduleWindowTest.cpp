@@ -1008,18 +1008,18 @@ TEST_F(ToneWindow, AnUnreadEventOpensAtEachListsFirstEntryAndHasNoToneToTest)
     EXPECT_EQ(Row(4)->text(ToneColumn::Type), "01");
 }
 
-// Save As with the schedule file gone names the file that is missing, not the target.
+// Save As with the schedule file gone names the file that is missing, not
+// the target, in the message box's code page (é is one byte there).
 TEST_F(ToneWindow, SaveAsWithTheCurrentFileMissingNamesThatFile)
 {
     Start();
-    const std::string current = gToneGenFile;
-    std::remove(current.c_str());
+    const std::string current = gDataFolder + "/Ren\xC3\xA9.tgs";
+    window->txtFileName->setText(ToQString(current));
     const std::string target = gDataFolder + "/copy.tgs";
     SetFileDialogHook([&target](const FileDialogRequest&) { return std::optional(target); });
     boxes.Answer(kAnswerOk);
     window->cmdSaveAs->click();
-    EXPECT_EQ(boxes.texts().back(), "Please confirm that the file " + current
+    EXPECT_EQ(boxes.texts().back(), "Please confirm that the file " + gDataFolder + "/Ren\xE9.tgs"
                                         + " exists and that you have the appropriate access permissions.");
     EXPECT_FALSE(FileExists(target));
-    EXPECT_EQ(gToneGenFile, current);
 }
