@@ -369,9 +369,7 @@ bool KS_MainForm::SendSBPage(std::int16_t sbMessageNo, std::int16_t sbCommand)
     if (FileExists(path)) {
         const FileError error = ReadRecordAt(path, sbMessageNo, message);
         if (error == FileError::PathOrAccess) {
-            ShowMessage("Please confirm that the file " + PathInText(path) + " "
-                            + "exists and that you have the appropriate access permissions.",
-                        kButtonsOk, kAnswerOk, kIconCritical);
+            ShowMessage(FileAccessMessage(path), kButtonsOk, kAnswerOk, kIconCritical);
             return false;
         }
         if (error != FileError::None)

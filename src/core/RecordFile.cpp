@@ -125,6 +125,16 @@ std::string FileErrorMessage(FileError error)
     return "Error reading user record.";
 }
 
+std::string FileAccessMessage(std::string_view path)
+{
+    return "Please confirm that the file " + PathInText(path) + " exists and that you have the appropriate access permissions.";
+}
+
+std::string FileUpdateErrorMessage(FileError error, std::string_view path)
+{
+    return error == FileError::PathOrAccess ? FileAccessMessage(path) : std::string("Error updating record.");
+}
+
 std::string CompanionPath(std::string_view path, std::string_view extension)
 {
     const auto slash = path.rfind('/');
@@ -168,23 +178,26 @@ FileError MoveToBackup(const std::string& path, const std::string& backupPath)
     return FileError::None;
 }
 
+FileError WriteTmpFile(const std::string& tmpPath, std::string_view bytes)
+{
+    Fd fd(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd.valid())
+        return errorFromErrno(errno);
+    FileError error = writeAt(fd.get(), bytes, 0);
+    if (error == FileError::None && ::fsync(fd.get()) != 0)
+        error = FileError::Other;
+    if (fd.close() != 0 && error == FileError::None)
+        error = FileError::Other;
+    if (error != FileError::None)
+        ::unlink(tmpPath.c_str());
+    return error;
+}
+
 FileError ReplaceFileContents(const std::string& path, std::string_view bytes, const std::string& tmpPath,
                               const std::string& backupPath)
 {
-    {
-        Fd fd(::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-        if (!fd.valid())
-            return errorFromErrno(errno);
-        FileError error = writeAt(fd.get(), bytes, 0);
-        if (error == FileError::None && ::fsync(fd.get()) != 0)
-            error = FileError::Other;
-        if (fd.close() != 0 && error == FileError::None)
-            error = FileError::Other;
-        if (error != FileError::None) {
-            ::unlink(tmpPath.c_str());
-            return error;
-        }
-    }
+    if (const FileError error = WriteTmpFile(tmpPath, bytes); error != FileError::None)
+        return error;
 
     bool backedUp = false;
     if (FileLength(path) > 0) {

@@ -23,6 +23,10 @@ enum class FileError {
 // The operator's message for a failure: the folder message for PathOrAccess,
 // "Error reading user record." for Other, "" for None.
 std::string FileErrorMessage(FileError error);
+// The same for one named file, which the operator is asked to check.
+std::string FileAccessMessage(std::string_view path);
+// A file that could not be written: its access message, else "Error updating record.".
+std::string FileUpdateErrorMessage(FileError error, std::string_view path);
 
 // The path with its file extension replaced ("Pager.DBS" -> "Pager.BAK").
 std::string CompanionPath(std::string_view path, std::string_view extension);
@@ -33,6 +37,9 @@ std::int64_t FileLength(const std::string& path); // -1 when there is no such fi
 
 // Deletes the .BAK and renames the file to it. None also when there was no file.
 FileError MoveToBackup(const std::string& path, const std::string& backupPath);
+
+// Writes the bytes whole to tmpPath and syncs them; on any failure no tmpPath is left.
+FileError WriteTmpFile(const std::string& tmpPath, std::string_view bytes);
 
 // Writes the bytes to tmpPath, then rotates: old file -> backupPath, tmpPath -> path.
 // An empty old file is simply replaced; it is not worth the existing .BAK.

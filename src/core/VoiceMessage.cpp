@@ -3,8 +3,17 @@
 #include <QFile>
 
 #include "KS_Messages.h"
+#include "KS_String.h"
 #include "SettingsFile.h"
 #include "WaveRecorder.h"
+
+namespace {
+
+// The recorder speaks UTF-8, which may name the program folder's path; the
+// status line and the boxes take the code page.
+std::string recorderText(const std::string& text) { return FromQString(QString::fromStdString(text)); }
+
+} // namespace
 
 QString VoiceMessagePath() { return ProgramFolder() + QLatin1String("/MsgTemp.WAV"); }
 
@@ -25,12 +34,12 @@ bool OpenVoiceRecorder(WaveRecorder& recorder, const QString& path)
 bool StartVoiceRecording(WaveRecorder& recorder)
 {
     if (!OpenVoiceRecorder(recorder, VoiceMessagePath())) {
-        ReportStatus(recorder.ErrorText(), true);
+        ReportStatus(recorderText(recorder.ErrorText()), true);
         return false;
     }
     ReportStatus("Recording voice message ...");
     if (!recorder.Command("Record")) {
-        const std::string reason = recorder.ErrorText();
+        const std::string reason = recorderText(recorder.ErrorText());
         recorder.Command("Close");
         ReportStatus(reason, true);
         return false;
@@ -47,10 +56,10 @@ bool FinishVoiceRecording(WaveRecorder& recorder)
         problem = "The voice message was not saved: the recorder was closed before the recording ended. "
                   "Please record the message again.";
     } else {
-        problem = recorder.CaptureError();
+        problem = recorderText(recorder.CaptureError());
         recorder.Command("Stop");
         if (!recorder.Command("Save"))
-            problem = recorder.ErrorText();
+            problem = recorderText(recorder.ErrorText());
     }
     recorder.Command("Close");
     if (!problem.empty())
@@ -68,7 +77,7 @@ std::string RecordUnavailableText(const WaveRecorder& recorder)
 {
     if (recorder.CanRecord())
         return {};
-    const std::string reason = recorder.OpenError().empty() ? "no sound input was found." : recorder.OpenError();
+    const std::string reason = recorder.OpenError().empty() ? "no sound input was found." : recorderText(recorder.OpenError());
     return "Voice messages cannot be recorded: " + reason;
 }
 

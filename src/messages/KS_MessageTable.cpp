@@ -15,10 +15,7 @@ namespace {
 // Upload and save name the file, not the folder, when it cannot be reached.
 void showUpdateError(FileError error, const std::string& path)
 {
-    const std::string text = error == FileError::PathOrAccess
-        ? "Please confirm that the file " + PathInText(path) + " " + "exists and that you have the appropriate access permissions."
-        : std::string("Error updating record.");
-    ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
+    ShowMessage(FileUpdateErrorMessage(error, path), kButtonsOk, kAnswerOk, kIconCritical);
 }
 
 void showLoadError(FileError error) { ShowMessage(FileErrorMessage(error), kButtonsOk, kAnswerOk, kIconCritical); }

@@ -275,7 +275,7 @@ bool KS_PPM_MessagesSBAdd::SaveSignBoardMessage()
     SetFormContentsEnabled(this, true);
     ShowNormalPointer();
     if (error != FileError::None) {
-        ShowMessage(error == FileError::PathOrAccess ? SignBoardFileAccessMessage() : "Error updating record.",
+        ShowMessage(FileUpdateErrorMessage(error, SignBoardFilePath()),
                     kButtonsOk, kAnswerOk, kIconCritical);
         return false;
     }

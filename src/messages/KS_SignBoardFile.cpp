@@ -27,8 +27,7 @@ std::string SignBoardFilePath() { return DataFilePath("SBMessages.DBS"); }
 
 std::string SignBoardFileAccessMessage()
 {
-    return "Please confirm that the file " + SignBoardFilePath() + " "
-           + "exists and that you have the appropriate access permissions.";
+    return FileAccessMessage(SignBoardFilePath());
 }
 
 BoardSize DefaultBoardSize()

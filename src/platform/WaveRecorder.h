@@ -63,7 +63,8 @@ public:
     std::int64_t To() const { return to_; }
 
     // Runs "Open", "Record", "Stop", "Save" or "Close" (any letter case).
-    // False when the command failed; ErrorText() then says why.
+    // False when the command failed; ErrorText() then says why (UTF-8, as are
+    // the other texts here: they may hold the file's path).
     bool Command(std::string_view command);
     const std::string& ErrorText() const { return errorText_; }
     // Why the current take ended before To (the card failed), else empty.

@@ -104,7 +104,7 @@ void KS_GEN_ToneSchedule::Form_Load()
 
     if (gToneGenFile.empty() || !FileExists(gToneGenFile))
         gToneGenFile = DataFilePath("ToneGen.TGS");
-    txtFileName->setText(ToQString(gToneGenFile));
+    setFile(gToneGenFile, false);
 
     if (IsLinkResponding()) {
         const int slot = ReadActiveToneSlot();
@@ -414,7 +414,7 @@ bool KS_GEN_ToneSchedule::ResetScheduleFile()
     if (!ResetToneScheduleFile())
         return false;
     showFirstWeekday();
-    txtFileName->setText(ToQString(gToneGenFile));
+    setFile(gToneGenFile, false);
     ShowWeekDaySchedule(1, false);
     return true;
 }

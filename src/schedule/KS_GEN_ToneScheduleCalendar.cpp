@@ -140,7 +140,7 @@ void KS_GEN_ToneScheduleCalendar::Form_Load()
     PlaceTableWindow(this);
     if (gToneGenCalendarFile.empty() || !FileExists(gToneGenCalendarFile))
         gToneGenCalendarFile = DataFilePath("ToneGenCalendar.TGC");
-    txtFileName->setText(ToQString(gToneGenCalendarFile));
+    setFile(gToneGenCalendarFile, false);
     setupToolbar(false);
     setupColumns("Duration", kColumnWeights);
     fillChoices(cmbRotation, {"Rotate 1 Day Forward", "Rotate 1 Day Backwards", "Rotate 1 Month Forward",
@@ -441,7 +441,7 @@ bool KS_GEN_ToneScheduleCalendar::ResetCalendarFile()
     });
     if (!done)
         return false;
-    txtFileName->setText(ToQString(gToneGenCalendarFile));
+    setFile(gToneGenCalendarFile, false);
     ShowCalendarDay(1, true);
     DrawDayIndicators();
     return true;

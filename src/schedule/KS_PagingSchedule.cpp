@@ -15,10 +15,7 @@ std::string ScheduleFilePath() { return DataFilePath("Schedule.DBS"); }
 
 std::string ScheduleWriteErrorMessage(FileError error)
 {
-    if (error == FileError::PathOrAccess)
-        return "Please confirm that the file " + ScheduleFilePath() + " "
-               + "exists and that you have the appropriate access permissions.";
-    return "Error updating record.";
+    return FileUpdateErrorMessage(error, ScheduleFilePath());
 }
 
 namespace {

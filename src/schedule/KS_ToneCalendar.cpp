@@ -1,11 +1,9 @@
 #include "KS_ToneCalendar.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 #include "KS_Database.h"
 #include "KS_Events.h"
@@ -62,7 +60,7 @@ void showReadError(FileError error) { ShowMessage(FileErrorMessage(error), kButt
 
 void showShortCalendar(const std::string& file, int days)
 {
-    ShowMessage("The calendar file " + file + " holds only " + std::to_string(days) + " days. It was left as it is.",
+    ShowMessage("The calendar file " + PathInText(file) + " holds only " + std::to_string(days) + " days. It was left as it is.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
@@ -109,13 +107,9 @@ FileError replaceCalendar(const std::string& file, const std::string& bytes)
     if (error)
         return FileError::PathOrAccess;
     const std::string tmp = CompanionPath(file, "TMP");
-    QFile out(ToQString(tmp));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return FileError::PathOrAccess;
-    const bool written = out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size())
-        && out.flush() && ::fsync(out.handle()) == 0;
-    out.close();
-    if (!written || std::rename(tmp.c_str(), file.c_str()) != 0) {
+    if (const FileError written = WriteTmpFile(tmp, bytes); written != FileError::None)
+        return written;
+    if (std::rename(tmp.c_str(), file.c_str()) != 0) {
         std::remove(tmp.c_str());
         return FileError::Other;
     }
@@ -240,7 +234,7 @@ bool CheckCalendarFile(const std::string& file, QDate& start)
     }
     const QDate date = DateFromSerial(first.EventDate);
     if (!date.isValid() || date.year() < 1900 || date.year() > 9998 || date.day() != 1) {
-        ShowMessage("The file " + file + " does not hold a tone schedule calendar: its first date is not the first "
+        ShowMessage("The file " + PathInText(file) + " does not hold a tone schedule calendar: its first date is not the first "
                         "day of a month. The file was left as it is.",
                     kButtonsOk, kAnswerOk, kIconCritical);
         return false;
@@ -316,7 +310,7 @@ bool UploadCalendar(const CalendarRange& range, const CalendarUploadProgress& af
     }
     if (days < total)
         ShowMessage("Only " + std::to_string(days) + (days == 1 ? " day" : " days") + " of the calendar were uploaded to the " + gEncoderModelName
-                        + ". The calendar file " + file + " holds no more days.",
+                        + ". The calendar file " + PathInText(file) + " holds no more days.",
                     kButtonsOk, kAnswerOk, kIconExclamation);
     return true;
 }

@@ -122,7 +122,7 @@ void ToneListWindow::lvwMessages_DblClick()
 
 void ToneListWindow::setFile(const std::string& path, bool remember)
 {
-    txtFileName->setText(ToQString(path));
+    txtFileName->setText(PathToQString(path));
     if (remember)
         SaveConfigSetting(file_.setting, path);
     file_.path = path;
@@ -140,7 +140,7 @@ bool ToneListWindow::chooseFileToOpen(const std::function<bool(const std::string
 
 void ToneListWindow::cmdSaveAs_Click()
 {
-    const std::string current = FromQString(txtFileName->text());
+    const std::string current = file_.path;
     if (current.empty())
         return;
     const auto path = ChooseFile(this, {true, file_.saveFilter, gDataFolder + "/"});

@@ -88,10 +88,7 @@ bool ToneAlertTypeSendable(std::uint8_t alertType) { return alertType <= 9 || !I
 
 void ShowScheduleFileError(FileError error, const std::string& path)
 {
-    const std::string text = error == FileError::PathOrAccess
-        ? "Please confirm that the file " + PathInText(path) + " exists and that you have the appropriate access permissions."
-        : "Error updating record.";
-    ShowMessage(text, kButtonsOk, kAnswerOk, kIconCritical);
+    ShowMessage(FileUpdateErrorMessage(error, path), kButtonsOk, kAnswerOk, kIconCritical);
 }
 
 ToneZonePlacement ToneZonePlacementFor(std::string_view family, std::string_view modelLetter)
@@ -335,7 +332,7 @@ void ReportIncompleteFetch(const DeviceFetch& fetch, int total, const char* item
         return;
     ShowMessage("The " + gEncoderModelName + " did not send " + item + " " + std::to_string(fetch.missing + 1)
                     + " of the " + std::to_string(total) + " " + item + "s. The download was stopped there, and the "
-                    + "file " + file + " was left as it is.",
+                    + "file " + PathInText(file) + " was left as it is.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 

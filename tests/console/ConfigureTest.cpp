@@ -42,7 +42,7 @@ TEST_F(ConfigureFixture, AMissingFolderIsCreatedWithAnEmptyUserTableAndTheLinkIs
     harness.messages.Answer(kAnswerYes);
 
     ASSERT_TRUE(dialog.UpdateConfiguration());
-    EXPECT_NE(harness.messages.texts()[0].find("Folder does not exist. Do you want to create the " + folder + " folder ?"),
+    EXPECT_NE(harness.messages.texts()[0].find("Folder does not exist. Do you want to create the " + PathInText(folder) + " folder ?"),
               std::string::npos);
     EXPECT_EQ(GetConfigSetting("Folder"), folder);
     EXPECT_TRUE(gDatabaseFound);
@@ -77,7 +77,7 @@ TEST_F(ConfigureFixture, AFolderThatCannotBeCreatedOrIsAFileIsReportedAndNothing
     EXPECT_FALSE(dialog.UpdateConfiguration());
     ASSERT_EQ(harness.messages.shown().size(), 3u);
     EXPECT_EQ(harness.messages.texts()[2],
-              "Path is not valid: " + file + " is a file, not a folder. Please confirm database location.");
+              "Path is not valid: " + PathInText(file) + " is a file, not a folder. Please confirm database location.");
     EXPECT_EQ(harness.messages.shown()[2].icon, kIconCritical);
 
     // The running program and the next start keep the folder they had.
@@ -212,7 +212,7 @@ TEST_F(ConfigureFixture, AFolderWithANonAsciiNameIsFoundCreatedAndStoredAsTheFil
     ASSERT_TRUE(reopened.UpdateConfiguration());
     // The question is in the message box's code page: é is one byte there.
     EXPECT_EQ(harness.messages.texts().back(),
-              "Folder does not exist. Do you want to create the " + base.toStdString() + "Ren\xE9 folder ?");
+              "Folder does not exist. Do you want to create the " + FromQString(base) + "Ren\xE9 folder ?");
     EXPECT_TRUE(QFileInfo(missing + "/Pager.DBS").isFile());
 }
 

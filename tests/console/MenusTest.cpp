@@ -493,7 +493,7 @@ TEST(Menus, F1OpensTheHelpAsHelpTopicsDoesAndAMissingViewerIsToldAsSuch)
     form.txtMessage->setFocus();
     QTest::keyClick(form.txtMessage, Qt::Key_F1); // no file yet
     ASSERT_EQ(harness.messages.texts().size(), 1u);
-    EXPECT_EQ(harness.messages.texts()[0], "The help file " + gHelpFile + " was not found.");
+    EXPECT_EQ(harness.messages.texts()[0], "The help file " + PathInText(gHelpFile) + " was not found.");
 
     QFile file(help);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

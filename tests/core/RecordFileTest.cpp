@@ -61,7 +61,7 @@ TEST_F(RecordFileTest, UnreachablePathsReportTheFolderMessage)
     std::string record;
     EXPECT_EQ(file.ReadRecord(1, record), FileError::PathOrAccess);
     EXPECT_EQ(FileErrorMessage(FileError::PathOrAccess),
-              "Please confirm that the folder " + folder +
+              "Please confirm that the folder " + PathInText(folder) +
                   "/missing exists and that you have the appropriate access permissions.");
     EXPECT_EQ(FileErrorMessage(FileError::Other), "Error reading user record.");
 

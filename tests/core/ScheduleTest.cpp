@@ -101,7 +101,7 @@ TEST_F(ScheduleFile, AnUnreachableFolderIsReported)
     gDataFolder += "/gone";
     EXPECT_FALSE(LoadScheduleDatabase());
     ASSERT_EQ(boxes.texts().size(), 1u);
-    EXPECT_EQ(boxes.texts()[0], "Please confirm that the folder " + gDataFolder +
+    EXPECT_EQ(boxes.texts()[0], "Please confirm that the folder " + PathInText(gDataFolder) +
                                     " exists and that you have the appropriate access permissions.");
     EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);
 

@@ -221,8 +221,8 @@ TEST_F(DataFileUpgrade, OldFilesWithAStrayTailConvertTheirWholeRecordsAndSayWhat
         EXPECT_EQ(now.size(), std::string(c.file) == "Pager.DBS" ? 159840u : 200u);
         EXPECT_EQ(now.substr(0, c.firstRecord.size()), c.firstRecord);
         EXPECT_EQ(ReadBytes(bak), c.bytes);
-        EXPECT_EQ(boxes.texts().back(), "The data file " + path + " was converted to the current layout without its last " +
-                                            c.notTaken + ". The original file is kept as " + bak + ".");
+        EXPECT_EQ(boxes.texts().back(), "The data file " + PathInText(path) + " was converted to the current layout without its last " +
+                                            c.notTaken + ". The original file is kept as " + PathInText(bak) + ".");
     }
     EXPECT_EQ(boxes.shown().size(), 5u);
 }
@@ -271,7 +271,7 @@ TEST_F(DataFileUpgrade, CurrentUnknownAndUnwritableFilesAreLeftAsTheyWere)
             continue;
         }
         ASSERT_EQ(boxes.shown().size(), before + 1);
-        EXPECT_EQ(boxes.texts().back().rfind("The data file " + path + c.shown, 0), 0u) << boxes.texts().back();
+        EXPECT_EQ(boxes.texts().back().rfind("The data file " + PathInText(path) + c.shown, 0), 0u) << boxes.texts().back();
         EXPECT_EQ(boxes.shown().back().icon, kIconExclamation);
     }
 }
@@ -287,7 +287,7 @@ TEST_F(DataFileUpgrade, ANewUserTableIsExactly999FreeUsersOrReportsWhatStoppedIt
     QFile::remove(QString::fromStdString(DataFilePath("Pager.DBS")));
     MakeDirectory(DataFilePath("Pager.TMP"));
     EXPECT_FALSE(CreateEmptyPagerDatabase());
-    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Unable to create file " + DataFilePath("Pager.DBS") +
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"Unable to create file " + PathInText(DataFilePath("Pager.DBS")) +
                                                       ". Please confirm that you have the appropriate access "
                                                       "permissions."});
     EXPECT_EQ(boxes.shown()[0].icon, kIconCritical);

@@ -153,7 +153,7 @@ TEST(DamagedFiles, DamagedToneFilesAreLeftForTheToneWindowsAndATooShortCalendarI
         // A new calendar replaces it whole; the scrap is kept, not lost.
         EXPECT_EQ(ReadBytes(calendarPath).size(), 372u * 100 * 68);
         EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.BAK")), c.calendar);
-        EXPECT_TRUE(harness.Reported("The calendar file " + calendarPath + " could not be read.", true));
+        EXPECT_TRUE(harness.Reported("The calendar file " + PathInText(calendarPath) + " could not be read.", true));
     }
 }
 

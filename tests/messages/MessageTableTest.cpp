@@ -213,9 +213,9 @@ TEST(FastkeyEngine, FileErrorsNameTheFolderOnLoadAndTheFileOnSave)
     std::vector<SignBoardMessage> signs;
     EXPECT_FALSE(LoadSignBoardTable(signs));
     const std::string access = " exists and that you have the appropriate access permissions.";
-    EXPECT_EQ(t.messages.texts(), (Lines{"Please confirm that the folder " + gDataFolder + access,
-                                         "Please confirm that the file " + gDataFolder + "/PPM_Fastkey.DBS" + access,
-                                         "Please confirm that the file " + gDataFolder + "/SBMessages.DBS" + access}));
+    EXPECT_EQ(t.messages.texts(), (Lines{"Please confirm that the folder " + PathInText(gDataFolder) + access,
+                                         "Please confirm that the file " + PathInText(gDataFolder) + "/PPM_Fastkey.DBS" + access,
+                                         "Please confirm that the file " + PathInText(gDataFolder) + "/SBMessages.DBS" + access}));
 }
 
 } // namespace

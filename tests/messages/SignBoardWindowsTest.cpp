@@ -162,7 +162,7 @@ TEST_F(SignBoardWindows, TheListStaysWhileItsEditorIsOpen)
     gDataFolder = folder + "/gone";
     harness.messages.Answer(kAnswerOk);
     editor->cmdOk->click();
-    EXPECT_EQ(harness.messages.texts(), Lines{"Please confirm that the file " + gDataFolder
+    EXPECT_EQ(harness.messages.texts(), Lines{"Please confirm that the file " + PathInText(gDataFolder)
                                               + "/SBMessages.DBS exists and that you have the appropriate access "
                                                 "permissions."});
     EXPECT_TRUE(editor->isVisible());

@@ -145,7 +145,7 @@ TEST_F(CustomAlerts, TheCheckPassStopsTheRunBeforeAnyByteOfAFileIsSent)
         {"missing file", {{0, 12, folder + "/gone.wav"}}, {"Selected file not found."}},
         {"same alert twice", {{0, 12, good}, {1, 12, good}}, {"Alert number 12 is selected in more than one row."}},
         {"too big for the slot, not continued", {{0, 12, big}},
-         {"The size of the " + big + " file is larger than the slot available space. If you choose to continue, "
+         {"The size of the " + PathInText(big) + " file is larger than the slot available space. If you choose to continue, "
           "only a portion of the file will uploaded.\r\nContinue ?"}},
         {"two bad files", {{0, 11, deep}, {1, 12, good}, {2, 13, fast}},
          {"File has an invalid format (Bit Rate higher than 8).",
@@ -267,7 +267,7 @@ TEST_F(CustomAlerts, WithoutAnAnswerAt115200TheRunGoesOnAndAFileWithoutAudioStop
     Row(1, 12, File("nodata.wav", noData));
     harness.messages.AnswerAlways(kAnswerOk);
     window->cmdProgram->click();
-    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Can not locate data in " + folder + "/nodata.wav."});
+    EXPECT_EQ(harness.messages.texts(), std::vector<std::string>{"Can not locate data in " + PathInText(folder) + "/nodata.wav."});
     EXPECT_EQ(device->StoredAlerts().count(1), 1u);
     EXPECT_EQ(device->StoredAlerts().count(2), 0u);
     EXPECT_EQ(window->focusWidget(), window->cmbAlertNumber[1]);

@@ -246,7 +246,7 @@ TEST_F(ScheduledPagingWindows, CopyFromAsksAndTheDialogRefusesWhatCannotBeSaved)
         {"  ", true, kAnswerOk, "Pager No is not valid. Please confirm Pager No."},
         {"7", false, kAnswerNo, "This paging activity is not activated.\r\nAre you sure you want to continue? "},
         {"7", true, kAnswerOk,
-         "Please confirm that the file " + DataFilePath("Schedule.DBS")
+         "Please confirm that the file " + PathInText(DataFilePath("Schedule.DBS"))
              + " exists and that you have the appropriate access permissions."},
     };
     // Only the last gets as far as writing, to a file that cannot be written.

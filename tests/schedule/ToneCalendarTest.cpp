@@ -164,7 +164,7 @@ TEST_F(Calendar, AFileWhoseFirstDateIsNoiseIsReportedAndLeftAlone)
     EXPECT_FALSE(RotateCalendarMonths(QDate(2024, 1, 1), QDate(2024, 1, 1), QDate(2024, 2, 1)));
     EXPECT_EQ(ReadBytes(gToneGenCalendarFile), noise);
     ASSERT_FALSE(boxes.texts().empty());
-    EXPECT_EQ(boxes.texts()[0], "The file " + gToneGenCalendarFile
+    EXPECT_EQ(boxes.texts()[0], "The file " + PathInText(gToneGenCalendarFile)
                                     + " does not hold a tone schedule calendar: its first date is not the first day "
                                       "of a month. The file was left as it is.");
 }
@@ -237,7 +237,7 @@ TEST_F(Calendar, AShortCalendarUploadsTheDaysItHoldsAndSaysSo)
     EXPECT_TRUE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
     EXPECT_EQ(unit.hostLines("PCD").size(), 3u);
     EXPECT_EQ(boxes.texts().back(), "Only 3 days of the calendar were uploaded to the QX9860. The calendar file "
-                                        + gToneGenCalendarFile + " holds no more days.");
+                                        + PathInText(gToneGenCalendarFile) + " holds no more days.");
     writeCalendar(QDate(2024, 1, 1), 1);
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerOk);
@@ -280,10 +280,10 @@ TEST_F(Calendar, DontAskMeAgainSilencesTheRetryQuestionForTheRestOfThatDownload)
     EXPECT_FALSE(ResetCalendarFile(start));
     EXPECT_EQ(boxes.texts(), (Lines{retry,
                                     "The QX9860 did not send event 53 of the 336 events. The download was stopped "
-                                    "there, and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.",
+                                    "there, and the file " + PathInText(DataFilePath("ToneGen.TGS")) + " was left as it is.",
                                     retry,
                                     "The QX9860 did not send day 65 of the 366 days. The download was stopped there, "
-                                    "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is."}));
+                                    "and the file " + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was left as it is."}));
     // The item that stayed missing was asked for once more, the one after it never.
     EXPECT_EQ(unit.hostLines("?E305").size(), 6u);
     EXPECT_TRUE(unit.hostLines("?E306").empty());
@@ -311,7 +311,7 @@ TEST_F(Calendar, ADownloadAsksASilentUnitNoFurtherThanTheItemThatStaysMissing)
     EXPECT_LT(gDelayTicks - before, 1500);
     EXPECT_EQ(boxes.texts().size(), 3u);
     EXPECT_EQ(boxes.texts().back(), "The QX9860 did not send event 49 of the 336 events. The download was stopped "
-                                    "there, and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.");
+                                    "there, and the file " + PathInText(DataFilePath("ToneGen.TGS")) + " was left as it is.");
 
     // No ends the calendar's download at once, and says so too.
     unit.Fault(sim::FaultKind::Silence, "?CD0102");
@@ -321,6 +321,6 @@ TEST_F(Calendar, ADownloadAsksASilentUnitNoFurtherThanTheItemThatStaysMissing)
     EXPECT_FALSE(ResetCalendarFile(start));
     EXPECT_EQ(unit.hostLines("?CD"), (Lines{"?CD0101?", "?CD0102?"}));
     EXPECT_EQ(boxes.texts().back(), "The QX9860 did not send day 2 of the 366 days. The download was stopped there, "
-                                    "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
+                                    "and the file " + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was left as it is.");
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
 }

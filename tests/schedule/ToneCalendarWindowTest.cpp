@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -318,7 +319,8 @@ TEST_F(CalendarWindow, AMonthRotationMovesTheRangeAndTestToneSkipsSpecialTypes)
 TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
 {
     const std::string current = gToneGenCalendarFile;
-    std::string answer = DataFilePath("Other.TGC");
+    // Names with letters outside ASCII are names like any other.
+    std::string answer = DataFilePath("Andr\xC3\xA9.TGC");
     SetFileDialogHook([&answer](const FileDialogRequest&) { return std::optional(answer); });
     window->cmdSaveAs_Click();
     EXPECT_EQ(ReadBytes(answer), ReadBytes(current));
@@ -329,10 +331,11 @@ TEST_F(CalendarWindow, SaveAsCopiesTheCalendarAndOpenListsTheChosenOne)
     for (int d = 0; d < 365; ++d)
         for (int e = 1; e <= 100; ++e)
             march += EncodeRecord(DefaultCalendarEvent(SerialFromDate(QDate(2025, 3, 1).addDays(d)), e));
-    answer = DataFilePath("March.TGC");
+    answer = DataFilePath("M\xC3\xA4rz.TGC");
     WriteBytes(answer, march);
     window->cmdOpen_Click();
     EXPECT_EQ(GetConfigSetting("ToneGenCalendarFile"), answer);
+    EXPECT_EQ(window->txtFileName->text(), QString::fromStdString(answer));
     EXPECT_EQ(window->mvwCalendar->MinDate(), QDate(2025, 3, 1));
     EXPECT_EQ(window->mvwCalendar->MaxDate(), QDate(2026, 2, 28));
     EXPECT_EQ(window->ShownDate(), QDate(2025, 3, 1));
@@ -364,7 +367,7 @@ TEST_F(CalendarWindow, AFileOpenRefusesLeavesTheCalendarAndTheSettingAsTheyWere)
     WriteBytes(answer, "");
     window->cmdOpen_Click();
     ASSERT_EQ(boxes.texts().size(), 2u);
-    EXPECT_EQ(boxes.texts()[0], "The file " + DataFilePath("MidMonth.TGC")
+    EXPECT_EQ(boxes.texts()[0], "The file " + PathInText(DataFilePath("MidMonth.TGC"))
                                     + " does not hold a tone schedule calendar: its first date is not the first day "
                                       "of a month. The file was left as it is.");
     EXPECT_EQ(boxes.texts()[1], "Error reading user record.");
@@ -413,7 +416,7 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
     ASSERT_EQ(boxes.texts().size(), 4u);
     EXPECT_EQ(boxes.texts()[0], question);
     EXPECT_EQ(boxes.texts()[3], "The QX9860 did not send day 65 of the 366 days. The download was stopped there, "
-                                "and the file " + DataFilePath("ToneGenCalendar.TGC") + " was left as it is.");
+                                "and the file " + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was left as it is.");
     EXPECT_EQ(ReadBytes(gToneGenCalendarFile), ours);
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.BAK")));
 
@@ -474,7 +477,7 @@ TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKe
     // The calendar lives outside the data folder: its backup is a copy in the data folder.
     const std::string elsewhere = gDataFolder + "/elsewhere";
     MakeDirectory(elsewhere);
-    gToneGenCalendarFile = elsewhere + "/Year.TGC";
+    gToneGenCalendarFile = elsewhere + "/M\xC3\xA4rz.TGC";
     WriteBytes(gToneGenCalendarFile, ReadBytes(DataFilePath("ToneGenCalendar.TGC")));
     window->ShowCalendarDay(1, false);
     PutEvent(QDate(2024, 12, 31), 2);
@@ -503,8 +506,8 @@ TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKe
     EXPECT_EQ(FileLength(gToneGenCalendarFile), 366 * 6800);
     EXPECT_EQ(Record(QDate(2024, 12, 31), 100).EventNo, 100);
     EXPECT_EQ(ReadBytes(DataFilePath("ToneGenCalendar.TGC")), ours);
-    EXPECT_FALSE(PathExists(elsewhere + "/Year.TMP"));
-    EXPECT_EQ(gToneGenCalendarFile, elsewhere + "/Year.TGC");
+    EXPECT_EQ(QDir(QString::fromStdString(elsewhere)).entryList(QDir::Files), QStringList{QString::fromUtf8("M\xC3\xA4rz.TGC")});
+    EXPECT_EQ(gToneGenCalendarFile, elsewhere + "/M\xC3\xA4rz.TGC");
 }
 
 TEST_F(CalendarWindow, ThePleaseWaitBoxStaysOwnedByTheCalendarWhileARetryQuestionComesAndGoes)

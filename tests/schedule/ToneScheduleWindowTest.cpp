@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -304,7 +305,7 @@ TEST_F(ToneWindow, SwitchTakesTheNewSlotsWeekOnlyWhenItArrivesWholeAndNeverUploa
               "want to continue and download the schedule from slot 3 ?");
     EXPECT_EQ(boxes.texts()[2], "Slot 3 is the current active slot. ");
     EXPECT_EQ(boxes.texts()[5], "The QX9860 did not send event 53 of the 336 events. The download was stopped there, "
-                                "and the file " + DataFilePath("ToneGen.TGS") + " was left as it is.");
+                                "and the file " + PathInText(DataFilePath("ToneGen.TGS")) + " was left as it is.");
     EXPECT_EQ(boxes.texts()[6], couldNotRead);
     EXPECT_EQ(unit->engine.ActiveToneSlot(), 3);
     EXPECT_EQ(window->ActiveSlot(), 3);
@@ -465,7 +466,7 @@ TEST_F(ToneWindow, NothingOfAScheduleWhoseReadBrokeOffIsCopiedOrUploadedUntilALo
     window->cmdCopyFrom->click();
     boxes.Answer(kAnswerYes);
     window->cmdUpload->click();
-    const std::string refused = "The schedule file " + gToneGenFile + " could not be read whole. Nothing of it will "
+    const std::string refused = "The schedule file " + PathInText(gToneGenFile) + " could not be read whole. Nothing of it will "
                                 "be copied or uploaded until the file has been read again or the schedule has been "
                                 "downloaded.";
     EXPECT_EQ(boxes.texts(), (Lines{"Error reading user record.", refused, refused}));
@@ -729,7 +730,8 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     EXPECT_EQ(boxes.texts(), Lines{"Save As file name can not be the same as current file name. Please select a "
                                    "different file name."});
 
-    answer = gDataFolder + "/week.tgs";
+    // A name with letters outside ASCII is a name like any other.
+    answer = gDataFolder + "/Woche M\xC3\xA4rz.tgs";
     window->cmdSaveAs->click();
     EXPECT_EQ(ReadBytes(answer), ReadBytes(DataFilePath("ToneGen.TGS")));
     EXPECT_EQ(gToneGenFile, answer);
@@ -740,7 +742,7 @@ TEST_F(ToneWindow, SaveAsRefusesTheOpenFileUnderAnotherSpellingAndOpenTakesTheCh
     EXPECT_EQ(gToneGenFile, DataFilePath("ToneGen.TGS"));
     EXPECT_TRUE(PathExists(DataFilePath("ToneGen.BAK")));
     window->cmdOpen->click();
-    EXPECT_EQ(window->txtFileName->text().toStdString(), answer);
+    EXPECT_EQ(window->txtFileName->text(), QString::fromStdString(answer));
 
     // A schedule named without an extension opens as it stands, not as the same name with one.
     std::string week = ReadBytes(DataFilePath("ToneGen.TGS"));
@@ -905,6 +907,10 @@ TEST_F(ToneWindow, AnEventMissingFromTheOpeningDownloadIsAskedForAgainOrKeptUnre
         EXPECT_EQ(HostLines("?E305").size(), comesOnRetry ? 4u : 6u);
         const ToneScheduleEvent& fifth = gToneSchedule[48 + 4];
         EXPECT_EQ(fifth.Time, comesOnRetry ? "07:15 AM" : std::string(8, '\0'));
+        if (!comesOnRetry)
+            EXPECT_EQ(boxes.texts().back(), "The QX9860 did not send 1 of the 336 events of its tone schedule. They are "
+                                            "kept unread in the file " + PathInText(DataFilePath("ToneGen.TGS"))
+                                                + " and are not uploaded until they are downloaded or updated.");
 
         unit->engine.ClearTranscript();
         boxes.Answer(kAnswerYes);
@@ -1014,12 +1020,16 @@ TEST_F(ToneWindow, SaveAsWithTheCurrentFileMissingNamesThatFile)
 {
     Start();
     const std::string current = gDataFolder + "/Ren\xC3\xA9.tgs";
-    window->txtFileName->setText(ToQString(current));
+    WriteBytes(current, ReadBytes(gToneGenFile));
+    SetFileDialogHook([&current](const FileDialogRequest&) { return std::optional(current); });
+    window->cmdOpen->click();
+    ASSERT_EQ(gToneGenFile, current);
+    QFile::remove(QString::fromStdString(current));
     const std::string target = gDataFolder + "/copy.tgs";
     SetFileDialogHook([&target](const FileDialogRequest&) { return std::optional(target); });
     boxes.Answer(kAnswerOk);
     window->cmdSaveAs->click();
-    EXPECT_EQ(boxes.texts().back(), "Please confirm that the file " + gDataFolder + "/Ren\xE9.tgs"
+    EXPECT_EQ(boxes.texts().back(), "Please confirm that the file " + PathInText(gDataFolder) + "/Ren\xE9.tgs"
                                         + " exists and that you have the appropriate access permissions.");
     EXPECT_FALSE(FileExists(target));
 }

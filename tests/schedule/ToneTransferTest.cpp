@@ -152,7 +152,7 @@ TEST(ToneTransfer, AnAlertTypeThatIsAControlCharacterIsNeverSent)
         ASSERT_EQ(sent.size(), 50u);
         EXPECT_EQ(sent.back(), "PE3020000101N0101");
         EXPECT_EQ(boxes.texts().back(),
-                  "Event 03 of Tuesday in the schedule file " + gToneGenFile + " holds no valid alert type; the file "
+                  "Event 03 of Tuesday in the schedule file " + PathInText(gToneGenFile) + " holds no valid alert type; the file "
                   "may be damaged. The upload was stopped there after 50 events. Please update the event and upload "
                   "again.");
     }
