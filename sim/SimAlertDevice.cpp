@@ -127,6 +127,7 @@ Device::Reply AlertDevice::Header(const std::string& header)
     if (Number(slot) < 1 || Number(slot) > SlotCount() || Number(count) < 1)
         return Refused();
     slot_ = Number(slot);
+    header_ = header.substr(0, kHeader);
     blockCount_ = Number(count);
     declaredSize_ = static_cast<unsigned char>(header[40]) | static_cast<unsigned char>(header[41]) << 8
         | static_cast<unsigned char>(header[42]) << 16 | static_cast<std::int64_t>(static_cast<unsigned char>(header[43])) << 24;

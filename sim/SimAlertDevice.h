@@ -26,6 +26,8 @@ public:
     void RefuseNextBlocks(int n) { refuseBlocks_ = n; }
     // What each slot holds: the block bodies as they arrived (filling included).
     const std::map<int, std::string>& StoredAlerts() const { return stored_; }
+    // The last header taken, without its CR: the format the device plays the slot in.
+    const std::string& LastHeader() const { return header_; }
     int MemoryKB() const { return memoryKB_; }
     int SlotCount() const;
 
@@ -47,6 +49,7 @@ private:
     std::int64_t declaredSize_ = 0;
     int nextBlock_ = 1;
     std::string audio_;
+    std::string header_;
     int refuseBlocks_ = 0;
     std::map<int, std::string> stored_;
 };

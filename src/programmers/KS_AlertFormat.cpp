@@ -63,6 +63,21 @@ std::int64_t RoundHalfEven(std::int64_t a, std::int64_t b)
     return q;
 }
 
+constexpr std::size_t kFormatBytes = 16; // format, channels, rate, byte rate, block align, bits
+
+std::string deviceHeader(std::string_view file)
+{
+    std::string header(file.substr(0, kAlertHeaderBytes));
+    header.resize(kAlertHeaderBytes, '\0');
+    const auto fmt = FindChunk(file, "fmt ");
+    if (!fmt || fmt->sizeField == kFirstChunk + 4 || fmt->sizeField + 4 + kFormatBytes > file.size())
+        return header;
+    header.replace(kFirstChunk, 8, std::string("fmt \x10\0\0\0", 8));
+    header.replace(kFirstChunk + 8, kFormatBytes, file.substr(fmt->sizeField + 4, kFormatBytes));
+    header.replace(kFirstChunk + 8 + kFormatBytes, 4, "data");
+    return header;
+}
+
 } // namespace
 
 std::optional<std::string> CheckAlertWave(std::string_view file, const std::string& fileName,
@@ -99,7 +114,7 @@ std::optional<AlertWaveData> FindAlertWaveData(std::string_view file)
     const std::int64_t size = std::min<std::int64_t>(data->size, std::max<std::int64_t>(present, 0));
     if (size <= 0)
         return std::nullopt;
-    return AlertWaveData{static_cast<std::int64_t>(data->sizeField) + 1, size};
+    return AlertWaveData{static_cast<std::int64_t>(data->sizeField) + 1, size, deviceHeader(file)};
 }
 
 std::string CannotLocateDataText(const std::string& fileName)

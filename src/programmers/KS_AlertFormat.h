@@ -26,6 +26,11 @@ std::optional<std::string> CheckAlertWave(std::string_view file, const std::stri
 struct AlertWaveData {
     std::int64_t offset = 0;
     std::int64_t size = 0;
+    // The file's first 44 bytes as the device reads a header: a file whose
+    // "fmt " chunk is first as it stands; otherwise its format chunk's values
+    // in their canonical places, since the device reads format, channels,
+    // rate and bits there and not wherever a recorder put them.
+    std::string header;
 };
 
 // Finds the data chunk by walking the chunk list; its size is read unsigned
@@ -62,7 +67,7 @@ struct AlertSlotPlan {
 std::optional<AlertSlotPlan> PlanAlertUpload(std::int64_t memoryKB, std::int64_t slotCount, int alertNumber,
                                              std::int64_t dataSize);
 
-// The 44 bytes that announce a file: its own header with the block count
+// The 44 bytes that announce a file: its header (AlertWaveData::header) with the block count
 // (four digits), a 1 and the slot number (two digits) written into it, and
 // the size of the audio actually sent in its last four bytes, where the
 // device reads it. A streamed file says 0xFFFFFFFF there, and a cut one more

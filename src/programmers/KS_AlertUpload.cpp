@@ -74,8 +74,7 @@ bool UploadAlertFile(const AlertUploadFile& file, std::int64_t memoryKB, std::in
     }
     const auto plan = PlanAlertUpload(memoryKB, slotCount, file.alertNumber, file.data.size);
     std::ifstream in(file.path, std::ios::binary);
-    std::string fileHeader(kAlertHeaderBytes, '\0');
-    if (!plan || !in.read(fileHeader.data(), kAlertHeaderBytes)) {
+    if (!plan || !in || file.data.header.size() != static_cast<std::size_t>(kAlertHeaderBytes)) {
         ShowLinkCommError();
         return finish(false);
     }
@@ -83,7 +82,7 @@ bool UploadAlertFile(const AlertUploadFile& file, std::int64_t memoryKB, std::in
     display.setInfo("Please wait...");
     DoEvents();
     std::string reply;
-    if (!SendLinkCommand(BuildAlertHeader(fileHeader, plan->blockCount, plan->slotNumber, plan->dataSize), "", true,
+    if (!SendLinkCommand(BuildAlertHeader(file.data.header, plan->blockCount, plan->slotNumber, plan->dataSize), "", true,
                          plan->headerTicks, reply, true, 0)) {
         ShowLinkCommError();
         return finish(false);

@@ -28,13 +28,18 @@ struct AlertLine {
                         progress.push_back(std::to_string(value) + "/" + std::to_string(maximum));
                 }};
     }
-    // The file on disk: a canonical 44-byte header and the samples.
-    bool upload(const std::string& samples, std::int64_t slotCount, bool sequenced, std::uint64_t declared = UINT64_MAX)
+    // The file on disk, found as the window's check finds it.
+    bool uploadFile(const std::string& bytes, std::int64_t slotCount, bool sequenced)
     {
         const std::string path = MakeDataFolder() + "/alert.wav";
-        std::ofstream(path, std::ios::binary) << WaveBytes(samples, {}, declared);
-        const AlertUploadFile file{path, 11, "Alert 11", {41, static_cast<std::int64_t>(samples.size())}};
+        std::ofstream(path, std::ios::binary) << bytes;
+        const AlertUploadFile file{path, 11, "Alert 11", FindAlertWaveData(bytes).value()};
         return UploadAlertFile(file, 4096, slotCount, sequenced, display());
+    }
+    // A canonical 44-byte header and the samples.
+    bool upload(const std::string& samples, std::int64_t slotCount, bool sequenced, std::uint64_t declared = UINT64_MAX)
+    {
+        return uploadFile(WaveBytes(samples, {}, declared), slotCount, sequenced);
     }
 
     std::shared_ptr<sim::AlertDevice> device;
@@ -112,4 +117,22 @@ TEST(AlertUpload, ASilentDeviceIsReportedAndNothingIsSent)
     EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), [](const std::string& l) { return l.starts_with("RIFF"); }));
     EXPECT_EQ(a.infos.back(), "Canceled !");
     EXPECT_EQ(a.boxes.shown().size(), 1u);
+}
+
+TEST(AlertUpload, TheHeaderCarriesTheFormatChunksOwnValuesWhereverTheChunkLies)
+{
+    const std::string samples(100, '\x80');
+    const std::string canonical = WaveBytes(samples);
+    // As recorders write it: a chunk of their own before "fmt ".
+    std::string junkFirst = canonical.substr(0, 12) + "JUNK" + std::string("\x1C\0\0\0", 4) + std::string(28, '\0')
+        + canonical.substr(12);
+    junkFirst[4] = '\xAC';
+    const std::string format = std::string("fmt \x10\0\0\0\x01\0\x01\0\x40\x1F\0\0", 16) + "0001"
+        + std::string("\x01\0\x08\0d\x01", 6) + "01" + std::string("\x64\0\0\0", 4);
+    for (const auto& [file, riffSize] : {std::pair{canonical, '\x88'}, {junkFirst, '\xAC'}}) {
+        AlertLine a;
+        ASSERT_TRUE(a.uploadFile(file, 8, false));
+        EXPECT_EQ(a.device->LastHeader(), "RIFF" + std::string(1, riffSize) + std::string(3, '\0') + "WAVE" + format);
+        EXPECT_EQ(a.device->StoredAlerts().at(1).substr(0, 8), std::string("\x64\x01\x01\x01\x80\x80\x80\x80", 8));
+    }
 }
