@@ -583,10 +583,22 @@ bool askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
     return answer == kAnswerYes;
 }
 
-// Returns true when the operator cancelled. An event the unit does not send
-// is asked for again while the operator answers Yes, as the question says; one
-// that stays unread is kept as unread, never as the default event, which an
-// upload would send over the unit's own.
+// A download that read nothing of what the unit holds (an identification
+// gone wrong finds no tone generator on a unit that answers) writes no file:
+// defaults in its place would go up over the unit's own.
+void showNothingRead(const std::string& what, const std::string& path)
+{
+    UnloadLoadMessage();
+    ShowMessage("The " + gEncoderModelName + " did not send its " + what + ". The file " + PathInText(path)
+                    + " was not written.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
+}
+
+// Returns true when the week may not be written: the operator cancelled, or
+// the unit sent none of it. An event the unit does not send is asked for again
+// while the operator answers Yes, as the question says; one that stays unread
+// is kept as unread, never as the default event, which an upload would send
+// over the unit's own.
 bool downloadWeek()
 {
     const std::string unitProbed = gEncoderModelLetter + '/' + gEncoderFamily;
@@ -599,6 +611,7 @@ bool downloadWeek()
     bool cancelled = false;
     bool unitSilent = false;
     int unread = 0;
+    int read = 0;
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
     for (int d = 0; d < 7; ++d) {
         const std::string dayDigit = d == 6 ? "1" : std::to_string(d + 2);
@@ -613,26 +626,30 @@ bool downloadWeek()
                 event = UnreadToneScheduleEvent(e + 1);
                 continue;
             }
-            if (!gToneGenSupported || !toneHooks().queryLink)
-                continue;
-            bool read = false;
-            while (!unitSilent && !cancelled) {
+            bool taken = false;
+            while (gToneGenSupported && toneHooks().queryLink && !unitSilent && !cancelled) {
                 const LinkQuery query{"?E", dayDigit + ZeroPad(e + 1, 2), shape.length, true, shape.ticks, true, 3};
                 std::string reply;
                 const std::string answer = toneHooks().queryLink(query, reply);
                 // An answer of the wrong length cannot be read by position; it
                 // counts as no answer.
-                read = !answer.empty() && ParseToneEventAnswer(answer, e + 1, event);
-                if (read || ExitRequested() || !askAfterSilence(askAgain, cancelled, unitSilent))
+                taken = !answer.empty() && ParseToneEventAnswer(answer, e + 1, event);
+                if (taken || ExitRequested() || !askAfterSilence(askAgain, cancelled, unitSilent))
                     break;
             }
-            if (!read) {
+            if (taken) {
+                ++read;
+            } else {
                 event = UnreadToneScheduleEvent(e + 1);
                 ++unread;
             }
         }
     }
     ReportStatus("Ready");
+    if (!cancelled && read == 0) {
+        showNothingRead("tone schedule", DataFilePath("ToneGen.TGS"));
+        return true;
+    }
     if (!cancelled && unread > 0) {
         UnloadLoadMessage();
         ShowMessage("The " + gEncoderModelName + " did not send " + std::to_string(unread) + " of the "
@@ -644,6 +661,7 @@ bool downloadWeek()
     return cancelled;
 }
 
+// Returns true when the year may not be written: the operator cancelled, or the unit sent none of it.
 bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
 {
     if (toneHooks().detectEncoder)
@@ -652,6 +670,7 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     bool askAgain = true;
     bool cancelled = false;
     bool unitSilent = false;
+    int read = 0;
     if (gToneCalendarSupported && gToneCalendarEventsPerDay >= 1 && toneHooks().queryLink) {
         for (int d = 0; d < kCalendarDayBlocks && !cancelled && !unitSilent; ++d) {
             if (ExitRequested()) {
@@ -672,9 +691,14 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
                                   std::span<CalendarEvent>(table).subspan(
                                       static_cast<std::size_t>(d) * kCalendarEventsPerBlock,
                                       kCalendarEventsPerBlock));
+            ++read;
         }
     }
     ReportStatus("Ready");
+    if (!cancelled && read == 0) {
+        showNothingRead("tone schedule calendar", DataFilePath("ToneGenCalendar.TGC"));
+        return true;
+    }
     return cancelled;
 }
 

@@ -166,7 +166,8 @@ inline constexpr std::string_view kToneScheduleIncomplete =
 
 // Fills gToneSchedule from the schedule file (the days past the end of a
 // short one as default events), or builds (and optionally downloads) the
-// default week and writes ToneGen.TGS.
+// default week and writes ToneGen.TGS. A download cancelled, or one the unit
+// sent nothing of, writes no file; the week it leaves lists as unread.
 bool LoadToneSchedule(bool download);
 // Whether a weekly tone schedule file can be read as LoadToneSchedule reads
 // it and holds at least one whole record; one that does not is reported as
@@ -175,7 +176,8 @@ bool CheckToneScheduleFile(const std::string& path);
 
 // A new calendar year from 1 January of this year: its days dated, the rest
 // of the 372 blocks empty, filled from the unit day by day when download is
-// set and the unit answers. False when the operator cancelled the download.
+// set and the unit answers. False when the operator cancelled the download or
+// the unit sent no day of it: such a year is not to be written.
 bool BuildToneCalendarYear(bool download, QDate& firstDay, std::vector<CalendarEvent>& table);
 
 // Finds the calendar file and gives its first day, or builds (and optionally

@@ -229,8 +229,8 @@ TEST_F(ToneFiles, CalendarRepliesAreReadInFourteenCharacterEvents)
 }
 
 // The operator said go on without asking; a unit that then answers neither the
-// query nor the probe is asked nothing more, and the file is written as the
-// silent run would have left it.
+// query nor the probe is asked nothing more. Having sent nothing, it leaves no
+// file: defaults in its place would go up over its own week.
 TEST_F(ToneFiles, AUnitThatStopsAnsweringIsAskedNoFurtherOnceTheOperatorStoppedTheQuestions)
 {
     gToneGenSupported = true;
@@ -258,14 +258,15 @@ TEST_F(ToneFiles, AUnitThatStopsAnsweringIsAskedNoFurtherOnceTheOperatorStoppedT
     });
 
     ScriptedMessages boxes;
-    boxes.Answer(kAnswerOk); // the week is not whole
+    boxes.AnswerAlways(kAnswerOk);
     ASSERT_TRUE(LoadToneSchedule(true));
     // 201 asks the question, whose Yes asks for it again; 202 is answered by the probe, 203 ends it.
     EXPECT_EQ(queries.size(), 4u);
     EXPECT_EQ(queries[1].data, "201");
-    EXPECT_EQ(ReadBytes(DataFilePath("ToneGen.TGS")).size(), 336u * 73);
+    EXPECT_FALSE(FileExists(DataFilePath("ToneGen.TGS")));
     EXPECT_EQ(gToneSchedule[335], UnreadToneScheduleEvent(48));
-    EXPECT_EQ(boxes.shown().size(), 1u);
+    EXPECT_EQ(boxes.texts(), std::vector<std::string>{"The encoder did not send its tone schedule. The file "
+                                   + PathInText(DataFilePath("ToneGen.TGS")) + " was not written."});
 
     queries.clear();
     unplugged = false;
@@ -273,7 +274,10 @@ TEST_F(ToneFiles, AUnitThatStopsAnsweringIsAskedNoFurtherOnceTheOperatorStoppedT
     QDate firstDay;
     ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
     EXPECT_EQ(queries.size(), 3u);
-    EXPECT_TRUE(created);
+    EXPECT_FALSE(created);
+    EXPECT_FALSE(FileExists(DataFilePath("ToneGenCalendar.TGC")));
+    EXPECT_EQ(boxes.texts().back(), "The encoder did not send its tone schedule calendar. The file "
+                                        + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was not written.");
     EXPECT_GT(probes, 0);
 }
 

@@ -1033,3 +1033,22 @@ TEST_F(ToneWindow, SaveAsWithTheCurrentFileMissingNamesThatFile)
                                         + " exists and that you have the appropriate access permissions.");
     EXPECT_FALSE(FileExists(target));
 }
+
+// A unit that pauses at the identification is taken for one without a tone
+// generator, though it answers: nothing of its week is read, and nothing is
+// written in its place, so no upload sends defaults over it.
+TEST_F(ToneWindow, ADownloadWhoseIdentificationFindsNoToneGeneratorWritesNoFileAndSaysSo)
+{
+    Connect('X');
+    std::remove(DataFilePath("ToneGen.TGS").c_str());
+    gToneGenFile.clear();
+    unit->engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "?000M", .ticks = 50, .times = 0});
+    boxes.AnswerAlways(kAnswerOk);
+    InstallToneDownloadHooks();
+    Open();
+    EXPECT_FALSE(FileExists(DataFilePath("ToneGen.TGS")));
+    EXPECT_EQ(boxes.texts(), Lines{"The QX8XXX did not send its tone schedule. The file "
+                                   + PathInText(DataFilePath("ToneGen.TGS")) + " was not written."});
+    window->cmdUpload->click();
+    EXPECT_TRUE(HostLines("PE").empty());
+}
