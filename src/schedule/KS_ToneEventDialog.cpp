@@ -74,8 +74,6 @@ void ToneEventDialog::LoadEventIntoDialog()
     const QTreeWidgetItem* row = selectedRow();
     if (!row)
         return;
-    // The action first, so that it is in place when the type's rules run.
-    selectText(cmbAction, row->text(ToneColumn::Action));
     int hours = 0;
     int minutes = 0;
     if (!ParseToneClockTime(text(row, ToneColumn::Time), hours, minutes))
@@ -90,6 +88,8 @@ void ToneEventDialog::LoadEventIntoDialog()
         loadTimeOut(row);
         return;
     }
+    // The action first, so that it is in place when the type's rules run.
+    selectText(cmbAction, row->text(ToneColumn::Action));
     const QString zone = row->text(ToneColumn::Zone);
     txtZone->setMaxLength(std::max(zoneDigits_, static_cast<int>(zone.size())));
     txtZone->setText(zone);

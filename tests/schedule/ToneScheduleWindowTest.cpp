@@ -1010,6 +1010,16 @@ TEST_F(ToneWindow, AnUnreadEventOpensAtEachListsFirstEntryAndHasNoToneToTest)
         dialog.cmdOk_Click();
     });
     EXPECT_EQ(HostLines("PE"), Lines{"PE2040000101Y0101"});
+    // The action list too: an activation left at what it shows goes out as that action.
+    Edit(6, [](Dialog& dialog) {
+        EXPECT_EQ(dialog.cmbAction->currentIndex(), 0);
+        dialog.cmbAlertType->setCurrentIndex(dialog.cmbAlertType->findText("10", Qt::MatchStartsWith));
+        dialog.txtActivitySeconds->setText("30");
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    EXPECT_EQ(HostLines("PE206"), Lines{"PE2060000:10Y0130"});
+    EXPECT_EQ(gToneSchedule[5].Action, 1);
     EXPECT_EQ(gToneSchedule[3].AlertType, 1);
     EXPECT_EQ(Row(4)->text(ToneColumn::Type), "01");
 }
