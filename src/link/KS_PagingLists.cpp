@@ -299,6 +299,15 @@ void FillAlarmRepeatTimeModuleCombo(OptionList& list, std::int16_t selectIndex)
     fillTexts(list, kAlarmRepeatTimeModuleTexts, selectIndex);
 }
 
+int AlarmListCode(AlarmCodeList list, std::string_view stored)
+{
+    const std::size_t entries = list == AlarmCodeList::InputType ? std::size(kAlarmInputTypeTexts)
+        : list == AlarmCodeList::Pulse                            ? std::size(kAlarmPulseTexts)
+                                                                  : std::size(kAlarmRepeatTimeModuleTexts);
+    const double value = std::round(Val(stored));
+    return value >= 1 && value <= static_cast<double>(entries) ? static_cast<int>(value) : 1;
+}
+
 void FillAlarmInputDelayModuleCombo(OptionList& list, std::int16_t selectIndex)
 {
     fillTexts(list, kAlarmInputDelayModuleTexts, selectIndex);

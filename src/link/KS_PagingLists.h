@@ -32,6 +32,12 @@ void FillAlarmRepeatCountCombo(OptionList& list, std::int16_t selectIndex);
 void FillAlarmRepeatTimeModuleCombo(OptionList& list, std::int16_t selectIndex);
 void FillAlarmInputDelayModuleCombo(OptionList& list, std::int16_t selectIndex);
 void FillAlarmPulseCombo(OptionList& list, std::int16_t selectIndex);
+// The code (the 1-based entry) a stored alarm field stands for in its list:
+// the stored code when the list has it, else 1, the first entry, which the
+// alarm dialog shows and sends for it. A field another unit's layout does not
+// hold is stored as 0; it goes to this unit as the dialog would send it.
+enum class AlarmCodeList { InputType, RepeatTimeModule, Pulse };
+int AlarmListCode(AlarmCodeList list, std::string_view stored);
 void FillWeekDayCombo(OptionList& list, std::int16_t selectIndex);
 void FillScheduledAlertTypeCombo(OptionList& list, std::int16_t selectIndex);
 

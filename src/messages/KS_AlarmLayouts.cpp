@@ -7,6 +7,7 @@
 #include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
+#include "KS_PagingLists.h"
 #include "KS_String.h"
 
 namespace {
@@ -31,6 +32,8 @@ std::string digits(std::string_view text, int width)
     static constexpr long long kLimits[] = {0, 9, 99, 999};
     return ZeroPad(numberIn(text, 0, kLimits[width]), width);
 }
+
+std::string listCode(AlarmCodeList list, std::string_view stored) { return std::to_string(AlarmListCode(list, stored)); }
 
 // A text field as it travels: never-set NULs, and any other control
 // character, go as spaces, so the write stays one line to the unit.
@@ -174,9 +177,10 @@ std::string fullFields(const AlarmPointRecord& r, bool codeStored)
     const int delayCode = std::max(fullDelayCode(r, codeStored), 0);
     return digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30) + text(r.CancelMessage, 30)
         + text(r.Status, 1) + (realTime > 0 ? ZeroPad(realTime, 3) : std::string("   "))
-        + digits(r.RepeatMinutes, 1) + digits(r.RepeatModuleCode, 1)
-        + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1) + std::to_string(delayCode)
-        + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2) + digits(r.Pulse, 1);
+        + digits(r.RepeatMinutes, 1) + listCode(AlarmCodeList::RepeatTimeModule, r.RepeatModuleCode)
+        + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + listCode(AlarmCodeList::InputType, r.InputType)
+        + std::to_string(delayCode) + std::to_string(plan == 9 ? 0 : plan + 1) + digits(r.Relay, 2)
+        + listCode(AlarmCodeList::Pulse, r.Pulse);
 }
 
 constexpr int kDelayCodeSeconds[] = {0, 10, 30, 120};
@@ -354,8 +358,8 @@ std::string BuildAlarmWriteString(AlarmLayout layout, const AlarmUnit& unit, int
     case AlarmLayoutU:
         data += (r.Active ? "1" : "0") + digits(r.Pager, 3) + digits(r.CancelPager, 3) + text(r.Message, 30)
             + text(r.CancelMessage, 30) + digits(r.RepeatMinutes, 2) + digits(r.InputDelay, 3)
-            + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + digits(r.InputType, 1)
-            + digits(r.ActivationPlan, 1) + digits(r.Pulse, 1) + "0";
+            + FormatAlarmThreshold(numberIn(r.Threshold, -99, 99)) + listCode(AlarmCodeList::InputType, r.InputType)
+            + digits(r.ActivationPlan, 1) + listCode(AlarmCodeList::Pulse, r.Pulse) + "0";
         break;
     case AlarmLayoutFamily8:
     case AlarmLayoutOther: data += family8Fields(r); break;

@@ -213,9 +213,9 @@ void KS_PPM_MessagesAlarmAdd::LoadSelectedMessage()
     chkActive->setChecked(col(AlarmColActive) == "Yes");
     chkSendCancel->setChecked(col(AlarmColSendCancel) == "1");
 
-    showPosition(cmbInputType, std::llround(Val(col(AlarmColInputType))) - 1);
-    showPosition(cmbRepeatTimeModule, std::llround(Val(col(AlarmColRepeatModule))) - 1);
-    showPosition(cmbPulse, std::llround(Val(col(AlarmColPulse))) - 1);
+    showPosition(cmbInputType, AlarmListCode(AlarmCodeList::InputType, col(AlarmColInputType)) - 1);
+    showPosition(cmbRepeatTimeModule, AlarmListCode(AlarmCodeList::RepeatTimeModule, col(AlarmColRepeatModule)) - 1);
+    showPosition(cmbPulse, AlarmListCode(AlarmCodeList::Pulse, col(AlarmColPulse)) - 1);
     showPosition(cmbInputDelayModule, std::llround(Val(col(AlarmColInputDelayModule))));
     showText(cmbActiviationPlan, ActivationPlanText(col(AlarmColPlan), true));
 

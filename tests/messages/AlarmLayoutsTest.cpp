@@ -113,9 +113,10 @@ TEST(AlarmLayouts, ThresholdsAndLongFieldsKeepTheirWidth)
     EXPECT_EQ(xy.substr(33, 23), "Cancel text of thirty c");
     EXPECT_EQ(xy.substr(56, 3), "000");
     EXPECT_EQ(xy.size(), 3u + 63u);
-    // A never-read record goes out as spaces and zeros, never as NULs in the digits.
+    // A never-read record goes out as spaces and zeros, never as NULs in the
+    // digits; its list codes as the first entries the dialog shows for them.
     EXPECT_EQ(BuildAlarmWriteString(AlarmLayoutFull, Unit("QX7XXX", "QX6860"), 1, Blank()),
-              "001000000" + std::string(64, ' ') + "00+00001000");
+              "001000000" + std::string(64, ' ') + "01+00101001");
     // Seconds the dialog stored for a unit without the module lists go as their
     // code there; seconds without a code are refused before anything is sent.
     const AlarmUnit qx7560 = Unit("QX7XXX", "QX7560");

@@ -538,3 +538,28 @@ TEST(AlarmWindow, AModuleUnitReadsADelayStoredInSecondsByAnotherModelAsItsCode)
     });
     EXPECT_EQ(DecodeRecord<AlarmPointRecord>(readFile("PPM_Alarm.DBS").substr(150)).InputDelay, "003");
 }
+
+// A point downloaded from a unit whose layout has no input type, repeat-time
+// code or pulse stores them as 0, which no list of a Full-layout unit holds:
+// the dialog shows each at its list's first entry and sends that, and the
+// upload sends the untouched point the same way.
+TEST(AlarmWindow, AFieldAnotherLayoutLacksGoesOutFromTheUploadAsTheDialogSendsIt)
+{
+    WindowRig t;
+    writeFile("PPM_Alarm.DBS", EncodeRecord(AlarmPointRecord{
+                                   .Point = "001", .Pager = "012", .Message = padded("Boiler"),
+                                   .CancelMessage = padded(""), .InputDelay = "000", .RepeatMinutes = "00",
+                                   .ActivationPlan = "0", .CancelPager = "000", .Status = "0", .RealTime = "000",
+                                   .InputType = "0", .Threshold = "000", .RepeatModuleCode = "0", .Relay = "00",
+                                   .Pulse = "0", .Active = kFlagYes}));
+    KS_PPM_MessagesTable& list = openAlarms(t, sim::ProfileFor('L'));
+    t.harness.messages.Answer(kAnswerYes);
+    list.cmdUpload->click();
+    t.edit<Dialog>(list, 0, [](Dialog&) {});
+    Lines first;
+    for (const std::string& line : writesOnly(t.harness.HostLines()))
+        if (line.starts_with("Z001"))
+            first.push_back(line);
+    const std::string line = "Z001012000" + padded("Boiler") + padded("") + "0   01+00101001W";
+    EXPECT_EQ(first, (Lines{line, line}));
+}
