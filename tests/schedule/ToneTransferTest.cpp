@@ -113,7 +113,18 @@ TEST(ToneTransfer, ALongOrDamagedFileSaysHowMuchWentAndAShortOneSendsItsMissingD
         EXPECT_EQ(unit.hostLines("PE").size(), sent);
         EXPECT_EQ(boxes.texts().back(), said);
     }
-    EXPECT_EQ(boxes.shown().size(), 2u);
+    // Unread events before the zero bytes were passed over, not sent: they do not count.
+    writeScheduleFile(336, 10);
+    std::string bytes = ReadBytes(gToneGenFile);
+    for (const std::size_t i : {3u, 4u})
+        bytes.replace(i * 73, 73, EncodeRecord(UnreadToneScheduleEvent(static_cast<int>(i) + 1)));
+    WriteBytes(gToneGenFile, bytes);
+    unit.engine.ClearTranscript();
+    boxes.Answer(kAnswerOk);
+    EXPECT_TRUE(UploadToneSchedule());
+    EXPECT_EQ(unit.hostLines("PE").size(), 8u);
+    EXPECT_EQ(boxes.texts().back(), "Only 8 messages were uploaded to the QX9860. ");
+    EXPECT_EQ(boxes.shown().size(), 3u);
 
     // A short file's missing days go as the default events its window lists,
     // whatever an earlier, longer file left in memory.
@@ -131,7 +142,7 @@ TEST(ToneTransfer, ALongOrDamagedFileSaysHowMuchWentAndAShortOneSendsItsMissingD
     EXPECT_EQ(sent[99], "PE4040000101N0101");
     EXPECT_EQ(sent[100], "PE4050000101N0101");
     EXPECT_EQ(sent.back(), "PE1480000101N0101");
-    EXPECT_EQ(boxes.shown().size(), 2u);
+    EXPECT_EQ(boxes.shown().size(), 3u);
 }
 
 // Only a damaged file holds a control character as an alert type: sent raw
