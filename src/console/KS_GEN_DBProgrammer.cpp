@@ -19,6 +19,7 @@
 #include "KS_MainForm.h"
 #include "KS_PagerRange.h"
 #include "KS_Messages.h"
+#include "KS_Paging.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
@@ -236,11 +237,30 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
 {
     if (running_ || LinkConversation::ConversationActive())
         return;
-    // Opened while no unit answered, the lists are no unit's: they are filled
-    // for the unit that answers now, with what the operator chose kept.
+    // The toolbar takes no focus, so the box being typed in has not been left
+    // yet: every box's rule runs now, as on leaving it, the pager number's
+    // group rule among them, and the run takes what the boxes then show.
+    // An empty box is left for the checks to name, and so is a backward
+    // range, which would otherwise become a range of one pager unasked.
+    const auto typed = [](const QLineEdit* box) { return !Trim(FromQString(box->text())).empty(); };
+    if (typed(txtPagerFrom))
+        txtPagerFrom_LostFocus();
+    if (typed(txtPagerTo) && boxValue(txtPagerTo) >= boxValue(txtPagerFrom))
+        txtPagerTo_LostFocus();
+    if (typed(txtCapCodeFrom))
+        txtCapCodeFrom_LostFocus();
+    txtCapCodeInc_LostFocus();
+    // The range is coded for the unit that answers now. Lists filled for
+    // another unit (or for none) are filled again for it, with what the
+    // operator chose kept where it offers it; what it lacks is named and
+    // dropped, and nothing goes out until Program is pressed again.
     UserFormFields chosen;
     settings_.ReadInto(chosen);
-    if (owner_ && owner_->IdentifyUnknownEncoder()) {
+    {
+        const LinkConversation conversation;
+        DetectEncoder();
+    }
+    if (!settings_.FilledForUnitNow()) {
         settings_.FillLists();
         settings_.ApplyGroupRule();
         chkPagerIsGroup->setEnabled(CurrentUserEncoderClass() == UserEncoderClass::LetterCode);
@@ -248,9 +268,6 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
         if (!settings_.KeepChoicesForUnit(chosen, nullptr, "Program"))
             return;
     }
-    // The toolbar takes no focus, so the increment box may not have been left
-    // yet: it is ruled now, and the run steps by the number it then shows.
-    txtCapCodeInc_LostFocus();
     if (!programChecksPass())
         return;
     ShowBusyPointer();

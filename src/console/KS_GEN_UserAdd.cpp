@@ -235,10 +235,12 @@ void KS_GEN_UserAdd::cmdOk_Click()
     // Inside a scheduled page's wait the add would answer for that page's acknowledgement.
     if (saving_ || LinkConversation::ConversationActive())
         return;
-    // Opened while no unit answered, the lists and the record were read by no
-    // unit's codes; sent as they are, they could change the user's type or groups.
+    // Opened while no unit answered, or for a unit another has replaced since,
+    // the lists and the record were read by another unit's codes (or none);
+    // sent as they are, they could change the user's type or groups.
     const UserFormFields chosen = fieldsFromControls();
-    if (owner_->IdentifyUnknownEncoder() && !readAgainForUnit(chosen))
+    owner_->IdentifyUnknownEncoder();
+    if (!settings_.FilledForUnitNow() && !readAgainForUnit(chosen))
         return;
     // The toolbar takes no focus, so the boxes may not have been left yet;
     // an unpadded number would slip past the duplicate check.

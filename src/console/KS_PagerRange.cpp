@@ -17,10 +17,9 @@ bool ProgramUserRange(const PagerRangeSettings& range, const RangeProgress& prog
             progress(step, done);
     };
     LinkConversation conversation;
-    DetectEncoder();
     report(RangeStep::Calculating, 0);
 
-    // The codes of the records follow the unit just found.
+    // The codes of the records follow the unit the caller identified.
     const int count = std::max(range.to - range.from + 1, 0);
     UserFormFields fields = range.user;
     std::vector<PagerRecord> records;

@@ -161,6 +161,13 @@ void PagerSettingControls::FillLists()
     FillPagerGroupCombo(AsOptionList(cmbGroup), -1);
     for (QComboBox* list : cmbGroups)
         FillPagerGroupCombo(AsOptionList(list), -1);
+    filledFor = UserCodesUnit();
+}
+
+bool PagerSettingControls::FilledForUnitNow() const
+{
+    const UserCodeUnit now = UserCodesUnit();
+    return now.letter == filledFor.letter && now.family == filledFor.family;
 }
 
 void PagerSettingControls::ApplyGroupRule()

@@ -9,6 +9,7 @@
 
 #include "KS_FormBuilder.h"
 #include "KS_PagerRules.h"
+#include "KS_PagingCodes.h"
 #include "KS_Records.h"
 
 class QString;
@@ -77,6 +78,7 @@ struct PagerSettingControls {
     QGroupBox* fraGroups = nullptr;
     std::array<QLabel*, 4> lblGroups{};      // lblGroupFirst .. lblGroupFourth
     std::array<QComboBox*, 4> cmbGroups{};   // cmbGroupFirst .. cmbGroupFourth
+    UserCodeUnit filledFor{};
 
     // The table rows of the controls from firstRow down, inside the named frame
     // (nullptr: the form itself). The members are filled when the table is built.
@@ -85,8 +87,13 @@ struct PagerSettingControls {
     static constexpr int kRows = 9;
     // Once the table is built: the group check box rules the lists from then on.
     void Connect();
-    // The code lists with their first entry, the group lists without a selection.
+    // The code lists with their first entry, the group lists without a selection,
+    // in the codes of the unit UserCodesUnit names now.
     void FillLists();
+    // Whether the lists were filled for the unit whose codes a send uses now:
+    // another unit identified since (at Program or OK, or by anything else)
+    // may lack what the operator chose in them.
+    bool FilledForUnitNow() const;
     // The group check box changed: the frame and lists follow it, and every group list loses its selection.
     void ApplyGroupRule();
     // Where the number decides it, a pager number above 900 makes the user the

@@ -1,12 +1,18 @@
 // The database programmer against the simulated encoder.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSpinBox>
 
 #include "ConsoleHarness.h"
+#include "KS_Events.h"
 #include "KS_Forms.h"
 #include "KS_GEN_DBProgrammer.h"
+#include "KS_GEN_UserAdd.h"
+#include "KS_Paging.h"
+#include "KS_Registry.h"
 #include "KS_String.h"
 #include "KS_Toolbar.h"
 
@@ -255,4 +261,101 @@ TEST_F(DBProgrammer, WhileNoUnitAnswersARangeGetsTheCodesOfTheLastUnitIdentified
     for (const int pager : {10, 11})
         EXPECT_EQ(StoredUser(pager).PagerType + StoredUser(pager).Group1, "3%"); // group 5 offset by 32
     w.cmdClose_Click();
+}
+
+// The unit the lists were filled for, and the one that answers when the
+// choices go out, in both windows that send them: a group tick the answering
+// unit lacks is named and dropped, nothing is sent, and the next press sends
+// the pagers as individual ones; a unit that offers the tick keeps it.
+TEST(GroupTickAtSending, IsCheckedAgainstTheUnitThatAnswersWhicheverUnitWasKnownBefore)
+{
+    const struct {
+        char before; // 0: no unit answered until the choices went out
+        char after;
+        const char* model;
+        bool kept;
+    } cases[] = {
+        {0, 'X', "QX9860", false}, {'A', 'A', "QX8140", true}, {'A', 'B', "QX8240", true},
+        {'A', 'X', "QX9860", false}, {'A', 'G', "QX7560", false}, // pager 200 is no QX7XXX group pager
+    };
+    for (const auto& c : cases) {
+        for (const bool userDialog : {false, true}) {
+            SCOPED_TRACE(std::string(1, c.before ? c.before : '-') + c.after + (userDialog ? " dialog" : " programmer"));
+            ConsoleHarness harness;
+            harness.engine.SetModel(c.before ? c.before : c.after);
+            if (!c.before) {
+                // Nor any before it: no unit's codes are remembered either.
+                for (const char* setting : {"Last Encoder Model", "Last Encoder Family"})
+                    SaveConfigSetting(setting, "");
+                gLastEncoderModelLetter.clear();
+                gLastEncoderFamily.clear();
+                SilenceEveryLine(harness.engine);
+                harness.messages.Answer(kAnswerOk); // the start-up's link notice
+            }
+            KS_MainForm& form = harness.Load();
+            KS_GEN_UserAdd* dialog = nullptr;
+            KS_GEN_DBProgrammer* programmer = nullptr;
+            QCheckBox* tick = nullptr;
+            if (userDialog) {
+                form.cmdAdd_Click();
+                dialog = form.findChild<KS_GEN_UserAdd*>();
+                dialog->txtUserID->setText("200");
+                dialog->txtCapcode->setText("0001234");
+                tick = dialog->chkPagerIsGroup;
+                tick->setChecked(true);
+                dialog->cmbGroup->setCurrentText("B");
+            } else {
+                programmer = new KS_GEN_DBProgrammer(&form);
+                form.OpenOwnedWindow(programmer, false);
+                programmer->txtPagerFrom->setText("200");
+                programmer->txtPagerTo->setText("203");
+                tick = programmer->chkPagerIsGroup;
+                tick->setChecked(true);
+                programmer->cmbGroup->setCurrentText("B");
+            }
+            ASSERT_TRUE(tick->isChecked() && tick->isEnabled());
+            harness.engine.ClearFaults();
+            harness.engine.SetModel(c.after);
+            if (userDialog && c.before) {
+                // Something else (a scheduled page, the hourly clock) identifies the new unit meanwhile.
+                const LinkConversation conversation;
+                DetectEncoder();
+            }
+            harness.HostLines();
+            const auto send = [&] { userDialog ? dialog->cmdOk_Click() : programmer->cmdProgram_Click(); };
+            const std::size_t boxes = harness.messages.texts().size();
+            harness.messages.Answer(kAnswerOk);
+            send();
+            if (c.kept) {
+                EXPECT_EQ(harness.messages.texts().size(), boxes);
+                EXPECT_EQ(StoredUser(200).GroupFlag + StoredUser(200).Group1, "GB");
+                continue;
+            }
+            EXPECT_EQ(harness.messages.texts().size(), boxes + 1);
+            if (harness.messages.texts().size() != boxes + 1)
+                continue;
+            EXPECT_EQ(harness.messages.texts().back(),
+                      "Connected to " + std::string(c.model) + ", which does not offer \"Set as a Group Pager\", "
+                          + "Group \"B\". Please choose again and press " + (userDialog ? "OK" : "Program") + " again.");
+            EXPECT_FALSE(tick->isChecked());
+            EXPECT_EQ(StoredUser(200).InUse, "N");
+            for (const std::string& line : harness.HostLines())
+                EXPECT_NE(line[0], 'A') << line;
+            send();
+            EXPECT_EQ(StoredUser(200).InUse + StoredUser(200).GroupFlag, "YI");
+        }
+    }
+}
+
+// Program takes the boxes as leaving them would have left them: a first
+// number above 900 still typed in makes the QX7XXX range group pagers.
+TEST_F(DBProgrammer, ProgramRunsTheRuleOfTheBoxStillBeingTypedIn)
+{
+    KS_GEN_DBProgrammer& w = open('G', "905", "906");
+    EXPECT_FALSE(w.chkPagerIsGroup->isChecked());
+    harness.messages.Answer(kAnswerYes); // the reserved range goes to the computer only
+    w.cmdProgram_Click();
+    EXPECT_TRUE(w.chkPagerIsGroup->isChecked());
+    for (const int pager : {905, 906})
+        EXPECT_EQ(StoredUser(pager).InUse + StoredUser(pager).GroupFlag + StoredUser(pager).Group1, "YG\x05");
 }

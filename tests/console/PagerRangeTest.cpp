@@ -3,6 +3,7 @@
 
 #include "ConsoleHarness.h"
 #include "KS_PagerRange.h"
+#include "KS_Paging.h"
 #include "KS_String.h"
 #include "LinkSimBackend.h"
 #include "LinkTestSupport.h"
@@ -20,6 +21,7 @@ bool run(sim::Engine& engine, PagerRangeSettings range, std::vector<int>& writte
     range.user.baudText = "512";
     range.user.modeText = "0";
     LinkHarness link(std::make_unique<SimBackend>(engine));
+    DetectEncoder();
     return ProgramUserRange(range, [&written](RangeStep step, int done) {
         if (step == RangeStep::Programming)
             written.push_back(done);
