@@ -157,9 +157,11 @@ private:
     bool ChecksBeforeProgramming();
     SpeakerSettings CollectSettings() const;
     void TransmitterTest(int transmitter);
-    // Sends the stop of the test on transmitterOnTest_ as one conversation;
-    // true once the unit has taken it. A stop it did not take is reported.
-    bool StopTransmitterTest();
+    // Sends the stop of the test on the transmitter as one conversation; true
+    // once the unit has taken it. A stop it did not take is reported.
+    bool StopTransmitterTest(int transmitter);
+    // Every transmitter whose stop the unit has not taken is stopped again.
+    void StopTransmittersOnTest();
     void RunProgramItem(const SpeakerProgramItem& item, bool current);
     void ShowReading(const SpeakerReading& reading);
     void HideRx1Frequency();
@@ -169,5 +171,7 @@ private:
     std::unique_ptr<EncoderIdentityKeeper> identity_; // the console's encoder comes back when the window goes
     QAction* advancedButton_ = nullptr;
     int advancedShift_ = 0; // pixels the advanced view moved the left edge
-    int transmitterOnTest_ = 0; // 1 or 2 while the speaker transmits for a test
+    // Transmitters 1 and 2 (index 0 unused) from the start of their test
+    // until the unit takes its stop: each may still be on the air.
+    std::array<bool, 3> onTest_{};
 };

@@ -302,7 +302,7 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
     // Once its start has gone out the test counts as running, answered or
     // not: Exit, chosen while the start waits for its answer, waits for that
     // wait to end and then stops the test before it closes the port.
-    transmitterOnTest_ = transmitter;
+    onTest_[static_cast<std::size_t>(transmitter)] = true;
     bool started = false;
     {
         const LinkConversation conversation;
@@ -311,7 +311,7 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
     if (ExitRequested())
         return;
     if (!started) {
-        transmitterOnTest_ = 0;
+        onTest_[static_cast<std::size_t>(transmitter)] = false;
         appendInfo(lblInfo, " - Failed.");
         PauseTicks(20);
         lblInfo->hide();
@@ -321,16 +321,15 @@ void KS_GEN_SpeakerProgrammer::TransmitterTest(int transmitter)
                     + " bps...",
                 kButtonsCancel, kAnswerCancel, kIconInformation, "", "", false, true, 30000);
     // Exit chosen while the box was up stopped the test before it closed the port.
-    if (transmitterOnTest_ == 0)
+    if (!onTest_[static_cast<std::size_t>(transmitter)])
         return;
-    StopTransmitterTest();
+    StopTransmitterTest(transmitter);
 }
 
-bool KS_GEN_SpeakerProgrammer::StopTransmitterTest()
+bool KS_GEN_SpeakerProgrammer::StopTransmitterTest(int transmitter)
 {
     // The stop is one exchange, which Exit waits for; until the unit has taken
     // it the test counts as running, so Exit and closing the window send it again.
-    const int transmitter = transmitterOnTest_;
     std::string reply;
     bool stopped = false;
     {
@@ -338,7 +337,7 @@ bool KS_GEN_SpeakerProgrammer::StopTransmitterTest()
         stopped = SendLinkCommand("TT", "0" + std::to_string(transmitter), false, 0, reply, true, 3);
     }
     if (stopped) {
-        transmitterOnTest_ = 0;
+        onTest_[static_cast<std::size_t>(transmitter)] = false;
         return true;
     }
     // A notice, so that none shows once Exit is chosen.
@@ -351,20 +350,33 @@ bool KS_GEN_SpeakerProgrammer::StopTransmitterTest()
     return false;
 }
 
+void KS_GEN_SpeakerProgrammer::StopTransmittersOnTest()
+{
+    for (const int transmitter : {1, 2})
+        if (onTest_[static_cast<std::size_t>(transmitter)])
+            StopTransmitterTest(transmitter);
+}
+
 void KS_GEN_SpeakerProgrammer::StopBeforeExit()
 {
     // The speaker would go on transmitting once the port is closed and no stop can reach it.
-    if (transmitterOnTest_ != 0)
-        StopTransmitterTest();
+    StopTransmittersOnTest();
 }
 
 void KS_GEN_SpeakerProgrammer::closeEvent(QCloseEvent* event)
 {
+    // A read, a program or a test still waits for the unit: a stop sent now
+    // would go out inside that wait and its answer be taken for the wait's.
+    if (Running() || Exchanging()) {
+        event->ignore();
+        return;
+    }
     // Closing the window is the last chance to reach a transmitter a stop did
-    // not reach (once Exit is chosen the link sends nothing more).
-    if (transmitterOnTest_ != 0 && !Exchanging()) {
+    // not reach (once Exit is chosen the link sends nothing more). The window
+    // is grey meanwhile, so nothing else goes out inside the stop's wait.
+    if (onTest_[1] || onTest_[2]) {
         const Exchange exchange(*this);
-        StopTransmitterTest();
+        StopTransmittersOnTest();
     }
     KS_ProgrammerFrame::closeEvent(event);
 }

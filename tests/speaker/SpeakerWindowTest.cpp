@@ -267,3 +267,54 @@ TEST_F(SpeakerWindow, ExitInThePassTheStopIsAnsweredSendsNoSecondStop)
     EXPECT_EQ(std::count(received.begin(), received.end(), "TT01W"), 1);
     EXPECT_TRUE(window.isNull() || !window->isVisible());
 }
+
+// A stop the unit did not take is owed for each transmitter until it is
+// taken; the close that sends it refuses while a run waits on the unit, and
+// the window is grey while the stop itself waits.
+TEST_F(SpeakerWindow, ClosingStopsEveryTransmitterLeftOnTheAirButNeverInsideAWait)
+{
+    window->cmbTxBaudRate->setCurrentIndex(0);
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerCancel);
+    // Neither stop is taken; transmitter 1 is tested after transmitter 2.
+    for (const char* stop : {"TT02", "TT01"})
+        harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = stop, .times = 4});
+    window->cmdTx2Test_Click();
+    window->cmdTx1Test_Click();
+
+    // A run waits on a setting the unit refuses: closing is refused and nothing of a stop goes out inside it.
+    harness.engine.ClearTranscript();
+    harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = "PSS", .times = 0});
+    window->chkProgramDeviceConfiguration->setChecked(true);
+    bool closed = true;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (closed && HostSent("PSS"))
+            closed = window->close();
+    });
+    window->cmdProgram->click();
+    InstallTickPump();
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(HostSent("TT"));
+    EXPECT_NE(window->lblInfo->text(), "Done !");
+    harness.engine.ClearFaults();
+
+    // Test Tone clicked while the close's stop waits sends nothing inside that wait.
+    harness.engine.ClearTranscript();
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "TT01", .times = 1});
+    bool clicked = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!clicked && HostSent("TT01")) {
+            clicked = true;
+            window->cmdTest->click();
+        }
+    });
+    window->close();
+    InstallTickPump();
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(Received(), (Lines{"TT01W", "TT01W", "TT02W"}));
+    EXPECT_EQ(device->Transmitting(), 0);
+}
