@@ -485,6 +485,38 @@ void tidyText(QPlainTextEdit* box, bool oneLine)
 }
 
 constexpr const char* kTextGuarded = "textGuarded";
+constexpr const char* kKeepsLineBreaks = "keepsLineBreaks";
+
+// Whether the box's filter is still to take out (or blank) part of its text:
+// it does so within the same edit, and what counts against a room is what it keeps.
+bool awaitsTidying(const QPlainTextEdit* box)
+{
+    if (!box->property(kTextGuarded).toBool())
+        return false;
+    const bool oneLine = !box->property(kKeepsLineBreaks).toBool();
+    const QString text = box->toPlainText();
+    return std::any_of(text.begin(), text.end(), [oneLine](QChar ch) {
+        return !InCodePage(ch) || (oneLine && IsControlChar(ch.unicode()));
+    });
+}
+
+// Whether a key puts its text into a multi-line box, as the box itself
+// decides it: a format character (a soft hyphen) goes in as well as a
+// printable one, and a key held with Ctrl alone puts nothing in.
+bool keyInsertsText(const QKeyEvent* key)
+{
+    const QString text = key->text();
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.at(0);
+    if (first.category() == QChar::Other_Format)
+        return true;
+    const auto modifiers = key->modifiers();
+    if (modifiers == Qt::ControlModifier || modifiers == (Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    return first.isPrint() || first.category() == QChar::Other_PrivateUse || first == u'\t'
+        || (first.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate());
+}
 
 } // namespace
 
@@ -615,7 +647,11 @@ const FormConventions::KeyFilter* FormConventions::KeyFilterOf(const QObject* bo
     return found == filters_.constEnd() ? nullptr : &found.value();
 }
 
-void FormConventions::ExemptFromEnter(QWidget* control) { exempt_.insert(control); }
+void FormConventions::ExemptFromEnter(QWidget* control)
+{
+    exempt_.insert(control);
+    control->setProperty(kKeepsLineBreaks, true);
+}
 
 void FormConventions::ExemptFromSelectAll(QLineEdit* box) { keepCaret_.insert(box); }
 
@@ -733,8 +769,9 @@ bool TextRoom::eventFilter(QObject* watched, QEvent* event)
     // Anything else that does not fit (a line break, a paste) is taken back
     // once it is in.
     if (watched == box_ && event->type() == QEvent::KeyPress && !box_->isReadOnly()) {
-        const QString typed = static_cast<const QKeyEvent*>(event)->text();
-        if (!typed.isEmpty() && typed.at(0).isPrint()) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const QString typed = key->text();
+        if (keyInsertsText(key)) {
             const QTextCursor caret = box_->textCursor();
             const int length = box_->document()->characterCount() - 1;
             if (length - (caret.selectionEnd() - caret.selectionStart()) + typed.size() > room_)
@@ -746,6 +783,9 @@ bool TextRoom::eventFilter(QObject* watched, QEvent* event)
 
 void TextRoom::keepToRoom()
 {
+    // The filter's own change of this edit calls here again with what it kept.
+    if (awaitsTidying(box_))
+        return;
     const QString text = box_->toPlainText();
     const qsizetype excess = text.size() - room_;
     if (excess <= 0) {

@@ -510,3 +510,28 @@ TEST(TextRoom, KeysAndPastesTakeOnlyWhatFitsAndTheTextItsCaretAndItsUndoStay)
     room->SetRoom(4);
     EXPECT_EQ(box.toPlainText(), "123B");
 }
+
+// The room counts what the box keeps: its filter takes out what the code page
+// lacks within the same edit, and a key that puts in a character the box
+// keeps meets the room whether it prints or not (a soft hyphen).
+TEST(TextRoom, CountsWhatTheBoxsFilterKeepsAndEveryCharacterAKeyPutsIn)
+{
+    QDialog form;
+    auto* box = new QPlainTextEdit(&form);
+    new TextRoom(box, 10); // before the filter, as the page text has it
+    FormConventions::Install(&form)->ExemptFromEnter(box);
+    form.show();
+    box->setFocus();
+    QTest::keyClicks(box, "ABCDEFG");
+    QApplication::clipboard()->setText(QString::fromUtf8("\u2713\u2713\u2713\u2713xyz"));
+    box->paste();
+    EXPECT_EQ(box->toPlainText(), "ABCDEFGxyz");
+
+    box->clear();
+    QTest::keyClicks(box, "ABCDEFGHIJ");
+    const int steps = box->document()->availableUndoSteps();
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(QChar(0xAD)), Qt::NoModifier);
+    EXPECT_EQ(box->toPlainText(), "ABCDEFGHIJ");
+    EXPECT_EQ(box->textCursor().position(), 10);
+    EXPECT_EQ(box->document()->availableUndoSteps(), steps);
+}
