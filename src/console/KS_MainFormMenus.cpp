@@ -709,8 +709,11 @@ void KS_MainForm::mnuSetupTimeOptions_Click(int index)
 {
     if (index == 0) {
         const bool modified = SendDateTimeToEncoder();
-        ShowMessage(modified ? "Date and Time modified succesfully." : "Error updating Date and Time.", kButtonsOk,
-                    kAnswerOk, kIconInformation);
+        // A notice: Exit chosen while the clock went out shows none.
+        MessageRequest outcome;
+        outcome.message = modified ? "Date and Time modified succesfully." : "Error updating Date and Time.";
+        outcome.icon = kIconInformation;
+        ShowNotice(outcome);
     } else if (index == 1) {
         QAction* item = mnuSetupTimeOptions[1];
         item->setChecked(!item->isChecked());
@@ -906,6 +909,10 @@ void KS_MainForm::ExitApplication()
 void KS_MainForm::runExitSequence()
 {
     exitStarted_ = true;
+    // No scheduled page or clock setting comes due inside the exit's own
+    // steps; the tick and the port's reading go on, which those steps wait on.
+    for (QTimer* timer : {tmrMinutes, tmrSeconds})
+        timer->stop();
     // The program is leaving from here on, but the device stops and the
     // hang-up below must wait for their answers.
     RequestExit();
@@ -924,8 +931,7 @@ void KS_MainForm::runExitSequence()
     }
     RequestExit();
 
-    for (QTimer* timer : {tmrMinutes, tmrSeconds, tmrDelay})
-        timer->stop();
+    tmrDelay->stop();
     mciRecordMessage->Command("Close");
 
     // The client area, as the next start places it (hidden, the window keeps where it was).

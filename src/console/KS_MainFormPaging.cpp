@@ -461,7 +461,7 @@ void KS_MainForm::sendDueEntries()
     };
     // In index order, however late; an entry stays due until it has gone
     // out, so a scan inside its page's wait cannot send it a second time.
-    while (!dueEntries_.empty() && !ExitRequested()) {
+    while (!dueEntries_.empty() && !ExitChosen()) {
         const int i = *dueEntries_.begin();
         if (stillWanted(i) && gDeviceWindowsOpen > 0) {
             // A device programmer has the port, so a page now would go to the
@@ -480,6 +480,9 @@ void KS_MainForm::sendDueEntries()
             request.IsVoice = false;
             request.Message = entry.AlertType != 10 ? std::to_string(entry.AlertType) : Trim(entry.Message);
             SendPageToPager(request);
+            // Cut short by Exit, the page is not known to have gone out.
+            if (ExitChosen())
+                return;
         }
         gSchedule[static_cast<std::size_t>(i)].Fired = -1;
         dueEntries_.erase(i);

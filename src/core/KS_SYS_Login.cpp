@@ -15,7 +15,8 @@
 
 bool PasswordMatches(std::string_view entry, std::string_view stored)
 {
-    return UpperCase(Trim(entry)) == UpperCase(Trim(stored));
+    // Every letter the box takes, not only the ASCII ones ("é" matches "É").
+    return ToQString(Trim(entry)).compare(ToQString(Trim(stored)), Qt::CaseInsensitive) == 0;
 }
 
 KS_SYS_Login::KS_SYS_Login(QWidget* parent)

@@ -160,3 +160,46 @@ TEST(Exit, ChosenFromTheTrayWhileAWindowLoadsThatWindowIsNeverShownAndTheMainWin
     EXPECT_FALSE(form.OpenerDisabled());
     EXPECT_TRUE(form.menuBar()->isEnabled());
 }
+
+// The exit's own hang-up waits on the modem for seconds: no scheduled page
+// comes due inside it, and the entry due then is not marked as sent.
+TEST(Exit, NoScheduledPageComesDueInsideTheExitsOwnHangUp)
+{
+    ConsoleHarness harness({{5, "Eve", "A"}});
+    harness.engine.EnableModem();
+    gConnectionType = 2;
+    gModemPort = 1;
+    gModemPhone = "5551234";
+    harness.messages.AnswerAlways(kAnswerOk);
+    KS_MainForm& form = harness.Load();
+    form.SetModemDialMode(true);
+    ASSERT_TRUE(harness.engine.CallUp());
+    gSchedule.assign(700, ScheduleEntry{});
+    gSchedule[0] = ScheduleEntry{.Time = "09:05 AM", .Pager = "005", .AlertType = 1, .Active = -1};
+    SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
+    harness.HostLines();
+    // The console's second as the running timer would deliver it during the hang-up's waits.
+    form.tmrSeconds->start();
+    harness.ActAtYield(5, [&form] {
+        if (form.tmrSeconds->isActive())
+            form.tmrSeconds_Timer();
+    });
+    form.ExitApplication();
+    SetClockForTest({});
+    EXPECT_GT(harness.yields, 5);
+    EXPECT_FALSE(harness.Reported("Sending page to pager 005 ...", false));
+    EXPECT_TRUE(harness.Pages().empty());
+    EXPECT_EQ(gSchedule[0].Fired, 0);
+}
+
+TEST(Exit, ChosenWhileTheClockGoesOutShowsNoBoxForIt)
+{
+    ConsoleHarness harness;
+    KS_MainForm& form = harness.Load();
+    const std::size_t boxes = harness.messages.texts().size();
+    harness.ActAtYield(2, [&form] { form.mnuPopupOptions[3]->trigger(); });
+    form.mnuSetupTimeOptions_Click(0);
+    DoEvents();
+    EXPECT_TRUE(harness.actedInConversation);
+    EXPECT_EQ(harness.messages.texts().size(), boxes);
+}

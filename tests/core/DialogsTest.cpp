@@ -40,6 +40,15 @@ TEST(Login, WrongPasswordLogsOutAndEmptiesTheBoxWhileCaseAndBlanksDoNotCount)
     login->txtPassword->setText(" PASS ");
     login->cmdOk->click();
     EXPECT_TRUE(gAdminMode);
+
+    // Case counts for no letter the box takes, the accented ones included.
+    gAdminPassword = "caf\xE9";
+    gAdminMode = false;
+    auto* again = new KS_SYS_Login;
+    again->show();
+    again->txtPassword->setText(QString::fromUtf8("CAF\xC3\x89"));
+    again->cmdOk->click();
+    EXPECT_TRUE(gAdminMode);
 }
 
 TEST(Login, EnterInThePasswordBoxMeansOk)
