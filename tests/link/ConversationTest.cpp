@@ -618,6 +618,11 @@ TEST(Settle, EachConditionOfTheWaitBeforeAnExchangeSends)
              // Heard at the first of three tries 30 ticks apart; the third is answered 50 ticks on.
              EXPECT_EQ(lateSecondTryThenTheNextQuery(unit, 50, 3, 30), "42");
          }},
+        {"an answer within the 20 ticks past the latency is still waited for", [](LinkHarness& link) {
+             FakeUnit& unit = *link.unit();
+             askAnswered(unit, "S", "12", 50);
+             EXPECT_EQ(lateSecondTryThenTheNextQuery(unit, 65, 3, 30), "42");
+         }},
         {"bytes behind an exchange's last line are a line arriving", [](LinkHarness& link) {
              link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
                  if (line == "C00?\r") {

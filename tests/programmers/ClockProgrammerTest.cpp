@@ -42,7 +42,8 @@ TEST_F(ClockProgrammer, AFrequencyBoxIsReformattedOnLeavingAndOutOfRangeTakesThe
 }
 
 // On Yes an off-raster frequency stays where the operator moved it: asked
-// once for that value, not again at Program; another value is asked again.
+// once for that value, not again at Program; another value is asked again,
+// and one answered No again at Program.
 TEST_F(ClockProgrammer, AnOffRasterFrequencyConfirmedOnceIsNotQuestionedAgainAtProgram)
 {
     const auto rasterQuestions = [this] {
@@ -58,6 +59,14 @@ TEST_F(ClockProgrammer, AnOffRasterFrequencyConfirmedOnceIsNotQuestionedAgainAtP
     Type(window->txtFrequency, "467.802");
     Leave(window->txtFrequency);
     EXPECT_EQ(rasterQuestions(), 2);
+    // One answered No is not confirmed: Program asks about it again.
+    harness.messages.Answer(kAnswerNo);
+    Type(window->txtFrequency, "467.803");
+    Leave(window->txtFrequency);
+    EXPECT_EQ(rasterQuestions(), 3);
+    harness.messages.Answer(kAnswerNo);
+    Program();
+    EXPECT_EQ(rasterQuestions(), 4);
 }
 
 TEST_F(ClockProgrammer, TheModelAndFirmwareDecideWhatAReadAsksAndShows)
