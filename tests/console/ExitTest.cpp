@@ -37,19 +37,26 @@ private:
     QEvent::Type type_;
 };
 
+// The console on a modem line, its call up.
+KS_MainForm& loadOnACall(ConsoleHarness& harness)
+{
+    harness.engine.EnableModem();
+    gConnectionType = 2;
+    gModemPort = 1;
+    gModemPhone = "5551234";
+    harness.messages.AnswerAlways(kAnswerOk); // no call is up while the console starts
+    KS_MainForm& form = harness.Load();
+    form.SetModemDialMode(true);
+    return form;
+}
+
 } // namespace
 
 TEST(Exit, HangsUpClosesWindowsNewestFirstThenThePortAndSavesWhereTheHiddenWindowWas)
 {
     ConsoleHarness harness({{1, "Anna", "A"}});
-    harness.engine.EnableModem();
-    gConnectionType = 2;
-    gModemPort = 1;
-    gModemPhone = "5551234";
     gShowHelpMessage = false;
-    harness.messages.AnswerAlways(kAnswerOk); // no call is up while the console starts
-    KS_MainForm& form = harness.Load();
-    form.SetModemDialMode(true);
+    KS_MainForm& form = loadOnACall(harness);
     ASSERT_TRUE(harness.engine.CallUp());
     harness.HostLines();
     EventLog log(QEvent::Close);
@@ -166,13 +173,7 @@ TEST(Exit, ChosenFromTheTrayWhileAWindowLoadsThatWindowIsNeverShownAndTheMainWin
 TEST(Exit, NoScheduledPageComesDueInsideTheExitsOwnHangUp)
 {
     ConsoleHarness harness({{5, "Eve", "A"}});
-    harness.engine.EnableModem();
-    gConnectionType = 2;
-    gModemPort = 1;
-    gModemPhone = "5551234";
-    harness.messages.AnswerAlways(kAnswerOk);
-    KS_MainForm& form = harness.Load();
-    form.SetModemDialMode(true);
+    KS_MainForm& form = loadOnACall(harness);
     ASSERT_TRUE(harness.engine.CallUp());
     gSchedule.assign(700, ScheduleEntry{});
     gSchedule[0] = ScheduleEntry{.Time = "09:05 AM", .Pager = "005", .AlertType = 1, .Active = -1};
