@@ -43,7 +43,8 @@ AlertUploadFile fullSlotFile(const QTemporaryDir& dir)
         wave += static_cast<char>(0x80 + static_cast<int>(40 * std::sin(i / 7.0)));
     const std::string path = dir.path().toStdString() + "/slot.wav";
     std::ofstream(path, std::ios::binary) << wave;
-    return {path, 11, "Alert 11", {41, size}};
+    // Found as the window's check finds it, header and all.
+    return {path, 11, "Alert 11", FindAlertWaveData(wave).value()};
 }
 
 const AlertUploadDisplay kNoDisplay{[](const std::string&) {}, [](std::int64_t, std::int64_t, bool) {}};
