@@ -22,7 +22,8 @@ enum class RangeStep {
 using RangeProgress = std::function<void(RangeStep step, int done)>;
 
 // Builds the records in the codes of the unit the caller has just identified
-// (and checked the choices against) and sends them one by one. A record the unit does not take asks the operator whether to keep it in
-// the file only; No cancels the run there, a ticked "Don't ask me again" writes
-// the rest to the file without the unit. True when the run reached the end.
+// (and checked the choices against) and sends them one by one. A record the
+// unit does not take asks the operator whether to keep it in the file only;
+// No cancels the run there, a ticked "Don't ask me again" writes the rest to
+// the file without the unit. True when the run reached the end.
 bool ProgramUserRange(const PagerRangeSettings& range, const RangeProgress& progress);

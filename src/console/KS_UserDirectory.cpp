@@ -164,11 +164,7 @@ void PagerSettingControls::FillLists()
     filledFor = UserCodesUnit();
 }
 
-bool PagerSettingControls::FilledForUnitNow() const
-{
-    const UserCodeUnit now = UserCodesUnit();
-    return now.letter == filledFor.letter && now.family == filledFor.family;
-}
+bool PagerSettingControls::FilledForUnitNow() const { return UserCodesUnit() == filledFor; }
 
 void PagerSettingControls::ApplyGroupRule()
 {

@@ -446,12 +446,18 @@ private:
     mutable QString accepted_;
 };
 
+constexpr const char* kTextGuarded = "textGuarded";
+constexpr const char* kKeepsLineBreaks = "keepsLineBreaks";
+
 // A multi-line box takes no character the code page cannot hold either. One
 // whose Enter makes a new line keeps its line breaks (the page text turns them
 // into spaces when it goes out); in one whose Enter moves on, as in a one-line
 // box, a control character becomes a space.
-void tidyText(QPlainTextEdit* box, bool oneLine)
+bool keptAsTyped(QChar ch, bool oneLine) { return InCodePage(ch) && !(oneLine && IsControlChar(ch.unicode())); }
+
+void tidyText(QPlainTextEdit* box)
 {
+    const bool oneLine = !box->property(kKeepsLineBreaks).toBool();
     const QString text = box->document()->toPlainText();
     const auto refused = [](QChar ch) { return !InCodePage(ch); };
     // A break of two characters (CR LF, say) arrives as two new lines; it is one, as in a line edit.
@@ -460,11 +466,11 @@ void tidyText(QPlainTextEdit* box, bool oneLine)
     bool editing = false;
     for (qsizetype end = text.size(); end > 0;) {
         const QChar ch = text.at(end - 1);
-        const bool blank = oneLine && IsControlChar(ch.unicode());
-        if (!blank && !refused(ch)) {
+        if (keptAsTyped(ch, oneLine)) {
             --end;
             continue;
         }
+        const bool blank = oneLine && IsControlChar(ch.unicode());
         qsizetype start = end - 1;
         if (blank && lineBreak(ch) && start > 0 && lineBreak(text.at(start - 1)))
             --start;
@@ -484,9 +490,6 @@ void tidyText(QPlainTextEdit* box, bool oneLine)
         cursor.endEditBlock();
 }
 
-constexpr const char* kTextGuarded = "textGuarded";
-constexpr const char* kKeepsLineBreaks = "keepsLineBreaks";
-
 // Whether the box's filter is still to take out (or blank) part of its text:
 // it does so within the same edit, and what counts against a room is what it keeps.
 bool awaitsTidying(const QPlainTextEdit* box)
@@ -495,9 +498,7 @@ bool awaitsTidying(const QPlainTextEdit* box)
         return false;
     const bool oneLine = !box->property(kKeepsLineBreaks).toBool();
     const QString text = box->toPlainText();
-    return std::any_of(text.begin(), text.end(), [oneLine](QChar ch) {
-        return !InCodePage(ch) || (oneLine && IsControlChar(ch.unicode()));
-    });
+    return !std::all_of(text.begin(), text.end(), [oneLine](QChar ch) { return keptAsTyped(ch, oneLine); });
 }
 
 // Whether a key puts its text into a multi-line box, as the box itself
@@ -530,7 +531,7 @@ void FormConventions::guardText(QWidget* box)
             return;
         line->setValidator(new OperatorText(line, this));
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(box)) {
-        connect(text, &QPlainTextEdit::textChanged, this, [this, text] { tidyText(text, !exempt_.contains(text)); });
+        connect(text, &QPlainTextEdit::textChanged, this, [text] { tidyText(text); });
     } else {
         return;
     }

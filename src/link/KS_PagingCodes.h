@@ -22,6 +22,7 @@ struct UserCodeUnit {
     std::string letter;
     std::string family;
     bool Known() const { return letter != "N/A"; }
+    bool operator==(const UserCodeUnit&) const = default;
 };
 // The unit answering now (gEncoderModelLetter), else the one remembered in
 // the settings; also while a unit that holds no pagers answers.
