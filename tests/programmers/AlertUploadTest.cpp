@@ -135,4 +135,12 @@ TEST(AlertUpload, TheHeaderCarriesTheFormatChunksOwnValuesWhereverTheChunkLies)
         EXPECT_EQ(a.device->LastHeader(), "RIFF" + std::string(1, riffSize) + std::string(3, '\0') + "WAVE" + format);
         EXPECT_EQ(a.device->StoredAlerts().at(1).substr(0, 8), std::string("\x64\x01\x01\x01\x80\x80\x80\x80", 8));
     }
+    // A format chunk that comes first goes as the file has it, whatever its size.
+    std::string longFormat = canonical.substr(0, 16) + std::string("\x12\0\0\0", 4) + canonical.substr(20, 16)
+        + std::string(2, '\0') + canonical.substr(36);
+    AlertLine a;
+    ASSERT_TRUE(a.uploadFile(longFormat, 8, false));
+    // Bytes 29-32 carry the block count, 38-44 the slot and the size.
+    const std::string header = a.device->LastHeader();
+    EXPECT_EQ(header.substr(12, 16) + header.substr(32, 5), longFormat.substr(12, 16) + longFormat.substr(32, 5));
 }
