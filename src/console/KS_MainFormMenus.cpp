@@ -917,17 +917,23 @@ void KS_MainForm::runExitSequence()
     // hang-up below must wait for their answers.
     RequestExit();
     ClearExitRequest();
-    // A window unloaded once the port is closed can no longer reach its
-    // device, so each one stops its device's work first, newest first. The
-    // stops let events run: the list may change meanwhile.
-    const std::vector<QPointer<QWidget>> windows = ownedWindows_;
-    for (auto window = windows.rbegin(); window != windows.rend(); ++window)
-        if (auto* dialog = dynamic_cast<BusyDialog*>(window->data()))
-            dialog->StopBeforeExit();
-    if (gComm && gComm->PortOpen()) {
-        if (gModemConnected)
-            HangUpModem();
-        gComm->SetPortOpen(false);
+    {
+        // The stops and the hang-up are one conversation, as Disconnect's
+        // hang-up is: a timer job of a window still open (the cover page's
+        // test) waits rather than send inside their waits.
+        const LinkConversation conversation;
+        // A window unloaded once the port is closed can no longer reach its
+        // device, so each one stops its device's work first, newest first. The
+        // stops let events run: the list may change meanwhile.
+        const std::vector<QPointer<QWidget>> windows = ownedWindows_;
+        for (auto window = windows.rbegin(); window != windows.rend(); ++window)
+            if (auto* dialog = dynamic_cast<BusyDialog*>(window->data()))
+                dialog->StopBeforeExit();
+        if (gComm && gComm->PortOpen()) {
+            if (gModemConnected)
+                HangUpModem();
+            gComm->SetPortOpen(false);
+        }
     }
     RequestExit();
 

@@ -1,11 +1,13 @@
 #include <QDialog>
 #include <QEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 
 #include "ConsoleHarness.h"
 #include "KS_Clock.h"
 #include "KS_Events.h"
+#include "KS_GEN_CoverPage.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 
@@ -172,7 +174,7 @@ TEST(Exit, ChosenFromTheTrayWhileAWindowLoadsThatWindowIsNeverShownAndTheMainWin
 }
 
 // The exit's own hang-up waits on the modem for seconds: no scheduled page
-// comes due inside it, and the entry due then is not marked as sent.
+// or cover page comes due inside it, and the entry due then is not marked as sent.
 TEST(Exit, NoScheduledPageComesDueInsideTheExitsOwnHangUp)
 {
     ConsoleHarness harness({{5, "Eve", "A"}});
@@ -182,18 +184,26 @@ TEST(Exit, NoScheduledPageComesDueInsideTheExitsOwnHangUp)
     gSchedule[0] = ScheduleEntry{.Time = "09:05 AM", .Pager = "005", .AlertType = 1, .Active = -1};
     SetClockForTest([] { return QDateTime(QDate(2026, 12, 7), QTime(9, 5, 0)).toUTC(); });
     harness.HostLines();
-    // The console's second as the running timer would deliver it during the hang-up's waits.
+    auto* cover = new KS_GEN_CoverPage(&form);
+    cover->txtUserID->setText("005");
+    cover->cmbRepeatTime->setCurrentIndex(0); // every event
+    cover->cmbRepeatTime_Click();
+    form.OpenOwnedWindow(cover, false);
+    // The console's second and the cover page's event as their running timers
+    // would deliver them during the hang-up's waits.
     form.tmrSeconds->start();
-    harness.ActAtYield(5, [&form] {
+    harness.ActAtYield(5, [&form, cover = QPointer<KS_GEN_CoverPage>(cover)] {
         if (form.tmrSeconds->isActive())
             form.tmrSeconds_Timer();
+        if (cover)
+            cover->tmrCoverPage_Timer();
     });
     form.ExitApplication();
     SetClockForTest({});
     EXPECT_GT(harness.yields, 5);
     EXPECT_FALSE(harness.Reported("Sending page to pager 005 ...", false));
     EXPECT_TRUE(harness.Pages().empty());
-    std::cerr << "DBG " << gSchedule[0].Fired << gSchedule[1].Fired << gSchedule[2].Fired << "\n";
+    EXPECT_EQ(gSchedule[0].Fired, 0);
 }
 
 TEST(Exit, ChosenWhileTheClockGoesOutShowsNoBoxForIt)
