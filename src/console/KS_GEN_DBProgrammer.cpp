@@ -101,10 +101,18 @@ void KS_GEN_DBProgrammer::buildControls()
     connect(cmdProgram, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdProgram_Click);
     connect(cmdClear, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdClear_Click);
     connect(cmdClose, &QPushButton::clicked, this, &KS_GEN_DBProgrammer::cmdClose_Click);
-    connect(txtPagerFrom, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtPagerFrom_LostFocus);
-    connect(txtPagerTo, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtPagerTo_LostFocus);
-    connect(txtCapCodeFrom, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtCapCodeFrom_LostFocus);
-    connect(txtCapCodeInc, &QLineEdit::editingFinished, this, &KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus);
+    // A box greyed out by the run loses the focus without being left: the
+    // run reads what the boxes held when it started.
+    const auto onLeaving = [this](QLineEdit* box, void (KS_GEN_DBProgrammer::*rule)()) {
+        connect(box, &QLineEdit::editingFinished, this, [this, rule] {
+            if (!running_)
+                (this->*rule)();
+        });
+    };
+    onLeaving(txtPagerFrom, &KS_GEN_DBProgrammer::txtPagerFrom_LostFocus);
+    onLeaving(txtPagerTo, &KS_GEN_DBProgrammer::txtPagerTo_LostFocus);
+    onLeaving(txtCapCodeFrom, &KS_GEN_DBProgrammer::txtCapCodeFrom_LostFocus);
+    onLeaving(txtCapCodeInc, &KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus);
     connect(updCapcodeInc, &QSpinBox::valueChanged, this,
             [this](int value) { txtCapCodeInc->setText(QString::number(value)); });
     // The arrows step from the number typed, not from the last one they set.
@@ -113,6 +121,16 @@ void KS_GEN_DBProgrammer::buildControls()
         updCapcodeInc->setValue(static_cast<int>(
             std::clamp<long long>(boxValue(txtCapCodeInc), kIncrementMinimum, kIncrementMaximum)));
     });
+
+    // A toolbar command leaves an empty box, and a backward range, for
+    // Program's checks to name: leaving them would make up a range of pager
+    // 001, or of one pager, that nobody asked for.
+    const auto empty = [](const QLineEdit* box) { return Trim(FromQString(box->text())).empty(); };
+    KeepAsTypedForCommands(txtPagerFrom, [=, this] { return empty(txtPagerFrom); });
+    KeepAsTypedForCommands(txtPagerTo, [=, this] {
+        return empty(txtPagerTo) || boxValue(txtPagerTo) < boxValue(txtPagerFrom);
+    });
+    KeepAsTypedForCommands(txtCapCodeFrom, [=, this] { return empty(txtCapCodeFrom); });
 
     conventions_ = FormConventions::Install(this);
     for (QLineEdit* box : {txtPagerFrom, txtPagerTo, txtCapCodeFrom, txtCapCodeInc})
@@ -237,19 +255,6 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
 {
     if (running_ || LinkConversation::ConversationActive())
         return;
-    // The toolbar takes no focus, so the box being typed in has not been left
-    // yet: every box's rule runs now, as on leaving it, the pager number's
-    // group rule among them, and the run takes what the boxes then show.
-    // An empty box is left for the checks to name, and so is a backward
-    // range, which would otherwise become a range of one pager unasked.
-    const auto typed = [](const QLineEdit* box) { return !Trim(FromQString(box->text())).empty(); };
-    if (typed(txtPagerFrom))
-        txtPagerFrom_LostFocus();
-    if (typed(txtPagerTo) && boxValue(txtPagerTo) >= boxValue(txtPagerFrom))
-        txtPagerTo_LostFocus();
-    if (typed(txtCapCodeFrom))
-        txtCapCodeFrom_LostFocus();
-    txtCapCodeInc_LostFocus();
     // The range is coded for the unit that answers now. Lists filled for
     // another unit (or for none) are filled again for it, with what the
     // operator chose kept where it offers it; what it lacks is named and
@@ -257,9 +262,22 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
     UserFormFields chosen;
     settings_.ReadInto(chosen);
     {
-        const LinkConversation conversation;
-        DetectEncoder();
+        // The identification is the run's first step: the window is closed
+        // to the operator through it as through the rest, or a Close taken
+        // meanwhile would hide it with the range still to go out.
+        running_ = true;
+        ShowBusyPointer();
+        SetButtonsEnabled(false);
+        {
+            const LinkConversation conversation;
+            DetectEncoder();
+        }
+        running_ = false;
+        SetButtonsEnabled(true);
+        ShowNormalPointer();
     }
+    if (ExitRequested())
+        return;
     if (!settings_.FilledForUnitNow()) {
         settings_.FillLists();
         settings_.ApplyGroupRule();
@@ -270,6 +288,7 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
     }
     if (!programChecksPass())
         return;
+    running_ = true;
     ShowBusyPointer();
     SetButtonsEnabled(false);
     if (ProgramPagerRange())

@@ -238,16 +238,23 @@ void KS_GEN_UserAdd::cmdOk_Click()
     // Opened while no unit answered, or for a unit another has replaced since,
     // the lists and the record were read by another unit's codes (or none);
     // sent as they are, they could change the user's type or groups.
+    // The unit is asked who it is every time, as Program asks it: one known
+    // from before may have been replaced by another with other reserved
+    // numbers and codes. The dialog is closed to the operator meanwhile, so
+    // a Cancel cannot be taken while the save is still to follow. A unit that
+    // does not answer the probe leaves what is known as it stands.
     const UserFormFields chosen = fieldsFromControls();
-    owner_->IdentifyUnknownEncoder();
+    setBusy(true);
+    {
+        const LinkConversation conversation;
+        if (IsLinkResponding())
+            DetectEncoder();
+    }
+    setBusy(false);
+    if (ExitRequested())
+        return;
     if (!settings_.FilledForUnitNow() && !readAgainForUnit(chosen))
         return;
-    // The toolbar takes no focus, so the boxes may not have been left yet;
-    // an unpadded number would slip past the duplicate check.
-    if (adding_ && !Trim(FromQString(txtUserID->text())).empty())
-        txtUserID_LostFocus();
-    if (!Trim(FromQString(txtCapcode->text())).empty())
-        txtCapcode_LostFocus();
     if (!okChecksPass())
         return;
     if (!SaveUser()) {

@@ -141,6 +141,7 @@ TEST_F(DBProgrammer, TheRunStepsByTheIncrementTheBoxShowsAndTheArrowsStepFromATy
 
     // Run from the toolbar, which never takes the focus from the box.
     w.txtCapCodeFrom->setText("0000010");
+    w.txtCapCodeInc->setFocus();
     w.txtCapCodeInc->setText("500");
     ToolbarAction(w.tlbMenu, "cmdProgram")->trigger();
     EXPECT_EQ(w.lblInfo->text(), "Done !");
@@ -354,8 +355,39 @@ TEST_F(DBProgrammer, ProgramRunsTheRuleOfTheBoxStillBeingTypedIn)
     KS_GEN_DBProgrammer& w = open('G', "905", "906");
     EXPECT_FALSE(w.chkPagerIsGroup->isChecked());
     harness.messages.Answer(kAnswerYes); // the reserved range goes to the computer only
-    w.cmdProgram_Click();
+    w.txtPagerFrom->setFocus();
+    ToolbarAction(w.tlbMenu, "cmdProgram")->trigger();
     EXPECT_TRUE(w.chkPagerIsGroup->isChecked());
     for (const int pager : {905, 906})
         EXPECT_EQ(StoredUser(pager).InUse + StoredUser(pager).GroupFlag + StoredUser(pager).Group1, "YG\x05");
+}
+
+// Program's first step is the identification: the window is shut to the
+// operator from there on, so a Close then cannot hide it with the range still
+// to go out; and a From left empty is named, never made pager 001.
+TEST_F(DBProgrammer, TheIdentificationRunsWithTheWindowShutAndAnEmptyFromIsNamed)
+{
+    KS_GEN_DBProgrammer& w = open('A', "001", "002");
+    bool shut = false;
+    harness.ActAtYield(2, [&] {
+        shut = !w.cmdClose->isEnabled() && !w.cmdProgram->isEnabled() && BusyPointerShown();
+        w.cmdClose_Click();
+        w.close();
+    });
+    w.cmdProgram_Click();
+    EXPECT_TRUE(shut);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.lblInfo->text(), "Done !");
+
+    const PagerRecord before = StoredUser(1);
+    w.txtPagerFrom->setFocus();
+    w.txtPagerFrom->clear();
+    harness.messages.Answer(kAnswerOk);
+    ToolbarAction(w.tlbMenu, "cmdProgram")->trigger();
+    ASSERT_FALSE(harness.messages.texts().empty());
+    EXPECT_EQ(harness.messages.texts().back(), "From Pager is not valid. Please confirm From Pager.");
+    EXPECT_TRUE(w.txtPagerFrom->text().isEmpty());
+    EXPECT_EQ(StoredUser(1).UserName, before.UserName);
+    EXPECT_EQ(StoredUser(1).InUse, before.InUse);
+    w.cmdClose_Click();
 }

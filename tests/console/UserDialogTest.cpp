@@ -1,11 +1,15 @@
 // The user dialog and user deletion against the simulated encoder, per encoder family.
 #include <QCoreApplication>
+#include <QFocusEvent>
+#include <set>
 #include <QMenuBar>
+#include <QTest>
 
 #include "ConsoleHarness.h"
 #include "DataFileHelpers.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_Forms.h"
 #include "KS_GEN_UserAdd.h"
 #include "KS_Paging.h"
 #include "KS_String.h"
@@ -51,6 +55,26 @@ struct UserDialog : ConsoleOnUnits {
         }
         return form.findChild<KS_GEN_UserAdd*>();
     }
+    // OK as the operator gives it, the boxes typed in left first.
+    static void ok(KS_GEN_UserAdd* dialog)
+    {
+        for (QLineEdit* box : {dialog->txtUserID, dialog->txtCapcode}) {
+            QFocusEvent left(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(box, &left);
+        }
+        dialog->cmdOk_Click();
+    }
+    // What the unit got since the last call, the identification OK starts with left out.
+    Lines userLines()
+    {
+        static const std::set<std::string> identification = {"?000M", "?V",  "Z000?", "C00?", "K00?",
+                                                              "F00?",  "W000?", "?TG", "?TC", "?T", "P"};
+        Lines lines;
+        for (const auto& line : harness->HostLines())
+            if (!identification.contains(line))
+                lines.push_back(line);
+        return lines;
+    }
 };
 
 } // namespace
@@ -81,8 +105,8 @@ TEST_F(UserDialog, AddSendsEachFamilysRecordStaysOpenAndReadsTheGroupBack)
             dialog->cmbPagerMode->setCurrentText("2");
         }
         dialog->cmbGroupFirst->setCurrentText(c.group);
-        dialog->cmdOk_Click();
-        EXPECT_EQ(harness->HostLines(), c.sent);
+        ok(dialog);
+        EXPECT_EQ(userLines(), c.sent);
         EXPECT_EQ(StoredUser(12).Group1, c.stored);
         ASSERT_NE(row("012"), nullptr);
         EXPECT_EQ(row("012")->text(0), "Bob");
@@ -104,31 +128,31 @@ TEST_F(UserDialog, NineHundredOneAsksAndStaysLocalAnUnacknowledgedAddAsksAndWith
     KS_GEN_UserAdd* dialog = open();
     dialog->txtUserID->setText("901");
     harness->messages.Answer(kAnswerYes);
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_EQ(harness->messages.texts().at(0),
               "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?");
-    EXPECT_TRUE(harness->HostLines().empty());
+    EXPECT_TRUE(userLines().empty());
     EXPECT_EQ(StoredUser(901).InUse, "Y");
 
     harness->engine.AddFault({sim::FaultKind::Refuse, "A", sim::MatchMode::Prefix, 5, {}, 0, 0});
     dialog->txtUserID->setText("030");
     harness->messages.Answer(kAnswerNo);
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_NE(harness->messages.texts().back().find("update the database on the hard drive only"), std::string::npos);
     EXPECT_EQ(StoredUser(30).InUse, "N");
     EXPECT_EQ(dialog->txtUserID->text(), "030"); // the fields stay for another try
     harness->messages.Answer(kAnswerYes);
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_EQ(StoredUser(30).InUse, "Y");
 
     harness->engine.ClearFaults();
-    harness->HostLines();
+    userLines();
     gDataFolder.clear();
     dialog->txtUserID->setText("031");
     harness->messages.Answer(kAnswerOk);
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_EQ(harness->messages.texts().size(), 4u);
-    EXPECT_TRUE(harness->HostLines().empty());
+    EXPECT_TRUE(userLines().empty());
     EXPECT_FALSE(FileExists("Pager.DBS"));
 }
 
@@ -140,7 +164,7 @@ TEST_F(UserDialog, OnTheQX7GroupNumbersMakeFileOnlyGroupPagersAndABreakingGroupB
     dialog->txtUserID->setText("014");
     dialog->cmbGroupFirst->setCurrentText("13"); // a carriage return on the QX7XXX
     harness->messages.Answer(kAnswerOk);
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_NE(harness->messages.texts().at(0).find("Group 13 cannot be programmed"), std::string::npos);
     EXPECT_EQ(StoredUser(14).InUse, "N");
     EXPECT_EQ(dialog->txtUserID->text(), "014"); // the fields stay for a correction
@@ -150,8 +174,8 @@ TEST_F(UserDialog, OnTheQX7GroupNumbersMakeFileOnlyGroupPagersAndABreakingGroupB
     EXPECT_TRUE(dialog->chkPagerIsGroup->isChecked());
     EXPECT_EQ(dialog->cmbGroup->currentText(), "05");
     harness->messages.Answer(kAnswerYes); // reserved numbers stay in the file
-    dialog->cmdOk_Click();
-    EXPECT_TRUE(harness->HostLines().empty());
+    ok(dialog);
+    EXPECT_TRUE(userLines().empty());
     EXPECT_EQ(StoredUser(905).GroupFlag + StoredUser(905).Group1, "G\x05"s);
     dialog->cmdCancel_Click();
 
@@ -167,7 +191,7 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
     harness->messages.Answer(kAnswerOk);
     KS_GEN_UserAdd* add = open();
     add->txtUserID->setText("3");
-    add->cmdOk_Click();
+    ok(add);
     EXPECT_EQ(harness->messages.texts().at(0), "User ID is is already in use. Please confirm User ID.");
     add->cmdCancel_Click();
 
@@ -176,8 +200,8 @@ TEST_F(UserDialog, UpdateRewritesTheRowAndClosesWhileADuplicateAddIsRefused)
     update->txtUserName->setText("Dorothea");
     update->chkPagerIsGroup->setChecked(true);
     update->cmbGroup->setCurrentText("K");
-    update->cmdOk_Click();
-    EXPECT_EQ(harness->HostLines(), Lines{"A003" + PadRight("Dorothea", 12) + "1000003K   AP\x02" "GY" + std::string(13, ' ') + "M"});
+    ok(update);
+    EXPECT_EQ(userLines(), Lines{"A003" + PadRight("Dorothea", 12) + "1000003K   AP\x02" "GY" + std::string(13, ' ') + "M"});
     EXPECT_EQ(row("003")->text(0), "Dorothea");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(form.findChild<KS_GEN_UserAdd*>(), nullptr);
@@ -207,9 +231,9 @@ TEST_F(UserDialog, AnUpdateAfterASilentStartIdentifiesTheUnitFirstAndSendsTheUse
     KS_GEN_UserAdd* dialog = open("005");
     EXPECT_EQ(row("005")->text(3), "Voice");
     EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
-    harness->HostLines();
-    dialog->cmdOk_Click();
-    EXPECT_EQ(harness->HostLines(),
+    userLines();
+    ok(dialog);
+    EXPECT_EQ(userLines(),
               Lines{"A0051000005Head Nurse" + std::string(22, ' ') + "3P20" + std::string(8, ' ') + "M"});
     EXPECT_EQ(StoredUser(5).PagerType, "3");
 }
@@ -226,16 +250,16 @@ TEST_F(UserDialog, AUnitThatAnswersOnlyOnceTheDialogIsOpenIsIdentifiedAtOkAndNot
     dialog->cmbPagerType->setCurrentText("Voice");
     dialog->cmbGroupFirst->setCurrentText("B"); // no digit-code unit has it
     harness->messages.Answer(kAnswerOk);
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_EQ(harness->messages.texts().back(), "Connected to QX9860, which does not offer 1st group \"B\". "
                                                 "Please choose again and press OK again.");
-    for (const auto& line : harness->HostLines())
+    for (const auto& line : userLines())
         EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
     EXPECT_EQ(dialog->cmbGroupFirst->itemText(1), "01");
     EXPECT_EQ(dialog->cmbPagerType->currentText(), "Voice");
-    EXPECT_EQ(dialog->txtUserID->text() + dialog->txtCapcode->text(), "0125");
-    dialog->cmdOk_Click();
-    EXPECT_EQ(harness->HostLines(), Lines{"A0120000005" + std::string(32, ' ') + "3P50" + std::string(8, ' ') + "M"});
+    EXPECT_EQ(dialog->txtUserID->text() + dialog->txtCapcode->text(), "0120000005");
+    ok(dialog);
+    EXPECT_EQ(userLines(), Lines{"A0120000005" + std::string(32, ' ') + "3P50" + std::string(8, ' ') + "M"});
     dialog->cmdCancel_Click();
 }
 
@@ -251,10 +275,10 @@ TEST_F(UserDialog, AGroupTickTheUnitLacksIsDroppedAtOpeningAndOkStoresTheUserAsI
     EXPECT_EQ(harness->messages.texts().back(),
               "Connected to QX9860, which does not offer \"Set as a Group Pager\". Please choose again.");
     EXPECT_FALSE(dialog->chkPagerIsGroup->isChecked());
-    harness->HostLines();
-    dialog->cmdOk_Click();
+    userLines();
+    ok(dialog);
     EXPECT_EQ(StoredUser(5).GroupFlag, "I");
-    ASSERT_EQ(harness->HostLines().size(), 1u);
+    ASSERT_EQ(userLines().size(), 1u);
     EXPECT_EQ(harness->engine.Users().at(5).find('G'), std::string::npos) << harness->engine.Users().at(5);
 }
 
@@ -274,7 +298,7 @@ TEST_F(UserDialog, AnUpdateOrAnAddWhoseUnitAnswersOnlyAtOkStoresWhatTheOperatorE
         dialog->cmbPagerType->setCurrentText("Numeric");
         dialog->cmbGroupFirst->setCurrentText("C");
         dialog->cmbGroupFourth->setCurrentText("F");
-        dialog->cmdOk_Click();
+        ok(dialog);
         EXPECT_EQ(gEncoderModelLetter, "A");
         const int number = update ? 5 : 12;
         const PagerRecord stored = StoredUser(number);
@@ -296,8 +320,8 @@ TEST_F(UserDialog, AnAddAnUnidentifiedUnitRefusesPutsBackTheUserItHeld)
     dialog->txtUserID->setText("012");
     dialog->txtUserName->setText("Bob");
     harness->messages.Answer(kAnswerNo);
-    dialog->cmdOk_Click();
-    const Lines sent = harness->HostLines();
+    ok(dialog);
+    const Lines sent = userLines();
     EXPECT_EQ(sent.front(), "?012M");
     EXPECT_EQ(sent.back(), "A" + held + "M");
     EXPECT_EQ(harness->engine.Users().at(12), held);
@@ -375,7 +399,7 @@ TEST_F(UserDialog, AUserSavedUnchangedWhileNoUnitAnswersIsTheSameRecordByteForBy
             EXPECT_EQ(dialog->cmbGroupFirst->currentText() + dialog->cmbGroupSecond->currentText(), "0312");
         }
         harness->messages.Answer(kAnswerYes); // the hard drive only
-        dialog->cmdOk_Click();
+        ok(dialog);
         EXPECT_NE(harness->messages.texts().back().find("update the database on the hard drive only"), std::string::npos);
         const std::string after = ReadBytes(DataFilePath("Pager.DBS"));
         EXPECT_EQ(after.size(), before.size());
@@ -405,7 +429,7 @@ TEST_F(UserDialog, ARememberedQX7KeepsItsRulesWhileNoUnitAnswersWithOrWithoutALe
         EXPECT_TRUE(dialog->chkPagerIsGroup->isChecked());
         EXPECT_EQ(dialog->cmbGroup->currentText(), "05");
         harness->messages.Answer(kAnswerYes);
-        dialog->cmdOk_Click();
+        ok(dialog);
         EXPECT_EQ(harness->messages.texts().back(),
                   "Pagers 901-999 are reserved and will be programmed on the PC database only. Continue?");
         EXPECT_EQ(StoredUser(905).GroupFlag + StoredUser(905).Group1, "G\x05");
@@ -426,7 +450,7 @@ TEST_F(UserDialog, AnUpdateThatChangesOnlyTheFourthGroupStoresItInTheFileAndOnTh
         load(unit.model, {{5, "Anna", unit.model == 'X' ? "0" : "A"}});
         KS_GEN_UserAdd* dialog = open("005");
         dialog->cmbGroupFourth->setCurrentText(unit.group);
-        dialog->cmdOk_Click();
+        ok(dialog);
         EXPECT_EQ(StoredUser(5).Group4, std::string(1, unit.stored));
         EXPECT_EQ(harness->engine.Users().at(5).at(unit.position), unit.stored);
     }
@@ -443,7 +467,7 @@ TEST_F(UserDialog, AUserAddedWhileNoUnitAnswersGetsTheCodesOfTheLastUnitIdentifi
     dialog->cmbPagerType->setCurrentText("Voice");
     dialog->cmbGroupFirst->setCurrentText("05");
     harness->messages.Answer(kAnswerYes); // the hard drive only
-    dialog->cmdOk_Click();
+    ok(dialog);
     EXPECT_EQ(StoredUser(9).PagerType + StoredUser(9).Group1, "3%"); // group 5 offset by 32
     EXPECT_EQ(row("009")->text(3), "Voice");
     dialog->cmdCancel_Click();
@@ -469,7 +493,7 @@ TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
 
     harness->messages.Answer(kAnswerYes);
     form.cmdDelete_Click();
-    EXPECT_EQ(harness->HostLines(), Lines{"D900M"});
+    EXPECT_EQ(userLines(), Lines{"D900M"});
     EXPECT_EQ(row("900"), nullptr);
     PagerRecord after = StoredUser(900);
     EXPECT_EQ(after.InUse, "N");
@@ -520,4 +544,32 @@ TEST_F(UserDialog, ADeleteCutShortByExitShowsNoBox)
     EXPECT_TRUE(ExitChosen());
     EXPECT_EQ(harness->messages.texts().size(), 1u) << harness->messages.texts().back();
     EXPECT_EQ(StoredUser(12).InUse, "N");
+}
+
+// OK asks the unit who it is every time and holds the dialog shut while it
+// asks: a Cancel or an Escape then is refused, and the unit that answers,
+// not the one known from before, decides what a number is.
+TEST_F(UserDialog, OkIdentifiesTheUnitWithTheDialogShutAndCodesByTheUnitThatAnswers)
+{
+    load('X');
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("987");
+    dialog->txtCapcode->setText("0000005");
+    harness->engine.SetModel('A'); // a QX8140 in place of the QX9860 known
+    bool shut = false;
+    harness->ActAtYield(2, [&] {
+        shut = !dialog->cmdCancel->isEnabled() && !dialog->cmdOk->isEnabled() && BusyPointerShown();
+        dialog->cmdCancel_Click();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    ok(dialog);
+    EXPECT_TRUE(shut);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(gEncoderModelLetter, "A");
+    EXPECT_TRUE(harness->messages.shown().empty()); // no question about a reserved number
+    const Lines sent = userLines();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_TRUE(sent.back().starts_with("A987")) << sent.back();
+    EXPECT_EQ(StoredUser(987).InUse, "Y");
+    dialog->cmdCancel_Click();
 }

@@ -1,0 +1,245 @@
+// A toolbar button takes no focus: its command must still find the box the
+// operator was typing in left, its rule applied, in every window that has one.
+#include <QDir>
+#include <QPointer>
+#include <type_traits>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "ConsoleHarness.h"
+#include "DataFileHelpers.h"
+#include "KS_Clock.h"
+#include "KS_Events.h"
+#include "KS_GEN_DBProgrammer.h"
+#include "KS_GEN_ScheduledPaging.h"
+#include "KS_GEN_ScheduledPagingAdd.h"
+#include "KS_GEN_ToneSchedule.h"
+#include "KS_GEN_ToneScheduleAdd.h"
+#include "KS_GEN_ToneScheduleCalendar.h"
+#include "KS_GEN_ToneScheduleCalendarlAdd.h"
+#include "KS_MessageWindows.h"
+#include "KS_PPM_MessagesAlarmAdd.h"
+#include "KS_PPM_MessagesFreetextAdd.h"
+#include "KS_PPM_MessagesSB.h"
+#include "KS_PPM_MessagesSBAdd.h"
+#include "KS_PPM_MessagesTable.h"
+#include "KS_PPM_MessagesWirelessAdd.h"
+#include "KS_ProgrammerWindows.h"
+#include "KS_ScheduleWindows.h"
+#include "KS_SpeakerWindows.h"
+#include "KS_Toolbar.h"
+
+namespace {
+
+// Windows the test made itself; one that closed itself may be gone already.
+using Kept = std::vector<QPointer<QWidget>>;
+
+// The window (or the dialog it opened) whose toolbar is used, built over a loaded console.
+using Opener = std::function<QWidget*(ConsoleHarness&, Kept& keep)>;
+
+QWidget* registered(ConsoleHarness& h, std::string_view name)
+{
+    QWidget* window = CreateRegisteredWindow(name, &h.form());
+    h.form().OpenOwnedWindow(window, false);
+    return window;
+}
+
+template <class List>
+List* firstRowSelected(List* list)
+{
+    list->lvwMessages->setCurrentItem(list->lvwMessages->topLevelItem(0));
+    list->lvwMessages->topLevelItem(0)->setSelected(true);
+    return list;
+}
+
+template <class Dialog, class List>
+QWidget* editorOf(ConsoleHarness& h, std::string_view name, Kept& keep)
+{
+    auto* list = firstRowSelected(static_cast<List*>(registered(h, name)));
+    if constexpr (std::is_constructible_v<Dialog, List&>)
+        keep.push_back(new Dialog(*list));
+    else
+        keep.push_back(new Dialog(list));
+    keep.back()->show();
+    return keep.back();
+}
+
+template <class Dialog, class List>
+QWidget* toneEditorOf(Kept& keep)
+{
+    auto* list = new List();
+    list->Form_Load();
+    firstRowSelected(list);
+    keep.push_back(list);
+    keep.push_back(new Dialog(list));
+    keep.back()->show();
+    return keep.back();
+}
+
+struct Case {
+    const char* window;
+    Opener open;
+    const char* box;
+    const char* typed;
+    const char* left; // the box's text once its rule has run
+    const char* command = "cmdOk";
+    std::function<void(QWidget&)> prepare = nullptr;
+};
+
+void tick(QWidget& w, const char* check) { w.findChild<QCheckBox*>(check)->setChecked(true); }
+
+const Case kCases[] = {
+    {"user dialog",
+     [](ConsoleHarness& h, auto&) {
+         h.form().cmdAdd_Click();
+         return static_cast<QWidget*>(h.form().findChild<QDialog*>("KS_GEN_UserAdd"));
+     },
+     "txtCapcode", "1234", "0001234", "cmdOk",
+     [](QWidget& w) {
+         w.findChild<QLineEdit*>("txtUserID")->setText("012");
+         w.findChild<QComboBox*>("cmbPagerType")->setCurrentText("AlphaNumeric");
+     }},
+    {"database programmer",
+     [](ConsoleHarness& h, auto&) {
+         auto* window = new KS_GEN_DBProgrammer(&h.form());
+         h.form().OpenOwnedWindow(window, false);
+         return static_cast<QWidget*>(window);
+     },
+     "txtCapCodeInc", "500", "100", "cmdProgram",
+     [](QWidget& w) { w.findChild<QLineEdit*>("txtPagerTo")->setText("002"); }},
+    {"freetext message", [](ConsoleHarness& h, auto& keep) {
+         return editorOf<KS_PPM_MessagesFreetextAdd, KS_PPM_MessagesTable>(h, FormName::MessagesFreetext, keep);
+     }, "txtUserID", "7", "007"},
+    {"alarm message", [](ConsoleHarness& h, auto& keep) {
+         return editorOf<KS_PPM_MessagesAlarmAdd, KS_PPM_MessagesTable>(h, FormName::MessagesAlarm, keep);
+     }, "txtUserID", "7", "007"},
+    {"wireless message", [](ConsoleHarness& h, auto& keep) {
+         return editorOf<KS_PPM_MessagesWirelessAdd, KS_PPM_MessagesTable>(h, FormName::MessagesWireless, keep);
+     }, "txtDeviceCode", "42", "0000042", "cmdOk",
+     [](QWidget& w) { w.findChild<QLineEdit*>("txtUserID")->setText("001"); }},
+    {"sign-board editor", [](ConsoleHarness& h, auto& keep) {
+         return editorOf<KS_PPM_MessagesSBAdd, KS_PPM_MessagesSB>(h, FormName::MessagesSB, keep);
+     }, "txtCharPerLine", "45", "32", "cmdOk",
+     [](QWidget& w) { w.findChild<QPlainTextEdit*>("txtMessage")->setPlainText("Fire drill"); }},
+    {"scheduled page", [](ConsoleHarness& h, auto& keep) {
+         return editorOf<KS_GEN_ScheduledPagingAdd, KS_GEN_ScheduledPaging>(h, FormName::ScheduledPaging, keep);
+     }, "txtUserID", "7", "007"},
+    {"tone event", [](ConsoleHarness&, auto& keep) {
+         return toneEditorOf<KS_GEN_ToneScheduleAdd, KS_GEN_ToneSchedule>(keep);
+     }, "txtCountdown", "99", "79", "cmdOk",
+     [](QWidget& w) { w.findChild<QComboBox*>("cmbAlertType")->setCurrentIndex(8); }}, // start countdown
+    {"calendar event", [](ConsoleHarness&, auto& keep) {
+         return toneEditorOf<KS_GEN_ToneScheduleCalendarlAdd, KS_GEN_ToneScheduleCalendar>(keep);
+     }, "txtDurationMinutes", "99", "79", "cmdOk",
+     [](QWidget& w) {
+         auto* types = w.findChild<QComboBox*>("cmbAlertType");
+         types->setCurrentIndex(types->findText("98 - Start Countdown"));
+     }},
+    {"paddle", [](ConsoleHarness& h, auto&) { return registered(h, FormName::PaddleProgrammer); },
+     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); }},
+    {"pendant", [](ConsoleHarness& h, auto&) { return registered(h, FormName::PendantProgrammer); },
+     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); }},
+    {"time receiver", [](ConsoleHarness& h, auto&) { return registered(h, FormName::TimeReceiverProgrammer); },
+     "txtSecurityKey", "500", "299", "cmdProgram", [](QWidget& w) { tick(w, "chkSecurityMode"); }},
+    {"clock", [](ConsoleHarness& h, auto&) { return registered(h, FormName::ClockProgrammer); },
+     "txtFrequency", "457.5", "457.5000", "cmdProgram"},
+    {"speaker", [](ConsoleHarness& h, auto&) { return registered(h, FormName::SpeakerProgrammer); },
+     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); }},
+};
+
+// What the command left: the lines the unit got and a digest of every data file.
+std::string outcome(ConsoleHarness& h)
+{
+    std::string all;
+    for (const auto& line : h.HostLines())
+        all += line + "\n";
+    const QDir folder(PathToQString(gDataFolder));
+    for (const QString& name : folder.entryList(QDir::Files, QDir::Name))
+        all += name.toStdString() + " "
+            + std::to_string(std::hash<std::string>{}(ReadBytes(PathFromQString(folder.filePath(name))))) + "\n";
+    return all;
+}
+
+struct Result {
+    std::string shownAtCommand; // the box as the command's handler found it
+    std::string outcome;
+};
+
+enum class Way { TabThenButton, Toolbar, ToolbarInTheActiveWindow };
+
+// Types into the box with the caret in it, then gives the command from the
+// toolbar, or leaves the box with Tab and clicks the button.
+Result runCase(const Case& c, Way way)
+{
+    SetClockForTest([] { return QDateTime(QDate(2026, 3, 2), QTime(10, 0), Qt::UTC); });
+    Kept keep;
+    Result run;
+    // Each run starts from the same empty data folder.
+    QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/data").removeRecursively();
+    {
+        ConsoleHarness harness({{1, "Anna", "A"}});
+        harness.engine.EditProfile().toneGenerator = true;
+        harness.Load();
+        harness.messages.AnswerAlways(kAnswerYes);
+        QWidget* window = c.open(harness, keep);
+        EXPECT_NE(window, nullptr);
+        if (!window)
+            return run;
+        if (c.prepare)
+            c.prepare(*window);
+        auto* box = window->findChild<QLineEdit*>(c.box);
+        auto* button = window->findChild<QPushButton*>(c.command);
+        EXPECT_TRUE(box && button && box->isEnabled() && !box->isReadOnly());
+        if (!box || !button)
+            return run;
+        harness.HostLines();
+        if (way == Way::ToolbarInTheActiveWindow) {
+            window->activateWindow();
+            QApplication::setActiveWindow(window);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        }
+        box->setFocus();
+        EXPECT_EQ(box->hasFocus(), way == Way::ToolbarInTheActiveWindow);
+        box->selectAll();
+        QTest::keyClicks(box, c.typed);
+        QObject::connect(button, &QPushButton::pressed, [&] { run.shownAtCommand = box->text().toStdString(); });
+        if (way != Way::TabThenButton) {
+            ToolbarAction(window->findChild<QToolBar*>("tlbMenu"), c.command)->trigger();
+        } else {
+            QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+            QApplication::sendEvent(box, &tab);
+            QApplication::processEvents();
+            button->click();
+        }
+        QApplication::processEvents();
+        run.outcome = outcome(harness);
+        for (auto it = keep.rbegin(); it != keep.rend(); ++it)
+            delete it->data();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != &harness.form() && w->isVisible())
+                w->close();
+    }
+    SetClockForTest({});
+    return run;
+}
+
+} // namespace
+
+TEST(ToolbarCommands, EveryWindowsCommandFindsTheBoxBeingTypedInLeftAsTabThenTheButtonLeavesIt)
+{
+    RegisterMessageWindows();
+    RegisterScheduleWindows();
+    RegisterProgrammerWindows();
+    RegisterSpeakerWindows();
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.window);
+        const Result tab = runCase(c, Way::TabThenButton);
+        EXPECT_EQ(tab.shownAtCommand, c.left);
+        for (const Way way : {Way::Toolbar, Way::ToolbarInTheActiveWindow}) {
+            const Result toolbar = runCase(c, way);
+            EXPECT_EQ(toolbar.shownAtCommand, c.left);
+            EXPECT_EQ(toolbar.outcome, tab.outcome);
+        }
+    }
+}
