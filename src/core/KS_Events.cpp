@@ -19,6 +19,8 @@ std::function<void()>& yieldHook()
     return hook;
 }
 bool exitRequested = false;
+// Run endings under way, each of which the exit waits for.
+int runEndings = 0;
 bool exitChosen = false;
 int conversationDepth = 0;
 std::function<void()> afterConversations;
@@ -97,7 +99,7 @@ void WaitForEvents()
         hook();
         return;
     }
-    if (!QCoreApplication::instance() || exitRequested)
+    if (!QCoreApplication::instance() || ExitRequested())
         return;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
@@ -111,11 +113,14 @@ void WaitTicks(std::int32_t noOf50msCycles)
 {
     clsDelay delay;
     delay.InitDelay(noOf50msCycles);
-    while (!delay.DelayExpired() && !exitRequested)
+    while (!delay.DelayExpired() && !ExitRequested())
         WaitForEvents();
 }
 
-bool ExitRequested() { return exitRequested; }
+bool ExitRequested() { return exitRequested && runEndings == 0; }
+
+RunEnding::RunEnding() { ++runEndings; }
+RunEnding::~RunEnding() { --runEndings; }
 void RequestExit()
 {
     exitRequested = true;

@@ -64,6 +64,20 @@ bool ExitChosen();
 // A fresh start, as the program has before anyone chose Exit.
 void ResetExitForTest();
 
+// A device run's own ending: back to normal mode, the end marker of a
+// half-sent file, the line speed put back. Exit cuts the run short at its next
+// item, but not its ending, or the device would stay in programming mode or at
+// a speed the console never looks for: while one lives, the waits run and the
+// link sends as before Exit was chosen. Exit stays chosen, so no failure is put
+// to the operator, and its request stands again once the ending is over.
+class RunEnding {
+public:
+    RunEnding();
+    ~RunEnding();
+    RunEnding(const RunEnding&) = delete;
+    RunEnding& operator=(const RunEnding&) = delete;
+};
+
 // Marks a conversation with the encoder (a page, a transfer, a clock setting)
 // for as long as it lives. Timer jobs that would start a conversation of their
 // own check ConversationActive() and wait for a later tick instead of nesting

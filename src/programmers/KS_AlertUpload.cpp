@@ -17,6 +17,7 @@ constexpr int kLastBlockResends = 2;
 // The device is told to forget a half-sent file; it answers nothing we need.
 void SendEndMarker(bool sequenced)
 {
+    const RunEnding ending;
     std::string reply;
     SendLinkCommand(AlertEndMarker(sequenced), "", true, kEndMarkerTicks, reply, false, 0);
 }

@@ -96,6 +96,7 @@ public:
     UploadSpeed& operator=(const UploadSpeed&) = delete;
     ~UploadSpeed()
     {
+        const RunEnding ending;
         if (asked_)
             // A device that said "4" before the run talked at the console's speed all the same.
             DeviceSetting("PBR", read_ == "4" ? SpeedCodeOf(gComSettings) : read_, 40, 1);

@@ -473,7 +473,12 @@ bool KS_ProgrammerFrame::SendFactoryReset(std::int16_t retries) { return DeviceS
 void KS_ProgrammerFrame::SwitchToNormalMode()
 {
     lblInfo->setText("Switching to Normal Mode...");
-    if (!DeviceSetting("XT", "", 40, 3))
+    bool switched = false;
+    {
+        const RunEnding ending;
+        switched = DeviceSetting("XT", "", 40, 3);
+    }
+    if (!switched)
         StepFailed(" - Failed.");
     PauseTicks(10);
 }
