@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <QAction>
 #include <QApplication>
+#include <QAbstractSpinBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -519,6 +521,17 @@ bool keyInsertsText(const QKeyEvent* key)
         || (first.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate());
 }
 
+// A key held with Alt (and not Ctrl) that would put text into a box.
+bool altKeyForABox(const QObject* watched, const QKeyEvent* key)
+{
+    const auto modifiers = key->modifiers();
+    if (!(modifiers & Qt::AltModifier) || (modifiers & Qt::ControlModifier) || key->text().isEmpty())
+        return false;
+    return qobject_cast<const QLineEdit*>(watched) || qobject_cast<const QPlainTextEdit*>(watched)
+        || qobject_cast<const QAbstractSpinBox*>(watched)
+        || (qobject_cast<const QComboBox*>(watched) && static_cast<const QComboBox*>(watched)->isEditable());
+}
+
 } // namespace
 
 void FormConventions::guardText(QWidget* box)
@@ -685,6 +698,12 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
+        // A key held with Alt is meant for a menu or an access key, whether
+        // or not one takes it (a menu greyed under a scheduled page does not):
+        // its letter would otherwise go out with the next page. AltGr, which
+        // some desktops report as Ctrl and Alt together, still types.
+        if (altKeyForABox(watched, key))
+            return true;
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
         const bool inMenu = qobject_cast<QMenu*>(watched) || qobject_cast<QMenuBar*>(watched);
         if (enter && enterMovesOn_ && !inMenu && watched->isWidgetType() && !exempt_.contains(watched)) {

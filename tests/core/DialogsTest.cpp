@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -103,6 +104,30 @@ TEST(FormConventions, EnterMovesOnAndFiltersSwallowKeys)
     EXPECT_EQ(first->text(), "12");
     QTest::keyClick(first, Qt::Key_Return);
     EXPECT_TRUE(second->hasFocus());
+}
+
+// Alt+S meant for a greyed menu must not leave an "s" in the page text.
+TEST(FormConventions, AKeyHeldWithAltPutsNoLetterIntoAnyBoxWhileAltGrStillTypes)
+{
+    QWidget form;
+    auto* line = new QLineEdit(&form);
+    auto* page = new QPlainTextEdit(&form);
+    auto* number = new QSpinBox(&form);
+    auto* conventions = FormConventions::Install(&form);
+    conventions->ExemptFromEnter(page);
+    for (QWidget* box : std::initializer_list<QWidget*>{line, page, number}) {
+        QKeyEvent alt(QEvent::KeyPress, Qt::Key_S, Qt::AltModifier, "s");
+        QApplication::sendEvent(box, &alt);
+        QKeyEvent altDigit(QEvent::KeyPress, Qt::Key_7, Qt::AltModifier | Qt::ShiftModifier, "7");
+        QApplication::sendEvent(box, &altDigit);
+        QKeyEvent altGr(QEvent::KeyPress, Qt::Key_At, Qt::ControlModifier | Qt::AltModifier, "@");
+        QApplication::sendEvent(box, &altGr);
+        QKeyEvent plain(QEvent::KeyPress, Qt::Key_4, Qt::NoModifier, "4");
+        QApplication::sendEvent(box, &plain);
+    }
+    EXPECT_EQ(line->text(), "@4");
+    EXPECT_EQ(page->toPlainText(), "@4");
+    EXPECT_EQ(number->value(), 4);
 }
 
 TEST(FormConventions, EscapeInADigitPhoneOrDecimalBoxClosesTheDialog)
