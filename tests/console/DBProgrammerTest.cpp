@@ -1,5 +1,6 @@
 // The database programmer against the simulated encoder.
 #include <QAction>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -389,5 +390,24 @@ TEST_F(DBProgrammer, TheIdentificationRunsWithTheWindowShutAndAnEmptyFromIsNamed
     EXPECT_TRUE(w.txtPagerFrom->text().isEmpty());
     EXPECT_EQ(StoredUser(1).UserName, before.UserName);
     EXPECT_EQ(StoredUser(1).InUse, before.InUse);
+    w.cmdClose_Click();
+}
+
+// The unit is asked who it is once per Program, and a legacy unit of the
+// other family under the same letter counts as another unit: the lists are
+// filled again for it before anything goes out.
+TEST_F(DBProgrammer, ProgramIdentifiesOnceAndALegacyUnitOfTheOtherFamilyGetsItsOwnLists)
+{
+    harness.engine.SetLegacyModel(sim::Legacy::QX8);
+    harness.Load();
+    KS_GEN_DBProgrammer& w = openWindow();
+    EXPECT_EQ(w.cmbGroupFirst->itemText(1), "1");
+    harness.engine.SetLegacyModel(sim::Legacy::QX7);
+    harness.HostLines();
+    harness.messages.AnswerAlways(kAnswerOk);
+    w.cmdProgram_Click();
+    EXPECT_EQ(w.cmbGroupFirst->itemText(1), "01");
+    const Lines lines = harness.HostLines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "?000M"), 1);
     w.cmdClose_Click();
 }

@@ -569,3 +569,24 @@ TEST(TextRoom, CountsWhatTheBoxsFilterKeepsAndEveryCharacterAKeyPutsIn)
     EXPECT_EQ(box->textCursor().position(), 10);
     EXPECT_EQ(box->document()->availableUndoSteps(), steps);
 }
+
+// The page text keeps its line breaks: one pasted still meets the room. A
+// full box still takes the keys that put nothing in.
+TEST(TextRoom, APastedLineBreakMeetsTheRoomOfAPageTextAndCtrlKeysWorkInAFullBox)
+{
+    QDialog form;
+    auto* box = new QPlainTextEdit(&form);
+    new TextRoom(box, 10);
+    FormConventions::Install(&form)->ExemptFromEnter(box);
+    form.show();
+    box->setFocus();
+    QTest::keyClicks(box, "ABCDEFGH");
+    QApplication::clipboard()->setText("x\ny");
+    box->paste();
+    EXPECT_EQ(box->toPlainText(), "ABCDEFGHx\n");
+
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(box->textCursor().selectedText().size(), 10);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box->toPlainText(), "ABCDEFGH");
+}

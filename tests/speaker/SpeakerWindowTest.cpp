@@ -318,3 +318,18 @@ TEST_F(SpeakerWindow, ClosingStopsEveryTransmitterLeftOnTheAirButNeverInsideAWai
     EXPECT_EQ(Received(), (Lines{"TT01W", "TT01W", "TT02W"}));
     EXPECT_EQ(device->Transmitting(), 0);
 }
+
+// The secondary transmitter left alone on the air is stopped by the close as well.
+TEST_F(SpeakerWindow, ClosingStopsTheSecondaryTransmitterWhenItIsTheOnlyOneOnTheAir)
+{
+    window->cmbTxBaudRate->setCurrentIndex(0);
+    harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "TT02", .times = 4});
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerCancel);
+    window->cmdTx2Test_Click();
+    harness.engine.ClearTranscript();
+    window->close();
+    const Lines received = Received();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "TT02W"), 1);
+    EXPECT_TRUE(window.isNull() || !window->isVisible());
+}
