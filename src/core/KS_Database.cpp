@@ -583,6 +583,11 @@ bool askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
     return answer == kAnswerYes;
 }
 
+// A unit that named itself (or refused the request, as the old ones do) and
+// has no tone generator holds nothing to read: its file takes the default
+// events, with nothing to say about it.
+bool knownToLack(bool supported) { return !supported && !gIdentityUnanswered; }
+
 // A download that read nothing of what the unit holds (an identification
 // gone wrong finds no tone generator on a unit that answers) writes no file:
 // defaults in its place would go up over the unit's own.
@@ -612,6 +617,7 @@ bool downloadWeek()
     bool unitSilent = false;
     int unread = 0;
     int read = 0;
+    const bool noToneGenerator = knownToLack(gToneGenSupported);
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
     for (int d = 0; d < 7; ++d) {
         const std::string dayDigit = d == 6 ? "1" : std::to_string(d + 2);
@@ -624,6 +630,10 @@ bool downloadWeek()
             // Once cancelled, what the unit holds is not known: the rest is unread, not the default event.
             if (cancelled) {
                 event = UnreadToneScheduleEvent(e + 1);
+                continue;
+            }
+            if (noToneGenerator) {
+                event = DefaultToneScheduleEvent(e + 1);
                 continue;
             }
             bool taken = false;
@@ -646,7 +656,7 @@ bool downloadWeek()
         }
     }
     ReportStatus("Ready");
-    if (!cancelled && read == 0) {
+    if (!cancelled && read == 0 && !noToneGenerator) {
         showNothingRead("tone schedule", DataFilePath("ToneGen.TGS"));
         return true;
     }
@@ -671,6 +681,7 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     bool cancelled = false;
     bool unitSilent = false;
     int read = 0;
+    const bool noCalendar = knownToLack(gToneCalendarSupported && gToneCalendarEventsPerDay >= 1);
     if (gToneCalendarSupported && gToneCalendarEventsPerDay >= 1 && toneHooks().queryLink) {
         for (int d = 0; d < kCalendarDayBlocks && !cancelled && !unitSilent; ++d) {
             if (ExitRequested()) {
@@ -695,7 +706,7 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
         }
     }
     ReportStatus("Ready");
-    if (!cancelled && read == 0) {
+    if (!cancelled && read == 0 && !noCalendar) {
         showNothingRead("tone schedule calendar", DataFilePath("ToneGenCalendar.TGC"));
         return true;
     }

@@ -69,6 +69,10 @@ inline double gEncoderVersion = 0;
 inline std::string gEncoderVersionText;
 inline std::string gEncoderSerialNumber;
 inline bool gEncoderIdentified = false;
+// The last identification found a unit that answered the probe but said
+// nothing at all to the identification request: what it offers is not known,
+// unlike a unit that named itself or refused the request as the old ones do.
+inline bool gIdentityUnanswered = false;
 inline bool gEncoderOptionFlag = false;
 inline int gAlarmIndexOffset = 0;
 

@@ -909,6 +909,7 @@ void DetectEncoder()
 {
     // An identification Exit cut short tells nothing of the unit: what was
     // known stays, and nothing is remembered for the next start.
+    gIdentityUnanswered = false;
     const bool found = findUnit();
     if (ExitRequested())
         return;
@@ -922,6 +923,7 @@ void DetectEncoder()
     QueryLink("?", "000M", {.noSuffix = true, .ticks = ticks, .reply = &identity});
     if (ExitRequested())
         return;
+    gIdentityUnanswered = identity.empty();
     if (isIdentity(identity))
         detectIdentifiedUnit(identity);
     else

@@ -1047,18 +1047,50 @@ TEST_F(ToneWindow, SaveAsWithTheCurrentFileMissingNamesThatFile)
 // A unit that pauses at the identification is taken for one without a tone
 // generator, though it answers: nothing of its week is read, and nothing is
 // written in its place, so no upload sends defaults over it.
-TEST_F(ToneWindow, ADownloadWhoseIdentificationFindsNoToneGeneratorWritesNoFileAndSaysSo)
+// A unit that named itself as one without a tone generator holds nothing to
+// read: the week and the year take their default events, written without a
+// word. One whose identification fell short (it paused at the request) may
+// hold a schedule: nothing is written, the operator is told, and nothing is
+// uploaded from defaults.
+TEST_F(ToneWindow, ADownloadWritesDefaultsForAUnitWithoutAToneGeneratorAndNothingWhenItsIdentificationFellShort)
 {
-    Connect('X');
-    std::remove(DataFilePath("ToneGen.TGS").c_str());
-    gToneGenFile.clear();
-    unit->engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "?000M", .ticks = 50, .times = 0});
-    boxes.AnswerAlways(kAnswerOk);
-    InstallToneDownloadHooks();
-    Open();
-    EXPECT_FALSE(FileExists(DataFilePath("ToneGen.TGS")));
-    EXPECT_EQ(boxes.texts(), Lines{"The QX8XXX did not send its tone schedule. The file "
-                                   + PathInText(DataFilePath("ToneGen.TGS")) + " was not written."});
-    window->cmdUpload->click();
-    EXPECT_TRUE(HostLines("PE").empty());
+    const struct {
+        const char* what;
+        char letter;
+        bool pauses;
+    } cases[] = {{"a QX7560", 'G', false}, {"a unit pausing at the identification", 'X', true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Connect(c.letter);
+        for (const char* name : {"ToneGen.TGS", "ToneGenCalendar.TGC"})
+            std::remove(DataFilePath(name).c_str());
+        gToneGenFile.clear();
+        gToneGenCalendarFile.clear();
+        if (c.pauses)
+            unit->engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "?000M", .ticks = 50, .times = 0});
+        ScriptedMessages shown;
+        shown.AnswerAlways(kAnswerOk);
+        InstallToneDownloadHooks();
+        Open();
+        bool created = false;
+        QDate firstDay;
+        LoadToneCalendar(true, created, firstDay);
+        const Lines told = {"The QX8XXX did not send its tone schedule. The file "
+                                + PathInText(DataFilePath("ToneGen.TGS")) + " was not written.",
+                            "The QX8XXX did not send its tone schedule calendar. The file "
+                                + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was not written."};
+        EXPECT_EQ(shown.texts(), c.pauses ? told : Lines{});
+        EXPECT_EQ(FileExists(DataFilePath("ToneGen.TGS")), !c.pauses);
+        EXPECT_EQ(FileExists(DataFilePath("ToneGenCalendar.TGC")), !c.pauses);
+        if (!c.pauses) {
+            const std::string week = ReadBytes(DataFilePath("ToneGen.TGS"));
+            ASSERT_EQ(week.size(), 336u * 73);
+            EXPECT_EQ(week.substr(48 * 73, 4), "0101");
+            EXPECT_NE(week.substr(48 * 73, 73).find("12:00 AM"), std::string::npos);
+            EXPECT_EQ(Row(48)->text(ToneColumn::Time), "12:00 AM");
+        }
+        window->cmdUpload->click();
+        EXPECT_TRUE(HostLines("PE").empty());
+        window.reset();
+    }
 }
