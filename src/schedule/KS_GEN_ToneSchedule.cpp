@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QToolBar>
 
 #include "KS_Database.h"
@@ -168,9 +169,18 @@ void KS_GEN_ToneSchedule::FillEventRow(QTreeWidgetItem* row, const ToneScheduleE
 
 bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
 {
+    // Loading lets events run (a damaged file's status beeps): a day the
+    // operator picks meanwhile is taken by the listing under way, not listed
+    // inside it, so the list, the Week Day box and the day the event dialog
+    // names and saves to all end on the last day chosen.
+    weekdayAsked_ = weekday;
+    if (listing_)
+        return true;
+    const QScopedValueRollback<bool> listing(listing_, true);
     ShowBusyPointer();
     const bool loaded = LoadToneSchedule(downloadAllowed);
     readWhole_ = loaded;
+    weekday = weekdayAsked_;
     if (loaded) {
         lvwMessages->clear();
         for (int i = (weekday - 1) * kToneEventsPerDay; i < weekday * kToneEventsPerDay; ++i) {
@@ -185,6 +195,7 @@ bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
         AutoSizeListViewColumns(lvwMessages, kColumnWeights);
         shownWeekday_ = weekday;
     }
+    cmbWeekDay->setCurrentIndex(shownWeekday_ - 1);
     ShowNormalPointer();
     return loaded;
 }
@@ -282,8 +293,7 @@ void KS_GEN_ToneSchedule::cmbWeekDay_Click()
 {
     // The event dialog saves to the day the list names, so a day that cannot
     // be listed gives way to the day the list still shows.
-    if (!ShowWeekDaySchedule(cmbWeekDay->currentData().toInt(), false))
-        cmbWeekDay->setCurrentIndex(shownWeekday_ - 1);
+    ShowWeekDaySchedule(cmbWeekDay->currentData().toInt(), false);
     cmbCopyWeekDay_Click();
 }
 

@@ -82,5 +82,8 @@ private:
     std::int16_t activeSlot_ = 0;
     bool switching_ = false;
     int shownWeekday_ = 1;
+    // The day last asked for while a listing loads the file, and whether one does.
+    int weekdayAsked_ = 1;
+    bool listing_ = false;
     bool readWhole_ = true;
 };

@@ -42,7 +42,8 @@ KS_GEN_ToneScheduleAdd::KS_GEN_ToneScheduleAdd(KS_GEN_ToneSchedule* owner)
 {
     buildControls();
     txtActivitySeconds->setText("001");
-    loadDialog(QStringLiteral("Tone Schedule -  ") + owner->cmbWeekDay->currentText() + QStringLiteral(" - "));
+    loadDialog(QStringLiteral("Tone Schedule -  ") + owner->cmbWeekDay->itemText(owner->ShownWeekday() - 1)
+               + QStringLiteral(" - "));
 }
 
 void KS_GEN_ToneScheduleAdd::buildControls()

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QToolBar>
 
 #include "CalendarYearView.h"
@@ -172,6 +173,12 @@ void KS_GEN_ToneScheduleCalendar::FillEventRow(QTreeWidgetItem* row, const Calen
 
 void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
 {
+    // As the weekly window's listing: a day chosen while the file loads is
+    // the one listed once it has loaded, never listed inside that load.
+    dayAsked_ = day;
+    if (listing_)
+        return;
+    const QScopedValueRollback<bool> listing(listing_, true);
     ShowBusyPointer();
     bool created = false;
     QDate start;
@@ -179,6 +186,7 @@ void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
         ShowNormalPointer();
         return;
     }
+    day = dayAsked_;
     // A file that holds no calendar is reported once and neither drawn nor written from.
     valid_ = FileExists(gToneGenCalendarFile) ? CheckCalendarFile(gToneGenCalendarFile, start) : start.isValid();
     lvwMessages->clear();

@@ -89,6 +89,9 @@ private:
     void showChosenDay();
 
     QDate shownDate_;
+    // The day last asked for while a listing loads the file, and whether one does.
+    int dayAsked_ = 1;
+    bool listing_ = false;
     QDate start_;        // the calendar's start date, the range's first day
     bool valid_ = false; // the file holds a calendar that may be drawn and worked on
 };

@@ -15,11 +15,13 @@
 
 #include "ConsoleHarness.h"
 #include "FailingReads.h"
+#include "KS_Events.h"
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneSchedule.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleAdd.h"
 #include "KS_LinkHooks.h"
+#include "KS_Messages.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_ToneSchedule.h"
@@ -1093,4 +1095,47 @@ TEST_F(ToneWindow, ADownloadWritesDefaultsForAUnitWithoutAToneGeneratorAndNothin
         EXPECT_TRUE(HostLines("PE").empty());
         window.reset();
     }
+}
+
+// A damaged file's status beeps while the listing loads it; a day picked in
+// that wait is the day the list, the Week Day box and the event dialog end on.
+TEST_F(ToneWindow, ADayPickedWhileTheListingLoadsIsTheDayListedNamedAndSavedTo)
+{
+    Start();
+    const std::string torn = gDataFolder + "/torn.tgs";
+    WriteBytes(torn, ReadBytes(gToneGenFile).substr(0, 100 * 73) + std::string(20, 'x'));
+    gToneGenFile = torn;
+    const StatusSink before = CurrentStatusSink();
+    SetStatusSink([](const std::string&, bool isError, int) {
+        if (isError)
+            WaitTicks(3); // the beeps
+    });
+    bool picked = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!picked) {
+            picked = true;
+            window->cmbWeekDay->setCurrentIndex(2); // Wednesday
+            window->cmbWeekDay_Click();
+        }
+    });
+    window->cmbWeekDay->setCurrentIndex(1); // Tuesday
+    window->cmbWeekDay_Click();
+    InstallTickPump();
+    SetStatusSink(before);
+    ASSERT_TRUE(picked);
+    EXPECT_EQ(window->ShownWeekday(), 3);
+    EXPECT_EQ(window->cmbWeekDay->currentText(), "Wednesday");
+
+    window->chkOffLine->setChecked(true);
+    Edit(1, [](Dialog& dialog) {
+        EXPECT_TRUE(dialog.windowTitle().startsWith("Tone Schedule -  Wednesday - ")) << dialog.windowTitle().toStdString();
+        dialog.dtpTime->setTime(QTime(9, 10));
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    const std::string bytes = ReadBytes(torn);
+    EXPECT_EQ(bytes.substr(96 * 73 + 30, 8), "09:10 AM"); // Wednesday's first event
+    EXPECT_NE(bytes.substr(48 * 73 + 30, 8), "09:10 AM");
 }
