@@ -184,6 +184,16 @@ bool KS_GEN_ToneScheduleAdd::okChecksPass()
         if (!gToneGenSupported)
             ShowOptionNotUpdatedWarning("Tone Schedule");
     }
+    // A zone kept from a file made for a unit with longer zones would reach
+    // this unit as another zone: it is named, and the operator chooses.
+    if (const int highest = ToneZoneHighest(CurrentToneZonePlacement());
+        !window_->WorkingOffline() && highest >= 0 && zoneValue() > highest) {
+        ShowMessage("Zone " + std::to_string(zoneValue()) + " cannot be sent to the " + gEncoderModelName
+                        + ": its zones go up to " + std::to_string(highest) + ".",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        SafeSetFocus(txtZone);
+        return false;
+    }
     if (!gToneEventsSupported && alertValue() > 9
         && ShowMessage("The " + gEncoderModelName + " does not support the selected Alert Type.\r\n"
                            + "Are you sure you want to continue? ",

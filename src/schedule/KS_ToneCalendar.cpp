@@ -298,7 +298,21 @@ bool UploadCalendar(const CalendarRange& range, const CalendarUploadProgress& af
         return false;
     const int days = std::min(total, heldDays(events));
     for (int d = 1; d <= days; ++d) {
-        const std::string line = CalendarDayString(dayOf(events, d), perDay);
+        // The zone travels as three digits: one beyond them (a damaged file)
+        // would arrive as another zone, so the upload stops at its event.
+        const std::span<CalendarEvent> day = dayOf(events, d);
+        for (std::size_t k = 0; k < std::min<std::size_t>(day.size(), static_cast<std::size_t>(perDay)); ++k)
+            if (day[k].Zone < 0 || day[k].Zone > 999) {
+                ShowMessage("Event " + ZeroPad(static_cast<long long>(k + 1), 2) + " of "
+                                + CalendarDateText(DateFromSerial(day[k].EventDate)) + " in the calendar file "
+                                + PathInText(file) + " has zone " + std::to_string(day[k].Zone) + ", which the "
+                                + gEncoderModelName + " cannot take: its zones go up to 999. The upload was stopped "
+                                + "there after " + std::to_string(d - 1) + (d == 2 ? " day" : " days")
+                                + ". Please update the event and upload again.",
+                            kButtonsOk, kAnswerOk, kIconExclamation);
+                return false;
+            }
+        const std::string line = CalendarDayString(day, perDay);
         std::string reply;
         if (!line.empty() && !SendLinkCommand("PCD", line, true, 30, reply, true, 3)) {
             if (!ExitRequested())

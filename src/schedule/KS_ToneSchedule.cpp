@@ -71,14 +71,16 @@ void showUnreadSlot()
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
-void showUnsendableAlertType(int index, const ToneScheduleEvent& event)
+// An event the upload cannot send as the file holds it: the upload stops
+// there, naming the event, what is wrong with it and how far it went.
+void showUnsendableEvent(int index, const ToneScheduleEvent& event, const std::string& fault)
 {
     static constexpr const char* kDays[] = {"Monday", "Tuesday", "Wednesday", "Thursday",
                                             "Friday", "Saturday", "Sunday"};
     ShowMessage("Event " + ZeroPad(static_cast<long long>(Val(event.EventNo)), 2) + " of "
-                    + kDays[index / kToneEventsPerDay] + " in the schedule file " + PathInText(gToneGenFile)
-                    + " holds no valid alert type; the file may be damaged. The upload was stopped there after "
-                    + std::to_string(index) + " events. Please update the event and upload again.",
+                    + kDays[index / kToneEventsPerDay] + " in the schedule file " + PathInText(gToneGenFile) + " "
+                    + fault + ". The upload was stopped there after " + std::to_string(index)
+                    + " events. Please update the event and upload again.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
 
@@ -102,6 +104,19 @@ ToneZonePlacement ToneZonePlacementFor(std::string_view family, std::string_view
 }
 
 ToneZonePlacement CurrentToneZonePlacement() { return ToneZonePlacementFor(gEncoderFamily, gEncoderModelLetter); }
+
+int ToneZoneHighest(ToneZonePlacement placement)
+{
+    switch (placement) {
+    case ToneZonePlacement::AfterTime:
+        return 999;
+    case ToneZonePlacement::AfterActive:
+        return 99;
+    case ToneZonePlacement::None:
+        break;
+    }
+    return -1;
+}
 
 std::string ToneDayDigit(int index)
 {
@@ -281,7 +296,13 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
         // the event dialog) would travel raw inside the line and end or break
         // it on the unit: the upload stops at that event instead.
         if (!ToneAlertTypeSendable(event.AlertType)) {
-            showUnsendableAlertType(i, event);
+            showUnsendableEvent(i, event, "holds no valid alert type; the file may be damaged");
+            return false;
+        }
+        if (const int highest = ToneZoneHighest(CurrentToneZonePlacement());
+            highest >= 0 && Val(event.Zone) > highest) {
+            showUnsendableEvent(i, event, "has zone " + Trim(event.Zone) + ", which the " + gEncoderModelName
+                                              + " cannot take: its zones go up to " + std::to_string(highest));
             return false;
         }
         std::string reply;

@@ -42,6 +42,12 @@ std::string ToneEventString(int index, const ToneScheduleEvent& event);
 // digit, any other byte as itself, which a control character cannot.
 bool ToneAlertTypeSendable(std::uint8_t alertType);
 
+// The highest zone the event string carries where the zone travels (two or
+// three digits); -1 where no zone travels. A stored zone above it (a file made
+// for a unit with three-digit zones) cannot go to the unit: it would arrive
+// as another zone.
+int ToneZoneHighest(ToneZonePlacement placement);
+
 // An entry that can go to the device: numbered 1 to 48 with a readable time.
 // The zero bytes of a record that no one wrote are not an event.
 bool IsToneEventComplete(const ToneScheduleEvent& event);

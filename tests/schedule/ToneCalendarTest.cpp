@@ -324,3 +324,23 @@ TEST_F(Calendar, ADownloadAsksASilentUnitNoFurtherThanTheItemThatStaysMissing)
                                     "and the file " + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was left as it is.");
     EXPECT_FALSE(PathExists(DataFilePath("ToneGenCalendar.TGC")));
 }
+
+// A zone beyond the three digits the day string carries (a damaged file)
+// stops the upload before its day, named; it is never sent as another zone.
+TEST_F(Calendar, AZoneBeyondThreeDigitsStopsTheUploadAtItsDayNamed)
+{
+    SimUnit unit('X');
+    writeCalendar(QDate(2024, 1, 1), 3);
+    CalendarEvent third = record(200 + 4);
+    third.Zone = 1200;
+    ASSERT_EQ(WriteRecordAt(gToneGenCalendarFile, 200 + 4, third), FileError::None);
+    boxes.Answer(kAnswerYes);
+    boxes.Answer(kAnswerOk);
+    EXPECT_FALSE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
+    EXPECT_EQ(unit.hostLines("PCD").size(), 2u);
+    EXPECT_EQ(boxes.texts().back(), "Event 04 of 01/03/2024 in the calendar file "
+                                        + PathInText(gToneGenCalendarFile)
+                                        + " has zone 1200, which the QX9860 cannot take: its zones go up to 999. "
+                                          "The upload was stopped there after 2 days. Please update the event and "
+                                          "upload again.");
+}

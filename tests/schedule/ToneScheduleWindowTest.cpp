@@ -681,13 +681,30 @@ TEST_F(ToneWindow, StoredZonesAreNeverShortenedAndAZoneAUnitTakesThreeDigits)
         Start(letter);
         PutZone(4, "123");
         EXPECT_EQ(Row(5)->text(ToneColumn::Zone), "123");
-        Edit(5, [](Dialog& dialog) {
+        Edit(5, [this, letter](Dialog& dialog) {
             EXPECT_EQ(dialog.txtZone->text(), "123");
             dialog.chkActive->setChecked(true);
+            // A unit with two-digit zones would get another zone: it is named, and kept in the file alone.
+            if (letter == 'X') {
+                boxes.Answer(kAnswerOk);
+                dialog.cmdOk_Click();
+                EXPECT_EQ(boxes.texts().back(), "Zone 123 cannot be sent to the QX9860: its zones go up to 99.");
+                window->chkOffLine->setChecked(true);
+            }
             dialog.cmdOk_Click();
         });
         EXPECT_EQ(ReadBytes(gToneGenFile).substr(4 * 73, 5), "05123");
     }
+    // Nor does the upload cut it: it stops before that event and names it.
+    window->chkOffLine->setChecked(false);
+    unit->engine.ClearTranscript();
+    boxes.AnswerAlways(kAnswerYes);
+    window->cmdUpload->click();
+    EXPECT_EQ(HostLines("PE").size(), 4u);
+    EXPECT_EQ(boxes.texts().back(), "Event 05 of Monday in the schedule file " + PathInText(gToneGenFile)
+                                        + " has zone 123, which the QX9860 cannot take: its zones go up to 99. The "
+                                          "upload was stopped there after 4 events. Please update the event and "
+                                          "upload again.");
     // The zone-A unit takes a new zone of three digits.
     Start('A');
     Edit(6, [](Dialog& dialog) {
