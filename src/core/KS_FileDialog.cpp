@@ -1,6 +1,8 @@
 #include "KS_FileDialog.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include "KS_String.h"
 
@@ -40,6 +42,15 @@ std::optional<std::string> askOperator(QWidget* owner, const FileDialogRequest& 
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (request.save)
         dialog.setOption(QFileDialog::DontConfirmOverwrite); // the window asks in its own words
+    // The size, type and date columns fit their text ("23.0 KiB", a whole
+    // date and time); the name takes the width that is left.
+    if (auto* files = dialog.findChild<QTreeView*>("treeView")) {
+        QHeaderView* header = files->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return PathFromQString(dialog.selectedFiles().first());

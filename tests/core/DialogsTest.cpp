@@ -1,6 +1,8 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
+#include <QTreeView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +16,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "KS_FileDialog.h"
 #include "KS_Forms.h"
 #include "KS_General.h"
 #include "KS_Globals.h"
@@ -589,4 +592,35 @@ TEST(TextRoom, APastedLineBreakMeetsTheRoomOfAPageTextAndCtrlKeysWorkInAFullBox)
     EXPECT_EQ(box->textCursor().selectedText().size(), 10);
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(box->toPlainText(), "ABCDEFGH");
+}
+
+// The open and save dialogs show a file's size, type and date whole.
+TEST(FileDialog, TheSizeTypeAndDateColumnsFitTheirText)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath("Woche.tgs"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(24528, 'x'));
+    file.close();
+    std::vector<int> clipped;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* files = dialog->findChild<QTreeView*>("treeView");
+        ASSERT_NE(files, nullptr);
+        // The folder is read in the background; a row shows once it has been.
+        seen = QTest::qWaitFor([files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000);
+        QApplication::processEvents();
+        for (int column = 1; column < 4; ++column) {
+            const QString text = files->model()->index(0, column, files->rootIndex()).data().toString();
+            if (files->columnWidth(column) < files->fontMetrics().horizontalAdvance(text))
+                clipped.push_back(column);
+        }
+        dialog->reject();
+    });
+    ChooseFile(nullptr, {.save = false, .filter = "Tone Generator Schedule (*.tgs)",
+                         .initialFolder = folder.path().toStdString() + "/"});
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(clipped, std::vector<int>{});
 }
