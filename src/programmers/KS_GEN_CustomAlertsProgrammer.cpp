@@ -224,11 +224,13 @@ bool KS_GEN_CustomAlertsProgrammer::ReadMemoryConfiguration()
             // The list is made for the memory the device has. Any whole answer
             // is the device's configuration, a count of 00 or one the list
             // does not offer included: the operator must be able to change it.
+            // One with no memory at all gives no slot a byte: it is no
+            // configuration to work with, as a reply that cannot be read.
             OptionList& list = AsOptionList(cmbMemoryConfiguration);
             list.Clear();
             const int kb = std::max(0, static_cast<int>(Val(value.substr(0, 4))));
             FillMemoryConfigurationCombo(list, 0, kb > 0 ? kb : 4096);
-            if (value.size() == 6) {
+            if (value.size() == 6 && kb > 0) {
                 const std::string shown = MemoryConfigurationText(value, true);
                 int index = FindItemText(list, shown);
                 if (index < 0) {

@@ -93,6 +93,19 @@ TEST_F(CustomAlerts, ADeviceWithoutTheOptionIsReportedAndItsReportedMemoryBuilds
     window->cmdReadMemoryConfiguration->click();
     EXPECT_EQ(Configuration(), "02 (512 Seconds Each / 8kbps)");
     EXPECT_EQ(window->cmbMemoryConfiguration->count(), 9); // 00, then 1 … 128 slots
+
+    // A whole answer of no memory is no configuration: said once, and Program stops there.
+    device->SetValue("MC", "000008");
+    harness.messages.Answer(kAnswerOk);
+    window->cmdReadMemoryConfiguration->click();
+    EXPECT_EQ(window->MemoryKB(), 0);
+    Row(0, 12, File("ring.wav", WaveBytes(std::string(3000, '\x80'))));
+    harness.messages.AnswerAlways(kAnswerOk);
+    const std::size_t before = harness.messages.shown().size();
+    window->cmdProgram->click();
+    EXPECT_EQ(harness.messages.texts(), (std::vector<std::string>{kNotDetected, kNotDetected, kNotDetected}));
+    EXPECT_EQ(harness.messages.shown().size(), before + 1);
+    EXPECT_TRUE(device->StoredAlerts().empty());
 }
 
 TEST_F(CustomAlerts, AnyWholeConfigurationAnswerIsReadAndCanBeChanged)
