@@ -121,3 +121,19 @@ TEST_F(RecordFileTest, CompanionsReplaceTheExtensionAndMayLiveInAnotherFolder)
     calendar.SetCompanionFolder(folder);
     EXPECT_EQ(calendar.BakPath(), folder + "/My.BAK");
 }
+
+// What a broken write left in the .TMP never trails the new contents, and a
+// failure that is no matter of path or access is told as a failed update.
+TEST_F(RecordFileTest, AStaleTmpIsOverwrittenWholeAndAFullDiskIsAFailedUpdate)
+{
+    const std::string path = DataFilePath("Pager.DBS");
+    WriteBytes(path, "old1");
+    WriteBytes(DataFilePath("Pager.TMP"), std::string(100, 'Z'));
+    ASSERT_EQ(ReplaceFileContents(path, "new1", DataFilePath("Pager.TMP"), DataFilePath("Pager.BAK")), FileError::None);
+    EXPECT_EQ(ReadBytes(path), "new1");
+
+    EXPECT_EQ(FileUpdateErrorMessage(FileError::Other, path), "Error updating record.");
+    EXPECT_EQ(FileUpdateErrorMessage(FileError::PathOrAccess, "/data/Pager.DBS"),
+              "Please confirm that the file /data/Pager.DBS exists and that you have the appropriate access "
+              "permissions.");
+}

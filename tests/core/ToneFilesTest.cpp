@@ -308,3 +308,24 @@ TEST_F(ToneFiles, TheYearIsDownloadedDayByDayWithinTheUnitsEventsPerDay)
     EXPECT_EQ(Record(file, 68, 36601).substr(0, 12),
               Image(12).PutHex(0, "0000000000000040").PutInt16(8, 1).PutInt16(10, 12).str());
 }
+
+// No at the first event's question cancels the download: the operator chose
+// that, so nothing is said of events the unit did not send.
+TEST_F(ToneFiles, ADownloadCancelledAtItsFirstEventSaysNothingOfWhatWasNotSent)
+{
+    gToneGenSupported = true;
+    SetToneDownloadHooks({
+        [] { return true; },
+        [] {},
+        [](const LinkQuery&, std::string& reply) {
+            reply.clear();
+            return std::string();
+        },
+        [] { return kAnswerNo; },
+    });
+    ScriptedMessages boxes;
+    boxes.AnswerAlways(kAnswerOk);
+    LoadToneSchedule(true);
+    EXPECT_TRUE(boxes.texts().empty()) << boxes.texts().front();
+    EXPECT_FALSE(FileExists(DataFilePath("ToneGen.TGS")));
+}

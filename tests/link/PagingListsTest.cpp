@@ -182,3 +182,24 @@ TEST(PagingLists, TheDeviationListRunsNineHalfKilohertzStepsToFourAndAHalf)
     EXPECT_EQ(deviation.ItemText(0) + "|" + std::to_string(deviation.ItemData(0)), "\xB1 0.5 kHz|1");
     EXPECT_EQ(last(deviation) + "|" + std::to_string(deviation.ItemData(8)), "\xB1 4.5 kHz|9");
 }
+
+// A stored alarm code stands for itself up to its list's last entry; one past
+// it (another layout's code) is the list's first entry.
+TEST(AlarmListCodes, EachListsLastCodeStandsAndOnePastItIsTheFirstEntry)
+{
+    const struct {
+        AlarmCodeList list;
+        const char* last;
+        const char* past;
+    } cases[] = {
+        {AlarmCodeList::InputType, "8", "9"},
+        {AlarmCodeList::RepeatTimeModule, "4", "5"},
+        {AlarmCodeList::Pulse, "2", "3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.last);
+        EXPECT_EQ(AlarmListCode(c.list, c.last), std::stoi(c.last));
+        EXPECT_EQ(AlarmListCode(c.list, c.past), 1);
+        EXPECT_EQ(AlarmListCode(c.list, "0"), 1);
+    }
+}

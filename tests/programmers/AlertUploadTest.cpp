@@ -143,4 +143,11 @@ TEST(AlertUpload, TheHeaderCarriesTheFormatChunksOwnValuesWhereverTheChunkLies)
     // Bytes 29-32 carry the block count, 38-44 the slot and the size.
     const std::string header = a.device->LastHeader();
     EXPECT_EQ(header.substr(12, 16) + header.substr(32, 5), longFormat.substr(12, 16) + longFormat.substr(32, 5));
+    // One behind another chunk is announced as the 16 bytes of it the header carries.
+    const std::string junkThenLong = canonical.substr(0, 12) + "JUNK" + std::string("\x1C\0\0\0", 4)
+        + std::string(28, '\0') + "fmt " + std::string("\x12\0\0\0", 4) + canonical.substr(20, 16)
+        + std::string(2, '\0') + canonical.substr(36);
+    AlertLine b;
+    ASSERT_TRUE(b.uploadFile(junkThenLong, 8, false));
+    EXPECT_EQ(b.device->LastHeader().substr(12, 16), std::string("fmt \x10\0\0\0", 8) + canonical.substr(20, 8));
 }

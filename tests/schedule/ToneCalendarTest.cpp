@@ -1,5 +1,6 @@
 // The tone calendar: the day string, the upload and download against the
 // simulator, and the file operations on dates and contents.
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include "KS_Clock.h"
@@ -343,4 +344,22 @@ TEST_F(Calendar, AZoneBeyondThreeDigitsStopsTheUploadAtItsDayNamed)
                                         + " has zone 1200, which the QX9860 cannot take: its zones go up to 999. "
                                           "The upload was stopped there after 2 days. Please update the event and "
                                           "upload again.");
+}
+
+// A rotation that cannot keep the old calendar as the .BAK, or cannot write
+// the new one beside it, leaves the calendar as it was and names the file.
+TEST_F(Calendar, ARotationThatCannotBackUpOrWriteItsTmpChangesNothing)
+{
+    for (const char* blocked : {"ToneGenCalendar.BAK", "ToneGenCalendar.TMP"}) {
+        SCOPED_TRACE(blocked);
+        writeCalendar(QDate(2024, 1, 1), 366);
+        const std::string before = ReadBytes(gToneGenCalendarFile);
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(DataFilePath(blocked))));
+        boxes.Answer(kAnswerOk);
+        EXPECT_FALSE(RotateCalendarMonths(QDate(2024, 1, 1), QDate(2024, 1, 1), QDate(2024, 2, 1)));
+        EXPECT_EQ(ReadBytes(gToneGenCalendarFile), before);
+        EXPECT_EQ(boxes.texts().back(), "Please confirm that the file " + PathInText(gToneGenCalendarFile)
+                                            + " exists and that you have the appropriate access permissions.");
+        QDir(QString::fromStdString(DataFilePath(blocked))).removeRecursively();
+    }
 }
