@@ -3,11 +3,15 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QKeyEvent>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
@@ -40,6 +44,105 @@ void selectText(QComboBox* combo, const QString& text)
     if (index >= 0)
         combo->setCurrentIndex(index);
 }
+
+constexpr QChar kSoftHyphen(0x00AD);
+
+// The board puts every stored character in a cell of its own, so a line
+// holds exactly as many characters as the board shape says. The preview lays
+// its lines out the same way, by count, not by width: a soft hyphen, which
+// the text layout gives no width, breaks the lines where the board does.
+class BoardColumns : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+    void SetColumns(int columns)
+    {
+        columns_ = std::max(columns, 1);
+        document()->markContentsDirty(0, document()->characterCount());
+    }
+    int Columns() const { return columns_; }
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override
+    {
+        const QRectF laidOut = QPlainTextDocumentLayout::blockBoundingRect(block);
+        QTextLayout* layout = block.layout();
+        const int lines = std::max(1, static_cast<int>((block.text().size() + columns_ - 1) / columns_));
+        bool byCount = layout->lineCount() == lines;
+        for (int i = 0; byCount && i < lines; ++i)
+            byCount = layout->lineAt(i).textStart() == i * columns_;
+        if (byCount || relaying_)
+            return laidOut;
+        const int linesByWidth = layout->lineCount();
+        const qreal width = layout->lineAt(0).width();
+        const qreal margin = layout->lineAt(0).x();
+        layout->beginLayout();
+        qreal y = 0;
+        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+            line.setLineWidth(width);
+            line.setNumColumns(columns_);
+            line.setPosition(QPointF(margin, y));
+            y += line.height();
+        }
+        layout->endLayout();
+        QTextBlock laid = block;
+        laid.setLineCount(layout->lineCount());
+        // The edit box sizes its scroll range by the lines; it lays the block
+        // out again meanwhile, which must not start this over.
+        if (layout->lineCount() != linesByWidth) {
+            const QScopedValueRollback<bool> relaying(relaying_, true);
+            emit const_cast<BoardColumns*>(this)->documentSizeChanged(documentSize());
+        }
+        return QPlainTextDocumentLayout::blockBoundingRect(block);
+    }
+
+private:
+    int columns_ = 32;
+    mutable bool relaying_ = false;
+};
+
+// A soft hyphen is drawn with no width: its cell is given to the character
+// before it on its line (or, first on a line, to the one after it), so the
+// characters after it stand where the board shows them.
+class SoftHyphenCells : public QSyntaxHighlighter {
+public:
+    SoftHyphenCells(QTextDocument* document, const BoardColumns* columns)
+        : QSyntaxHighlighter(document)
+        , columns_(columns)
+    {
+    }
+
+protected:
+    void highlightBlock(const QString& text) override
+    {
+        const int columns = columns_->Columns();
+        const qreal cell = QFontMetricsF(document()->defaultFont()).horizontalAdvance(QLatin1Char('W'));
+        std::vector<int> cells(static_cast<std::size_t>(text.size()), 0);
+        for (int at = 0; at < text.size(); ++at) {
+            if (text.at(at) != kSoftHyphen)
+                continue;
+            const int lineStart = at - at % columns;
+            int holder = at - 1;
+            while (holder >= lineStart && text.at(holder) == kSoftHyphen)
+                --holder;
+            if (holder < lineStart)
+                for (holder = at + 1; holder < lineStart + columns && holder < text.size()
+                     && text.at(holder) == kSoftHyphen;)
+                    ++holder;
+            if (holder >= lineStart && holder < lineStart + columns && holder < text.size())
+                ++cells[static_cast<std::size_t>(holder)];
+        }
+        for (int at = 0; at < text.size(); ++at)
+            if (const int extra = cells[static_cast<std::size_t>(at)]) {
+                QTextCharFormat wider;
+                wider.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+                wider.setFontLetterSpacing(extra * cell);
+                setFormat(at, 1, wider);
+            }
+    }
+
+private:
+    const BoardColumns* columns_;
+};
 
 } // namespace
 
@@ -83,6 +186,9 @@ KS_PPM_MessagesSBAdd::KS_PPM_MessagesSBAdd(KS_PPM_MessagesSB* list)
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     txtMessage->setFont(fixed);
     txtMessage->setWordWrapMode(QTextOption::WrapAnywhere);
+    columns_ = new BoardColumns(txtMessage->document());
+    txtMessage->document()->setDocumentLayout(columns_);
+    new SoftHyphenCells(txtMessage->document(), static_cast<BoardColumns*>(columns_));
     txtMessage->setTabChangesFocus(true);
     // The scroll bar is always there, so the room for the characters never
     // changes when a text grows past the lines the box shows.
@@ -166,6 +272,9 @@ void KS_PPM_MessagesSBAdd::UpdateSimulation()
     const double line = QFontMetricsF(txtMessage->font()).horizontalAdvance(QString(updCharPerLine->value(), 'W'))
                       + 2 * txtMessage->document()->documentMargin();
     const int chrome = 2 * txtMessage->frameWidth() + txtMessage->verticalScrollBar()->sizeHint().width();
+    static_cast<BoardColumns*>(columns_)->SetColumns(updCharPerLine->value());
+    if (auto* cells = txtMessage->document()->findChild<QSyntaxHighlighter*>())
+        cells->rehighlight();
     txtMessage->resize(chrome + static_cast<int>(std::ceil(line)) + 1, txtMessage->height());
     // Never more than the record stores, so a save keeps everything typed.
     room_->SetRoom(std::clamp(boxNumber(txtCharPerLine) * boxNumber(txtLines), 0, kStoredTextLength));

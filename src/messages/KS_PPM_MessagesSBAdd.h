@@ -8,6 +8,7 @@
 
 class KS_PPM_MessagesSB;
 class TextRoom;
+class QAbstractTextDocumentLayout;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -70,4 +71,6 @@ private:
     KS_PPM_MessagesSB* list_ = nullptr;
     // The characters the board shows, as many as the record stores at most.
     TextRoom* room_ = nullptr;
+    // The preview's layout, which breaks lines by the board's characters per line.
+    QAbstractTextDocumentLayout* columns_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include <QClipboard>
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QSpinBox>
@@ -392,5 +394,39 @@ TEST_F(SignBoardWindows, AKeyOrAPastePastTheBoardsRoomIsRefusedAndTheTextItsCare
         EXPECT_EQ(box->toPlainText(), full);
         box->undo();
         EXPECT_EQ(box->toPlainText(), typed);
+    }
+}
+
+// The board gives a soft hyphen a cell like any character: the preview's
+// lines break where the board's do, and what follows stands in its column.
+TEST_F(SignBoardWindows, ASoftHyphenTakesItsCellInThePreviewAsOnTheBoard)
+{
+    storeMessage12();
+    KS_PPM_MessagesSBAdd& editor = openEditor(open(false, "012"));
+    leave(editor.txtLines, "4");
+    leave(editor.txtCharPerLine, "10");
+    const qreal cell = QFontMetricsF(editor.txtMessage->font()).horizontalAdvance(QLatin1Char('W'));
+    const struct {
+        const char* text;
+        const char* lines; // "~" for the soft hyphen
+        int column;        // where the last character stands in its line
+    } cases[] = {
+        {"Haus\u00ADmeister Buero", "Haus~meist|er Buero", 7},
+        {"ABCDEFGHI\u00ADJKLMNOPQRS", "ABCDEFGHI~|JKLMNOPQRS", 9},
+        {"\u00ADABCDEFGHIJK", "~ABCDEFGHI|JK", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        editor.txtMessage->setPlainText(QString::fromUtf8(c.text));
+        QCoreApplication::processEvents();
+        const QTextBlock block = editor.txtMessage->document()->begin();
+        editor.txtMessage->document()->documentLayout()->blockBoundingRect(block);
+        QStringList lines;
+        for (int i = 0; i < block.layout()->lineCount(); ++i)
+            lines << block.text().mid(block.layout()->lineAt(i).textStart(), block.layout()->lineAt(i).textLength());
+        EXPECT_EQ(lines.join('|').replace(QChar(0xAD), '~').replace(QChar::Nbsp, ' ').toStdString(), c.lines);
+        const QTextLine last = block.layout()->lineAt(block.layout()->lineCount() - 1);
+        const qreal margin = editor.txtMessage->document()->documentMargin();
+        EXPECT_NEAR(last.cursorToX(block.text().size() - 1), margin + c.column * cell, 1.0);
     }
 }
