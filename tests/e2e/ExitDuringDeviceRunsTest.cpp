@@ -68,6 +68,16 @@ Ended exitDuring(const std::function<void(ProgrammerFixture<Window, Device>&)>& 
 
 bool startsWith(const std::string& line, const char* prefix) { return line.starts_with(prefix); }
 
+// The first three capcode rows ticked, so the run has items after the one Exit comes in.
+template <class Fixture>
+void tickThreeCapcodes(Fixture& f)
+{
+    for (int i : {0, 1, 2}) {
+        f.window->chkProgramCapcode[i]->setChecked(true);
+        f.window->txtCapcode[i]->setText("0001234");
+    }
+}
+
 } // namespace
 
 TEST(ExitDuringDeviceRuns, EveryDeviceRunStopsAtItsNextItemAndTakesItsOwnEndingBeforeThePortCloses)
@@ -85,12 +95,7 @@ TEST(ExitDuringDeviceRuns, EveryDeviceRunStopsAtItsNextItemAndTakesItsOwnEndingB
         {"paddle",
          [] {
              return exitDuring<KS_GEN_PaddleProgrammer, sim::PaddleDevice>(
-                 [](auto& f) {
-                     for (int i : {0, 1, 2}) {
-                         f.window->chkProgramCapcode[i]->setChecked(true);
-                         f.window->txtCapcode[i]->setText("0001234");
-                     }
-                 },
+                 [](auto& f) { tickThreeCapcodes(f); },
                  [](const std::string& line) { return startsWith(line, "PC1"); },
                  [](sim::PaddleDevice& d) { return !d.ProgrammingMode(); });
          },
@@ -102,10 +107,7 @@ TEST(ExitDuringDeviceRuns, EveryDeviceRunStopsAtItsNextItemAndTakesItsOwnEndingB
                      // Firmware that stays in programming mode until it is sent back.
                      f.device = f.Attach(std::make_shared<sim::PendantDevice>("PDX-03", "Ver. 1.90 (Jun 2009)", true));
                      f.window->cmdRead->click();
-                     for (int i : {0, 1, 2}) {
-                         f.window->chkProgramCapcode[i]->setChecked(true);
-                         f.window->txtCapcode[i]->setText("0001234");
-                     }
+                     tickThreeCapcodes(f);
                  },
                  [](const std::string& line) { return startsWith(line, "PC1"); },
                  [](sim::PendantDevice& d) { return !d.ProgrammingMode(); });
