@@ -245,11 +245,7 @@ void KS_GEN_UserAdd::cmdOk_Click()
     // does not answer the probe leaves what is known as it stands.
     const UserFormFields chosen = fieldsFromControls();
     setBusy(true);
-    {
-        const LinkConversation conversation;
-        if (IsLinkResponding())
-            DetectEncoder();
-    }
+    owner_->IdentifyEncoderAgain([] { return true; });
     setBusy(false);
     if (ExitRequested())
         return;

@@ -46,9 +46,14 @@ public:
     std::function<bool()> holds;
 };
 
+KeepAsTyped* keepOf(const QWidget* box)
+{
+    return dynamic_cast<KeepAsTyped*>(box->findChild<QObject*>(kKeepAsTypedName, Qt::FindDirectChildrenOnly));
+}
+
 bool keptAsTyped(const QWidget* box)
 {
-    const auto* keep = dynamic_cast<KeepAsTyped*>(box->findChild<QObject*>(kKeepAsTypedName, Qt::FindDirectChildrenOnly));
+    const KeepAsTyped* keep = keepOf(box);
     return keep && keep->holds && keep->holds();
 }
 
@@ -89,7 +94,7 @@ private:
 
 void KeepAsTypedForCommands(QWidget* box, std::function<bool()> keepAsTyped)
 {
-    auto* keep = dynamic_cast<KeepAsTyped*>(box->findChild<QObject*>(kKeepAsTypedName, Qt::FindDirectChildrenOnly));
+    KeepAsTyped* keep = keepOf(box);
     if (!keep) {
         keep = new KeepAsTyped(box);
         keep->setObjectName(kKeepAsTypedName);

@@ -186,10 +186,10 @@ bool KS_GEN_ToneScheduleAdd::okChecksPass()
     }
     // A zone kept from a file made for a unit with longer zones would reach
     // this unit as another zone: it is named, and the operator chooses.
-    if (const int highest = ToneZoneHighest(CurrentToneZonePlacement());
-        !window_->WorkingOffline() && highest >= 0 && zoneValue() > highest) {
+    if (const ToneZonePlacement zones = CurrentToneZonePlacement();
+        !window_->WorkingOffline() && !ToneZoneFits(zoneValue(), zones)) {
         ShowMessage("Zone " + std::to_string(zoneValue()) + " cannot be sent to the " + gEncoderModelName
-                        + ": its zones go up to " + std::to_string(highest) + ".",
+                        + ": its zones go up to " + std::to_string(ToneZoneHighest(zones)) + ".",
                     kButtonsOk, kAnswerOk, kIconExclamation);
         SafeSetFocus(txtZone);
         return false;

@@ -116,6 +116,28 @@ FileError replaceCalendar(const std::string& file, const std::string& bytes)
     return FileError::None;
 }
 
+// The zone travels as three digits: one beyond them (a damaged file) would
+// arrive as another zone, so the upload stops at its event, named, after the
+// days sent before it.
+bool zonesSendable(std::span<const CalendarEvent> day, int perDay, const std::string& file, int daysSent)
+{
+    const std::size_t count = std::min(day.size(), static_cast<std::size_t>(perDay));
+    for (std::size_t k = 0; k < count; ++k) {
+        const int zone = day[k].Zone;
+        if (zone >= 0 && zone <= 999)
+            continue;
+        ShowMessage("Event " + ZeroPad(static_cast<long long>(k + 1), 2) + " of "
+                        + CalendarDateText(DateFromSerial(day[k].EventDate)) + " in the calendar file "
+                        + PathInText(file) + " has zone " + std::to_string(zone) + ", which the " + gEncoderModelName
+                        + " cannot take: its zones go up to 999. The upload was stopped there after "
+                        + std::to_string(daysSent) + (daysSent == 1 ? " day" : " days")
+                        + ". Please update the event and upload again.",
+                    kButtonsOk, kAnswerOk, kIconExclamation);
+        return false;
+    }
+    return true;
+}
+
 // Where a day of a rebuilt calendar comes from: an old day (1-based), or 0 for a new, empty day.
 using DaySource = std::function<int(const QDate& date, int newDay)>;
 
@@ -298,20 +320,9 @@ bool UploadCalendar(const CalendarRange& range, const CalendarUploadProgress& af
         return false;
     const int days = std::min(total, heldDays(events));
     for (int d = 1; d <= days; ++d) {
-        // The zone travels as three digits: one beyond them (a damaged file)
-        // would arrive as another zone, so the upload stops at its event.
         const std::span<CalendarEvent> day = dayOf(events, d);
-        for (std::size_t k = 0; k < std::min<std::size_t>(day.size(), static_cast<std::size_t>(perDay)); ++k)
-            if (day[k].Zone < 0 || day[k].Zone > 999) {
-                ShowMessage("Event " + ZeroPad(static_cast<long long>(k + 1), 2) + " of "
-                                + CalendarDateText(DateFromSerial(day[k].EventDate)) + " in the calendar file "
-                                + PathInText(file) + " has zone " + std::to_string(day[k].Zone) + ", which the "
-                                + gEncoderModelName + " cannot take: its zones go up to 999. The upload was stopped "
-                                + "there after " + std::to_string(d - 1) + (d == 2 ? " day" : " days")
-                                + ". Please update the event and upload again.",
-                            kButtonsOk, kAnswerOk, kIconExclamation);
-                return false;
-            }
+        if (!zonesSendable(day, perDay, file, d - 1))
+            return false;
         const std::string line = CalendarDayString(day, perDay);
         std::string reply;
         if (!line.empty() && !SendLinkCommand("PCD", line, true, 30, reply, true, 3)) {

@@ -118,6 +118,12 @@ int ToneZoneHighest(ToneZonePlacement placement)
     return -1;
 }
 
+bool ToneZoneFits(double zone, ToneZonePlacement placement)
+{
+    const int highest = ToneZoneHighest(placement);
+    return highest < 0 || zone <= highest;
+}
+
 std::string ToneDayDigit(int index)
 {
     const int day = index / kToneEventsPerDay;
@@ -299,10 +305,10 @@ bool UploadToneSchedule(const ToneUploadProgress& afterEvent)
             showUnsendableEvent(i, event, "holds no valid alert type; the file may be damaged");
             return false;
         }
-        if (const int highest = ToneZoneHighest(CurrentToneZonePlacement());
-            highest >= 0 && Val(event.Zone) > highest) {
+        if (const ToneZonePlacement zones = CurrentToneZonePlacement(); !ToneZoneFits(Val(event.Zone), zones)) {
             showUnsendableEvent(i, event, "has zone " + Trim(event.Zone) + ", which the " + gEncoderModelName
-                                              + " cannot take: its zones go up to " + std::to_string(highest));
+                                              + " cannot take: its zones go up to "
+                                              + std::to_string(ToneZoneHighest(zones)));
             return false;
         }
         std::string reply;

@@ -47,6 +47,7 @@ bool ToneAlertTypeSendable(std::uint8_t alertType);
 // for a unit with three-digit zones) cannot go to the unit: it would arrive
 // as another zone.
 int ToneZoneHighest(ToneZonePlacement placement);
+bool ToneZoneFits(double zone, ToneZonePlacement placement);
 
 // An entry that can go to the device: numbered 1 to 48 with a readable time.
 // The zero bytes of a record that no one wrote are not an event.
