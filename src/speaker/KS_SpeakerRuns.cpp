@@ -144,13 +144,9 @@ void KS_GEN_SpeakerProgrammer::cmdProgram_Click()
 
 bool KS_GEN_SpeakerProgrammer::ChecksBeforeProgramming()
 {
-    // A toolbar click takes no focus, so the box being typed in may not have been left yet.
-    std::vector<QLineEdit*> digitBoxes = {txtSerialNumber, txtSNIncrement, txtSupervisionCapcode};
-    digitBoxes.insert(digitBoxes.end(), txtCapcode.begin(), txtCapcode.end());
-    digitBoxes.insert(digitBoxes.end(), txtIncrement.begin(), txtIncrement.end());
-    for (QLineEdit* box : digitBoxes)
-        if (Unlocked(box))
-            PadDigitBox(box);
+    // The box being typed in was left by the command that started this (the
+    // toolbar leaves it as Tab does); a key the window shows from elsewhere
+    // than the keyboard still goes out within what the unit keeps.
     LimitSecurityKey();
 
     QCheckBox* common = chkProgramTransceiversCommonSettings;
