@@ -204,6 +204,7 @@ Result runCase(const Case& c, Way way)
         box->selectAll();
         QTest::keyClicks(box, c.typed);
         QObject::connect(button, &QPushButton::pressed, [&] { run.shownAtCommand = box->text().toStdString(); });
+        const QPointer<QWidget> stillOpen = window;
         if (way != Way::TabThenButton) {
             ToolbarAction(window->findChild<QToolBar*>("tlbMenu"), c.command)->trigger();
         } else {
@@ -213,6 +214,9 @@ Result runCase(const Case& c, Way way)
             button->click();
         }
         QApplication::processEvents();
+        // In the active window the caret comes back when the command put it nowhere.
+        if (way == Way::ToolbarInTheActiveWindow && stillOpen && stillOpen->isVisible() && stillOpen->isActiveWindow())
+            EXPECT_NE(QApplication::focusWidget(), nullptr);
         run.outcome = outcome(harness);
         for (auto it = keep.rbegin(); it != keep.rend(); ++it)
             delete it->data();

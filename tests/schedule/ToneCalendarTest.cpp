@@ -333,7 +333,7 @@ TEST_F(Calendar, AZoneBeyondThreeDigitsStopsTheUploadAtItsDayNamed)
     SimUnit unit('X');
     writeCalendar(QDate(2024, 1, 1), 3);
     CalendarEvent third = record(200 + 4);
-    third.Zone = 1200;
+    third.Zone = 1000;
     ASSERT_EQ(WriteRecordAt(gToneGenCalendarFile, 200 + 4, third), FileError::None);
     boxes.Answer(kAnswerYes);
     boxes.Answer(kAnswerOk);
@@ -341,7 +341,7 @@ TEST_F(Calendar, AZoneBeyondThreeDigitsStopsTheUploadAtItsDayNamed)
     EXPECT_EQ(unit.hostLines("PCD").size(), 2u);
     EXPECT_EQ(boxes.texts().back(), "Event 04 of 01/03/2024 in the calendar file "
                                         + PathInText(gToneGenCalendarFile)
-                                        + " has zone 1200, which the QX9860 cannot take: its zones go up to 999. "
+                                        + " has zone 1000, which the QX9860 cannot take: its zones go up to 999. "
                                           "The upload was stopped there after 2 days. Please update the event and "
                                           "upload again.");
 }

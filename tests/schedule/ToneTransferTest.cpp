@@ -34,6 +34,17 @@ void writeScheduleFile(std::size_t n, std::size_t zeroed = SIZE_MAX)
 
 } // namespace
 
+// A zone fits where it travels in two digits up to 99, in three up to 999,
+// and anywhere on a unit that takes no zone.
+TEST(ToneZones, AZoneFitsUpToTheLargestItsDigitsCarry)
+{
+    EXPECT_TRUE(ToneZoneFits(99, ToneZonePlacement::AfterActive));
+    EXPECT_FALSE(ToneZoneFits(100, ToneZonePlacement::AfterActive));
+    EXPECT_TRUE(ToneZoneFits(999, ToneZonePlacement::AfterTime));
+    EXPECT_FALSE(ToneZoneFits(1000, ToneZonePlacement::AfterTime));
+    EXPECT_TRUE(ToneZoneFits(5000, ToneZonePlacement::None));
+}
+
 TEST(ToneEventString, EncodesEveryFieldInTheUnitsLayout)
 {
     struct Case {
