@@ -293,9 +293,10 @@ void KS_GEN_DBProgrammer::cmdProgram_Click()
     SetButtonsEnabled(false);
     if (ProgramPagerRange())
         owner_->LoadUsers();
-    SafeSetFocus(txtPagerFrom);
     SetButtonsEnabled(true);
     ShowNormalPointer();
+    // Once the boxes are live again: a greyed box takes no caret.
+    SafeSetFocus(txtPagerFrom);
 }
 
 bool KS_GEN_DBProgrammer::ProgramPagerRange()

@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
-#include <QFocusEvent>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolBar>
@@ -38,69 +36,7 @@ private:
     QAction* action_;
 };
 
-constexpr const char* kKeepAsTypedName = "KeepAsTypedForCommands";
-
-class KeepAsTyped : public QObject {
-public:
-    using QObject::QObject;
-    std::function<bool()> holds;
-};
-
-KeepAsTyped* keepOf(const QWidget* box)
-{
-    return dynamic_cast<KeepAsTyped*>(box->findChild<QObject*>(kKeepAsTypedName, Qt::FindDirectChildrenOnly));
-}
-
-bool keptAsTyped(const QWidget* box)
-{
-    const KeepAsTyped* keep = keepOf(box);
-    return keep && keep->holds && keep->holds();
-}
-
-// The box holding the caret in the form's window is left as Tab leaves it, so
-// its rule has run when the command reads it. In the active window the focus
-// really goes (and comes back afterwards, unless the command put it
-// elsewhere); an inactive window has no focus to take, so the box is told it
-// lost it, as it will be once another control takes it.
-class LeftBox {
-public:
-    explicit LeftBox(QWidget* form)
-    {
-        QWidget* box = form->window()->focusWidget();
-        if (!box || box->window() != form->window() || keptAsTyped(box))
-            return;
-        if (box->hasFocus()) {
-            box_ = box;
-            box->clearFocus();
-        } else {
-            QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-            QApplication::sendEvent(box, &out);
-        }
-    }
-    ~LeftBox()
-    {
-        if (box_ && box_->isVisible() && box_->isEnabled() && box_->window()->isActiveWindow()
-            && !QApplication::focusWidget())
-            box_->setFocus(Qt::TabFocusReason);
-    }
-    LeftBox(const LeftBox&) = delete;
-    LeftBox& operator=(const LeftBox&) = delete;
-
-private:
-    QPointer<QWidget> box_;
-};
-
 } // namespace
-
-void KeepAsTypedForCommands(QWidget* box, std::function<bool()> keepAsTyped)
-{
-    KeepAsTyped* keep = keepOf(box);
-    if (!keep) {
-        keep = new KeepAsTyped(box);
-        keep->setObjectName(kKeepAsTypedName);
-    }
-    keep->holds = std::move(keepAsTyped);
-}
 
 QIcon ToolbarImage(std::string_view imageName)
 {
@@ -136,10 +72,8 @@ void BuildCommandToolbar(QToolBar* toolbar, QWidget* form, std::span<const Toolb
         auto* button = form->findChild<QPushButton*>(QString::fromLatin1(b.key));
         if (!button)
             continue;
-        QObject::connect(action, &QAction::triggered, button, [form, button] {
-            const LeftBox left(form);
-            button->click();
-        });
+        // The button's own conventions leave the box being typed in.
+        QObject::connect(action, &QAction::triggered, button, [button] { button->click(); });
         new EnabledFollower(button, action);
     }
 }

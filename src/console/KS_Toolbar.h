@@ -9,11 +9,9 @@
 // is. A key that names no button of the window gives a button that does
 // nothing.
 //
-// A toolbar button takes no focus, so the box being typed in would still hold
-// the caret when its command runs, its leave rule (limits, padding, the shape
-// it sets) not yet applied: the command would act on the raw text. Every
-// toolbar command therefore first leaves that box as Tab would, whether or
-// not its window is the active one, and then clicks the button.
+// A toolbar button takes no focus; the command button's click leaves the box
+// being typed in, as every other way of giving the command does
+// (FormConventions).
 
 #include <QIcon>
 #include <functional>
@@ -39,11 +37,6 @@ void BuildCommandToolbar(QToolBar* toolbar, QWidget* form, std::span<const Toolb
 
 // The toolbar of an edit dialog: Ok and Cancel, repeating cmdOk and cmdCancel.
 void BuildOkCancelToolbar(QToolBar* toolbar, QWidget* form);
-
-// A box whose leave rule would make up a value a command's own checks are to
-// name (an empty first pager becoming pager 001, a backward range becoming a
-// range of one) is not left by a toolbar command while keepAsTyped says so.
-void KeepAsTypedForCommands(QWidget* box, std::function<bool()> keepAsTyped);
 
 // The toolbar's action for a key; nullptr when there is none.
 QAction* ToolbarAction(QToolBar* toolbar, std::string_view key);

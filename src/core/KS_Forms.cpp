@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QTextCursor>
@@ -31,10 +32,19 @@
 #include "KS_Globals.h"
 #include "KS_String.h"
 
+namespace {
+// Counts the places the program put the caret; each window keeps the count of
+// its last one, so a command can tell whether it placed the caret itself.
+constexpr const char* kCaretPlaced = "caretPlacedByProgram";
+qulonglong caretPlacements = 0;
+} // namespace
+
 void SafeSetFocus(QWidget* control)
 {
-    if (control && control->isVisible() && control->isEnabled())
+    if (control && control->isVisible() && control->isEnabled()) {
         control->setFocus(Qt::OtherFocusReason);
+        control->window()->setProperty(kCaretPlaced, ++caretPlacements);
+    }
 }
 
 namespace {
@@ -626,6 +636,84 @@ bool FormConventions::takeDrop(QLineEdit* box, QDropEvent* drop)
     return true;
 }
 
+// ---- Commands find the box left ------------------------------------------------
+
+namespace {
+
+constexpr const char* kKeepAsTypedName = "KeepAsTypedForCommands";
+constexpr const char* kLeavesBoxForCommands = "leavesBoxForCommands";
+
+class KeepAsTyped : public QObject {
+public:
+    using QObject::QObject;
+    std::function<bool()> holds;
+};
+
+KeepAsTyped* keepOf(const QWidget* box)
+{
+    return dynamic_cast<KeepAsTyped*>(box->findChild<QObject*>(kKeepAsTypedName, Qt::FindDirectChildrenOnly));
+}
+
+bool keptAsTyped(const QWidget* box)
+{
+    const KeepAsTyped* keep = keepOf(box);
+    return keep && keep->holds && keep->holds();
+}
+
+} // namespace
+
+void KeepAsTypedForCommands(QWidget* box, std::function<bool()> keepAsTyped)
+{
+    KeepAsTyped* keep = keepOf(box);
+    if (!keep) {
+        keep = new KeepAsTyped(box);
+        keep->setObjectName(kKeepAsTypedName);
+    }
+    keep->holds = std::move(keepAsTyped);
+}
+
+// Every way of giving a command (a click, Space, an access key, Return on a
+// default button, a toolbar button, the program's own click()) emits pressed
+// before clicked, and only a click or Space has moved the caret by then; the
+// others would let the handler read a box whose rule (limits, padding, the
+// shape it sets) has not run.
+void FormConventions::leaveBoxForCommands(QWidget* widget)
+{
+    auto* button = qobject_cast<QPushButton*>(widget);
+    if (!button || button->window() != form_->window() || button->property(kLeavesBoxForCommands).toBool())
+        return;
+    button->setProperty(kLeavesBoxForCommands, true);
+    connect(button, &QAbstractButton::pressed, this, [this, button] { commandGiven(button); });
+}
+
+void FormConventions::commandGiven(QPushButton* button)
+{
+    QWidget* window = button->window();
+    QWidget* box = window->focusWidget();
+    if (!box || box == button || keptAsTyped(box))
+        return;
+    if (!box->hasFocus()) {
+        // An inactive window: no focus to take, the box is told it lost it.
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box, &out);
+        return;
+    }
+    // Counted before the box is left: a rule that puts the caret back into
+    // its box (a refusal) has placed it as much as the command would.
+    const QVariant placedBefore = window->property(kCaretPlaced);
+    box->clearFocus();
+    disconnect(caretBack_);
+    // Connected now, after the window's own handler: it runs once that has.
+    caretBack_ = connect(
+        button, &QAbstractButton::clicked, this,
+        [box = QPointer<QWidget>(box), placedBefore] {
+            if (box && box->isVisible() && box->isEnabled() && box->window()->isActiveWindow()
+                && box->window()->property(kCaretPlaced) == placedBefore)
+                box->setFocus(Qt::TabFocusReason);
+        },
+        Qt::SingleShotConnection);
+}
+
 // ---- Dialog conventions --------------------------------------------------------
 
 FormConventions::FormConventions(QWidget* form, bool enterMovesOn)
@@ -643,6 +731,7 @@ FormConventions* FormConventions::Install(QWidget* form, bool enterMovesOn)
     for (QWidget* child : form->findChildren<QWidget*>()) {
         conventions->watch(child);
         conventions->guardText(child);
+        conventions->leaveBoxForCommands(child);
     }
     return conventions;
 }
@@ -683,8 +772,9 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::Polish:
-        // A box built after the form's conventions were installed.
+        // A box or a button built after the form's conventions were installed.
         guardText(static_cast<QWidget*>(watched));
+        leaveBoxForCommands(static_cast<QWidget*>(watched));
         break;
     case QEvent::FocusIn:
         // The box's own context menu gives the focus back once its Paste or

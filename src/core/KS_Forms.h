@@ -14,12 +14,15 @@ class QWidget;
 class QLineEdit;
 class QPlainTextEdit;
 class QDropEvent;
+class QPushButton;
 
 // Form layouts are given in twips; 15 twips make one pixel.
 constexpr int Twips(double twips) { return static_cast<int>(twips / 15.0 + 0.5); }
 constexpr double PixelsToTwips(int pixels) { return pixels * 15.0; }
 
-// Moves the focus only to a control that is visible and enabled.
+// Moves the focus only to a control that is visible and enabled. The window
+// remembers that its program put the caret there, so a command that did so
+// keeps it there (see FormConventions).
 void SafeSetFocus(QWidget* control);
 
 // The screen's pointer: hourglass during long operations, arrow after.
@@ -84,6 +87,14 @@ bool OpenToOperator(QWidget* window);
 //    line edit, or a multi-line box whose Enter moves on) turns a control
 //    character pasted or dropped into it into a space (a CR would end a command
 //    on the line); what the program itself puts in a line edit stays as it is.
+//  - a command button's click, however it is given (a toolbar button, its
+//    access key, Return on a default button, Space, a click, the program's own
+//    click()), finds the box being typed in left as Tab leaves it, its rule
+//    run, except a box kept as typed (KeepAsTypedForCommands); in an inactive
+//    window the box is told it lost the focus, as it will once another control
+//    takes it. In the active window the caret goes back to that box after the
+//    command unless the command put it somewhere itself (SafeSetFocus): the
+//    greying of a run, or a message box, moving it is no place the operator chose.
 // The first form installed also makes F1 the program's help key (see above).
 class FormConventions : public QObject {
 public:
@@ -108,6 +119,8 @@ private:
     FormConventions(QWidget* form, bool enterMovesOn);
     void watch(QObject* object);
     void guardText(QWidget* box);
+    void leaveBoxForCommands(QWidget* button);
+    void commandGiven(QPushButton* button);
     QLineEdit* guardedBox(QObject* object) const;
     void insertAsTyped(QLineEdit* box, const QString& text);
     bool takeDrop(QLineEdit* box, QDropEvent* drop);
@@ -119,7 +132,13 @@ private:
     QSet<QObject*> keepCaret_;
     QSet<QObject*> fileNames_;
     bool resendingDrop_ = false;
+    QMetaObject::Connection caretBack_;
 };
+
+// A box whose leave rule would make up a value a command's own checks are to
+// name (an empty first pager becoming pager 001, a backward range becoming a
+// range of one) is not left by a command while keepAsTyped says so.
+void KeepAsTypedForCommands(QWidget* box, std::function<bool()> keepAsTyped);
 
 // A multi-line box with a room, kept as a one-line box keeps its maximum
 // length: a key that does not fit is refused; a paste or a drop takes, at the
