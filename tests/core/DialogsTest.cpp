@@ -624,3 +624,97 @@ TEST(FileDialog, TheSizeTypeAndDateColumnsFitTheirText)
     EXPECT_TRUE(seen);
     EXPECT_EQ(clipped, std::vector<int>{});
 }
+
+// Every way of giving a command meets at the button: the box being typed in
+// has been left (its rule run) when the handler reads it, and in the active
+// window the caret comes back to it unless the command placed it elsewhere.
+TEST(FormConventions, ACommandFindsTheBoxLeftWhicheverWayItIsGivenAndTheCaretBackUnlessItPlacedIt)
+{
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    auto* kept = new QLineEdit(&form);
+    auto* other = new QLineEdit(&form);
+    auto* go = new QPushButton("&Go", &form);
+    go->setDefault(true);
+    QObject::connect(box, &QLineEdit::editingFinished, [box] { box->setText(box->text().rightJustified(3, '0')); });
+    QObject::connect(kept, &QLineEdit::editingFinished, [kept] { kept->setText("kept rule ran"); });
+    KeepAsTypedForCommands(kept, [] { return true; });
+    // Return reaches the default button only where Enter does not move on.
+    FormConventions::Install(&form, false);
+    enum class Then { Nothing, GreyAndMoveTheCaret, PlaceTheCaret } then = Then::Nothing;
+    QString seen;
+    QLineEdit* reading = box;
+    QObject::connect(go, &QPushButton::clicked, [&] {
+        seen = reading->text();
+        if (then == Then::GreyAndMoveTheCaret) {
+            // As a run's greying or a window coming back to the front moves it.
+            box->setEnabled(false);
+            other->setFocus(Qt::TabFocusReason);
+            box->setEnabled(true);
+        } else if (then == Then::PlaceTheCaret) {
+            SafeSetFocus(other);
+        }
+    });
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+    const std::function<void()> ways[] = {
+        [&] { QTest::keyClick(reading, Qt::Key_G, Qt::AltModifier); },
+        [&] { QTest::keyClick(reading, Qt::Key_Return); },
+        [&] { go->click(); },
+    };
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        for (const Then t : {Then::Nothing, Then::GreyAndMoveTheCaret, Then::PlaceTheCaret}) {
+            then = t;
+            reading = box;
+            box->setFocus();
+            box->setText("7");
+            seen.clear();
+            ways[way]();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 2000));
+            EXPECT_EQ(seen, "007");
+            EXPECT_EQ(QApplication::focusWidget(), t == Then::PlaceTheCaret ? other : box);
+        }
+        // Return ends a line edit's editing itself, as Enter moving on would.
+        if (way == 1)
+            continue;
+        then = Then::Nothing;
+        reading = kept;
+        kept->setFocus();
+        kept->setText("as typed");
+        seen.clear();
+        ways[way]();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !seen.isEmpty(); }, 2000));
+        EXPECT_EQ(seen, "as typed");
+    }
+}
+
+TEST(FileDialog, TheSizeColumnFitsTheLargestSizeItShows)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath("Woche.tgs"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // Sparse: shown as "999.99 GiB", the widest size the column gives.
+    ASSERT_TRUE(file.resize(1073731086582LL));
+    file.close();
+    int width = 0;
+    int needed = 1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* files = dialog->findChild<QTreeView*>("treeView");
+        ASSERT_NE(files, nullptr);
+        QTest::qWaitFor([files] { return files->model()->rowCount(files->rootIndex()) > 0; }, 5000);
+        QApplication::processEvents();
+        const QString size = files->model()->index(0, 1, files->rootIndex()).data().toString();
+        EXPECT_EQ(size, "999.99 GiB");
+        width = files->columnWidth(1);
+        needed = files->fontMetrics().horizontalAdvance(size);
+        dialog->reject();
+    });
+    ChooseFile(nullptr, {.save = false, .filter = "Tone Generator Schedule (*.tgs)",
+                         .initialFolder = folder.path().toStdString() + "/"});
+    EXPECT_GE(width, needed);
+}

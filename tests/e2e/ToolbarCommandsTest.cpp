@@ -1,5 +1,7 @@
-// A toolbar button takes no focus: its command must still find the box the
-// operator was typing in left, its rule applied, in every window that has one.
+// A toolbar button and an access key take no focus: a command given either
+// way (or any other) must still find the box the operator was typing in left,
+// its rule applied, in every window that has one, and the caret comes back
+// where the operator was unless the command put it somewhere.
 #include <QDir>
 #include <QPointer>
 #include <type_traits>
@@ -85,6 +87,8 @@ struct Case {
     const char* left; // the box's text once its rule has run
     const char* command = "cmdOk";
     std::function<void(QWidget&)> prepare = nullptr;
+    // Where the caret is after the command in the active window; none where the command closes it.
+    const char* caretAfter = nullptr;
 };
 
 void tick(QWidget& w, const char* check) { w.findChild<QCheckBox*>(check)->setChecked(true); }
@@ -99,7 +103,8 @@ const Case kCases[] = {
      [](QWidget& w) {
          w.findChild<QLineEdit*>("txtUserID")->setText("012");
          w.findChild<QComboBox*>("cmbPagerType")->setCurrentText("AlphaNumeric");
-     }},
+     },
+     "txtUserID"}, // the dialog stays for the next user
     {"database programmer",
      [](ConsoleHarness& h, auto&) {
          auto* window = new KS_GEN_DBProgrammer(&h.form());
@@ -107,7 +112,15 @@ const Case kCases[] = {
          return static_cast<QWidget*>(window);
      },
      "txtCapCodeInc", "500", "100", "cmdProgram",
-     [](QWidget& w) { w.findChild<QLineEdit*>("txtPagerTo")->setText("002"); }},
+     [](QWidget& w) { w.findChild<QLineEdit*>("txtPagerTo")->setText("002"); }, "txtPagerFrom"},
+    {"database programmer refusing",
+     [](ConsoleHarness& h, auto&) {
+         auto* window = new KS_GEN_DBProgrammer(&h.form());
+         h.form().OpenOwnedWindow(window, false);
+         return static_cast<QWidget*>(window);
+     },
+     "txtCapCodeInc", "500", "100", "cmdProgram",
+     [](QWidget& w) { w.findChild<QLineEdit*>("txtPagerTo")->clear(); }, "txtPagerTo"},
     {"freetext message", [](ConsoleHarness& h, auto& keep) {
          return editorOf<KS_PPM_MessagesFreetextAdd, KS_PPM_MessagesTable>(h, FormName::MessagesFreetext, keep);
      }, "txtUserID", "7", "007"},
@@ -137,15 +150,19 @@ const Case kCases[] = {
          types->setCurrentIndex(types->findText("98 - Start Countdown"));
      }},
     {"paddle", [](ConsoleHarness& h, auto&) { return registered(h, FormName::PaddleProgrammer); },
-     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); }},
+     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); },
+     "chkProgramBaudMode"}, // the paddle's own place after Program
     {"pendant", [](ConsoleHarness& h, auto&) { return registered(h, FormName::PendantProgrammer); },
-     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); }},
+     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); },
+     "cmdRead"}, // refused: a pendant not read has no slots
     {"time receiver", [](ConsoleHarness& h, auto&) { return registered(h, FormName::TimeReceiverProgrammer); },
-     "txtSecurityKey", "500", "299", "cmdProgram", [](QWidget& w) { tick(w, "chkSecurityMode"); }},
+     "txtSecurityKey", "500", "299", "cmdProgram", [](QWidget& w) { tick(w, "chkSecurityMode"); },
+     "txtSecurityKey"},
     {"clock", [](ConsoleHarness& h, auto&) { return registered(h, FormName::ClockProgrammer); },
-     "txtFrequency", "457.5", "457.5000", "cmdProgram"},
+     "txtFrequency", "457.5", "457.5000", "cmdProgram", nullptr, "txtFrequency"},
     {"speaker", [](ConsoleHarness& h, auto&) { return registered(h, FormName::SpeakerProgrammer); },
-     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); }},
+     "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); },
+     "txtCapcode_0"},
 };
 
 // What the command left: the lines the unit got and a digest of every data file.
@@ -164,12 +181,49 @@ std::string outcome(ConsoleHarness& h)
 struct Result {
     std::string shownAtCommand; // the box as the command's handler found it
     std::string outcome;
+    std::string caretAfter; // the control with the caret once the command is over, in the active window
 };
 
-enum class Way { TabThenButton, Toolbar, ToolbarInTheActiveWindow };
+enum class Way { TabThenButton, Toolbar, ToolbarInTheActiveWindow, AccessKey, Click };
 
-// Types into the box with the caret in it, then gives the command from the
-// toolbar, or leaves the box with Tab and clicks the button.
+bool inTheActiveWindow(Way way) { return way != Way::TabThenButton && way != Way::Toolbar; }
+
+// Gives the command the way asked, with the caret still in the box.
+void giveCommand(QWidget& window, QLineEdit& box, QPushButton& button, Way way)
+{
+    switch (way) {
+    case Way::TabThenButton: {
+        QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(&box, &tab);
+        QApplication::processEvents();
+        button.click();
+        break;
+    }
+    case Way::Toolbar:
+    case Way::ToolbarInTheActiveWindow:
+        ToolbarAction(window.findChild<QToolBar*>("tlbMenu"), button.objectName().toStdString())->trigger();
+        break;
+    case Way::AccessKey: {
+        // The button shows itself pressed for a moment before it clicks.
+        bool clicked = false;
+        const auto done = QObject::connect(&button, &QPushButton::clicked, [&] { clicked = true; });
+        const QKeySequence key = button.shortcut();
+        EXPECT_FALSE(key.isEmpty());
+        if (!key.isEmpty())
+            QTest::keyClick(&box, key[0].key(), key[0].keyboardModifiers());
+        for (int waited = 0; !clicked && waited < 100; ++waited)
+            QTest::qWait(20);
+        EXPECT_TRUE(clicked);
+        QObject::disconnect(done);
+        break;
+    }
+    case Way::Click:
+        QTest::mouseClick(&button, Qt::LeftButton);
+        break;
+    }
+}
+
+// Types into the box with the caret in it, then gives the command one way.
 Result runCase(const Case& c, Way way)
 {
     SetClockForTest([] { return QDateTime(QDate(2026, 3, 2), QTime(10, 0), Qt::UTC); });
@@ -194,29 +248,21 @@ Result runCase(const Case& c, Way way)
         if (!box || !button)
             return run;
         harness.HostLines();
-        if (way == Way::ToolbarInTheActiveWindow) {
+        if (inTheActiveWindow(way)) {
             window->activateWindow();
             QApplication::setActiveWindow(window);
             EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         }
         box->setFocus();
-        EXPECT_EQ(box->hasFocus(), way == Way::ToolbarInTheActiveWindow);
+        EXPECT_EQ(box->hasFocus(), inTheActiveWindow(way));
         box->selectAll();
         QTest::keyClicks(box, c.typed);
         QObject::connect(button, &QPushButton::pressed, [&] { run.shownAtCommand = box->text().toStdString(); });
         const QPointer<QWidget> stillOpen = window;
-        if (way != Way::TabThenButton) {
-            ToolbarAction(window->findChild<QToolBar*>("tlbMenu"), c.command)->trigger();
-        } else {
-            QFocusEvent tab(QEvent::FocusOut, Qt::TabFocusReason);
-            QApplication::sendEvent(box, &tab);
-            QApplication::processEvents();
-            button->click();
-        }
+        giveCommand(*window, *box, *button, way);
         QApplication::processEvents();
-        // In the active window the caret comes back when the command put it nowhere.
-        if (way == Way::ToolbarInTheActiveWindow && stillOpen && stillOpen->isVisible() && stillOpen->isActiveWindow())
-            EXPECT_NE(QApplication::focusWidget(), nullptr);
+        if (inTheActiveWindow(way) && stillOpen && stillOpen->isVisible() && QApplication::focusWidget())
+            run.caretAfter = QApplication::focusWidget()->objectName().toStdString();
         run.outcome = outcome(harness);
         for (auto it = keep.rbegin(); it != keep.rend(); ++it)
             delete it->data();
@@ -240,10 +286,15 @@ TEST(ToolbarCommands, EveryWindowsCommandFindsTheBoxBeingTypedInLeftAsTabThenThe
         SCOPED_TRACE(c.window);
         const Result tab = runCase(c, Way::TabThenButton);
         EXPECT_EQ(tab.shownAtCommand, c.left);
-        for (const Way way : {Way::Toolbar, Way::ToolbarInTheActiveWindow}) {
-            const Result toolbar = runCase(c, way);
-            EXPECT_EQ(toolbar.shownAtCommand, c.left);
-            EXPECT_EQ(toolbar.outcome, tab.outcome);
+        for (const Way way : {Way::Toolbar, Way::ToolbarInTheActiveWindow, Way::AccessKey, Way::Click}) {
+            SCOPED_TRACE(static_cast<int>(way));
+            const Result given = runCase(c, way);
+            EXPECT_EQ(given.shownAtCommand, c.left);
+            EXPECT_EQ(given.outcome, tab.outcome);
+            // A click leaves the caret on the button it pressed; the other
+            // ways put it back where the operator was, or where the command put it.
+            if (way == Way::ToolbarInTheActiveWindow || way == Way::AccessKey)
+                EXPECT_EQ(given.caretAfter, c.caretAfter ? c.caretAfter : "");
         }
     }
 }
