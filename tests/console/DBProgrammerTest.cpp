@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSpinBox>
+#include <QTest>
 
 #include "ConsoleHarness.h"
 #include "KS_Events.h"
@@ -390,6 +391,39 @@ TEST_F(DBProgrammer, TheIdentificationRunsWithTheWindowShutAndAnEmptyFromIsNamed
     EXPECT_TRUE(w.txtPagerFrom->text().isEmpty());
     EXPECT_EQ(StoredUser(1).UserName, before.UserName);
     EXPECT_EQ(StoredUser(1).InUse, before.InUse);
+    w.cmdClose_Click();
+}
+
+// A backward range typed with the caret still in To is the operator's to
+// mend: Program, from the toolbar or by its access key, names it and
+// programs nothing, never a range of one pager nobody asked for.
+TEST_F(DBProgrammer, ABackwardRangeTypedInToIsRefusedWhicheverWayProgramIsGiven)
+{
+    KS_GEN_DBProgrammer& w = open('A', "010", "");
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    const PagerRecord before = StoredUser(10);
+    const std::function<void()> ways[] = {
+        [&] { QTest::keyClick(w.txtPagerTo, Qt::Key_P, Qt::AltModifier); },
+        [&] { ToolbarAction(w.tlbMenu, "cmdProgram")->trigger(); },
+    };
+    for (const auto& program : ways) {
+        SCOPED_TRACE(&program - ways);
+        w.txtPagerTo->setFocus();
+        w.txtPagerTo->selectAll();
+        QTest::keyClicks(w.txtPagerTo, "5");
+        harness.HostLines();
+        harness.messages.Answer(kAnswerOk);
+        const std::size_t boxes = harness.messages.shown().size();
+        program();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return harness.messages.shown().size() > boxes; }, 2000));
+        EXPECT_EQ(harness.messages.texts().back(), "To Pager is not valid. Please confirm To Pager.");
+        EXPECT_EQ(w.txtPagerTo->text(), "5");
+        for (const auto& line : harness.HostLines())
+            EXPECT_NE(line[0], 'A') << line;
+        EXPECT_EQ(StoredUser(10).InUse, before.InUse);
+    }
     w.cmdClose_Click();
 }
 
