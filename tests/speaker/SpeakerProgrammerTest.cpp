@@ -307,6 +307,37 @@ TEST(SpeakerProgrammer, TheSecurityKeyGoesOnEveryRunWithoutItsModeInBothCommandS
     }
 }
 
+// What the program itself put into a box (a read, a test) never passed the
+// box's leave rule: a capcode and a serial number still go out in their
+// digits, and a key above what the unit keeps as that limit.
+TEST(SpeakerProgrammer, DigitBoxesGoOutInTheirDigitsAndAKeyAboveTheLimitAsTheLimitWhateverTheBoxesHold)
+{
+    const struct {
+        const char* version;
+        int serviceLevel;
+        Lines lines;
+    } cases[] = {
+        {"3.14", 1, {"?V", "PFR14575000", "?C9", "PC90000900", "PSS299", "PC10001234", "PV11"}},
+        {"2.90", 2, {"?V", "PS0000099", "PF4575000", "?C9", "?C9", "PSS299", "PC10001234", "PV11"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        SpeakerBench bench(c.version, false);
+        W& w = *bench.window;
+        w.UnlockService(c.serviceLevel);
+        w.txtRx1Frequency->setText("457.5000");
+        w.txtSupervisionCapcode->setText("900");
+        w.txtSerialNumber->setText("99");
+        w.txtSecurityKey->setText("500");
+        w.chkProgramCapcode[0]->setChecked(true);
+        w.txtCapcode[0]->setText("1234");
+        w.cmbAlertLevel[0]->setCurrentIndex(1);
+        bench.messages.AnswerAlways(kAnswerOk);
+        w.cmdProgram->click();
+        EXPECT_EQ(bench.lines(), c.lines);
+    }
+}
+
 TEST(SpeakerProgrammer, LegacyUnitWithoutSupervisionLosesSlotsSevenAndEight)
 {
     SetClockToTuesday();
