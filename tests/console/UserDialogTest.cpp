@@ -473,6 +473,24 @@ TEST_F(UserDialog, AUserAddedWhileNoUnitAnswersGetsTheCodesOfTheLastUnitIdentifi
     dialog->cmdCancel_Click();
 }
 
+// A line gone silent costs OK one probe: the unit known stays known (its
+// codes, its rules), and the user goes to the hard drive when the operator says so.
+TEST_F(UserDialog, OkOnALineGoneSilentKeepsTheKnownUnitAndStoresTheUserWhenAsked)
+{
+    load('X');
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("009");
+    SilenceEveryLine(harness->engine);
+    harness->HostLines();
+    harness->messages.AnswerAlways(kAnswerYes);
+    ok(dialog);
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    for (const auto& line : harness->HostLines())
+        EXPECT_NE(line, "?V") << "a full identification";
+    EXPECT_EQ(StoredUser(9).InUse, "Y");
+    dialog->cmdCancel_Click();
+}
+
 // ---- Deletion ---------------------------------------------------------------
 
 TEST_F(UserDialog, DeleteAsksThenFlagsTheRecordSendsTheDeleteAndDropsTheRow)
