@@ -3,7 +3,13 @@
 // closes, so no device is left in programming mode or at a speed the console
 // never looks for, and nothing else goes out.
 #include <QComboBox>
+#include <QEventLoop>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "../programmers/ProgrammerFixture.h"
 #include "../programmers/WaveFile.h"
@@ -169,4 +175,58 @@ TEST(ExitDuringDeviceRuns, EveryDeviceRunStopsAtItsNextItemAndTakesItsOwnEndingB
         EXPECT_EQ(ended.boxes, std::vector<std::string>{});
         ResetExitForTest();
     }
+}
+
+// In the program no test pumps the ticks: its own timers count them and read
+// the port. Exit there during a run must still let the run's ending go out and
+// the program end; a wait of that ending that stopped taking events would hang
+// the program, and the watchdog turns that into a failure.
+TEST(ExitDuringDeviceRuns, OnTheProgramsOwnEventLoopTheRunsEndingGoesOutAndTheProgramEnds)
+{
+    struct Fixture : ProgrammerFixture<KS_GEN_PaddleProgrammer, sim::PaddleDevice> {
+        void TestBody() override {}
+    } f;
+    f.harness.messages.AnswerAlways(kAnswerOk); // the button prompt
+    tickThreeCapcodes(f);
+    f.Sent();
+    std::atomic<bool> ended = false;
+    std::thread watchdog([&ended] {
+        for (int waited = 0; waited < 300 && !ended; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!ended) {
+            std::fputs("The program hung at Exit during a device run.\n", stderr);
+            std::_Exit(1);
+        }
+    });
+    // As the program runs them from its start.
+    SetYieldHook({});
+    f.form.tmrDelay->start();
+    f.form.tmrCheckCOMPort->start();
+    const auto& transcript = f.harness.engine.Transcript();
+    std::size_t exitAt = 0;
+    QTimer tray;
+    QObject::connect(&tray, &QTimer::timeout, [&] {
+        for (const auto& entry : transcript)
+            if (entry.fromHost && entry.bytes.starts_with("PC1")) {
+                tray.stop();
+                exitAt = transcript.size();
+                f.form.mnuPopupOptions[3]->trigger();
+                return;
+            }
+    });
+    tray.start(10);
+    QEventLoop program;
+    QTimer::singleShot(0, [&] { f.window->cmdProgram->click(); });
+    program.exec();
+    ended = true;
+    watchdog.join();
+    ASSERT_GT(exitAt, 0u);
+    Lines afterExit;
+    for (std::size_t i = exitAt; i < transcript.size(); ++i)
+        if (transcript[i].fromHost && transcript[i].bytes != "\r")
+            afterExit.push_back(transcript[i].bytes.substr(0, transcript[i].bytes.find('\r')));
+    EXPECT_EQ(afterExit, Lines{"XT"});
+    EXPECT_FALSE(f.device->ProgrammingMode());
+    EXPECT_FALSE(f.form.comUnitConnect->PortOpen());
+    ResetExitForTest();
 }
