@@ -410,14 +410,23 @@ TEST_F(SignBoardWindows, ASoftHyphenTakesItsCellInThePreviewAsOnTheBoard)
         const char* text;
         const char* lines; // "~" for the soft hyphen
         int column;        // where the last character stands in its line
+        const char* charactersPerLine = nullptr; // a new count, for the text before
     } cases[] = {
         {"Haus\u00ADmeister Buero", "Haus~meist|er Buero", 7},
         {"ABCDEFGHI\u00ADJKLMNOPQRS", "ABCDEFGHI~|JKLMNOPQRS", 9},
         {"\u00ADABCDEFGHIJK", "~ABCDEFGHI|JK", 1},
+        // First on a board line that is not the text's first.
+        {"ABCDEFGHIJ\u00ADKLM", "ABCDEFGHIJ|~KLM", 3},
+        {"ABCDEF\u00ADGHIJK", "ABCDEF~GHI|JK", 1},
+        // The cells worked out again for the new lines.
+        {"ABCDEF\u00ADGHIJK", "ABCDEF|~GHIJK", 5, "6"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        editor.txtMessage->setPlainText(QString::fromUtf8(c.text));
+        if (c.charactersPerLine)
+            leave(editor.txtCharPerLine, c.charactersPerLine); // the text there already
+        else
+            editor.txtMessage->setPlainText(QString::fromUtf8(c.text));
         QCoreApplication::processEvents();
         const QTextBlock block = editor.txtMessage->document()->begin();
         editor.txtMessage->document()->documentLayout()->blockBoundingRect(block);
