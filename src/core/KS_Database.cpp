@@ -583,10 +583,19 @@ bool askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
     return answer == kAnswerYes;
 }
 
-// A unit that named itself (or refused the request, as the old ones do) and
-// has no tone generator holds nothing to read: its file takes the default
-// events, with nothing to say about it.
-bool knownToLack(bool supported) { return !supported && !gIdentityUnanswered; }
+// A unit that said it has no tone generator (or calendar), by its model or
+// by its answer, holds nothing to read: its file takes the default events,
+// with nothing to say about it. A unit that left the question unanswered, or
+// an identification that fell short, tells nothing of what it holds.
+bool knownToLack(bool supported, bool unanswered) { return !supported && !unanswered && !gIdentityUnanswered; }
+
+// The unit as the download's messages name it: an identification that found
+// no unit has no model to name.
+std::string unitInText()
+{
+    const bool named = gEncoderModelLetter != "N/A" && gEncoderModelName != "Not Connected / Unknown";
+    return named ? gEncoderModelName : std::string("encoder");
+}
 
 // A download that read nothing of what the unit holds (an identification
 // gone wrong finds no tone generator on a unit that answers) writes no file:
@@ -594,7 +603,7 @@ bool knownToLack(bool supported) { return !supported && !gIdentityUnanswered; }
 void showNothingRead(const std::string& what, const std::string& path)
 {
     UnloadLoadMessage();
-    ShowMessage("The " + gEncoderModelName + " did not send its " + what + ". The file " + PathInText(path)
+    ShowMessage("The " + unitInText() + " did not send its " + what + ". The file " + PathInText(path)
                     + " was not written.",
                 kButtonsOk, kAnswerOk, kIconExclamation);
 }
@@ -617,7 +626,7 @@ bool downloadWeek()
     bool unitSilent = false;
     int unread = 0;
     int read = 0;
-    const bool noToneGenerator = knownToLack(gToneGenSupported);
+    const bool noToneGenerator = knownToLack(gToneGenSupported, gToneGenUnanswered);
     const ToneEventReplyShape shape = ToneEventReplyShapeForUnit();
     for (int d = 0; d < 7; ++d) {
         const std::string dayDigit = d == 6 ? "1" : std::to_string(d + 2);
@@ -662,7 +671,7 @@ bool downloadWeek()
     }
     if (!cancelled && unread > 0) {
         UnloadLoadMessage();
-        ShowMessage("The " + gEncoderModelName + " did not send " + std::to_string(unread) + " of the "
+        ShowMessage("The " + unitInText() + " did not send " + std::to_string(unread) + " of the "
                         + std::to_string(kToneScheduleEvents) + " events of its tone schedule. They are kept unread "
                         + "in the file " + PathInText(DataFilePath("ToneGen.TGS")) + " and are not uploaded until they are "
                         + "downloaded or updated.",
@@ -681,7 +690,8 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     bool cancelled = false;
     bool unitSilent = false;
     int read = 0;
-    const bool noCalendar = knownToLack(gToneCalendarSupported && gToneCalendarEventsPerDay >= 1);
+    const bool noCalendar
+        = knownToLack(gToneCalendarSupported && gToneCalendarEventsPerDay >= 1, gToneCalendarUnanswered);
     if (gToneCalendarSupported && gToneCalendarEventsPerDay >= 1 && toneHooks().queryLink) {
         for (int d = 0; d < kCalendarDayBlocks && !cancelled && !unitSilent; ++d) {
             if (ExitRequested()) {

@@ -69,9 +69,10 @@ inline double gEncoderVersion = 0;
 inline std::string gEncoderVersionText;
 inline std::string gEncoderSerialNumber;
 inline bool gEncoderIdentified = false;
-// The last identification found a unit that answered the probe but said
-// nothing at all to the identification request: what it offers is not known,
-// unlike a unit that named itself or refused the request as the old ones do.
+// The last identification fell short: no unit answered it at all, or one
+// answered the probe but said nothing to the identification request. What it
+// offers is not known, unlike a unit that named itself or refused the request
+// as the old ones do.
 inline bool gIdentityUnanswered = false;
 inline bool gEncoderOptionFlag = false;
 inline int gAlarmIndexOffset = 0;
@@ -90,6 +91,11 @@ inline int gWirelessMessageCount = 200;
 inline bool gToneGenSupported = false;
 inline bool gToneCalendarSupported = false;
 inline int gToneCalendarEventsPerDay = 0;
+// The unit was asked whether it has a tone generator (a tone calendar) and
+// gave no answer in time: whether it has one is not known, unlike a unit that
+// said no.
+inline bool gToneGenUnanswered = false;
+inline bool gToneCalendarUnanswered = false;
 inline bool gToneEventsSupported = false;
 
 // ---- Device programmers ------------------------------------------------------

@@ -392,6 +392,7 @@ void clearTables()
     gEncoderSupportsAlarm = gEncoderSupportsPABX = gEncoderSupportsFastkey = gEncoderSupportsFreetext
         = gEncoderSupportsWireless = false;
     gToneGenSupported = gToneCalendarSupported = false;
+    gToneGenUnanswered = gToneCalendarUnanswered = false;
     gToneCalendarEventsPerDay = 0;
 }
 
@@ -481,18 +482,32 @@ void readTableSizes(char letter)
         = letterIn(letter, "BXYR") ? tableSize(QueryLink("W", "000", {.expectedLength = 3, .attempts = 3})) : 0;
 }
 
+// Whether a reply line says anything: an acknowledged answer or a refusal.
+// Nothing, or bytes that are neither, leave the question unanswered.
+bool answered(std::string_view line) { return endsWith(line, "*\r") || startsWith(line, "?99"); }
+
+// A unit lacks a tone generator or a calendar only when it says so; one that
+// is late with its answer (busy for a moment) leaves the question open, and
+// what it holds is then not taken for nothing.
 void readToneCapabilities(char letter)
 {
     gToneGenSupported = gToneCalendarSupported = false;
+    gToneGenUnanswered = gToneCalendarUnanswered = false;
     gToneCalendarEventsPerDay = 0;
+    std::string reply;
     if (letter == 'A' || letter == 'B') {
-        gToneGenSupported
-            = startsWith(QueryLink("?T", "", {.expectedLength = 5, .noSuffix = true, .attempts = 3}), "T");
+        gToneGenSupported = startsWith(
+            QueryLink("?T", "", {.expectedLength = 5, .noSuffix = true, .attempts = 3, .reply = &reply}), "T");
+        gToneGenUnanswered = !answered(reply);
     } else if (EncoderSupportsToneChannels(gEncoderModelLetter)) {
-        gToneGenSupported
-            = QueryLink("?TG", "", {.expectedLength = 3, .noSuffix = true, .ticks = 10, .returnError = true}) == "TG1";
-        std::string reply;
+        gToneGenSupported = QueryLink("?TG", "",
+                                      {.expectedLength = 3, .noSuffix = true, .ticks = 10, .returnError = true,
+                                       .reply = &reply})
+            == "TG1";
+        gToneGenUnanswered = !answered(reply);
+        reply.clear();
         QueryLink("?TC", "", {.expectedLength = 2, .noSuffix = true, .ticks = 20, .reply = &reply});
+        gToneCalendarUnanswered = !answered(reply);
         // Only two digits count as an events-per-day figure; the calendar upload
         // divides by it, so a short or garbled answer means no calendar.
         const std::string_view count = std::string_view(reply).substr(0, 2);
@@ -914,6 +929,8 @@ void DetectEncoder()
     if (ExitRequested())
         return;
     if (!found) {
+        // A unit that answered a moment ago may only be busy: it said nothing of what it lacks.
+        gIdentityUnanswered = true;
         setNotConnected();
         finishDetection();
         return;

@@ -1063,55 +1063,121 @@ TEST_F(ToneWindow, SaveAsWithTheCurrentFileMissingNamesThatFile)
     EXPECT_FALSE(FileExists(target));
 }
 
-// A unit that pauses at the identification is taken for one without a tone
-// generator, though it answers: nothing of its week is read, and nothing is
-// written in its place, so no upload sends defaults over it.
-// A unit that named itself as one without a tone generator holds nothing to
-// read: the week and the year take their default events, written without a
-// word. One whose identification fell short (it paused at the request) may
+// A unit that says it has no tone generator or calendar, by its model or by
+// its answer, holds nothing to read: the week and the year take their default
+// events, written without a word. One that left the question unanswered (late
+// with its answer), or whose identification fell short (nothing said to the
+// identity request, or no unit found at all after it answered the probe), may
 // hold a schedule: nothing is written, the operator is told, and nothing is
 // uploaded from defaults.
-TEST_F(ToneWindow, ADownloadWritesDefaultsForAUnitWithoutAToneGeneratorAndNothingWhenItsIdentificationFellShort)
+TEST_F(ToneWindow, ADownloadWritesDefaultsOnlyForAUnitThatSaidItHasNoneAndNothingWhenItsAnswerFellShort)
 {
+    // Late at the download's own identification (the week's comes first).
+    const auto late = [](const char* query, int times) {
+        return [=](sim::Engine& e) {
+            e.AddFault({.kind = sim::FaultKind::Delay, .pattern = query, .match = sim::MatchMode::Exact, .ticks = 30,
+                        .times = times});
+        };
+    };
     const struct {
         const char* what;
         char letter;
-        bool pauses;
-    } cases[] = {{"a QX7560", 'G', false}, {"a unit pausing at the identification", 'X', true}};
+        std::function<void(sim::Engine&)> prepare;
+        bool silentAfterTheProbe;
+        const char* weekBox; // the unit the box names, or none: the file is written
+        const char* yearBox;
+    } cases[] = {
+        {"a QX7560", 'G', nullptr, false, nullptr, nullptr},
+        {"a QX9860 that answers no", 'X',
+         [](sim::Engine& e) {
+             e.EditProfile().toneGenerator = false;
+             e.EditProfile().calendarEventsPerDay.reset(); // "?TC" refused
+         },
+         false, nullptr, nullptr},
+        {"a QX8140 with a tone generator and no calendar", 'A', nullptr, false, nullptr, nullptr},
+        {"a unit late once with ?TG", 'X', late("?TG", 1), false, "QX9860", nullptr},
+        {"a unit late with ?TC at both downloads", 'X', late("?TC", 2), false, nullptr, "QX9860"},
+        {"a unit pausing at the identification", 'X',
+         [](sim::Engine& e) {
+             e.AddFault({.kind = sim::FaultKind::Delay, .pattern = "?000M", .ticks = 50, .times = 0});
+         },
+         false, "QX8XXX", "QX8XXX"},
+        {"a unit silent at ?000M", 'X',
+         [](sim::Engine& e) { e.AddFault({.kind = sim::FaultKind::Silence, .pattern = "?000M", .times = 0}); },
+         false, "QX8XXX", "QX8XXX"},
+        // Found by its probe, then silent: no model to name. Silent at the
+        // calendar's own probe, it gets the default year as any unit does there.
+        {"a unit silent once its probe is answered", 'X',
+         [](sim::Engine& e) {
+             for (const char* line : {"?000M", "P"})
+                 e.AddFault({.kind = sim::FaultKind::Silence, .pattern = line, .match = sim::MatchMode::Exact,
+                             .times = 0});
+             SetYieldHook([&e, pokesSilent = false]() mutable {
+                 AdvanceTick();
+                 PollEncoderReply();
+                 if (!pokesSilent && !e.Transcript().empty() && e.Transcript().back().bytes == "?000M\r") {
+                     pokesSilent = true;
+                     e.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact,
+                                 .times = 0});
+                 }
+             });
+         },
+         false, "encoder", nullptr},
+        {"a unit silent at the identification after the probe", 'X', nullptr, true, "encoder", "encoder"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        InstallTickPump();
         Connect(c.letter);
         for (const char* name : {"ToneGen.TGS", "ToneGenCalendar.TGC"})
             std::remove(DataFilePath(name).c_str());
         gToneGenFile.clear();
         gToneGenCalendarFile.clear();
-        if (c.pauses)
-            unit->engine.AddFault({.kind = sim::FaultKind::Delay, .pattern = "?000M", .ticks = 50, .times = 0});
+        if (c.prepare)
+            c.prepare(unit->engine);
         ScriptedMessages shown;
         shown.AnswerAlways(kAnswerOk);
         InstallToneDownloadHooks();
+        if (c.silentAfterTheProbe) {
+            // The unit answers the download's probe and nothing after it.
+            ToneDownloadHooks hooks;
+            hooks.isLinkResponding = [] { return IsLinkResponding(); };
+            hooks.detectEncoder = [this] {
+                SilenceEveryLine(unit->engine);
+                DetectEncoder();
+                unit->engine.ClearFaults();
+            };
+            SetToneDownloadHooks(std::move(hooks));
+        }
         Open();
         bool created = false;
         QDate firstDay;
         LoadToneCalendar(true, created, firstDay);
-        const Lines told = {"The QX8XXX did not send its tone schedule. The file "
-                                + PathInText(DataFilePath("ToneGen.TGS")) + " was not written.",
-                            "The QX8XXX did not send its tone schedule calendar. The file "
-                                + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was not written."};
-        EXPECT_EQ(shown.texts(), c.pauses ? told : Lines{});
-        EXPECT_EQ(FileExists(DataFilePath("ToneGen.TGS")), !c.pauses);
-        EXPECT_EQ(FileExists(DataFilePath("ToneGenCalendar.TGC")), !c.pauses);
-        if (!c.pauses) {
+        Lines told;
+        if (c.weekBox)
+            told.push_back(std::string("The ") + c.weekBox + " did not send its tone schedule. The file "
+                           + PathInText(DataFilePath("ToneGen.TGS")) + " was not written.");
+        if (c.yearBox)
+            told.push_back(std::string("The ") + c.yearBox + " did not send its tone schedule calendar. The file "
+                           + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was not written.");
+        EXPECT_EQ(shown.texts(), told);
+        EXPECT_EQ(FileExists(DataFilePath("ToneGen.TGS")), !c.weekBox);
+        EXPECT_EQ(FileExists(DataFilePath("ToneGenCalendar.TGC")), !c.yearBox);
+        if (!c.weekBox && c.letter == 'G') {
             const std::string week = ReadBytes(DataFilePath("ToneGen.TGS"));
             ASSERT_EQ(week.size(), 336u * 73);
             EXPECT_EQ(week.substr(48 * 73, 4), "0101");
             EXPECT_NE(week.substr(48 * 73, 73).find("12:00 AM"), std::string::npos);
             EXPECT_EQ(Row(48)->text(ToneColumn::Time), "12:00 AM");
         }
-        window->cmdUpload->click();
-        EXPECT_TRUE(HostLines("PE").empty());
+        if (c.weekBox) {
+            unit->engine.ClearFaults();
+            window->cmdUpload->click();
+            EXPECT_TRUE(HostLines("PE").empty());
+        }
         window.reset();
     }
+    InstallTickPump();
 }
 
 // A damaged file's status beeps while the listing loads it; a day picked in
