@@ -19,6 +19,9 @@
 namespace {
 
 constexpr char kCR = '\r';
+// A line that stops arriving for this long without ending is dropped. It
+// counts from the line's last byte: a long reply on a slow line (a calendar
+// day is near 700 characters, three seconds at 2400 baud) arrives whole.
 constexpr std::int64_t kLineTimeoutTicks = 20;
 // A line longer than this is garbage, not a reply; it is dropped like a line
 // that never ended, so a flood cannot grow the receiver without bound.
@@ -222,6 +225,31 @@ bool waitFor(std::int64_t ticks, Condition done)
     while (!done()) {
         if (delay.DelayExpired() || ExitRequested())
             return done();
+        WaitForEvents();
+    }
+    return true;
+}
+
+// A query's wait for its acknowledged answer. A reply that began within the
+// wait is not cut off at its end while its bytes keep coming: a long reply on
+// a slow line takes longer than the wait to arrive. Bytes come at every tick
+// at any speed offered (300 baud brings one and a half a tick); the margin is
+// for a poll that falls a tick late. A reply that pauses longer is no longer
+// arriving, and the wait ends as it always did.
+bool waitForReply(std::int64_t ticks)
+{
+    constexpr std::int64_t kStillArrivingTicks = 2;
+    const std::int64_t sentAt = gDelayTicks;
+    const auto replyArriving = [sentAt, ticks] {
+        const ReceiverState& state = receiver();
+        return state.collecting && state.startedAt >= sentAt && state.startedAt <= sentAt + ticks
+            && ledger().lastHeard >= gDelayTicks - kStillArrivingTicks;
+    };
+    clsDelay delay;
+    delay.InitDelay(ticks);
+    while (!gReplyAcknowledged) {
+        if (ExitRequested() || (delay.DelayExpired() && !replyArriving()))
+            return gReplyAcknowledged;
         WaitForEvents();
     }
     return true;
@@ -681,6 +709,7 @@ void PollEncoderReply()
         if (byte.empty())
             break;
         ledger().lastHeard = gDelayTicks;
+        state.timeout.InitDelay(kLineTimeoutTicks);
         ledger().unitSilent = false;
         // A LF between lines is the tail of a modem's CR LF, not the start of a
         // reply; holding it as a line would keep the receiver busy for a second
@@ -885,7 +914,7 @@ std::string QueryLink(std::string_view command, std::string_view data, const Que
         gReplyBuffer.clear();
         const std::int64_t refusalsBefore = counts.heardRefusals;
         transmitLine(line);
-        waitFor(wait, acknowledged);
+        waitForReply(wait);
         refused = refused || counts.heardRefusals > refusalsBefore;
         if (!gReplyAcknowledged && options.pokeOnTimeout && !ExitRequested()) {
             const std::int64_t linesAtPoke = counts.heardLines;

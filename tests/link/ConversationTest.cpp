@@ -92,6 +92,32 @@ TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
     EXPECT_FALSE(gProbeAnswered);
 }
 
+// A long reply on a slow line takes longer than any line's limit or query's
+// wait to arrive; it is cut only once it stops arriving.
+TEST(Receiver, ALineIsTakenWholeWhileItsBytesKeepComingAndDroppedAfterTwentyTicksOfQuiet)
+{
+    LinkHarness link;
+    link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+        if (line != "?CD0101?\r")
+            return;
+        for (int tick = 1; tick <= 60; ++tick)
+            u.Reply("C", tick);
+        u.Reply("*\r", 61);
+    });
+    std::string reply;
+    QueryLink("?CD", "0101", {.ticks = 20, .reply = &reply});
+    EXPECT_EQ(reply, std::string(60, 'C') + "*\r");
+
+    // Ten ticks of bytes, then a pause: the part is dropped twenty ticks
+    // after its last byte, and what comes after is a line of its own.
+    gReplyBuffer.clear();
+    for (int tick = 0; tick < 10; ++tick)
+        link.unit()->Reply("y", tick);
+    link.unit()->Reply("*\r", 31);
+    ASSERT_TRUE(link.PumpUntil([] { return !gReplyBuffer.empty(); }, 60));
+    EXPECT_EQ(gReplyBuffer, "*\r");
+}
+
 TEST(Receiver, ALineArrivingWhileTheLastIsStillBeingReportedWaitsItsTurn)
 {
     LinkHarness link;

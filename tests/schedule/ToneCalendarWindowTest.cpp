@@ -23,6 +23,7 @@
 #include "KS_FileDialog.h"
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
+#include "KS_LinkHooks.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_SYS_Message.h"
@@ -441,6 +442,38 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
     EXPECT_EQ(window->lblInfo->text(), "Canceled !");
     EXPECT_EQ(window->prgProgress->value(), 64);
     EXPECT_EQ(window->prgProgress->maximum(), 366);
+}
+
+// A calendar day of 48 events is 679 characters: near six seconds at 1200
+// baud, far past the wait for "?CD". Every day still arrives whole.
+TEST(CalendarOnASlowLine, TheYearIsReadWholeAtTwelveAndTwentyFourHundredBaud)
+{
+    SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
+    for (const char* speed : {"1200,N,8,1", "2400,N,8,1"}) {
+        SCOPED_TRACE(speed);
+        SimUnit unit('X');
+        std::string reply;
+        ASSERT_TRUE(SendLinkCommand("PCD", "07040930009031234Y*", true, 30, reply, true, 0));
+        unit.engine.SetUnitSettings(speed);
+        ASSERT_TRUE(OpenSerialPort(*gComm, 1, speed));
+        gComSettings = speed;
+        unit.engine.SetLineTimeEmulation(true);
+        gToneGenCalendarFile.clear();
+        std::remove(DataFilePath("ToneGenCalendar.TGC").c_str());
+        InstallToneDownloadHooks();
+        ScriptedMessages boxes;
+        boxes.AnswerAlways(kAnswerNo);
+        bool created = false;
+        QDate firstDay;
+        ASSERT_TRUE(LoadToneCalendar(true, created, firstDay));
+        EXPECT_EQ(boxes.texts(), std::vector<std::string>{});
+        CalendarEvent e;
+        ASSERT_EQ(ReadRecordAt(DataFilePath("ToneGenCalendar.TGC"), 185 * 100 + 1, e), FileError::None); // 4 July
+        EXPECT_EQ(e.Zone, 9);
+        EXPECT_EQ(unit.hostLines("?CD").size(), 372u); // each block asked once
+        gComSettings = "9600,N,8,1";
+    }
+    SetClockForTest({});
 }
 
 TEST_F(CalendarWindow, ApplyActivatesAndDeactivatesADayOrTheChosenMonth)
