@@ -170,15 +170,16 @@ void KS_GEN_ToneSchedule::FillEventRow(QTreeWidgetItem* row, const ToneScheduleE
 bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
 {
     // Loading lets events run (a damaged file's status beeps): a day the
-    // operator picks meanwhile is taken by the listing under way, not listed
-    // inside it, so the list, the Week Day box and the day the event dialog
-    // names and saves to all end on the last day chosen.
+    // operator picks meanwhile, or a file opened, is taken by the listing
+    // under way, not listed inside it, so the list, the Week Day box, the file
+    // name and the day the event dialog names and saves to all end on the last
+    // day and file chosen.
     weekdayAsked_ = weekday;
     if (listing_)
         return true;
     const QScopedValueRollback<bool> listing(listing_, true);
     ShowBusyPointer();
-    const bool loaded = LoadToneSchedule(downloadAllowed);
+    const bool loaded = loadForListing([downloadAllowed](bool again) { return LoadToneSchedule(downloadAllowed && !again); });
     readWhole_ = loaded;
     weekday = weekdayAsked_;
     if (loaded) {

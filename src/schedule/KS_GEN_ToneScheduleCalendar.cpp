@@ -173,8 +173,9 @@ void KS_GEN_ToneScheduleCalendar::FillEventRow(QTreeWidgetItem* row, const Calen
 
 void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
 {
-    // As the weekly window's listing: a day chosen while the file loads is
-    // the one listed once it has loaded, never listed inside that load.
+    // As the weekly window's listing: a day chosen (or a file opened) while
+    // the file loads is the one listed once it has loaded, never listed inside
+    // that load.
     dayAsked_ = day;
     if (listing_)
         return;
@@ -182,7 +183,7 @@ void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
     ShowBusyPointer();
     bool created = false;
     QDate start;
-    if (!LoadToneCalendar(download, created, start)) {
+    if (!loadForListing([&](bool again) { return LoadToneCalendar(download && !again, created, start); })) {
         ShowNormalPointer();
         return;
     }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
+#include <utility>
 
 #include "KS_Database.h"
 #include "KS_FileDialog.h"
@@ -126,6 +127,19 @@ void ToneListWindow::setFile(const std::string& path, bool remember)
     if (remember)
         SaveConfigSetting(file_.setting, path);
     file_.path = path;
+    ++fileChanges_;
+}
+
+bool ToneListWindow::loadForListing(const std::function<bool(bool again)>& load)
+{
+    bool loaded = false;
+    bool again = false;
+    std::uint64_t before = 0;
+    do {
+        before = fileChanges_;
+        loaded = load(std::exchange(again, true));
+    } while (fileChanges_ != before);
+    return loaded;
 }
 
 bool ToneListWindow::chooseFileToOpen(const std::function<bool(const std::string&)>& accept)

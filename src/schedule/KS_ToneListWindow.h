@@ -89,6 +89,12 @@ protected:
 
     bool askYesNo(const std::string& text, std::int16_t defaultButton = kAnswerNo);
     void setFile(const std::string& path, bool remember);
+    // Loads the file for a listing. Loading lets events run (a damaged
+    // file's status beeps); a command that gives the window another file
+    // meanwhile (Open, New, a download) is taken by this listing, which loads
+    // again (again: true; the file it now names is there, nothing to download),
+    // so the list never shows one file's events under another's name.
+    bool loadForListing(const std::function<bool(bool again)>& load);
     // The file the operator chose to open, now the window's; false when the
     // dialog was cancelled or accept refused the file (and said why).
     bool chooseFileToOpen(const std::function<bool(const std::string&)>& accept);
@@ -110,4 +116,5 @@ protected:
 private:
     ToneFileKind file_;
     std::vector<double> columnWeights_;
+    std::uint64_t fileChanges_ = 0;
 };

@@ -1180,6 +1180,56 @@ TEST_F(ToneWindow, ADownloadWritesDefaultsOnlyForAUnitThatSaidItHasNoneAndNothin
     InstallTickPump();
 }
 
+// A file opened while a torn file's listing beeps is the file the list, the
+// Week Day box, the File Name and the event dialog's save all end on.
+TEST_F(ToneWindow, AFileOpenedWhileTheListingLoadsIsTheFileListedNamedAndSavedTo)
+{
+    Start();
+    std::string week = ReadBytes(gToneGenFile);
+    week.replace(5, 8, "TornWeek"); // Monday's first event
+    const std::string torn = gDataFolder + "/torn.tgs";
+    WriteBytes(torn, week.substr(0, 100 * 73) + std::string(20, 'x'));
+    week.replace(5, 8, "OpenWeek");
+    week.replace(30, 8, "07:45 AM");
+    const std::string opened = gDataFolder + "/opened.tgs";
+    WriteBytes(opened, week);
+    gToneGenFile = torn;
+    SetFileDialogHook([&opened](const FileDialogRequest&) { return std::optional(opened); });
+    boxes.AnswerAlways(kAnswerOk);
+    const StatusSink before = CurrentStatusSink();
+    SetStatusSink([](const std::string&, bool isError, int) {
+        if (isError)
+            WaitTicks(3); // the beeps
+    });
+    bool openedMeanwhile = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!openedMeanwhile) {
+            openedMeanwhile = true;
+            window->cmdOpen_Click();
+        }
+    });
+    window->cmbWeekDay->setCurrentIndex(2); // Wednesday, of the torn file
+    window->cmbWeekDay_Click();
+    InstallTickPump();
+    SetStatusSink(before);
+    ASSERT_TRUE(openedMeanwhile);
+    EXPECT_EQ(window->txtFileName->text().toStdString(), opened);
+    EXPECT_EQ(window->cmbWeekDay->currentText(), "Monday");
+    EXPECT_EQ(Row(1)->text(ToneColumn::Time), "07:45 AM");
+
+    window->chkOffLine->setChecked(true);
+    Edit(1, [](Dialog& dialog) {
+        dialog.dtpTime->setTime(QTime(9, 10));
+        dialog.chkActive->setChecked(true);
+        dialog.cmdOk_Click();
+    });
+    EXPECT_EQ(ReadBytes(opened).substr(5, 8), "OpenWeek");
+    EXPECT_EQ(ReadBytes(opened).substr(30, 8), "09:10 AM");
+    EXPECT_EQ(ReadBytes(torn).size(), 100u * 73 + 20);
+}
+
 // A damaged file's status beeps while the listing loads it; a day picked in
 // that wait is the day the list, the Week Day box and the event dialog end on.
 TEST_F(ToneWindow, ADayPickedWhileTheListingLoadsIsTheDayListedNamedAndSavedTo)
