@@ -328,22 +328,38 @@ TEST_F(Calendar, ADownloadAsksASilentUnitNoFurtherThanTheItemThatStaysMissing)
 
 // A zone beyond the three digits the day string carries (a damaged file)
 // stops the upload before its day, named; it is never sent as another zone.
+// An event past the unit's events per day is never sent, whatever it holds.
 TEST_F(Calendar, AZoneBeyondThreeDigitsStopsTheUploadAtItsDayNamed)
 {
-    SimUnit unit('X');
-    writeCalendar(QDate(2024, 1, 1), 3);
-    CalendarEvent third = record(200 + 4);
-    third.Zone = 1000;
-    ASSERT_EQ(WriteRecordAt(gToneGenCalendarFile, 200 + 4, third), FileError::None);
-    boxes.Answer(kAnswerYes);
-    boxes.Answer(kAnswerOk);
-    EXPECT_FALSE(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))));
-    EXPECT_EQ(unit.hostLines("PCD").size(), 2u);
-    EXPECT_EQ(boxes.texts().back(), "Event 04 of 01/03/2024 in the calendar file "
-                                        + PathInText(gToneGenCalendarFile)
-                                        + " has zone 1000, which the QX9860 cannot take: its zones go up to 999. "
-                                          "The upload was stopped there after 2 days. Please update the event and "
-                                          "upload again.");
+    const struct {
+        int record;
+        int zone;
+        std::size_t daysSent;
+    } cases[] = {{200 + 4, 1000, 2}, {200 + 4, -1, 2}, {60, 5000, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.zone);
+        SimUnit unit('X');
+        writeCalendar(QDate(2024, 1, 1), 3);
+        CalendarEvent event = record(c.record);
+        event.Zone = static_cast<std::int16_t>(c.zone);
+        ASSERT_EQ(WriteRecordAt(gToneGenCalendarFile, c.record, event), FileError::None);
+        boxes.Answer(kAnswerYes);
+        boxes.Answer(kAnswerOk);
+        const std::size_t shown = boxes.texts().size();
+        EXPECT_EQ(UploadCalendar(CalendarRangeFrom(QDate(2024, 1, 1))), c.daysSent == 3);
+        EXPECT_EQ(unit.hostLines("PCD").size(), c.daysSent);
+        if (c.daysSent < 3)
+            EXPECT_EQ(boxes.texts().back(), "Event 04 of 01/03/2024 in the calendar file "
+                                                + PathInText(gToneGenCalendarFile) + " has zone "
+                                                + std::to_string(c.zone)
+                                                + ", which the QX9860 cannot take: its zones go up to 999. "
+                                                  "The upload was stopped there after 2 days. Please update the "
+                                                  "event and upload again.");
+        else
+            for (std::size_t i = shown; i < boxes.texts().size(); ++i)
+                EXPECT_EQ(boxes.texts()[i].find("cannot take"), std::string::npos) << boxes.texts()[i];
+        boxes.AnswerAlways(kAnswerOk);
+    }
 }
 
 // A rotation that cannot keep the old calendar as the .BAK, or cannot write

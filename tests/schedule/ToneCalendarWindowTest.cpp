@@ -543,6 +543,28 @@ TEST_F(CalendarWindow, ADayRotationMovesTheEventsAndTheirMarksEvenForACalendarKe
     EXPECT_EQ(gToneGenCalendarFile, elsewhere + "/M\xC3\xA4rz.TGC");
 }
 
+// A day chosen while the year downloads is the day listed once it has.
+TEST_F(CalendarWindow, ADayChosenWhileTheCalendarLoadsIsTheDayListed)
+{
+    for (const std::string& file : {gToneGenCalendarFile, DataFilePath("ToneGenCalendar.TGC")})
+        std::remove(file.c_str());
+    InstallToneDownloadHooks();
+    bool chosen = false;
+    SetYieldHook([&] {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!chosen) {
+            chosen = true;
+            Choose(QDate(2024, 2, 9), QDate(2024, 2, 9));
+        }
+    });
+    window->ShowCalendarDay(1, true);
+    InstallTickPump();
+    ASSERT_TRUE(chosen);
+    EXPECT_TRUE(FileExists(gToneGenCalendarFile));
+    EXPECT_EQ(window->ShownDate(), QDate(2024, 2, 9));
+}
+
 TEST_F(CalendarWindow, ThePleaseWaitBoxStaysOwnedByTheCalendarWhileARetryQuestionComesAndGoes)
 {
     // Shown as the main window shows it, with no other window active.

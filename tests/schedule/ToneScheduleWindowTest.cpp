@@ -686,9 +686,12 @@ TEST_F(ToneWindow, StoredZonesAreNeverShortenedAndAZoneAUnitTakesThreeDigits)
             dialog.chkActive->setChecked(true);
             // A unit with two-digit zones would get another zone: it is named, and kept in the file alone.
             if (letter == 'X') {
+                const std::string stored = ReadBytes(gToneGenFile);
                 boxes.Answer(kAnswerOk);
                 dialog.cmdOk_Click();
                 EXPECT_EQ(boxes.texts().back(), "Zone 123 cannot be sent to the QX9860: its zones go up to 99.");
+                EXPECT_TRUE(HostLines("PE").empty());
+                EXPECT_EQ(ReadBytes(gToneGenFile), stored);
                 window->chkOffLine->setChecked(true);
             }
             dialog.cmdOk_Click();
@@ -1244,6 +1247,7 @@ TEST_F(ToneWindow, ADayPickedWhileTheListingLoadsIsTheDayListedNamedAndSavedTo)
             WaitTicks(3); // the beeps
     });
     bool picked = false;
+    QString captionMeanwhile;
     SetYieldHook([&] {
         AdvanceTick();
         PollEncoderReply();
@@ -1251,6 +1255,8 @@ TEST_F(ToneWindow, ADayPickedWhileTheListingLoadsIsTheDayListedNamedAndSavedTo)
             picked = true;
             window->cmbWeekDay->setCurrentIndex(2); // Wednesday
             window->cmbWeekDay_Click();
+            // Monday is still the day listed, whatever the Week Day box shows now.
+            captionMeanwhile = OpenDialog(1)->windowTitle();
         }
     });
     window->cmbWeekDay->setCurrentIndex(1); // Tuesday
@@ -1258,6 +1264,7 @@ TEST_F(ToneWindow, ADayPickedWhileTheListingLoadsIsTheDayListedNamedAndSavedTo)
     InstallTickPump();
     SetStatusSink(before);
     ASSERT_TRUE(picked);
+    EXPECT_TRUE(captionMeanwhile.startsWith("Tone Schedule -  Monday - ")) << captionMeanwhile.toStdString();
     EXPECT_EQ(window->ShownWeekday(), 3);
     EXPECT_EQ(window->cmbWeekDay->currentText(), "Wednesday");
 
