@@ -47,6 +47,13 @@ QWidget* registered(ConsoleHarness& h, std::string_view name)
     return window;
 }
 
+QWidget* dbProgrammer(ConsoleHarness& h, Kept&)
+{
+    auto* window = new KS_GEN_DBProgrammer(&h.form());
+    h.form().OpenOwnedWindow(window, false);
+    return window;
+}
+
 template <class List>
 List* firstRowSelected(List* list)
 {
@@ -106,19 +113,11 @@ const Case kCases[] = {
      },
      "txtUserID"}, // the dialog stays for the next user
     {"database programmer",
-     [](ConsoleHarness& h, auto&) {
-         auto* window = new KS_GEN_DBProgrammer(&h.form());
-         h.form().OpenOwnedWindow(window, false);
-         return static_cast<QWidget*>(window);
-     },
+     dbProgrammer,
      "txtCapCodeInc", "500", "100", "cmdProgram",
      [](QWidget& w) { w.findChild<QLineEdit*>("txtPagerTo")->setText("002"); }, "txtPagerFrom"},
     {"database programmer refusing",
-     [](ConsoleHarness& h, auto&) {
-         auto* window = new KS_GEN_DBProgrammer(&h.form());
-         h.form().OpenOwnedWindow(window, false);
-         return static_cast<QWidget*>(window);
-     },
+     dbProgrammer,
      "txtCapCodeInc", "500", "100", "cmdProgram",
      [](QWidget& w) { w.findChild<QLineEdit*>("txtPagerTo")->clear(); }, "txtPagerTo"},
     {"freetext message", [](ConsoleHarness& h, auto& keep) {
