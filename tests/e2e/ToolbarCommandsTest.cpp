@@ -292,8 +292,9 @@ TEST(ToolbarCommands, EveryWindowsCommandFindsTheBoxBeingTypedInLeftAsTabThenThe
             EXPECT_EQ(given.outcome, tab.outcome);
             // A click leaves the caret on the button it pressed; the other
             // ways put it back where the operator was, or where the command put it.
-            if (way == Way::ToolbarInTheActiveWindow || way == Way::AccessKey)
+            if (way == Way::ToolbarInTheActiveWindow || way == Way::AccessKey) {
                 EXPECT_EQ(given.caretAfter, c.caretAfter ? c.caretAfter : "");
+            }
         }
     }
 }
