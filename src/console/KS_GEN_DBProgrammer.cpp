@@ -138,6 +138,14 @@ void KS_GEN_DBProgrammer::buildControls()
     conventions_->SetKeyFilter(txtPhone, phoneKey);
 }
 
+KS_GEN_DBProgrammer::~KS_GEN_DBProgrammer()
+{
+    // The boxes outlive this part of the window by a moment: the box with the
+    // caret is left as the window goes, and its rule must not run then.
+    for (QLineEdit* box : {txtPagerFrom, txtPagerTo, txtCapCodeFrom, txtCapCodeInc})
+        disconnect(box, nullptr, this, nullptr);
+}
+
 void KS_GEN_DBProgrammer::SetupToolbar()
 {
     const ToolbarButton buttons[] = {

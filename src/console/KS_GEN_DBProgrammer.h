@@ -20,6 +20,7 @@ class KS_GEN_DBProgrammer : public QDialog {
 public:
     // Opens over the main window: show() it; the main window is disabled until it closes.
     explicit KS_GEN_DBProgrammer(KS_MainForm* owner);
+    ~KS_GEN_DBProgrammer() override;
 
     // True when the run reached the end, false when the operator cancelled it
     // (or it could not start).
