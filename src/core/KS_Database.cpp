@@ -590,12 +590,8 @@ bool askAfterSilence(bool& askAgain, bool& cancelled, bool& unitSilent)
 bool knownToLack(bool supported, bool unanswered) { return !supported && !unanswered && !gIdentityUnanswered; }
 
 // The unit as the download's messages name it: an identification that found
-// no unit has no model to name.
-std::string unitInText()
-{
-    const bool named = gEncoderModelLetter != "N/A" && gEncoderModelName != "Not Connected / Unknown";
-    return named ? gEncoderModelName : std::string("encoder");
-}
+// no unit has no model to name (the link calls it "encoder" then).
+std::string unitInText() { return gEncoderModelName == kUnknownEncoderName ? "encoder" : gEncoderModelName; }
 
 // A download that read nothing of what the unit holds (an identification
 // gone wrong finds no tone generator on a unit that answers) writes no file:

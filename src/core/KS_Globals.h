@@ -63,6 +63,9 @@ inline std::string gAcknowledgedLine;
 inline std::string gEncoderModelName = "encoder";
 inline std::string gEncoderModelLetter = "N/A";
 inline std::string gEncoderFamily;
+// The model name of a unit that answered neither the identification nor the
+// legacy request: no unit was identified.
+inline constexpr const char* kUnknownEncoderName = "Not Connected / Unknown";
 inline double gEncoderVersion = 0;
 // The "?V" answer as the unit sent it. The table layouts compare it digit by
 // digit: as a double, 3.16 read from the line need not equal the constant 3.16.

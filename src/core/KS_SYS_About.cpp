@@ -21,7 +21,7 @@ std::string AboutSystemText()
 {
     std::string text = "Encoder Model: ";
     if (gEncoderModelName == "encoder" || Trim(gEncoderModelName).empty()) {
-        text += "Not Connected / Unknown";
+        text += kUnknownEncoderName;
     } else {
         text += gEncoderModelName;
         if (!gEncoderIdentified)

@@ -216,14 +216,15 @@ bool payOwedAnswer(const std::string& line, std::int64_t startedAt, std::int64_t
     return true;
 }
 
-// Waits up to the given ticks for the condition; true when it holds.
-template <class Condition>
-bool waitFor(std::int64_t ticks, Condition done)
+// Waits up to the given ticks for the condition; true when it holds. The wait
+// goes on past its ticks while holding says so.
+template <class Condition, class Holding = bool (*)()>
+bool waitFor(std::int64_t ticks, Condition done, Holding holding = [] { return false; })
 {
     clsDelay delay;
     delay.InitDelay(ticks);
     while (!done()) {
-        if (delay.DelayExpired() || ExitRequested())
+        if ((delay.DelayExpired() && !holding()) || ExitRequested())
             return done();
         WaitForEvents();
     }
@@ -235,24 +236,15 @@ bool waitFor(std::int64_t ticks, Condition done)
 // a slow line takes longer than the wait to arrive. Bytes come at every tick
 // at any speed offered (300 baud brings one and a half a tick); the margin is
 // for a poll that falls a tick late. A reply that pauses longer is no longer
-// arriving, and the wait ends as it always did.
+// arriving, and the wait ends as it always did. Only the line arriving at the
+// wait's end holds it: once that line is whole or dropped, nothing is being
+// collected, and a line begun after it (a flood) finds the wait over.
 bool waitForReply(std::int64_t ticks)
 {
     constexpr std::int64_t kStillArrivingTicks = 2;
-    const std::int64_t sentAt = gDelayTicks;
-    const auto replyArriving = [sentAt, ticks] {
-        const ReceiverState& state = receiver();
-        return state.collecting && state.startedAt >= sentAt && state.startedAt <= sentAt + ticks
-            && ledger().lastHeard >= gDelayTicks - kStillArrivingTicks;
-    };
-    clsDelay delay;
-    delay.InitDelay(ticks);
-    while (!gReplyAcknowledged) {
-        if (ExitRequested() || (delay.DelayExpired() && !replyArriving()))
-            return gReplyAcknowledged;
-        WaitForEvents();
-    }
-    return true;
+    return waitFor(ticks, [] { return gReplyAcknowledged; }, [] {
+        return receiver().collecting && ledger().lastHeard >= gDelayTicks - kStillArrivingTicks;
+    });
 }
 
 bool waitForIdleReceiver(std::int64_t ticks)
@@ -481,7 +473,7 @@ void detectLegacyUnit()
     } else if (reply == "?99\r") {
         gEncoderModelName = gEncoderFamily = "QX8XXX";
     } else {
-        gEncoderModelName = "Not Connected / Unknown";
+        gEncoderModelName = kUnknownEncoderName;
         gEncoderFamily = "QX8XXX";
     }
 }

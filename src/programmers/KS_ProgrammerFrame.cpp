@@ -170,10 +170,9 @@ bool KS_ProgrammerFrame::Editable(const QLineEdit* box) const
     return box && box->isEnabledTo(client_) && Shown(box) && Unlocked(box);
 }
 
-void KS_ProgrammerFrame::PadDigitBox(QLineEdit* box)
-{
-    box->setText(ToQString(PadDigits(boxText(box), box->maxLength())));
-}
+std::string KS_ProgrammerFrame::BoxDigits(const QLineEdit* box) { return PadDigits(boxText(box), box->maxLength()); }
+
+void KS_ProgrammerFrame::PadDigitBox(QLineEdit* box) { box->setText(ToQString(BoxDigits(box))); }
 
 bool KS_ProgrammerFrame::FrequencyBoxLeft(QLineEdit* box)
 {
@@ -443,7 +442,7 @@ void KS_ProgrammerFrame::AutoIncrement(QLineEdit* value, QLineEdit* increment)
 bool KS_ProgrammerFrame::SendDigitBox(std::string_view command, QLineEdit* box, QCheckBox* autoIncrement,
                                       QLineEdit* increment, std::int32_t ticks, std::int16_t retries)
 {
-    const std::string value = PadDigits(boxText(box), box->maxLength());
+    const std::string value = BoxDigits(box);
     if (!DeviceSetting(command, value, ticks, retries)) {
         StepFailed();
         return false;

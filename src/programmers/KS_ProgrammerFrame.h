@@ -71,7 +71,9 @@ public:
     bool Exchanging() const { return exchanges_ > 0; }
 
     // ---- Leaving boxes (the focus-out handlers call these; tests may too)
-    // A digit box: its numeric value with leading zeros to its maximum length.
+    // A digit box: its numeric value with leading zeros to its maximum length,
+    // as it goes to the device whatever the box holds, and as leaving shows it.
+    static std::string BoxDigits(const QLineEdit* box);
     static void PadDigitBox(QLineEdit* box);
     // A frequency box: reformatted "000.0000"; then, while it is enabled,
     // shown and unlocked, the range message or the raster question. False

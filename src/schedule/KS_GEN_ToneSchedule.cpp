@@ -179,7 +179,7 @@ bool KS_GEN_ToneSchedule::ShowWeekDaySchedule(int weekday, bool downloadAllowed)
         return true;
     const QScopedValueRollback<bool> listing(listing_, true);
     ShowBusyPointer();
-    const bool loaded = loadForListing([downloadAllowed](bool again) { return LoadToneSchedule(downloadAllowed && !again); });
+    const bool loaded = loadForListing([downloadAllowed] { return LoadToneSchedule(downloadAllowed); });
     readWhole_ = loaded;
     weekday = weekdayAsked_;
     if (loaded) {

@@ -173,9 +173,10 @@ void KS_GEN_ToneScheduleCalendar::FillEventRow(QTreeWidgetItem* row, const Calen
 
 void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
 {
-    // As the weekly window's listing: a day chosen (or a file opened) while
-    // the file loads is the one listed once it has loaded, never listed inside
-    // that load.
+    // As the weekly window's listing: a day chosen while the file loads is
+    // the one listed once it has loaded, never listed inside that load. A
+    // file opened meanwhile needs no second load: all that is listed below
+    // (its range, its days) is read from the file the window names by then.
     dayAsked_ = day;
     if (listing_)
         return;
@@ -183,7 +184,7 @@ void KS_GEN_ToneScheduleCalendar::ShowCalendarDay(int day, bool download)
     ShowBusyPointer();
     bool created = false;
     QDate start;
-    if (!loadForListing([&](bool again) { return LoadToneCalendar(download && !again, created, start); })) {
+    if (!LoadToneCalendar(download, created, start)) {
         ShowNormalPointer();
         return;
     }

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <filesystem>
-#include <utility>
 
 #include "KS_Database.h"
 #include "KS_FileDialog.h"
@@ -130,14 +129,13 @@ void ToneListWindow::setFile(const std::string& path, bool remember)
     ++fileChanges_;
 }
 
-bool ToneListWindow::loadForListing(const std::function<bool(bool again)>& load)
+bool ToneListWindow::loadForListing(const std::function<bool()>& load)
 {
     bool loaded = false;
-    bool again = false;
     std::uint64_t before = 0;
     do {
         before = fileChanges_;
-        loaded = load(std::exchange(again, true));
+        loaded = load();
     } while (fileChanges_ != before);
     return loaded;
 }

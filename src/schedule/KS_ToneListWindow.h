@@ -92,9 +92,10 @@ protected:
     // Loads the file for a listing. Loading lets events run (a damaged
     // file's status beeps); a command that gives the window another file
     // meanwhile (Open, New, a download) is taken by this listing, which loads
-    // again (again: true; the file it now names is there, nothing to download),
-    // so the list never shows one file's events under another's name.
-    bool loadForListing(const std::function<bool(bool again)>& load);
+    // again, so the list never shows one file's events under another's name.
+    // (The calendar's listing reads all it lists from the file named after
+    // its load, and needs none.)
+    bool loadForListing(const std::function<bool()>& load);
     // The file the operator chose to open, now the window's; false when the
     // dialog was cancelled or accept refused the file (and said why).
     bool chooseFileToOpen(const std::function<bool(const std::string&)>& accept);

@@ -23,9 +23,6 @@
 namespace {
 
 std::string text(const QLineEdit* box) { return FromQString(box->text()); }
-// A capcode or a serial number goes out in all its digits, leading zeros and
-// all, whatever the box holds at the time (its rule pads it only when left).
-std::string digits(const QLineEdit* box) { return PadDigits(text(box), box->maxLength()); }
 void setText(QLineEdit* box, std::string_view value) { box->setText(ToQString(value)); }
 void appendInfo(QLabel* label, std::string_view tail) { label->setText(label->text() + ToQString(tail)); }
 
@@ -80,8 +77,7 @@ void KS_GEN_SpeakerProgrammer::ShowReading(const SpeakerReading& r)
     setText(txtDateTime, r.dateTime);
     if (r.currentSet)
         txtSerialNumber->setMaxLength(8);
-    setText(txtSerialNumber, r.serialNumber.empty() ? PadDigits(text(txtSerialNumber), txtSerialNumber->maxLength())
-                                                    : r.serialNumber);
+    setText(txtSerialNumber, r.serialNumber.empty() ? BoxDigits(txtSerialNumber) : r.serialNumber);
     if (r.rx1Hidden)
         HideRx1Frequency();
     if (r.rx1Frequency) {
@@ -179,11 +175,11 @@ SpeakerSettings KS_GEN_SpeakerProgrammer::CollectSettings() const
 {
     SpeakerSettings s;
     s.serialUnlocked = !txtSerialNumber->isReadOnly();
-    s.serialNumber = digits(txtSerialNumber);
+    s.serialNumber = BoxDigits(txtSerialNumber);
     s.rx1FrequencyOpen = !txtRx1Frequency->isHidden() && !txtRx1Frequency->isReadOnly();
     s.rx1Frequency = text(txtRx1Frequency);
     s.supervisionUnlocked = !txtSupervisionCapcode->isReadOnly();
-    s.supervisionCapcode = digits(txtSupervisionCapcode);
+    s.supervisionCapcode = BoxDigits(txtSupervisionCapcode);
     s.programDateTime = chkDateTime->isChecked();
     s.securityMode = listSetting(chkSecurityMode, cmbSecurityMode);
     s.operationMode = listSetting(chkOperationMode, cmbOperationMode);
@@ -194,7 +190,7 @@ SpeakerSettings KS_GEN_SpeakerProgrammer::CollectSettings() const
     s.securityKey = text(txtSecurityKey);
     for (int i = 0; i < kCapcodeRows; ++i) {
         const auto row = static_cast<std::size_t>(i);
-        s.capcodes[row] = {chkProgramCapcode[row]->isChecked(), digits(txtCapcode[row]),
+        s.capcodes[row] = {chkProgramCapcode[row]->isChecked(), BoxDigits(txtCapcode[row]),
                            std::max(0, cmbAlertLevel[row]->currentIndex())};
     }
     s.programConfiguration = chkProgramDeviceConfiguration->isChecked();

@@ -118,6 +118,56 @@ TEST(Receiver, ALineIsTakenWholeWhileItsBytesKeepComingAndDroppedAfterTwentyTick
     EXPECT_EQ(gReplyBuffer, "*\r");
 }
 
+// A query's wait is held past its end only by a reply begun within it whose
+// bytes still come: a port that hands them over in bursts a few ticks apart
+// holds it, a pause of three ticks or a flood of lines begun later does not.
+TEST(Query, AReplyStillArrivingHoldsTheWaitOnlyWhileItsBytesCome)
+{
+    const struct {
+        const char* what;
+        std::function<void(FakeUnit&)> reply;
+        std::string line; // the last line the query's wait took
+        bool held;
+    } cases[] = {
+        {"bursts every third tick",
+         [](FakeUnit& u) {
+             for (int tick = 1; tick <= 58; tick += 3)
+                 u.Reply("C", tick);
+             u.Reply("*\r", 60);
+         },
+         std::string(20, 'C') + "*\r", true},
+        {"a pause of three ticks",
+         [](FakeUnit& u) {
+             for (int tick = 1; tick <= 10; ++tick)
+                 u.Reply("C", tick);
+             for (int tick = 14; tick <= 20; ++tick)
+                 u.Reply("C", tick);
+             u.Reply("*\r", 21);
+         },
+         "", false},
+        {"a flood of lines",
+         [](FakeUnit& u) {
+             for (int tick = 1; tick <= 300; ++tick)
+                 u.Reply(tick % 10 == 0 ? "\r" : "x", tick);
+         },
+         "xxxxxxxxx\r", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LinkHarness link;
+        link.unit()->OnLine([&c](FakeUnit& u, const std::string& line) {
+            if (line == "?CD0101?\r")
+                c.reply(u);
+        });
+        const std::int64_t start = gDelayTicks;
+        std::string reply;
+        QueryLink("?CD", "0101", {.ticks = 8, .reply = &reply});
+        EXPECT_EQ(reply, c.line);
+        if (!c.held)
+            EXPECT_LE(gDelayTicks - start, 14);
+    }
+}
+
 TEST(Receiver, ALineArrivingWhileTheLastIsStillBeingReportedWaitsItsTurn)
 {
     LinkHarness link;

@@ -550,19 +550,42 @@ TEST_F(CalendarWindow, ADayChosenWhileTheCalendarLoadsIsTheDayListed)
         std::remove(file.c_str());
     InstallToneDownloadHooks();
     bool chosen = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!chosen) {
-            chosen = true;
-            Choose(QDate(2024, 2, 9), QDate(2024, 2, 9));
-        }
+    ActInTheNextWait([&] {
+        chosen = true;
+        Choose(QDate(2024, 2, 9), QDate(2024, 2, 9));
     });
     window->ShowCalendarDay(1, true);
     InstallTickPump();
     ASSERT_TRUE(chosen);
     EXPECT_TRUE(FileExists(gToneGenCalendarFile));
     EXPECT_EQ(window->ShownDate(), QDate(2024, 2, 9));
+}
+
+// A calendar opened while the year downloads is the one the listing ends on.
+TEST_F(CalendarWindow, ACalendarOpenedWhileTheYearDownloadsIsTheCalendarListed)
+{
+    const std::string other = gDataFolder + "/other.TGC";
+    std::string year;
+    for (int d = 0; d < 372; ++d)
+        for (int e = 1; e <= 100; ++e)
+            year += EncodeRecord(DefaultCalendarEvent(
+                d < 365 ? SerialFromDate(QDate(2023, 1, 1).addDays(d)) : kEmptyBlockDate, e));
+    WriteBytes(other, year);
+    for (const std::string& file : {gToneGenCalendarFile, DataFilePath("ToneGenCalendar.TGC")})
+        std::remove(file.c_str());
+    InstallToneDownloadHooks();
+    SetFileDialogHook([&other](const FileDialogRequest&) { return std::optional(other); });
+    bool opened = false;
+    ActInTheNextWait([&] {
+        opened = true;
+        window->cmdOpen_Click();
+    });
+    window->ShowCalendarDay(1, true);
+    InstallTickPump();
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(window->txtFileName->text().toStdString(), other);
+    EXPECT_EQ(window->ShownDate(), QDate(2023, 1, 1));
+    EXPECT_GT(window->lvwMessages->topLevelItemCount(), 0);
 }
 
 TEST_F(CalendarWindow, ThePleaseWaitBoxStaysOwnedByTheCalendarWhileARetryQuestionComesAndGoes)

@@ -1205,13 +1205,9 @@ TEST_F(ToneWindow, AFileOpenedWhileTheListingLoadsIsTheFileListedNamedAndSavedTo
             WaitTicks(3); // the beeps
     });
     bool openedMeanwhile = false;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!openedMeanwhile) {
-            openedMeanwhile = true;
-            window->cmdOpen_Click();
-        }
+    ActInTheNextWait([&] {
+        openedMeanwhile = true;
+        window->cmdOpen_Click();
     });
     window->cmbWeekDay->setCurrentIndex(2); // Wednesday, of the torn file
     window->cmbWeekDay_Click();
@@ -1248,16 +1244,12 @@ TEST_F(ToneWindow, ADayPickedWhileTheListingLoadsIsTheDayListedNamedAndSavedTo)
     });
     bool picked = false;
     QString captionMeanwhile;
-    SetYieldHook([&] {
-        AdvanceTick();
-        PollEncoderReply();
-        if (!picked) {
-            picked = true;
-            window->cmbWeekDay->setCurrentIndex(2); // Wednesday
-            window->cmbWeekDay_Click();
-            // Monday is still the day listed, whatever the Week Day box shows now.
-            captionMeanwhile = OpenDialog(1)->windowTitle();
-        }
+    ActInTheNextWait([&] {
+        picked = true;
+        window->cmbWeekDay->setCurrentIndex(2); // Wednesday
+        window->cmbWeekDay_Click();
+        // Monday is still the day listed, whatever the Week Day box shows now.
+        captionMeanwhile = OpenDialog(1)->windowTitle();
     });
     window->cmbWeekDay->setCurrentIndex(1); // Tuesday
     window->cmbWeekDay_Click();

@@ -2,12 +2,15 @@
 // The simulator on the deterministic pump, identified as a given model, with
 // a fresh data folder: the far end of every tone schedule test.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DataFileHelpers.h"
 #include "KS_Database.h"
+#include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
 #include "LinkSimBackend.h"
@@ -43,3 +46,16 @@ struct SimUnit {
     sim::Engine engine;
     std::unique_ptr<LinkHarness> link;
 };
+
+// From now on each yield pumps one tick as the test pump does; the first one
+// also runs act, inside the wait under way (a listing's status beeps, a
+// download). InstallTickPump() puts the plain pump back.
+inline void ActInTheNextWait(std::function<void()> act)
+{
+    SetYieldHook([act = std::move(act), done = false]() mutable {
+        AdvanceTick();
+        PollEncoderReply();
+        if (!std::exchange(done, true))
+            act();
+    });
+}
