@@ -696,12 +696,13 @@ void PollEncoderReply()
         state.heardBefore = ledger().lastHeard;
     }
     // Bytes after the first CR stay in the port for the next poll: one line per poll.
+    bool heard = false;
     while (state.line.empty() || state.line.back() != kCR) {
         const std::string byte = gComm->Input();
         if (byte.empty())
             break;
+        heard = true;
         ledger().lastHeard = gDelayTicks;
-        state.timeout.InitDelay(kLineTimeoutTicks);
         ledger().unitSilent = false;
         // A LF between lines is the tail of a modem's CR LF, not the start of a
         // reply; holding it as a line would keep the receiver busy for a second
@@ -712,6 +713,9 @@ void PollEncoderReply()
         if (state.line.size() > kMaxLineLength)
             break;
     }
+    // The line's limit runs from its last byte.
+    if (heard)
+        state.timeout.InitDelay(kLineTimeoutTicks);
     if (!state.line.empty() && state.line.back() == kCR) {
         std::string line = std::move(state.line);
         const std::int64_t startedAt = state.startedAt;
