@@ -587,7 +587,10 @@ void KS_MainForm::reopenToOperator(bool keepTyping)
     menuBar()->setEnabled(true);
     // Disabling took the focus away; it goes where the finished command sent
     // it, else back to where the operator left it.
-    SafeSetFocus(focusAfterClosure_ ? focusAfterClosure_.data() : focusBeforeClosure_.data());
+    if (focusAfterClosure_)
+        SafeSetFocus(focusAfterClosure_);
+    else
+        GiveCaretBack(focusBeforeClosure_);
 }
 
 void KS_MainForm::holdCommands()

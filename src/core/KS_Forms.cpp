@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QShortcutEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -30,6 +31,7 @@
 #include "KS_Events.h"
 #include "KS_General.h"
 #include "KS_Globals.h"
+#include "KS_Messages.h"
 #include "KS_String.h"
 
 namespace {
@@ -45,6 +47,12 @@ void SafeSetFocus(QWidget* control)
         control->setFocus(Qt::OtherFocusReason);
         control->window()->setProperty(kCaretPlaced, ++caretPlacements);
     }
+}
+
+void GiveCaretBack(QWidget* control)
+{
+    if (control && control->isVisible() && control->isEnabled())
+        control->setFocus(Qt::OtherFocusReason);
 }
 
 namespace {
@@ -672,11 +680,16 @@ void KeepAsTypedForCommands(QWidget* box, std::function<bool()> keepAsTyped)
     keep->holds = std::move(keepAsTyped);
 }
 
-// Every way of giving a command (a click, Space, an access key, Return on a
-// default button, a toolbar button, the program's own click()) emits pressed
-// before clicked, and only a click or Space has moved the caret by then; the
-// others would let the handler read a box whose rule (limits, padding, the
-// shape it sets) has not run.
+// A command reaches its button one of three ways, and each finds the box
+// being typed in left toward the button, as a mouse press leaves it (a box's
+// rule that asks where the caret went sees the command's button):
+//  - a mouse press: Qt has moved the caret to the button before the press arrives;
+//  - an access key: its Shortcut event on the button, before the button shows
+//    itself pressed and clicks 100 ms later;
+//  - every other way (Return on a default button, the toolbar, the program's
+//    own click()) emits pressed before clicked, and is left there.
+// A rule that waits for the caret to settle (LeaveRuleDue) then runs before
+// the command, which goes ahead once, after the rule's question, on its word.
 void FormConventions::leaveBoxForCommands(QWidget* widget)
 {
     auto* button = qobject_cast<QPushButton*>(widget);
@@ -686,22 +699,35 @@ void FormConventions::leaveBoxForCommands(QWidget* widget)
     connect(button, &QAbstractButton::pressed, this, [this, button] { commandGiven(button); });
 }
 
-void FormConventions::commandGiven(QPushButton* button)
+QPushButton* FormConventions::commandButton(QObject* object) const
+{
+    auto* button = qobject_cast<QPushButton*>(object);
+    return button && button->property(kLeavesBoxForCommands).toBool() ? button : nullptr;
+}
+
+void FormConventions::leaveToward(QPushButton* button)
 {
     QWidget* window = button->window();
     QWidget* box = window->focusWidget();
     if (!box || box == button || keptAsTyped(box))
         return;
     if (!box->hasFocus()) {
-        // An inactive window: no focus to take, the box is told it lost it.
+        // An inactive window: no focus to take. The button stands as the
+        // window's caret while the box is told it lost it, then the box has
+        // it back, unless its rule put it somewhere.
+        button->setFocus(Qt::OtherFocusReason);
         QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(box, &out);
+        if (window->focusWidget() == button)
+            box->setFocus(Qt::OtherFocusReason);
         return;
     }
     // Counted before the box is left: a rule that puts the caret back into
     // its box (a refusal) has placed it as much as the command would.
     const QVariant placedBefore = window->property(kCaretPlaced);
-    box->clearFocus();
+    button->setFocus(Qt::ShortcutFocusReason);
+    if (!button->hasFocus())
+        box->clearFocus();
     disconnect(caretBack_);
     // Connected now, after the window's own handler: it runs once that has.
     caretBack_ = connect(
@@ -712,6 +738,66 @@ void FormConventions::commandGiven(QPushButton* button)
                 box->setFocus(Qt::TabFocusReason);
         },
         Qt::SingleShotConnection);
+}
+
+void FormConventions::LeaveRuleDue(QWidget* box, std::function<bool()> rule)
+{
+    pendingLeave_ = {QPointer<QWidget>(box), std::move(rule)};
+    QTimer::singleShot(0, this, [this] { settleLeave(); });
+}
+
+bool FormConventions::settleLeave()
+{
+    if (!pendingLeave_.rule)
+        return true;
+    PendingLeave due = std::exchange(pendingLeave_, {});
+    return !due.box || due.rule();
+}
+
+// A command the box's rule refused goes no further: its button gives no
+// click, and the caret stays where the rule put it.
+bool FormConventions::commandStopped()
+{
+    if (settleLeave())
+        return false;
+    disconnect(caretBack_);
+    return true;
+}
+
+bool FormConventions::accessKeyGiven(QPushButton* button, const QShortcutEvent* key)
+{
+    if (key->isAmbiguous() || !button->isEnabled())
+        return false;
+    leaveToward(button);
+    return commandStopped();
+}
+
+bool FormConventions::mousePressed(QPushButton* button, const QMouseEvent* press)
+{
+    if (press->button() != Qt::LeftButton || !pendingLeave_.rule)
+        return false;
+    const std::uint64_t boxesBefore = MessageBoxesShown();
+    if (commandStopped())
+        return true;
+    // The rule asked the operator while the button was held: its release
+    // went to the box, and the click is given now that the answer is in.
+    if (MessageBoxesShown() != boxesBefore) {
+        if (button->isEnabled() && button->isVisible())
+            button->click();
+        return true;
+    }
+    return false;
+}
+
+void FormConventions::commandGiven(QPushButton* button)
+{
+    leaveToward(button);
+    if (!commandStopped())
+        return;
+    // A click under way (the toolbar's, the program's) cannot be taken back:
+    // its clicked is held until it is over.
+    button->blockSignals(true);
+    QTimer::singleShot(0, button, [button] { button->blockSignals(false); });
 }
 
 // ---- Dialog conventions --------------------------------------------------------
@@ -837,6 +923,14 @@ bool FormConventions::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::Drop:
         if (auto* box = guardedBox(watched); box && takeDrop(box, static_cast<QDropEvent*>(event)))
+            return true;
+        break;
+    case QEvent::Shortcut:
+        if (auto* button = commandButton(watched))
+            return accessKeyGiven(button, static_cast<QShortcutEvent*>(event));
+        break;
+    case QEvent::MouseButtonPress:
+        if (auto* button = commandButton(watched); button && mousePressed(button, static_cast<QMouseEvent*>(event)))
             return true;
         break;
     case QEvent::MouseButtonRelease:

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <functional>
@@ -15,6 +16,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QDropEvent;
 class QPushButton;
+class QShortcutEvent;
+class QMouseEvent;
 
 // Form layouts are given in twips; 15 twips make one pixel.
 constexpr int Twips(double twips) { return static_cast<int>(twips / 15.0 + 0.5); }
@@ -24,6 +27,10 @@ constexpr double PixelsToTwips(int pixels) { return pixels * 15.0; }
 // remembers that its program put the caret there, so a command that did so
 // keeps it there (see FormConventions).
 void SafeSetFocus(QWidget* control);
+// Puts the caret back where a window's greying (a run, a batch) took it
+// from, when that control can take it: no place of the program's choosing,
+// so a command given from a box still gives the box its caret back.
+void GiveCaretBack(QWidget* control);
 
 // The screen's pointer: hourglass during long operations, arrow after.
 void ShowBusyPointer();
@@ -89,12 +96,14 @@ bool OpenToOperator(QWidget* window);
 //    on the line); what the program itself puts in a line edit stays as it is.
 //  - a command button's click, however it is given (a toolbar button, its
 //    access key, Return on a default button, Space, a click, the program's own
-//    click()), finds the box being typed in left as Tab leaves it, its rule
-//    run, except a box kept as typed (KeepAsTypedForCommands); in an inactive
+//    click()), finds the box being typed in left toward the button, as a mouse
+//    press leaves it, its rule run and its question answered (LeaveRuleDue),
+//    except a box kept as typed (KeepAsTypedForCommands); in an inactive
 //    window the box is told it lost the focus, as it will once another control
-//    takes it. In the active window the caret goes back to that box after the
-//    command unless the command put it somewhere itself (SafeSetFocus): the
-//    greying of a run, or a message box, moving it is no place the operator chose.
+//    takes it, and stays that window's caret. In the active window the caret
+//    goes back to that box after a command given without the mouse unless the
+//    command put it somewhere itself (SafeSetFocus): the greying of a run, or
+//    a message box, moving it is no place the operator chose.
 // The first form installed also makes F1 the program's help key (see above).
 class FormConventions : public QObject {
 public:
@@ -111,6 +120,12 @@ public:
     void ExemptFromSelectAll(QLineEdit* box);
     // A folder or file name goes to the file system, not into a data file: it takes any character.
     void TakesFileNames(QLineEdit* box);
+    // A box whose leave rule must wait for the caret to settle (it asks the
+    // operator, or puts the caret back) hands the rule here as it is left.
+    // The rule runs once: from the event loop, or first thing when a command
+    // of the window is given before that; the command then goes ahead, once,
+    // only when the rule returns true (Yes to its question).
+    void LeaveRuleDue(QWidget* box, std::function<bool()> rule);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,6 +135,12 @@ private:
     void watch(QObject* object);
     void guardText(QWidget* box);
     void leaveBoxForCommands(QWidget* button);
+    QPushButton* commandButton(QObject* object) const;
+    void leaveToward(QPushButton* button);
+    bool settleLeave();
+    bool commandStopped();
+    bool accessKeyGiven(QPushButton* button, const QShortcutEvent* key);
+    bool mousePressed(QPushButton* button, const QMouseEvent* press);
     void commandGiven(QPushButton* button);
     QLineEdit* guardedBox(QObject* object) const;
     void insertAsTyped(QLineEdit* box, const QString& text);
@@ -133,6 +154,11 @@ private:
     QSet<QObject*> fileNames_;
     bool resendingDrop_ = false;
     QMetaObject::Connection caretBack_;
+    struct PendingLeave {
+        QPointer<QWidget> box;
+        std::function<bool()> rule;
+    };
+    PendingLeave pendingLeave_;
 };
 
 // A box whose leave rule would make up a value a command's own checks are to

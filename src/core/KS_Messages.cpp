@@ -16,6 +16,7 @@ namespace {
 // inside its loop (a timer's page, say) has returned; the next box may show
 // as soon as this one has been answered.
 bool boxShowing = false;
+std::uint64_t boxesShown = 0;
 
 // Notices that met another box in their way, oldest first.
 std::deque<MessageRequest>& pendingNotices()
@@ -93,6 +94,7 @@ std::int16_t ShowMessage(const MessageRequest& request)
         return gMessageResult;
 
     boxShowing = true;
+    ++boxesShown;
     std::optional<MessageAnswer> own;
     {
         // The box lives on this stack, owned by the window under it: that
@@ -138,6 +140,7 @@ std::int16_t ShowNotice(const MessageRequest& request)
 void SetMessageAnswerHook(MessageAnswerHook hook) { answerHook() = std::move(hook); }
 
 bool MessageBoxShowing() { return boxShowing; }
+std::uint64_t MessageBoxesShown() { return boxesShown; }
 
 void SetStatusSink(StatusSink sink) { statusSink() = std::move(sink); }
 const StatusSink& CurrentStatusSink() { return statusSink(); }

@@ -63,6 +63,9 @@ void SetMessageAnswerHook(MessageAnswerHook hook);
 
 // True while the message window is up.
 bool MessageBoxShowing();
+// How many boxes have shown on the screen so far (a hook's answers show none):
+// a mouse press that outlasted one was released on the box, not on its button.
+std::uint64_t MessageBoxesShown();
 
 // The status line. The main window registers where the text goes; until then
 // (and in tests) the last report is kept for reading.

@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QPointer>
 #include <QSet>
-#include <QTimer>
 #include <QToolBar>
 #include <vector>
 
@@ -56,12 +54,11 @@ protected:
             PadDigitBox(box);
         } else if (frequencyBoxes_.contains(box)) {
             box->setText(ToQString(FormatFrequencyText(boxText(box))));
-            // The checks may put the focus back, so they wait until it has settled.
-            QPointer<QLineEdit> guard(box);
-            QTimer::singleShot(0, frame_, [this, guard] {
-                // Program's own frequency test may already be asking.
-                if (guard && !frame_->Running() && !MessageBoxShowing())
-                    frame_->FrequencyBoxLeft(guard);
+            // The checks may put the focus back, so they wait until it has
+            // settled; a command given meanwhile waits for their answer.
+            frame_->conventions_->LeaveRuleDue(box, [this, box] {
+                // A box already up (Program's own frequency test) asks in its stead.
+                return frame_->Running() || MessageBoxShowing() || frame_->FrequencyBoxLeft(box);
             });
         }
         return false;
@@ -284,6 +281,7 @@ KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
     if (!outermost_)
         return;
     conversation_ = std::make_unique<LinkConversation>();
+    frame_.focusBeforeRun_ = frame_.caretInside();
     frame_.setRunning(true);
     if (programRun_)
         frame_.failedSteps_ = 0;
@@ -300,10 +298,12 @@ KS_ProgrammerFrame::Run::~Run()
         UnloadLoadMessage();
     frame_.setRunning(false);
     ShowNormalPointer();
-    if (frame_.focusAfterRun_) {
+    if (frame_.focusAfterRun_)
         SafeSetFocus(frame_.focusAfterRun_);
-        frame_.focusAfterRun_ = nullptr;
-    }
+    else
+        GiveCaretBack(frame_.focusBeforeRun_);
+    frame_.focusAfterRun_ = nullptr;
+    frame_.focusBeforeRun_ = nullptr;
 }
 
 KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame, bool showsItems)
@@ -348,8 +348,7 @@ KS_ProgrammerFrame::Exchange::Exchange(KS_ProgrammerFrame& frame)
 {
     if (frame_.exchanges_++ > 0 || frame_.Running())
         return;
-    if (QWidget* focus = QApplication::focusWidget(); focus && frame_.isAncestorOf(focus))
-        frame_.focusAfterExchange_ = focus;
+    frame_.focusAfterExchange_ = frame_.caretInside();
     frame_.client_->setEnabled(false);
     frame_.tlbMenu->setEnabled(false);
 }
@@ -360,9 +359,14 @@ KS_ProgrammerFrame::Exchange::~Exchange()
         return;
     frame_.client_->setEnabled(true);
     frame_.tlbMenu->setEnabled(true);
-    if (frame_.focusAfterExchange_)
-        SafeSetFocus(frame_.focusAfterExchange_);
+    GiveCaretBack(frame_.focusAfterExchange_);
     frame_.focusAfterExchange_ = nullptr;
+}
+
+QWidget* KS_ProgrammerFrame::caretInside() const
+{
+    QWidget* focus = focusWidget();
+    return focus && isAncestorOf(focus) ? focus : nullptr;
 }
 
 void KS_ProgrammerFrame::closeEvent(QCloseEvent* event)

@@ -227,6 +227,7 @@ protected:
 private:
     class BoxRoles;
     void setRunning(bool running);
+    QWidget* caretInside() const;
 
     QWidget* client_ = nullptr;
     FormConventions* conventions_ = nullptr;
@@ -234,6 +235,7 @@ private:
     bool serviceKey_ = true;
     bool serviceKeyMovesFocus_ = true;
     QPointer<QWidget> focusAfterRun_;
+    QPointer<QWidget> focusBeforeRun_; // where the run's greying took the caret from
     int failedSteps_ = 0;
     int exchanges_ = 0; // test tones and transmitter tests waiting for the unit
     QPointer<QWidget> focusAfterExchange_;

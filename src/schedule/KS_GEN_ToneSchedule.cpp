@@ -210,7 +210,7 @@ bool KS_GEN_ToneSchedule::eventFilter(QObject* watched, QEvent* event)
             cmbSlot_GotFocus();
         else if (event->type() == QEvent::FocusOut
                  && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            cmbSlot_LostFocus(QApplication::focusWidget());
+            cmbSlot_LostFocus(focusWidget()); // where this window's caret went, active or not
     }
     return BusyDialog::eventFilter(watched, event);
 }

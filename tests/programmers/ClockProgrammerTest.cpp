@@ -133,6 +133,9 @@ TEST_F(ClockProgrammer, AReadFrequencyIsProgrammedBackAndARefusedSettingIsMarked
     Type(window->txtFrequency, "457.5000");
     window->cmdRead->click();
     EXPECT_EQ(window->txtFrequency->text(), "457.5000");
+    // Program's own check, with the caret elsewhere: leaving the box would refuse it first.
+    window->txtVersion->setFocus();
+    QApplication::processEvents();
     Type(window->txtFrequency, "000.0000");
     Program();
     EXPECT_EQ(harness.messages.texts().back(), "Please enter a valid frequency.");
@@ -355,6 +358,8 @@ TEST_F(ClockProgrammer, AReadThatGotNoItemFromThePaddleOnTheLeadEndsWithTheWarni
     Attach(std::make_shared<sim::ClockDevice>("RL-CLK", "2.14"))->SetValue("VM", "");
     harness.engine.AddFault({.kind = sim::FaultKind::Refuse, .pattern = R"(\?[SFR])", .match = sim::MatchMode::Regex,
                              .times = 0});
+    // The read put the caret in the frequency box: a frequency its leave takes, or no Read.
+    Type(window->txtFrequency, "467.8000");
     window->cmdRead->click();
     EXPECT_EQ(window->txtVersion->text().toStdString(), "2.14");
     EXPECT_EQ(harness.messages.texts().size(), 1u);

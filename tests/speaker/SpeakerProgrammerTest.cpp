@@ -123,6 +123,8 @@ TEST(SpeakerProgrammer, CheckBoxesEnableWhatTheyGovern)
         box->setChecked(true);
     w.chkProgramSecondaryTransceiverSettings->setChecked(true);
     w.UnlockService(2);
+    // The caret is in the radio's frequency box: a frequency its leave takes, or no Clear All.
+    w.txtRx1Frequency->setText("457.5000");
     w.cmdClearDeviceConfiguration->click();
     for (QCheckBox* box : w.chkDeviceConfiguration)
         EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
