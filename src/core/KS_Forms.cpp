@@ -733,8 +733,8 @@ void FormConventions::leaveToward(QPushButton* button)
     caretBack_ = connect(
         button, &QAbstractButton::clicked, this,
         [box = QPointer<QWidget>(box), placedBefore] {
-            if (box && box->isVisible() && box->isEnabled() && box->window()->isActiveWindow()
-                && box->window()->property(kCaretPlaced) == placedBefore)
+            // A window a message box left inactive has it as its caret once it is active again.
+            if (box && box->isVisible() && box->isEnabled() && box->window()->property(kCaretPlaced) == placedBefore)
                 box->setFocus(Qt::TabFocusReason);
         },
         Qt::SingleShotConnection);

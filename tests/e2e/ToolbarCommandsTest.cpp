@@ -2,7 +2,9 @@
 // way (or any other) must still find the box the operator was typing in left,
 // its rule applied, in every window that has one, and the caret comes back
 // where the operator was unless the command put it somewhere.
+#include <QComboBox>
 #include <QDir>
+#include <QTimer>
 #include <QPointer>
 #include <type_traits>
 #include <QTest>
@@ -30,7 +32,13 @@
 #include "KS_ProgrammerWindows.h"
 #include "KS_ScheduleWindows.h"
 #include "KS_SpeakerWindows.h"
+#include "KS_GEN_PendantProgrammer.h"
+#include "KS_GEN_SpeakerProgrammer.h"
+#include "KS_SYS_Message.h"
 #include "KS_Toolbar.h"
+#include "SimDevices.h"
+#include "SimSpeaker.h"
+#include "TestSupport.h"
 
 namespace {
 
@@ -96,6 +104,8 @@ struct Case {
     std::function<void(QWidget&)> prepare = nullptr;
     // Where the caret is after the command in the active window; none where the command closes it.
     const char* caretAfter = nullptr;
+    // Where a click leaves it: on the button, unless the command put it somewhere; none: not looked at.
+    const char* caretAfterClick = nullptr;
 };
 
 void tick(QWidget& w, const char* check) { w.findChild<QCheckBox*>(check)->setChecked(true); }
@@ -156,12 +166,18 @@ const Case kCases[] = {
      "cmdRead"}, // refused: a pendant not read has no slots
     {"time receiver", [](ConsoleHarness& h, auto&) { return registered(h, FormName::TimeReceiverProgrammer); },
      "txtSecurityKey", "500", "299", "cmdProgram", [](QWidget& w) { tick(w, "chkSecurityMode"); },
-     "txtSecurityKey"},
+     "txtSecurityKey", "cmdProgram"}, // the run moves no caret
+    {"time receiver read", [](ConsoleHarness& h, auto&) { return registered(h, FormName::TimeReceiverProgrammer); },
+     "txtSecurityKey", "500", "299", "cmdRead", [](QWidget& w) { tick(w, "chkSecurityMode"); },
+     "txtSecurityKey", "cmdRead"},
     {"clock", [](ConsoleHarness& h, auto&) { return registered(h, FormName::ClockProgrammer); },
      "txtFrequency", "457.5", "457.5000", "cmdProgram", nullptr, "txtFrequency"},
     {"speaker", [](ConsoleHarness& h, auto&) { return registered(h, FormName::SpeakerProgrammer); },
      "txtCapcode_0", "1234", "0001234", "cmdProgram", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); },
      "txtCapcode_0"},
+    {"speaker read", [](ConsoleHarness& h, auto&) { return registered(h, FormName::SpeakerProgrammer); },
+     "txtCapcode_0", "1234", "0001234", "cmdRead", [](QWidget& w) { tick(w, "chkProgramCapcode_0"); },
+     "chkDateTime", "chkDateTime"}, // Read's own place for the caret, whichever way
 };
 
 // What the command left: the lines the unit got and a digest of every data file.
@@ -295,6 +311,229 @@ TEST(ToolbarCommands, EveryWindowsCommandFindsTheBoxBeingTypedInLeftAsTabThenThe
             if (way == Way::ToolbarInTheActiveWindow || way == Way::AccessKey) {
                 EXPECT_EQ(given.caretAfter, c.caretAfter ? c.caretAfter : "");
             }
+            if (way == Way::Click && c.caretAfterClick)
+                EXPECT_EQ(given.caretAfter, c.caretAfterClick);
+        }
+    }
+}
+
+namespace {
+
+// Rows whose box's rule looks at where the caret went, or asks the operator.
+struct AskingCase {
+    const char* window;
+    std::function<std::shared_ptr<sim::Device>()> device; // on the lead in place of the encoder; none: the encoder
+    std::function<QWidget*(ConsoleHarness&)> open;
+    const char* box;
+    std::function<void(QWidget& window, QWidget& box)> enter; // what the operator did, the caret in the box
+    const char* command;
+    std::int16_t answer; // to the question the box's rule asks
+    std::vector<std::string> questionsHolding; // each question asked holds this text, in order
+    std::function<void(const Lines&)> expectSent;
+    const char* caretAfter; // the command given by the keyboard or the toolbar
+};
+
+enum class AskingWay { TabAnswerThenClick, Click, HeldClick, AccessKey, ToolbarInTheActiveWindow, ProgramsClick };
+
+struct AskingResult {
+    Lines sent;
+    std::vector<std::string> asked;
+    std::string caretAfter;
+    int commandsRun = 0;
+};
+
+// Clicks the answer on the box once it shows, as the operator would: only then.
+void answerWhenShown(std::int16_t answer, int triesLeft = 200)
+{
+    QTimer::singleShot(5, [answer, triesLeft] {
+        KS_SYS_Message* box = VisibleMessageBox();
+        if (!box) {
+            if (triesLeft > 0)
+                answerWhenShown(answer, triesLeft - 1);
+            return;
+        }
+        QPushButton* button = answer == kAnswerYes ? box->cmd_Yes : answer == kAnswerNo ? box->cmd_No : box->cmd_Ok;
+        if (!button->isVisible())
+            button = box->cmd_Ok;
+        button->click();
+    });
+}
+
+AskingResult runAsking(const AskingCase& c, AskingWay way)
+{
+    AskingResult run;
+    QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/data").removeRecursively();
+    ConsoleHarness harness({{1, "Anna", "A"}});
+    harness.engine.EditProfile().toneGenerator = true;
+    harness.engine.SetActiveToneSlot(3);
+    harness.Load();
+    harness.messages.AnswerAlways(kAnswerOk);
+    if (c.device)
+        harness.engine.SetDevice(c.device());
+    const QPointer<QWidget> window = c.open(harness);
+    auto* box = window->findChild<QWidget*>(c.box);
+    auto* button = window->findChild<QPushButton*>(c.command);
+    EXPECT_TRUE(box && button);
+    if (!box || !button)
+        return run;
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    box->setFocus();
+    c.enter(*window, *box);
+    QApplication::processEvents();
+    harness.HostLines();
+    // Every box from here on is a real one, answered once it shows.
+    SetMessageAnswerHook([&run, &c](const MessageRequest& request) -> std::optional<MessageAnswer> {
+        const bool question = request.buttons == kButtonsYesNo;
+        if (question)
+            run.asked.push_back(request.message);
+        answerWhenShown(question ? c.answer : kAnswerOk);
+        return std::nullopt;
+    });
+    QObject::connect(button, &QPushButton::clicked, [&run] { ++run.commandsRun; });
+    switch (way) {
+    case AskingWay::TabAnswerThenClick:
+        QTest::keyClick(box, Qt::Key_Tab);
+        QTest::qWait(50);
+        QTest::mouseClick(button, Qt::LeftButton);
+        break;
+    case AskingWay::Click:
+        QTest::mouseClick(button, Qt::LeftButton);
+        break;
+    case AskingWay::HeldClick:
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::qWait(150);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        break;
+    case AskingWay::AccessKey: {
+        const QKeySequence key = button->shortcut();
+        QTest::keyClick(box, key[0].key(), key[0].keyboardModifiers());
+        break;
+    }
+    case AskingWay::ToolbarInTheActiveWindow:
+        ToolbarAction(window->findChild<QToolBar*>("tlbMenu"), c.command)->trigger();
+        break;
+    case AskingWay::ProgramsClick:
+        button->click();
+        break;
+    }
+    // An access key's click comes a moment after the key.
+    QTest::qWait(250);
+    QApplication::processEvents();
+    EXPECT_EQ(VisibleMessageBox(), nullptr);
+    // The window's own caret: no window manager here activates it again once the box is gone.
+    if (window && window->focusWidget())
+        run.caretAfter = window->focusWidget()->objectName().toStdString();
+    run.sent = harness.HostLines();
+    SetMessageAnswerHook({});
+    delete window.data();
+    return run;
+}
+
+void typeInto(QWidget&, QWidget& box, const char* text)
+{
+    static_cast<QLineEdit&>(box).selectAll();
+    QTest::keyClicks(&box, text);
+}
+
+QWidget* programmer(ConsoleHarness& h, std::string_view name) { return registered(h, name); }
+
+bool sentOnce(const Lines& sent, const std::string& line)
+{
+    return std::count(sent.begin(), sent.end(), line) == 1;
+}
+
+const std::string kRaster = "The entered frequency seems to be invalid";
+
+std::vector<AskingCase> askingCases()
+{
+    const auto clock = [] { return std::make_shared<sim::ClockDevice>(); };
+    const auto pendant = [] { return std::make_shared<sim::PendantDevice>(); };
+    const auto speaker = [] { return std::make_shared<sim::SpeakerDevice>(); };
+    const auto openClock = [](ConsoleHarness& h) { return programmer(h, FormName::ClockProgrammer); };
+    const auto openPendant = [](ConsoleHarness& h) {
+        QWidget* w = programmer(h, FormName::PendantProgrammer);
+        QKeyEvent radio(QEvent::KeyPress, KS_GEN_PendantProgrammer::kRadioServiceKey,
+                        KS_ProgrammerFrame::kServiceModifiers);
+        QApplication::sendEvent(w, &radio);
+        w->findChild<QComboBox*>("cmbPower")->setCurrentIndex(8);
+        w->findChild<QComboBox*>("cmbDeviation")->setCurrentIndex(2);
+        return w;
+    };
+    const auto openSpeaker = [](ConsoleHarness& h) {
+        auto* w = static_cast<KS_GEN_SpeakerProgrammer*>(programmer(h, FormName::SpeakerProgrammer));
+        w->UnlockService(1);
+        return static_cast<QWidget*>(w);
+    };
+    const auto noneSent = [](const Lines& sent) { EXPECT_EQ(sent, Lines{}); };
+    const auto hasLine = [](std::string line) {
+        return [line](const Lines& sent) { EXPECT_TRUE(sentOnce(sent, line)) << line; };
+    };
+    const auto typed = [](const char* text) { return [text](QWidget& w, QWidget& box) { typeInto(w, box, text); }; };
+    return {
+        {"slot list and Switch", nullptr,
+         [](ConsoleHarness&) {
+             auto* w = new KS_GEN_ToneSchedule();
+             w->Form_Load();
+             w->show();
+             return static_cast<QWidget*>(w);
+         },
+         "cmbSlot",
+         [](QWidget&, QWidget& box) {
+             QTest::keyClick(&box, Qt::Key_Up); // from "3" to "2"
+             EXPECT_EQ(static_cast<QComboBox&>(box).currentText(), "2");
+         },
+         "cmdActivateSlot", kAnswerYes, {"download the schedule from slot 2 ?"}, hasLine("PA2"), nullptr},
+        {"clock, Yes", clock, openClock, "txtFrequency", typed("467.801"), "cmdProgram", kAnswerYes, {kRaster},
+         hasLine("PF4678010"), "txtFrequency"},
+        {"clock, No", clock, openClock, "txtFrequency", typed("467.801"), "cmdProgram", kAnswerNo, {kRaster},
+         noneSent, "txtFrequency"},
+        {"pendant, Yes", pendant, openPendant, "txtFrequency", typed("457.551"), "cmdProgram", kAnswerYes, {kRaster},
+         hasLine("PF4575510"), "chkProgramBaudType"},
+        {"pendant, No", pendant, openPendant, "txtFrequency", typed("457.551"), "cmdProgram", kAnswerNo, {kRaster},
+         noneSent, "txtFrequency"},
+        {"speaker, Yes", speaker, openSpeaker, "txtRx1Frequency", typed("457.551"), "cmdProgram", kAnswerYes,
+         {kRaster}, [](const Lines& sent) {
+             EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                     [](const std::string& l) { return l.find("4575510") != std::string::npos; }),
+                       1);
+         }, nullptr},
+        {"speaker, No", speaker, openSpeaker, "txtRx1Frequency", typed("457.551"), "cmdProgram", kAnswerNo, {kRaster},
+         noneSent, "txtRx1Frequency"},
+    };
+}
+
+} // namespace
+
+TEST(ToolbarCommands, ABoxRuleSeesTheCommandsButtonAsWhereTheCaretWentAndItsQuestionIsAnsweredBeforeTheCommandRunsOnce)
+{
+    RegisterProgrammerWindows();
+    RegisterSpeakerWindows();
+    for (const AskingCase& c : askingCases()) {
+        SCOPED_TRACE(c.window);
+        for (const AskingWay way : {AskingWay::TabAnswerThenClick, AskingWay::Click, AskingWay::HeldClick,
+                                    AskingWay::AccessKey, AskingWay::ToolbarInTheActiveWindow,
+                                    AskingWay::ProgramsClick}) {
+            SCOPED_TRACE(static_cast<int>(way));
+            // Leaving the slot list for anything but Switch puts the list back: Tab is no way to switch.
+            const bool slotList = std::string_view(c.box) == "cmbSlot";
+            if (slotList && (way == AskingWay::TabAnswerThenClick || way == AskingWay::ToolbarInTheActiveWindow))
+                continue;
+            const AskingResult run = runAsking(c, way);
+            // After No to Tab's question the click leaves the box again, and the rule asks again.
+            const std::size_t askings = way == AskingWay::TabAnswerThenClick && c.answer == kAnswerNo ? 2 : 1;
+            ASSERT_EQ(run.asked.size(), c.questionsHolding.size() * askings);
+            for (std::size_t i = 0; i < run.asked.size(); ++i)
+                EXPECT_NE(run.asked[i].find(c.questionsHolding[i % c.questionsHolding.size()]), std::string::npos)
+                    << run.asked[i];
+            c.expectSent(run.sent);
+            EXPECT_LE(run.commandsRun, 1);
+            if (c.answer == kAnswerNo)
+                EXPECT_EQ(run.caretAfter, c.box);
+            else if (c.caretAfter && way != AskingWay::Click && way != AskingWay::HeldClick
+                     && way != AskingWay::TabAnswerThenClick)
+                EXPECT_EQ(run.caretAfter, c.caretAfter);
         }
     }
 }
