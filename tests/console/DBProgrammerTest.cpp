@@ -445,3 +445,35 @@ TEST_F(DBProgrammer, ProgramIdentifiesOnceAndALegacyUnitOfTheOtherFamilyGetsItsO
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "?000M"), 1);
     w.cmdClose_Click();
 }
+
+// A one-pager range typed in To is the range the operator meant: a command
+// given from To pads it as leaving it would.
+TEST_F(DBProgrammer, AOnePagerRangeTypedInToIsPaddedByACommandGivenFromTo)
+{
+    KS_GEN_DBProgrammer& w = open('A', "010", "");
+    w.txtPagerTo->setFocus();
+    QTest::keyClicks(w.txtPagerTo, "10");
+    QString seen;
+    QObject::connect(w.cmdProgram, &QPushButton::clicked, [&] { seen = w.txtPagerTo->text(); });
+    harness.messages.AnswerAlways(kAnswerOk);
+    ToolbarAction(w.tlbMenu, "cmdProgram")->trigger();
+    EXPECT_EQ(seen, "010");
+    w.cmdClose_Click();
+}
+
+// The window going away with the caret in a box runs none of its box rules:
+// they would run on a window half destroyed.
+TEST_F(DBProgrammer, DestroyedWithTheCaretInABoxItRunsNoneOfItsBoxRules)
+{
+    KS_GEN_DBProgrammer& w = open('A', "", "");
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.txtPagerFrom->setFocus();
+    w.txtPagerFrom->setText("5");
+    bool ruleRan = false;
+    QObject watcher;
+    QObject::connect(w.txtPagerFrom, &QLineEdit::textChanged, &watcher, [&ruleRan] { ruleRan = true; });
+    delete &w;
+    EXPECT_FALSE(ruleRan);
+}

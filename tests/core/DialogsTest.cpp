@@ -715,3 +715,48 @@ TEST(FileDialog, TheSizeColumnFitsTheLargestSizeItShows)
                          .initialFolder = folder.path().toStdString() + "/"});
     EXPECT_GE(width, needed);
 }
+
+// A command in an inactive window tells the box once that it lost the focus
+// (a button built after the conventions as much as one built before), and the
+// box stays that window's caret; a command given from a box gives the caret
+// back once, not at a later click on the same button.
+TEST(FormConventions, AnInactiveWindowsBoxIsLeftOnceAndKeepsItsCaretAndAGiveBackServesOneCommand)
+{
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    auto* go = new QPushButton("&Go", &form);
+    FormConventions::Install(&form, false);
+    auto* late = new QPushButton("&Late", &form);
+    struct Leaves : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            count += event->type() == QEvent::FocusOut;
+            return false;
+        }
+    } leaves;
+    box->installEventFilter(&leaves);
+    QWidget elsewhere;
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    box->setFocus();
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    for (QPushButton* button : {go, late}) {
+        SCOPED_TRACE(button->text().toStdString());
+        leaves.count = 0;
+        button->click();
+        EXPECT_EQ(leaves.count, 1);
+        EXPECT_EQ(form.focusWidget(), box);
+    }
+    elsewhere.hide();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    box->setFocus();
+    go->click();
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    QTest::mouseClick(go, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), go);
+}
