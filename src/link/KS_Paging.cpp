@@ -22,6 +22,9 @@ constexpr char kCR = '\r';
 // A line that stops arriving for this long without ending is dropped. It
 // counts from the line's last byte: a long reply on a slow line (a calendar
 // day is near 700 characters, three seconds at 2400 baud) arrives whole.
+// Nor does a line last longer than its bytes take on the wire plus as long
+// again: a byte of noise every second, never ending in a CR, would otherwise
+// hold the line for an hour and keep every command off it.
 constexpr std::int64_t kLineTimeoutTicks = 20;
 // A line longer than this is garbage, not a reply; it is dropped like a line
 // that never ended, so a flood cannot grow the receiver without bound.
@@ -40,6 +43,23 @@ ReceiverState& receiver()
 {
     static ReceiverState state;
     return state;
+}
+
+// The speed a call connected at, from the modem's result; 0 before any call.
+int modemCallBaud = 0;
+
+// Whether a line of this many bytes, begun that many ticks ago, has taken
+// longer than its bytes need on the wire plus a line's limit. The wire is as
+// fast as the port, or as the call on a modem link where that is slower.
+bool lineOutlastsItsBytes(std::size_t bytes, std::int64_t ticksSinceFirstByte)
+{
+    const SerialSettings settings = ParseSerialSettings(gComm->Settings()).value_or(SerialSettings{});
+    int baud = settings.baud;
+    if (gModemConnected && modemCallBaud > 0)
+        baud = std::min(baud, modemCallBaud);
+    const std::int64_t bits = 1 + settings.dataBits + (settings.parity == 'N' ? 0 : 1) + settings.stopBits;
+    // Ticks are twentieths of a second: compared in bits, nothing is rounded.
+    return (ticksSinceFirstByte - kLineTimeoutTicks) * baud > static_cast<std::int64_t>(bytes) * bits * 20;
 }
 
 ConnectionStatusSink& connectionStatusSink()
@@ -746,7 +766,8 @@ void PollEncoderReply()
         gReceiverIdle = true;
         return;
     }
-    if (state.line.size() > kMaxLineLength || state.timeout.DelayExpired()) {
+    if (state.line.size() > kMaxLineLength || state.timeout.DelayExpired()
+        || lineOutlastsItsBytes(state.line.size(), gDelayTicks - state.startedAt)) {
         // Dropped without a word; gReceiverIdle stays false until the next poll
         // finds the port empty or completes a line.
         ResetLinkReceiver();
@@ -771,14 +792,16 @@ void HandleEncoderLine(const std::string& line)
         const char* code;
         enum { Ready, Connected, Waiting, Failed } kind;
         const char* status;
+        int baud = 0; // the speed a call connected at
     };
+    // In the result set that reports speeds, a CONNECT without one is a call at 300 bps.
     static constexpr ModemResult kResults[] = {
         {"0", ModemResult::Ready, "Modem is Ready."},
         {"OK", ModemResult::Ready, "Modem is Ready."},
-        {"1", ModemResult::Connected, "Connected."},
-        {"10", ModemResult::Connected, "Connected 2400 BPS."},
-        {"13", ModemResult::Connected, "Connected 4800 BPS."},
-        {"18", ModemResult::Connected, "Connected 9600 BPS."},
+        {"1", ModemResult::Connected, "Connected.", 300},
+        {"10", ModemResult::Connected, "Connected 2400 BPS.", 2400},
+        {"13", ModemResult::Connected, "Connected 4800 BPS.", 4800},
+        {"18", ModemResult::Connected, "Connected 9600 BPS.", 9600},
         {"2", ModemResult::Waiting, "Waiting for Answer..."},
         {"3", ModemResult::Failed, "No Answer / No Carrier."},
         {"4", ModemResult::Failed, "Modem Error."},
@@ -798,6 +821,7 @@ void HandleEncoderLine(const std::string& line)
             break;
         case ModemResult::Connected:
             gModemConnected = true;
+            modemCallBaud = known.baud;
             ReportStatus(known.status);
             break;
         case ModemResult::Waiting: ReportStatus(known.status, false, 3); break;

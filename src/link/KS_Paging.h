@@ -24,8 +24,10 @@ bool OpenSerialPort(CommPort& comm, std::int16_t port, std::string_view settings
 std::string ResolveCommDevice(int port);
 
 // Collects from gComm towards one reply line and hands a complete line to
-// HandleEncoderLine. A line may arrive over several polls; one that has not
-// ended within 20 ticks of its first byte is dropped.
+// HandleEncoderLine. A line may arrive over several polls; one is dropped
+// when 20 ticks pass without a byte of it, or when it has taken 20 ticks
+// longer than its bytes need at the line's speed (the port's, or a modem
+// call's where that is slower).
 void PollEncoderReply();
 
 // Sets the link flags for one received line (CR included).

@@ -97,16 +97,18 @@ TEST(Receiver, DropsALineWithoutCrAfterTwentyTicksAndStaysBusyUntilTheNextPoll)
 TEST(Receiver, ALineIsTakenWholeWhileItsBytesKeepComingAndDroppedAfterTwentyTicksOfQuiet)
 {
     LinkHarness link;
+    // 300 baud brings one and a half bytes a tick: three every second tick.
+    ASSERT_EQ(link.port().SetSettings("300,N,8,1"), CommError::None);
     link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
         if (line != "?CD0101?\r")
             return;
-        for (int tick = 1; tick <= 60; ++tick)
-            u.Reply("C", tick);
+        for (int tick = 2; tick <= 60; tick += 2)
+            u.Reply("CCC", tick);
         u.Reply("*\r", 61);
     });
     std::string reply;
     QueryLink("?CD", "0101", {.ticks = 20, .reply = &reply});
-    EXPECT_EQ(reply, std::string(60, 'C') + "*\r");
+    EXPECT_EQ(reply, std::string(90, 'C') + "*\r");
 
     // Ten ticks of bytes, then a pause: the part is dropped twenty ticks
     // after its last byte, and what comes after is a line of its own.
@@ -132,10 +134,10 @@ TEST(Query, AReplyStillArrivingHoldsTheWaitOnlyWhileItsBytesCome)
         {"bursts every third tick",
          [](FakeUnit& u) {
              for (int tick = 1; tick <= 58; tick += 3)
-                 u.Reply("C", tick);
+                 u.Reply("CCCC", tick);
              u.Reply("*\r", 60);
          },
-         std::string(20, 'C') + "*\r", true},
+         std::string(80, 'C') + "*\r", true},
         {"a pause of three ticks",
          [](FakeUnit& u) {
              for (int tick = 1; tick <= 10; ++tick)
@@ -155,6 +157,7 @@ TEST(Query, AReplyStillArrivingHoldsTheWaitOnlyWhileItsBytesCome)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         LinkHarness link;
+        ASSERT_EQ(link.port().SetSettings("300,N,8,1"), CommError::None); // no faster than the bytes come
         link.unit()->OnLine([&c](FakeUnit& u, const std::string& line) {
             if (line == "?CD0101?\r")
                 c.reply(u);
@@ -165,6 +168,55 @@ TEST(Query, AReplyStillArrivingHoldsTheWaitOnlyWhileItsBytesCome)
         EXPECT_EQ(reply, c.line);
         if (!c.held)
             EXPECT_LE(gDelayTicks - start, 14);
+    }
+}
+
+// A line without a CR lasts no longer than its bytes need at the line's
+// speed and a line's limit: stray bytes every half second never hold the
+// line for good, and a query facing an endless stream gives up in time.
+TEST(Receiver, ALineThatNeverEndsLastsNoLongerThanItsBytesNeedOnTheWire)
+{
+    int commands = 0;
+    int queries = 0;
+    for (int at = 0; at < 30; ++at) {
+        for (const bool query : {false, true}) {
+            LinkHarness link;
+            for (int tick = 0; tick < 400; tick += 10)
+                link.unit()->Reply(".", tick);
+            for (int tick = 0; tick < at; ++tick) {
+                AdvanceTick();
+                PollEncoderReply();
+            }
+            std::string reply;
+            if (query)
+                QueryLink("?T", "", {.expectedLength = 1, .noSuffix = true, .ticks = 8, .reply = &reply});
+            else
+                SendLinkCommand("PA", "1", true, 8, reply, true, 0);
+            const std::string sent = link.unit()->Written();
+            (query ? queries : commands) += sent.find(query ? "?T" : "PA1") != std::string::npos;
+        }
+    }
+    EXPECT_GE(commands, 23); // as many as a limit counted from the first byte lets through
+    EXPECT_GE(queries, 15);
+
+    const struct {
+        const char* settings;
+        int bytesATick;
+        std::int64_t bound; // the query's 8 ticks, 4,096 bytes at the line's speed, and 20
+    } streams[] = {{"38400,N,8,1", 1, 8 + 22 + 20}, {"9600,N,8,1", 6, 8 + 86 + 20}, {"9600,N,8,1", 48, 8 + 86 + 20}};
+    for (const auto& s : streams) {
+        SCOPED_TRACE(s.settings + std::string(" ") + std::to_string(s.bytesATick));
+        LinkHarness link;
+        ASSERT_EQ(link.port().SetSettings(s.settings), CommError::None);
+        link.unit()->OnLine([&s](FakeUnit& u, const std::string& line) {
+            if (line == "?CD0101?\r")
+                for (int tick = 1; tick < 5000; ++tick)
+                    u.Reply(std::string(static_cast<std::size_t>(s.bytesATick), 'x'), tick);
+        });
+        const std::int64_t start = gDelayTicks;
+        std::string reply;
+        QueryLink("?CD", "0101", {.ticks = 8, .reply = &reply});
+        EXPECT_LE(gDelayTicks - start, s.bound);
     }
 }
 

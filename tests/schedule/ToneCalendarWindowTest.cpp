@@ -24,6 +24,7 @@
 #include "KS_GEN_ToneScheduleCalendar.h"
 #include "KS_GEN_ToneScheduleCalendarlAdd.h"
 #include "KS_LinkHooks.h"
+#include "KS_Modem.h"
 #include "KS_ListWindow.h"
 #include "KS_Registry.h"
 #include "KS_SYS_Message.h"
@@ -445,18 +446,34 @@ TEST_F(CalendarWindow, ADownloadReplacesTheCalendarOnlyWhenEveryDayCame)
 }
 
 // A calendar day of 48 events is 679 characters: near six seconds at 1200
-// baud, far past the wait for "?CD". Every day still arrives whole.
-TEST(CalendarOnASlowLine, TheYearIsReadWholeAtTwelveAndTwentyFourHundredBaud)
+// baud, far past the wait for "?CD". Every day still arrives whole, at every
+// speed offered and on a modem call connected slower than the port.
+TEST(CalendarOnASlowLine, TheYearIsReadWholeAtEverySpeedAndOnASlowerModemCall)
 {
     SetClockForTest([] { return QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC); });
-    for (const char* speed : {"1200,N,8,1", "2400,N,8,1"}) {
-        SCOPED_TRACE(speed);
+    const struct {
+        const char* unit;
+        const char* port;
+        bool modem;
+    } lines[] = {{"300,N,8,1", "300,N,8,1", false},
+                 {"1200,N,8,1", "1200,N,8,1", false},
+                 {"2400,N,8,1", "2400,N,8,1", false},
+                 {"2400,N,8,1", "38400,N,8,1", true}};
+    for (const auto& line : lines) {
+        const std::string speed = line.port;
+        SCOPED_TRACE(std::string(line.unit) + (line.modem ? " by modem" : ""));
         SimUnit unit('X');
         std::string reply;
         ASSERT_TRUE(SendLinkCommand("PCD", "07040930009031234Y*", true, 30, reply, true, 0));
-        unit.engine.SetUnitSettings(speed);
+        unit.engine.SetUnitSettings(line.unit);
         ASSERT_TRUE(OpenSerialPort(*gComm, 1, speed));
         gComSettings = speed;
+        if (line.modem) {
+            unit.engine.EnableModem();
+            unit.engine.SetDialResult(sim::ModemResult::Connect2400);
+            gConnectionType = 2;
+            ASSERT_TRUE(DialModem("5551234"));
+        }
         unit.engine.SetLineTimeEmulation(true);
         gToneGenCalendarFile.clear();
         std::remove(DataFilePath("ToneGenCalendar.TGC").c_str());
@@ -471,6 +488,9 @@ TEST(CalendarOnASlowLine, TheYearIsReadWholeAtTwelveAndTwentyFourHundredBaud)
         ASSERT_EQ(ReadRecordAt(DataFilePath("ToneGenCalendar.TGC"), 185 * 100 + 1, e), FileError::None); // 4 July
         EXPECT_EQ(e.Zone, 9);
         EXPECT_EQ(unit.hostLines("?CD").size(), 372u); // each block asked once
+        if (line.modem)
+            HangUpModem();
+        gConnectionType = 1;
         gComSettings = "9600,N,8,1";
     }
     SetClockForTest({});
