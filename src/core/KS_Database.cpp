@@ -593,16 +593,6 @@ bool knownToLack(bool supported, bool unanswered) { return !supported && !unansw
 // no unit has no model to name (the link calls it "encoder" then).
 std::string unitInText() { return gEncoderModelName == kUnknownEncoderName ? "encoder" : gEncoderModelName; }
 
-// A download that read nothing of what the unit holds (an identification
-// gone wrong finds no tone generator on a unit that answers) writes no file:
-// defaults in its place would go up over the unit's own.
-void showNothingRead(const std::string& what, const std::string& path)
-{
-    UnloadLoadMessage();
-    ShowMessage("The " + unitInText() + " did not send its " + what + ". The file " + PathInText(path)
-                    + " was not written.",
-                kButtonsOk, kAnswerOk, kIconExclamation);
-}
 
 // Returns true when the week may not be written: the operator cancelled, or
 // the unit sent none of it. An event the unit does not send is asked for again
@@ -662,7 +652,7 @@ bool downloadWeek()
     }
     ReportStatus("Ready");
     if (!cancelled && read == 0 && !noToneGenerator) {
-        showNothingRead("tone schedule", DataFilePath("ToneGen.TGS"));
+        ShowNothingRead("tone schedule", DataFilePath("ToneGen.TGS"));
         return true;
     }
     if (!cancelled && unread > 0) {
@@ -713,7 +703,7 @@ bool downloadYear(const QDate& firstDay, std::vector<CalendarEvent>& table)
     }
     ReportStatus("Ready");
     if (!cancelled && read == 0 && !noCalendar) {
-        showNothingRead("tone schedule calendar", DataFilePath("ToneGenCalendar.TGC"));
+        ShowNothingRead("tone schedule calendar", DataFilePath("ToneGenCalendar.TGC"));
         return true;
     }
     return cancelled;
@@ -1013,4 +1003,15 @@ bool LoadToneCalendar(bool download, bool& created, QDate& firstDay)
     UnloadLoadMessage();
     DoEvents();
     return result;
+}
+
+// A download that read nothing of what the unit holds (an identification
+// gone wrong finds no tone generator on a unit that answers) writes no file:
+// defaults in its place would go up over the unit's own.
+void ShowNothingRead(const std::string& what, const std::string& path)
+{
+    UnloadLoadMessage();
+    ShowMessage("The " + unitInText() + " did not send its " + what + ". The file " + PathInText(path)
+                    + " was not written.",
+                kButtonsOk, kAnswerOk, kIconExclamation);
 }

@@ -107,6 +107,12 @@ UpgradeOutcome UpgradeDataFile(std::string_view fileName);
 // files grow to the encoder's table sizes). Returns false; callers ignore it.
 bool UpgradeDataFiles();
 
+// A unit whose identification fell short (it answered the probe, then said
+// nothing of itself) lacks no table it did not say it lacks: a download then
+// writes no file and says so, naming the unit where its model is known, and
+// the next one asks again.
+void ShowNothingRead(const std::string& what, const std::string& path);
+
 // ---- The paging schedule -----------------------------------------------------------
 
 // Fills gSchedule from Schedule.DBS, or creates the file with the default week.

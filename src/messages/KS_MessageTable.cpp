@@ -122,6 +122,12 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
         return records;
     }
     DetectEncoder();
+    // A unit lacks a table only when it said so: blanks written for one that
+    // said nothing of itself would be listed as its table at every opening.
+    if (gIdentityUnanswered) {
+        ShowNothingRead(params_.optionName, DataPath());
+        return records;
+    }
     // The window opens on the empty slots, each of which can still be saved;
     // no file is written, so the next opening looks again.
     if (Supported() && !codec_->ReadsBack()) {

@@ -213,3 +213,50 @@ TEST(TableWrites, AControlCharacterInAStoredRecordGoesAsASpaceAndTheFileKeepsIt)
         EXPECT_EQ(readFile(name).substr(0, c.record.size()), c.record);
     }
 }
+
+// A unit that answers the probe and then says nothing of itself lacks no
+// table: every kind of table window opened without its file writes none, says
+// the unit did not send it, and the next opening, the unit answering, reads
+// the unit's slots.
+TEST(EveryTableKind, AnIdentificationThatFellShortWritesNoFileAndTheNextOpeningAsksAgain)
+{
+    const struct {
+        const char* file;
+        const char* table;
+        std::function<MessageTableEngine()> make;
+        const char* slotRead; // how the unit is asked for a slot
+    } kinds[] = {
+        {"PPM_Fastkey.DBS", "Fastkey Messages", [] { return MakeTableEngine(FastkeyTable()); }, "K01?"},
+        {"PPM_PABXDI.DBS", "PABX Messages", [] { return MakeTableEngine(PABXTable()); }, "C01?"},
+        {"PPM_Freetext.DBS", "Freetext Messages", MakeFreetextEngine, nullptr},
+        {"PPM_Alarm.DBS", "Alarm Messages", MakeAlarmTableEngine, nullptr},
+        {"PPM_Wireless.DBS", "Wireless Devices Messages", MakeWirelessEngine, nullptr},
+    };
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.file);
+        TableRig t;
+        MessageTableEngine table = kind.make();
+        for (const char* identity : {"?000M", "P"})
+            t.engine.AddFault(lastingFault(sim::FaultKind::Silence, identity, sim::MatchMode::Exact));
+        t.messages.AnswerAlways(kAnswerOk);
+        const auto shown = table.Load();
+        ASSERT_TRUE(shown.has_value());
+        EXPECT_TRUE(shown->empty());
+        EXPECT_FALSE(FileExists(DataFilePath(kind.file)));
+        // The name the identification gave the unit, as the tone files' downloads name it.
+        EXPECT_EQ(t.messages.texts(), std::vector<std::string>{std::string("The QX8XXX did not send its ") + kind.table
+                                                                + ". The file " + PathInText(DataFilePath(kind.file))
+                                                                + " was not written."});
+
+        t.engine.ClearFaults();
+        t.hostLines();
+        const auto read = table.Load();
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(static_cast<int>(read->size()), table.SlotCount());
+        if (kind.slotRead) {
+            EXPECT_TRUE(FileExists(DataFilePath(kind.file)));
+            const Lines asked = t.hostLines();
+            EXPECT_NE(std::find(asked.begin(), asked.end(), kind.slotRead), asked.end());
+        }
+    }
+}
