@@ -268,8 +268,13 @@ void KS_GEN_UserAdd::cmdOk_Click()
 bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
 {
     // What Update showed was read by no unit's codes; what the operator changed from it is his.
+    // Read by a unit that codes users otherwise than the one it goes to, all
+    // of it is: he saw the user's type and groups, which the stored codes mean
+    // no more to the new unit.
     const std::optional<EditedUser> before = edited_;
-    const UserFormFields* shown = before ? &before->shown : nullptr;
+    const bool codedOtherwise = settings_.filledFor.Known() && UserCodesUnit().Known()
+                                && !CodeUsersAlike(settings_.filledFor, UserCodesUnit());
+    const UserFormFields* shown = before && !codedOtherwise ? &before->shown : nullptr;
     settings_.FillLists();
     settings_.ApplyGroupRule();
     applyUnitRules();

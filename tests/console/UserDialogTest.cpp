@@ -591,3 +591,34 @@ TEST_F(UserDialog, OkIdentifiesTheUnitWithTheDialogShutAndCodesByTheUnitThatAnsw
     EXPECT_EQ(StoredUser(987).InUse, "Y");
     dialog->cmdCancel_Click();
 }
+
+// A user of a digit-code unit, opened for a change while that unit is on the
+// line and saved once a letter-code unit has replaced it, goes out and is
+// stored in the codes of the unit it goes to, though the operator changed
+// only the name.
+TEST_F(UserDialog, AUserSavedAfterTheUnitWasReplacedByOneOfTheOtherCodeFamilyIsCodedForTheNewUnit)
+{
+    for (const char replacement : {'E', 'A'}) {
+        SCOPED_TRACE(replacement);
+        load('X', {{5, "Dora", "2"}}); // Tone-Only in the digits of the X
+        PagerRecord held = StoredUser(5);
+        held.Baud = "1"; // 1200: a speed and mode every unit takes
+        ASSERT_TRUE(WritePagerRecord(5, held));
+        KS_GEN_UserAdd* dialog = open("005");
+        ASSERT_EQ(ComboText(dialog->cmbPagerType), "Tone-Only");
+        harness->engine.SetModel(replacement);
+        dialog->txtUserName->setText("Dora Lee");
+        userLines();
+        ok(dialog);
+        const Lines sent = userLines();
+        ASSERT_FALSE(sent.empty());
+        ASSERT_GE(sent.back().size(), 28u);
+        EXPECT_TRUE(sent.back().starts_with("A005")) << sent.back();
+        EXPECT_EQ(sent.back()[27], 'T') << sent.back();
+        EXPECT_EQ(StoredUser(5).PagerType, "T");
+        EXPECT_EQ(StoredUser(5).UserName.substr(0, 8), "Dora Lee");
+        KS_GEN_UserAdd* again = open("005");
+        EXPECT_EQ(ComboText(again->cmbPagerType), "Tone-Only");
+        again->cmdCancel_Click();
+    }
+}
