@@ -715,21 +715,30 @@ void KS_MainForm::lvwSelectedUsers_ColumnClick(int column) { sortByColumn(lvwSel
 void KS_MainForm::findRow(int column, const QString& text)
 {
     lvwUsers->clearSelection();
-    for (int i = 0; i < lvwUsers->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvwUsers->topLevelItem(i);
-        bool match = false;
-        if (column == kUserName) {
-            match = row->text(kUserName).startsWith(text, Qt::CaseInsensitive);
-        } else {
-            for (int c = 1; c < lvwUsers->columnCount() && !match; ++c)
-                match = row->text(c).startsWith(text, Qt::CaseInsensitive);
-        }
-        if (match) {
-            lvwUsers->scrollToItem(row);
-            row->setSelected(true);
-            lvwUsers->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
-            return;
-        }
+    const auto rowWhere = [this](auto matches) -> QTreeWidgetItem* {
+        for (int i = 0; i < lvwUsers->topLevelItemCount(); ++i)
+            if (matches(lvwUsers->topLevelItem(i)))
+                return lvwUsers->topLevelItem(i);
+        return nullptr;
+    };
+    const auto begins = [&text](const QTreeWidgetItem* row, int c) {
+        return row->text(c).startsWith(text, Qt::CaseInsensitive);
+    };
+    // A pager number typed finds that pager, though a user listed above it has a
+    // capcode beginning with the same digits; the other columns (a capcode, a
+    // type) are looked in only when no pager number begins so.
+    QTreeWidgetItem* found = rowWhere([&](const QTreeWidgetItem* row) { return begins(row, column); });
+    if (!found && column != kUserName)
+        found = rowWhere([&](const QTreeWidgetItem* row) {
+            for (int c = 1; c < lvwUsers->columnCount(); ++c)
+                if (begins(row, c))
+                    return true;
+            return false;
+        });
+    if (found) {
+        lvwUsers->scrollToItem(found);
+        found->setSelected(true);
+        lvwUsers->setCurrentItem(found, 0, QItemSelectionModel::NoUpdate);
     }
 }
 

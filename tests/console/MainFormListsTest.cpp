@@ -91,6 +91,23 @@ TEST_F(MainFormFixture, FindSelectsTheFirstMatchingRow)
     EXPECT_TRUE(form.lvwUsers->selectedItems().isEmpty());
 }
 
+// A pager number typed finds that pager, though a user listed above it has a
+// capcode beginning with the same digits; a typed capcode still finds its user.
+TEST_F(MainFormFixture, FindPagerFindsThePagerNumberFirstAndTheOtherColumnsOnlyWhenNoNumberMatches)
+{
+    form.AddUserRow("Adams", "200", 1, "Tone", "1000200", false);
+    form.AddUserRow("Brown", "100", 2, "Alphanumeric", "0300100", false);
+    form.lvwUsers->sortItems(0, Qt::AscendingOrder);
+    ASSERT_EQ(form.lvwUsers->topLevelItem(0)->text(0), "Adams");
+    for (const auto& [typed, found] : {std::pair{"1", "Brown"}, {"10", "Brown"}, {"100", "Brown"},
+                                       {"1000200", "Adams"}, {"2", "Adams"}}) {
+        SCOPED_TRACE(typed);
+        form.txtUserID->setText(typed);
+        ASSERT_EQ(form.lvwUsers->selectedItems().size(), 1);
+        EXPECT_EQ(form.lvwUsers->selectedItems().first()->text(0), found);
+    }
+}
+
 TEST_F(MainFormFixture, AnErrorReportBlinksAndEndsEmptyWhileAPlainOneStays)
 {
     form.show();
