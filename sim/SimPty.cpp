@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sim {
@@ -69,15 +71,9 @@ bool Pty::Open(std::string& error)
         error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
         return false;
     }
-    const char* name = ::ptsname(master_);
-    if (!name) {
-        error = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
-        return false;
-    }
-    slavePath_ = name;
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    slave_ = OpenOwnSlave(master_, slavePath_);
     if (slave_ < 0) {
-        error = "cannot open " + slavePath_ + ": " + std::strerror(errno);
+        error = std::string("cannot open the pseudo-terminal's slave: ") + std::strerror(errno);
         return false;
     }
     // Raw until the console sets its own mode: no echo, no CR/LF translation,
@@ -93,6 +89,26 @@ bool Pty::Open(std::string& error)
     const int flags = ::fcntl(master_, F_GETFL);
     ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
     return true;
+}
+
+int OpenOwnSlave(int master, std::string& path)
+{
+    constexpr int kFlags = O_RDWR | O_NOCTTY | O_NONBLOCK;
+    const char* name = ::ptsname(master);
+    const int slave = ::ioctl(master, TIOCGPTPEER, kFlags);
+    if (slave < 0) {
+        // A kernel without the peer request: the slave by its name.
+        if (!name)
+            return -1;
+        path = name;
+        return ::open(name, kFlags);
+    }
+    struct stat named {};
+    struct stat held {};
+    const bool ours = name && ::stat(name, &named) == 0 && ::fstat(slave, &held) == 0
+                      && named.st_dev == held.st_dev && named.st_rdev == held.st_rdev;
+    path = ours ? std::string(name) : "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(slave);
+    return slave;
 }
 
 std::string Pty::SlaveSettings() const

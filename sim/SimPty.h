@@ -35,4 +35,12 @@ private:
 // The settings string that a terminal configuration stands for.
 std::string SettingsFromTermios(const termios& t);
 
+// Opens the slave of the master (non-blocking, no controlling terminal) and
+// names a path that opens that very slave. Where /dev/pts is not the
+// instance /dev/ptmx made the pair in, the name ptsname gives belongs to
+// another process's terminal; the path is then this process's own handle
+// on the slave (/proc/<pid>/fd/<n>), valid while the slave stays open.
+// -1 with errno set when the system refuses.
+int OpenOwnSlave(int master, std::string& path);
+
 } // namespace sim

@@ -20,6 +20,7 @@ class RealLine : public testing::Test {
 protected:
     void SetUp() override
     {
+        // A box nobody expected fails the test instead of waiting for an answer.
         ASSERT_TRUE(pty.ok());
         gComm = &port;
         InstallRealLinePump();
@@ -39,6 +40,7 @@ protected:
         return done();
     }
 
+    ScriptedMessages boxes;
     PseudoTerminal pty;
     CommPort port;
 };
@@ -47,7 +49,6 @@ protected:
 
 TEST_F(RealLine, PortHeldElsewhereIsReportedOnceAsAlreadyOpenAndAMissingDeviceFailsSilently)
 {
-    ScriptedMessages boxes;
     boxes.Answer(kAnswerOk);
     CommPort second;
     EXPECT_FALSE(OpenSerialPort(second, 1, "38400,N,8,1"));

@@ -10,6 +10,7 @@
 #include "KS_Events.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
+#include "SimPty.h"
 
 CommError FakeUnit::Open(const std::string&)
 {
@@ -137,13 +138,21 @@ PseudoTerminal::PseudoTerminal()
         CloseMaster();
         return;
     }
-    slavePath_ = ::ptsname(master_);
+    // The path handed to the program opens the slave of this master, and no
+    // other process's terminal of the same number.
+    slave_ = sim::OpenOwnSlave(master_, slavePath_);
+    if (slave_ < 0) {
+        CloseMaster();
+        return;
+    }
     ::setenv("PAGORA_COM1", slavePath_.c_str(), 1);
 }
 
 PseudoTerminal::~PseudoTerminal()
 {
     CloseMaster();
+    if (slave_ >= 0)
+        ::close(slave_);
     ::unsetenv("PAGORA_COM1");
 }
 

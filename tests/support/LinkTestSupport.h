@@ -98,6 +98,7 @@ public:
 
 private:
     int master_ = -1;
+    int slave_ = -1; // held, so that a path to this process's own handle stays good
     std::string slavePath_;
 };
 
