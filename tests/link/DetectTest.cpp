@@ -339,3 +339,55 @@ TEST(DetectEncoder, AnIdentificationCutShortByExitKeepsAndRemembersNothing)
     EXPECT_EQ(link.unit()->opens, opens);
     EXPECT_EQ(link.unit()->Written(), "\r");
 }
+
+// The tone questions are answered only by an acknowledged answer or "?99":
+// garbled bytes, or no answer in time, leave them open; and every
+// identification asks them afresh, whatever the unit before left open.
+TEST(DetectEncoder, AGarbledOrLateToneAnswerLeavesTheQuestionOpenAndEveryIdentificationAsksAfresh)
+{
+    const auto garbled = [](const char* question) {
+        return sim::Fault{.kind = sim::FaultKind::Garbage, .pattern = question, .match = sim::MatchMode::Exact,
+                          .position = sim::Fault::kEnd, .times = 0};
+    };
+    const auto late = [](const char* question) {
+        return sim::Fault{.kind = sim::FaultKind::Silence, .pattern = question, .match = sim::MatchMode::Exact,
+                          .times = 0};
+    };
+    {
+        SimLink sim('X');
+        sim.engine.EditProfile().toneGenerator = true;
+        sim.engine.AddFault(garbled("?TG"));
+        sim.engine.AddFault(garbled("?TC"));
+        DetectEncoder();
+        EXPECT_TRUE(gToneGenUnanswered);
+        EXPECT_TRUE(gToneCalendarUnanswered);
+    }
+    {
+        SimLink sim('A'); // a QX8140 is asked "?T"
+        sim.engine.AddFault(late("?T"));
+        DetectEncoder();
+        EXPECT_TRUE(gToneGenUnanswered);
+    }
+    {
+        SimLink sim('X');
+        sim.engine.EditProfile().toneGenerator = true;
+        sim.engine.AddFault(late("?TC"));
+        DetectEncoder();
+        ASSERT_TRUE(gToneCalendarUnanswered);
+        sim.engine.ClearFaults();
+        sim.engine.SetModel('A');
+        DetectEncoder();
+        EXPECT_FALSE(gToneCalendarUnanswered); // the QX8140 takes its default year
+    }
+    {
+        SimLink sim('X');
+        sim.engine.EditProfile().toneGenerator = true;
+        sim.engine.AddFault(late("?TG"));
+        DetectEncoder();
+        ASSERT_TRUE(gToneGenUnanswered);
+        sim.engine.ClearFaults();
+        sim.engine.SetLegacyModel(sim::Legacy::QX8);
+        DetectEncoder();
+        EXPECT_FALSE(gToneGenUnanswered); // the legacy unit takes its default week
+    }
+}
