@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "KS_Events.h"
@@ -368,26 +369,20 @@ TEST(DetectEncoder, AGarbledOrLateToneAnswerLeavesTheQuestionOpenAndEveryIdentif
         DetectEncoder();
         EXPECT_TRUE(gToneGenUnanswered);
     }
-    {
+    // A unit late with one answer, then another unit in its place.
+    const auto lateThenReplaced = [&late](const char* question, const bool& open,
+                                          const std::function<void(sim::Engine&)>& replace) {
         SimLink sim('X');
         sim.engine.EditProfile().toneGenerator = true;
-        sim.engine.AddFault(late("?TC"));
+        sim.engine.AddFault(late(question));
         DetectEncoder();
-        ASSERT_TRUE(gToneCalendarUnanswered);
+        ASSERT_TRUE(open);
         sim.engine.ClearFaults();
-        sim.engine.SetModel('A');
+        replace(sim.engine);
         DetectEncoder();
-        EXPECT_FALSE(gToneCalendarUnanswered); // the QX8140 takes its default year
-    }
-    {
-        SimLink sim('X');
-        sim.engine.EditProfile().toneGenerator = true;
-        sim.engine.AddFault(late("?TG"));
-        DetectEncoder();
-        ASSERT_TRUE(gToneGenUnanswered);
-        sim.engine.ClearFaults();
-        sim.engine.SetLegacyModel(sim::Legacy::QX8);
-        DetectEncoder();
-        EXPECT_FALSE(gToneGenUnanswered); // the legacy unit takes its default week
-    }
+        EXPECT_FALSE(open);
+    };
+    // The QX8140 takes its default year, the legacy unit its default week.
+    lateThenReplaced("?TC", gToneCalendarUnanswered, [](sim::Engine& e) { e.SetModel('A'); });
+    lateThenReplaced("?TG", gToneGenUnanswered, [](sim::Engine& e) { e.SetLegacyModel(sim::Legacy::QX8); });
 }
