@@ -88,7 +88,12 @@ KS_ProgrammerFrame::KS_ProgrammerFrame(QWidget* owner, const char* formName, con
     ++gDeviceWindowsOpen;
 }
 
-KS_ProgrammerFrame::~KS_ProgrammerFrame() { --gDeviceWindowsOpen; }
+KS_ProgrammerFrame::~KS_ProgrammerFrame()
+{
+    // The box with the caret is left as the window goes, past the point its rules can run.
+    delete roles_;
+    --gDeviceWindowsOpen;
+}
 
 void KS_ProgrammerFrame::BuildFrame(std::span<const FormControl> controls)
 {
