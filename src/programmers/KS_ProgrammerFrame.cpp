@@ -286,7 +286,6 @@ KS_ProgrammerFrame::Run::Run(KS_ProgrammerFrame& frame, bool programRun)
     if (!outermost_)
         return;
     conversation_ = std::make_unique<LinkConversation>();
-    frame_.focusBeforeRun_ = frame_.caretInside();
     frame_.setRunning(true);
     if (programRun_)
         frame_.failedSteps_ = 0;
@@ -303,12 +302,10 @@ KS_ProgrammerFrame::Run::~Run()
         UnloadLoadMessage();
     frame_.setRunning(false);
     ShowNormalPointer();
-    if (frame_.focusAfterRun_)
+    if (frame_.focusAfterRun_) {
         SafeSetFocus(frame_.focusAfterRun_);
-    else
-        GiveCaretBack(frame_.focusBeforeRun_);
-    frame_.focusAfterRun_ = nullptr;
-    frame_.focusBeforeRun_ = nullptr;
+        frame_.focusAfterRun_ = nullptr;
+    }
 }
 
 KS_ProgrammerFrame::ReadRun::ReadRun(KS_ProgrammerFrame& frame, bool showsItems)
@@ -353,25 +350,14 @@ KS_ProgrammerFrame::Exchange::Exchange(KS_ProgrammerFrame& frame)
 {
     if (frame_.exchanges_++ > 0 || frame_.Running())
         return;
-    frame_.focusAfterExchange_ = frame_.caretInside();
-    frame_.client_->setEnabled(false);
-    frame_.tlbMenu->setEnabled(false);
+    SetFormContentsEnabled(&frame_, false);
 }
 
 KS_ProgrammerFrame::Exchange::~Exchange()
 {
     if (--frame_.exchanges_ > 0 || frame_.Running())
         return;
-    frame_.client_->setEnabled(true);
-    frame_.tlbMenu->setEnabled(true);
-    GiveCaretBack(frame_.focusAfterExchange_);
-    frame_.focusAfterExchange_ = nullptr;
-}
-
-QWidget* KS_ProgrammerFrame::caretInside() const
-{
-    QWidget* focus = focusWidget();
-    return focus && isAncestorOf(focus) ? focus : nullptr;
+    SetFormContentsEnabled(&frame_, true);
 }
 
 void KS_ProgrammerFrame::closeEvent(QCloseEvent* event)
@@ -396,8 +382,7 @@ bool KS_ProgrammerFrame::Guarded(const std::function<bool()>& body)
 void KS_ProgrammerFrame::setRunning(bool running)
 {
     SetBusy(running);
-    client_->setEnabled(!running);
-    tlbMenu->setEnabled(!running);
+    SetFormContentsEnabled(this, !running);
 }
 
 void KS_ProgrammerFrame::StartProgress(int maximum)

@@ -227,7 +227,6 @@ protected:
 private:
     class BoxRoles;
     void setRunning(bool running);
-    QWidget* caretInside() const;
 
     QWidget* client_ = nullptr;
     FormConventions* conventions_ = nullptr;
@@ -235,10 +234,8 @@ private:
     bool serviceKey_ = true;
     bool serviceKeyMovesFocus_ = true;
     QPointer<QWidget> focusAfterRun_;
-    QPointer<QWidget> focusBeforeRun_; // where the run's greying took the caret from
     int failedSteps_ = 0;
     int exchanges_ = 0; // test tones and transmitter tests waiting for the unit
-    QPointer<QWidget> focusAfterExchange_;
     // Off-raster frequencies the operator confirmed, by box: asked once for a value.
     QHash<const QLineEdit*, QString> rasterConfirmed_;
 };

@@ -1,6 +1,7 @@
 // The fast-key, PABX and free-text windows through their controls, over the
 // main window and the simulated encoder.
 #include <QProgressBar>
+#include <QTest>
 #include <QToolBar>
 
 #include "KS_Toolbar.h"
@@ -99,6 +100,25 @@ TEST(TableWindow, DownloadRunsFromTheButtonAfterItsQuestion)
     EXPECT_EQ(list.lvwMessages->topLevelItem(1)->text(1), padded("From the unit").c_str());
     EXPECT_EQ(readFile("PPM_Fastkey.BAK"), record("01 ", padded("Kept")));
     EXPECT_TRUE(t.harness.messages.queueEmpty());
+}
+
+// A transfer greys the window's controls, which takes the caret: it comes
+// back to the list it was in, whether the command came by a click or the toolbar.
+TEST(TableWindow, TheCaretIsBackInTheListAfterATransfer)
+{
+    WindowRig t;
+    t.load('X');
+    KS_PPM_MessagesTable& list = t.open(FormName::MessagesFastkey);
+    list.activateWindow();
+    QApplication::setActiveWindow(&list);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    t.harness.messages.AnswerAlways(kAnswerYes);
+    for (const char* command : {"cmdDownload", "cmdUpload"}) {
+        SCOPED_TRACE(command);
+        list.lvwMessages->setFocus();
+        ToolbarAction(list.tlbMenu, command)->trigger();
+        EXPECT_EQ(list.focusWidget(), list.lvwMessages);
+    }
 }
 
 // Such a unit answers no read of the table: asking per slot whether to retry
