@@ -1,6 +1,5 @@
 #include "KS_ProgrammerFrame.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 #include <QSet>
 #include <QToolBar>
