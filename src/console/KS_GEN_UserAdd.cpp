@@ -273,7 +273,7 @@ bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
     // no more to the new unit.
     const std::optional<EditedUser> before = edited_;
     const bool codedOtherwise = settings_.filledFor.Known() && UserCodesUnit().Known()
-                                && !CodeUsersAlike(settings_.filledFor, UserCodesUnit());
+                                && UserEncoderClassOf(settings_.filledFor) != CurrentUserEncoderClass();
     const UserFormFields* shown = before && !codedOtherwise ? &before->shown : nullptr;
     settings_.FillLists();
     settings_.ApplyGroupRule();

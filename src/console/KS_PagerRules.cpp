@@ -15,9 +15,10 @@ std::string twoDigits(long value) { return value >= 1 && value <= 99 ? ZeroPad(v
 
 } // namespace
 
-UserEncoderClass CurrentUserEncoderClass()
+UserEncoderClass CurrentUserEncoderClass() { return UserEncoderClassOf(UserCodesUnit()); }
+
+UserEncoderClass UserEncoderClassOf(const UserCodeUnit& unit)
 {
-    const UserCodeUnit unit = UserCodesUnit();
     if (IsDigitCodeEncoder(unit.letter))
         return UserEncoderClass::DigitCode;
     if (unit.family == "QX7XXX")

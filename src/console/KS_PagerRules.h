@@ -8,12 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "KS_PagingCodes.h"
+
 enum class UserEncoderClass {
     DigitCode,  // model letters X, Y, R and U
     QX7,        // the family QX7XXX
     LetterCode, // every other encoder
 };
 
+// The class of a unit's user codes. Of two units of other classes, a stored
+// code means another type, or another group, to each.
+UserEncoderClass UserEncoderClassOf(const UserCodeUnit& unit);
 // The class of the unit of UserCodesUnit at the moment of the call: detection
 // may have found another unit since the window opened.
 UserEncoderClass CurrentUserEncoderClass();

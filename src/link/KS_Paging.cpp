@@ -22,9 +22,9 @@ constexpr char kCR = '\r';
 // A line that stops arriving for this long without ending is dropped. It
 // counts from the line's last byte: a long reply on a slow line (a calendar
 // day is near 700 characters, three seconds at 2400 baud) arrives whole.
-// Nor does a line last longer than its bytes take on the wire plus as long
-// again: a byte of noise every second, never ending in a CR, would otherwise
-// hold the line for an hour and keep every command off it.
+// Nor does a line last longer than its bytes take on the wire plus the same
+// 20 ticks: a byte of noise every second, never ending in a CR, would
+// otherwise hold the line for an hour and keep every command off it.
 constexpr std::int64_t kLineTimeoutTicks = 20;
 // A line longer than this is garbage, not a reply; it is dropped like a line
 // that never ended, so a flood cannot grow the receiver without bound.

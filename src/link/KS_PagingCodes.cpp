@@ -116,12 +116,6 @@ UserCodeUnit UserCodesUnit()
     return {"N/A", ""};
 }
 
-bool CodeUsersAlike(const UserCodeUnit& a, const UserCodeUnit& b)
-{
-    return IsDigitCodeEncoder(a.letter) == IsDigitCodeEncoder(b.letter)
-        && (a.family == "QX7XXX") == (b.family == "QX7XXX");
-}
-
 void RememberEncoderModel()
 {
     if (gEncoderModelLetter == "N/A" || gDeviceWindowsOpen > 0)

@@ -27,11 +27,6 @@ struct UserCodeUnit {
 // The unit answering now (gEncoderModelLetter), else the one remembered in
 // the settings; also while a unit that holds no pagers answers.
 UserCodeUnit UserCodesUnit();
-// Whether the two units code a user's settings alike: the same pager-type
-// codes (digits or letters) and the same group bytes (the QX7XXX's own). Of
-// two units that do not, a stored code means another type, or another
-// group, to each.
-bool CodeUsersAlike(const UserCodeUnit& a, const UserCodeUnit& b);
 // After a detection: an encoder of a family whose user codes are known
 // (QX7XXX, QX8XXX, Not Defined) that answered on the encoder's line is
 // remembered as the one whose codes Pager.DBS holds. A device on the line, a
