@@ -31,8 +31,7 @@ void SetFormContentsEnabled(QWidget* form, bool enabled)
             child->setEnabled(enabled);
     if (!enabled || !kept)
         return;
-    // The greying took the caret; it goes back unless the work put it somewhere.
-    if (!form->focusWidget())
-        GiveCaretBack(kept->control);
+    // The greying took the caret, and nothing greyed can have taken it since.
+    GiveCaretBack(kept->control);
     delete kept;
 }

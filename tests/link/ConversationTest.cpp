@@ -199,6 +199,29 @@ TEST(Receiver, ALineThatNeverEndsLastsNoLongerThanItsBytesNeedOnTheWire)
     EXPECT_GE(commands, 23); // as many as a limit counted from the first byte lets through
     EXPECT_GE(queries, 15);
 
+    {
+        // Stray bytes every 10 ticks: the line goes 20 ticks after its first, not a tick later.
+        LinkHarness link;
+        for (int tick = 0; tick <= 30; tick += 10)
+            link.unit()->Reply(".", tick);
+        ASSERT_TRUE(link.PumpUntil([] { return LinkReceiving(); }, 5));
+        const std::int64_t begun = gDelayTicks;
+        ASSERT_TRUE(link.PumpUntil([] { return !LinkReceiving(); }, 40));
+        EXPECT_EQ(gDelayTicks - begun, 21);
+    }
+    {
+        // A reply at 300 baud with parity comes at 11 bits a character: 600 of
+        // them take 440 ticks, and arrive whole.
+        LinkHarness link;
+        ASSERT_EQ(link.port().SetSettings("300,E,8,1"), CommError::None);
+        for (int tick = 0; tick < 440; tick += 11)
+            link.unit()->Reply(std::string(15, 'y'), tick);
+        link.unit()->Reply("*\r", 440);
+        gReplyBuffer.clear();
+        ASSERT_TRUE(link.PumpUntil([] { return !gReplyBuffer.empty(); }, 600));
+        EXPECT_EQ(gReplyBuffer, std::string(600, 'y') + "*\r");
+    }
+
     const struct {
         const char* settings;
         int bytesATick;
