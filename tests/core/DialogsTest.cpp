@@ -760,3 +760,55 @@ TEST(FormConventions, AnInactiveWindowsBoxIsLeftOnceAndKeepsItsCaretAndAGiveBack
     QTest::mouseClick(go, Qt::LeftButton);
     EXPECT_EQ(QApplication::focusWidget(), go);
 }
+
+// A mouse press on a command while the box being left is still to ask: a
+// press that outlasts the question (its release goes to the box) is a click
+// once it is answered Yes; one the rule lets by without asking stays a plain
+// press, which a release off the button takes back.
+TEST(FormConventions, APressThatOutlastsTheBoxsQuestionClicksOnceAnsweredAndOneThatDidNotStaysAPlainPress)
+{
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    auto* go = new QPushButton("Go", &form);
+    go->move(0, 40);
+    FormConventions* conventions = FormConventions::Install(&form);
+    bool asks = false;
+    struct Leave : QObject {
+        std::function<void()> left;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::FocusOut)
+                left();
+            return false;
+        }
+    } leave;
+    leave.left = [&] {
+        conventions->LeaveRuleDue(box, [&asks] {
+            if (!asks)
+                return true;
+            QTimer::singleShot(50, [] {
+                if (KS_SYS_Message* message = VisibleMessageBox())
+                    message->cmd_Yes->click();
+            });
+            return ShowMessage("Sure?", kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
+        });
+    };
+    box->installEventFilter(&leave);
+    int clicks = 0;
+    QObject::connect(go, &QPushButton::clicked, [&clicks] { ++clicks; });
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+    box->setFocus();
+    QTest::mousePress(go, Qt::LeftButton);
+    QTest::mouseRelease(go, Qt::LeftButton, {}, QPoint(-20, -20));
+    EXPECT_EQ(clicks, 0);
+
+    asks = true;
+    box->setFocus();
+    QTest::mousePress(go, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    QTest::mouseRelease(go, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+}
