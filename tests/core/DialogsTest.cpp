@@ -729,9 +729,13 @@ TEST(FormConventions, AnInactiveWindowsBoxIsLeftOnceAndKeepsItsCaretAndAGiveBack
     auto* late = new QPushButton("&Late", &form);
     struct Leaves : QObject {
         int count = 0;
-        bool eventFilter(QObject*, QEvent* event) override
+        QWidget* towards = nullptr; // where the box's window says the caret went
+        bool eventFilter(QObject* box, QEvent* event) override
         {
-            count += event->type() == QEvent::FocusOut;
+            if (event->type() == QEvent::FocusOut) {
+                ++count;
+                towards = static_cast<QWidget*>(box)->window()->focusWidget();
+            }
             return false;
         }
     } leaves;
@@ -749,6 +753,7 @@ TEST(FormConventions, AnInactiveWindowsBoxIsLeftOnceAndKeepsItsCaretAndAGiveBack
         leaves.count = 0;
         button->click();
         EXPECT_EQ(leaves.count, 1);
+        EXPECT_EQ(leaves.towards, button);
         EXPECT_EQ(form.focusWidget(), box);
     }
     elsewhere.hide();
