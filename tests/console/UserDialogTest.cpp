@@ -409,6 +409,28 @@ TEST_F(UserDialog, AUserSavedUnchangedWhileNoUnitAnswersIsTheSameRecordByteForBy
     }
 }
 
+// Read while no unit was ever identified, an entry left as shown keeps its
+// stored bytes when the unit answers at OK: no unit's codes read it, so its
+// text is no choice of the operator's.
+TEST_F(UserDialog, AUserReadByNoUnitAndSavedOnceTheUnitAnswersKeepsTheEntriesLeftAsShown)
+{
+    PagerRecord user = MakeUser({8, "Night Desk", "0"}); // AlphaNumeric on a digit-code unit
+    user.Group1 = "#";                                   // group 03, offset by 32
+    harness = std::make_unique<ConsoleHarness>();
+    harness->engine.SetModel('X');
+    WriteRecordAt(DataFilePath("Pager.DBS"), 8, user);
+    SilenceEveryLine(harness->engine);
+    harness->messages.Answer(kAnswerOk); // the start-up's link notice
+    harness->Load();
+    KS_GEN_UserAdd* dialog = open("008");
+    harness->engine.ClearFaults();
+    dialog->txtUserName->setText("Night Porter");
+    ok(dialog);
+    EXPECT_EQ(gEncoderModelLetter, "X");
+    const PagerRecord stored = StoredUser(8);
+    EXPECT_EQ(stored.UserName + stored.PagerType + stored.Group1, PadRight("Night Porter", 20) + "0#");
+}
+
 TEST_F(UserDialog, ARememberedQX7KeepsItsRulesWhileNoUnitAnswersWithOrWithoutALetter)
 {
     for (const char* letter : {"", "E"}) { // a legacy QX7XXX has no letter of its own
