@@ -7,7 +7,7 @@
 
 namespace {
 
-// Where the caret was when the contents went grey, kept with the form.
+// Where the caret was when the controls went grey, kept with the form.
 class CaretBeforeGreying : public QObject {
 public:
     using QObject::QObject;
@@ -16,22 +16,40 @@ public:
 
 constexpr const char* kCaretBeforeGreying = "caretBeforeGreying";
 
+CaretBeforeGreying* keptCaret(QWidget* form)
+{
+    return form->findChild<CaretBeforeGreying*>(kCaretBeforeGreying, Qt::FindDirectChildrenOnly);
+}
+
 } // namespace
+
+void KeepCaretWhileGrey(QWidget* form)
+{
+    // A greying within a greying keeps the caret the first one took.
+    if (keptCaret(form) || !form->focusWidget())
+        return;
+    auto* kept = new CaretBeforeGreying(form);
+    kept->setObjectName(kCaretBeforeGreying);
+    kept->control = form->focusWidget();
+}
+
+void GiveCaretBackAfterGrey(QWidget* form)
+{
+    CaretBeforeGreying* kept = keptCaret(form);
+    if (!kept)
+        return;
+    // Nothing greyed can have taken the caret since.
+    GiveCaretBack(kept->control);
+    delete kept;
+}
 
 void SetFormContentsEnabled(QWidget* form, bool enabled)
 {
-    auto* kept = form->findChild<CaretBeforeGreying*>(kCaretBeforeGreying, Qt::FindDirectChildrenOnly);
-    if (!enabled && !kept && form->focusWidget()) {
-        kept = new CaretBeforeGreying(form);
-        kept->setObjectName(kCaretBeforeGreying);
-        kept->control = form->focusWidget();
-    }
+    if (!enabled)
+        KeepCaretWhileGrey(form);
     for (QWidget* child : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (!child->isWindow())
             child->setEnabled(enabled);
-    if (!enabled || !kept)
-        return;
-    // The greying took the caret, and nothing greyed can have taken it since.
-    GiveCaretBack(kept->control);
-    delete kept;
+    if (enabled)
+        GiveCaretBackAfterGrey(form);
 }

@@ -14,6 +14,7 @@
 
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
@@ -221,9 +222,13 @@ void KS_GEN_DBProgrammer::txtCapCodeInc_LostFocus()
 void KS_GEN_DBProgrammer::SetButtonsEnabled(bool enabled)
 {
     buttonsEnabled_ = enabled;
+    if (!enabled)
+        KeepCaretWhileGrey(this);
     for (QWidget* w : std::initializer_list<QWidget*>{cmdClose, cmdClear, tlbMenu, pbxDetails})
         w->setEnabled(enabled);
     cmdProgram->setEnabled(enabled && !lineHeld_);
+    if (enabled)
+        GiveCaretBackAfterGrey(this);
 }
 
 bool KS_GEN_DBProgrammer::programChecksPass()

@@ -13,6 +13,7 @@
 #include "KS_Database.h"
 #include "KS_Events.h"
 #include "KS_FormBuilder.h"
+#include "KS_FormContents.h"
 #include "KS_Forms.h"
 #include "KS_Globals.h"
 #include "KS_MainForm.h"
@@ -308,15 +309,19 @@ UserFormFields KS_GEN_UserAdd::fieldsFromControls() const
 void KS_GEN_UserAdd::setBusy(bool busy)
 {
     saving_ = busy;
+    if (busy)
+        KeepCaretWhileGrey(this);
     // The contents only: a disabled dialog would disable its own message boxes.
     content_->setEnabled(!busy);
     tlbMenu->setEnabled(!busy);
     cmdOk->setEnabled(!busy && !lineHeld_);
     cmdCancel->setEnabled(!busy);
-    if (busy)
+    if (busy) {
         ShowBusyPointer();
-    else
+    } else {
+        GiveCaretBackAfterGrey(this);
         ShowNormalPointer();
+    }
 }
 
 bool KS_GEN_UserAdd::SaveUser()

@@ -249,10 +249,12 @@ TEST_F(UserDialog, AUnitThatAnswersOnlyOnceTheDialogIsOpenIsIdentifiedAtOkAndNot
     dialog->txtCapcode->setText("5");
     dialog->cmbPagerType->setCurrentText("Voice");
     dialog->cmbGroupFirst->setCurrentText("B"); // no digit-code unit has it
+    dialog->cmbGroupFirst->setFocus();
     harness->messages.Answer(kAnswerOk);
     ok(dialog);
     EXPECT_EQ(harness->messages.texts().back(), "Connected to QX9860, which does not offer 1st group \"B\". "
                                                 "Please choose again and press OK again.");
+    EXPECT_EQ(dialog->focusWidget(), dialog->cmbGroupFirst); // the caret where the identification's greying found it
     for (const auto& line : userLines())
         EXPECT_TRUE(line[0] != 'A' && line[0] != 'D') << line;
     EXPECT_EQ(dialog->cmbGroupFirst->itemText(1), "01");
