@@ -53,6 +53,9 @@ int modemCallBaud = 0;
 // fast as the port, or as the call on a modem link where that is slower.
 bool lineOutlastsItsBytes(std::size_t bytes, std::int64_t ticksSinceFirstByte)
 {
+    // No line outlasts it sooner; the port's settings are read only past it.
+    if (ticksSinceFirstByte <= kLineTimeoutTicks)
+        return false;
     const SerialSettings settings = ParseSerialSettings(gComm->Settings()).value_or(SerialSettings{});
     int baud = settings.baud;
     if (gModemConnected && modemCallBaud > 0)
