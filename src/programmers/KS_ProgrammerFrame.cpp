@@ -25,6 +25,16 @@ constexpr std::int64_t kAbsurdFrequencyUnits = 9990000; // above 999 MHz
 
 std::string boxText(const QLineEdit* box) { return FromQString(box->text()); }
 
+// Whether a box holds the operator's text is its modified flag: his keys,
+// pastes and drops set it, the window's own setText clears it. Reformatting
+// what he typed leaves it his.
+void reformatFrequency(QLineEdit* box)
+{
+    const bool typed = box->isModified();
+    box->setText(ToQString(FormatFrequencyText(boxText(box))));
+    box->setModified(typed);
+}
+
 } // namespace
 
 // What happens when the focus leaves a digit or a frequency box.
@@ -52,7 +62,14 @@ protected:
         if (digitBoxes_.contains(box)) {
             PadDigitBox(box);
         } else if (frequencyBoxes_.contains(box)) {
-            box->setText(ToQString(FormatFrequencyText(boxText(box))));
+            reformatFrequency(box);
+            // A box left as the window filled it (its opening "000.0000", a
+            // read's value or the one a failed read left, a service level's
+            // default) is no answer of the operator's to judge: the caret the
+            // window put there must not hold his next command back. Program
+            // still judges whatever it would send.
+            if (!box->isModified())
+                return false;
             // The checks may put the focus back, so they wait until it has
             // settled; a command given meanwhile waits for their answer.
             frame_->conventions_->LeaveRuleDue(box, [this, box] {
@@ -177,7 +194,7 @@ void KS_ProgrammerFrame::PadDigitBox(QLineEdit* box) { box->setText(ToQString(Bo
 
 bool KS_ProgrammerFrame::FrequencyBoxLeft(QLineEdit* box)
 {
-    box->setText(ToQString(FormatFrequencyText(boxText(box))));
+    reformatFrequency(box);
     if (!Editable(box))
         return true;
     const std::int64_t units = FrequencyUnits(boxText(box)).value_or(0);

@@ -77,7 +77,8 @@ public:
     static void PadDigitBox(QLineEdit* box);
     // A frequency box: reformatted "000.0000"; then, while it is enabled,
     // shown and unlocked, the range message or the raster question. False
-    // when the box took the focus back.
+    // when the box took the focus back. Leaving a box runs it only when the
+    // box holds what the operator typed (its modified flag).
     bool FrequencyBoxLeft(QLineEdit* box);
 
 protected:

@@ -338,6 +338,8 @@ enum class AskingWay { TabAnswerThenClick, Click, HeldClick, AccessKey, ToolbarI
 struct AskingResult {
     Lines sent;
     std::vector<std::string> asked;
+    std::vector<std::string> shown; // every box, questions or not
+    bool closed = false;
     std::string caretAfter;
     int commandsRun = 0;
 };
@@ -386,6 +388,7 @@ AskingResult runAsking(const AskingCase& c, AskingWay way)
     // Every box from here on is a real one, answered once it shows.
     SetMessageAnswerHook([&run, &c](const MessageRequest& request) -> std::optional<MessageAnswer> {
         const bool question = request.buttons == kButtonsYesNo;
+        run.shown.push_back(request.message);
         if (question)
             run.asked.push_back(request.message);
         answerWhenShown(question ? c.answer : kAnswerOk);
@@ -426,6 +429,7 @@ AskingResult runAsking(const AskingCase& c, AskingWay way)
     if (window && window->focusWidget())
         run.caretAfter = window->focusWidget()->objectName().toStdString();
     run.sent = harness.HostLines();
+    run.closed = !window || !window->isVisible();
     SetMessageAnswerHook({});
     delete window.data();
     return run;
@@ -534,6 +538,95 @@ TEST(ToolbarCommands, ABoxRuleSeesTheCommandsButtonAsWhereTheCaretWentAndItsQues
             else if (c.caretAfter && way != AskingWay::Click && way != AskingWay::HeldClick
                      && way != AskingWay::TabAnswerThenClick)
                 EXPECT_EQ(run.caretAfter, c.caretAfter);
+        }
+    }
+}
+
+namespace {
+
+struct WindowsOwnValueCase {
+    const char* name;
+    AskingCase asking;
+    std::vector<std::string> shown; // the boxes the command shows, in order
+    bool closes = false;
+};
+
+const std::string kValidFrequency = "Please enter a valid frequency.";
+
+std::vector<WindowsOwnValueCase> windowsOwnValueCases()
+{
+    const auto clock = [] { return std::make_shared<sim::ClockDevice>(); };
+    // The clock forgotten on the lead: the read finds no answer and puts the
+    // caret into Frequency, still "000.0000"; then the clock is plugged in.
+    const auto clockAfterAReadThatFoundNone = [](ConsoleHarness& h) {
+        QWidget* w = programmer(h, FormName::ClockProgrammer);
+        h.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "", .match = sim::MatchMode::Exact, .times = 0});
+        w->findChild<QPushButton*>("cmdRead")->click();
+        h.engine.ClearFaults();
+        EXPECT_EQ(w->focusWidget(), w->findChild<QWidget*>("txtFrequency"));
+        return w;
+    };
+    const auto untouchedClock = [](ConsoleHarness& h) { return programmer(h, FormName::ClockProgrammer); };
+    const auto speakerAtItsFirstLevel = [](ConsoleHarness& h) {
+        auto* w = static_cast<KS_GEN_SpeakerProgrammer*>(programmer(h, FormName::SpeakerProgrammer));
+        w->UnlockService(1);
+        w->chkDateTime->setChecked(true);
+        return static_cast<QWidget*>(w);
+    };
+    const auto nothing = [](QWidget&, QWidget&) {};
+    const auto read = [](const char* first) {
+        return [first](const Lines& sent) {
+            ASSERT_FALSE(sent.empty());
+            EXPECT_EQ(sent.front(), first);
+        };
+    };
+    const auto noneSent = [](const Lines& sent) { EXPECT_EQ(sent, Lines{}); };
+    std::vector<WindowsOwnValueCase> cases{
+        {"clock read after a read that found none",
+         {"clock", clock, clockAfterAReadThatFoundNone, "txtFrequency", nothing, "cmdRead", kAnswerOk, {}, read("?VM"),
+          nullptr},
+         {}},
+        {"clock closed after a read that found none",
+         {"clock", clock, clockAfterAReadThatFoundNone, "txtFrequency", nothing, "cmdClose", kAnswerOk, {}, noneSent,
+          nullptr},
+         {}, true},
+        {"clock programmed from its opening value",
+         {"clock", clock, untouchedClock, "txtFrequency", nothing, "cmdProgram", kAnswerOk, {}, noneSent, nullptr},
+         {kValidFrequency}},
+    };
+    // The first service level puts the caret into the receiver frequency, "000.0000".
+    for (const char* version : {"3.14", "2.90"}) {
+        const auto speaker = [version] { return std::make_shared<sim::SpeakerDevice>(version); };
+        cases.push_back({version,
+                         {"speaker read", speaker, speakerAtItsFirstLevel, "txtRx1Frequency", nothing, "cmdRead",
+                          kAnswerOk, {},
+                          [](const Lines& sent) { EXPECT_NE(std::find(sent.begin(), sent.end(), "?V"), sent.end()); },
+                          nullptr},
+                         {}});
+        cases.push_back({version,
+                         {"speaker program", speaker, speakerAtItsFirstLevel, "txtRx1Frequency", nothing, "cmdProgram",
+                          kAnswerOk, {}, noneSent, nullptr},
+                         {kValidFrequency}});
+    }
+    return cases;
+}
+
+} // namespace
+
+TEST(ToolbarCommands, AFrequencyTheWindowPutInItsBoxHoldsNoCommandBackAndProgramStillRefusesAZero)
+{
+    RegisterProgrammerWindows();
+    RegisterSpeakerWindows();
+    for (const WindowsOwnValueCase& c : windowsOwnValueCases()) {
+        SCOPED_TRACE(std::string(c.name) + " " + c.asking.window);
+        for (const AskingWay way : {AskingWay::HeldClick, AskingWay::AccessKey, AskingWay::ToolbarInTheActiveWindow,
+                                    AskingWay::TabAnswerThenClick}) {
+            SCOPED_TRACE(static_cast<int>(way));
+            const AskingResult run = runAsking(c.asking, way);
+            EXPECT_EQ(run.shown, c.shown);
+            c.asking.expectSent(run.sent);
+            EXPECT_EQ(run.commandsRun, 1);
+            EXPECT_EQ(run.closed, c.closes);
         }
     }
 }

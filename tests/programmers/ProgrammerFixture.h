@@ -41,7 +41,12 @@ struct ProgrammerFixture : testing::Test {
     // The device's lines since the last call, bare probes left out.
     std::vector<std::string> Sent() { return harness.HostLines(); }
     std::string Info() const { return window->lblInfo->text().toStdString(); }
-    static void Type(QLineEdit* box, const char* text) { box->setText(QString::fromLatin1(text)); }
+    // The text as the operator's keys leave it: his, for the rules that judge what he typed.
+    static void Type(QLineEdit* box, const char* text)
+    {
+        box->setText(QString::fromLatin1(text));
+        box->setModified(true);
+    }
     // Leaves the box as the Tab key would.
     static void Leave(QWidget* box)
     {
