@@ -42,6 +42,8 @@ private:
 class PendantDevice : public Device {
 public:
     explicit PendantDevice(std::string model = "PDX-03", std::string version = "2.10", bool legacy = false);
+    // A legacy pendant that already tells its frequency in MHz, seven digits.
+    void SetLegacyFrequencyInMHz(bool on) { legacyMHz_ = on; }
 
 protected:
     bool Answers(std::string_view mnemonic) const override;
@@ -52,6 +54,7 @@ private:
     int Slots() const;
     bool HasRadio() const;
     bool legacy_;
+    bool legacyMHz_ = false;
 };
 
 // The time receiver RL7990: it identifies itself as an encoder of letter Q,

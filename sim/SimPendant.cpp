@@ -76,9 +76,9 @@ std::optional<Device::Reply> PendantDevice::OwnLine(const std::string& line, std
     }
     if (line == "?SM")
         return Answer(Value("S"));
-    // A legacy pendant tells its frequency to the kHz.
+    // A legacy pendant tells its frequency to the kHz, or to the 100 Hz as the current ones do.
     if (legacy_ && line == "?F")
-        return HasRadio() ? Answer(Value("F").substr(0, 6)) : Refused();
+        return HasRadio() ? Answer(Value("F").substr(0, legacyMHz_ ? 7 : 6)) : Refused();
     return std::nullopt;
 }
 

@@ -49,7 +49,7 @@ std::string code(QComboBox* list)
 } // namespace
 
 KS_GEN_TimeReceiverProgrammer::KS_GEN_TimeReceiverProgrammer(QWidget* owner)
-    : KS_ProgrammerFrame(owner, "KS_GEN_TimeReceiverProgrammer", "Time Receiver Programmer", 9000, 7560)
+    : KS_ProgrammerFrame(owner, "KS_GEN_TimeReceiverProgrammer", "Time Receiver Programmer", 9000, 7860)
 {
     constexpr const char* kDetails = "fraGeneralDetails";
     constexpr const char* kOptions = "fraProgrammableOptions";
@@ -57,7 +57,7 @@ KS_GEN_TimeReceiverProgrammer::KS_GEN_TimeReceiverProgrammer(QWidget* owner)
     constexpr int kListWidth = 4080;
     auto row = [](int i) { return 330 + i * 390; };
     const FormControl controls[] = {
-        Control(pbxDetails, "pbxDetails", "", {0, 0, 9000, 6480}),
+        Control(pbxDetails, "pbxDetails", "", {0, 0, 9000, 6780}),
         Control(fraGeneralDetails, "fraGeneralDetails", "General Details", {120, 60, 8760, 1500}, 0, "pbxDetails"),
         Control(lblVersion, "lblVersion", "&Version:", {240, 330, 1300, 255}, 0, kDetails),
         Control(txtVersion, "txtVersion", "", {1620, 300, 1800, 315}, 0, kDetails),
@@ -68,7 +68,7 @@ KS_GEN_TimeReceiverProgrammer::KS_GEN_TimeReceiverProgrammer(QWidget* owner)
         Control(lblDateTime, "lblDateTime", "Last Date && Time Read from Device:", {240, 1080, 2900, 255}, 0, kDetails),
         Control(txtDateTime, "txtDateTime", kLongestDeviceDateTime, {3180, 1050, 3300, 315}, 0, kDetails),
         Control(cmdReset, "cmdReset", "Re&set", {7380, 270, 1200, 375}, 0, kDetails),
-        Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {120, 1620, 8760, 4800}, 0,
+        Control(fraProgrammableOptions, "fraProgrammableOptions", "Programmable Options", {120, 1620, 8760, 5100}, 0,
                 "pbxDetails"),
         Control(chkDateTime, "chkDateTime", "Program &Date && Time", {240, row(0), 4200, 255}, 0, kOptions),
         Control(chkTimeSource, "chkTimeSource", "Program Time &Source", {240, row(1), 4200, 255}, 0, kOptions),
@@ -102,11 +102,11 @@ KS_GEN_TimeReceiverProgrammer::KS_GEN_TimeReceiverProgrammer(QWidget* owner)
                 kOptions),
         Control(cmbToneGenerator, "cmbToneGenerator", "", {kList, row(11) - 30, kListWidth, 315}, 0, kOptions),
         Control(cmdTestTRX, "cmdTestTRX", kStartTest, {kList, row(6) - 60, kListWidth, 375}, 0, kOptions),
-        Control(lblInfo, "lblInfo", "", {120, 6540, 8760, 255}),
-        Control(prgProgress, "prgProgress", "", {120, 6810, 8760, 200}),
-        Control(cmdProgram, "cmdProgram", "&Program", {5160, 7080, 1200, 375}),
-        Control(cmdRead, "cmdRead", "&Read", {6420, 7080, 1200, 375}),
-        Control(cmdClose, "cmdClose", "&Close", {7680, 7080, 1200, 375}),
+        Control(lblInfo, "lblInfo", "", {120, 6840, 8760, 255}),
+        Control(prgProgress, "prgProgress", "", {120, 7110, 8760, 200}),
+        Control(cmdProgram, "cmdProgram", "&Program", {5160, 7380, 1200, 375}),
+        Control(cmdRead, "cmdRead", "&Read", {6420, 7380, 1200, 375}),
+        Control(cmdClose, "cmdClose", "&Close", {7680, 7380, 1200, 375}),
     };
     BuildFrame(controls);
 

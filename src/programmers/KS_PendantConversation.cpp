@@ -26,8 +26,13 @@ std::optional<std::string> frequency(bool current)
 {
     if (current)
         return FrequencyFromDigits(DeviceQuery("?F", pendantQuery(7)));
-    // Older pendants answer in kHz, six digits; some already in seven.
-    std::string digits = DeviceQuery("?F", pendantQuery(6));
+    // Older pendants answer in kHz, six digits; some already in MHz, seven.
+    // Asked for six, seven digits would pass for an echo and six digits (and
+    // the pendant's channel be read ten times too high): the line tells.
+    std::string line;
+    std::string digits = DeviceQuery("?F", pendantQuery(6), &line);
+    if (const auto whole = AcknowledgedValue(line); !digits.empty() && whole && whole->size() == 7 && AllDigits(*whole))
+        return FrequencyFromDigits(*whole);
     if (digits.empty())
         digits = DeviceQuery("?F", pendantQuery(7));
     if (digits.size() == 6 && AllDigits(digits))

@@ -173,9 +173,10 @@ void KS_ProgrammerFrame::SetUpVersionBox()
 void KS_ProgrammerFrame::Lock(QLineEdit* box, bool locked)
 {
     box->setReadOnly(locked);
-    // An editable box has the window background; a locked one the form's.
+    // An editable box has the window background; a locked one light grey,
+    // told apart from the frame around it.
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, box->style()->standardPalette().color(locked ? QPalette::Window : QPalette::Base));
+    palette.setColor(QPalette::Base, locked ? QColor(0xE0, 0xE0, 0xE0) : box->style()->standardPalette().color(QPalette::Base));
     box->setPalette(palette);
 }
 

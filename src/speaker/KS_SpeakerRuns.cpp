@@ -124,10 +124,7 @@ void KS_GEN_SpeakerProgrammer::HideRx1Frequency()
 {
     for (QWidget* w : std::initializer_list<QWidget*>{lblRx1Frequency, txtRx1Frequency, lblRx1RSSI, txtRx1RSSI})
         w->hide();
-    txtRx1Frequency->setReadOnly(true);
-    QPalette palette = txtRx1Frequency->palette();
-    palette.setColor(QPalette::Base, QColor(0xE0, 0xE0, 0xE0));
-    txtRx1Frequency->setPalette(palette);
+    Lock(txtRx1Frequency, true);
     setText(txtRx1Frequency, "000.0000");
 }
 

@@ -284,6 +284,17 @@ void checkOverlaps(const QWidget* window, const QString& name, QStringList& offe
         if (holder->layout() || !shown(holder))
             continue;
         const auto controls = holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        // A frame's controls stay clear of its border lines, but for a check
+        // box standing as its caption in the top left corner.
+        if (qobject_cast<const QGroupBox*>(holder))
+            for (const QWidget* control : controls) {
+                const QRect at = control->geometry();
+                const QRect inside = holder->rect().adjusted(2, 2, -2, -2);
+                const bool caption = at.topLeft() == QPoint(0, 0);
+                if (!control->isWindow() && shown(control) && !caption && !inside.contains(at))
+                    offenders << QString("%1 %2 crosses the border of %3")
+                                     .arg(name, control->objectName(), holder->objectName());
+            }
         for (qsizetype i = 0; i < controls.size(); ++i)
             for (qsizetype j = i + 1; j < controls.size(); ++j) {
                 const QWidget* a = controls[i];
@@ -432,7 +443,7 @@ TEST(CaptionsFit, EveryListItemAndFilledBoxOfEveryWindowShowsWhole)
     EXPECT_EQ(everyWindowOffenders(checkItemsAndBoxes), "");
 }
 
-TEST(CaptionsFit, NoControlOfAnyWindowLiesOverAnother)
+TEST(CaptionsFit, NoControlOfAnyWindowLiesOverAnotherOrOnItsFramesBorder)
 {
     EXPECT_EQ(everyWindowOffenders(checkOverlaps), "");
 }

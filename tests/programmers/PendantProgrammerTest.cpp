@@ -80,6 +80,22 @@ TEST(PendantConversation, TheReadAsksWhatThePendantsCommandSetHas)
     }
 }
 
+TEST(PendantConversation, ALegacyFrequencyIsReadInKHzFromSixDigitsAndInMHzFromSeven)
+{
+    for (const bool mhz : {false, true}) {
+        SCOPED_TRACE(mhz);
+        auto pendant = std::make_shared<sim::PendantDevice>("PDX-01", "Ver. 2.00 (May 2011)", true);
+        pendant->SetValue("F", "4578125");
+        pendant->SetLegacyFrequencyInMHz(mhz);
+        pendant->PressButton();
+        DeviceLine line(pendant);
+        const PendantSettings read = ReadPendantSettings();
+        EXPECT_EQ(read.frequency.value_or(""), mhz ? "457.8125" : "457.8120");
+        const Lines sent = line.Sent();
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), "?F"), 1);
+    }
+}
+
 TEST(PendantConversation, APendantThatAnswersOnlyAfterTheCarriageReturnPokeIsRead)
 {
     auto pendant = std::make_shared<sim::PendantDevice>("PDX-03", "2.10");
@@ -212,8 +228,13 @@ TEST_F(PendantProgrammer, ChecksBeforeTheRunRefuseAndPutTheFocusOnTheFieldAtFaul
 
 TEST_F(PendantProgrammer, TheServiceKeysOpenTheSerialNumberAndTheRadioSettingsToTheRun)
 {
+    // A locked box is light grey, unlike the frame it sits in; unlocked it is white.
+    const auto background = [](QLineEdit* box) { return box->palette().color(QPalette::Base); };
+    EXPECT_EQ(background(window->txtSerialNumber), QColor(0xE0, 0xE0, 0xE0));
+    EXPECT_EQ(background(window->txtFrequency), QColor(0xE0, 0xE0, 0xE0));
     Key(KS_GEN_PendantProgrammer::kRadioServiceKey);
     Key();
+    EXPECT_EQ(background(window->txtSerialNumber), window->style()->standardPalette().color(QPalette::Base));
     EXPECT_FALSE(window->cmdReset->isHidden());
     Type(window->txtSerialNumber, "99");
     window->chkSNAutoIncrement->setChecked(true);
