@@ -187,7 +187,12 @@ TEST_F(DBProgrammer, AUnitThatAnswersOnlyAtProgramIsIdentifiedFirstTheOperatorIs
     harness.engine.ClearFaults();
     harness.HostLines();
     harness.messages.Answer(kAnswerOk);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    window->txtPagerTo->setFocus();
     window->cmdProgram_Click();
+    // The greying of the identification gives the caret back where it found it.
+    EXPECT_EQ(window->focusWidget(), window->txtPagerTo);
     EXPECT_EQ(gEncoderModelLetter, "X");
     EXPECT_EQ(harness.messages.texts().back(), "Connected to QX9860, which does not offer 1st group \"B\". "
                                                "Please choose again and press Program again.");

@@ -817,3 +817,95 @@ TEST(FormConventions, APressThatOutlastsTheBoxsQuestionClicksOnceAnsweredAndOneT
     QTest::mouseRelease(go, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
 }
+
+// A command the box's rule refused stays a working command, with nothing of
+// the refused one left behind; only a left press or an access key of one
+// button gives a command and settles the rule for it.
+TEST(FormConventions, ARefusedCommandLeavesItsButtonWorkingAndOnlyALeftPressOrAnUnsharedKeyGivesACommand)
+{
+    QDialog form;
+    auto* box = new QLineEdit(&form);
+    auto* other = new QLineEdit(&form);
+    auto* go = new QPushButton("&Go", &form);
+    auto* same = new QPushButton("&Same", &form);
+    auto* alike = new QPushButton("&Something", &form);
+    other->move(0, 30);
+    go->move(0, 60);
+    same->move(0, 100);
+    alike->move(0, 140);
+    FormConventions* conventions = FormConventions::Install(&form);
+    enum class Rule { Pass, Refuse, Ask } rule = Rule::Pass;
+    struct Leave : QObject {
+        std::function<void()> left;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
+                left();
+            return false;
+        }
+    } leave;
+    leave.left = [&] {
+        conventions->LeaveRuleDue(box, [&rule, box] {
+            if (rule == Rule::Refuse) {
+                box->setFocus(); // back into the box, as no placement of the program's
+                return false;
+            }
+            if (rule == Rule::Pass)
+                return true;
+            QTimer::singleShot(50, [] {
+                if (KS_SYS_Message* message = VisibleMessageBox())
+                    message->cmd_Yes->click();
+            });
+            return ShowMessage("Sure?", kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
+        });
+    };
+    box->installEventFilter(&leave);
+    int clicks = 0;
+    QObject::connect(go, &QPushButton::clicked, [&clicks] { ++clicks; });
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+
+    // Refused when the program clicks it, as the toolbar does: the next click still runs.
+    rule = Rule::Refuse;
+    box->setFocus();
+    go->click();
+    QApplication::processEvents();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(QApplication::focusWidget(), box);
+    rule = Rule::Pass;
+    go->click();
+    EXPECT_EQ(clicks, 1);
+
+    // The refused command's give-back is gone: a later mouse click leaves the caret on the button.
+    rule = Rule::Refuse;
+    box->setFocus();
+    go->click();
+    QApplication::processEvents();
+    rule = Rule::Pass;
+    QTest::mouseClick(other, Qt::LeftButton);
+    QApplication::processEvents();
+    QTest::mouseClick(go, Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(QApplication::focusWidget(), go);
+
+    // A right press is no command: the question is asked as the box is left, and nothing runs after Yes.
+    rule = Rule::Ask;
+    box->setFocus();
+    QTest::mousePress(go, Qt::RightButton);
+    QTest::mouseRelease(go, Qt::RightButton);
+    QTest::qWait(150);
+    EXPECT_EQ(clicks, 2);
+
+    // A shared access key only moves the caret: no command, and nothing armed for a later click.
+    rule = Rule::Pass;
+    form.activateWindow(); // no window manager gives it back after the question
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
+    QApplication::processEvents();
+    QWidget* reached = QApplication::focusWidget();
+    EXPECT_TRUE(reached == same || reached == alike);
+    QTest::mouseClick(reached, Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), reached);
+}
