@@ -90,6 +90,14 @@ inline int gPABXMessageCount = 20;
 inline int gFastkeyMessageCount = 10;
 inline int gFreetextMessageCount = 49;
 inline int gWirelessMessageCount = 200;
+// The unit was asked for a table's size and gave no answer in time (busy for
+// a moment): whether it holds the table is not known, unlike a unit that
+// refused the question or said 0.
+inline bool gAlarmSizeUnanswered = false;
+inline bool gPABXSizeUnanswered = false;
+inline bool gFastkeySizeUnanswered = false;
+inline bool gFreetextSizeUnanswered = false;
+inline bool gWirelessSizeUnanswered = false;
 
 inline bool gToneGenSupported = false;
 inline bool gToneCalendarSupported = false;

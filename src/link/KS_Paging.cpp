@@ -437,6 +437,8 @@ void clearTables()
     gToneGenSupported = gToneCalendarSupported = false;
     gToneGenUnanswered = gToneCalendarUnanswered = false;
     gToneCalendarEventsPerDay = 0;
+    gAlarmSizeUnanswered = gPABXSizeUnanswered = gFastkeySizeUnanswered = gFreetextSizeUnanswered
+        = gWirelessSizeUnanswered = false;
 }
 
 // Presence and, on a serial link, the speed search. True when something answers.
@@ -501,8 +503,24 @@ void detectLegacyUnit()
     }
 }
 
+// Whether a reply line says anything: an acknowledged answer or a refusal.
+// Nothing, or bytes that are neither, leave the question unanswered.
+bool answered(std::string_view line) { return endsWith(line, "*\r") || startsWith(line, "?99"); }
+
+// A table's size as the unit tells it; a read it left unanswered says nothing
+// of the table, unlike a refusal or a 0.
+int readTableSize(std::string_view command, std::string_view data, std::int16_t length, bool& unanswered)
+{
+    std::string reply;
+    const int size = tableSize(QueryLink(command, data, {.expectedLength = length, .attempts = 3, .reply = &reply}));
+    unanswered = !answered(reply);
+    return size;
+}
+
 void readTableSizes(char letter)
 {
+    gAlarmSizeUnanswered = gPABXSizeUnanswered = gFastkeySizeUnanswered = gFreetextSizeUnanswered
+        = gWirelessSizeUnanswered = false;
     if (letterIn(letter, "IU"))
         gAlarmMessageCount = 96;
     else if (letter == 'L')
@@ -510,24 +528,19 @@ void readTableSizes(char letter)
     else if (letterIn(letter, "RSW"))
         gAlarmMessageCount = 0;
     else {
-        gAlarmMessageCount = tableSize(QueryLink("Z", "000", {.expectedLength = 3, .attempts = 3}));
+        gAlarmMessageCount = readTableSize("Z", "000", 3, gAlarmSizeUnanswered);
         if (gAlarmMessageCount == 0)
-            gAlarmMessageCount = tableSize(QueryLink("Z", "000", {.expectedLength = 2, .attempts = 3}));
+            gAlarmMessageCount = readTableSize("Z", "000", 2, gAlarmSizeUnanswered);
         if (gAlarmMessageCount == 0)
             gAlarmMessageCount = EncoderUsesExtendedAlarmLayout(std::string(1, letter)) ? 24 : 0;
+        if (gAlarmMessageCount != 0)
+            gAlarmSizeUnanswered = false;
     }
-    gPABXMessageCount = letter == 'S' ? 0 : tableSize(QueryLink("C", "00", {.expectedLength = 2, .attempts = 3}));
-    gFastkeyMessageCount
-        = letterIn(letter, "ABXY") ? tableSize(QueryLink("K", "00", {.expectedLength = 2, .attempts = 3})) : 0;
-    gFreetextMessageCount
-        = letterIn(letter, "ABXYR") ? tableSize(QueryLink("F", "00", {.expectedLength = 2, .attempts = 3})) : 0;
-    gWirelessMessageCount
-        = letterIn(letter, "BXYR") ? tableSize(QueryLink("W", "000", {.expectedLength = 3, .attempts = 3})) : 0;
+    gPABXMessageCount = letter == 'S' ? 0 : readTableSize("C", "00", 2, gPABXSizeUnanswered);
+    gFastkeyMessageCount = letterIn(letter, "ABXY") ? readTableSize("K", "00", 2, gFastkeySizeUnanswered) : 0;
+    gFreetextMessageCount = letterIn(letter, "ABXYR") ? readTableSize("F", "00", 2, gFreetextSizeUnanswered) : 0;
+    gWirelessMessageCount = letterIn(letter, "BXYR") ? readTableSize("W", "000", 3, gWirelessSizeUnanswered) : 0;
 }
-
-// Whether a reply line says anything: an acknowledged answer or a refusal.
-// Nothing, or bytes that are neither, leave the question unanswered.
-bool answered(std::string_view line) { return endsWith(line, "*\r") || startsWith(line, "?99"); }
 
 // A unit lacks a tone generator or a calendar only when it says so; one that
 // is late with its answer (busy for a moment) leaves the question open, and

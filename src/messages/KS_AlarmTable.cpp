@@ -230,6 +230,7 @@ MessageTableParams AlarmTableParams()
     MessageTableParams params{&gAlarmMessageCount, &gEncoderSupportsAlarm, "PPM_Alarm.DBS", "Alarm Messages"};
     // The unit keeps its other points when a shorter file is sent.
     params.warnShortFile = false;
+    params.sizeUnanswered = &gAlarmSizeUnanswered;
     return params;
 }
 

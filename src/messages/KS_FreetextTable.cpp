@@ -59,7 +59,8 @@ SlotWrite FreetextCodec::WriteOf(const std::string& record) const
 
 MessageTableParams FreetextTableParams()
 {
-    return {&gFreetextMessageCount, &gEncoderSupportsFreetext, "PPM_Freetext.DBS", "Freetext Messages"};
+    return {&gFreetextMessageCount, &gEncoderSupportsFreetext, "PPM_Freetext.DBS", "Freetext Messages", true,
+            &gFreetextSizeUnanswered};
 }
 
 MessageTableEngine MakeFreetextEngine() { return MessageTableEngine(FreetextTableParams(), std::make_shared<FreetextCodec>()); }

@@ -52,6 +52,13 @@ MessageTableEngine::MessageTableEngine(MessageTableParams params, std::shared_pt
 
 std::string MessageTableEngine::DataPath() const { return DataFilePath(params_.dataFile); }
 
+std::string MessageTableEngine::unitRules() const
+{
+    return gEncoderModelLetter + "|" + gEncoderModelName + "|" + gEncoderFamily + "|" + gEncoderVersionText + "|"
+        + (gEncoderOptionFlag ? "option" : "") + "|" + std::to_string(gAlarmIndexOffset) + "|"
+        + std::to_string(SlotCount()) + "|" + (Supported() ? "held" : "lacked");
+}
+
 MessageTableEngine::DownloadEnd MessageTableEngine::downloadSlots(std::vector<std::string>& records,
                                                                   int& filled) const
 {
@@ -106,6 +113,7 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
     TransferScope scope;
     const RecordFile file(DataPath(), codec_->RecordLength());
     std::vector<std::string> records;
+    loadedFor_ = unitRules();
     if (file.Exists()) {
         const FileError error = file.ReadAll(records);
         if (error != FileError::None) {
@@ -122,9 +130,11 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
         return records;
     }
     DetectEncoder();
+    loadedFor_ = unitRules();
     // A unit lacks a table only when it said so: blanks written for one that
-    // said nothing of itself would be listed as its table at every opening.
-    if (gIdentityUnanswered) {
+    // said nothing of itself, or nothing of the table's size, would be listed
+    // as its table at every opening.
+    if (gIdentityUnanswered || (!Supported() && SizeUnanswered())) {
         ShowNothingRead(params_.optionName, DataPath());
         return records;
     }
@@ -186,6 +196,7 @@ std::optional<std::vector<std::string>> MessageTableEngine::Download()
     }
     if (!writeWhole(records))
         return std::nullopt;
+    loadedFor_ = unitRules();
     return records;
 }
 
@@ -198,9 +209,25 @@ bool MessageTableEngine::Upload(const TransferCallbacks& progress)
         return done;
     };
     DetectEncoder();
-    if (!IsLinkResponding()) {
+    // Only the unit the table was loaded for gets it: an identification that
+    // fell short would have it sent in a layout guessed for some unit.
+    if (!IsLinkResponding() || gIdentityUnanswered) {
         ShowLinkCommError();
         return finish(false);
+    }
+    if (!Supported()) {
+        ShowOptionNotUpdatedWarning(params_.optionName);
+        return finish(false);
+    }
+    if (const std::string now = unitRules(); now != loadedFor_) {
+        const bool known = !loadedFor_.empty();
+        loadedFor_ = now;
+        if (known) {
+            ShowMessage("The " + gEncoderModelName + " answers now, not the unit these messages were loaded for. "
+                            + "Nothing was sent: please check the messages and click Upload again.",
+                        kButtonsOk, kAnswerOk, kIconExclamation);
+            return finish(false);
+        }
     }
     const int count = SlotCount();
     if (progress.start)

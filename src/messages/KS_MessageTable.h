@@ -75,6 +75,9 @@ struct MessageTableParams {
     // An upload from a file shorter than the table ends with the partial-upload
     // warning; a table whose unit keeps its other slots may do without it.
     bool warnShortFile = true;
+    // Set by encoder detection when the unit left the size read unanswered:
+    // a table the unit did not say it lacks.
+    const bool* sizeUnanswered = nullptr;
 };
 
 // The progress of an upload; any member may be empty. finish comes before
@@ -94,6 +97,7 @@ public:
     std::string DataPath() const;
     int SlotCount() const { return *params_.slotCount; }
     bool Supported() const { return *params_.supported; }
+    bool SizeUnanswered() const { return params_.sizeUnanswered && *params_.sizeUnanswered; }
 
     // The records of the data file, and for the slots a short file lacks their
     // never-read records. A missing file is downloaded first: without
@@ -115,7 +119,10 @@ public:
     std::optional<std::vector<std::string>> Download();
 
     // Sends the file's records in slot order, at most SlotCount() of them, and
-    // stops at the first one the encoder does not take. Records never read are
+    // stops at the first one the encoder does not take. Nothing is sent when
+    // the identification before it fell short, found the table lacking, or
+    // found another unit or other table rules than the table was loaded for
+    // (said once; the next Upload sends). Records never read are
     // skipped. A record the encoder's layout cannot carry stops the run before
     // anything is sent. True when the run ended as done.
     bool Upload(const TransferCallbacks& progress = {});
@@ -140,10 +147,15 @@ private:
     // does not answer the probe either, and stays blank when it does.
     DownloadEnd downloadSlots(std::vector<std::string>& records, int& filled) const;
     bool writeWhole(const std::vector<std::string>& records) const;
+    // The unit and what its table goes by (layout, size, support), as the
+    // last identification found them.
+    std::string unitRules() const;
     bool send(const SlotWrite& write) const;
 
     MessageTableParams params_;
     std::shared_ptr<const MessageTableCodec> codec_;
+    // unitRules() when the table was last loaded or downloaded; empty before.
+    std::string loadedFor_;
 };
 
 // The fast-key and PABX layout: TableMessage records (number, 30-character

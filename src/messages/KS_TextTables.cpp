@@ -13,7 +13,7 @@ const TextTableDefinition& FastkeyTable()
                                     "Fastkey",
                                     " - Fastkey ",
                                     {&gFastkeyMessageCount, &gEncoderSupportsFastkey, "PPM_Fastkey.DBS",
-                                     "Fastkey Messages"},
+                                     "Fastkey Messages", true, &gFastkeySizeUnanswered},
                                     true};
     return definition;
 }
@@ -26,7 +26,8 @@ const TextTableDefinition& PABXTable()
                                     "PABX Messages",
                                     "PABX",
                                     " - PABX Message ",
-                                    {&gPABXMessageCount, &gEncoderSupportsPABX, "PPM_PABXDI.DBS", "PABX Messages"},
+                                    {&gPABXMessageCount, &gEncoderSupportsPABX, "PPM_PABXDI.DBS", "PABX Messages", true,
+                                     &gPABXSizeUnanswered},
                                     false};
     return definition;
 }

@@ -67,7 +67,8 @@ std::string WirelessCodec::Unsendable(const std::string& record) const
 
 MessageTableParams WirelessTableParams()
 {
-    return {&gWirelessMessageCount, &gEncoderSupportsWireless, "PPM_Wireless.DBS", "Wireless Devices Messages"};
+    return {&gWirelessMessageCount, &gEncoderSupportsWireless, "PPM_Wireless.DBS", "Wireless Devices Messages", true,
+            &gWirelessSizeUnanswered};
 }
 
 MessageTableEngine MakeWirelessEngine() { return MessageTableEngine(WirelessTableParams(), std::make_shared<WirelessCodec>()); }

@@ -260,3 +260,103 @@ TEST(EveryTableKind, AnIdentificationThatFellShortWritesNoFileAndTheNextOpeningA
         }
     }
 }
+
+namespace {
+
+struct TableKind {
+    const char* table;
+    std::function<MessageTableEngine()> make;
+    const char* sizeRead; // how the unit is asked for the table's size
+    char letter;          // a unit that has the table and, for alarms, no default size of its own
+};
+
+const TableKind kKinds[] = {
+    {"Fastkey Messages", [] { return MakeTableEngine(FastkeyTable()); }, "K00?", 'X'},
+    {"PABX Messages", [] { return MakeTableEngine(PABXTable()); }, "C00?", 'X'},
+    {"Freetext Messages", MakeFreetextEngine, "F00?", 'X'},
+    {"Wireless Devices Messages", MakeWirelessEngine, "W000?", 'X'},
+    {"Alarm Messages", MakeAlarmTableEngine, "Z000?", 'E'},
+};
+
+} // namespace
+
+// Upload identifies the unit again: one that said nothing of itself gets no
+// line in a guessed layout, another unit (or other table rules) is named and
+// gets nothing until Upload is given again, and the unit the table was loaded
+// for gets the whole table.
+TEST(EveryTableKind, UploadSendsOnlyToTheUnitTheTableWasLoadedFor)
+{
+    for (const TableKind& kind : kKinds) {
+        SCOPED_TRACE(kind.table);
+        UnitRig t(kind.letter, "3.2");
+        MessageTableEngine table = kind.make();
+        t.messages.AnswerAlways(kAnswerOk);
+        ASSERT_TRUE(table.Load().has_value());
+        ASSERT_TRUE(FileExists(table.DataPath()));
+        // The boxes shown since the last call.
+        std::size_t seen = t.messages.texts().size();
+        const auto newBoxes = [&t, &seen] {
+            const Lines all = t.messages.texts();
+            const Lines fresh(all.begin() + static_cast<std::ptrdiff_t>(seen), all.end());
+            seen = all.size();
+            return fresh;
+        };
+
+        for (const char* identity : {"?000M", "P"})
+            t.engine.AddFault(lastingFault(sim::FaultKind::Silence, identity, sim::MatchMode::Exact));
+        t.hostLines();
+        EXPECT_FALSE(table.Upload());
+        EXPECT_EQ(writesOnly(t.hostLines()), Lines{});
+        const Lines told = newBoxes();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_TRUE(told[0].starts_with("Communication with the ")) << told[0];
+
+        t.engine.ClearFaults();
+        EXPECT_TRUE(table.Upload());
+        EXPECT_FALSE(writesOnly(t.hostLines()).empty());
+        newBoxes();
+
+        t.engine.SetModel('B');
+        EXPECT_FALSE(table.Upload());
+        EXPECT_EQ(writesOnly(t.hostLines()), Lines{});
+        EXPECT_EQ(newBoxes(), Lines{"The QX8240 answers now, not the unit these messages were loaded for. "
+                                            "Nothing was sent: please check the messages and click Upload again."});
+        EXPECT_TRUE(table.Upload());
+        EXPECT_FALSE(writesOnly(t.hostLines()).empty());
+    }
+}
+
+// A unit busy through the size read has not said it lacks the table: no file
+// of never-read slots is written, the operator is told, and the next opening
+// asks again. A refusal still means the table is not there.
+TEST(EveryTableKind, ASizeReadTheUnitLeftUnansweredWritesNoFileAndARefusalStillLacksTheTable)
+{
+    for (const TableKind& kind : kKinds) {
+        SCOPED_TRACE(kind.table);
+        {
+            UnitRig t(kind.letter, "3.2");
+            MessageTableEngine table = kind.make();
+            t.engine.AddFault(lastingFault(sim::FaultKind::Silence, kind.sizeRead, sim::MatchMode::Exact));
+            t.messages.AnswerAlways(kAnswerOk);
+            const auto shown = table.Load();
+            ASSERT_TRUE(shown.has_value());
+            EXPECT_TRUE(shown->empty());
+            EXPECT_FALSE(FileExists(table.DataPath()));
+            EXPECT_EQ(t.messages.texts(), Lines{"The " + gEncoderModelName + " did not send its " + kind.table
+                                                + ". The file " + PathInText(table.DataPath()) + " was not written."});
+
+            t.engine.ClearFaults();
+            ASSERT_TRUE(table.Load().has_value());
+            EXPECT_TRUE(table.Supported());
+            EXPECT_TRUE(FileExists(table.DataPath()));
+        }
+        UnitRig t(kind.letter, "3.2");
+        MessageTableEngine table = kind.make();
+        t.engine.AddFault(lastingFault(sim::FaultKind::Refuse, kind.sizeRead, sim::MatchMode::Exact));
+        t.messages.AnswerAlways(kAnswerOk);
+        ASSERT_TRUE(table.Load().has_value());
+        EXPECT_FALSE(table.Supported());
+        EXPECT_TRUE(FileExists(table.DataPath()));
+        EXPECT_EQ(t.messages.texts(), Lines{});
+    }
+}
