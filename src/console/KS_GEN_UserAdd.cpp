@@ -279,6 +279,8 @@ bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
     settings_.FillLists();
     settings_.ApplyGroupRule();
     applyUnitRules();
+    // The number decides a group pager on the new unit as leaving its box would.
+    settings_.FollowPagerNumber(static_cast<long>(Val(FromQString(txtUserID->text()))));
     const auto keepText = [shown](QLineEdit* box, const std::string& text, std::string UserFormFields::*field) {
         if (!shown || text != shown->*field)
             box->setText(ToQString(text));
@@ -286,7 +288,29 @@ bool KS_GEN_UserAdd::readAgainForUnit(const UserFormFields& chosen)
     keepText(txtUserName, chosen.userName, &UserFormFields::userName);
     keepText(txtCapcode, chosen.capcode, &UserFormFields::capcode);
     keepText(txtPhone, chosen.phone, &UserFormFields::phone);
-    return settings_.KeepChoicesForUnit(chosen, shown, "OK");
+    if (settings_.KeepChoicesForUnit(chosen, shown, "OK"))
+        return true;
+    // A choice named as dropped left its list blank: that blank is the
+    // operator's, to be sent and stored as none, not the stored byte the new
+    // unit's codes happen to read as blank too.
+    if (edited_) {
+        const UserFormFields now = fieldsFromControls();
+        UserFormFields& before = edited_->shown;
+        const auto dropped = [&now, &chosen, &before](auto UserFormFields::*field) {
+            if (now.*field != chosen.*field)
+                before.*field = chosen.*field;
+        };
+        dropped(&UserFormFields::pagerTypeText);
+        dropped(&UserFormFields::formatText);
+        dropped(&UserFormFields::baudText);
+        dropped(&UserFormFields::modeText);
+        dropped(&UserFormFields::isGroup);
+        dropped(&UserFormFields::groupText);
+        for (std::size_t i = 0; i < 4; ++i)
+            if (now.groupTexts[i] != chosen.groupTexts[i])
+                before.groupTexts[i] = chosen.groupTexts[i];
+    }
+    return false;
 }
 
 void KS_GEN_UserAdd::cmdCancel_Click()

@@ -646,3 +646,47 @@ TEST_F(UserDialog, AUserSavedAfterTheUnitWasReplacedByOneOfTheOtherCodeFamilyIsC
         again->cmdCancel_Click();
     }
 }
+
+// A group the dialog named as not offered by the unit that answers now is the
+// operator's blank: the second OK sends and stores no group, never the byte
+// the old unit's codes stored.
+TEST_F(UserDialog, AGroupNamedAsNotOfferedIsSentAndStoredAsNoGroupAtTheSecondOk)
+{
+    load('X', {{5, "Dora", "A"}});
+    PagerRecord held = StoredUser(5);
+    held.Group1 = "%"; // group 05 in the X's codes
+    held.Baud = "1";
+    ASSERT_TRUE(WritePagerRecord(5, held));
+    KS_GEN_UserAdd* dialog = open("005");
+    ASSERT_EQ(ComboText(dialog->cmbGroupFirst), "05");
+    harness->engine.SetModel('A');
+    harness->messages.Answer(kAnswerOk);
+    ok(dialog);
+    EXPECT_EQ(harness->messages.texts().back(), "Connected to QX8140, which does not offer 1st group \"05\". "
+                                                "Please choose again and press OK again.");
+    EXPECT_EQ(ComboText(dialog->cmbGroupFirst), "");
+    userLines();
+    ok(dialog);
+    const Lines sent = userLines();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_TRUE(sent.back().starts_with("A005")) << sent.back();
+    EXPECT_EQ(sent.back().find('%'), std::string::npos) << sent.back();
+    EXPECT_EQ(StoredUser(5).Group1, " ");
+}
+
+// A number above 900 typed for a letter-code unit makes a group pager once a
+// QX7XXX answers at OK, as leaving the box on that unit would.
+TEST_F(UserDialog, ANumberAboveNineHundredSavedAfterAQX7ReplacedALetterCodeUnitIsAGroupPager)
+{
+    load('A');
+    KS_GEN_UserAdd* dialog = open();
+    dialog->txtUserID->setText("905");
+    dialog->txtCapcode->setText("0000005");
+    dialog->txtUserName->setText("Ward 5");
+    harness->engine.SetModel('E');
+    harness->messages.AnswerAlways(kAnswerYes); // the reserved number stays on the computer
+    ok(dialog);
+    EXPECT_EQ(StoredUser(905).InUse + StoredUser(905).GroupFlag, "YG");
+    EXPECT_EQ(StoredUser(905).Group1, "\x05");
+    dialog->cmdCancel_Click();
+}
