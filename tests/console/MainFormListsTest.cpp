@@ -89,6 +89,10 @@ TEST_F(MainFormFixture, FindSelectsTheFirstMatchingRow)
     EXPECT_EQ(form.lvwUsers->selectedItems().first()->text(0), "Emil");
     form.txtUserID->setText("77");
     EXPECT_TRUE(form.lvwUsers->selectedItems().isEmpty());
+    // A name is looked for among the names only, not in a capcode that begins so.
+    form.AddUserRow("Dana", "300", 1, "Tone", "1200300", false);
+    form.txtUserName->setText("12");
+    EXPECT_TRUE(form.lvwUsers->selectedItems().isEmpty());
 }
 
 // A pager number typed finds that pager, though a user listed above it has a

@@ -278,6 +278,8 @@ TEST_F(ToneFiles, AUnitThatStopsAnsweringIsAskedNoFurtherOnceTheOperatorStoppedT
     EXPECT_FALSE(FileExists(DataFilePath("ToneGenCalendar.TGC")));
     EXPECT_EQ(boxes.texts().back(), "The encoder did not send its tone schedule calendar. The file "
                                         + PathInText(DataFilePath("ToneGenCalendar.TGC")) + " was not written.");
+    // The please-wait window is down before either box tells what was not read.
+    EXPECT_EQ(boxes.pleaseWaitUp(), std::vector<bool>(boxes.shown().size(), false));
     EXPECT_GT(probes, 0);
 }
 

@@ -241,6 +241,24 @@ TEST(Receiver, ALineThatNeverEndsLastsNoLongerThanItsBytesNeedOnTheWire)
         QueryLink("?CD", "0101", {.ticks = 8, .reply = &reply});
         EXPECT_LE(gDelayTicks - start, s.bound);
     }
+    {
+        // A 300 bps call, hung up: the direct line at 38400 is bounded at its own speed again.
+        LinkHarness link;
+        gConnectionType = 2;
+        link.unit()->Reply("1\r", 1); // a bare CONNECT
+        ASSERT_TRUE(link.PumpUntil([] { return gModemConnected; }, 10));
+        gModemConnected = false; // as the hang-up leaves it
+        gConnectionType = 1;
+        link.unit()->OnLine([](FakeUnit& u, const std::string& line) {
+            if (line == "?CD0101?\r")
+                for (int tick = 1; tick < 5000; ++tick)
+                    u.Reply("x", tick);
+        });
+        const std::int64_t start = gDelayTicks;
+        std::string reply;
+        QueryLink("?CD", "0101", {.ticks = 8, .reply = &reply});
+        EXPECT_LE(gDelayTicks - start, 8 + 22 + 20);
+    }
 }
 
 TEST(Receiver, ALineArrivingWhileTheLastIsStillBeingReportedWaitsItsTurn)

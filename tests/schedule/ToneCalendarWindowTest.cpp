@@ -455,10 +455,12 @@ TEST(CalendarOnASlowLine, TheYearIsReadWholeAtEverySpeedAndOnASlowerModemCall)
         const char* unit;
         const char* port;
         bool modem;
+        sim::ModemResult call = sim::ModemResult::Connect2400;
     } lines[] = {{"300,N,8,1", "300,N,8,1", false},
                  {"1200,N,8,1", "1200,N,8,1", false},
                  {"2400,N,8,1", "2400,N,8,1", false},
-                 {"2400,N,8,1", "38400,N,8,1", true}};
+                 {"2400,N,8,1", "38400,N,8,1", true},
+                 {"300,N,8,1", "38400,N,8,1", true, sim::ModemResult::Connect}}; // a bare CONNECT: 300 bps
     for (const auto& line : lines) {
         const std::string speed = line.port;
         SCOPED_TRACE(std::string(line.unit) + (line.modem ? " by modem" : ""));
@@ -470,7 +472,7 @@ TEST(CalendarOnASlowLine, TheYearIsReadWholeAtEverySpeedAndOnASlowerModemCall)
         gComSettings = speed;
         if (line.modem) {
             unit.engine.EnableModem();
-            unit.engine.SetDialResult(sim::ModemResult::Connect2400);
+            unit.engine.SetDialResult(line.call);
             gConnectionType = 2;
             ASSERT_TRUE(DialModem("5551234"));
         }

@@ -8,6 +8,7 @@
 #include "KS_Clock.h"
 #include "KS_Database.h"
 #include "KS_Events.h"
+#include "KS_Forms.h"
 #include "KS_General.h"
 #include "KS_Globals.h"
 #include "KS_Paging.h"
@@ -83,6 +84,7 @@ ScriptedMessages::ScriptedMessages()
 {
     SetMessageAnswerHook([this](const MessageRequest& request) -> std::optional<MessageAnswer> {
         shown_.push_back(request);
+        pleaseWaitUp_.push_back(LoadMessageShowing());
         if (!answers_.empty()) {
             const MessageAnswer answer = answers_.front();
             answers_.pop_front();

@@ -27,6 +27,8 @@ public:
     void AnswerAlways(std::int16_t result);
 
     const std::vector<MessageRequest>& shown() const { return shown_; }
+    // For each box shown, whether the please-wait window was still up behind it.
+    const std::vector<bool>& pleaseWaitUp() const { return pleaseWaitUp_; }
     std::vector<std::string> texts() const;
     // Every queued answer was used.
     bool queueEmpty() const { return answers_.empty(); }
@@ -34,6 +36,7 @@ public:
 private:
     std::deque<MessageAnswer> answers_;
     std::vector<MessageRequest> shown_;
+    std::vector<bool> pleaseWaitUp_;
     std::int16_t always_ = 0;
 };
 
