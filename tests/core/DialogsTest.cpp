@@ -766,6 +766,32 @@ TEST(FormConventions, AnInactiveWindowsBoxIsLeftOnceAndKeepsItsCaretAndAGiveBack
     EXPECT_EQ(QApplication::focusWidget(), go);
 }
 
+namespace {
+
+// The question of a box's rule, answered Yes a moment after it shows, as the operator answers it.
+bool askedAndAnsweredYes()
+{
+    QTimer::singleShot(50, [] {
+        if (KS_SYS_Message* message = VisibleMessageBox())
+            message->cmd_Yes->click();
+    });
+    return ShowMessage("Sure?", kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
+}
+
+// Calls `left` each time the box it watches loses the focus, but for its window going inactive.
+struct LeaveWatch : QObject {
+    std::function<void()> left;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut
+            && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
+            left();
+        return false;
+    }
+};
+
+} // namespace
+
 // A mouse press on a command while the box being left is still to ask: a
 // press that outlasts the question (its release goes to the box) is a click
 // once it is answered Yes; one the rule lets by without asking stays a plain
@@ -778,26 +804,8 @@ TEST(FormConventions, APressThatOutlastsTheBoxsQuestionClicksOnceAnsweredAndOneT
     go->move(0, 40);
     FormConventions* conventions = FormConventions::Install(&form);
     bool asks = false;
-    struct Leave : QObject {
-        std::function<void()> left;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::FocusOut)
-                left();
-            return false;
-        }
-    } leave;
-    leave.left = [&] {
-        conventions->LeaveRuleDue(box, [&asks] {
-            if (!asks)
-                return true;
-            QTimer::singleShot(50, [] {
-                if (KS_SYS_Message* message = VisibleMessageBox())
-                    message->cmd_Yes->click();
-            });
-            return ShowMessage("Sure?", kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
-        });
-    };
+    LeaveWatch leave;
+    leave.left = [&] { conventions->LeaveRuleDue(box, [&asks] { return !asks || askedAndAnsweredYes(); }); };
     box->installEventFilter(&leave);
     int clicks = 0;
     QObject::connect(go, &QPushButton::clicked, [&clicks] { ++clicks; });
@@ -835,28 +843,12 @@ TEST(FormConventions, ARefusedCommandLeavesItsButtonWorkingAndOnlyALeftPressOrAn
     alike->move(0, 140);
     FormConventions* conventions = FormConventions::Install(&form);
     enum class Rule { Pass, Refuse, Ask } rule = Rule::Pass;
-    struct Leave : QObject {
-        std::function<void()> left;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
-                left();
-            return false;
-        }
-    } leave;
+    LeaveWatch leave;
     leave.left = [&] {
         conventions->LeaveRuleDue(box, [&rule, box] {
-            if (rule == Rule::Refuse) {
+            if (rule == Rule::Refuse)
                 box->setFocus(); // back into the box, as no placement of the program's
-                return false;
-            }
-            if (rule == Rule::Pass)
-                return true;
-            QTimer::singleShot(50, [] {
-                if (KS_SYS_Message* message = VisibleMessageBox())
-                    message->cmd_Yes->click();
-            });
-            return ShowMessage("Sure?", kButtonsYesNo, kAnswerNo, kIconQuestion) == kAnswerYes;
+            return rule == Rule::Pass || (rule == Rule::Ask && askedAndAnsweredYes());
         });
     };
     box->installEventFilter(&leave);
