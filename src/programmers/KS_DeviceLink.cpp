@@ -88,7 +88,9 @@ auto identityGlobals()
                     gEncoderSupportsAlarm, gEncoderSupportsPABX, gEncoderSupportsFastkey, gEncoderSupportsFreetext,
                     gEncoderSupportsWireless, gAlarmMessageCount, gPABXMessageCount, gFastkeyMessageCount,
                     gFreetextMessageCount, gWirelessMessageCount, gToneGenSupported, gToneCalendarSupported,
-                    gToneCalendarEventsPerDay, gToneEventsSupported);
+                    gToneCalendarEventsPerDay, gToneEventsSupported, gIdentityUnanswered, gToneGenUnanswered,
+                    gToneCalendarUnanswered, gAlarmSizeUnanswered, gPABXSizeUnanswered, gFastkeySizeUnanswered,
+                    gFreetextSizeUnanswered, gWirelessSizeUnanswered);
 }
 
 template <class... T>

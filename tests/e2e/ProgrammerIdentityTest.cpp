@@ -32,7 +32,9 @@ std::string EncoderSeen()
         << gEncoderSupportsFreetext << gEncoderSupportsWireless << '|' << gAlarmMessageCount << ','
         << gPABXMessageCount << ',' << gFastkeyMessageCount << ',' << gFreetextMessageCount << ','
         << gWirelessMessageCount << '|' << gToneGenSupported << gToneCalendarSupported << gToneEventsSupported << '|'
-        << gToneCalendarEventsPerDay << '|' << gComSettings;
+        << gToneCalendarEventsPerDay << '|' << gIdentityUnanswered << gToneGenUnanswered << gToneCalendarUnanswered
+        << gAlarmSizeUnanswered << gPABXSizeUnanswered << gFastkeySizeUnanswered << gFreetextSizeUnanswered
+        << gWirelessSizeUnanswered << '|' << gComSettings;
     return out.str();
 }
 
@@ -60,8 +62,13 @@ TEST(ProgrammerIdentity, EveryDetectingWindowLeavesTheConsoleTheEncoderItHad)
             sim::Profile profile = sim::ProfileFor(letter);
             profile.version = firmware;
             harness.engine.SetProfile(profile);
+            // Busy through its wireless size: that the table is not known to be lacking is kept too.
+            harness.engine.AddFault({.kind = sim::FaultKind::Silence, .pattern = "W000?", .match = sim::MatchMode::Exact,
+                                     .times = 0});
             KS_MainForm& form = harness.Load();
+            harness.engine.ClearFaults();
             ASSERT_EQ(gEncoderVersionText.substr(0, 4), firmware);
+            ASSERT_TRUE(gWirelessSizeUnanswered);
             const std::string before = EncoderSeen();
 
             harness.engine.SetDevice(w.device());
