@@ -429,6 +429,13 @@ constexpr std::array<Model, 22> kModels {{
 
 bool letterIn(char letter, std::string_view set) { return set.find(letter) != std::string_view::npos; }
 
+// No size question asked yet has gone unanswered.
+void clearSizeQuestions()
+{
+    gAlarmSizeUnanswered = gPABXSizeUnanswered = gFastkeySizeUnanswered = gFreetextSizeUnanswered
+        = gWirelessSizeUnanswered = false;
+}
+
 void clearTables()
 {
     gAlarmMessageCount = gPABXMessageCount = gFastkeyMessageCount = gFreetextMessageCount = gWirelessMessageCount = 0;
@@ -437,8 +444,7 @@ void clearTables()
     gToneGenSupported = gToneCalendarSupported = false;
     gToneGenUnanswered = gToneCalendarUnanswered = false;
     gToneCalendarEventsPerDay = 0;
-    gAlarmSizeUnanswered = gPABXSizeUnanswered = gFastkeySizeUnanswered = gFreetextSizeUnanswered
-        = gWirelessSizeUnanswered = false;
+    clearSizeQuestions();
 }
 
 // Presence and, on a serial link, the speed search. True when something answers.
@@ -519,8 +525,7 @@ int readTableSize(std::string_view command, std::string_view data, std::int16_t 
 
 void readTableSizes(char letter)
 {
-    gAlarmSizeUnanswered = gPABXSizeUnanswered = gFastkeySizeUnanswered = gFreetextSizeUnanswered
-        = gWirelessSizeUnanswered = false;
+    clearSizeQuestions();
     if (letterIn(letter, "IU"))
         gAlarmMessageCount = 96;
     else if (letter == 'L')

@@ -133,8 +133,9 @@ std::optional<std::vector<std::string>> MessageTableEngine::Load()
     loadedFor_ = unitRules();
     // A unit lacks a table only when it said so: blanks written for one that
     // said nothing of itself, or nothing of the table's size, would be listed
-    // as its table at every opening.
-    if (gIdentityUnanswered || (!Supported() && SizeUnanswered())) {
+    // as its table at every opening (a QX8240 keeps its wireless table, of no
+    // slots, when its size goes unanswered).
+    if (gIdentityUnanswered || SizeUnanswered()) {
         ShowNothingRead(params_.optionName, DataPath());
         return records;
     }

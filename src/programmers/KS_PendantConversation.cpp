@@ -31,7 +31,7 @@ std::optional<std::string> frequency(bool current)
     // the pendant's channel be read ten times too high): the line tells.
     std::string line;
     std::string digits = DeviceQuery("?F", pendantQuery(6), &line);
-    if (const auto whole = AcknowledgedValue(line); !digits.empty() && whole && whole->size() == 7 && AllDigits(*whole))
+    if (const auto whole = AcknowledgedValue(line); whole && whole->size() == 7 && AllDigits(*whole))
         return FrequencyFromDigits(*whole);
     if (digits.empty())
         digits = DeviceQuery("?F", pendantQuery(7));

@@ -175,8 +175,9 @@ void KS_ProgrammerFrame::Lock(QLineEdit* box, bool locked)
     box->setReadOnly(locked);
     // An editable box has the window background; a locked one light grey,
     // told apart from the frame around it.
+    const QColor lockedGrey(0xE0, 0xE0, 0xE0);
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Base, locked ? QColor(0xE0, 0xE0, 0xE0) : box->style()->standardPalette().color(QPalette::Base));
+    palette.setColor(QPalette::Base, locked ? lockedGrey : box->style()->standardPalette().color(QPalette::Base));
     box->setPalette(palette);
 }
 

@@ -323,7 +323,33 @@ TEST(EveryTableKind, UploadSendsOnlyToTheUnitTheTableWasLoadedFor)
                                             "Nothing was sent: please check the messages and click Upload again."});
         EXPECT_TRUE(table.Upload());
         EXPECT_FALSE(writesOnly(t.hostLines()).empty());
+        newBoxes();
+
+        // A unit that says it lacks the table gets none of it, however often Upload is given
+        // (a QX8240 has alarm points and a wireless table whatever it says of their sizes).
+        if (kind.letter == 'E' || std::string_view(kind.sizeRead) == "W000?")
+            continue;
+        t.engine.AddFault(lastingFault(sim::FaultKind::Refuse, kind.sizeRead, sim::MatchMode::Exact));
+        for (int given = 0; given < 2; ++given) {
+            EXPECT_FALSE(table.Upload());
+            EXPECT_EQ(writesOnly(t.hostLines()), Lines{});
+            const Lines warned = newBoxes();
+            ASSERT_EQ(warned.size(), 1u);
+            EXPECT_TRUE(warned[0].starts_with("Connection to QX8240 cannot be established or ")) << warned[0];
+        }
     }
+
+    // The same unit telling another size of the table counts as other table rules.
+    UnitRig t('X', "3.2");
+    MessageTableEngine fastkeys = MakeTableEngine(FastkeyTable());
+    t.messages.AnswerAlways(kAnswerOk);
+    ASSERT_TRUE(fastkeys.Load().has_value());
+    t.engine.EditProfile().fastkey.size = fastkeys.SlotCount() + 2;
+    t.hostLines();
+    EXPECT_FALSE(fastkeys.Upload());
+    EXPECT_EQ(writesOnly(t.hostLines()), Lines{});
+    EXPECT_TRUE(t.messages.texts().back().starts_with("The QX9860 answers now, not the unit"));
+    EXPECT_TRUE(fastkeys.Upload());
 }
 
 // A unit busy through the size read has not said it lacks the table: no file
@@ -358,5 +384,35 @@ TEST(EveryTableKind, ASizeReadTheUnitLeftUnansweredWritesNoFileAndARefusalStillL
         EXPECT_FALSE(table.Supported());
         EXPECT_TRUE(FileExists(table.DataPath()));
         EXPECT_EQ(t.messages.texts(), Lines{});
+    }
+
+    // Where a size of the unit's own stands in for the unanswered one, the
+    // slots are read: the alarm points of a unit of the extended layout.
+    {
+        UnitRig t('X', "3.2");
+        MessageTableEngine alarms = MakeAlarmTableEngine();
+        t.engine.AddFault(lastingFault(sim::FaultKind::Silence, "Z000?", sim::MatchMode::Exact));
+        t.messages.AnswerAlways(kAnswerOk);
+        ASSERT_TRUE(alarms.Load().has_value());
+        EXPECT_TRUE(FileExists(alarms.DataPath()));
+        EXPECT_EQ(t.messages.texts(), Lines{});
+    }
+    // A QX8240 keeps its wireless table, of no slots, when the size goes
+    // unanswered: no empty file stands for it either.
+    {
+        UnitRig t('B', "3.2");
+        MessageTableEngine wireless = MakeWirelessEngine();
+        t.engine.AddFault(lastingFault(sim::FaultKind::Silence, "W000?", sim::MatchMode::Exact));
+        t.messages.AnswerAlways(kAnswerOk);
+        ASSERT_TRUE(wireless.Load().has_value());
+        EXPECT_FALSE(FileExists(wireless.DataPath()));
+        EXPECT_EQ(t.messages.texts().size(), 1u);
+        // A unit that has no such table, identified next, is not taken for the busy one.
+        t.engine.ClearFaults();
+        t.engine.SetModel('A');
+        ASSERT_TRUE(wireless.Load().has_value());
+        EXPECT_FALSE(wireless.Supported());
+        EXPECT_TRUE(FileExists(wireless.DataPath()));
+        EXPECT_EQ(t.messages.texts().size(), 1u);
     }
 }

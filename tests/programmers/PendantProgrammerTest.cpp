@@ -82,13 +82,17 @@ TEST(PendantConversation, TheReadAsksWhatThePendantsCommandSetHas)
 
 TEST(PendantConversation, ALegacyFrequencyIsReadInKHzFromSixDigitsAndInMHzFromSeven)
 {
-    for (const bool mhz : {false, true}) {
-        SCOPED_TRACE(mhz);
+    for (const auto& [mhz, echo] : {std::pair{false, false}, {true, false}, {false, true}}) {
+        SCOPED_TRACE(std::to_string(mhz) + std::to_string(echo));
         auto pendant = std::make_shared<sim::PendantDevice>("PDX-01", "Ver. 2.00 (May 2011)", true);
         pendant->SetValue("F", "4578125");
         pendant->SetLegacyFrequencyInMHz(mhz);
         pendant->PressButton();
         DeviceLine line(pendant);
+        // One character before six digits is an echo, not a seventh digit.
+        if (echo)
+            line.engine.AddFault({.kind = sim::FaultKind::Garbage, .pattern = "?F", .match = sim::MatchMode::Exact,
+                                  .bytes = "F", .position = 0});
         const PendantSettings read = ReadPendantSettings();
         EXPECT_EQ(read.frequency.value_or(""), mhz ? "457.8125" : "457.8120");
         const Lines sent = line.Sent();
